@@ -1,0 +1,116 @@
+#include "core/cp1252.h"
+
+#include <array>
+
+namespace lintaro {
+namespace {
+
+// Code points of bytes 0x80-0x9F; the rest of the code page equals Latin-1.
+constexpr std::array<char16_t, 32> kHighControls = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+struct UpperTable {
+  std::array<unsigned char, 256> map{};
+  constexpr UpperTable() {
+    for (int i = 0; i < 256; ++i) map[i] = static_cast<unsigned char>(i);
+    for (int c = 'a'; c <= 'z'; ++c) map[c] = static_cast<unsigned char>(c - 32);
+    for (int c = 0xE0; c <= 0xFE; ++c)
+      if (c != 0xF7) map[c] = static_cast<unsigned char>(c - 32);
+    map[0x9A] = 0x8A;  // š -> Š
+    map[0x9C] = 0x8C;  // œ -> Œ
+    map[0x9E] = 0x8E;  // ž -> Ž
+    map[0xFF] = 0x9F;  // ÿ -> Ÿ
+  }
+};
+constexpr UpperTable kUpper;
+
+void AppendUtf8(std::string& out, char32_t cp) {
+  if (cp < 0x80) {
+    out.push_back(static_cast<char>(cp));
+  } else if (cp < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  }
+}
+
+char FromCodePoint(char32_t cp) {
+  if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<char>(cp);
+  for (size_t i = 0; i < kHighControls.size(); ++i)
+    if (kHighControls[i] == cp) return static_cast<char>(0x80 + i);
+  return '?';
+}
+
+}  // namespace
+
+char32_t Cp1252ToCodePoint(unsigned char byte) {
+  if (byte >= 0x80 && byte <= 0x9F) return kHighControls[byte - 0x80];
+  return byte;
+}
+
+std::string Cp1252ToUtf8(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size() + bytes.size() / 8);
+  for (char c : bytes) {
+    auto b = static_cast<unsigned char>(c);
+    if (b < 0x80)
+      out.push_back(c);
+    else
+      AppendUtf8(out, Cp1252ToCodePoint(b));
+  }
+  return out;
+}
+
+std::string Utf8ToCp1252(std::string_view utf8) {
+  std::string out;
+  out.reserve(utf8.size());
+  size_t i = 0;
+  const size_t n = utf8.size();
+  while (i < n) {
+    auto b = static_cast<unsigned char>(utf8[i]);
+    if (b < 0x80) {
+      out.push_back(static_cast<char>(b));
+      ++i;
+      continue;
+    }
+    int extra = (b & 0xE0) == 0xC0 ? 1 : (b & 0xF0) == 0xE0 ? 2 : (b & 0xF8) == 0xF0 ? 3 : -1;
+    // A malformed lead byte, or a sequence cut off by the end of the text.
+    if (extra < 0 || i + static_cast<size_t>(extra) >= n) {
+      out.push_back('?');
+      ++i;
+      continue;
+    }
+    char32_t cp = b & (0x3F >> extra);
+    bool ok = true;
+    for (int k = 1; k <= extra; ++k) {
+      auto cont = static_cast<unsigned char>(utf8[i + k]);
+      if ((cont & 0xC0) != 0x80) {
+        ok = false;
+        break;
+      }
+      cp = (cp << 6) | (cont & 0x3F);
+    }
+    if (!ok) {
+      out.push_back('?');
+      ++i;
+      continue;
+    }
+    out.push_back(FromCodePoint(cp));
+    i += extra + 1;
+  }
+  return out;
+}
+
+void UpperCaseCp1252(std::string& text, size_t begin, size_t end) {
+  if (end > text.size()) end = text.size();
+  for (size_t i = begin; i < end; ++i)
+    text[i] = static_cast<char>(kUpper.map[static_cast<unsigned char>(text[i])]);
+}
+
+}  // namespace lintaro

@@ -1,0 +1,45 @@
+// A submission file opened for reading, as a source of bytes for framing.
+#ifndef LINTARO_CORE_SUBMISSION_FILE_H_
+#define LINTARO_CORE_SUBMISSION_FILE_H_
+
+#include <cstdint>
+#include <string>
+
+#include "core/framer.h"
+
+namespace lintaro {
+
+// Why a run could not go on. number and description are what the failure
+// box shows ("Error Number: ", "Error Description: ").
+struct RunFailure {
+  enum Kind { kCancelled, kFileNotFound, kPastEndOfFile, kOther };
+  Kind kind = kOther;
+  int number = 0;
+  std::string description;
+};
+
+class SubmissionFile : public ByteSource {
+ public:
+  // Opens path for reading. Throws RunFailure: kFileNotFound when nothing of
+  // that name exists, kOther for a folder, a file that cannot be read, or
+  // anything else that is not a readable file.
+  explicit SubmissionFile(const std::string& path);
+  ~SubmissionFile() override;
+  SubmissionFile(const SubmissionFile&) = delete;
+  SubmissionFile& operator=(const SubmissionFile&) = delete;
+
+  // The file's length in bytes when it was opened.
+  int64_t length() const { return length_; }
+
+  size_t Read(char* buffer, size_t size) override;
+  void Close();
+
+ private:
+  std::string path_;
+  int fd_ = -1;
+  int64_t length_ = 0;
+};
+
+}  // namespace lintaro
+
+#endif  // LINTARO_CORE_SUBMISSION_FILE_H_

@@ -1,0 +1,402 @@
+#include "core/test_run.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "core/check_context.h"
+#include "core/cp1252.h"
+#include "core/error_limit.h"
+#include "core/error_recorder.h"
+#include "core/framer.h"
+#include "core/submission_file.h"
+#include "core/test_driver.h"
+#include "core/yielder.h"
+#include "store/results_db.h"
+#include "store/run_results.h"
+
+namespace lintaro {
+namespace {
+
+constexpr const char* kCrLf = "\r\n";
+constexpr const char* kProgramTitle = "Lintaro 2007";
+
+// The first run's dates in which a clean submission may go straight to the
+// filing agency's online services.
+constexpr Date kOnlineFrom{2007, 12, 17};
+constexpr Date kOnlineUntil{2008, 12, 1};
+
+bool StartsWithEndOfFileMark(const std::string& id) {
+  return !id.empty() && (id[0] == '\x1a' || id[0] == '\0');
+}
+
+}  // namespace
+
+// The pieces the checks of this run share.
+struct TestRun::Checking {
+  Checking(RunState& state, RunResults& results, EventPump* pump)
+      : recorder(state, &results, nullptr),
+        yielder(pump),
+        ctx{state, recorder, results, &results, nullptr, yielder} {}
+  ErrorRecorder recorder;
+  Yielder yielder;
+  CheckContext ctx;
+};
+
+TestRun::TestRun(RunState& state, Prompts& prompts, Clock& clock, RunView& view,
+                 TestRunOptions options)
+    : state_(state), prompts_(prompts), clock_(clock), view_(view), options_(std::move(options)) {}
+
+TestRun::~TestRun() = default;
+
+void TestRun::DeleteResults() {
+  const std::string path = JoinPath(options_.program_folder, kResultsFileName);
+  // A journal left by a run that was killed would be rolled into the new
+  // file: it goes with the old database.
+  for (int attempt = 0;; ++attempt) {
+    checking_.reset();
+    results_.reset();
+    bool ok = true;
+    int err = 0;
+    for (const std::string& name : {path, path + "-journal"}) {
+      if (::unlink(name.c_str()) != 0 && errno != ENOENT) {
+        ok = false;
+        err = errno;
+      }
+    }
+    if (ok) return;
+    if (attempt == 1) {
+      throw RunFailure{RunFailure::kOther, 75,
+                       "The results database " + path + " cannot be deleted: " +
+                           std::strerror(err)};
+    }
+  }
+}
+
+void TestRun::OpenResults() {
+  DeleteResults();
+  const std::string path = JoinPath(options_.program_folder, kResultsFileName);
+  try {
+    results_ = std::make_unique<RunResults>(ResultsDb::Create(path), options_.batch_records);
+  } catch (const StoreError& e) {
+    throw RunFailure{RunFailure::kOther, e.code() < 0 ? 75 : e.code(), e.what()};
+  }
+  checking_ = std::make_unique<Checking>(state_, *results_, options_.pump);
+}
+
+void TestRun::CriticalStop(const std::string& reference, const std::string& entry,
+                           const std::string& message) {
+  checking_->recorder.AddCritError(reference, entry, message);
+}
+
+void TestRun::RecordAbort() {
+  if (results_ && results_->has_current()) {
+    checking_->recorder.AddError(
+        "Test Aborted", "Exit was chosen",
+        "The last file did not complete testing because the Exit Button was selected while "
+        "processing.");
+  }
+}
+
+TestRun::Step TestRun::ProcessRecord(std::string& raw, int64_t file_length,
+                                     int32_t& file_records) {
+  RunState& s = state_;
+  checking_->yielder.YieldNow();
+  if (abort_requested_) return Step::kStop;
+
+  if (file_length > static_cast<int64_t>(kRecordLength)) {
+    ++file_records;
+    view_.RecordStarted(s.RecCtr, static_cast<double>(file_records) * kRecordLength /
+                                      static_cast<double>(file_length));
+  } else {
+    view_.RecordStarted(s.RecCtr, -1);
+  }
+
+  const size_t found_length = raw.size();
+  s.RecId = raw.substr(0, 3);
+  std::string& record = raw;
+  if (s.RecId == "RCA") {
+    // The contact's e-mail address keeps its case.
+    UpperCaseCp1252(record, 0, 261);
+    UpperCaseCp1252(record, 301, record.size());
+  } else {
+    UpperCaseCp1252(record, 0, record.size());
+  }
+  if (s.RecId.empty()) s.RecId = " ";
+  if (record.empty()) record = " ";
+  if (record.size() > kRecordLength) record.resize(kRecordLength);
+
+  results_->AppendRecord(s.RecCtr, s.RecId, record);
+  const std::string entry = "[" + s.RecId + "]";
+
+  if (s.RecCtr == 1 && record.compare(0, 2, "RA") == 0 && record.size() >= 3 &&
+      record[2] >= '0' && record[2] <= '9') {
+    CriticalStop("Record Identifier [Position 1 - 3]", entry,
+                 "The first three characters in the tested file are " + record.substr(0, 3) +
+                     " . This appears to be an Ostrel formatted file. The Lintaro application "
+                     "should be used to test Korvel formatted files only.");
+    return Step::kStop;
+  }
+  if (s.RecCtr == 1 && s.RecId != "RCA") {
+    CriticalStop(kSequenceReference, entry, "Record 1 must be RCA record.");
+    return Step::kStop;
+  }
+  if (s.RecCtr == 2 && s.RecId != "RCE") {
+    CriticalStop(kSequenceReference, entry, "Record 2 must be RCE record.");
+    return Step::kStop;
+  }
+  if (s.RecCtr > 1) {
+    const RecordRow* previous = results_->previous();
+    const bool after_final = previous != nullptr && previous->id == "RCF";
+    if (StartsWithEndOfFileMark(s.RecId)) {
+      // End-of-file filler: anything but marks after the final record is a
+      // record after the final record; otherwise the file simply ends here.
+      for (char c : record) {
+        if (c != '\0' && c != '\x1a' && after_final) {
+          CriticalStop(kSequenceReference, entry, "RCF record must be last record in file.");
+          return Step::kStop;
+        }
+      }
+      results_->DeleteCurrent();
+      return Step::kFileEnded;
+    }
+    if (after_final) {
+      CriticalStop(kSequenceReference, entry, "RCF record must be last record in file.");
+      return Step::kStop;
+    }
+  }
+  if (found_length < kRecordLength) {
+    CriticalStop("Record Length", std::to_string(found_length) + " bytes.",
+                 "Must be 1024 bytes for Korvel files. This condition may also be generated if "
+                 "the previous record is greater than 1024 bytes or if there is a Carriage "
+                 "Return/Line Feed within a record.");
+    return Step::kStop;
+  }
+
+  FillFields(record, s.RecCtr, checking_->ctx);
+
+  if (s.BadRecId) {
+    CriticalStop("Invalid Record Identifier [Position 1 - 3]", entry,
+                 "Enter appropriate code: RCW, RCO, RCS, RCT, RCU, RCV or RCF. This condition "
+                 "may also be caused by an incorrect record length.");
+  }
+  if (results_->error_count() > 0) {
+    if (results_->last_error_type() == "C") return Step::kStop;
+    if (results_->error_count() >= options_.max_errors) {
+      CriticalStop(ErrorLimitReference(options_.max_errors),
+                   ErrorLimitUserEntry(options_.max_errors),
+                   ErrorLimitMessage(options_.max_errors));
+      return Step::kStop;
+    }
+  }
+  ++s.RecCtr;
+  results_->EndRecord();
+  return Step::kNext;
+}
+
+void TestRun::StopPath() {
+  if (results_) results_->Flush();
+  if (state_.zero_amount_count > 10) {
+    prompts_.Message("Alert",
+                     std::to_string(state_.zero_amount_count) +
+                         " instance(s) found where the corrected money field(s) is/are zero. "
+                         "This will zero out the corresponding originally reported money "
+                         "field(s). Please make sure this is correct. This program only "
+                         "captures up to the first 10 occurrences of this error.",
+                     Icon::kInformation, Buttons::kOk);
+  }
+  results_.reset();  // the database is at rest before the grids read it
+  checking_.reset();
+  state_.Testing = false;
+  view_.ShowResults();
+  view_.SetBusy(false);
+}
+
+RunOutcome TestRun::Completion() {
+  view_.CompletionStarted();
+  results_->Flush();
+  const int64_t errors = results_->db().CountErrors();
+  const int64_t records = results_->db().CountRecords();
+  if (errors > 0) {
+    StopPath();
+    return RunOutcome::kFindings;
+  }
+  results_.reset();
+  checking_.reset();
+  RunOutcome outcome = RunOutcome::kClean;
+  if (records > 0) {
+    const Date today = clock_.Today();
+    const std::string done = std::string("Testing Completed.") + kCrLf +
+                             "There were no errors found.";
+    if (today >= kOnlineFrom && today <= kOnlineUntil) {
+      Answer a = prompts_.Message("Results",
+                                  done + kCrLf + kCrLf +
+                                      "Would you like to connect to the Fileport Web site to "
+                                      "submit the wage report?",
+                                  Icon::kQuestion, Buttons::kYesNo);
+      if (a == Answer::kYes) view_.OpenOnlineServices();
+    } else {
+      prompts_.Message("Results", done, Icon::kInformation, Buttons::kOk);
+    }
+  } else {
+    prompts_.Message("Results", "Warning: The file contains no valid data.", Icon::kExclamation,
+                     Buttons::kOk);
+    outcome = RunOutcome::kNoValidData;
+  }
+  state_.Testing = false;
+  view_.CompletedClean(records > 0);
+  view_.SetBusy(false);
+  return outcome;
+}
+
+RunOutcome TestRun::HandleFailure(const RunFailure& failure, const std::string& file_name,
+                                  bool continuation) {
+  switch (failure.kind) {
+    case RunFailure::kCancelled:
+      break;
+    case RunFailure::kFileNotFound:
+      prompts_.Message("Submission File Not Found", file_name + " was not found.",
+                       Icon::kInformation, Buttons::kOk);
+      break;
+    case RunFailure::kPastEndOfFile:
+      prompts_.Message("Submission File Error", "Unreadable data in File:" + std::string(kCrLf) +
+                                                    file_name,
+                       Icon::kCritical, Buttons::kOk);
+      break;
+    case RunFailure::kOther:
+      prompts_.Message("Submission File Error",
+                       "Error Number: " + std::to_string(failure.number) + kCrLf +
+                           "Error Description: " + failure.description,
+                       Icon::kCritical, Buttons::kOk);
+      break;
+  }
+  RunOutcome outcome =
+      failure.kind == RunFailure::kCancelled ? RunOutcome::kCancelled : RunOutcome::kFailed;
+  try {
+    if (continuation && results_ && results_->has_current()) {
+      // The submission ended without its final record.
+      const std::string last_id = results_->current().id;
+      checking_->recorder.AddCritError(kSequenceReference, "[" + last_id + "]",
+                                       "Submission must not end with " + last_id +
+                                           " record. RCF record was not found. Submission "
+                                           "must end with a final record.");
+      outcome = RunOutcome::kCriticalStop;
+    }
+    if (results_) results_->Flush();
+  } catch (const StoreError& e) {
+    prompts_.Message("Submission File Error",
+                     "Error Number: " + std::to_string(e.code()) + kCrLf +
+                         "Error Description: " + e.what(),
+                     Icon::kCritical, Buttons::kOk);
+    outcome = RunOutcome::kFailed;
+  }
+  bool has_errors = false;
+  if (results_) {
+    try {
+      has_errors = results_->db().CountErrors() > 0;
+    } catch (const StoreError&) {
+    }
+  }
+  results_.reset();
+  checking_.reset();
+  state_.Testing = false;
+  if (state_.RecCtr < 2 && failure.kind == RunFailure::kFileNotFound && !continuation) {
+    prompts_.Message("Submission File Name Error",
+                     "Please check to make sure that correct File Name was entered and /or "
+                     "correct Drive was chosen.",
+                     Icon::kCritical, Buttons::kOk);
+    view_.SetBusy(false);
+    return RunOutcome::kRestart;
+  }
+  if (has_errors) view_.ShowResults();
+  view_.SetBusy(false);
+  return outcome;
+}
+
+RunSummary TestRun::Summarize(RunOutcome outcome) {
+  RunSummary summary;
+  summary.outcome = outcome;
+  summary.zero_amount_count = state_.zero_amount_count;
+  const std::string path = JoinPath(options_.program_folder, kResultsFileName);
+  try {
+    auto db = ResultsDb::Open(path, true);
+    summary.records_tested = db->CountRecords();
+    summary.records_with_errors = db->CountRecordsWithErrors();
+    summary.errors = db->CountErrors();
+    if (auto last = db->ReadLastError(); last && last->type == "C") summary.critical = last;
+  } catch (const StoreError&) {
+    // No database (cancelled before the first file): nothing to count.
+  }
+  if (summary.critical && outcome == RunOutcome::kFindings)
+    summary.outcome = RunOutcome::kCriticalStop;
+  return summary;
+}
+
+RunSummary TestRun::ReadFile() {
+  state_.ResetForRun();
+  abort_requested_ = false;
+  bool continuation = false;
+  std::string file_name;
+  RunOutcome outcome = RunOutcome::kCancelled;
+  try {
+    for (;;) {
+      const char* title = state_.RecCtr == 1 ? "Please Enter File Name to be Tested"
+                                             : "Please Enter Next File Name to be Tested";
+      std::optional<std::string> chosen = prompts_.OpenFile(title, kOpenFileFilter);
+      if (!chosen) throw RunFailure{RunFailure::kCancelled, 32755, "Cancel was selected."};
+      file_name = *chosen;
+      view_.FileOpened();
+      if (state_.RecCtr == 1) OpenResults();
+      results_->AddFile(file_name, FormatDate(clock_.Today()));
+      view_.SetBusy(true);
+
+      SubmissionFile file(file_name);
+      RecordFramer framer(file);
+      int32_t file_records = 0;
+      std::string record;
+      Step step = Step::kNext;
+      while (step == Step::kNext && framer.Next(record)) {
+        continuation = false;
+        step = ProcessRecord(record, file.length(), file_records);
+      }
+      file.Close();
+      if (abort_requested_) {
+        RecordAbort();
+        results_->Flush();
+        results_.reset();
+        checking_.reset();
+        state_.Testing = false;
+        view_.SetBusy(false);
+        outcome = RunOutcome::kAborted;
+        break;
+      }
+      if (step == Step::kStop) {
+        StopPath();
+        outcome = RunOutcome::kFindings;
+        break;
+      }
+      if (state_.RecCtr < 2 || (results_->has_current() && results_->current().id == "RCF")) {
+        outcome = Completion();
+        break;
+      }
+      prompts_.Message("Missing Final Record",
+                       "RCF record was not found. Submission must end with a final record. If "
+                       "the wage report submission is saved on multiple disks or mutliple data "
+                       "files, click OK then choose the next file.",
+                       Icon::kExclamation, Buttons::kOk);
+      continuation = true;
+    }
+  } catch (const RunFailure& failure) {
+    outcome = HandleFailure(failure, file_name, continuation);
+  } catch (const StoreError& e) {
+    outcome = HandleFailure(RunFailure{RunFailure::kOther, e.code(), e.what()}, file_name,
+                            continuation);
+  } catch (const std::exception& e) {
+    outcome = HandleFailure(RunFailure{RunFailure::kOther, 51, e.what()}, file_name, continuation);
+  }
+  view_.RunEnded();
+  return Summarize(outcome);
+}
+
+}  // namespace lintaro

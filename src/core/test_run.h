@@ -1,0 +1,119 @@
+// The test run: asks for the submission file (and the next file while the
+// submission has not ended with its final record), frames it into records,
+// stores every record, applies the file-level rules and the error limit and
+// hands each record to the test driver.
+#ifndef LINTARO_CORE_TEST_RUN_H_
+#define LINTARO_CORE_TEST_RUN_H_
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "core/platform.h"
+#include "core/run_state.h"
+#include "core/submission_file.h"
+#include "store/rows.h"
+
+namespace lintaro {
+
+class RunResults;
+
+// The window side of a run. Every method does nothing unless overridden.
+class RunView {
+ public:
+  virtual ~RunView() = default;
+  // A file was chosen: the window shows the run (caption, grids and viewer
+  // hidden, the commands that would start another run disabled).
+  virtual void FileOpened() {}
+  // Record rec_ctr is being processed; fraction is the share of the current
+  // file read so far (0 to 1), or negative when the file is one record long.
+  virtual void RecordStarted(int32_t rec_ctr, double fraction) {}
+  virtual void SetBusy(bool busy) {}
+  // Completion began: the start, view and report commands are enabled.
+  virtual void CompletionStarted() {}
+  // A run without findings ended; the welcome view is shown again.
+  // has_records is false when the file held no valid data.
+  virtual void CompletedClean(bool has_records) {}
+  // The run ended with findings: show the records with errors.
+  virtual void ShowResults() {}
+  // The run is over, whichever way it ended.
+  virtual void RunEnded() {}
+  // The user asked to open the filing agency's online-services page.
+  virtual void OpenOnlineServices() {}
+};
+
+enum class RunOutcome {
+  kClean,         // completed without findings
+  kFindings,      // completed (or stopped at the limit) with findings
+  kCriticalStop,  // stopped on a critical finding
+  kNoValidData,   // the file held no record
+  kCancelled,     // the file dialog was cancelled before anything was tested
+  kFailed,        // a failure ended the run
+  kRestart,       // the first file was not found: the caller starts a new run
+  kAborted,       // Exit was chosen during the run
+};
+
+struct RunSummary {
+  RunOutcome outcome = RunOutcome::kCancelled;
+  int64_t records_tested = 0;
+  int64_t records_with_errors = 0;
+  int64_t errors = 0;
+  // The finding that stopped the run, when the last finding is critical.
+  std::optional<ErrorRow> critical;
+  int32_t zero_amount_count = 0;
+};
+
+struct TestRunOptions {
+  std::string program_folder;  // where ERRLOG2C.MDB is written
+  int max_errors = 500;
+  int batch_records = 4096;    // records per committed batch
+  EventPump* pump = nullptr;   // null: no event processing (command line)
+};
+
+inline constexpr const char* kOpenFileFilter =
+    "All Files (*.*)|*.*|Ascii Text Files (*.txt; *.asc) |*.txt;*.asc|";
+
+class TestRun {
+ public:
+  TestRun(RunState& state, Prompts& prompts, Clock& clock, RunView& view,
+          TestRunOptions options);
+  ~TestRun();
+
+  // The whole run. The results stay in the database file, closed, when it
+  // returns.
+  RunSummary ReadFile();
+
+  // Exit was chosen while the run processes events: the run records "Test
+  // Aborted" against the last stored record and ends at the next record.
+  void RequestAbort() { abort_requested_ = true; }
+
+ private:
+  enum class Step { kNext, kStop, kFileEnded };
+  Step ProcessRecord(std::string& raw, int64_t file_length, int32_t& file_records);
+  void CriticalStop(const std::string& reference, const std::string& entry,
+                    const std::string& message);
+  void OpenResults();
+  void DeleteResults();
+  void StopPath();
+  RunOutcome Completion();
+  RunOutcome HandleFailure(const RunFailure& failure, const std::string& file_name,
+                           bool continuation);
+  RunSummary Summarize(RunOutcome outcome);
+  void RecordAbort();
+
+  RunState& state_;
+  Prompts& prompts_;
+  Clock& clock_;
+  RunView& view_;
+  TestRunOptions options_;
+  std::unique_ptr<RunResults> results_;
+  bool abort_requested_ = false;
+
+  struct Checking;
+  std::unique_ptr<Checking> checking_;
+};
+
+}  // namespace lintaro
+
+#endif  // LINTARO_CORE_TEST_RUN_H_

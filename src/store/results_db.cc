@@ -1,0 +1,491 @@
+#include "store/results_db.h"
+
+#include <fcntl.h>
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <string_view>
+
+#include "core/cp1252.h"
+
+namespace lintaro {
+namespace {
+
+// A prepared statement, finalized with its owner.
+struct Stmt {
+  sqlite3_stmt* s = nullptr;
+  Stmt() = default;
+  explicit Stmt(sqlite3_stmt* stmt) : s(stmt) {}
+  Stmt(Stmt&& o) noexcept : s(o.s) { o.s = nullptr; }
+  Stmt& operator=(Stmt&& o) noexcept {
+    std::swap(s, o.s);
+    return *this;
+  }
+  ~Stmt() { sqlite3_finalize(s); }
+};
+
+std::string Quote(const std::string& name) { return "\"" + name + "\""; }
+
+void BindText(sqlite3_stmt* s, int i, std::string_view text) {
+  sqlite3_bind_text(s, i, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+}
+void BindCp1252(sqlite3_stmt* s, int i, std::string_view bytes) {
+  std::string utf8 = Cp1252ToUtf8(bytes);
+  BindText(s, i, utf8);
+}
+std::string ColumnText(sqlite3_stmt* s, int i) {
+  const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(s, i));
+  if (p == nullptr) return {};
+  return std::string(p, static_cast<size_t>(sqlite3_column_bytes(s, i)));
+}
+std::string ColumnCp1252(sqlite3_stmt* s, int i) { return Utf8ToCp1252(ColumnText(s, i)); }
+
+std::string CreateTableSql(TotalsTable table) {
+  const std::string name = TableName(table);
+  std::string sql = "CREATE TABLE " + name +
+                    " (Indx INTEGER PRIMARY KEY, RCE_EIN TEXT, \"0\" INTEGER DEFAULT 0";
+  for (int n = 1; n <= PairCount(table); ++n) {
+    const std::string k = std::to_string(n);
+    sql += ", " + Quote(k) + " REAL DEFAULT 0";
+    sql += ", " + Quote(k + "b") + " INTEGER DEFAULT 1";
+    sql += ", " + Quote("Orig" + k) + " REAL DEFAULT 0";
+    sql += ", " + Quote("Orig" + k + "b") + " INTEGER DEFAULT 1";
+    sql += ", " + Quote("C" + k + "ErrRef") + " TEXT DEFAULT 'None'";
+  }
+  return sql + ")";
+}
+
+constexpr const char* kCreateFixedTables =
+    "CREATE TABLE MISC (Data_Id INTEGER PRIMARY KEY, Path TEXT, PinOK INTEGER DEFAULT 0,"
+    " RptDate TEXT);"
+    "CREATE TABLE RECORDS (Rec_Num INTEGER PRIMARY KEY, ID TEXT, RCE_Indx INTEGER DEFAULT 0,"
+    " Errors INTEGER DEFAULT 0, Record TEXT, RecReference TEXT);"
+    "CREATE TABLE ERRORS (Err_Num INTEGER PRIMARY KEY, Type TEXT DEFAULT '', Rec_Num INTEGER,"
+    " Reference TEXT, User_Entry TEXT, Error TEXT);"
+    "CREATE INDEX ErrorsByRecord ON ERRORS (Rec_Num);";
+
+// Every column the program reads, per table, to tell this layout from a
+// foreign or older file.
+const std::vector<std::pair<std::string, std::vector<std::string>>>& FixedLayout() {
+  static const std::vector<std::pair<std::string, std::vector<std::string>>> layout = {
+      {"MISC", {"Data_Id", "Path", "PinOK", "RptDate"}},
+      {"RECORDS", {"Rec_Num", "ID", "RCE_Indx", "Errors", "Record", "RecReference"}},
+      {"ERRORS", {"Err_Num", "Type", "Rec_Num", "Reference", "User_Entry", "Error"}},
+  };
+  return layout;
+}
+
+}  // namespace
+
+const char* TableName(TotalsTable table) { return table == TotalsTable::kTRCT ? "TRCT" : "TRCU"; }
+
+std::vector<std::string> TotalsColumnNames(TotalsTable table) {
+  std::vector<std::string> names = {"Indx", "RCE_EIN", "0"};
+  for (int n = 1; n <= PairCount(table); ++n) {
+    const std::string k = std::to_string(n);
+    names.insert(names.end(), {k, k + "b", "Orig" + k, "Orig" + k + "b", "C" + k + "ErrRef"});
+  }
+  return names;
+}
+
+struct ResultsDb::Statements {
+  Stmt begin, commit;
+  Stmt insert_misc, set_pin_ok, read_misc;
+  Stmt insert_record, update_record, delete_record, read_record, count_records;
+  Stmt insert_error, read_errors_of, count_errors, count_records_with_errors, read_last_error;
+  Stmt insert_totals[2], update_totals[2], read_totals[2], read_totals_for_record[2],
+      count_totals[2];
+};
+
+ResultsDb::ResultsDb(sqlite3* db, std::string path)
+    : db_(db), path_(std::move(path)), st_(std::make_unique<Statements>()) {}
+
+ResultsDb::~ResultsDb() {
+  if (in_transaction_) sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
+  st_.reset();
+  sqlite3_close_v2(db_);
+}
+
+void ResultsDb::Fail(const std::string& what) {
+  throw StoreError(sqlite3_extended_errcode(db_),
+                   what + ": " + sqlite3_errmsg(db_) + " (" + path_ + ")");
+}
+
+void ResultsDb::Exec(const char* sql) {
+  char* message = nullptr;
+  if (sqlite3_exec(db_, sql, nullptr, nullptr, &message) != SQLITE_OK) {
+    std::string text = message ? message : "unknown failure";
+    sqlite3_free(message);
+    throw StoreError(sqlite3_extended_errcode(db_), text + " (" + path_ + ")");
+  }
+}
+
+sqlite3_stmt* ResultsDb::Prepare(const std::string& sql) {
+  sqlite3_stmt* stmt = nullptr;
+  if (sqlite3_prepare_v3(db_, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &stmt, nullptr) !=
+      SQLITE_OK)
+    Fail("Cannot prepare a statement of the results database");
+  return stmt;
+}
+
+static sqlite3* OpenHandle(const std::string& path, int flags) {
+  sqlite3* db = nullptr;
+  int rc = sqlite3_open_v2(path.c_str(), &db, flags, nullptr);
+  if (rc != SQLITE_OK) {
+    std::string text = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+    sqlite3_close_v2(db);
+    throw StoreError(rc, "Cannot open the results database: " + text + " (" + path + ")");
+  }
+  sqlite3_extended_result_codes(db, 1);
+  sqlite3_busy_timeout(db, 2000);
+  return db;
+}
+
+std::unique_ptr<ResultsDb> ResultsDb::Create(const std::string& path) {
+  // The file holds SSNs and EINs: create it for its owner only, before
+  // SQLite opens it (an empty file is a valid new database).
+  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  if (fd < 0) {
+    throw StoreError(-1, std::string("Cannot create the results database: ") +
+                             std::strerror(errno) + " (" + path + ")");
+  }
+  ::close(fd);
+  std::unique_ptr<ResultsDb> db(
+      new ResultsDb(OpenHandle(path, SQLITE_OPEN_READWRITE), path));
+  db->Exec("PRAGMA journal_mode=DELETE; PRAGMA synchronous=NORMAL;");
+  db->Exec("BEGIN");
+  db->Exec(kCreateFixedTables);
+  db->Exec(CreateTableSql(TotalsTable::kTRCT).c_str());
+  db->Exec(CreateTableSql(TotalsTable::kTRCU).c_str());
+  db->Exec("COMMIT");
+  db->PrepareStatements();
+  return db;
+}
+
+std::unique_ptr<ResultsDb> ResultsDb::Open(const std::string& path, bool read_only) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0)
+    throw StoreError(-1, "The results database was not found (" + path + ")");
+  int flags = read_only ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
+  std::unique_ptr<ResultsDb> db(new ResultsDb(OpenHandle(path, flags), path));
+  db->CheckLayout();
+  db->PrepareStatements();
+  return db;
+}
+
+void ResultsDb::CheckLayout() {
+  auto columns_of = [this](const std::string& table) {
+    std::vector<std::string> names;
+    Stmt info(Prepare("PRAGMA table_info(" + table + ")"));
+    int rc;
+    while ((rc = sqlite3_step(info.s)) == SQLITE_ROW) names.push_back(ColumnText(info.s, 1));
+    if (rc != SQLITE_DONE) Fail("Cannot read the results database");
+    return names;
+  };
+  for (const auto& [table, wanted] : FixedLayout()) {
+    if (columns_of(table) != wanted)
+      throw StoreError(-1, "The file is not a results database of this version of Lintaro (" +
+                               path_ + ")");
+  }
+  for (TotalsTable t : {TotalsTable::kTRCT, TotalsTable::kTRCU}) {
+    if (columns_of(TableName(t)) != TotalsColumnNames(t))
+      throw StoreError(-1, "The file is not a results database of this version of Lintaro (" +
+                               path_ + ")");
+  }
+}
+
+void ResultsDb::PrepareStatements() {
+  Statements& s = *st_;
+  s.begin = Stmt(Prepare("BEGIN"));
+  s.commit = Stmt(Prepare("COMMIT"));
+  s.insert_misc = Stmt(Prepare("INSERT INTO MISC (Path, PinOK, RptDate) VALUES (?, 0, ?)"));
+  s.set_pin_ok = Stmt(Prepare("UPDATE MISC SET PinOK = ? WHERE Data_Id = ?"));
+  s.read_misc = Stmt(Prepare("SELECT Data_Id, Path, PinOK, RptDate FROM MISC ORDER BY Data_Id"));
+  s.insert_record = Stmt(Prepare(
+      "INSERT INTO RECORDS (Rec_Num, ID, RCE_Indx, Errors, Record, RecReference)"
+      " VALUES (?, ?, ?, ?, ?, ?)"));
+  s.update_record = Stmt(Prepare(
+      "UPDATE RECORDS SET ID = ?2, RCE_Indx = ?3, Errors = ?4, Record = ?5, RecReference = ?6"
+      " WHERE Rec_Num = ?1"));
+  s.delete_record = Stmt(Prepare("DELETE FROM RECORDS WHERE Rec_Num = ?"));
+  s.read_record = Stmt(Prepare(
+      "SELECT Rec_Num, ID, RCE_Indx, Errors, Record, RecReference FROM RECORDS"
+      " WHERE Rec_Num = ?"));
+  s.count_records = Stmt(Prepare("SELECT COUNT(*) FROM RECORDS"));
+  s.insert_error = Stmt(Prepare(
+      "INSERT INTO ERRORS (Type, Rec_Num, Reference, User_Entry, Error) VALUES (?, ?, ?, ?, ?)"));
+  s.read_errors_of = Stmt(Prepare(
+      "SELECT Err_Num, Type, Rec_Num, Reference, User_Entry, Error FROM ERRORS"
+      " WHERE Rec_Num = ? ORDER BY Err_Num"));
+  s.count_errors = Stmt(Prepare("SELECT COUNT(*) FROM ERRORS"));
+  s.count_records_with_errors = Stmt(Prepare("SELECT COUNT(DISTINCT Rec_Num) FROM ERRORS"));
+  s.read_last_error = Stmt(Prepare(
+      "SELECT Err_Num, Type, Rec_Num, Reference, User_Entry, Error FROM ERRORS"
+      " ORDER BY Err_Num DESC LIMIT 1"));
+  for (TotalsTable t : {TotalsTable::kTRCT, TotalsTable::kTRCU}) {
+    const int i = static_cast<int>(t);
+    const std::string name = TableName(t);
+    const std::vector<std::string> cols = TotalsColumnNames(t);
+    std::string insert_cols, insert_vals, set_list, select_list;
+    for (size_t c = 1; c < cols.size(); ++c) {
+      const std::string sep = c > 1 ? ", " : "";
+      insert_cols += sep + Quote(cols[c]);
+      insert_vals += sep + "?" + std::to_string(c + 1);
+      set_list += sep + Quote(cols[c]) + " = ?" + std::to_string(c + 1);
+    }
+    for (size_t c = 0; c < cols.size(); ++c)
+      select_list += (c ? ", " : "") + name + "." + Quote(cols[c]);
+    s.insert_totals[i] =
+        Stmt(Prepare("INSERT INTO " + name + " (" + insert_cols + ") VALUES (" + insert_vals + ")"));
+    s.update_totals[i] =
+        Stmt(Prepare("UPDATE " + name + " SET " + set_list + " WHERE Indx = ?1"));
+    s.read_totals[i] =
+        Stmt(Prepare("SELECT " + select_list + " FROM " + name + " WHERE Indx = ?"));
+    s.read_totals_for_record[i] = Stmt(Prepare(
+        "SELECT " + select_list + " FROM " + name + ", RECORDS WHERE " + name +
+        ".Indx = RECORDS.RCE_Indx AND RECORDS.Rec_Num = ?"));
+    s.count_totals[i] = Stmt(Prepare("SELECT COUNT(*) FROM " + name));
+  }
+}
+
+namespace {
+
+// Runs a statement that returns no rows and resets it.
+bool StepDone(sqlite3_stmt* s) {
+  int rc = sqlite3_step(s);
+  sqlite3_reset(s);
+  sqlite3_clear_bindings(s);
+  return rc == SQLITE_DONE;
+}
+
+}  // namespace
+
+void ResultsDb::Begin() {
+  if (in_transaction_) return;
+  if (!StepDone(st_->begin.s)) Fail("Cannot begin writing the results database");
+  in_transaction_ = true;
+}
+
+void ResultsDb::Commit() {
+  if (!in_transaction_) return;
+  if (!StepDone(st_->commit.s)) Fail("Cannot write the results database");
+  in_transaction_ = false;
+}
+
+int64_t ResultsDb::InsertMisc(const std::string& path_utf8, const std::string& rpt_date) {
+  sqlite3_stmt* s = st_->insert_misc.s;
+  BindText(s, 1, path_utf8);
+  BindText(s, 2, rpt_date);
+  if (!StepDone(s)) Fail("Cannot store the tested file's name");
+  return sqlite3_last_insert_rowid(db_);
+}
+
+void ResultsDb::SetPinOK(int64_t data_id, bool pin_ok) {
+  sqlite3_stmt* s = st_->set_pin_ok.s;
+  sqlite3_bind_int(s, 1, pin_ok ? 1 : 0);
+  sqlite3_bind_int64(s, 2, data_id);
+  if (!StepDone(s)) Fail("Cannot store the PIN result");
+}
+
+std::vector<MiscRow> ResultsDb::ReadMisc() {
+  std::vector<MiscRow> rows;
+  sqlite3_stmt* s = st_->read_misc.s;
+  int rc;
+  while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+    rows.push_back(MiscRow{sqlite3_column_int64(s, 0), ColumnText(s, 1),
+                           sqlite3_column_int(s, 2) != 0, ColumnText(s, 3)});
+  }
+  sqlite3_reset(s);
+  if (rc != SQLITE_DONE) Fail("Cannot read the tested files");
+  return rows;
+}
+
+static void BindRecord(sqlite3_stmt* s, const RecordRow& row) {
+  sqlite3_bind_int64(s, 1, row.rec_num);
+  BindCp1252(s, 2, row.id);
+  sqlite3_bind_int64(s, 3, row.rce_indx);
+  sqlite3_bind_int(s, 4, row.errors);
+  BindCp1252(s, 5, row.record);
+  BindCp1252(s, 6, row.rec_reference);
+}
+
+void ResultsDb::InsertRecord(const RecordRow& row) {
+  BindRecord(st_->insert_record.s, row);
+  if (!StepDone(st_->insert_record.s)) Fail("Cannot store a record");
+}
+
+void ResultsDb::UpdateRecord(const RecordRow& row) {
+  BindRecord(st_->update_record.s, row);
+  if (!StepDone(st_->update_record.s)) Fail("Cannot update a record");
+}
+
+void ResultsDb::DeleteRecord(int64_t rec_num) {
+  sqlite3_bind_int64(st_->delete_record.s, 1, rec_num);
+  if (!StepDone(st_->delete_record.s)) Fail("Cannot delete a record");
+}
+
+std::optional<RecordRow> ResultsDb::ReadRecord(int64_t rec_num) {
+  sqlite3_stmt* s = st_->read_record.s;
+  sqlite3_bind_int64(s, 1, rec_num);
+  std::optional<RecordRow> row;
+  int rc = sqlite3_step(s);
+  if (rc == SQLITE_ROW) {
+    row = RecordRow{sqlite3_column_int64(s, 0), ColumnCp1252(s, 1), sqlite3_column_int64(s, 2),
+                    sqlite3_column_int(s, 3),   ColumnCp1252(s, 4), ColumnCp1252(s, 5)};
+    rc = SQLITE_DONE;
+  }
+  sqlite3_reset(s);
+  if (rc != SQLITE_DONE) Fail("Cannot read a record");
+  return row;
+}
+
+static int64_t CountOf(sqlite3_stmt* s, bool* ok) {
+  int rc = sqlite3_step(s);
+  int64_t n = rc == SQLITE_ROW ? sqlite3_column_int64(s, 0) : 0;
+  sqlite3_reset(s);
+  *ok = rc == SQLITE_ROW;
+  return n;
+}
+
+int64_t ResultsDb::CountRecords() {
+  bool ok;
+  int64_t n = CountOf(st_->count_records.s, &ok);
+  if (!ok) Fail("Cannot count the records");
+  return n;
+}
+
+int64_t ResultsDb::InsertError(const ErrorRow& row) {
+  sqlite3_stmt* s = st_->insert_error.s;
+  BindCp1252(s, 1, row.type);
+  sqlite3_bind_int64(s, 2, row.rec_num);
+  BindCp1252(s, 3, row.reference);
+  BindCp1252(s, 4, row.user_entry);
+  BindCp1252(s, 5, row.error);
+  if (!StepDone(s)) Fail("Cannot store a finding");
+  return sqlite3_last_insert_rowid(db_);
+}
+
+std::vector<ErrorRow> ResultsDb::ReadErrorsOf(int64_t rec_num) {
+  std::vector<ErrorRow> rows;
+  sqlite3_stmt* s = st_->read_errors_of.s;
+  sqlite3_bind_int64(s, 1, rec_num);
+  int rc;
+  while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+    rows.push_back(ErrorRow{sqlite3_column_int64(s, 0), ColumnCp1252(s, 1),
+                            sqlite3_column_int64(s, 2), ColumnCp1252(s, 3), ColumnCp1252(s, 4),
+                            ColumnCp1252(s, 5)});
+  }
+  sqlite3_reset(s);
+  if (rc != SQLITE_DONE) Fail("Cannot read the findings of a record");
+  return rows;
+}
+
+int64_t ResultsDb::CountErrors() {
+  bool ok;
+  int64_t n = CountOf(st_->count_errors.s, &ok);
+  if (!ok) Fail("Cannot count the findings");
+  return n;
+}
+
+int64_t ResultsDb::CountRecordsWithErrors() {
+  bool ok;
+  int64_t n = CountOf(st_->count_records_with_errors.s, &ok);
+  if (!ok) Fail("Cannot count the records with findings");
+  return n;
+}
+
+std::optional<ErrorRow> ResultsDb::ReadLastError() {
+  sqlite3_stmt* s = st_->read_last_error.s;
+  std::optional<ErrorRow> row;
+  int rc = sqlite3_step(s);
+  if (rc == SQLITE_ROW) {
+    row = ErrorRow{sqlite3_column_int64(s, 0), ColumnCp1252(s, 1), sqlite3_column_int64(s, 2),
+                   ColumnCp1252(s, 3),         ColumnCp1252(s, 4), ColumnCp1252(s, 5)};
+    rc = SQLITE_DONE;
+  }
+  sqlite3_reset(s);
+  if (rc != SQLITE_DONE) Fail("Cannot read the last finding");
+  return row;
+}
+
+static void BindTotals(sqlite3_stmt* s, const TotalsRow& row, bool with_indx) {
+  if (with_indx) sqlite3_bind_int64(s, 1, row.indx);
+  BindCp1252(s, 2, row.rce_ein);
+  sqlite3_bind_int64(s, 3, row.count);
+  int i = 4;
+  for (const TotalsRow::Pair& p : row.pairs) {
+    sqlite3_bind_double(s, i++, static_cast<double>(p.correct));
+    sqlite3_bind_int(s, i++, p.correct_blank ? 1 : 0);
+    sqlite3_bind_double(s, i++, static_cast<double>(p.orig));
+    sqlite3_bind_int(s, i++, p.orig_blank ? 1 : 0);
+    BindCp1252(s, i++, p.err_ref);
+  }
+}
+
+int64_t ResultsDb::InsertTotals(TotalsTable table, const TotalsRow& row) {
+  sqlite3_stmt* s = st_->insert_totals[static_cast<int>(table)].s;
+  BindTotals(s, row, false);
+  if (!StepDone(s)) Fail(std::string("Cannot store a row of ") + TableName(table));
+  return sqlite3_last_insert_rowid(db_);
+}
+
+void ResultsDb::UpdateTotals(TotalsTable table, const TotalsRow& row) {
+  sqlite3_stmt* s = st_->update_totals[static_cast<int>(table)].s;
+  BindTotals(s, row, true);
+  if (!StepDone(s)) Fail(std::string("Cannot update a row of ") + TableName(table));
+}
+
+TotalsRow ResultsDb::ReadTotalsColumns(TotalsTable table, sqlite3_stmt* s, int c) {
+  TotalsRow row(table);
+  row.indx = sqlite3_column_int64(s, c++);
+  row.rce_ein = ColumnCp1252(s, c++);
+  row.count = sqlite3_column_int64(s, c++);
+  for (TotalsRow::Pair& p : row.pairs) {
+    p.correct = static_cast<int64_t>(sqlite3_column_double(s, c++));
+    p.correct_blank = sqlite3_column_int(s, c++) != 0;
+    p.orig = static_cast<int64_t>(sqlite3_column_double(s, c++));
+    p.orig_blank = sqlite3_column_int(s, c++) != 0;
+    p.err_ref = ColumnCp1252(s, c++);
+  }
+  return row;
+}
+
+std::optional<TotalsRow> ResultsDb::ReadTotals(TotalsTable table, int64_t indx) {
+  sqlite3_stmt* s = st_->read_totals[static_cast<int>(table)].s;
+  sqlite3_bind_int64(s, 1, indx);
+  std::optional<TotalsRow> row;
+  int rc = sqlite3_step(s);
+  if (rc == SQLITE_ROW) {
+    row = ReadTotalsColumns(table, s, 0);
+    rc = SQLITE_DONE;
+  }
+  sqlite3_reset(s);
+  if (rc != SQLITE_DONE) Fail(std::string("Cannot read a row of ") + TableName(table));
+  return row;
+}
+
+std::optional<TotalsRow> ResultsDb::ReadTotalsForRecord(TotalsTable table, int64_t rec_num) {
+  sqlite3_stmt* s = st_->read_totals_for_record[static_cast<int>(table)].s;
+  sqlite3_bind_int64(s, 1, rec_num);
+  std::optional<TotalsRow> row;
+  int rc = sqlite3_step(s);
+  if (rc == SQLITE_ROW) {
+    row = ReadTotalsColumns(table, s, 0);
+    rc = SQLITE_DONE;
+  }
+  sqlite3_reset(s);
+  if (rc != SQLITE_DONE) Fail(std::string("Cannot read a row of ") + TableName(table));
+  return row;
+}
+
+int64_t ResultsDb::CountTotals(TotalsTable table) {
+  bool ok;
+  int64_t n = CountOf(st_->count_totals[static_cast<int>(table)].s, &ok);
+  if (!ok) Fail(std::string("Cannot count the rows of ") + TableName(table));
+  return n;
+}
+
+}  // namespace lintaro

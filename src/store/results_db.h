@@ -1,0 +1,113 @@
+// The results database ERRLOG2C.MDB: one SQLite file in the program folder
+// holding the tested files (MISC), the records (RECORDS), the findings
+// (ERRORS) and each employer's running totals (TRCT, TRCU).
+//
+// A test run creates the file anew and writes it; the grids, the viewer and
+// the reports open it read-only. Every statement is prepared once and given
+// its values through bound parameters. Failures throw StoreError.
+#ifndef LINTARO_STORE_RESULTS_DB_H_
+#define LINTARO_STORE_RESULTS_DB_H_
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "store/rows.h"
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace lintaro {
+
+inline constexpr const char* kResultsFileName = "ERRLOG2C.MDB";
+
+class StoreError : public std::runtime_error {
+ public:
+  StoreError(int code, const std::string& what) : std::runtime_error(what), code_(code) {}
+  // The SQLite result code, or -1 for a failure outside SQLite.
+  int code() const { return code_; }
+
+ private:
+  int code_;
+};
+
+class ResultsDb {
+ public:
+  // Creates a new, empty results database at path with all five tables. The
+  // file must not exist (the caller deletes an old one first); it is created
+  // readable and writable by its owner only.
+  static std::unique_ptr<ResultsDb> Create(const std::string& path);
+
+  // Opens an existing results database. Throws when the file is missing, is
+  // not a database, or lacks the tables and columns of this layout.
+  static std::unique_ptr<ResultsDb> Open(const std::string& path, bool read_only);
+
+  ~ResultsDb();
+  ResultsDb(const ResultsDb&) = delete;
+  ResultsDb& operator=(const ResultsDb&) = delete;
+
+  // Writes are grouped into transactions by the caller. Begin when one is
+  // already open does nothing; Commit when none is open does nothing.
+  void Begin();
+  void Commit();
+  bool in_transaction() const { return in_transaction_; }
+
+  // MISC
+  int64_t InsertMisc(const std::string& path_utf8, const std::string& rpt_date);
+  void SetPinOK(int64_t data_id, bool pin_ok);
+  std::vector<MiscRow> ReadMisc();
+
+  // RECORDS
+  void InsertRecord(const RecordRow& row);
+  void UpdateRecord(const RecordRow& row);  // every column but Rec_Num
+  void DeleteRecord(int64_t rec_num);
+  std::optional<RecordRow> ReadRecord(int64_t rec_num);
+  int64_t CountRecords();
+
+  // ERRORS
+  int64_t InsertError(const ErrorRow& row);  // returns Err_Num
+  std::vector<ErrorRow> ReadErrorsOf(int64_t rec_num);
+  int64_t CountErrors();
+  // Distinct Rec_Num values among the findings.
+  int64_t CountRecordsWithErrors();
+  // The finding recorded last, if any.
+  std::optional<ErrorRow> ReadLastError();
+
+  // TRCT and TRCU
+  int64_t InsertTotals(TotalsTable table, const TotalsRow& row);  // returns Indx
+  void UpdateTotals(TotalsTable table, const TotalsRow& row);
+  std::optional<TotalsRow> ReadTotals(TotalsTable table, int64_t indx);
+  // The employer row a stored record belongs to: the row whose Indx is the
+  // record's RCE_Indx.
+  std::optional<TotalsRow> ReadTotalsForRecord(TotalsTable table, int64_t rec_num);
+  int64_t CountTotals(TotalsTable table);
+
+  sqlite3* handle() const { return db_; }
+  const std::string& path() const { return path_; }
+
+ private:
+  ResultsDb(sqlite3* db, std::string path);
+  void Exec(const char* sql);
+  sqlite3_stmt* Prepare(const std::string& sql);
+  [[noreturn]] void Fail(const std::string& what);
+  void PrepareStatements();
+  void CheckLayout();
+  TotalsRow ReadTotalsColumns(TotalsTable table, sqlite3_stmt* stmt, int first_column);
+
+  sqlite3* db_;
+  std::string path_;
+  bool in_transaction_ = false;
+
+  struct Statements;
+  std::unique_ptr<Statements> st_;
+};
+
+// The names of the columns of a running-total table, in table order.
+std::vector<std::string> TotalsColumnNames(TotalsTable table);
+
+}  // namespace lintaro
+
+#endif  // LINTARO_STORE_RESULTS_DB_H_

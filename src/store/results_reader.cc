@@ -1,0 +1,22 @@
+#include "store/results_reader.h"
+
+#include "store/results_db.h"
+
+namespace lintaro {
+
+bool StoredResults::PinOK() {
+  std::vector<MiscRow> files = db_.ReadMisc();
+  return !files.empty() && files.back().pin_ok;
+}
+
+std::optional<TotalsRow> StoredResults::EmployerRow(TotalsTable table, int64_t rec_num) {
+  return db_.ReadTotalsForRecord(table, rec_num);
+}
+
+std::optional<ErrorRow> StoredResults::LastErrorOf(int64_t rec_num) {
+  std::vector<ErrorRow> rows = db_.ReadErrorsOf(rec_num);
+  if (rows.empty()) return std::nullopt;
+  return rows.back();
+}
+
+}  // namespace lintaro

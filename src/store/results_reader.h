@@ -1,0 +1,48 @@
+// What the record checks read back from the results while they run: the
+// PIN result of the tested file and an employer's running totals.
+//
+// In a test run the answers come from the run's own rows (RunResults); while
+// the viewer re-checks a stored record they come from the database file
+// (StoredResults). Either way a check sees exactly what the store holds.
+#ifndef LINTARO_STORE_RESULTS_READER_H_
+#define LINTARO_STORE_RESULTS_READER_H_
+
+#include <cstdint>
+#include <optional>
+
+#include "store/rows.h"
+
+namespace lintaro {
+
+class ResultsDb;
+
+class ResultsReader {
+ public:
+  virtual ~ResultsReader() = default;
+
+  // PinOK of the last tested file (the last MISC row); false when none.
+  virtual bool PinOK() = 0;
+
+  // The employer row of the given table that the stored record rec_num
+  // belongs to (through its RCE_Indx), or nothing when it belongs to none.
+  virtual std::optional<TotalsRow> EmployerRow(TotalsTable table, int64_t rec_num) = 0;
+
+  // The last finding stored against record rec_num, if any.
+  virtual std::optional<ErrorRow> LastErrorOf(int64_t rec_num) = 0;
+};
+
+// Reads a results database file that no run is writing.
+class StoredResults : public ResultsReader {
+ public:
+  explicit StoredResults(ResultsDb& db) : db_(db) {}
+  bool PinOK() override;
+  std::optional<TotalsRow> EmployerRow(TotalsTable table, int64_t rec_num) override;
+  std::optional<ErrorRow> LastErrorOf(int64_t rec_num) override;
+
+ private:
+  ResultsDb& db_;
+};
+
+}  // namespace lintaro
+
+#endif  // LINTARO_STORE_RESULTS_READER_H_

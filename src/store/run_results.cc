@@ -1,0 +1,138 @@
+#include "store/run_results.h"
+
+namespace lintaro {
+
+RunResults::RunResults(std::unique_ptr<ResultsDb> db, int batch_records)
+    : db_(std::move(db)), batch_records_(batch_records < 1 ? 1 : batch_records) {
+  error_count_ = db_->CountErrors();
+}
+
+RunResults::~RunResults() {
+  try {
+    Flush();
+  } catch (...) {
+    // The database is left as last committed; the file still opens.
+  }
+}
+
+void RunResults::AddFile(const std::string& path_utf8, const std::string& rpt_date) {
+  db_->Begin();
+  misc_id_ = db_->InsertMisc(path_utf8, rpt_date);
+}
+
+void RunResults::SetPinOK(bool pin_ok) {
+  pin_ok_ = pin_ok;
+  if (misc_id_ == 0) return;
+  db_->Begin();
+  db_->SetPinOK(misc_id_, pin_ok);
+}
+
+void RunResults::WriteCurrent() {
+  if (!current_) return;
+  db_->Begin();
+  if (current_stored_) {
+    db_->UpdateRecord(*current_);
+  } else {
+    db_->InsertRecord(*current_);
+    current_stored_ = true;
+  }
+}
+
+void RunResults::AppendRecord(int64_t rec_num, const std::string& id, const std::string& record) {
+  WriteCurrent();
+  previous_ = std::move(current_);
+  current_.emplace();
+  current_->rec_num = rec_num;
+  current_->id = id;
+  current_->record = record;
+  current_stored_ = false;
+}
+
+void RunResults::DeleteCurrent() {
+  if (!current_) return;
+  if (current_stored_) {
+    db_->Begin();
+    db_->DeleteRecord(current_->rec_num);
+  }
+  current_ = std::move(previous_);
+  previous_.reset();
+  current_stored_ = current_.has_value();
+}
+
+int64_t RunResults::AppendError(const std::string& type, const std::string& reference,
+                                const std::string& user_entry, const std::string& message) {
+  ErrorRow row;
+  row.type = type;
+  row.rec_num = current_ ? current_->rec_num : 0;
+  row.reference = reference;
+  row.user_entry = user_entry;
+  row.error = message;
+  db_->Begin();
+  int64_t err_num = db_->InsertError(row);
+  if (current_) ++current_->errors;
+  ++error_count_;
+  last_error_type_ = type;
+  return err_num;
+}
+
+void RunResults::OpenEmployer(const std::string& rce_ein) {
+  WriteEmployers();
+  db_->Begin();
+  for (TotalsTable t : {TotalsTable::kTRCT, TotalsTable::kTRCU}) {
+    TotalsRow row(t);
+    row.rce_ein = rce_ein;
+    row.indx = db_->InsertTotals(t, row);
+    employer_[static_cast<int>(t)] = std::move(row);
+    employer_changed_[static_cast<int>(t)] = false;
+  }
+}
+
+TotalsRow* RunResults::employer(TotalsTable table) {
+  auto& row = employer_[static_cast<int>(table)];
+  return row ? &*row : nullptr;
+}
+
+void RunResults::MarkEmployerChanged(TotalsTable table) {
+  employer_changed_[static_cast<int>(table)] = true;
+}
+
+std::optional<TotalsRow> RunResults::EmployerRow(TotalsTable table, int64_t rec_num) {
+  const TotalsRow* row = employer(table);
+  if (current_ && current_->rec_num == rec_num) {
+    if (current_->rce_indx == 0) return std::nullopt;
+    if (row && row->indx == current_->rce_indx) return *row;
+  }
+  // A record other than the one under test: read what is stored.
+  Flush();
+  return db_->ReadTotalsForRecord(table, rec_num);
+}
+
+std::optional<ErrorRow> RunResults::LastErrorOf(int64_t rec_num) {
+  Flush();
+  std::vector<ErrorRow> rows = db_->ReadErrorsOf(rec_num);
+  if (rows.empty()) return std::nullopt;
+  return rows.back();
+}
+
+void RunResults::WriteEmployers() {
+  for (int i = 0; i < 2; ++i) {
+    if (employer_[i] && employer_changed_[i]) {
+      db_->Begin();
+      db_->UpdateTotals(static_cast<TotalsTable>(i), *employer_[i]);
+      employer_changed_[i] = false;
+    }
+  }
+}
+
+void RunResults::EndRecord() {
+  if (++records_in_batch_ >= batch_records_) Flush();
+}
+
+void RunResults::Flush() {
+  WriteCurrent();
+  WriteEmployers();
+  db_->Commit();
+  records_in_batch_ = 0;
+}
+
+}  // namespace lintaro

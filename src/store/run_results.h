@@ -1,0 +1,94 @@
+// The results of the test run in progress.
+//
+// The run appends one Records row per record, findings against the current
+// (last) record, and one TRCT and one TRCU row per employer. The current
+// record and the current employer rows are kept in memory while the checks
+// change them, and written when the run moves on; everything is committed
+// in batches of records, and at every Flush, so a run killed part-way leaves
+// a database that opens and holds every batch committed so far.
+#ifndef LINTARO_STORE_RUN_RESULTS_H_
+#define LINTARO_STORE_RUN_RESULTS_H_
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "store/results_db.h"
+#include "store/results_reader.h"
+#include "store/rows.h"
+
+namespace lintaro {
+
+class RunResults : public ResultsReader {
+ public:
+  static constexpr int kDefaultBatchRecords = 4096;
+
+  explicit RunResults(std::unique_ptr<ResultsDb> db, int batch_records = kDefaultBatchRecords);
+  // Flushes; failures at this point are swallowed (call Flush to see them).
+  ~RunResults() override;
+
+  ResultsDb& db() { return *db_; }
+
+  // MISC: a row for each file of the submission; SetPinOK writes the last.
+  void AddFile(const std::string& path_utf8, const std::string& rpt_date);
+  void SetPinOK(bool pin_ok);
+  bool PinOK() override { return pin_ok_; }
+
+  // RECORDS. AppendRecord makes a new row the current one; the row before it
+  // stays reachable as previous() until the next append.
+  void AppendRecord(int64_t rec_num, const std::string& id, const std::string& record);
+  bool has_current() const { return current_.has_value(); }
+  RecordRow& current() { return *current_; }
+  const RecordRow* previous() const { return previous_ ? &*previous_ : nullptr; }
+  // Removes the current row; the row before it becomes current again.
+  void DeleteCurrent();
+
+  // ERRORS. Appends a finding against the current record and counts it on
+  // the record's row. Returns the new row's Err_Num.
+  int64_t AppendError(const std::string& type, const std::string& reference,
+                      const std::string& user_entry, const std::string& message);
+  int64_t error_count() const { return error_count_; }
+  // Type of the last finding ("C" or empty); empty when there is none.
+  const std::string& last_error_type() const { return last_error_type_; }
+
+  // TRCT and TRCU. OpenEmployer appends one row to each table for a new
+  // employer and makes them current. employer() is the current row of a
+  // table, or null before the first employer; a caller that changes it calls
+  // MarkEmployerChanged so that it is written.
+  void OpenEmployer(const std::string& rce_ein);
+  TotalsRow* employer(TotalsTable table);
+  void MarkEmployerChanged(TotalsTable table);
+  std::optional<TotalsRow> EmployerRow(TotalsTable table, int64_t rec_num) override;
+  std::optional<ErrorRow> LastErrorOf(int64_t rec_num) override;
+
+  // Ends the current record's processing; commits when a batch is full.
+  void EndRecord();
+  // Writes everything held in memory and commits.
+  void Flush();
+
+ private:
+  void WriteCurrent();
+  void WriteEmployers();
+
+  std::unique_ptr<ResultsDb> db_;
+  const int batch_records_;
+  int records_in_batch_ = 0;
+
+  int64_t misc_id_ = 0;
+  bool pin_ok_ = false;
+
+  std::optional<RecordRow> current_;
+  bool current_stored_ = false;  // current_ has a row in the database
+  std::optional<RecordRow> previous_;
+
+  int64_t error_count_ = 0;
+  std::string last_error_type_;
+
+  std::optional<TotalsRow> employer_[2];
+  bool employer_changed_[2] = {false, false};
+};
+
+}  // namespace lintaro
+
+#endif  // LINTARO_STORE_RUN_RESULTS_H_

@@ -1,0 +1,111 @@
+#include "support/fakes.h"
+
+#include <unistd.h>
+
+#include <fstream>
+#include <random>
+#include <stdexcept>
+
+namespace lintaro::testing {
+
+Answer ScriptedPrompts::Message(const std::string& title, const std::string& text, Icon icon,
+                                Buttons buttons) {
+  messages.push_back({title, text, icon, buttons});
+  if (!answers.empty()) {
+    Answer a = answers.front();
+    answers.pop_front();
+    return a;
+  }
+  return buttons == Buttons::kYesNo ? Answer::kNo : Answer::kOk;
+}
+
+std::optional<std::string> ScriptedPrompts::OpenFile(const std::string& title,
+                                                     const std::string& filter) {
+  dialog_titles.push_back(title);
+  dialog_filters.push_back(filter);
+  if (files.empty()) return std::nullopt;
+  std::string f = files.front();
+  files.pop_front();
+  return f;
+}
+
+std::optional<std::string> ScriptedPrompts::SaveFile(const std::string& title,
+                                                     const std::string& filter,
+                                                     const std::string& suggested_name) {
+  dialog_titles.push_back(title);
+  if (save_names.empty()) return std::nullopt;
+  auto name = save_names.front();
+  save_names.pop_front();
+  return name;
+}
+
+std::vector<std::string> ScriptedPrompts::Titles() const {
+  std::vector<std::string> titles;
+  for (const auto& m : messages) titles.push_back(m.title);
+  return titles;
+}
+
+void FakeRows::Build(int count) {
+  ++builds;
+  rows.assign(static_cast<size_t>(count), Row{});
+}
+
+void FakeRows::SetRow(int row, std::string_view label, std::string_view value) {
+  if (row < 0 || row >= static_cast<int>(rows.size())) return;
+  rows[row].label = label;
+  rows[row].value = value;
+}
+
+void FakeRows::Mark(int row) {
+  if (row >= 0 && row < static_cast<int>(rows.size())) rows[row].marked = true;
+}
+
+void FakeRows::Unmark(int row) {
+  if (row >= 0 && row < static_cast<int>(rows.size())) rows[row].marked = false;
+}
+
+std::set<int> FakeRows::Marked() const {
+  std::set<int> marked;
+  for (size_t i = 0; i < rows.size(); ++i)
+    if (rows[i].marked) marked.insert(static_cast<int>(i));
+  return marked;
+}
+
+TempDir::TempDir() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "lintaro-test-XXXXXX").string();
+  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+  path_ = pattern;
+}
+
+TempDir::~TempDir() {
+  std::error_code ec;
+  std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                               std::filesystem::perm_options::add, ec);
+  std::filesystem::remove_all(path_, ec);
+}
+
+std::string TempDir::Write(const std::string& name, const std::string& bytes) const {
+  std::filesystem::path p = path_ / name;
+  std::ofstream out(p, std::ios::binary);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  return p.string();
+}
+
+std::string MakeRecord(const std::string& id, const std::map<int, std::string>& fields) {
+  std::string record(1024, ' ');
+  record.replace(0, id.size(), id);
+  for (const auto& [position, text] : fields) {
+    if (position < 1 || position - 1 + text.size() > record.size())
+      throw std::out_of_range("field outside the record");
+    record.replace(static_cast<size_t>(position - 1), text.size(), text);
+  }
+  return record;
+}
+
+std::string JoinRecords(const std::vector<std::string>& records, const std::string& sep) {
+  std::string out;
+  for (const auto& r : records) out += r + sep;
+  return out;
+}
+
+}  // namespace lintaro::testing

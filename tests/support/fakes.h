@@ -1,0 +1,113 @@
+// Scripted fakes of the platform interfaces and helpers shared by the tests.
+#ifndef LINTARO_TESTS_SUPPORT_FAKES_H_
+#define LINTARO_TESTS_SUPPORT_FAKES_H_
+
+#include <deque>
+#include <filesystem>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "core/platform.h"
+#include "core/test_run.h"
+#include "core/viewer_rows.h"
+
+namespace lintaro::testing {
+
+// A message box as shown.
+struct ShownMessage {
+  std::string title;
+  std::string text;
+  Icon icon;
+  Buttons buttons;
+};
+
+// Prompts that answer from a script: files to hand out from the open dialog
+// (none left = cancel), answers to give (none left = the default button).
+class ScriptedPrompts : public Prompts {
+ public:
+  std::deque<std::string> files;
+  std::deque<Answer> answers;
+  std::deque<std::optional<std::string>> save_names;
+  std::vector<ShownMessage> messages;
+  std::vector<std::string> dialog_titles;
+  std::vector<std::string> dialog_filters;
+
+  Answer Message(const std::string& title, const std::string& text, Icon icon,
+                 Buttons buttons) override;
+  std::optional<std::string> OpenFile(const std::string& title,
+                                      const std::string& filter) override;
+  std::optional<std::string> SaveFile(const std::string& title, const std::string& filter,
+                                      const std::string& suggested_name) override;
+
+  // Titles of the messages shown, in order.
+  std::vector<std::string> Titles() const;
+};
+
+class FixedClock : public Clock {
+ public:
+  explicit FixedClock(Date d = {2026, 12, 6}) : date(d) {}
+  Date Today() override { return date; }
+  Date date;
+};
+
+// Records what the run showed in the window.
+class RecordingView : public RunView {
+ public:
+  std::vector<std::string> events;
+  std::vector<int32_t> records;
+  void FileOpened() override { events.push_back("FileOpened"); }
+  void RecordStarted(int32_t rec_ctr, double) override { records.push_back(rec_ctr); }
+  void CompletionStarted() override { events.push_back("CompletionStarted"); }
+  void CompletedClean(bool has_records) override {
+    events.push_back(has_records ? "CompletedClean" : "CompletedNoData");
+  }
+  void ShowResults() override { events.push_back("ShowResults"); }
+  void RunEnded() override { events.push_back("RunEnded"); }
+  void OpenOnlineServices() override { events.push_back("OpenOnlineServices"); }
+};
+
+// Viewer rows kept in memory.
+class FakeRows : public ViewerRows {
+ public:
+  struct Row {
+    std::string label;
+    std::string value;
+    bool marked = false;
+  };
+  std::vector<Row> rows;
+  int builds = 0;
+
+  void Build(int count) override;
+  void SetRow(int row, std::string_view label, std::string_view value) override;
+  void Mark(int row) override;
+  void Unmark(int row) override;
+  // Numbers of the marked rows.
+  std::set<int> Marked() const;
+};
+
+// A fresh temporary folder, removed with the object.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  const std::filesystem::path& path() const { return path_; }
+  std::string str() const { return path_.string(); }
+  // Writes a file in the folder and returns its full name.
+  std::string Write(const std::string& name, const std::string& bytes) const;
+
+ private:
+  std::filesystem::path path_;
+};
+
+// A 1,024-character record: the identifier at positions 1-3, spaces
+// elsewhere, then each text placed at its 1-based position.
+std::string MakeRecord(const std::string& id, const std::map<int, std::string>& fields = {});
+
+// Joins records with CR LF after each.
+std::string JoinRecords(const std::vector<std::string>& records, const std::string& sep = "\r\n");
+
+}  // namespace lintaro::testing
+
+#endif  // LINTARO_TESTS_SUPPORT_FAKES_H_
