@@ -1,0 +1,48 @@
+// Record layouts as data: for each field its number (the viewer row and the
+// field number of its findings), first position, width and labels. The
+// checker, the row filler and the viewer share one table per record type.
+#ifndef LINTARO_RECORDS_LAYOUT_H_
+#define LINTARO_RECORDS_LAYOUT_H_
+
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace lintaro {
+
+class ViewerRows;
+
+struct FieldSpec {
+  int number;                  // viewer row, from 0 (the record identifier)
+  int start;                   // first position, 1-based
+  int width;                   // characters
+  std::string_view label;      // the name findings carry
+  std::string_view viewer;     // the caption shown in the viewer; empty: label
+
+  int end() const { return start + width - 1; }
+  std::string_view caption() const { return viewer.empty() ? label : viewer; }
+};
+
+// The field's characters in txtline (short when the record is short).
+std::string_view FieldText(std::string_view txtline, int start, int width);
+inline std::string_view FieldText(std::string_view txtline, const FieldSpec& f) {
+  return FieldText(txtline, f.start, f.width);
+}
+
+// label + " [Position " + start + " - " + end + "]", or " [Position " + start
+// + "]" when the field is one character wide.
+std::string Reference(std::string_view label, int start, int end);
+inline std::string Reference(const FieldSpec& f) { return Reference(f.label, f.start, f.end()); }
+
+// "[" + text + "]"
+std::string UserEntry(std::string_view text);
+
+// True when text holds nothing but spaces (or nothing).
+bool IsBlank(std::string_view text);
+
+// Fills one viewer row per field: its caption and its characters.
+void FillRows(std::span<const FieldSpec> layout, std::string_view txtline, ViewerRows& rows);
+
+}  // namespace lintaro
+
+#endif  // LINTARO_RECORDS_LAYOUT_H_
