@@ -1,0 +1,176 @@
+#include "store/results_db.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include "store/run_results.h"
+#include "support/fakes.h"
+
+namespace lintaro {
+namespace {
+
+std::vector<std::string> Columns(ResultsDb& db, const std::string& table) {
+  std::vector<std::string> names;
+  sqlite3_stmt* s = nullptr;
+  sqlite3_prepare_v2(db.handle(), ("PRAGMA table_info(" + table + ")").c_str(), -1, &s, nullptr);
+  while (sqlite3_step(s) == SQLITE_ROW)
+    names.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(s, 1)));
+  sqlite3_finalize(s);
+  return names;
+}
+
+class ResultsDbTest : public ::testing::Test {
+ protected:
+  std::string path() const { return dir.str() + "/ERRLOG2C.MDB"; }
+  testing::TempDir dir;
+};
+
+TEST_F(ResultsDbTest, TablesHaveTheirColumnsInOrder) {
+  auto db = ResultsDb::Create(path());
+  EXPECT_EQ(Columns(*db, "MISC"), (std::vector<std::string>{"Data_Id", "Path", "PinOK", "RptDate"}));
+  EXPECT_EQ(Columns(*db, "RECORDS"), (std::vector<std::string>{"Rec_Num", "ID", "RCE_Indx",
+                                                               "Errors", "Record",
+                                                               "RecReference"}));
+  EXPECT_EQ(Columns(*db, "ERRORS"), (std::vector<std::string>{"Err_Num", "Type", "Rec_Num",
+                                                              "Reference", "User_Entry",
+                                                              "Error"}));
+  auto trct = Columns(*db, "TRCT");
+  auto trcu = Columns(*db, "TRCU");
+  EXPECT_EQ(trct.size(), 128u);
+  EXPECT_EQ(trcu.size(), 43u);
+  EXPECT_EQ(std::vector<std::string>(trct.begin(), trct.begin() + 8),
+            (std::vector<std::string>{"Indx", "RCE_EIN", "0", "1", "1b", "Orig1", "Orig1b",
+                                      "C1ErrRef"}));
+  EXPECT_EQ(trct.back(), "C25ErrRef");
+  EXPECT_EQ(trcu.back(), "C8ErrRef");
+}
+
+TEST_F(ResultsDbTest, ANewTotalsRowHoldsTheDefaults) {
+  auto db = ResultsDb::Create(path());
+  ASSERT_EQ(sqlite3_exec(db->handle(), "INSERT INTO TRCT DEFAULT VALUES", nullptr, nullptr,
+                         nullptr),
+            SQLITE_OK);
+  auto row = db->ReadTotals(TotalsTable::kTRCT, 1);
+  ASSERT_TRUE(row);
+  EXPECT_EQ(row->count, 0);
+  ASSERT_EQ(row->pairs.size(), 25u);
+  for (const auto& p : row->pairs) {
+    EXPECT_EQ(p.correct, 0);
+    EXPECT_TRUE(p.correct_blank);
+    EXPECT_EQ(p.orig, 0);
+    EXPECT_TRUE(p.orig_blank);
+    EXPECT_EQ(p.err_ref, "None");
+  }
+}
+
+TEST_F(ResultsDbTest, RowsRoundTripWithEveryByteAndLargeSums) {
+  std::string all;
+  for (int b = 0; b < 256; ++b) all.push_back(static_cast<char>(b));
+  {
+    auto db = ResultsDb::Create(path());
+    db->Begin();
+    EXPECT_EQ(db->InsertMisc("/tmp/Gehälter.txt", "12/06/2026"), 1);
+    db->InsertRecord(RecordRow{1, std::string("R\0A", 3), 0, 0, all, "12345678\xE9"});
+    db->InsertError(ErrorRow{0, "C", 1, "Ref", "[" + all + "]", "Msg"});
+    TotalsRow t(TotalsTable::kTRCU);
+    t.rce_ein = "987654321";
+    t.count = 3;
+    t.pair(8).correct = 999999999999999LL;  // 15 digits of cents
+    t.pair(8).correct_blank = false;
+    t.pair(2).err_ref = "123456789";
+    t.indx = db->InsertTotals(TotalsTable::kTRCU, t);
+    EXPECT_EQ(t.indx, 1);
+    db->Commit();
+  }
+  auto db = ResultsDb::Open(path(), true);
+  auto rec = db->ReadRecord(1);
+  ASSERT_TRUE(rec);
+  EXPECT_EQ(rec->record, all);
+  EXPECT_EQ(rec->id, std::string("R\0A", 3));
+  EXPECT_EQ(rec->rec_reference, "12345678\xE9");
+  EXPECT_EQ(db->ReadErrorsOf(1).at(0).user_entry, "[" + all + "]");
+  EXPECT_EQ(db->ReadMisc().at(0).path, "/tmp/Gehälter.txt");
+  auto t = db->ReadTotals(TotalsTable::kTRCU, 1);
+  ASSERT_TRUE(t);
+  EXPECT_EQ(t->pair(8).correct, 999999999999999LL);
+  EXPECT_FALSE(t->pair(8).correct_blank);
+  EXPECT_EQ(t->pair(2).err_ref, "123456789");
+  // Other tools see the text as UTF-8.
+  sqlite3_stmt* s = nullptr;
+  sqlite3_prepare_v2(db->handle(), "SELECT RecReference FROM RECORDS", -1, &s, nullptr);
+  ASSERT_EQ(sqlite3_step(s), SQLITE_ROW);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(sqlite3_column_text(s, 0))),
+            "12345678\xC3\xA9");
+  sqlite3_finalize(s);
+}
+
+TEST_F(ResultsDbTest, OpenRefusesWhatIsNotAResultsDatabase) {
+  EXPECT_THROW(ResultsDb::Open(path(), true), StoreError);  // missing
+  dir.Write("ERRLOG2C.MDB", std::string(4096, 'x'));
+  EXPECT_THROW(ResultsDb::Open(path(), true), StoreError);  // not a database
+  std::filesystem::remove(path());
+  sqlite3* raw = nullptr;
+  sqlite3_open(path().c_str(), &raw);
+  sqlite3_exec(raw, "CREATE TABLE MISC (Data_Id INTEGER, Path TEXT)", nullptr, nullptr, nullptr);
+  sqlite3_close(raw);
+  try {
+    ResultsDb::Open(path(), true);
+    FAIL() << "an older layout was accepted";
+  } catch (const StoreError& e) {
+    EXPECT_NE(std::string(e.what()).find("not a results database"), std::string::npos);
+  }
+}
+
+TEST_F(ResultsDbTest, CreateRefusesToOverwrite) {
+  dir.Write("ERRLOG2C.MDB", "old");
+  EXPECT_THROW(ResultsDb::Create(path()), StoreError);
+}
+
+TEST_F(ResultsDbTest, RunResultsKeepTheCurrentRowsInStepWithTheFile) {
+  RunResults run(ResultsDb::Create(path()), 2);
+  run.AddFile("/x", "01/01/2008");
+  run.SetPinOK(true);
+  run.OpenEmployer("111111111");
+  TotalsRow* trct = run.employer(TotalsTable::kTRCT);
+  ASSERT_NE(trct, nullptr);
+  trct->count = 5;
+  trct->pair(3).correct = 123;
+  run.MarkEmployerChanged(TotalsTable::kTRCT);
+  run.AppendRecord(1, "RCE", "RCE...");
+  run.current().rce_indx = trct->indx;
+  run.AppendError("", "R", "[E]", "M");
+  run.AppendError("C", "R2", "[E2]", "M2");
+  EXPECT_EQ(run.error_count(), 2);
+  EXPECT_EQ(run.last_error_type(), "C");
+  // The employer row of the record under test comes from memory ...
+  auto in_memory = run.EmployerRow(TotalsTable::kTRCT, 1);
+  ASSERT_TRUE(in_memory);
+  EXPECT_EQ(in_memory->pair(3).correct, 123);
+  run.Flush();
+  // ... and equals what the file holds.
+  auto db = ResultsDb::Open(path(), true);
+  EXPECT_EQ(*db->ReadTotalsForRecord(TotalsTable::kTRCT, 1), *in_memory);
+  EXPECT_EQ(db->ReadRecord(1)->errors, 2);
+  EXPECT_TRUE(db->ReadMisc().at(0).pin_ok);
+  // A deleted current record gives the previous one back.
+  run.AppendRecord(2, "\x1a", "\x1a");
+  run.DeleteCurrent();
+  EXPECT_EQ(run.current().rec_num, 1);
+  run.Flush();
+  EXPECT_EQ(ResultsDb::Open(path(), true)->CountRecords(), 1);
+}
+
+TEST(TotalsColumn, NamesParseToTheirPairs) {
+  using K = TotalsColumn;
+  EXPECT_EQ(ParseTotalsColumn("0"), (K{K::kCount, 0}));
+  EXPECT_EQ(ParseTotalsColumn("25"), (K{K::kCorrect, 25}));
+  EXPECT_EQ(ParseTotalsColumn("3b"), (K{K::kCorrectBlank, 3}));
+  EXPECT_EQ(ParseTotalsColumn("Orig12"), (K{K::kOrig, 12}));
+  EXPECT_EQ(ParseTotalsColumn("Orig1b"), (K{K::kOrigBlank, 1}));
+  EXPECT_EQ(ParseTotalsColumn("C7ErrRef"), (K{K::kErrRef, 7}));
+  for (const char* bad : {"", "b", "00", "03", "Orig", "CErrRef", "C7Err", "x1", "1bb", "100"})
+    EXPECT_FALSE(ParseTotalsColumn(bad).has_value()) << bad;
+}
+
+}  // namespace
+}  // namespace lintaro

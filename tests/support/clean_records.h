@@ -1,0 +1,24 @@
+// Records that pass every field check, for tests that need a well-formed
+// submission around the case they test.
+#ifndef LINTARO_TESTS_SUPPORT_CLEAN_RECORDS_H_
+#define LINTARO_TESTS_SUPPORT_CLEAN_RECORDS_H_
+
+#include <string>
+#include <vector>
+
+namespace lintaro::testing {
+
+std::string CleanRCA();
+std::string CleanRCE();
+// An employee whose wages and federal income tax are corrected.
+std::string CleanRCW(int n = 0);
+// The totals of `employees` records made by CleanRCW(0 .. employees - 1).
+std::string CleanRCT(int employees);
+std::string CleanRCF(int employees);
+
+// RCA, RCE, `employees` RCWs, RCT, RCF.
+std::vector<std::string> CleanSubmission(int employees = 1);
+
+}  // namespace lintaro::testing
+
+#endif  // LINTARO_TESTS_SUPPORT_CLEAN_RECORDS_H_
