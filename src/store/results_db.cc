@@ -32,7 +32,18 @@ std::string Quote(const std::string& name) { return "\"" + name + "\""; }
 void BindText(sqlite3_stmt* s, int i, std::string_view text) {
   sqlite3_bind_text(s, i, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
 }
+bool IsAscii(std::string_view bytes) {
+  for (char c : bytes)
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  return true;
+}
+
 void BindCp1252(sqlite3_stmt* s, int i, std::string_view bytes) {
+  // Plain ASCII (nearly every record) is already UTF-8.
+  if (IsAscii(bytes)) {
+    BindText(s, i, bytes);
+    return;
+  }
   std::string utf8 = Cp1252ToUtf8(bytes);
   BindText(s, i, utf8);
 }
@@ -155,7 +166,11 @@ std::unique_ptr<ResultsDb> ResultsDb::Create(const std::string& path) {
   ::close(fd);
   std::unique_ptr<ResultsDb> db(
       new ResultsDb(OpenHandle(path, SQLITE_OPEN_READWRITE), path));
-  db->Exec("PRAGMA journal_mode=DELETE; PRAGMA synchronous=NORMAL;");
+  // The rollback journal is removed at each commit, so the file is one file
+  // at rest. Commits are not synced to the disk: a killed run still leaves
+  // every committed batch (the system holds what was written), and the
+  // results can always be made again from the submission.
+  db->Exec("PRAGMA journal_mode=DELETE; PRAGMA synchronous=OFF; PRAGMA cache_size=-8192;");
   db->Exec("BEGIN");
   db->Exec(kCreateFixedTables);
   db->Exec(CreateTableSql(TotalsTable::kTRCT).c_str());
