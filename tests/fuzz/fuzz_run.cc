@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <utility>
 #include <string>
 
 #include "core/run_state.h"
