@@ -8,7 +8,7 @@
 
 #include "core/cp1252.h"
 
-#include "run_fixture.h"
+#include "run_test_base.h"
 
 namespace lintaro {
 namespace {
@@ -21,11 +21,11 @@ using testing::CleanRCW;
 using testing::CleanSubmission;
 using testing::JoinRecords;
 using testing::MakeRecord;
-using testing::RunFixture;
+using testing::RunTestBase;
 
 constexpr const char* kSeq = "Sequence of Records [Position 1 - 3]";
 
-class TestRunTest : public RunFixture {};
+class TestRunTest : public RunTestBase {};
 
 TEST_F(TestRunTest, CleanSubmissionCompletesWithTheResultsBox) {
   RunSummary s = RunRecords(CleanSubmission(3));
@@ -283,7 +283,7 @@ TEST_F(TestRunTest, RcaContactAddressKeepsItsCaseEverythingElseIsUpperCased) {
   EXPECT_EQ(stored.substr(261, 22), "payroll@harbor.example");
 }
 
-class SequenceTest : public RunFixture,
+class SequenceTest : public RunTestBase,
                      public ::testing::WithParamInterface<
                          std::pair<std::vector<std::string>, std::string>> {};
 
@@ -362,14 +362,14 @@ TEST_F(TestRunTest, ASequenceErrorAtTheLimitGivesOneRowAndNoLimitRow) {
 TEST_F(TestRunTest, ExitDuringARunRecordsTestAbortedAgainstTheLastStoredRecord) {
   class ExitAfter : public EventPump {
    public:
-    ExitAfter(RunFixture* f, int calls) : fixture_(f), calls_(calls) {}
+    ExitAfter(RunTestBase* f, int calls) : fixture_(f), calls_(calls) {}
     void ProcessEvents() override {
       if (--calls_ == 0) abort_();
     }
     std::function<void()> abort_;
 
    private:
-    RunFixture* fixture_;
+    RunTestBase* fixture_;
     int calls_;
   };
   ExitAfter pump(this, 4);  // events are processed before each record

@@ -20,34 +20,6 @@ long long Tax(int n) { return TaxOrig(n) + 15000; }
 
 }  // namespace
 
-std::string CleanRCA() {
-  return MakeRecord("RCA", {{4, "123456789"},
-                            {13, "AB12CD34"},
-                            {30, "99"},
-                            {32, "HARBOR PAYROLL SERVICES"},
-                            {89, "100 MAIN STREET"},
-                            {133, "BALTIMORE"},
-                            {155, "MD"},
-                            {157, "21201"},
-                            {212, "JANE Q PUBLIC"},
-                            {239, "4105551234"},
-                            {262, "payroll@harbor.example"},
-                            {315, "1"},
-                            {316, "S"},
-                            {317, "0"}});
-}
-
-std::string CleanRCE() {
-  return MakeRecord("RCE", {{4, "2007"},
-                            {17, "310000001"},
-                            {44, "EXAMPLE MANUFACTURING CO"},
-                            {101, "200 HARBOR DRIVE"},
-                            {145, "ANNAPOLIS"},
-                            {167, "MD"},
-                            {169, "21401"},
-                            {223, "R"}});
-}
-
 std::string CleanRCW(int n) {
   return MakeRecord("RCW", {{13, Digits(200000000 + n, 9)},
                             {72, "JOHN"},

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "support/sample_records.h"
+
 namespace lintaro::testing {
 
-std::string CleanRCA();
-std::string CleanRCE();
 // An employee whose wages and federal income tax are corrected.
 std::string CleanRCW(int n = 0);
 // The totals of `employees` records made by CleanRCW(0 .. employees - 1).

@@ -1,6 +1,6 @@
 // A test run against scripted dialogs in a temporary program folder.
-#ifndef LINTARO_TESTS_CORE_RUN_FIXTURE_H_
-#define LINTARO_TESTS_CORE_RUN_FIXTURE_H_
+#ifndef LINTARO_TESTS_CORE_RUN_TEST_BASE_H_
+#define LINTARO_TESTS_CORE_RUN_TEST_BASE_H_
 
 #include <gtest/gtest.h>
 
@@ -17,7 +17,7 @@
 
 namespace lintaro::testing {
 
-class RunFixture : public ::testing::Test {
+class RunTestBase : public ::testing::Test {
  protected:
   // Tests the given files as one submission.
   RunSummary Run(const std::vector<std::string>& files, int max_errors = 500,
@@ -63,4 +63,4 @@ class RunFixture : public ::testing::Test {
 
 }  // namespace lintaro::testing
 
-#endif  // LINTARO_TESTS_CORE_RUN_FIXTURE_H_
+#endif  // LINTARO_TESTS_CORE_RUN_TEST_BASE_H_
