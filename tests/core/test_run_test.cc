@@ -408,3 +408,35 @@ TEST_F(TestRunTest, SmallBatchesGiveTheSameResults) {
 
 }  // namespace
 }  // namespace lintaro
+
+namespace lintaro {
+namespace {
+
+class ErrorLimitRunTest : public testing::RunTestBase {};
+
+TEST_F(ErrorLimitRunTest, AllFindingsOfTheRecordReachingTheLimitAreStoredThenTheLimitRow) {
+  // Three findings on the submitter record: software code, preparer code and
+  // resubmission indicator.
+  std::vector<std::string> all = testing::CleanSubmission();
+  all[0] = testing::CleanRCA({{30, "00"}, {316, "X"}, {317, "2"}});
+  RunSummary s = RunRecords(all, 1);
+  auto stored = errors();
+  ASSERT_EQ(stored.size(), 4u);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(stored[i].type, "") << i;
+  EXPECT_EQ(stored[3].type, "C");
+  EXPECT_EQ(stored[3].reference, "1 or more Errors in submission");
+  EXPECT_EQ(stored[3].user_entry, "1 Errors");
+  EXPECT_EQ(stored[3].error.rfind("1 or more errors were encountered.", 0), 0u);
+  EXPECT_EQ(records().size(), 1u);  // the run stops before record 2
+  EXPECT_EQ(records()[0].errors, 4);
+  EXPECT_EQ(s.outcome, RunOutcome::kCriticalStop);
+
+  // With room for them, the same findings do not stop the run.
+  s = RunRecords(all, 4);
+  EXPECT_EQ(errors().size(), 3u);
+  EXPECT_EQ(s.records_tested, static_cast<int64_t>(all.size()));
+  EXPECT_EQ(s.outcome, RunOutcome::kFindings);
+}
+
+}  // namespace
+}  // namespace lintaro
