@@ -94,8 +94,9 @@ std::vector<std::string> TotalsColumnNames(TotalsTable table) {
 struct ResultsDb::Statements {
   Stmt begin, commit;
   Stmt insert_misc, set_pin_ok, read_misc;
-  Stmt insert_record, update_record, delete_record, read_record, count_records;
+  Stmt insert_record, update_record, delete_record, read_record, count_records, last_rec_num;
   Stmt insert_error, read_errors_of, count_errors, count_records_with_errors, read_last_error;
+  Stmt report_rows;
   Stmt insert_totals[2], update_totals[2], read_totals[2], read_totals_for_record[2],
       count_totals[2];
 };
@@ -215,6 +216,11 @@ void ResultsDb::PrepareStatements() {
       "SELECT Rec_Num, ID, RCE_Indx, Errors, Record, RecReference FROM RECORDS"
       " WHERE Rec_Num = ?"));
   s.count_records = Stmt(Prepare("SELECT COUNT(*) FROM RECORDS"));
+  s.last_rec_num = Stmt(Prepare("SELECT Rec_Num FROM RECORDS ORDER BY Rec_Num DESC LIMIT 1"));
+  s.report_rows = Stmt(Prepare(
+      "SELECT Err_Num, Type, ERRORS.Rec_Num, Reference, User_Entry, Error, ID, RecReference"
+      " FROM ERRORS INNER JOIN RECORDS ON ERRORS.Rec_Num = RECORDS.Rec_Num"
+      " ORDER BY ERRORS.Rec_Num, Err_Num"));
   s.insert_error = Stmt(Prepare(
       "INSERT INTO ERRORS (Type, Rec_Num, Reference, User_Entry, Error) VALUES (?, ?, ?, ?, ?)"));
   s.read_errors_of = Stmt(Prepare(
@@ -357,6 +363,15 @@ int64_t ResultsDb::CountRecords() {
   return n;
 }
 
+int64_t ResultsDb::LastRecNum() {
+  sqlite3_stmt* s = st_->last_rec_num.s;
+  int rc = sqlite3_step(s);
+  int64_t n = rc == SQLITE_ROW ? sqlite3_column_int64(s, 0) : 0;
+  sqlite3_reset(s);
+  if (rc != SQLITE_ROW && rc != SQLITE_DONE) Fail("Cannot read the last record number");
+  return n;
+}
+
 int64_t ResultsDb::InsertError(const ErrorRow& row) {
   sqlite3_stmt* s = st_->insert_error.s;
   BindCp1252(s, 1, row.type);
@@ -409,6 +424,29 @@ std::optional<ErrorRow> ResultsDb::ReadLastError() {
   sqlite3_reset(s);
   if (rc != SQLITE_DONE) Fail("Cannot read the last finding");
   return row;
+}
+
+void ResultsDb::ForEachReportRow(const std::function<bool(const ReportRow&)>& row) {
+  sqlite3_stmt* s = st_->report_rows.s;
+  // Reset the statement however the loop ends, a throwing callback included.
+  struct Reset {
+    sqlite3_stmt* s;
+    ~Reset() { sqlite3_reset(s); }
+  } reset{s};
+  ReportRow r;
+  int rc;
+  while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+    r.err_num = sqlite3_column_int64(s, 0);
+    r.type = ColumnCp1252(s, 1);
+    r.rec_num = sqlite3_column_int64(s, 2);
+    r.reference = ColumnCp1252(s, 3);
+    r.user_entry = ColumnCp1252(s, 4);
+    r.error = ColumnCp1252(s, 5);
+    r.id = ColumnCp1252(s, 6);
+    r.rec_reference = ColumnCp1252(s, 7);
+    if (!row(r)) return;
+  }
+  if (rc != SQLITE_DONE) Fail("Cannot read the findings for the report");
 }
 
 static void BindTotals(sqlite3_stmt* s, const TotalsRow& row, bool with_indx) {
