@@ -32,7 +32,8 @@ class ReportPrinter {
   virtual void DrawRect(double left, double top, double right, double bottom) = 0;
   // Ends the current page and starts the next.
   virtual void NewPage() = 0;
-  // Ends the job and sends it to the printer.
+  // Ends the job and sends it to the printer. A job in which nothing was
+  // drawn (a page range past the report's end) prints nothing.
   virtual void EndDoc() = 0;
 };
 

@@ -39,7 +39,7 @@ void ReportWindow::FormatText() {
   bool write_failed = false;
   auto after_block = [&](ReportBuffer& b) {
     if (b.chars <= kReportPieceChars) return true;
-    c_.view->SetSaveEnabled(false);
+    if (c_.view) c_.view->SetSaveEnabled(false);
     if (!overflow_file.empty()) {
       try {
         WriteTextFile(overflow_file, b.text, true);
@@ -80,7 +80,7 @@ void ReportWindow::FormatText() {
     report_text = kTooLargeSentence;
   else
     report_text = std::move(text.text);
-  c_.view->ShowPreview(report_text);
+  if (c_.view) c_.view->ShowPreview(report_text);
 }
 
 void ReportWindow::FormatHtml() {
@@ -116,7 +116,7 @@ void ReportWindow::FormatHtml() {
   c_.settings->report_choice = 1;
   if (!c_.settings->print_requested) {
     FormatReport(kReportText);
-    c_.view->ShowWindow();
+    if (c_.view) c_.view->ShowWindow();
   } else {
     PrintTextReport();
   }
