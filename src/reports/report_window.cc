@@ -116,7 +116,7 @@ void ReportWindow::FormatHtml() {
   c_.settings->report_choice = 1;
   if (!c_.settings->print_requested) {
     FormatReport(kReportText);
-    if (c_.view) c_.view->ShowWindow();
+    ShowWindow();
   } else {
     PrintTextReport();
   }
@@ -175,6 +175,39 @@ void ReportWindow::SetReportFont(const std::string& name, double size) {
   if (rounded < 8) rounded = 8;
   if (rounded > 20) rounded = 20;
   report_font_size = static_cast<int>(rounded);
+}
+
+void RunReportRequest(ResultsDb& db, ReportSettings& settings, Prompts& prompts,
+                      ReportRequestHost& host) {
+  if (db.CountErrors() == 0) {
+    prompts.Message("Results", "No errors found in the submission!", Icon::kInformation,
+                    Buttons::kOk);
+    settings.print_requested = false;
+    return;
+  }
+  if (std::optional<int> choice = host.AskReportFormat(settings.report_choice)) {
+    settings.report_choice = *choice == kReportHtml ? kReportHtml : 1;
+    settings.report_cancelled = false;
+  } else {
+    settings.report_cancelled = true;
+  }
+  if (settings.report_cancelled) {
+    settings.print_requested = false;
+    settings.report_cancelled = false;
+    return;
+  }
+  host.SetReportCommandsEnabled(false);
+  ReportWindow& window = host.CreateReportWindow();
+  if (settings.report_choice == kReportHtml) {
+    window.FormatReport(kReportHtml);
+  } else if (settings.print_requested) {
+    window.PrintTextReport();
+  } else {
+    window.FormatReport(kReportText);
+    window.ShowWindow();
+  }
+  settings.print_requested = false;
+  host.SetReportCommandsEnabled(true);
 }
 
 }  // namespace lintaro

@@ -4,6 +4,7 @@
 #ifndef LINTARO_REPORTS_REPORT_WINDOW_H_
 #define LINTARO_REPORTS_REPORT_WINDOW_H_
 
+#include <optional>
 #include <string>
 
 #include "core/platform.h"
@@ -82,6 +83,11 @@ class ReportWindow {
   // name; the size is rounded and kept within 8..20.
   void SetReportFont(const std::string& name, double size);
 
+  // Shows the report window (the text preview).
+  void ShowWindow() {
+    if (c_.view) c_.view->ShowWindow();
+  }
+
   // Window state.
   std::string report_text;
   std::string report_font_name = "Courier";
@@ -94,6 +100,26 @@ class ReportWindow {
 
   ReportContext c_;
 };
+
+// What a report request needs from the main window.
+class ReportRequestHost {
+ public:
+  virtual ~ReportRequestHost() = default;
+  // The "Report Option" dialog, preset to current (1 = "&Text", 3 =
+  // "&HTML"): the choice, or nothing when it was cancelled.
+  virtual std::optional<int> AskReportFormat(int current) = 0;
+  // Enables or disables "View Error Report" and "Print Error Report" and lets
+  // the window repaint.
+  virtual void SetReportCommandsEnabled(bool enabled) = 0;
+  // Closes any open report window and creates a new one, not shown yet.
+  virtual ReportWindow& CreateReportWindow() = 0;
+};
+
+// The "View Error Report" command (and "Print Error Report", which sets
+// print_requested first): says so when there is nothing to report, asks for
+// the format and produces the report in it.
+void RunReportRequest(ResultsDb& db, ReportSettings& settings, Prompts& prompts,
+                      ReportRequestHost& host);
 
 }  // namespace lintaro
 

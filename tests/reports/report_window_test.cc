@@ -360,3 +360,116 @@ TEST_F(ReportWindowTest, FontCommandKeepsTheSizeWithinEightToTwenty) {
 
 }  // namespace
 }  // namespace lintaro::testing
+
+namespace lintaro::testing {
+namespace {
+
+// The main window's side of a report request.
+class FakeRequestHost : public ReportRequestHost {
+ public:
+  explicit FakeRequestHost(ReportContext context) : context_(std::move(context)) {}
+  std::optional<int> answer;
+  std::vector<int> asked_with;
+  std::vector<bool> enabled;
+  int created = 0;
+
+  std::optional<int> AskReportFormat(int current) override {
+    asked_with.push_back(current);
+    return answer;
+  }
+  void SetReportCommandsEnabled(bool e) override { enabled.push_back(e); }
+  ReportWindow& CreateReportWindow() override {
+    ++created;
+    window_ = std::make_unique<ReportWindow>(context_);
+    return *window_;
+  }
+
+ private:
+  ReportContext context_;
+  std::unique_ptr<ReportWindow> window_;
+};
+
+class ReportRequestTest : public ::testing::Test {
+ protected:
+  ReportRequestTest() : fixture_(dir_.path()) {
+    fixture_.File("/in/a.txt");
+    fixture_.Record(1, "RCA", "123456789");
+    context_.db = &fixture_.db();
+    context_.settings = &settings_;
+    context_.prompts = &prompts_;
+    context_.view = &view_;
+    context_.printer = &printer_;
+    context_.print_dialog = &dialog_;
+    context_.shell = &shell_;
+    context_.program_folder = dir_.str();
+  }
+
+  TempDir dir_;
+  ResultsFixture fixture_;
+  ReportSettings settings_;
+  ScriptedPrompts prompts_;
+  FakeReportView view_;
+  FakePrinter printer_;
+  FakePrintDialogHost dialog_;
+  FakeShell shell_;
+  ReportContext context_;
+};
+
+TEST_F(ReportRequestTest, NothingToReportSaysSoAndAsksNothing) {
+  FakeRequestHost host(context_);
+  settings_.print_requested = true;
+  RunReportRequest(fixture_.db(), settings_, prompts_, host);
+  ASSERT_EQ(prompts_.messages.size(), 1u);
+  EXPECT_EQ(prompts_.messages[0].title, "Results");
+  EXPECT_EQ(prompts_.messages[0].text, "No errors found in the submission!");
+  EXPECT_EQ(prompts_.messages[0].icon, Icon::kInformation);
+  EXPECT_TRUE(host.asked_with.empty());
+  EXPECT_EQ(host.created, 0);
+}
+
+TEST_F(ReportRequestTest, CancelledFormatKeepsTheChoiceAndDropsThePrintRequest) {
+  fixture_.Error(1, "r", "[u]", "m");
+  FakeRequestHost host(context_);
+  settings_.report_choice = 3;
+  settings_.print_requested = true;
+  RunReportRequest(fixture_.db(), settings_, prompts_, host);
+  EXPECT_EQ(host.asked_with, std::vector<int>{3});
+  EXPECT_EQ(settings_.report_choice, 3);
+  EXPECT_FALSE(settings_.print_requested);
+  EXPECT_FALSE(settings_.report_cancelled);
+  EXPECT_EQ(host.created, 0);
+  EXPECT_TRUE(host.enabled.empty());
+}
+
+TEST_F(ReportRequestTest, EachChoiceReachesItsOutput) {
+  fixture_.Error(1, "r", "[u]", "m");
+  FakeRequestHost host(context_);
+
+  host.answer = 1;  // text, viewed
+  RunReportRequest(fixture_.db(), settings_, prompts_, host);
+  EXPECT_EQ(view_.previews.size(), 1u);
+  EXPECT_EQ(view_.shown, 1);
+  EXPECT_EQ(host.enabled, (std::vector<bool>{false, true}));
+
+  host.answer = 3;  // HTML, viewed
+  RunReportRequest(fixture_.db(), settings_, prompts_, host);
+  EXPECT_EQ(settings_.report_choice, 3);
+  EXPECT_EQ(shell_.opened.size(), 1u);
+  EXPECT_EQ(host.asked_with.back(), 1);
+
+  host.answer = 1;  // text, printed
+  settings_.print_requested = true;
+  RunReportRequest(fixture_.db(), settings_, prompts_, host);
+  EXPECT_EQ(printer_.jobs_ended, 1);
+  EXPECT_FALSE(settings_.print_requested);
+  EXPECT_EQ(view_.shown, 1);
+
+  host.answer = 3;  // HTML, printed by the browser
+  settings_.print_requested = true;
+  RunReportRequest(fixture_.db(), settings_, prompts_, host);
+  EXPECT_EQ(shell_.printed.size(), 1u);
+  EXPECT_EQ(host.created, 4);
+}
+
+}  // namespace
+}  // namespace lintaro::testing
