@@ -106,8 +106,9 @@ struct ResultsDb::Statements {
   Stmt begin, commit;
   Stmt insert_misc, set_pin_ok, read_misc;
   Stmt insert_record, update_record, delete_record, read_record, count_records,
-      count_records_with_id;
+      count_records_with_id, last_rec_num;
   Stmt insert_error, read_errors_of, count_errors, count_records_with_errors, read_last_error;
+  Stmt report_rows;
   Stmt insert_totals[2], update_totals[2], read_totals[2], read_totals_for_record[2],
       count_totals[2];
 };
@@ -232,6 +233,11 @@ void ResultsDb::PrepareStatements() {
       " WHERE Rec_Num = ?"));
   s.count_records = Stmt(Prepare("SELECT COUNT(*) FROM RECORDS"));
   s.count_records_with_id = Stmt(Prepare("SELECT COUNT(*) FROM RECORDS WHERE ID = ?"));
+  s.last_rec_num = Stmt(Prepare("SELECT Rec_Num FROM RECORDS ORDER BY Rec_Num DESC LIMIT 1"));
+  s.report_rows = Stmt(Prepare(
+      "SELECT Err_Num, Type, ERRORS.Rec_Num, Reference, User_Entry, Error, ID, RecReference"
+      " FROM ERRORS INNER JOIN RECORDS ON ERRORS.Rec_Num = RECORDS.Rec_Num"
+      " ORDER BY ERRORS.Rec_Num, Err_Num"));
   s.insert_error = Stmt(Prepare(
       "INSERT INTO ERRORS (Type, Rec_Num, Reference, User_Entry, Error) VALUES (?, ?, ?, ?, ?)"));
   s.read_errors_of = Stmt(Prepare(
@@ -384,6 +390,15 @@ int64_t ResultsDb::CountRecordsWithId(std::string_view id) {
   return n;
 }
 
+int64_t ResultsDb::LastRecNum() {
+  sqlite3_stmt* s = st_->last_rec_num.s;
+  int rc = sqlite3_step(s);
+  int64_t n = rc == SQLITE_ROW ? sqlite3_column_int64(s, 0) : 0;
+  sqlite3_reset(s);
+  if (rc != SQLITE_ROW && rc != SQLITE_DONE) Fail("Cannot read the last record number");
+  return n;
+}
+
 int64_t ResultsDb::InsertError(const ErrorRow& row) {
   sqlite3_stmt* s = st_->insert_error.s;
   BindCp1252(s, 1, row.type);
@@ -436,6 +451,29 @@ std::optional<ErrorRow> ResultsDb::ReadLastError() {
   sqlite3_reset(s);
   if (rc != SQLITE_DONE) Fail("Cannot read the last finding");
   return row;
+}
+
+void ResultsDb::ForEachReportRow(const std::function<bool(const ReportRow&)>& row) {
+  sqlite3_stmt* s = st_->report_rows.s;
+  // Reset the statement however the loop ends, a throwing callback included.
+  struct Reset {
+    sqlite3_stmt* s;
+    ~Reset() { sqlite3_reset(s); }
+  } reset{s};
+  ReportRow r;
+  int rc;
+  while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+    r.err_num = sqlite3_column_int64(s, 0);
+    r.type = ColumnCp1252(s, 1);
+    r.rec_num = sqlite3_column_int64(s, 2);
+    r.reference = ColumnCp1252(s, 3);
+    r.user_entry = ColumnCp1252(s, 4);
+    r.error = ColumnCp1252(s, 5);
+    r.id = ColumnCp1252(s, 6);
+    r.rec_reference = ColumnCp1252(s, 7);
+    if (!row(r)) return;
+  }
+  if (rc != SQLITE_DONE) Fail("Cannot read the findings for the report");
 }
 
 static void BindTotals(sqlite3_stmt* s, const TotalsRow& row, bool with_indx) {

@@ -9,6 +9,7 @@
 #define LINTARO_STORE_RESULTS_DB_H_
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -69,6 +70,9 @@ class ResultsDb {
   int64_t CountRecords();
   // Records whose ID, as found, is id (exact comparison).
   int64_t CountRecordsWithId(std::string_view id);
+  // Rec_Num of the last record stored (the number of records tested); 0 when
+  // there is none.
+  int64_t LastRecNum();
 
   // ERRORS
   int64_t InsertError(const ErrorRow& row);  // returns Err_Num
@@ -78,6 +82,11 @@ class ResultsDb {
   int64_t CountRecordsWithErrors();
   // The finding recorded last, if any.
   std::optional<ErrorRow> ReadLastError();
+  // The error report's rows: every finding joined with its record, ordered
+  // by record number and then finding number. Streams the rows to row one
+  // at a time; row returns false to stop early. row must not read the
+  // report rows again while it runs.
+  void ForEachReportRow(const std::function<bool(const ReportRow&)>& row);
 
   // TRCT and TRCU
   int64_t InsertTotals(TotalsTable table, const TotalsRow& row);  // returns Indx

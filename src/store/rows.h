@@ -42,6 +42,19 @@ struct ErrorRow {
   std::string error;
 };
 
+// One row of the error report: a finding joined with its record's
+// identifier and reference.
+struct ReportRow {
+  int64_t err_num = 0;
+  std::string type;
+  int64_t rec_num = 0;
+  std::string reference;
+  std::string user_entry;
+  std::string error;
+  std::string id;             // the record's identifier
+  std::string rec_reference;  // the record's EIN or employee reference; may be empty
+};
+
 // The two running-total tables: TRCT holds 25 money pairs per employer (the
 // RCT totals), TRCU holds 8 (the RCU totals).
 enum class TotalsTable { kTRCT, kTRCU };

@@ -1,0 +1,114 @@
+#include "reports/report_content.h"
+
+#include "store/results_db.h"
+
+namespace lintaro {
+
+std::string ReportTitle() { return std::string("LINTARO TAX YEAR ") + "2007" + " ERROR REPORT"; }
+
+ReportHeader ReadReportHeader(ResultsDb& db) {
+  ReportHeader h;
+  std::vector<MiscRow> misc = db.ReadMisc();
+  for (const MiscRow& m : misc) h.paths.push_back(m.path);
+  if (!misc.empty()) h.date = misc.front().rpt_date;
+  h.records_tested = db.LastRecNum();
+  h.records_with_errors = db.CountRecordsWithErrors();
+  h.errors = db.CountErrors();
+  std::optional<ErrorRow> last = db.ReadLastError();
+  if (last && last->type == "C") h.critical = std::move(last);
+  return h;
+}
+
+std::string SourceLine(const std::vector<std::string>& paths) {
+  std::string g = "Generated from: ";
+  for (size_t i = 0; i < paths.size(); ++i) {
+    if (i > 0) g += "; ";
+    g += paths[i];
+  }
+  return g;
+}
+
+std::string TerminationHeading(const ReportHeader& header) {
+  if (!header.critical) return {};
+  return "Execution of Testing was terminated due to the Critical Error in Record Number " +
+         std::to_string(header.critical->rec_num) + ":  " + kCrLf;
+}
+
+std::string TerminationMessage(const ReportHeader& header) {
+  if (!header.critical) return {};
+  return header.critical->error + kCrLf;
+}
+
+std::string CountField(int64_t n) {
+  std::string digits = std::to_string(n);
+  if (digits.size() >= 10) return digits.substr(digits.size() - 10);
+  return std::string(10 - digits.size(), ' ') + digits;
+}
+
+std::string CountLineTested(int64_t n) { return CountField(n) + " Record(s) tested"; }
+std::string CountLineWithErrors(int64_t n) { return CountField(n) + " Record(s) with Error(s)"; }
+std::string CountLineFound(int64_t n) { return CountField(n) + " Error(s) found" + kCrLf; }
+
+std::string Identification(std::string_view id, std::string_view rec_reference) {
+  if ((id == "RCA" || id == "RCE" || id == "RCT" || id == "RCU") && !rec_reference.empty())
+    return "EIN:  " + std::string(rec_reference);
+  if (id == "RCF") return {};
+  return "SSN:  " + std::string(rec_reference);
+}
+
+std::string RecordHeading(const ReportRow& row) {
+  return "Record number: " + std::to_string(row.rec_num) + "    Code: " + row.id + "    " +
+         Identification(row.id, row.rec_reference) + kCrLf;
+}
+
+char32_t DecodeUtf8(std::string_view text, size_t& i) {
+  const auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
+  unsigned char b = byte(i);
+  int len = b < 0x80 ? 1 : (b >> 5) == 0x6 ? 2 : (b >> 4) == 0xE ? 3 : (b >> 3) == 0x1E ? 4 : 0;
+  if (len == 0 || i + len > text.size()) {
+    ++i;
+    return 0xFFFD;
+  }
+  char32_t c = len == 1 ? b : len == 2 ? (b & 0x1F) : len == 3 ? (b & 0x0F) : (b & 0x07);
+  for (int k = 1; k < len; ++k) {
+    unsigned char cont = byte(i + k);
+    if ((cont & 0xC0) != 0x80) {
+      ++i;
+      return 0xFFFD;
+    }
+    c = (c << 6) | (cont & 0x3F);
+  }
+  static constexpr char32_t kMin[] = {0, 0, 0x80, 0x800, 0x10000};
+  i += len;
+  if (c < kMin[len] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return 0xFFFD;
+  return c;
+}
+
+std::string ValidUtf8(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size();) {
+    const size_t start = i;
+    const char32_t c = DecodeUtf8(text, i);
+    if (c != 0xFFFD) {
+      out.append(text.substr(start, i - start));
+    } else {
+      out += "\xEF\xBF\xBD";
+    }
+  }
+  return out;
+}
+
+size_t Utf8Length(std::string_view utf8) {
+  size_t n = 0;
+  for (unsigned char c : utf8)
+    if ((c & 0xC0) != 0x80) ++n;
+  return n;
+}
+
+void ReportBuffer::Append(std::string_view utf8) {
+  text.append(utf8);
+  chars += Utf8Length(utf8);
+}
+
+}  // namespace lintaro

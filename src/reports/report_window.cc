@@ -1,0 +1,213 @@
+#include "reports/report_window.h"
+
+#include <cmath>
+
+#include "reports/report_files.h"
+#include "reports/text_report.h"
+#include "store/results_db.h"
+
+namespace lintaro {
+
+void ReportWindow::FormatReport(int mode) {
+  if (c_.view) c_.view->SetBusy(true);
+  switch (mode) {
+    case kReportPrint:
+    case kReportCount: {
+      PrintedReport printed(*c_.printer, report_font_name, report_font_size, print);
+      if (mode == kReportPrint)
+        printed.Print(*c_.db);
+      else
+        printed.CountPages(*c_.db);
+      break;
+    }
+    case kReportText:
+      FormatText();
+      break;
+    case kReportHtml:
+      FormatHtml();
+      break;
+    default:
+      break;
+  }
+  c_.settings->report_cancelled = false;
+  if (c_.view) c_.view->SetBusy(false);
+}
+
+void ReportWindow::FormatText() {
+  ReportBuffer text;
+  std::string overflow_file;
+  bool write_failed = false;
+  auto after_block = [&](ReportBuffer& b) {
+    if (b.chars <= kReportPieceChars) return true;
+    if (c_.view) c_.view->SetSaveEnabled(false);
+    if (!overflow_file.empty()) {
+      try {
+        WriteTextFile(overflow_file, b.text, true);
+      } catch (const ReportFileError& e) {
+        c_.prompts->Message("Save Report",
+                            std::string("The report could not be saved: ") + e.what(),
+                            Icon::kExclamation, Buttons::kOk);
+        write_failed = true;
+        return false;
+      }
+      b.Clear();
+      return true;
+    }
+    const Answer answer = c_.prompts->Message(
+        "Report Too Large",
+        std::string(kTooLargeSentence) + "  Do you want to save it as " + "a text file?",
+        Icon::kExclamation, Buttons::kYesNo);
+    if (answer != Answer::kYes) return false;
+    overflow_file = SaveReportAs(b.text);
+    if (c_.settings->report_cancelled) {
+      c_.settings->report_cancelled = false;
+      return false;
+    }
+    b.Clear();
+    return true;
+  };
+  const bool completed = BuildTextReport(*c_.db, text, after_block);
+  if (completed && !overflow_file.empty()) {
+    try {
+      WriteTextFile(overflow_file, text.text, true);
+    } catch (const ReportFileError& e) {
+      c_.prompts->Message("Save Report", std::string("The report could not be saved: ") + e.what(),
+                          Icon::kExclamation, Buttons::kOk);
+      write_failed = true;
+    }
+  }
+  if (!completed || !overflow_file.empty() || write_failed)
+    report_text = kTooLargeSentence;
+  else
+    report_text = std::move(text.text);
+  if (c_.view) c_.view->ShowPreview(report_text);
+}
+
+void ReportWindow::FormatHtml() {
+  ReportBuffer html;
+  std::string failure;
+  auto after_row = [&](ReportBuffer& b) {
+    if (b.chars <= kReportPieceChars) return true;
+    try {
+      WriteHtmlFile(c_.program_folder, b.text);
+    } catch (const ReportFileError& e) {
+      failure = e.what();
+      return false;
+    }
+    b.Clear();
+    return true;
+  };
+  BuildHtmlReport(*c_.db, html, PreTextWidth(c_.screen_width_pixels), after_row);
+  report_text = std::move(html.text);
+
+  bool shown;
+  if (failure.empty()) {
+    BrowserRequest request{c_.program_folder, c_.online_services_url,
+                           c_.settings->print_requested};
+    shown = OpenInBrowser(*c_.prompts, *c_.shell, request, report_text);
+  } else {
+    const std::string verb = c_.settings->print_requested ? "print" : "view";
+    shown = c_.prompts->Message("HTML Report",
+                                "The report could not be written: " + failure + "\r\n" +
+                                    "Would you like to " + verb + " a text report?",
+                                Icon::kExclamation, Buttons::kOkCancel) != Answer::kOk;
+  }
+  if (shown) return;
+  c_.settings->report_choice = 1;
+  if (!c_.settings->print_requested) {
+    FormatReport(kReportText);
+    ShowWindow();
+  } else {
+    PrintTextReport();
+  }
+}
+
+void ReportWindow::PrintTextReport() {
+  FormatReport(kReportCount);
+  const int pages = print.last_page;
+  PrintDialog dialog;
+  dialog.cancel_error = true;
+  dialog.SetMin(1);
+  dialog.SetMax(pages);
+  dialog.SetFromPage(dialog.Min());
+  dialog.SetToPage(dialog.Max());
+  dialog.flags = kPdHidePrintToFile | kPdNoSelection;
+  try {
+    dialog.ShowPrinter(*c_.print_dialog);
+  } catch (const PrintDialogCancelled&) {
+    return;
+  }
+  if (dialog.flags & kPdPageNums) {
+    print.first_page = dialog.FromPage();
+    print.last_page = dialog.ToPage();
+  } else {
+    print.first_page = 1;
+    print.last_page = pages + 10;
+  }
+  if (c_.view) c_.view->SetBusy(true);
+  for (int copy = 0; copy < dialog.copies; ++copy) FormatReport(kReportPrint);
+  if (c_.view) c_.view->SetBusy(false);
+}
+
+std::string ReportWindow::SaveReportAs(const std::string& text) {
+  std::string folder = c_.program_folder;
+  if (!folder.empty() && folder.back() != '/') folder += '/';
+  std::optional<std::string> name = c_.prompts->SaveFile(
+      "Please Enter File Name", "ASCII Text Files (*.txt)|*.txt|All Files (*.*)|*.*|", folder);
+  if (!name || name->empty()) {
+    c_.settings->report_cancelled = true;
+    return {};
+  }
+  try {
+    WriteTextFile(*name, text, false);
+  } catch (const ReportFileError& e) {
+    c_.prompts->Message("Save Report", std::string("The report could not be saved: ") + e.what(),
+                        Icon::kExclamation, Buttons::kOk);
+    c_.settings->report_cancelled = true;
+    return {};
+  }
+  return *name;
+}
+
+void ReportWindow::SetReportFont(const std::string& name, double size) {
+  if (!name.empty()) report_font_name = name;
+  long rounded = std::lround(size);
+  if (rounded < 8) rounded = 8;
+  if (rounded > 20) rounded = 20;
+  report_font_size = static_cast<int>(rounded);
+}
+
+void RunReportRequest(ResultsDb& db, ReportSettings& settings, Prompts& prompts,
+                      ReportRequestHost& host) {
+  if (db.CountErrors() == 0) {
+    prompts.Message("Results", "No errors found in the submission!", Icon::kInformation,
+                    Buttons::kOk);
+    settings.print_requested = false;
+    return;
+  }
+  if (std::optional<int> choice = host.AskReportFormat(settings.report_choice)) {
+    settings.report_choice = *choice == kReportHtml ? kReportHtml : 1;
+    settings.report_cancelled = false;
+  } else {
+    settings.report_cancelled = true;
+  }
+  if (settings.report_cancelled) {
+    settings.print_requested = false;
+    settings.report_cancelled = false;
+    return;
+  }
+  host.SetReportCommandsEnabled(false);
+  ReportWindow& window = host.CreateReportWindow();
+  if (settings.report_choice == kReportHtml) {
+    window.FormatReport(kReportHtml);
+  } else if (settings.print_requested) {
+    window.PrintTextReport();
+  } else {
+    window.FormatReport(kReportText);
+    window.ShowWindow();
+  }
+  settings.print_requested = false;
+  host.SetReportCommandsEnabled(true);
+}
+
+}  // namespace lintaro

@@ -1,0 +1,58 @@
+#include "reports/text_report.h"
+
+#include "core/cp1252.h"
+#include "store/results_db.h"
+
+namespace lintaro {
+
+bool BuildTextReport(ResultsDb& db, ReportBuffer& out, const PieceHandler& after_block) {
+  const ReportHeader header = ReadReportHeader(db);
+
+  out.Append("\t");
+  out.Append(ReportTitle());
+  out.Append("\r\n\r\n");
+  out.Append(SourceLine(header.paths));
+  out.Append("\r\n\r\n");
+  out.Append("\r\n\t");
+  out.Append(header.date);
+  out.Append("\r\n\r\n");
+  out.Append(Cp1252ToUtf8(TerminationHeading(header)));
+  out.Append(Cp1252ToUtf8(TerminationMessage(header)));
+  out.Append(kCrLf);
+  out.Append(CountLineTested(header.records_tested));
+  out.Append(kCrLf);
+  out.Append(CountLineWithErrors(header.records_with_errors));
+  out.Append(kCrLf);
+  out.Append(CountLineFound(header.errors));
+  out.Append(kCrLf);
+
+  bool first = true;
+  int64_t rec_num = 0;
+  bool completed = true;
+  db.ForEachReportRow([&](const ReportRow& row) {
+    if (first || row.rec_num != rec_num) {
+      first = false;
+      rec_num = row.rec_num;
+      out.Append("\r\n\t");
+      out.Append(Cp1252ToUtf8(RecordHeading(row)));
+      out.Append(kCrLf);
+    }
+    out.Append("Err Num: \t\t");
+    out.Append(std::to_string(row.err_num));
+    out.Append("\r\nReference: \t\t");
+    out.Append(Cp1252ToUtf8(row.reference));
+    out.Append("\r\nUser Entry: \t\t");
+    out.Append(Cp1252ToUtf8(row.user_entry));
+    out.Append("\r\nError Description: \t");
+    out.Append(Cp1252ToUtf8(row.error));
+    out.Append("\r\n\r\n");
+    if (after_block && !after_block(out)) {
+      completed = false;
+      return false;
+    }
+    return true;
+  });
+  return completed;
+}
+
+}  // namespace lintaro

@@ -1,0 +1,200 @@
+#include "reports/html_report.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "reports/report_files.h"
+#include "reports/report_fixture.h"
+
+namespace lintaro::testing {
+namespace {
+
+std::string HtmlOf(ResultsDb& db, int width = 57) {
+  ReportBuffer out;
+  EXPECT_TRUE(BuildHtmlReport(db, out, width));
+  return out.text;
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+TEST(HtmlReport, MarkupOfAStoppedRunIsExact) {
+  TempDir dir;
+  ResultsFixture f(dir.path());
+  f.File("/in/a.txt", "12/06/2026");
+  f.Record(4, "RCW", "123456789");
+  f.Record(9, "RCF");
+  f.Error(4, "Employee SSN [Position 4 - 12]", "[12345678A]", "The SSN must be numeric.");
+  f.Error(9, "Record Sequence", "[RCF]", "Out of sequence.", "C");
+  const std::string expected =
+      "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 3.2 Final//EN\"> "
+      "<HTML><HEAD><TITLE>Lintaro Error Report</title></HEAD><BODY "
+      "background=\"wagemarkhalf.gif\" bgColor=white><Center><H1>"
+      "LINTARO TAX YEAR 2007 ERROR REPORT</H1>"
+      "<P>Generated from: /in/a.txt<P>"
+      "<P>12/06/2026<P>"
+      "<b>Execution of Testing was terminated due to the Critical Error in Record Number 9:  \r\n"
+      "<BR>Out of sequence.\r\n</b><P>"
+      "<table CELLSPACING=2 BORDER=0 WIDTH=\"100%\"><tr><td WIDTH=\"45%\" align=right>9</td><td>"
+      "Record(s) tested</td></tr>"
+      "<tr><td align=right>2</td><td>Record(s) with Error(s)</td></tr>"
+      "<tr><td align=right>2</td><td>Error(s) found</td></tr></table><p>"
+      "<table border=1 CellSpacing=1 CellPadding=1 width=\"95%\">"
+      "<tr><th valign=middle>Err Num</th><th valign=middle>Reference</th>"
+      "<th valign=middle>User Entry</th><th valign=middle>Error Description</th></tr>"
+      "<tr><td colspan=4 align=center valign=middle><b>Record number: 4"
+      "&nbsp;&nbsp;&nbsp;&nbsp;Code: RCW&nbsp&nbsp&nbsp&nbsp;SSN:  123456789</b></td></tr>"
+      "<tr><td align=\"center\" valign=\"center\">1</td>"
+      "<td WIDTH=\"30%\" valign=\"center\">Employee SSN [Position 4 - 12]</td>"
+      "<td valign=\"center\"><pre>[12345678A]</pre></td>"
+      "<td WIDTH=\"35%\" valign=\"center\">The SSN must be numeric.</td></tr>"
+      "<tr><td colspan=4 align=center valign=middle><b>Record number: 9"
+      "&nbsp;&nbsp;&nbsp;&nbsp;Code: RCF&nbsp&nbsp&nbsp&nbsp;</b></td></tr>"
+      "<tr><td align=\"center\" valign=\"center\">2</td>"
+      "<td WIDTH=\"30%\" valign=\"center\">Record Sequence</td>"
+      "<td valign=\"center\"><pre>[RCF]</pre></td>"
+      "<td WIDTH=\"35%\" valign=\"center\">Out of sequence.</td></tr>"
+      "</table></center></BODY></html>";
+  EXPECT_EQ(HtmlOf(f.db()), expected);
+}
+
+TEST(HtmlReport, WithoutTerminationTheBoldBlockIsEmpty) {
+  TempDir dir;
+  ResultsFixture f(dir.path());
+  f.File("/in/a.txt");
+  f.Record(1, "RCA", "1");
+  f.Error(1, "r", "[u]", "m");
+  EXPECT_NE(HtmlOf(f.db()).find("<P>12/06/2026<P><b><BR></b><P><table"), std::string::npos);
+}
+
+TEST(HtmlReport, InsertedValuesAreEscapedAndNonAsciiIsReferenced) {
+  TempDir dir;
+  ResultsFixture f(dir.path());
+  f.File("/in/<r\xC3\xA9sum\xC3\xA9> & \"co\".txt", "12/06/2026");
+  f.Record(1, "RCW", "12<4>&\"89");
+  f.Error(1, "Name & <Address>", "[<script>alert(1)</script>]",
+          "Caf\xE9 \x80 \"quoted\" a<b>c & d");
+  const std::string html = HtmlOf(f.db());
+  EXPECT_NE(html.find("Generated from: /in/&lt;r&#233;sum&#233;&gt; &amp; &quot;co&quot;.txt"),
+            std::string::npos);
+  EXPECT_NE(html.find("SSN:  12&lt;4&gt;&amp;&quot;89</b>"), std::string::npos);
+  EXPECT_NE(html.find(">Name &amp; &lt;Address&gt;</td>"), std::string::npos);
+  EXPECT_NE(html.find("<pre>[&lt;script&gt;alert(1)&lt;/script&gt;]</pre>"), std::string::npos);
+  EXPECT_NE(html.find(">Caf&#233; &#8364; &quot;quoted&quot; a&lt;b&gt;c &amp; d</td>"),
+            std::string::npos);
+  EXPECT_EQ(html.find("<script>"), std::string::npos);
+  // The markup is plain ASCII.
+  for (char c : html) ASSERT_LT(static_cast<unsigned char>(c), 0x80);
+}
+
+TEST(HtmlReport, EscapingHandlesEveryCharacterClass) {
+  std::string out;
+  AppendHtmlCp1252(out, std::string("a\0b", 3));
+  EXPECT_EQ(out, "a&#65533;b");
+  out.clear();
+  AppendHtmlCp1252(out, "\x9F\xFF\x81");
+  EXPECT_EQ(out, "&#376;&#255;&#129;");
+  out.clear();
+  AppendHtmlUtf8(out, "\xE2\x82\xAC x \xFF \xF0\x9F\x98\x80");
+  EXPECT_EQ(out, "&#8364; x &#65533; &#128512;");
+}
+
+TEST(HtmlReport, PreTextWidthRoundsHalvesToEven) {
+  EXPECT_EQ(PreTextWidth(1024), 57);
+  EXPECT_EQ(PreTextWidth(1025), 58);  // 57.5
+  EXPECT_EQ(PreTextWidth(1015), 56);  // 56.5
+  EXPECT_EQ(PreTextWidth(1035), 58);  // 58.5
+  EXPECT_EQ(PreTextWidth(1280), 83);
+  EXPECT_EQ(PreTextWidth(460), 1);
+}
+
+TEST(HtmlReport, BreakPreTextBreaksBeforeEveryMultipleOfTheWidth) {
+  const std::string w_minus_1(56, 'x');
+  EXPECT_EQ(BreakPreText(w_minus_1, 57), w_minus_1);
+  const std::string w = std::string(56, 'x') + "y";
+  EXPECT_EQ(BreakPreText(w, 57), std::string(56, 'x') + "</pre><pre>y");
+  // 2W characters: breaks before 57 and 114.
+  const std::string two_w = std::string(56, 'a') + std::string(57, 'b') + "c";
+  EXPECT_EQ(BreakPreText(two_w, 57),
+            std::string(56, 'a') + "</pre><pre>" + std::string(57, 'b') + "</pre><pre>c");
+  EXPECT_EQ(BreakPreText("", 57), "");
+  EXPECT_EQ(BreakPreText("abc", 1), "</pre><pre>a</pre><pre>b</pre><pre>c");
+  // A width below 1 (a screen too narrow) breaks nothing instead of failing.
+  EXPECT_EQ(BreakPreText("abc", 0), "abc");
+  EXPECT_EQ(BreakPreText("abc", -3), "abc");
+}
+
+TEST(HtmlReport, BreakPreTextCountsRawCharactersThenEscapes) {
+  // The break falls before the 4th raw character; the escapes do not move it.
+  EXPECT_EQ(BreakPreText("<&>\"", 4), "&lt;&amp;&gt;</pre><pre>&quot;");
+  EXPECT_EQ(BreakPreText("<&>", 4), "&lt;&amp;&gt;");
+  EXPECT_EQ(BreakPreText("\xE9\xE9\xE9\xE9", 2),
+            "&#233;</pre><pre>&#233;&#233;</pre><pre>&#233;");
+}
+
+TEST(HtmlReport, UserEntryOfExactlyTheWidthGetsOneBreakInTheReport) {
+  TempDir dir;
+  ResultsFixture f(dir.path());
+  f.File("a.txt");
+  f.Record(1, "RCW", "1");
+  const std::string entry = "[" + std::string(55, '1') + "]";  // 57 characters
+  f.Error(1, "r", entry, "m");
+  EXPECT_NE(HtmlOf(f.db(), 57).find("<pre>[" + std::string(55, '1') + "</pre><pre>]</pre>"),
+            std::string::npos);
+}
+
+TEST(HtmlReport, HtmlFilePiecesReplaceOrAppend) {
+  TempDir dir;
+  const std::string file = (dir.path() / "temphtm.HTM").string();
+  std::string first = "<!DOCTYPE HTML one";
+  EXPECT_EQ(WriteHtmlFile(dir.str(), first), file);
+  std::string second = "two";
+  WriteHtmlFile(dir.str(), second);
+  EXPECT_EQ(ReadFile(file), "<!DOCTYPE HTML one\r\ntwo\r\n");
+
+  struct stat info {};
+  ASSERT_EQ(::stat(file.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0600u);
+
+  // A new document replaces the file.
+  std::string again = "<!DOCTYPE HTML three";
+  WriteHtmlFile(dir.str(), again);
+  EXPECT_EQ(ReadFile(file), "<!DOCTYPE HTML three\r\n");
+
+  // "<!DOCTYPE" alone is not longer than 9 characters: it is appended.
+  std::string bare = "<!DOCTYPE";
+  WriteHtmlFile(dir.str(), bare);
+  EXPECT_EQ(ReadFile(file), "<!DOCTYPE HTML three\r\n<!DOCTYPE\r\n");
+
+  // An empty text becomes the placeholder, in the caller's variable too.
+  std::string empty;
+  WriteHtmlFile(dir.str(), empty);
+  EXPECT_EQ(empty, "<HTML> </HTML>");
+  EXPECT_EQ(ReadFile(file), "<HTML> </HTML>\r\n");
+}
+
+TEST(HtmlReport, HtmlFileRefusesALinkInItsPlace) {
+  TempDir dir;
+  const std::string target = dir.Write("elsewhere.txt", "keep");
+  std::filesystem::create_symlink(target, dir.path() / "temphtm.HTM");
+  std::string piece = "appended piece";
+  EXPECT_THROW(WriteHtmlFile(dir.str(), piece), ReportFileError);
+  EXPECT_EQ(ReadFile(target), "keep");
+}
+
+TEST(HtmlReport, PathToUrlEncodesTheFileName) {
+  EXPECT_EQ(PathToUrl("/opt/lintaro/temphtm.HTM"), "file:///opt/lintaro/temphtm.HTM");
+  EXPECT_EQ(PathToUrl("/my dir/r\xC3\xA9#1%.htm"), "file:///my%20dir/r%C3%A9%231%25.htm");
+  EXPECT_EQ(PathToUrl(""), "");
+  EXPECT_EQ(PathToUrl("relative/x.htm"), "");
+}
+
+}  // namespace
+}  // namespace lintaro::testing
