@@ -1,6 +1,9 @@
 // Character-class tests applied to the fields of every record. They are
 // pure functions of their text (CharCheck also yields to event processing)
 // and report nothing: the checkers decide what to report and in which words.
+//
+// CharField and MoneyCharField are the one reporting step every checker
+// repeats: CharCheck of a field and, when it fails, the standard finding.
 #ifndef LINTARO_CHECKS_FIELD_CHECKS_H_
 #define LINTARO_CHECKS_FIELD_CHECKS_H_
 
@@ -10,6 +13,7 @@
 namespace lintaro {
 
 class Yielder;
+struct CheckContext;
 
 // True when every character is a digit 0-9; true for the empty text.
 bool NumCheck(std::string_view text);
@@ -27,7 +31,8 @@ bool NameCheck(std::string_view text);
 // Letters A-Z and digits only; true for the empty text.
 bool AlphaNumCheck(std::string_view text);
 
-// Each of the first eight characters a letter A-Z or a digit.
+// Each of the first eight characters a letter A-Z or a digit; a shorter
+// text fails.
 bool PinCheck(std::string_view text);
 
 // The invalid-character message for a position list.
@@ -35,6 +40,18 @@ std::string InvalidCharMessage(const std::string& positions);
 
 // The money invalid-character message; total_record is "RCT" or "RCU".
 std::string MoneyInvalidCharMessage(const std::string& positions, std::string_view total_record);
+
+// CharCheck of the width characters of txtline at start; when it fails,
+// the invalid-character finding with reference label + " [Position ...]",
+// the field's characters as user entry and field number `field`. Returns
+// CharCheck's result.
+bool CharField(std::string_view txtline, std::string_view label, int start, int width, int field,
+               CheckContext& ctx);
+
+// The same with the money invalid-character message ("Originally Reported"
+// money fields); total_record is "RCT" or "RCU".
+bool MoneyCharField(std::string_view txtline, std::string_view label, int start, int width,
+                    int field, std::string_view total_record, CheckContext& ctx);
 
 }  // namespace lintaro
 
