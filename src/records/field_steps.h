@@ -1,13 +1,12 @@
-// Steps the record checkers share: a field tested for printable characters
-// and reported with the invalid-character message, and the reporting of a
-// finding against a field of a layout.
+// Steps the record checkers share, on fields of a layout table: reporting a
+// finding against a field, and the printable-character tests of a field.
 #ifndef LINTARO_RECORDS_FIELD_STEPS_H_
 #define LINTARO_RECORDS_FIELD_STEPS_H_
 
-#include <cstdint>
 #include <string>
 #include <string_view>
 
+#include "checks/field_checks.h"
 #include "core/check_context.h"
 #include "records/layout.h"
 
@@ -18,20 +17,18 @@ namespace lintaro {
 void ReportField(std::string_view txtline, const FieldSpec& f, const std::string& message,
                  CheckContext& ctx);
 
-// CharCheck of field f; a failure is reported with the invalid-character
-// message. positions is a scratch buffer for the list of offending
-// positions. Returns CharCheck's result.
-bool CharField(std::string_view txtline, const FieldSpec& f, std::string& positions,
-               CheckContext& ctx);
+// CharCheck of field f, reported with the invalid-character message.
+inline bool CharField(std::string_view txtline, const FieldSpec& f, CheckContext& ctx) {
+  return CharField(txtline, f.label, f.start, f.width, f.number, ctx);
+}
 
-// The same for an Originally Reported money field of an employee record: a
-// failure is reported with the money invalid-character message, whose
-// ending names the total record ("RCT" or "RCU").
-bool MoneyCharField(std::string_view txtline, const FieldSpec& f, std::string_view total_record,
-                    std::string& positions, CheckContext& ctx);
-
-// The value of a text of digits (the caller has tested NumCheck).
-int64_t DigitsValue(std::string_view digits);
+// CharCheck of an Originally Reported money field of an employee record,
+// reported with the money invalid-character message naming total_record
+// ("RCT" or "RCU").
+inline bool MoneyCharField(std::string_view txtline, const FieldSpec& f,
+                           std::string_view total_record, CheckContext& ctx) {
+  return MoneyCharField(txtline, f.label, f.start, f.width, f.number, total_record, ctx);
+}
 
 // text without the spaces at either end.
 std::string_view TrimSpaces(std::string_view text);

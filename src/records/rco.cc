@@ -16,16 +16,15 @@ void CheckCodeRCO(const std::string& txtline, CheckContext& ctx) {
   // the employee of the RCW before it.
   if (!ctx.viewing()) ctx.recorder.AddTRCU("0", true, 1);
 
-  std::string positions;
-  CharField(txtline, kRCOFields[1], positions, ctx);
+  CharField(txtline, kRCOFields[1], ctx);
   for (const EmployeeMoneyPair& pair : kRCOMoneyPairs) {
     const FieldSpec& orig = kRCOFields[static_cast<size_t>(pair.orig_row)];
     const FieldSpec& correct = kRCOFields[static_cast<size_t>(pair.correct_row)];
-    MoneyCharField(txtline, orig, "RCU", positions, ctx);
+    MoneyCharField(txtline, orig, "RCU", ctx);
     MoneyFieldCheck(txtline, "RO", correct.label, correct.start, correct.end(), correct.width,
                     orig.start, orig.end(), correct.number, PairColumn(pair.pair), ctx);
   }
-  CharField(txtline, kRCOFields[18], positions, ctx);
+  CharField(txtline, kRCOFields[18], ctx);
 }
 
 void FillRCOlabels(const std::string& txtline, ViewerRows& rows) {

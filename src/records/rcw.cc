@@ -32,19 +32,19 @@ constexpr const char* kMilitaryYears =
 
 // The money pair step: the Originally Reported field's characters, then the
 // pair check, which also adds the amounts to the employer's TRCT row.
-void MoneyPairStep(const std::string& txtline, const EmployeeMoneyPair& pair,
-                   std::string& positions, CheckContext& ctx) {
+void RCWMoneyPair(const std::string& txtline, const EmployeeMoneyPair& pair,
+                   CheckContext& ctx) {
   const FieldSpec& orig = Field(pair.orig_row);
   const FieldSpec& correct = Field(pair.correct_row);
-  MoneyCharField(txtline, orig, "RCT", positions, ctx);
+  MoneyCharField(txtline, orig, "RCT", ctx);
   MoneyFieldCheck(txtline, "RW", correct.label, correct.start, correct.end(), correct.width,
                   orig.start, orig.end(), correct.number, PairColumn(pair.pair), ctx);
 }
 
 void MoneyPairSteps(const std::string& txtline, int first_pair, int last_pair,
-                    std::string& positions, CheckContext& ctx) {
+                    CheckContext& ctx) {
   for (int n = first_pair; n <= last_pair; ++n)
-    MoneyPairStep(txtline, kRCWMoneyPairs[static_cast<size_t>(n - 1)], positions, ctx);
+    RCWMoneyPair(txtline, kRCWMoneyPairs[static_cast<size_t>(n - 1)], ctx);
 }
 
 // Military pay is allowed only in the tax years 1995 to 2001; outside them
@@ -54,12 +54,13 @@ bool ZeroOrBlank(std::string_view text) {
   return trimmed.empty() || trimmed == "00000000000";
 }
 
-void MilitaryPay(const std::string& txtline, std::string& positions, CheckContext& ctx) {
+void MilitaryPay(const std::string& txtline, CheckContext& ctx) {
   const int year = ctx.state.TaxYear;
   const bool in_range = year >= 1995 && year <= 2001;
   const EmployeeMoneyPair& pair = kRCWMoneyPairs[15];
   const FieldSpec& orig = Field(pair.orig_row);
   const FieldSpec& correct = Field(pair.correct_row);
+  std::string positions;
   const bool printable = CharCheck(FieldText(txtline, orig), orig.start, positions, &ctx.yielder);
   if (!printable && in_range) {
     ReportField(txtline, orig, MoneyInvalidCharMessage(positions, "RCT"), ctx);
@@ -90,11 +91,11 @@ constexpr IndicatorPair kIndicators[] = {
      "correction leave blank."},
 };
 
-void Indicators(const std::string& txtline, std::string& positions, CheckContext& ctx) {
+void Indicators(const std::string& txtline, CheckContext& ctx) {
   for (const IndicatorPair& ind : kIndicators) {
     const FieldSpec& orig = Field(ind.orig_row);
     const FieldSpec& correct = Field(ind.correct_row);
-    CharField(txtline, orig, positions, ctx);
+    CharField(txtline, orig, ctx);
     const std::string_view code = FieldText(txtline, correct);
     if (code != "0" && code != "1" && code != " ")
       ReportField(txtline, correct, ind.code_message, ctx);
@@ -120,8 +121,8 @@ void CorrectSSN(const std::string& txtline, CheckContext& ctx) {
   }
 }
 
-void Names(const std::string& txtline, std::string& positions, CheckContext& ctx) {
-  for (int row = 3; row <= 5; ++row) CharField(txtline, Field(row), positions, ctx);
+void Names(const std::string& txtline, CheckContext& ctx) {
+  for (int row = 3; row <= 5; ++row) CharField(txtline, Field(row), ctx);
 
   const FieldSpec& first = Field(6);
   const std::string_view first_text = FieldText(txtline, first);
@@ -160,8 +161,8 @@ void Names(const std::string& txtline, std::string& positions, CheckContext& ctx
   }
 }
 
-void Address(const std::string& txtline, std::string& positions, CheckContext& ctx) {
-  for (int row = 9; row <= 11; ++row) CharField(txtline, Field(row), positions, ctx);
+void Address(const std::string& txtline, CheckContext& ctx) {
+  for (int row = 9; row <= 11; ++row) CharField(txtline, Field(row), ctx);
   bool address_valid = true;
   const FieldSpec& state = Field(12);
   if (!StateCheck(FieldText(txtline, state))) {
@@ -184,7 +185,7 @@ void Address(const std::string& txtline, std::string& positions, CheckContext& c
                 "Code.",
                 ctx);
   }
-  for (int row = 15; row <= 17; ++row) CharField(txtline, Field(row), positions, ctx);
+  for (int row = 15; row <= 17; ++row) CharField(txtline, Field(row), ctx);
   const FieldSpec& country = Field(18);
   if (!CountryCheck(FieldText(txtline, country))) {
     address_valid = false;
@@ -199,43 +200,41 @@ void CheckCodeRCW(const std::string& txtline, CheckContext& ctx) {
   const SocialSecurityRules rules(txtline, ctx.state);
   rules.CheckHouseholdMinimum(ctx);
 
-  std::string positions;
-  CharField(txtline, Field(1), positions, ctx);
+  CharField(txtline, Field(1), ctx);
 
   ctx.state.employee_reference.assign(FieldText(txtline, Field(2)));
   if (!ctx.viewing()) ctx.recorder.AddTRCT("0", true, 1);
   CorrectSSN(txtline, ctx);
 
-  Names(txtline, positions, ctx);
-  Address(txtline, positions, ctx);
+  Names(txtline, ctx);
+  Address(txtline, ctx);
 
   // Pairs 1 to 9 (rows 19 to 36), each Social Security and Medicare field
   // followed by its rules.
-  MoneyPairSteps(txtline, 1, 3, positions, ctx);
+  MoneyPairSteps(txtline, 1, 3, ctx);
   rules.AfterSocialSecurityWages(ctx);
-  MoneyPairSteps(txtline, 4, 4, positions, ctx);
+  MoneyPairSteps(txtline, 4, 4, ctx);
   rules.AfterSocialSecurityTax(ctx);
-  MoneyPairSteps(txtline, 5, 5, positions, ctx);
+  MoneyPairSteps(txtline, 5, 5, ctx);
   rules.AfterMedicareWages(ctx);
-  MoneyPairSteps(txtline, 6, 6, positions, ctx);
+  MoneyPairSteps(txtline, 6, 6, ctx);
   rules.AfterMedicareTax(ctx);
-  MoneyPairSteps(txtline, 7, 7, positions, ctx);
+  MoneyPairSteps(txtline, 7, 7, ctx);
   rules.AfterSocialSecurityTips(ctx);
-  MoneyPairSteps(txtline, 8, 9, positions, ctx);
+  MoneyPairSteps(txtline, 8, 9, ctx);
 
   CheckCodeRCW2(txtline, ctx);
 }
 
 void CheckCodeRCW2(const std::string& txtline, CheckContext& ctx) {
-  std::string positions;
-  MoneyPairSteps(txtline, 10, 15, positions, ctx);
-  MilitaryPay(txtline, positions, ctx);
-  MoneyPairSteps(txtline, 17, 20, positions, ctx);
-  CharField(txtline, Field(59), positions, ctx);
-  MoneyPairSteps(txtline, 21, 25, positions, ctx);
-  CharField(txtline, Field(70), positions, ctx);
-  Indicators(txtline, positions, ctx);
-  CharField(txtline, Field(77), positions, ctx);
+  MoneyPairSteps(txtline, 10, 15, ctx);
+  MilitaryPay(txtline, ctx);
+  MoneyPairSteps(txtline, 17, 20, ctx);
+  CharField(txtline, Field(59), ctx);
+  MoneyPairSteps(txtline, 21, 25, ctx);
+  CharField(txtline, Field(70), ctx);
+  Indicators(txtline, ctx);
+  CharField(txtline, Field(77), ctx);
 }
 
 void FillRCWlabels(const std::string& txtline, ViewerRows& rows) {
