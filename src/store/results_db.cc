@@ -94,7 +94,8 @@ std::vector<std::string> TotalsColumnNames(TotalsTable table) {
 struct ResultsDb::Statements {
   Stmt begin, commit;
   Stmt insert_misc, set_pin_ok, read_misc;
-  Stmt insert_record, update_record, delete_record, read_record, count_records;
+  Stmt insert_record, update_record, delete_record, read_record, count_records,
+      count_records_with_id;
   Stmt insert_error, read_errors_of, count_errors, count_records_with_errors, read_last_error;
   Stmt insert_totals[2], update_totals[2], read_totals[2], read_totals_for_record[2],
       count_totals[2];
@@ -215,6 +216,7 @@ void ResultsDb::PrepareStatements() {
       "SELECT Rec_Num, ID, RCE_Indx, Errors, Record, RecReference FROM RECORDS"
       " WHERE Rec_Num = ?"));
   s.count_records = Stmt(Prepare("SELECT COUNT(*) FROM RECORDS"));
+  s.count_records_with_id = Stmt(Prepare("SELECT COUNT(*) FROM RECORDS WHERE ID = ?"));
   s.insert_error = Stmt(Prepare(
       "INSERT INTO ERRORS (Type, Rec_Num, Reference, User_Entry, Error) VALUES (?, ?, ?, ?, ?)"));
   s.read_errors_of = Stmt(Prepare(
@@ -353,6 +355,16 @@ static int64_t CountOf(sqlite3_stmt* s, bool* ok) {
 int64_t ResultsDb::CountRecords() {
   bool ok;
   int64_t n = CountOf(st_->count_records.s, &ok);
+  if (!ok) Fail("Cannot count the records");
+  return n;
+}
+
+int64_t ResultsDb::CountRecordsWithId(std::string_view id) {
+  sqlite3_stmt* s = st_->count_records_with_id.s;
+  BindCp1252(s, 1, id);
+  bool ok;
+  int64_t n = CountOf(s, &ok);
+  sqlite3_clear_bindings(s);
   if (!ok) Fail("Cannot count the records");
   return n;
 }

@@ -13,6 +13,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "store/rows.h"
@@ -66,6 +67,8 @@ class ResultsDb {
   void DeleteRecord(int64_t rec_num);
   std::optional<RecordRow> ReadRecord(int64_t rec_num);
   int64_t CountRecords();
+  // Records whose ID, as found, is id (exact comparison).
+  int64_t CountRecordsWithId(std::string_view id);
 
   // ERRORS
   int64_t InsertError(const ErrorRow& row);  // returns Err_Num

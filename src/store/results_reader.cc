@@ -19,4 +19,8 @@ std::optional<ErrorRow> StoredResults::LastErrorOf(int64_t rec_num) {
   return rows.back();
 }
 
+int64_t StoredResults::CountRecordsWithId(std::string_view id) {
+  return db_.CountRecordsWithId(id);
+}
+
 }  // namespace lintaro

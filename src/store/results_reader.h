@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string_view>
 
 #include "store/rows.h"
 
@@ -29,6 +30,9 @@ class ResultsReader {
 
   // The last finding stored against record rec_num, if any.
   virtual std::optional<ErrorRow> LastErrorOf(int64_t rec_num) = 0;
+
+  // Number of stored records whose identifier, as found, is id.
+  virtual int64_t CountRecordsWithId(std::string_view id) = 0;
 };
 
 // Reads a results database file that no run is writing.
@@ -38,6 +42,7 @@ class StoredResults : public ResultsReader {
   bool PinOK() override;
   std::optional<TotalsRow> EmployerRow(TotalsTable table, int64_t rec_num) override;
   std::optional<ErrorRow> LastErrorOf(int64_t rec_num) override;
+  int64_t CountRecordsWithId(std::string_view id) override;
 
  private:
   ResultsDb& db_;

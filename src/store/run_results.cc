@@ -114,6 +114,12 @@ std::optional<ErrorRow> RunResults::LastErrorOf(int64_t rec_num) {
   return rows.back();
 }
 
+int64_t RunResults::CountRecordsWithId(std::string_view id) {
+  int64_t n = db_->CountRecordsWithId(id);
+  if (current_ && !current_stored_ && current_->id == id) ++n;
+  return n;
+}
+
 void RunResults::WriteEmployers() {
   for (int i = 0; i < 2; ++i) {
     if (employer_[i] && employer_changed_[i]) {

@@ -61,6 +61,8 @@ class RunResults : public ResultsReader {
   void MarkEmployerChanged(TotalsTable table);
   std::optional<TotalsRow> EmployerRow(TotalsTable table, int64_t rec_num) override;
   std::optional<ErrorRow> LastErrorOf(int64_t rec_num) override;
+  // Counts the stored rows and the current one, written or not.
+  int64_t CountRecordsWithId(std::string_view id) override;
 
   // Ends the current record's processing; commits when a batch is full.
   void EndRecord();
