@@ -8,6 +8,7 @@
 #include "checks/field_checks.h"
 #include "checks/money_pairs.h"
 #include "core/check_context.h"
+#include "core/viewer_rows.h"
 #include "records/employee_layouts.h"
 #include "records/field_steps.h"
 #include "records/rcw_social_security.h"
@@ -62,13 +63,18 @@ void MilitaryPay(const std::string& txtline, CheckContext& ctx) {
   const FieldSpec& correct = Field(pair.correct_row);
   std::string positions;
   const bool printable = CharCheck(FieldText(txtline, orig), orig.start, positions, &ctx.yielder);
+  bool orig_reported = false;
   if (!printable && in_range) {
     ReportField(txtline, orig, MoneyInvalidCharMessage(positions, "RCT"), ctx);
   } else if (!in_range && !ZeroOrBlank(FieldText(txtline, orig))) {
     ReportField(txtline, orig, kMilitaryYears, ctx);
+    orig_reported = true;
   }
   MoneyFieldCheck(txtline, "RW", correct.label, correct.start, correct.end(), correct.width,
                   orig.start, orig.end(), correct.number, PairColumn(pair.pair), ctx);
+  // In the viewer the pair check gives a numeric Originally Reported field
+  // its normal background again; a years finding on it must stay visible.
+  if (orig_reported && ctx.viewing() && ctx.rows != nullptr) ctx.rows->Mark(orig.number);
   if (!in_range && !ZeroOrBlank(FieldText(txtline, correct)))
     ReportField(txtline, correct, kMilitaryYears, ctx);
 }
