@@ -6,7 +6,10 @@
 // --records N       about N records in all (default 1,000)
 // --per-employer K  employee records per employer (default 1,000)
 // --mistakes        one finding per employee record (a correction pair whose
-//                   Correct amount repeats the Originally Reported amount)
+//                   Correct amount repeats the Originally Reported amount),
+//                   and a few in the submitter record, the first employer
+//                   record and the final record (see Submitter, Employer and
+//                   the final record below)
 // --lf              LF line ends instead of CR LF
 #include <cstdint>
 #include <cstdio>
@@ -49,20 +52,30 @@ std::string Digits(long long value, int width) {
   return buf;
 }
 
-Record Submitter() {
+Record Submitter(bool mistakes) {
   Record r("RCA");
   r.Put(4, "123456789").Put(13, "AB12CD34").Put(30, "99");
   r.Put(32, "HARBOR PAYROLL SERVICES").Put(89, "100 MAIN STREET").Put(133, "BALTIMORE");
   r.Put(155, "MD").Put(157, "21201").Put(212, "JANE Q PUBLIC").Put(239, "4105551234");
   r.Put(262, "payroll@harbor.example").Put(315, "1").Put(316, "S").Put(317, "0");
+  if (mistakes) {
+    // A PIN with a hyphen, notification by mail without a delivery
+    // address, and a resubmission without its WFID.
+    r.Put(13, "AB12-D34").Put(315, "2").Put(317, "1");
+  }
   return r;
 }
 
-Record Employer(long long n) {
+Record Employer(long long n, bool mistakes) {
   Record r("RCE");
   r.Put(4, "2007").Put(17, Digits(310000000 + n % 1000000, 9));
   r.Put(44, "EXAMPLE MANUFACTURING CO " + std::to_string(n)).Put(101, "200 HARBOR DRIVE");
   r.Put(145, "ANNAPOLIS").Put(167, "MD").Put(169, "21401").Put(223, "R");
+  if (mistakes && n == 1) {
+    // An earlier tax year, an agent code without the agent's EIN and an
+    // establishment number that repeats the originally reported one.
+    r.Put(4, "2006").Put(26, "1").Put(36, "0001").Put(40, "0001");
+  }
   return r;
 }
 
@@ -129,11 +142,11 @@ int main(int argc, char** argv) {
     std::fwrite(r.text().data(), 1, r.text().size(), f);
     std::fputs(o.line_end, f);
   };
-  emit(Submitter());
+  emit(Submitter(o.mistakes));
   long long written = 1, employees = 0, employer = 0;
   // Each employer block is RCE, its RCWs and an RCT; RCF ends the file.
   while (written + 3 < o.records) {
-    emit(Employer(++employer));
+    emit(Employer(++employer, o.mistakes));
     ++written;
     long long in_block = 0, wo = 0, w = 0, fo = 0, fi = 0;
     while (in_block < o.per_employer && written + 2 < o.records) {
@@ -151,7 +164,8 @@ int main(int argc, char** argv) {
     ++written;
   }
   Record final_record("RCF");
-  final_record.Put(4, Digits(employees, 9));
+  // With mistakes the final record miscounts the employee records by one.
+  final_record.Put(4, Digits(o.mistakes ? employees + 1 : employees, 9));
   emit(final_record);
   if (std::fclose(f) != 0) {
     std::perror(o.out);

@@ -1,10 +1,45 @@
+// The RCF final record: it ends the submission and states how many RCW
+// records the whole submission holds.
+#include <array>
+
+#include "checks/field_checks.h"
+#include "checks/money_pairs.h"
+#include "core/check_context.h"
+#include "records/layout.h"
 #include "records/record_types.h"
 
 namespace lintaro {
+namespace {
 
-// The rules of the RCF record are added with its layout.
-void CheckCodeRCF(const std::string& txtline, CheckContext& ctx) {}
+enum RcfField { kId, kRcwCount, kBlank };
 
-void FillRCFlabels(const std::string& txtline, ViewerRows& rows) {}
+constexpr std::array<FieldSpec, 3> kRCF = {{
+    {kId, 1, 3, "Record Identifier", ""},
+    {kRcwCount, 4, 9, "Number of RCW Records", ""},
+    {kBlank, 13, 1012, "Blank", ""},
+}};
+
+}  // namespace
+
+void CheckCodeRCF(const std::string& txtline, CheckContext& ctx) {
+  // Every RCW stored so far, of every employer, with or without errors: in
+  // a run the ones before this record, in the viewer all of the file's.
+  const int64_t stored = ctx.results.CountRecordsWithId("RCW");
+  const FieldSpec& count = kRCF[kRcwCount];
+  const std::string_view stated = FieldText(txtline, count);
+  if (!NumCheck(stated)) {
+    ctx.recorder.FieldError(Reference(count), UserEntry(stated),
+                            "Must be numeric. Right justify and zero fill.", kRcwCount);
+  } else if (AmountValue(stated) != stored) {
+    ctx.recorder.FieldError(
+        Reference(count), UserEntry(stated),
+        "The number of RCW records in the submission does not equal the value in the RCF record.",
+        kRcwCount);
+  }
+  const FieldSpec& blank = kRCF[kBlank];
+  CharField(txtline, blank.label, blank.start, blank.width, blank.number, ctx);
+}
+
+void FillRCFlabels(const std::string& txtline, ViewerRows& rows) { FillRows(kRCF, txtline, rows); }
 
 }  // namespace lintaro

@@ -74,8 +74,12 @@ void ReadBack(ResultsDb& db, RunOutput& out) {
   }
 }
 
+std::string RunOutput::db_path() const { return (dir->path() / kResultsFileName).string(); }
+
 RunOutput RunRecords(const std::vector<std::string>& records, int max_errors) {
-  TempDir dir;
+  RunOutput out;
+  out.dir = std::make_shared<TempDir>();
+  TempDir& dir = *out.dir;
   const std::string file = dir.Write("submission.txt", JoinRecords(records));
   ScriptedPrompts prompts;
   prompts.files.push_back(file);
@@ -84,13 +88,23 @@ RunOutput RunRecords(const std::vector<std::string>& records, int max_errors) {
   TestRunOptions options;
   options.program_folder = dir.str();
   options.max_errors = max_errors;
-  RunOutput out;
   TestRun run(out.state, prompts, clock, view, options);
   out.summary = run.ReadFile();
   out.messages = prompts.messages;
   auto db = ResultsDb::Open((dir.path() / kResultsFileName).string(), true);
   ReadBack(*db, out);
   return out;
+}
+
+void PrintTo(const Finding& f, std::ostream* os) {
+  *os << "\n  {" << f.reference << " | " << f.user_entry << " | " << f.error << "}";
+}
+
+std::vector<Finding> FindingsOf(const std::vector<ErrorRow>& errors, int64_t rec_num) {
+  std::vector<Finding> found;
+  for (const ErrorRow& e : errors)
+    if (e.rec_num == rec_num) found.push_back({e.reference, e.user_entry, e.error});
+  return found;
 }
 
 }  // namespace lintaro::testing

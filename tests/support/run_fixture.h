@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -82,6 +83,9 @@ struct RunOutput {
   std::vector<TotalsRow> trct, trcu;
   std::vector<ShownMessage> messages;
   RunState state;
+  // The program folder of the run, kept while the output lives.
+  std::shared_ptr<TempDir> dir;
+  std::string db_path() const;
 };
 
 // Runs TestRun over the records (joined with CR LF, in one file) in a fresh
@@ -90,6 +94,18 @@ RunOutput RunRecords(const std::vector<std::string>& records, int max_errors = 5
 
 // Reads every row of a results database.
 void ReadBack(ResultsDb& db, RunOutput& out);
+
+// A finding as the user reads it: reference, user entry and message.
+struct Finding {
+  std::string reference;
+  std::string user_entry;
+  std::string error;
+  friend bool operator==(const Finding&, const Finding&) = default;
+};
+void PrintTo(const Finding& f, std::ostream* os);
+
+// The findings of record rec_num, in order (non-critical and critical).
+std::vector<Finding> FindingsOf(const std::vector<ErrorRow>& errors, int64_t rec_num);
 
 }  // namespace lintaro::testing
 

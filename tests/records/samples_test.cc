@@ -1,0 +1,83 @@
+// The shipped example submissions (scripts/make-samples) against the
+// submitter, employer and final record checks.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "support/run_fixture.h"
+
+namespace lintaro {
+namespace {
+
+using testing::Finding;
+using testing::FindingsOf;
+using testing::RunOutput;
+using testing::RunRecords;
+
+RunOutput RunSample(const std::string& name) {
+  std::ifstream in(std::string(LINTARO_SOURCE_DIR) + "/samples/" + name, std::ios::binary);
+  std::stringstream bytes;
+  bytes << in.rdbuf();
+  std::vector<std::string> records;
+  const std::string all = bytes.str();
+  for (size_t at = 0; at < all.size();) {
+    size_t end = all.find("\r\n", at);
+    if (end == std::string::npos) end = all.size();
+    records.push_back(all.substr(at, end - at));
+    at = end + 2;
+  }
+  EXPECT_GT(records.size(), 4u) << name;
+  return RunRecords(records);
+}
+
+TEST(Samples, CleanSubmissionHasNoSubmitterEmployerOrFinalFindings) {
+  RunOutput out = RunSample("clean.txt");
+  ASSERT_FALSE(out.records.empty());
+  for (const RecordRow& r : out.records) {
+    if (r.id == "RCA" || r.id == "RCE" || r.id == "RCF") {
+      EXPECT_TRUE(FindingsOf(out.errors, r.rec_num).empty()) << r.id << " " << r.rec_num;
+    }
+  }
+  EXPECT_EQ(out.records.back().id, "RCF");
+  EXPECT_TRUE(out.files.at(0).pin_ok);
+  EXPECT_EQ(out.trct.size(), 2u);
+}
+
+TEST(Samples, MistakesAreFoundInTheSubmitterEmployerAndFinalRecords) {
+  RunOutput out = RunSample("mistakes.txt");
+  ASSERT_FALSE(out.records.empty());
+  const std::vector<Finding> rca = {
+      {"Personal Identification Number [Position 13 - 20]", "[AB12-D34]",
+       "Must not be blank. Must be alphanumeric. This is a mandatory field."},
+      {"Delivery Address [Position 111 - 132]", "[" + std::string(22, ' ') + "]",
+       "If Preferred Method of Problem Notification Code [Position 315] equals 2, then the "
+       "Delivery Address field cannot be blank."},
+      {"Resub WFID [Position 318-323]", "[      ]",
+       "If Resub Indicator [Position 317] equals 1, then the Resub WFID field cannot be blank. "
+       "The 6 digit WFID is located on the notice sent by Wagemark."}};
+  EXPECT_EQ(FindingsOf(out.errors, 1), rca);
+  const std::vector<Finding> rce = {
+      {"Tax Year [Position 4 - 7]", "[2006]",
+       "The date entered is for a previous tax year. Please check that the earnings are for the "
+       "year being reported."},
+      {"Agent for EIN [Position 27 - 35]", "[         ]",
+       "If Agent Indicator Code [Position 26] is \"1\", then Agent for EIN cannot be blank"},
+      {"Employer's Correct Establishment Number [Position 40 - 43]", "[0001]",
+       "Must enter blanks in both fields if no corrections are being reported to this data."}};
+  EXPECT_EQ(FindingsOf(out.errors, 2), rce);
+  auto rcf = FindingsOf(out.errors, out.records.back().rec_num);
+  ASSERT_EQ(rcf.size(), 1u);
+  EXPECT_EQ(rcf[0].error,
+            "The number of RCW records in the submission does not equal the value in the RCF "
+            "record.");
+  // The second employer record is clean.
+  for (const RecordRow& r : out.records) {
+    if (r.id == "RCE" && r.rec_num != 2) {
+      EXPECT_TRUE(FindingsOf(out.errors, r.rec_num).empty());
+    }
+  }
+}
+
+}  // namespace
+}  // namespace lintaro
