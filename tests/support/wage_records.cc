@@ -21,35 +21,6 @@ std::string Cents(int64_t cents, int width) {
   return buf;
 }
 
-std::string CleanRCA() {
-  return MakeRecord("RCA", {{4, "123456789"},
-                            {13, "AB12CD34"},
-                            {30, "99"},
-                            {32, "HARBOR PAYROLL SERVICES"},
-                            {89, "100 MAIN STREET"},
-                            {133, "BALTIMORE"},
-                            {155, "MD"},
-                            {157, "21201"},
-                            {212, "JANE Q PUBLIC"},
-                            {239, "4105551234"},
-                            {262, "payroll@harbor.example"},
-                            {315, "1"},
-                            {316, "S"},
-                            {317, "0"}});
-}
-
-std::string CleanRCE(const std::map<int, std::string>& fields) {
-  return MakeRecord("RCE", Merge({{4, "2007"},
-                                  {17, "310000001"},
-                                  {44, "EXAMPLE MANUFACTURING CO"},
-                                  {101, "200 HARBOR DRIVE"},
-                                  {145, "ANNAPOLIS"},
-                                  {167, "MD"},
-                                  {169, "21401"},
-                                  {223, "R"}},
-                                 fields));
-}
-
 std::string CleanRCW(const std::map<int, std::string>& fields) {
   return MakeRecord("RCW", Merge({{13, "200000001"},
                                   {72, "JOHN"},
@@ -70,7 +41,5 @@ std::string CleanRCT(int64_t count, const std::map<int, std::string>& fields) {
 std::string CleanRCU(int64_t count, const std::map<int, std::string>& fields) {
   return MakeRecord("RCU", Merge({{4, Cents(count, 7)}}, fields));
 }
-
-std::string CleanRCF(int64_t rcw_count) { return MakeRecord("RCF", {{4, Cents(rcw_count, 9)}}); }
 
 }  // namespace lintaro::testing

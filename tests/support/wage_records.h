@@ -1,6 +1,7 @@
-// Builders of clean submission records for the employee and total record
-// tests: each passes every check of its record type, and the fields given
-// are placed over it.
+// Builders of clean employee and total records for the tests (the
+// submitter, employer and final records are in sample_records.h): each
+// passes every check of its record type, and the fields given are placed
+// over it.
 #ifndef LINTARO_TESTS_SUPPORT_WAGE_RECORDS_H_
 #define LINTARO_TESTS_SUPPORT_WAGE_RECORDS_H_
 
@@ -8,14 +9,13 @@
 #include <map>
 #include <string>
 
+#include "support/sample_records.h"
+
 namespace lintaro::testing {
 
 // cents, zero-filled to width digits.
 std::string Cents(int64_t cents, int width = 11);
 
-std::string CleanRCA();
-// An employer of tax year 2007 with employment code "R".
-std::string CleanRCE(const std::map<int, std::string>& fields = {});
 // An employee with a Correct SSN, first and last name and a Maryland
 // address, and no amounts.
 std::string CleanRCW(const std::map<int, std::string>& fields = {});
@@ -23,7 +23,6 @@ std::string CleanRCO(const std::map<int, std::string>& fields = {});
 // A total record with the count at 4-10 and blank totals.
 std::string CleanRCT(int64_t count, const std::map<int, std::string>& fields = {});
 std::string CleanRCU(int64_t count, const std::map<int, std::string>& fields = {});
-std::string CleanRCF(int64_t rcw_count);
 
 }  // namespace lintaro::testing
 
