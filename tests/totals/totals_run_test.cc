@@ -3,6 +3,9 @@
 // the results database.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
+
 #include "checks/money_pairs.h"
 #include "core/test_driver.h"
 #include "records/record_types.h"
@@ -187,6 +190,49 @@ TEST(TotalsRun, ZeroAmountsAreReportedTenTimesAndTheAlertNamesTheTotal) {
             "12 instance(s) found where the corrected money field(s) is/are zero. This will zero "
             "out the corresponding originally reported money field(s). Please make sure this is "
             "correct. This program only captures up to the first 10 occurrences of this error.");
+}
+
+}  // namespace
+}  // namespace lintaro
+
+namespace lintaro {
+namespace {
+
+std::vector<std::string> SampleRecords(const std::string& name) {
+  std::ifstream in(std::string(LINTARO_SOURCE_DIR) + "/samples/" + name, std::ios::binary);
+  std::stringstream bytes;
+  bytes << in.rdbuf();
+  std::vector<std::string> records;
+  std::string line;
+  while (std::getline(bytes, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty()) records.push_back(line);
+  }
+  return records;
+}
+
+TEST(TotalsSamples, CleanSampleHasEmployeeAndTotalRecordsWithoutFindings) {
+  RunOutput out = RunRecords(SampleRecords("clean.txt"));
+  EXPECT_EQ(out.summary.outcome, RunOutcome::kClean);
+  std::set<std::string> ids;
+  for (const RecordRow& r : out.records) ids.insert(r.id);
+  EXPECT_EQ(ids, (std::set<std::string>{"RCA", "RCE", "RCW", "RCO", "RCT", "RCU", "RCF"}));
+}
+
+TEST(TotalsSamples, MistakesSampleHasOneFindingPerEmployeeAndTotalRecord) {
+  RunOutput out = RunRecords(SampleRecords("mistakes.txt"));
+  std::set<std::string> with_findings;
+  for (const RecordRow& r : out.records) {
+    if (r.errors > 0) with_findings.insert(r.id);
+    if (r.id == "RCW" || r.id == "RCO" || r.id == "RCF") {
+      EXPECT_EQ(r.errors, 1) << r.rec_num;
+    }
+    if (r.id == "RCT" || r.id == "RCU") {
+      EXPECT_LE(r.errors, 1) << r.rec_num;
+    }
+  }
+  EXPECT_EQ(with_findings,
+            (std::set<std::string>{"RCA", "RCE", "RCW", "RCO", "RCT", "RCU", "RCF"}));
 }
 
 }  // namespace
