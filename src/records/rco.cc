@@ -20,6 +20,8 @@ void CheckCodeRCO(const std::string& txtline, CheckContext& ctx) {
   for (const EmployeeMoneyPair& pair : kRCOMoneyPairs) {
     const FieldSpec& orig = kRCOFields[static_cast<size_t>(pair.orig_row)];
     const FieldSpec& correct = kRCOFields[static_cast<size_t>(pair.correct_row)];
+    if (IsBlank(FieldText(txtline, orig)) && IsBlank(FieldText(txtline, correct)))
+      continue;  // nothing corrected: nothing to report or add
     MoneyCharField(txtline, orig, "RCU", ctx);
     MoneyFieldCheck(txtline, "RO", correct.label, correct.start, correct.end(), correct.width,
                     orig.start, orig.end(), correct.number, PairColumn(pair.pair), ctx);

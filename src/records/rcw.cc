@@ -32,11 +32,15 @@ constexpr const char* kMilitaryYears =
     "Must be zero or blank for years prior to 1995 and years after 2001.";
 
 // The money pair step: the Originally Reported field's characters, then the
-// pair check, which also adds the amounts to the employer's TRCT row.
+// pair check, which also adds the amounts to the employer's TRCT row. Most
+// pairs of a record are blank (no correction): both tests then have nothing
+// to report or add, and are skipped.
 void RCWMoneyPair(const std::string& txtline, const EmployeeMoneyPair& pair,
                    CheckContext& ctx) {
   const FieldSpec& orig = Field(pair.orig_row);
   const FieldSpec& correct = Field(pair.correct_row);
+  const std::string_view orig_text = FieldText(txtline, orig);
+  if (IsBlank(orig_text) && IsBlank(FieldText(txtline, correct))) return;  // nothing corrected
   MoneyCharField(txtline, orig, "RCT", ctx);
   MoneyFieldCheck(txtline, "RW", correct.label, correct.start, correct.end(), correct.width,
                   orig.start, orig.end(), correct.number, PairColumn(pair.pair), ctx);
@@ -101,8 +105,10 @@ void Indicators(const std::string& txtline, CheckContext& ctx) {
   for (const IndicatorPair& ind : kIndicators) {
     const FieldSpec& orig = Field(ind.orig_row);
     const FieldSpec& correct = Field(ind.correct_row);
-    CharField(txtline, orig, ctx);
+    const std::string_view orig_code = FieldText(txtline, orig);
     const std::string_view code = FieldText(txtline, correct);
+    if (orig_code == " " && code == " ") continue;  // no correction: nothing to report
+    CharField(txtline, orig, ctx);
     if (code != "0" && code != "1" && code != " ")
       ReportField(txtline, correct, ind.code_message, ctx);
     FieldPairCheck(txtline, correct.label, correct.start, correct.end(), correct.width,
