@@ -55,7 +55,9 @@ TEST(TaxYearLimits, PriorMaximumIsTheYearBeforesCurrentMaximum) {
     TaxYearLimits(year, now);
     EXPECT_EQ(now.prior_year_max, before.current_year_max) << year;
     // The Medicare base is the Social Security base from 1983 to 1990.
-    if (year >= 1983 && year <= 1990) EXPECT_EQ(now.medicare_max, now.current_year_max) << year;
+    if (year >= 1983 && year <= 1990) {
+      EXPECT_EQ(now.medicare_max, now.current_year_max) << year;
+    }
   }
 }
 
