@@ -23,10 +23,6 @@ std::vector<std::string> Around(const std::string& rce) {
   return {CleanRCA(), rce, MakeRecord("RCW"), MakeRecord("RCT"), FinalRecord(1)};
 }
 
-std::vector<Finding> RceFindings(const std::string& rce) {
-  return FindingsOf(RunRecords(Around(rce)).errors, 2);
-}
-
 // Checks one employer record in a run fixture; returns its findings.
 struct Checked {
   std::vector<Finding> findings;
@@ -75,7 +71,7 @@ TEST(CheckCodeRCE, TaxYear) {
   EXPECT_EQ(letter.findings, expected);
   EXPECT_EQ(letter.state.TaxYear, 0);
   EXPECT_EQ(letter.state.TaxYearText, "20O7");
-  EXPECT_TRUE(CheckAlone(CleanRCE({{4, "1978"}})).findings.size() == 1);
+  EXPECT_EQ(CheckAlone(CleanRCE({{4, "1978"}})).findings.size(), 1u);
 }
 
 TEST(CheckCodeRCE, CorrectEin) {
