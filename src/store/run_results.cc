@@ -44,6 +44,7 @@ void RunResults::AppendRecord(int64_t rec_num, const std::string& id, const std:
   current_.emplace();
   current_->rec_num = rec_num;
   current_->id = id;
+  ++id_counts_[id];
   current_->record = record;
   current_stored_ = false;
 }
@@ -54,6 +55,7 @@ void RunResults::DeleteCurrent() {
     db_->Begin();
     db_->DeleteRecord(current_->rec_num);
   }
+  --id_counts_[current_->id];
   current_ = std::move(previous_);
   previous_.reset();
   current_stored_ = current_.has_value();
@@ -115,9 +117,10 @@ std::optional<ErrorRow> RunResults::LastErrorOf(int64_t rec_num) {
 }
 
 int64_t RunResults::CountRecordsWithId(std::string_view id) {
-  int64_t n = db_->CountRecordsWithId(id);
-  if (current_ && !current_stored_ && current_->id == id) ++n;
-  return n;
+  // Counted as the records are appended: a count over the stored table
+  // would read every record again at each final record.
+  auto it = id_counts_.find(id);
+  return it == id_counts_.end() ? 0 : it->second;
 }
 
 void RunResults::WriteEmployers() {

@@ -10,6 +10,7 @@
 #define LINTARO_STORE_RUN_RESULTS_H_
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -83,6 +84,8 @@ class RunResults : public ResultsReader {
   std::optional<RecordRow> current_;
   bool current_stored_ = false;  // current_ has a row in the database
   std::optional<RecordRow> previous_;
+  // Records appended so far, per identifier as found.
+  std::map<std::string, int64_t, std::less<>> id_counts_;
 
   int64_t error_count_ = 0;
   std::string last_error_type_;
