@@ -42,13 +42,18 @@ ProgramFolders ResolveProgramFolders(const std::string& executable_folder,
 
   // The help file sits beside the executable in a build folder and under
   // share/lintaro in an installation.
-  std::filesystem::path help = std::filesystem::path(f.program) / kHelpFileName;
-  if (!IsFile(help)) {
-    std::filesystem::path installed =
-        std::filesystem::path(f.program) / ".." / "share" / "lintaro" / kHelpFileName;
-    if (IsFile(installed)) help = installed.lexically_normal();
+  const std::filesystem::path candidates[] = {
+      std::filesystem::path(f.program) / kHelpFileName,
+      std::filesystem::path(executable_folder) / kHelpFileName,
+      std::filesystem::path(executable_folder) / ".." / "share" / "lintaro" / kHelpFileName,
+  };
+  f.help_file = candidates[0].string();
+  for (const auto& candidate : candidates) {
+    if (IsFile(candidate)) {
+      f.help_file = candidate.lexically_normal().string();
+      break;
+    }
   }
-  f.help_file = help.string();
 
   if (FolderIsWritable(f.program)) {
     f.data = f.program;

@@ -25,6 +25,8 @@ struct ProgramFolders {
 
 // home_option: --home (empty when not given); home_env: LINTARO_HOME (empty
 // when unset); per_user_folder: the per-user data folder to fall back on.
+// The help file is looked for in the program folder, then beside the
+// executable, then in the installation's share/lintaro folder.
 ProgramFolders ResolveProgramFolders(const std::string& executable_folder,
                                      const std::string& home_option,
                                      const std::string& home_env,

@@ -148,7 +148,6 @@ void MainWindow::BuildControls() {
   txtCritError_->setTextInteractionFlags(Qt::TextSelectableByMouse |
                                          Qt::TextSelectableByKeyboard);
   txtCritError_->installEventFilter(this);
-  txtCritError_->setStyleSheet("#txtCritError { color: #9c1c1c; }");
 
   auto grid = [this](const char* name) {
     auto* g = new QTableView(area_);
@@ -161,7 +160,7 @@ void MainWindow::BuildControls() {
     g->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     g->verticalHeader()->setDefaultSectionSize(g->fontMetrics().height() + 6);
     g->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    g->verticalHeader()->setFixedWidth(Twips(240));
+    g->verticalHeader()->hide();
     g->horizontalHeader()->setHighlightSections(false);
     g->setAlternatingRowColors(true);
     return g;
@@ -321,7 +320,8 @@ void MainWindow::LayoutControls() {
   lblWelcome_->setGeometry(welcome_left, margin, std::max(0, left + area_width - welcome_left),
                            logo);
   const int disclaimer_top = margin + logo + margin;
-  const int disclaimer_height = std::max(Twips(1200), height - disclaimer_top - margin);
+  const int disclaimer_height =
+      std::clamp(height - disclaimer_top - margin, Twips(1200), Twips(2880));
   Shape1_->setGeometry(left, disclaimer_top, area_width, disclaimer_height);
   const int inset = Twips(90);
   txtDisclosure_->setGeometry(left + inset, disclaimer_top + inset, area_width - 2 * inset,
@@ -590,14 +590,18 @@ void MainWindow::HideRecordView() {
     w->hide();
 }
 
+void MainWindow::SelectCritText() {
+  // The whole sentence is selected: caret at the end, selection back to the
+  // start.
+  QTextCursor c = txtCritError_->textCursor();
+  c.movePosition(QTextCursor::End);
+  c.movePosition(QTextCursor::Start, QTextCursor::KeepAnchor);
+  txtCritError_->setTextCursor(c);
+}
+
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   if (watched == txtCritError_ && event->type() == QEvent::FocusIn) {
-    // The whole sentence is selected: caret at the end, selection back to
-    // the start.
-    QTextCursor c = txtCritError_->textCursor();
-    c.movePosition(QTextCursor::End);
-    c.movePosition(QTextCursor::Start, QTextCursor::KeepAnchor);
-    txtCritError_->setTextCursor(c);
+    SelectCritText();
   }
   return QMainWindow::eventFilter(watched, event);
 }

@@ -122,6 +122,7 @@ class MainWindow : public QMainWindow, public RunView {
   void HideGridView();
   void HideRecordView();
   void Shutdown();
+  void SelectCritText();
 
   // Result grids.
   bool BindData();

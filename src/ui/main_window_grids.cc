@@ -165,6 +165,8 @@ void MainWindow::ViewRecordsWithErrors() {
   crit_error_text_ = CritErrorText(last);
   txtCritError_->setPlainText(crit_error_text_.empty() ? QString(kCritErrorNotApplicable)
                                                        : ToQString(crit_error_text_));
+  txtCritError_->setStyleSheet(crit_error_text_.empty() ? QString()
+                                                        : QString("color: #9c1c1c;"));
 
   ShowWelcome(false);
   Shape1_->hide();
@@ -185,8 +187,10 @@ void MainWindow::ViewRecordsWithErrors() {
   QApplication::restoreOverrideCursor();
   if (crit_error_text_.empty())
     DBGrid1_->setFocus();
-  else
+  else {
     txtCritError_->setFocus();
+    SelectCritText();
+  }
 }
 
 void MainWindow::RecordsRowChanged(int row) {

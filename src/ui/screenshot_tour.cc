@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QPainter>
 #include <QPixmap>
 #include <QTextBrowser>
 #include <QWidget>
@@ -40,10 +41,29 @@ void Settle() {
   for (int i = 0; i < 5; ++i) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
 }
 
+// The window's picture under a plain title bar with its caption, as the
+// user sees it framed by the desktop.
+QPixmap WithTitleBar(QWidget* w) {
+  const QPixmap body = w->grab();
+  const int bar = 26;
+  QPixmap framed(body.width() + 2, body.height() + bar + 1);
+  framed.fill(QColor(0x3a, 0x4a, 0x5f));
+  QPainter p(&framed);
+  p.drawPixmap(1, bar, body);
+  p.drawPixmap(6, 5, w->windowIcon().pixmap(16, 16));
+  p.setPen(Qt::white);
+  QFont f = p.font();
+  f.setBold(true);
+  p.setFont(f);
+  p.drawText(QRect(28, 0, framed.width() - 32, bar), Qt::AlignLeft | Qt::AlignVCenter,
+             w->windowTitle());
+  return framed;
+}
+
 bool Save(QWidget* w, const QString& folder, const char* name) {
   Settle();
   const QString file = folder + "/" + name;
-  const bool ok = w->grab().save(file, "PNG");
+  const bool ok = WithTitleBar(w).save(file, "PNG");
   std::fprintf(stderr, "%s %s\n", ok ? "saved" : "could not save", file.toUtf8().constData());
   return ok;
 }
@@ -132,6 +152,7 @@ bool RunScreenshotTour(MainWindow& window, UnattendedPrompts& prompts, const QSt
   window.StartTesting();
   ok &= Save(&window, folder, "04-grid-critical-stop.png");
 
+  window.set_max_errors(500);
   window.ShowErrorLimitDialog();
   if (QWidget* dialog = window.errorLimitDialog()) {
     ok &= Save(dialog, folder, "05-error-limit-dialog.png");
@@ -148,7 +169,6 @@ bool RunScreenshotTour(MainWindow& window, UnattendedPrompts& prompts, const QSt
     ok &= Save(help, folder, "07-help.png");
     help->close();
   }
-  window.set_max_errors(500);
   return ok;
 }
 
