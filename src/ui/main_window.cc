@@ -504,6 +504,7 @@ void MainWindow::FileOpened() {
   setWindowTitle(kWindowTitle);
   HideRecordView();
   HideGridView();
+  if (viewer_unload_) viewer_unload_();
   // The run replaces the results file: the grids let go of it.
   CloseDatabase();
   pending_fraction_ = 0;

@@ -64,6 +64,8 @@ class MainWindow : public QMainWindow, public RunView {
   // record chosen in the tested-records grid.
   void set_report_requester(std::function<void(bool print)> f) { report_requester_ = std::move(f); }
   void set_record_viewer(std::function<void(int64_t rec_num)> f) { record_viewer_ = std::move(f); }
+  // Removes the viewer's field rows (a run starts, the grid view opens).
+  void set_viewer_unload(std::function<void()> f) { viewer_unload_ = std::move(f); }
   // Opens the filing agency's online-services page after a clean run.
   void set_online_services(std::function<void()> f) { online_services_ = std::move(f); }
   // Called after each record's progress is shown (unattended runs, tests).
@@ -190,6 +192,7 @@ class MainWindow : public QMainWindow, public RunView {
 
   std::function<void(bool)> report_requester_;
   std::function<void(int64_t)> record_viewer_;
+  std::function<void()> viewer_unload_;
   std::function<void()> online_services_;
   std::function<void(int32_t)> record_observer_;
 };

@@ -121,6 +121,7 @@ void MainWindow::ViewRecordsWithErrors() {
   }
 
   QApplication::setOverrideCursor(Qt::WaitCursor);
+  if (viewer_unload_) viewer_unload_();
   viewerArea_->hide();
   DBGrid3_->hide();
   DBGrid3Caption_->hide();

@@ -152,6 +152,9 @@ bool RunScreenshotTour(MainWindow& window, UnattendedPrompts& prompts, const QSt
   window.StartTesting();
   ok &= Save(&window, folder, "04-grid-critical-stop.png");
 
+  window.ViewTestedRecords();
+  ok &= Save(&window, folder, "08-tested-records.png");
+
   window.set_max_errors(500);
   window.ShowErrorLimitDialog();
   if (QWidget* dialog = window.errorLimitDialog()) {

@@ -69,3 +69,25 @@ TEST(InstanceLockTest, SecondCopyOfTheProgramSaysItIsRunningAndEnds) {
 
 }  // namespace
 }  // namespace lintaro::testing
+
+namespace lintaro::testing {
+namespace {
+
+TEST(AppOptionsTest, HomeRunFilesAndUnknownArguments) {
+  AppOptions o = ParseAppOptions({"lintaro", "--home", "/srv/lintaro", "--run", "a.txt",
+                                  "--run=b.txt"});
+  EXPECT_TRUE(o.problem.isEmpty());
+  EXPECT_EQ(o.home, "/srv/lintaro");
+  EXPECT_EQ(o.run_files, (QStringList{"a.txt", "b.txt"}));
+  EXPECT_TRUE(o.unattended);  // a run without a user answers its own questions
+
+  o = ParseAppOptions({"lintaro"});
+  EXPECT_TRUE(o.home.isEmpty());
+  EXPECT_TRUE(o.run_files.isEmpty());
+
+  EXPECT_FALSE(ParseAppOptions({"lintaro", "--colour"}).problem.isEmpty());
+  EXPECT_FALSE(ParseAppOptions({"lintaro", "--home"}).problem.isEmpty());
+}
+
+}  // namespace
+}  // namespace lintaro::testing

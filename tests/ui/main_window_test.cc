@@ -325,6 +325,36 @@ TEST_F(WindowTest, LastResultsWithFindingsAndRowChange) {
   EXPECT_TRUE(Button("cmdErrors")->isEnabled());
 }
 
+TEST_F(WindowTest, ReportLastReopensAndRequestsTheReport) {
+  WriteFindings(ResultsPath());
+  Open();
+  std::vector<bool> requests;
+  bool held = false;
+  window->set_report_requester([&](bool print) {
+    requests.push_back(print);
+    // The report commands wait for the request to end.
+    held = !Button("cmdErrors")->isEnabled() && !Button("cmdPrint")->isEnabled() &&
+           !Action("mnuRCurrent")->isEnabled() && !Action("mnuTPrint")->isEnabled();
+  });
+  Action("mnuRLast")->trigger();
+  EXPECT_TRUE(Visible("DBGrid1"));
+  EXPECT_EQ(requests, std::vector<bool>{false});
+  EXPECT_TRUE(held);
+  EXPECT_TRUE(Button("cmdErrors")->isEnabled());
+  Button("cmdPrint")->click();
+  EXPECT_EQ(requests, (std::vector<bool>{false, true}));
+  EXPECT_FALSE(Action("mnuRLast")->isEnabled());
+}
+
+TEST_F(WindowTest, ReportLastWithoutFindingsRequestsNoReport) {
+  Open();
+  int requests = 0;
+  window->set_report_requester([&](bool) { ++requests; });
+  Action("mnuRLast")->trigger();
+  EXPECT_EQ(prompts.messages.back().text, "No Report Found!");
+  EXPECT_EQ(requests, 0);
+}
+
 TEST_F(WindowTest, LastResultsWithoutResultsFile) {
   Open();
   Action("mnuTOpenLast")->trigger();  // the menu entry runs the same command
