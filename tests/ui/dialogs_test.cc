@@ -171,3 +171,31 @@ TEST(NameFiltersTest, OpenDialogFilter) {
 
 }  // namespace
 }  // namespace lintaro::testing
+
+namespace lintaro::testing {
+namespace {
+
+TEST(EventPumpTest, ProcessesEventsAtMostOncePerInterval) {
+  QtEventPump pump(std::chrono::milliseconds(40));
+  int refreshed = 0;
+  pump.set_before_events([&] { ++refreshed; });
+  const auto start = std::chrono::steady_clock::now();
+  long long calls = 0;
+  while (std::chrono::steady_clock::now() - start < std::chrono::milliseconds(200)) {
+    pump.ProcessEvents();
+    ++calls;
+  }
+  EXPECT_GT(calls, 1000);
+  // The first call at once, then one every 40 ms.
+  EXPECT_GE(pump.rounds(), 2);
+  EXPECT_LE(pump.rounds(), 7);
+  EXPECT_EQ(refreshed, pump.rounds());
+  // After a reset (a new run) the next call processes at once.
+  const long long before = pump.rounds();
+  pump.Reset();
+  pump.ProcessEvents();
+  EXPECT_EQ(pump.rounds(), before + 1);
+}
+
+}  // namespace
+}  // namespace lintaro::testing
