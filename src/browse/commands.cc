@@ -1,0 +1,188 @@
+#include "browse/commands.h"
+
+#include <span>
+#include <utility>
+
+namespace lintaro {
+namespace {
+
+using C = Command;
+using E = CommandEvent;
+
+constexpr std::string_view kNames[kCommandCount] = {
+    "cmdStart",   "cmdView",     "cmdGrid",   "cmdErrors",   "cmdPrint",     "cmdLast",
+    "cmdExit",    "mnuTStart",   "mnuTOpenLast", "mnuTPrint", "mnuTSet",     "mnuTExit",
+    "mnuVReport", "mnuRLast",    "mnuRCurrent", "mnuVRecords", "mnuVRAll",   "mnuVRErrors",
+    "mnuHContents", "mnuHAbout",
+};
+
+// One step of an event: the command and its new state. The steps of an event
+// are applied in order, so a later step can undo an earlier one (the grid
+// view enables cmdGrid with the others and then disables it again).
+struct Step {
+  Command command;
+  bool on;
+};
+
+constexpr bool On = true;
+constexpr bool Off = false;
+
+// The enable rules, event by event.
+std::span<const Step> StepsOf(CommandEvent event) {
+  switch (event) {
+    case E::kWindowOpened: {
+      static constexpr Step s[] = {
+          {C::cmdStart, On},      {C::cmdLast, On},       {C::cmdExit, On},
+          {C::mnuTStart, On},     {C::mnuTOpenLast, On},  {C::mnuTSet, On},
+          {C::mnuTExit, On},      {C::mnuVReport, On},    {C::mnuRLast, On},
+          {C::mnuVRErrors, On},   {C::mnuVRAll, On},      {C::mnuHContents, On},
+          {C::mnuHAbout, On},     {C::cmdView, Off},      {C::cmdGrid, Off},
+          {C::cmdErrors, Off},    {C::cmdPrint, Off},     {C::mnuTPrint, Off},
+          {C::mnuRCurrent, Off},  {C::mnuVRecords, Off},
+      };
+      return s;
+    }
+    case E::kRunStarted: {
+      // Once a run has started, the last results can no longer be reopened:
+      // the run has replaced them.
+      static constexpr Step s[] = {
+          {C::cmdStart, Off}, {C::cmdLast, Off}, {C::cmdPrint, Off},     {C::cmdErrors, Off},
+          {C::cmdView, Off},  {C::cmdGrid, Off}, {C::mnuTOpenLast, Off}, {C::mnuRLast, Off},
+      };
+      return s;
+    }
+    case E::kRunCompletion: {
+      static constexpr Step s[] = {{C::cmdStart, On}, {C::cmdView, On}, {C::mnuVReport, On}};
+      return s;
+    }
+    case E::kRunEnded: {
+      static constexpr Step s[] = {{C::cmdStart, On}};
+      return s;
+    }
+    case E::kRunClean: {
+      static constexpr Step s[] = {
+          {C::mnuVRecords, On}, {C::mnuVRAll, On}, {C::mnuVReport, Off}, {C::mnuVRErrors, Off}};
+      return s;
+    }
+    case E::kRunNoValidData: {
+      static constexpr Step s[] = {{C::mnuVRecords, On}, {C::mnuVRAll, On},
+                                   {C::mnuVReport, Off}, {C::mnuVRErrors, Off},
+                                   {C::cmdView, Off}};
+      return s;
+    }
+    case E::kGridViewWithErrors: {
+      static constexpr Step s[] = {
+          {C::cmdStart, On},      {C::cmdPrint, On},      {C::cmdView, On},
+          {C::cmdGrid, On},       {C::cmdErrors, On},     {C::mnuRCurrent, On},
+          {C::mnuVRErrors, On},   {C::mnuVRAll, On},      {C::mnuTPrint, On},
+          {C::mnuVRecords, On},   {C::mnuVReport, On},    {C::mnuTOpenLast, Off},
+          {C::mnuRLast, Off},     {C::cmdLast, Off},      {C::cmdGrid, Off},
+          {C::cmdView, On},
+      };
+      return s;
+    }
+    case E::kGridViewNoErrors: {
+      static constexpr Step s[] = {
+          {C::mnuVReport, Off}, {C::mnuVRErrors, Off}, {C::cmdGrid, Off}, {C::cmdView, On}};
+      return s;
+    }
+    case E::kRecordViewOpened: {
+      static constexpr Step s[] = {{C::cmdGrid, On}, {C::cmdView, Off}};
+      return s;
+    }
+    case E::kRecordViewEmpty: {
+      static constexpr Step s[] = {{C::cmdView, Off}};
+      return s;
+    }
+    case E::kLastNoReport: {
+      static constexpr Step s[] = {
+          {C::cmdLast, Off}, {C::mnuVReport, Off}, {C::mnuTOpenLast, Off}, {C::mnuRLast, Off}};
+      return s;
+    }
+    case E::kLastUnreadable: {
+      static constexpr Step s[] = {
+          {C::cmdLast, Off},     {C::mnuRLast, Off},    {C::mnuTOpenLast, Off},
+          {C::mnuVRErrors, Off}, {C::cmdView, Off},     {C::mnuVRecords, Off},
+          {C::mnuVRAll, Off},
+      };
+      return s;
+    }
+    case E::kLastWithErrors: {
+      static constexpr Step s[] = {{C::cmdLast, Off}, {C::mnuRLast, Off}, {C::mnuTOpenLast, Off}};
+      return s;
+    }
+    case E::kLastNoErrors: {
+      static constexpr Step s[] = {
+          {C::cmdLast, Off}, {C::mnuRLast, Off}, {C::mnuTOpenLast, Off}, {C::mnuVRErrors, Off},
+          {C::cmdView, On},  {C::mnuVRecords, On}, {C::mnuVRAll, On},
+      };
+      return s;
+    }
+  }
+  return {};
+}
+
+// Held disabled while a run is in progress: the commands that would start
+// another run or read the results the run is writing.
+constexpr Command kHeldByRun[] = {
+    C::cmdStart, C::cmdView,     C::cmdGrid,    C::cmdErrors,   C::cmdPrint,   C::cmdLast,
+    C::mnuTStart, C::mnuTOpenLast, C::mnuTPrint, C::mnuTSet,    C::mnuVReport, C::mnuRLast,
+    C::mnuRCurrent, C::mnuVRecords, C::mnuVRAll, C::mnuVRErrors,
+};
+
+// Held disabled while a report request is in progress.
+constexpr Command kHeldByReport[] = {C::cmdErrors, C::cmdPrint, C::mnuTPrint, C::mnuRCurrent};
+
+template <size_t N>
+bool Contains(const Command (&list)[N], Command c) {
+  for (Command x : list)
+    if (x == c) return true;
+  return false;
+}
+
+}  // namespace
+
+std::string_view CommandName(Command command) { return kNames[static_cast<size_t>(command)]; }
+
+std::optional<Command> CommandByName(std::string_view name) {
+  for (size_t i = 0; i < kCommandCount; ++i)
+    if (kNames[i] == name) return static_cast<Command>(i);
+  return std::nullopt;
+}
+
+std::optional<Command> SubmenuOf(Command command) {
+  switch (command) {
+    case C::mnuRLast:
+    case C::mnuRCurrent:
+      return C::mnuVReport;
+    case C::mnuVRAll:
+    case C::mnuVRErrors:
+      return C::mnuVRecords;
+    default:
+      return std::nullopt;
+  }
+}
+
+CommandState::CommandState() { Apply(E::kWindowOpened); }
+
+void CommandState::Set(Command command, bool on) {
+  const size_t i = Index(command);
+  if (on && latched_off_[i]) return;
+  own_[i] = on;
+  if (!on && (command == C::cmdLast || command == C::mnuTOpenLast || command == C::mnuRLast))
+    latched_off_[i] = true;
+}
+
+void CommandState::Apply(CommandEvent event) {
+  for (const Step& step : StepsOf(event)) Set(step.command, step.on);
+}
+
+bool CommandState::enabled(Command command) const {
+  if (!own(command)) return false;
+  if (run_in_progress_ && Contains(kHeldByRun, command)) return false;
+  if (report_in_progress_ && Contains(kHeldByReport, command)) return false;
+  if (auto submenu = SubmenuOf(command)) return enabled(*submenu);
+  return true;
+}
+
+}  // namespace lintaro

@@ -1,0 +1,87 @@
+#include "browse/result_grids.h"
+
+#include <filesystem>
+
+#include "core/error_limit.h"
+#include "store/results_db.h"
+
+namespace lintaro {
+
+std::string ErrorsOfRecordSql(int64_t rec_num) {
+  return "Select Reference, User_Entry, Error From Errors Where Rec_Num = " +
+         std::to_string(rec_num);
+}
+
+std::string ErrorsOfSelectedRecordSql(int64_t rec_num) {
+  return "Select Errors.Reference, Errors.User_Entry, Errors.Error From Errors Where "
+         "Errors.Rec_Num = " +
+         std::to_string(rec_num);
+}
+
+std::string TestedGridCaption(int64_t tested) {
+  return std::to_string(tested) + " Record(s) Tested";
+}
+
+std::string RecordsLabel(int64_t tested, int64_t with_errors) {
+  return std::to_string(tested) + " Record(s) Tested, " + std::to_string(with_errors) +
+         " Record(s) with Error(s)";
+}
+
+std::string ErrorsLabelOnOpen(int64_t rec_num) {
+  return "Record Number " + std::to_string(rec_num) + " Error(s)";
+}
+
+std::string ErrorsLabelOnRowChange(int64_t rec_num) {
+  return "Record Number " + std::to_string(rec_num);
+}
+
+std::string CritErrorText(const std::optional<ErrorRow>& last_finding) {
+  if (!last_finding || last_finding->type != "C") return {};
+  return "Execution of Testing was terminated due to the Critical Error in Record " +
+         std::to_string(last_finding->rec_num) + ":  " + last_finding->error;
+}
+
+std::string FileNameOnly(const std::string& path) {
+  const size_t cut = path.find_last_of("/\\");
+  return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
+std::string GridViewCaption(const std::string& tested_path) {
+  return "Records With Errors - " + FileNameOnly(tested_path);
+}
+
+std::string RecordViewCaption(int64_t rec_num, int64_t tested, const std::string& tested_path) {
+  return "Record Number " + std::to_string(rec_num) + " of " + std::to_string(tested) +
+         " Tested Record(s) - " + FileNameOnly(tested_path);
+}
+
+std::string NoErrorsFoundIn(const std::vector<std::string>& tested_paths) {
+  std::string text = "No errors found in ";
+  for (size_t i = 0; i < tested_paths.size(); ++i) {
+    if (i > 0) text += "; ";
+    text += tested_paths[i];
+  }
+  return text;
+}
+
+LastResults InspectLastResults(const std::string& folder) {
+  LastResults result;
+  const std::string path = JoinPath(folder, kResultsFileName);
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) return result;
+  try {
+    auto db = ResultsDb::Open(path, /*read_only=*/true);
+    for (const MiscRow& row : db->ReadMisc()) result.paths.push_back(row.path);
+    if (db->CountRecords() == 0) {
+      result.kind = LastResults::kNoRecords;
+    } else {
+      result.kind = db->CountErrors() > 0 ? LastResults::kErrors : LastResults::kNoErrors;
+    }
+  } catch (const StoreError& e) {
+    result.kind = LastResults::kCannotOpen;
+    result.problem = e.what();
+  }
+  return result;
+}
+
+}  // namespace lintaro

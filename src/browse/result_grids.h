@@ -1,0 +1,105 @@
+// The result grids without their widgets: the SQL selections that feed them,
+// their captions and headings, the labels around them, and what "View Last
+// Test Results" finds in the results database left by the last run.
+#ifndef LINTARO_BROWSE_RESULT_GRIDS_H_
+#define LINTARO_BROWSE_RESULT_GRIDS_H_
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "store/rows.h"
+
+namespace lintaro {
+
+// The records with errors (DBGrid1) and all tested records (DBGrid3). The
+// double space before "From" is part of the selection as users know it.
+inline constexpr const char* kRecordsWithErrorsSql =
+    "Select Rec_Num, Errors, Record  From Records where Errors > 0 Order By Rec_Num";
+inline constexpr const char* kTestedRecordsSql = "Select Rec_Num, Errors, Record  From Records";
+
+// The findings of record n (DBGrid2): the first form when the grid view
+// opens, the second after the selected record changes.
+std::string ErrorsOfRecordSql(int64_t rec_num);
+std::string ErrorsOfSelectedRecordSql(int64_t rec_num);
+
+// Counts behind the labels. They give the same numbers as counting the
+// grids' rows but use the database's indexes, so that a grid need not read
+// all its rows to be labelled.
+inline constexpr const char* kCountRecordsSql = "SELECT COUNT(*) FROM RECORDS";
+// Every finding is counted on its record, so the records with errors are
+// the distinct record numbers among the findings.
+inline constexpr const char* kCountRecordsWithErrorsSql =
+    "SELECT COUNT(DISTINCT Rec_Num) FROM ERRORS";
+
+// Grid captions and column headings.
+inline constexpr const char* kRecordsGridCaption = "Record(s)";
+inline constexpr const char* kErrorsGridCaption = "Lintaro Error(s) that Need to be Corrected";
+inline constexpr const char* kRecordHeadings[3] = {"RecNum", "ErrCount", "Record Data"};
+inline constexpr const char* kErrorHeadings[3] = {"Error Reference", "User Entry",
+                                                  "Error Description"};
+// Width of the record number and error count columns.
+inline constexpr int kNarrowColumnTwips = 800;
+// Height of the tested-records grid in the record view.
+inline constexpr int kTestedGridTwips = 1510;
+
+std::string TestedGridCaption(int64_t tested);  // K & " Record(s) Tested"
+
+// Texts of the labels around the grids.
+inline constexpr const char* kInitialRecordsLabel = "RECORDS";
+inline constexpr const char* kInitialErrorsLabel = "ERRORS";
+inline constexpr const char* kCritErrorLabel = "Lintaro Testing Stopped";
+inline constexpr const char* kCritErrorNone = "None Found.";
+inline constexpr const char* kCritErrorNotApplicable = "Not Applicable.";
+
+std::string RecordsLabel(int64_t tested, int64_t with_errors);
+// "Record Number " n " Error(s)" when the grid view opens; without
+// " Error(s)" after the selected record changes.
+std::string ErrorsLabelOnOpen(int64_t rec_num);
+std::string ErrorsLabelOnRowChange(int64_t rec_num);
+
+// The sentence shown under "Lintaro Testing Stopped" when the last finding
+// is critical, or empty.
+std::string CritErrorText(const std::optional<ErrorRow>& last_finding);
+
+// The file name without its folder ("/" or "\" separated).
+std::string FileNameOnly(const std::string& path);
+
+// Window captions of the grid view and of a record shown from the
+// tested-records grid.
+std::string GridViewCaption(const std::string& tested_path);
+std::string RecordViewCaption(int64_t rec_num, int64_t tested, const std::string& tested_path);
+
+// Messages of the grid view and of "View Last Test Results".
+inline constexpr const char* kNoErrorsInScope =
+    "No errors found in the submission within the scope of this program, as outlined in the "
+    "User Manual.";
+inline constexpr const char* kNoReportFound = "No Report Found!";
+inline constexpr const char* kUnreadableLastFile =
+    "Unreadable data was found in the last File tested!\r\n"
+    "Please check to make sure that File entered contains ASCII Text only.";
+inline constexpr const char* kResultsTitle = "Results";
+inline constexpr const char* kLastReportResultsTitle = "Last Report Results";
+std::string NoErrorsFoundIn(const std::vector<std::string>& tested_paths);
+
+// What the results database of the last run holds.
+struct LastResults {
+  enum Kind {
+    kNoFile,      // no ERRLOG2C.MDB in the folder
+    kCannotOpen,  // the file is there but is not a results database
+    kNoRecords,   // no record was stored
+    kNoErrors,    // records, no findings
+    kErrors,      // findings to show
+  };
+  Kind kind = kNoFile;
+  std::vector<std::string> paths;  // the tested files, in order
+  std::string problem;             // why the file cannot be opened
+};
+
+// Looks at folder's ERRLOG2C.MDB, read-only.
+LastResults InspectLastResults(const std::string& folder);
+
+}  // namespace lintaro
+
+#endif  // LINTARO_BROWSE_RESULT_GRIDS_H_

@@ -1,0 +1,95 @@
+#include "browse/window_texts.h"
+
+namespace lintaro {
+namespace {
+
+constexpr const char* kCrLf = "\r\n";
+
+}  // namespace
+
+std::string WelcomeText() {
+  return std::string("Welcome To Lintaro ") + kTaxYear + kCrLf + " For Tax Year " + kTaxYear +
+         kCrLf + " Korvel Submissions";
+}
+
+std::string DisclaimerText() {
+  return std::string(kCrLf) + "DISCLAIMER STATEMENT" + kCrLf + kCrLf +
+         "The Lintaro application identifies most of the common format errors in wage "
+         "submissions. Using this application greatly reduces submission rejections. Please be "
+         "aware that even if no errors are identified by Lintaro, your submission could be "
+         "returned because of other errors.";
+}
+
+std::string_view CommandCaption(Command command) {
+  switch (command) {
+    case Command::cmdStart: return "&Start Testing";
+    case Command::cmdView: return "View &Tested Records";
+    case Command::cmdGrid: return "View Records &With Errors";
+    case Command::cmdErrors: return "View Error &Report";
+    case Command::cmdPrint: return "&Print Error Report";
+    case Command::cmdLast: return "View &Last Test Results";
+    case Command::cmdExit: return "E&xit";
+    case Command::mnuTStart: return "&Start New";
+    case Command::mnuTOpenLast: return "Open &Last";
+    case Command::mnuTPrint: return "&Print Report";
+    case Command::mnuTSet: return "Set &Error(s)";
+    case Command::mnuTExit: return "E&xit";
+    case Command::mnuVReport: return "&Report";
+    case Command::mnuRLast: return "&Last";
+    case Command::mnuRCurrent: return "&Current";
+    case Command::mnuVRecords: return "Recor&ds";
+    case Command::mnuVRAll: return "All &Tested";
+    case Command::mnuVRErrors: return "&With Errors";
+    case Command::mnuHContents: return "&Contents";
+    case Command::mnuHAbout: return "&About";
+  }
+  return "";
+}
+
+std::string ToolTipOf(Command command) {
+  std::string tip;
+  std::string_view caption = CommandCaption(command);
+  for (size_t i = 0; i < caption.size(); ++i) {
+    if (caption[i] == '&') {
+      // "&&" is a literal ampersand; a single one marks the access key.
+      if (i + 1 < caption.size() && caption[i + 1] == '&') {
+        tip.push_back('&');
+        ++i;
+      }
+      continue;
+    }
+    tip.push_back(caption[i]);
+  }
+  return tip;
+}
+
+std::string ProcessingRecordText(long long rec_ctr) {
+  return "Processing Record Number: " + std::to_string(rec_ctr);
+}
+
+std::string AboutCaption() { return std::string("About Lintaro / Tax Year ") + kTaxYear; }
+
+std::string AboutNameText() {
+  return std::string("Product Name: ") + kCrLf + "Lintaro FOR TAX YEAR " + kTaxYear;
+}
+
+std::string AboutVersionText() {
+  return "Major version number:  " + std::to_string(kVersionMajor) + kCrLf +
+         "Minor version number:  " + std::to_string(kVersionMinor);
+}
+
+std::string AboutRevisionText() {
+  return "Revision number:  " + std::to_string(kVersionRevision);
+}
+
+std::string ToLineFeeds(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+    out.push_back(text[i]);
+  }
+  return out;
+}
+
+}  // namespace lintaro

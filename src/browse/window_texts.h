@@ -1,0 +1,59 @@
+// The fixed texts of the main window and its small dialogs. Lines are
+// separated by CR LF, as the texts are written; the window turns them into
+// its own line breaks.
+#ifndef LINTARO_BROWSE_WINDOW_TEXTS_H_
+#define LINTARO_BROWSE_WINDOW_TEXTS_H_
+
+#include <string>
+#include <string_view>
+
+#include "browse/commands.h"
+
+namespace lintaro {
+
+inline constexpr const char* kTaxYear = "2007";
+inline constexpr const char* kProgramName = "Lintaro";
+inline constexpr const char* kWindowTitle = "Lintaro 2007";
+inline constexpr const char* kAlreadyRunning = "This program is already running.";
+
+std::string WelcomeText();
+std::string DisclaimerText();
+
+// Caption of a command or menu entry with its access key marked by "&".
+std::string_view CommandCaption(Command command);
+// The caption without the access-key marker: the command's tool tip.
+std::string ToolTipOf(Command command);
+
+// Captions of the top-level menus.
+inline constexpr const char* kTestMenu = "&Test";
+inline constexpr const char* kViewMenu = "&View";
+inline constexpr const char* kHelpMenu = "&Help";
+
+// Viewer headings.
+inline constexpr const char* kFieldNameHeading = "Field Name";
+inline constexpr const char* kFieldDataHeading = "Field Data";
+
+// The progress line of a run.
+std::string ProcessingRecordText(long long rec_ctr);
+
+// The error-limit dialog.
+inline constexpr const char* kSetErrorLimitCaption = "Set Error Limit";
+inline constexpr const char* kSetErrorLimitMessage =
+    "Set the number of error(s) allowed from\r\n1 through 25,000 before testing is stopped";
+inline constexpr const char* kErrorLimitTitle = "Error Limit";
+
+// The about box. The program is version 1.0, revision 0.
+inline constexpr int kVersionMajor = 1;
+inline constexpr int kVersionMinor = 0;
+inline constexpr int kVersionRevision = 0;
+std::string AboutCaption();
+std::string AboutNameText();
+std::string AboutVersionText();
+std::string AboutRevisionText();
+
+// Removes the "\r" of each CR LF pair.
+std::string ToLineFeeds(std::string_view text);
+
+}  // namespace lintaro
+
+#endif  // LINTARO_BROWSE_WINDOW_TEXTS_H_

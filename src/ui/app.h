@@ -1,0 +1,43 @@
+// Start-up of the desktop program: one instance per user session, the
+// program folder, the main window; and the unattended modes used to
+// measure a run in the window and to take screenshots.
+#ifndef LINTARO_UI_APP_H_
+#define LINTARO_UI_APP_H_
+
+#include <QString>
+#include <QStringList>
+
+class QLockFile;
+
+namespace lintaro {
+
+// Screen and pointer metrics recorded at start-up (tool tips use them).
+struct ScreenMetrics {
+  int screen_width = 0;
+  int cursor_width = 32;
+  int cursor_height = 32;
+};
+const ScreenMetrics& Metrics();
+void RecordScreenMetrics();
+
+// The lock that keeps one copy of the program per user session: a lock file
+// in the user's runtime folder. Returns false when another copy holds it.
+bool AcquireInstanceLock(QLockFile& lock);
+QString InstanceLockPath();
+
+struct AppOptions {
+  QString home;             // --home DIR
+  QStringList run_files;    // --run FILE: test the files at once, unattended
+  QString screenshots;      // --screenshots DIR
+  bool unattended = false;  // message boxes to standard error (LINTARO_UNATTENDED=1)
+  QString problem;          // a usage error
+  bool help = false;
+};
+AppOptions ParseAppOptions(const QStringList& arguments);
+
+// The whole program; returns the exit status.
+int RunApp(int argc, char** argv);
+
+}  // namespace lintaro
+
+#endif  // LINTARO_UI_APP_H_

@@ -1,0 +1,48 @@
+// "Set Error Limit": the number of findings after which a run stops.
+// Not modal; OK keeps and saves the limit and starts a test run at once.
+#ifndef LINTARO_UI_ERROR_LIMIT_DIALOG_H_
+#define LINTARO_UI_ERROR_LIMIT_DIALOG_H_
+
+#include <QDialog>
+
+#include "core/platform.h"
+
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace lintaro {
+
+class MainWindow;
+
+class ErrorLimitDialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  ErrorLimitDialog(MainWindow& window, Prompts& prompts);
+
+  // Shows the dialog, centred on the screen, with the current limit.
+  void Open(int current_limit);
+  // OK: refuses an entry outside 1 to 25,000 with the Error Limit message;
+  // otherwise keeps the limit, closes and starts a run.
+  void Accept();
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  MainWindow& window_;
+  Prompts& prompts_;
+  QPlainTextEdit* txtMessage_;
+  QLineEdit* txtErrorCount_;
+  QPushButton* cmdOK_;
+  QPushButton* cmdCancel_;
+};
+
+// Whether a key typed in the limit box is kept: digits and Backspace, and
+// the keys that type nothing (arrows, Home, End, Delete, Tab, Enter, Esc).
+bool LimitKeyAccepted(int key, const QString& text);
+
+}  // namespace lintaro
+
+#endif  // LINTARO_UI_ERROR_LIMIT_DIALOG_H_

@@ -1,0 +1,51 @@
+#include "ui/help_window.h"
+
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QTextBrowser>
+#include <QTextDocument>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "ui/artwork.h"
+
+namespace lintaro {
+
+HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
+  setObjectName("frmHelp");
+  setWindowTitle("Lintaro Help");
+  setWindowIcon(ProgramIcon());
+  browser_ = new QTextBrowser(this);
+  browser_->setObjectName("txtHelp");
+  browser_->setOpenExternalLinks(false);
+
+  auto* contents = new QPushButton("&Contents", this);
+  contents->setObjectName("cmdContents");
+  auto* back = new QPushButton("&Back", this);
+  back->setObjectName("cmdBack");
+  auto* close = new QPushButton("&Close", this);
+  close->setObjectName("cmdClose");
+  connect(contents, &QPushButton::clicked, this, [this] { browser_->scrollToAnchor("contents"); });
+  connect(back, &QPushButton::clicked, browser_, &QTextBrowser::backward);
+  connect(close, &QPushButton::clicked, this, &QWidget::close);
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addWidget(contents);
+  buttons->addWidget(back);
+  buttons->addStretch();
+  buttons->addWidget(close);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(buttons);
+  layout->addWidget(browser_);
+  resize(640, 560);
+}
+
+void HelpWindow::OpenContents(const QString& help_file) {
+  browser_->setSource(QUrl::fromLocalFile(help_file), QTextDocument::HtmlResource);
+  browser_->scrollToAnchor("contents");
+  show();
+  raise();
+  activateWindow();
+}
+
+}  // namespace lintaro

@@ -1,0 +1,202 @@
+// The main window: seven commands in a column, the menus that repeat them,
+// the welcome area, the run's progress line and the shared area where the
+// result grids (and, later, the record viewer) are shown.
+//
+// It is the window side of a test run (RunView) and owns the run state for
+// the life of the program. The enable rules of the commands live in
+// CommandState; the window only applies events to it and copies the result
+// to its buttons and menu entries.
+#ifndef LINTARO_UI_MAIN_WINDOW_H_
+#define LINTARO_UI_MAIN_WINDOW_H_
+
+#include <QMainWindow>
+#include <QPointer>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+
+#include "browse/commands.h"
+#include "core/platform.h"
+#include "core/program_folder.h"
+#include "core/run_state.h"
+#include "core/test_run.h"
+#include "ui/qt_platform.h"
+
+class QAction;
+class QFrame;
+class QLabel;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QSqlQueryModel;
+class QTableView;
+
+namespace lintaro {
+
+class ErrorLimitDialog;
+class HelpWindow;
+
+class MainWindow : public QMainWindow, public RunView {
+  Q_OBJECT
+
+ public:
+  // prompts and clock must outlive the window.
+  MainWindow(ProgramFolders folders, Prompts& prompts, Clock& clock, QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  // The commands. The buttons and the menu entries call these.
+  void StartTesting();  // cmdStart, Start New, and OK of the error-limit dialog
+  void ViewTestedRecords();   // cmdView, Records > All Tested
+  void ViewRecordsWithErrors();  // cmdGrid, Records > With Errors
+  void ViewErrorReport();     // cmdErrors, Report > Current
+  void PrintErrorReport();    // cmdPrint, Print Report
+  void ViewLastResults();     // cmdLast, Open Last
+  void ViewLastReport();      // Report > Last
+  void ShowErrorLimitDialog();  // Set Error(s)
+  void ShowHelpContents();    // Help > Contents
+  void ShowAbout();           // Help > About
+  void ExitProgram();         // cmdExit, Exit
+
+  // Where the report window and the record viewer attach: a report request
+  // (print = false to view, true to print) and the display of a stored
+  // record chosen in the tested-records grid.
+  void set_report_requester(std::function<void(bool print)> f) { report_requester_ = std::move(f); }
+  void set_record_viewer(std::function<void(int64_t rec_num)> f) { record_viewer_ = std::move(f); }
+  // Removes the viewer's field rows (a run starts, the grid view opens).
+  void set_viewer_unload(std::function<void()> f) { viewer_unload_ = std::move(f); }
+  // Opens the filing agency's online-services page after a clean run.
+  void set_online_services(std::function<void()> f) { online_services_ = std::move(f); }
+  // Called after each record's progress is shown (unattended runs, tests).
+  void set_record_observer(std::function<void(int32_t rec_ctr)> f) {
+    record_observer_ = std::move(f);
+  }
+
+  const CommandState& commands() const { return commands_; }
+  bool running() const { return run_ != nullptr; }
+  const RunSummary& last_summary() const { return last_summary_; }
+  RunState& run_state() { return state_; }
+  int max_errors() const { return max_errors_; }
+  void set_max_errors(int limit);  // the dialog's OK: keeps and saves the limit
+  const ProgramFolders& folders() const { return folders_; }
+  std::string results_path() const;
+  // Busy pointer shown by the window (not counting message boxes).
+  bool busy() const { return busy_; }
+  QWidget* errorLimitDialog() const;
+  QWidget* helpWindow() const;
+  // The critical-error sentence of the grid view, or empty.
+  const std::string& crit_error_text() const { return crit_error_text_; }
+  // Converts twips (1/1,440 inch) to pixels at the screen's logical
+  // resolution.
+  int Twips(int twips) const;
+
+  // Brings the record counter and the bar up to date now (they are
+  // otherwise updated when the window next processes its events).
+  void RefreshProgress() { ShowProgressNow(); }
+
+  // RunView.
+  void FileOpened() override;
+  void RecordStarted(int32_t rec_ctr, double fraction) override;
+  void SetBusy(bool busy) override;
+  void CompletionStarted() override;
+  void CompletedClean(bool has_records) override;
+  void ShowResults() override;
+  void RunEnded() override;
+  void OpenOnlineServices() override;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void BuildControls();
+  void BuildMenus();
+  void LoadWindow();
+  void ApplyCommands();
+  void Apply(CommandEvent event);
+  void LayoutControls();
+  void ShowProgressNow();
+  void HideProgress();
+  void ShowWelcome(bool show);
+  void HideGridView();
+  void HideRecordView();
+  void Shutdown();
+  void SelectCritText();
+
+  // Result grids.
+  bool BindData();
+  void CloseDatabase();
+  QSqlQueryModel* NewGridModel(const QString& sql, bool centre_first_columns);
+  void SetGridModel(QTableView* grid, QSqlQueryModel* model);
+  void RecordsRowChanged(int row);
+  void TestedRowChanged(int row);
+  void SetColumnWidths(QTableView* grid, bool narrow_first_columns);
+  std::optional<int64_t> QueryNumber(const QString& sql);
+
+  Answer Message(const std::string& title, const std::string& text, Icon icon,
+                 Buttons buttons = Buttons::kOk);
+
+  ProgramFolders folders_;
+  Prompts& prompts_;
+  Clock& clock_;
+  RunState state_;
+  CommandState commands_;
+  int max_errors_ = 500;
+  int report_choice_ = 1;  // Text report preselected
+  QtEventPump pump_;
+  TestRun* run_ = nullptr;
+  bool exit_requested_ = false;
+  bool shut_down_ = false;
+  bool busy_ = false;
+  RunSummary last_summary_;
+  std::string crit_error_text_;
+  QString connection_;  // the grids' read-only connection name
+
+  // Progress waiting to be shown at the next event round.
+  int32_t pending_rec_ctr_ = 0;
+  double pending_fraction_ = -1;
+  bool progress_pending_ = false;
+
+  std::map<Command, QPushButton*> buttons_;
+  std::map<Command, QAction*> actions_;
+  QMenu* report_menu_ = nullptr;
+  QMenu* records_menu_ = nullptr;
+
+  QWidget* area_ = nullptr;
+  QLabel* imgWagemark_ = nullptr;
+  QLabel* lblWelcome_ = nullptr;
+  QFrame* Shape1_ = nullptr;
+  QPlainTextEdit* txtDisclosure_ = nullptr;
+  QLabel* lblRecCtr_ = nullptr;
+  QLabel* lblPrgrss2_ = nullptr;
+  QLabel* lblPrgrss1_ = nullptr;
+  QLabel* lblRecords_ = nullptr;
+  QLabel* lblErrors_ = nullptr;
+  QLabel* lblCritError_ = nullptr;
+  QPlainTextEdit* txtCritError_ = nullptr;
+  QTableView* DBGrid1_ = nullptr;
+  QTableView* DBGrid2_ = nullptr;
+  QTableView* DBGrid3_ = nullptr;
+  QLabel* DBGrid1Caption_ = nullptr;
+  QLabel* DBGrid2Caption_ = nullptr;
+  QLabel* DBGrid3Caption_ = nullptr;
+  QLabel* lblFName_ = nullptr;
+  QLabel* lblFData_ = nullptr;
+  QWidget* viewerArea_ = nullptr;
+
+  QPointer<ErrorLimitDialog> limit_dialog_;
+  QPointer<HelpWindow> help_window_;
+
+  std::function<void(bool)> report_requester_;
+  std::function<void(int64_t)> record_viewer_;
+  std::function<void()> viewer_unload_;
+  std::function<void()> online_services_;
+  std::function<void(int32_t)> record_observer_;
+};
+
+}  // namespace lintaro
+
+#endif  // LINTARO_UI_MAIN_WINDOW_H_

@@ -1,0 +1,290 @@
+// The result grids of the main window: the records with errors and their
+// findings, the tested records, and the reopening of the last results.
+#include <QApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlQueryModel>
+#include <QTableView>
+
+#include "browse/result_grids.h"
+#include "browse/window_texts.h"
+#include "ui/main_window.h"
+
+namespace lintaro {
+namespace {
+
+// A read-only grid source: rows are fetched as the grid shows them; the
+// record number and error count columns are centred.
+class GridModel : public QSqlQueryModel {
+ public:
+  GridModel(bool centre_first_columns, QObject* parent)
+      : QSqlQueryModel(parent), centre_(centre_first_columns) {}
+
+  QVariant data(const QModelIndex& index, int role) const override {
+    if (role == Qt::TextAlignmentRole && centre_ && index.column() < 2)
+      return QVariant(Qt::AlignCenter);
+    return QSqlQueryModel::data(index, role);
+  }
+
+ private:
+  bool centre_;
+};
+
+}  // namespace
+
+bool MainWindow::BindData() {
+  CloseDatabase();
+  if (connection_.isEmpty())
+    connection_ = QString("lintaro-grids-%1").arg(reinterpret_cast<quintptr>(this), 0, 16);
+  QSqlDatabase db = QSqlDatabase::contains(connection_)
+                        ? QSqlDatabase::database(connection_, false)
+                        : QSqlDatabase::addDatabase("QSQLITE", connection_);
+  db.setDatabaseName(ToQString(results_path()));
+  db.setConnectOptions("QSQLITE_OPEN_READONLY");
+  return db.open();
+}
+
+void MainWindow::CloseDatabase() {
+  for (QTableView* grid : {DBGrid1_, DBGrid2_, DBGrid3_}) SetGridModel(grid, nullptr);
+  if (connection_.isEmpty() || !QSqlDatabase::contains(connection_)) return;
+  {
+    QSqlDatabase db = QSqlDatabase::database(connection_, false);
+    if (db.isOpen()) db.close();
+  }
+  QSqlDatabase::removeDatabase(connection_);
+}
+
+std::optional<int64_t> MainWindow::QueryNumber(const QString& sql) {
+  if (connection_.isEmpty() || !QSqlDatabase::contains(connection_)) return std::nullopt;
+  QSqlDatabase db = QSqlDatabase::database(connection_, false);
+  if (!db.isOpen()) return std::nullopt;
+  QSqlQuery q(db);
+  if (!q.exec(sql) || !q.next()) return std::nullopt;
+  return q.value(0).toLongLong();
+}
+
+QSqlQueryModel* MainWindow::NewGridModel(const QString& sql, bool centre_first_columns) {
+  auto* model = new GridModel(centre_first_columns, this);
+  QSqlQuery query(QSqlDatabase::database(connection_, false));
+  query.exec(sql);
+  model->setQuery(std::move(query));
+  return model;
+}
+
+void MainWindow::SetGridModel(QTableView* grid, QSqlQueryModel* model) {
+  QAbstractItemModel* old_model = grid->model();
+  QItemSelectionModel* old_selection = grid->selectionModel();
+  grid->setModel(model);
+  // The grid owns neither; each view replaces them.
+  delete old_selection;
+  if (old_model != nullptr && old_model->parent() == this) delete old_model;
+}
+
+void MainWindow::SetColumnWidths(QTableView* grid, bool narrow_first_columns) {
+  const int full = std::max(Twips(1440), grid->viewport()->width());
+  if (narrow_first_columns) {
+    grid->setColumnWidth(0, Twips(kNarrowColumnTwips));
+    grid->setColumnWidth(1, Twips(kNarrowColumnTwips));
+  } else {
+    grid->setColumnWidth(0, Twips(3600));
+    grid->setColumnWidth(1, Twips(2400));
+  }
+  // The record text or message column is as wide as the whole grid and
+  // scrolls horizontally.
+  grid->setColumnWidth(2, full);
+}
+
+void MainWindow::ViewRecordsWithErrors() {
+  state_.Testing = false;
+  const bool bound = BindData();
+  const int64_t errors = bound ? QueryNumber("SELECT COUNT(*) FROM ERRORS").value_or(0) : 0;
+  if (errors == 0) {
+    Message(kProgramName, kNoErrorsInScope, Icon::kNone);
+    Apply(CommandEvent::kGridViewNoErrors);
+    return;
+  }
+  lblFName_->hide();
+  lblFData_->hide();
+
+  // The caption names the tested file.
+  {
+    QSqlQuery q(QSqlDatabase::database(connection_, false));
+    QString path;
+    if (q.exec("SELECT Path FROM MISC ORDER BY Data_Id DESC LIMIT 1") && q.next())
+      path = q.value(0).toString();
+    setWindowTitle(ToQString(GridViewCaption(ToStdString(path))));
+  }
+
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  if (viewer_unload_) viewer_unload_();
+  viewerArea_->hide();
+  DBGrid3_->hide();
+  DBGrid3Caption_->hide();
+  HideProgress();
+
+  // Records with errors.
+  SetGridModel(DBGrid1_, NewGridModel(kRecordsWithErrorsSql, true));
+  auto* records = static_cast<QSqlQueryModel*>(DBGrid1_->model());
+  const int64_t tested = QueryNumber(kCountRecordsSql).value_or(0);
+  const int64_t with_errors = QueryNumber(kCountRecordsWithErrorsSql).value_or(0);
+  lblRecords_->setText(ToQString(RecordsLabel(tested, with_errors)));
+  for (int c = 0; c < 3; ++c) records->setHeaderData(c, Qt::Horizontal, kRecordHeadings[c]);
+
+  // The findings of the first record.
+  std::optional<int64_t> first;
+  if (records->rowCount() > 0) {
+    const QVariant v = records->data(records->index(0, 0));
+    if (!v.isNull() && !v.toString().isEmpty()) first = v.toLongLong();
+  }
+  if (first) {
+    SetGridModel(DBGrid2_, NewGridModel(ToQString(ErrorsOfRecordSql(*first)), false));
+    auto* findings = static_cast<QSqlQueryModel*>(DBGrid2_->model());
+    for (int c = 0; c < 3; ++c) findings->setHeaderData(c, Qt::Horizontal, kErrorHeadings[c]);
+    lblErrors_->setText(ToQString(ErrorsLabelOnOpen(*first)));
+  } else {
+    SetGridModel(DBGrid2_, nullptr);
+  }
+
+  // The critical finding, when the last finding is one.
+  std::optional<ErrorRow> last;
+  {
+    QSqlQuery q(QSqlDatabase::database(connection_, false));
+    if (q.exec("SELECT Type, Rec_Num, Error FROM ERRORS ORDER BY Err_Num DESC LIMIT 1") &&
+        q.next()) {
+      ErrorRow row;
+      row.type = ToStdString(q.value(0).toString());
+      row.rec_num = q.value(1).toLongLong();
+      row.error = ToStdString(q.value(2).toString());
+      last = row;
+    }
+  }
+  crit_error_text_ = CritErrorText(last);
+  txtCritError_->setPlainText(crit_error_text_.empty() ? QString(kCritErrorNotApplicable)
+                                                       : ToQString(crit_error_text_));
+  txtCritError_->setStyleSheet(crit_error_text_.empty() ? QString()
+                                                        : QString("color: #9c1c1c;"));
+
+  ShowWelcome(false);
+  Shape1_->hide();
+  txtDisclosure_->hide();
+  for (QWidget* w : std::initializer_list<QWidget*>{lblRecords_, lblErrors_, lblCritError_,
+                                                    txtCritError_, DBGrid1Caption_, DBGrid1_,
+                                                    DBGrid2Caption_, DBGrid2_})
+    w->show();
+  LayoutControls();
+
+  // The first row is current; changing it afterwards shows that record's
+  // findings.
+  if (records->rowCount() > 0) DBGrid1_->setCurrentIndex(records->index(0, 0));
+  connect(DBGrid1_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+          [this](const QModelIndex& current) { RecordsRowChanged(current.row()); });
+
+  Apply(CommandEvent::kGridViewWithErrors);
+  QApplication::restoreOverrideCursor();
+  if (crit_error_text_.empty())
+    DBGrid1_->setFocus();
+  else {
+    txtCritError_->setFocus();
+    SelectCritText();
+  }
+}
+
+void MainWindow::RecordsRowChanged(int row) {
+  auto* records = qobject_cast<QSqlQueryModel*>(DBGrid1_->model());
+  if (records == nullptr || row < 0) return;
+  const QVariant v = records->data(records->index(row, 0));
+  if (v.isNull() || v.toString().isEmpty()) return;
+  const int64_t n = v.toLongLong();
+  SetGridModel(DBGrid2_, NewGridModel(ToQString(ErrorsOfSelectedRecordSql(n)), false));
+  auto* findings = static_cast<QSqlQueryModel*>(DBGrid2_->model());
+  for (int c = 0; c < 3; ++c) findings->setHeaderData(c, Qt::Horizontal, kErrorHeadings[c]);
+  SetColumnWidths(DBGrid2_, false);
+  lblErrors_->setText(ToQString(ErrorsLabelOnRowChange(n)));
+}
+
+void MainWindow::ViewTestedRecords() {
+  const bool bound = BindData();
+  const int64_t tested = bound ? QueryNumber(kCountRecordsSql).value_or(0) : 0;
+  Apply(tested > 0 ? CommandEvent::kRecordViewOpened : CommandEvent::kRecordViewEmpty);
+  if (!bound) return;
+
+  SetGridModel(DBGrid3_, NewGridModel(kTestedRecordsSql, true));
+  auto* model = static_cast<QSqlQueryModel*>(DBGrid3_->model());
+  for (int c = 0; c < 3; ++c) model->setHeaderData(c, Qt::Horizontal, kRecordHeadings[c]);
+  DBGrid3Caption_->setText(ToQString(TestedGridCaption(tested)));
+  HideGridView();
+  HideProgress();
+  Shape1_->hide();
+  txtDisclosure_->hide();
+  DBGrid3Caption_->show();
+  DBGrid3_->show();
+  LayoutControls();
+
+  connect(DBGrid3_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+          [this](const QModelIndex& current) { TestedRowChanged(current.row()); });
+  DBGrid3_->scrollToTop();
+  DBGrid3_->setFocus();
+  if (model->rowCount() > 0) DBGrid3_->setCurrentIndex(model->index(0, 0));
+}
+
+void MainWindow::TestedRowChanged(int row) {
+  auto* model = qobject_cast<QSqlQueryModel*>(DBGrid3_->model());
+  if (model == nullptr || row < 0) return;
+  const QVariant v = model->data(model->index(row, 0));
+  if (v.isNull() || v.toString().isEmpty()) return;
+  const int64_t n = v.toLongLong();
+
+  // The record view takes the shared area.
+  ShowWelcome(false);
+  HideGridView();
+  lblFName_->show();
+  lblFData_->show();
+  viewerArea_->show();
+  QString path;
+  {
+    QSqlQuery q(QSqlDatabase::database(connection_, false));
+    if (q.exec("SELECT Path FROM MISC ORDER BY Data_Id DESC LIMIT 1") && q.next())
+      path = q.value(0).toString();
+  }
+  const int64_t tested = QueryNumber(kCountRecordsSql).value_or(0);
+  setWindowTitle(ToQString(RecordViewCaption(n, tested, ToStdString(path))));
+  if (record_viewer_) record_viewer_(n);
+}
+
+void MainWindow::ViewLastResults() {
+  Shape1_->hide();
+  txtDisclosure_->hide();
+  const LastResults last = InspectLastResults(folders_.data);
+  switch (last.kind) {
+    case LastResults::kNoFile:
+      Message(kResultsTitle, kNoReportFound, Icon::kInformation);
+      Apply(CommandEvent::kLastNoReport);
+      return;
+    case LastResults::kCannotOpen:
+      Message(kResultsTitle,
+              "The results of the last test cannot be read from " + results_path() + ".\r\n" +
+                  last.problem,
+              Icon::kCritical);
+      Apply(CommandEvent::kLastNoReport);
+      return;
+    case LastResults::kNoRecords:
+      Message(kResultsTitle, kUnreadableLastFile, Icon::kExclamation);
+      Apply(CommandEvent::kLastUnreadable);
+      return;
+    case LastResults::kErrors:
+      ViewRecordsWithErrors();
+      Apply(CommandEvent::kLastWithErrors);
+      return;
+    case LastResults::kNoErrors:
+      Message(kLastReportResultsTitle, NoErrorsFoundIn(last.paths), Icon::kInformation);
+      Apply(CommandEvent::kLastNoErrors);
+      return;
+  }
+}
+
+}  // namespace lintaro

@@ -1,0 +1,138 @@
+#include "ui/qt_platform.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <cstdio>
+
+#include "browse/window_texts.h"
+
+namespace lintaro {
+
+QString ToQString(const std::string& utf8) {
+  return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+std::string ToStdString(const QString& text) { return text.toUtf8().toStdString(); }
+
+QStringList ToNameFilters(const std::string& filter) {
+  QStringList parts = ToQString(filter).split('|');
+  QStringList filters;
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    const QString caption = parts[i].trimmed();
+    QStringList patterns;
+    for (const QString& p : parts[i + 1].split(';', Qt::SkipEmptyParts)) {
+      const QString pattern = p.trimmed();
+      patterns << (pattern == "*.*" ? QStringLiteral("*") : pattern);
+    }
+    if (caption.isEmpty() || patterns.isEmpty()) continue;
+    // The dialog shows the caption and matches the patterns in the last
+    // parentheses, which it hides.
+    filters << caption + " (" + patterns.join(' ') + ")";
+  }
+  return filters;
+}
+
+Answer QtPrompts::Message(const std::string& title, const std::string& text, Icon icon,
+                          Buttons buttons) {
+  QMessageBox box(parent_);
+  box.setWindowTitle(ToQString(title));
+  box.setText(ToQString(ToLineFeeds(text)));
+  switch (icon) {
+    case Icon::kNone: box.setIcon(QMessageBox::NoIcon); break;
+    case Icon::kInformation: box.setIcon(QMessageBox::Information); break;
+    case Icon::kExclamation: box.setIcon(QMessageBox::Warning); break;
+    case Icon::kCritical: box.setIcon(QMessageBox::Critical); break;
+    case Icon::kQuestion: box.setIcon(QMessageBox::Question); break;
+  }
+  switch (buttons) {
+    case Buttons::kOk:
+      box.setStandardButtons(QMessageBox::Ok);
+      break;
+    case Buttons::kYesNo:
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+      box.setDefaultButton(QMessageBox::Yes);
+      break;
+    case Buttons::kOkCancel:
+      box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+      box.setDefaultButton(QMessageBox::Ok);
+      break;
+  }
+  // A message box during a run shows the normal pointer.
+  const bool busy = QApplication::overrideCursor() != nullptr;
+  if (busy) QApplication::setOverrideCursor(Qt::ArrowCursor);
+  const int chosen = box.exec();
+  if (busy) QApplication::restoreOverrideCursor();
+  switch (chosen) {
+    case QMessageBox::Yes: return Answer::kYes;
+    case QMessageBox::No: return Answer::kNo;
+    case QMessageBox::Cancel: return Answer::kCancel;
+    default: return buttons == Buttons::kOkCancel && chosen != QMessageBox::Ok ? Answer::kCancel
+                                                                             : Answer::kOk;
+  }
+}
+
+std::optional<std::string> QtPrompts::OpenFile(const std::string& title,
+                                               const std::string& filter) {
+  QFileDialog dialog(parent_, ToQString(title), last_folder_);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setOption(QFileDialog::HideNameFilterDetails, true);
+  dialog.setNameFilters(ToNameFilters(filter));
+  const bool busy = QApplication::overrideCursor() != nullptr;
+  if (busy) QApplication::setOverrideCursor(Qt::ArrowCursor);
+  const bool accepted = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
+  if (busy) QApplication::restoreOverrideCursor();
+  if (!accepted) return std::nullopt;
+  const QString file = dialog.selectedFiles().first();
+  last_folder_ = QFileInfo(file).absolutePath();
+  return ToStdString(QFileInfo(file).absoluteFilePath());
+}
+
+std::optional<std::string> QtPrompts::SaveFile(const std::string& title,
+                                               const std::string& filter,
+                                               const std::string& suggested_name) {
+  QFileDialog dialog(parent_, ToQString(title), last_folder_);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setOption(QFileDialog::HideNameFilterDetails, true);
+  dialog.setNameFilters(ToNameFilters(filter));
+  if (!suggested_name.empty()) dialog.selectFile(ToQString(suggested_name));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  const QString file = dialog.selectedFiles().first();
+  last_folder_ = QFileInfo(file).absolutePath();
+  return ToStdString(file);
+}
+
+Answer UnattendedPrompts::Message(const std::string& title, const std::string& text, Icon icon,
+                                  Buttons buttons) {
+  std::fprintf(stderr, "%s: %s\n", title.c_str(), ToLineFeeds(text).c_str());
+  std::fflush(stderr);
+  switch (buttons) {
+    case Buttons::kOk: return Answer::kOk;
+    case Buttons::kYesNo: return Answer::kNo;
+    case Buttons::kOkCancel: return Answer::kCancel;
+  }
+  return Answer::kOk;
+}
+
+std::optional<std::string> UnattendedPrompts::OpenFile(const std::string& title,
+                                                       const std::string& filter) {
+  if (files_.empty()) return std::nullopt;
+  std::string file = files_.front();
+  files_.pop_front();
+  return ToStdString(QFileInfo(ToQString(file)).absoluteFilePath());
+}
+
+void QtEventPump::ProcessEvents() {
+  const auto now = std::chrono::steady_clock::now();
+  if (primed_ && now - last_ < interval_) return;
+  primed_ = true;
+  last_ = now;
+  ++rounds_;
+  if (before_events_) before_events_();
+  QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+}  // namespace lintaro

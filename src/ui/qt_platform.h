@@ -1,0 +1,87 @@
+// The desktop program's side of the platform interfaces: real message boxes
+// and the open-file dialog, event processing during a run, and a
+// non-interactive variant for unattended runs (benchmarks, screenshots).
+#ifndef LINTARO_UI_QT_PLATFORM_H_
+#define LINTARO_UI_QT_PLATFORM_H_
+
+#include <QString>
+#include <QStringList>
+#include <chrono>
+#include <deque>
+#include <functional>
+#include <string>
+
+#include "core/platform.h"
+
+class QWidget;
+
+namespace lintaro {
+
+// "caption|pattern|caption|pattern|" as the file filters are written, turned
+// into the open-file dialog's name filters. "*.*" matches every file, also
+// names without a dot; the caption is kept as the user reads it.
+QStringList ToNameFilters(const std::string& filter);
+
+QString ToQString(const std::string& utf8);
+std::string ToStdString(const QString& text);
+
+// Message boxes and the open-file dialog on the screen.
+class QtPrompts : public Prompts {
+ public:
+  // parent: the window the boxes belong to; may change (null is allowed).
+  explicit QtPrompts(QWidget* parent = nullptr) : parent_(parent) {}
+  void set_parent(QWidget* parent) { parent_ = parent; }
+
+  Answer Message(const std::string& title, const std::string& text, Icon icon,
+                 Buttons buttons) override;
+  std::optional<std::string> OpenFile(const std::string& title,
+                                      const std::string& filter) override;
+  std::optional<std::string> SaveFile(const std::string& title, const std::string& filter,
+                                      const std::string& suggested_name) override;
+
+ private:
+  QWidget* parent_;
+  QString last_folder_;
+};
+
+// For unattended runs: the open-file dialog hands out the given files in
+// turn (none left = Cancel), message boxes are written to standard error as
+// "Title: text" and answered with their default button.
+class UnattendedPrompts : public Prompts {
+ public:
+  explicit UnattendedPrompts(std::deque<std::string> files = {}) : files_(std::move(files)) {}
+  void add_file(const std::string& file) { files_.push_back(file); }
+
+  Answer Message(const std::string& title, const std::string& text, Icon icon,
+                 Buttons buttons) override;
+  std::optional<std::string> OpenFile(const std::string& title,
+                                      const std::string& filter) override;
+
+ private:
+  std::deque<std::string> files_;
+};
+
+// Lets the window process its events during a run, at most once per
+// interval however often the run asks. before_events runs first, so the
+// window can bring its progress display up to date.
+class QtEventPump : public EventPump {
+ public:
+  explicit QtEventPump(std::chrono::milliseconds interval = std::chrono::milliseconds(40))
+      : interval_(interval) {}
+  void set_before_events(std::function<void()> f) { before_events_ = std::move(f); }
+  void ProcessEvents() override;
+  // The next call processes events whatever the time.
+  void Reset() { primed_ = false; }
+  long long rounds() const { return rounds_; }
+
+ private:
+  std::chrono::milliseconds interval_;
+  std::chrono::steady_clock::time_point last_{};
+  bool primed_ = false;
+  long long rounds_ = 0;
+  std::function<void()> before_events_;
+};
+
+}  // namespace lintaro
+
+#endif  // LINTARO_UI_QT_PLATFORM_H_

@@ -1,0 +1,82 @@
+// A main window over a temporary program folder, with scripted dialogs.
+#ifndef LINTARO_TESTS_UI_WINDOW_FIXTURE_H_
+#define LINTARO_TESTS_UI_WINDOW_FIXTURE_H_
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/error_limit.h"
+#include "core/program_folder.h"
+#include "store/results_db.h"
+#include "support/fakes.h"
+#include "ui/main_window.h"
+#include "ui/qt_platform.h"
+
+namespace lintaro::testing {
+
+class WindowTest : public ::testing::Test {
+ protected:
+  // Creates and shows the window (after the test has prepared the folder).
+  MainWindow& Open() {
+    folders = ResolveProgramFolders(home.str(), "", "", "");
+    window = std::make_unique<MainWindow>(folders, prompts, clock);
+    window->show();
+    QApplication::processEvents();
+    return *window;
+  }
+
+  template <class T>
+  T* Find(const char* name) const {
+    T* found = window->findChild<T*>(name);
+    EXPECT_NE(found, nullptr) << name;
+    return found;
+  }
+  QPushButton* Button(const char* name) const { return Find<QPushButton>(name); }
+  QAction* Action(const char* name) const { return Find<QAction>(name); }
+  QString Text(const char* label) const { return Find<QLabel>(label)->text(); }
+  bool Visible(const char* name) const { return Find<QWidget>(name)->isVisible(); }
+
+  // A submission file in the program folder; each record is followed by CR LF.
+  std::string Submission(const std::string& name, const std::vector<std::string>& records) {
+    return home.Write(name, JoinRecords(records));
+  }
+  // RCA, RCE, n RCW records, RCT, RCF.
+  std::vector<std::string> CleanRecords(int employees = 1) {
+    std::vector<std::string> r = {MakeRecord("RCA"), MakeRecord("RCE")};
+    for (int i = 0; i < employees; ++i) r.push_back(MakeRecord("RCW"));
+    r.push_back(MakeRecord("RCT"));
+    r.push_back(MakeRecord("RCF"));
+    return r;
+  }
+  std::string ResultsPath() const { return JoinPath(home.str(), kResultsFileName); }
+
+  // Runs the Start command with the given files handed out by the dialog.
+  void Run(const std::vector<std::string>& files) {
+    for (const auto& f : files) prompts.files.push_back(f);
+    Button("cmdStart")->click();
+    QApplication::processEvents();
+  }
+
+  const ShownMessage* LastMessage() const {
+    return prompts.messages.empty() ? nullptr : &prompts.messages.back();
+  }
+
+  TempDir home;
+  ScriptedPrompts prompts;
+  FixedClock clock;
+  ProgramFolders folders;
+  std::unique_ptr<MainWindow> window;
+};
+
+}  // namespace lintaro::testing
+
+#endif  // LINTARO_TESTS_UI_WINDOW_FIXTURE_H_
