@@ -5,17 +5,19 @@
 //
 // --records N       about N records in all (default 1,000)
 // --per-employer K  employee records per employer (default 1,000)
-// --mistakes        one finding per employee record (a correction pair whose
-//                   Correct amount repeats the Originally Reported amount),
-//                   and a few in the submitter record, the first employer
-//                   record and the final record (see Submitter, Employer and
-//                   the final record below)
+// --mistakes        one finding per employee record, RCW and RCO (a
+//                   correction pair whose Correct amount repeats the
+//                   Originally Reported amount), one in the first RCT and
+//                   the first RCU, and a few in the submitter record, the
+//                   first employer record and the final record (see
+//                   Submitter, Employer, main and the final record below)
 // --lf              LF line ends instead of CR LF
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -79,31 +81,83 @@ Record Employer(long long n, bool mistakes) {
   return r;
 }
 
-struct EmployeeAmounts {
-  long long wages_orig, wages, fit_orig, fit;
+// The sums of one employer's money pairs, as the total record states them.
+struct PairSums {
+  long long orig = 0;
+  long long correct = 0;
+  bool used = false;  // some employee reported the pair
 };
 
-EmployeeAmounts AmountsFor(long long n) {
-  long long base = 2500000 + (n * 7919) % 4000000;  // $25,000.00 to $65,000.00
-  return {base, base + 150000, base / 10, base / 10 + 15000};
+struct BlockTotals {
+  explicit BlockTotals(int pairs) : pairs(static_cast<size_t>(pairs)) {}
+  long long count = 0;
+  std::vector<PairSums> pairs;  // pairs[n - 1] is pair n
+};
+
+// Writes a correction pair into an employee record and adds it to the sums.
+void Pair(Record& r, BlockTotals& totals, int pair, int orig_position, int correct_position,
+          long long orig, long long correct) {
+  r.Money(orig_position, 11, orig).Money(correct_position, 11, correct);
+  PairSums& sums = totals.pairs[static_cast<size_t>(pair - 1)];
+  sums.orig += orig;
+  sums.correct += correct;
+  sums.used = true;
 }
 
-Record Employee(long long n, bool mistake) {
+// cents * rate / 10,000, rounded: a tax at a rate in hundredths of a percent.
+long long Tax(long long cents, long long rate) { return (cents * rate + 5000) / 10000; }
+
+// An employee whose wages were understated by $1,500.00: wages, federal
+// tax, Social Security and Medicare wages and taxes are corrected, and
+// every fourth employee also has a 401(k) deferral corrected. Wages stay
+// below every year's Social Security wage base. With a mistake the Correct
+// wages repeat the Originally Reported wages (one finding).
+Record Employee(long long n, bool mistake, BlockTotals& totals) {
   Record r("RCW");
   r.Put(13, Digits(200000000 + n % 700000000, 9));
   r.Put(72, "JOHN").Put(87, "Q").Put(102, "EMPLOYEE" + std::to_string(n % 100000));
   r.Put(122, "300 ELM STREET").Put(166, "TOWSON").Put(188, "MD").Put(190, "21204");
-  EmployeeAmounts a = AmountsFor(n);
-  r.Money(244, 11, a.wages_orig).Money(255, 11, mistake ? a.wages_orig : a.wages);
-  r.Money(266, 11, a.fit_orig).Money(277, 11, a.fit);
+  const long long before = 2500000 + (n * 7919) % 4000000;  // $25,000.00 to $65,000.00
+  const long long after = before + 150000;
+  Pair(r, totals, 1, 244, 255, before, mistake ? before : after);
+  Pair(r, totals, 2, 266, 277, before / 10, before / 10 + 15000);
+  Pair(r, totals, 3, 288, 299, before, after);
+  Pair(r, totals, 4, 310, 321, Tax(before, 620), Tax(after, 620));
+  Pair(r, totals, 5, 332, 343, before, after);
+  Pair(r, totals, 6, 354, 365, Tax(before, 145), Tax(after, 145));
+  if (n % 4 == 0) Pair(r, totals, 10, 442, 453, before / 20, before / 20 + 5000);
+  ++totals.count;
   return r;
 }
 
-Record EmployerTotal(long long employees, long long wages_orig, long long wages,
-                     long long fit_orig, long long fit) {
-  Record r("RCT");
-  r.Put(4, Digits(employees, 7));
-  r.Money(11, 15, wages_orig).Money(26, 15, wages).Money(41, 15, fit_orig).Money(56, 15, fit);
+// Allocated tips of the employee before it. With a mistake the Correct
+// amount repeats the Originally Reported one (one finding).
+Record Optional(long long n, bool mistake, BlockTotals& totals) {
+  Record r("RCO");
+  const long long before = 20000 + (n * 31) % 50000;
+  r.Money(13, 11, before).Money(24, 11, mistake ? before : before + 2500);
+  PairSums& tips = totals.pairs[0];
+  tips.orig += before;
+  tips.correct += mistake ? before : before + 2500;
+  tips.used = true;
+  ++totals.count;
+  return r;
+}
+
+// A total record (RCT or RCU): the count at 4-10 and the sums of the pairs
+// that were reported. Pairs 1-20 start at 11, pairs 21-25 at 641.
+Record Totals(const char* id, const BlockTotals& totals, long long count_offset,
+              long long correct_offset_pair2) {
+  Record r(id);
+  r.Put(4, Digits(totals.count + count_offset, 7));
+  for (size_t i = 0; i < totals.pairs.size(); ++i) {
+    const PairSums& sums = totals.pairs[i];
+    if (!sums.used) continue;
+    const int n = static_cast<int>(i) + 1;
+    const int orig_position = n <= 20 ? 11 + 30 * (n - 1) : 641 + 30 * (n - 21);
+    const long long correct = sums.correct + (n == 2 ? correct_offset_pair2 : 0);
+    r.Money(orig_position, 15, sums.orig).Money(orig_position + 15, 15, correct);
+  }
   return r;
 }
 
@@ -144,24 +198,36 @@ int main(int argc, char** argv) {
   };
   emit(Submitter(o.mistakes));
   long long written = 1, employees = 0, employer = 0;
-  // Each employer block is RCE, its RCWs and an RCT; RCF ends the file.
-  while (written + 3 < o.records) {
+  // Each employer block is RCE, its RCWs and an RCT; in the blocks of even
+  // employers every fourth RCW is followed by an RCO, and the RCT by an
+  // RCU. RCF ends the file. With mistakes, the first block's RCT misstates
+  // a total and the first RCU the number of RCO records (one finding each).
+  bool rcu_mistake = o.mistakes;
+  while (written + 4 <= o.records) {
     emit(Employer(++employer, o.mistakes));
     ++written;
-    long long in_block = 0, wo = 0, w = 0, fo = 0, fi = 0;
-    while (in_block < o.per_employer && written + 2 < o.records) {
-      EmployeeAmounts a = AmountsFor(employees);
-      emit(Employee(employees, o.mistakes));
-      wo += a.wages_orig;
-      w += o.mistakes ? a.wages_orig : a.wages;
-      fo += a.fit_orig;
-      fi += a.fit;
+    const bool optional_block = employer % 2 == 0;
+    // Records still to come after the employees: RCT, RCU, RCF.
+    const long long reserve = optional_block ? 3 : 2;
+    BlockTotals wage_totals(25), optional_totals(8);
+    while (wage_totals.count < o.per_employer) {
+      const bool with_optional = optional_block && wage_totals.count % 4 == 0;
+      if (written + (with_optional ? 2 : 1) + reserve > o.records && wage_totals.count > 0) break;
+      emit(Employee(employees, o.mistakes, wage_totals));
+      ++written;
+      if (with_optional && written + 1 + reserve <= o.records) {
+        emit(Optional(employees, o.mistakes, optional_totals));
+        ++written;
+      }
       ++employees;
-      ++in_block;
+    }
+    emit(Totals("RCT", wage_totals, 0, o.mistakes && employer == 1 ? 1 : 0));
+    ++written;
+    if (optional_totals.count > 0) {
+      emit(Totals("RCU", optional_totals, rcu_mistake ? 1 : 0, 0));
+      rcu_mistake = false;
       ++written;
     }
-    emit(EmployerTotal(in_block, wo, w, fo, fi));
-    ++written;
   }
   Record final_record("RCF");
   // With mistakes the final record miscounts the employee records by one.

@@ -1,10 +1,250 @@
+// The RCW employee wage record: the employee's SSN, name and address and 25
+// correction pairs of money amounts, which are summed into the current
+// employer's running totals for the RCT record.
+#include <string>
+#include <string_view>
+
+#include "checks/address_checks.h"
+#include "checks/field_checks.h"
+#include "checks/money_pairs.h"
+#include "core/check_context.h"
+#include "core/viewer_rows.h"
+#include "records/employee_layouts.h"
+#include "records/field_steps.h"
+#include "records/rcw_social_security.h"
 #include "records/record_types.h"
 
 namespace lintaro {
+namespace {
 
-// The rules of the RCW record are added with its layout.
-void CheckCodeRCW(const std::string& txtline, CheckContext& ctx) {}
+const FieldSpec& Field(int row) { return kRCWFields[static_cast<size_t>(row)]; }
 
-void FillRCWlabels(const std::string& txtline, ViewerRows& rows) {}
+constexpr const char* kMandatoryNumeric =
+    "This is a mandatory field and must contain only valid numeric data.";
+constexpr const char* kNameCharacters =
+    "May only contain letters (A - Z), numbers (0 - 9), spaces, hyphens, periods and "
+    "apostrophes. This is a mandatory field.";
+constexpr const char* kMandatoryBlank = "Must not be blank. This is a mandatory field.";
+constexpr const char* kBothBlank =
+    "Must enter blanks in both fields if no corrections are being reported to this data.";
+constexpr const char* kNumericOrBlank = "Must be numeric or blank.";
+constexpr const char* kMilitaryYears =
+    "Must be zero or blank for years prior to 1995 and years after 2001.";
+
+// The money pair step: the Originally Reported field's characters, then the
+// pair check, which also adds the amounts to the employer's TRCT row.
+void RCWMoneyPair(const std::string& txtline, const EmployeeMoneyPair& pair,
+                   CheckContext& ctx) {
+  const FieldSpec& orig = Field(pair.orig_row);
+  const FieldSpec& correct = Field(pair.correct_row);
+  MoneyCharField(txtline, orig, "RCT", ctx);
+  MoneyFieldCheck(txtline, "RW", correct.label, correct.start, correct.end(), correct.width,
+                  orig.start, orig.end(), correct.number, PairColumn(pair.pair), ctx);
+}
+
+void MoneyPairSteps(const std::string& txtline, int first_pair, int last_pair,
+                    CheckContext& ctx) {
+  for (int n = first_pair; n <= last_pair; ++n)
+    RCWMoneyPair(txtline, kRCWMoneyPairs[static_cast<size_t>(n - 1)], ctx);
+}
+
+// Military pay is allowed only in the tax years 1995 to 2001; outside them
+// both amounts must be zero or blank.
+bool ZeroOrBlank(std::string_view text) {
+  std::string_view trimmed = TrimSpaces(text);
+  return trimmed.empty() || trimmed == "00000000000";
+}
+
+void MilitaryPay(const std::string& txtline, CheckContext& ctx) {
+  const int year = ctx.state.TaxYear;
+  const bool in_range = year >= 1995 && year <= 2001;
+  const EmployeeMoneyPair& pair = kRCWMoneyPairs[15];
+  const FieldSpec& orig = Field(pair.orig_row);
+  const FieldSpec& correct = Field(pair.correct_row);
+  std::string positions;
+  const bool printable = CharCheck(FieldText(txtline, orig), orig.start, positions, &ctx.yielder);
+  bool orig_reported = false;
+  if (!printable && in_range) {
+    ReportField(txtline, orig, MoneyInvalidCharMessage(positions, "RCT"), ctx);
+  } else if (!in_range && !ZeroOrBlank(FieldText(txtline, orig))) {
+    ReportField(txtline, orig, kMilitaryYears, ctx);
+    orig_reported = true;
+  }
+  MoneyFieldCheck(txtline, "RW", correct.label, correct.start, correct.end(), correct.width,
+                  orig.start, orig.end(), correct.number, PairColumn(pair.pair), ctx);
+  // In the viewer the pair check gives a numeric Originally Reported field
+  // its normal background again; a years finding on it must stay visible.
+  if (orig_reported && ctx.viewing() && ctx.rows != nullptr) ctx.rows->Mark(orig.number);
+  if (!in_range && !ZeroOrBlank(FieldText(txtline, correct)))
+    ReportField(txtline, correct, kMilitaryYears, ctx);
+}
+
+struct IndicatorPair {
+  int orig_row;
+  int correct_row;
+  const char* code_message;
+};
+
+constexpr IndicatorPair kIndicators[] = {
+    {71, 72,
+     "Enter appropriate code: 1 - Statutory Employee, 0 - Other. If not making a correction "
+     "leave blank."},
+    {73, 74,
+     "Enter appropriate code: 1 - Employee has Retirement Plan, 0 - Other. If not making a "
+     "correction leave blank."},
+    {75, 76,
+     "Enter appropriate code: 1 - Employee has Third-Party Sick Pay, 0 - Other. If not making a "
+     "correction leave blank."},
+};
+
+void Indicators(const std::string& txtline, CheckContext& ctx) {
+  for (const IndicatorPair& ind : kIndicators) {
+    const FieldSpec& orig = Field(ind.orig_row);
+    const FieldSpec& correct = Field(ind.correct_row);
+    CharField(txtline, orig, ctx);
+    const std::string_view code = FieldText(txtline, correct);
+    if (code != "0" && code != "1" && code != " ")
+      ReportField(txtline, correct, ind.code_message, ctx);
+    FieldPairCheck(txtline, correct.label, correct.start, correct.end(), correct.width,
+                   orig.start, correct.number, false, ctx);
+  }
+}
+
+void CorrectSSN(const std::string& txtline, CheckContext& ctx) {
+  const FieldSpec& ssn = Field(2);
+  const std::string_view text = ctx.state.employee_reference;
+  if (!NumCheck(text)) {
+    ReportField(txtline, ssn, kMandatoryNumeric, ctx);
+  } else if (text == "123456789" || text == "333333333" || text == "111111111" ||
+             (!text.empty() && (text[0] == '8' || text[0] == '9'))) {
+    ReportField(txtline, ssn,
+                "Must not be 111111111 or 333333333 or 123456789 or may not begin with an 8 or 9. "
+                "This is a mandatory field and must contain only valid numeric data.",
+                ctx);
+  } else {
+    FieldPairCheck(txtline, ssn.label, ssn.start, ssn.end(), ssn.width, Field(1).start,
+                   ssn.number, true, ctx);
+  }
+}
+
+void Names(const std::string& txtline, CheckContext& ctx) {
+  for (int row = 3; row <= 5; ++row) CharField(txtline, Field(row), ctx);
+
+  const FieldSpec& first = Field(6);
+  const std::string_view first_text = FieldText(txtline, first);
+  if (IsBlank(first_text)) {
+    ReportField(txtline, first, kMandatoryBlank, ctx);
+  } else if (!NameCheck(first_text)) {
+    ReportField(txtline, first, kNameCharacters, ctx);
+  } else {
+    FieldPairCheck(txtline, first.label, first.start, first.end(), first.width, Field(3).start,
+                   first.number, true, ctx);
+  }
+
+  // The middle name has no pair check: a blank correct middle name is
+  // accepted whatever was originally reported.
+  const FieldSpec& middle = Field(7);
+  const std::string_view middle_text = FieldText(txtline, middle);
+  const std::string_view middle_orig = FieldText(txtline, Field(4));
+  if (!NameCheck(middle_text)) {
+    ReportField(txtline, middle,
+                "May only contain letters (A - Z), numbers (0 - 9), spaces, hyphens, periods, "
+                "apostrophes and blanks.",
+                ctx);
+  } else if (!IsBlank(middle_orig) && !IsBlank(middle_text) && middle_orig == middle_text) {
+    ReportField(txtline, middle, kBothBlank, ctx);
+  }
+
+  const FieldSpec& last = Field(8);
+  const std::string_view last_text = FieldText(txtline, last);
+  if (!NameCheck(last_text)) {
+    ReportField(txtline, last, kNameCharacters, ctx);
+  } else if (IsBlank(last_text)) {
+    ReportField(txtline, last, kMandatoryBlank, ctx);
+  } else {
+    FieldPairCheck(txtline, last.label, last.start, last.end(), last.width, Field(5).start,
+                   last.number, true, ctx);
+  }
+}
+
+void Address(const std::string& txtline, CheckContext& ctx) {
+  for (int row = 9; row <= 11; ++row) CharField(txtline, Field(row), ctx);
+  bool address_valid = true;
+  const FieldSpec& state = Field(12);
+  if (!StateCheck(FieldText(txtline, state))) {
+    address_valid = false;
+    ReportField(txtline, state, "The Postal Abbreviation is invalid (see Korvel).", ctx);
+  }
+  const FieldSpec& zip = Field(13);
+  const std::string_view zip_text = FieldText(txtline, zip);
+  if (!NumCheck(zip_text) && !IsBlank(zip_text)) {
+    address_valid = false;
+    ReportField(txtline, zip, kNumericOrBlank, ctx);
+  }
+  const FieldSpec& ext = Field(14);
+  const std::string_view ext_text = FieldText(txtline, ext);
+  if (!NumCheck(ext_text) && !IsBlank(ext_text)) ReportField(txtline, ext, kNumericOrBlank, ctx);
+  if (IsBlank(zip_text) && !IsBlank(ext_text)) {
+    ReportField(txtline, ext,
+                "A value was entered in the ZIP Code Extension field and the ZIP Code field is "
+                "blank. Either change the ZIP Code Extension field to blank or enter a valid ZIP "
+                "Code.",
+                ctx);
+  }
+  for (int row = 15; row <= 17; ++row) CharField(txtline, Field(row), ctx);
+  const FieldSpec& country = Field(18);
+  if (!CountryCheck(FieldText(txtline, country))) {
+    address_valid = false;
+    ReportField(txtline, country, "The Country Code is invalid (see Korvel).", ctx);
+  }
+  if (address_valid) ForeignAddressCheck(txtline, ctx);
+}
+
+}  // namespace
+
+void CheckCodeRCW(const std::string& txtline, CheckContext& ctx) {
+  const SocialSecurityRules rules(txtline, ctx.state);
+  rules.CheckHouseholdMinimum(ctx);
+
+  CharField(txtline, Field(1), ctx);
+
+  ctx.state.employee_reference.assign(FieldText(txtline, Field(2)));
+  if (!ctx.viewing()) ctx.recorder.AddTRCT("0", true, 1);
+  CorrectSSN(txtline, ctx);
+
+  Names(txtline, ctx);
+  Address(txtline, ctx);
+
+  // Pairs 1 to 9 (rows 19 to 36), each Social Security and Medicare field
+  // followed by its rules.
+  MoneyPairSteps(txtline, 1, 3, ctx);
+  rules.AfterSocialSecurityWages(ctx);
+  MoneyPairSteps(txtline, 4, 4, ctx);
+  rules.AfterSocialSecurityTax(ctx);
+  MoneyPairSteps(txtline, 5, 5, ctx);
+  rules.AfterMedicareWages(ctx);
+  MoneyPairSteps(txtline, 6, 6, ctx);
+  rules.AfterMedicareTax(ctx);
+  MoneyPairSteps(txtline, 7, 7, ctx);
+  rules.AfterSocialSecurityTips(ctx);
+  MoneyPairSteps(txtline, 8, 9, ctx);
+
+  CheckCodeRCW2(txtline, ctx);
+}
+
+void CheckCodeRCW2(const std::string& txtline, CheckContext& ctx) {
+  MoneyPairSteps(txtline, 10, 15, ctx);
+  MilitaryPay(txtline, ctx);
+  MoneyPairSteps(txtline, 17, 20, ctx);
+  CharField(txtline, Field(59), ctx);
+  MoneyPairSteps(txtline, 21, 25, ctx);
+  CharField(txtline, Field(70), ctx);
+  Indicators(txtline, ctx);
+  CharField(txtline, Field(77), ctx);
+}
+
+void FillRCWlabels(const std::string& txtline, ViewerRows& rows) {
+  FillRows(kRCWFields, txtline, rows);
+}
 
 }  // namespace lintaro

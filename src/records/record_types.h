@@ -33,6 +33,8 @@ const RecordType* FindRecordType(std::string_view id);
 void CheckCodeRCA(const std::string& txtline, CheckContext& ctx);
 void CheckCodeRCE(const std::string& txtline, CheckContext& ctx);
 void CheckCodeRCW(const std::string& txtline, CheckContext& ctx);
+// Positions 442 to 1024 of the RCW record; CheckCodeRCW ends with it.
+void CheckCodeRCW2(const std::string& txtline, CheckContext& ctx);
 void CheckCodeRCO(const std::string& txtline, CheckContext& ctx);
 void CheckCodeRCT(const std::string& txtline, int32_t rec_ctr, CheckContext& ctx);
 void CheckCodeRCU(const std::string& txtline, int32_t rec_ctr, CheckContext& ctx);

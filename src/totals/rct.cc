@@ -1,10 +1,120 @@
+// The RCT employer total record: the number of the employer's RCW records
+// and the totals of their 25 money pairs, compared with the employer's
+// running totals (TRCT).
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "checks/field_checks.h"
+#include "checks/money_pairs.h"
+#include "core/check_context.h"
+#include "records/employee_layouts.h"
+#include "records/field_steps.h"
 #include "records/record_types.h"
+#include "totals/total_checks.h"
+#include "totals/total_layouts.h"
 
 namespace lintaro {
+namespace {
 
-// The rules of the RCT record are added with its layout.
-void CheckCodeRCT(const std::string& txtline, int32_t rec_ctr, CheckContext& ctx) {}
+const FieldSpec& Field(int number) { return kRCTFields[static_cast<size_t>(number)]; }
 
-void FillRCTlabels(const std::string& txtline, ViewerRows& rows) {}
+// The pair's name X: the Total Correct field's label without "Total Correct ".
+std::string_view PairName(const FieldSpec& correct) { return correct.label.substr(14); }
+
+// Pairs whose Total Correct field must be blank for some employment codes:
+// Social Security (3, 4, 7) for "X" and "Q", Medicare (5, 6) for "X" only.
+bool BlankForCode(int pair, std::string_view code) {
+  switch (pair) {
+    case 3:
+    case 4:
+    case 7:
+      return code == "X" || code == "Q";
+    case 5:
+    case 6:
+      return code == "X";
+    default:
+      return false;
+  }
+}
+
+void CodeBlank(const std::string& txtline, const FieldSpec& correct, CheckContext& ctx) {
+  const std::string_view x = PairName(correct);
+  std::string message = "The Total Correct ";
+  message += x;
+  message +=
+      " field must be blank, because it does not apply to the Employer's Correct Employment "
+      "Code entered in the RCE record. Either enter blanks in the Total Correct ";
+  message += x;
+  message += " field or change the Employer's Correct Employment Code in the RCE record.";
+  ReportField(txtline, correct, message, ctx);
+}
+
+// Military pay totals are allowed only in the tax years 1995 to 2001.
+bool ZeroOrBlank(std::string_view text) {
+  std::string_view trimmed = TrimSpaces(text);
+  return trimmed.empty() || trimmed == "000000000000000";
+}
+
+constexpr const char* kMilitaryYears =
+    "Must be zero or blank for years prior to 1995 and years after 2001.";
+
+void MilitaryPair(const std::string& txtline, const TotalMoneyPair& pair, const TotalsRow* R,
+                  CheckContext& ctx) {
+  const FieldSpec& orig = Field(pair.orig_field);
+  const FieldSpec& correct = Field(pair.correct_field);
+  const int year = ctx.state.TaxYear;
+  const bool in_range = year >= 1995 && year <= 2001;
+  std::string positions;
+  const bool printable = CharCheck(FieldText(txtline, orig), orig.start, positions, &ctx.yielder);
+  if (!printable && in_range) {
+    ReportField(txtline, orig, InvalidCharMessage(positions), ctx);
+  } else if (!in_range && !ZeroOrBlank(FieldText(txtline, orig))) {
+    ReportField(txtline, orig, kMilitaryYears, ctx);
+  }
+  if (!in_range && !ZeroOrBlank(FieldText(txtline, correct))) {
+    ReportField(txtline, correct, kMilitaryYears, ctx);
+    return;
+  }
+  CompareTotalPair(txtline, "RT", kRCTFields, pair, R, ctx);
+}
+
+}  // namespace
+
+void CheckCodeRCT(const std::string& txtline, int32_t rec_ctr, CheckContext& ctx) {
+  StampTotalRecord(TotalsTable::kTRCT, ctx);
+  const std::optional<TotalsRow> employer = ctx.results.EmployerRow(TotalsTable::kTRCT, rec_ctr);
+  const TotalsRow* R = employer ? &*employer : nullptr;
+
+  const FieldSpec& count = Field(1);
+  const std::string_view count_text = FieldText(txtline, count);
+  if (!NumCheck(count_text)) {
+    ReportField(txtline, count, kCountNotNumeric, ctx);
+  } else if (R != nullptr && AmountValue(count_text) != R->count) {
+    ReportField(txtline, count,
+                "The total number of RCW records (" + std::to_string(R->count) +
+                    ") since the last RCE record does not equal the value in the RCT record.",
+                ctx);
+  }
+
+  for (const TotalMoneyPair& pair : kRCTMoneyPairs) {
+    if (pair.pair == 21) CharField(txtline, Field(42), ctx);
+    if (pair.pair == 16) {
+      MilitaryPair(txtline, pair, R, ctx);
+      continue;
+    }
+    const FieldSpec& correct = Field(pair.correct_field);
+    CharField(txtline, Field(pair.orig_field), ctx);
+    if (BlankForCode(pair.pair, ctx.state.EmploymentCode) &&
+        !IsBlank(FieldText(txtline, correct)))
+      CodeBlank(txtline, correct, ctx);
+    CompareTotalPair(txtline, "RT", kRCTFields, pair, R, ctx);
+  }
+  CharField(txtline, Field(53), ctx);
+}
+
+void FillRCTlabels(const std::string& txtline, ViewerRows& rows) {
+  FillRows(kRCTFields, txtline, rows);
+}
 
 }  // namespace lintaro

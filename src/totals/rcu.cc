@@ -1,10 +1,45 @@
+// The RCU employer optional total record: the number of the employer's RCO
+// records and the totals of their 8 money pairs, compared with the
+// employer's running totals (TRCU).
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "checks/field_checks.h"
+#include "checks/money_pairs.h"
+#include "core/check_context.h"
+#include "records/field_steps.h"
 #include "records/record_types.h"
+#include "totals/total_checks.h"
+#include "totals/total_layouts.h"
 
 namespace lintaro {
 
-// The rules of the RCU record are added with its layout.
-void CheckCodeRCU(const std::string& txtline, int32_t rec_ctr, CheckContext& ctx) {}
+void CheckCodeRCU(const std::string& txtline, int32_t rec_ctr, CheckContext& ctx) {
+  StampTotalRecord(TotalsTable::kTRCU, ctx);
+  const std::optional<TotalsRow> employer = ctx.results.EmployerRow(TotalsTable::kTRCU, rec_ctr);
+  const TotalsRow* R = employer ? &*employer : nullptr;
 
-void FillRCUlabels(const std::string& txtline, ViewerRows& rows) {}
+  const FieldSpec& count = kRCUFields[1];
+  const std::string_view count_text = FieldText(txtline, count);
+  if (!NumCheck(count_text)) {
+    ReportField(txtline, count, kCountNotNumeric, ctx);
+  } else if (R != nullptr && AmountValue(count_text) != R->count) {
+    ReportField(txtline, count,
+                "The number of RCO records (" + std::to_string(R->count) +
+                    ") since the last RCE record does not equal the value in the RCU record.",
+                ctx);
+  }
+
+  for (const TotalMoneyPair& pair : kRCUMoneyPairs) {
+    CharField(txtline, kRCUFields[static_cast<size_t>(pair.orig_field)], ctx);
+    CompareTotalPair(txtline, "RU", kRCUFields, pair, R, ctx);
+  }
+  CharField(txtline, kRCUFields[18], ctx);
+}
+
+void FillRCUlabels(const std::string& txtline, ViewerRows& rows) {
+  FillRows(kRCUFields, txtline, rows);
+}
 
 }  // namespace lintaro

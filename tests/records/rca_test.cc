@@ -190,12 +190,13 @@ TEST(CheckCodeRCA, ViewerShowsTheMaskedPinUnmarked) {
   StoredResults stored(*db);
   ViewFixture v;
   CheckContext ctx{v.state, v.recorder, stored, nullptr, &v.rows, v.yielder};
+  const int64_t errors_before = db->CountErrors();
   FillFields(out.records[0].record, 1, ctx);
   ASSERT_EQ(v.rows.rows.size(), 29u);
   EXPECT_EQ(v.rows.rows[2].label, "PIN");
   EXPECT_EQ(v.rows.rows[2].value, "********");
   EXPECT_TRUE(v.rows.Marked().empty());
-  EXPECT_EQ(db->CountErrors(), 0);  // the re-check writes nothing
+  EXPECT_EQ(db->CountErrors(), errors_before);  // the re-check writes nothing
 }
 
 TEST(CheckCodeRCA, ViewerMarksAnInvalidPinWhenTheRunFoundItInvalid) {

@@ -1,0 +1,17 @@
+#include "records/field_steps.h"
+
+namespace lintaro {
+
+void ReportField(std::string_view txtline, const FieldSpec& f, const std::string& message,
+                 CheckContext& ctx) {
+  ctx.recorder.FieldError(Reference(f), UserEntry(FieldText(txtline, f)), message, f.number);
+}
+
+std::string_view TrimSpaces(std::string_view text) {
+  const size_t first = text.find_first_not_of(' ');
+  if (first == std::string_view::npos) return {};
+  const size_t last = text.find_last_not_of(' ');
+  return text.substr(first, last - first + 1);
+}
+
+}  // namespace lintaro

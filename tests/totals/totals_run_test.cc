@@ -1,0 +1,239 @@
+// Whole submissions through the test run: employee amounts summed per
+// employer and compared with the employer's total records, read back from
+// the results database.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "checks/money_pairs.h"
+#include "core/test_driver.h"
+#include "records/record_types.h"
+#include "support/run_fixture.h"
+#include "support/wage_records.h"
+
+namespace lintaro {
+namespace {
+
+using testing::Cents;
+using testing::CleanRCA;
+using testing::CleanRCE;
+using testing::CleanRCO;
+using testing::CleanRCT;
+using testing::CleanRCU;
+using testing::CleanRCW;
+using testing::FinalRecord;
+using testing::Finding;
+using testing::FindingsOf;
+using testing::RunOutput;
+using testing::RunRecords;
+using testing::ViewFixture;
+
+std::string Ssn(int n) { return std::to_string(200000000 + n); }
+
+// An employee with wages (pair 1) and federal tax (pair 2).
+std::string Wage(int n, int64_t wages_orig, int64_t wages, int64_t tax_orig = 0,
+                 int64_t tax = 0) {
+  std::map<int, std::string> f = {{13, Ssn(n)}, {244, Cents(wages_orig)}, {255, Cents(wages)}};
+  if (tax != 0) {
+    f[266] = Cents(tax_orig);
+    f[277] = Cents(tax);
+  }
+  return CleanRCW(f);
+}
+
+// Re-checks stored record rec_num in the viewer, against the stored results.
+std::set<int> ViewerMarks(const RunOutput& out, int64_t rec_num) {
+  auto db = ResultsDb::Open(out.db_path(), true);
+  StoredResults stored(*db);
+  ViewFixture v;
+  CheckContext ctx{v.state, v.recorder, stored, nullptr, &v.rows, v.yielder};
+  auto record = db->ReadRecord(rec_num);
+  EXPECT_TRUE(record);
+  FillFields(record->record, static_cast<int32_t>(rec_num), ctx);
+  return v.rows.Marked();
+}
+
+TEST(TotalsRun, WorkedExampleOfAWrongTotal) {
+  RunOutput out = RunRecords({CleanRCA(), CleanRCE(), CleanRCW({{255, Cents(100000)}}),
+                              CleanRCW({{13, Ssn(2)}, {255, Cents(50000)}}),
+                              CleanRCW({{13, Ssn(3)}}), CleanRCT(3, {{26, Cents(140000, 15)}}),
+                              FinalRecord(3)});
+  const std::vector<Finding> expected = {
+      {"Total Correct Wages, Tips and Other Compensation [Position 26 - 40]",
+       "[000000000140000]",
+       "The sum of the RCW Correct Wages, Tips and Other Compensation amounts does not equal the "
+       "amount in the Total Correct Wages, Tips and Other Compensation field of the RCT record. "
+       "The calculated sum of the RCW amounts for the Correct Wages, Tips and Other Compensation "
+       "of the RCT record is 150000. The reported sum of the RCW amounts for the Correct Wages, "
+       "Tips and Other Compensation of the RCT record is 140000."}};
+  EXPECT_EQ(FindingsOf(out.errors, 6), expected);
+  EXPECT_EQ(out.errors.size(), 1u);
+  EXPECT_EQ(out.summary.outcome, RunOutcome::kFindings);
+  // The employee and total records carry their employer.
+  EXPECT_EQ(out.records[2].rec_reference, "200000001");
+  EXPECT_EQ(out.records[2].rce_indx, out.trct[0].indx);
+  EXPECT_EQ(out.records[5].rec_reference, "310000001");
+  EXPECT_EQ(out.records[5].rce_indx, out.trct[0].indx);
+}
+
+TEST(TotalsRun, CleanBlocksWithOptionalRecordsAndFreshTotalsPerEmployer) {
+  const std::vector<std::string> records = {
+      CleanRCA(),
+      CleanRCE(),
+      Wage(1, 4000000, 4100000, 400000, 410000),
+      CleanRCO({{13, Cents(1200)}, {24, Cents(1500)}}),
+      Wage(2, 3000000, 3050000),
+      Wage(3, 1000000, 1000100, 100000, 100010),
+      CleanRCO({{13, Cents(800)}, {24, Cents(900)}}),
+      CleanRCT(3, {{11, Cents(8000000, 15)},
+                   {26, Cents(8150100, 15)},
+                   {41, Cents(500000, 15)},
+                   {56, Cents(510010, 15)}}),
+      CleanRCU(2, {{11, Cents(2000, 15)}, {26, Cents(2400, 15)}}),
+      CleanRCE({{17, "320000002"}}),
+      Wage(4, 700, 900),
+      CleanRCT(1, {{11, Cents(700, 15)}, {26, Cents(900, 15)}}),
+      FinalRecord(4)};
+  RunOutput out = RunRecords(records);
+  EXPECT_TRUE(out.errors.empty()) << out.errors[0].reference << ": " << out.errors[0].error;
+  EXPECT_EQ(out.summary.outcome, RunOutcome::kClean);
+  ASSERT_EQ(out.trcu.size(), 2u);
+  EXPECT_EQ(out.trcu[0].count, 2);
+  EXPECT_EQ(out.trcu[1].count, 0);
+  EXPECT_EQ(out.records[3].rce_indx, out.trcu[0].indx);  // the RCO
+  EXPECT_EQ(out.records[3].rec_reference, "200000001");
+  EXPECT_EQ(out.records[8].rce_indx, out.trcu[0].indx);  // the RCU
+
+  // The second employer's RCT stating the whole file's sums is wrong.
+  std::vector<std::string> stale = records;
+  stale[11] = CleanRCT(4, {{11, Cents(8000700, 15)}, {26, Cents(8151000, 15)}});
+  RunOutput wrong = RunRecords(stale);
+  auto findings = FindingsOf(wrong.errors, 12);
+  ASSERT_EQ(findings.size(), 3u);
+  EXPECT_EQ(findings[0].error,
+            "The total number of RCW records (1) since the last RCE record does not equal the "
+            "value in the RCT record.");
+  EXPECT_NE(findings[1].error.find("record is 700. The reported"), std::string::npos);
+  EXPECT_NE(findings[2].error.find("record is 900. The reported"), std::string::npos);
+}
+
+TEST(TotalsRun, FirstOffendingEmployeeIsNamed) {
+  RunOutput out = RunRecords(
+      {CleanRCA(), CleanRCE(), CleanRCW({{13, Ssn(1)}, {277, Cents(100)}}),
+       CleanRCW({{13, Ssn(2)}, {277, "0000001000A"}}), CleanRCW({{13, Ssn(3)}, {277, "1,000.00   "}}),
+       CleanRCT(3, {{56, Cents(100, 15)}}), FinalRecord(3)});
+  const std::vector<Finding> expected = {
+      {"Total Correct Federal Income Tax Withheld [Position 56 - 70]", "[000000000000100]",
+       "The calculated sum is incorrect because of a non-numeric value entered in the RCW record "
+       "with SSN#: 200000002."}};
+  EXPECT_EQ(FindingsOf(out.errors, 6), expected);
+  EXPECT_EQ(out.trct[0].pair(2).err_ref, "200000002");
+}
+
+TEST(TotalsRun, EmployeeWithACriticalErrorIsLeftOutOfTheTotalsButCountedByTheFinalRecord) {
+  // After an RCT without optional records only RCE or RCF may follow: the
+  // second block's RCW is a sequence error, stored but not checked.
+  RunOutput out = RunRecords({CleanRCA(), CleanRCE(), Wage(1, 1000, 2000),
+                              CleanRCT(1, {{11, Cents(1000, 15)}, {26, Cents(2000, 15)}}),
+                              Wage(2, 5000, 6000), FinalRecord(2)});
+  EXPECT_EQ(out.summary.outcome, RunOutcome::kCriticalStop);
+  ASSERT_EQ(out.errors.size(), 1u);
+  EXPECT_EQ(out.errors[0].type, "C");
+  EXPECT_EQ(out.errors[0].rec_num, 5);
+  ASSERT_EQ(out.trct.size(), 1u);
+  EXPECT_EQ(out.trct[0].count, 1);
+  EXPECT_EQ(out.trct[0].pair(1).correct, 2000);
+  EXPECT_EQ(out.trct[0].pair(1).orig, 1000);
+  EXPECT_EQ(out.records[4].rce_indx, 0);  // never stamped
+
+  // The final record's count reads the stored records: both RCWs count.
+  auto db = ResultsDb::Open(out.db_path(), true);
+  StoredResults stored(*db);
+  ViewFixture v;
+  CheckContext ctx{v.state, v.recorder, stored, nullptr, &v.rows, v.yielder};
+  v.rows.Build(3);
+  CheckCodeRCF(FinalRecord(2), ctx);
+  EXPECT_TRUE(v.rows.Marked().empty());
+  CheckCodeRCF(FinalRecord(1), ctx);
+  EXPECT_EQ(v.rows.Marked(), (std::set<int>{1}));
+}
+
+TEST(TotalsRun, ViewerReChecksAStoredTotalAgainstItsOwnEmployer) {
+  RunOutput out = RunRecords(
+      {CleanRCA(), CleanRCE(), Wage(1, 1000, 2000),
+       CleanRCT(1, {{11, Cents(1000, 15)}, {26, Cents(1999, 15)}}), CleanRCE({{17, "320000002"}}),
+       Wage(2, 5, 6), CleanRCT(1, {{11, Cents(5, 15)}, {26, Cents(6, 15)}}), FinalRecord(2)});
+  ASSERT_EQ(out.errors.size(), 1u);
+  EXPECT_EQ(out.errors[0].rec_num, 4);
+  // Viewed after the run, each RCT is compared with its own employer's rows.
+  EXPECT_EQ(ViewerMarks(out, 4), (std::set<int>{3}));
+  EXPECT_TRUE(ViewerMarks(out, 7).empty());
+}
+
+TEST(TotalsRun, ZeroAmountsAreReportedTenTimesAndTheAlertNamesTheTotal) {
+  std::vector<std::string> records = {CleanRCA(), CleanRCE()};
+  for (int i = 1; i <= 12; ++i) records.push_back(Wage(i, 100, 0));
+  records.push_back(CleanRCT(12, {{11, Cents(1200, 15)}, {26, Cents(0, 15)}}));
+  records.push_back(FinalRecord(12));
+  RunOutput out = RunRecords(records);
+  ASSERT_EQ(out.errors.size(), 10u);
+  for (size_t i = 0; i < out.errors.size(); ++i) {
+    EXPECT_EQ(out.errors[i].rec_num, static_cast<int64_t>(i) + 3);
+    EXPECT_EQ(out.errors[i].reference,
+              "Correct Wages, Tips and Other Compensation [Position 255 - 265]");
+    EXPECT_EQ(out.errors[i].error, kMoneyAllZerosMessage);
+  }
+  ASSERT_EQ(out.messages.size(), 1u);
+  EXPECT_EQ(out.messages[0].title, "Alert");
+  EXPECT_EQ(out.messages[0].text,
+            "12 instance(s) found where the corrected money field(s) is/are zero. This will zero "
+            "out the corresponding originally reported money field(s). Please make sure this is "
+            "correct. This program only captures up to the first 10 occurrences of this error.");
+}
+
+}  // namespace
+}  // namespace lintaro
+
+namespace lintaro {
+namespace {
+
+std::vector<std::string> SampleRecords(const std::string& name) {
+  std::ifstream in(std::string(LINTARO_SOURCE_DIR) + "/samples/" + name, std::ios::binary);
+  std::stringstream bytes;
+  bytes << in.rdbuf();
+  std::vector<std::string> records;
+  std::string line;
+  while (std::getline(bytes, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty()) records.push_back(line);
+  }
+  return records;
+}
+
+TEST(TotalsSamples, CleanSampleHasEmployeeAndTotalRecordsWithoutFindings) {
+  RunOutput out = RunRecords(SampleRecords("clean.txt"));
+  EXPECT_EQ(out.summary.outcome, RunOutcome::kClean);
+  std::set<std::string> ids;
+  for (const RecordRow& r : out.records) ids.insert(r.id);
+  EXPECT_EQ(ids, (std::set<std::string>{"RCA", "RCE", "RCW", "RCO", "RCT", "RCU", "RCF"}));
+}
+
+TEST(TotalsSamples, MistakesSampleHasOneFindingPerEmployeeAndTotalRecord) {
+  RunOutput out = RunRecords(SampleRecords("mistakes.txt"));
+  std::set<std::string> with_findings;
+  for (const RecordRow& r : out.records) {
+    if (r.errors > 0) with_findings.insert(r.id);
+    if (r.id == "RCW" || r.id == "RCO" || r.id == "RCF") {
+      EXPECT_EQ(r.errors, 1) << r.rec_num;
+    }
+    if (r.id == "RCT" || r.id == "RCU") {
+      EXPECT_LE(r.errors, 1) << r.rec_num;
+    }
+  }
+  EXPECT_EQ(with_findings,
+            (std::set<std::string>{"RCA", "RCE", "RCW", "RCO", "RCT", "RCU", "RCF"}));
+}
+
+}  // namespace
+}  // namespace lintaro
