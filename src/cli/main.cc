@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "cli/cli_platform.h"
+#include "cli/show_command.h"
 #include "core/error_limit.h"
 #include "core/run_state.h"
 #include "core/test_run.h"
@@ -132,6 +133,7 @@ int main(int argc, char** argv) {
   if (argc < 2) return lintaro::Usage("");
   std::string command = argv[1];
   if (command == "check") return lintaro::Check(argc, argv);
+  if (command == "show") return lintaro::ShowCommand(argc, argv);
   if (command == "--help" || command == "-h" || command == "help") {
     std::fputs(lintaro::kUsage, stdout);
     return 0;
