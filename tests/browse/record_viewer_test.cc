@@ -4,6 +4,7 @@
 #include "browse/record_viewer.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <fstream>
 #include <set>
@@ -228,6 +229,24 @@ TEST_F(ViewerTest, EmployeeIsJudgedWithItsOwnEmployersTaxYear) {
   ASSERT_EQ(viewer().ViewFile(7), ViewResult::kShown);  // the RCO of the second employer
   EXPECT_EQ(viewer().state().TaxYear, 2000);
   EXPECT_EQ(viewer().state().EmploymentCode, "F");
+}
+
+TEST_F(ViewerTest, AFailingDatabaseKeepsThePreviousRecordAndSaysWhy) {
+  RunOutput out = RunRecords(TwoEmployers());
+  Open(out);
+  ASSERT_EQ(viewer().ViewFile(3), ViewResult::kShown);
+  const std::string caption = viewer().caption();
+  // Another program removes the employers' running totals meanwhile.
+  sqlite3* other = nullptr;
+  ASSERT_EQ(sqlite3_open(out.db_path().c_str(), &other), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(other, "DROP TABLE TRCT", nullptr, nullptr, nullptr), SQLITE_OK);
+  sqlite3_close(other);
+
+  EXPECT_EQ(viewer().ViewFile(4), ViewResult::kUnreadable);  // the RCT reads them
+  EXPECT_FALSE(viewer().problem().empty());
+  EXPECT_EQ(viewer().rec_num(), 3);
+  EXPECT_EQ(viewer().caption(), caption);
+  EXPECT_EQ(viewer().rows().size(), 78u);
 }
 
 TEST(EmployerRecordOf, FollowsTheEmployerRowOrTheNearestEmployerBefore) {
