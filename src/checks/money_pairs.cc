@@ -185,9 +185,13 @@ void MoneyFieldCheck(const std::string& txtline, std::string_view Id, std::strin
   if (CT == OT) {
     ctx.recorder.FieldError(reference, entry, kMoneySameMessage, txtArrayNum);
   } else if (value == 0) {
-    ++ctx.state.zero_amount_count;
-    if (ctx.state.zero_amount_count <= kZeroAmountFindings)
+    // The cap limits the findings a run stores; the viewer marks every
+    // all-zero amount and leaves the run's count alone.
+    if (ctx.viewing()) {
       ctx.recorder.FieldError(reference, entry, kMoneyAllZerosMessage, txtArrayNum);
+    } else if (++ctx.state.zero_amount_count <= kZeroAmountFindings) {
+      ctx.recorder.FieldError(reference, entry, kMoneyAllZerosMessage, txtArrayNum);
+    }
   }
 }
 

@@ -19,6 +19,11 @@ const char* kUsage =
     "      (text unless --format says otherwise) to FILE or standard output.\n"
     "      Exit status: 0 report written or no errors found, 2 no results to report.\n"
     "\n"
+    "  lintaro-cli show [--home DIR] REC_NUM\n"
+    "      Prints stored record REC_NUM field by field as the record viewer shows it;\n"
+    "      fields in error are marked with \"*\".\n"
+    "      Exit status: 0 shown, 2 no such record or no results.\n"
+    "\n"
     "DIR is the program folder, by default the folder of lintaro-cli.\n";
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "cli/cli_options.h"
 #include "cli/cli_platform.h"
 #include "cli/report_command.h"
+#include "cli/show_command.h"
 #include "core/error_limit.h"
 #include "core/run_state.h"
 #include "core/test_run.h"
@@ -93,6 +94,7 @@ int main(int argc, char** argv) {
   std::string command = argv[1];
   if (command == "check") return lintaro::Check(argc, argv);
   if (command == "report") return lintaro::ReportCommand(argc, argv);
+  if (command == "show") return lintaro::ShowCommand(argc, argv);
   if (command == "--help" || command == "-h" || command == "help") {
     lintaro::PrintUsage(stdout);
     return 0;

@@ -15,9 +15,9 @@ namespace {
 
 using testing::CleanRCA;
 using testing::CleanRCE;
-using testing::CleanRCF;
-using testing::CleanRCT;
-using testing::CleanRCW;
+using testing::PaidRCF;
+using testing::PaidRCT;
+using testing::PaidRCW;
 using testing::CleanSubmission;
 using testing::JoinRecords;
 using testing::MakeRecord;
@@ -48,7 +48,7 @@ TEST_F(TestRunTest, CleanSubmissionCompletesWithTheResultsBox) {
   ASSERT_EQ(stored.size(), 7u);
   EXPECT_EQ(stored[1].rec_num, 2);
   EXPECT_EQ(stored[1].id, "RCE");
-  EXPECT_EQ(stored[2].record, CleanRCW(0));
+  EXPECT_EQ(stored[2].record, PaidRCW(0));
 }
 
 TEST_F(TestRunTest, CleanRunInsideTheFilingWindowOffersTheOnlineServices) {
@@ -88,7 +88,7 @@ TEST_F(TestRunTest, FileLevelRulesStopAtTheFirstCriticalFinding) {
     std::string expected;
     int64_t rec_num;
   };
-  const std::string rcw = CleanRCW();
+  const std::string rcw = PaidRCW();
   std::vector<Case> cases = {
       {{MakeRecord("RA1")},
        "Record Identifier [Position 1 - 3] | [RA1] | The first three characters in the tested "
@@ -97,7 +97,7 @@ TEST_F(TestRunTest, FileLevelRulesStopAtTheFirstCriticalFinding) {
        1},
       {{MakeRecord("rca")}, std::string(kSeq) + " | [rca] | Record 1 must be RCA record.", 1},
       {{CleanRCA(), rcw}, std::string(kSeq) + " | [RCW] | Record 2 must be RCE record.", 2},
-      {{CleanRCA(), CleanRCE(), rcw, CleanRCT(1), CleanRCF(1), CleanRCW()},
+      {{CleanRCA(), CleanRCE(), rcw, PaidRCT(1), PaidRCF(1), PaidRCW()},
        std::string(kSeq) + " | [RCW] | RCF record must be last record in file.", 6},
       {{CleanRCA(), CleanRCE(), rcw.substr(0, 1000)},
        "Record Length | 1000 bytes. | Must be 1024 bytes for Korvel files. This condition may "
@@ -168,7 +168,7 @@ TEST_F(TestRunTest, MissingFinalRecordAsksForTheNextFileAndContinuesNumbering) {
 
 TEST_F(TestRunTest, CancellingTheNextFileRecordsTheMissingFinalRecordAgainstTheLastRecord) {
   // The first file ends with an end-of-file mark after an RCT.
-  std::string bytes = JoinRecords({CleanRCA(), CleanRCE(), CleanRCW(), CleanRCT(1)}) + "\x1a\x1a";
+  std::string bytes = JoinRecords({CleanRCA(), CleanRCE(), PaidRCW(), PaidRCT(1)}) + "\x1a\x1a";
   RunSummary s = Run({files.Write("s.txt", bytes)});
   EXPECT_EQ(s.outcome, RunOutcome::kCriticalStop);
   EXPECT_EQ(critical(), std::vector<std::string>{
@@ -261,7 +261,7 @@ TEST_F(TestRunTest, LongAndNonAsciiPathsAreStoredWhole) {
 TEST_F(TestRunTest, RecordBytesSurviveTheStore) {
   // Every byte but the line breaks in the blank tail of an RCF: stored
   // upper-cased and read back unchanged.
-  std::string rcf = CleanRCF(1);
+  std::string rcf = PaidRCF(1);
   for (int b = 0, pos = 200; b < 256; ++b)
     if (b != '\r' && b != '\n') rcf[pos++] = static_cast<char>(b);
   std::vector<std::string> all = CleanSubmission();
@@ -294,9 +294,9 @@ std::vector<std::string> Sequence(const std::vector<std::string>& ids) {
   int employees = 0;
   for (const std::string& id : ids) {
     if (id == "RCE") records.push_back(CleanRCE());
-    else if (id == "RCW") records.push_back(CleanRCW(employees++));
-    else if (id == "RCT") records.push_back(CleanRCT(employees));
-    else if (id == "RCF") records.push_back(CleanRCF(employees));
+    else if (id == "RCW") records.push_back(PaidRCW(employees++));
+    else if (id == "RCT") records.push_back(PaidRCT(employees));
+    else if (id == "RCF") records.push_back(PaidRCF(employees));
     else records.push_back(MakeRecord(id));
   }
   return records;

@@ -20,7 +20,7 @@ long long Tax(int n) { return TaxOrig(n) + 15000; }
 
 }  // namespace
 
-std::string CleanRCW(int n) {
+std::string PaidRCW(int n) {
   return MakeRecord("RCW", {{13, Digits(200000000 + n, 9)},
                             {72, "JOHN"},
                             {87, "Q"},
@@ -35,7 +35,7 @@ std::string CleanRCW(int n) {
                             {277, Digits(Tax(n), 11)}});
 }
 
-std::string CleanRCT(int employees) {
+std::string PaidRCT(int employees) {
   long long wo = 0, w = 0, to = 0, t = 0;
   for (int n = 0; n < employees; ++n) {
     wo += WagesOrig(n);
@@ -50,13 +50,13 @@ std::string CleanRCT(int employees) {
                             {56, Digits(t, 15)}});
 }
 
-std::string CleanRCF(int employees) { return MakeRecord("RCF", {{4, Digits(employees, 9)}}); }
+std::string PaidRCF(int employees) { return MakeRecord("RCF", {{4, Digits(employees, 9)}}); }
 
 std::vector<std::string> CleanSubmission(int employees) {
   std::vector<std::string> records = {CleanRCA(), CleanRCE()};
-  for (int n = 0; n < employees; ++n) records.push_back(CleanRCW(n));
-  records.push_back(CleanRCT(employees));
-  records.push_back(CleanRCF(employees));
+  for (int n = 0; n < employees; ++n) records.push_back(PaidRCW(n));
+  records.push_back(PaidRCT(employees));
+  records.push_back(PaidRCF(employees));
   return records;
 }
 

@@ -11,10 +11,10 @@
 namespace lintaro::testing {
 
 // An employee whose wages and federal income tax are corrected.
-std::string CleanRCW(int n = 0);
-// The totals of `employees` records made by CleanRCW(0 .. employees - 1).
-std::string CleanRCT(int employees);
-std::string CleanRCF(int employees);
+std::string PaidRCW(int n = 0);
+// The totals of `employees` records made by PaidRCW(0 .. employees - 1).
+std::string PaidRCT(int employees);
+std::string PaidRCF(int employees);
 
 // RCA, RCE, `employees` RCWs, RCT, RCF.
 std::vector<std::string> CleanSubmission(int employees = 1);

@@ -101,7 +101,7 @@ TEST_F(ErrorLimitDialogTest, LimitStopsTheNextRun) {
   window->set_max_errors(1);
   // Record 2 is no RCE: one critical finding, which the limit does not
   // repeat.
-  Run({Submission("crit.txt", {MakeRecord("RCA"), MakeRecord("RCW")})});
+  Run({Submission("crit.txt", {testing::CleanRCA(), testing::PaidRCW()})});
   auto db = ResultsDb::Open(ResultsPath(), true);
   EXPECT_EQ(db->CountErrors(), 1);
   // A new window reads the saved limit.

@@ -186,7 +186,7 @@ TEST_F(WindowTest, EmptyFileHasNoValidData) {
 
 TEST_F(WindowTest, CriticalStopOpensGridsWithTheSentenceSelected) {
   Open();
-  Run({Submission("crit.txt", {MakeRecord("RCA"), MakeRecord("RCW"), MakeRecord("RCF")})});
+  Run({Submission("crit.txt", {testing::CleanRCA(), testing::PaidRCW(), MakeRecord("RCF")})});
   EXPECT_TRUE(prompts.messages.empty());
   EXPECT_EQ(window->last_summary().outcome, RunOutcome::kCriticalStop);
   EXPECT_EQ(window->windowTitle(), "Records With Errors - crit.txt");
@@ -436,8 +436,9 @@ TEST_F(WindowTest, MissingFinalRecordThenCancel) {
 TEST_F(WindowTest, MissingFinalRecordContinuesInTheNextFile) {
   Open();
   const std::string part1 =
-      Submission("part1.txt", {MakeRecord("RCA"), MakeRecord("RCE"), MakeRecord("RCW")});
-  const std::string part2 = Submission("part2.txt", {MakeRecord("RCT"), MakeRecord("RCF")});
+      Submission("part1.txt", {testing::CleanRCA(), testing::CleanRCE(), testing::PaidRCW()});
+  const std::string part2 =
+      Submission("part2.txt", {testing::PaidRCT(1), testing::PaidRCF(1)});
   Run({part1, part2});
   ASSERT_EQ(prompts.Titles(), (std::vector<std::string>{"Missing Final Record", "Results"}));
   auto db = ResultsDb::Open(ResultsPath(), true);

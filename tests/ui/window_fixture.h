@@ -17,6 +17,7 @@
 #include "core/error_limit.h"
 #include "core/program_folder.h"
 #include "store/results_db.h"
+#include "support/clean_records.h"
 #include "support/fakes.h"
 #include "ui/main_window.h"
 #include "ui/qt_platform.h"
@@ -51,11 +52,7 @@ class WindowTest : public ::testing::Test {
   }
   // RCA, RCE, n RCW records, RCT, RCF.
   std::vector<std::string> CleanRecords(int employees = 1) {
-    std::vector<std::string> r = {MakeRecord("RCA"), MakeRecord("RCE")};
-    for (int i = 0; i < employees; ++i) r.push_back(MakeRecord("RCW"));
-    r.push_back(MakeRecord("RCT"));
-    r.push_back(MakeRecord("RCF"));
-    return r;
+    return testing::CleanSubmission(employees);
   }
   std::string ResultsPath() const { return JoinPath(home.str(), kResultsFileName); }
 

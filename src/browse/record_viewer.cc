@@ -1,0 +1,154 @@
+#include "browse/record_viewer.h"
+
+#include <sqlite3.h>
+
+#include <exception>
+#include <filesystem>
+#include <limits>
+
+#include "checks/field_checks.h"
+#include "core/check_context.h"
+#include "core/error_recorder.h"
+#include "core/test_driver.h"
+#include "core/yielder.h"
+#include "store/results_db.h"
+#include "store/results_reader.h"
+
+namespace lintaro {
+
+void ViewerRowList::Build(int count) {
+  rows_.resize(1);
+  rows_[0] = ViewerRow{};
+  if (count > 1) rows_.resize(static_cast<size_t>(count));
+}
+
+void ViewerRowList::SetRow(int row, std::string_view label, std::string_view value) {
+  if (row < 0 || row >= static_cast<int>(rows_.size())) return;
+  rows_[static_cast<size_t>(row)].label = label;
+  rows_[static_cast<size_t>(row)].value = value;
+}
+
+void ViewerRowList::Mark(int row) {
+  if (row >= 0 && row < static_cast<int>(rows_.size())) rows_[static_cast<size_t>(row)].marked = true;
+}
+
+void ViewerRowList::Unmark(int row) {
+  if (row >= 0 && row < static_cast<int>(rows_.size()))
+    rows_[static_cast<size_t>(row)].marked = false;
+}
+
+std::vector<int> ViewerRowList::MarkedRows() const {
+  std::vector<int> marked;
+  for (size_t i = 0; i < rows_.size(); ++i)
+    if (rows_[i].marked) marked.push_back(static_cast<int>(i));
+  return marked;
+}
+
+void ViewerRowList::UnloadLabels() { rows_.resize(1); }
+
+EmployerValues EmployerValuesOf(std::string_view rce_record) {
+  EmployerValues values;
+  const std::string_view year = rce_record.size() > 3 ? rce_record.substr(3, 4) : std::string_view();
+  values.TaxYearText = std::string(year);
+  if (NumCheck(year)) {
+    for (char c : year) values.TaxYear = values.TaxYear * 10 + (c - '0');
+  }
+  if (rce_record.size() >= 223) values.EmploymentCode = std::string(rce_record.substr(222, 1));
+  return values;
+}
+
+namespace {
+
+// Rec_Num of the first stored row that sql (with ?1 bound to value) finds.
+std::optional<int64_t> FindRecordNumber(ResultsDb& db, const char* sql, int64_t value) {
+  sqlite3_stmt* s = nullptr;
+  if (sqlite3_prepare_v2(db.handle(), sql, -1, &s, nullptr) != SQLITE_OK) {
+    sqlite3_finalize(s);
+    throw StoreError(sqlite3_extended_errcode(db.handle()),
+                     std::string("Cannot look up the employer record: ") +
+                         sqlite3_errmsg(db.handle()) + " (" + db.path() + ")");
+  }
+  sqlite3_bind_int64(s, 1, value);
+  std::optional<int64_t> found;
+  const int rc = sqlite3_step(s);
+  if (rc == SQLITE_ROW) found = sqlite3_column_int64(s, 0);
+  const bool ok = rc == SQLITE_ROW || rc == SQLITE_DONE;
+  sqlite3_finalize(s);
+  if (!ok) {
+    throw StoreError(sqlite3_extended_errcode(db.handle()),
+                     std::string("Cannot look up the employer record: ") +
+                         sqlite3_errmsg(db.handle()) + " (" + db.path() + ")");
+  }
+  return found;
+}
+
+constexpr const char* kEmployerByIndx =
+    "SELECT Rec_Num FROM RECORDS WHERE ID = 'RCE' AND RCE_Indx = ?1 ORDER BY Rec_Num LIMIT 1";
+constexpr const char* kEmployerBefore =
+    "SELECT Rec_Num FROM RECORDS WHERE ID = 'RCE' AND Rec_Num < ?1 ORDER BY Rec_Num DESC LIMIT 1";
+
+}  // namespace
+
+std::optional<RecordRow> EmployerRecordOf(ResultsDb& db, const RecordRow& record) {
+  std::optional<int64_t> employer;
+  const std::string_view id = std::string_view(record.record).substr(0, 3);
+  if ((id == "RCW" || id == "RCT") && record.rce_indx != 0)
+    employer = FindRecordNumber(db, kEmployerByIndx, record.rce_indx);
+  if (!employer) employer = FindRecordNumber(db, kEmployerBefore, record.rec_num);
+  if (!employer) return std::nullopt;
+  return db.ReadRecord(*employer);
+}
+
+std::string ViewerCaption(int64_t rec_num, int64_t record_count, std::string_view path_utf8) {
+  const std::string name = std::filesystem::path(path_utf8).filename().string();
+  return "Record Number " + std::to_string(rec_num) + " of " + std::to_string(record_count) +
+         " Tested Record(s) " + "- " + name;
+}
+
+ViewResult RecordViewer::ViewFile(int64_t rec_num) {
+  try {
+    std::optional<RecordRow> stored = db_.ReadRecord(rec_num);
+    if (!stored || rec_num < 1 || rec_num > std::numeric_limits<int32_t>::max())
+      return ViewResult::kNotStored;
+
+    // A state of the viewer's own: the run's state (and its count of
+    // all-zero amounts) is never touched by a re-check.
+    RunState state;
+    state.Viewing = true;
+    const std::string_view id = std::string_view(stored->record).substr(0, 3);
+    if (id == "RCW" || id == "RCO" || id == "RCT") {
+      // The checks of the record are judged with its own employer's tax
+      // year and employment code, as in the run.
+      if (std::optional<RecordRow> employer = EmployerRecordOf(db_, *stored)) {
+        EmployerValues values = EmployerValuesOf(employer->record);
+        state.TaxYear = values.TaxYear;
+        state.TaxYearText = std::move(values.TaxYearText);
+        state.EmploymentCode = std::move(values.EmploymentCode);
+      }
+    }
+
+    ViewerRowList rows;
+    ErrorRecorder recorder(state, nullptr, &rows);
+    StoredResults results(db_);
+    Yielder yielder;
+    CheckContext ctx{state, recorder, results, nullptr, &rows, yielder};
+    FillFields(stored->record, static_cast<int32_t>(rec_num), ctx);
+    state.Viewing = false;
+
+    const int64_t count = db_.CountRecords();
+    const std::vector<MiscRow> files = db_.ReadMisc();
+    caption_ = ViewerCaption(rec_num, count, files.empty() ? std::string() : files.back().path);
+    rows_ = std::move(rows);
+    state_ = std::move(state);
+    rec_num_ = rec_num;
+    record_id_ = std::string(id);
+    record_ = std::move(stored->record);
+    problem_.clear();
+    return ViewResult::kShown;
+  } catch (const std::exception& e) {
+    problem_ = e.what();
+    return ViewResult::kUnreadable;
+  }
+}
+
+}  // namespace lintaro

@@ -1,0 +1,98 @@
+// lintaro-cli show [--home DIR] REC_NUM
+//
+// Prints the rows of the record viewer for stored record REC_NUM, one line
+// per field, from the same model that the desktop viewer draws.
+#include "cli/show_command.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "browse/record_viewer.h"
+#include "cli/cli_options.h"
+#include "browse/viewer_text.h"
+#include "store/results_db.h"
+
+namespace lintaro {
+namespace {
+
+constexpr int kExitShown = 0;
+constexpr int kExitFailed = 2;
+
+const char* kShowUsage =
+    "Usage:\n"
+    "  lintaro-cli show [--home DIR] REC_NUM\n"
+    "      Prints record REC_NUM of the last test (results in DIR/ERRLOG2C.MDB) field by\n"
+    "      field, as the record viewer shows it: \"*\" marks a field in error.\n";
+
+int Fail(const std::string& problem, bool usage = false) {
+  std::fprintf(stderr, "lintaro-cli: %s\n", problem.c_str());
+  if (usage) std::fputs(kShowUsage, stderr);
+  return kExitFailed;
+}
+
+// A record number: digits only, from 1.
+bool ParseRecordNumber(const std::string& text, int64_t& out) {
+  if (text.empty() || text.size() > 18) return false;
+  for (char c : text)
+    if (c < '0' || c > '9') return false;
+  out = std::strtoll(text.c_str(), nullptr, 10);
+  return out >= 1;
+}
+
+}  // namespace
+
+int ShowCommand(int argc, char** argv) {
+  CliArgs args;
+  if (std::string problem = ParseCliArgs(argc, argv, 2, {"--home"}, args); !problem.empty())
+    return Fail(problem, true);
+  if (args.operands.size() > 1) return Fail("only one record number may be given", true);
+  std::string home = args.values.count("--home") ? args.values["--home"] : ExecutableFolder();
+  if (home.empty()) return Fail("--home needs a folder", true);
+  const std::string number = args.operands.empty() ? std::string() : args.operands[0];
+  if (number.empty()) return Fail("no record number given", true);
+  int64_t rec_num = 0;
+  if (!ParseRecordNumber(number, rec_num))
+    return Fail("the record number must be a whole number from 1: " + number, true);
+
+  const std::string path = (std::filesystem::path(home) / kResultsFileName).string();
+  std::error_code ec;
+  if (!std::filesystem::exists(path, ec))
+    return Fail("there are no test results in " + home + " (no " + kResultsFileName + ")");
+  std::unique_ptr<ResultsDb> db;
+  try {
+    db = ResultsDb::Open(path, /*read_only=*/true);
+  } catch (const StoreError& e) {
+    return Fail(std::string("the test results cannot be read: ") + e.what());
+  }
+
+  RecordViewer viewer(*db);
+  switch (viewer.ViewFile(rec_num)) {
+    case ViewResult::kShown:
+      break;
+    case ViewResult::kNotStored: {
+      std::string count;
+      try {
+        count = " (" + std::to_string(db->CountRecords()) + " record(s) tested)";
+      } catch (const StoreError&) {
+      }
+      return Fail("record " + std::to_string(rec_num) + " is not stored in the last test's results" +
+                  count);
+    }
+    case ViewResult::kUnreadable:
+      return Fail("record " + std::to_string(rec_num) + " cannot be shown: " + viewer.problem());
+  }
+
+  const std::vector<ViewerRow>& rows = viewer.rows();
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const std::string line = ViewerRowLine(static_cast<int>(i), rows[i]) + "\n";
+    std::fwrite(line.data(), 1, line.size(), stdout);
+  }
+  if (std::fflush(stdout) != 0) return Fail("cannot write the record");
+  return kExitShown;
+}
+
+}  // namespace lintaro
