@@ -9,39 +9,16 @@
 #include <sstream>
 
 #include "reports/html_report.h"
+#include "support/cli_runner.h"
 #include "reports/report_fixture.h"
 #include "reports/text_report.h"
 
 namespace lintaro::testing {
 namespace {
 
-struct CliRun {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
+using CliRun = CliResult;
 
-std::string ReadFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-CliRun Cli(const std::string& args, const TempDir& scratch) {
-  const std::string err_file = (scratch.path() / "stderr.txt").string();
-  const std::string command = std::string(LINTARO_CLI_PATH) + " " + args + " 2>'" + err_file + "'";
-  CliRun run;
-  std::FILE* pipe = ::popen(command.c_str(), "r");
-  if (pipe == nullptr) return run;
-  char buffer[65536];
-  size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
-  const int status = ::pclose(pipe);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  run.err = ReadFile(err_file);
-  return run;
-}
+CliRun Cli(const std::string& args, const TempDir&) { return RunCliLine(args); }
 
 // A strict JSON reader: true when text is exactly one valid JSON value.
 class JsonChecker {
@@ -233,7 +210,7 @@ TEST_F(ReportCommandTest, TextAndHtmlAreTheWholeReports) {
   CliRun f = Cli("report " + Home() + " --output '" + out.string() + "'", scratch_);
   EXPECT_EQ(f.status, 0) << f.err;
   EXPECT_TRUE(f.out.empty());
-  EXPECT_EQ(ReadFile(out), text.text);
+  EXPECT_EQ(ReadWholeFile(out.string()), text.text);
   struct stat info {};
   ASSERT_EQ(::stat(out.c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 0777, 0600u);

@@ -12,6 +12,7 @@
 #include "browse/viewer_text.h"
 #include "store/results_db.h"
 #include "support/clean_records.h"
+#include "support/cli_runner.h"
 #include "support/fakes.h"
 #include "support/sample_records.h"
 #include "support/wage_records.h"
@@ -19,33 +20,11 @@
 namespace lintaro {
 namespace {
 
-struct Result {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-std::string Slurp(const std::string& path) {
-  std::string text;
-  if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
-    std::array<char, 4096> buf;
-    size_t n;
-    while ((n = std::fread(buf.data(), 1, buf.size(), f)) > 0) text.append(buf.data(), n);
-    std::fclose(f);
-  }
-  return text;
-}
+using Result = testing::CliResult;
 
 class ShowTest : public ::testing::Test {
  protected:
-  Result Cli(const std::string& args) {
-    const std::string out = scratch.str() + "/out.txt";
-    const std::string err = scratch.str() + "/err.txt";
-    const std::string command =
-        std::string(LINTARO_CLI_PATH) + " " + args + " >" + out + " 2>" + err;
-    const int raw = std::system(command.c_str());
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Slurp(out), Slurp(err)};
-  }
+  Result Cli(const std::string& args) { return testing::RunCliLine(args); }
   std::string Home() const { return "--home '" + home.str() + "' "; }
   // Checks the records as one submission file in the program folder.
   void Check(const std::vector<std::string>& records) {
@@ -54,7 +33,7 @@ class ShowTest : public ::testing::Test {
     ASSERT_LE(r.status, 1) << r.err;
   }
 
-  testing::TempDir home, files, scratch;
+  testing::TempDir home, files;
 };
 
 TEST_F(ShowTest, PrintsEveryRowWithTheViewersMarks) {
