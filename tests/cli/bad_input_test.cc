@@ -1,0 +1,168 @@
+// Bad input of every kind gets a clear message and exit status, and loses
+// nothing already stored.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "store/results_db.h"
+#include "support/clean_records.h"
+#include "support/cli_runner.h"
+#include "support/fakes.h"
+
+namespace lintaro {
+namespace {
+
+using testing::CliResult;
+using testing::RunCli;
+
+// Root reads and writes anything: permission cases run the checker as the
+// unprivileged user instead.
+std::vector<std::string> AsUnprivilegedUser() {
+  if (geteuid() != 0) return {};
+  return {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "--"};
+}
+
+class BadInputTest : public ::testing::Test {
+ protected:
+  BadInputTest() {
+    // The unprivileged user must reach the temporary folders.
+    std::filesystem::permissions(home.path(), std::filesystem::perms::all);
+    std::filesystem::permissions(files.path(), std::filesystem::perms::all);
+  }
+  CliResult Check(const std::vector<std::string>& args,
+                  const std::vector<std::string>& prefix = {}) {
+    std::vector<std::string> all = {"check", "--home", home.str()};
+    all.insert(all.end(), args.begin(), args.end());
+    return RunCli(all, prefix);
+  }
+  std::string db() const { return home.str() + "/ERRLOG2C.MDB"; }
+  std::string Clean() const {
+    std::string f = files.Write("clean.txt", testing::JoinRecords(testing::CleanSubmission(2)));
+    chmod(f.c_str(), 0644);
+    return f;
+  }
+
+  testing::TempDir home, files;
+};
+
+TEST_F(BadInputTest, AFileWithoutReadPermission) {
+  std::string f = Clean();
+  chmod(f.c_str(), 0);
+  CliResult r = Check({f}, AsUnprivilegedUser());
+  EXPECT_EQ(r.status, 2) << r.err;
+  EXPECT_NE(r.err.find("Submission File Error: Error Number: 70\nError Description: Permission "
+                       "denied: " + f + " cannot be read."),
+            std::string::npos)
+      << r.err;
+}
+
+TEST_F(BadInputTest, AReadOnlyProgramFolderKeepsTheLastResults) {
+  ASSERT_EQ(Check({Clean()}).status, 0);
+  const auto before = std::filesystem::file_size(db());
+  chmod(home.str().c_str(), 0555);
+  CliResult r = Check({Clean()}, AsUnprivilegedUser());
+  chmod(home.str().c_str(), 0755);
+  EXPECT_EQ(r.status, 2) << r.out;
+  EXPECT_NE(r.err.find("Submission File Error: Error Number: 75"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("cannot be deleted"), std::string::npos) << r.err;
+  // The results of the last check are still there and whole.
+  EXPECT_EQ(std::filesystem::file_size(db()), before);
+  EXPECT_EQ(ResultsDb::Open(db(), true)->CountRecords(), 6);
+}
+
+TEST_F(BadInputTest, ATwoGigabyteLineStopsAtTheFirstRecord) {
+  const std::string f = files.str() + "/huge.txt";
+  int fd = open(f.c_str(), O_CREAT | O_WRONLY, 0644);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(ftruncate(fd, (2LL << 30) + 7), 0);  // sparse: 2 GiB of byte 0, no line break
+  ASSERT_EQ(pwrite(fd, "XYZ", 3, 0), 3);
+  close(fd);
+  CliResult r = Check({f});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.out.find("Records tested: 1\n"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("Record 1 must be RCA record."), std::string::npos) << r.out;
+}
+
+TEST_F(BadInputTest, BytesZeroAndTwentySixInsideARecordAreInvalidCharacters) {
+  auto records = testing::CleanSubmission(1);
+  records[2][699] = '\0';    // position 700, a blank filler of the RCW
+  records[2][700] = '\x1a';  // position 701
+  CliResult r = Check({files.Write("s.txt", testing::JoinRecords(records))});
+  EXPECT_EQ(r.status, 1);
+  auto errors = ResultsDb::Open(db(), true)->ReadErrorsOf(3);
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_EQ(errors[0].reference, "Blank [Position 684 - 705]");
+  EXPECT_EQ(errors[0].error.rfind("Invalid character found in position(s) 700 and 701 of this "
+                                  "record.",
+                                  0),
+            0u);
+  // Stored whole, with both bytes.
+  EXPECT_EQ(ResultsDb::Open(db(), true)->ReadRecord(3)->record, records[2]);
+}
+
+TEST_F(BadInputTest, ResultsFilesThatCannotBeRead) {
+  // Not a database.
+  home.Write("ERRLOG2C.MDB", std::string(10000, '\x07'));
+  for (const char* command : {"report", "show"}) {
+    std::vector<std::string> args = {command, "--home", home.str()};
+    if (std::string(command) == "show") args.push_back("1");
+    CliResult r = RunCli(args);
+    EXPECT_EQ(r.status, 2) << command;
+    EXPECT_FALSE(r.err.empty()) << command;
+  }
+  // An older layout.
+  std::filesystem::remove(db());
+  sqlite3* raw = nullptr;
+  sqlite3_open(db().c_str(), &raw);
+  sqlite3_exec(raw, "CREATE TABLE ERRORS (Err_Num INTEGER, Rec_Num INTEGER)", nullptr, nullptr,
+               nullptr);
+  sqlite3_close(raw);
+  CliResult r = RunCli({"report", "--home", home.str()});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("not a results database"), std::string::npos) << r.err;
+
+  // Locked by another program: the report waits a little, then says so.
+  std::filesystem::remove(db());
+  ASSERT_EQ(Check({Clean()}).status, 0);
+  sqlite3_open(db().c_str(), &raw);
+  ASSERT_EQ(sqlite3_exec(raw, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+  r = RunCli({"report", "--home", home.str()});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("locked"), std::string::npos) << r.err;
+  sqlite3_exec(raw, "ROLLBACK", nullptr, nullptr, nullptr);
+  sqlite3_close(raw);
+  // Nothing was lost: once free, the report is there.
+  EXPECT_EQ(RunCli({"report", "--home", home.str()}).status, 0);
+}
+
+TEST_F(BadInputTest, UnusableErrorLimitFilesMean500) {
+  for (const std::string& content :
+       {std::string(), std::string("\xff\xfe\x00\x01", 4), std::string("[Maximum Error Count]:-3"),
+        std::string("[Maximum Error Count]:99999999999999999999")}) {
+    home.Write("ErrSetLog.ini", content);
+    CliResult r = Check({Clean()});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(testing::ReadWholeFile(home.str() + "/ErrSetLog.ini"),
+              "[Maximum Error Count]:500\r\n");
+  }
+}
+
+TEST_F(BadInputTest, NothingOpensANetworkConnection) {
+  if (access("/usr/bin/strace", X_OK) != 0) GTEST_SKIP() << "strace is not installed";
+  const std::string log = files.str() + "/trace.txt";
+  std::vector<std::string> trace = {"/usr/bin/strace", "-f", "-qq", "-e",
+                                    "trace=socket,connect", "-o", log};
+  auto records = testing::CleanSubmission(1);
+  records[2].replace(71, 8, "<SCRIPT>");  // the correct first name: reported
+  ASSERT_EQ(Check({files.Write("s.txt", testing::JoinRecords(records))}, trace).status, 1);
+  EXPECT_EQ(testing::ReadWholeFile(log), "");
+  ASSERT_EQ(RunCli({"report", "--home", home.str(), "--format", "html"}, trace).status, 0);
+  EXPECT_EQ(testing::ReadWholeFile(log), "");
+}
+
+}  // namespace
+}  // namespace lintaro
