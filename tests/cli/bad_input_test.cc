@@ -166,3 +166,45 @@ TEST_F(BadInputTest, NothingOpensANetworkConnection) {
 
 }  // namespace
 }  // namespace lintaro
+
+namespace lintaro {
+namespace {
+
+// Lower-cases ASCII letters, to search markup whatever its case.
+std::string Lower(std::string s) {
+  for (char& c : s)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return s;
+}
+
+TEST(HtmlReportSafety, MarkupFromTheSubmissionIsShownAsText) {
+  testing::TempDir home, files;
+  // Every kind of stored text that reaches the report carries markup: the
+  // file name (Generated from), the submitter's EIN (its heading), the
+  // employee's SSN (reference and heading), names and amounts (entries).
+  const std::string evil = "<SCRIPT>\"&</PR>";  // 15 characters
+  auto records = testing::CleanSubmission(1);
+  records[0].replace(3, 9, "<U>&\"</PR");  // submitter's EIN
+  records[2].replace(12, 9, "</PRE>&\"<");  // employee's correct SSN
+  records[2].replace(71, 15, evil);         // correct first name
+  records[2].replace(254, 11, "<I>\"&</I>  ");  // correct wages
+  const std::string name = files.Write("<script>&\".txt", testing::JoinRecords(records));
+  ASSERT_EQ(RunCli({"check", "--home", home.str(), name}).status, 1);
+  CliResult r = RunCli({"report", "--home", home.str(), "--format", "html"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::string html = Lower(r.out);
+  for (const char* raw : {"<script", "<u>", "<i>", "</i>", "</pr>", "</pr\"", "\"&<"})
+    EXPECT_EQ(html.find(raw), std::string::npos) << raw;
+  EXPECT_NE(html.find("&lt;script&gt;&quot;&amp;&lt;/pr&gt;"), std::string::npos);
+  EXPECT_NE(html.find("&lt;script&gt;&amp;&quot;.txt"), std::string::npos);
+  EXPECT_NE(html.find("&lt;u&gt;&amp;&quot;&lt;/pr"), std::string::npos);
+  EXPECT_NE(html.find("&lt;/pre&gt;&amp;&quot;&lt;"), std::string::npos);
+  // The report's own markup is intact: as many closing pre tags as opening.
+  size_t open = 0, close = 0;
+  for (size_t p = 0; (p = html.find("<pre", p)) != std::string::npos; ++p) ++open;
+  for (size_t p = 0; (p = html.find("</pre>", p)) != std::string::npos; ++p) ++close;
+  EXPECT_EQ(open, close);
+}
+
+}  // namespace
+}  // namespace lintaro
