@@ -56,9 +56,16 @@ TEST(CrashSafety, AKilledCheckLeavesWholeBatches) {
   const std::string db_path = home.str() + "/ERRLOG2C.MDB";
 
   int killed_with_records = 0;
-  for (int delay_ms : {150, 400, 700}) {
+  // Kill when the file has grown past one, three and six batches of
+  // records (or after ten seconds), whatever the machine's speed.
+  for (std::uintmax_t bytes : {5u << 20, 14u << 20, 28u << 20}) {
+    std::filesystem::remove(db_path);  // the size below must be the new run's
     pid_t pid = StartCheck(home.str(), file);
-    std::this_thread::sleep_for(std::chrono::milliseconds(delay_ms));
+    for (int waited = 0; waited < 1000; ++waited) {
+      std::error_code ec;
+      if (std::filesystem::file_size(db_path, ec) > bytes && !ec) break;
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
     kill(pid, SIGKILL);
     int status = 0;
     waitpid(pid, &status, 0);
@@ -66,7 +73,7 @@ TEST(CrashSafety, AKilledCheckLeavesWholeBatches) {
 
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(db_path.c_str(), &db), SQLITE_OK);
-    EXPECT_EQ(Text(db, "PRAGMA integrity_check"), "ok") << delay_ms;
+    EXPECT_EQ(Text(db, "PRAGMA integrity_check"), "ok") << bytes;
     const int64_t records = Scalar(db, "SELECT COUNT(*) FROM RECORDS");
     // Records are numbered 1..n without gaps: nothing half-written.
     EXPECT_EQ(Scalar(db, "SELECT COALESCE(MAX(Rec_Num), 0) FROM RECORDS"), records);
