@@ -518,9 +518,9 @@ TotalsRow ResultsDb::ReadTotalsColumns(TotalsTable table, sqlite3_stmt* s, int c
   return row;
 }
 
-std::optional<TotalsRow> ResultsDb::ReadTotals(TotalsTable table, int64_t indx) {
-  sqlite3_stmt* s = st_->read_totals[static_cast<int>(table)].s;
-  sqlite3_bind_int64(s, 1, indx);
+std::optional<TotalsRow> ResultsDb::ReadOneTotals(TotalsTable table, sqlite3_stmt* s,
+                                                  int64_t key) {
+  sqlite3_bind_int64(s, 1, key);
   std::optional<TotalsRow> row;
   int rc = sqlite3_step(s);
   if (rc == SQLITE_ROW) {
@@ -532,18 +532,12 @@ std::optional<TotalsRow> ResultsDb::ReadTotals(TotalsTable table, int64_t indx) 
   return row;
 }
 
+std::optional<TotalsRow> ResultsDb::ReadTotals(TotalsTable table, int64_t indx) {
+  return ReadOneTotals(table, st_->read_totals[static_cast<int>(table)].s, indx);
+}
+
 std::optional<TotalsRow> ResultsDb::ReadTotalsForRecord(TotalsTable table, int64_t rec_num) {
-  sqlite3_stmt* s = st_->read_totals_for_record[static_cast<int>(table)].s;
-  sqlite3_bind_int64(s, 1, rec_num);
-  std::optional<TotalsRow> row;
-  int rc = sqlite3_step(s);
-  if (rc == SQLITE_ROW) {
-    row = ReadTotalsColumns(table, s, 0);
-    rc = SQLITE_DONE;
-  }
-  sqlite3_reset(s);
-  if (rc != SQLITE_DONE) Fail(std::string("Cannot read a row of ") + TableName(table));
-  return row;
+  return ReadOneTotals(table, st_->read_totals_for_record[static_cast<int>(table)].s, rec_num);
 }
 
 int64_t ResultsDb::CountTotals(TotalsTable table) {

@@ -108,6 +108,8 @@ class ResultsDb {
   void PrepareStatements();
   void CheckLayout();
   TotalsRow ReadTotalsColumns(TotalsTable table, sqlite3_stmt* stmt, int first_column);
+  // Runs a one-row totals query whose single parameter is key.
+  std::optional<TotalsRow> ReadOneTotals(TotalsTable table, sqlite3_stmt* stmt, int64_t key);
 
   sqlite3* db_;
   std::string path_;
