@@ -1,24 +1,19 @@
+// The employee record checker: its field rules, the Social Security and
+// Medicare rules per tax year and employment code, and the employer totals
+// it feeds.
 #include <gtest/gtest.h>
 
-#include "checks/field_checks.h"
-#include "checks/money_pairs.h"
 #include "records/employee_layouts.h"
+#include "records/messages.h"
 #include "records/record_types.h"
-#include "support/run_fixture.h"
-#include "support/wage_records.h"
+#include "records/rcw_social_security.h"
 
 namespace lintaro {
 namespace {
 
-using testing::Cents;
-using testing::CleanRCW;
-using testing::FakeRows;
-using testing::MakeRecord;
-using testing::RunFixture;
-using testing::ViewFixture;
+using namespace lintaro::testing;
 
-// Each layout covers positions 1 to 1024 without gap or overlap, numbered
-// from 0 in order.
+// Each layout covers positions 1 to 1024 without gap or overlap.
 template <size_t N>
 void ExpectContiguous(const std::array<FieldSpec, N>& layout) {
   int next = 1;
@@ -30,303 +25,386 @@ void ExpectContiguous(const std::array<FieldSpec, N>& layout) {
   EXPECT_EQ(next, 1025);
 }
 
-TEST(EmployeeLayouts, CoverTheRecord) {
+TEST(EmployeeLayouts, CoverTheRecordAndPairTheLongNames) {
   ExpectContiguous(kRCWFields);
   ExpectContiguous(kRCOFields);
-}
-
-TEST(EmployeeLayouts, MoneyPairsAreAdjacentElevenCharacterFields) {
-  int expected_pair = 1;
   for (const EmployeeMoneyPair& p : kRCWMoneyPairs) {
     const FieldSpec& o = kRCWFields[p.orig_row];
     const FieldSpec& c = kRCWFields[p.correct_row];
-    EXPECT_EQ(p.pair, expected_pair++);
     EXPECT_EQ(p.correct_row, p.orig_row + 1);
-    EXPECT_EQ(o.width, 11);
-    EXPECT_EQ(c.width, 11);
-    EXPECT_TRUE(o.label.starts_with("Originally Reported ")) << o.label;
-    EXPECT_TRUE(c.label.starts_with("Correct ")) << c.label;
-    // Both carry the same long name.
-    EXPECT_EQ(o.label.substr(20), c.label.substr(8));
+    EXPECT_EQ(o.width + c.width, 22);
+    EXPECT_EQ(o.label.substr(0, 20), "Originally Reported ");
+    EXPECT_EQ(o.label.substr(20), c.label.substr(8)) << c.label;
   }
   for (const EmployeeMoneyPair& p : kRCOMoneyPairs)
     EXPECT_EQ(kRCOFields[p.orig_row].label.substr(20), kRCOFields[p.correct_row].label.substr(8));
 }
 
-TEST(FillRCWlabels, SeventyEightRowsWithViewerCaptions) {
-  FakeRows rows;
-  rows.Build(78);
-  std::string record = CleanRCW({{453, "00000012345"}, {1009, "TRAILING FILLER "}});
-  FillRCWlabels(record, rows);
-  EXPECT_EQ(rows.rows[0].label, "Record Identifier");
-  EXPECT_EQ(rows.rows[0].value, "RCW");
-  EXPECT_EQ(rows.rows[2].label, "Employee's Correct SSN");
-  EXPECT_EQ(rows.rows[2].value, "200000001");
-  EXPECT_EQ(rows.rows[38].label, "Correct Def. Comp. Contr. to Sec. 401(k)");
-  EXPECT_EQ(rows.rows[38].value, "00000012345");
-  EXPECT_EQ(rows.rows[61].label, "Correct Emp. Cost of Prem. for G.T.L.I. Over $50,000");
-  EXPECT_EQ(rows.rows[13].label, "ZIP Code");
-  EXPECT_EQ(rows.rows[77].label, "Blank");
-  EXPECT_EQ(rows.rows[77].value, "TRAILING FILLER ");
-  for (const auto& row : rows.rows) EXPECT_FALSE(row.label.empty());
-}
-
-// RCW records checked in a test run of an employer of 2007, code "R".
-class Rcw : public ::testing::Test {
- protected:
-  void SetUp() override {
-    f.Append(testing::CleanRCE());
-    f.run->OpenEmployer("310000001");
-    f.state.TaxYear = 2007;
-    f.state.TaxYearText = "2007";
-    f.state.EmploymentCode = "R";
+// Checks employee records of an employer with the given tax year and
+// employment code, in a run and in the viewer.
+struct Employer {
+  explicit Employer(int year = 2007, const std::string& code = "R") {
+    CheckIn(f, CheckCodeRCE, CleanRCE());
+    for (RunState* s : {&f.state, &v.state}) {
+      s->TaxYear = year;
+      s->TaxYearText = std::to_string(year);
+      s->EmploymentCode = code;
+    }
   }
-  // The findings of one more RCW.
-  std::vector<ErrorRow> Check(const std::string& record) {
-    const size_t before = f.Errors().size();
-    const int64_t n = f.Append(record);
-    CheckCodeRCW(record, f.ctx);
-    auto all = f.Errors();
-    std::vector<ErrorRow> mine(all.begin() + static_cast<long>(before), all.end());
-    for (const auto& e : mine) EXPECT_EQ(e.rec_num, n);
-    return mine;
+  std::vector<Finding> Check(const std::map<int, std::string>& fields) {
+    return CheckIn(f, CheckCodeRCW, CleanRCW(fields));
   }
-  // The rows the viewer marks for a record.
-  std::set<int> Marks(const std::string& record) {
-    ViewFixture v;
-    v.state.TaxYear = f.state.TaxYear;
-    v.state.TaxYearText = f.state.TaxYearText;
-    v.state.EmploymentCode = f.state.EmploymentCode;
+  std::set<int> Marks(const std::map<int, std::string>& fields) {
     v.rows.Build(78);
-    CheckCodeRCW(record, v.ctx);
+    CheckCodeRCW(CleanRCW(fields), v.ctx);
     return v.rows.Marked();
   }
-  TotalsRow& Employer() { return *f.run->employer(TotalsTable::kTRCT); }
-
+  TotalsRow& Totals() { return *f.run->employer(TotalsTable::kTRCT); }
   RunFixture f;
+  ViewFixture v;
 };
 
-TEST_F(Rcw, CleanRecordHasNoFindingsAndCountsOneEmployee) {
-  auto errors = Check(CleanRCW({{244, Cents(100000)}, {255, Cents(120000)}}));
-  EXPECT_TRUE(errors.empty());
-  EXPECT_EQ(Employer().count, 1);
-  EXPECT_EQ(Employer().pair(1).correct, 120000);
-  EXPECT_EQ(Employer().pair(1).orig, 100000);
-  EXPECT_EQ(f.state.employee_reference, "200000001");
-  auto stored = f.Record(2);
-  ASSERT_TRUE(stored);
-  EXPECT_EQ(stored->rec_reference, "200000001");
-  EXPECT_EQ(stored->rce_indx, Employer().indx);
+TEST(CheckCodeRCW, Table) {
+  const std::string ssn = "Employee's Correct SSN [Position 13 - 21]";
+  const std::string ssn_rule =
+      "Must not be 111111111 or 333333333 or 123456789 or may not begin with an 8 or 9. This is "
+      "a mandatory field and must contain only valid numeric data.";
+  const std::string first = "Employee's Correct First Name [Position 72 - 86]";
+  const std::string middle = "Employee's Correct Middle Name or Initial [Position 87 - 101]";
+  const std::string military = "Military Employee Basic Quarters, Subsistence and Combat Pay";
+  const std::string years = "Must be zero or blank for years prior to 1995 and years after 2001.";
+  const std::string mil_orig = "Originally Reported " + military + " [Position 574 - 584]";
+  const std::string mil_correct = "Correct " + military + " [Position 585 - 595]";
+  const std::string blank_filler = Patch(Spaces(187), {{5, "\t"}, {85, "\xC9"}});
+  const std::vector<CheckCase> cases = {
+      {{{244, Cents(100000)}, {255, Cents(120000)}}, {}},
+      {{{13, Spaces(9)}}, {{ssn, Entry(Spaces(9)), kMandatoryNumeric}}},
+      // Beginning with 9 and equal to the original: only the number rule.
+      {{{4, "912345678"}, {13, "912345678"}}, {{ssn, "[912345678]", ssn_rule}}},
+      {{{13, "111111111"}}, {{ssn, "[111111111]", ssn_rule}}},
+      {{{13, "812345678"}}, {{ssn, "[812345678]", ssn_rule}}},
+      {{{4, "200000001"}}, {{ssn, "[200000001]", kSameAsOriginal}}},
+      {{{72, "John"}},
+       {{first, Entry(Pad("John", 15)),
+         "May only contain letters (A - Z), numbers (0 - 9), spaces, hyphens, periods and "
+         "apostrophes. This is a mandatory field."}}},
+      {{{72, "    "}}, {{first, Entry(Spaces(15)), kMandatoryBlank}}},
+      {{{102, "   "}},
+       {{"Employee's Correct Last Name [Position 102 - 121]", Entry(Spaces(20)), kMandatoryBlank}}},
+      {{{37, "Q"}, {87, "Q"}}, {{middle, Entry(Pad("Q", 15)), kBothBlank}}},
+      {{{37, "Q"}}, {}},
+      {{{87, "J&J"}}, {{middle, Entry(Pad("J&J", 15)), kNameMarks}}},
+      {{{188, "ZZ"}, {242, "CA"}}, {{"State Abbreviation [Position 188 - 189]", "[ZZ]", kBadState}}},
+      {{{242, "CA"}}, {{"Country Code [Position 242 - 243]", "[CA]", kStateAndCountry}}},
+      {{{242, "US"}}, {{"Country Code [Position 242 - 243]", "[US]", kBadCountry}}},
+      {{{190, "     "}, {195, "1234"}},
+       {{"ZIP Code Extension [Position 195 - 198]", "[1234]", kExtensionWithoutZip}}},
+      {{{195, "12A4"}}, {{"ZIP Code Extension [Position 195 - 198]", "[12A4]", kNumericOrBlank}}},
+      {{{190, "2120X"}}, {{"ZIP Code [Position 190 - 194]", "[2120X]", kNumericOrBlank}}},
+      // Fillers are tested only for printable characters.
+      {{{816, "ANY TEXT ~ AT ALL"}, {684, "X"}, {1009, "Z"}}, {}},
+      {{{820, "\t"}, {900, "\xC9"}},
+       {{"Blank [Position 816 - 1002]", Entry(blank_filler), InvalidCharMessage("820 and 900")}}},
+      {{{244, "0000001000\x01"}},
+       {{"Originally Reported Wages, Tips and Other Compensation [Position 244 - 254]",
+         "[0000001000\x01]", MoneyInvalidCharMessage("254", "RCT")}}},
+      {{{442, Cents(500)}, {453, Cents(500)}},
+       {{"Correct Deferred Compensation Contributions to Section 401(k) [Position 453 - 463]",
+         Entry(Cents(500)), kSameAmount}}},
+      // Military pay only from 1995 to 2001; zeros pass with their caution,
+      // an invalid character gets only the years message.
+      {{{574, Cents(100)}, {585, Cents(200)}},
+       {{mil_orig, Entry(Cents(100)), years}, {mil_correct, Entry(Cents(200)), years}}},
+      {{{574, Cents(100)}, {585, Cents(0)}},
+       {{mil_orig, Entry(Cents(100)), years}, {mil_correct, Entry(Cents(0)), kAllZeros}}},
+      {{{574, "0000000010\t"}}, {{mil_orig, "[0000000010\t]", years}}},
+      {{{1003, "2"}, {1004, "2"}},
+       {{"Correct Statutory Employee Indicator [Position 1004]", "[2]",
+         "Enter appropriate code: 1 - Statutory Employee, 0 - Other. If not making a correction "
+         "leave blank."},
+        {"Correct Statutory Employee Indicator [Position 1004]", "[2]", kBothBlank}}},
+      {{{1006, "Y"}},
+       {{"Correct Retirement Plan Indicator [Position 1006]", "[Y]",
+         "Enter appropriate code: 1 - Employee has Retirement Plan, 0 - Other. If not making a "
+         "correction leave blank."}}},
+      {{{1007, "1"}}, {{"Correct Third-Party Sick Pay Indicator [Position 1008]", "[ ]",
+                        kCorrectNotBlank}}},
+      {{{1003, "0"}, {1004, "1"}, {1006, "0"}, {1008, "1"}}, {}},
+  };
+  Employer e;
+  for (size_t i = 0; i < cases.size(); ++i)
+    EXPECT_EQ(e.Check(cases[i].patch), cases[i].expected) << "case " << i;
+  // Every record counts, even one with an invalid SSN.
+  EXPECT_EQ(e.Totals().count, static_cast<int64_t>(cases.size()));
+  EXPECT_EQ(e.Marks({{242, "CA"}}), (std::set<int>{18}));
+  EXPECT_EQ(e.Marks({{820, "\t"}}), (std::set<int>{70}));
+  EXPECT_EQ(e.Marks({{574, Cents(100)}, {585, Cents(200)}}), (std::set<int>{49, 50}));
+
+  Employer in_range(1999);
+  EXPECT_TRUE(in_range.Check({{574, Cents(100)}, {585, Cents(200)}}).empty());
+  EXPECT_EQ(in_range.Check({{574, "0000000010\t"}}),
+            (std::vector<Finding>{
+                {mil_orig, "[0000000010\t]", MoneyInvalidCharMessage("584", "RCT")}}));
 }
 
-TEST_F(Rcw, SocialSecurityNumberRules) {
-  auto blank = Check(CleanRCW({{13, "         "}}));
-  ASSERT_EQ(blank.size(), 1u);
-  EXPECT_EQ(blank[0].reference, "Employee's Correct SSN [Position 13 - 21]");
-  EXPECT_EQ(blank[0].user_entry, "[         ]");
-  EXPECT_EQ(blank[0].error, "This is a mandatory field and must contain only valid numeric data.");
-  EXPECT_EQ(Employer().count, 1);  // still an employee of the block
-
-  // Beginning with 9, even when equal to the originally reported SSN: only
-  // the number rule, no pair finding.
-  auto nine = Check(CleanRCW({{4, "912345678"}, {13, "912345678"}}));
-  ASSERT_EQ(nine.size(), 1u);
-  EXPECT_EQ(nine[0].error,
-            "Must not be 111111111 or 333333333 or 123456789 or may not begin with an 8 or 9. "
-            "This is a mandatory field and must contain only valid numeric data.");
-  for (const char* ssn : {"123456789", "333333333", "111111111", "812345678"})
-    EXPECT_EQ(Check(CleanRCW({{13, ssn}})).size(), 1u) << ssn;
-
-  auto same = Check(CleanRCW({{4, "200000001"}}));
-  ASSERT_EQ(same.size(), 1u);
-  EXPECT_EQ(same[0].error,
-            "Must enter blanks in the corresponding Originally Reported field if no correction is "
-            "being reported to this data.");
-  EXPECT_EQ(Employer().count, 7);
-}
-
-TEST_F(Rcw, NameRules) {
-  auto lower = Check(CleanRCW({{72, "John"}}));
-  ASSERT_EQ(lower.size(), 1u);
-  EXPECT_EQ(lower[0].reference, "Employee's Correct First Name [Position 72 - 86]");
-  EXPECT_EQ(lower[0].error,
-            "May only contain letters (A - Z), numbers (0 - 9), spaces, hyphens, periods and "
-            "apostrophes. This is a mandatory field.");
-
-  auto first_blank = Check(CleanRCW({{72, "    "}}));
-  ASSERT_EQ(first_blank.size(), 1u);
-  EXPECT_EQ(first_blank[0].error, "Must not be blank. This is a mandatory field.");
-
-  auto last_blank = Check(CleanRCW({{102, "   "}}));
-  ASSERT_EQ(last_blank.size(), 1u);
-  EXPECT_EQ(last_blank[0].reference, "Employee's Correct Last Name [Position 102 - 121]");
-  EXPECT_EQ(last_blank[0].error, "Must not be blank. This is a mandatory field.");
-
-  auto middle_same = Check(CleanRCW({{37, "Q"}, {87, "Q"}}));
-  ASSERT_EQ(middle_same.size(), 1u);
-  EXPECT_EQ(middle_same[0].reference,
-            "Employee's Correct Middle Name or Initial [Position 87 - 101]");
-  EXPECT_EQ(middle_same[0].error,
-            "Must enter blanks in both fields if no corrections are being reported to this data.");
-  EXPECT_TRUE(Check(CleanRCW({{37, "Q"}})).empty());
-
-  auto middle_bad = Check(CleanRCW({{87, "J&J"}}));
-  ASSERT_EQ(middle_bad.size(), 1u);
-  EXPECT_EQ(middle_bad[0].error,
-            "May only contain letters (A - Z), numbers (0 - 9), spaces, hyphens, periods, "
-            "apostrophes and blanks.");
-  EXPECT_TRUE(Check(CleanRCW({{72, "O'NEIL-SMITH JR."}})).empty());
-}
-
-TEST_F(Rcw, AddressBlock) {
-  // An invalid state skips the domestic/foreign test.
-  auto state = Check(CleanRCW({{188, "ZZ"}, {242, "CA"}}));
-  ASSERT_EQ(state.size(), 1u);
-  EXPECT_EQ(state[0].reference, "State Abbreviation [Position 188 - 189]");
-  EXPECT_EQ(state[0].error, "The Postal Abbreviation is invalid (see Korvel).");
-
-  auto both = Check(CleanRCW({{242, "CA"}}));
-  ASSERT_EQ(both.size(), 1u);
-  EXPECT_EQ(both[0].reference, "Country Code [Position 242 - 243]");
-  EXPECT_EQ(both[0].error, "Must not have both a domestic State Abbreviation and a foreign Country Code.");
-  EXPECT_EQ(Marks(CleanRCW({{242, "CA"}})), (std::set<int>{18}));
-
-  auto ext = Check(CleanRCW({{190, "     "}, {195, "1234"}}));
-  ASSERT_EQ(ext.size(), 1u);
-  EXPECT_EQ(ext[0].reference, "ZIP Code Extension [Position 195 - 198]");
-  EXPECT_TRUE(ext[0].error.starts_with("A value was entered in the ZIP Code Extension field"));
-
-  auto letter = Check(CleanRCW({{195, "12A4"}}));
-  ASSERT_EQ(letter.size(), 1u);
-  EXPECT_EQ(letter[0].error, "Must be numeric or blank.");
-
-  auto zip = Check(CleanRCW({{190, "2120X"}}));
-  ASSERT_EQ(zip.size(), 1u);
-  EXPECT_EQ(zip[0].reference, "ZIP Code [Position 190 - 194]");
-
-  auto country = Check(CleanRCW({{242, "US"}}));
-  ASSERT_EQ(country.size(), 1u);
-  EXPECT_EQ(country[0].error, "The Country Code is invalid (see Korvel).");
-}
-
-TEST_F(Rcw, FillersAreTestedOnlyForPrintableCharacters) {
-  EXPECT_TRUE(Check(CleanRCW({{816, "ANY TEXT ~ AT ALL"}, {684, "X"}, {1009, "Z"}})).empty());
-  auto tab = Check(CleanRCW({{820, "\t"}, {900, "\xC9"}}));
-  ASSERT_EQ(tab.size(), 1u);
-  EXPECT_EQ(tab[0].reference, "Blank [Position 816 - 1002]");
-  EXPECT_EQ(tab[0].error, InvalidCharMessage("820 and 900"));
-  EXPECT_EQ(Marks(CleanRCW({{820, "\t"}})), (std::set<int>{70}));
-}
-
-TEST_F(Rcw, MoneyPairsUseLongNamesAndTheRctEnding) {
-  auto invalid = Check(CleanRCW({{244, "0000001000\x01"}}));
-  ASSERT_EQ(invalid.size(), 1u);
-  EXPECT_EQ(invalid[0].reference,
-            "Originally Reported Wages, Tips and Other Compensation [Position 244 - 254]");
-  EXPECT_EQ(invalid[0].error, MoneyInvalidCharMessage("254", "RCT"));
-  EXPECT_TRUE(invalid[0].error.ends_with(
-      "field cannot be totaled correctly in the RCT record because of the presence of an invalid "
-      "character(s)."));
-
-  auto same = Check(CleanRCW({{442, Cents(500)}, {453, Cents(500)}}));
-  ASSERT_EQ(same.size(), 1u);
-  EXPECT_EQ(same[0].reference,
-            "Correct Deferred Compensation Contributions to Section 401(k) [Position 453 - 463]");
-  EXPECT_EQ(same[0].error, kMoneySameMessage);
-
-  // Every pair feeds its own column of the employer row.
+TEST(CheckCodeRCW, FeedsTheEmployerRowAndStampsTheRecord) {
+  Employer e(1999);  // military pay allowed
   std::map<int, std::string> amounts;
   for (const EmployeeMoneyPair& p : kRCWMoneyPairs) {
     if (p.pair >= 3 && p.pair <= 7) continue;  // Social Security and Medicare have their rules
     amounts[kRCWFields[p.correct_row].start] = Cents(100 * p.pair);
     amounts[kRCWFields[p.orig_row].start] = Cents(1000 * p.pair);
   }
-  f.state.TaxYear = 1999;  // military pay allowed
-  EXPECT_TRUE(Check(CleanRCW(amounts)).empty());
+  EXPECT_TRUE(e.Check(amounts).empty());
   for (const EmployeeMoneyPair& p : kRCWMoneyPairs) {
     if (p.pair >= 3 && p.pair <= 7) continue;
-    // Pair 10 also holds the 500 of the record before.
-    const int64_t earlier = p.pair == 10 ? 500 : 0;
-    EXPECT_EQ(Employer().pair(p.pair).correct, 100 * p.pair + earlier) << p.pair;
-    EXPECT_EQ(Employer().pair(p.pair).orig, 1000 * p.pair + earlier) << p.pair;
+    EXPECT_EQ(e.Totals().pair(p.pair).correct, 100 * p.pair) << p.pair;
+    EXPECT_EQ(e.Totals().pair(p.pair).orig, 1000 * p.pair) << p.pair;
+  }
+  EXPECT_EQ(e.f.state.employee_reference, "200000001");
+  EXPECT_EQ(e.f.Record(2)->rec_reference, "200000001");
+  EXPECT_EQ(e.f.Record(2)->rce_indx, e.Totals().indx);
+  // A non-numeric correct amount names the first employee who had one.
+  e.Check({{13, "200000002"}, {277, "0000001000A"}});
+  e.Check({{13, "200000003"}, {277, "-0000001000"}});
+  EXPECT_EQ(e.Totals().pair(2).err_ref, "200000002");
+  EXPECT_EQ(e.Totals().pair(2).correct, 200);
+  // The viewer marks rows and leaves the run's totals alone.
+  EXPECT_EQ(e.Marks({{13, "ABC"}, {244, Cents(500)}, {255, Cents(500)}, {87, "x"}}),
+            (std::set<int>{2, 7, 20}));
+  EXPECT_EQ(e.v.state.employee_reference, "ABC      ");
+  EXPECT_EQ(e.Totals().count, 3);
+
+  FakeRows rows;
+  rows.Build(78);
+  FillRCWlabels(CleanRCW({{453, "00000012345"}, {1009, "TRAILING FILLER "}}), rows);
+  EXPECT_EQ(rows.rows[2].label, "Employee's Correct SSN");
+  EXPECT_EQ(rows.rows[38].label, "Correct Def. Comp. Contr. to Sec. 401(k)");
+  EXPECT_EQ(rows.rows[38].value, "00000012345");
+  EXPECT_EQ(rows.rows[61].label, "Correct Emp. Cost of Prem. for G.T.L.I. Over $50,000");
+  EXPECT_EQ(rows.rows[77].value, "TRAILING FILLER ");
+}
+
+TEST(TaxYearLimits, TableEdges) {
+  YearLimits l;
+  TaxYearLimits(2007, l);
+  EXPECT_EQ(l.current_year_max, 97500);
+  EXPECT_EQ(l.household_min, 1500);
+  TaxYearLimits(1992, l);
+  EXPECT_EQ(l.medicare_max, 130200);
+  YearLimits untouched{1, 2, 3, 4};
+  TaxYearLimits(1977, untouched);
+  TaxYearLimits(2008, untouched);
+  EXPECT_EQ(untouched.prior_year_max, 1);
+  // Each year's prior maximum is the year before's current maximum.
+  for (int year = 1979; year <= 2007; ++year) {
+    YearLimits before, now;
+    TaxYearLimits(year - 1, before);
+    TaxYearLimits(year, now);
+    EXPECT_EQ(now.prior_year_max, before.current_year_max) << year;
+  }
+  EXPECT_EQ(FormatDollars(97500), "97,500");
+  EXPECT_EQ(FormatDollars(1234567890), "1,234,567,890");
+  EXPECT_EQ(FormatDollars(999), "999");
+  EXPECT_EQ(FormatDollars(0), "");
+}
+
+// Positions of the amounts the Social Security and Medicare rules read.
+constexpr int kSSWages = 299, kSSTax = 321, kMedWages = 343, kMedTax = 365, kSSTips = 387;
+
+struct SocialSecurityCase {
+  int year;
+  const char* code;
+  std::map<int, std::string> patch;
+  std::vector<Finding> expected;
+  std::optional<std::set<int>> marks;
+};
+
+std::string CurrentMax(int year, const std::string& dollars) {
+  return "The sum of the Correct Social Security Wages [Position 299 - 309] and Correct Social "
+         "Security Tips [Position 387 - 397] is greater than the Current Year Maximum. The sum of "
+         "the Correct Social Security Wages and the Correct Social Security Tips for Tax Year " +
+         std::to_string(year) + " should not exceed $" + dollars + ".";
+}
+
+std::string MustBeBlank(const std::string& field) {
+  return "The " + field + " field must be blank, because it does not apply to the Employer's "
+         "Correct Employment Code entered in the RCE record. Either enter blanks in the " + field +
+         " field or change the Employer's Correct Employment Code in the RCE record.";
+}
+
+TEST(SocialSecurityRules, Table) {
+  const std::string ss_wages = "Correct Social Security Wages [Position 299 - 309]";
+  const std::string ss_tax = "Correct Social Security Tax Withheld [Position 321 - 331]";
+  const std::string ss_tips = "Correct Social Security Tips [Position 387 - 397]";
+  const std::string med = "Correct Medicare Wages and Tips [Position 343 - 353]";
+  const std::string med_tax = "Correct Medicare Tax Withheld [Position 365 - 375]";
+  const std::string zero = Entry(Cents(0));
+  const std::string before_1983 =
+      "Must be zero filled for years prior to 1983 if being corrected. Otherwise, enter blanks.";
+  const std::string med_max =
+      " should not exceed the annual maximum Medicare wage base for the tax year being reported.";
+  const std::map<int, std::string> all_five = {{kSSWages, Cents(100000)}, {kSSTax, Cents(6200)},
+                                               {kSSTips, Cents(100)}, {kMedWages, Cents(100100)},
+                                               {kMedTax, Cents(1450)}};
+  const std::vector<SocialSecurityCase> cases = {
+      // The wage base at 97,500.00 and one cent above.
+      {2007, "R", {{kSSWages, Cents(9750000)}}, {}, std::set<int>{}},
+      {2007, "R", {{kSSWages, Cents(9750001)}},
+       {{"Current Year Max", "9750001", CurrentMax(2007, "97,500")}}, std::set<int>{24}},
+      // Tips count; wages not greater than tips mark the tips field.
+      {2007, "R", {{kSSWages, Cents(4000000)}, {kSSTips, Cents(6000000)}, {kMedWages, Cents(10000000)}},
+       {{"Current Year Max", "10000000", CurrentMax(2007, "97,500")}}, std::set<int>{32}},
+      {2007, "R", {{kSSWages, Cents(4710000)}, {kSSTips, Cents(4710000)}, {kMedWages, Cents(9420000)}},
+       {{"Prior Year Max", "9420000",
+         "The sum of the Correct Social Security Wages [Position 299 - 309] and Correct Social "
+         "Security Tips [Position 387 - 397] equals prior year maximum. Please ensure that the Tax "
+         "Year, Wages and FICA Maximum are all correct."}},
+       std::set<int>{32}},
+      // A year outside the table has a zero maximum written empty; a
+      // non-numeric year (0) has no wage-base test.
+      {1977, "R", {{kSSWages, Cents(100)}}, {{"Current Year Max", "100", CurrentMax(1977, "")}}, {}},
+      {0, "R", {{kSSWages, Cents(100)}}, {}, {}},
+      {2007, "H", {{kSSWages, Cents(100000)}, {kMedWages, Cents(100000)}},
+       {{"Annual Household Min", "100000",
+         "The sum of the Correct Social Security Wages [Position 299 - 309] and Correct Social "
+         "Security Tips [Position 387 - 397] must be greater than or equal to the Annual Household "
+         "Minimum for the tax year being reported. Either enter a value of zero in the Correct "
+         "Social Security Wages and Correct Social Security Tips fields or change the Employer's "
+         "Correct Employment Code in the RCE Record."},
+        {med, Entry(Cents(100000)),
+         "The amount in Correct Medicare Wages and Tips must be greater than or equal to the "
+         "Annual Household Minimum for the tax year being reported. Either enter a value of zero "
+         "in the Correct Medicare Wages and Tips field or change the Employer's Correct "
+         "Employment Code in the RCE Record."}},
+       std::set<int>{24, 28}},
+      {2007, "H", {{kSSWages, Cents(150000)}, {kMedWages, Cents(150000)}}, {}, {}},
+      {2007, "H", {{kSSWages, Cents(0)}, {kSSTips, Cents(0)}},
+       {{ss_wages, zero, kAllZeros}, {ss_tips, zero, kAllZeros}}, {}},
+      {1994, "H", {{kSSWages, Cents(100000)}, {kMedWages, Cents(100000)}}, {}, {}},
+      // 1983 to 1990: Medicare equals the Social Security sum (numeric texts only).
+      {1988, "R", {{kSSWages, Cents(1000000)}, {kSSTips, Cents(0)}, {kMedWages, Cents(1000001)}},
+       {{med, Entry(Cents(1000001)),
+         "The amount in Correct Medicare Wages and Tips must equal the sum of the amount in "
+         "Correct Social Security Wages [Position 299 - 309] and the amount in Correct Social "
+         "Security Tips [Position 387 - 397]."},
+        {ss_tips, zero, kAllZeros}},
+       {}},
+      {1988, "R", {{kSSWages, Cents(1000000)}, {kSSTips, Cents(0)}, {kMedWages, Cents(1000000)}},
+       {{ss_tips, zero, kAllZeros}}, {}},
+      {1988, "R", {{kSSWages, Cents(1000000)}, {kMedWages, Cents(1000001)}}, {}, {}},
+      // From 1991: at least the sum.
+      {2007, "R", {{kSSWages, Cents(5000000)}, {kMedWages, Cents(4999999)}},
+       {{med, Entry(Cents(4999999)),
+         "The amount in Correct Medicare Wages and Tips must be greater than or equal to the sum "
+         "of the amount in Correct Social Security Wages [Position 299 - 309] and the amount in "
+         "Correct Social Security Tips [Position 387 - 397]."}},
+       {}},
+      {2007, "X", {{kMedWages, Cents(4999999)}},
+       {{med, Entry(Cents(4999999)), MustBeBlank("Correct Medicare Wages and Tips")}}, {}},
+      {1992, "R", {{kMedWages, Cents(13020001)}},
+       {{med, Entry(Cents(13020001)), "The amount in Correct Medicare Wages and Tips" + med_max},
+        {med_tax, Entry(Spaces(11)), "The amount in Correct Medicare Tax Withheld" + med_max}},
+       {}},
+      {1992, "R", {{kMedWages, Cents(13020000)}}, {}, {}},
+      {1985, "R", {{kSSWages, Cents(0)}, {kSSTips, Cents(0)}, {kMedWages, Cents(3960001)}},
+       {{ss_wages, zero, kAllZeros},
+        {med, Entry(Cents(3960001)), "The amount in Correct Medicare Wages and Tips" + med_max},
+        {med, Entry(Cents(3960001)),
+         "The amount in Correct Medicare Wages and Tips must equal the sum of the amount in "
+         "Correct Social Security Wages [Position 299 - 309] and the amount in Correct Social "
+         "Security Tips [Position 387 - 397]."},
+        {ss_tips, zero, kAllZeros}},
+       {}},
+      // Before 1983 Medicare must be zero; the tax rule reads the wages
+      // amount whatever the tax field holds, and its message ends with a blank.
+      {1980, "R", {{kMedWages, Cents(0)}}, {{med, zero, kAllZeros}}, {}},
+      {1980, "R", {{kMedWages, Cents(100)}, {kMedTax, "ABC"}},
+       {{med, Entry(Cents(100)), before_1983},
+        {med_tax, Entry(Pad("ABC", 11)), kMoneyNotNumericMessage},
+        {med_tax, Entry(Pad("ABC", 11)), before_1983 + " "}},
+       {}},
+      {2007, "R", {{kSSWages, Cents(0)}, {kSSTips, Cents(0)}, {kSSTax, Cents(10000)}},
+       {{ss_wages, zero, kAllZeros},
+        {ss_tax, Entry(Cents(10000)),
+         "If the amount in the Correct Social Security Tax Withheld is greater than zero, then the "
+         "amount in the Correct Social Security Wages [Position 299 - 309] and/or the amount in "
+         "Correct Social Security Tips [Position 387 - 397] must be greater than zero."},
+        {ss_tips, zero, kAllZeros}},
+       {}},
+      {2007, "R", {{kSSTax, Cents(10000)}}, {}, {}},  // blank wages are not numeric
+      {2007, "R", {{kMedWages, Cents(0)}, {kMedTax, Cents(100)}},
+       {{med, zero, kAllZeros},
+        {med_tax, Entry(Cents(100)),
+         "The amount in the Correct Medicare Wages and Tips [Position 343 - 353] must be greater "
+         "than zero because there is an amount greater than zero in the Correct Medicare Tax "
+         "Withheld field."}},
+       {}},
+      // "Q" blanks the Social Security fields, "X" all five.
+      {2007, "Q", all_five,
+       {{ss_wages, Entry(Cents(100000)), MustBeBlank("Correct Social Security Wages")},
+        {ss_tax, Entry(Cents(6200)), MustBeBlank("Correct Social Security Tax Withheld")},
+        {ss_tips, Entry(Cents(100)), MustBeBlank("Correct Social Security Tips")}},
+       std::set<int>{24, 26, 32}},
+      {2007, "X", all_five,
+       {{ss_wages, Entry(Cents(100000)), MustBeBlank("Correct Social Security Wages")},
+        {ss_tax, Entry(Cents(6200)), MustBeBlank("Correct Social Security Tax Withheld")},
+        {med, Entry(Cents(100100)), MustBeBlank("Correct Medicare Wages and Tips")},
+        {med_tax, Entry(Cents(1450)), MustBeBlank("Correct Medicare Tax Withheld")},
+        {ss_tips, Entry(Cents(100)), MustBeBlank("Correct Social Security Tips")}},
+       std::set<int>{24, 26, 28, 30, 32}},
+      {2007, "X", {}, {}, std::set<int>{}},
+  };
+  for (size_t i = 0; i < cases.size(); ++i) {
+    const SocialSecurityCase& c = cases[i];
+    Employer e(c.year, c.code);
+    EXPECT_EQ(e.Check(c.patch), c.expected) << "case " << i;
+    if (c.marks) EXPECT_EQ(e.Marks(c.patch), *c.marks) << "case " << i;
   }
 }
 
-TEST_F(Rcw, NonNumericCorrectAmountNamesTheFirstEmployee) {
-  Check(CleanRCW({{13, "200000001"}, {277, "0000001000A"}}));
-  Check(CleanRCW({{13, "200000002"}, {277, "-0000001000"}}));
-  EXPECT_EQ(Employer().pair(2).err_ref, "200000001");
-  EXPECT_EQ(Employer().pair(2).correct, 0);
-  EXPECT_TRUE(Employer().pair(2).correct_blank);
+// Whole runs: each employer sums its own employees; all-zero Correct
+// amounts are reported ten times, counted all and announced by the Alert.
+std::string Employee(const std::string& ssn, const std::string& orig, const std::string& correct) {
+  return MakeRecord("RCW", {{13, ssn}, {244, orig}, {255, correct}});
 }
 
-TEST_F(Rcw, MilitaryPayOnlyFrom1995To2001) {
-  const std::string orig_ref =
-      "Originally Reported Military Employee Basic Quarters, Subsistence and Combat Pay "
-      "[Position 574 - 584]";
-  const std::string correct_ref =
-      "Correct Military Employee Basic Quarters, Subsistence and Combat Pay [Position 585 - 595]";
-  const char* years = "Must be zero or blank for years prior to 1995 and years after 2001.";
-  auto y2005 = Check(CleanRCW({{574, Cents(100)}, {585, Cents(200)}}));
-  ASSERT_EQ(y2005.size(), 2u);
-  EXPECT_EQ(y2005[0].reference, orig_ref);
-  EXPECT_EQ(y2005[0].error, years);
-  EXPECT_EQ(y2005[1].reference, correct_ref);
-  EXPECT_EQ(y2005[1].error, years);
-  EXPECT_EQ(Marks(CleanRCW({{574, Cents(100)}, {585, Cents(200)}})), (std::set<int>{49, 50}));
-  // Zeros pass outside the years (the zero amount gets only its caution).
-  auto zeros = Check(CleanRCW({{574, Cents(100)}, {585, Cents(0)}}));
-  ASSERT_EQ(zeros.size(), 2u);
-  EXPECT_EQ(zeros[1].error, kMoneyAllZerosMessage);
-  // An invalid character outside the years gets only the years message.
-  auto invalid = Check(CleanRCW({{574, "0000000010\t"}}));
-  ASSERT_EQ(invalid.size(), 1u);
-  EXPECT_EQ(invalid[0].error, years);
-
-  f.state.TaxYear = 1999;
-  EXPECT_TRUE(Check(CleanRCW({{574, Cents(100)}, {585, Cents(200)}})).empty());
-  auto in_range = Check(CleanRCW({{574, "0000000010\t"}}));
-  ASSERT_EQ(in_range.size(), 1u);
-  EXPECT_EQ(in_range[0].error, MoneyInvalidCharMessage("584", "RCT"));
+TEST(EmployerTotals, EachEmployerSumsItsOwnEmployees) {
+  RunOutput out = RunRecords(
+      {CleanRCA(), CleanRCE(), Employee("223456789", Cents(10000), Cents(15000)),
+       Employee("223456790", Spaces(11), Cents(2500)), MakeRecord("RCT"),
+       CleanRCE({{17, "320000002"}}), Employee("223456791", Cents(700), Cents(900)),
+       MakeRecord("RCT"), FinalRecord(3)});
+  ASSERT_EQ(out.trct.size(), 2u);
+  EXPECT_EQ(out.trct[0].count, 2);
+  EXPECT_EQ(out.trct[0].pair(1).correct, 17500);
+  EXPECT_EQ(out.trct[0].pair(1).orig, 10000);
+  EXPECT_FALSE(out.trct[0].pair(1).orig_blank);
+  EXPECT_TRUE(out.trct[0].pair(2).correct_blank);
+  EXPECT_EQ(out.trct[1].rce_ein, "320000002");
+  EXPECT_EQ(out.trct[1].count, 1);
+  EXPECT_EQ(out.trct[1].pair(1).correct, 900);
+  EXPECT_EQ(out.trct[1].pair(1).orig, 700);
 }
 
-TEST_F(Rcw, IndicatorPairs) {
-  auto two = Check(CleanRCW({{1003, "2"}, {1004, "2"}}));
-  ASSERT_EQ(two.size(), 2u);
-  EXPECT_EQ(two[0].reference, "Correct Statutory Employee Indicator [Position 1004]");
-  EXPECT_EQ(two[0].error,
-            "Enter appropriate code: 1 - Statutory Employee, 0 - Other. If not making a correction "
-            "leave blank.");
-  EXPECT_EQ(two[1].error,
-            "Must enter blanks in both fields if no corrections are being reported to this data.");
-
-  auto retirement = Check(CleanRCW({{1006, "Y"}}));
-  ASSERT_EQ(retirement.size(), 1u);
-  EXPECT_EQ(retirement[0].reference, "Correct Retirement Plan Indicator [Position 1006]");
-  EXPECT_EQ(retirement[0].error,
-            "Enter appropriate code: 1 - Employee has Retirement Plan, 0 - Other. If not making a "
-            "correction leave blank.");
-
-  auto sick = Check(CleanRCW({{1007, "1"}}));
-  ASSERT_EQ(sick.size(), 1u);
-  EXPECT_EQ(sick[0].reference, "Correct Third-Party Sick Pay Indicator [Position 1008]");
-  EXPECT_EQ(sick[0].error,
-            "Must not be blank. Otherwise enter blank in the corresponding Originally Reported "
-            "field if no corrections are being reported.");
-  EXPECT_TRUE(Check(CleanRCW({{1003, "0"}, {1004, "1"}, {1006, "0"}, {1008, "1"}})).empty());
-}
-
-TEST_F(Rcw, ViewingMarksRowsAndAddsNothing) {
-  ViewFixture v;
-  v.state.TaxYear = 2007;
-  v.rows.Build(78);
-  const std::string record =
-      CleanRCW({{13, "ABC"}, {244, Cents(500)}, {255, Cents(500)}, {87, "x"}});
-  CheckCodeRCW(record, v.ctx);
-  EXPECT_EQ(v.rows.Marked(), (std::set<int>{2, 7, 20}));
-  EXPECT_EQ(v.state.employee_reference, "ABC      ");
-  // The run's employer row is untouched by a viewer check.
-  EXPECT_EQ(Employer().count, 0);
+TEST(EmployerTotals, TwelveZeroAmountsGiveTenFindingsAndTheAlert) {
+  std::vector<std::string> records = {CleanRCA(), CleanRCE()};
+  for (int i = 0; i < 12; ++i)
+    records.push_back(Employee(std::to_string(223456700 + i), Cents(100), Cents(0)));
+  records.push_back(MakeRecord("RCT"));
+  records.push_back(FinalRecord(12));
+  RunOutput out = RunRecords(records);
+  int cautions = 0;
+  for (const ErrorRow& e : out.errors) cautions += e.error == kAllZeros;
+  EXPECT_EQ(cautions, 10);
+  EXPECT_EQ(out.summary.zero_amount_count, 12);
+  int alerts = 0;
+  for (const auto& m : out.messages) {
+    if (m.title != "Alert") continue;
+    ++alerts;
+    EXPECT_EQ(m.text.substr(0, 17), "12 instance(s) fo");
+  }
+  EXPECT_EQ(alerts, 1);
 }
 
 }  // namespace

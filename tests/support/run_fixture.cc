@@ -107,4 +107,10 @@ std::vector<Finding> FindingsOf(const std::vector<ErrorRow>& errors, int64_t rec
   return found;
 }
 
+std::vector<Finding> CheckIn(RunFixture& f, RecordChecker check, const std::string& record) {
+  const int64_t n = f.Append(record);
+  check(record, f.ctx);
+  return FindingsOf(f.Errors(), n);
+}
+
 }  // namespace lintaro::testing

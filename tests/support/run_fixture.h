@@ -107,6 +107,10 @@ void PrintTo(const Finding& f, std::ostream* os);
 // The findings of record rec_num, in order (non-critical and critical).
 std::vector<Finding> FindingsOf(const std::vector<ErrorRow>& errors, int64_t rec_num);
 
+// Appends record to the run, checks it and returns its findings.
+using RecordChecker = void (*)(const std::string&, CheckContext&);
+std::vector<Finding> CheckIn(RunFixture& f, RecordChecker check, const std::string& record);
+
 }  // namespace lintaro::testing
 
 #endif  // LINTARO_TESTS_SUPPORT_RUN_FIXTURE_H_
