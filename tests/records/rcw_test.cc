@@ -1,6 +1,6 @@
 // The employee record checker: its field rules, the Social Security and
 // Medicare rules per tax year and employment code, and the employer totals
-// it feeds.
+// it feeds (whole runs are in tests/totals).
 #include <gtest/gtest.h>
 
 #include "records/employee_layouts.h"
@@ -359,52 +359,8 @@ TEST(SocialSecurityRules, Table) {
     const SocialSecurityCase& c = cases[i];
     Employer e(c.year, c.code);
     EXPECT_EQ(e.Check(c.patch), c.expected) << "case " << i;
-    if (c.marks) EXPECT_EQ(e.Marks(c.patch), *c.marks) << "case " << i;
+    if (c.marks) { EXPECT_EQ(e.Marks(c.patch), *c.marks) << "case " << i; }
   }
-}
-
-// Whole runs: each employer sums its own employees; all-zero Correct
-// amounts are reported ten times, counted all and announced by the Alert.
-std::string Employee(const std::string& ssn, const std::string& orig, const std::string& correct) {
-  return MakeRecord("RCW", {{13, ssn}, {244, orig}, {255, correct}});
-}
-
-TEST(EmployerTotals, EachEmployerSumsItsOwnEmployees) {
-  RunOutput out = RunRecords(
-      {CleanRCA(), CleanRCE(), Employee("223456789", Cents(10000), Cents(15000)),
-       Employee("223456790", Spaces(11), Cents(2500)), MakeRecord("RCT"),
-       CleanRCE({{17, "320000002"}}), Employee("223456791", Cents(700), Cents(900)),
-       MakeRecord("RCT"), FinalRecord(3)});
-  ASSERT_EQ(out.trct.size(), 2u);
-  EXPECT_EQ(out.trct[0].count, 2);
-  EXPECT_EQ(out.trct[0].pair(1).correct, 17500);
-  EXPECT_EQ(out.trct[0].pair(1).orig, 10000);
-  EXPECT_FALSE(out.trct[0].pair(1).orig_blank);
-  EXPECT_TRUE(out.trct[0].pair(2).correct_blank);
-  EXPECT_EQ(out.trct[1].rce_ein, "320000002");
-  EXPECT_EQ(out.trct[1].count, 1);
-  EXPECT_EQ(out.trct[1].pair(1).correct, 900);
-  EXPECT_EQ(out.trct[1].pair(1).orig, 700);
-}
-
-TEST(EmployerTotals, TwelveZeroAmountsGiveTenFindingsAndTheAlert) {
-  std::vector<std::string> records = {CleanRCA(), CleanRCE()};
-  for (int i = 0; i < 12; ++i)
-    records.push_back(Employee(std::to_string(223456700 + i), Cents(100), Cents(0)));
-  records.push_back(MakeRecord("RCT"));
-  records.push_back(FinalRecord(12));
-  RunOutput out = RunRecords(records);
-  int cautions = 0;
-  for (const ErrorRow& e : out.errors) cautions += e.error == kAllZeros;
-  EXPECT_EQ(cautions, 10);
-  EXPECT_EQ(out.summary.zero_amount_count, 12);
-  int alerts = 0;
-  for (const auto& m : out.messages) {
-    if (m.title != "Alert") continue;
-    ++alerts;
-    EXPECT_EQ(m.text.substr(0, 17), "12 instance(s) fo");
-  }
-  EXPECT_EQ(alerts, 1);
 }
 
 }  // namespace

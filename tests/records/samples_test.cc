@@ -26,8 +26,9 @@ TEST(Samples, CleanSubmissionHasNoSubmitterEmployerOrFinalFindings) {
   RunOutput out = RunSample("clean.txt");
   ASSERT_FALSE(out.records.empty());
   for (const RecordRow& r : out.records)
-    if (r.id == "RCA" || r.id == "RCE" || r.id == "RCF")
+    if (r.id == "RCA" || r.id == "RCE" || r.id == "RCF") {
       EXPECT_TRUE(FindingsOf(out.errors, r.rec_num).empty()) << r.id << " " << r.rec_num;
+    }
   EXPECT_EQ(out.records.back().id, "RCF");
   EXPECT_TRUE(out.files.at(0).pin_ok);
   EXPECT_EQ(out.trct.size(), 2u);
@@ -58,7 +59,24 @@ TEST(Samples, MistakesAreFoundInTheSubmitterEmployerAndFinalRecords) {
   ASSERT_EQ(rcf.size(), 1u);
   EXPECT_EQ(rcf[0].reference, "Number of RCW Records [Position 4 - 12]");
   for (const RecordRow& r : out.records)  // the second employer record is clean
-    if (r.id == "RCE" && r.rec_num != 2) EXPECT_TRUE(FindingsOf(out.errors, r.rec_num).empty());
+    if (r.id == "RCE" && r.rec_num != 2) { EXPECT_TRUE(FindingsOf(out.errors, r.rec_num).empty()); }
+}
+
+TEST(Samples, EmployeeAndTotalRecords) {
+  RunOutput clean = RunSample("clean.txt");
+  EXPECT_EQ(clean.summary.outcome, RunOutcome::kClean);
+  std::set<std::string> ids, with_findings;
+  for (const RecordRow& r : clean.records) ids.insert(r.id);
+  const std::set<std::string> all = {"RCA", "RCE", "RCW", "RCO", "RCT", "RCU", "RCF"};
+  EXPECT_EQ(ids, all);
+  // The mistakes sample has one finding per employee record, at most one
+  // per total record.
+  for (const RecordRow& r : RunSample("mistakes.txt").records) {
+    if (r.errors > 0) with_findings.insert(r.id);
+    if (r.id == "RCW" || r.id == "RCO" || r.id == "RCF") { EXPECT_EQ(r.errors, 1) << r.rec_num; }
+    if (r.id == "RCT" || r.id == "RCU") { EXPECT_LE(r.errors, 1) << r.rec_num; }
+  }
+  EXPECT_EQ(with_findings, all);
 }
 
 }  // namespace

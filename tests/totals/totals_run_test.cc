@@ -3,9 +3,6 @@
 // the results database.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 #include "checks/money_pairs.h"
 #include "core/test_driver.h"
 #include "records/record_types.h"
@@ -15,19 +12,7 @@
 namespace lintaro {
 namespace {
 
-using testing::Cents;
-using testing::CleanRCA;
-using testing::CleanRCE;
-using testing::CleanRCO;
-using testing::CleanRCT;
-using testing::CleanRCU;
-using testing::CleanRCW;
-using testing::FinalRecord;
-using testing::Finding;
-using testing::FindingsOf;
-using testing::RunOutput;
-using testing::RunRecords;
-using testing::ViewFixture;
+using namespace lintaro::testing;
 
 std::string Ssn(int n) { return std::to_string(200000000 + n); }
 
@@ -118,19 +103,6 @@ TEST(TotalsRun, CleanBlocksWithOptionalRecordsAndFreshTotalsPerEmployer) {
   EXPECT_NE(findings[2].error.find("record is 900. The reported"), std::string::npos);
 }
 
-TEST(TotalsRun, FirstOffendingEmployeeIsNamed) {
-  RunOutput out = RunRecords(
-      {CleanRCA(), CleanRCE(), CleanRCW({{13, Ssn(1)}, {277, Cents(100)}}),
-       CleanRCW({{13, Ssn(2)}, {277, "0000001000A"}}), CleanRCW({{13, Ssn(3)}, {277, "1,000.00   "}}),
-       CleanRCT(3, {{56, Cents(100, 15)}}), FinalRecord(3)});
-  const std::vector<Finding> expected = {
-      {"Total Correct Federal Income Tax Withheld [Position 56 - 70]", "[000000000000100]",
-       "The calculated sum is incorrect because of a non-numeric value entered in the RCW record "
-       "with SSN#: 200000002."}};
-  EXPECT_EQ(FindingsOf(out.errors, 6), expected);
-  EXPECT_EQ(out.trct[0].pair(2).err_ref, "200000002");
-}
-
 TEST(TotalsRun, EmployeeWithACriticalErrorIsLeftOutOfTheTotalsButCountedByTheFinalRecord) {
   // After an RCT without optional records only RCE or RCF may follow: the
   // second block's RCW is a sequence error, stored but not checked.
@@ -190,49 +162,6 @@ TEST(TotalsRun, ZeroAmountsAreReportedTenTimesAndTheAlertNamesTheTotal) {
             "12 instance(s) found where the corrected money field(s) is/are zero. This will zero "
             "out the corresponding originally reported money field(s). Please make sure this is "
             "correct. This program only captures up to the first 10 occurrences of this error.");
-}
-
-}  // namespace
-}  // namespace lintaro
-
-namespace lintaro {
-namespace {
-
-std::vector<std::string> SampleRecords(const std::string& name) {
-  std::ifstream in(std::string(LINTARO_SOURCE_DIR) + "/samples/" + name, std::ios::binary);
-  std::stringstream bytes;
-  bytes << in.rdbuf();
-  std::vector<std::string> records;
-  std::string line;
-  while (std::getline(bytes, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (!line.empty()) records.push_back(line);
-  }
-  return records;
-}
-
-TEST(TotalsSamples, CleanSampleHasEmployeeAndTotalRecordsWithoutFindings) {
-  RunOutput out = RunRecords(SampleRecords("clean.txt"));
-  EXPECT_EQ(out.summary.outcome, RunOutcome::kClean);
-  std::set<std::string> ids;
-  for (const RecordRow& r : out.records) ids.insert(r.id);
-  EXPECT_EQ(ids, (std::set<std::string>{"RCA", "RCE", "RCW", "RCO", "RCT", "RCU", "RCF"}));
-}
-
-TEST(TotalsSamples, MistakesSampleHasOneFindingPerEmployeeAndTotalRecord) {
-  RunOutput out = RunRecords(SampleRecords("mistakes.txt"));
-  std::set<std::string> with_findings;
-  for (const RecordRow& r : out.records) {
-    if (r.errors > 0) with_findings.insert(r.id);
-    if (r.id == "RCW" || r.id == "RCO" || r.id == "RCF") {
-      EXPECT_EQ(r.errors, 1) << r.rec_num;
-    }
-    if (r.id == "RCT" || r.id == "RCU") {
-      EXPECT_LE(r.errors, 1) << r.rec_num;
-    }
-  }
-  EXPECT_EQ(with_findings,
-            (std::set<std::string>{"RCA", "RCE", "RCW", "RCO", "RCT", "RCU", "RCF"}));
 }
 
 }  // namespace
