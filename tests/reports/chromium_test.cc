@@ -41,8 +41,8 @@ TEST(BrowserRendering, ReportShowsTitleCountsRowsAndTheSubmissionsCharacters) {
   if (!std::filesystem::exists(kChromium))
     GTEST_SKIP() << "Chromium is not installed at " << kChromium
                  << " (Debian package chromium); the rendering test needs it";
-  TempDir dir;
-  ResultsFixture f(dir.path());
+  ResultsFixture f;
+  const TempDir& dir = f.dir;
   f.File((dir.path() / "caf\xC3\xA9.txt").string());
   f.Record(2, "RCE", "987654321");
   f.Record(5, "RCW", "123456789");

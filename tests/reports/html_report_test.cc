@@ -3,9 +3,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <fstream>
-#include <sstream>
-
 #include "reports/report_files.h"
 #include "reports/report_fixture.h"
 
@@ -18,16 +15,8 @@ std::string HtmlOf(ResultsDb& db, int width = 57) {
   return out.text;
 }
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 TEST(HtmlReport, MarkupOfAStoppedRunIsExact) {
-  TempDir dir;
-  ResultsFixture f(dir.path());
+  ResultsFixture f;
   f.File("/in/a.txt", "12/06/2026");
   f.Record(4, "RCW", "123456789");
   f.Record(9, "RCF");
@@ -63,20 +52,14 @@ TEST(HtmlReport, MarkupOfAStoppedRunIsExact) {
       "<td WIDTH=\"35%\" valign=\"center\">Out of sequence.</td></tr>"
       "</table></center></BODY></html>";
   EXPECT_EQ(HtmlOf(f.db()), expected);
-}
-
-TEST(HtmlReport, WithoutTerminationTheBoldBlockIsEmpty) {
-  TempDir dir;
-  ResultsFixture f(dir.path());
-  f.File("/in/a.txt");
-  f.Record(1, "RCA", "1");
-  f.Error(1, "r", "[u]", "m");
-  EXPECT_NE(HtmlOf(f.db()).find("<P>12/06/2026<P><b><BR></b><P><table"), std::string::npos);
+  // Without termination the bold block is empty.
+  ResultsFixture plain;
+  EXPECT_NE(HtmlOf(plain.OneFinding().db()).find("<P>12/06/2026<P><b><BR></b><P><table"),
+            std::string::npos);
 }
 
 TEST(HtmlReport, InsertedValuesAreEscapedAndNonAsciiIsReferenced) {
-  TempDir dir;
-  ResultsFixture f(dir.path());
+  ResultsFixture f;
   f.File("/in/<r\xC3\xA9sum\xC3\xA9> & \"co\".txt", "12/06/2026");
   f.Record(1, "RCW", "12<4>&\"89");
   f.Error(1, "Name & <Address>", "[<script>alert(1)</script>]",
@@ -90,62 +73,40 @@ TEST(HtmlReport, InsertedValuesAreEscapedAndNonAsciiIsReferenced) {
   EXPECT_NE(html.find(">Caf&#233; &#8364; &quot;quoted&quot; a&lt;b&gt;c &amp; d</td>"),
             std::string::npos);
   EXPECT_EQ(html.find("<script>"), std::string::npos);
-  // The markup is plain ASCII.
-  for (char c : html) ASSERT_LT(static_cast<unsigned char>(c), 0x80);
-}
+  for (char c : html) ASSERT_LT(static_cast<unsigned char>(c), 0x80);  // plain ASCII
 
-TEST(HtmlReport, EscapingHandlesEveryCharacterClass) {
   std::string out;
   AppendHtmlCp1252(out, std::string("a\0b", 3));
-  EXPECT_EQ(out, "a&#65533;b");
-  out.clear();
   AppendHtmlCp1252(out, "\x9F\xFF\x81");
-  EXPECT_EQ(out, "&#376;&#255;&#129;");
-  out.clear();
   AppendHtmlUtf8(out, "\xE2\x82\xAC x \xFF \xF0\x9F\x98\x80");
-  EXPECT_EQ(out, "&#8364; x &#65533; &#128512;");
+  EXPECT_EQ(out, "a&#65533;b&#376;&#255;&#129;&#8364; x &#65533; &#128512;");
 }
 
-TEST(HtmlReport, PreTextWidthRoundsHalvesToEven) {
+TEST(HtmlReport, PreTextIsBrokenEveryWidthRawCharacters) {
   EXPECT_EQ(PreTextWidth(1024), 57);
-  EXPECT_EQ(PreTextWidth(1025), 58);  // 57.5
+  EXPECT_EQ(PreTextWidth(1025), 58);  // 57.5: halves round to even
   EXPECT_EQ(PreTextWidth(1015), 56);  // 56.5
-  EXPECT_EQ(PreTextWidth(1035), 58);  // 58.5
-  EXPECT_EQ(PreTextWidth(1280), 83);
   EXPECT_EQ(PreTextWidth(460), 1);
-}
-
-TEST(HtmlReport, BreakPreTextBreaksBeforeEveryMultipleOfTheWidth) {
-  const std::string w_minus_1(56, 'x');
-  EXPECT_EQ(BreakPreText(w_minus_1, 57), w_minus_1);
-  const std::string w = std::string(56, 'x') + "y";
-  EXPECT_EQ(BreakPreText(w, 57), std::string(56, 'x') + "</pre><pre>y");
-  // 2W characters: breaks before 57 and 114.
-  const std::string two_w = std::string(56, 'a') + std::string(57, 'b') + "c";
-  EXPECT_EQ(BreakPreText(two_w, 57),
-            std::string(56, 'a') + "</pre><pre>" + std::string(57, 'b') + "</pre><pre>c");
-  EXPECT_EQ(BreakPreText("", 57), "");
-  EXPECT_EQ(BreakPreText("abc", 1), "</pre><pre>a</pre><pre>b</pre><pre>c");
-  // A width below 1 (a screen too narrow) breaks nothing instead of failing.
-  EXPECT_EQ(BreakPreText("abc", 0), "abc");
-  EXPECT_EQ(BreakPreText("abc", -3), "abc");
-}
-
-TEST(HtmlReport, BreakPreTextCountsRawCharactersThenEscapes) {
-  // The break falls before the 4th raw character; the escapes do not move it.
-  EXPECT_EQ(BreakPreText("<&>\"", 4), "&lt;&amp;&gt;</pre><pre>&quot;");
-  EXPECT_EQ(BreakPreText("<&>", 4), "&lt;&amp;&gt;");
-  EXPECT_EQ(BreakPreText("\xE9\xE9\xE9\xE9", 2),
-            "&#233;</pre><pre>&#233;&#233;</pre><pre>&#233;");
-}
-
-TEST(HtmlReport, UserEntryOfExactlyTheWidthGetsOneBreakInTheReport) {
-  TempDir dir;
-  ResultsFixture f(dir.path());
+  const std::vector<std::tuple<std::string, int, std::string>> cases = {
+      {std::string(56, 'x'), 57, std::string(56, 'x')},
+      {std::string(56, 'a') + std::string(57, 'b') + "c", 57,
+       std::string(56, 'a') + "</pre><pre>" + std::string(57, 'b') + "</pre><pre>c"},
+      {"", 57, ""},
+      {"abc", 1, "</pre><pre>a</pre><pre>b</pre><pre>c"},
+      {"abc", 0, "abc"},  // a screen too narrow breaks nothing
+      {"abc", -3, "abc"},
+      // Raw characters count; the escapes do not move the break.
+      {"<&>\"", 4, "&lt;&amp;&gt;</pre><pre>&quot;"},
+      {"<&>", 4, "&lt;&amp;&gt;"},
+      {"\xE9\xE9\xE9\xE9", 2, "&#233;</pre><pre>&#233;&#233;</pre><pre>&#233;"},
+  };
+  for (const auto& [text, width, expected] : cases)
+    EXPECT_EQ(BreakPreText(text, width), expected) << text << " " << width;
+  // A user entry of exactly the width gets one break in the report.
+  ResultsFixture f;
   f.File("a.txt");
   f.Record(1, "RCW", "1");
-  const std::string entry = "[" + std::string(55, '1') + "]";  // 57 characters
-  f.Error(1, "r", entry, "m");
+  f.Error(1, "r", "[" + std::string(55, '1') + "]", "m");
   EXPECT_NE(HtmlOf(f.db(), 57).find("<pre>[" + std::string(55, '1') + "</pre><pre>]</pre>"),
             std::string::npos);
 }
@@ -153,40 +114,31 @@ TEST(HtmlReport, UserEntryOfExactlyTheWidthGetsOneBreakInTheReport) {
 TEST(HtmlReport, HtmlFilePiecesReplaceOrAppend) {
   TempDir dir;
   const std::string file = (dir.path() / "temphtm.HTM").string();
-  std::string first = "<!DOCTYPE HTML one";
-  EXPECT_EQ(WriteHtmlFile(dir.str(), first), file);
-  std::string second = "two";
-  WriteHtmlFile(dir.str(), second);
-  EXPECT_EQ(ReadFile(file), "<!DOCTYPE HTML one\r\ntwo\r\n");
-
+  const std::vector<std::pair<std::string, std::string>> steps = {
+      {"<!DOCTYPE HTML one", "<!DOCTYPE HTML one\r\n"},
+      {"two", "<!DOCTYPE HTML one\r\ntwo\r\n"},
+      {"<!DOCTYPE HTML three", "<!DOCTYPE HTML three\r\n"},  // a new document replaces
+      {"<!DOCTYPE", "<!DOCTYPE HTML three\r\n<!DOCTYPE\r\n"},  // not longer than 9: appended
+      {"", "<HTML> </HTML>\r\n"},  // the placeholder, a new document
+  };
+  for (auto [piece, expected] : steps) {
+    EXPECT_EQ(WriteHtmlFile(dir.str(), piece), file);
+    EXPECT_EQ(ReadWholeFile(file), expected);
+  }
+  std::string empty;
+  WriteHtmlFile(dir.str(), empty);
+  EXPECT_EQ(empty, "<HTML> </HTML>");  // the placeholder, in the caller's variable too
   struct stat info {};
   ASSERT_EQ(::stat(file.c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 0777, 0600u);
 
-  // A new document replaces the file.
-  std::string again = "<!DOCTYPE HTML three";
-  WriteHtmlFile(dir.str(), again);
-  EXPECT_EQ(ReadFile(file), "<!DOCTYPE HTML three\r\n");
-
-  // "<!DOCTYPE" alone is not longer than 9 characters: it is appended.
-  std::string bare = "<!DOCTYPE";
-  WriteHtmlFile(dir.str(), bare);
-  EXPECT_EQ(ReadFile(file), "<!DOCTYPE HTML three\r\n<!DOCTYPE\r\n");
-
-  // An empty text becomes the placeholder, in the caller's variable too.
-  std::string empty;
-  WriteHtmlFile(dir.str(), empty);
-  EXPECT_EQ(empty, "<HTML> </HTML>");
-  EXPECT_EQ(ReadFile(file), "<HTML> </HTML>\r\n");
-}
-
-TEST(HtmlReport, HtmlFileRefusesALinkInItsPlace) {
-  TempDir dir;
-  const std::string target = dir.Write("elsewhere.txt", "keep");
-  std::filesystem::create_symlink(target, dir.path() / "temphtm.HTM");
+  // A link in the file's place is refused.
+  TempDir other;
+  const std::string target = other.Write("elsewhere.txt", "keep");
+  std::filesystem::create_symlink(target, other.path() / "temphtm.HTM");
   std::string piece = "appended piece";
-  EXPECT_THROW(WriteHtmlFile(dir.str(), piece), ReportFileError);
-  EXPECT_EQ(ReadFile(target), "keep");
+  EXPECT_THROW(WriteHtmlFile(other.str(), piece), ReportFileError);
+  EXPECT_EQ(ReadWholeFile(target), "keep");
 }
 
 TEST(HtmlReport, PathToUrlEncodesTheFileName) {

@@ -17,104 +17,77 @@ void BuildTwentyErrors(ResultsFixture& f) {
     f.Error(3, "Ref " + std::to_string(i), "[x]", "Message " + std::to_string(i));
 }
 
-bool Contains(const std::vector<std::string>& texts, const std::string& text) {
-  return std::find(texts.begin(), texts.end(), text) != texts.end();
+// Prints pages first..last of the report; returns the printer.
+FakePrinter PrintPages(ResultsDb& db, int first, int last, int size = 10) {
+  FakePrinter printer;
+  PrintState state;
+  state.first_page = first;
+  state.last_page = last;
+  PrintedReport(printer, "Courier", size, state).Print(db);
+  EXPECT_TRUE(state.print_done);
+  EXPECT_EQ(printer.jobs_ended, 1);
+  return printer;
 }
 
-TEST(WrapText, SplitsAtLineFeedsAndWrapsAtSpaces) {
+TEST(WrapText, SplitsAtLineFeedsAndWrapsAtSpacesOrBetweenCharacters) {
   FakePrinter p;  // 8 inches wide: lines of at most 6.5 inches, 52 characters
   EXPECT_TRUE(WrapText(p, "").empty());
-  EXPECT_EQ(WrapText(p, "abc"), std::vector<std::string>{"abc"});
-  EXPECT_EQ(WrapText(p, "first\r\nsecond\r\n"),
-            (std::vector<std::string>{"first", "second", ""}));
+  EXPECT_EQ(WrapText(p, "first\r\nsecond\r\n"), (std::vector<std::string>{"first", "second", ""}));
   EXPECT_EQ(WrapText(p, "a\nb"), (std::vector<std::string>{"a", "b"}));
-
   std::string words;
   for (int i = 0; i < 40; ++i) words += (i ? " word" : "word") + std::to_string(i);
   const std::vector<std::string> lines = WrapText(p, words);
   ASSERT_GT(lines.size(), 1u);
   std::string joined;
-  for (const std::string& line : lines) {
-    EXPECT_LE(line.size(), 52u) << line;
-    EXPECT_NE(line.front(), ' ');
-    joined += (joined.empty() ? "" : " ") + line;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    EXPECT_LE(lines[i].size(), 52u) << lines[i];
+    joined += (i ? " " : "") + lines[i];
+    // Each line is as full as the next word allows.
+    if (i + 1 < lines.size()) {
+      EXPECT_GT(lines[i].size() + 1 + lines[i + 1].find(' '), 52u);
+    }
   }
   EXPECT_EQ(joined, words);
-  // Each line is as full as the next word allows.
-  for (size_t i = 0; i + 1 < lines.size(); ++i) {
-    const std::string next_word = lines[i + 1].substr(0, lines[i + 1].find(' '));
-    EXPECT_GT(lines[i].size() + 1 + next_word.size(), 52u);
-  }
-}
-
-TEST(WrapText, CutsAWordWiderThanTheLineBetweenCharacters) {
-  FakePrinter p;
   EXPECT_EQ(WrapText(p, std::string(120, 'x')),
-            (std::vector<std::string>{std::string(52, 'x'), std::string(52, 'x'),
-                                      std::string(16, 'x')}));
+            (std::vector<std::string>{std::string(52, 'x'), std::string(52, 'x'), std::string(16, 'x')}));
   std::string accents;
   for (int i = 0; i < 60; ++i) accents += "\xC3\xA9";
-  const std::vector<std::string> lines = WrapText(p, "ab " + accents);
-  ASSERT_EQ(lines.size(), 3u);
-  EXPECT_EQ(lines[0], "ab");
-  EXPECT_EQ(lines[1].size(), 104u);  // 52 two-byte characters, none split
-  EXPECT_EQ(lines[2].size(), 16u);
+  const std::vector<std::string> cut = WrapText(p, "ab " + accents);
+  ASSERT_EQ(cut.size(), 3u);
+  EXPECT_EQ(cut[1].size(), 104u);  // 52 two-byte characters, none split
 }
 
-TEST(PageCount, LeavesRoomForTheFooters) {
+TEST(PageCount, LeavesRoomForTheFootersAndCountsWithoutDrawing) {
   EXPECT_EQ(PageCountFor(115, 40), 3);
   EXPECT_EQ(PageCountFor(39, 40), 1);
   EXPECT_EQ(PageCountFor(40, 40), 2);  // 40 + 1 lines
   EXPECT_EQ(PageCountFor(80, 40), 3);  // 80 + 2 lines
   EXPECT_EQ(PageCountFor(0, 40), 0);
   EXPECT_EQ(PageCountFor(5, 0), 10);  // a page that holds no line counts as one line
-}
-
-TEST(PrintedReport, CountModeStoresThePageCountAndDrawsNothing) {
-  TempDir dir;
-  ResultsFixture f(dir.path());
+  ResultsFixture f;
   BuildTwentyErrors(f);
   FakePrinter printer;
-  PrintState state;
-  PrintedReport report(printer, "Courier", 10, state);
-  EXPECT_EQ(report.CountPages(f.db()), 3);
+  PrintState state, big;
+  EXPECT_EQ(PrintedReport(printer, "Courier", 10, state).CountPages(f.db()), 3);
   EXPECT_EQ(state.last_page, 3);
   EXPECT_TRUE(printer.pages.empty());
   EXPECT_EQ(printer.jobs_ended, 0);
-
-  // Twice the font: lines twice as high, 20 lines a page, and lines wrap at
-  // 26 characters.
-  PrintState big;
-  PrintedReport(printer, "Courier", 20, big).CountPages(f.db());
+  PrintedReport(printer, "Courier", 20, big).CountPages(f.db());  // 20 lines a page
   EXPECT_EQ(big.last_page, PageCountFor(115, 20));
 }
 
 TEST(PrintedReport, PrintsEveryPageWithItsFooter) {
-  TempDir dir;
-  ResultsFixture f(dir.path());
+  ResultsFixture f;
   BuildTwentyErrors(f);
-  FakePrinter printer;
-  PrintState state;
-  state.first_page = 1;
-  state.last_page = 3 + 10;
-  PrintedReport(printer, "Courier", 10, state).Print(f.db());
+  FakePrinter printer = PrintPages(f.db(), 1, 13);
   ASSERT_EQ(printer.pages.size(), 3u);
-  EXPECT_EQ(printer.jobs_ended, 1);
-  EXPECT_TRUE(state.print_done);
   for (size_t i = 0; i < printer.pages.size(); ++i) {
-    const FakePrinter::Text& footer = printer.pages[i].texts.back();
-    EXPECT_EQ(footer.text, "Page: " + std::to_string(i + 1));
-    EXPECT_DOUBLE_EQ(footer.y, 9.75);
-    EXPECT_DOUBLE_EQ(footer.x, (8.0 - footer.text.size() * 0.125) / 2);
-    EXPECT_FALSE(footer.bold);
-    for (const FakePrinter::Text& t : printer.pages[i].texts)
-      EXPECT_LE(t.y + 0.25, 10.0) << t.text;
-    // Nothing but the footer below the footer line.
-    for (size_t k = 0; k + 1 < printer.pages[i].texts.size(); ++k)
-      EXPECT_LE(printer.pages[i].texts[k].y + 0.25, 9.75);
+    const auto& texts = printer.pages[i].texts;
+    EXPECT_EQ(texts.back().text, "Page: " + std::to_string(i + 1));
+    EXPECT_DOUBLE_EQ(texts.back().y, 9.75);
+    EXPECT_DOUBLE_EQ(texts.back().x, (8.0 - texts.back().text.size() * 0.125) / 2);
+    for (size_t k = 0; k + 1 < texts.size(); ++k) EXPECT_LE(texts[k].y + 0.25, 9.75);
   }
-
-  // The header of page 1.
   const std::vector<FakePrinter::Text>& p1 = printer.pages[0].texts;
   EXPECT_EQ(p1[0].text, "LINTARO TAX YEAR 2007 ERROR REPORT");
   EXPECT_TRUE(p1[0].bold);
@@ -124,16 +97,11 @@ TEST(PrintedReport, PrintsEveryPageWithItsFooter) {
   EXPECT_DOUBLE_EQ(p1[1].y, 0.35 + 0.25);
   EXPECT_EQ(p1[2].text, "12/06/2026");
   EXPECT_EQ(p1[3].text, "         3 Record(s) tested");
-  // Centred on its digits, moved left by its leading spaces.
-  EXPECT_DOUBLE_EQ(p1[3].x, 4.0 - 18 * 0.125 / 2 - 9 * 0.125);
-  EXPECT_EQ(p1[4].text, "         1 Record(s) with Error(s)");
-  EXPECT_DOUBLE_EQ(p1[4].x, p1[3].x);
+  EXPECT_DOUBLE_EQ(p1[3].x, 4.0 - 18 * 0.125 / 2 - 9 * 0.125);  // centred on its digits
   EXPECT_EQ(p1[5].text, "        20 Error(s) found");
-
-  // The record heading: bold, centred, boxed.
+  // The record heading: bold, centred, boxed; then label and value pairs.
   const std::string heading = "Record number: 3    Code: RCW    SSN:  123456789";
-  auto h = std::find_if(p1.begin(), p1.end(),
-                        [&](const FakePrinter::Text& t) { return t.text == heading; });
+  auto h = std::find_if(p1.begin(), p1.end(), [&](const auto& t) { return t.text == heading; });
   ASSERT_NE(h, p1.end());
   EXPECT_TRUE(h->bold);
   const double width = heading.size() * 0.125;
@@ -144,87 +112,48 @@ TEST(PrintedReport, PrintsEveryPageWithItsFooter) {
   EXPECT_DOUBLE_EQ(box.top, h->y - 0.1);
   EXPECT_DOUBLE_EQ(box.right, h->x + width + 0.05);
   EXPECT_DOUBLE_EQ(box.bottom, h->y + 0.25 + 0.02);
-
-  // An error block: labels at the margin, values in the column after
-  // "Error Description:  " on the same line.
-  const FakePrinter::Text& label = *(h + 1);
-  const FakePrinter::Text& value = *(h + 2);
-  EXPECT_EQ(label.text, "Err Num: ");
-  EXPECT_DOUBLE_EQ(label.x, 0);
-  EXPECT_EQ(value.text, "1");
-  EXPECT_DOUBLE_EQ(value.x, 20 * 0.125);
-  EXPECT_DOUBLE_EQ(value.y, label.y);
-  EXPECT_FALSE(value.bold);
-  EXPECT_EQ((h + 3)->text, "Reference: ");
-  EXPECT_EQ((h + 4)->text, "Ref 1");
-  EXPECT_EQ((h + 5)->text, "User Entry: ");
-  EXPECT_EQ((h + 6)->text, "[x]");
-  EXPECT_EQ((h + 7)->text, "Error Description: ");
-  EXPECT_EQ((h + 8)->text, "Message 1");
+  const std::vector<std::string> block = {"Err Num: ", "1", "Reference: ", "Ref 1", "User Entry: ",
+                                          "[x]", "Error Description: ", "Message 1"};
+  for (size_t k = 0; k < block.size(); ++k) EXPECT_EQ((h + 1 + k)->text, block[k]);
+  EXPECT_DOUBLE_EQ((h + 1)->x, 0);
+  EXPECT_DOUBLE_EQ((h + 2)->x, 20 * 0.125);
+  EXPECT_DOUBLE_EQ((h + 2)->y, (h + 1)->y);
   EXPECT_DOUBLE_EQ((h + 8)->y, h->y + 4 * 0.25);
 }
 
 TEST(PrintedReport, PageRangeTwoToTwoPrintsOnlyPageTwoAndItsFooter) {
-  TempDir dir;
-  ResultsFixture f(dir.path());
+  ResultsFixture f;
   BuildTwentyErrors(f);
-
-  FakePrinter all;
-  PrintState all_state;
-  all_state.first_page = 1;
-  all_state.last_page = 13;
-  PrintedReport(all, "Courier", 10, all_state).Print(f.db());
+  FakePrinter all = PrintPages(f.db(), 1, 13);
   ASSERT_EQ(all.pages.size(), 3u);
-
-  FakePrinter printer;
-  PrintState state;
-  state.first_page = 2;
-  state.last_page = 2;
-  PrintedReport(printer, "Courier", 10, state).Print(f.db());
-  ASSERT_EQ(printer.pages.size(), 1u);
-  EXPECT_EQ(printer.new_pages, 0);
-  EXPECT_EQ(printer.jobs_ended, 1);
-  EXPECT_TRUE(state.print_done);
-  // Exactly what page 2 of the whole printout holds, at the same places.
-  const std::vector<std::string> texts = FakePrinter::TextsOf(printer.pages[0]);
-  EXPECT_EQ(texts, FakePrinter::TextsOf(all.pages[1]));
-  EXPECT_EQ(texts.back(), "Page: 2");
-  for (size_t i = 0; i < texts.size(); ++i)
-    EXPECT_DOUBLE_EQ(printer.pages[0].texts[i].y, all.pages[1].texts[i].y);
-  EXPECT_FALSE(Contains(texts, "LINTARO TAX YEAR 2007 ERROR REPORT"));
-  EXPECT_FALSE(Contains(texts, "Message 1"));
-  EXPECT_FALSE(Contains(texts, "Message 20"));
-
-  // The last page alone.
-  FakePrinter last;
-  PrintState last_state;
-  last_state.first_page = 3;
-  last_state.last_page = 3;
-  PrintedReport(last, "Courier", 10, last_state).Print(f.db());
-  ASSERT_EQ(last.pages.size(), 1u);
-  EXPECT_EQ(FakePrinter::TextsOf(last.pages[0]), FakePrinter::TextsOf(all.pages[2]));
+  for (int page : {2, 3}) {
+    FakePrinter one = PrintPages(f.db(), page, page);
+    ASSERT_EQ(one.pages.size(), 1u) << page;
+    EXPECT_EQ(one.new_pages, 0);
+    // Exactly what that page of the whole printout holds, at the same places.
+    const auto texts = FakePrinter::TextsOf(one.pages[0]);
+    EXPECT_EQ(texts, FakePrinter::TextsOf(all.pages[page - 1]));
+    EXPECT_EQ(texts.back(), "Page: " + std::to_string(page));
+    for (size_t i = 0; i < texts.size(); ++i)
+      EXPECT_DOUBLE_EQ(one.pages[0].texts[i].y, all.pages[page - 1].texts[i].y);
+  }
+  const auto two = FakePrinter::TextsOf(PrintPages(f.db(), 2, 2).pages[0]);
+  for (const char* absent : {"LINTARO TAX YEAR 2007 ERROR REPORT", "Message 1", "Message 20"})
+    EXPECT_EQ(std::find(two.begin(), two.end(), absent), two.end()) << absent;
 }
 
 TEST(PrintedReport, WideHeadingIsReducedUntilItFitsThenTheReportSizeReturns) {
-  TempDir dir;
-  ResultsFixture f(dir.path());
+  ResultsFixture f;
   f.File("/in/a.txt");
   // 79 characters: 9.875 inches at 10 points, 8.8875 at 9, 7.9 at 8.
   f.Record(3, "RCW", std::string(40, '9'));
   f.Error(3, "Ref", "[x]", "Message");
-  FakePrinter printer;
-  PrintState state;
-  state.first_page = 1;
-  state.last_page = 11;
-  PrintedReport(printer, "Courier", 10, state).Print(f.db());
-  ASSERT_EQ(printer.pages.size(), 1u);
-  const auto& texts = printer.pages[0].texts;
-  auto h = std::find_if(texts.begin(), texts.end(), [](const FakePrinter::Text& t) {
-    return t.text.rfind("Record number: 3", 0) == 0;
-  });
+  FakePrinter printer = PrintPages(f.db(), 1, 11);
+  const auto& texts = printer.pages.at(0).texts;
+  auto h = std::find_if(texts.begin(), texts.end(),
+                        [](const auto& t) { return t.text.starts_with("Record number: 3"); });
   ASSERT_NE(h, texts.end());
   EXPECT_EQ(h->size, 8);
-  EXPECT_TRUE(h->bold);
   EXPECT_DOUBLE_EQ(h->x, (8.0 - 7.9) / 2);
   EXPECT_EQ((h + 1)->text, "Err Num: ");
   EXPECT_EQ((h + 1)->size, 10);
@@ -233,20 +162,14 @@ TEST(PrintedReport, WideHeadingIsReducedUntilItFitsThenTheReportSizeReturns) {
 }
 
 TEST(PrintedReport, CriticalStopIsPrintedBoldBeforeTheCounts) {
-  TempDir dir;
-  ResultsFixture f(dir.path());
+  ResultsFixture f;
   f.File("/in/a.txt");
   f.Record(7, "RCW", "1");
   f.Error(7, "Record Sequence", "[RCW]", "Out of sequence.", "C");
-  FakePrinter printer;
-  PrintState state;
-  state.first_page = 1;
-  state.last_page = 11;
-  PrintedReport(printer, "Courier", 10, state).Print(f.db());
+  FakePrinter printer = PrintPages(f.db(), 1, 11);
   const auto& texts = printer.pages.at(0).texts;
-  // The heading is wider than 6.5 inches: it wraps, then the message, then
-  // the empty line that ends the message.
-  ASSERT_GE(texts.size(), 7u);
+  ASSERT_GE(texts.size(), 8u);
+  // The heading wraps, then the message and the empty line that ends it.
   EXPECT_EQ(texts[3].text, "Execution of Testing was terminated due to the");
   EXPECT_TRUE(texts[3].bold);
   EXPECT_EQ(texts[4].text, "Critical Error in Record Number 7:  ");

@@ -3,9 +3,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <fstream>
-#include <sstream>
-
 #include "reports/report_fixture.h"
 #include "reports/text_report.h"
 #include "support/report_fakes.h"
@@ -13,17 +10,9 @@
 namespace lintaro::testing {
 namespace {
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 // What the saved file must hold: the whole text cut after the first error
 // block that takes a piece past 64,000 characters, each piece followed by
-// CR LF. Error blocks end with an empty line before the next block, the next
-// record's heading or the end. (ASCII text: characters are bytes.)
+// CR LF. (ASCII text: characters are bytes.)
 std::string ExpectedPieces(const std::string& whole, size_t* pieces) {
   std::string file;
   size_t start = 0;
@@ -41,65 +30,51 @@ std::string ExpectedPieces(const std::string& whole, size_t* pieces) {
   return file;
 }
 
-class ReportWindowTest : public ::testing::Test {
+// The report window's context over fakes and a results database.
+class ReportTest : public ::testing::Test {
  protected:
-  ReportWindowTest() : fixture_(dir_.path()) {}
-
+  ReportTest() {
+    context_ = {&f_.db(), &settings_, &prompts_, &view_, &printer_, &dialog_, &shell_, f_.dir.str()};
+  }
   ReportWindow& Window() {
-    ReportContext c;
-    c.db = &fixture_.db();
-    c.settings = &settings_;
-    c.prompts = &prompts_;
-    c.view = &view_;
-    c.printer = &printer_;
-    c.print_dialog = &dialog_;
-    c.shell = &shell_;
-    c.program_folder = dir_.str();
-    window_ = std::make_unique<ReportWindow>(c);
+    window_ = std::make_unique<ReportWindow>(context_);
     return *window_;
   }
-
-  // 1,000 findings of about 330 characters of text each: five or six pieces
-  // of 64,000 characters.
+  // 1,000 findings of about 330 characters each: five or six pieces.
   void BuildLargeRun() {
-    fixture_.db().Begin();
-    fixture_.File("/in/big.txt");
+    f_.db().Begin();
+    f_.File("/in/big.txt");
     for (int r = 1; r <= 100; ++r) {
-      fixture_.Record(r, "RCW", "123456789");
+      f_.Record(r, "RCW", "123456789");
       for (int e = 0; e < 10; ++e)
-        fixture_.Error(r, "Reference of the field [Position 100 - 110]", "[" + std::string(80, 'u') + "]",
-                       "Message " + std::to_string(r) + "/" + std::to_string(e) + " " +
-                           std::string(150, 'm'));
+        f_.Error(r, "Reference of the field [Position 100 - 110]", "[" + std::string(80, 'u') + "]",
+                 "Message " + std::to_string(r) + "/" + std::to_string(e) + " " + std::string(150, 'm'));
     }
-    fixture_.db().Commit();
+    f_.db().Commit();
   }
-
   std::string WholeText() {
     ReportBuffer b;
-    BuildTextReport(fixture_.db(), b);
+    BuildTextReport(f_.db(), b);
     return b.text;
   }
 
-  TempDir dir_;
-  ResultsFixture fixture_;
+  ResultsFixture f_;
   ReportSettings settings_;
   ScriptedPrompts prompts_;
   FakeReportView view_;
   FakePrinter printer_;
   FakePrintDialogHost dialog_;
   FakeShell shell_;
+  ReportContext context_;
   std::unique_ptr<ReportWindow> window_;
 };
 
-TEST_F(ReportWindowTest, SmallTextReportIsShownWhole) {
-  fixture_.File("/in/a.txt");
-  fixture_.Record(1, "RCA", "123456789");
-  fixture_.Error(1, "r", "[u]", "m");
+TEST_F(ReportTest, SmallTextReportIsShownWhole) {
+  f_.OneFinding();
   settings_.report_cancelled = true;
   ReportWindow& w = Window();
   w.FormatReport(kReportText);
-  ASSERT_EQ(view_.previews.size(), 1u);
-  EXPECT_EQ(view_.previews[0], WholeText());
+  EXPECT_EQ(view_.previews, std::vector<std::string>{WholeText()});
   EXPECT_EQ(w.report_text, WholeText());
   EXPECT_TRUE(view_.save_enabled.empty());
   EXPECT_TRUE(prompts_.messages.empty());
@@ -107,15 +82,12 @@ TEST_F(ReportWindowTest, SmallTextReportIsShownWhole) {
   EXPECT_EQ(view_.busy_depth, 0);
 }
 
-TEST_F(ReportWindowTest, TooLargeReportSavedOnYesHoldsEveryPiece) {
+TEST_F(ReportTest, TooLargeReportSavedOnYesHoldsEveryPiece) {
   BuildLargeRun();
-  const std::string saved = (dir_.path() / "saved.txt").string();
-  dir_.Write("saved.txt", "old contents of another report");
+  const std::string saved = f_.dir.Write("saved.txt", "old contents of another report");
   prompts_.answers = {Answer::kYes};
   prompts_.save_names = {saved};
-  ReportWindow& w = Window();
-  w.FormatReport(kReportText);
-
+  Window().FormatReport(kReportText);
   ASSERT_EQ(prompts_.messages.size(), 1u);
   EXPECT_EQ(prompts_.messages[0].title, "Report Too Large");
   EXPECT_EQ(prompts_.messages[0].text,
@@ -124,15 +96,13 @@ TEST_F(ReportWindowTest, TooLargeReportSavedOnYesHoldsEveryPiece) {
   EXPECT_EQ(prompts_.messages[0].icon, Icon::kExclamation);
   EXPECT_EQ(prompts_.messages[0].buttons, Buttons::kYesNo);
   EXPECT_EQ(prompts_.dialog_titles, std::vector<std::string>{"Please Enter File Name"});
-
   EXPECT_EQ(view_.previews, std::vector<std::string>{kTooLargeSentence});
   ASSERT_FALSE(view_.save_enabled.empty());
   EXPECT_FALSE(view_.save_enabled.back());
-
-  const std::string file = ReadFile(saved);
   size_t pieces = 0;
   const std::string expected = ExpectedPieces(WholeText(), &pieces);
   EXPECT_GE(pieces, 4u);
+  const std::string file = ReadWholeFile(saved);
   EXPECT_EQ(file.size(), expected.size());
   EXPECT_TRUE(file == expected) << "the saved file differs from the report's pieces";
   struct stat info {};
@@ -140,84 +110,65 @@ TEST_F(ReportWindowTest, TooLargeReportSavedOnYesHoldsEveryPiece) {
   EXPECT_EQ(info.st_mode & 0777, 0600u);
 }
 
-TEST_F(ReportWindowTest, TooLargeReportDeclinedShowsTheSentenceOnly) {
+TEST_F(ReportTest, TooLargeReportDeclinedOrSaveCancelledShowsTheSentenceOnly) {
   BuildLargeRun();
-  prompts_.answers = {Answer::kNo};
-  ReportWindow& w = Window();
-  w.FormatReport(kReportText);
-  EXPECT_EQ(prompts_.messages.size(), 1u);
-  EXPECT_TRUE(prompts_.dialog_titles.empty());
-  EXPECT_EQ(view_.previews, std::vector<std::string>{kTooLargeSentence});
-  EXPECT_EQ(w.report_text, kTooLargeSentence);
-  EXPECT_EQ(view_.save_enabled, std::vector<bool>{false});
-}
-
-TEST_F(ReportWindowTest, TooLargeReportWithSaveCancelledShowsTheSentence) {
-  BuildLargeRun();
-  prompts_.answers = {Answer::kYes};
+  prompts_.answers = {Answer::kNo, Answer::kYes};
   prompts_.save_names = {std::nullopt};
-  ReportWindow& w = Window();
-  w.FormatReport(kReportText);
-  EXPECT_EQ(prompts_.messages.size(), 1u);  // asked once, not again per block
-  EXPECT_EQ(view_.previews, std::vector<std::string>{kTooLargeSentence});
-  EXPECT_FALSE(settings_.report_cancelled);
-  EXPECT_FALSE(std::filesystem::exists(dir_.path() / "saved.txt"));
+  for (int round = 0; round < 2; ++round) {  // No, then Yes with the save cancelled
+    ReportWindow& w = Window();
+    w.FormatReport(kReportText);
+    EXPECT_EQ(prompts_.messages.size(), round + 1u);  // asked once, not per block
+    EXPECT_EQ(prompts_.dialog_titles.size(), static_cast<size_t>(round));
+    EXPECT_EQ(view_.previews.back(), kTooLargeSentence);
+    EXPECT_EQ(w.report_text, kTooLargeSentence);
+    EXPECT_EQ(view_.save_enabled.back(), false);
+    EXPECT_FALSE(settings_.report_cancelled);
+  }
+  EXPECT_EQ(view_.previews.size(), 2u);
 }
 
-TEST_F(ReportWindowTest, SaveThatCannotBeWrittenIsReportedAndCountsAsCancelled) {
-  fixture_.File("/in/a.txt");
+TEST_F(ReportTest, SaveThatCannotBeWrittenIsReportedAndCountsAsCancelled) {
+  f_.File("/in/a.txt");
   ReportWindow& w = Window();
-  prompts_.save_names = {(dir_.path() / "no-such-folder" / "r.txt").string()};
+  prompts_.save_names = {(f_.dir.path() / "no-such-folder" / "r.txt").string()};
   EXPECT_EQ(w.SaveReportAs("text"), "");
   EXPECT_TRUE(settings_.report_cancelled);
   ASSERT_EQ(prompts_.messages.size(), 1u);
   EXPECT_NE(prompts_.messages[0].text.find("could not be saved"), std::string::npos);
-
   settings_.report_cancelled = false;
-  const std::string name = (dir_.path() / "r.txt").string();
+  const std::string name = (f_.dir.path() / "r.txt").string();
   prompts_.save_names = {name};
   EXPECT_EQ(w.SaveReportAs("text"), name);
-  EXPECT_EQ(ReadFile(name), "text\r\n");
+  EXPECT_EQ(ReadWholeFile(name), "text\r\n");
   EXPECT_FALSE(settings_.report_cancelled);
 }
 
-TEST_F(ReportWindowTest, LargeHtmlReportIsWrittenInPiecesThenOpened) {
+TEST_F(ReportTest, LargeHtmlReportIsWrittenInPiecesThenOpened) {
   BuildLargeRun();
-  // An older report in the file is replaced by the first piece.
-  dir_.Write("temphtm.HTM", "stale report");
-  ReportWindow& w = Window();
-  w.FormatReport(kReportHtml);
-
-  const std::string file = ReadFile((dir_.path() / "temphtm.HTM").string());
+  f_.dir.Write("temphtm.HTM", "stale report");  // replaced by the first piece
+  Window().FormatReport(kReportHtml);
+  const std::string html_file = (f_.dir.path() / "temphtm.HTM").string();
+  const std::string file = ReadWholeFile(html_file);
   ReportBuffer whole;
-  ASSERT_TRUE(BuildHtmlReport(fixture_.db(), whole, 57));
-  // Pieces end at a row's end: "</td></tr>" then CR LF.
+  ASSERT_TRUE(BuildHtmlReport(f_.db(), whole, 57));
   std::string joined;
-  size_t pieces = 0, start = 0;
-  while (true) {
-    size_t crlf = file.find("\r\n", start);
+  size_t pieces = 0;
+  for (size_t start = 0, crlf; start < file.size(); start = crlf + 2, ++pieces) {
+    crlf = file.find("\r\n", start);
     ASSERT_NE(crlf, std::string::npos);
     joined += file.substr(start, crlf - start);
-    ++pieces;
-    start = crlf + 2;
-    if (start == file.size()) break;
   }
   EXPECT_EQ(joined, whole.text);
   EXPECT_GE(pieces, 5u);
-  EXPECT_EQ(file.rfind("<!DOCTYPE", 0), 0u);
-
-  ASSERT_EQ(shell_.opened.size(), 1u);
-  EXPECT_EQ(shell_.opened[0].first, "/usr/bin/browser");
-  EXPECT_EQ(shell_.opened[0].second, PathToUrl((dir_.path() / "temphtm.HTM").string()));
+  EXPECT_EQ(shell_.opened, (std::vector<std::pair<std::string, std::string>>{
+                               {"/usr/bin/browser", PathToUrl(html_file)}}));
   EXPECT_TRUE(shell_.printed.empty());
   EXPECT_TRUE(prompts_.messages.empty());
   EXPECT_EQ(view_.shown, 0);
 }
 
-TEST_F(ReportWindowTest, HtmlWithoutBrowserFallsBackToTheTextWindowOnOk) {
-  fixture_.File("/in/a.txt");
-  fixture_.Record(1, "RCA", "1");
-  fixture_.Error(1, "r", "[u]", "m");
+TEST_F(ReportTest, HtmlWithoutBrowserOrWithAFailingOneFallsBackToText) {
+  f_.OneFinding();
   shell_.browser.reset();
   settings_.report_choice = 3;
   prompts_.answers = {Answer::kOk};
@@ -230,107 +181,72 @@ TEST_F(ReportWindowTest, HtmlWithoutBrowserFallsBackToTheTextWindowOnOk) {
   EXPECT_EQ(settings_.report_choice, 1);
   EXPECT_EQ(view_.previews, std::vector<std::string>{WholeText()});
   EXPECT_EQ(view_.shown, 1);
-}
 
-TEST_F(ReportWindowTest, HtmlPrintWithFailingBrowserPrintsTheTextReportOnOk) {
-  fixture_.File("/in/a.txt");
-  fixture_.Record(1, "RCA", "1");
-  fixture_.Error(1, "r", "[u]", "m");
-  shell_.print_succeeds = false;
-  shell_.open_succeeds = false;
+  // Printing with a browser that neither prints nor opens: the text report
+  // goes to the printer through the print dialog.
+  shell_.browser = "/usr/bin/browser";
+  shell_.print_succeeds = shell_.open_succeeds = false;
   settings_.print_requested = true;
   prompts_.answers = {Answer::kOk};
   Window().FormatReport(kReportHtml);
   EXPECT_EQ(shell_.printed.size(), 1u);
-  EXPECT_EQ(shell_.opened.size(), 1u);
-  ASSERT_EQ(prompts_.messages.size(), 1u);
-  EXPECT_EQ(prompts_.messages[0].text,
+  EXPECT_EQ(prompts_.messages.back().text,
             "Your default browser could not be opened: \r\n/usr/bin/browser\r\n\r\n"
             "Would you like to print a text report?");
-  // The text report went to the printer through the print dialog.
   EXPECT_EQ(dialog_.seen_min, 1);
   EXPECT_EQ(printer_.jobs_ended, 1);
-  EXPECT_EQ(view_.shown, 0);
+  EXPECT_EQ(view_.shown, 1);
 }
 
-TEST_F(ReportWindowTest, PrintTextReportPrintsTheChosenRangeAndCopies) {
-  fixture_.File("/in/a.txt");
-  fixture_.Record(3, "RCW", "123456789");
-  for (int i = 1; i <= 20; ++i) fixture_.Error(3, "Ref", "[x]", "Message " + std::to_string(i));
+TEST_F(ReportTest, PrintTextReportPrintsTheChosenRangeAndCopies) {
+  f_.File("/in/a.txt");
+  f_.Record(3, "RCW", "123456789");
+  for (int i = 1; i <= 20; ++i) f_.Error(3, "Ref", "[x]", "Message " + std::to_string(i));
   ReportWindow& w = Window();
-
   dialog_.page_range = std::make_pair(2, 2);
   dialog_.copies = 2;
   w.PrintTextReport();
-  EXPECT_EQ(dialog_.seen_min, 1);
-  EXPECT_EQ(dialog_.seen_max, 3);
-  EXPECT_EQ(dialog_.seen_from, 1);
-  EXPECT_EQ(dialog_.seen_to, 3);
+  EXPECT_EQ(std::vector<int>({dialog_.seen_min, dialog_.seen_max, dialog_.seen_from, dialog_.seen_to}),
+            std::vector<int>({1, 3, 1, 3}));
   EXPECT_EQ(dialog_.seen_flags, 0x100004);
   ASSERT_EQ(printer_.finished_jobs.size(), 2u);
   for (const auto& job : printer_.finished_jobs) {
     ASSERT_EQ(job.size(), 1u);
     EXPECT_EQ(job[0].texts.back().text, "Page: 2");
   }
-
-  // No range chosen: every page, up to the count plus ten.
-  dialog_.page_range.reset();
+  dialog_.page_range.reset();  // every page, up to the count plus ten
   dialog_.copies = 1;
   w.PrintTextReport();
   EXPECT_EQ(w.print.first_page, 1);
   EXPECT_EQ(w.print.last_page, 13);
   EXPECT_EQ(printer_.finished_jobs.back().size(), 3u);
-
-  // Cancelled: nothing printed.
-  dialog_.confirm = false;
+  dialog_.confirm = false;  // cancelled: nothing printed
   w.PrintTextReport();
   EXPECT_EQ(printer_.finished_jobs.size(), 3u);
 }
 
 TEST(PrintDialog, PageSettersKeepTheRangeConsistent) {
   PrintDialog d;
+  auto range = [&] { return std::vector<int>{d.Min(), d.FromPage(), d.ToPage(), d.Max()}; };
   d.SetMin(1);
-  EXPECT_EQ(d.FromPage(), 1);
-  EXPECT_EQ(d.ToPage(), 1);
-  EXPECT_EQ(d.Max(), 1);
+  EXPECT_EQ(range(), (std::vector<int>{1, 1, 1, 1}));
   d.SetMax(9);
   d.SetFromPage(4);
   d.SetToPage(6);
-  EXPECT_EQ(d.Min(), 1);
-  EXPECT_EQ(d.Max(), 9);
-
-  // ToPage below Min lowers Min and FromPage with it.
+  EXPECT_EQ(range(), (std::vector<int>{1, 4, 6, 9}));
   d.SetMin(3);
-  d.SetToPage(2);
-  EXPECT_EQ(d.ToPage(), 2);
-  EXPECT_EQ(d.FromPage(), 2);
-  EXPECT_EQ(d.Min(), 2);
-  EXPECT_EQ(d.Max(), 9);
-
-  // FromPage above ToPage and Max raises both.
-  d.SetFromPage(12);
-  EXPECT_EQ(d.ToPage(), 12);
-  EXPECT_EQ(d.Max(), 12);
-  EXPECT_EQ(d.Min(), 2);
-
-  // Max below everything lowers everything.
-  d.SetMax(1);
-  EXPECT_EQ(d.ToPage(), 1);
-  EXPECT_EQ(d.FromPage(), 1);
-  EXPECT_EQ(d.Min(), 1);
-
-  // Negative values become 0.
-  d.SetMin(-5);
-  EXPECT_EQ(d.Min(), 0);
+  d.SetToPage(2);  // below Min: lowers Min and FromPage
+  EXPECT_EQ(range(), (std::vector<int>{2, 2, 2, 9}));
+  d.SetFromPage(12);  // above ToPage and Max: raises both
+  EXPECT_EQ(range(), (std::vector<int>{2, 12, 12, 12}));
+  d.SetMax(1);  // below everything: lowers everything
+  EXPECT_EQ(range(), (std::vector<int>{1, 1, 1, 1}));
+  d.SetMin(-5);  // negative values become 0
   d.SetToPage(-1);
-  EXPECT_EQ(d.ToPage(), 0);
-  EXPECT_EQ(d.FromPage(), 0);
-}
+  EXPECT_EQ(range(), (std::vector<int>{0, 0, 0, 1}));
 
-TEST(PrintDialog, CancelRaisesTheCancelErrorOnlyWhenAsked) {
   FakePrintDialogHost host;
   host.confirm = false;
-  PrintDialog d;
   EXPECT_FALSE(d.ShowPrinter(host));
   d.cancel_error = true;
   try {
@@ -344,7 +260,7 @@ TEST(PrintDialog, CancelRaisesTheCancelErrorOnlyWhenAsked) {
   EXPECT_TRUE(d.ShowPrinter(host));
 }
 
-TEST_F(ReportWindowTest, FontCommandKeepsTheSizeWithinEightToTwenty) {
+TEST_F(ReportTest, FontCommandKeepsTheSizeWithinEightToTwenty) {
   ReportWindow& w = Window();
   w.SetReportFont("", 12.4);
   EXPECT_EQ(w.report_font_name, "Courier");
@@ -352,17 +268,11 @@ TEST_F(ReportWindowTest, FontCommandKeepsTheSizeWithinEightToTwenty) {
   w.SetReportFont("DejaVu Sans Mono", 7);
   EXPECT_EQ(w.report_font_name, "DejaVu Sans Mono");
   EXPECT_EQ(w.report_font_size, 8);
-  w.SetReportFont("", 26);
-  EXPECT_EQ(w.report_font_size, 20);
   w.SetReportFont("", 19.6);
   EXPECT_EQ(w.report_font_size, 20);
+  w.SetReportFont("", 26);
+  EXPECT_EQ(w.report_font_size, 20);
 }
-
-}  // namespace
-}  // namespace lintaro::testing
-
-namespace lintaro::testing {
-namespace {
 
 // The main window's side of a report request.
 class FakeRequestHost : public ReportRequestHost {
@@ -372,7 +282,6 @@ class FakeRequestHost : public ReportRequestHost {
   std::vector<int> asked_with;
   std::vector<bool> enabled;
   int created = 0;
-
   std::optional<int> AskReportFormat(int current) override {
     asked_with.push_back(current);
     return answer;
@@ -389,50 +298,22 @@ class FakeRequestHost : public ReportRequestHost {
   std::unique_ptr<ReportWindow> window_;
 };
 
-class ReportRequestTest : public ::testing::Test {
- protected:
-  ReportRequestTest() : fixture_(dir_.path()) {
-    fixture_.File("/in/a.txt");
-    fixture_.Record(1, "RCA", "123456789");
-    context_.db = &fixture_.db();
-    context_.settings = &settings_;
-    context_.prompts = &prompts_;
-    context_.view = &view_;
-    context_.printer = &printer_;
-    context_.print_dialog = &dialog_;
-    context_.shell = &shell_;
-    context_.program_folder = dir_.str();
-  }
-
-  TempDir dir_;
-  ResultsFixture fixture_;
-  ReportSettings settings_;
-  ScriptedPrompts prompts_;
-  FakeReportView view_;
-  FakePrinter printer_;
-  FakePrintDialogHost dialog_;
-  FakeShell shell_;
-  ReportContext context_;
-};
-
-TEST_F(ReportRequestTest, NothingToReportSaysSoAndAsksNothing) {
+TEST_F(ReportTest, RequestWithNothingToReportOrCancelledAsksOrDoesNothing) {
+  f_.File("/in/a.txt");
+  f_.Record(1, "RCA", "123456789");
   FakeRequestHost host(context_);
   settings_.print_requested = true;
-  RunReportRequest(fixture_.db(), settings_, prompts_, host);
+  RunReportRequest(f_.db(), settings_, prompts_, host);
   ASSERT_EQ(prompts_.messages.size(), 1u);
   EXPECT_EQ(prompts_.messages[0].title, "Results");
   EXPECT_EQ(prompts_.messages[0].text, "No errors found in the submission!");
   EXPECT_EQ(prompts_.messages[0].icon, Icon::kInformation);
   EXPECT_TRUE(host.asked_with.empty());
-  EXPECT_EQ(host.created, 0);
-}
 
-TEST_F(ReportRequestTest, CancelledFormatKeepsTheChoiceAndDropsThePrintRequest) {
-  fixture_.Error(1, "r", "[u]", "m");
-  FakeRequestHost host(context_);
+  // A cancelled format keeps the choice and drops the print request.
+  f_.Error(1, "r", "[u]", "m");
   settings_.report_choice = 3;
-  settings_.print_requested = true;
-  RunReportRequest(fixture_.db(), settings_, prompts_, host);
+  RunReportRequest(f_.db(), settings_, prompts_, host);
   EXPECT_EQ(host.asked_with, std::vector<int>{3});
   EXPECT_EQ(settings_.report_choice, 3);
   EXPECT_FALSE(settings_.print_requested);
@@ -441,32 +322,28 @@ TEST_F(ReportRequestTest, CancelledFormatKeepsTheChoiceAndDropsThePrintRequest) 
   EXPECT_TRUE(host.enabled.empty());
 }
 
-TEST_F(ReportRequestTest, EachChoiceReachesItsOutput) {
-  fixture_.Error(1, "r", "[u]", "m");
+TEST_F(ReportTest, EachRequestedChoiceReachesItsOutput) {
+  f_.OneFinding();
   FakeRequestHost host(context_);
-
   host.answer = 1;  // text, viewed
-  RunReportRequest(fixture_.db(), settings_, prompts_, host);
+  RunReportRequest(f_.db(), settings_, prompts_, host);
   EXPECT_EQ(view_.previews.size(), 1u);
   EXPECT_EQ(view_.shown, 1);
   EXPECT_EQ(host.enabled, (std::vector<bool>{false, true}));
-
   host.answer = 3;  // HTML, viewed
-  RunReportRequest(fixture_.db(), settings_, prompts_, host);
+  RunReportRequest(f_.db(), settings_, prompts_, host);
   EXPECT_EQ(settings_.report_choice, 3);
   EXPECT_EQ(shell_.opened.size(), 1u);
   EXPECT_EQ(host.asked_with.back(), 1);
-
   host.answer = 1;  // text, printed
   settings_.print_requested = true;
-  RunReportRequest(fixture_.db(), settings_, prompts_, host);
+  RunReportRequest(f_.db(), settings_, prompts_, host);
   EXPECT_EQ(printer_.jobs_ended, 1);
   EXPECT_FALSE(settings_.print_requested);
   EXPECT_EQ(view_.shown, 1);
-
   host.answer = 3;  // HTML, printed by the browser
   settings_.print_requested = true;
-  RunReportRequest(fixture_.db(), settings_, prompts_, host);
+  RunReportRequest(f_.db(), settings_, prompts_, host);
   EXPECT_EQ(shell_.printed.size(), 1u);
   EXPECT_EQ(host.created, 4);
 }

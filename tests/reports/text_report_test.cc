@@ -3,15 +3,12 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
-#include <initializer_list>
-
 #include "reports/report_content.h"
 #include "reports/report_fixture.h"
 
 namespace lintaro::testing {
 namespace {
 
-// Joins lines, each followed by CR LF.
 std::string Lines(std::initializer_list<std::string> lines) {
   std::string text;
   for (const std::string& line : lines) text += line + "\r\n";
@@ -24,10 +21,10 @@ std::string TextOf(ResultsDb& db) {
   return out.text;
 }
 
-// A run of 120 records stopped by a sequence error in its last record, with
-// findings in an RCW, an RCE and the RCF record; one finding of record 3 was
-// recorded after the RCE's, so the report must order by record first.
-void BuildCriticalRun(ResultsFixture& f) {
+TEST(TextReport, RunStoppedByCriticalErrorMatchesTheLayoutLineByLine) {
+  // One finding of record 3 was recorded after the RCE's: the report orders
+  // by record first.
+  ResultsFixture f;
   f.File("/data/sub/W2C2007.TXT");
   f.Record(3, "RCW", "123456789");
   f.Record(7, "RCE", "987654321");
@@ -37,175 +34,116 @@ void BuildCriticalRun(ResultsFixture& f) {
   f.Error(7, "Employer EIN [Position 8 - 16]", "[98765432 ]", "The EIN must be numeric.");
   f.Error(3, "Employee Name [Position 40 - 54]", "[ ]", "The name is required.");
   f.Error(12, "Number of RCW Records [Position 4 - 12]", "[000000001]", "Does not match.");
-  f.Error(120, "Record Sequence", "[RCT]", "An RCT record must follow an RCW or RCO record.",
-          "C");
+  f.Error(120, "Record Sequence", "[RCT]", "An RCT record must follow an RCW or RCO record.", "C");
+  EXPECT_EQ(TextOf(f.db()),
+            Lines({"\tLINTARO TAX YEAR 2007 ERROR REPORT",
+                   "",
+                   "Generated from: /data/sub/W2C2007.TXT",
+                   "",
+                   "",
+                   "\t12/06/2026",
+                   "",
+                   "Execution of Testing was terminated due to the Critical Error in Record Number "
+                   "120:  ",
+                   "An RCT record must follow an RCW or RCO record.",
+                   "",
+                   "       120 Record(s) tested",
+                   "         4 Record(s) with Error(s)",
+                   "         5 Error(s) found",
+                   "",
+                   "",
+                   "\tRecord number: 3    Code: RCW    SSN:  123456789",
+                   "",
+                   "Err Num: \t\t1",
+                   "Reference: \t\tEmployee SSN [Position 4 - 12]",
+                   "User Entry: \t\t[12345678A]",
+                   "Error Description: \tThe SSN must be numeric.",
+                   "",
+                   "Err Num: \t\t3",
+                   "Reference: \t\tEmployee Name [Position 40 - 54]",
+                   "User Entry: \t\t[ ]",
+                   "Error Description: \tThe name is required.",
+                   "",
+                   "",
+                   "\tRecord number: 7    Code: RCE    EIN:  987654321",
+                   "",
+                   "Err Num: \t\t2",
+                   "Reference: \t\tEmployer EIN [Position 8 - 16]",
+                   "User Entry: \t\t[98765432 ]",
+                   "Error Description: \tThe EIN must be numeric.",
+                   "",
+                   "",
+                   "\tRecord number: 12    Code: RCF    ",
+                   "",
+                   "Err Num: \t\t4",
+                   "Reference: \t\tNumber of RCW Records [Position 4 - 12]",
+                   "User Entry: \t\t[000000001]",
+                   "Error Description: \tDoes not match.",
+                   "",
+                   "",
+                   "\tRecord number: 120    Code: RCT    EIN:  987654321",
+                   "",
+                   "Err Num: \t\t5",
+                   "Reference: \t\tRecord Sequence",
+                   "User Entry: \t\t[RCT]",
+                   "Error Description: \tAn RCT record must follow an RCW or RCO record.",
+                   ""}));
 }
 
-TEST(TextReport, RunStoppedByCriticalErrorMatchesTheLayoutLineByLine) {
-  TempDir dir;
-  ResultsFixture f(dir.path());
-  BuildCriticalRun(f);
-  const std::string expected = Lines({
-      "\tLINTARO TAX YEAR 2007 ERROR REPORT",
-      "",
-      "Generated from: /data/sub/W2C2007.TXT",
-      "",
-      "",
-      "\t12/06/2026",
-      "",
-      "Execution of Testing was terminated due to the Critical Error in Record Number 120:  ",
-      "An RCT record must follow an RCW or RCO record.",
-      "",
-      "       120 Record(s) tested",
-      "         4 Record(s) with Error(s)",
-      "         5 Error(s) found",
-      "",
-      "",
-      "\tRecord number: 3    Code: RCW    SSN:  123456789",
-      "",
-      "Err Num: \t\t1",
-      "Reference: \t\tEmployee SSN [Position 4 - 12]",
-      "User Entry: \t\t[12345678A]",
-      "Error Description: \tThe SSN must be numeric.",
-      "",
-      "Err Num: \t\t3",
-      "Reference: \t\tEmployee Name [Position 40 - 54]",
-      "User Entry: \t\t[ ]",
-      "Error Description: \tThe name is required.",
-      "",
-      "",
-      "\tRecord number: 7    Code: RCE    EIN:  987654321",
-      "",
-      "Err Num: \t\t2",
-      "Reference: \t\tEmployer EIN [Position 8 - 16]",
-      "User Entry: \t\t[98765432 ]",
-      "Error Description: \tThe EIN must be numeric.",
-      "",
-      "",
-      "\tRecord number: 12    Code: RCF    ",
-      "",
-      "Err Num: \t\t4",
-      "Reference: \t\tNumber of RCW Records [Position 4 - 12]",
-      "User Entry: \t\t[000000001]",
-      "Error Description: \tDoes not match.",
-      "",
-      "",
-      "\tRecord number: 120    Code: RCT    EIN:  987654321",
-      "",
-      "Err Num: \t\t5",
-      "Reference: \t\tRecord Sequence",
-      "User Entry: \t\t[RCT]",
-      "Error Description: \tAn RCT record must follow an RCW or RCO record.",
-      "",
-  });
-  EXPECT_EQ(TextOf(f.db()), expected);
-}
-
-TEST(TextReport, RunWithoutTerminationHasOneEmptyLineBeforeTheCounts) {
-  TempDir dir;
-  ResultsFixture f(dir.path());
-  f.File("C:\\W2C\\one.txt", "01/02/2008");
+TEST(TextReport, HeaderOfARunWithoutTerminationAndOfSeveralFiles) {
+  ResultsFixture f;
+  f.File("/in/part1.txt", "03/04/2008").File("/in/part2.txt", "09/09/2009");
   f.Record(2, "RCE", "");
   f.RecordsUpTo(5);
   f.Error(2, "Tax Year [Position 4 - 7]", "[2006]", "The tax year must be 2007.");
-  EXPECT_EQ(TextOf(f.db()), Lines({
-                                "\tLINTARO TAX YEAR 2007 ERROR REPORT",
-                                "",
-                                "Generated from: C:\\W2C\\one.txt",
-                                "",
-                                "",
-                                "\t01/02/2008",
-                                "",
-                                "",
-                                "         5 Record(s) tested",
-                                "         1 Record(s) with Error(s)",
-                                "         1 Error(s) found",
-                                "",
-                                "",
-                                // An employer record without an EIN is named by "SSN:  ".
-                                "\tRecord number: 2    Code: RCE    SSN:  ",
-                                "",
-                                "Err Num: \t\t1",
-                                "Reference: \t\tTax Year [Position 4 - 7]",
-                                "User Entry: \t\t[2006]",
-                                "Error Description: \tThe tax year must be 2007.",
-                                "",
-                            }));
-}
-
-TEST(TextReport, CountsKeepTheirLastTenDigits) {
-  EXPECT_EQ(CountField(5), "         5");
-  EXPECT_EQ(CountField(0), "         0");
-  EXPECT_EQ(CountField(1234567890), "1234567890");
-  EXPECT_EQ(CountField(98765432101), "8765432101");
-  EXPECT_EQ(CountField(123456789012345), "6789012345");
-
-  // The record count is the last record's number, whatever it is.
-  TempDir dir;
-  ResultsFixture f(dir.path());
-  f.File("a.txt");
-  f.Record(1, "RCA", "111111111");
-  f.Error(1, "PIN [Position 13 - 29]", "[x]", "Bad.");
-  f.db().InsertRecord(RecordRow{12345678901, "RCW", 0, 0, "RCW", ""});
   const std::string text = TextOf(f.db());
-  EXPECT_NE(text.find("\r\n2345678901 Record(s) tested\r\n"), std::string::npos) << text;
+  // One empty line before the counts; an RCE without EIN is named "SSN:  ".
+  EXPECT_EQ(text.substr(0, text.find("\tRecord number")),
+            Lines({"\tLINTARO TAX YEAR 2007 ERROR REPORT", "",
+                   "Generated from: /in/part1.txt; /in/part2.txt", "", "", "\t03/04/2008", "", "",
+                   "         5 Record(s) tested", "         1 Record(s) with Error(s)",
+                   "         1 Error(s) found", "", ""}));
+  EXPECT_NE(text.find("\tRecord number: 2    Code: RCE    SSN:  \r\n"), std::string::npos);
+
+  ResultsFixture none;  // no file at all
+  none.Record(1, "RCA", "1");
+  none.Error(1, "r", "[u]", "m");
+  EXPECT_NE(TextOf(none.db()).find("\r\n\r\nGenerated from: \r\n\r\n\r\n\t\r\n\r\n"),
+            std::string::npos);
 }
 
-TEST(TextReport, RecordHeadingsNameTheRecordByItsKind) {
-  auto heading = [](const std::string& id, const std::string& ref) {
+TEST(TextReport, CountsAndHeadings) {
+  EXPECT_EQ(CountField(5), "         5");
+  EXPECT_EQ(CountField(1234567890), "1234567890");
+  EXPECT_EQ(CountField(123456789012345), "6789012345");  // the last ten digits
+  const std::vector<std::array<std::string, 3>> headings = {
+      {"RCA", "123456789", "EIN:  123456789"}, {"RCT", "123456789", "EIN:  123456789"},
+      {"RCU", "123456789", "EIN:  123456789"}, {"RCO", "123456789", "SSN:  123456789"},
+      {"RCF", "123456789", ""},                {"RCA", "", "SSN:  "},
+      {"XYZ", "", "SSN:  "}};
+  for (const auto& [id, ref, tail] : headings) {
     ReportRow row;
     row.rec_num = 9;
     row.id = id;
     row.rec_reference = ref;
-    return RecordHeading(row);
-  };
-  EXPECT_EQ(heading("RCA", "123456789"), "Record number: 9    Code: RCA    EIN:  123456789\r\n");
-  EXPECT_EQ(heading("RCT", "123456789"), "Record number: 9    Code: RCT    EIN:  123456789\r\n");
-  EXPECT_EQ(heading("RCU", "123456789"), "Record number: 9    Code: RCU    EIN:  123456789\r\n");
-  EXPECT_EQ(heading("RCO", "123456789"), "Record number: 9    Code: RCO    SSN:  123456789\r\n");
-  EXPECT_EQ(heading("RCF", ""), "Record number: 9    Code: RCF    \r\n");
-  EXPECT_EQ(heading("RCF", "123456789"), "Record number: 9    Code: RCF    \r\n");
-  EXPECT_EQ(heading("RCA", ""), "Record number: 9    Code: RCA    SSN:  \r\n");
-  EXPECT_EQ(heading("XYZ", ""), "Record number: 9    Code: XYZ    SSN:  \r\n");
-}
-
-TEST(TextReport, NullReferenceCountsAsEmpty) {
-  TempDir dir;
-  ResultsFixture f(dir.path());
+    EXPECT_EQ(RecordHeading(row), "Record number: 9    Code: " + id + "    " + tail + "\r\n");
+  }
+  // The record count is the last record's number; a NULL reference is empty.
+  ResultsFixture f;
   f.File("a.txt");
   f.Record(1, "RCU", "123456789");
   f.Error(1, "x", "[y]", "z");
-  // A reference the store holds as NULL.
+  f.db().InsertRecord(RecordRow{12345678901, "RCW", 0, 0, "RCW", ""});
   ASSERT_EQ(sqlite3_exec(f.db().handle(), "UPDATE RECORDS SET RecReference = NULL", nullptr,
                          nullptr, nullptr),
             0);
-  EXPECT_NE(TextOf(f.db()).find("\tRecord number: 1    Code: RCU    SSN:  \r\n"),
-            std::string::npos);
-}
-
-TEST(TextReport, SourceLineJoinsEveryTestedFile) {
-  TempDir dir;
-  ResultsFixture f(dir.path());
-  f.File("/in/part1.txt", "03/04/2008").File("/in/part2.txt", "09/09/2009").File("/in/part3.txt");
-  f.Record(1, "RCA", "1");
-  f.Error(1, "r", "[u]", "m");
   const std::string text = TextOf(f.db());
-  EXPECT_NE(text.find("\r\n\r\nGenerated from: /in/part1.txt; /in/part2.txt; /in/part3.txt\r\n\r\n"
-                      "\r\n\t03/04/2008\r\n"),
-            std::string::npos)
-      << text;
-
-  TempDir empty_dir;
-  ResultsFixture none(empty_dir.path());
-  none.Record(1, "RCA", "1");
-  none.Error(1, "r", "[u]", "m");
-  const std::string bare = TextOf(none.db());
-  EXPECT_NE(bare.find("\r\n\r\nGenerated from: \r\n\r\n\r\n\t\r\n\r\n"), std::string::npos) << bare;
+  EXPECT_NE(text.find("\r\n2345678901 Record(s) tested\r\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("\tRecord number: 1    Code: RCU    SSN:  \r\n"), std::string::npos);
 }
 
 TEST(TextReport, SubmissionCharactersAreWrittenAsUtf8AndNothingIsEscaped) {
-  TempDir dir;
-  ResultsFixture f(dir.path());
+  ResultsFixture f;
   f.File("/in/r\xC3\xA9sum\xC3\xA9.txt");
   f.Record(1, "RCW", "123456789");
   f.Error(1, "Employee Name <b>", "[JOS\xC9 & \x80]", "Tab\there \"quoted\"");
@@ -214,10 +152,7 @@ TEST(TextReport, SubmissionCharactersAreWrittenAsUtf8AndNothingIsEscaped) {
   EXPECT_NE(text.find("User Entry: \t\t[JOS\xC3\x89 & \xE2\x82\xAC]\r\n"), std::string::npos);
   EXPECT_NE(text.find("Reference: \t\tEmployee Name <b>\r\n"), std::string::npos);
   EXPECT_NE(text.find("Error Description: \tTab\there \"quoted\"\r\n"), std::string::npos);
-}
-
-TEST(TextReport, BufferCountsCharactersNotBytes) {
-  ReportBuffer b;
+  ReportBuffer b;  // counts characters, not bytes
   b.Append("ab");
   b.Append("\xC3\xA9\xE2\x82\xAC");
   EXPECT_EQ(b.chars, 4u);
