@@ -14,158 +14,92 @@ using E = CommandEvent;
 // The commands the user can run now, by name.
 std::set<std::string> Enabled(const CommandState& s) {
   std::set<std::string> on;
-  for (size_t i = 0; i < kCommandCount; ++i) {
-    const auto c = static_cast<Command>(i);
-    if (s.enabled(c)) on.insert(std::string(CommandName(c)));
-  }
+  for (size_t i = 0; i < kCommandCount; ++i)
+    if (s.enabled(static_cast<Command>(i))) on.insert(std::string(CommandName(static_cast<Command>(i))));
   return on;
 }
 
-TEST(CommandStateTest, WindowOpened) {
-  CommandState s;
-  EXPECT_EQ(Enabled(s),
-            (std::set<std::string>{"cmdStart", "cmdLast", "cmdExit", "mnuTStart", "mnuTOpenLast",
-                                   "mnuTSet", "mnuTExit", "mnuVReport", "mnuRLast", "mnuHContents",
-                                   "mnuHAbout"}));
+
+TEST(CommandState, EnabledSetsAfterEachPath) {
+  const std::set<std::string> always = {"cmdExit", "mnuTExit", "mnuHContents", "mnuHAbout"};
+  auto with = [&](std::set<std::string> more) {
+    more.insert(always.begin(), always.end());
+    return more;
+  };
+  CommandState opened;
+  EXPECT_EQ(Enabled(opened), with({"cmdStart", "cmdLast", "mnuTStart", "mnuTOpenLast", "mnuTSet",
+                                   "mnuVReport", "mnuRLast"}));
   // With Errors and All Tested are enabled themselves but sit in the
   // disabled Records submenu.
-  EXPECT_TRUE(s.own(C::mnuVRErrors));
-  EXPECT_TRUE(s.own(C::mnuVRAll));
-  EXPECT_FALSE(s.enabled(C::mnuVRErrors));
-  EXPECT_FALSE(s.own(C::mnuRCurrent));
-  EXPECT_FALSE(s.own(C::mnuTPrint));
+  EXPECT_TRUE(opened.own(C::mnuVRErrors));
+  EXPECT_FALSE(opened.enabled(C::mnuVRErrors));
+  EXPECT_FALSE(opened.own(C::mnuRCurrent));
+
+  CommandState clean;
+  clean.SetRunInProgress(true);
+  clean.Apply(E::kRunStarted);
+  EXPECT_EQ(Enabled(clean), always);
+  for (E e : {E::kRunCompletion, E::kRunClean, E::kRunEnded}) clean.Apply(e);
+  clean.SetRunInProgress(false);
+  EXPECT_EQ(Enabled(clean), with({"cmdStart", "cmdView", "mnuTStart", "mnuTSet", "mnuVRecords",
+                                  "mnuVRAll"}));
+
+  CommandState errors;
+  errors.SetRunInProgress(true);
+  errors.Apply(E::kRunStarted);
+  errors.Apply(E::kGridViewWithErrors);  // the stop path shows the grids
+  EXPECT_FALSE(errors.enabled(C::cmdStart));  // still held while the run unwinds
+  errors.Apply(E::kRunEnded);
+  errors.SetRunInProgress(false);
+  EXPECT_EQ(Enabled(errors),
+            with({"cmdStart", "cmdView", "cmdErrors", "cmdPrint", "mnuTStart", "mnuTPrint",
+                  "mnuTSet", "mnuVReport", "mnuRCurrent", "mnuVRecords", "mnuVRAll", "mnuVRErrors"}));
+  // A report request holds the report commands.
+  errors.SetReportInProgress(true);
+  EXPECT_EQ(Enabled(errors), with({"cmdStart", "cmdView", "mnuTStart", "mnuTSet", "mnuVRecords",
+                                   "mnuVRAll", "mnuVRErrors", "mnuVReport"}));
+  errors.SetReportInProgress(false);
+  EXPECT_TRUE(errors.enabled(C::cmdErrors) && errors.enabled(C::cmdPrint));
 }
 
-TEST(CommandStateTest, RunWithoutErrors) {
-  CommandState s;
-  s.SetRunInProgress(true);
-  s.Apply(E::kRunStarted);
-  EXPECT_EQ(Enabled(s), (std::set<std::string>{"cmdExit", "mnuTExit", "mnuHContents",
-                                               "mnuHAbout"}));
-  s.Apply(E::kRunCompletion);
-  s.Apply(E::kRunClean);
-  s.Apply(E::kRunEnded);
-  s.SetRunInProgress(false);
-  EXPECT_EQ(Enabled(s),
-            (std::set<std::string>{"cmdStart", "cmdView", "cmdExit", "mnuTStart", "mnuTSet",
-                                   "mnuTExit", "mnuVRecords", "mnuVRAll", "mnuHContents",
-                                   "mnuHAbout"}));
-}
-
-TEST(CommandStateTest, RunOnFileWithoutValidData) {
-  CommandState s;
-  s.Apply(E::kRunStarted);
-  s.Apply(E::kRunCompletion);
-  s.Apply(E::kRunNoValidData);
-  s.Apply(E::kRunEnded);
-  EXPECT_TRUE(s.enabled(C::cmdStart));
-  EXPECT_FALSE(s.enabled(C::cmdView));
-  EXPECT_TRUE(s.enabled(C::mnuVRAll));
-  EXPECT_FALSE(s.enabled(C::mnuVReport));
-}
-
-TEST(CommandStateTest, GridViewWithErrors) {
-  CommandState s;
-  s.SetRunInProgress(true);
-  s.Apply(E::kRunStarted);
-  s.Apply(E::kGridViewWithErrors);  // the stop path shows the grids
-  // Still held while the run unwinds.
-  EXPECT_FALSE(s.enabled(C::cmdStart));
-  EXPECT_FALSE(s.enabled(C::mnuTStart));
-  s.Apply(E::kRunEnded);
-  s.SetRunInProgress(false);
-  EXPECT_EQ(Enabled(s),
-            (std::set<std::string>{"cmdStart", "cmdView", "cmdErrors", "cmdPrint", "cmdExit",
-                                   "mnuTStart", "mnuTPrint", "mnuTSet", "mnuTExit", "mnuVReport",
-                                   "mnuRCurrent", "mnuVRecords", "mnuVRAll", "mnuVRErrors",
-                                   "mnuHContents", "mnuHAbout"}));
-}
-
-TEST(CommandStateTest, GridViewWithoutErrorsAndRecordView) {
-  CommandState s;
-  s.Apply(E::kRunStarted);
-  s.Apply(E::kRunCompletion);
-  s.Apply(E::kRunClean);
-  s.Apply(E::kGridViewNoErrors);
-  EXPECT_FALSE(s.own(C::mnuVReport));
-  EXPECT_FALSE(s.own(C::mnuVRErrors));
-  EXPECT_FALSE(s.own(C::cmdGrid));
-  EXPECT_TRUE(s.own(C::cmdView));
-
-  s.Apply(E::kRecordViewOpened);
-  EXPECT_TRUE(s.own(C::cmdGrid));
-  EXPECT_FALSE(s.own(C::cmdView));
-  s.Apply(E::kGridViewWithErrors);
-  s.Apply(E::kRecordViewEmpty);
-  EXPECT_FALSE(s.own(C::cmdView));
-  EXPECT_FALSE(s.own(C::cmdGrid));
-}
-
-TEST(CommandStateTest, LastResultsOutcomes) {
-  {
+TEST(CommandState, OwnStateAfterEvents) {
+  struct Case {
+    std::vector<E> events;
+    std::vector<C> on, off;
+  };
+  const std::vector<Case> cases = {
+      {{E::kRunStarted, E::kRunCompletion, E::kRunNoValidData, E::kRunEnded},
+       {C::cmdStart, C::mnuVRAll},
+       {C::cmdView, C::mnuVReport}},
+      {{E::kRunStarted, E::kRunCompletion, E::kRunClean, E::kGridViewNoErrors},
+       {C::cmdView},
+       {C::mnuVReport, C::mnuVRErrors, C::cmdGrid}},
+      {{E::kGridViewNoErrors, E::kRecordViewOpened}, {C::cmdGrid}, {C::cmdView}},
+      {{E::kGridViewWithErrors, E::kRecordViewEmpty}, {}, {C::cmdView, C::cmdGrid}},
+      {{E::kLastNoReport}, {C::cmdStart}, {C::cmdLast, C::mnuTOpenLast, C::mnuVReport}},
+      {{E::kLastUnreadable},
+       {},
+       {C::cmdLast, C::mnuRLast, C::mnuVRErrors, C::mnuVRAll, C::mnuVRecords, C::cmdView}},
+      // The Report submenu stays open for Current, but Last is gone.
+      {{E::kLastNoErrors}, {C::cmdView, C::mnuVRAll}, {C::mnuVRErrors, C::cmdLast, C::mnuRLast}},
+      {{E::kGridViewWithErrors, E::kLastWithErrors},
+       {C::mnuRCurrent},
+       {C::cmdLast, C::mnuTOpenLast, C::mnuRLast}},
+      // Reopening the last results never comes back, not even by the
+      // initial rules.
+      {{E::kRunStarted, E::kWindowOpened, E::kGridViewWithErrors},
+       {C::cmdStart},
+       {C::cmdLast, C::mnuTOpenLast, C::mnuRLast}},
+  };
+  for (size_t i = 0; i < cases.size(); ++i) {
     CommandState s;
-    s.Apply(E::kLastNoReport);
-    EXPECT_FALSE(s.enabled(C::cmdLast));
-    EXPECT_FALSE(s.enabled(C::mnuTOpenLast));
-    EXPECT_FALSE(s.enabled(C::mnuVReport));
-    EXPECT_TRUE(s.enabled(C::cmdStart));
-  }
-  {
-    CommandState s;
-    s.Apply(E::kLastUnreadable);
-    EXPECT_FALSE(s.own(C::cmdLast));
-    EXPECT_FALSE(s.own(C::mnuRLast));
-    EXPECT_FALSE(s.own(C::mnuVRErrors));
-    EXPECT_FALSE(s.own(C::mnuVRAll));
-    EXPECT_FALSE(s.own(C::mnuVRecords));
-    EXPECT_FALSE(s.own(C::cmdView));
-  }
-  {
-    CommandState s;
-    s.Apply(E::kLastNoErrors);
-    EXPECT_TRUE(s.enabled(C::cmdView));
-    EXPECT_TRUE(s.enabled(C::mnuVRAll));
-    EXPECT_FALSE(s.enabled(C::mnuVRErrors));
-    EXPECT_FALSE(s.enabled(C::cmdLast));
-    // The Report submenu stays open for Current, but Last is gone.
-    EXPECT_FALSE(s.enabled(C::mnuRLast));
-  }
-  {
-    CommandState s;
-    s.Apply(E::kGridViewWithErrors);
-    s.Apply(E::kLastWithErrors);
-    EXPECT_FALSE(s.enabled(C::cmdLast));
-    EXPECT_FALSE(s.enabled(C::mnuTOpenLast));
-    EXPECT_FALSE(s.enabled(C::mnuRLast));
-    EXPECT_TRUE(s.enabled(C::mnuRCurrent));
+    for (E e : cases[i].events) s.Apply(e);
+    for (C c : cases[i].on) EXPECT_TRUE(s.enabled(c)) << i << " " << CommandName(c);
+    for (C c : cases[i].off) EXPECT_FALSE(s.own(c)) << i << " " << CommandName(c);
   }
 }
 
-TEST(CommandStateTest, ReopeningLastResultsNeverComesBack) {
-  CommandState s;
-  s.Apply(E::kRunStarted);
-  s.Apply(E::kWindowOpened);  // even the initial rules cannot enable them again
-  s.Apply(E::kGridViewWithErrors);
-  EXPECT_FALSE(s.own(C::cmdLast));
-  EXPECT_FALSE(s.own(C::mnuTOpenLast));
-  EXPECT_FALSE(s.own(C::mnuRLast));
-  EXPECT_TRUE(s.own(C::cmdStart));
-}
-
-TEST(CommandStateTest, ReportRequestHoldsReportCommands) {
-  CommandState s;
-  s.Apply(E::kGridViewWithErrors);
-  s.SetReportInProgress(true);
-  EXPECT_FALSE(s.enabled(C::cmdErrors));
-  EXPECT_FALSE(s.enabled(C::cmdPrint));
-  EXPECT_FALSE(s.enabled(C::mnuRCurrent));
-  EXPECT_TRUE(s.enabled(C::cmdStart));
-  s.SetReportInProgress(false);
-  EXPECT_TRUE(s.enabled(C::cmdErrors));
-  EXPECT_TRUE(s.enabled(C::cmdPrint));
-}
-
-TEST(CommandStateTest, NamesRoundTrip) {
+TEST(CommandState, NamesRoundTrip) {
   for (size_t i = 0; i < kCommandCount; ++i) {
     const auto c = static_cast<Command>(i);
     ASSERT_EQ(CommandByName(CommandName(c)), c) << CommandName(c);

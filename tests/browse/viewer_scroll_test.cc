@@ -18,108 +18,77 @@ ViewerScroll WageRecordIn20Rows() {
   return s;
 }
 
-TEST(ViewerScroll, RangeLetsTheLastRowReachTheBottom) {
+TEST(ViewerScroll, RangeAndVisibleRows) {
   ViewerScroll s = WageRecordIn20Rows();
   EXPECT_EQ(s.rows_shown(), 20);
   EXPECT_EQ(s.scroll_bar_height(), 20 * 21);
-  EXPECT_TRUE(s.scroll_bar_visible());
-  EXPECT_EQ(s.scroll_max(), 58);
+  EXPECT_EQ(s.scroll_max(), 58);  // the last row reaches the bottom
   s.ScrollTo(1000);
   EXPECT_EQ(s.position(), 58);
-  EXPECT_TRUE(s.RowVisible(77));
   EXPECT_EQ(s.RowTop(77), 19 * 21);
-  EXPECT_FALSE(s.RowVisible(57));
   s.ScrollTo(-3);
   EXPECT_EQ(s.position(), 0);
-}
-
-TEST(ViewerScroll, ScrollingHidesTheRowsAboveAndBelow) {
-  ViewerScroll s = WageRecordIn20Rows();
   s.ScrollTo(10);
-  for (int row = 0; row < 78; ++row)
-    EXPECT_EQ(s.RowVisible(row), row >= 10 && row <= 29) << row;
-  EXPECT_EQ(s.RowTop(10), 0);
+  for (int row = 0; row < 78; ++row) EXPECT_EQ(s.RowVisible(row), row >= 10 && row <= 29) << row;
   EXPECT_EQ(s.RowTop(11), 21);
-  // A new record starts at the top again.
-  s.SetRowCount(54);
+  s.SetRowCount(54);  // a new record starts at the top again
   EXPECT_EQ(s.position(), 0);
   EXPECT_EQ(s.scroll_max(), 34);
-}
-
-TEST(ViewerScroll, ShortRecordsHideTheScrollBar) {
-  ViewerScroll s = WageRecordIn20Rows();
-  s.SetRowCount(1);  // RCS
-  EXPECT_FALSE(s.scroll_bar_visible());
-  EXPECT_EQ(s.scroll_max(), 0);
-  s.SetRowCount(20);  // exactly fits
-  EXPECT_FALSE(s.scroll_bar_visible());
+  for (int rows : {1, 20}) {
+    s.SetRowCount(rows);
+    EXPECT_FALSE(s.scroll_bar_visible()) << rows;
+  }
   s.SetRowCount(21);
   EXPECT_TRUE(s.scroll_bar_visible());
-  // A window made taller keeps the position within the new range.
   s.ScrollTo(1);
-  s.Layout(30 * 21, 21);
+  s.Layout(30 * 21, 21);  // a taller window keeps the position within the range
   EXPECT_EQ(s.position(), 0);
   s.Unload();
   EXPECT_EQ(s.row_count(), 1);
-  EXPECT_FALSE(s.scroll_bar_visible());
-  // A window lower than one row still shows one.
-  s.Layout(5, 21);
+  s.Layout(5, 21);  // lower than one row still shows one
   EXPECT_EQ(s.rows_shown(), 1);
-}
-
-TEST(ViewerScroll, AreaHeightFollowsTheWindowState) {
   EXPECT_EQ(RowsAreaHeight(600, 40, WindowShow::kNormal), 600 - 40 - kRowsBottomMarginNormal);
-  EXPECT_EQ(RowsAreaHeight(600, 40, WindowShow::kMaximised),
-            600 - 40 - kRowsBottomMarginMaximised);
+  EXPECT_EQ(RowsAreaHeight(600, 40, WindowShow::kMaximised), 600 - 40 - kRowsBottomMarginMaximised);
   EXPECT_EQ(RowsAreaHeight(600, 40, WindowShow::kMinimised), std::nullopt);
   EXPECT_EQ(RowsAreaHeight(50, 40, WindowShow::kNormal), 0);
-}
-
-TEST(ViewerScroll, TabFromTheLastVisibleValueBoxScrollsOneRow) {
-  ViewerScroll s = WageRecordIn20Rows();
-  EXPECT_EQ(s.Tab({19, Box::kName}, false), (Focus{19, Box::kValue}));
-  EXPECT_EQ(s.position(), 0);
-  EXPECT_EQ(s.Tab({19, Box::kValue}, false), (Focus{20, Box::kName}));
-  EXPECT_EQ(s.position(), 1);
-  EXPECT_TRUE(s.RowVisible(20));
-  // Row 0 has no row before it: Tab from its value box does not scroll.
-  s.ScrollTo(0);
-  EXPECT_EQ(s.Tab({0, Box::kValue}, false), (Focus{1, Box::kName}));
-  EXPECT_EQ(s.position(), 0);
-  // At the end of the range the view stays; the last row leaves the rows.
-  s.ScrollTo(58);
-  EXPECT_EQ(s.Tab({76, Box::kValue}, false), (Focus{77, Box::kName}));
-  EXPECT_EQ(s.position(), 58);
-  EXPECT_EQ(s.Tab({77, Box::kValue}, false), std::nullopt);
-}
-
-TEST(ViewerScroll, ShiftTabMovesUpAndStopsAtRowZero) {
-  ViewerScroll s = WageRecordIn20Rows();
-  s.ScrollTo(10);
-  EXPECT_EQ(s.Tab({10, Box::kValue}, true), (Focus{10, Box::kName}));
-  EXPECT_EQ(s.position(), 10);
-  EXPECT_EQ(s.Tab({10, Box::kName}, true), (Focus{9, Box::kValue}));
-  EXPECT_EQ(s.position(), 9);
-  EXPECT_TRUE(s.RowVisible(9));
-  s.ScrollTo(0);
-  EXPECT_EQ(s.Tab({0, Box::kName}, true), std::nullopt);
-  EXPECT_EQ(s.position(), 0);
-  EXPECT_EQ(s.Tab({1, Box::kName}, true), (Focus{0, Box::kValue}));
-  EXPECT_EQ(s.position(), 0);
-}
-
-TEST(ViewerScroll, OneRowWindowBringsTheNextRowIntoView) {
-  ViewerScroll s;
-  s.Layout(21, 21);
-  s.SetRowCount(3);
-  EXPECT_EQ(s.Tab({0, Box::kValue}, false), (Focus{1, Box::kName}));
-  EXPECT_TRUE(s.RowVisible(1));
-}
-
-TEST(ValueBoxWidth, ReachesTheScrollBarOrItsRightEdge) {
   EXPECT_EQ(ValueBoxWidth(300, 700, 17, true), 400);
   EXPECT_EQ(ValueBoxWidth(300, 700, 17, false), 417);
   EXPECT_EQ(ValueBoxWidth(800, 700, 17, true), 0);
+}
+
+TEST(ViewerScroll, TabAndShiftTabScrollOneRowAtTheEdges) {
+  struct Step {
+    int scroll_to;
+    Focus from;
+    bool back;
+    std::optional<Focus> to;
+    int position;
+  };
+  const std::vector<Step> steps = {
+      {0, {19, Box::kName}, false, Focus{19, Box::kValue}, 0},
+      {0, {19, Box::kValue}, false, Focus{20, Box::kName}, 1},
+      {0, {0, Box::kValue}, false, Focus{1, Box::kName}, 0},  // row 0: no scroll
+      {58, {76, Box::kValue}, false, Focus{77, Box::kName}, 58},
+      {58, {77, Box::kValue}, false, std::nullopt, 58},  // the last row leaves the rows
+      {10, {10, Box::kValue}, true, Focus{10, Box::kName}, 10},
+      {10, {10, Box::kName}, true, Focus{9, Box::kValue}, 9},
+      {0, {0, Box::kName}, true, std::nullopt, 0},
+      {0, {1, Box::kName}, true, Focus{0, Box::kValue}, 0},
+  };
+  for (size_t i = 0; i < steps.size(); ++i) {
+    ViewerScroll s = WageRecordIn20Rows();
+    s.ScrollTo(steps[i].scroll_to);
+    EXPECT_EQ(s.Tab(steps[i].from, steps[i].back), steps[i].to) << i;
+    EXPECT_EQ(s.position(), steps[i].position) << i;
+    if (steps[i].to) {
+      EXPECT_TRUE(s.RowVisible(steps[i].to->row)) << i;
+    }
+  }
+  ViewerScroll one;  // a one-row window brings the next row into view
+  one.Layout(21, 21);
+  one.SetRowCount(3);
+  EXPECT_EQ(one.Tab({0, Box::kValue}, false), (Focus{1, Box::kName}));
+  EXPECT_TRUE(one.RowVisible(1));
 }
 
 }  // namespace
