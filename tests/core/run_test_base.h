@@ -4,22 +4,17 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include "core/error_limit.h"
-#include "core/run_state.h"
 #include "core/test_run.h"
 #include "store/results_db.h"
 #include "support/clean_records.h"
-#include "support/fakes.h"
-#include "support/results_dump.h"
+#include "support/run_fixture.h"
 
 namespace lintaro::testing {
 
 class RunTestBase : public ::testing::Test {
  protected:
-  // Tests the given files as one submission.
+  // Tests the given files as one submission, then reads back what it stored.
   RunSummary Run(const std::vector<std::string>& files, int max_errors = 500,
                  EventPump* pump = nullptr) {
     prompts.files.assign(files.begin(), files.end());
@@ -29,36 +24,36 @@ class RunTestBase : public ::testing::Test {
     options.pump = pump;
     options.batch_records = batch_records;
     TestRun run(state, prompts, clock, view, options);
-    run_ = &run;
+    current = &run;
     RunSummary summary = run.ReadFile();
-    run_ = nullptr;
+    current = nullptr;
+    out = {};
+    if (std::filesystem::is_regular_file(db_path())) ReadBack(*ResultsDb::Open(db_path(), true), out);
     return summary;
   }
-  // Writes a submission file into the program folder's sibling and tests it.
   RunSummary RunRecords(const std::vector<std::string>& records, int max_errors = 500) {
     return Run({files.Write("submission.txt", JoinRecords(records))}, max_errors);
   }
-
   std::string db_path() const { return JoinPath(home.str(), kResultsFileName); }
-  std::vector<ErrorRow> errors() const { return AllErrors(db_path()); }
-  std::vector<RecordRow> records() const { return AllRecords(db_path()); }
-  std::vector<std::string> findings() const { return Findings(db_path()); }
-  // The critical findings only: what the run core itself decides.
-  std::vector<std::string> critical() const {
-    std::vector<std::string> out;
-    for (const ErrorRow& e : errors())
-      if (e.type == "C") out.push_back(e.reference + " | " + e.user_entry + " | " + e.error);
-    return out;
+  // "reference | user entry | error" of the stored findings (the critical only).
+  std::vector<std::string> findings(bool critical_only = false) const {
+    std::vector<std::string> found;
+    for (const ErrorRow& e : out.errors)
+      if (!critical_only || e.type == "C") found.push_back(e.reference + " | " + e.user_entry + " | " + e.error);
+    return found;
+  }
+  bool Saw(const std::string& event) const {
+    return std::find(view.events.begin(), view.events.end(), event) != view.events.end();
   }
 
-  TempDir home;
-  TempDir files;
+  TempDir home, files;
   ScriptedPrompts prompts;
   FixedClock clock;
   RecordingView view;
   RunState state;
+  RunOutput out;
   int batch_records = 4096;
-  TestRun* run_ = nullptr;
+  TestRun* current = nullptr;
 };
 
 }  // namespace lintaro::testing
