@@ -42,26 +42,28 @@ class BadInputTest : public ::testing::Test {
   std::string db() const { return home.str() + "/ERRLOG2C.MDB"; }
   std::string Clean() const {
     std::string f = files.Write("clean.txt", testing::JoinRecords(testing::CleanSubmission(2)));
-    chmod(f.c_str(), 0644);
+    chmod(f.c_str(), 0644);  // readable by the unprivileged user
     return f;
+  }
+  CliResult Report(const std::vector<std::string>& more = {}, const std::vector<std::string>& prefix = {}) {
+    std::vector<std::string> args = {"report", "--home", home.str()};
+    args.insert(args.end(), more.begin(), more.end());
+    return RunCli(args, prefix);
   }
 
   testing::TempDir home, files;
 };
 
-TEST_F(BadInputTest, AFileWithoutReadPermission) {
+TEST_F(BadInputTest, UnreadableFileOrReadOnlyProgramFolderKeepsTheLastResults) {
   std::string f = Clean();
   chmod(f.c_str(), 0);
-  CliResult r = Check({f}, AsUnprivilegedUser());
-  EXPECT_EQ(r.status, 2) << r.err;
-  EXPECT_NE(r.err.find("Submission File Error: Error Number: 70\nError Description: Permission "
-                       "denied: " + f + " cannot be read."),
-            std::string::npos)
-      << r.err;
-}
-
-TEST_F(BadInputTest, AReadOnlyProgramFolderKeepsTheLastResults) {
-  ASSERT_EQ(Check({Clean()}).status, 0);
+  CliResult denied = Check({f}, AsUnprivilegedUser());
+  EXPECT_EQ(denied.status, 2) << denied.err;
+  EXPECT_NE(denied.err.find("Submission File Error: Error Number: 70\nError Description: "
+                            "Permission denied: " + f + " cannot be read."),
+            std::string::npos) << denied.err;
+  chmod(f.c_str(), 0644);
+  ASSERT_EQ(Check({f}).status, 0);
   const auto before = std::filesystem::file_size(db());
   chmod(home.str().c_str(), 0555);
   CliResult r = Check({Clean()}, AsUnprivilegedUser());
@@ -93,26 +95,20 @@ TEST_F(BadInputTest, BytesZeroAndTwentySixInsideARecordAreInvalidCharacters) {
   records[2][700] = '\x1a';  // position 701
   CliResult r = Check({files.Write("s.txt", testing::JoinRecords(records))});
   EXPECT_EQ(r.status, 1);
-  auto errors = ResultsDb::Open(db(), true)->ReadErrorsOf(3);
+  auto stored = ResultsDb::Open(db(), true);
+  auto errors = stored->ReadErrorsOf(3);
   ASSERT_EQ(errors.size(), 1u);
   EXPECT_EQ(errors[0].reference, "Blank [Position 684 - 705]");
-  EXPECT_EQ(errors[0].error.rfind("Invalid character found in position(s) 700 and 701 of this "
-                                  "record.",
-                                  0),
-            0u);
-  // Stored whole, with both bytes.
-  EXPECT_EQ(ResultsDb::Open(db(), true)->ReadRecord(3)->record, records[2]);
+  EXPECT_TRUE(errors[0].error.starts_with("Invalid character found in position(s) 700 and 701 of this record."));
+  EXPECT_EQ(stored->ReadRecord(3)->record, records[2]);  // stored whole, with both bytes
 }
 
 TEST_F(BadInputTest, ResultsFilesThatCannotBeRead) {
   // Not a database.
   home.Write("ERRLOG2C.MDB", std::string(10000, '\x07'));
-  for (const char* command : {"report", "show"}) {
-    std::vector<std::string> args = {command, "--home", home.str()};
-    if (std::string(command) == "show") args.push_back("1");
-    CliResult r = RunCli(args);
-    EXPECT_EQ(r.status, 2) << command;
-    EXPECT_FALSE(r.err.empty()) << command;
+  for (const CliResult& r : {Report(), RunCli({"show", "--home", home.str(), "1"})}) {
+    EXPECT_EQ(r.status, 2);
+    EXPECT_FALSE(r.err.empty());
   }
   // An older layout.
   std::filesystem::remove(db());
@@ -121,7 +117,7 @@ TEST_F(BadInputTest, ResultsFilesThatCannotBeRead) {
   sqlite3_exec(raw, "CREATE TABLE ERRORS (Err_Num INTEGER, Rec_Num INTEGER)", nullptr, nullptr,
                nullptr);
   sqlite3_close(raw);
-  CliResult r = RunCli({"report", "--home", home.str()});
+  CliResult r = Report();
   EXPECT_EQ(r.status, 2);
   EXPECT_NE(r.err.find("not a results database"), std::string::npos) << r.err;
 
@@ -130,13 +126,13 @@ TEST_F(BadInputTest, ResultsFilesThatCannotBeRead) {
   ASSERT_EQ(Check({Clean()}).status, 0);
   sqlite3_open(db().c_str(), &raw);
   ASSERT_EQ(sqlite3_exec(raw, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
-  r = RunCli({"report", "--home", home.str()});
+  r = Report();
   EXPECT_EQ(r.status, 2);
   EXPECT_NE(r.err.find("locked"), std::string::npos) << r.err;
   sqlite3_exec(raw, "ROLLBACK", nullptr, nullptr, nullptr);
   sqlite3_close(raw);
   // Nothing was lost: once free, the report is there.
-  EXPECT_EQ(RunCli({"report", "--home", home.str()}).status, 0);
+  EXPECT_EQ(Report().status, 0);
 }
 
 TEST_F(BadInputTest, UnusableErrorLimitFilesMean500) {
@@ -161,15 +157,9 @@ TEST_F(BadInputTest, NothingOpensANetworkConnection) {
   records[2].replace(71, 8, "<SCRIPT>");  // the correct first name: reported
   ASSERT_EQ(Check({files.Write("s.txt", testing::JoinRecords(records))}, trace).status, 1);
   EXPECT_EQ(testing::ReadWholeFile(log), "");
-  ASSERT_EQ(RunCli({"report", "--home", home.str(), "--format", "html"}, trace).status, 0);
+  ASSERT_EQ(Report({"--format", "html"}, trace).status, 0);
   EXPECT_EQ(testing::ReadWholeFile(log), "");
 }
-
-}  // namespace
-}  // namespace lintaro
-
-namespace lintaro {
-namespace {
 
 // Lower-cases ASCII letters, to search markup whatever its case.
 std::string Lower(std::string s) {
@@ -201,10 +191,12 @@ TEST(HtmlReportSafety, MarkupFromTheSubmissionIsShownAsText) {
   EXPECT_NE(html.find("&lt;u&gt;&amp;&quot;&lt;/pr"), std::string::npos);
   EXPECT_NE(html.find("&lt;/pre&gt;&amp;&quot;&lt;"), std::string::npos);
   // The report's own markup is intact: as many closing pre tags as opening.
-  size_t open = 0, close = 0;
-  for (size_t p = 0; (p = html.find("<pre", p)) != std::string::npos; ++p) ++open;
-  for (size_t p = 0; (p = html.find("</pre>", p)) != std::string::npos; ++p) ++close;
-  EXPECT_EQ(open, close);
+  auto count = [&](const std::string& tag) {
+    size_t n = 0;
+    for (size_t p = 0; (p = html.find(tag, p)) != std::string::npos; ++p) ++n;
+    return n;
+  };
+  EXPECT_EQ(count("<pre"), count("</pre>"));
 }
 
 }  // namespace

@@ -25,28 +25,21 @@ class ResultsDbTest : public ::testing::Test {
   testing::TempDir dir;
 };
 
-TEST_F(ResultsDbTest, TablesHaveTheirColumnsInOrder) {
+TEST_F(ResultsDbTest, TablesHaveTheirColumnsAndANewTotalsRowHoldsTheDefaults) {
   auto db = ResultsDb::Create(path());
   EXPECT_EQ(Columns(*db, "MISC"), (std::vector<std::string>{"Data_Id", "Path", "PinOK", "RptDate"}));
-  EXPECT_EQ(Columns(*db, "RECORDS"), (std::vector<std::string>{"Rec_Num", "ID", "RCE_Indx",
-                                                               "Errors", "Record",
-                                                               "RecReference"}));
-  EXPECT_EQ(Columns(*db, "ERRORS"), (std::vector<std::string>{"Err_Num", "Type", "Rec_Num",
-                                                              "Reference", "User_Entry",
-                                                              "Error"}));
+  EXPECT_EQ(Columns(*db, "RECORDS"),
+            (std::vector<std::string>{"Rec_Num", "ID", "RCE_Indx", "Errors", "Record", "RecReference"}));
+  EXPECT_EQ(Columns(*db, "ERRORS"),
+            (std::vector<std::string>{"Err_Num", "Type", "Rec_Num", "Reference", "User_Entry", "Error"}));
   auto trct = Columns(*db, "TRCT");
   auto trcu = Columns(*db, "TRCU");
   EXPECT_EQ(trct.size(), 128u);
   EXPECT_EQ(trcu.size(), 43u);
   EXPECT_EQ(std::vector<std::string>(trct.begin(), trct.begin() + 8),
-            (std::vector<std::string>{"Indx", "RCE_EIN", "0", "1", "1b", "Orig1", "Orig1b",
-                                      "C1ErrRef"}));
+            (std::vector<std::string>{"Indx", "RCE_EIN", "0", "1", "1b", "Orig1", "Orig1b", "C1ErrRef"}));
   EXPECT_EQ(trct.back(), "C25ErrRef");
   EXPECT_EQ(trcu.back(), "C8ErrRef");
-}
-
-TEST_F(ResultsDbTest, ANewTotalsRowHoldsTheDefaults) {
-  auto db = ResultsDb::Create(path());
   ASSERT_EQ(sqlite3_exec(db->handle(), "INSERT INTO TRCT DEFAULT VALUES", nullptr, nullptr,
                          nullptr),
             SQLITE_OK);
@@ -54,13 +47,9 @@ TEST_F(ResultsDbTest, ANewTotalsRowHoldsTheDefaults) {
   ASSERT_TRUE(row);
   EXPECT_EQ(row->count, 0);
   ASSERT_EQ(row->pairs.size(), 25u);
-  for (const auto& p : row->pairs) {
-    EXPECT_EQ(p.correct, 0);
-    EXPECT_TRUE(p.correct_blank);
-    EXPECT_EQ(p.orig, 0);
-    EXPECT_TRUE(p.orig_blank);
-    EXPECT_EQ(p.err_ref, "None");
-  }
+  for (const auto& p : row->pairs) EXPECT_EQ(p, (TotalsRow::Pair{}));
+  EXPECT_EQ(row->pairs[0].err_ref, "None");
+  EXPECT_TRUE(row->pairs[0].correct_blank && row->pairs[0].orig_blank);
 }
 
 TEST_F(ResultsDbTest, RowsRoundTripWithEveryByteAndLargeSums) {
@@ -104,10 +93,11 @@ TEST_F(ResultsDbTest, RowsRoundTripWithEveryByteAndLargeSums) {
   sqlite3_finalize(s);
 }
 
-TEST_F(ResultsDbTest, OpenRefusesWhatIsNotAResultsDatabase) {
+TEST_F(ResultsDbTest, OpenAndCreateRefuseWhatIsNotAResultsDatabase) {
   EXPECT_THROW(ResultsDb::Open(path(), true), StoreError);  // missing
   dir.Write("ERRLOG2C.MDB", std::string(4096, 'x'));
   EXPECT_THROW(ResultsDb::Open(path(), true), StoreError);  // not a database
+  EXPECT_THROW(ResultsDb::Create(path()), StoreError);      // never overwritten
   std::filesystem::remove(path());
   sqlite3* raw = nullptr;
   sqlite3_open(path().c_str(), &raw);
@@ -119,11 +109,6 @@ TEST_F(ResultsDbTest, OpenRefusesWhatIsNotAResultsDatabase) {
   } catch (const StoreError& e) {
     EXPECT_NE(std::string(e.what()).find("not a results database"), std::string::npos);
   }
-}
-
-TEST_F(ResultsDbTest, CreateRefusesToOverwrite) {
-  dir.Write("ERRLOG2C.MDB", "old");
-  EXPECT_THROW(ResultsDb::Create(path()), StoreError);
 }
 
 TEST_F(ResultsDbTest, RunResultsKeepTheCurrentRowsInStepWithTheFile) {
