@@ -15,7 +15,6 @@
 #include "support/clean_records.h"
 #include "support/cli_runner.h"
 #include "support/run_fixture.h"
-#include "support/wage_records.h"
 #include "totals/total_layouts.h"
 
 namespace lintaro {

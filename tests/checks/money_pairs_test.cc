@@ -4,7 +4,7 @@
 
 #include "checks/field_checks.h"
 #include "support/run_fixture.h"
-#include "support/wage_records.h"
+#include "support/clean_records.h"
 
 namespace lintaro {
 namespace {

@@ -10,7 +10,6 @@
 #include "support/clean_records.h"
 #include "support/cli_runner.h"
 #include "support/fakes.h"
-#include "support/wage_records.h"
 
 namespace lintaro {
 namespace {

@@ -8,8 +8,7 @@
 #include "checks/field_checks.h"
 #include "checks/money_pairs.h"
 #include "support/run_fixture.h"
-#include "support/sample_records.h"
-#include "support/wage_records.h"
+#include "support/clean_records.h"
 
 namespace lintaro::testing {
 

@@ -1,56 +1,88 @@
 #include "support/clean_records.h"
 
 #include <cstdio>
+#include <stdexcept>
 
 #include "support/fakes.h"
 
 namespace lintaro::testing {
 namespace {
 
-std::string Digits(long long value, int width) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%0*lld", width, value);
-  return buf;
-}
-
 long long WagesOrig(int n) { return 2500000 + (n * 7919LL) % 4000000; }
 long long Wages(int n) { return WagesOrig(n) + 150000; }
 long long TaxOrig(int n) { return WagesOrig(n) / 10; }
 long long Tax(int n) { return TaxOrig(n) + 15000; }
 
+// The base fields with `over` replacing any field at the same position.
+Fields Merge(Fields base, const Fields& over) {
+  for (const auto& [position, text] : over) base[position] = text;
+  return base;
+}
+
 }  // namespace
 
+std::string Patch(std::string record, const Fields& changes) {
+  for (const auto& [position, text] : changes) {
+    if (position < 1 || position - 1 + text.size() > record.size())
+      throw std::out_of_range("field outside the record");
+    record.replace(static_cast<size_t>(position - 1), text.size(), text);
+  }
+  return record;
+}
+
+std::string Cents(int64_t cents, int width) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%0*lld", width, static_cast<long long>(cents));
+  return buf;
+}
+
+std::string CleanRCA(const Fields& changes) {
+  return Patch(MakeRecord("RCA", {{4, "123456789"}, {13, "AB12CD34"}, {30, "99"},
+                                  {32, "HARBOR PAYROLL SERVICES"}, {89, "100 MAIN STREET"},
+                                  {133, "BALTIMORE"}, {155, "MD"}, {157, "21201"},
+                                  {212, "JANE Q PUBLIC"}, {239, "4105551234"},
+                                  {262, "payroll@harbor.example"}, {315, "1"}, {316, "S"},
+                                  {317, "0"}}),
+               changes);
+}
+
+std::string CleanRCE(const Fields& changes) {
+  return Patch(MakeRecord("RCE", {{4, "2007"}, {17, "310000001"}, {44, "EXAMPLE MANUFACTURING CO"},
+                                  {101, "200 HARBOR DRIVE"}, {145, "ANNAPOLIS"}, {167, "MD"},
+                                  {169, "21401"}, {223, "R"}}),
+               changes);
+}
+
+std::string FinalRecord(int rcw) { return MakeRecord("RCF", {{4, Cents(rcw, 9)}}); }
+
+std::string CleanRCW(const Fields& fields) {
+  return MakeRecord("RCW", Merge({{13, "200000001"}, {72, "JOHN"}, {102, "DOE"},
+                                  {122, "300 ELM STREET"}, {166, "TOWSON"}, {188, "MD"},
+                                  {190, "21204"}},
+                                 fields));
+}
+std::string CleanRCO(const Fields& fields) { return MakeRecord("RCO", fields); }
+std::string CleanRCT(int64_t count, const Fields& fields) {
+  return MakeRecord("RCT", Merge({{4, Cents(count, 7)}}, fields));
+}
+std::string CleanRCU(int64_t count, const Fields& fields) {
+  return MakeRecord("RCU", Merge({{4, Cents(count, 7)}}, fields));
+}
+
 std::string PaidRCW(int n) {
-  return MakeRecord("RCW", {{13, Digits(200000000 + n, 9)},
-                            {72, "JOHN"},
-                            {87, "Q"},
-                            {102, "EMPLOYEE"},
-                            {122, "300 ELM STREET"},
-                            {166, "TOWSON"},
-                            {188, "MD"},
-                            {190, "21204"},
-                            {244, Digits(WagesOrig(n), 11)},
-                            {255, Digits(Wages(n), 11)},
-                            {266, Digits(TaxOrig(n), 11)},
-                            {277, Digits(Tax(n), 11)}});
+  return CleanRCW({{13, Cents(200000000 + n, 9)}, {87, "Q"}, {102, "EMPLOYEE"},
+                   {244, Cents(WagesOrig(n))}, {255, Cents(Wages(n))}, {266, Cents(TaxOrig(n))},
+                   {277, Cents(Tax(n))}});
 }
 
 std::string PaidRCT(int employees) {
   long long wo = 0, w = 0, to = 0, t = 0;
-  for (int n = 0; n < employees; ++n) {
-    wo += WagesOrig(n);
-    w += Wages(n);
-    to += TaxOrig(n);
-    t += Tax(n);
-  }
-  return MakeRecord("RCT", {{4, Digits(employees, 7)},
-                            {11, Digits(wo, 15)},
-                            {26, Digits(w, 15)},
-                            {41, Digits(to, 15)},
-                            {56, Digits(t, 15)}});
+  for (int n = 0; n < employees; ++n) wo += WagesOrig(n), w += Wages(n), to += TaxOrig(n), t += Tax(n);
+  return CleanRCT(employees, {{11, Cents(wo, 15)}, {26, Cents(w, 15)}, {41, Cents(to, 15)},
+                              {56, Cents(t, 15)}});
 }
 
-std::string PaidRCF(int employees) { return MakeRecord("RCF", {{4, Digits(employees, 9)}}); }
+std::string PaidRCF(int employees) { return FinalRecord(employees); }
 
 std::vector<std::string> CleanSubmission(int employees) {
   std::vector<std::string> records = {CleanRCA(), CleanRCE()};

@@ -1,21 +1,41 @@
-// Records that pass every field check, for tests that need a well-formed
-// submission around the case they test.
+// Records that pass every check of their type, for tests that change them
+// field by field or need a well-formed submission around the case they test.
 #ifndef LINTARO_TESTS_SUPPORT_CLEAN_RECORDS_H_
 #define LINTARO_TESTS_SUPPORT_CLEAN_RECORDS_H_
 
+#include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
-#include "support/sample_records.h"
-
 namespace lintaro::testing {
 
-// An employee whose wages and federal income tax are corrected.
+using Fields = std::map<int, std::string>;
+
+// Places each text at its 1-based position in record.
+std::string Patch(std::string record, const Fields& changes);
+// cents, zero-filled to width digits.
+std::string Cents(int64_t cents, int width = 11);
+
+// Submitter (EIN 123456789, PIN AB12CD34, e-mail notification) and employer
+// (tax year 2007, EIN 310000001, code R), with `changes` placed over them.
+std::string CleanRCA(const Fields& changes = {});
+std::string CleanRCE(const Fields& changes = {});
+// A final record stating `rcw` RCW records.
+std::string FinalRecord(int rcw);
+// An employee with a Correct SSN, first and last name, a Maryland address
+// and no amounts; an optional record; total records with the count at 4-10.
+// A field given at the position of a base field replaces it whole.
+std::string CleanRCW(const Fields& fields = {});
+std::string CleanRCO(const Fields& fields = {});
+std::string CleanRCT(int64_t count, const Fields& fields = {});
+std::string CleanRCU(int64_t count, const Fields& fields = {});
+
+// An employee whose wages and federal income tax are corrected, and the
+// totals and final record of `employees` of them (PaidRCW(0 .. employees - 1)).
 std::string PaidRCW(int n = 0);
-// The totals of `employees` records made by PaidRCW(0 .. employees - 1).
 std::string PaidRCT(int employees);
 std::string PaidRCF(int employees);
-
 // RCA, RCE, `employees` RCWs, RCT, RCF.
 std::vector<std::string> CleanSubmission(int employees = 1);
 

@@ -7,7 +7,7 @@
 #include "core/test_driver.h"
 #include "records/record_types.h"
 #include "support/run_fixture.h"
-#include "support/wage_records.h"
+#include "support/clean_records.h"
 
 namespace lintaro {
 namespace {
