@@ -62,22 +62,6 @@ class ViewerTest : public ::testing::Test {
   std::unique_ptr<RecordViewer> viewer_;
 };
 
-TEST_F(ViewerTest, WageRecordMarksExactlyTheFieldsOfItsFindings) {
-  // A bad state, the same amount twice, a non-numeric Correct amount and
-  // military pay in a year that allows none; a field reported twice is one row.
-  const std::string faulty = CleanRCW({{188, "XX"}, {244, Cents(1000)}, {255, Cents(1000)},
-                                       {266, Cents(100)}, {277, "0000001000A"}, {574, Cents(5)},
-                                       {585, Cents(6)}});
-  RunOutput out = RunRecords({CleanRCA(), CleanRCE(), faulty, CleanRCT(1), FinalRecord(1)});
-  const std::set<int> expected = FieldsOfFindings(out, 3, "RCW");
-  EXPECT_TRUE(expected.count(12) && expected.count(20) && expected.count(22) && expected.count(50));
-  RecordViewer& viewer = Open(out);
-  EXPECT_EQ(View(3), expected);
-  ASSERT_EQ(viewer.rows().size(), 78u);
-  EXPECT_EQ(viewer.record_id(), "RCW");
-  EXPECT_EQ(viewer.rows()[12], (ViewerRow{"State Abbreviation", "XX", true}));
-}
-
 TEST_F(ViewerTest, EveryEmployeeAndTotalRecordOfAFaultySubmissionMarksItsFindings) {
   const std::string all = ReadWholeFile(std::string(LINTARO_SOURCE_DIR) + "/samples/mistakes.txt");
   std::vector<std::string> records;

@@ -91,29 +91,6 @@ TEST_F(EmployeePairs, BlanknessIsKept) {
   EXPECT_TRUE(f.run->employer(TotalsTable::kTRCT)->pair(2).correct_blank);
 }
 
-TEST_F(EmployeePairs, ZeroAmountsAreReportedTenTimesAndCountedAll) {
-  for (int i = 0; i < 12; ++i) Check(Cents(100), Cents(0));
-  auto errors = f.Errors();
-  EXPECT_EQ(errors.size(), 10u);
-  EXPECT_EQ(errors.back().rec_num, 11);  // records 2 to 11
-  EXPECT_EQ(f.state.zero_amount_count, 12);
-  EXPECT_EQ(Pair1().orig, 1200);
-}
-
-TEST_F(EmployeePairs, OptionalRecordPairsGoToTRCU) {
-  for (const std::string& correct : {Cents(700), std::string("00000000X00")}) {
-    std::string record = MakeRecord("RCO", {{13, Cents(500)}, {24, correct}});
-    f.Append(record);
-    MoneyFieldCheck(record, "RO", "Correct Allocated Tips", 24, 34, 11, 13, 23, 3, "1", f.ctx);
-  }
-  const TotalsRow& u = *f.run->employer(TotalsTable::kTRCU);
-  EXPECT_EQ(u.pair(1).correct, 700);
-  EXPECT_EQ(u.pair(1).orig, 1000);
-  EXPECT_EQ(u.pair(1).err_ref, "123456789");
-  EXPECT_EQ(Pair1().correct, 0);  // TRCT untouched
-  EXPECT_EQ(Pair1().err_ref, "None");
-}
-
 TEST_F(EmployeePairs, PairStepChecksTheOriginalFieldFirst) {
   std::string record = MakeRecord("RCW", {{244, "0000\x01" "000000"}, {255, Cents(500)}});
   f.Append(record);

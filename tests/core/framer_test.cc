@@ -59,21 +59,6 @@ TEST(RecordFramer, ChunkBoundariesDoNotChangeTheRecords) {
     EXPECT_EQ(Frame(bytes, chunk), records) << "chunk size " << chunk;
 }
 
-TEST(RecordFramer, FilesOfBoundarySizesFrameWhole) {
-  // Sizes around the first chunk boundary: every record is whole.
-  for (size_t total : {size_t{65000}, size_t{65001}, size_t{130000}}) {
-    std::string bytes;
-    std::vector<std::string> expected;
-    while (bytes.size() + 1026 <= total) {
-      expected.push_back(MakeRecord("RCW"));
-      bytes += expected.back() + "\r\n";
-    }
-    bytes.append(total - bytes.size(), '\n');
-    ASSERT_EQ(bytes.size(), total);
-    EXPECT_EQ(Frame(bytes), expected) << total;
-  }
-}
-
 TEST(RecordFramer, ShortRecordEndsAtItsLineBreakEvenAtTheEndOfAChunk) {
   // A 1,000-character record whose line feed is the last byte of a chunk
   // must not be joined with the record that follows.

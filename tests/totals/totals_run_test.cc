@@ -64,22 +64,16 @@ TEST(TotalsRun, WorkedExampleOfAWrongTotal) {
 
 TEST(TotalsRun, CleanBlocksWithOptionalRecordsAndFreshTotalsPerEmployer) {
   const std::vector<std::string> records = {
-      CleanRCA(),
-      CleanRCE(),
-      Wage(1, 4000000, 4100000, 400000, 410000),
+      CleanRCA(), CleanRCE(), Wage(1, 4000000, 4100000, 400000, 410000),
       CleanRCO({{13, Cents(1200)}, {24, Cents(1500)}}),
       Wage(2, 3000000, 3050000),
       Wage(3, 1000000, 1000100, 100000, 100010),
       CleanRCO({{13, Cents(800)}, {24, Cents(900)}}),
-      CleanRCT(3, {{11, Cents(8000000, 15)},
-                   {26, Cents(8150100, 15)},
-                   {41, Cents(500000, 15)},
+      CleanRCT(3, {{11, Cents(8000000, 15)}, {26, Cents(8150100, 15)}, {41, Cents(500000, 15)},
                    {56, Cents(510010, 15)}}),
       CleanRCU(2, {{11, Cents(2000, 15)}, {26, Cents(2400, 15)}}),
-      CleanRCE({{17, "320000002"}}),
-      Wage(4, 700, 900),
-      CleanRCT(1, {{11, Cents(700, 15)}, {26, Cents(900, 15)}}),
-      FinalRecord(4)};
+      CleanRCE({{17, "320000002"}}), Wage(4, 700, 900),
+      CleanRCT(1, {{11, Cents(700, 15)}, {26, Cents(900, 15)}}), FinalRecord(4)};
   RunOutput out = RunRecords(records);
   EXPECT_TRUE(out.errors.empty()) << out.errors[0].reference << ": " << out.errors[0].error;
   EXPECT_EQ(out.summary.outcome, RunOutcome::kClean);
@@ -89,18 +83,6 @@ TEST(TotalsRun, CleanBlocksWithOptionalRecordsAndFreshTotalsPerEmployer) {
   EXPECT_EQ(out.records[3].rce_indx, out.trcu[0].indx);  // the RCO
   EXPECT_EQ(out.records[3].rec_reference, "200000001");
   EXPECT_EQ(out.records[8].rce_indx, out.trcu[0].indx);  // the RCU
-
-  // The second employer's RCT stating the whole file's sums is wrong.
-  std::vector<std::string> stale = records;
-  stale[11] = CleanRCT(4, {{11, Cents(8000700, 15)}, {26, Cents(8151000, 15)}});
-  RunOutput wrong = RunRecords(stale);
-  auto findings = FindingsOf(wrong.errors, 12);
-  ASSERT_EQ(findings.size(), 3u);
-  EXPECT_EQ(findings[0].error,
-            "The total number of RCW records (1) since the last RCE record does not equal the "
-            "value in the RCT record.");
-  EXPECT_NE(findings[1].error.find("record is 700. The reported"), std::string::npos);
-  EXPECT_NE(findings[2].error.find("record is 900. The reported"), std::string::npos);
 }
 
 TEST(TotalsRun, EmployeeWithACriticalErrorIsLeftOutOfTheTotalsButCountedByTheFinalRecord) {
