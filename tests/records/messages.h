@@ -3,10 +3,13 @@
 #ifndef LINTARO_TESTS_RECORDS_MESSAGES_H_
 #define LINTARO_TESTS_RECORDS_MESSAGES_H_
 
+#include <gtest/gtest.h>
+
 #include <string>
 
 #include "checks/field_checks.h"
 #include "checks/money_pairs.h"
+#include "records/layout.h"
 #include "support/run_fixture.h"
 #include "support/clean_records.h"
 
@@ -49,6 +52,18 @@ inline std::string Pad(const std::string& text, size_t width) {
 }
 // "[text]", as a finding shows the user's entry.
 inline std::string Entry(const std::string& text) { return "[" + text + "]"; }
+
+// Each layout covers positions 1 to 1024 without gap or overlap.
+template <size_t N>
+void ExpectContiguous(const std::array<FieldSpec, N>& layout) {
+  int next = 1;
+  for (size_t i = 0; i < N; ++i) {
+    EXPECT_EQ(layout[i].number, static_cast<int>(i));
+    EXPECT_EQ(layout[i].start, next) << layout[i].label;
+    next = layout[i].end() + 1;
+  }
+  EXPECT_EQ(next, 1025);
+}
 
 // One row of a checker's table: fields placed over a clean record and the
 // findings expected of it, in order.

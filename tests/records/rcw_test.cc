@@ -13,18 +13,6 @@ namespace {
 
 using namespace lintaro::testing;
 
-// Each layout covers positions 1 to 1024 without gap or overlap.
-template <size_t N>
-void ExpectContiguous(const std::array<FieldSpec, N>& layout) {
-  int next = 1;
-  for (size_t i = 0; i < N; ++i) {
-    EXPECT_EQ(layout[i].number, static_cast<int>(i));
-    EXPECT_EQ(layout[i].start, next) << layout[i].label;
-    next = layout[i].end() + 1;
-  }
-  EXPECT_EQ(next, 1025);
-}
-
 TEST(EmployeeLayouts, CoverTheRecordAndPairTheLongNames) {
   ExpectContiguous(kRCWFields);
   ExpectContiguous(kRCOFields);

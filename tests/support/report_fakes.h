@@ -33,42 +33,62 @@ class FakePrinter : public ReportPrinter {
     std::vector<Rect> rects;
   };
 
-  double width = 8.0;
-  double height = 10.0;
+  double width = 8.0, height = 10.0;
   std::vector<Page> pages;  // pages drawn in the current or last job
-  int jobs_ended = 0;
-  int new_pages = 0;
+  int jobs_ended = 0, new_pages = 0;
   std::vector<std::vector<Page>> finished_jobs;
-
-  double PageWidth() override { return width; }
-  double PageHeight() override { return height; }
-  void SetFont(const std::string& name, int size, bool bold) override;
-  double TextWidth(std::string_view text) override;
-  double TextHeight(std::string_view text) override;
-  void DrawText(double x, double y, std::string_view text) override;
-  void DrawRect(double left, double top, double right, double bottom) override;
-  void NewPage() override;
-  void EndDoc() override;
-
   std::string font_name;
   int font_size = 10;
   bool bold = false;
 
+  double PageWidth() override { return width; }
+  double PageHeight() override { return height; }
+  void SetFont(const std::string& name, int size, bool b) override {
+    font_name = name, font_size = size, bold = b;
+  }
+  double TextWidth(std::string_view text) override {
+    size_t chars = 0;  // UTF-8 characters, not bytes
+    for (unsigned char c : text) chars += (c & 0xC0) != 0x80;
+    return static_cast<double>(chars) * font_size / 80.0;
+  }
+  double TextHeight(std::string_view) override { return font_size / 40.0; }
+  void DrawText(double x, double y, std::string_view text) override {
+    Current().texts.push_back({x, y, std::string(text), font_size, bold});
+  }
+  void DrawRect(double left, double top, double right, double bottom) override {
+    Current().rects.push_back({left, top, right, bottom});
+  }
+  void NewPage() override {
+    Current();
+    ++new_pages;
+    pages.emplace_back();
+  }
+  void EndDoc() override {
+    ++jobs_ended;
+    if (!started_) pages.clear();
+    finished_jobs.push_back(pages);
+    started_ = false;
+  }
   // The texts of one page in drawing order.
-  static std::vector<std::string> TextsOf(const Page& page);
+  static std::vector<std::string> TextsOf(const Page& page) {
+    std::vector<std::string> texts;
+    for (const Text& t : page.texts) texts.push_back(t.text);
+    return texts;
+  }
 
  private:
-  Page& Current();
+  Page& Current() {
+    if (!started_) started_ = true, pages.assign(1, Page{});
+    return pages.back();
+  }
   bool started_ = false;
 };
 
 class FakeShell : public Shell {
  public:
   std::optional<std::string> browser = "/usr/bin/browser";
-  bool print_succeeds = true;
-  bool open_succeeds = true;
-  std::vector<std::string> looked_up;
-  std::vector<std::string> printed;
+  bool print_succeeds = true, open_succeeds = true;
+  std::vector<std::string> looked_up, printed;
   std::vector<std::pair<std::string, std::string>> opened;
 
   std::optional<std::string> FindAssociatedProgram(const std::string& file) override {
@@ -89,8 +109,7 @@ class FakeReportView : public ReportView {
  public:
   std::vector<std::string> previews;
   std::vector<bool> save_enabled;
-  int shown = 0;
-  int busy_depth = 0;
+  int shown = 0, busy_depth = 0;
 
   void ShowPreview(const std::string& text) override { previews.push_back(text); }
   void SetSaveEnabled(bool enabled) override { save_enabled.push_back(enabled); }
@@ -104,11 +123,21 @@ class FakePrintDialogHost : public PrintDialogHost {
   bool confirm = true;
   std::optional<std::pair<int, int>> page_range;  // chosen pages, else "All"
   int copies = 1;
-  // What the dialog was preset with.
-  int seen_min = -1, seen_max = -1, seen_from = -1, seen_to = -1;
+  int seen_min = -1, seen_max = -1, seen_from = -1, seen_to = -1;  // what it was preset with
   int32_t seen_flags = 0;
 
-  bool Run(PrintDialog& dialog) override;
+  bool Run(PrintDialog& dialog) override {
+    seen_min = dialog.Min(), seen_max = dialog.Max();
+    seen_from = dialog.FromPage(), seen_to = dialog.ToPage(), seen_flags = dialog.flags;
+    if (!confirm) return false;
+    if (page_range) {
+      dialog.flags |= kPdPageNums;
+      dialog.SetFromPage(page_range->first);
+      dialog.SetToPage(page_range->second);
+    }
+    dialog.copies = copies;
+    return true;
+  }
 };
 
 }  // namespace lintaro::testing

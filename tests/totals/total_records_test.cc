@@ -13,17 +13,6 @@ using namespace lintaro::testing;
 
 std::string Total(int64_t cents) { return Cents(cents, 15); }
 
-template <size_t N>
-void ExpectContiguous(const std::array<FieldSpec, N>& layout) {
-  int next = 1;
-  for (size_t i = 0; i < N; ++i) {
-    EXPECT_EQ(layout[i].number, static_cast<int>(i));
-    EXPECT_EQ(layout[i].start, next) << layout[i].label;
-    next = layout[i].end() + 1;
-  }
-  EXPECT_EQ(next, 1025);
-}
-
 TEST(TotalLayouts, CoverTheRecordAndPairTheTotals) {
   ExpectContiguous(kRCTFields);
   ExpectContiguous(kRCUFields);
