@@ -54,9 +54,14 @@ TEST_F(CliTest, CheckExitsZeroOneOrTwo) {
   EXPECT_EQ(one.status, 1);
   EXPECT_NE(one.out.find("Submission must not end with RCW record."), std::string::npos) << one.out;
 
-  for (const auto& args : std::vector<std::vector<std::string>>{
-           {}, {"--max-errors", "0", "x"}, {"--max-errors", "25001", "x"}})
-    EXPECT_EQ(Check(args).status, 2) << args.size();
+  const std::string limit = "--max-errors must be a whole number";
+  for (const auto& [args, says] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+           {{}, "no submission file given"}, {{"--max-errors", "0", "x"}, limit},
+           {{"--max-errors", "25001", "x"}, limit}}) {
+    CliResult r = Check(args);
+    EXPECT_EQ(r.status, 2) << says;
+    EXPECT_NE(r.err.find(says), std::string::npos) << r.err;
+  }
   EXPECT_EQ(RunCli({}).status, 2);
   EXPECT_EQ(RunCli({"frobnicate"}).status, 2);
   EXPECT_EQ(RunCli({"check", "--home", "/nonexistent/folder", "x"}).status, 2);

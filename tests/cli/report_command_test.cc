@@ -156,13 +156,6 @@ TEST_F(ReportCommandTest, BadArgumentsShowTheUsage) {
   ExpectRefused("extra.txt", "");
   ExpectRefused("--max-errors 5", "unknown option --max-errors");
   ExpectRefused("--output", "");
-  // The check command keeps its own options.
-  CliResult check = RunCliLine("check --home '" + home_.str() + "'");
-  EXPECT_EQ(check.status, 2);
-  EXPECT_NE(check.err.find("no submission file given"), std::string::npos);
-  CliResult limit = RunCliLine("check --home '" + home_.str() + "' --max-errors 0 x.txt");
-  EXPECT_EQ(limit.status, 2);
-  EXPECT_NE(limit.err.find("--max-errors must be a whole number"), std::string::npos);
 }
 
 }  // namespace

@@ -82,23 +82,30 @@ TEST_F(ReportTest, SmallTextReportIsShownWhole) {
   EXPECT_EQ(view_.busy_depth, 0);
 }
 
-TEST_F(ReportTest, TooLargeReportSavedOnYesHoldsEveryPiece) {
+TEST_F(ReportTest, TooLargeReportAsksOnceAndSavesEveryPieceOnYes) {
   BuildLargeRun();
   const std::string saved = f_.dir.Write("saved.txt", "old contents of another report");
-  prompts_.answers = {Answer::kYes};
-  prompts_.save_names = {saved};
-  Window().FormatReport(kReportText);
-  ASSERT_EQ(prompts_.messages.size(), 1u);
-  EXPECT_EQ(prompts_.messages[0].title, "Report Too Large");
-  EXPECT_EQ(prompts_.messages[0].text,
-            "This report is too large to fit into the text preview.  Do you want to save it as "
-            "a text file?");
-  EXPECT_EQ(prompts_.messages[0].icon, Icon::kExclamation);
-  EXPECT_EQ(prompts_.messages[0].buttons, Buttons::kYesNo);
-  EXPECT_EQ(prompts_.dialog_titles, std::vector<std::string>{"Please Enter File Name"});
-  EXPECT_EQ(view_.previews, std::vector<std::string>{kTooLargeSentence});
-  ASSERT_FALSE(view_.save_enabled.empty());
-  EXPECT_FALSE(view_.save_enabled.back());
+  // No; Yes with the save cancelled; Yes with a name.
+  prompts_.answers = {Answer::kNo, Answer::kYes, Answer::kYes};
+  prompts_.save_names = {std::nullopt, saved};
+  for (size_t round = 1; round <= 3; ++round) {
+    ReportWindow& w = Window();
+    w.FormatReport(kReportText);
+    ASSERT_EQ(prompts_.messages.size(), round);  // asked once, not per block
+    EXPECT_EQ(prompts_.dialog_titles.size(), round - 1);
+    EXPECT_EQ(view_.previews, std::vector<std::string>(round, kTooLargeSentence));
+    EXPECT_EQ(w.report_text, kTooLargeSentence);
+    EXPECT_EQ(view_.save_enabled.back(), false);
+    EXPECT_FALSE(settings_.report_cancelled);
+    EXPECT_EQ(ReadWholeFile(saved) == "old contents of another report", round < 3);
+  }
+  const ShownMessage& asked = prompts_.messages[0];
+  EXPECT_EQ(asked.title, "Report Too Large");
+  EXPECT_EQ(asked.text, "This report is too large to fit into the text preview.  Do you want to "
+                        "save it as a text file?");
+  EXPECT_EQ(asked.icon, Icon::kExclamation);
+  EXPECT_EQ(asked.buttons, Buttons::kYesNo);
+  EXPECT_EQ(prompts_.dialog_titles.back(), "Please Enter File Name");
   size_t pieces = 0;
   const std::string expected = ExpectedPieces(WholeText(), &pieces);
   EXPECT_GE(pieces, 4u);
@@ -108,23 +115,6 @@ TEST_F(ReportTest, TooLargeReportSavedOnYesHoldsEveryPiece) {
   struct stat info {};
   ASSERT_EQ(::stat(saved.c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 0777, 0600u);
-}
-
-TEST_F(ReportTest, TooLargeReportDeclinedOrSaveCancelledShowsTheSentenceOnly) {
-  BuildLargeRun();
-  prompts_.answers = {Answer::kNo, Answer::kYes};
-  prompts_.save_names = {std::nullopt};
-  for (int round = 0; round < 2; ++round) {  // No, then Yes with the save cancelled
-    ReportWindow& w = Window();
-    w.FormatReport(kReportText);
-    EXPECT_EQ(prompts_.messages.size(), round + 1u);  // asked once, not per block
-    EXPECT_EQ(prompts_.dialog_titles.size(), static_cast<size_t>(round));
-    EXPECT_EQ(view_.previews.back(), kTooLargeSentence);
-    EXPECT_EQ(w.report_text, kTooLargeSentence);
-    EXPECT_EQ(view_.save_enabled.back(), false);
-    EXPECT_FALSE(settings_.report_cancelled);
-  }
-  EXPECT_EQ(view_.previews.size(), 2u);
 }
 
 TEST_F(ReportTest, SaveThatCannotBeWrittenIsReportedAndCountsAsCancelled) {

@@ -69,8 +69,6 @@ struct Block {
 };
 
 const std::string kSsWagesTotal = "Total Correct Social Security Wages [Position 86 - 100]";
-const std::string kWagesOrigTotal =
-    "Total Originally Reported Wages, Tips and Other Compensation [Position 11 - 25]";
 const std::string kYears = "Must be zero or blank for years prior to 1995 and years after 2001.";
 
 TEST(CheckCodeRCT, CountSumsAndStamp) {
@@ -90,19 +88,6 @@ TEST(CheckCodeRCT, CountSumsAndStamp) {
   ASSERT_FALSE(letters.empty());
   EXPECT_EQ(letters[0], "Total Number of RCW Records [Position 4 - 10] | Must be numeric. Right "
                         "justify and zero fill.");
-  // All original amounts were blank: a zero total must be blank, letters
-  // pass; equal texts compare only the original.
-  Block blank;
-  blank.Employee({{255, Cents(100)}});
-  EXPECT_EQ(blank.Check(CleanRCT(1, {{11, Total(0)}, {26, Total(100)}})),
-            (std::vector<std::string>{
-                kWagesOrigTotal + " | The Total Originally Reported Money field of the RCT record "
-                "must be blank because all of the corresponding Originally Reported Money fields "
-                "of the RCW records are blank."}));
-  EXPECT_TRUE(blank.Check(CleanRCT(1, {{11, "ABCDEFGHIJKLMNO"}, {26, Total(100)}})).empty());
-  auto equal = blank.Check(CleanRCT(1, {{11, Total(7)}, {26, Total(7)}}));
-  ASSERT_EQ(equal.size(), 1u);
-  EXPECT_TRUE(equal[0].starts_with(kWagesOrigTotal));
 }
 
 TEST(CheckCodeRCT, NonNumericEmployeeAmountNamesTheFirstOffender) {
