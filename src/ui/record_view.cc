@@ -159,12 +159,11 @@ void RecordView::PlaceRows() {
     QLineEdit* name = names_[static_cast<size_t>(i)];
     QLineEdit* value = values_[static_cast<size_t>(i)];
     const bool visible = scroll_.RowVisible(i);
-    if (visible) {
-      const int top = scroll_.RowTop(i);
-      name->setGeometry(0, top, name_width, row_height);
-      value->move(name_width, top);
-      value->resize(value->width(), row_height);
-    }
+    // Hidden rows keep their last place but follow the columns.
+    const int top = visible ? scroll_.RowTop(i) : name->y();
+    name->setGeometry(0, top, name_width, row_height);
+    value->move(name_width, top);
+    value->resize(value->width(), row_height);
     name->setVisible(visible);
     value->setVisible(visible);
   }
