@@ -274,6 +274,35 @@ TEST_F(ReportUiTest, PrintingToPdfGivesTheCountedPagesAndThePageRange) {
   EXPECT_FALSE(std::filesystem::exists(pdf));
 }
 
+TEST_F(ReportUiTest, TooLargeForThePreviewAsksAndDisablesSaveAs) {
+  OpenWithResults(400);
+  WindowTest::prompts.answers = {Answer::kNo};
+  format_answers = {1};
+  Button("cmdErrors")->click();
+  ASSERT_NE(LastMessage(), nullptr);
+  EXPECT_EQ(LastMessage()->title, "Report Too Large");
+  EXPECT_EQ(LastMessage()->text,
+            "This report is too large to fit into the text preview.  Do you want to save it as "
+            "a text file?");
+  ReportForm* form = reports().form();
+  ASSERT_NE(form, nullptr);
+  EXPECT_TRUE(form->isVisible());
+  EXPECT_EQ(form->preview()->toPlainText(),
+            "This report is too large to fit into the text preview.");
+  EXPECT_FALSE(form->findChild<QPushButton*>("cmdSave")->isEnabled());
+
+  // Yes: the whole report goes to the chosen file in pieces.
+  const std::string saved = home.str() + "/big.txt";
+  WindowTest::prompts.answers = {Answer::kYes};
+  WindowTest::prompts.save_names.push_back(saved);
+  format_answers = {1};
+  Button("cmdErrors")->click();
+  const std::string written = ReadAll(saved);
+  EXPECT_GT(written.size(), 64000u);
+  EXPECT_NE(written.find("Err Num: \t\t400\r\n"), std::string::npos);
+  EXPECT_FALSE(reports().form()->findChild<QPushButton*>("cmdSave")->isEnabled());
+}
+
 // The system print dialog's presets and results, on the real dialog object
 // (its exec is replaced by the user's choices).
 TEST_F(ReportUiTest, QtPrintDialogCarriesPageRangeCopiesAndFlags) {
