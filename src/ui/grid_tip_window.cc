@@ -27,16 +27,27 @@ void TipLabel::setText(const QString& text) {
   update();
 }
 
+void TipLabel::set_wrap_width(int pixels) {
+  wrap_width_ = pixels;
+  updateGeometry();
+  update();
+}
+
 QSize TipLabel::sizeHint() const {
-  const QSize text = fontMetrics().size(Qt::TextShowMnemonic, text_);
+  QSize text = fontMetrics().size(Qt::TextShowMnemonic, text_);
+  if (wrap_width_ > 0 && text.width() > wrap_width_)
+    text = fontMetrics()
+               .boundingRect(QRect(0, 0, wrap_width_, 100000),
+                             Qt::TextShowMnemonic | Qt::TextWordWrap, text_)
+               .size();
   return text + QSize(8, 4);
 }
 
 void TipLabel::paintEvent(QPaintEvent*) {
   QPainter p(this);
   p.setPen(QToolTip::palette().color(QPalette::ToolTipText));
-  p.drawText(rect().adjusted(4, 2, -4, -2), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic,
-             text_);
+  p.drawText(rect().adjusted(4, 2, -4, -2),
+             Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic | Qt::TextWordWrap, text_);
 }
 
 GridTips::GridTips(QTableView* grid, QWidget* main_window)
@@ -134,13 +145,14 @@ void GridTips::Apply(TipAction action) {
       return;
     case TipAction::kPlace: {
       tip_->hide();
-      label_->setText(ToQString(tips_.text()));
-      tip_->adjustSize();
       int screen_width = Metrics().screen_width;
       if (screen_width <= 0) {
         QScreen* screen = grid_ ? grid_->screen() : QGuiApplication::primaryScreen();
         screen_width = screen != nullptr ? screen->geometry().width() : 1024;
       }
+      label_->set_wrap_width(std::max(320, screen_width / 2));
+      label_->setText(ToQString(tips_.text()));
+      tip_->adjustSize();
       const ScreenPoint at = PlaceTip(tips_.anchor(), tip_->width(), Metrics().cursor_width,
                                       Metrics().cursor_height, screen_width);
       tip_->move(static_cast<int>(at.x), static_cast<int>(at.y));

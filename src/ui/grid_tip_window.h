@@ -21,7 +21,9 @@ class QTimer;
 namespace lintaro {
 
 // TipText: shows its text with "&&" as one ampersand (the text is given
-// with its ampersands doubled), on the tool-tip colours.
+// with its ampersands doubled), on the tool-tip colours. A text wider than
+// the wrap width is broken into lines at spaces, so that a long message
+// stays readable on the screen.
 class TipLabel : public QWidget {
   Q_OBJECT
 
@@ -29,6 +31,7 @@ class TipLabel : public QWidget {
   explicit TipLabel(QWidget* parent = nullptr);
   void setText(const QString& text);
   const QString& text() const { return text_; }
+  void set_wrap_width(int pixels);
   QSize sizeHint() const override;
 
  protected:
@@ -36,6 +39,7 @@ class TipLabel : public QWidget {
 
  private:
   QString text_;
+  int wrap_width_ = 0;  // 0: one line
 };
 
 class GridTips : public QObject {

@@ -1,6 +1,8 @@
 // The tool tips of the error-detail grid on the real window, with the timer
 // ticks driven by the test.
 #include <QDialog>
+#include <QScreen>
+#include <algorithm>
 #include <QImage>
 #include <QPainter>
 #include <QTimer>
@@ -83,6 +85,15 @@ TEST_F(GridTipsTest, RestingOnACellShowsItsFullTextAtTheFifteenthTick) {
   EXPECT_EQ(tips->tipText()->text(), QString(kLongMessage).replace("&", "&&"));
   EXPECT_GT(tip->y(), Global(cell).y());
   EXPECT_FALSE(TipShown());
+  // A message wider than half the screen is wrapped onto more lines and
+  // stays on the screen.
+  const int screen_width = grid->screen()->geometry().width();
+  const int wrap = std::max(320, screen_width / 2);
+  ASSERT_GT(tips->tipText()->fontMetrics().horizontalAdvance(kLongMessage), wrap);
+  EXPECT_LE(tip->width(), wrap + 16);
+  EXPECT_GE(tip->height(), 2 * tips->tipText()->fontMetrics().lineSpacing());
+  EXPECT_GE(tip->x(), 0);
+  EXPECT_LE(tip->x() + tip->width(), screen_width);
 
   TickTimes(14, Global(cell));
   EXPECT_FALSE(TipShown());
