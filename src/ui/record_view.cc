@@ -94,7 +94,9 @@ void RecordView::Fill() {
   }
   for (int i = 0; i < count; ++i) {
     const ViewerRow& row = rows[static_cast<size_t>(i)];
+    // Both boxes show the start of their text.
     names_[static_cast<size_t>(i)]->setText(ToQString(Cp1252ToUtf8(row.label)));
+    names_[static_cast<size_t>(i)]->setCursorPosition(0);
     QLineEdit* value = values_[static_cast<size_t>(i)];
     value->setText(ToQString(Cp1252ToUtf8(row.value)));
     value->setCursorPosition(0);

@@ -35,6 +35,14 @@ ReportHost::ReportHost(QWidget* owner, Prompts& prompts, std::string program_fol
 
 ReportHost::~ReportHost() { Close(); }
 
+void ReportHost::set_shell(Shell* shell) {
+  shell_ = shell != nullptr ? shell : desktop_shell_.get();
+}
+
+void ReportHost::set_print_dialog(PrintDialogHost* host) {
+  print_dialog_ = host != nullptr ? host : qt_print_dialog_.get();
+}
+
 ReportForm* ReportHost::form() const { return form_.data(); }
 
 void ReportHost::Close() {

@@ -42,10 +42,11 @@ class ReportHost : public ReportRequestHost {
   // Closes the report window (shutdown).
   void Close();
 
-  // Replacements for tests: the shell, the print dialog, the Report Option
-  // answer (nothing = Cancel).
-  void set_shell(Shell* shell) { shell_ = shell; }
-  void set_print_dialog(PrintDialogHost* host) { print_dialog_ = host; }
+  // Replacements for tests and the screenshot tour: the shell, the print
+  // dialog (null: the desktop's own again), the Report Option answer
+  // (nothing = Cancel).
+  void set_shell(Shell* shell);
+  void set_print_dialog(PrintDialogHost* host);
   void set_format_chooser(std::function<std::optional<int>(int current)> f) {
     choose_format_ = std::move(f);
   }
