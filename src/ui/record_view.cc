@@ -1,5 +1,6 @@
 #include "ui/record_view.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -30,6 +31,8 @@ RecordView::RecordView(std::string results_path, QWidget* parent)
 }
 
 RecordView::~RecordView() = default;
+
+void RecordView::set_tested_grid(QAbstractItemView* grid) { tested_grid_ = grid; }
 
 QLineEdit* RecordView::NewBox(const QString& name, bool value_box) {
   auto* box = new QLineEdit(this);
@@ -74,6 +77,7 @@ ViewResult RecordView::ShowRecord(int64_t rec_num) {
   Fill();
   if (QWidget* top = window()) top->setWindowTitle(ToQString(viewer_->caption()));
   AlignColumns();
+  if (tested_grid_) tested_grid_->scrollTo(tested_grid_->currentIndex());
   return result;
 }
 

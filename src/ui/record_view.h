@@ -25,6 +25,7 @@
 #include "browse/record_viewer.h"
 #include "browse/viewer_scroll.h"
 
+class QAbstractItemView;
 class QLineEdit;
 class QScrollBar;
 
@@ -44,8 +45,9 @@ class RecordView : public QWidget {
   ~RecordView() override;
 
   // The tested-records grid above the viewer: after each record shown it
-  // is widened so that its right edge meets the scroll bar's.
-  void set_tested_grid(QWidget* grid) { tested_grid_ = grid; }
+  // is widened so that its right edge meets the scroll bar's, and its
+  // current row is kept in view.
+  void set_tested_grid(QAbstractItemView* grid);
 
   // ViewFile: shows stored record rec_num and sets the main window's
   // caption. A record that is not stored, or a database that cannot be
@@ -90,7 +92,7 @@ class RecordView : public QWidget {
   std::vector<QLineEdit*> names_;
   std::vector<QLineEdit*> values_;
   QScrollBar* scroll_bar_ = nullptr;
-  QPointer<QWidget> tested_grid_;
+  QPointer<QAbstractItemView> tested_grid_;
   QColor window_colour_;
   bool placing_ = false;
 };

@@ -234,6 +234,8 @@ bool TourMistakes(MainWindow& window, UnattendedPrompts& prompts, const QString&
       const std::vector<int> marked = view->viewer()->MarkedRows();
       if (!marked.empty()) view->scrollBar()->setValue(std::max(0, marked.front() - 1));
     }
+    Settle();
+    grid3->scrollTo(grid3->currentIndex(), QAbstractItemView::PositionAtCenter);
     ok &= Save(&window, folder, "09-record-viewer-marked.png");
   }
   return ok;
