@@ -101,7 +101,11 @@ void ReportHost::OpenOnlineServices() {
   OpenInBrowser(prompts_, *shell_, request, html);
 }
 
-std::optional<int> ReportHost::AskReportFormat(int current) { return choose_format_(current); }
+// Any open report window closes before the format is asked for.
+std::optional<int> ReportHost::AskReportFormat(int current) {
+  Close();
+  return choose_format_(current);
+}
 
 void ReportHost::SetReportCommandsEnabled(bool enabled) {
   commands_enabled_ = enabled;
