@@ -125,12 +125,18 @@ void GridTips::PointerMoved(QPoint pos, QPoint global, bool over_heading) {
     if (model == nullptr || model_row < 0 || column < 0) return {};
     return ToStdString(model->data(model->index(model_row, column)).toString());
   });
-  if (action == TipAction::kPlace) EnsureWindow();
+  if (action == TipAction::kPlace) {
+    EnsureWindow();
+    timer_->start();
+  }
   Apply(action);
 }
 
 void GridTips::Tick(QPoint global) {
   Apply(tips_.Tick({static_cast<double>(global.x()), static_cast<double>(global.y())}));
+  // Past the 15th tick a hidden tip waits for the next pointer move, which
+  // starts the timer again: no need to wake the program every 10 ms.
+  if (timer_ && !tips_.visible() && tips_.ticks() > GridTipTimer::kShowTick) timer_->stop();
 }
 
 void GridTips::FocusLost() { Apply(tips_.FocusLost()); }

@@ -2,8 +2,10 @@
 // fToolTips with its label TipText, and the 10 ms timer Timer1 that shows it
 // once the pointer has rested on a cell, as GridTipTimer decides.
 //
-// The tip window is created on first use and stays, hidden between tips;
-// the timer runs from then on. The tip hides when the program's active
+// The tip window is created on first use and stays, hidden between tips.
+// The timer runs while a tip is pending or shown; once a tip is hidden after
+// its 15th tick nothing can show it before the next pointer move, so the
+// timer rests until then. The tip hides when the program's active
 // window changes to one that is neither the main window nor the tip (the
 // tip itself never takes the focus).
 #ifndef LINTARO_UI_GRID_TIP_WINDOW_H_

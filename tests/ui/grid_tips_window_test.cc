@@ -104,9 +104,14 @@ TEST_F(GridTipsTest, RestingOnACellShowsItsFullTextAtTheFifteenthTick) {
   EXPECT_TRUE(TipShown());
   tips->Tick(Global(cell) + QPoint(3, 0));
   EXPECT_FALSE(TipShown());
-  // Resting again does not bring it back without a new move over the grid.
+  // Resting again does not bring it back without a new move over the grid;
+  // the timer rests until that move.
   TickTimes(30, Global(cell));
   EXPECT_FALSE(TipShown());
+  EXPECT_FALSE(tips->timer()->isActive());
+  tips->PointerMoved(CellPoint(1, 1), Global(CellPoint(1, 1)));
+  EXPECT_TRUE(tips->timer()->isActive());
+  tips->timer()->stop();
 
   // A move to another cell asks again with that cell's text.
   PointAt(CellPoint(1, 2));
