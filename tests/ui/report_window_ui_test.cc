@@ -448,8 +448,18 @@ TEST_F(ReportUiTest, BrowserFallbacksLeadToTheTextReport) {
 }
 
 TEST_F(ReportUiTest, OnlineServicesPageGoesToTheShellWithTheAddressSetting) {
+  // A clean run in the filing season: Yes opens the page in the browser.
+  clock.date = {2008, 1, 15};
   Open();
   reports().set_shell(&shell);
+  WindowTest::prompts.answers.push_back(Answer::kYes);
+  Run({Submission("clean.txt", CleanRecords())});
+  ASSERT_EQ(LastMessage()->buttons, Buttons::kYesNo);
+  ASSERT_EQ(shell.opened.size(), 1u);
+  EXPECT_EQ(shell.opened[0].first, "/usr/bin/browser");
+  EXPECT_EQ(shell.opened[0].second, kOnlineServicesAddress);
+
+  shell.opened.clear();
   window->OpenOnlineServices();
   ASSERT_EQ(shell.opened.size(), 1u);
   EXPECT_EQ(shell.opened[0].second, kOnlineServicesAddress);
