@@ -46,9 +46,13 @@ double QtReportPrinter::TextHeight(std::string_view) {
 
 bool QtReportPrinter::Begin() {
   if (painter_) return true;
+  // A job the printer refused is not tried again line by line.
+  if (job_refused_) return false;
   painter_ = std::make_unique<QPainter>();
   if (!painter_->begin(&printer_)) {
     painter_.reset();
+    failed_ = true;
+    job_refused_ = true;
     return false;
   }
   pages_ = 1;
@@ -81,6 +85,7 @@ void QtReportPrinter::NewPage() {
 }
 
 void QtReportPrinter::EndDoc() {
+  job_refused_ = false;
   if (!painter_) return;
   painter_->end();
   painter_.reset();

@@ -39,6 +39,14 @@ class QtReportPrinter : public ReportPrinter {
 
   // Pages started in the current or last job.
   int pages() const { return pages_; }
+  // Whether a job could not be started since the last call (the printer or
+  // its output file refused it); clears the mark.
+  bool TakeFailure() {
+    const bool failed = failed_;
+    failed_ = false;
+    job_refused_ = false;
+    return failed;
+  }
 
  private:
   bool Begin();
@@ -48,6 +56,8 @@ class QtReportPrinter : public ReportPrinter {
   std::unique_ptr<QPainter> painter_;
   QFont font_;
   int pages_ = 0;
+  bool failed_ = false;
+  bool job_refused_ = false;
 };
 
 // The system print dialog (QPrintDialog) on printer, owned by owner.

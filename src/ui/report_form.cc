@@ -172,7 +172,10 @@ void ReportForm::ChooseFont() {
   ApplyFont();
 }
 
-void ReportForm::Print() { logic_->PrintTextReport(); }
+void ReportForm::Print() {
+  logic_->PrintTextReport();
+  if (after_print_) after_print_();
+}
 
 void ReportForm::ShowPreview(const std::string& text) {
   txtReport_->setPlainText(ToQString(ToLineFeeds(text)));

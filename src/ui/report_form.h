@@ -56,6 +56,9 @@ class ReportForm : public QWidget, public ReportView {
   // chosen font, or nothing when cancelled.
   using FontChooser = std::function<std::optional<QFont>(const QFont& current, QWidget* owner)>;
   void set_font_chooser(FontChooser f) { choose_font_ = std::move(f); }
+  // Called after the Print command has run (the host reports a printer
+  // that refused the job).
+  void set_after_print(std::function<void()> f) { after_print_ = std::move(f); }
 
   // The commands.
   void SaveAs();
@@ -79,6 +82,7 @@ class ReportForm : public QWidget, public ReportView {
   std::shared_ptr<ResultsDb> db_;
   std::unique_ptr<ReportWindow> logic_;
   FontChooser choose_font_;
+  std::function<void()> after_print_;
   QPlainTextEdit* txtReport_;
   QPushButton* cmdSave_;
   QPushButton* cmdFont_;

@@ -8,6 +8,7 @@
 #include "store/results_db.h"
 #include "ui/app.h"
 #include "ui/desktop_shell.h"
+#include "ui/qt_platform.h"
 #include "ui/qt_printer.h"
 #include "ui/report_form.h"
 
@@ -91,8 +92,18 @@ void ReportHost::Request(bool print) {
     settings_.print_requested = false;
     SetReportCommandsEnabled(true);
   }
+  ReportPrintFailure();
   // The report window keeps the database open for its own commands.
   db_.reset();
+}
+
+void ReportHost::ReportPrintFailure() {
+  if (!report_printer_->TakeFailure()) return;
+  QString where = printer_->printerName();
+  if (printer_->outputFormat() == QPrinter::PdfFormat) where = printer_->outputFileName();
+  prompts_.Message("Print Error Report",
+                   "The report could not be printed on " + ToStdString(where) + ".",
+                   Icon::kExclamation, Buttons::kOk);
 }
 
 void ReportHost::OpenOnlineServices() {
@@ -115,6 +126,7 @@ void ReportHost::SetReportCommandsEnabled(bool enabled) {
 ReportWindow& ReportHost::CreateReportWindow() {
   Close();
   auto* form = new ReportForm(Context(), db_, owner_);
+  form->set_after_print([this] { ReportPrintFailure(); });
   form_ = form;
   return form->logic();
 }

@@ -66,6 +66,8 @@ class ReportHost : public ReportRequestHost {
 
  private:
   ReportContext Context();
+  // Says so when the printer refused a job of this request.
+  void ReportPrintFailure();
 
   QWidget* owner_;
   Prompts& prompts_;

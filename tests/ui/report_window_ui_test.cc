@@ -288,6 +288,17 @@ TEST_F(ReportUiTest, PrintingToPdfGivesTheCountedPagesAndThePageRange) {
     EXPECT_FALSE(text->contains("ERROR REPORT"));
   }
 
+  // A printer that refuses the job (its output folder does not exist) is
+  // reported.
+  const std::string nowhere = home.str() + "/missing/report.pdf";
+  printer.setOutputFileName(QString::fromStdString(nowhere));
+  WindowTest::prompts.messages.clear();
+  reports().form()->Print();
+  ASSERT_NE(LastMessage(), nullptr);
+  EXPECT_EQ(LastMessage()->title, "Print Error Report");
+  EXPECT_EQ(LastMessage()->text, "The report could not be printed on " + nowhere + ".");
+  printer.setOutputFileName(QString::fromStdString(pdf));
+
   // Cancelled: nothing printed.
   std::filesystem::remove(pdf);
   print_dialog.confirm = false;
