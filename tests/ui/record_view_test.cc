@@ -140,6 +140,25 @@ TEST_F(RecordViewTest, ScrollRangeVisibleRowsAndColumnWidths) {
   EXPECT_TRUE(view().NameBox(0)->isVisible());
 }
 
+TEST_F(RecordViewTest, RowsShownFollowTheWindowsHeight) {
+  RunFaultySubmission();
+  Select(2);
+  const int row_height = view().NameBox(0)->height();
+  const int before = view().scroll().rows_shown();
+  window->resize(window->width(), window->height() + 10 * row_height);
+  QApplication::processEvents();
+  const int after = view().scroll().rows_shown();
+  EXPECT_GE(after, before + 9);
+  EXPECT_LE(after, before + 10);
+  EXPECT_EQ(view().scrollBar()->maximum(), 78 - after);
+  EXPECT_EQ(view().scrollBar()->height(), after * row_height);
+  // The rows end above the window's bottom margin of 740 twips.
+  const QPoint bottom = view().scrollBar()->mapTo(window->centralWidget(),
+                                                  QPoint(0, view().scrollBar()->height()));
+  EXPECT_LE(bottom.y(), window->centralWidget()->height() - window->Twips(740) + window->Twips(240));
+  for (int i = 0; i < 78; ++i) EXPECT_EQ(view().NameBox(i)->isVisible(), i < after) << i;
+}
+
 TEST_F(RecordViewTest, TabAndShiftTabMoveBetweenRowsAndScroll) {
   RunFaultySubmission();
   Select(2);
