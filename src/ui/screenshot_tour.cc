@@ -80,45 +80,6 @@ bool Save(QWidget* w, const QString& folder, const char* name) {
   return ok;
 }
 
-// A results file as a finished run with field findings leaves it: the
-// record checkers' findings are ordinary (not critical) rows.
-void WriteFindingsResults(const std::string& path, const std::string& tested_file) {
-  QFile::remove(ToQString(path));
-  auto db = ResultsDb::Create(path);
-  db->Begin();
-  db->InsertMisc(tested_file, "12/06/2026");
-  const char* ids[] = {"RCA", "RCE", "RCW", "RCW", "RCW", "RCW", "RCT", "RCF"};
-  const int errors[] = {0, 1, 2, 0, 1, 0, 1, 0};
-  for (int i = 0; i < 8; ++i) {
-    RecordRow row;
-    row.rec_num = i + 1;
-    row.id = ids[i];
-    row.errors = errors[i];
-    row.record = Record(ids[i], i == 2 ? "123456789SMITH" : "");
-    db->InsertRecord(row);
-  }
-  auto finding = [&](int rec, const char* ref, const char* entry, const char* msg) {
-    ErrorRow e;
-    e.rec_num = rec;
-    e.reference = ref;
-    e.user_entry = entry;
-    e.error = msg;
-    db->InsertError(e);
-  };
-  finding(2, "Employer Identification Number (EIN) [Position 8 - 16]", "[         ]",
-          "The EIN must be numeric and must not be blank.");
-  finding(3, "Employee's Correct Social Security Number (SSN) [Position 13 - 21]", "[12345678A]",
-          "The SSN must be numeric.");
-  finding(3, "Employee's Correct Last Name [Position 91 - 110]", "[SM1TH               ]",
-          "The last name may contain letters, hyphens, apostrophes and blanks only.");
-  finding(5, "Correct Wages, Tips and Other Compensation [Position 232 - 242]",
-          "[00000012A00]", "Money fields must be numeric, right-justified and zero-filled.");
-  finding(7, "Total Correct Wages, Tips and Other Compensation [Position 235 - 249]",
-          "[000000000125000]",
-          "The total does not equal the sum of the employees' Correct amounts.");
-  db->Commit();
-}
-
 // The print dialog of the tour: every page, one copy.
 class PrintAllPages : public PrintDialogHost {
  public:
@@ -176,6 +137,7 @@ bool TourMistakes(MainWindow& window, UnattendedPrompts& prompts, const QString&
   bool ok = true;
   prompts.add_file(ToStdString(submission));
   window.StartTesting();
+  ok &= Save(&window, folder, "03-grid-findings.png");
 
   // The tool tip over the longest message of the first record in error.
   if (auto* grid = window.findChild<QTableView*>("DBGrid2");
@@ -283,13 +245,6 @@ bool RunScreenshotTour(MainWindow& window, UnattendedPrompts& prompts, const QSt
 
   window.ViewTestedRecords();
   ok &= Save(&window, folder, "08-tested-records.png");
-
-  // The grid view of a run with field findings. The field checks are not
-  // part of every build, so the results file is written as such a run
-  // leaves it, and "View Records With Errors" reads it.
-  WriteFindingsResults(window.results_path(), ToStdString(work + "/W2CCORR.TXT"));
-  window.ViewRecordsWithErrors();
-  ok &= Save(&window, folder, "03-grid-findings.png");
 
   // A submission with mistakes, when the script provided one.
   const QString mistakes = work + "/W2CMISTAKES.TXT";
