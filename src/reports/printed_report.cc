@@ -1,5 +1,7 @@
 #include "reports/printed_report.h"
 
+#include <algorithm>
+
 #include <cmath>
 
 #include "core/cp1252.h"
@@ -73,9 +75,12 @@ std::vector<std::string> WrapParagraph(ReportPrinter& printer, std::string_view 
 }
 
 std::vector<std::string> WrapText(ReportPrinter& printer, std::string_view text) {
+  return WrapText(printer, text, printer.PageWidth() - 1.5);
+}
+
+std::vector<std::string> WrapText(ReportPrinter& printer, std::string_view text, double limit) {
   std::vector<std::string> lines;
   if (text.empty()) return lines;
-  const double limit = printer.PageWidth() - 1.5;
   size_t start = 0;
   while (true) {
     size_t lf = text.find('\n', start);
@@ -252,7 +257,12 @@ int PrintedReport::Layout(ResultsDb& db, bool print) {
 
   state_.print_y += 0.002;
 
-  const double value_x = print ? printer_.TextWidth("Error Description:  ") : 0;
+  // The values start after the widest label and are wrapped to the page's
+  // right edge from there: the printable width less 1.5 inches is not
+  // enough when the labels take more than 1.5 inches (Courier 10 takes 2),
+  // and a line would run off the paper.
+  const double value_x = printer_.TextWidth("Error Description:  ");
+  const double value_limit = std::min(printer_.PageWidth() - 1.5, printer_.PageWidth() - value_x);
   bool first = true;
   int64_t rec_num = 0;
   auto print_wrapped = [&](std::string_view label, const std::vector<std::string>& lines) {
@@ -281,8 +291,9 @@ int PrintedReport::Layout(ResultsDb& db, bool print) {
         line_count += 3;
       }
     }
-    const std::vector<std::string> reference = WrapText(printer_, Cp1252ToUtf8(row.reference));
-    const std::vector<std::string> error = WrapText(printer_, Cp1252ToUtf8(row.error));
+    const std::vector<std::string> reference =
+        WrapText(printer_, Cp1252ToUtf8(row.reference), value_limit);
+    const std::vector<std::string> error = WrapText(printer_, Cp1252ToUtf8(row.error), value_limit);
     if (print) {
       PrintLine(value_x, std::to_string(row.err_num), false, "Err Num: ");
       print_wrapped("Reference: ", reference);

@@ -31,6 +31,8 @@ std::vector<std::string> WrapParagraph(ReportPrinter& printer, std::string_view 
 // wraps each piece to the printable width less 1.5 inches. An empty text
 // gives no lines.
 std::vector<std::string> WrapText(ReportPrinter& printer, std::string_view text);
+// The same, wrapping each piece to limit inches.
+std::vector<std::string> WrapText(ReportPrinter& printer, std::string_view text, double limit);
 
 // The page count of a report of line_count lines on pages that hold
 // lines_per_page: ceiling((L + L / P) / P), leaving room for the footers.

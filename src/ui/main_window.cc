@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDesktopServices>
 #include <QFileInfo>
 #include <QFrame>
 #include <QGuiApplication>
@@ -15,7 +14,7 @@
 #include <QScreen>
 #include <QTableView>
 #include <QTextBlock>
-#include <QUrl>
+#include <QVBoxLayout>
 #include <algorithm>
 
 #include "browse/result_grids.h"
@@ -25,7 +24,10 @@
 #include "ui/about_box.h"
 #include "ui/artwork.h"
 #include "ui/error_limit_dialog.h"
+#include "ui/grid_tip_window.h"
 #include "ui/help_window.h"
+#include "ui/record_view.h"
+#include "ui/report_host.h"
 
 namespace lintaro {
 namespace {
@@ -43,9 +45,6 @@ constexpr int kInitialWidth = 11520;  // client area at start-up
 constexpr int kInitialHeight = 7920;
 constexpr int kMinimumWidth = 9000;
 constexpr int kMinimumHeight = 6600;
-
-// The filing agency's online-services welcome page.
-constexpr const char* kOnlineServicesUrl = "https://fileport.wagemark.example/welcome";
 
 constexpr Command kColumn[] = {Command::cmdStart,  Command::cmdView,  Command::cmdGrid,
                                Command::cmdErrors, Command::cmdPrint, Command::cmdLast,
@@ -66,8 +65,25 @@ MainWindow::MainWindow(ProgramFolders folders, Prompts& prompts, Clock& clock, Q
   });
   BuildControls();
   BuildMenus();
+  AttachParts();
   LoadWindow();
   ApplyCommands();
+}
+
+void MainWindow::AttachParts() {
+  record_view_ = new RecordView(results_path(), viewerArea_);
+  auto* rows = new QVBoxLayout(viewerArea_);
+  rows->setContentsMargins(0, 0, 0, 0);
+  rows->addWidget(record_view_);
+  record_view_->set_tested_grid(DBGrid3_);
+  record_viewer_ = [this](int64_t rec_num) { record_view_->ShowRecord(rec_num); };
+  viewer_unload_ = [this] { record_view_->Unload(); };
+
+  grid_tips_ = new GridTips(DBGrid2_, this);
+
+  reports_ = std::make_unique<ReportHost>(this, prompts_, folders_.data, results_path());
+  report_requester_ = [this](bool print) { reports_->Request(print); };
+  online_services_ = [this] { reports_->OpenOnlineServices(); };
 }
 
 MainWindow::~MainWindow() {
@@ -267,7 +283,7 @@ void MainWindow::LoadWindow() {
   // The last run's results can be browsed without testing.
   if (QFileInfo::exists(ToQString(results_path()))) BindData();
   max_errors_ = LoadErrorLimit(folders_.data);
-  report_choice_ = 1;
+  reports_->settings().report_choice = 1;
 
   // The caret goes after the first line break of the disclaimer.
   QTextCursor caret = txtDisclosure_->textCursor();
@@ -496,6 +512,9 @@ void MainWindow::Shutdown() {
   CloseDatabase();
   if (limit_dialog_) limit_dialog_->close();
   if (help_window_) help_window_->close();
+  if (grid_tips_) grid_tips_->Close();
+  if (reports_) reports_->Close();
+  if (record_view_) record_view_->Unload();
 }
 
 // ------------------------------------------------------------ the run
@@ -567,10 +586,7 @@ void MainWindow::RunEnded() {
 }
 
 void MainWindow::OpenOnlineServices() {
-  if (online_services_)
-    online_services_();
-  else
-    QDesktopServices::openUrl(QUrl(kOnlineServicesUrl));
+  if (online_services_) online_services_();
 }
 
 void MainWindow::ShowWelcome(bool show) {

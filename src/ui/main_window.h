@@ -1,6 +1,6 @@
 // The main window: seven commands in a column, the menus that repeat them,
 // the welcome area, the run's progress line and the shared area where the
-// result grids (and, later, the record viewer) are shown.
+// result grids or the record viewer are shown.
 //
 // It is the window side of a test run (RunView) and owns the run state for
 // the life of the program. The enable rules of the commands live in
@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -36,7 +37,10 @@ class QTableView;
 namespace lintaro {
 
 class ErrorLimitDialog;
+class GridTips;
 class HelpWindow;
+class RecordView;
+class ReportHost;
 
 class MainWindow : public QMainWindow, public RunView {
   Q_OBJECT
@@ -72,6 +76,13 @@ class MainWindow : public QMainWindow, public RunView {
   void set_record_observer(std::function<void(int32_t rec_ctr)> f) {
     record_observer_ = std::move(f);
   }
+
+  // The parts attached to the window: the record viewer in the viewer
+  // area, the tool tips of the error-detail grid, and the error report
+  // (report window, printing, browser hand-over).
+  RecordView* recordView() const { return record_view_; }
+  GridTips* gridTips() const { return grid_tips_; }
+  ReportHost& reports() { return *reports_; }
 
   const CommandState& commands() const { return commands_; }
   bool running() const { return run_ != nullptr; }
@@ -114,6 +125,7 @@ class MainWindow : public QMainWindow, public RunView {
  private:
   void BuildControls();
   void BuildMenus();
+  void AttachParts();
   void LoadWindow();
   void ApplyCommands();
   void Apply(CommandEvent event);
@@ -145,7 +157,6 @@ class MainWindow : public QMainWindow, public RunView {
   RunState state_;
   CommandState commands_;
   int max_errors_ = 500;
-  int report_choice_ = 1;  // Text report preselected
   QtEventPump pump_;
   TestRun* run_ = nullptr;
   bool exit_requested_ = false;
@@ -186,6 +197,10 @@ class MainWindow : public QMainWindow, public RunView {
   QLabel* lblFName_ = nullptr;
   QLabel* lblFData_ = nullptr;
   QWidget* viewerArea_ = nullptr;
+
+  RecordView* record_view_ = nullptr;
+  GridTips* grid_tips_ = nullptr;
+  std::unique_ptr<ReportHost> reports_;
 
   QPointer<ErrorLimitDialog> limit_dialog_;
   QPointer<HelpWindow> help_window_;

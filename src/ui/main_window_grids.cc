@@ -245,14 +245,7 @@ void MainWindow::TestedRowChanged(int row) {
   lblFName_->show();
   lblFData_->show();
   viewerArea_->show();
-  QString path;
-  {
-    QSqlQuery q(QSqlDatabase::database(connection_, false));
-    if (q.exec("SELECT Path FROM MISC ORDER BY Data_Id DESC LIMIT 1") && q.next())
-      path = q.value(0).toString();
-  }
-  const int64_t tested = QueryNumber(kCountRecordsSql).value_or(0);
-  setWindowTitle(ToQString(RecordViewCaption(n, tested, ToStdString(path))));
+  // The viewer shows the record and sets the caption from it.
   if (record_viewer_) record_viewer_(n);
 }
 

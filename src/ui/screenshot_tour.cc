@@ -11,11 +11,23 @@
 #include <string>
 #include <vector>
 
+#include <QPrinter>
+#include <QScrollBar>
+#include <QTableView>
+#include <QTimer>
+#include <algorithm>
+
+#include "browse/record_viewer.h"
 #include "core/error_limit.h"
+#include "reports/print_dialog.h"
 #include "store/results_db.h"
 #include "ui/about_box.h"
+#include "ui/grid_tip_window.h"
 #include "ui/main_window.h"
 #include "ui/qt_platform.h"
+#include "ui/record_view.h"
+#include "ui/report_form.h"
+#include "ui/report_host.h"
 
 namespace lintaro {
 namespace {
@@ -68,43 +80,127 @@ bool Save(QWidget* w, const QString& folder, const char* name) {
   return ok;
 }
 
-// A results file as a finished run with field findings leaves it: the
-// record checkers' findings are ordinary (not critical) rows.
-void WriteFindingsResults(const std::string& path, const std::string& tested_file) {
-  QFile::remove(ToQString(path));
-  auto db = ResultsDb::Create(path);
-  db->Begin();
-  db->InsertMisc(tested_file, "12/06/2026");
-  const char* ids[] = {"RCA", "RCE", "RCW", "RCW", "RCW", "RCW", "RCT", "RCF"};
-  const int errors[] = {0, 1, 2, 0, 1, 0, 1, 0};
-  for (int i = 0; i < 8; ++i) {
-    RecordRow row;
-    row.rec_num = i + 1;
-    row.id = ids[i];
-    row.errors = errors[i];
-    row.record = Record(ids[i], i == 2 ? "123456789SMITH" : "");
-    db->InsertRecord(row);
+// The print dialog of the tour: every page, one copy.
+class PrintAllPages : public PrintDialogHost {
+ public:
+  bool Run(PrintDialog& dialog) override {
+    dialog.copies = 1;
+    return true;
   }
-  auto finding = [&](int rec, const char* ref, const char* entry, const char* msg) {
-    ErrorRow e;
-    e.rec_num = rec;
-    e.reference = ref;
-    e.user_entry = entry;
-    e.error = msg;
-    db->InsertError(e);
-  };
-  finding(2, "Employer Identification Number (EIN) [Position 8 - 16]", "[         ]",
-          "The EIN must be numeric and must not be blank.");
-  finding(3, "Employee's Correct Social Security Number (SSN) [Position 13 - 21]", "[12345678A]",
-          "The SSN must be numeric.");
-  finding(3, "Employee's Correct Last Name [Position 91 - 110]", "[SM1TH               ]",
-          "The last name may contain letters, hyphens, apostrophes and blanks only.");
-  finding(5, "Correct Wages, Tips and Other Compensation [Position 232 - 242]",
-          "[00000012A00]", "Money fields must be numeric, right-justified and zero-filled.");
-  finding(7, "Total Correct Wages, Tips and Other Compensation [Position 235 - 249]",
-          "[000000000125000]",
-          "The total does not equal the sum of the employees' Correct amounts.");
-  db->Commit();
+};
+
+// A copy of the submission whose first wage record gets two more faulty
+// fields (a state code that does not exist, a Correct amount with a letter),
+// so that the viewer has several marked rows to show.
+QString WithMoreMistakes(const QString& submission, const QString& copy) {
+  QFile in(submission);
+  if (!in.open(QIODevice::ReadOnly)) return {};
+  QByteArray bytes = in.readAll();
+  const qsizetype rcw = bytes.indexOf("\nRCW");
+  if (rcw >= 0) {
+    const qsizetype start = rcw + 1;
+    bytes.replace(start + 187, 2, "XX");
+    bytes.replace(start + 276, 11, "0000001000A");
+  }
+  QFile out(copy);
+  if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) return {};
+  out.write(bytes);
+  return copy;
+}
+
+// The main window with the tool tip over it, as the screen shows both.
+bool SaveWithTip(MainWindow& window, QWidget* tip, const QString& folder, const char* name) {
+  Settle();
+  const QPixmap framed = WithTitleBar(&window);
+  QPixmap shot = framed;
+  if (tip != nullptr && tip->isVisible()) {
+    // The tip may reach past the window, as on the screen.
+    const QPoint at = tip->pos() - window.mapToGlobal(QPoint(0, 0)) + QPoint(1, 26);
+    const QRect all = framed.rect().united(QRect(at, tip->size()));
+    shot = QPixmap(all.size());
+    shot.fill(QColor(0x2b, 0x2b, 0x2b));
+    QPainter p(&shot);
+    p.drawPixmap(-all.topLeft(), framed);
+    p.drawPixmap(at - all.topLeft(), tip->grab());
+  }
+  const QString file = folder + "/" + name;
+  const bool ok = shot.save(file, "PNG");
+  std::fprintf(stderr, "%s %s\n", ok ? "saved" : "could not save", file.toUtf8().constData());
+  return ok;
+}
+
+// A real run of a submission with mistakes: the record viewer with its
+// marked fields, a tool tip over a long message, the Report Option dialog,
+// the report window and the printed report (a PDF the script renders).
+bool TourMistakes(MainWindow& window, UnattendedPrompts& prompts, const QString& folder,
+                  const QString& submission) {
+  bool ok = true;
+  prompts.add_file(ToStdString(submission));
+  window.StartTesting();
+  ok &= Save(&window, folder, "03-grid-findings.png");
+
+  // The tool tip over the longest message of the first record in error.
+  if (auto* grid = window.findChild<QTableView*>("DBGrid2");
+      grid != nullptr && grid->model() != nullptr && window.gridTips() != nullptr) {
+    int longest = 0;
+    for (int r = 0; r < grid->model()->rowCount(); ++r)
+      if (grid->model()->data(grid->model()->index(r, 2)).toString().size() >
+          grid->model()->data(grid->model()->index(longest, 2)).toString().size())
+        longest = r;
+    const QRect cell = grid->visualRect(grid->model()->index(longest, 2));
+    const QPoint at(std::min(cell.left() + 40, grid->viewport()->width() - 20), cell.center().y());
+    const QPoint global = grid->viewport()->mapToGlobal(at);
+    GridTips& tips = *window.gridTips();
+    tips.PointerMoved(at, global);
+    if (tips.timer() != nullptr) tips.timer()->stop();
+    for (int i = 0; i < GridTipTimer::kShowTick; ++i) tips.Tick(global);
+    ok &= SaveWithTip(window, tips.tipWindow(), folder, "10-grid-tool-tip.png");
+    tips.FocusLost();
+    if (tips.timer() != nullptr) tips.timer()->start();
+  }
+
+  // The Report Option dialog, then the text report window.
+  {
+    ReportOptionDialog option(1, &window);
+    option.show();
+    ok &= Save(&option, folder, "11-report-option.png");
+    option.close();
+  }
+  ReportHost& reports = window.reports();
+  reports.set_format_chooser([](int) { return std::optional<int>(1); });
+  window.ViewErrorReport();
+  if (ReportForm* form = reports.form()) {
+    form->resize(std::min(form->width(), 900), std::min(form->height(), 640));
+    ok &= Save(form, folder, "12-report-window.png");
+    form->close();
+  }
+
+  // The printed report, to a PDF file.
+  PrintAllPages all_pages;
+  QPrinter& printer = reports.printer();
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setPageSize(QPageSize(QPageSize::Letter));
+  printer.setOutputFileName(folder + "/13-printed-report.pdf");
+  reports.set_print_dialog(&all_pages);
+  window.PrintErrorReport();
+  reports.set_print_dialog(nullptr);
+
+  // The viewer on the first wage record, scrolled to its first marked row.
+  window.ViewTestedRecords();
+  if (auto* grid3 = window.findChild<QTableView*>("DBGrid3");
+      grid3 != nullptr && grid3->model() != nullptr && grid3->model()->rowCount() > 2) {
+    grid3->setCurrentIndex(grid3->model()->index(2, 0));
+    grid3->scrollTo(grid3->model()->index(2, 0));
+    RecordView* view = window.recordView();
+    if (view->viewer() != nullptr) {
+      const std::vector<int> marked = view->viewer()->MarkedRows();
+      if (!marked.empty()) view->scrollBar()->setValue(std::max(0, marked.front() - 1));
+    }
+    Settle();
+    grid3->scrollTo(grid3->currentIndex(), QAbstractItemView::PositionAtCenter);
+    ok &= Save(&window, folder, "09-record-viewer-marked.png");
+  }
+  return ok;
 }
 
 }  // namespace
@@ -150,12 +246,10 @@ bool RunScreenshotTour(MainWindow& window, UnattendedPrompts& prompts, const QSt
   window.ViewTestedRecords();
   ok &= Save(&window, folder, "08-tested-records.png");
 
-  // The grid view of a run with field findings. The field checks are not
-  // part of every build, so the results file is written as such a run
-  // leaves it, and "View Records With Errors" reads it.
-  WriteFindingsResults(window.results_path(), ToStdString(work + "/W2CCORR.TXT"));
-  window.ViewRecordsWithErrors();
-  ok &= Save(&window, folder, "03-grid-findings.png");
+  // A submission with mistakes, when the script provided one.
+  const QString mistakes = work + "/W2CMISTAKES.TXT";
+  if (QFile::exists(mistakes))
+    ok &= TourMistakes(window, prompts, folder, WithMoreMistakes(mistakes, work + "/W2CCORR.TXT"));
 
   window.set_max_errors(500);
   window.ShowErrorLimitDialog();

@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "browse/window_texts.h"
+#include "ui/record_view.h"
 #include "window_fixture.h"
 
 namespace lintaro::testing {
@@ -257,10 +258,9 @@ TEST_F(WindowTest, TestedRecordsGrid) {
   EXPECT_TRUE(Button("cmdGrid")->isEnabled());
   EXPECT_FALSE(Button("cmdView")->isEnabled());
 
-  int64_t shown = 0;
-  window->set_record_viewer([&](int64_t n) { shown = n; });
   grid3->setCurrentIndex(grid3->model()->index(1, 0));
-  EXPECT_EQ(shown, 2);
+  ASSERT_NE(window->recordView()->viewer(), nullptr);
+  EXPECT_EQ(window->recordView()->viewer()->rec_num(), 2);
   EXPECT_EQ(window->windowTitle(), "Record Number 2 of 2 Tested Record(s) - crit.txt");
 
   // Back to the grids.

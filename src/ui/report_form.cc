@@ -1,0 +1,202 @@
+#include "ui/report_form.h"
+
+#include <QApplication>
+#include <QFontDialog>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QVBoxLayout>
+
+#include "browse/window_texts.h"
+#include "store/results_db.h"
+#include "ui/qt_platform.h"
+
+namespace lintaro {
+namespace {
+
+int TwipsToPixels(const QWidget* w, int twips) {
+  const int dpi = w->logicalDpiX() > 0 ? w->logicalDpiX() : 96;
+  return static_cast<int>(twips * static_cast<qint64>(dpi) / 1440);
+}
+
+void CentreOnScreen(QWidget* w) {
+  QScreen* screen = w->screen() != nullptr ? w->screen() : QGuiApplication::primaryScreen();
+  if (screen == nullptr) return;
+  const QRect available = screen->availableGeometry();
+  w->move(available.center() - QPoint(w->width() / 2, w->height() / 2));
+}
+
+}  // namespace
+
+// ------------------------------------------------------------ Report Option
+
+ReportOptionDialog::ReportOptionDialog(int current, QWidget* parent) : QDialog(parent) {
+  setObjectName("frmReportOption");
+  setWindowTitle("Report Option");
+  setModal(true);
+  auto* frame = new QGroupBox(this);
+  frame->setObjectName("fraOption");
+  optText_ = new QRadioButton("&Text", frame);
+  optText_->setObjectName("optText");
+  optHTML_ = new QRadioButton("&HTML", frame);
+  optHTML_->setObjectName("optHTML");
+  auto* options = new QVBoxLayout(frame);
+  options->addWidget(optText_);
+  options->addWidget(optHTML_);
+  (current == 1 ? optText_ : optHTML_)->setChecked(true);
+
+  auto* ok = new QPushButton("&OK", this);
+  ok->setObjectName("cmdOK");
+  ok->setDefault(true);
+  auto* cancel = new QPushButton("&Cancel", this);
+  cancel->setObjectName("cmdCancel");
+  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(ok);
+  buttons->addWidget(cancel);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(frame);
+  layout->addLayout(buttons);
+  setFixedWidth(TwipsToPixels(this, 3600));
+}
+
+int ReportOptionDialog::choice() const { return optText_->isChecked() ? 1 : 3; }
+
+void ReportOptionDialog::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  CentreOnScreen(this);
+}
+
+// ------------------------------------------------------------ frmReport
+
+ReportForm::ReportForm(ReportContext context, std::shared_ptr<ResultsDb> db, QWidget* parent)
+    : QWidget(parent, Qt::Window), db_(std::move(db)) {
+  setObjectName("frmReport");
+  setWindowTitle("Report");
+  setAttribute(Qt::WA_DeleteOnClose, false);
+
+  txtReport_ = new QPlainTextEdit(this);
+  txtReport_->setObjectName("txtReport");
+  txtReport_->setReadOnly(true);
+  txtReport_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+  txtReport_->setLineWrapMode(QPlainTextEdit::NoWrap);
+
+  auto command = [this](const char* name, const char* caption) {
+    auto* b = new QPushButton(caption, this);
+    b->setObjectName(name);
+    b->setAutoDefault(false);
+    return b;
+  };
+  cmdSave_ = command("cmdSave", "&Save As...");
+  cmdFont_ = command("cmdFont", "&Font...");
+  cmdPrint_ = command("cmdPrint", "&Print...");
+  cmdClose_ = command("cmdClose", "&Close");
+  connect(cmdSave_, &QPushButton::clicked, this, [this] { SaveAs(); });
+  connect(cmdFont_, &QPushButton::clicked, this, [this] { ChooseFont(); });
+  connect(cmdPrint_, &QPushButton::clicked, this, [this] { Print(); });
+  connect(cmdClose_, &QPushButton::clicked, this, [this] { close(); });
+
+  auto* buttons = new QHBoxLayout;
+  for (QPushButton* b : {cmdSave_, cmdFont_, cmdPrint_, cmdClose_}) buttons->addWidget(b);
+  buttons->addStretch();
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(txtReport_, 1);
+  layout->addLayout(buttons);
+
+  choose_font_ = [](const QFont& current, QWidget* owner) -> std::optional<QFont> {
+    bool ok = false;
+    const QFont font = QFontDialog::getFont(&ok, current, owner, "Select Print Font");
+    if (!ok) return std::nullopt;
+    return font;
+  };
+
+  context.view = this;
+  context.db = db_.get();
+  logic_ = std::make_unique<ReportWindow>(std::move(context));
+  ApplyFont();
+  Place();
+}
+
+ReportForm::~ReportForm() {
+  while (busy_depth_ > 0) SetBusy(false);
+}
+
+// Left and top 10 twips from the screen's; kept within the screen.
+void ReportForm::Place() {
+  QScreen* screen = QGuiApplication::primaryScreen();
+  const QRect area = screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+  const int ten = TwipsToPixels(this, 10);
+  int w = TwipsToPixels(this, 10800);
+  int h = TwipsToPixels(this, 8400);
+  if (w + ten > area.width()) w = area.width() - TwipsToPixels(this, 100);
+  if (h + ten > area.height()) h = area.height() - TwipsToPixels(this, 150);
+  resize(w, h);
+  move(area.left() + ten, area.top() + ten);
+}
+
+void ReportForm::ApplyFont() {
+  QFont font(ToQString(logic_->report_font_name));
+  font.setStyleHint(QFont::TypeWriter);
+  font.setPointSize(logic_->report_font_size);
+  txtReport_->setFont(font);
+  // Tabs at eight characters, as a text editor shows the saved report.
+  txtReport_->setTabStopDistance(QFontMetricsF(font).horizontalAdvance(' ') * 8);
+}
+
+std::string ReportForm::PreviewText() const {
+  std::string text = ToStdString(txtReport_->toPlainText());
+  std::string crlf;
+  crlf.reserve(text.size() + text.size() / 32);
+  for (char c : text) {
+    if (c == '\n') crlf += '\r';
+    crlf += c;
+  }
+  return crlf;
+}
+
+void ReportForm::SaveAs() { logic_->SaveReportAs(PreviewText()); }
+
+void ReportForm::ChooseFont() {
+  QFont current(ToQString(logic_->report_font_name));
+  current.setPointSize(logic_->report_font_size);
+  const std::optional<QFont> chosen = choose_font_(current, this);
+  if (!chosen) return;
+  const double size = chosen->pointSizeF() > 0 ? chosen->pointSizeF() : chosen->pointSize();
+  logic_->SetReportFont(ToStdString(chosen->family()), size);
+  ApplyFont();
+}
+
+void ReportForm::Print() {
+  logic_->PrintTextReport();
+  if (after_print_) after_print_();
+}
+
+void ReportForm::ShowPreview(const std::string& text) {
+  txtReport_->setPlainText(ToQString(ToLineFeeds(text)));
+}
+
+void ReportForm::SetSaveEnabled(bool enabled) { cmdSave_->setEnabled(enabled); }
+
+void ReportForm::ShowWindow() {
+  show();
+  raise();
+  activateWindow();
+}
+
+void ReportForm::SetBusy(bool busy) {
+  if (busy) {
+    ++busy_depth_;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+  } else if (busy_depth_ > 0) {
+    --busy_depth_;
+    QApplication::restoreOverrideCursor();
+  }
+}
+
+}  // namespace lintaro

@@ -1,0 +1,96 @@
+// The error report's windows: the "Report Option" dialog that asks for text
+// or HTML, and the text report window frmReport (preview, Save As, Font,
+// Print, Close) around the report logic of ReportWindow.
+#ifndef LINTARO_UI_REPORT_FORM_H_
+#define LINTARO_UI_REPORT_FORM_H_
+
+#include <QDialog>
+#include <QFont>
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "reports/report_window.h"
+
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace lintaro {
+
+// "Report Option": "&Text" and "&HTML" in a frame, "&OK" and "&Cancel",
+// centred on the screen. The option of the current choice is preselected.
+class ReportOptionDialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  // current: 1 preselects "&Text", anything else "&HTML".
+  explicit ReportOptionDialog(int current, QWidget* parent = nullptr);
+  // The choice (1 text, 3 HTML) after OK.
+  int choice() const;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  QRadioButton* optText_;
+  QRadioButton* optHTML_;
+};
+
+// The text report window, "Report". Created fresh for every report request
+// and shown by the report logic; it owns that logic and the results
+// database it reads, so that Print and Save As keep working after the
+// request has ended.
+class ReportForm : public QWidget, public ReportView {
+  Q_OBJECT
+
+ public:
+  // context.view is set to this window; db is kept open while it lives.
+  ReportForm(ReportContext context, std::shared_ptr<ResultsDb> db, QWidget* parent = nullptr);
+  ~ReportForm() override;
+
+  ReportWindow& logic() { return *logic_; }
+
+  // The font dialog ("Select Print Font"); replaced in tests. Returns the
+  // chosen font, or nothing when cancelled.
+  using FontChooser = std::function<std::optional<QFont>(const QFont& current, QWidget* owner)>;
+  void set_font_chooser(FontChooser f) { choose_font_ = std::move(f); }
+  // Called after the Print command has run (the host reports a printer
+  // that refused the job).
+  void set_after_print(std::function<void()> f) { after_print_ = std::move(f); }
+
+  // The commands.
+  void SaveAs();
+  void ChooseFont();
+  void Print();
+
+  QPlainTextEdit* preview() const { return txtReport_; }
+  // The preview's text with CR LF line ends, as the report built it.
+  std::string PreviewText() const;
+
+  // ReportView.
+  void ShowPreview(const std::string& text) override;
+  void SetSaveEnabled(bool enabled) override;
+  void ShowWindow() override;
+  void SetBusy(bool busy) override;
+
+ private:
+  void ApplyFont();
+  void Place();
+
+  std::shared_ptr<ResultsDb> db_;
+  std::unique_ptr<ReportWindow> logic_;
+  FontChooser choose_font_;
+  std::function<void()> after_print_;
+  QPlainTextEdit* txtReport_;
+  QPushButton* cmdSave_;
+  QPushButton* cmdFont_;
+  QPushButton* cmdPrint_;
+  QPushButton* cmdClose_;
+  int busy_depth_ = 0;
+};
+
+}  // namespace lintaro
+
+#endif  // LINTARO_UI_REPORT_FORM_H_

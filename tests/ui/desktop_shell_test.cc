@@ -1,0 +1,186 @@
+// The desktop shell: finding the default browser through the desktop's
+// settings and starting it with an argument list.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QThread>
+#include <map>
+
+#include "support/fakes.h"
+#include "ui/desktop_shell.h"
+
+namespace lintaro::testing {
+namespace {
+
+struct Started {
+  QString program;
+  QStringList args;
+};
+
+// A desktop whose settings the test writes: the default handler per MIME
+// type, the installed .desktop files, $BROWSER, and what was started.
+class FakeDesktop {
+ public:
+  std::map<QString, QString> defaults;  // MIME type -> desktop file id
+  std::map<QString, QString> desktop_files;  // id -> file contents
+  QString browser_variable;
+  bool start_succeeds = true;
+  std::vector<Started> started;
+  std::vector<QStringList> queries;
+
+  DesktopShell::Environment Env() {
+    DesktopShell::Environment env;
+    env.run = [this](const QString& program, const QStringList& args) -> std::optional<QString> {
+      EXPECT_EQ(program, "xdg-mime");
+      queries.push_back(args);
+      if (args.size() != 3 || args[0] != "query" || args[1] != "default") return std::nullopt;
+      auto it = defaults.find(args[2]);
+      return it == defaults.end() ? QString("\n") : it->second + "\n";
+    };
+    env.variable = [this](const char* name) {
+      return QString(name) == "BROWSER" ? browser_variable : QString();
+    };
+    env.locate_desktop_file = [this](const QString& id) -> QString {
+      auto it = desktop_files.find(id);
+      if (it == desktop_files.end()) return {};
+      const std::string path = dir.Write(id.toStdString(), it->second.toStdString());
+      return QString::fromStdString(path);
+    };
+    env.start_detached = [this](const QString& program, const QStringList& args) {
+      started.push_back({program, args});
+      return start_succeeds;
+    };
+    return env;
+  }
+
+  TempDir dir;
+};
+
+TEST(ExecLine, SplitsByTheDesktopEntryQuotingRules) {
+  EXPECT_EQ(SplitExecLine("firefox %u"), (QStringList{"firefox", "%u"}));
+  EXPECT_EQ(SplitExecLine("\"/opt/My Browser/run\"  --flag \"a \\\"b\\\" \\\\c\" 100%%"),
+            (QStringList{"/opt/My Browser/run", "--flag", "a \"b\" \\c", "100%"}));
+  EXPECT_EQ(SplitExecLine("  "), QStringList{});
+  EXPECT_EQ(SplitExecLine("run \"\""), (QStringList{"run", ""}));
+  EXPECT_EQ(ExecOfDesktopEntry("[Desktop Entry]\nName=B\nExec=b --new %U\n"
+                               "[Desktop Action new]\nExec=b --private %U\n"),
+            "b --new %U");
+  EXPECT_EQ(ExecOfDesktopEntry("[Desktop Action x]\nExec=x\n"), "");
+  EXPECT_EQ(ExecOfDesktopEntry("[Desktop Entry]\nExecutable=no\nExec = yes %f\n"), "yes %f");
+}
+
+TEST(DesktopShell, TheDesktopsHttpHandlerOpensTheTargetAsOneArgument) {
+  FakeDesktop desktop;
+  desktop.defaults["x-scheme-handler/http"] = "web-browser.desktop";
+  desktop.desktop_files["web-browser.desktop"] =
+      "[Desktop Entry]\nType=Application\nName=Web\nExec=\"/opt/Web Browser/web\" --new-window "
+      "%u --class Web\nIcon=web\n";
+  desktop.browser_variable = "lynx";
+  DesktopShell shell(desktop.Env());
+
+  const std::optional<std::string> browser = shell.FindAssociatedProgram("/tmp/temphtm.HTM");
+  ASSERT_TRUE(browser);
+  EXPECT_EQ(*browser, "/opt/Web Browser/web --new-window --class Web");
+  ASSERT_EQ(desktop.queries.size(), 1u);
+  EXPECT_EQ(desktop.queries[0], (QStringList{"query", "default", "x-scheme-handler/http"}));
+
+  // The target takes the field code's place, whole, whatever it holds.
+  const std::string target = "file:///tmp/a b;rm -rf ~/$(x)/temphtm.HTM";
+  EXPECT_TRUE(shell.OpenProgram(*browser, target));
+  ASSERT_EQ(desktop.started.size(), 1u);
+  EXPECT_EQ(desktop.started[0].program, "/opt/Web Browser/web");
+  EXPECT_EQ(desktop.started[0].args,
+            (QStringList{"--new-window", QString::fromStdString(target), "--class", "Web"}));
+
+  // No print verb: printing declines, so the caller opens the report.
+  EXPECT_FALSE(shell.PrintDocument("/tmp/temphtm.HTM"));
+  desktop.start_succeeds = false;
+  EXPECT_FALSE(shell.OpenProgram(*browser, target));
+}
+
+TEST(DesktopShell, FallsBackToTheHtmlHandlerThenToTheBrowserVariable) {
+  FakeDesktop desktop;
+  desktop.defaults["text/html"] = "viewer.desktop";
+  desktop.desktop_files["viewer.desktop"] = "[Desktop Entry]\nExec=viewer %F\n";
+  DesktopShell html_shell(desktop.Env());
+  EXPECT_EQ(html_shell.FindAssociatedProgram("f"), "viewer");
+  EXPECT_TRUE(html_shell.OpenProgram("viewer", "file:///x.HTM"));
+  EXPECT_EQ(desktop.started.back().args, QStringList{"file:///x.HTM"});
+
+  // A handler whose desktop file is missing, then $BROWSER with "%s".
+  FakeDesktop other;
+  other.defaults["x-scheme-handler/http"] = "gone.desktop";
+  other.browser_variable = ":mybrowser --url=%s --quiet:lynx";
+  DesktopShell env_shell(other.Env());
+  const std::optional<std::string> browser = env_shell.FindAssociatedProgram("f");
+  ASSERT_TRUE(browser);
+  EXPECT_EQ(*browser, "mybrowser --url=%s --quiet");
+  EXPECT_TRUE(env_shell.OpenProgram(*browser, "https://example.test/a b"));
+  EXPECT_EQ(other.started.back().program, "mybrowser");
+  EXPECT_EQ(other.started.back().args,
+            (QStringList{"--url=https://example.test/a b", "--quiet"}));
+
+  // Nothing configured: no browser.
+  FakeDesktop none;
+  DesktopShell no_shell(none.Env());
+  EXPECT_EQ(no_shell.FindAssociatedProgram("f"), std::nullopt);
+  EXPECT_EQ(none.queries.size(), 2u);  // http, then text/html
+}
+
+// The real desktop tools: xdg-mime reads a mimeapps.list the test writes,
+// the desktop file is found in the test's data folder and the "browser" (a
+// script) is started detached and writes down its arguments.
+TEST(DesktopShell, RealXdgMimeAndDetachedStart) {
+  if (QStandardPaths::findExecutable("xdg-mime").isEmpty()) GTEST_SKIP() << "no xdg-mime";
+  TempDir root;
+  const QString base = QString::fromStdString(root.str());
+  QDir().mkpath(base + "/config");
+  QDir().mkpath(base + "/data/applications");
+  root.Write("config/mimeapps.list",
+             "[Default Applications]\nx-scheme-handler/http=testweb.desktop\n");
+  const std::string log = root.str() + "/args.txt";
+  const std::string script = root.Write(
+      "browser.sh", "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > '" + log + "'\n");
+  QFile::setPermissions(QString::fromStdString(script),
+                        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+  root.Write("data/applications/testweb.desktop",
+             "[Desktop Entry]\nType=Application\nName=Test Web\nExec=" + script + " %u\n");
+
+  const QByteArray saved_config = qgetenv("XDG_CONFIG_HOME");
+  const QByteArray saved_data = qgetenv("XDG_DATA_HOME");
+  const QByteArray saved_dirs = qgetenv("XDG_DATA_DIRS");
+  const QByteArray saved_desktop = qgetenv("XDG_CURRENT_DESKTOP");
+  qputenv("XDG_CONFIG_HOME", (base + "/config").toUtf8());
+  qputenv("XDG_DATA_HOME", (base + "/data").toUtf8());
+  qputenv("XDG_DATA_DIRS", (base + "/none").toUtf8());
+  qunsetenv("XDG_CURRENT_DESKTOP");
+
+  DesktopShell shell;
+  const std::optional<std::string> browser = shell.FindAssociatedProgram("/tmp/temphtm.HTM");
+  bool opened = false;
+  if (browser) opened = shell.OpenProgram(*browser, "file:///tmp/my report/temphtm.HTM");
+
+  qputenv("XDG_CONFIG_HOME", saved_config);
+  qputenv("XDG_DATA_HOME", saved_data);
+  qputenv("XDG_DATA_DIRS", saved_dirs);
+  if (!saved_desktop.isEmpty()) qputenv("XDG_CURRENT_DESKTOP", saved_desktop);
+  if (saved_config.isEmpty()) qunsetenv("XDG_CONFIG_HOME");
+  if (saved_data.isEmpty()) qunsetenv("XDG_DATA_HOME");
+  if (saved_dirs.isEmpty()) qunsetenv("XDG_DATA_DIRS");
+
+  ASSERT_TRUE(browser);
+  EXPECT_EQ(*browser, script);
+  ASSERT_TRUE(opened);
+  for (int i = 0; i < 100 && !QFileInfo(QString::fromStdString(log)).size(); ++i)
+    QThread::msleep(20);
+  QFile f(QString::fromStdString(log));
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  EXPECT_EQ(f.readAll(), "file:///tmp/my report/temphtm.HTM\n");
+}
+
+}  // namespace
+}  // namespace lintaro::testing

@@ -1,0 +1,228 @@
+// The record viewer's widgets over a real run: rows, marks and colours as
+// the viewer model gives them, scrolling, Tab between rows, column widths.
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QTest>
+#include <set>
+
+#include "browse/record_viewer.h"
+#include "core/cp1252.h"
+#include "store/results_db.h"
+#include "support/sample_records.h"
+#include "support/wage_records.h"
+#include "ui/record_view.h"
+#include "window_fixture.h"
+
+namespace lintaro::testing {
+namespace {
+
+constexpr int kMilitaryOrig = 574;
+constexpr int kMilitaryCorrect = 585;
+
+class RecordViewTest : public WindowTest {
+ protected:
+  // A submission whose RCW (record 3) has several faulty fields, tested in
+  // the window and opened in "View Tested Records".
+  void RunFaultySubmission() {
+    const std::string faulty = CleanRCW({{188, "XX"},
+                                         {244, Cents(1000)},
+                                         {255, Cents(1000)},
+                                         {266, Cents(100)},
+                                         {277, "0000001000A"},
+                                         {kMilitaryOrig, Cents(5)},
+                                         {kMilitaryCorrect, Cents(6)}});
+    Open();
+    Run({Submission("W2C & CO.TXT",
+                    {CleanRCA(), CleanRCE(), faulty, CleanRCT(1), FinalRecord(1)})});
+    ASSERT_GT(window->last_summary().errors, 0);
+    Button("cmdView")->click();
+    QApplication::processEvents();
+  }
+
+  void Select(int row) {
+    auto* grid3 = Find<QTableView>("DBGrid3");
+    grid3->setCurrentIndex(grid3->model()->index(row, 0));
+    QApplication::processEvents();
+  }
+
+  RecordView& view() { return *window->recordView(); }
+};
+
+QColor BackOf(QLineEdit* box) { return box->palette().color(QPalette::Base); }
+
+TEST_F(RecordViewTest, WageRecordShowsTheModelsRowsAndPaintsExactlyItsMarkedFields) {
+  RunFaultySubmission();
+  Select(2);
+
+  // The model, run on its own over the same results.
+  auto db = ResultsDb::Open(ResultsPath(), true);
+  RecordViewer model(*db);
+  ASSERT_EQ(model.ViewFile(3), ViewResult::kShown);
+  ASSERT_EQ(model.rows().size(), 78u);
+  const std::vector<int> marked = model.MarkedRows();
+  ASSERT_GE(marked.size(), 4u);
+
+  ASSERT_EQ(view().row_count(), 78);
+  const QColor window_colour = QLineEdit().palette().color(QPalette::Base);
+  ASSERT_NE(window_colour, kMarkedFieldColour);
+  std::set<int> painted;
+  for (int i = 0; i < 78; ++i) {
+    const ViewerRow& row = model.rows()[static_cast<size_t>(i)];
+    EXPECT_EQ(view().NameBox(i)->objectName(), QString("Text1_%1").arg(i));
+    EXPECT_EQ(view().ValueBox(i)->objectName(), QString("Text2_%1").arg(i));
+    EXPECT_EQ(view().NameBox(i)->text(), ToQString(Cp1252ToUtf8(row.label))) << i;
+    EXPECT_EQ(view().ValueBox(i)->text(), ToQString(Cp1252ToUtf8(row.value))) << i;
+    const QColor back = BackOf(view().ValueBox(i));
+    if (back == QColor(255, 255, 128))
+      painted.insert(i);
+    else
+      EXPECT_EQ(back, window_colour) << i;
+  }
+  EXPECT_EQ(painted, std::set<int>(marked.begin(), marked.end()));
+  EXPECT_EQ(view().ValueBox(12)->text(), "XX");
+  EXPECT_TRUE(painted.count(12));
+
+  // The caption is the model's, with the file's name only.
+  EXPECT_EQ(window->windowTitle().toStdString(), model.caption());
+  EXPECT_EQ(window->windowTitle(), "Record Number 3 of 5 Tested Record(s) - W2C & CO.TXT");
+
+  // The next record repaints: the employer record has no marks.
+  Select(1);
+  EXPECT_EQ(view().row_count(), 24);
+  for (int i = 0; i < 24; ++i) EXPECT_EQ(BackOf(view().ValueBox(i)), window_colour) << i;
+  EXPECT_EQ(view().NameBox(24), nullptr);
+}
+
+TEST_F(RecordViewTest, ScrollRangeVisibleRowsAndColumnWidths) {
+  RunFaultySubmission();
+  Select(2);
+  const ViewerScroll& s = view().scroll();
+  const int shown = s.rows_shown();
+  ASSERT_GT(shown, 3);
+  ASSERT_LT(shown, 78);
+  QScrollBar* bar = view().scrollBar();
+  EXPECT_EQ(bar->objectName(), "VScroll1");
+  EXPECT_TRUE(bar->isVisible());
+  EXPECT_EQ(bar->minimum(), 0);
+  EXPECT_EQ(bar->maximum(), 78 - shown);
+  EXPECT_EQ(bar->height(), shown * view().NameBox(0)->height());
+  for (int i = 0; i < 78; ++i) EXPECT_EQ(view().NameBox(i)->isVisible(), i < shown) << i;
+
+  // Scrolling to 10 hides rows 0 to 9 and puts row 10 at the top.
+  bar->setValue(10);
+  for (int i = 0; i < 78; ++i)
+    EXPECT_EQ(view().ValueBox(i)->isVisible(), i >= 10 && i < 10 + shown) << i;
+  EXPECT_EQ(view().NameBox(10)->y(), 0);
+  EXPECT_EQ(view().NameBox(11)->y(), view().NameBox(0)->height());
+  // At the maximum the last row is at the bottom.
+  bar->setValue(bar->maximum());
+  EXPECT_TRUE(view().NameBox(77)->isVisible());
+  EXPECT_EQ(view().NameBox(77)->y(), (shown - 1) * view().NameBox(0)->height());
+
+  // Value boxes reach from the name column to the scroll bar; the tested
+  // records grid ends where the scroll bar ends.
+  const int name_right = view().NameBox(0)->x() + view().NameBox(0)->width();
+  for (int i : {0, 40, 77}) {
+    EXPECT_EQ(view().ValueBox(i)->x(), name_right);
+    EXPECT_EQ(view().ValueBox(i)->width(), bar->x() - name_right) << i;
+  }
+  auto* grid3 = Find<QTableView>("DBGrid3");
+  const QPoint bar_right = bar->mapTo(window.get(), QPoint(bar->width(), 0));
+  const QPoint grid_right = grid3->mapTo(window.get(), QPoint(grid3->width(), 0));
+  EXPECT_EQ(grid_right.x(), bar_right.x());
+
+  // The final record: three rows, no scroll bar, value boxes to its right
+  // edge.
+  Select(4);
+  EXPECT_EQ(view().row_count(), 3);
+  EXPECT_FALSE(bar->isVisible());
+  EXPECT_EQ(view().ValueBox(2)->width(), bar->x() + bar->width() - name_right);
+  EXPECT_TRUE(view().NameBox(0)->isVisible());
+}
+
+TEST_F(RecordViewTest, RowsShownFollowTheWindowsHeight) {
+  RunFaultySubmission();
+  Select(2);
+  const int row_height = view().NameBox(0)->height();
+  const int before = view().scroll().rows_shown();
+  window->resize(window->width(), window->height() + 10 * row_height);
+  QApplication::processEvents();
+  const int after = view().scroll().rows_shown();
+  EXPECT_GE(after, before + 9);
+  EXPECT_LE(after, before + 10);
+  EXPECT_EQ(view().scrollBar()->maximum(), 78 - after);
+  EXPECT_EQ(view().scrollBar()->height(), after * row_height);
+  // The rows end above the window's bottom margin of 740 twips.
+  const QPoint bottom = view().scrollBar()->mapTo(window->centralWidget(),
+                                                  QPoint(0, view().scrollBar()->height()));
+  EXPECT_LE(bottom.y(), window->centralWidget()->height() - window->Twips(740) + window->Twips(240));
+  for (int i = 0; i < 78; ++i) EXPECT_EQ(view().NameBox(i)->isVisible(), i < after) << i;
+}
+
+TEST_F(RecordViewTest, TabAndShiftTabMoveBetweenRowsAndScroll) {
+  RunFaultySubmission();
+  Select(2);
+  window->activateWindow();
+  const int shown = view().scroll().rows_shown();
+  QScrollBar* bar = view().scrollBar();
+
+  // Tab in a name box goes to its value box; Tab from a value box goes to
+  // the next row's name box and scrolls by one when the row above is shown.
+  view().NameBox(0)->setFocus();
+  QTest::keyClick(view().NameBox(0), Qt::Key_Tab);
+  EXPECT_TRUE(view().ValueBox(0)->hasFocus());
+  QTest::keyClick(view().ValueBox(0), Qt::Key_Tab);
+  EXPECT_TRUE(view().NameBox(1)->hasFocus());
+  EXPECT_EQ(bar->value(), 0);  // row 0 has no row above it
+
+  // From the last visible value box: one row down, the next row's name box.
+  const int last = shown - 1;
+  bar->setValue(0);
+  view().ValueBox(last)->setFocus();
+  QTest::keyClick(view().ValueBox(last), Qt::Key_Tab);
+  EXPECT_EQ(bar->value(), 1);
+  EXPECT_TRUE(view().NameBox(last + 1)->hasFocus());
+  EXPECT_TRUE(view().NameBox(last + 1)->isVisible());
+  EXPECT_FALSE(view().NameBox(0)->isVisible());
+
+  // Shift+Tab from a name box: up one row, the previous value box.
+  QTest::keyClick(view().NameBox(last + 1), Qt::Key_Backtab, Qt::ShiftModifier);
+  EXPECT_EQ(bar->value(), 0);
+  EXPECT_TRUE(view().ValueBox(last)->hasFocus());
+
+  // Shift+Tab from name box 0 moves nowhere within the rows and does not
+  // scroll.
+  view().NameBox(0)->setFocus();
+  QTest::keyClick(view().NameBox(0), Qt::Key_Backtab, Qt::ShiftModifier);
+  EXPECT_EQ(bar->value(), 0);
+  for (int i = 0; i < view().row_count(); ++i) EXPECT_FALSE(view().ValueBox(i)->hasFocus()) << i;
+}
+
+TEST_F(RecordViewTest, GridViewAndNewRunUnloadTheRows) {
+  RunFaultySubmission();
+  Select(2);
+  ASSERT_EQ(view().row_count(), 78);
+  Button("cmdGrid")->click();
+  QApplication::processEvents();
+  EXPECT_EQ(view().row_count(), 1);
+  EXPECT_FALSE(view().scrollBar()->isVisible());
+  EXPECT_FALSE(Visible("viewerArea"));
+  EXPECT_EQ(view().viewer(), nullptr);  // the results file is let go
+
+  // Back in the record view the first record is shown again.
+  Button("cmdView")->click();
+  QApplication::processEvents();
+  ASSERT_NE(view().viewer(), nullptr);
+  EXPECT_EQ(view().viewer()->rec_num(), 1);
+  EXPECT_EQ(view().row_count(), 29);
+  EXPECT_TRUE(Visible("viewerArea"));
+
+  // A new run removes the rows before it replaces the results file.
+  Select(2);
+  Run({Submission("clean.txt", CleanRecords())});
+  EXPECT_EQ(view().row_count(), 1);
+  EXPECT_EQ(view().viewer(), nullptr);
+}
+
+}  // namespace
+}  // namespace lintaro::testing
