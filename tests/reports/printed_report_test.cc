@@ -179,31 +179,18 @@ TEST(PrintedReport, CriticalStopIsPrintedBoldBeforeTheCounts) {
   EXPECT_DOUBLE_EQ(texts[7].y, texts[3].y + 4 * 0.25);
 }
 
-}  // namespace
-}  // namespace lintaro::testing
-
-namespace lintaro::testing {
-namespace {
-
 // The values start after "Error Description:  " (2.5 inches with the fake
 // printer's characters), so they are wrapped to the rest of the line and
 // no printed line runs past the page's right edge.
 TEST(PrintedReport, LongValuesStayWithinThePageWidth) {
-  TempDir dir;
-  ResultsFixture f(dir.path());
+  ResultsFixture f;
   f.File("/in/a.txt");
   f.Record(1, "RCW", "123456789");
   std::string message;
   for (int i = 0; i < 12; ++i) message += "Agent for EIN cannot be blank ";
   f.Error(1, "Agent for EIN [Position 27 - 35] of the employer record of this block",
           "[         ]", message);
-  FakePrinter printer;
-  PrintState count;
-  const int pages = PrintedReport(printer, "Courier", 10, count).CountPages(f.db());
-  PrintState state;
-  state.first_page = 1;
-  state.last_page = pages + 10;
-  PrintedReport(printer, "Courier", 10, state).Print(f.db());
+  FakePrinter printer = PrintPages(f.db(), 1, 11);
   ASSERT_EQ(printer.pages.size(), 1u);
   int value_lines = 0;
   for (const FakePrinter::Text& t : printer.pages[0].texts) {
