@@ -135,18 +135,6 @@ TEST_F(BadInputTest, ResultsFilesThatCannotBeRead) {
   EXPECT_EQ(Report().status, 0);
 }
 
-TEST_F(BadInputTest, UnusableErrorLimitFilesMean500) {
-  for (const std::string& content :
-       {std::string(), std::string("\xff\xfe\x00\x01", 4), std::string("[Maximum Error Count]:-3"),
-        std::string("[Maximum Error Count]:99999999999999999999")}) {
-    home.Write("ErrSetLog.ini", content);
-    CliResult r = Check({Clean()});
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(testing::ReadWholeFile(home.str() + "/ErrSetLog.ini"),
-              "[Maximum Error Count]:500\r\n");
-  }
-}
-
 TEST_F(BadInputTest, NothingOpensANetworkConnection) {
   if (access("/usr/bin/strace", X_OK) != 0) GTEST_SKIP() << "strace is not installed";
   const std::string log = files.str() + "/trace.txt";

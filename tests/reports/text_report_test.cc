@@ -35,59 +35,28 @@ TEST(TextReport, RunStoppedByCriticalErrorMatchesTheLayoutLineByLine) {
   f.Error(3, "Employee Name [Position 40 - 54]", "[ ]", "The name is required.");
   f.Error(12, "Number of RCW Records [Position 4 - 12]", "[000000001]", "Does not match.");
   f.Error(120, "Record Sequence", "[RCT]", "An RCT record must follow an RCW or RCO record.", "C");
+  // An error block: its lines, then an empty line.
+  auto block = [](int n, const std::string& ref, const std::string& entry, const std::string& msg) {
+    return Lines({"Err Num: \t\t" + std::to_string(n), "Reference: \t\t" + ref,
+                  "User Entry: \t\t" + entry, "Error Description: \t" + msg, ""});
+  };
   EXPECT_EQ(TextOf(f.db()),
-            Lines({"\tLINTARO TAX YEAR 2007 ERROR REPORT",
-                   "",
-                   "Generated from: /data/sub/W2C2007.TXT",
-                   "",
-                   "",
-                   "\t12/06/2026",
-                   "",
+            Lines({"\tLINTARO TAX YEAR 2007 ERROR REPORT", "",
+                   "Generated from: /data/sub/W2C2007.TXT", "", "", "\t12/06/2026", "",
                    "Execution of Testing was terminated due to the Critical Error in Record Number "
                    "120:  ",
-                   "An RCT record must follow an RCW or RCO record.",
-                   "",
-                   "       120 Record(s) tested",
-                   "         4 Record(s) with Error(s)",
-                   "         5 Error(s) found",
-                   "",
-                   "",
-                   "\tRecord number: 3    Code: RCW    SSN:  123456789",
-                   "",
-                   "Err Num: \t\t1",
-                   "Reference: \t\tEmployee SSN [Position 4 - 12]",
-                   "User Entry: \t\t[12345678A]",
-                   "Error Description: \tThe SSN must be numeric.",
-                   "",
-                   "Err Num: \t\t3",
-                   "Reference: \t\tEmployee Name [Position 40 - 54]",
-                   "User Entry: \t\t[ ]",
-                   "Error Description: \tThe name is required.",
-                   "",
-                   "",
-                   "\tRecord number: 7    Code: RCE    EIN:  987654321",
-                   "",
-                   "Err Num: \t\t2",
-                   "Reference: \t\tEmployer EIN [Position 8 - 16]",
-                   "User Entry: \t\t[98765432 ]",
-                   "Error Description: \tThe EIN must be numeric.",
-                   "",
-                   "",
-                   "\tRecord number: 12    Code: RCF    ",
-                   "",
-                   "Err Num: \t\t4",
-                   "Reference: \t\tNumber of RCW Records [Position 4 - 12]",
-                   "User Entry: \t\t[000000001]",
-                   "Error Description: \tDoes not match.",
-                   "",
-                   "",
-                   "\tRecord number: 120    Code: RCT    EIN:  987654321",
-                   "",
-                   "Err Num: \t\t5",
-                   "Reference: \t\tRecord Sequence",
-                   "User Entry: \t\t[RCT]",
-                   "Error Description: \tAn RCT record must follow an RCW or RCO record.",
-                   ""}));
+                   "An RCT record must follow an RCW or RCO record.", "",
+                   "       120 Record(s) tested", "         4 Record(s) with Error(s)",
+                   "         5 Error(s) found", "", "",
+                   "\tRecord number: 3    Code: RCW    SSN:  123456789", ""}) +
+                block(1, "Employee SSN [Position 4 - 12]", "[12345678A]", "The SSN must be numeric.") +
+                block(3, "Employee Name [Position 40 - 54]", "[ ]", "The name is required.") +
+                Lines({"", "\tRecord number: 7    Code: RCE    EIN:  987654321", ""}) +
+                block(2, "Employer EIN [Position 8 - 16]", "[98765432 ]", "The EIN must be numeric.") +
+                Lines({"", "\tRecord number: 12    Code: RCF    ", ""}) +
+                block(4, "Number of RCW Records [Position 4 - 12]", "[000000001]", "Does not match.") +
+                Lines({"", "\tRecord number: 120    Code: RCT    EIN:  987654321", ""}) +
+                block(5, "Record Sequence", "[RCT]", "An RCT record must follow an RCW or RCO record."));
 }
 
 TEST(TextReport, HeaderOfARunWithoutTerminationAndOfSeveralFiles) {
