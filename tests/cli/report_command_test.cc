@@ -75,11 +75,14 @@ class ReportCommandTest : public ::testing::Test {
   CliResult Report(const std::string& args = "") {
     return RunCliLine("report --home '" + home_.str() + "' " + args);
   }
-  void ExpectRefused(const std::string& args, const std::string& says) {
+  // Status 2, nothing on standard output and, when given, `says` in the message.
+  void ExpectRefused(const std::string& args, const std::string& says = "") {
     CliResult r = Report(args);
     EXPECT_EQ(r.status, 2) << args;
     EXPECT_TRUE(r.out.empty()) << args;
-    EXPECT_NE(r.err.find(says), std::string::npos) << args << ": " << r.err;
+    if (!says.empty()) {
+      EXPECT_NE(r.err.find(says), std::string::npos) << args << ": " << r.err;
+    }
   }
   TempDir home_, scratch_;
 };
@@ -153,9 +156,9 @@ TEST_F(ReportCommandTest, BadArgumentsShowTheUsage) {
   BuildRun();
   ExpectRefused("--format pdf", "--format must be text, html or json");
   ExpectRefused("--format pdf", "Usage:");
-  ExpectRefused("extra.txt", "");
+  ExpectRefused("extra.txt");
   ExpectRefused("--max-errors 5", "unknown option --max-errors");
-  ExpectRefused("--output", "");
+  ExpectRefused("--output");
 }
 
 }  // namespace
