@@ -82,14 +82,4 @@ std::string AboutRevisionText() {
   return "Revision number:  " + std::to_string(kVersionRevision);
 }
 
-std::string ToLineFeeds(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-    out.push_back(text[i]);
-  }
-  return out;
-}
-
 }  // namespace lintaro

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "browse/commands.h"
+#include "core/platform.h"
 
 namespace lintaro {
 
@@ -51,8 +52,6 @@ std::string AboutNameText();
 std::string AboutVersionText();
 std::string AboutRevisionText();
 
-// Removes the "\r" of each CR LF pair.
-std::string ToLineFeeds(std::string_view text);
 
 }  // namespace lintaro
 

@@ -12,22 +12,11 @@ volatile std::sig_atomic_t g_interrupted = 0;
 
 void OnInterrupt(int) { g_interrupted = 1; }
 
-// Message texts separate lines with CR LF; a terminal wants LF.
-std::string ToTerminalLines(const std::string& text) {
-  std::string out;
-  out.reserve(text.size());
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-    out.push_back(text[i]);
-  }
-  return out;
-}
-
 }  // namespace
 
 Answer CliPrompts::Message(const std::string& title, const std::string& text, Icon icon,
                            Buttons buttons) {
-  std::fprintf(err_, "%s: %s\n", title.c_str(), ToTerminalLines(text).c_str());
+  std::fprintf(err_, "%s: %s\n", title.c_str(), ToLineFeeds(text).c_str());
   std::fflush(err_);
   switch (buttons) {
     case Buttons::kOk:

@@ -8,6 +8,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace lintaro {
 
@@ -69,6 +70,10 @@ class SystemClock : public Clock {
  public:
   Date Today() override;
 };
+
+// Message texts separate lines with CR LF; windows and terminals want LF.
+// Removes the "\r" of each CR LF pair.
+std::string ToLineFeeds(std::string_view text);
 
 // "mm/dd/yyyy", as test dates are stored.
 std::string FormatDate(const Date& date);
