@@ -7,17 +7,6 @@
 
 namespace lintaro {
 
-std::string ErrorsOfRecordSql(int64_t rec_num) {
-  return "Select Reference, User_Entry, Error From Errors Where Rec_Num = " +
-         std::to_string(rec_num);
-}
-
-std::string ErrorsOfSelectedRecordSql(int64_t rec_num) {
-  return "Select Errors.Reference, Errors.User_Entry, Errors.Error From Errors Where "
-         "Errors.Rec_Num = " +
-         std::to_string(rec_num);
-}
-
 std::string TestedGridCaption(int64_t tested) {
   return std::to_string(tested) + " Record(s) Tested";
 }

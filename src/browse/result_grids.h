@@ -19,10 +19,14 @@ inline constexpr const char* kRecordsWithErrorsSql =
     "Select Rec_Num, Errors, Record  From Records where Errors > 0 Order By Rec_Num";
 inline constexpr const char* kTestedRecordsSql = "Select Rec_Num, Errors, Record  From Records";
 
-// The findings of record n (DBGrid2): the first form when the grid view
-// opens, the second after the selected record changes.
-std::string ErrorsOfRecordSql(int64_t rec_num);
-std::string ErrorsOfSelectedRecordSql(int64_t rec_num);
+// The findings of one record (DBGrid2): the first form when the grid view
+// opens, the second after the selected record changes. The record number is
+// bound to the one parameter.
+inline constexpr const char* kErrorsOfRecordSql =
+    "Select Reference, User_Entry, Error From Errors Where Rec_Num = ?";
+inline constexpr const char* kErrorsOfSelectedRecordSql =
+    "Select Errors.Reference, Errors.User_Entry, Errors.Error From Errors Where "
+    "Errors.Rec_Num = ?";
 
 // Counts behind the labels. They give the same numbers as counting the
 // grids' rows but use the database's indexes, so that a grid need not read

@@ -141,7 +141,10 @@ class MainWindow : public QMainWindow, public RunView {
   // Result grids.
   bool BindData();
   void CloseDatabase();
-  QSqlQueryModel* NewGridModel(const QString& sql, bool centre_first_columns);
+  // A grid model over a selection; rec_num, when given, is bound to its one
+  // parameter.
+  QSqlQueryModel* NewGridModel(const QString& sql, bool centre_first_columns,
+                               std::optional<int64_t> rec_num = std::nullopt);
   void SetGridModel(QTableView* grid, QSqlQueryModel* model);
   void RecordsRowChanged(int row);
   void TestedRowChanged(int row);

@@ -68,10 +68,13 @@ std::optional<int64_t> MainWindow::QueryNumber(const QString& sql) {
   return q.value(0).toLongLong();
 }
 
-QSqlQueryModel* MainWindow::NewGridModel(const QString& sql, bool centre_first_columns) {
+QSqlQueryModel* MainWindow::NewGridModel(const QString& sql, bool centre_first_columns,
+                                         std::optional<int64_t> rec_num) {
   auto* model = new GridModel(centre_first_columns, this);
   QSqlQuery query(QSqlDatabase::database(connection_, false));
-  query.exec(sql);
+  query.prepare(sql);
+  if (rec_num) query.addBindValue(QVariant::fromValue<qlonglong>(*rec_num));
+  query.exec();
   model->setQuery(std::move(query));
   return model;
 }
@@ -142,7 +145,7 @@ void MainWindow::ViewRecordsWithErrors() {
     if (!v.isNull() && !v.toString().isEmpty()) first = v.toLongLong();
   }
   if (first) {
-    SetGridModel(DBGrid2_, NewGridModel(ToQString(ErrorsOfRecordSql(*first)), false));
+    SetGridModel(DBGrid2_, NewGridModel(kErrorsOfRecordSql, false, *first));
     auto* findings = static_cast<QSqlQueryModel*>(DBGrid2_->model());
     for (int c = 0; c < 3; ++c) findings->setHeaderData(c, Qt::Horizontal, kErrorHeadings[c]);
     lblErrors_->setText(ToQString(ErrorsLabelOnOpen(*first)));
@@ -200,7 +203,7 @@ void MainWindow::RecordsRowChanged(int row) {
   const QVariant v = records->data(records->index(row, 0));
   if (v.isNull() || v.toString().isEmpty()) return;
   const int64_t n = v.toLongLong();
-  SetGridModel(DBGrid2_, NewGridModel(ToQString(ErrorsOfSelectedRecordSql(n)), false));
+  SetGridModel(DBGrid2_, NewGridModel(kErrorsOfSelectedRecordSql, false, n));
   auto* findings = static_cast<QSqlQueryModel*>(DBGrid2_->model());
   for (int c = 0; c < 3; ++c) findings->setHeaderData(c, Qt::Horizontal, kErrorHeadings[c]);
   SetColumnWidths(DBGrid2_, false);

@@ -11,10 +11,6 @@ namespace lintaro {
 namespace {
 
 TEST(ResultGridTexts, SelectionsLabelsAndFixedTexts) {
-  EXPECT_EQ(ErrorsOfRecordSql(12), "Select Reference, User_Entry, Error From Errors Where Rec_Num = 12");
-  EXPECT_EQ(ErrorsOfSelectedRecordSql(7),
-            "Select Errors.Reference, Errors.User_Entry, Errors.Error From Errors Where "
-            "Errors.Rec_Num = 7");
   EXPECT_NE(std::string(kRecordsWithErrorsSql).find("Record  From"), std::string::npos);
   EXPECT_NE(std::string(kTestedRecordsSql).find("Record  From"), std::string::npos);
   EXPECT_EQ(RecordsLabel(200000, 3), "200000 Record(s) Tested, 3 Record(s) with Error(s)");
