@@ -26,6 +26,7 @@ struct EnableCase {
   const char* message;
   std::vector<const char*> on, off;
 };
+void PrintTo(const EnableCase& c, std::ostream* os) { *os << c.event; }
 
 class EnableRulesTest : public WindowTest, public ::testing::WithParamInterface<EnableCase> {
  protected:
