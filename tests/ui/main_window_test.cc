@@ -4,7 +4,6 @@
 #include <QTimer>
 #include <functional>
 
-#include "ui/record_view.h"
 #include "window_fixture.h"
 
 namespace lintaro::testing {
@@ -200,22 +199,6 @@ TEST_F(WindowTest, ReportRequestsHoldTheReportCommands) {
   Button("cmdPrint")->click();
   EXPECT_EQ(requests, (std::vector<bool>{false, true}));
   EXPECT_TRUE(Button("cmdErrors")->isEnabled());
-}
-
-TEST_F(WindowTest, TestedRecordsGridFollowsTheChosenRecord) {
-  Open();
-  Run({Submission("crit.txt", {MakeRecord("RCA"), MakeRecord("RCW")})});
-  Button("cmdView")->click();
-  auto* grid3 = Find<QTableView>("DBGrid3");
-  EXPECT_EQ(Text("DBGrid3Caption"), "2 Record(s) Tested");
-  EXPECT_EQ(window->windowTitle(), "Record Number 1 of 2 Tested Record(s) - crit.txt");
-  grid3->setCurrentIndex(grid3->model()->index(1, 0));
-  ASSERT_NE(window->recordView()->viewer(), nullptr);
-  EXPECT_EQ(window->recordView()->viewer()->rec_num(), 2);
-  EXPECT_EQ(window->windowTitle(), "Record Number 2 of 2 Tested Record(s) - crit.txt");
-  Button("cmdGrid")->click();
-  EXPECT_TRUE(Visible("DBGrid1"));
-  EXPECT_FALSE(Visible("DBGrid3"));
 }
 
 TEST_F(WindowTest, MissingFinalRecordAsksForTheNextFile) {
