@@ -3,7 +3,6 @@
 // the system print dialog's exchange with the print dialog object, and the
 // browser hand-over with a fake shell.
 #include <QApplication>
-#include <QFile>
 #include <QPlainTextEdit>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -45,27 +44,16 @@ class ReportUiTest : public WindowTest {
   // Results with `errors` findings spread over records 2 and up, three to
   // a record.
   void WriteReportResults(int errors) {
-    auto db = ResultsDb::Create(ResultsPath());
-    db->InsertMisc("/data/W2CCORR.TXT", "12/06/2026");
-    const int records = 2 + (errors + 2) / 3;
-    for (int i = 1; i <= records; ++i) {
-      RecordRow r;
-      r.rec_num = i;
-      r.id = i == 1 ? "RCA" : "RCW";
-      r.rec_reference = i == 1 ? "123456789" : std::to_string(200000000 + i);
-      r.errors = 0;
-      r.record = MakeRecord(r.id);
-      db->InsertRecord(r);
-    }
-    for (int e = 0; e < errors; ++e) {
-      ErrorRow row;
-      row.rec_num = 2 + e / 3;
-      row.reference = "Correct Wages, Tips and Other Compensation [Position 255 - 265]";
-      row.user_entry = "[0000250000A]";
-      row.error = "Money fields must be numeric, right-justified and zero-filled. "
-                  "Signs and decimal points are not allowed & blanks mean no correction.";
-      db->InsertError(row);
-    }
+    std::vector<std::string> ids(2 + (errors + 2) / 3, "RCW");
+    ids[0] = "RCA";
+    std::vector<Finding> findings;
+    for (int e = 0; e < errors; ++e)
+      findings.push_back({2 + e / 3,
+                          "Correct Wages, Tips and Other Compensation [Position 255 - 265]",
+                          "[0000250000A]",
+                          "Money fields must be numeric, right-justified and zero-filled. Signs "
+                          "and decimal points are not allowed & blanks mean no correction."});
+    WriteResults({"/data/W2CCORR.TXT"}, ids, findings);
   }
 
   void OpenWithResults(int errors) {
