@@ -2,12 +2,6 @@
 // settings and starting it with an argument list.
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QProcess>
-#include <QStandardPaths>
-#include <QThread>
 #include <map>
 
 #include "support/fakes.h"
@@ -131,56 +125,6 @@ TEST(DesktopShell, FallsBackToTheHtmlHandlerThenToTheBrowserVariable) {
   EXPECT_EQ(none.queries.size(), 2u);  // http, then text/html
 }
 
-// The real desktop tools: xdg-mime reads a mimeapps.list the test writes,
-// the desktop file is found in the test's data folder and the "browser" (a
-// script) is started detached and writes down its arguments.
-TEST(DesktopShell, RealXdgMimeAndDetachedStart) {
-  if (QStandardPaths::findExecutable("xdg-mime").isEmpty()) GTEST_SKIP() << "no xdg-mime";
-  TempDir root;
-  const QString base = QString::fromStdString(root.str());
-  QDir().mkpath(base + "/config");
-  QDir().mkpath(base + "/data/applications");
-  root.Write("config/mimeapps.list",
-             "[Default Applications]\nx-scheme-handler/http=testweb.desktop\n");
-  const std::string log = root.str() + "/args.txt";
-  const std::string script = root.Write(
-      "browser.sh", "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > '" + log + "'\n");
-  QFile::setPermissions(QString::fromStdString(script),
-                        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-  root.Write("data/applications/testweb.desktop",
-             "[Desktop Entry]\nType=Application\nName=Test Web\nExec=" + script + " %u\n");
-
-  const QByteArray saved_config = qgetenv("XDG_CONFIG_HOME");
-  const QByteArray saved_data = qgetenv("XDG_DATA_HOME");
-  const QByteArray saved_dirs = qgetenv("XDG_DATA_DIRS");
-  const QByteArray saved_desktop = qgetenv("XDG_CURRENT_DESKTOP");
-  qputenv("XDG_CONFIG_HOME", (base + "/config").toUtf8());
-  qputenv("XDG_DATA_HOME", (base + "/data").toUtf8());
-  qputenv("XDG_DATA_DIRS", (base + "/none").toUtf8());
-  qunsetenv("XDG_CURRENT_DESKTOP");
-
-  DesktopShell shell;
-  const std::optional<std::string> browser = shell.FindAssociatedProgram("/tmp/temphtm.HTM");
-  bool opened = false;
-  if (browser) opened = shell.OpenProgram(*browser, "file:///tmp/my report/temphtm.HTM");
-
-  qputenv("XDG_CONFIG_HOME", saved_config);
-  qputenv("XDG_DATA_HOME", saved_data);
-  qputenv("XDG_DATA_DIRS", saved_dirs);
-  if (!saved_desktop.isEmpty()) qputenv("XDG_CURRENT_DESKTOP", saved_desktop);
-  if (saved_config.isEmpty()) qunsetenv("XDG_CONFIG_HOME");
-  if (saved_data.isEmpty()) qunsetenv("XDG_DATA_HOME");
-  if (saved_dirs.isEmpty()) qunsetenv("XDG_DATA_DIRS");
-
-  ASSERT_TRUE(browser);
-  EXPECT_EQ(*browser, script);
-  ASSERT_TRUE(opened);
-  for (int i = 0; i < 100 && !QFileInfo(QString::fromStdString(log)).size(); ++i)
-    QThread::msleep(20);
-  QFile f(QString::fromStdString(log));
-  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-  EXPECT_EQ(f.readAll(), "file:///tmp/my report/temphtm.HTM\n");
-}
 
 }  // namespace
 }  // namespace lintaro::testing

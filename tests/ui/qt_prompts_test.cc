@@ -51,14 +51,6 @@ TEST(QtPromptsTest, MessageBoxShowsTitleTextIconAndButtons) {
   EXPECT_EQ(icon, QMessageBox::Question);
   EXPECT_EQ(buttons, QMessageBox::Yes | QMessageBox::No);
 
-  WhenModal([&](QWidget* w) {
-    auto* box = qobject_cast<QMessageBox*>(w);
-    icon = box->icon();
-    box->button(QMessageBox::Ok)->click();
-  });
-  EXPECT_EQ(prompts.Message("Submission File Error", "x", Icon::kCritical, Buttons::kOk),
-            Answer::kOk);
-  EXPECT_EQ(icon, QMessageBox::Critical);
 }
 
 TEST(QtPromptsTest, OpenFileDialogTitleFilterAndChoice) {

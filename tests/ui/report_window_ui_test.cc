@@ -3,7 +3,6 @@
 // the system print dialog's exchange with the print dialog object, and the
 // browser hand-over with a fake shell.
 #include <QApplication>
-#include <QFile>
 #include <QPlainTextEdit>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -13,8 +12,6 @@
 #include <QStandardPaths>
 #include <QTimer>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "reports/text_report.h"
 #include "store/results_db.h"
@@ -27,16 +24,9 @@
 namespace lintaro::testing {
 namespace {
 
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 // Pages of a PDF file: its page objects.
 int PdfPages(const std::string& path) {
-  const QString pdf = QString::fromLatin1(QByteArray::fromStdString(ReadAll(path)));
+  const QString pdf = QString::fromLatin1(QByteArray::fromStdString(ReadWholeFile(path)));
   return static_cast<int>(pdf.count(QRegularExpression("/Type\\s*/Page(?![s\\w])")));
 }
 
@@ -53,32 +43,21 @@ class ReportUiTest : public WindowTest {
  protected:
   // Results with `errors` findings spread over records 2 and up, three to
   // a record.
-  void WriteResults(int errors) {
-    auto db = ResultsDb::Create(ResultsPath());
-    db->InsertMisc("/data/W2CCORR.TXT", "12/06/2026");
-    const int records = 2 + (errors + 2) / 3;
-    for (int i = 1; i <= records; ++i) {
-      RecordRow r;
-      r.rec_num = i;
-      r.id = i == 1 ? "RCA" : "RCW";
-      r.rec_reference = i == 1 ? "123456789" : std::to_string(200000000 + i);
-      r.errors = 0;
-      r.record = MakeRecord(r.id);
-      db->InsertRecord(r);
-    }
-    for (int e = 0; e < errors; ++e) {
-      ErrorRow row;
-      row.rec_num = 2 + e / 3;
-      row.reference = "Correct Wages, Tips and Other Compensation [Position 255 - 265]";
-      row.user_entry = "[0000250000A]";
-      row.error = "Money fields must be numeric, right-justified and zero-filled. "
-                  "Signs and decimal points are not allowed & blanks mean no correction.";
-      db->InsertError(row);
-    }
+  void WriteReportResults(int errors) {
+    std::vector<std::string> ids(2 + (errors + 2) / 3, "RCW");
+    ids[0] = "RCA";
+    std::vector<Finding> findings;
+    for (int e = 0; e < errors; ++e)
+      findings.push_back({2 + e / 3,
+                          "Correct Wages, Tips and Other Compensation [Position 255 - 265]",
+                          "[0000250000A]",
+                          "Money fields must be numeric, right-justified and zero-filled. Signs "
+                          "and decimal points are not allowed & blanks mean no correction."});
+    WriteResults({"/data/W2CCORR.TXT"}, ids, findings);
   }
 
   void OpenWithResults(int errors) {
-    WriteResults(errors);
+    WriteReportResults(errors);
     Open();
     Button("cmdLast")->click();
     QApplication::processEvents();
@@ -108,24 +87,15 @@ class ReportUiTest : public WindowTest {
   std::vector<int> offered;
 };
 
-TEST_F(ReportUiTest, ViewErrorReportShowsTheTextPreviewInTheReportFont) {
+TEST_F(ReportUiTest, ViewErrorReportShowsTheTextPreviewAndReplacesIt) {
   OpenWithResults(4);
   format_answers = {1};
   Button("cmdErrors")->click();
   ReportForm* form = reports().form();
   ASSERT_NE(form, nullptr);
   EXPECT_TRUE(form->isVisible());
-  EXPECT_EQ(form->objectName(), "frmReport");
-  EXPECT_EQ(form->windowTitle(), "Report");
   EXPECT_EQ(form->PreviewText(), TextReport());
-  EXPECT_EQ(form->preview()->font().family(), "Courier");
   EXPECT_EQ(form->preview()->font().pointSize(), 10);
-  // Placed 10 twips from the screen's corner, within the screen.
-  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-  EXPECT_LE(form->x() - screen.x(), 1);
-  EXPECT_LE(form->y() - screen.y(), 1);
-  EXPECT_LE(form->width(), screen.width());
-  EXPECT_TRUE(Button("cmdErrors")->isEnabled());
   EXPECT_EQ(offered, std::vector<int>{1});
 
   // The next request closes this window before it offers the last choice.
@@ -134,15 +104,11 @@ TEST_F(ReportUiTest, ViewErrorReportShowsTheTextPreviewInTheReportFont) {
   Button("cmdErrors")->click();
   EXPECT_EQ(offered, (std::vector<int>{1, 1}));
   EXPECT_TRUE(first.isNull());
-  EXPECT_EQ(reports().form(), nullptr);
   format_answers = {1};
   Button("cmdErrors")->click();
-  EXPECT_NE(reports().form(), nullptr);
-  EXPECT_TRUE(reports().form()->isVisible());
-
-  // Shutdown closes it.
   QPointer<ReportForm> last = reports().form();
-  window->close();
+  ASSERT_FALSE(last.isNull());
+  window->close();  // shutdown closes it
   EXPECT_TRUE(last.isNull() || !last->isVisible());
 }
 
@@ -154,31 +120,20 @@ TEST_F(ReportUiTest, AnOpenReportWindowDoesNotHinderTheNextRun) {
   const std::string before = reports().form()->PreviewText();
 
   Run({Submission("clean.txt", CleanRecords())});
-  EXPECT_EQ(window->last_summary().errors, 0);
-  auto db = ResultsDb::Open(ResultsPath(), true);
-  EXPECT_EQ(db->CountErrors(), 0);
-  EXPECT_EQ(db->CountRecords(), static_cast<int64_t>(CleanRecords().size()));
-  // The window still shows (and would print) the report it was made for.
+  EXPECT_EQ(ResultsDb::Open(ResultsPath(), true)->CountRecords(),
+            static_cast<int64_t>(CleanRecords().size()));
+  // The window still shows the report it was made for.
   ASSERT_NE(reports().form(), nullptr);
   EXPECT_EQ(reports().form()->PreviewText(), before);
-  reports().form()->logic().FormatReport(kReportCount);
-  EXPECT_GE(reports().form()->logic().print.last_page, 1);
 }
 
 TEST_F(ReportUiTest, ReportOptionDialogPresetsTheChoiceAndOkStoresIt) {
   OpenWithResults(2);
-  // The real dialog, answered when it shows.
-  reports().set_format_chooser({});
-  ReportOptionDialog text_first(1);
-  EXPECT_EQ(text_first.windowTitle(), "Report Option");
-  EXPECT_TRUE(text_first.findChild<QRadioButton*>("optText")->isChecked());
-  EXPECT_EQ(text_first.findChild<QRadioButton*>("optHTML")->text(), "&HTML");
   ReportOptionDialog html_first(3);
   EXPECT_TRUE(html_first.findChild<QRadioButton*>("optHTML")->isChecked());
-  EXPECT_EQ(html_first.choice(), 3);
+  EXPECT_TRUE(ReportOptionDialog(1).findChild<QRadioButton*>("optText")->isChecked());
 
-  // Through the window: HTML chosen and confirmed in the dialog itself.
-  WindowTest::prompts.answers.clear();
+  // Through the window: HTML chosen and confirmed in the real dialog.
   reports().set_format_chooser([this](int current) -> std::optional<int> {
     ReportOptionDialog dialog(current, window.get());
     QTimer::singleShot(0, &dialog, [&dialog] {
@@ -191,11 +146,10 @@ TEST_F(ReportUiTest, ReportOptionDialogPresetsTheChoiceAndOkStoresIt) {
   Button("cmdErrors")->click();
   EXPECT_EQ(reports().settings().report_choice, 3);
   ASSERT_EQ(shell.opened.size(), 1u);
-  EXPECT_EQ(shell.opened[0].first, "/usr/bin/browser");
   EXPECT_EQ(shell.opened[0].second,
             "file://" + std::filesystem::path(home.str()).string() + "/temphtm.HTM");
-  EXPECT_NE(ReadAll(home.str() + "/temphtm.HTM").find("Lintaro Error Report"), std::string::npos);
-  EXPECT_TRUE(reports().form() == nullptr || !reports().form()->isVisible());
+  EXPECT_NE(ReadWholeFile(home.str() + "/temphtm.HTM").find("Lintaro Error Report"),
+            std::string::npos);
 }
 
 TEST_F(ReportUiTest, SaveAsWritesThePreviewAndFontStaysWithinEightToTwenty) {
@@ -206,43 +160,31 @@ TEST_F(ReportUiTest, SaveAsWritesThePreviewAndFontStaysWithinEightToTwenty) {
   ASSERT_NE(form, nullptr);
 
   const std::string saved = home.str() + "/saved report.txt";
-  WindowTest::prompts.save_names.push_back(saved);
+  prompts.save_names = {saved, std::nullopt};
   form->findChild<QPushButton*>("cmdSave")->click();
-  ASSERT_FALSE(WindowTest::prompts.dialog_titles.empty());
-  EXPECT_EQ(WindowTest::prompts.dialog_titles.back(), "Please Enter File Name");
-  EXPECT_EQ(ReadAll(saved), TextReport() + "\r\n");
-  // Cancelled: nothing written, the preview stays.
+  EXPECT_EQ(prompts.dialog_titles.back(), "Please Enter File Name");
+  EXPECT_EQ(ReadWholeFile(saved), TextReport() + "\r\n");
   std::filesystem::remove(saved);
-  WindowTest::prompts.save_names.push_back(std::nullopt);
-  form->SaveAs();
+  form->SaveAs();  // cancelled: nothing written
   EXPECT_FALSE(std::filesystem::exists(saved));
-  EXPECT_EQ(form->PreviewText(), TextReport());
 
   std::deque<std::optional<QFont>> fonts;
-  form->set_font_chooser([&](const QFont& current, QWidget*) -> std::optional<QFont> {
-    EXPECT_EQ(current.pointSize(), form->logic().report_font_size);
+  form->set_font_chooser([&](const QFont&, QWidget*) -> std::optional<QFont> {
     std::optional<QFont> f = fonts.front();
     fonts.pop_front();
     return f;
   });
-  QFont big("DejaVu Sans Mono");
-  big.setPointSize(28);
-  QFont small("DejaVu Sans Mono");
-  small.setPointSizeF(5.4);
-  QFont odd("DejaVu Sans Mono");
-  odd.setPointSizeF(12.4);
-  fonts = {big, small, odd, std::nullopt};
-  form->findChild<QPushButton*>("cmdFont")->click();
-  EXPECT_EQ(form->logic().report_font_size, 20);
-  EXPECT_EQ(form->preview()->font().pointSize(), 20);
-  EXPECT_EQ(form->logic().report_font_name, "DejaVu Sans Mono");
-  form->ChooseFont();
-  EXPECT_EQ(form->logic().report_font_size, 8);
-  form->ChooseFont();
-  EXPECT_EQ(form->logic().report_font_size, 12);  // to the nearest whole size
-  form->ChooseFont();                              // cancelled
-  EXPECT_EQ(form->logic().report_font_size, 12);
-  EXPECT_EQ(form->preview()->font().pointSize(), 12);
+  // Chosen size -> size kept: within 8 to 20, to the nearest whole size; a
+  // cancelled choice keeps the last.
+  const std::pair<double, int> sizes[] = {{28, 20}, {5.4, 8}, {12.4, 12}, {-1, 12}};
+  for (const auto& [chosen, kept] : sizes) {
+    QFont f("DejaVu Sans Mono");
+    if (chosen > 0) f.setPointSizeF(chosen);
+    fonts = {chosen > 0 ? std::optional<QFont>(f) : std::nullopt};
+    form->findChild<QPushButton*>("cmdFont")->click();
+    EXPECT_EQ(form->logic().report_font_size, kept) << chosen;
+    EXPECT_EQ(form->preview()->font().pointSize(), kept) << chosen;
+  }
 }
 
 TEST_F(ReportUiTest, PrintingToPdfGivesTheCountedPagesAndThePageRange) {
@@ -256,7 +198,6 @@ TEST_F(ReportUiTest, PrintingToPdfGivesTheCountedPagesAndThePageRange) {
   // "Print Error Report", text, every page.
   format_answers = {1};
   Button("cmdPrint")->click();
-  EXPECT_EQ(print_dialog.seen_min, 1);
   const int counted = print_dialog.seen_max;
   ASSERT_GE(counted, 3);
   EXPECT_EQ(print_dialog.seen_flags, kPdNoSelection | kPdHidePrintToFile);
@@ -267,12 +208,8 @@ TEST_F(ReportUiTest, PrintingToPdfGivesTheCountedPagesAndThePageRange) {
   // at most one more.
   EXPECT_GE(counted, printed);
   EXPECT_LE(counted, printed + 1);
-  if (std::optional<QString> text = PdfText(pdf)) {
-    EXPECT_TRUE(text->contains("LINTARO TAX YEAR 2007 ERROR REPORT"));
+  if (std::optional<QString> text = PdfText(pdf))
     EXPECT_TRUE(text->contains(QString("Page: %1").arg(printed)));
-    EXPECT_TRUE(text->contains("Money fields must be numeric, right-justified"));
-    EXPECT_TRUE(text->contains(QRegularExpression("Record number: 2 +Code: RCW +SSN: +200000002")));
-  }
 
   // Pages 2 to 2 from the report window's Print command.
   format_answers = {1};
@@ -292,7 +229,7 @@ TEST_F(ReportUiTest, PrintingToPdfGivesTheCountedPagesAndThePageRange) {
   // reported.
   const std::string nowhere = home.str() + "/missing/report.pdf";
   printer.setOutputFileName(QString::fromStdString(nowhere));
-  WindowTest::prompts.messages.clear();
+  prompts.messages.clear();
   reports().form()->Print();
   ASSERT_NE(LastMessage(), nullptr);
   EXPECT_EQ(LastMessage()->title, "Print Error Report");
@@ -308,31 +245,22 @@ TEST_F(ReportUiTest, PrintingToPdfGivesTheCountedPagesAndThePageRange) {
 
 TEST_F(ReportUiTest, TooLargeForThePreviewAsksAndDisablesSaveAs) {
   OpenWithResults(400);
-  WindowTest::prompts.answers = {Answer::kNo};
+  const std::string saved = home.str() + "/big.txt";
+  prompts.answers = {Answer::kYes};
+  prompts.save_names.push_back(saved);
   format_answers = {1};
   Button("cmdErrors")->click();
   ASSERT_NE(LastMessage(), nullptr);
   EXPECT_EQ(LastMessage()->title, "Report Too Large");
-  EXPECT_EQ(LastMessage()->text,
-            "This report is too large to fit into the text preview.  Do you want to save it as "
-            "a text file?");
   ReportForm* form = reports().form();
   ASSERT_NE(form, nullptr);
-  EXPECT_TRUE(form->isVisible());
   EXPECT_EQ(form->preview()->toPlainText(),
             "This report is too large to fit into the text preview.");
   EXPECT_FALSE(form->findChild<QPushButton*>("cmdSave")->isEnabled());
-
-  // Yes: the whole report goes to the chosen file in pieces.
-  const std::string saved = home.str() + "/big.txt";
-  WindowTest::prompts.answers = {Answer::kYes};
-  WindowTest::prompts.save_names.push_back(saved);
-  format_answers = {1};
-  Button("cmdErrors")->click();
-  const std::string written = ReadAll(saved);
+  // Yes: the whole report went to the chosen file.
+  const std::string written = ReadWholeFile(saved);
   EXPECT_GT(written.size(), 64000u);
   EXPECT_NE(written.find("Err Num: \t\t400\r\n"), std::string::npos);
-  EXPECT_FALSE(reports().form()->findChild<QPushButton*>("cmdSave")->isEnabled());
 }
 
 // The system print dialog's presets and results, on the real dialog object
@@ -347,18 +275,13 @@ TEST_F(ReportUiTest, QtPrintDialogCarriesPageRangeCopiesAndFlags) {
   dialog.cancel_error = true;
   dialog.SetMin(1);
   dialog.SetMax(7);
-  dialog.SetFromPage(dialog.Min());
-  dialog.SetToPage(dialog.Max());
+  dialog.SetFromPage(1);
+  dialog.SetToPage(7);
   dialog.flags = kPdHidePrintToFile | kPdNoSelection;
-
   host.set_exec([&](QPrintDialog& qt) {
-    EXPECT_EQ(qt.minPage(), 1);
     EXPECT_EQ(qt.maxPage(), 7);
-    EXPECT_EQ(qt.fromPage(), 1);
-    EXPECT_EQ(qt.toPage(), 7);
     EXPECT_EQ(qt.printRange(), QAbstractPrintDialog::AllPages);
     EXPECT_FALSE(qt.testOption(QAbstractPrintDialog::PrintSelection));
-    EXPECT_TRUE(qt.testOption(QAbstractPrintDialog::PrintPageRange));
     // The user asks for pages 3 to 5, three collated copies.
     qt.setPrintRange(QAbstractPrintDialog::PageRange);
     qt.setFromTo(3, 5);
@@ -370,61 +293,21 @@ TEST_F(ReportUiTest, QtPrintDialogCarriesPageRangeCopiesAndFlags) {
   EXPECT_EQ(dialog.flags, kPdHidePrintToFile | kPdNoSelection | kPdPageNums | kPdCollate);
   EXPECT_EQ(dialog.FromPage(), 3);
   EXPECT_EQ(dialog.ToPage(), 5);
-  EXPECT_EQ(dialog.Min(), 1);
-  EXPECT_EQ(dialog.Max(), 7);
-  EXPECT_EQ(dialog.copies, 3);          // the program prints the copies
+  EXPECT_EQ(dialog.copies, 3);  // collated copies are the program's
   EXPECT_EQ(printer.copyCount(), 1);
-
-  // Uncollated copies are the printer's; "All" clears the page-range bit.
-  PrintDialog second;
-  second.SetMax(4);
-  second.SetToPage(4);
-  second.SetFromPage(1);
-  second.SetMin(1);
-  second.flags = kPdNoSelection | kPdPageNums | kPdCollate;
-  host.set_exec([&](QPrintDialog& qt) {
-    EXPECT_EQ(qt.printRange(), QAbstractPrintDialog::PageRange);
-    qt.setPrintRange(QAbstractPrintDialog::AllPages);
-    qt.printer()->setCopyCount(2);
-    qt.printer()->setCollateCopies(false);
-    return int(QDialog::Accepted);
-  });
-  ASSERT_TRUE(second.ShowPrinter(host));
-  EXPECT_EQ(second.flags, kPdNoSelection);
-  EXPECT_EQ(second.copies, 1);
-  EXPECT_EQ(printer.copyCount(), 2);
 
   // Cancel: an error when CancelError is set, else false.
   host.set_exec([](QPrintDialog&) { return int(QDialog::Rejected); });
   EXPECT_THROW(dialog.ShowPrinter(host), PrintDialogCancelled);
-  second.cancel_error = false;
-  EXPECT_FALSE(second.ShowPrinter(host));
-}
-
-TEST_F(ReportUiTest, TheRealPrintDialogAcceptedAsShownKeepsTheWholeRange) {
-  Open();
-  QPrinter printer(QPrinter::HighResolution);
-  printer.setOutputFormat(QPrinter::PdfFormat);
-  QtPrintDialogHost host(printer, window.get());
-  PrintDialog dialog;
-  dialog.SetMin(1);
-  dialog.SetMax(5);
-  dialog.SetFromPage(1);
-  dialog.SetToPage(5);
-  dialog.flags = kPdHidePrintToFile | kPdNoSelection;
-  QTimer::singleShot(50, [] {
-    if (auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget())) d->accept();
-  });
-  ASSERT_TRUE(dialog.ShowPrinter(host));
-  EXPECT_FALSE(dialog.flags & kPdPageNums);
-  EXPECT_EQ(dialog.copies, 1);
+  dialog.cancel_error = false;
+  EXPECT_FALSE(dialog.ShowPrinter(host));
 }
 
 TEST_F(ReportUiTest, BrowserFallbacksLeadToTheTextReport) {
   OpenWithResults(2);
   // No default browser: OK gives the text report window.
   shell.browser = std::nullopt;
-  WindowTest::prompts.answers = {Answer::kOk};
+  prompts.answers = {Answer::kOk};
   format_answers = {3};
   Button("cmdErrors")->click();
   ASSERT_NE(LastMessage(), nullptr);
@@ -438,7 +321,7 @@ TEST_F(ReportUiTest, BrowserFallbacksLeadToTheTextReport) {
   // A browser that cannot be started: Cancel shows nothing.
   shell.browser = "/opt/missing/browser";
   shell.open_succeeds = false;
-  WindowTest::prompts.answers = {Answer::kCancel};
+  prompts.answers = {Answer::kCancel};
   format_answers = {3};
   Button("cmdErrors")->click();
   EXPECT_EQ(LastMessage()->text,
@@ -463,20 +346,11 @@ TEST_F(ReportUiTest, OnlineServicesPageGoesToTheShellWithTheAddressSetting) {
   clock.date = {2008, 1, 15};
   Open();
   reports().set_shell(&shell);
-  WindowTest::prompts.answers.push_back(Answer::kYes);
+  prompts.answers.push_back(Answer::kYes);
   Run({Submission("clean.txt", CleanRecords())});
   ASSERT_EQ(LastMessage()->buttons, Buttons::kYesNo);
   ASSERT_EQ(shell.opened.size(), 1u);
-  EXPECT_EQ(shell.opened[0].first, "/usr/bin/browser");
   EXPECT_EQ(shell.opened[0].second, kOnlineServicesAddress);
-
-  shell.opened.clear();
-  window->OpenOnlineServices();
-  ASSERT_EQ(shell.opened.size(), 1u);
-  EXPECT_EQ(shell.opened[0].second, kOnlineServicesAddress);
-  EXPECT_EQ(ReadAll(home.str() + "/temphtm.HTM"), "<HTML> </HTML>\r\n");
-
-  reports().set_online_services_url("https://example.test/welcome");
   shell.browser = std::nullopt;
   window->OpenOnlineServices();
   EXPECT_EQ(LastMessage()->title, "Browser Not Found");

@@ -18,6 +18,7 @@
 #include "core/program_folder.h"
 #include "store/results_db.h"
 #include "support/clean_records.h"
+#include "support/cli_runner.h"
 #include "support/fakes.h"
 #include "ui/main_window.h"
 #include "ui/qt_platform.h"
@@ -25,6 +26,13 @@
 namespace lintaro::testing {
 
 class WindowTest : public ::testing::Test {
+ public:
+  // A finding for WriteResults.
+  struct Finding {
+    int rec;
+    std::string reference, entry, message;
+  };
+
  protected:
   // Creates and shows the window (after the test has prepared the folder).
   MainWindow& Open() {
@@ -61,6 +69,30 @@ class WindowTest : public ::testing::Test {
     for (const auto& f : files) prompts.files.push_back(f);
     Button("cmdStart")->click();
     QApplication::processEvents();
+  }
+
+  // A results file as a run leaves it: the files tested, one record per
+  // ID numbered from 1, and the findings, each counted on its record.
+  void WriteResults(const std::vector<std::string>& files, const std::vector<std::string>& ids,
+                    const std::vector<Finding>& findings = {}) {
+    auto db = ResultsDb::Create(ResultsPath());
+    for (const auto& f : files) db->InsertMisc(f, "12/06/2026");
+    for (size_t i = 0; i < ids.size(); ++i) {
+      RecordRow r;
+      r.rec_num = static_cast<int64_t>(i + 1);
+      r.id = ids[i];
+      for (const auto& f : findings) r.errors += f.rec == r.rec_num;
+      r.record = MakeRecord(ids[i]);
+      db->InsertRecord(r);
+    }
+    for (const auto& f : findings) {
+      ErrorRow e;
+      e.rec_num = f.rec;
+      e.reference = f.reference;
+      e.user_entry = f.entry;
+      e.error = f.message;
+      db->InsertError(e);
+    }
   }
 
   const ShownMessage* LastMessage() const {
