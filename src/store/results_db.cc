@@ -182,10 +182,23 @@ std::unique_ptr<ResultsDb> ResultsDb::Create(const std::string& path) {
   return db;
 }
 
+void RecoverInterruptedResults(const std::string& path) {
+  struct stat info {};
+  if (::stat((path + "-journal").c_str(), &info) != 0) return;
+  sqlite3* db = nullptr;
+  if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
+    sqlite3_busy_timeout(db, 2000);
+    // Reading the schema makes SQLite roll the hot journal back.
+    sqlite3_exec(db, "SELECT COUNT(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+  }
+  sqlite3_close_v2(db);
+}
+
 std::unique_ptr<ResultsDb> ResultsDb::Open(const std::string& path, bool read_only) {
   struct stat info {};
   if (::stat(path.c_str(), &info) != 0)
     throw StoreError(-1, "The results database was not found (" + path + ")");
+  RecoverInterruptedResults(path);
   int flags = read_only ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
   std::unique_ptr<ResultsDb> db(new ResultsDb(OpenHandle(path, flags), path));
   db->CheckLayout();

@@ -119,6 +119,13 @@ class ResultsDb {
   std::unique_ptr<Statements> st_;
 };
 
+// A check killed part-way leaves its unfinished batch in a rollback journal
+// beside the file, and a read-only connection cannot undo it. Opens the file
+// for writing once, which rolls the unfinished batch back, so that readers
+// see the last committed batch. Does nothing when there is no journal or the
+// folder cannot be written (the readers then report the file as unreadable).
+void RecoverInterruptedResults(const std::string& path);
+
 // The names of the columns of a running-total table, in table order.
 std::vector<std::string> TotalsColumnNames(TotalsTable table);
 

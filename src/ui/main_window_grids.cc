@@ -13,6 +13,7 @@
 
 #include "browse/result_grids.h"
 #include "browse/window_texts.h"
+#include "store/results_db.h"
 #include "ui/main_window.h"
 
 namespace lintaro {
@@ -39,6 +40,7 @@ class GridModel : public QSqlQueryModel {
 
 bool MainWindow::BindData() {
   CloseDatabase();
+  RecoverInterruptedResults(results_path());
   if (connection_.isEmpty())
     connection_ = QString("lintaro-grids-%1").arg(reinterpret_cast<quintptr>(this), 0, 16);
   QSqlDatabase db = QSqlDatabase::contains(connection_)

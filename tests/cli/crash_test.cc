@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "store/results_db.h"
+#include "support/cli_runner.h"
 #include "support/fakes.h"
 
 namespace lintaro {
@@ -62,6 +63,10 @@ TEST(CrashSafety, AKilledCheckLeavesWholeBatches) {
     int status = 0;
     waitpid(pid, &status, 0);
     if (!std::filesystem::exists(db_path)) continue;
+
+    // The report reads what was committed, unfinished batch or not.
+    const auto report = testing::RunCli({"report", "--home", home.str(), "--format", "json"});
+    EXPECT_EQ(report.status, 0) << report.err;
 
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(db_path.c_str(), &db), SQLITE_OK);

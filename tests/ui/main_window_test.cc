@@ -2,7 +2,10 @@
 // event leaves enabled, the captions it shows, and Exit during a run.
 #include <QMenu>
 #include <QTimer>
+#include <filesystem>
 #include <functional>
+
+#include <sqlite3.h>
 
 #include "window_fixture.h"
 
@@ -298,6 +301,47 @@ TEST_F(WindowTest, ExitAfterCompletedRunLeavesResultsUnchanged) {
   EXPECT_FALSE(window->isVisible());
   window.reset();
   EXPECT_EQ(ReadWholeFile(ResultsPath()), before);
+}
+
+}  // namespace
+}  // namespace lintaro::testing
+
+namespace lintaro::testing {
+namespace {
+
+// A check killed part-way leaves its last batch in the rollback journal
+// beside the file. The window must still open the results: the committed
+// records, and none of the unfinished batch.
+TEST_F(WindowTest, LastResultsOfAKilledCheckOpen) {
+  WriteResults({"/data/first.txt"}, {"RCW", "RCW", "RCW"}, {kFindings[0]});
+  const std::string killed = home.str() + "/killed";
+  std::filesystem::create_directories(killed);
+  {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(ResultsPath().c_str(), &db), SQLITE_OK);
+    // A tiny cache makes the open batch spill pages into the file.
+    sqlite3_exec(db, "PRAGMA cache_size=1; BEGIN", nullptr, nullptr, nullptr);
+    for (int i = 4; i < 400; ++i) {
+      const std::string sql = "INSERT INTO RECORDS (Rec_Num, ID, Errors, Record) VALUES (" +
+                              std::to_string(i) + ", 'RCW', 1, '" + std::string(1024, 'X') + "')";
+      sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr);
+    }
+    // The process dies here: the file and its journal are what it leaves.
+    std::filesystem::copy_file(ResultsPath(), killed + "/ERRLOG2C.MDB");
+    ASSERT_TRUE(std::filesystem::exists(ResultsPath() + "-journal"));
+    std::filesystem::copy_file(ResultsPath() + "-journal", killed + "/ERRLOG2C.MDB-journal");
+    sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+  }
+  std::filesystem::remove(ResultsPath());
+  std::filesystem::copy_file(killed + "/ERRLOG2C.MDB", ResultsPath());
+  std::filesystem::copy_file(killed + "/ERRLOG2C.MDB-journal", ResultsPath() + "-journal");
+
+  Open();
+  Button("cmdLast")->click();
+  EXPECT_TRUE(prompts.messages.empty()) << prompts.messages[0].text;
+  EXPECT_EQ(Text("lblRecords"), "3 Record(s) Tested, 1 Record(s) with Error(s)");
+  EXPECT_EQ(Find<QTableView>("DBGrid2")->model()->rowCount(), 1);
 }
 
 }  // namespace
