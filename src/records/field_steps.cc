@@ -2,6 +2,17 @@
 
 namespace lintaro {
 
+std::string EmploymentCodeBlankMessage(std::string_view field) {
+  std::string message = "The ";
+  message += field;
+  message +=
+      " field must be blank, because it does not apply to the Employer's Correct Employment "
+      "Code entered in the RCE record. Either enter blanks in the ";
+  message += field;
+  message += " field or change the Employer's Correct Employment Code in the RCE record.";
+  return message;
+}
+
 void ReportField(std::string_view txtline, const FieldSpec& f, const std::string& message,
                  CheckContext& ctx) {
   ctx.recorder.FieldError(Reference(f), UserEntry(FieldText(txtline, f)), message, f.number);

@@ -14,6 +14,11 @@ namespace lintaro {
 
 // Reports message against field f: the field's reference, its characters as
 // found and its number.
+// The finding for a correct amount the employer's employment code rules out;
+// field is its name after "The ", e.g. "Correct Social Security Wages" or
+// "Total Correct Social Security Wages".
+std::string EmploymentCodeBlankMessage(std::string_view field);
+
 void ReportField(std::string_view txtline, const FieldSpec& f, const std::string& message,
                  CheckContext& ctx);
 

@@ -1,5 +1,7 @@
 #include "records/rcw_social_security.h"
 
+#include "records/field_steps.h"
+
 #include <array>
 
 #include "checks/field_checks.h"
@@ -95,14 +97,7 @@ void SocialSecurityRules::ReportField(CheckContext& ctx, int row,
 
 void SocialSecurityRules::ReportCodeBlank(CheckContext& ctx, int row,
                                           std::string_view field) const {
-  std::string message = "The Correct ";
-  message += field;
-  message +=
-      " field must be blank, because it does not apply to the Employer's Correct Employment "
-      "Code entered in the RCE record. Either enter blanks in the Correct ";
-  message += field;
-  message += " field or change the Employer's Correct Employment Code in the RCE record.";
-  ReportField(ctx, row, message);
+  ReportField(ctx, row, EmploymentCodeBlankMessage("Correct " + std::string(field)));
 }
 
 void SocialSecurityRules::ReportLimit(CheckContext& ctx, const char* limit, int row,

@@ -40,14 +40,8 @@ bool BlankForCode(int pair, std::string_view code) {
 
 void CodeBlank(const std::string& txtline, const FieldSpec& correct, CheckContext& ctx) {
   const std::string_view x = PairName(correct);
-  std::string message = "The Total Correct ";
-  message += x;
-  message +=
-      " field must be blank, because it does not apply to the Employer's Correct Employment "
-      "Code entered in the RCE record. Either enter blanks in the Total Correct ";
-  message += x;
-  message += " field or change the Employer's Correct Employment Code in the RCE record.";
-  ReportField(txtline, correct, message, ctx);
+  ReportField(txtline, correct, EmploymentCodeBlankMessage("Total Correct " + std::string(x)),
+              ctx);
 }
 
 // Military pay totals are allowed only in the tax years 1995 to 2001.
