@@ -12,6 +12,7 @@
 
 #include "browse/window_texts.h"
 #include "core/program_folder.h"
+#include "core/version.h"
 #include "ui/artwork.h"
 #include "ui/main_window.h"
 #include "ui/qt_platform.h"
@@ -96,7 +97,7 @@ AppOptions ParseAppOptions(const QStringList& arguments) {
 int RunApp(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(kProgramName);
-  QApplication::setApplicationVersion("1.0.0");
+  QApplication::setApplicationVersion(QString::fromLatin1(kLintaroVersion));
   QApplication::setWindowIcon(ProgramIcon());
 
   const AppOptions options = ParseAppOptions(QApplication::arguments());
