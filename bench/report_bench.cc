@@ -26,7 +26,7 @@ constexpr int kErrorsPerRecord = 2;
 
 void Fill(ResultsDb& db) {
   db.Begin();
-  db.InsertMisc("/data/submissions/W2C2007 part 1.txt", "12/06/2026");
+  db.InsertMisc("/data/submissions/corrections 2007 part 1.txt", "12/06/2026");
   const int records = kErrors / kErrorsPerRecord + 3;
   for (int r = 1; r <= records; ++r) {
     const char* id = r == 1 ? "RCA" : r == 2 ? "RCE" : r == records ? "RCF" : "RCW";

@@ -219,7 +219,7 @@ bool RunScreenshotTour(MainWindow& window, UnattendedPrompts& prompts, const QSt
   for (int i = 0; i < 6000; ++i) big.push_back(Record("RCW"));
   big.push_back(Record("RCT"));
   big.push_back(Record("RCF"));
-  const QString big_file = work + "/W2CLARGE.TXT";
+  const QString big_file = work + "/large-submission.txt";
   WriteFile(big_file, big);
   window.set_max_errors(kMaxErrorLimit);
   bool grabbed = false;
@@ -237,7 +237,7 @@ bool RunScreenshotTour(MainWindow& window, UnattendedPrompts& prompts, const QSt
   // A run stopped by a critical finding: a record cut short.
   std::vector<std::string> cut = {Record("RCA"), Record("RCE"), Record("RCW"), Record("RCW"),
                                   Record("RCW").substr(0, 1000), Record("RCT"), Record("RCF")};
-  const QString cut_file = work + "/W2CSHORT.TXT";
+  const QString cut_file = work + "/short-submission.txt";
   WriteFile(cut_file, cut);
   prompts.add_file(ToStdString(cut_file));
   window.StartTesting();
@@ -247,9 +247,9 @@ bool RunScreenshotTour(MainWindow& window, UnattendedPrompts& prompts, const QSt
   ok &= Save(&window, folder, "08-tested-records.png");
 
   // A submission with mistakes, when the script provided one.
-  const QString mistakes = work + "/W2CMISTAKES.TXT";
+  const QString mistakes = work + "/submission-with-mistakes.txt";
   if (QFile::exists(mistakes))
-    ok &= TourMistakes(window, prompts, folder, WithMoreMistakes(mistakes, work + "/W2CCORR.TXT"));
+    ok &= TourMistakes(window, prompts, folder, WithMoreMistakes(mistakes, work + "/corrections-2007.txt"));
 
   window.set_max_errors(500);
   window.ShowErrorLimitDialog();

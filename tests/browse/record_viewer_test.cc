@@ -119,8 +119,8 @@ TEST_F(ViewerTest, CaptionNamesTheFileAndUnknownNumbersKeepTheView) {
     EXPECT_EQ(viewer.rows(), rows);
     EXPECT_EQ(viewer.rec_num(), 3);
   }
-  EXPECT_EQ(ViewerCaption(12, 40, "/home/ann/payroll 2007/w2c.txt"),
-            "Record Number 12 of 40 Tested Record(s) - w2c.txt");
+  EXPECT_EQ(ViewerCaption(12, 40, "/home/ann/payroll 2007/corrections.txt"),
+            "Record Number 12 of 40 Tested Record(s) - corrections.txt");
 }
 
 // Two employers: military pay is allowed in 2000 but not in 2007, so the

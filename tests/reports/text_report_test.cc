@@ -25,7 +25,7 @@ TEST(TextReport, RunStoppedByCriticalErrorMatchesTheLayoutLineByLine) {
   // One finding of record 3 was recorded after the RCE's: the report orders
   // by record first.
   ResultsFixture f;
-  f.File("/data/sub/W2C2007.TXT");
+  f.File("/data/sub/CORR2007.TXT");
   f.Record(3, "RCW", "123456789");
   f.Record(7, "RCE", "987654321");
   f.Record(12, "RCF");
@@ -42,7 +42,7 @@ TEST(TextReport, RunStoppedByCriticalErrorMatchesTheLayoutLineByLine) {
   };
   EXPECT_EQ(TextOf(f.db()),
             Lines({"\tLINTARO TAX YEAR 2007 ERROR REPORT", "",
-                   "Generated from: /data/sub/W2C2007.TXT", "", "", "\t12/06/2026", "",
+                   "Generated from: /data/sub/CORR2007.TXT", "", "", "\t12/06/2026", "",
                    "Execution of Testing was terminated due to the Critical Error in Record Number "
                    "120:  ",
                    "An RCT record must follow an RCW or RCO record.", "",

@@ -22,7 +22,7 @@ const char* kLongMessage =
 class GridTipsTest : public WindowTest {
  protected:
   void SetUp() override {
-    WriteResults({"/data/w2c.txt"}, {"RCA", "RCE", "RCE"},
+    WriteResults({"/data/corrections.txt"}, {"RCA", "RCE", "RCE"},
                  {{2, "Agent for EIN [Position 27 - 35]", "[         ]", kLongMessage},
                   {2, "Agent for EIN [Position 27 - 35]", "[         ]", "Must be numeric."}});
     Open();

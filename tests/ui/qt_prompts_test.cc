@@ -55,7 +55,7 @@ TEST(QtPromptsTest, MessageBoxShowsTitleTextIconAndButtons) {
 
 TEST(QtPromptsTest, OpenFileDialogTitleFilterAndChoice) {
   TempDir dir;
-  const std::string file = dir.Write("W2CCORR", "RCA");  // no extension: All Files shows it
+  const std::string file = dir.Write("CORRECTIONS", "RCA");  // no extension: All Files shows it
   QtPrompts prompts;
   QString title;
   QStringList filters;

@@ -32,7 +32,7 @@ class RecordViewTest : public WindowTest {
                                          {kMilitaryOrig, Cents(5)},
                                          {kMilitaryCorrect, Cents(6)}});
     Open();
-    Run({Submission("W2C & CO.TXT",
+    Run({Submission("PAYROLL & CO.TXT",
                     {CleanRCA(), CleanRCE(), faulty, CleanRCT(1), FinalRecord(1)})});
     ASSERT_GT(window->last_summary().errors, 0);
     Button("cmdView")->click();
@@ -81,7 +81,7 @@ TEST_F(RecordViewTest, WageRecordShowsTheModelsRowsAndPaintsExactlyItsMarkedFiel
   EXPECT_TRUE(painted.count(12));
 
   // The caption is the model's, with the file's name only.
-  EXPECT_EQ(window->windowTitle(), "Record Number 3 of 5 Tested Record(s) - W2C & CO.TXT");
+  EXPECT_EQ(window->windowTitle(), "Record Number 3 of 5 Tested Record(s) - PAYROLL & CO.TXT");
 
   // The next record repaints: the employer record has no marks.
   Select(1);

@@ -53,7 +53,7 @@ class ReportUiTest : public WindowTest {
                           "[0000250000A]",
                           "Money fields must be numeric, right-justified and zero-filled. Signs "
                           "and decimal points are not allowed & blanks mean no correction."});
-    WriteResults({"/data/W2CCORR.TXT"}, ids, findings);
+    WriteResults({"/data/corrections-2007.txt"}, ids, findings);
   }
 
   void OpenWithResults(int errors) {
