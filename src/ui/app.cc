@@ -42,12 +42,12 @@ const char* kUsage =
     "  --version      display the version and exit\n"
     "\n"
     "Environment:\n"
-    "  LINTARO_HOME   the program folder when --home is not given. Without either, an\n"
-    "                 installed copy keeps its files in $XDG_DATA_HOME/Lintaro\n"
-    "                 (~/.local/share/Lintaro), and a copy run from its build folder\n"
-    "                 in that folder.\n"
-    "  LINTARO_UNATTENDED=1\n"
-    "                 write message boxes to standard error instead of showing them\n";
+    "  LINTARO_HOME        the program folder when --home is not given; without\n"
+    "                      either, an installed copy keeps its files in\n"
+    "                      $XDG_DATA_HOME/Lintaro (~/.local/share/Lintaro), and a copy\n"
+    "                      run from its build folder in that folder\n"
+    "  LINTARO_UNATTENDED  when 1, message boxes are written to standard error\n"
+    "                      instead of being shown\n";
 
 // Options of the window system that the application object reads itself.
 const char* kToolkitValueOptions[] = {"platform", "platformtheme", "display", "geometry",
