@@ -48,28 +48,20 @@ TEST_F(HandedFilesTest, FilesOfOneSubmissionAreTestedWithoutTheDialog) {
   records.pop_back();
   const std::string first = Submission("part1.txt", records);
   const std::string second = Submission("part2.txt", {last});
+  const std::string extra = Submission("extra.txt", {MakeRecord("RCW")});
   OpenWithHandOver();
 
-  ASSERT_TRUE(hand_over->Start({QString::fromStdString(first), QString::fromStdString(second)}));
+  ASSERT_TRUE(hand_over->Start({QString::fromStdString(first), QString::fromStdString(second),
+                                QString::fromStdString(extra)}));
   EXPECT_FALSE(hand_over->Start({QString::fromStdString(first)}));  // one start at a time
   QApplication::processEvents();
   EXPECT_EQ(window->last_summary().outcome, RunOutcome::kClean);
   EXPECT_EQ(window->last_summary().records_tested, static_cast<int64_t>(records.size() + 1));
   EXPECT_TRUE(prompts.dialog_titles.empty());
-}
 
-TEST_F(HandedFilesTest, FilesLeftOverAreNotKeptForTheNextStart) {
-  const std::string clean = Submission("clean.txt", CleanRecords());
-  const std::string extra = Submission("extra.txt", {MakeRecord("RCW")});
-  OpenWithHandOver();
-  ASSERT_TRUE(hand_over->Start({QString::fromStdString(clean), QString::fromStdString(extra)}));
-  QApplication::processEvents();
-  EXPECT_EQ(window->last_summary().outcome, RunOutcome::kClean);
-  EXPECT_EQ(handed.waiting(), 0u);
-
-  // Start Testing asks the dialog again.
-  Run({clean});
-  EXPECT_EQ(prompts.dialog_titles.size(), 1u);
+  // The file after the final record is not kept: Start Testing asks again.
+  Run({first, second});
+  EXPECT_EQ(prompts.dialog_titles.size(), 2u);
   EXPECT_FALSE(hand_over->Start({}));
 }
 
