@@ -1,5 +1,7 @@
 #include "browse/window_texts.h"
 
+#include "core/version.h"
+
 namespace lintaro {
 namespace {
 

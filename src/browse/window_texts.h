@@ -43,10 +43,7 @@ inline constexpr const char* kSetErrorLimitMessage =
     "Set the number of error(s) allowed from\r\n1 through 25,000 before testing is stopped";
 inline constexpr const char* kErrorLimitTitle = "Error Limit";
 
-// The about box. The program is version 1.0, revision 0.
-inline constexpr int kVersionMajor = 1;
-inline constexpr int kVersionMinor = 0;
-inline constexpr int kVersionRevision = 0;
+// The about box; its version numbers are those of kLintaroVersion.
 std::string AboutCaption();
 std::string AboutNameText();
 std::string AboutVersionText();

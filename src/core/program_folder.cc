@@ -1,16 +1,51 @@
 #include "core/program_folder.h"
 
+#include <pwd.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
-
 
 namespace lintaro {
 namespace {
 
-bool IsFile(const std::filesystem::path& p) {
+namespace fs = std::filesystem;
+
+bool IsFile(const fs::path& p) {
   std::error_code ec;
-  return std::filesystem::is_regular_file(p, ec);
+  return fs::is_regular_file(p, ec);
+}
+
+fs::path InstalledHelpFile(const std::string& executable_folder) {
+  return fs::path(executable_folder) / ".." / "share" / "lintaro" / kHelpFileName;
+}
+
+std::string FindHelpFile(const std::string& program_folder,
+                         const std::string& executable_folder) {
+  const fs::path candidates[] = {
+      fs::path(program_folder) / kHelpFileName,
+      fs::path(executable_folder) / kHelpFileName,
+      InstalledHelpFile(executable_folder),
+  };
+  for (const auto& candidate : candidates) {
+    if (IsFile(candidate)) return candidate.lexically_normal().string();
+  }
+  return candidates[0].string();
+}
+
+// Sends the data to the per-user folder, creating it; sets the problem when
+// it cannot be written.
+void UsePerUserFolder(const std::string& per_user_folder, bool installed, ProgramFolders& f) {
+  f.per_user = true;
+  std::error_code ec;
+  if (!per_user_folder.empty()) fs::create_directories(per_user_folder, ec);
+  f.data = per_user_folder.empty() ? f.program : WithTrailingSeparator(per_user_folder);
+  if (!per_user_folder.empty() && FolderIsWritable(f.data)) return;
+  const std::string per_user =
+      per_user_folder.empty() ? "per-user data folder" : "per-user data folder " + f.data;
+  f.problem = installed ? "The " + per_user + " cannot be written."
+                        : "Neither the program folder " + f.program + " nor the " + per_user +
+                              " can be written.";
 }
 
 }  // namespace
@@ -23,8 +58,30 @@ std::string WithTrailingSeparator(std::string folder) {
 
 bool FolderIsWritable(const std::string& folder) {
   std::error_code ec;
-  return std::filesystem::is_directory(folder, ec) &&
-         ::access(folder.c_str(), W_OK | X_OK) == 0;
+  return fs::is_directory(folder, ec) && ::access(folder.c_str(), W_OK | X_OK) == 0;
+}
+
+bool IsInstalledCopy(const std::string& executable_folder) {
+  const fs::path folder = fs::path(WithTrailingSeparator(executable_folder)).parent_path();
+  return folder.filename() == "bin" && IsFile(InstalledHelpFile(executable_folder)) &&
+         !IsFile(folder / kHelpFileName);
+}
+
+std::string PerUserDataFolder(const char* xdg_data_home, const char* home) {
+  // A relative XDG_DATA_HOME is invalid and ignored, as the XDG rules say.
+  if (xdg_data_home != nullptr && xdg_data_home[0] == '/')
+    return (fs::path(xdg_data_home) / "Lintaro").string();
+  if (home != nullptr && home[0] != '\0')
+    return (fs::path(home) / ".local" / "share" / "Lintaro").string();
+  return {};
+}
+
+std::string PerUserDataFolder() {
+  const char* home = std::getenv("HOME");
+  if (home == nullptr || home[0] == '\0') {
+    if (const passwd* entry = ::getpwuid(::getuid())) home = entry->pw_dir;
+  }
+  return PerUserDataFolder(std::getenv("XDG_DATA_HOME"), home);
 }
 
 ProgramFolders ResolveProgramFolders(const std::string& executable_folder,
@@ -32,42 +89,22 @@ ProgramFolders ResolveProgramFolders(const std::string& executable_folder,
                                      const std::string& home_env,
                                      const std::string& per_user_folder) {
   ProgramFolders f;
+  const bool chosen = !home_option.empty() || !home_env.empty();
   std::string program = !home_option.empty() ? home_option
                         : !home_env.empty()  ? home_env
                                              : executable_folder;
   std::error_code ec;
-  std::filesystem::path absolute = std::filesystem::absolute(program, ec);
+  fs::path absolute = fs::absolute(program, ec);
   if (!ec) program = absolute.lexically_normal().string();
   f.program = WithTrailingSeparator(program);
+  f.help_file = FindHelpFile(f.program, executable_folder);
 
-  // The help file sits beside the executable in a build folder and under
-  // share/lintaro in an installation.
-  const std::filesystem::path candidates[] = {
-      std::filesystem::path(f.program) / kHelpFileName,
-      std::filesystem::path(executable_folder) / kHelpFileName,
-      std::filesystem::path(executable_folder) / ".." / "share" / "lintaro" / kHelpFileName,
-  };
-  f.help_file = candidates[0].string();
-  for (const auto& candidate : candidates) {
-    if (IsFile(candidate)) {
-      f.help_file = candidate.lexically_normal().string();
-      break;
-    }
-  }
-
-  if (FolderIsWritable(f.program)) {
+  const bool installed = !chosen && IsInstalledCopy(executable_folder);
+  if (!installed && FolderIsWritable(f.program)) {
     f.data = f.program;
     return f;
   }
-  f.per_user = true;
-  if (!per_user_folder.empty()) {
-    std::filesystem::create_directories(per_user_folder, ec);
-    f.data = WithTrailingSeparator(per_user_folder);
-    if (FolderIsWritable(f.data)) return f;
-  }
-  f.problem = "Neither the program folder " + f.program +
-              " nor a per-user data folder can be written.";
-  if (f.data.empty()) f.data = f.program;
+  UsePerUserFolder(per_user_folder, installed, f);
   return f;
 }
 

@@ -1,10 +1,13 @@
 // Where the program keeps its files.
 //
-// The program folder is the folder of the executable, or the one named by
-// --home or LINTARO_HOME. The results database, the error-limit setting and
-// the temporary HTML report are written there. When that folder cannot be
-// written (an installed copy under /usr), they go to a per-user data folder
-// instead, while the help file is still read from the installed folder.
+// The program folder is the one named by --home or LINTARO_HOME, or else the
+// folder of the executable. The results database, the error-limit setting
+// and the temporary HTML report are written there, with two exceptions that
+// send them to the per-user data folder instead: an installed copy (see
+// IsInstalledCopy) always uses it, whether or not its bin/ can be written,
+// so that employees' SSNs never land beside the programs; and a copy whose
+// folder cannot be written falls back on it. --home and LINTARO_HOME win over
+// both. The help file is still read from the installed folder.
 #ifndef LINTARO_CORE_PROGRAM_FOLDER_H_
 #define LINTARO_CORE_PROGRAM_FOLDER_H_
 
@@ -24,13 +27,30 @@ struct ProgramFolders {
 };
 
 // home_option: --home (empty when not given); home_env: LINTARO_HOME (empty
-// when unset); per_user_folder: the per-user data folder to fall back on.
-// The help file is looked for in the program folder, then beside the
-// executable, then in the installation's share/lintaro folder.
+// when unset); per_user_folder: the per-user data folder (PerUserDataFolder()),
+// created when it is used. The help file is looked for in the program
+// folder, then beside the executable, then in the installation's
+// share/lintaro folder.
 ProgramFolders ResolveProgramFolders(const std::string& executable_folder,
                                      const std::string& home_option,
                                      const std::string& home_env,
                                      const std::string& per_user_folder);
+
+// Whether the executable folder is that of an installed copy
+// (`cmake --install` or the package): a folder named "bin" with the help file
+// in ../share/lintaro and none beside the executable. A build folder has the
+// help file beside the programs and is not named bin; a copy set up by hand
+// with the help file beside it keeps the program-folder rule.
+bool IsInstalledCopy(const std::string& executable_folder);
+
+// The per-user data folder "<data home>/Lintaro": the data home is
+// xdg_data_home when it is an absolute path, else home + "/.local/share".
+// Either argument may be null or empty; empty when neither gives a folder.
+std::string PerUserDataFolder(const char* xdg_data_home, const char* home);
+
+// The same from XDG_DATA_HOME and HOME, or the user's home folder in the
+// password database when HOME is unset.
+std::string PerUserDataFolder();
 
 // The folder with exactly one trailing "/".
 std::string WithTrailingSeparator(std::string folder);

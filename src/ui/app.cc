@@ -1,6 +1,7 @@
 #include "ui/app.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLockFile>
@@ -9,11 +10,13 @@
 #include <QTimer>
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 #include "browse/window_texts.h"
 #include "core/program_folder.h"
 #include "core/version.h"
 #include "ui/artwork.h"
+#include "ui/handed_files.h"
 #include "ui/main_window.h"
 #include "ui/qt_platform.h"
 #include "ui/screenshot_tour.h"
@@ -24,12 +27,37 @@ namespace {
 ScreenMetrics g_metrics;
 
 const char* kUsage =
-    "Usage: lintaro [--home DIR] [--run FILE ...] [--screenshots DIR]\n"
-    "  --home DIR         program folder (default: the executable's folder, or LINTARO_HOME)\n"
-    "  --run FILE         test FILE (repeat for the next files of one submission) in the\n"
-    "                     window without asking, print the time taken, and quit\n"
-    "  --screenshots DIR  show the main views in turn and save them as PNG files in DIR\n"
-    "Set LINTARO_UNATTENDED=1 to write message boxes to standard error instead.\n";
+    "Usage: lintaro [--home DIR] [FILE...]\n"
+    "Tests files of corrected wage and tax statements of tax year 2007 (Korvel format)\n"
+    "in a window, and shows the errors found and the error report.\n"
+    "\n"
+    "With FILE, testing starts at once, as Start Testing does with that file chosen;\n"
+    "several FILEs are the successive files of one submission. A file dropped on the\n"
+    "window is tested the same way.\n"
+    "\n"
+    "Options:\n"
+    "  --home DIR     keep the results file ERRLOG2C.MDB and the error-limit setting\n"
+    "                 ErrSetLog.ini in DIR (the program folder)\n"
+    "  -h, --help     display this help and exit\n"
+    "  --version      display the version and exit\n"
+    "\n"
+    "Environment:\n"
+    "  LINTARO_HOME        the program folder when --home is not given; without\n"
+    "                      either, an installed copy keeps its files in\n"
+    "                      $XDG_DATA_HOME/Lintaro (~/.local/share/Lintaro), and a copy\n"
+    "                      run from its build folder in that folder\n"
+    "  LINTARO_UNATTENDED  when 1, message boxes are written to standard error\n"
+    "                      instead of being shown\n";
+
+// Options of the window system that the application object reads itself.
+const char* kToolkitValueOptions[] = {"platform", "platformtheme", "display", "geometry",
+                                      "style",    "stylesheet",    "qwindowgeometry",
+                                      "qwindowtitle"};
+
+void AddHidden(QCommandLineParser& parser, QCommandLineOption option) {
+  option.setFlags(QCommandLineOption::HiddenFromHelp);
+  parser.addOption(option);
+}
 
 }  // namespace
 
@@ -57,62 +85,108 @@ bool AcquireInstanceLock(QLockFile& lock) {
   return lock.tryLock(0);
 }
 
+QString AppHelpText() { return QString::fromUtf8(kUsage); }
+
+QString AppVersionText() { return "lintaro " + QString::fromLatin1(kLintaroVersion); }
+
 AppOptions ParseAppOptions(const QStringList& arguments) {
   AppOptions o;
   o.unattended = qEnvironmentVariableIntValue("LINTARO_UNATTENDED") != 0;
-  for (qsizetype i = 1; i < arguments.size(); ++i) {
-    const QString& a = arguments[i];
-    auto value = [&](const QString& name, QString& out) {
-      if (a == name) {
-        if (i + 1 >= arguments.size()) {
-          o.problem = name + " needs a value";
-          return true;
-        }
-        out = arguments[++i];
-        return true;
-      }
-      if (a.startsWith(name + "=")) {
-        out = a.mid(name.size() + 1);
-        return true;
-      }
-      return false;
-    };
-    QString file;
-    if (value("--home", o.home)) continue;
-    if (value("--screenshots", o.screenshots)) continue;
-    if (value("--run", file)) {
-      if (!file.isEmpty()) o.run_files << file;
-      continue;
-    }
-    if (a == "--help" || a == "-h") {
-      o.help = true;
-      continue;
-    }
-    o.problem = "unknown argument " + a;
+  QCommandLineParser parser;
+  // "-platform xcb" as the window system writes its options.
+  parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+  const QCommandLineOption home("home", "", "DIR");
+  const QCommandLineOption help(QStringList{"h", "help"});
+  const QCommandLineOption version("version");
+  const QCommandLineOption run("run", "", "FILE");
+  const QCommandLineOption screenshots("screenshots", "", "DIR");
+  parser.addOptions({home, help, version, run, screenshots});
+  for (const char* name : kToolkitValueOptions) AddHidden(parser, {name, "", "VALUE"});
+  AddHidden(parser, QCommandLineOption("reverse"));
+  if (!parser.parse(arguments)) {
+    o.problem = parser.errorText();
+    return o;
   }
+  o.help = parser.isSet(help);
+  o.version = parser.isSet(version);
+  o.home = parser.value(home);
+  if (parser.isSet(home) && o.home.isEmpty()) o.problem = "--home needs a folder";
+  for (const QString& file : parser.values(run))
+    if (!file.isEmpty()) o.run_files << file;
+  o.screenshots = parser.value(screenshots);
+  o.files = parser.positionalArguments();
+  if (!o.files.isEmpty() && (!o.run_files.isEmpty() || !o.screenshots.isEmpty()))
+    o.problem = "FILE cannot be given with --run or --screenshots";
   if (!o.run_files.isEmpty() || !o.screenshots.isEmpty()) o.unattended = true;
   return o;
 }
 
+namespace {
+
+// --help, --version and usage errors, answered before any window exists.
+// Returns the exit status, or nothing when the program goes on.
+std::optional<int> AnswerWithoutWindow(const AppOptions& options) {
+  if (!options.problem.isEmpty()) {
+    std::fprintf(stderr, "lintaro: %s\nTry 'lintaro --help'.\n",
+                 options.problem.toLocal8Bit().constData());
+    return 2;
+  }
+  if (options.help) {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+  if (options.version) {
+    std::printf("%s\n", AppVersionText().toLocal8Bit().constData());
+    return 0;
+  }
+  return std::nullopt;
+}
+
+// The unattended modes: the screenshot tour, or a run of the --run files
+// that prints its time. Both close the window at the end.
+void ScheduleUnattended(const AppOptions& options, MainWindow& window,
+                        UnattendedPrompts& unattended) {
+  if (!options.screenshots.isEmpty()) {
+    QTimer::singleShot(0, &window, [&window, &unattended, folder = options.screenshots] {
+      const bool ok = RunScreenshotTour(window, unattended, folder);
+      window.close();
+      QCoreApplication::exit(ok ? 0 : 1);
+    });
+    return;
+  }
+  QTimer::singleShot(0, &window, [&window] {
+    QElapsedTimer timer;
+    timer.start();
+    window.StartTesting();
+    const double seconds = timer.nsecsElapsed() / 1e9;
+    const RunSummary& s = window.last_summary();
+    std::printf("Records tested: %lld\nErrors found: %lld\nWindow run: %.3f s\n",
+                static_cast<long long>(s.records_tested), static_cast<long long>(s.errors),
+                seconds);
+    std::fflush(stdout);
+    window.close();
+  });
+}
+
+}  // namespace
+
 int RunApp(int argc, char** argv) {
+  QStringList arguments;
+  for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+  const AppOptions options = ParseAppOptions(arguments);
+  if (std::optional<int> status = AnswerWithoutWindow(options)) return *status;
+
   QApplication app(argc, argv);
   QApplication::setApplicationName(kProgramName);
   QApplication::setApplicationVersion(QString::fromLatin1(kLintaroVersion));
   QApplication::setWindowIcon(ProgramIcon());
 
-  const AppOptions options = ParseAppOptions(QApplication::arguments());
-  if (options.help || !options.problem.isEmpty()) {
-    if (!options.problem.isEmpty())
-      std::fprintf(stderr, "lintaro: %s\n", options.problem.toUtf8().constData());
-    std::fputs(kUsage, options.help ? stdout : stderr);
-    return options.help ? 0 : 2;
-  }
-
   QtPrompts screen_prompts;
-  std::deque<std::string> files;
-  for (const QString& f : options.run_files) files.push_back(ToStdString(f));
-  UnattendedPrompts unattended(files);
-  Prompts& prompts = options.unattended ? static_cast<Prompts&>(unattended) : screen_prompts;
+  std::deque<std::string> run_files;
+  for (const QString& f : options.run_files) run_files.push_back(ToStdString(f));
+  UnattendedPrompts unattended(run_files);
+  HandedFilePrompts prompts(options.unattended ? static_cast<Prompts&>(unattended)
+                                               : screen_prompts);
 
   QLockFile lock(InstanceLockPath());
   if (!AcquireInstanceLock(lock)) {
@@ -123,36 +197,20 @@ int RunApp(int argc, char** argv) {
 
   const ProgramFolders folders = ResolveProgramFolders(
       ToStdString(QCoreApplication::applicationDirPath()), ToStdString(options.home),
-      ToStdString(qEnvironmentVariable("LINTARO_HOME")),
-      ToStdString(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)));
+      ToStdString(qEnvironmentVariable("LINTARO_HOME")), PerUserDataFolder());
   if (!folders.problem.empty())
     prompts.Message(kWindowTitle, folders.problem, Icon::kExclamation, Buttons::kOk);
 
   SystemClock clock;
   MainWindow window(folders, prompts, clock);
   screen_prompts.set_parent(&window);
+  FileHandOver hand_over(window, prompts);
   window.show();
 
-  if (!options.screenshots.isEmpty()) {
-    QTimer::singleShot(0, &window, [&] {
-      const bool ok = RunScreenshotTour(window, unattended, options.screenshots);
-      window.close();
-      QCoreApplication::exit(ok ? 0 : 1);
-    });
-  } else if (!options.run_files.isEmpty()) {
-    QTimer::singleShot(0, &window, [&] {
-      QElapsedTimer timer;
-      timer.start();
-      window.StartTesting();
-      const double seconds = timer.nsecsElapsed() / 1e9;
-      const RunSummary& s = window.last_summary();
-      std::printf("Records tested: %lld\nErrors found: %lld\nWindow run: %.3f s\n",
-                  static_cast<long long>(s.records_tested), static_cast<long long>(s.errors),
-                  seconds);
-      std::fflush(stdout);
-      window.close();
-    });
-  }
+  if (!options.screenshots.isEmpty() || !options.run_files.isEmpty())
+    ScheduleUnattended(options, window, unattended);
+  else
+    hand_over.Start(options.files);
   return app.exec();
 }
 

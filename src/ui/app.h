@@ -27,13 +27,23 @@ QString InstanceLockPath();
 
 struct AppOptions {
   QString home;             // --home DIR
-  QStringList run_files;    // --run FILE: test the files at once, unattended
+  QStringList files;        // FILE...: test them at once, as Start Testing does
+  QStringList run_files;    // --run FILE: test the files at once, unattended, then quit
   QString screenshots;      // --screenshots DIR
   bool unattended = false;  // message boxes to standard error (LINTARO_UNATTENDED=1)
   QString problem;          // a usage error
   bool help = false;
+  bool version = false;
 };
+// Reads the arguments (the program's name first) without the application
+// object, so that --help, --version and usage errors need no display. The
+// window system's own options (-platform, -display, -style, ...) are let
+// through for the application object.
 AppOptions ParseAppOptions(const QStringList& arguments);
+
+// The text of --help and of --version ("lintaro 1.1.0").
+QString AppHelpText();
+QString AppVersionText();
 
 // The whole program; returns the exit status.
 int RunApp(int argc, char** argv);

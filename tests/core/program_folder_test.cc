@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <vector>
 
 #include "support/fakes.h"
 
@@ -48,6 +49,103 @@ TEST(ProgramFolder, HelpFileFromProgramFolderThenInstallation) {
   std::ofstream(home.path() / kHelpFileName) << "<html></html>";
   EXPECT_EQ(ResolveProgramFolders(bin, home.str(), "", "").help_file,
             (home.path() / kHelpFileName).string());
+}
+
+// Where an installed copy, a build folder and hand-made copies keep their
+// results. Paths are relative to a temporary root; "" as data means the
+// per-user data folder.
+struct FolderCase {
+  const char* layout;
+  std::vector<const char*> files;
+  const char* executable_folder;
+  const char* home_option;
+  const char* home_env;
+  const char* data;
+  const char* help_file;
+};
+void PrintTo(const FolderCase& c, std::ostream* os) { *os << c.layout; }
+
+class InstalledCopyTest : public ::testing::TestWithParam<FolderCase> {};
+
+TEST_P(InstalledCopyTest, DataFolder) {
+  const FolderCase& c = GetParam();
+  TempDir root;
+  for (const char* file : c.files) {
+    std::filesystem::create_directories((root.path() / file).parent_path());
+    std::ofstream(root.path() / file) << "x";
+  }
+  for (const char* folder : {c.home_option, c.home_env})
+    if (*folder) std::filesystem::create_directories(root.path() / folder);
+  auto under_root = [&](const char* p) { return *p ? (root.path() / p).string() : ""; };
+  const std::string per_user = root.str() + "/data-home/Lintaro";
+
+  const ProgramFolders f =
+      ResolveProgramFolders(under_root(c.executable_folder), under_root(c.home_option),
+                            under_root(c.home_env), per_user);
+  const std::string expected = *c.data ? WithTrailingSeparator(under_root(c.data))
+                                       : per_user + "/";
+  EXPECT_EQ(f.data, expected);
+  EXPECT_EQ(f.per_user, *c.data == '\0');
+  EXPECT_EQ(f.help_file, under_root(c.help_file));
+  EXPECT_TRUE(f.problem.empty()) << f.problem;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Layouts, InstalledCopyTest,
+    ::testing::Values(
+        FolderCase{"BuildFolder", {"build/lintaro", "build/Lintaro.hlp"}, "build", "", "",
+                   "build", "build/Lintaro.hlp"},
+        FolderCase{"InstalledToUserPrefix",
+                   {"prefix/bin/lintaro", "prefix/share/lintaro/Lintaro.hlp"}, "prefix/bin",
+                   "", "", "", "prefix/share/lintaro/Lintaro.hlp"},
+        FolderCase{"InstalledFolderWithTrailingSlash",
+                   {"prefix/bin/lintaro", "prefix/share/lintaro/Lintaro.hlp"}, "prefix/bin/",
+                   "", "", "", "prefix/share/lintaro/Lintaro.hlp"},
+        FolderCase{"InstalledWithHomeOption",
+                   {"prefix/bin/lintaro", "prefix/share/lintaro/Lintaro.hlp"}, "prefix/bin",
+                   "work", "env", "work", "prefix/share/lintaro/Lintaro.hlp"},
+        FolderCase{"InstalledWithHomeEnvironment",
+                   {"prefix/bin/lintaro", "prefix/share/lintaro/Lintaro.hlp"}, "prefix/bin", "",
+                   "env", "env", "prefix/share/lintaro/Lintaro.hlp"},
+        FolderCase{"HandCopiedBinWithHelpBesideIt",
+                   {"copy/bin/Lintaro.hlp", "copy/share/lintaro/Lintaro.hlp"}, "copy/bin", "",
+                   "", "copy/bin", "copy/bin/Lintaro.hlp"},
+        FolderCase{"BinWithoutSharedHelp", {"tools/bin/lintaro"}, "tools/bin", "", "",
+                   "tools/bin", "tools/bin/Lintaro.hlp"},
+        FolderCase{"SharedHelpBesideAFolderNotNamedBin",
+                   {"opt/programs/lintaro", "opt/share/lintaro/Lintaro.hlp"}, "opt/programs", "",
+                   "", "opt/programs", "opt/share/lintaro/Lintaro.hlp"}),
+    [](const auto& info) { return std::string(info.param.layout); });
+
+TEST(ProgramFolder, InstalledCopyNeverFallsBackOnItsBinFolder) {
+  TempDir root;
+  std::filesystem::create_directories(root.path() / "bin");
+  std::filesystem::create_directories(root.path() / "share" / "lintaro");
+  std::ofstream(root.path() / "share" / "lintaro" / kHelpFileName) << "x";
+  std::ofstream(root.path() / "plain-file") << "x";
+  // A per-user folder that cannot be made: its parent is a file.
+  const std::string blocked = root.str() + "/plain-file/Lintaro";
+  const ProgramFolders f = ResolveProgramFolders(root.str() + "/bin", "", "", blocked);
+  EXPECT_EQ(f.problem, "The per-user data folder " + blocked + "/ cannot be written.");
+  EXPECT_EQ(f.data, blocked + "/");
+}
+
+TEST(ProgramFolder, PerUserDataFolderFromXdgDataHomeOrHome) {
+  struct Case {
+    const char* xdg_data_home;
+    const char* home;
+    const char* folder;
+  } cases[] = {
+      {"/srv/data", "/home/ann", "/srv/data/Lintaro"},
+      {"relative/data", "/home/ann", "/home/ann/.local/share/Lintaro"},  // invalid, ignored
+      {"", "/home/ann", "/home/ann/.local/share/Lintaro"},
+      {nullptr, "/home/ann", "/home/ann/.local/share/Lintaro"},
+      {nullptr, "", ""},
+      {nullptr, nullptr, ""},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(PerUserDataFolder(c.xdg_data_home, c.home), c.folder)
+        << (c.xdg_data_home ? c.xdg_data_home : "(unset)");
 }
 
 }  // namespace

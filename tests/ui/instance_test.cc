@@ -6,7 +6,6 @@
 #include <filesystem>
 
 #include "support/fakes.h"
-#include "ui/app.h"
 
 namespace lintaro::testing {
 namespace {
@@ -50,24 +49,6 @@ TEST(InstanceLockTest, SecondCopyOfTheProgramSaysItIsRunningAndEnds) {
   ASSERT_TRUE(third.waitForFinished(20000));
   EXPECT_EQ(third.exitCode(), 0);
   EXPECT_FALSE(QString::fromUtf8(third.readAllStandardError()).contains("already running"));
-}
-
-}  // namespace
-}  // namespace lintaro::testing
-
-namespace lintaro::testing {
-namespace {
-
-TEST(AppOptionsTest, HomeRunFilesAndUnknownArguments) {
-  AppOptions o = ParseAppOptions({"lintaro", "--home", "/srv/lintaro", "--run", "a.txt",
-                                  "--run=b.txt"});
-  EXPECT_TRUE(o.problem.isEmpty());
-  EXPECT_EQ(o.home, "/srv/lintaro");
-  EXPECT_EQ(o.run_files, (QStringList{"a.txt", "b.txt"}));
-  EXPECT_TRUE(o.unattended);  // a run without a user answers its own questions
-
-  EXPECT_FALSE(ParseAppOptions({"lintaro", "--colour"}).problem.isEmpty());
-  EXPECT_FALSE(ParseAppOptions({"lintaro", "--home"}).problem.isEmpty());
 }
 
 }  // namespace

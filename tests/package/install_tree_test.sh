@@ -1,0 +1,77 @@
+#!/usr/bin/env bash
+# Installs the build into a user-owned prefix with `cmake --install`, as a
+# user without root does, and checks the installed copy: manual pages that
+# man reads without a warning, valid desktop entry and AppStream metainfo,
+# and the desktop program answering --help with no display and keeping its
+# results in the per-user data folder, never in its writable bin/.
+#
+#   install_tree_test.sh BUILD_DIR SOURCE_DIR VERSION WITH_WINDOW(ON|OFF)
+set -euo pipefail
+build=$(realpath "$1")
+source_dir=$(realpath "$2")
+version=$3
+window=$4
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+fail() {
+  echo "FAIL: $*"
+  failures=$((failures + 1))
+}
+prefix=$work/prefix
+cmake --install "$build" --prefix "$prefix" >"$work/install.log" ||
+  { cat "$work/install.log"; exit 1; }
+
+"$prefix/bin/lintaro-cli" --help >/dev/null || fail "installed lintaro-cli --help failed"
+
+programs=(lintaro-cli)
+[[ $window == ON ]] && programs+=(lintaro)
+for program in "${programs[@]}"; do
+  page=$prefix/share/man/man1/$program.1.gz
+  [[ -f $page ]] || { fail "no manual page $page"; continue; }
+  zcat "$page" | grep -q "^\.TH ${program^^} \"1\" .* \"$program $version\"" ||
+    fail "the page of $program does not carry version $version"
+  zcat "$page" | grep -q "^$program \\\\- " || fail "the page of $program has no NAME line"
+  if command -v man >/dev/null; then
+    # What lintian runs on every page.
+    warnings=$(LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 \
+      man --warnings -E UTF-8 -l -Tutf8 -Z "$page" 2>&1 >/dev/null) || true
+    [[ -z $warnings ]] || fail "man warns about the page of $program: $warnings"
+  fi
+done
+
+if [[ $window == ON ]]; then
+  if command -v appstreamcli >/dev/null; then
+    appstreamcli validate --no-net "$prefix"/share/metainfo/*.metainfo.xml >"$work/as.log" 2>&1 ||
+      { fail "the AppStream metainfo is not valid"; cat "$work/as.log"; }
+  fi
+  if command -v desktop-file-validate >/dev/null; then
+    out=$(desktop-file-validate "$prefix/share/applications/lintaro.desktop" 2>&1) ||
+      fail "the desktop entry is not valid: $out"
+    [[ -z $out ]] || fail "desktop-file-validate: $out"
+  fi
+
+  # No display at all: help and version still answer.
+  out=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$prefix/bin/lintaro" --version) ||
+    fail "lintaro --version failed with no display"
+  [[ $out == "lintaro $version" ]] || fail "lintaro --version printed '$out'"
+
+  # The installed copy's bin/ can be written, yet results go to the
+  # per-user data folder; --home still wins.
+  mkdir -m 700 "$work/runtime"
+  run() {
+    XDG_DATA_HOME=$work/data XDG_RUNTIME_DIR=$work/runtime QT_QPA_PLATFORM=offscreen \
+      LINTARO_HOME='' "$prefix/bin/lintaro" "$@" --run "$source_dir/samples/clean.txt" \
+      >>"$work/run.log" 2>&1
+  }
+  run || fail "the installed lintaro could not test a sample"
+  [[ -f $work/data/Lintaro/ERRLOG2C.MDB ]] || fail "no results in the per-user data folder"
+  [[ -f $work/data/Lintaro/ErrSetLog.ini ]] || fail "no error limit in the per-user data folder"
+  leaked=$(ls "$prefix/bin" | grep -v -x -e lintaro -e lintaro-cli || true)
+  [[ -z $leaked ]] || fail "the run wrote into bin/: $leaked"
+  mkdir "$work/home"
+  run --home "$work/home" || fail "the installed lintaro --home could not test a sample"
+  [[ -f $work/home/ERRLOG2C.MDB ]] || fail "--home did not receive the results"
+  ((failures == 0)) || cat "$work/run.log"
+fi
+((failures == 0)) && echo "installed copy checked"

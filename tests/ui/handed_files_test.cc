@@ -1,0 +1,97 @@
+// Files named on the command line or dropped on the window: the test starts
+// at once without the open-file dialog, as Start Testing with those files.
+#include "ui/handed_files.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
+
+#include "window_fixture.h"
+
+namespace lintaro::testing {
+namespace {
+
+class HandedFilesTest : public WindowTest {
+ protected:
+  MainWindow& OpenWithHandOver() {
+    folders = ResolveProgramFolders(home.str(), "", "", "");
+    window = std::make_unique<MainWindow>(folders, handed, clock);
+    hand_over = std::make_unique<FileHandOver>(*window, handed);
+    window->show();
+    QApplication::processEvents();
+    return *window;
+  }
+
+  // Sends a drag of the URLs onto the window and drops it when the drag is
+  // accepted; returns whether it was.
+  bool Drop(const QList<QUrl>& urls) {
+    QMimeData data;
+    data.setUrls(urls);
+    const QPoint centre = window->rect().center();
+    QDragEnterEvent enter(centre, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window.get(), &enter);
+    if (!enter.isAccepted()) return false;
+    QDropEvent drop(centre, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window.get(), &drop);
+    QApplication::processEvents();
+    return drop.isAccepted();
+  }
+
+  HandedFilePrompts handed{prompts};
+  std::unique_ptr<FileHandOver> hand_over;
+};
+
+TEST_F(HandedFilesTest, FilesOfOneSubmissionAreTestedWithoutTheDialog) {
+  std::vector<std::string> records = CleanRecords(2);
+  const std::string last = records.back();
+  records.pop_back();
+  const std::string first = Submission("part1.txt", records);
+  const std::string second = Submission("part2.txt", {last});
+  const std::string extra = Submission("extra.txt", {MakeRecord("RCW")});
+  OpenWithHandOver();
+
+  ASSERT_TRUE(hand_over->Start({QString::fromStdString(first), QString::fromStdString(second),
+                                QString::fromStdString(extra)}));
+  EXPECT_FALSE(hand_over->Start({QString::fromStdString(first)}));  // one start at a time
+  QApplication::processEvents();
+  EXPECT_EQ(window->last_summary().outcome, RunOutcome::kClean);
+  EXPECT_EQ(window->last_summary().records_tested, static_cast<int64_t>(records.size() + 1));
+  EXPECT_TRUE(prompts.dialog_titles.empty());
+
+  // The file after the final record is not kept: Start Testing asks again.
+  Run({first, second});
+  EXPECT_EQ(prompts.dialog_titles.size(), 2u);
+  EXPECT_FALSE(hand_over->Start({}));
+}
+
+TEST_F(HandedFilesTest, DroppedFileIsTestedAndOtherDropsAreRefused) {
+  const std::string clean = Submission("clean.txt", CleanRecords(3));
+  OpenWithHandOver();
+  EXPECT_TRUE(window->acceptDrops());
+
+  // A folder, a remote address and a missing file are not submissions.
+  EXPECT_FALSE(Drop({QUrl::fromLocalFile(QString::fromStdString(home.str()))}));
+  EXPECT_FALSE(Drop({QUrl("https://files.lintaro.example/sub.txt")}));
+  EXPECT_FALSE(Drop({QUrl::fromLocalFile(QString::fromStdString(home.str() + "/gone.txt"))}));
+  EXPECT_EQ(window->last_summary().records_tested, 0);
+
+  // A drag arriving while the run is going is refused.
+  bool accepted_during_run = true;
+  window->set_record_observer([&](int32_t rec_ctr) {
+    if (rec_ctr != 2) return;
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(clean))});
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window.get(), &enter);
+    accepted_during_run = enter.isAccepted();
+  });
+  EXPECT_TRUE(Drop({QUrl::fromLocalFile(QString::fromStdString(clean))}));
+  EXPECT_EQ(window->last_summary().outcome, RunOutcome::kClean);
+  EXPECT_EQ(window->last_summary().records_tested, 7);
+  EXPECT_FALSE(accepted_during_run);
+  EXPECT_TRUE(prompts.dialog_titles.empty());
+}
+
+}  // namespace
+}  // namespace lintaro::testing
