@@ -1,8 +1,9 @@
 // The golden cases: every recipe under tests/golden (NAME.recipe, see
 // support/recipe.h) is made into submission files and tested by a whole test
 // run in a temporary program folder. What the run stored and showed is
-// written as a transcript and compared with NAME.expected beside the recipe;
-// when NAME.report exists, the text error report is compared with it too.
+// written as a transcript and compared with NAME.expected beside the recipe.
+// When NAME.report exists, the text error report is compared with it too, and
+// when NAME.viewer exists, every stored record as the record viewer shows it.
 // LINTARO_UPDATE_GOLDEN=1 rewrites those files instead of comparing.
 #include <gtest/gtest.h>
 
@@ -12,6 +13,7 @@
 #include <fstream>
 
 #include "browse/record_viewer.h"
+#include "browse/viewer_text.h"
 #include "core/error_limit.h"
 #include "reports/text_report.h"
 #include "support/cli_runner.h"
@@ -29,7 +31,7 @@ const char* kLegend =
     "# record NUMBER ID, then what is stored with it: ref (RecReference), employer (RCE_Indx),\n"
     "# errors (its count), marks (the viewer's fields in error), stored (positions stored\n"
     "# otherwise than submitted); then its findings: NUMBER, type, reference, user entry and\n"
-    "# message, tab-separated; last the message boxes shown: box, title, text.\n";
+    "# message, tab-separated; last the message boxes shown: box, title, icon and buttons, text.\n";
 
 std::vector<fs::path> Recipes() {
   std::vector<fs::path> found;
@@ -76,10 +78,27 @@ std::string FindingLine(const ErrorRow& e) {
          Escape(e.user_entry) + "\t" + Escape(e.error) + "\n";
 }
 
+std::string BoxLine(const ShownMessage& m) {
+  static const char* const kIcons[] = {"none", "information", "exclamation", "critical",
+                                       "question"};
+  static const char* const kButtons[] = {"ok", "yes-no", "ok-cancel"};
+  return "box\t" + m.title + "\t" + kIcons[static_cast<int>(m.icon)] + " " +
+         kButtons[static_cast<int>(m.buttons)] + "\t" + Escape(m.text) + "\n";
+}
+
 struct Outcome {
   std::string transcript;
   std::string report;  // the text report, with LF line ends and FOLDER for the program folder
+  std::string viewer;  // each stored record as the viewer shows it
 };
+
+// The caption and the rows of a record the viewer has shown.
+std::string ViewerText(const RecordViewer& viewer) {
+  std::string text = viewer.caption() + "\n";
+  for (size_t i = 0; i < viewer.rows().size(); ++i)
+    text += ViewerRowLine(static_cast<int>(i), viewer.rows()[i]) + "\n";
+  return text;
+}
 
 Outcome RunSubmission(const Submission& s) {
   TempDir home;
@@ -104,14 +123,16 @@ Outcome RunSubmission(const Submission& s) {
   RecordViewer viewer(*db);
   for (const RecordRow& r : stored.records) {
     std::vector<int> marks;
-    if (viewer.ViewFile(r.rec_num) == ViewResult::kShown) marks = viewer.MarkedRows();
+    if (viewer.ViewFile(r.rec_num) == ViewResult::kShown) {
+      marks = viewer.MarkedRows();
+      out.viewer += ViewerText(viewer);
+    }
     const size_t index = static_cast<size_t>(r.rec_num - 1);
     out.transcript += RecordLine(r, marks, index < s.records.size() ? &s.records[index] : nullptr);
     for (const ErrorRow& e : stored.errors)
       if (e.rec_num == r.rec_num) out.transcript += FindingLine(e);
   }
-  for (const ShownMessage& m : prompts.messages)
-    out.transcript += "box\t" + m.title + "\t" + Escape(m.text) + "\n";
+  for (const ShownMessage& m : prompts.messages) out.transcript += BoxLine(m);
 
   ReportBuffer report;
   BuildTextReport(*db, report);
@@ -193,19 +214,18 @@ TEST_P(Golden, RunMatchesTheExpectedFiles) {
   } catch (const std::invalid_argument& e) {
     FAIL() << recipe.string() << ": " << e.what();
   }
-  std::string transcript = kLegend, report;
+  Outcome all{kLegend, "", ""};
   for (const Submission& s : submissions) {
-    if (!s.title.empty()) {
-      transcript += "== " + s.title + "\n";
-      report += "== " + s.title + "\n";
-    }
+    const std::string title = s.title.empty() ? "" : "== " + s.title + "\n";
     const Outcome outcome = RunSubmission(s);
-    transcript += outcome.transcript;
-    report += outcome.report;
+    all.transcript += title + outcome.transcript;
+    all.report += title + outcome.report;
+    all.viewer += title + outcome.viewer;
   }
   fs::path file = recipe;
-  Compare(file.replace_extension(".expected"), transcript);
-  if (fs::exists(file.replace_extension(".report"))) Compare(file, report);
+  Compare(file.replace_extension(".expected"), all.transcript);
+  if (fs::exists(file.replace_extension(".report"))) Compare(file, all.report);
+  if (fs::exists(file.replace_extension(".viewer"))) Compare(file, all.viewer);
 }
 
 std::string CaseName(const ::testing::TestParamInfo<fs::path>& info) {
