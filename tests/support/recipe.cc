@@ -78,14 +78,8 @@ std::string Money(std::string_view amount, std::string_view id) {
 std::string Value(std::string_view value, std::string_view id) {
   if (value.starts_with('$')) return Money(value.substr(1), id);
   if (!value.starts_with('"')) return Unescape(value);
-  const size_t quoted = QuotedLength(value);
-  const std::string text = Unescape(value.substr(1, quoted - 2));
-  const std::string_view rest = value.substr(quoted);
-  if (rest.empty()) return text;
-  if (!rest.starts_with('*')) Fail("after a quoted text only *N may follow");
-  std::string repeated;
-  for (int n = Number(rest.substr(1)); n > 0; --n) repeated += text;
-  return repeated;
+  if (QuotedLength(value) != value.size()) Fail("text after a quote: " + std::string(value));
+  return Unescape(value.substr(1, value.size() - 2));
 }
 
 // Builds the submissions line by line. A record is finished when the next

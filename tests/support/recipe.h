@@ -21,7 +21,7 @@
 //
 // Texts, here and in the golden tests' expected files, are written with
 // these escapes: \\ \" \t \r \n, \xHH for any byte, \s{N} for N blanks.
-// A value in double quotes may hold blanks; "text"*N repeats it N times.
+// A value in double quotes may hold blanks.
 #ifndef LINTARO_TESTS_SUPPORT_RECIPE_H_
 #define LINTARO_TESTS_SUPPORT_RECIPE_H_
 
