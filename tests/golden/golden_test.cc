@@ -204,40 +204,56 @@ void Compare(const fs::path& file, const std::string& actual) {
   }
 }
 
-class Golden : public ::testing::TestWithParam<fs::path> {};
+// One golden case: a recipe and the files expected of it.
+class GoldenCase : public ::testing::Test {
+ public:
+  explicit GoldenCase(fs::path recipe) : recipe_(std::move(recipe)) {}
 
-TEST_P(Golden, RunMatchesTheExpectedFiles) {
-  const fs::path& recipe = GetParam();
-  std::vector<Submission> submissions;
-  try {
-    submissions = ReadRecipe(ReadWholeFile(recipe.string()));
-  } catch (const std::invalid_argument& e) {
-    FAIL() << recipe.string() << ": " << e.what();
+  void TestBody() override {
+    std::vector<Submission> submissions;
+    try {
+      submissions = ReadRecipe(ReadWholeFile(recipe_.string()));
+    } catch (const std::invalid_argument& e) {
+      FAIL() << recipe_.string() << ": " << e.what();
+    }
+    Outcome all{kLegend, "", ""};
+    for (const Submission& s : submissions) {
+      const std::string title = s.title.empty() ? "" : "== " + s.title + "\n";
+      const Outcome outcome = RunSubmission(s);
+      all.transcript += title + outcome.transcript;
+      all.report += title + outcome.report;
+      all.viewer += title + outcome.viewer;
+    }
+    fs::path file = recipe_;
+    Compare(file.replace_extension(".expected"), all.transcript);
+    if (fs::exists(file.replace_extension(".report"))) Compare(file, all.report);
+    if (fs::exists(file.replace_extension(".viewer"))) Compare(file, all.viewer);
   }
-  Outcome all{kLegend, "", ""};
-  for (const Submission& s : submissions) {
-    const std::string title = s.title.empty() ? "" : "== " + s.title + "\n";
-    const Outcome outcome = RunSubmission(s);
-    all.transcript += title + outcome.transcript;
-    all.report += title + outcome.report;
-    all.viewer += title + outcome.viewer;
-  }
-  fs::path file = recipe;
-  Compare(file.replace_extension(".expected"), all.transcript);
-  if (fs::exists(file.replace_extension(".report"))) Compare(file, all.report);
-  if (fs::exists(file.replace_extension(".viewer"))) Compare(file, all.viewer);
-}
 
-std::string CaseName(const ::testing::TestParamInfo<fs::path>& info) {
-  std::string name =
-      fs::relative(info.param, fs::path(LINTARO_SOURCE_DIR) / "tests" / "golden").string();
-  name.resize(name.size() - std::string(".recipe").size());
+ private:
+  fs::path recipe_;
+};
+
+// "folder_name" for the recipe folder/name.recipe.
+std::string CaseName(const fs::path& recipe) {
+  std::string name = fs::relative(recipe, fs::path(LINTARO_SOURCE_DIR) / "tests" / "golden")
+                         .replace_extension()
+                         .string();
   for (char& c : name)
     if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
   return name;
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, Golden, ::testing::ValuesIn(Recipes()), CaseName);
+// Each recipe is a test of its own, Golden.folder_name.
+const bool kRegistered = [] {
+  for (const fs::path& recipe : Recipes()) {
+    ::testing::RegisterTest("Golden", CaseName(recipe).c_str(), nullptr, nullptr, __FILE__,
+                            __LINE__, [recipe]() -> ::testing::Test* {
+                              return new GoldenCase(recipe);
+                            });
+  }
+  return true;
+}();
 
 // Expected files hold texts in the escaped notation: every byte must come
 // back, and a recipe's mistake must name its line.
