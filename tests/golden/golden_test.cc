@@ -2,10 +2,14 @@
 // support/recipe.h) is made into submission files and tested by a whole test
 // run in a temporary program folder. What the run stored and showed is
 // written as a transcript and compared with NAME.expected beside the recipe.
-// When NAME.report exists, the text error report is compared with it too, and
-// when NAME.viewer exists, every stored record as the record viewer shows it.
+// When NAME.report exists, the text error report is compared with it too, when
+// NAME.html exists the HTML report (a line break added after each ">"), when
+// NAME.printed exists what the printed report draws on a printer of fixed
+// metrics (support/report_fakes.h), and when NAME.viewer exists every stored
+// record as the record viewer shows it.
 // LINTARO_UPDATE_GOLDEN=1 rewrites those files instead of comparing.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -15,9 +19,12 @@
 #include "browse/record_viewer.h"
 #include "browse/viewer_text.h"
 #include "core/error_limit.h"
+#include "reports/html_report.h"
+#include "reports/printed_report.h"
 #include "reports/text_report.h"
 #include "support/cli_runner.h"
 #include "support/recipe.h"
+#include "support/report_fakes.h"
 #include "support/run_fixture.h"
 
 namespace lintaro {
@@ -86,9 +93,54 @@ std::string BoxLine(const ShownMessage& m) {
          kButtons[static_cast<int>(m.buttons)] + "\t" + Escape(m.text) + "\n";
 }
 
+// Every page the printed report draws: its texts (x and y in inches, the
+// point size, "b" for bold) and boxes, in drawing order.
+std::string PrintedPages(ResultsDb& db) {
+  FakePrinter printer;
+  PrintState state;
+  state.first_page = 1;
+  state.last_page = 1000;
+  PrintedReport(printer, "Courier", 10, state).Print(db);
+  std::string out;
+  char place[64];
+  for (size_t i = 0; i < printer.pages.size(); ++i) {
+    out += "page " + std::to_string(i + 1) + "\n";
+    for (const FakePrinter::Text& t : printer.pages[i].texts) {
+      std::snprintf(place, sizeof place, "%.4f %.4f %d%s\t", t.x, t.y, t.size, t.bold ? "b" : "");
+      out += place + t.text + "\n";
+    }
+    for (const FakePrinter::Rect& r : printer.pages[i].rects) {
+      std::snprintf(place, sizeof place, "box %.4f %.4f %.4f %.4f\n", r.left, r.top, r.right,
+                    r.bottom);
+      out += place;
+    }
+  }
+  return out;
+}
+
+// A report's text with LF for each CR LF, and any other CR or LF written as
+// \r or \n, so that a line break of the wrong kind shows.
+std::string LineBreaks(std::string_view text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text.substr(i, 2) == "\r\n") {
+      out += '\n';
+      ++i;
+    } else if (text[i] == '\r' || text[i] == '\n') {
+      out += text[i] == '\r' ? "\\r" : "\\n";
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
 struct Outcome {
   std::string transcript;
-  std::string report;  // the text report, with LF line ends and FOLDER for the program folder
+  // The text and HTML reports with their line breaks as LineBreaks writes
+  // them; the HTML one broken after each ">".
+  std::string report, html;
+  std::string printed;  // as PrintedPages writes it
   std::string viewer;  // each stored record as the viewer shows it
 };
 
@@ -117,7 +169,12 @@ Outcome RunSubmission(const Submission& s) {
   TestRun(state, prompts, clock, view, options).ReadFile();
 
   Outcome out;
-  auto db = ResultsDb::Open(JoinPath(home.str(), kResultsFileName), true);
+  auto db = ResultsDb::Open(JoinPath(home.str(), kResultsFileName), false);
+  // The reports name the files in FOLDER, whatever the temporary folder is.
+  const std::string rename =
+      "UPDATE MISC SET Path = 'FOLDER' || substr(Path, " + std::to_string(home.str().size() + 1) +
+      ")";
+  EXPECT_EQ(sqlite3_exec(db->handle(), rename.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
   RunOutput stored;
   ReadBack(*db, stored);
   RecordViewer viewer(*db);
@@ -134,12 +191,12 @@ Outcome RunSubmission(const Submission& s) {
   }
   for (const ShownMessage& m : prompts.messages) out.transcript += BoxLine(m);
 
-  ReportBuffer report;
-  BuildTextReport(*db, report);
-  for (size_t at = 0; (at = report.text.find(home.str(), at)) != std::string::npos;)
-    report.text.replace(at, home.str().size(), "FOLDER");
-  for (const char c : report.text)
-    if (c != '\r') out.report += c;
+  ReportBuffer text, html;
+  BuildTextReport(*db, text);
+  BuildHtmlReport(*db, html, 57);
+  out.report = LineBreaks(text.text);
+  out.printed = PrintedPages(*db);
+  for (const char c : LineBreaks(html.text)) out.html += c == '>' ? ">\n" : std::string(1, c);
   return out;
 }
 
@@ -216,17 +273,21 @@ class GoldenCase : public ::testing::Test {
     } catch (const std::invalid_argument& e) {
       FAIL() << recipe_.string() << ": " << e.what();
     }
-    Outcome all{kLegend, "", ""};
+    Outcome all{kLegend, "", "", "", ""};
     for (const Submission& s : submissions) {
       const std::string title = s.title.empty() ? "" : "== " + s.title + "\n";
       const Outcome outcome = RunSubmission(s);
       all.transcript += title + outcome.transcript;
       all.report += title + outcome.report;
+      all.html += title + outcome.html;
+      all.printed += title + outcome.printed;
       all.viewer += title + outcome.viewer;
     }
     fs::path file = recipe_;
     Compare(file.replace_extension(".expected"), all.transcript);
     if (fs::exists(file.replace_extension(".report"))) Compare(file, all.report);
+    if (fs::exists(file.replace_extension(".html"))) Compare(file, all.html);
+    if (fs::exists(file.replace_extension(".printed"))) Compare(file, all.printed);
     if (fs::exists(file.replace_extension(".viewer"))) Compare(file, all.viewer);
   }
 
