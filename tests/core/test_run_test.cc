@@ -23,9 +23,11 @@ TEST_F(TestRunTest, DialogsAndWindowEventsOfARunOverTwoFiles) {
   RunSummary s = Run({first, second});
   EXPECT_EQ(s.outcome, RunOutcome::kClean);
   EXPECT_EQ(s.records_tested, 6);
-  EXPECT_EQ(prompts.dialog_titles, (std::vector<std::string>{"Please Enter File Name to be Tested",
-                                                             "Please Enter Next File Name to be Tested"}));
-  EXPECT_EQ(prompts.dialog_filters[0], "All Files (*.*)|*.*|Ascii Text Files (*.txt; *.asc) |*.txt;*.asc|");
+  EXPECT_EQ(prompts.dialog_titles,
+            (std::vector<std::string>{"Please Enter File Name to be Tested",
+                                      "Please Enter Next File Name to be Tested"}));
+  EXPECT_EQ(prompts.dialog_filters[0],
+            "All Files (*.*)|*.*|Ascii Text Files (*.txt; *.asc) |*.txt;*.asc|");
   EXPECT_EQ(view.events, (std::vector<std::string>{"FileOpened", "FileOpened", "CompletionStarted",
                                                    "CompletedClean", "RunEnded"}));
   EXPECT_FALSE(state.Testing);

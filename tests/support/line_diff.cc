@@ -42,7 +42,8 @@ std::string LineDiff(const std::string& expected, const std::string& actual) {
   std::string out;
   for (size_t k = 0; k < ops.size(); ++k) {
     bool near = false;
-    for (size_t d = k >= 2 ? k - 2 : 0; d <= k + 2 && d < ops.size(); ++d) near |= ops[d].first != ' ';
+    for (size_t d = k >= 2 ? k - 2 : 0; d <= k + 2 && d < ops.size(); ++d)
+      near |= ops[d].first != ' ';
     if (near) out += std::string(1, ops[k].first) + " " + ops[k].second + "\n";
     else if (!out.ends_with("...\n")) out += "...\n";
   }

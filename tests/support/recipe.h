@@ -7,9 +7,9 @@
 //   date 2008-12-01                today's date during the run (2026-12-06 unless given)
 //   RCA                            a clean submitter record
 //   RCE 4=2006 223=Q   # a note    positions 4-7 and 223 replaced; the note is kept
-//   RCW 13=200000002 255=$1200.00  a money amount: cents, zero-filled to the field
+//   RCW 13=200000002 255=$1200.00  an amount in dollars, written as zero-filled cents
 //       87="J Q"                   a line that starts with blanks adds to the record
-//   RCT 4=0000003                  totals are blank; the count fields are filled in
+//   RCT 26=$1200.00                the count is filled in; totals not given are blank
 //   rcw                            any other identifier: the identifier and blanks
 //   RCW length=1000                the record cut to 1,000 characters
 //   raw "\x1a"                     bytes written as they are, after the line break
