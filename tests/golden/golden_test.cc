@@ -124,11 +124,18 @@ TEST(RecipeNotation, EscapesRoundTripAndMistakesNameTheirLine) {
   for (const std::string& text : {all, std::string(9, ' ') + "a  b " + std::string(7, ' ')})
     EXPECT_EQ(Unescape(Escape(text)), text);
   EXPECT_EQ(Escape("[AB\tC" + std::string(8, ' ') + "D \\ ]"), "[AB\\tC\\s{8}D \\\\ ]");
-  try {
-    ReadRecipe("RCA\nRCE 4=2006\nRCW 2000=X\n");
-    ADD_FAILURE() << "a position outside the record was accepted";
-  } catch (const std::invalid_argument& e) {
-    EXPECT_EQ(std::string(e.what()), "line 3: outside the record: 2000=X");
+  const std::vector<std::pair<std::string, std::string>> mistakes = {
+      {"RCA\nRCE 4=2006\nRCW 2000=X\n    4=1\nRCT\n", "line 3: outside the record: 2000=X"},
+      {"RCA\nlimit\n", "line 2: limit takes one value"},
+      {"RCA\nRCEE 4=2006\n", "line 2: a record identifier has at most three characters: RCEE"},
+  };
+  for (const auto& [recipe, problem] : mistakes) {
+    try {
+      ReadRecipe(recipe);
+      ADD_FAILURE() << "accepted: " << problem;
+    } catch (const std::invalid_argument& e) {
+      EXPECT_EQ(std::string(e.what()), problem);
+    }
   }
 }
 

@@ -154,6 +154,10 @@ class RecipeReader {
       s.files.back() += Value(tokens[1], "");
     } else if (word == "file" && tokens.size() == 1) {
       s.files.emplace_back();
+    } else if (word == "limit" || word == "date" || word == "raw" || word == "file") {
+      Fail(word + (word == "file" ? " takes nothing" : " takes one value"));
+    } else if (word.size() > 3) {
+      Fail("a record identifier has at most three characters: " + word);
     } else {
       pending_ = Pending{line_, word, {tokens.begin() + 1, tokens.end()}, comment};
     }
