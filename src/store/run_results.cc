@@ -18,6 +18,7 @@ RunResults::~RunResults() {
 void RunResults::AddFile(const std::string& path_utf8, const std::string& rpt_date) {
   db_->Begin();
   misc_id_ = db_->InsertMisc(path_utf8, rpt_date);
+  if (pin_ok_) db_->SetPinOK(misc_id_, true);
 }
 
 void RunResults::SetPinOK(bool pin_ok) {

@@ -31,7 +31,9 @@ class RunResults : public ResultsReader {
 
   ResultsDb& db() { return *db_; }
 
-  // MISC: a row for each file of the submission; SetPinOK writes the last.
+  // MISC: a row for each file of the submission. SetPinOK writes the last;
+  // a file added later carries the PIN result of the submitter record
+  // tested so far, which the viewer reads from the last row.
   void AddFile(const std::string& path_utf8, const std::string& rpt_date);
   void SetPinOK(bool pin_ok);
   bool PinOK() override { return pin_ok_; }

@@ -35,20 +35,12 @@ TEST(ErrorLimit, SettingsFileIsReadOrRewrittenWith500) {
   EXPECT_FALSE(SaveErrorLimit("/nonexistent/lintaro/folder", 20));
 }
 
-TEST(ErrorLimit, DialogEntriesAndLimitFinding) {
+TEST(ErrorLimit, DialogEntries) {
   EXPECT_EQ(ParseErrorLimitEntry("25000"), 25000);
   EXPECT_EQ(ParseErrorLimitEntry(" 25 "), 25);
   EXPECT_EQ(ParseErrorLimitEntry("0001"), 1);
   for (const char* bad : {"", "   ", "0", "25001", "99999999999", "2a5", "-1"})
     EXPECT_FALSE(ParseErrorLimitEntry(bad).has_value()) << bad;
-  EXPECT_EQ(ErrorLimitReference(500), "500 or more Errors in submission");
-  EXPECT_EQ(ErrorLimitUserEntry(1), "1 Errors");
-  EXPECT_EQ(ErrorLimitMessage(500),
-            "500 or more errors were encountered. Please correct the errors identified in the "
-            "submission and rerun Lintaro. Please note that the number of errors allowed before "
-            "Lintaro stops testing can be set by the user to a number between 1 and 25,000. For "
-            "information on how to set the error limitation, please look in the Help section "
-            "located on the Lintaro Welcome Screen.");
 }
 
 }  // namespace

@@ -145,17 +145,5 @@ TEST_F(ResultsDbTest, RunResultsKeepTheCurrentRowsInStepWithTheFile) {
   EXPECT_EQ(ResultsDb::Open(path(), true)->CountRecords(), 1);
 }
 
-TEST(TotalsColumn, NamesParseToTheirPairs) {
-  using K = TotalsColumn;
-  EXPECT_EQ(ParseTotalsColumn("0"), (K{K::kCount, 0}));
-  EXPECT_EQ(ParseTotalsColumn("25"), (K{K::kCorrect, 25}));
-  EXPECT_EQ(ParseTotalsColumn("3b"), (K{K::kCorrectBlank, 3}));
-  EXPECT_EQ(ParseTotalsColumn("Orig12"), (K{K::kOrig, 12}));
-  EXPECT_EQ(ParseTotalsColumn("Orig1b"), (K{K::kOrigBlank, 1}));
-  EXPECT_EQ(ParseTotalsColumn("C7ErrRef"), (K{K::kErrRef, 7}));
-  for (const char* bad : {"", "b", "00", "03", "Orig", "CErrRef", "C7Err", "x1", "1bb", "100"})
-    EXPECT_FALSE(ParseTotalsColumn(bad).has_value()) << bad;
-}
-
 }  // namespace
 }  // namespace lintaro

@@ -19,8 +19,7 @@ Fields Merge(Fields base, const Fields& over) {
   return base;
 }
 
-}  // namespace
-
+// Places each text at its 1-based position in record.
 std::string Patch(std::string record, const Fields& changes) {
   for (const auto& [position, text] : changes) {
     if (position < 1 || position - 1 + text.size() > record.size())
@@ -29,6 +28,8 @@ std::string Patch(std::string record, const Fields& changes) {
   }
   return record;
 }
+
+}  // namespace
 
 std::string Cents(int64_t cents, int width) {
   char buf[32];

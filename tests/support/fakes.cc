@@ -45,32 +45,6 @@ std::vector<std::string> ScriptedPrompts::Titles() const {
   return titles;
 }
 
-void FakeRows::Build(int count) {
-  ++builds;
-  rows.assign(static_cast<size_t>(count), Row{});
-}
-
-void FakeRows::SetRow(int row, std::string_view label, std::string_view value) {
-  if (row < 0 || row >= static_cast<int>(rows.size())) return;
-  rows[row].label = label;
-  rows[row].value = value;
-}
-
-void FakeRows::Mark(int row) {
-  if (row >= 0 && row < static_cast<int>(rows.size())) rows[row].marked = true;
-}
-
-void FakeRows::Unmark(int row) {
-  if (row >= 0 && row < static_cast<int>(rows.size())) rows[row].marked = false;
-}
-
-std::set<int> FakeRows::Marked() const {
-  std::set<int> marked;
-  for (size_t i = 0; i < rows.size(); ++i)
-    if (rows[i].marked) marked.insert(static_cast<int>(i));
-  return marked;
-}
-
 TempDir::TempDir() {
   std::string pattern = (std::filesystem::temp_directory_path() / "lintaro-test-XXXXXX").string();
   if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");

@@ -5,13 +5,11 @@
 #include <deque>
 #include <filesystem>
 #include <map>
-#include <set>
 #include <string>
 #include <vector>
 
 #include "core/platform.h"
 #include "core/test_run.h"
-#include "core/viewer_rows.h"
 
 namespace lintaro::testing {
 
@@ -66,25 +64,6 @@ class RecordingView : public RunView {
   void ShowResults() override { events.push_back("ShowResults"); }
   void RunEnded() override { events.push_back("RunEnded"); }
   void OpenOnlineServices() override { events.push_back("OpenOnlineServices"); }
-};
-
-// Viewer rows kept in memory.
-class FakeRows : public ViewerRows {
- public:
-  struct Row {
-    std::string label;
-    std::string value;
-    bool marked = false;
-  };
-  std::vector<Row> rows;
-  int builds = 0;
-
-  void Build(int count) override;
-  void SetRow(int row, std::string_view label, std::string_view value) override;
-  void Mark(int row) override;
-  void Unmark(int row) override;
-  // Numbers of the marked rows.
-  std::set<int> Marked() const;
 };
 
 // A fresh temporary folder, removed with the object.

@@ -1,0 +1,143 @@
+// The golden cases: every recipe under tests/golden (NAME.recipe, see
+// support/recipe.h) is made into submission files and tested by a whole test
+// run in a temporary program folder. What the run stored and showed is
+// written as a transcript and compared with NAME.expected beside the recipe.
+// When NAME.report exists, the text error report is compared with it too, when
+// NAME.html exists the HTML report (a line break added after each ">"), when
+// NAME.printed exists what the printed report draws on a printer of fixed
+// metrics (support/report_fakes.h), and when NAME.viewer exists every stored
+// record as the record viewer shows it (support/golden_run.h).
+// LINTARO_UPDATE_GOLDEN=1 rewrites the files that differ instead of failing.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "support/cli_runner.h"
+#include "support/golden_run.h"
+#include "support/line_diff.h"
+#include "support/recipe.h"
+
+namespace lintaro {
+namespace {
+
+using namespace lintaro::testing;
+namespace fs = std::filesystem;
+
+const char* kLegend =
+    "# Written by the golden test from the recipe beside it (LINTARO_UPDATE_GOLDEN=1).\n"
+    "# record NUMBER ID, then what is stored with it: ref (RecReference), employer (RCE_Indx),\n"
+    "# errors (its count), marks (the viewer's fields in error), stored (positions stored\n"
+    "# otherwise than submitted); then its findings: NUMBER, type, reference, user entry and\n"
+    "# message, tab-separated; last the message boxes shown: box, title, icon and buttons, text.\n";
+
+std::vector<fs::path> Recipes() {
+  std::vector<fs::path> found;
+  for (const auto& entry : fs::recursive_directory_iterator(fs::path(LINTARO_SOURCE_DIR) /
+                                                            "tests" / "golden"))
+    if (entry.path().extension() == ".recipe") found.push_back(entry.path());
+  std::sort(found.begin(), found.end());
+  return found;
+}
+
+// Fails with a diff when file does not hold actual; with
+// LINTARO_UPDATE_GOLDEN=1 writes actual into it instead.
+void Compare(const fs::path& file, const std::string& actual) {
+  const bool exists = fs::exists(file);
+  const std::string expected = exists ? ReadWholeFile(file.string()) : std::string();
+  if (exists && expected == actual) return;
+  const char* update = std::getenv("LINTARO_UPDATE_GOLDEN");
+  if (update != nullptr && std::string(update) == "1") {
+    std::ofstream(file, std::ios::binary) << actual;
+    std::cout << "updated " << file.string() << "\n";
+  } else if (!exists) {
+    ADD_FAILURE() << file.string() << " is missing; LINTARO_UPDATE_GOLDEN=1 writes it";
+  } else {
+    ADD_FAILURE() << file.string() << " differs (- expected, + actual; after checking the "
+                  << "change, LINTARO_UPDATE_GOLDEN=1 rewrites it):\n"
+                  << LineDiff(expected, actual);
+  }
+}
+
+// One golden case: a recipe and the files expected of it.
+class GoldenCase : public ::testing::Test {
+ public:
+  explicit GoldenCase(fs::path recipe) : recipe_(std::move(recipe)) {}
+
+  void TestBody() override {
+    std::vector<Submission> submissions;
+    try {
+      submissions = ReadRecipe(ReadWholeFile(recipe_.string()));
+    } catch (const std::invalid_argument& e) {
+      FAIL() << recipe_.string() << ": " << e.what();
+    }
+    GoldenRun all{kLegend, "", "", "", ""};
+    for (const Submission& s : submissions) {
+      const std::string title = s.title.empty() ? "" : "== " + s.title + "\n";
+      const GoldenRun outcome = RunGolden(s);
+      all.transcript += title + outcome.transcript;
+      all.report += title + outcome.report;
+      all.html += title + outcome.html;
+      all.printed += title + outcome.printed;
+      all.viewer += title + outcome.viewer;
+    }
+    fs::path file = recipe_;
+    Compare(file.replace_extension(".expected"), all.transcript);
+    if (fs::exists(file.replace_extension(".report"))) Compare(file, all.report);
+    if (fs::exists(file.replace_extension(".html"))) Compare(file, all.html);
+    if (fs::exists(file.replace_extension(".printed"))) Compare(file, all.printed);
+    if (fs::exists(file.replace_extension(".viewer"))) Compare(file, all.viewer);
+  }
+
+ private:
+  fs::path recipe_;
+};
+
+// "folder_name" for the recipe folder/name.recipe.
+std::string CaseName(const fs::path& recipe) {
+  std::string name = fs::relative(recipe, fs::path(LINTARO_SOURCE_DIR) / "tests" / "golden")
+                         .replace_extension()
+                         .string();
+  for (char& c : name)
+    if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+  return name;
+}
+
+// Each recipe is a test of its own, Golden.folder_name.
+const bool kRegistered = [] {
+  for (const fs::path& recipe : Recipes()) {
+    ::testing::RegisterTest("Golden", CaseName(recipe).c_str(), nullptr, nullptr, __FILE__,
+                            __LINE__, [recipe]() -> ::testing::Test* {
+                              return new GoldenCase(recipe);
+                            });
+  }
+  return true;
+}();
+
+// Expected files hold texts in the escaped notation: every byte must come
+// back, and a recipe's mistake must name its line.
+TEST(RecipeNotation, EscapesRoundTripAndMistakesNameTheirLine) {
+  std::string all;
+  for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
+  for (const std::string& text : {all, std::string(9, ' ') + "a  b " + std::string(7, ' ')})
+    EXPECT_EQ(Unescape(Escape(text)), text);
+  EXPECT_EQ(Escape("[AB\tC" + std::string(8, ' ') + "D \\ ]"), "[AB\\tC\\s{8}D \\\\ ]");
+  const std::vector<std::pair<std::string, std::string>> mistakes = {
+      {"RCA\nRCE 4=2006\nRCW 2000=X\n    4=1\nRCT\n", "line 3: outside the record: 2000=X"},
+      {"RCA\nlimit\n", "line 2: limit takes one value"},
+      {"RCA\nRCEE 4=2006\n", "line 2: a record identifier has at most three characters: RCEE"},
+  };
+  for (const auto& [recipe, problem] : mistakes) {
+    try {
+      ReadRecipe(recipe);
+      ADD_FAILURE() << "accepted: " << problem;
+    } catch (const std::invalid_argument& e) {
+      EXPECT_EQ(std::string(e.what()), problem);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace lintaro

@@ -1,0 +1,165 @@
+#include "support/golden_run.h"
+
+#include <sqlite3.h>
+
+#include <cstdio>
+#include <stdexcept>
+
+#include "browse/record_viewer.h"
+#include "browse/viewer_text.h"
+#include "core/error_limit.h"
+#include "reports/html_report.h"
+#include "reports/printed_report.h"
+#include "reports/text_report.h"
+#include "support/report_fakes.h"
+#include "support/run_fixture.h"
+
+namespace lintaro::testing {
+namespace {
+
+// "stored=FIRST-LAST:TEXT,..." for each run of positions whose stored
+// character differs from the one submitted.
+std::string StoredChanges(const std::string& submitted, const std::string& stored) {
+  std::string out;
+  const auto differs = [&](size_t i) { return i >= submitted.size() || submitted[i] != stored[i]; };
+  for (size_t i = 0; i < stored.size(); ++i) {
+    if (!differs(i)) continue;
+    size_t end = i;
+    while (end < stored.size() && differs(end)) ++end;
+    out += (out.empty() ? " stored=" : ",") + std::to_string(i + 1) + "-" + std::to_string(end) +
+           ":" + Escape(stored.substr(i, end - i));
+    i = end;
+  }
+  return out;
+}
+
+std::string RecordLine(const RecordRow& r, const std::vector<int>& marks,
+                       const RecipeRecord* submitted) {
+  std::string line = "record " + std::to_string(r.rec_num) + " " + Escape(r.id);
+  if (!r.rec_reference.empty()) line += " ref=" + Escape(r.rec_reference);
+  if (r.rce_indx != 0) line += " employer=" + std::to_string(r.rce_indx);
+  if (r.errors != 0) line += " errors=" + std::to_string(r.errors);
+  for (size_t i = 0; i < marks.size(); ++i)
+    line += (i == 0 ? " marks=" : ",") + std::to_string(marks[i]);
+  if (submitted != nullptr) {
+    line += StoredChanges(submitted->text, r.record);
+    if (!submitted->comment.empty()) line += "  # " + submitted->comment;
+  }
+  return line + "\n";
+}
+
+std::string FindingLine(const ErrorRow& e) {
+  return std::to_string(e.rec_num) + "\t" + e.type + "\t" + Escape(e.reference) + "\t" +
+         Escape(e.user_entry) + "\t" + Escape(e.error) + "\n";
+}
+
+std::string BoxLine(const ShownMessage& m) {
+  static const char* const kIcons[] = {"none", "information", "exclamation", "critical",
+                                       "question"};
+  static const char* const kButtons[] = {"ok", "yes-no", "ok-cancel"};
+  return "box\t" + m.title + "\t" + kIcons[static_cast<int>(m.icon)] + " " +
+         kButtons[static_cast<int>(m.buttons)] + "\t" + Escape(m.text) + "\n";
+}
+
+// Every page the printed report draws: its texts (x and y in inches, the
+// point size, "b" for bold) and boxes, in drawing order.
+std::string PrintedPages(ResultsDb& db) {
+  FakePrinter printer;
+  PrintState state;
+  state.first_page = 1;
+  state.last_page = 1000;
+  PrintedReport(printer, "Courier", 10, state).Print(db);
+  std::string out;
+  char place[64];
+  for (size_t i = 0; i < printer.pages.size(); ++i) {
+    out += "page " + std::to_string(i + 1) + "\n";
+    for (const FakePrinter::Text& t : printer.pages[i].texts) {
+      std::snprintf(place, sizeof place, "%.4f %.4f %d%s\t", t.x, t.y, t.size, t.bold ? "b" : "");
+      out += place + t.text + "\n";
+    }
+    for (const FakePrinter::Rect& r : printer.pages[i].rects) {
+      std::snprintf(place, sizeof place, "box %.4f %.4f %.4f %.4f\n", r.left, r.top, r.right,
+                    r.bottom);
+      out += place;
+    }
+  }
+  return out;
+}
+
+// A report's text with LF for each CR LF, and any other CR or LF written as
+// \r or \n, so that a line break of the wrong kind shows.
+std::string LineBreaks(std::string_view text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text.substr(i, 2) == "\r\n") {
+      out += '\n';
+      ++i;
+    } else if (text[i] == '\r' || text[i] == '\n') {
+      out += text[i] == '\r' ? "\\r" : "\\n";
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
+// The caption and the rows of a record the viewer has shown.
+std::string ViewerText(const RecordViewer& viewer) {
+  std::string text = viewer.caption() + "\n";
+  for (size_t i = 0; i < viewer.rows().size(); ++i)
+    text += ViewerRowLine(static_cast<int>(i), viewer.rows()[i]) + "\n";
+  return text;
+}
+
+}  // namespace
+
+GoldenRun RunGolden(const Submission& s) {
+  TempDir home;
+  ScriptedPrompts prompts;
+  for (size_t i = 0; i < s.files.size(); ++i) {
+    const std::string name =
+        s.files.size() == 1 ? "submission.txt" : "part" + std::to_string(i + 1) + ".txt";
+    prompts.files.push_back(home.Write(name, s.files[i]));
+  }
+  FixedClock clock(s.today);
+  RecordingView view;
+  RunState state;
+  TestRunOptions options;
+  options.program_folder = home.str();
+  options.max_errors = s.max_errors;
+  TestRun(state, prompts, clock, view, options).ReadFile();
+
+  GoldenRun out;
+  auto db = ResultsDb::Open(JoinPath(home.str(), kResultsFileName), false);
+  // The reports name the files in FOLDER, whatever the temporary folder is.
+  const std::string rename =
+      "UPDATE MISC SET Path = 'FOLDER' || substr(Path, " + std::to_string(home.str().size() + 1) +
+      ")";
+  if (sqlite3_exec(db->handle(), rename.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK)
+    throw std::runtime_error("cannot rename the submission files in the results");
+  RunOutput stored;
+  ReadBack(*db, stored);
+  RecordViewer viewer(*db);
+  for (const RecordRow& r : stored.records) {
+    std::vector<int> marks;
+    if (viewer.ViewFile(r.rec_num) == ViewResult::kShown) {
+      marks = viewer.MarkedRows();
+      out.viewer += ViewerText(viewer);
+    }
+    const size_t index = static_cast<size_t>(r.rec_num - 1);
+    out.transcript += RecordLine(r, marks, index < s.records.size() ? &s.records[index] : nullptr);
+    for (const ErrorRow& e : stored.errors)
+      if (e.rec_num == r.rec_num) out.transcript += FindingLine(e);
+  }
+  for (const ShownMessage& m : prompts.messages) out.transcript += BoxLine(m);
+
+  ReportBuffer text, html;
+  BuildTextReport(*db, text);
+  BuildHtmlReport(*db, html, 57);
+  out.report = LineBreaks(text.text);
+  out.printed = PrintedPages(*db);
+  for (const char c : LineBreaks(html.text)) out.html += c == '>' ? ">\n" : std::string(1, c);
+  return out;
+}
+
+}  // namespace lintaro::testing
