@@ -1,10 +1,12 @@
 // Where the program keeps its files.
 //
-// The program folder is the folder of the executable, or the one named by
-// --home or LINTARO_HOME. The results database, the error-limit setting and
-// the temporary HTML report are written there. When that folder cannot be
-// written (an installed copy under /usr), they go to a per-user data folder
-// instead, while the help file is still read from the installed folder.
+// The program folder is the one named by --home, else by LINTARO_HOME, else
+// the folder of the executable. The results database, the error-limit
+// setting and the temporary HTML report are written there. When the
+// executable's folder cannot be written (an installed copy under /usr), they
+// go to a per-user data folder instead, while the help file is still read
+// from the installed folder. A named folder that cannot be written is not
+// replaced: the problem says so.
 #ifndef LINTARO_CORE_PROGRAM_FOLDER_H_
 #define LINTARO_CORE_PROGRAM_FOLDER_H_
 

@@ -73,6 +73,9 @@ class ResultsDb {
   // Rec_Num of the last record stored (the number of records tested); 0 when
   // there is none.
   int64_t LastRecNum();
+  // The first stored record after record after_rec_num whose stored text
+  // begins with type (an identifier such as "RCE"), or nothing.
+  std::optional<RecordRow> NextRecordOfType(int64_t after_rec_num, std::string_view type);
 
   // ERRORS
   int64_t InsertError(const ErrorRow& row);  // returns Err_Num
