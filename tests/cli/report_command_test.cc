@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 
+#include "reports/csv_report.h"
 #include "reports/html_report.h"
 #include "reports/report_fixture.h"
 #include "reports/text_report.h"
@@ -62,8 +63,20 @@ TEST_F(ReportCommandTest, ResultsThatCannotBeReportedAreRefusedWithStatusTwo) {
   CliResult json = Report("--format=json");
   EXPECT_EQ(json.status, 0);
   EXPECT_TRUE(IsStrictJson(json.out)) << json.out;
-  EXPECT_NE(json.out.find("\"errors_found\": 0"), std::string::npos);
-  EXPECT_NE(json.out.find("\"errors\": []"), std::string::npos);
+  EXPECT_EQ(JsonAt(json.out, "$.outcome"), "clean");
+  EXPECT_EQ(JsonAt(json.out, "$.errors_found"), "0");
+  EXPECT_EQ(JsonAt(json.out, "$.errors"), "[]");
+  EXPECT_EQ(Report("-f csv").out, kCsvHeader);
+  // A file asked for is always written: a clean run's whole report.
+  for (const char* format : {"text", "html"}) {
+    const std::string file = (scratch_.path() / (std::string("clean.") + format)).string();
+    CliResult r = Report(std::string("-f ") + format + " -o '" + file + "'");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "");
+    const std::string written = ReadWholeFile(file);
+    EXPECT_NE(written.find("LINTARO TAX YEAR 2007 ERROR REPORT"), std::string::npos) << format;
+    EXPECT_NE(written.find("Error(s) found"), std::string::npos) << format;
+  }
 }
 
 TEST_F(ReportCommandTest, TextHtmlAndJsonAreTheWholeReports) {
@@ -114,6 +127,8 @@ TEST_F(ReportCommandTest, BadArgumentsAreUsageErrors) {
   ExpectRefused("--max-errors 5", "unknown option --max-errors");
   ExpectRefused("--output", "option --output needs a value");
   ExpectRefused("--employer 12345", "--employer must be an EIN of nine digits");
+  ExpectRefused("--employer 98-7654321",
+                "the last test's results hold no employer record with EIN 987654321");
 }
 
 }  // namespace
