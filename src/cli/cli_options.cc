@@ -8,6 +8,9 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "core/error_limit.h"
+#include "store/results_db.h"
+
 namespace lintaro {
 namespace {
 
@@ -123,6 +126,11 @@ ProgramFolders CliProgramFolders(const std::string& home_option) {
   const char* env = std::getenv("LINTARO_HOME");
   return ResolveProgramFolders(ExecutableFolder(), home_option, env != nullptr ? env : "",
                                PerUserDataFolder());
+}
+
+bool HoldsResults(const std::string& folder) {
+  std::error_code ec;
+  return std::filesystem::exists(JoinPath(folder, kResultsFileName), ec);
 }
 
 }  // namespace lintaro

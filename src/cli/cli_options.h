@@ -62,6 +62,8 @@ std::string PerUserDataFolder();
 // given), else LINTARO_HOME, else the executable's folder, else the per-user
 // data folder (ResolveProgramFolders).
 ProgramFolders CliProgramFolders(const std::string& home_option);
+// Whether the folder holds a results file (ERRLOG2C.MDB).
+bool HoldsResults(const std::string& folder);
 
 }  // namespace lintaro
 

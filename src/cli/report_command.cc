@@ -180,8 +180,8 @@ int ReportCommand(int argc, char** argv) {
   ReportOptions options;
   if (auto problem = ParseReportOptions(args, options)) return UsageError(*problem);
   const ProgramFolders folders = CliProgramFolders(options.home);
-  // A test run writing the folder is waited for by no one: it says so.
-  FolderLock lock = FolderLock::ForReading(folders.data);
+  // While a test run writes the folder, its results are not read.
+  FolderLock lock = FolderLock::ForReading(folders.data, HoldsResults(folders.data));
   if (lock.refused()) return Refuse(FolderInUseMessage(lock.state(), folders.data));
   return ReportFrom(folders.data, options);
 }

@@ -58,7 +58,7 @@ int ShowCommand(int argc, char** argv) {
 
   std::string home = CliProgramFolders(args.value_or("home", "")).data;
   while (home.size() > 1 && home.back() == '/') home.pop_back();
-  FolderLock lock = FolderLock::ForReading(home);
+  FolderLock lock = FolderLock::ForReading(home, HoldsResults(home));
   if (lock.refused()) return Fail(FolderInUseMessage(lock.state(), home));
   const std::string path = JoinPath(home, kResultsFileName);
   std::error_code ec;

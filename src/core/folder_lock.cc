@@ -57,9 +57,8 @@ FolderLock FolderLock::ForRun(const std::string& folder, int wait_for_readers_ms
   }
 }
 
-FolderLock FolderLock::ForReading(const std::string& folder) {
-  // Created when it can be, so that a run starting while we read sees us.
-  int fd = OpenLockFile(folder, /*create=*/true);
+FolderLock FolderLock::ForReading(const std::string& folder, bool create) {
+  int fd = create ? OpenLockFile(folder, /*create=*/true) : -1;
   if (fd < 0) fd = OpenLockFile(folder, /*create=*/false);
   if (fd < 0) return FolderLock(-1, State::kUnlockable);
   if (FlockRetrying(fd, LOCK_SH | LOCK_NB) == 0) return FolderLock(fd, State::kHeld);

@@ -29,10 +29,11 @@ class FolderLock {
   // quickly. kUnlockable when the folder cannot hold a lock file (a folder
   // that cannot be written, where the run fails on its own).
   static FolderLock ForRun(const std::string& folder, int wait_for_readers_ms = 2000);
-  // The shared lock of a reader, taken without waiting. kUnlockable when the
-  // lock file can be neither opened nor created (then no run can write the
-  // folder either).
-  static FolderLock ForReading(const std::string& folder);
+  // The shared lock of a reader, taken without waiting. The lock file is
+  // created when create is set (a folder that holds results, so that a run
+  // starting while they are read waits); otherwise only an existing one is
+  // locked. kUnlockable when there is no lock file to lock.
+  static FolderLock ForReading(const std::string& folder, bool create = true);
 
   FolderLock(FolderLock&& other) noexcept;
   FolderLock& operator=(FolderLock&& other) noexcept;

@@ -2,6 +2,7 @@
 // messages and the stored record as the viewer shows it.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 
 #include "browse/record_viewer.h"
@@ -118,6 +119,7 @@ TEST_F(CliTest, ShowPrintsEveryRowWithTheViewersMarks) {
 TEST_F(CliTest, ShowExitsTwoWithAMessageWhenItCannotShow) {
   CliResult none = Show("1");
   EXPECT_EQ(none.status, 2);
+  EXPECT_FALSE(std::filesystem::exists(home.path() / "lintaro.lock"));  // reading leaves no file
   EXPECT_EQ(none.err, "lintaro-cli: there are no test results in " + home.str() + " (no ERRLOG2C.MDB)\n");
   home.Write(kResultsFileName, "This is not a results database, just text.\n");
   CliResult foreign = Show("1");
