@@ -93,8 +93,11 @@ void PrintHelp(std::FILE* out) {
 bool PrintCommandHelp(std::FILE* out, const std::string& command) {
   for (const CommandHelp& c : kCommands) {
     if (command != c.name) continue;
-    std::fprintf(out, "Usage: lintaro-cli %s %s\n%s\n%s%s\n%s\n%s", c.name, c.usage,
-                 c.description, c.options, kHelpOption, kFolder, kExit);
+    // batch gives each submission a program folder of its own.
+    const bool has_folder = command != "batch";
+    std::fprintf(out, "Usage: lintaro-cli %s %s\n%s\n%s%s\n%s%s%s", c.name, c.usage,
+                 c.description, c.options, kHelpOption, has_folder ? kFolder : "",
+                 has_folder ? "\n" : "", kExit);
     return true;
   }
   return false;
