@@ -14,9 +14,11 @@
 #include "cli/help_text.h"
 #include "cli/report_command.h"
 #include "cli/show_command.h"
+#include "store/results_db.h"
 
 int main(int argc, char** argv) {
   using namespace lintaro;
+  ConfigureStoreForThreads();  // batch checks on several threads
   if (argc < 2) return UsageError("no command given");
   const std::string command = argv[1];
   // Each command parses its own options from its name on.

@@ -182,6 +182,10 @@ std::unique_ptr<ResultsDb> ResultsDb::Create(const std::string& path) {
   return db;
 }
 
+bool ConfigureStoreForThreads() {
+  return sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0) == SQLITE_OK;
+}
+
 void RecoverInterruptedResults(const std::string& path) {
   struct stat info {};
   if (::stat((path + "-journal").c_str(), &info) != 0) return;

@@ -129,6 +129,13 @@ class ResultsDb {
 // folder cannot be written (the readers then report the file as unreadable).
 void RecoverInterruptedResults(const std::string& path);
 
+// Sets SQLite up for a program that runs checks on several threads: its
+// memory statistics, kept under one lock for the whole process, are turned
+// off, so that the checks do not wait for each other at every allocation.
+// Call once at program start, before any database is opened; returns false
+// when it is too late (SQLite is in use), which costs only speed.
+bool ConfigureStoreForThreads();
+
 // The names of the columns of a running-total table, in table order.
 std::vector<std::string> TotalsColumnNames(TotalsTable table);
 
