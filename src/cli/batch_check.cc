@@ -33,8 +33,9 @@ class BatchPrompts : public Prompts {
   Answer Message(const std::string& title, const std::string& text, Icon,
                  Buttons buttons) override {
     messages.push_back(title + ": " + ToLineFeeds(text));
-    return buttons == Buttons::kOk ? Answer::kOk
-           : buttons == Buttons::kYesNo ? Answer::kNo : Answer::kCancel;
+    return buttons == Buttons::kOk      ? Answer::kOk
+           : buttons == Buttons::kYesNo ? Answer::kNo
+                                        : Answer::kCancel;
   }
   std::optional<std::string> OpenFile(const std::string&, const std::string&) override {
     if (handed_out_) return std::nullopt;
@@ -58,7 +59,7 @@ void WriteReports(const std::string& folder, BatchResult& result) {
   try {
     auto db = ResultsDb::Open(JoinPath(folder, kResultsFileName), /*read_only=*/true);
     const std::pair<const char*, const char*> reports[] = {{kBatchTextReport, "text"},
-                                                            {kBatchJsonReport, "json"}};
+                                                           {kBatchJsonReport, "json"}};
     for (const auto& [name, format] : reports) {
       if (auto problem = WriteReport(*db, format, ReportFilter{}, JoinPath(folder, name)))
         result.messages.push_back(*problem);
@@ -78,8 +79,9 @@ std::vector<BatchSubmission> CollectSubmissions(const std::vector<std::string>& 
       std::vector<fs::path> files;
       for (const fs::directory_entry& entry : fs::directory_iterator(path, ec))
         if (entry.is_regular_file(ec)) files.push_back(entry.path());
-      if (ec) found.push_back({fs::path(path).filename().string(), FullName(path),
-                               path + " cannot be listed: " + ec.message()});
+      if (ec)
+        found.push_back({fs::path(path).filename().string(), FullName(path),
+                         path + " cannot be listed: " + ec.message()});
       std::sort(files.begin(), files.end());
       for (const fs::path& f : files) found.push_back({f.filename().string(), FullName(f), ""});
       continue;

@@ -63,10 +63,14 @@ class BatchReporter {
 
   void Finished(const BatchSubmission& s, const BatchResult& r) {
     std::lock_guard<std::mutex> hold(mutex_);
-    if (NotTested(r.outcome)) ++not_tested_;
-    else if (HasFindings(r.outcome)) ++findings_;
-    else if (r.outcome == ReportedOutcome::kClean) ++clean_;
-    else ++interrupted_;
+    if (NotTested(r.outcome))
+      ++not_tested_;
+    else if (HasFindings(r.outcome))
+      ++findings_;
+    else if (r.outcome == ReportedOutcome::kClean)
+      ++clean_;
+    else
+      ++interrupted_;
     const std::string line = json_ ? JsonLine(s, r) : TextLine(s, r);
     std::fputs(line.c_str(), stdout);
     std::fflush(stdout);
@@ -79,8 +83,9 @@ class BatchReporter {
       std::string j = "{\"summary\": {\"format_version\": " + std::to_string(kJsonFormatVersion);
       j += ", \"lintaro_version\": ";
       AppendJsonString(j, kLintaroVersion);
-      j += ", \"submissions\": " + std::to_string(total) + ", \"clean\": " +
-           std::to_string(clean_) + ", \"findings\": " + std::to_string(findings_) +
+      j += ", \"submissions\": " + std::to_string(total) +
+           ", \"clean\": " + std::to_string(clean_) +
+           ", \"findings\": " + std::to_string(findings_) +
            ", \"not_tested\": " + std::to_string(not_tested_) +
            ", \"interrupted\": " + std::to_string(interrupted_) + ", \"results\": ";
       AppendJsonString(j, ValidUtf8(results_));
@@ -135,7 +140,8 @@ class BatchReporter {
 int RunBatch(const BatchOptions& options) {
   std::error_code ec;
   std::filesystem::create_directories(options.results, ec);
-  if (ec) return Refuse("cannot create the results folder " + options.results + ": " + ec.message());
+  if (ec)
+    return Refuse("cannot create the results folder " + options.results + ": " + ec.message());
   const std::vector<BatchSubmission> submissions = CollectSubmissions(options.paths);
   if (submissions.empty()) return Refuse("the folders named hold no submission files");
 
@@ -167,12 +173,10 @@ int RunBatch(const BatchOptions& options) {
 
 int BatchCommand(int argc, char** argv) {
   ParsedArgs args;
-  if (auto problem = ParseArgs(argc, argv,
-                               {{"jobs", 'j', true},
-                                {"results", 0, true},
-                                {"max-errors", 0, true},
-                                {"format", 0, true}},
-                               args))
+  if (auto problem = ParseArgs(
+          argc, argv,
+          {{"jobs", 'j', true}, {"results", 0, true}, {"max-errors", 0, true}, {"format", 0, true}},
+          args))
     return UsageError(*problem);
   if (args.help) {
     PrintCommandHelp(stdout, "batch");

@@ -99,9 +99,10 @@ void PrintText(const RunSummary& s, const std::string& results) {
   std::printf("Records with errors: %lld\n", static_cast<long long>(s.records_with_errors));
   std::printf("Errors found: %lld\n", static_cast<long long>(s.errors));
   if (s.critical) {
-    std::printf("Execution of Testing was terminated due to the Critical Error in Record Number "
-                "%lld:\n%s\n",
-                static_cast<long long>(s.critical->rec_num), s.critical->error.c_str());
+    std::printf(
+        "Execution of Testing was terminated due to the Critical Error in Record Number "
+        "%lld:\n%s\n",
+        static_cast<long long>(s.critical->rec_num), s.critical->error.c_str());
   }
   if (s.errors > 0) std::printf("Results: %s\n", results.c_str());
 }
@@ -170,8 +171,7 @@ int RunCheck(const CheckOptions& options, const ProgramFolders& folders) {
   RunState state;
   TestRunOptions run_options;
   run_options.program_folder = folders.data;
-  run_options.max_errors =
-      options.max_errors ? *options.max_errors : LoadErrorLimit(folders.data);
+  run_options.max_errors = options.max_errors ? *options.max_errors : LoadErrorLimit(folders.data);
   run_options.pump = &pump;
   InstallInterruptHandlers();
   TestRun run(state, prompts, clock, view, run_options);
@@ -224,12 +224,10 @@ std::optional<std::string> UnreadableFileProblem(const std::string& file) {
 
 int CheckCommand(int argc, char** argv) {
   ParsedArgs args;
-  if (auto problem = ParseArgs(argc, argv,
-                               {{"home", 0, true},
-                                {"max-errors", 0, true},
-                                {"quiet", 'q', false},
-                                {"format", 0, true}},
-                               args))
+  if (auto problem = ParseArgs(
+          argc, argv,
+          {{"home", 0, true}, {"max-errors", 0, true}, {"quiet", 'q', false}, {"format", 0, true}},
+          args))
     return UsageError(*problem);
   if (args.help) {
     PrintCommandHelp(stdout, "check");

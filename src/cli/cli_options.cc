@@ -33,8 +33,8 @@ std::optional<std::string> ParseArgs(int argc, char** argv, const std::vector<Op
   std::string shorts = ":";  // ':' tells a missing value from an unknown option
   for (size_t i = 0; i < all.size(); ++i) {
     const int val = all[i].short_name ? all[i].short_name : kLongOnlyBase + static_cast<int>(i);
-    longs.push_back({all[i].name, all[i].takes_value ? required_argument : no_argument, nullptr,
-                     val});
+    longs.push_back(
+        {all[i].name, all[i].takes_value ? required_argument : no_argument, nullptr, val});
     if (all[i].short_name) {
       shorts += all[i].short_name;
       if (all[i].takes_value) shorts += ':';

@@ -44,8 +44,7 @@ class CliPrompts : public Prompts {
                  Buttons buttons) override;
   // Hands out the next file of the list, as a full name; none left counts
   // as cancelled.
-  std::optional<std::string> OpenFile(const std::string& title,
-                                      const std::string& filter) override;
+  std::optional<std::string> OpenFile(const std::string& title, const std::string& filter) override;
 
   // How many files of the list have been handed out.
   size_t files_opened() const { return next_; }

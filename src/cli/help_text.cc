@@ -23,8 +23,7 @@ constexpr CommandHelp kCommands[] = {
      "      --max-errors=N     stop after N errors (1 to 25000), for this check only\n"
      "      --format=FORMAT    text (default): three lines of counts; json: one object\n"
      "  -q, --quiet            print nothing but messages\n"},
-    {"report", "[OPTION]...",
-     "Write the error report of the last check.\n",
+    {"report", "[OPTION]...", "Write the error report of the last check.\n",
      "Options of report:\n"
      "      --home=DIR         the program folder (see below)\n"
      "  -f, --format=FORMAT    text (default), html, json or csv\n"
@@ -86,8 +85,7 @@ void PrintHelp(std::FILE* out) {
                  kCommands[i].usage);
   std::fprintf(out, "  or:  lintaro-cli --help | --version\n%s", kIntro);
   for (const CommandHelp& c : kCommands) std::fprintf(out, "\n%s", c.options);
-  std::fprintf(out, "\nOther options:\n%s%s\n%s\n%s", kHelpOption, kVersionOption, kFolder,
-               kExit);
+  std::fprintf(out, "\nOther options:\n%s%s\n%s\n%s", kHelpOption, kVersionOption, kFolder, kExit);
 }
 
 bool PrintCommandHelp(std::FILE* out, const std::string& command) {
@@ -95,9 +93,8 @@ bool PrintCommandHelp(std::FILE* out, const std::string& command) {
     if (command != c.name) continue;
     // batch gives each submission a program folder of its own.
     const bool has_folder = command != "batch";
-    std::fprintf(out, "Usage: lintaro-cli %s %s\n%s\n%s%s\n%s%s%s", c.name, c.usage,
-                 c.description, c.options, kHelpOption, has_folder ? kFolder : "",
-                 has_folder ? "\n" : "", kExit);
+    std::fprintf(out, "Usage: lintaro-cli %s %s\n%s\n%s%s\n%s%s%s", c.name, c.usage, c.description,
+                 c.options, kHelpOption, has_folder ? kFolder : "", has_folder ? "\n" : "", kExit);
     return true;
   }
   return false;

@@ -71,8 +71,7 @@ std::optional<std::string> ParseReportOptions(const ParsedArgs& args, ReportOpti
   out.home = args.value_or("home", "");
   if (args.has("home") && out.home.empty()) return "--home needs a folder";
   out.format = args.value_or("format", "text");
-  if (out.format != "text" && out.format != "html" && out.format != "json" &&
-      out.format != "csv")
+  if (out.format != "text" && out.format != "html" && out.format != "json" && out.format != "csv")
     return "--format must be text, html, json or csv";
   out.output = args.value_or("output", "");
   if (args.has("output") && out.output.empty()) return "--output needs a file name";
@@ -166,12 +165,10 @@ std::optional<std::string> WriteReport(ResultsDb& db, const std::string& format,
 
 int ReportCommand(int argc, char** argv) {
   ParsedArgs args;
-  if (auto problem = ParseArgs(argc, argv,
-                               {{"home", 0, true},
-                                {"format", 'f', true},
-                                {"output", 'o', true},
-                                {"employer", 0, true}},
-                               args))
+  if (auto problem = ParseArgs(
+          argc, argv,
+          {{"home", 0, true}, {"format", 'f', true}, {"output", 'o', true}, {"employer", 0, true}},
+          args))
     return UsageError(*problem);
   if (args.help) {
     PrintCommandHelp(stdout, "report");

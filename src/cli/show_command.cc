@@ -49,7 +49,8 @@ int ShowCommand(int argc, char** argv) {
     return kExitShown;
   }
   if (args.operands.size() > 1) return UsageError("only one record number may be given");
-  if (args.has("home") && args.values.at("home").empty()) return UsageError("--home needs a folder");
+  if (args.has("home") && args.values.at("home").empty())
+    return UsageError("--home needs a folder");
   if (args.operands.empty()) return UsageError("no record number given");
   const std::string& number = args.operands[0];
   int64_t rec_num = 0;
@@ -81,8 +82,8 @@ int ShowCommand(int argc, char** argv) {
         count = " (" + std::to_string(db->CountRecords()) + " record(s) tested)";
       } catch (const StoreError&) {
       }
-      return Fail("record " + std::to_string(rec_num) + " is not stored in the last test's results" +
-                  count);
+      return Fail("record " + std::to_string(rec_num) +
+                  " is not stored in the last test's results" + count);
     }
     case ViewResult::kUnreadable:
       return Fail("record " + std::to_string(rec_num) + " cannot be shown: " + viewer.problem());

@@ -18,10 +18,10 @@ inline constexpr const char* kFolderLockFileName = "lintaro.lock";
 class FolderLock {
  public:
   enum class State {
-    kHeld,         // this object holds the lock
-    kRunning,      // another test run holds the folder
-    kBeingRead,    // readers hold the folder (only a run is refused for this)
-    kUnlockable,   // the lock file cannot be opened or locked: nothing was taken
+    kHeld,        // this object holds the lock
+    kRunning,     // another test run holds the folder
+    kBeingRead,   // readers hold the folder (only a run is refused for this)
+    kUnlockable,  // the lock file cannot be opened or locked: nothing was taken
   };
 
   // The exclusive lock of a test run, taken without waiting for another run.

@@ -7,13 +7,20 @@ namespace lintaro {
 
 const char* OutcomeName(ReportedOutcome outcome) {
   switch (outcome) {
-    case ReportedOutcome::kClean: return "clean";
-    case ReportedOutcome::kFindings: return "findings";
-    case ReportedOutcome::kErrorLimit: return "error_limit";
-    case ReportedOutcome::kCriticalStop: return "critical_stop";
-    case ReportedOutcome::kAborted: return "aborted";
-    case ReportedOutcome::kNoValidData: return "no_valid_data";
-    case ReportedOutcome::kFailed: return "failed";
+    case ReportedOutcome::kClean:
+      return "clean";
+    case ReportedOutcome::kFindings:
+      return "findings";
+    case ReportedOutcome::kErrorLimit:
+      return "error_limit";
+    case ReportedOutcome::kCriticalStop:
+      return "critical_stop";
+    case ReportedOutcome::kAborted:
+      return "aborted";
+    case ReportedOutcome::kNoValidData:
+      return "no_valid_data";
+    case ReportedOutcome::kFailed:
+      return "failed";
   }
   return "failed";
 }
@@ -52,7 +59,8 @@ bool IsErrorLimitFinding(const ErrorRow& row) {
 
 ReportedOutcome StoredOutcome(ResultsDb& db) {
   const std::optional<ErrorRow> last = db.ReadLastError();
-  if (!last) return db.CountRecords() == 0 ? ReportedOutcome::kNoValidData : ReportedOutcome::kClean;
+  if (!last)
+    return db.CountRecords() == 0 ? ReportedOutcome::kNoValidData : ReportedOutcome::kClean;
   if (last->reference == "Test Aborted") return ReportedOutcome::kAborted;
   if (last->type == "C")
     return IsErrorLimitFinding(*last) ? ReportedOutcome::kErrorLimit

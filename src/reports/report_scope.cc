@@ -1,7 +1,7 @@
 #include "reports/report_scope.h"
 
-#include "reports/finding_parts.h"
 #include "records/record_types.h"
+#include "reports/finding_parts.h"
 #include "store/results_db.h"
 
 namespace lintaro {
@@ -22,8 +22,7 @@ int64_t EmployerRecordCount(ResultsDb& db, const std::string& ein) {
   std::optional<RecordRow> rce = db.NextRecordOfType(0, kEmployerRecord);
   while (rce) {
     std::optional<RecordRow> next = db.NextRecordOfType(rce->rec_num, kEmployerRecord);
-    if (EmployerEinOf(rce->record) == ein)
-      count += (next ? next->rec_num : end) - rce->rec_num;
+    if (EmployerEinOf(rce->record) == ein) count += (next ? next->rec_num : end) - rce->rec_num;
     rce = std::move(next);
   }
   return count;

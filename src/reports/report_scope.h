@@ -42,8 +42,8 @@ class EmployerTracker {
  private:
   ResultsDb& db_;
   bool started_ = false;
-  std::string current_;                // EIN of the block being read
-  std::optional<RecordRow> next_;      // the employer record that opens the next block
+  std::string current_;            // EIN of the block being read
+  std::optional<RecordRow> next_;  // the employer record that opens the next block
   const std::string none_;
 };
 

@@ -61,8 +61,8 @@ TEST_F(BatchTest, EverySubmissionGetsItsFolderItsLineAndTheSummaryCountsThem) {
   std::vector<std::string> lines = Lines(r.out);
   ASSERT_EQ(lines.size(), 6u) << r.out;
   // Lines come as the checks finish; the summary comes last.
-  EXPECT_EQ(lines.back(), "5 submission(s): 1 clean, 2 with findings, 2 not tested; results in " +
-                              results());
+  EXPECT_EQ(lines.back(),
+            "5 submission(s): 1 clean, 2 with findings, 2 not tested; results in " + results());
   lines.pop_back();
   std::sort(lines.begin(), lines.end());
   EXPECT_EQ(lines, (std::vector<std::string>{

@@ -100,7 +100,8 @@ TEST_F(CheckForScriptsTest, NamedFilesAreAllReadOrTheStatusSaysSo) {
   EXPECT_NE(unread.err.find("lintaro-cli: " + other +
                             " was not read: the submission ended with its final record in " +
                             clean + "\n"),
-            std::string::npos) << unread.err;
+            std::string::npos)
+      << unread.err;
   EXPECT_EQ(ResultsDb::Open(db(), true)->CountRecords(), 6);  // the results are kept
   CliResult json = RunCli(Check({"--format", "json", clean, other}));
   EXPECT_EQ(json.status, 2);
@@ -145,7 +146,8 @@ TEST_F(CheckForScriptsTest, TheProgressLineIsErasedBeforeOtherOutputAndEndsAtAHu
   EXPECT_EQ(r.status, 0);
   EXPECT_NE(r.out.find("Processing Record Number: 3004 (100%)\033[K\r\033[KResults: Testing "
                        "Completed."),
-            std::string::npos) << r.out;
+            std::string::npos)
+      << r.out;
   EXPECT_NE(r.out.find("\nRecords tested: 3004\r\n"), std::string::npos) << r.out;
   // A run that stops early erases the line before its summary too.
   auto records = CleanSubmission(3000);
@@ -155,7 +157,8 @@ TEST_F(CheckForScriptsTest, TheProgressLineIsErasedBeforeOtherOutputAndEndsAtAHu
   EXPECT_EQ(r.out.find("100%"), std::string::npos);
   EXPECT_NE(r.out.find("\033[K\r\033[KRecords tested: 1501\r\n"), std::string::npos) << r.out;
   // Without a terminal there is no progress line at all.
-  EXPECT_EQ(RunCli(Check({clean})).err, "Results: Testing Completed.\nThere were no errors found.\n");
+  EXPECT_EQ(RunCli(Check({clean})).err,
+            "Results: Testing Completed.\nThere were no errors found.\n");
 }
 
 TEST_F(CheckForScriptsTest, JsonSummaryAndQuiet) {
@@ -203,8 +206,8 @@ TEST_F(CheckForScriptsTest, JsonSummaryAndQuiet) {
 std::vector<std::string> Unprivileged(std::vector<std::string> env) {
   env.insert(env.begin(), "env");
   if (geteuid() != 0) return env;
-  std::vector<std::string> prefix = {"setpriv", "--reuid=65534", "--regid=65534",
-                                     "--clear-groups", "--"};
+  std::vector<std::string> prefix = {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups",
+                                     "--"};
   prefix.insert(prefix.end(), env.begin(), env.end());
   return prefix;
 }
@@ -233,7 +236,8 @@ TEST_F(CheckForScriptsTest, TheProgramFolderComesFromHomeEnvironmentOrExecutable
   // The copy is run in place of the built program.
   std::vector<std::string> as_copy =
       Unprivileged({"HOME=" + user.str(), "XDG_DATA_HOME=" + user.str()});
-  as_copy.insert(as_copy.end(), {"/bin/sh", "-c", "shift; exec '" + copy.string() + "' \"$@\"", "sh"});
+  as_copy.insert(as_copy.end(),
+                 {"/bin/sh", "-c", "shift; exec '" + copy.string() + "' \"$@\"", "sh"});
   CliResult r = RunCli({"check", clean}, as_copy);
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_TRUE(std::filesystem::exists(user.path() / "Lintaro" / kResultsFileName));

@@ -67,7 +67,8 @@ TEST_F(CliTest, CheckExitsZeroOneOrTwo) {
   EXPECT_EQ(RunCli({"frobnicate"}).status, 2);
   EXPECT_EQ(RunCli({"check", "--home", "/nonexistent/folder", "x"}).status, 2);
   const std::vector<std::pair<std::string, std::string>> nothing_tested = {
-      {files.str() + "/missing.txt", "lintaro-cli: " + files.str() + "/missing.txt does not exist\n"},
+      {files.str() + "/missing.txt",
+       "lintaro-cli: " + files.str() + "/missing.txt does not exist\n"},
       {files.str(), "lintaro-cli: " + files.str() + " is a folder, not a submission file\n"},
       {"/dev/null", "lintaro-cli: /dev/null is not a regular file\n"},
       {files.Write("e.txt", "\r\n\r\n"), "Warning: The file contains no valid data."}};

@@ -83,9 +83,12 @@ TEST(CliOptions, OptionsTakeTheirValueInEveryForm) {
 
   const std::string csv = RunCli({"report", "--home", home.str(), "--format", "csv"}).out;
   ASSERT_NE(csv.find("\r\n3,RCW,"), std::string::npos) << csv;
-  for (const std::vector<std::string>& form : std::vector<std::vector<std::string>>{
-           {"--format=csv"}, {"-f", "csv"}, {"-fcsv"}, {"-f", "csv", "-o", "-"},
-           {"-f", "csv", "--output=-"}}) {
+  for (const std::vector<std::string>& form :
+       std::vector<std::vector<std::string>>{{"--format=csv"},
+                                             {"-f", "csv"},
+                                             {"-fcsv"},
+                                             {"-f", "csv", "-o", "-"},
+                                             {"-f", "csv", "--output=-"}}) {
     std::vector<std::string> args = {"report", "--home", home.str()};
     args.insert(args.end(), form.begin(), form.end());
     CliResult r = RunCli(args);

@@ -26,7 +26,8 @@ std::vector<std::string> Submission(int employees, const Fields& employer, int e
 // own name.
 std::vector<std::string> StoredRows(const RunOutput& out) {
   std::vector<std::string> rows;
-  for (const MiscRow& m : out.files) rows.push_back("misc " + m.rpt_date + std::to_string(m.pin_ok));
+  for (const MiscRow& m : out.files)
+    rows.push_back("misc " + m.rpt_date + std::to_string(m.pin_ok));
   for (const RecordRow& r : out.records)
     rows.push_back("record " + std::to_string(r.rec_num) + r.id + std::to_string(r.rce_indx) + " " +
                    std::to_string(r.errors) + r.rec_reference + r.record);
@@ -50,16 +51,15 @@ std::string FirstDifference(const std::vector<std::string>& a, const std::vector
   for (size_t i = 0; i < std::max(a.size(), b.size()); ++i) {
     const std::string x = i < a.size() ? a[i] : "<none>";
     const std::string y = i < b.size() ? b[i] : "<none>";
-    if (x != y) return "row " + std::to_string(i) + ":\n  " + x.substr(0, 300) + "\n  " +
-                       y.substr(0, 300);
+    if (x != y)
+      return "row " + std::to_string(i) + ":\n  " + x.substr(0, 300) + "\n  " + y.substr(0, 300);
   }
   return "";
 }
 
 TEST(ConcurrentRuns, TwoRunsAtOnceStoreWhatEachStoresAlone) {
   const std::vector<std::vector<std::string>> submissions = {
-      Submission(12000, {}, 7),
-      Submission(10000, {{4, "2006"}, {17, "310000002"}, {223, "X"}}, 5)};
+      Submission(12000, {}, 7), Submission(10000, {{4, "2006"}, {17, "310000002"}, {223, "X"}}, 5)};
   std::vector<RunOutput> alone;
   for (const auto& s : submissions) alone.push_back(RunRecords(s, kMaxErrorLimit));
   for (const RunOutput& out : alone) ASSERT_GT(out.errors.size(), 1000u);

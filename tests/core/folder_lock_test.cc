@@ -86,7 +86,8 @@ TEST_F(FolderInUseTest, ARunOnAFolderInUseSaysSoAndTouchesNothing) {
     ASSERT_EQ(prompts.messages.size(), 1u);
     EXPECT_EQ(prompts.messages[0].title, "Program Folder In Use");
     EXPECT_EQ(prompts.messages[0].text, FolderInUseMessage(holder, home.str() + "/"));
-    EXPECT_NE(prompts.messages[0].text.find("program folder " + home.str() + (holder == State::kRunning ? "." : " ")),
+    EXPECT_NE(prompts.messages[0].text.find("program folder " + home.str() +
+                                            (holder == State::kRunning ? "." : " ")),
               std::string::npos);
     EXPECT_EQ(view.events, std::vector<std::string>{"RunEnded"});
     EXPECT_FALSE(state.Testing);

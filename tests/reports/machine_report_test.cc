@@ -45,12 +45,16 @@ TEST(FindingParts, ReferenceEntryAndDateAreTakenApart) {
 
 TEST(CsvReport, FieldsAreQuotedAndNeverRunAsFormulas) {
   const std::vector<std::pair<std::string, std::string>> cases = {
-      {"plain text", "plain text"},  {"", ""},
-      {"a,b", "\"a,b\""},            {"say \"hi\"", "\"say \"\"hi\"\"\""},
+      {"plain text", "plain text"},
+      {"", ""},
+      {"a,b", "\"a,b\""},
+      {"say \"hi\"", "\"say \"\"hi\"\"\""},
       {"two\r\nlines", "\"two\r\nlines\""},
       {"=HYPERLINK(\"x\")", "\"'=HYPERLINK(\"\"x\"\")\""},
-      {"+1", "'+1"},                 {"-5", "'-5"},
-      {"@SUM(A1)", "'@SUM(A1)"},     {"1-5", "1-5"}};
+      {"+1", "'+1"},
+      {"-5", "'-5"},
+      {"@SUM(A1)", "'@SUM(A1)"},
+      {"1-5", "1-5"}};
   for (const auto& [value, field] : cases) {
     std::string out;
     AppendCsvField(out, value);
@@ -69,7 +73,8 @@ TEST(StoredOutcome, TheLastFindingTellsHowTheRunEnded) {
       {"clean", {}},
       {"findings", {{0, "", 1, "Tax Year [Position 4 - 7]", "[2006]", "m"}}},
       {"error_limit",
-       {{0, "", 1, "r", "[u]", "m"}, {0, "C", 1, ErrorLimitReference(7), ErrorLimitUserEntry(7), "m"}}},
+       {{0, "", 1, "r", "[u]", "m"},
+        {0, "C", 1, ErrorLimitReference(7), ErrorLimitUserEntry(7), "m"}}},
       {"findings", {{0, "", 1, ErrorLimitReference(7), ErrorLimitUserEntry(7), "m"}}},
       {"critical_stop", {{0, "C", 1, ErrorLimitReference(7), "[7 Errors]", "m"}}},
       {"critical_stop", {{0, "C", 1, "Sequence of Records [Position 1 - 3]", "[RCT]", "m"}}},
@@ -89,14 +94,22 @@ TEST(StoredOutcome, TheLastFindingTellsHowTheRunEnded) {
 std::vector<std::string> TwoEmployers() {
   const Fields bad_state = {{188, "ZZ"}};
   return {CleanRCA({{13, "AB12-D34"}}),
-          CleanRCE(), Patch(PaidRCW(0), bad_state), PaidRCW(1), PaidRCT(2),
-          CleanRCE({{17, "310000002"}}), PaidRCW(0), Patch(PaidRCW(1), bad_state),
-          Patch(PaidRCW(2), bad_state), PaidRCT(3), FinalRecord(5)};
+          CleanRCE(),
+          Patch(PaidRCW(0), bad_state),
+          PaidRCW(1),
+          PaidRCT(2),
+          CleanRCE({{17, "310000002"}}),
+          PaidRCW(0),
+          Patch(PaidRCW(1), bad_state),
+          Patch(PaidRCW(2), bad_state),
+          PaidRCT(3),
+          FinalRecord(5)};
 }
 
 class EmployerReportTest : public ::testing::Test {
  protected:
-  EmployerReportTest() : run(RunRecords(TwoEmployers())), db(ResultsDb::Open(run.db_path(), true)) {}
+  EmployerReportTest()
+      : run(RunRecords(TwoEmployers())), db(ResultsDb::Open(run.db_path(), true)) {}
   std::string Build(bool (*build)(ResultsDb&, ReportBuffer&, const PieceHandler&,
                                   const ReportFilter&),
                     const std::string& ein) {
@@ -118,9 +131,9 @@ TEST_F(EmployerReportTest, EveryFindingNamesItsEmployer) {
     const std::string at = "$.errors[" + std::to_string(i) + "]";
     employer_of[JsonAt(json, at + ".record_number")] = JsonAt(json, at + ".employer_ein");
   }
-  EXPECT_EQ(employer_of, (std::map<std::string, std::string>{
-                             {"1", "null"}, {"3", "310000001"}, {"8", "310000002"},
-                             {"9", "310000002"}}));
+  EXPECT_EQ(employer_of,
+            (std::map<std::string, std::string>{
+                {"1", "null"}, {"3", "310000001"}, {"8", "310000002"}, {"9", "310000002"}}));
   EXPECT_EQ(JsonAt(json, "$.errors[0].ein"), "123456789");
   EXPECT_EQ(JsonAt(json, "$.errors[1].ssn"), "200000000");
   EXPECT_EQ(EmployerRecordCount(*db, "310000001"), 4);
@@ -133,7 +146,8 @@ TEST_F(EmployerReportTest, OneEmployersReportHoldsOnlyItsFindingsAndCounts) {
   const std::string text = Build(BuildTextReport, "310000002");
   EXPECT_NE(text.find("\r\n         5 Record(s) tested\r\n         2 Record(s) with Error(s)\r\n" +
                       CountField(static_cast<int64_t>(second)) + " Error(s) found"),
-            std::string::npos) << text;
+            std::string::npos)
+      << text;
   EXPECT_NE(text.find("Record number: 8    Code: RCW"), std::string::npos);
   EXPECT_NE(text.find("Record number: 9    Code: RCW"), std::string::npos);
   EXPECT_EQ(text.find("Record number: 1 "), std::string::npos);

@@ -19,8 +19,7 @@ struct CliResult {
 // its exit status and output. prefix, when given, is a command the checker
 // runs under (for example setpriv to drop privileges, or env to set a
 // variable).
-CliResult RunCli(const std::vector<std::string>& args,
-                 const std::vector<std::string>& prefix = {});
+CliResult RunCli(const std::vector<std::string>& args, const std::vector<std::string>& prefix = {});
 
 // The same with the arguments written as a shell would read them (quoted
 // paths and all), for tests that build the command line as a user types it.
