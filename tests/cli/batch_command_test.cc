@@ -1,9 +1,11 @@
 // lintaro-cli batch: many submissions, each into its own folder, one bad
 // file never stopping the others.
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include <filesystem>
 #include <sstream>
+#include <thread>
 
 #include "store/results_db.h"
 #include "support/clean_records.h"
@@ -119,6 +121,31 @@ TEST_F(BatchTest, JsonLinesAndNamesMadeUnique) {
   EXPECT_EQ(JsonAt(lines.back(), "$.summary.findings"), "2");
   EXPECT_EQ(JsonAt(lines.back(), "$.summary.not_tested"), "1");
   EXPECT_EQ(JsonAt(lines.back(), "$.summary.results"), results());
+}
+
+TEST_F(BatchTest, ASignalStopsTheRunningCheckAndTheRestAreNamed) {
+  TempDir big;
+  const std::string records = JoinRecords(CleanSubmission(60000));
+  big.Write("first.txt", records);
+  big.Write("second.txt", records);
+  RunningCli running = StartCli({"batch", "-j", "1", "--results", results(), big.str()});
+  const auto first_db = std::filesystem::path(results()) / "first.txt" / "ERRLOG2C.MDB";
+  for (int i = 0; i < 2000; ++i) {
+    std::error_code ec;
+    if (std::filesystem::file_size(first_db, ec) > (1u << 20) && !ec) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  kill(running.pid, SIGTERM);
+  CliResult r = FinishCli(running);
+  EXPECT_EQ(r.status, 143) << r.out;
+  const std::vector<std::string> lines = Lines(r.out);
+  ASSERT_EQ(lines.size(), 3u) << r.out;
+  EXPECT_TRUE(lines[0].starts_with("first.txt: ") && lines[0].ends_with(", aborted")) << lines[0];
+  EXPECT_EQ(lines[1], "second.txt: 0 records, 0 errors, aborted");
+  EXPECT_TRUE(lines[2].starts_with("2 submission(s): 0 clean, 0 with findings, 0 not tested, 2 "
+                                   "interrupted"))
+      << lines[2];
+  EXPECT_EQ(ResultsDb::Open(first_db.string(), true)->ReadLastError()->reference, "Test Aborted");
 }
 
 }  // namespace
