@@ -28,8 +28,6 @@ TEST(FindingParts, ReferenceEntryAndDateAreTakenApart) {
       {"Agent Indicator Code [Position 26]", "[ ]", "Agent Indicator Code", Positions{26, 26}, " "},
       {"Resub WFID [Position 318-323]", "[      ]", "Resub WFID", Positions{318, 323}, "      "},
       {"Record Length", "1000 bytes.", "Record Length", std::nullopt, "1000 bytes."},
-      {"500 or more Errors in submission", "500 Errors", "500 or more Errors in submission",
-       std::nullopt, "500 Errors"},
       {"Name [Position x]", "[", "Name [Position x]", std::nullopt, "["},
       {"Odd [Position 1 - 2] note", "[]", "Odd [Position 1 - 2] note", std::nullopt, ""}};
   for (const Case& c : cases) {
@@ -77,7 +75,6 @@ TEST(StoredOutcome, TheLastFindingTellsHowTheRunEnded) {
         {0, "C", 1, ErrorLimitReference(7), ErrorLimitUserEntry(7), "m"}}},
       {"findings", {{0, "", 1, ErrorLimitReference(7), ErrorLimitUserEntry(7), "m"}}},
       {"critical_stop", {{0, "C", 1, ErrorLimitReference(7), "[7 Errors]", "m"}}},
-      {"critical_stop", {{0, "C", 1, "Sequence of Records [Position 1 - 3]", "[RCT]", "m"}}},
       {"aborted", {{0, "", 1, "Test Aborted", "Exit was chosen", "m"}}}};
   for (const Case& c : cases) {
     ResultsFixture f;
