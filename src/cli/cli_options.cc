@@ -1,65 +1,100 @@
 #include "cli/cli_options.h"
 
-#include <algorithm>
+#include <getopt.h>
+#include <pwd.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 
-namespace lintaro {
+#include "core/error_limit.h"
+#include "store/results_db.h"
 
+namespace lintaro {
 namespace {
 
-const char* kUsage =
-    "Usage:\n"
-    "  lintaro-cli check [--home DIR] [--max-errors N] FILE [FILE ...]\n"
-    "      Tests a submission (several FILEs are the successive files of one submission)\n"
-    "      and stores the results in DIR/ERRLOG2C.MDB.\n"
-    "      Exit status: 0 no errors found, 1 errors found, 2 nothing could be tested.\n"
-    "\n"
-    "  lintaro-cli report [--home DIR] [--format text|html|json] [--output FILE]\n"
-    "      Writes the error report of the last test run stored in DIR/ERRLOG2C.MDB\n"
-    "      (text unless --format says otherwise) to FILE or standard output.\n"
-    "      Exit status: 0 report written or no errors found, 2 no results to report.\n"
-    "\n"
-    "  lintaro-cli show [--home DIR] REC_NUM\n"
-    "      Prints stored record REC_NUM field by field as the record viewer shows it;\n"
-    "      fields in error are marked with \"*\".\n"
-    "      Exit status: 0 shown, 2 no such record or no results.\n"
-    "\n"
-    "DIR is the program folder, by default the folder of lintaro-cli.\n";
+constexpr int kLongOnlyBase = 256;  // getopt_long values of options without a short form
+
+std::string Dashed(const OptionDef& def) { return std::string("--") + def.name; }
 
 }  // namespace
 
-void PrintUsage(std::FILE* out) { std::fputs(kUsage, out); }
+std::string ParsedArgs::value_or(const std::string& name, const std::string& fallback) const {
+  auto it = values.find(name);
+  return it == values.end() ? fallback : it->second;
+}
 
-int Usage(const std::string& problem) {
-  if (!problem.empty()) std::fprintf(stderr, "lintaro-cli: %s\n", problem.c_str());
-  PrintUsage(stderr);
+std::optional<std::string> ParseArgs(int argc, char** argv, const std::vector<OptionDef>& defs,
+                                     ParsedArgs& out) {
+  std::vector<OptionDef> all = defs;
+  all.push_back({"help", 'h', false});
+  std::vector<option> longs;
+  std::string shorts = ":";  // ':' tells a missing value from an unknown option
+  for (size_t i = 0; i < all.size(); ++i) {
+    const int val = all[i].short_name ? all[i].short_name : kLongOnlyBase + static_cast<int>(i);
+    longs.push_back(
+        {all[i].name, all[i].takes_value ? required_argument : no_argument, nullptr, val});
+    if (all[i].short_name) {
+      shorts += all[i].short_name;
+      if (all[i].takes_value) shorts += ':';
+    }
+  }
+  longs.push_back({nullptr, 0, nullptr, 0});
+  auto def_of = [&](int val) -> const OptionDef* {
+    for (size_t i = 0; i < all.size(); ++i)
+      if ((all[i].short_name ? all[i].short_name : kLongOnlyBase + static_cast<int>(i)) == val)
+        return &all[i];
+    return nullptr;
+  };
+
+  optind = 0;  // a full new scan (glibc)
+  opterr = 0;
+  int c;
+  while ((c = getopt_long(argc, argv, shorts.c_str(), longs.data(), nullptr)) != -1) {
+    if (c == ':') {
+      const OptionDef* def = def_of(optopt);
+      return "option " + (def ? Dashed(*def) : std::string(argv[optind - 1])) + " needs a value";
+    }
+    if (c == '?') {
+      const OptionDef* def = optopt != 0 ? def_of(optopt) : nullptr;
+      if (def != nullptr) return "option " + Dashed(*def) + " takes no value";
+      std::string given = optopt != 0 ? std::string("-") + static_cast<char>(optopt)
+                                      : std::string(argv[optind - 1]);
+      given = given.substr(0, given.find('='));
+      return "unknown option " + given;
+    }
+    const OptionDef* def = def_of(c);
+    if (def == nullptr) return "unknown option";
+    if (std::string(def->name) == "help") {
+      out.help = true;
+    } else {
+      out.values[def->name] = def->takes_value ? optarg : "";
+    }
+  }
+  for (int i = optind; i < argc; ++i) out.operands.push_back(argv[i]);
+  return std::nullopt;
+}
+
+int UsageError(const std::string& problem) {
+  std::fprintf(stderr, "lintaro-cli: %s\nTry 'lintaro-cli --help'.\n", problem.c_str());
   return kExitNothingTested;
 }
 
-std::string ParseCliArgs(int argc, char** argv, int first, const std::vector<std::string>& names,
-                         CliArgs& out) {
-  for (int i = first; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (arg == "--") {
-      for (++i; i < argc; ++i) out.operands.push_back(argv[i]);
-      break;
-    }
-    if (arg.size() < 2 || arg[0] != '-') {
-      out.operands.push_back(arg);
-      continue;
-    }
-    const size_t eq = arg.find('=');
-    const std::string name = arg.substr(0, eq);
-    if (std::find(names.begin(), names.end(), name) == names.end())
-      return "unknown option " + name;
-    if (eq != std::string::npos) {
-      out.values[name] = arg.substr(eq + 1);
-    } else {
-      if (i + 1 >= argc) return name + " needs a value";
-      out.values[name] = argv[++i];
-    }
+int Refuse(const std::string& problem) {
+  std::fprintf(stderr, "lintaro-cli: %s\n", problem.c_str());
+  return kExitNothingTested;
+}
+
+std::optional<int> ParseWholeNumber(const std::string& text, int min, int max) {
+  if (text.empty() || text.size() > 9) return std::nullopt;
+  int value = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + (c - '0');
   }
-  return {};
+  if (value < min || value > max) return std::nullopt;
+  return value;
 }
 
 std::string ExecutableFolder() {
@@ -67,6 +102,35 @@ std::string ExecutableFolder() {
   std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
   if (ec) return ".";
   return exe.parent_path().string();
+}
+
+std::string PerUserDataFolder() {
+  const char* xdg = std::getenv("XDG_DATA_HOME");
+  // The XDG rules ignore a relative XDG_DATA_HOME.
+  if (xdg != nullptr && xdg[0] == '/') return std::string(xdg) + "/Lintaro";
+  std::string home;
+  if (const char* env = std::getenv("HOME"); env != nullptr && env[0] != '\0') {
+    home = env;
+  } else {
+    passwd entry{};
+    passwd* found = nullptr;
+    char buffer[4096];
+    if (getpwuid_r(getuid(), &entry, buffer, sizeof buffer, &found) == 0 && found != nullptr)
+      home = found->pw_dir;
+  }
+  if (home.empty()) return {};
+  return home + "/.local/share/Lintaro";
+}
+
+ProgramFolders CliProgramFolders(const std::string& home_option) {
+  const char* env = std::getenv("LINTARO_HOME");
+  return ResolveProgramFolders(ExecutableFolder(), home_option, env != nullptr ? env : "",
+                               PerUserDataFolder());
+}
+
+bool HoldsResults(const std::string& folder) {
+  std::error_code ec;
+  return std::filesystem::exists(JoinPath(folder, kResultsFileName), ec);
 }
 
 }  // namespace lintaro

@@ -1,35 +1,69 @@
-// What the commands of lintaro-cli share: the usage text, the option parser
-// and the default program folder.
+// What the commands of lintaro-cli share: exit statuses, the option parser
+// (getopt_long), usage errors and the program folder.
 #ifndef LINTARO_CLI_CLI_OPTIONS_H_
 #define LINTARO_CLI_CLI_OPTIONS_H_
 
-#include <cstdio>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "core/program_folder.h"
 
 namespace lintaro {
 
 inline constexpr int kExitClean = 0;
 inline constexpr int kExitFindings = 1;
-inline constexpr int kExitNothingTested = 2;
+inline constexpr int kExitNothingTested = 2;  // usage, files, folder: nothing usable
 
-void PrintUsage(std::FILE* out);
-// Writes the problem (when any) and the usage to standard error; returns 2.
-int Usage(const std::string& problem);
-
-struct CliArgs {
-  std::map<std::string, std::string> values;  // option name -> value
-  std::vector<std::string> operands;
+// An option of a command: --name (and -c when short_name is set), with a
+// value or without one.
+struct OptionDef {
+  const char* name;
+  char short_name;
+  bool takes_value;
 };
 
-// Parses "--name VALUE" and "--name=VALUE" for the option names given;
-// "--" ends the options. Returns a problem text, or empty.
-std::string ParseCliArgs(int argc, char** argv, int first, const std::vector<std::string>& names,
-                         CliArgs& out);
+// The options given (name without dashes -> value; "" for options without
+// a value; the last of a repeated option wins), the operands in order, and
+// whether -h or --help was given.
+struct ParsedArgs {
+  std::map<std::string, std::string> values;
+  std::vector<std::string> operands;
+  bool help = false;
 
-// The folder of the running executable: the default program folder.
+  bool has(const std::string& name) const { return values.count(name) != 0; }
+  // The option's value, or fallback when it was not given.
+  std::string value_or(const std::string& name, const std::string& fallback) const;
+};
+
+// Parses argv[1..argc-1] (argv[0] is the command's name) with getopt_long:
+// "--name value", "--name=value", "-c value", "-cvalue", "--" to end the
+// options; -h and --help are added to every command. Returns a problem text
+// for a usage error, or nothing.
+std::optional<std::string> ParseArgs(int argc, char** argv, const std::vector<OptionDef>& defs,
+                                     ParsedArgs& out);
+
+// Writes "lintaro-cli: PROBLEM" and "Try 'lintaro-cli --help'." to standard
+// error; returns 2.
+int UsageError(const std::string& problem);
+// Writes "lintaro-cli: PROBLEM" to standard error; returns 2.
+int Refuse(const std::string& problem);
+
+// A whole number from min to max, digits only.
+std::optional<int> ParseWholeNumber(const std::string& text, int min, int max);
+
+// The folder of the running executable.
 std::string ExecutableFolder();
+// The per-user data folder: $XDG_DATA_HOME/Lintaro, by default
+// ~/.local/share/Lintaro.
+std::string PerUserDataFolder();
+// The program folders of lintaro-cli: --home (home_option, empty when not
+// given), else LINTARO_HOME, else the executable's folder, else the per-user
+// data folder (ResolveProgramFolders).
+ProgramFolders CliProgramFolders(const std::string& home_option);
+// Whether the folder holds a results file (ERRLOG2C.MDB).
+bool HoldsResults(const std::string& folder);
 
 }  // namespace lintaro
 

@@ -2,20 +2,43 @@
 
 #include <unistd.h>
 
+#include <atomic>
 #include <csignal>
 #include <filesystem>
 
 namespace lintaro {
 namespace {
 
-volatile std::sig_atomic_t g_interrupted = 0;
+// Set from the signal handler, read by every run's event pump.
+std::atomic<int> g_signal{0};
+static_assert(std::atomic<int>::is_always_lock_free, "the signal handler needs a lock-free flag");
 
-void OnInterrupt(int) { g_interrupted = 1; }
+void OnInterrupt(int signal) {
+  int none = 0;
+  g_signal.compare_exchange_strong(none, signal);
+}
 
 }  // namespace
 
+ProgressLine::ProgressLine(std::FILE* err) : err_(err), terminal_(isatty(fileno(err)) != 0) {}
+
+void ProgressLine::Show(const std::string& text) {
+  if (!terminal_) return;
+  std::fprintf(err_, "\r%s\033[K", text.c_str());
+  std::fflush(err_);
+  shown_ = true;
+}
+
+void ProgressLine::Erase() {
+  if (!terminal_ || !shown_) return;
+  std::fputs("\r\033[K", err_);
+  std::fflush(err_);
+  shown_ = false;
+}
+
 Answer CliPrompts::Message(const std::string& title, const std::string& text, Icon icon,
                            Buttons buttons) {
+  if (progress_ != nullptr) progress_->Erase();
   std::fprintf(err_, "%s: %s\n", title.c_str(), ToLineFeeds(text).c_str());
   std::fflush(err_);
   switch (buttons) {
@@ -31,45 +54,57 @@ Answer CliPrompts::Message(const std::string& title, const std::string& text, Ic
 
 std::optional<std::string> CliPrompts::OpenFile(const std::string& title,
                                                 const std::string& filter) {
-  if (files_.empty()) return std::nullopt;
-  std::string file = files_.front();
-  files_.pop_front();
+  if (next_ >= files_.size()) return std::nullopt;
+  const std::string& file = files_[next_++];
   std::error_code ec;
   std::filesystem::path full = std::filesystem::absolute(file, ec);
   return ec ? file : full.lexically_normal().string();
 }
 
-CliRunView::CliRunView(std::FILE* err) : err_(err), terminal_(isatty(fileno(err)) != 0) {}
+void CliRunView::Draw(int32_t rec_ctr, double fraction) {
+  char text[96];
+  if (fraction >= 0) {
+    const int percent = static_cast<int>(fraction * 100 > 100 ? 100 : fraction * 100);
+    std::snprintf(text, sizeof text, "Processing Record Number: %d (%3d%%)", rec_ctr, percent);
+  } else {
+    std::snprintf(text, sizeof text, "Processing Record Number: %d", rec_ctr);
+  }
+  line_.Show(text);
+  drawn_ = true;
+  last_draw_ = std::chrono::steady_clock::now();
+}
 
 void CliRunView::RecordStarted(int32_t rec_ctr, double fraction) {
-  if (!terminal_) return;
-  auto now = std::chrono::steady_clock::now();
-  if (shown_ && now - last_ < std::chrono::milliseconds(200)) return;
-  last_ = now;
-  shown_ = true;
-  if (fraction >= 0)
-    std::fprintf(err_, "\rProcessing Record Number: %d (%3d%%)", rec_ctr,
-                 static_cast<int>(fraction * 100 > 100 ? 100 : fraction * 100));
-  else
-    std::fprintf(err_, "\rProcessing Record Number: %d", rec_ctr);
-  std::fflush(err_);
+  last_record_ = rec_ctr;
+  if (!line_.terminal()) return;
+  if (drawn_ && std::chrono::steady_clock::now() - last_draw_ < std::chrono::milliseconds(200))
+    return;
+  Draw(rec_ctr, fraction);
 }
 
-void CliRunView::RunEnded() {
-  if (terminal_ && shown_) std::fprintf(err_, "\r\033[K");
-  shown_ = false;
+void CliRunView::CompletionStarted() {
+  // The last file was read to its end: the line ends at 100%.
+  if (line_.terminal() && last_record_ > 0) Draw(last_record_, 1.0);
 }
 
-CliEventPump::CliEventPump() {
+void CliRunView::RunEnded() { line_.Erase(); }
+
+void InstallInterruptHandlers() {
   struct sigaction action {};
   action.sa_handler = OnInterrupt;
   sigemptyset(&action.sa_mask);
+  // The first signal asks the runs to stop; a second one ends the program.
+  action.sa_flags = SA_RESETHAND;
   sigaction(SIGINT, &action, nullptr);
   sigaction(SIGTERM, &action, nullptr);
 }
 
+int InterruptSignal() { return g_signal.load(); }
+
+int InterruptedExitStatus() { return 128 + g_signal.load(); }
+
 void CliEventPump::ProcessEvents() {
-  if (g_interrupted && run_ != nullptr) run_->RequestAbort();
+  if (g_signal.load(std::memory_order_relaxed) != 0 && run_ != nullptr) run_->RequestAbort();
 }
 
 }  // namespace lintaro

@@ -1,54 +1,91 @@
 // The command line's side of the platform: message boxes on standard error,
-// the submission's files taken from the argument list, and a progress line.
+// the submission's files taken from the argument list, a progress line, and
+// SIGINT and SIGTERM turned into the Exit command.
 #ifndef LINTARO_CLI_CLI_PLATFORM_H_
 #define LINTARO_CLI_CLI_PLATFORM_H_
 
 #include <chrono>
 #include <cstdio>
-#include <deque>
 #include <string>
+#include <vector>
 
 #include "core/platform.h"
 #include "core/test_run.h"
 
 namespace lintaro {
 
-class CliPrompts : public Prompts {
+// One line on standard error, rewritten in place, shown only when standard
+// error is a terminal. Whoever writes anything else erases it first.
+class ProgressLine {
  public:
-  // files: the successive files of one submission, in order.
-  CliPrompts(std::deque<std::string> files, std::FILE* err) : files_(std::move(files)), err_(err) {}
-
-  // Writes "Title: text" to standard error; questions are answered No.
-  Answer Message(const std::string& title, const std::string& text, Icon icon,
-                 Buttons buttons) override;
-  // Takes the next file of the list; none left counts as cancelled.
-  std::optional<std::string> OpenFile(const std::string& title,
-                                      const std::string& filter) override;
-
- private:
-  std::deque<std::string> files_;
-  std::FILE* err_;
-};
-
-// Shows "Processing Record Number: n" on standard error when it is a
-// terminal, a few times a second at most.
-class CliRunView : public RunView {
- public:
-  explicit CliRunView(std::FILE* err);
-  void RecordStarted(int32_t rec_ctr, double fraction) override;
-  void RunEnded() override;
+  explicit ProgressLine(std::FILE* err);
+  // Replaces the line with text.
+  void Show(const std::string& text);
+  // Removes the line, leaving the cursor at the start of an empty line.
+  void Erase();
+  bool terminal() const { return terminal_; }
 
  private:
   std::FILE* err_;
   bool terminal_;
   bool shown_ = false;
-  std::chrono::steady_clock::time_point last_;
 };
 
-// Turns Ctrl+C into the Exit command: the run records "Test Aborted".
+class CliPrompts : public Prompts {
+ public:
+  // files: the successive files of one submission, in order. Messages go to
+  // err as "Title: text" lines, after the progress line (when given) is
+  // erased.
+  CliPrompts(std::vector<std::string> files, std::FILE* err, ProgressLine* progress = nullptr)
+      : files_(std::move(files)), err_(err), progress_(progress) {}
+
+  // Writes "Title: text"; questions are answered No.
+  Answer Message(const std::string& title, const std::string& text, Icon icon,
+                 Buttons buttons) override;
+  // Hands out the next file of the list, as a full name; none left counts
+  // as cancelled.
+  std::optional<std::string> OpenFile(const std::string& title, const std::string& filter) override;
+
+  // How many files of the list have been handed out.
+  size_t files_opened() const { return next_; }
+
+ private:
+  std::vector<std::string> files_;
+  size_t next_ = 0;
+  std::FILE* err_;
+  ProgressLine* progress_;
+};
+
+// Shows "Processing Record Number: n (p%)" on the progress line a few
+// times a second at most, and 100% when the submission was read to its end.
+class CliRunView : public RunView {
+ public:
+  explicit CliRunView(ProgressLine& line) : line_(line) {}
+  void RecordStarted(int32_t rec_ctr, double fraction) override;
+  void CompletionStarted() override;
+  void RunEnded() override;
+
+ private:
+  void Draw(int32_t rec_ctr, double fraction);
+
+  ProgressLine& line_;
+  int32_t last_record_ = 0;
+  bool drawn_ = false;
+  std::chrono::steady_clock::time_point last_draw_;
+};
+
+// Makes SIGINT and SIGTERM request the end of every run in progress; a
+// second signal ends the program at once. Call before the runs start.
+void InstallInterruptHandlers();
+// The signal that arrived (SIGINT or SIGTERM), or 0.
+int InterruptSignal();
+// 128 + the signal: 130 for SIGINT, 143 for SIGTERM.
+int InterruptedExitStatus();
+
+// Turns a signal into the Exit command of its run: the run records "Test
+// Aborted" and ends at the next record.
 class CliEventPump : public EventPump {
  public:
-  CliEventPump();
   void set_run(TestRun* run) { run_ = run; }
   void ProcessEvents() override;
 

@@ -1,3 +1,4 @@
+// lintaro-cli report [--home DIR] [-f text|html|json|csv] [-o FILE|-] [--employer EIN]
 #include "cli/report_command.h"
 
 #include <fcntl.h>
@@ -6,29 +7,29 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
-#include <filesystem>
 #include <memory>
 #include <string>
+#include <system_error>
 
 #include "cli/cli_options.h"
+#include "cli/help_text.h"
+#include "core/error_limit.h"
+#include "core/folder_lock.h"
+#include "reports/csv_report.h"
 #include "reports/html_report.h"
 #include "reports/json_report.h"
+#include "reports/report_scope.h"
 #include "reports/text_report.h"
 #include "store/results_db.h"
 
 namespace lintaro {
-
 namespace {
 
 // Pieces of this size are written out while the report is built, so a
 // large report is never held whole.
 constexpr size_t kWriteChunk = 1 << 20;
 
-int Fail(const std::string& problem) {
-  std::fprintf(stderr, "lintaro-cli: %s\n", problem.c_str());
-  return kExitNothingTested;
-}
+bool ToStandardOutput(const std::string& output) { return output.empty() || output == "-"; }
 
 struct FileCloser {
   void operator()(std::FILE* f) const {
@@ -39,102 +40,147 @@ using OutputFile = std::unique_ptr<std::FILE, FileCloser>;
 
 // The output: standard output, or the file (created for its owner only).
 OutputFile OpenOutput(const std::string& name, std::string& problem) {
-  if (name.empty()) return OutputFile(stdout);
+  if (ToStandardOutput(name)) return OutputFile(stdout);
   int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-  if (fd < 0) {
-    problem = "cannot write " + name + ": " + std::strerror(errno);
-    return nullptr;
-  }
-  std::FILE* f = ::fdopen(fd, "wb");
+  std::FILE* f = fd < 0 ? nullptr : ::fdopen(fd, "wb");
   if (f == nullptr) {
-    problem = "cannot write " + name + ": " + std::strerror(errno);
-    ::close(fd);
+    problem = "cannot write " + name + ": " + std::generic_category().message(errno);
+    if (fd >= 0) ::close(fd);
   }
   return OutputFile(f);
 }
 
-}  // namespace
+// An EIN as typed: nine digits, or two and seven with a dash between.
+std::optional<std::string> ParseEin(std::string text) {
+  if (text.size() == 10 && text[2] == '-') text.erase(2, 1);
+  if (text.size() != 9) return std::nullopt;
+  for (char c : text)
+    if (c < '0' || c > '9') return std::nullopt;
+  return text;
+}
 
-int ReportCommand(int argc, char** argv) {
-  CliArgs args;
-  if (std::string problem = ParseCliArgs(argc, argv, 2, {"--home", "--format", "--output"}, args);
-      !problem.empty())
-    return Usage(problem);
-  if (!args.operands.empty()) return Usage("report takes no file names (use --output FILE)");
-  std::string home = ExecutableFolder();
-  if (auto it = args.values.find("--home"); it != args.values.end()) {
-    if (it->second.empty()) return Usage("--home needs a folder");
-    home = it->second;
-  }
+struct ReportOptions {
+  std::string home;
   std::string format = "text";
-  if (auto it = args.values.find("--format"); it != args.values.end()) format = it->second;
-  if (format != "text" && format != "html" && format != "json")
-    return Usage("--format must be text, html or json");
   std::string output;
-  if (auto it = args.values.find("--output"); it != args.values.end()) {
-    if (it->second.empty()) return Usage("--output needs a file name");
-    output = it->second;
-  }
+  ReportFilter filter;
+};
 
-  const std::string db_path = (std::filesystem::path(home) / kResultsFileName).string();
+std::optional<std::string> ParseReportOptions(const ParsedArgs& args, ReportOptions& out) {
+  if (!args.operands.empty()) return "report takes no file names (use --output FILE)";
+  out.home = args.value_or("home", "");
+  if (args.has("home") && out.home.empty()) return "--home needs a folder";
+  out.format = args.value_or("format", "text");
+  if (out.format != "text" && out.format != "html" && out.format != "json" && out.format != "csv")
+    return "--format must be text, html, json or csv";
+  out.output = args.value_or("output", "");
+  if (args.has("output") && out.output.empty()) return "--output needs a file name";
+  if (args.has("employer")) {
+    std::optional<std::string> ein = ParseEin(args.values.at("employer"));
+    if (!ein) return "--employer must be an EIN of nine digits";
+    out.filter.employer_ein = *ein;
+  }
+  return std::nullopt;
+}
+
+// Reports the results in the folder; they can be read.
+int ReportFrom(const std::string& folder, const ReportOptions& options) {
+  const std::string db_path = JoinPath(folder, kResultsFileName);
   struct stat info {};
   if (::stat(db_path.c_str(), &info) != 0)
-    return Fail("there are no test results to report: " + db_path +
-                " was not found (run lintaro-cli check first)");
+    return Refuse("there are no test results to report: " + db_path +
+                  " was not found (run lintaro-cli check first)");
   if (info.st_size == 0)
-    return Fail("there are no test results to report: " + db_path + " is empty");
-  std::unique_ptr<ResultsDb> db;
+    return Refuse("there are no test results to report: " + db_path + " is empty");
   try {
-    db = ResultsDb::Open(db_path, /*read_only=*/true);
-  } catch (const StoreError& e) {
-    return Fail(std::string("cannot read the test results: ") + e.what());
-  }
-
-  try {
-    if (db->CountErrors() == 0) {
-      if (db->CountRecords() == 0 && db->ReadMisc().empty())
-        return Fail("there are no test results to report: " + db_path + " holds no test run");
-      if (format != "json") {
-        std::puts("No errors found in the submission!");
-        return kExitClean;
-      }
+    std::unique_ptr<ResultsDb> db = ResultsDb::Open(db_path, /*read_only=*/true);
+    if (db->CountErrors() == 0 && db->CountRecords() == 0 && db->ReadMisc().empty())
+      return Refuse("there are no test results to report: " + db_path + " holds no test run");
+    if (!options.filter.keeps_all() && EmployerRecordCount(*db, options.filter.employer_ein) == 0)
+      return Refuse("the last test's results hold no employer record with EIN " +
+                    options.filter.employer_ein);
+    // On the screen a clean run's text or HTML report is one sentence.
+    if (db->CountErrors() == 0 && ToStandardOutput(options.output) &&
+        (options.format == "text" || options.format == "html")) {
+      std::puts("No errors found in the submission!");
+      return kExitClean;
     }
-
-    std::string problem;
-    OutputFile out = OpenOutput(output, problem);
-    if (!out) return Fail(problem);
-    bool write_ok = true;
-    auto write = [&](const std::string& bytes) {
-      if (write_ok && std::fwrite(bytes.data(), 1, bytes.size(), out.get()) != bytes.size())
-        write_ok = false;
-    };
-    auto flush_large = [&](ReportBuffer& b) {
-      if (b.text.size() >= kWriteChunk) {
-        write(b.text);
-        b.Clear();
-      }
-      return write_ok;
-    };
-    ReportBuffer report;
-    if (format == "text") {
-      BuildTextReport(*db, report, flush_large);
-    } else if (format == "html") {
-      BuildHtmlReport(*db, report, PreTextWidth(kDefaultScreenWidthPixels), flush_large);
-      report.Append(kCrLf);
-    } else {
-      BuildJsonReport(*db, report, flush_large);
-    }
-    write(report.text);
-    if (std::fflush(out.get()) != 0) write_ok = false;
-    if (!write_ok)
-      return Fail("cannot write the report" + (output.empty() ? std::string() : " to " + output) +
-                  ": " + std::strerror(errno));
-    if (out.get() != stdout && std::fclose(out.release()) != 0)
-      return Fail("cannot write the report to " + output + ": " + std::strerror(errno));
+    if (auto problem = WriteReport(*db, options.format, options.filter, options.output))
+      return Refuse(*problem);
   } catch (const StoreError& e) {
-    return Fail(std::string("cannot read the test results: ") + e.what());
+    return Refuse(std::string("cannot read the test results: ") + e.what());
   }
   return kExitClean;
+}
+
+}  // namespace
+
+std::optional<std::string> WriteReport(ResultsDb& db, const std::string& format,
+                                       const ReportFilter& filter, const std::string& output) {
+  std::string problem;
+  OutputFile out = OpenOutput(output, problem);
+  if (!out) return problem;
+  bool write_ok = true;
+  int write_errno = 0;
+  auto write = [&](const std::string& bytes) {
+    if (write_ok && std::fwrite(bytes.data(), 1, bytes.size(), out.get()) != bytes.size()) {
+      write_ok = false;
+      write_errno = errno;
+    }
+  };
+  auto flush_large = [&](ReportBuffer& b) {
+    if (b.text.size() >= kWriteChunk) {
+      write(b.text);
+      b.Clear();
+    }
+    return write_ok;
+  };
+  ReportBuffer report;
+  if (format == "text") {
+    BuildTextReport(db, report, flush_large, filter);
+  } else if (format == "html") {
+    BuildHtmlReport(db, report, PreTextWidth(kDefaultScreenWidthPixels), flush_large, filter);
+    report.Append(kCrLf);
+  } else if (format == "csv") {
+    BuildCsvReport(db, report, flush_large, filter);
+  } else {
+    BuildJsonReport(db, report, flush_large, filter);
+  }
+  write(report.text);
+  if (write_ok && std::fflush(out.get()) != 0) {
+    write_ok = false;
+    write_errno = errno;
+  }
+  if (write_ok && out.get() != stdout && std::fclose(out.release()) != 0) {
+    write_ok = false;
+    write_errno = errno;
+  }
+  if (!write_ok) {
+    return "cannot write the report" +
+           (ToStandardOutput(output) ? std::string() : " to " + output) + ": " +
+           std::generic_category().message(write_errno);
+  }
+  return std::nullopt;
+}
+
+int ReportCommand(int argc, char** argv) {
+  ParsedArgs args;
+  if (auto problem = ParseArgs(
+          argc, argv,
+          {{"home", 0, true}, {"format", 'f', true}, {"output", 'o', true}, {"employer", 0, true}},
+          args))
+    return UsageError(*problem);
+  if (args.help) {
+    PrintCommandHelp(stdout, "report");
+    return kExitClean;
+  }
+  ReportOptions options;
+  if (auto problem = ParseReportOptions(args, options)) return UsageError(*problem);
+  const ProgramFolders folders = CliProgramFolders(options.home);
+  // While a test run writes the folder, its results are not read.
+  FolderLock lock = FolderLock::ForReading(folders.data, HoldsResults(folders.data));
+  if (lock.refused()) return Refuse(FolderInUseMessage(lock.state(), folders.data));
+  return ReportFrom(folders.data, options);
 }
 
 }  // namespace lintaro

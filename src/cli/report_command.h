@@ -2,10 +2,22 @@
 #ifndef LINTARO_CLI_REPORT_COMMAND_H_
 #define LINTARO_CLI_REPORT_COMMAND_H_
 
+#include <optional>
+#include <string>
+
 namespace lintaro {
 
-// argv[1] is "report". Returns the exit status.
+class ResultsDb;
+struct ReportFilter;
+
+// argv[0] is "report". Returns the exit status.
 int ReportCommand(int argc, char** argv);
+
+// The report of the results in db in format (text, html, json or csv),
+// written to output (empty or "-": standard output) in pieces. Returns a
+// problem text, or nothing when it was written whole.
+std::optional<std::string> WriteReport(ResultsDb& db, const std::string& format,
+                                       const ReportFilter& filter, const std::string& output);
 
 }  // namespace lintaro
 

@@ -12,8 +12,11 @@
 #include <string>
 
 #include "browse/record_viewer.h"
-#include "cli/cli_options.h"
 #include "browse/viewer_text.h"
+#include "cli/cli_options.h"
+#include "cli/help_text.h"
+#include "core/error_limit.h"
+#include "core/folder_lock.h"
 #include "store/results_db.h"
 
 namespace lintaro {
@@ -22,15 +25,8 @@ namespace {
 constexpr int kExitShown = 0;
 constexpr int kExitFailed = 2;
 
-const char* kShowUsage =
-    "Usage:\n"
-    "  lintaro-cli show [--home DIR] REC_NUM\n"
-    "      Prints record REC_NUM of the last test (results in DIR/ERRLOG2C.MDB) field by\n"
-    "      field, as the record viewer shows it: \"*\" marks a field in error.\n";
-
-int Fail(const std::string& problem, bool usage = false) {
+int Fail(const std::string& problem) {
   std::fprintf(stderr, "lintaro-cli: %s\n", problem.c_str());
-  if (usage) std::fputs(kShowUsage, stderr);
   return kExitFailed;
 }
 
@@ -46,19 +42,26 @@ bool ParseRecordNumber(const std::string& text, int64_t& out) {
 }  // namespace
 
 int ShowCommand(int argc, char** argv) {
-  CliArgs args;
-  if (std::string problem = ParseCliArgs(argc, argv, 2, {"--home"}, args); !problem.empty())
-    return Fail(problem, true);
-  if (args.operands.size() > 1) return Fail("only one record number may be given", true);
-  std::string home = args.values.count("--home") ? args.values["--home"] : ExecutableFolder();
-  if (home.empty()) return Fail("--home needs a folder", true);
-  const std::string number = args.operands.empty() ? std::string() : args.operands[0];
-  if (number.empty()) return Fail("no record number given", true);
+  ParsedArgs args;
+  if (auto problem = ParseArgs(argc, argv, {{"home", 0, true}}, args)) return UsageError(*problem);
+  if (args.help) {
+    PrintCommandHelp(stdout, "show");
+    return kExitShown;
+  }
+  if (args.operands.size() > 1) return UsageError("only one record number may be given");
+  if (args.has("home") && args.values.at("home").empty())
+    return UsageError("--home needs a folder");
+  if (args.operands.empty()) return UsageError("no record number given");
+  const std::string& number = args.operands[0];
   int64_t rec_num = 0;
   if (!ParseRecordNumber(number, rec_num))
-    return Fail("the record number must be a whole number from 1: " + number, true);
+    return UsageError("the record number must be a whole number from 1: " + number);
 
-  const std::string path = (std::filesystem::path(home) / kResultsFileName).string();
+  std::string home = CliProgramFolders(args.value_or("home", "")).data;
+  while (home.size() > 1 && home.back() == '/') home.pop_back();
+  FolderLock lock = FolderLock::ForReading(home, HoldsResults(home));
+  if (lock.refused()) return Fail(FolderInUseMessage(lock.state(), home));
+  const std::string path = JoinPath(home, kResultsFileName);
   std::error_code ec;
   if (!std::filesystem::exists(path, ec))
     return Fail("there are no test results in " + home + " (no " + kResultsFileName + ")");
@@ -79,8 +82,8 @@ int ShowCommand(int argc, char** argv) {
         count = " (" + std::to_string(db->CountRecords()) + " record(s) tested)";
       } catch (const StoreError&) {
       }
-      return Fail("record " + std::to_string(rec_num) + " is not stored in the last test's results" +
-                  count);
+      return Fail("record " + std::to_string(rec_num) +
+                  " is not stored in the last test's results" + count);
     }
     case ViewResult::kUnreadable:
       return Fail("record " + std::to_string(rec_num) + " cannot be shown: " + viewer.problem());

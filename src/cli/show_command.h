@@ -5,7 +5,7 @@
 
 namespace lintaro {
 
-// argv[1] is "show". Returns the exit status.
+// argv[0] is "show". Returns the exit status.
 int ShowCommand(int argc, char** argv);
 
 }  // namespace lintaro

@@ -104,6 +104,18 @@ ProgramFolders ResolveProgramFolders(const std::string& executable_folder,
     f.data = f.program;
     return f;
   }
+  // A folder the user named is used as named: results never go elsewhere
+  // without being asked for. Only the executable's own folder falls back.
+  if (chosen) {
+    f.data = f.program;
+    std::error_code exists_ec;
+    const std::string named = f.program.size() > 1 ? f.program.substr(0, f.program.size() - 1)
+                                                   : f.program;
+    f.problem = fs::is_directory(f.program, exists_ec)
+                    ? "The program folder " + named + " cannot be written."
+                    : "The program folder " + named + " does not exist.";
+    return f;
+  }
   UsePerUserFolder(per_user_folder, installed, f);
   return f;
 }

@@ -1,13 +1,14 @@
 // Where the program keeps its files.
 //
-// The program folder is the one named by --home or LINTARO_HOME, or else the
-// folder of the executable. The results database, the error-limit setting
+// The program folder is the one named by --home, else by LINTARO_HOME, or else
+// the folder of the executable. The results database, the error-limit setting
 // and the temporary HTML report are written there, with two exceptions that
 // send them to the per-user data folder instead: an installed copy (see
-// IsInstalledCopy) always uses it, whether or not its bin/ can be written,
-// so that employees' SSNs never land beside the programs; and a copy whose
+// IsInstalledCopy) always uses it, whether or not its bin/ can be written, so
+// that employees' SSNs never land beside the programs; and a copy whose own
 // folder cannot be written falls back on it. --home and LINTARO_HOME win over
-// both. The help file is still read from the installed folder.
+// both, and a named folder that cannot be written is not replaced: the problem
+// says so. The help file is still read from the installed folder.
 #ifndef LINTARO_CORE_PROGRAM_FOLDER_H_
 #define LINTARO_CORE_PROGRAM_FOLDER_H_
 

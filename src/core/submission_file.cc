@@ -5,7 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
+#include <system_error>
 
 namespace lintaro {
 namespace {
@@ -32,7 +32,8 @@ SubmissionFile::SubmissionFile(const std::string& path) : path_(path) {
       throw Failure(RunFailure::kOther, kPermissionDeniedNumber,
                     "Permission denied: " + path + " cannot be read.");
     throw Failure(RunFailure::kOther, kPathAccessNumber,
-                  "Path/File access error: " + path + ": " + std::strerror(err));
+                  "Path/File access error: " + path + ": " +
+                      std::generic_category().message(err));
   }
   struct stat info {};
   if (::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode)) {
@@ -60,7 +61,8 @@ size_t SubmissionFile::Read(char* buffer, size_t size) {
     if (n < 0) {
       if (errno == EINTR) continue;
       throw Failure(RunFailure::kOther, kDeviceIoNumber,
-                    "Device I/O error while reading " + path_ + ": " + std::strerror(errno));
+                    "Device I/O error while reading " + path_ + ": " +
+                        std::generic_category().message(errno));
     }
     if (n == 0) break;
     total += static_cast<size_t>(n);

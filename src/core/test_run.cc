@@ -3,7 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
+#include <system_error>
 
 #include "core/check_context.h"
 #include "core/cp1252.h"
@@ -69,7 +69,7 @@ void TestRun::DeleteResults() {
     if (attempt == 1) {
       throw RunFailure{RunFailure::kOther, 75,
                        "The results database " + path + " cannot be deleted: " +
-                           std::strerror(err)};
+                           std::generic_category().message(err)};
     }
   }
 }
@@ -97,6 +97,18 @@ void TestRun::RecordAbort() {
         "The last file did not complete testing because the Exit Button was selected while "
         "processing.");
   }
+}
+
+bool TestRun::TakeFolder() {
+  if (folder_lock_) return true;
+  folder_lock_ = FolderLock::ForRun(options_.program_folder);
+  if (!folder_lock_->refused()) return true;
+  prompts_.Message("Program Folder In Use",
+                   FolderInUseMessage(folder_lock_->state(), options_.program_folder),
+                   Icon::kCritical, Buttons::kOk);
+  folder_lock_.reset();
+  state_.Testing = false;
+  return false;
 }
 
 TestRun::Step TestRun::ProcessRecord(std::string& raw, int64_t file_length,
@@ -184,6 +196,7 @@ TestRun::Step TestRun::ProcessRecord(std::string& raw, int64_t file_length,
   if (results_->error_count() > 0) {
     if (results_->last_error_type() == "C") return Step::kStop;
     if (results_->error_count() >= options_.max_errors) {
+      error_limit_reached_ = true;
       CriticalStop(ErrorLimitReference(options_.max_errors),
                    ErrorLimitUserEntry(options_.max_errors),
                    ErrorLimitMessage(options_.max_errors));
@@ -318,6 +331,9 @@ RunSummary TestRun::Summarize(RunOutcome outcome) {
   RunSummary summary;
   summary.outcome = outcome;
   summary.zero_amount_count = state_.zero_amount_count;
+  summary.error_limit_reached = error_limit_reached_;
+  // The results in the folder belong to the run that holds it.
+  if (outcome == RunOutcome::kFolderInUse) return summary;
   const std::string path = JoinPath(options_.program_folder, kResultsFileName);
   try {
     auto db = ResultsDb::Open(path, true);
@@ -336,6 +352,7 @@ RunSummary TestRun::Summarize(RunOutcome outcome) {
 RunSummary TestRun::ReadFile() {
   state_.ResetForRun();
   abort_requested_ = false;
+  error_limit_reached_ = false;
   bool continuation = false;
   std::string file_name;
   RunOutcome outcome = RunOutcome::kCancelled;
@@ -346,6 +363,10 @@ RunSummary TestRun::ReadFile() {
       std::optional<std::string> chosen = prompts_.OpenFile(title, kOpenFileFilter);
       if (!chosen) throw RunFailure{RunFailure::kCancelled, 32755, "Cancel was selected."};
       file_name = *chosen;
+      if (!TakeFolder()) {
+        outcome = RunOutcome::kFolderInUse;
+        break;
+      }
       view_.FileOpened();
       if (state_.RecCtr == 1) OpenResults();
       results_->AddFile(file_name, FormatDate(clock_.Today()));
@@ -396,7 +417,9 @@ RunSummary TestRun::ReadFile() {
     outcome = HandleFailure(RunFailure{RunFailure::kOther, 51, e.what()}, file_name, continuation);
   }
   view_.RunEnded();
-  return Summarize(outcome);
+  RunSummary summary = Summarize(outcome);
+  folder_lock_.reset();
+  return summary;
 }
 
 }  // namespace lintaro

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "core/folder_lock.h"
 #include "core/platform.h"
 #include "core/run_state.h"
 #include "core/submission_file.h"
@@ -52,6 +53,7 @@ enum class RunOutcome {
   kFailed,        // a failure ended the run
   kRestart,       // the first file was not found: the caller starts a new run
   kAborted,       // Exit was chosen during the run
+  kFolderInUse,   // another program holds the program folder: nothing was touched
 };
 
 struct RunSummary {
@@ -61,6 +63,8 @@ struct RunSummary {
   int64_t errors = 0;
   // The finding that stopped the run, when the last finding is critical.
   std::optional<ErrorRow> critical;
+  // The run stopped because the number of findings reached the error limit.
+  bool error_limit_reached = false;
   int32_t zero_amount_count = 0;
 };
 
@@ -81,7 +85,9 @@ class TestRun {
   ~TestRun();
 
   // The whole run. The results stay in the database file, closed, when it
-  // returns.
+  // returns. From the moment the first file is chosen until it returns, the
+  // run holds its program folder (FolderLock); when another program holds
+  // it, the run shows why, touches nothing and ends with kFolderInUse.
   RunSummary ReadFile();
 
   // Exit was chosen while the run processes events: the run records "Test
@@ -101,6 +107,8 @@ class TestRun {
                            bool continuation);
   RunSummary Summarize(RunOutcome outcome);
   void RecordAbort();
+  // Takes the program folder for the run; false when it is in use.
+  bool TakeFolder();
 
   RunState& state_;
   Prompts& prompts_;
@@ -109,6 +117,8 @@ class TestRun {
   TestRunOptions options_;
   std::unique_ptr<RunResults> results_;
   bool abort_requested_ = false;
+  bool error_limit_reached_ = false;
+  std::optional<FolderLock> folder_lock_;
 
   struct Checking;
   std::unique_ptr<Checking> checking_;

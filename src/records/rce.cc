@@ -210,4 +210,8 @@ void CheckCodeRCE(const std::string& txtline, CheckContext& ctx) {
 
 void FillRCElabels(const std::string& txtline, ViewerRows& rows) { FillRows(kRCE, txtline, rows); }
 
+std::string EmployerEinOf(std::string_view rce_record) {
+  return std::string(FieldText(rce_record, kRCE[kEin]));
+}
+
 }  // namespace lintaro

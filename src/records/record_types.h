@@ -48,6 +48,10 @@ void FillRCTlabels(const std::string& txtline, ViewerRows& rows);
 void FillRCUlabels(const std::string& txtline, ViewerRows& rows);
 void FillRCFlabels(const std::string& txtline, ViewerRows& rows);
 
+// The employer's Correct EIN of an RCE record (positions 17-25), as stored;
+// shorter when the record is.
+std::string EmployerEinOf(std::string_view rce_record);
+
 }  // namespace lintaro
 
 #endif  // LINTARO_RECORDS_RECORD_TYPES_H_

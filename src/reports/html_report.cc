@@ -77,8 +77,8 @@ std::string BreakPreText(std::string_view text, int width) {
 }
 
 bool BuildHtmlReport(ResultsDb& db, ReportBuffer& out, int pre_width,
-                     const PieceHandler& after_row) {
-  const ReportHeader header = ReadReportHeader(db);
+                     const PieceHandler& after_row, const ReportFilter& filter) {
+  const ReportHeader header = ReadReportHeader(db, filter);
   std::string s;
   s.reserve(4096);
   s += "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 3.2 Final//EN\"> ";
@@ -117,7 +117,7 @@ bool BuildHtmlReport(ResultsDb& db, ReportBuffer& out, int pre_width,
   bool first = true;
   int64_t rec_num = 0;
   bool completed = true;
-  db.ForEachReportRow([&](const ReportRow& row) {
+  ForEachReportRow(db, filter, false, [&](const ReportRow& row, const std::string&) {
     s.clear();
     if (first || row.rec_num != rec_num) {
       first = false;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "reports/report_content.h"
+#include "reports/report_scope.h"
 
 namespace lintaro {
 
@@ -43,9 +44,10 @@ std::string BreakPreText(std::string_view text, int width);
 
 // Builds the HTML report of the results in db into out, calling after_row
 // (when given) after each error row. Returns false when after_row stopped
-// the report; otherwise out ends with the closing markup.
+// the report; otherwise out ends with the closing markup. filter limits it
+// to one employer's findings (report_scope.h).
 bool BuildHtmlReport(ResultsDb& db, ReportBuffer& out, int pre_width,
-                     const PieceHandler& after_row = {});
+                     const PieceHandler& after_row = {}, const ReportFilter& filter = {});
 
 // WriteHtmlFile: writes one piece of the HTML report to temphtm.HTM in
 // program_folder and returns the file's full name. A piece that is empty or

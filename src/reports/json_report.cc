@@ -1,6 +1,9 @@
 #include "reports/json_report.h"
 
 #include "core/cp1252.h"
+#include "core/version.h"
+#include "reports/finding_parts.h"
+#include "reports/outcome.h"
 #include "store/results_db.h"
 
 namespace lintaro {
@@ -11,11 +14,21 @@ void AppendJsonString(std::string& out, std::string_view utf8) {
   for (char ch : utf8) {
     const auto c = static_cast<unsigned char>(ch);
     switch (c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
+      case '"':
+        out += "\\\"";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
       default:
         if (c < 0x20 || c == 0x7F) {
           out += "\\u00";
@@ -29,17 +42,26 @@ void AppendJsonString(std::string& out, std::string_view utf8) {
   out += '"';
 }
 
+void AppendJsonCp1252OrNull(std::string& out, std::string_view cp1252) {
+  if (cp1252.empty()) {
+    out += "null";
+  } else {
+    AppendJsonString(out, Cp1252ToUtf8(cp1252));
+  }
+}
+
 namespace {
 
 void AppendCp1252(std::string& out, std::string_view cp1252) {
   AppendJsonString(out, Cp1252ToUtf8(cp1252));
 }
 
-}  // namespace
-
-bool BuildJsonReport(ResultsDb& db, ReportBuffer& out, const PieceHandler& after_error) {
-  const ReportHeader header = ReadReportHeader(db);
-  std::string s = "{\n  \"title\": ";
+std::string Header(ResultsDb& db, const ReportFilter& filter) {
+  const ReportHeader header = ReadReportHeader(db, filter);
+  std::string s = "{\n  \"format_version\": " + std::to_string(kJsonFormatVersion);
+  s += ",\n  \"lintaro_version\": ";
+  AppendJsonString(s, kLintaroVersion);
+  s += ",\n  \"title\": ";
   AppendJsonString(s, ReportTitle());
   s += ",\n  \"generated_from\": [";
   for (size_t i = 0; i < header.paths.size(); ++i) {
@@ -48,7 +70,19 @@ bool BuildJsonReport(ResultsDb& db, ReportBuffer& out, const PieceHandler& after
     AppendJsonString(s, ValidUtf8(header.paths[i]));
   }
   s += "],\n  \"report_date\": ";
-  AppendJsonString(s, ValidUtf8(header.date));
+  if (auto iso = IsoDate(header.date)) {
+    AppendJsonString(s, *iso);
+  } else {
+    s += "null";
+  }
+  s += ",\n  \"outcome\": ";
+  AppendJsonString(s, OutcomeName(StoredOutcome(db)));
+  s += ",\n  \"employer\": ";
+  if (filter.keeps_all()) {
+    s += "null";
+  } else {
+    AppendJsonString(s, ValidUtf8(filter.employer_ein));  // as typed, UTF-8
+  }
   s += ",\n  \"records_tested\": " + std::to_string(header.records_tested);
   s += ",\n  \"records_with_errors\": " + std::to_string(header.records_with_errors);
   s += ",\n  \"errors_found\": " + std::to_string(header.errors);
@@ -60,32 +94,50 @@ bool BuildJsonReport(ResultsDb& db, ReportBuffer& out, const PieceHandler& after
   } else {
     s += "null";
   }
-  s += ",\n  \"errors\": [";
-  out.Append(s);
+  return s + ",\n  \"errors\": [";
+}
 
+void AppendError(std::string& s, const ReportRow& row, const std::string& employer) {
+  const FindingParts parts = SplitFinding(row.reference, row.user_entry);
+  s += "{\"record_number\": " + std::to_string(row.rec_num);
+  s += ", \"record_id\": ";
+  AppendCp1252(s, row.id);
+  if (std::optional<std::string> kind = ReferenceKindOf(row.id)) {
+    s += ", \"" + *kind + "\": ";
+    AppendJsonCp1252OrNull(s, row.rec_reference);
+  }
+  s += ", \"employer_ein\": ";
+  AppendJsonCp1252OrNull(s, employer);
+  s += ", \"error_number\": " + std::to_string(row.err_num);
+  s += row.type == "C" ? ", \"critical\": true" : ", \"critical\": false";
+  s += ", \"field\": ";
+  AppendCp1252(s, parts.field);
+  s += ", \"positions\": ";
+  if (parts.positions) {
+    s += "{\"start\": " + std::to_string(parts.positions->start) +
+         ", \"end\": " + std::to_string(parts.positions->end) + "}";
+  } else {
+    s += "null";
+  }
+  s += ", \"user_entry\": ";
+  AppendCp1252(s, parts.user_entry);
+  s += ", \"message\": ";
+  AppendCp1252(s, row.error);
+  s += "}";
+}
+
+}  // namespace
+
+bool BuildJsonReport(ResultsDb& db, ReportBuffer& out, const PieceHandler& after_error,
+                     const ReportFilter& filter) {
+  out.Append(Header(db, filter));
   bool first = true;
   bool completed = true;
-  db.ForEachReportRow([&](const ReportRow& row) {
-    s.clear();
-    s += first ? "\n    {" : ",\n    {";
+  std::string s;
+  ForEachReportRow(db, filter, true, [&](const ReportRow& row, const std::string& employer) {
+    s.assign(first ? "\n    " : ",\n    ");
     first = false;
-    s += "\"error_number\": " + std::to_string(row.err_num);
-    s += ", \"record_number\": " + std::to_string(row.rec_num);
-    s += ", \"record_id\": ";
-    AppendCp1252(s, row.id);
-    s += ", \"record_reference\": ";
-    AppendCp1252(s, row.rec_reference);
-    s += ", \"identification\": ";
-    AppendCp1252(s, Identification(row.id, row.rec_reference));
-    s += ", \"reference\": ";
-    AppendCp1252(s, row.reference);
-    s += ", \"user_entry\": ";
-    AppendCp1252(s, row.user_entry);
-    s += ", \"message\": ";
-    AppendCp1252(s, row.error);
-    s += ", \"type\": ";
-    AppendCp1252(s, row.type);
-    s += "}";
+    AppendError(s, row, employer);
     out.Append(s);
     if (after_error && !after_error(out)) {
       completed = false;

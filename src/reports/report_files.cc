@@ -5,14 +5,14 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
+#include <system_error>
 
 namespace lintaro {
 
 namespace {
 
 [[noreturn]] void Fail(const std::string& what, const std::string& path) {
-  throw ReportFileError(what + " " + path + ": " + std::strerror(errno));
+  throw ReportFileError(what + " " + path + ": " + std::generic_category().message(errno));
 }
 
 }  // namespace

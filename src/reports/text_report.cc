@@ -5,8 +5,9 @@
 
 namespace lintaro {
 
-bool BuildTextReport(ResultsDb& db, ReportBuffer& out, const PieceHandler& after_block) {
-  const ReportHeader header = ReadReportHeader(db);
+bool BuildTextReport(ResultsDb& db, ReportBuffer& out, const PieceHandler& after_block,
+                     const ReportFilter& filter) {
+  const ReportHeader header = ReadReportHeader(db, filter);
 
   out.Append("\t");
   out.Append(ReportTitle());
@@ -29,7 +30,7 @@ bool BuildTextReport(ResultsDb& db, ReportBuffer& out, const PieceHandler& after
   bool first = true;
   int64_t rec_num = 0;
   bool completed = true;
-  db.ForEachReportRow([&](const ReportRow& row) {
+  ForEachReportRow(db, filter, false, [&](const ReportRow& row, const std::string&) {
     if (first || row.rec_num != rec_num) {
       first = false;
       rec_num = row.rec_num;

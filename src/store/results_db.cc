@@ -6,8 +6,8 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 #include <string_view>
+#include <system_error>
 
 #include "core/cp1252.h"
 
@@ -106,7 +106,7 @@ struct ResultsDb::Statements {
   Stmt begin, commit;
   Stmt insert_misc, set_pin_ok, read_misc;
   Stmt insert_record, update_record, delete_record, read_record, count_records,
-      count_records_with_id, last_rec_num;
+      count_records_with_id, last_rec_num, next_record_of_type;
   Stmt insert_error, read_errors_of, count_errors, count_records_with_errors, read_last_error;
   Stmt report_rows;
   Stmt insert_totals[2], update_totals[2], read_totals[2], read_totals_for_record[2],
@@ -163,7 +163,7 @@ std::unique_ptr<ResultsDb> ResultsDb::Create(const std::string& path) {
   int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
   if (fd < 0) {
     throw StoreError(-1, std::string("Cannot create the results database: ") +
-                             std::strerror(errno) + " (" + path + ")");
+                             std::generic_category().message(errno) + " (" + path + ")");
   }
   ::close(fd);
   std::unique_ptr<ResultsDb> db(
@@ -180,6 +180,10 @@ std::unique_ptr<ResultsDb> ResultsDb::Create(const std::string& path) {
   db->Exec("COMMIT");
   db->PrepareStatements();
   return db;
+}
+
+bool ConfigureStoreForThreads() {
+  return sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0) == SQLITE_OK;
 }
 
 void RecoverInterruptedResults(const std::string& path) {
@@ -247,6 +251,9 @@ void ResultsDb::PrepareStatements() {
   s.count_records = Stmt(Prepare("SELECT COUNT(*) FROM RECORDS"));
   s.count_records_with_id = Stmt(Prepare("SELECT COUNT(*) FROM RECORDS WHERE ID = ?"));
   s.last_rec_num = Stmt(Prepare("SELECT Rec_Num FROM RECORDS ORDER BY Rec_Num DESC LIMIT 1"));
+  s.next_record_of_type = Stmt(Prepare(
+      "SELECT Rec_Num, ID, RCE_Indx, Errors, Record, RecReference FROM RECORDS"
+      " WHERE Rec_Num > ?1 AND substr(Record, 1, 3) = ?2 ORDER BY Rec_Num LIMIT 1"));
   s.report_rows = Stmt(Prepare(
       "SELECT Err_Num, Type, ERRORS.Rec_Num, Reference, User_Entry, Error, ID, RecReference"
       " FROM ERRORS INNER JOIN RECORDS ON ERRORS.Rec_Num = RECORDS.Rec_Num"
@@ -374,6 +381,24 @@ std::optional<RecordRow> ResultsDb::ReadRecord(int64_t rec_num) {
     rc = SQLITE_DONE;
   }
   sqlite3_reset(s);
+  if (rc != SQLITE_DONE) Fail("Cannot read a record");
+  return row;
+}
+
+std::optional<RecordRow> ResultsDb::NextRecordOfType(int64_t after_rec_num,
+                                                     std::string_view type) {
+  sqlite3_stmt* s = st_->next_record_of_type.s;
+  sqlite3_bind_int64(s, 1, after_rec_num);
+  BindCp1252(s, 2, type);
+  std::optional<RecordRow> row;
+  int rc = sqlite3_step(s);
+  if (rc == SQLITE_ROW) {
+    row = RecordRow{sqlite3_column_int64(s, 0), ColumnCp1252(s, 1), sqlite3_column_int64(s, 2),
+                    sqlite3_column_int(s, 3),   ColumnCp1252(s, 4), ColumnCp1252(s, 5)};
+    rc = SQLITE_DONE;
+  }
+  sqlite3_reset(s);
+  sqlite3_clear_bindings(s);
   if (rc != SQLITE_DONE) Fail("Cannot read a record");
   return row;
 }

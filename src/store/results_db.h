@@ -73,6 +73,9 @@ class ResultsDb {
   // Rec_Num of the last record stored (the number of records tested); 0 when
   // there is none.
   int64_t LastRecNum();
+  // The first stored record after record after_rec_num whose stored text
+  // begins with type (an identifier such as "RCE"), or nothing.
+  std::optional<RecordRow> NextRecordOfType(int64_t after_rec_num, std::string_view type);
 
   // ERRORS
   int64_t InsertError(const ErrorRow& row);  // returns Err_Num
@@ -125,6 +128,13 @@ class ResultsDb {
 // see the last committed batch. Does nothing when there is no journal or the
 // folder cannot be written (the readers then report the file as unreadable).
 void RecoverInterruptedResults(const std::string& path);
+
+// Sets SQLite up for a program that runs checks on several threads: its
+// memory statistics, kept under one lock for the whole process, are turned
+// off, so that the checks do not wait for each other at every allocation.
+// Call once at program start, before any database is opened; returns false
+// when it is too late (SQLite is in use), which costs only speed.
+bool ConfigureStoreForThreads();
 
 // The names of the columns of a running-total table, in table order.
 std::vector<std::string> TotalsColumnNames(TotalsTable table);

@@ -2,62 +2,16 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <cctype>
-#include <cstring>
 
+#include "reports/csv_report.h"
 #include "reports/html_report.h"
 #include "reports/report_fixture.h"
 #include "reports/text_report.h"
 #include "support/cli_runner.h"
+#include "support/json_reader.h"
 
 namespace lintaro::testing {
 namespace {
-
-// A strict JSON reader: true when the text is exactly one JSON value.
-struct Json {
-  const std::string& s;
-  size_t i = 0;
-  char Peek() { return i < s.size() ? s[i] : '\0'; }
-  void Space() { while (i < s.size() && s[i] && std::strchr(" \n\r\t", s[i])) ++i; }
-  bool Eat(char c) { return Space(), Peek() == c ? (++i, true) : false; }
-  bool List(char close, bool keys) {
-    if (Eat(close)) return true;
-    do {
-      if (keys && !(Eat('"') && String() && Eat(':'))) return false;
-      if (!Value()) return false;
-    } while (Eat(','));
-    return Eat(close);
-  }
-  bool String() {
-    for (; i < s.size(); ++i) {
-      const auto c = static_cast<unsigned char>(s[i]);
-      if (c == '"') return ++i, true;
-      if (c < 0x20) return false;
-      if (c != '\\') continue;
-      const char e = ++i < s.size() ? s[i] : '\0';
-      if (e == 'u') {
-        for (int k = 0; k < 4; ++k)
-          if (!std::isxdigit(static_cast<unsigned char>(++i < s.size() ? s[i] : 'x'))) return false;
-      } else if (!e || !std::strchr("\"\\/bfnrt", e)) {
-        return false;
-      }
-    }
-    return false;
-  }
-  bool Value() {
-    Space();
-    if (Eat('{')) return List('}', true);
-    if (Eat('[')) return List(']', false);
-    if (Eat('"')) return String();
-    for (const char* w : {"true", "false", "null"})
-      if (s.compare(i, std::strlen(w), w) == 0) return i += std::strlen(w), true;
-    const size_t start = i;
-    if (Peek() == '-') ++i;
-    while (std::isdigit(static_cast<unsigned char>(Peek()))) ++i;
-    return i > start && std::isdigit(static_cast<unsigned char>(s[i - 1]));
-  }
-  bool Valid() { return Value() && (Space(), i == s.size()); }
-};
 
 class ReportCommandTest : public ::testing::Test {
  protected:
@@ -108,9 +62,21 @@ TEST_F(ReportCommandTest, ResultsThatCannotBeReportedAreRefusedWithStatusTwo) {
     EXPECT_EQ(Report(std::string("--format ") + format).out, "No errors found in the submission!\n");
   CliResult json = Report("--format=json");
   EXPECT_EQ(json.status, 0);
-  EXPECT_TRUE(Json{json.out}.Valid()) << json.out;
-  EXPECT_NE(json.out.find("\"errors_found\": 0"), std::string::npos);
-  EXPECT_NE(json.out.find("\"errors\": []"), std::string::npos);
+  EXPECT_TRUE(IsStrictJson(json.out)) << json.out;
+  EXPECT_EQ(JsonAt(json.out, "$.outcome"), "clean");
+  EXPECT_EQ(JsonAt(json.out, "$.errors_found"), "0");
+  EXPECT_EQ(JsonAt(json.out, "$.errors"), "[]");
+  EXPECT_EQ(Report("-f csv").out, kCsvHeader);
+  // A file asked for is always written: a clean run's whole report.
+  for (const char* format : {"text", "html"}) {
+    const std::string file = (scratch_.path() / (std::string("clean.") + format)).string();
+    CliResult r = Report(std::string("-f ") + format + " -o '" + file + "'");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "");
+    const std::string written = ReadWholeFile(file);
+    EXPECT_NE(written.find("LINTARO TAX YEAR 2007 ERROR REPORT"), std::string::npos) << format;
+    EXPECT_NE(written.find("Error(s) found"), std::string::npos) << format;
+  }
 }
 
 TEST_F(ReportCommandTest, TextHtmlAndJsonAreTheWholeReports) {
@@ -137,28 +103,32 @@ TEST_F(ReportCommandTest, TextHtmlAndJsonAreTheWholeReports) {
 
   CliResult j = Report("--format json");
   ASSERT_EQ(j.status, 0) << j.err;
-  EXPECT_TRUE(Json{j.out}.Valid()) << j.out;
-  for (const std::string& part :
-       {std::string("\"generated_from\": [\"/in/caf\xC3\xA9 \\\"1\\\".txt\"]"),
-        std::string("\"records_tested\": 10"), std::string("\"records_with_errors\": 3"),
-        std::string("\"errors_found\": 3"),
-        std::string("\"critical_stop\": {\"record_number\": 10, \"message\": \"Out of sequence.\"}"),
-        std::string("{\"error_number\": 1, \"record_number\": 2, \"record_id\": \"RCE\", "
-                    "\"record_reference\": \"987654321\", \"identification\": \"EIN:  987654321\", "
-                    "\"reference\": \"Name <x>\", \"user_entry\": \"[CAF\xC3\x89 & \\\"CO\\\"\\\\]\", "
-                    "\"message\": \"Tab\\there\\r\\nand a control \\u0001 char\", \"type\": \"\"}"),
-        std::string("\"record_id\": \"RCF\", \"record_reference\": \"\", \"identification\": \"\""),
-        std::string("\"type\": \"C\"}")})
-    EXPECT_NE(j.out.find(part), std::string::npos) << part << "\n" << j.out;
+  const std::vector<std::pair<std::string, std::string>> values = {
+      {"$.generated_from[0]", "/in/caf\xC3\xA9 \"1\".txt"},
+      {"$.records_tested", "10"}, {"$.records_with_errors", "3"}, {"$.errors_found", "3"},
+      {"$.outcome", "critical_stop"}, {"$.report_date", "2026-12-06"},
+      {"$.critical_stop.record_number", "10"}, {"$.critical_stop.message", "Out of sequence."},
+      {"$.errors[0].ein", "987654321"}, {"$.errors[0].employer_ein", "         "},
+      {"$.errors[2].employer_ein", "null"},
+      {"$.errors[0].user_entry", "CAF\xC3\x89 & \"CO\"\\"},
+      {"$.errors[0].message", "Tab\there\r\nand a control \x01 char"},
+      {"$.errors[0].positions", "null"}, {"$.errors[0].critical", "false"},
+      {"$.errors[1].field", "SSN"}, {"$.errors[1].positions", "{\"start\":4,\"end\":12}"},
+      {"$.errors[2].record_id", "RCF"}, {"$.errors[2].ssn", "<missing>"},
+      {"$.errors[2].ein", "<missing>"}, {"$.errors[2].critical", "true"}};
+  for (const auto& [path, value] : values) EXPECT_EQ(JsonAt(j.out, path), value) << path;
 }
 
-TEST_F(ReportCommandTest, BadArgumentsShowTheUsage) {
+TEST_F(ReportCommandTest, BadArgumentsAreUsageErrors) {
   BuildRun();
-  ExpectRefused("--format pdf", "--format must be text, html or json");
-  ExpectRefused("--format pdf", "Usage:");
+  ExpectRefused("--format pdf", "--format must be text, html, json or csv");
+  ExpectRefused("--format pdf", "Try 'lintaro-cli --help'.");
   ExpectRefused("extra.txt");
   ExpectRefused("--max-errors 5", "unknown option --max-errors");
-  ExpectRefused("--output");
+  ExpectRefused("--output", "option --output needs a value");
+  ExpectRefused("--employer 12345", "--employer must be an EIN of nine digits");
+  ExpectRefused("--employer 98-7654321",
+                "the last test's results hold no employer record with EIN 987654321");
 }
 
 }  // namespace

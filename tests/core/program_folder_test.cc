@@ -36,6 +36,15 @@ TEST(ProgramFolder, UnwritableProgramFolderFallsBackToPerUserFolder) {
   EXPECT_TRUE(std::filesystem::is_directory(per_user));
   EXPECT_TRUE(f.problem.empty());
   EXPECT_FALSE(ResolveProgramFolders(missing, "", "", "").problem.empty());  // reported, not hidden
+
+  // A folder the user named is never swapped for another one.
+  TempDir exe;
+  for (const auto& [option, env] : {std::pair{missing, std::string()}, {std::string(), missing}}) {
+    ProgramFolders named = ResolveProgramFolders(exe.str(), option, env, per_user);
+    EXPECT_FALSE(named.per_user);
+    EXPECT_EQ(named.data, missing + "/");
+    EXPECT_EQ(named.problem, "The program folder " + missing + " does not exist.");
+  }
 }
 
 TEST(ProgramFolder, HelpFileFromProgramFolderThenInstallation) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "reports/csv_report.h"
 #include "reports/html_report.h"
 #include "reports/json_report.h"
 #include "reports/printed_report.h"
@@ -88,10 +89,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     db->Commit();
   }
   auto db = lintaro::ResultsDb::Open(DbPath(), true);
-  lintaro::ReportBuffer text, html, json;
+  lintaro::ReportBuffer text, html, json, csv;
   lintaro::BuildTextReport(*db, text);
   lintaro::BuildHtmlReport(*db, html, 57);
   lintaro::BuildJsonReport(*db, json);
+  lintaro::BuildCsvReport(*db, csv);
+  // One employer's reports walk the employer records of whatever was stored.
+  lintaro::BuildJsonReport(*db, json, {}, lintaro::ReportFilter{"310000001"});
   // The HTML holds no raw markup from the submission: every "<" it has
   // starts one of the report's own tags.
   MeasuringPrinter printer;

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <pty.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -13,27 +14,51 @@
 #endif
 
 namespace lintaro::testing {
+namespace {
 
-CliResult RunCli(const std::vector<std::string>& args, const std::vector<std::string>& prefix) {
+std::vector<char*> Argv(std::vector<std::string>& argv) {
+  std::vector<char*> raw;
+  for (std::string& a : argv) raw.push_back(a.data());
+  raw.push_back(nullptr);
+  return raw;
+}
+
+std::vector<std::string> CommandLine(const std::vector<std::string>& args,
+                                     const std::vector<std::string>& prefix) {
   std::vector<std::string> argv = prefix;
   argv.push_back(LINTARO_CLI_PATH);
   argv.insert(argv.end(), args.begin(), args.end());
+  return argv;
+}
+
+int ExitStatus(pid_t pid) {
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+}  // namespace
+
+RunningCli StartCli(const std::vector<std::string>& args, const std::vector<std::string>& prefix) {
+  std::vector<std::string> argv = CommandLine(args, prefix);
   int out_pipe[2], err_pipe[2];
   if (pipe2(out_pipe, O_CLOEXEC) != 0 || pipe2(err_pipe, O_CLOEXEC) != 0) return {};
   pid_t pid = fork();
   if (pid == 0) {
     dup2(out_pipe[1], 1);
     dup2(err_pipe[1], 2);
-    std::vector<char*> raw;
-    for (std::string& a : argv) raw.push_back(a.data());
-    raw.push_back(nullptr);
+    std::vector<char*> raw = Argv(argv);
     execvp(raw[0], raw.data());
     _exit(127);
   }
   close(out_pipe[1]);
   close(err_pipe[1]);
+  return RunningCli{pid, out_pipe[0], err_pipe[0]};
+}
+
+CliResult FinishCli(RunningCli& running) {
   CliResult result;
-  pollfd fds[2] = {{out_pipe[0], POLLIN, 0}, {err_pipe[0], POLLIN, 0}};
+  pollfd fds[2] = {{running.out_fd, POLLIN, 0}, {running.err_fd, POLLIN, 0}};
   std::string* sinks[2] = {&result.out, &result.err};
   int open_fds = 2;
   char buffer[65536];
@@ -50,15 +75,42 @@ CliResult RunCli(const std::vector<std::string>& args, const std::vector<std::st
       }
     }
   }
-  int status = 0;
-  waitpid(pid, &status, 0);
-  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  result.status = ExitStatus(running.pid);
+  running = {};
   return result;
+}
+
+CliResult RunCli(const std::vector<std::string>& args, const std::vector<std::string>& prefix) {
+  RunningCli running = StartCli(args, prefix);
+  if (running.pid < 0) return {};
+  return FinishCli(running);
 }
 
 CliResult RunCliLine(const std::string& args) {
   // The shell splits the line; the checker itself is started as usual.
   return RunCli({}, {"/bin/sh", "-c", "exec \"$0\" " + args});
+}
+
+CliResult RunCliOnTerminal(const std::vector<std::string>& args) {
+  std::vector<std::string> argv = CommandLine(args, {});
+  int terminal = -1;
+  const pid_t pid = forkpty(&terminal, nullptr, nullptr, nullptr);
+  if (pid < 0) return {};
+  if (pid == 0) {
+    std::vector<char*> raw = Argv(argv);
+    execvp(raw[0], raw.data());
+    _exit(127);
+  }
+  CliResult result;
+  char buffer[65536];
+  for (;;) {
+    const ssize_t n = read(terminal, buffer, sizeof buffer);
+    if (n <= 0) break;  // EIO once the program has ended and closed the terminal
+    result.out.append(buffer, static_cast<size_t>(n));
+  }
+  close(terminal);
+  result.status = ExitStatus(pid);
+  return result;
 }
 
 std::string ReadWholeFile(const std::string& path) {

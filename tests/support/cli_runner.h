@@ -2,6 +2,8 @@
 #ifndef LINTARO_TESTS_SUPPORT_CLI_RUNNER_H_
 #define LINTARO_TESTS_SUPPORT_CLI_RUNNER_H_
 
+#include <sys/types.h>
+
 #include <string>
 #include <vector>
 
@@ -15,13 +17,28 @@ struct CliResult {
 
 // Runs lintaro-cli with the arguments (no shell is involved) and returns
 // its exit status and output. prefix, when given, is a command the checker
-// runs under (for example setpriv to drop privileges).
-CliResult RunCli(const std::vector<std::string>& args,
-                 const std::vector<std::string>& prefix = {});
+// runs under (for example setpriv to drop privileges, or env to set a
+// variable).
+CliResult RunCli(const std::vector<std::string>& args, const std::vector<std::string>& prefix = {});
 
 // The same with the arguments written as a shell would read them (quoted
 // paths and all), for tests that build the command line as a user types it.
 CliResult RunCliLine(const std::string& args);
+
+// A lintaro-cli started in the background, its output going to pipes.
+struct RunningCli {
+  pid_t pid = -1;
+  int out_fd = -1;
+  int err_fd = -1;
+};
+RunningCli StartCli(const std::vector<std::string>& args,
+                    const std::vector<std::string>& prefix = {});
+// Reads everything it writes until it ends, and its exit status.
+CliResult FinishCli(RunningCli& running);
+
+// Runs lintaro-cli with a terminal as its standard output and error, and
+// returns everything the terminal received (both streams, as shown).
+CliResult RunCliOnTerminal(const std::vector<std::string>& args);
 
 // Reads a whole file; empty when it cannot be read.
 std::string ReadWholeFile(const std::string& path);

@@ -1,0 +1,154 @@
+#include "cli/batch_check.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <set>
+
+#include "cli/check_command.h"
+#include "cli/cli_platform.h"
+#include "cli/report_command.h"
+#include "core/error_limit.h"
+#include "core/folder_lock.h"
+#include "core/run_state.h"
+#include "reports/report_scope.h"
+#include "store/results_db.h"
+
+namespace lintaro {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string FullName(const fs::path& p) {
+  std::error_code ec;
+  fs::path full = fs::absolute(p, ec);
+  return (ec ? p : full).lexically_normal().string();
+}
+
+// Keeps what a run would show in message boxes, and hands out its one file.
+class BatchPrompts : public Prompts {
+ public:
+  explicit BatchPrompts(std::string file) : file_(std::move(file)) {}
+  Answer Message(const std::string& title, const std::string& text, Icon,
+                 Buttons buttons) override {
+    messages.push_back(title + ": " + ToLineFeeds(text));
+    return buttons == Buttons::kOk      ? Answer::kOk
+           : buttons == Buttons::kYesNo ? Answer::kNo
+                                        : Answer::kCancel;
+  }
+  std::optional<std::string> OpenFile(const std::string&, const std::string&) override {
+    if (handed_out_) return std::nullopt;
+    handed_out_ = true;
+    return file_;
+  }
+  std::vector<std::string> messages;
+
+ private:
+  std::string file_;
+  bool handed_out_ = false;
+};
+
+// The text and JSON reports of the findings in folder.
+void WriteReports(const std::string& folder, BatchResult& result) {
+  FolderLock lock = FolderLock::ForReading(folder);
+  if (lock.refused()) {
+    result.messages.push_back(FolderInUseMessage(lock.state(), folder));
+    return;
+  }
+  try {
+    auto db = ResultsDb::Open(JoinPath(folder, kResultsFileName), /*read_only=*/true);
+    const std::pair<const char*, const char*> reports[] = {{kBatchTextReport, "text"},
+                                                           {kBatchJsonReport, "json"}};
+    for (const auto& [name, format] : reports) {
+      if (auto problem = WriteReport(*db, format, ReportFilter{}, JoinPath(folder, name)))
+        result.messages.push_back(*problem);
+    }
+  } catch (const StoreError& e) {
+    result.messages.push_back(std::string("cannot read the test results: ") + e.what());
+  }
+}
+
+}  // namespace
+
+std::vector<BatchSubmission> CollectSubmissions(const std::vector<std::string>& paths) {
+  std::vector<BatchSubmission> found;
+  for (const std::string& path : paths) {
+    std::error_code ec;
+    if (fs::is_directory(path, ec)) {
+      std::vector<fs::path> files;
+      for (const fs::directory_entry& entry : fs::directory_iterator(path, ec))
+        if (entry.is_regular_file(ec)) files.push_back(entry.path());
+      if (ec)
+        found.push_back({fs::path(path).filename().string(), FullName(path),
+                         path + " cannot be listed: " + ec.message()});
+      std::sort(files.begin(), files.end());
+      for (const fs::path& f : files) found.push_back({f.filename().string(), FullName(f), ""});
+      continue;
+    }
+    std::optional<std::string> problem = UnreadableFileProblem(path);
+    found.push_back({fs::path(path).filename().string(), FullName(path), problem.value_or("")});
+  }
+  // Results folders are named after the files; a name met again gets -2, -3, ...
+  std::set<std::string> used;
+  for (BatchSubmission& s : found) {
+    if (s.name.empty() || s.name == "." || s.name == "..") s.name = "submission";
+    std::string name = s.name;
+    for (int n = 2; used.count(name) != 0; ++n) name = s.name + "-" + std::to_string(n);
+    used.insert(name);
+    s.name = name;
+  }
+  return found;
+}
+
+BatchResult CheckIntoFolder(const BatchSubmission& submission, const std::string& results_folder,
+                            int max_errors) {
+  BatchResult result;
+  result.folder = FullName(fs::path(results_folder) / submission.name);
+  if (!submission.problem.empty()) {
+    result.messages.push_back(submission.problem);
+    return result;
+  }
+  std::error_code ec;
+  fs::create_directories(result.folder, ec);
+  if (ec) {
+    result.messages.push_back("cannot create " + result.folder + ": " + ec.message());
+    return result;
+  }
+  try {
+    BatchPrompts prompts(submission.file);
+    SystemClock clock;
+    RunView view;
+    CliEventPump pump;
+    RunState state;
+    TestRunOptions options;
+    options.program_folder = result.folder;
+    options.max_errors = max_errors;
+    options.pump = &pump;
+    TestRun run(state, prompts, clock, view, options);
+    pump.set_run(&run);
+    result.summary = run.ReadFile();
+    result.outcome = OutcomeOfRun(result.summary);
+    result.messages = std::move(prompts.messages);
+    if (result.summary.outcome == RunOutcome::kFolderInUse) return result;
+    // Reports of an earlier check of the same name must not outlive it.
+    for (const char* name : {kBatchTextReport, kBatchJsonReport})
+      ::unlink(JoinPath(result.folder, name).c_str());
+    if (result.summary.errors > 0) WriteReports(result.folder, result);
+  } catch (const std::exception& e) {
+    result.outcome = ReportedOutcome::kFailed;
+    result.messages.push_back(e.what());
+  }
+  return result;
+}
+
+bool NotTested(ReportedOutcome outcome) {
+  return outcome == ReportedOutcome::kNoValidData || outcome == ReportedOutcome::kFailed;
+}
+
+bool HasFindings(ReportedOutcome outcome) {
+  return outcome == ReportedOutcome::kFindings || outcome == ReportedOutcome::kErrorLimit ||
+         outcome == ReportedOutcome::kCriticalStop;
+}
+
+}  // namespace lintaro

@@ -1,0 +1,50 @@
+// The pieces of lintaro-cli batch: the submissions a list of paths names,
+// and the check of one submission into a program folder of its own.
+#ifndef LINTARO_CLI_BATCH_CHECK_H_
+#define LINTARO_CLI_BATCH_CHECK_H_
+
+#include <string>
+#include <vector>
+
+#include "core/test_run.h"
+#include "reports/outcome.h"
+
+namespace lintaro {
+
+inline constexpr const char* kBatchTextReport = "report.txt";
+inline constexpr const char* kBatchJsonReport = "report.json";
+
+struct BatchSubmission {
+  std::string name;     // the folder name of its results: the file's name, made unique
+  std::string file;     // full name of the submission file
+  std::string problem;  // why it cannot be tested (the file is missing, ...); empty when it can
+};
+
+// Each path is a submission file, or a folder whose regular files (not
+// those of its subfolders) are each a submission, in name order. A path
+// that is neither becomes a submission with a problem, so that nothing
+// named is left out silently.
+std::vector<BatchSubmission> CollectSubmissions(const std::vector<std::string>& paths);
+
+struct BatchResult {
+  ReportedOutcome outcome = ReportedOutcome::kFailed;
+  RunSummary summary;
+  std::string folder;                 // the program folder of the submission
+  std::vector<std::string> messages;  // "Title: text" of the run's messages, and problems
+};
+
+// Checks the submission into results_folder/NAME/ (created when missing):
+// ERRLOG2C.MDB, and report.txt and report.json when there are findings (the
+// reports of an earlier check of that name are removed). The run stops
+// early when the program is interrupted. Never throws.
+BatchResult CheckIntoFolder(const BatchSubmission& submission, const std::string& results_folder,
+                            int max_errors);
+
+// Whether a submission of this outcome could not be tested (exit status 2).
+bool NotTested(ReportedOutcome outcome);
+// Whether a submission of this outcome has findings (exit status 1).
+bool HasFindings(ReportedOutcome outcome);
+
+}  // namespace lintaro
+
+#endif  // LINTARO_CLI_BATCH_CHECK_H_

@@ -1,0 +1,105 @@
+#include "cli/help_text.h"
+
+#include <iterator>
+
+#include "core/version.h"
+
+namespace lintaro {
+namespace {
+
+struct CommandHelp {
+  const char* name;
+  const char* usage;        // what follows "lintaro-cli NAME"
+  const char* description;  // for the command's own help
+  const char* options;      // "Options of NAME:" and the option lines
+};
+
+constexpr CommandHelp kCommands[] = {
+    {"check", "[OPTION]... FILE...",
+     "Test a submission (several FILEs are the successive files of one submission)\n"
+     "and keep the results in ERRLOG2C.MDB in the program folder.\n",
+     "Options of check:\n"
+     "      --home=DIR         the program folder (see below)\n"
+     "      --max-errors=N     stop after N errors (1 to 25000), for this check only\n"
+     "      --format=FORMAT    text (default): three lines of counts; json: one object\n"
+     "  -q, --quiet            print nothing but messages\n"},
+    {"report", "[OPTION]...", "Write the error report of the last check.\n",
+     "Options of report:\n"
+     "      --home=DIR         the program folder (see below)\n"
+     "  -f, --format=FORMAT    text (default), html, json or csv\n"
+     "  -o, --output=FILE      write the report to FILE ('-' is standard output)\n"
+     "      --employer=EIN     only the findings of that employer's records\n"},
+    {"show", "[OPTION]... REC_NUM",
+     "Print record REC_NUM of the last check field by field, as the record viewer\n"
+     "shows it; '*' marks a field in error.\n",
+     "Options of show:\n"
+     "      --home=DIR         the program folder (see below)\n"},
+    {"batch", "[OPTION]... PATH...",
+     "Check many submissions at once. Each PATH is a submission file, or a folder\n"
+     "whose files are each a submission. Each is checked into DIR/NAME/ (its\n"
+     "ERRLOG2C.MDB, and report.txt and report.json when it has findings).\n",
+     "Options of batch:\n"
+     "  -j, --jobs=N           check up to N submissions at once (default: one per\n"
+     "                         processor)\n"
+     "      --results=DIR      where the folders go (default: ./lintaro-results)\n"
+     "      --max-errors=N     stop each check after N errors (1 to 25000; default 500)\n"
+     "      --format=FORMAT    text (default): a line per submission; json: an object\n"
+     "                         per line\n"},
+};
+
+constexpr const char* kIntro =
+    "Check files of corrected annual wage and tax statements (tax year 2007, Korvel\n"
+    "format) before they are sent to the filing agency.\n"
+    "\n"
+    "Commands:\n"
+    "  check    test a submission and keep the results in the program folder\n"
+    "  report   write the error report of the last check\n"
+    "  show     print one tested record field by field\n"
+    "  batch    check many submissions at once, each into a folder of its own\n"
+    "'lintaro-cli COMMAND --help' shows the help of one command.\n";
+
+constexpr const char* kHelpOption = "  -h, --help             display this help and exit\n";
+constexpr const char* kVersionOption =
+    "      --version          output version information and exit\n";
+
+constexpr const char* kFolder =
+    "The program folder is DIR of --home, else $LINTARO_HOME, else the folder of\n"
+    "lintaro-cli; an installed copy, or one whose folder cannot be written, uses\n"
+    "$XDG_DATA_HOME/Lintaro (by default ~/.local/share/Lintaro). One check at a\n"
+    "time may use a program folder.\n";
+
+constexpr const char* kExit =
+    "Exit status:\n"
+    "  0    tested, no errors found\n"
+    "  1    errors found (the results hold them)\n"
+    "  2    nothing usable: a wrong command, a missing or unreadable file, a\n"
+    "       folder in use, a named file that was not read, a submission not tested\n"
+    "  130  interrupted by Ctrl+C (SIGINT)\n"
+    "  143  ended by SIGTERM\n";
+
+}  // namespace
+
+void PrintHelp(std::FILE* out) {
+  for (size_t i = 0; i < std::size(kCommands); ++i)
+    std::fprintf(out, "%s lintaro-cli %s %s\n", i == 0 ? "Usage:" : "  or: ", kCommands[i].name,
+                 kCommands[i].usage);
+  std::fprintf(out, "  or:  lintaro-cli --help | --version\n%s", kIntro);
+  for (const CommandHelp& c : kCommands) std::fprintf(out, "\n%s", c.options);
+  std::fprintf(out, "\nOther options:\n%s%s\n%s\n%s", kHelpOption, kVersionOption, kFolder, kExit);
+}
+
+bool PrintCommandHelp(std::FILE* out, const std::string& command) {
+  for (const CommandHelp& c : kCommands) {
+    if (command != c.name) continue;
+    // batch gives each submission a program folder of its own.
+    const bool has_folder = command != "batch";
+    std::fprintf(out, "Usage: lintaro-cli %s %s\n%s\n%s%s\n%s%s%s", c.name, c.usage, c.description,
+                 c.options, kHelpOption, has_folder ? kFolder : "", has_folder ? "\n" : "", kExit);
+    return true;
+  }
+  return false;
+}
+
+void PrintVersion(std::FILE* out) { std::fprintf(out, "lintaro-cli %s\n", kLintaroVersion); }
+
+}  // namespace lintaro

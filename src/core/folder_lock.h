@@ -1,0 +1,64 @@
+// One test run per program folder.
+//
+// A test run holds an exclusive advisory lock (flock) on the lock file
+// lintaro.lock in the folder where it writes its results; the command-line
+// report and record display hold a shared lock on it while they read. The
+// kernel releases a lock when its holder ends, however it ends, so a killed
+// run never leaves a stale lock behind. The lock file itself stays in the
+// folder; it holds nothing.
+#ifndef LINTARO_CORE_FOLDER_LOCK_H_
+#define LINTARO_CORE_FOLDER_LOCK_H_
+
+#include <string>
+
+namespace lintaro {
+
+inline constexpr const char* kFolderLockFileName = "lintaro.lock";
+
+class FolderLock {
+ public:
+  enum class State {
+    kHeld,        // this object holds the lock
+    kRunning,     // another test run holds the folder
+    kBeingRead,   // readers hold the folder (only a run is refused for this)
+    kUnlockable,  // the lock file cannot be opened or locked: nothing was taken
+  };
+
+  // The exclusive lock of a test run, taken without waiting for another run.
+  // Readers are waited for up to wait_for_readers_ms, since they finish
+  // quickly. kUnlockable when the folder cannot hold a lock file (a folder
+  // that cannot be written, where the run fails on its own).
+  static FolderLock ForRun(const std::string& folder, int wait_for_readers_ms = 2000);
+  // The shared lock of a reader, taken without waiting. The lock file is
+  // created when create is set (a folder that holds results, so that a run
+  // starting while they are read waits); otherwise only an existing one is
+  // locked. kUnlockable when there is no lock file to lock.
+  static FolderLock ForReading(const std::string& folder, bool create = true);
+
+  FolderLock(FolderLock&& other) noexcept;
+  FolderLock& operator=(FolderLock&& other) noexcept;
+  FolderLock(const FolderLock&) = delete;
+  FolderLock& operator=(const FolderLock&) = delete;
+  // Releases the lock.
+  ~FolderLock();
+
+  State state() const { return state_; }
+  bool held() const { return state_ == State::kHeld; }
+  // True when another program holds the folder (kRunning or kBeingRead).
+  bool refused() const { return state_ == State::kRunning || state_ == State::kBeingRead; }
+
+ private:
+  FolderLock(int fd, State state) : fd_(fd), state_(state) {}
+  void Release();
+
+  int fd_ = -1;
+  State state_ = State::kUnlockable;
+};
+
+// The refusal of a run or reader, naming the folder, for a message box or
+// standard error. state is kRunning or kBeingRead.
+std::string FolderInUseMessage(FolderLock::State state, std::string folder);
+
+}  // namespace lintaro
+
+#endif  // LINTARO_CORE_FOLDER_LOCK_H_

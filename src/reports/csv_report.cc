@@ -1,0 +1,73 @@
+#include "reports/csv_report.h"
+
+#include "core/cp1252.h"
+#include "reports/finding_parts.h"
+#include "store/results_db.h"
+
+namespace lintaro {
+
+void AppendCsvField(std::string& out, std::string_view utf8) {
+  std::string value;
+  if (!utf8.empty() && std::string_view("=+-@\t\r").find(utf8.front()) != std::string_view::npos)
+    value += '\'';
+  value += utf8;
+  if (value.find_first_of(",\"\r\n") == std::string::npos) {
+    out += value;
+    return;
+  }
+  out += '"';
+  for (char c : value) {
+    if (c == '"') out += '"';
+    out += c;
+  }
+  out += '"';
+}
+
+namespace {
+
+void AppendRow(std::string& s, const ReportRow& row, const std::string& employer) {
+  const FindingParts parts = SplitFinding(row.reference, row.user_entry);
+  const std::optional<std::string> kind = ReferenceKindOf(row.id);
+  auto field = [&s](std::string_view cp1252) {
+    AppendCsvField(s, Cp1252ToUtf8(cp1252));
+    s += ',';
+  };
+  s += std::to_string(row.rec_num) + ',';
+  field(row.id);
+  field(kind == "ssn" ? std::string_view(row.rec_reference) : std::string_view());
+  field(kind == "ein" ? std::string_view(row.rec_reference) : std::string_view());
+  field(employer);
+  s += std::to_string(row.err_num) + ',';
+  s += row.type == "C" ? "true," : "false,";
+  field(parts.field);
+  if (parts.positions) {
+    s += std::to_string(parts.positions->start) + ',' + std::to_string(parts.positions->end) + ',';
+  } else {
+    s += ",,";
+  }
+  field(parts.user_entry);
+  AppendCsvField(s, Cp1252ToUtf8(row.error));
+  s += "\r\n";
+}
+
+}  // namespace
+
+bool BuildCsvReport(ResultsDb& db, ReportBuffer& out, const PieceHandler& after_row,
+                    const ReportFilter& filter) {
+  out.Append(kCsvHeader);
+  bool completed = true;
+  std::string s;
+  ForEachReportRow(db, filter, true, [&](const ReportRow& row, const std::string& employer) {
+    s.clear();
+    AppendRow(s, row, employer);
+    out.Append(s);
+    if (after_row && !after_row(out)) {
+      completed = false;
+      return false;
+    }
+    return true;
+  });
+  return completed;
+}
+
+}  // namespace lintaro

@@ -1,0 +1,78 @@
+#include "reports/report_scope.h"
+
+#include "records/record_types.h"
+#include "reports/finding_parts.h"
+#include "store/results_db.h"
+
+namespace lintaro {
+namespace {
+
+constexpr const char* kEmployerRecord = "RCE";
+
+}  // namespace
+
+// An employer's blocks: from each of its employer records up to the next
+// employer record, or to the last record (the final record excluded).
+int64_t EmployerRecordCount(ResultsDb& db, const std::string& ein) {
+  const int64_t last = db.LastRecNum();
+  std::optional<RecordRow> last_row = db.ReadRecord(last);
+  const bool ends_with_final = last_row && last_row->record.compare(0, 3, "RCF") == 0;
+  const int64_t end = ends_with_final ? last : last + 1;  // one past the last block record
+  int64_t count = 0;
+  std::optional<RecordRow> rce = db.NextRecordOfType(0, kEmployerRecord);
+  while (rce) {
+    std::optional<RecordRow> next = db.NextRecordOfType(rce->rec_num, kEmployerRecord);
+    if (EmployerEinOf(rce->record) == ein) count += (next ? next->rec_num : end) - rce->rec_num;
+    rce = std::move(next);
+  }
+  return count;
+}
+
+const std::string& EmployerTracker::EmployerOf(int64_t rec_num, const std::string& id) {
+  if (!started_) {
+    started_ = true;
+    next_ = db_.NextRecordOfType(0, kEmployerRecord);
+  }
+  while (next_ && next_->rec_num <= rec_num) {
+    current_ = EmployerEinOf(next_->record);
+    next_ = db_.NextRecordOfType(next_->rec_num, kEmployerRecord);
+  }
+  return BelongsToEmployer(id) ? current_ : none_;
+}
+
+ReportHeader ReadReportHeader(ResultsDb& db, const ReportFilter& filter) {
+  ReportHeader header = ReadReportHeader(db);
+  if (filter.keeps_all()) return header;
+  header.records_tested = EmployerRecordCount(db, filter.employer_ein);
+  header.records_with_errors = 0;
+  header.errors = 0;
+  bool stopped_here = false;
+  int64_t last_rec_num = 0;
+  ForEachReportRow(db, filter, true, [&](const ReportRow& row, const std::string&) {
+    ++header.errors;
+    if (header.records_with_errors == 0 || row.rec_num != last_rec_num)
+      ++header.records_with_errors;
+    last_rec_num = row.rec_num;
+    if (header.critical && row.err_num == header.critical->err_num) stopped_here = true;
+    return true;
+  });
+  if (!stopped_here) header.critical.reset();
+  return header;
+}
+
+void ForEachReportRow(ResultsDb& db, const ReportFilter& filter, bool name_employers,
+                      const ScopedRowHandler& row) {
+  if (filter.keeps_all() && !name_employers) {
+    const std::string none;
+    db.ForEachReportRow([&](const ReportRow& r) { return row(r, none); });
+    return;
+  }
+  EmployerTracker employers(db);
+  db.ForEachReportRow([&](const ReportRow& r) {
+    const std::string& employer = employers.EmployerOf(r.rec_num, r.id);
+    if (!filter.keeps_all() && employer != filter.employer_ein) return true;
+    return row(r, employer);
+  });
+}
+
+}  // namespace lintaro

@@ -1,0 +1,68 @@
+// Which findings a report covers, and whose records they are.
+//
+// A service bureau checks one submission for many employers and sends each
+// client only its own findings: an employer's records are its employer
+// record (RCE) and every record after it up to the next employer record or
+// the final record (its employees, their optional and state records, its
+// total records). The submitter record and the final record belong to no
+// employer.
+#ifndef LINTARO_REPORTS_REPORT_SCOPE_H_
+#define LINTARO_REPORTS_REPORT_SCOPE_H_
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "reports/report_content.h"
+#include "store/rows.h"
+
+namespace lintaro {
+
+class ResultsDb;
+
+// All findings, or only those of the employer whose Correct EIN is
+// employer_ein.
+struct ReportFilter {
+  std::string employer_ein;  // empty: every finding
+  bool keeps_all() const { return employer_ein.empty(); }
+};
+
+// Names the employer of each record of a report by reading the stored
+// employer records as the report moves on: records must be asked about in
+// increasing record number.
+class EmployerTracker {
+ public:
+  explicit EmployerTracker(ResultsDb& db) : db_(db) {}
+  // The Correct EIN of the employer record that opens the block of the
+  // record (the record itself when it is one); empty for the submitter and
+  // final records and for records before the first employer record.
+  const std::string& EmployerOf(int64_t rec_num, const std::string& id);
+
+ private:
+  ResultsDb& db_;
+  bool started_ = false;
+  std::string current_;            // EIN of the block being read
+  std::optional<RecordRow> next_;  // the employer record that opens the next block
+  const std::string none_;
+};
+
+// The number of records in the blocks of the employer with this Correct
+// EIN; 0 when the results hold no employer record with it.
+int64_t EmployerRecordCount(ResultsDb& db, const std::string& ein);
+
+// The report's header over the findings the filter keeps. For one employer
+// the counts are its own (records tested: the records of its blocks), and
+// the finding that stopped the run is shown only when it is one of its own.
+ReportHeader ReadReportHeader(ResultsDb& db, const ReportFilter& filter);
+
+// Calls row for every report row the filter keeps, in report order, with
+// its record's employer (named only when name_employers is set or the
+// filter needs it; empty otherwise). row returns false to stop.
+using ScopedRowHandler = std::function<bool(const ReportRow&, const std::string& employer_ein)>;
+void ForEachReportRow(ResultsDb& db, const ReportFilter& filter, bool name_employers,
+                      const ScopedRowHandler& row);
+
+}  // namespace lintaro
+
+#endif  // LINTARO_REPORTS_REPORT_SCOPE_H_

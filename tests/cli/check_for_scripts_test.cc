@@ -1,0 +1,234 @@
+// lintaro-cli check as batch jobs and CI run it: one run per program folder,
+// no file left unread without a word, signals, the progress line, JSON, and
+// where the results go.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "core/folder_lock.h"
+#include "core/version.h"
+#include "store/results_db.h"
+#include "support/clean_records.h"
+#include "support/cli_runner.h"
+#include "support/fakes.h"
+#include "support/json_reader.h"
+
+namespace lintaro {
+namespace {
+
+using namespace lintaro::testing;
+
+class CheckForScriptsTest : public ::testing::Test {
+ protected:
+  std::vector<std::string> Check(const std::vector<std::string>& more) const {
+    std::vector<std::string> args = {"check", "--home", home.str()};
+    args.insert(args.end(), more.begin(), more.end());
+    return args;
+  }
+  std::string File(const std::string& name, const std::vector<std::string>& records) const {
+    return files.Write(name, JoinRecords(records));
+  }
+  std::string db() const { return home.str() + "/" + kResultsFileName; }
+  // Waits until the results file of a check started in the background has
+  // grown past bytes (its first batch of records is then stored).
+  bool WaitForResults(std::uintmax_t bytes) const {
+    for (int i = 0; i < 2000; ++i) {
+      std::error_code ec;
+      if (std::filesystem::file_size(db(), ec) > bytes && !ec) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return false;
+  }
+  TempDir home, files;
+};
+
+TEST_F(CheckForScriptsTest, OneRunPerProgramFolderAndEachPrintsItsOwnFigures) {
+  const std::string big = File("big.txt", CleanSubmission(40000));
+  const std::string small = File("small.txt", CleanSubmission(2));
+  RunningCli first = StartCli(Check({big}));
+  ASSERT_TRUE(WaitForResults(0));
+  CliResult second = RunCli(Check({small}));
+  EXPECT_EQ(second.status, 2);
+  EXPECT_EQ(second.out, "");
+  EXPECT_EQ(second.err, "Program Folder In Use: Another test run is using the program folder " +
+                            home.str() + ". Try again when it has finished.\n");
+  CliResult done = FinishCli(first);
+  EXPECT_EQ(done.status, 0) << done.err;
+  EXPECT_EQ(done.out, "Records tested: 40004\nRecords with errors: 0\nErrors found: 0\n");
+  EXPECT_EQ(ResultsDb::Open(db(), true)->CountRecords(), 40004);
+
+  // Reading while a run writes is refused as clearly, never with an SQLite text.
+  FolderLock run = FolderLock::ForRun(home.str());
+  for (const std::vector<std::string>& reader : std::vector<std::vector<std::string>>{
+           {"report", "--home", home.str()}, {"show", "--home", home.str(), "1"}}) {
+    CliResult r = RunCli(reader);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "lintaro-cli: Another test run is using the program folder " + home.str() +
+                         ". Try again when it has finished.\n");
+  }
+}
+
+TEST_F(CheckForScriptsTest, NamedFilesAreAllReadOrTheStatusSaysSo) {
+  const std::string clean = File("clean.txt", CleanSubmission(2));
+  ASSERT_EQ(RunCli(Check({clean})).status, 0);
+  const std::string before = ReadWholeFile(db());
+  // A missing second file: refused before anything is touched.
+  CliResult missing = RunCli(Check({clean, files.str() + "/gone.txt"}));
+  EXPECT_EQ(missing.status, 2);
+  EXPECT_EQ(missing.err, "lintaro-cli: " + files.str() + "/gone.txt does not exist\n");
+  EXPECT_EQ(ReadWholeFile(db()), before);
+
+  // The submission ended with its final record in the first file.
+  auto records = CleanSubmission(1);
+  records[2] = Patch(records[2], {{188, "ZZ"}});
+  const std::string other = File("other.txt", records);
+  CliResult unread = RunCli(Check({clean, other}));
+  EXPECT_EQ(unread.status, 2);
+  EXPECT_EQ(unread.out, "Records tested: 6\nRecords with errors: 0\nErrors found: 0\n");
+  EXPECT_NE(unread.err.find("lintaro-cli: " + other +
+                            " was not read: the submission ended with its final record in " +
+                            clean + "\n"),
+            std::string::npos)
+      << unread.err;
+  EXPECT_EQ(ResultsDb::Open(db(), true)->CountRecords(), 6);  // the results are kept
+  CliResult json = RunCli(Check({"--format", "json", clean, other}));
+  EXPECT_EQ(json.status, 2);
+  EXPECT_EQ(JsonAt(json.out, "$.files[1].read"), "false");
+  EXPECT_EQ(JsonAt(json.out, "$.files[1].reason"),
+            "the submission ended with its final record in " + clean);
+  // A check stopped by a critical finding says what it left unread and
+  // keeps the status of its findings.
+  records.insert(records.begin() + 2, MakeRecord("RCT"));
+  CliResult stopped = RunCli(Check({File("stop.txt", records), clean}));
+  EXPECT_EQ(stopped.status, 1);
+  EXPECT_NE(stopped.err.find(clean + " was not read: testing stopped in "), std::string::npos);
+}
+
+TEST_F(CheckForScriptsTest, SignalsAbortTheRunKeepTheResultsAndSetTheStatus) {
+  const std::string big = File("big.txt", CleanSubmission(60000));
+  for (const auto& [signal, status] : {std::pair{SIGINT, 130}, std::pair{SIGTERM, 143}}) {
+    std::filesystem::remove(db());
+    RunningCli running = StartCli(Check({big}));
+    ASSERT_TRUE(WaitForResults(1 << 20));
+    kill(running.pid, signal);
+    CliResult r = FinishCli(running);
+    EXPECT_EQ(r.status, status) << r.err;
+    const size_t at = r.err.find("lintaro-cli: Interrupted at record ");
+    ASSERT_NE(at, std::string::npos) << r.err;
+    const int64_t record = std::stoll(r.err.substr(at + 35));
+    auto stored = ResultsDb::Open(db(), true);
+    EXPECT_EQ(stored->CountRecords(), record);
+    std::optional<ErrorRow> last = stored->ReadLastError();
+    ASSERT_TRUE(last.has_value());
+    EXPECT_EQ(last->reference, "Test Aborted");
+    EXPECT_EQ(last->rec_num, record);
+    EXPECT_NE(r.out.find("Records tested: " + std::to_string(record) + "\n"), std::string::npos);
+  }
+}
+
+TEST_F(CheckForScriptsTest, TheProgressLineIsErasedBeforeOtherOutputAndEndsAtAHundred) {
+  const std::string clean = File("clean.txt", CleanSubmission(3000));
+  CliResult r = RunCliOnTerminal(Check({clean}));
+  EXPECT_EQ(r.status, 0);
+  EXPECT_NE(r.out.find("Processing Record Number: 3004 (100%)\033[K\r\033[KResults: Testing "
+                       "Completed."),
+            std::string::npos)
+      << r.out;
+  EXPECT_NE(r.out.find("\nRecords tested: 3004\r\n"), std::string::npos) << r.out;
+  // A run that stops early erases the line before its summary too.
+  auto records = CleanSubmission(3000);
+  records[1500] = MakeRecord("RCF");
+  r = RunCliOnTerminal(Check({File("stop.txt", records)}));
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out.find("100%"), std::string::npos);
+  EXPECT_NE(r.out.find("\033[K\r\033[KRecords tested: 1501\r\n"), std::string::npos) << r.out;
+}
+
+TEST_F(CheckForScriptsTest, JsonSummaryAndQuiet) {
+  auto stop = CleanSubmission(1);
+  stop.insert(stop.begin() + 2, MakeRecord("RCT"));
+  auto mistakes = CleanSubmission(3);
+  for (int i = 2; i < 5; ++i) mistakes[i] = Patch(mistakes[i], {{188, "ZZ"}});
+  struct Case {
+    std::vector<std::string> args;
+    std::string outcome;
+    int status;
+    std::string errors;
+  };
+  const std::vector<Case> cases = {
+      {{File("clean.txt", CleanSubmission(2))}, "clean", 0, "0"},
+      {{"--max-errors", "2", File("mistakes.txt", mistakes)}, "error_limit", 1, "3"},
+      {{File("stop.txt", stop)}, "critical_stop", 1, "1"},
+      {{files.Write("empty.txt", "\r\n")}, "no_valid_data", 2, "0"}};
+  for (const Case& c : cases) {
+    std::vector<std::string> args = {"--format", "json"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    CliResult r = RunCli(Check(args));
+    EXPECT_EQ(r.status, c.status) << c.outcome;
+    ASSERT_TRUE(IsStrictJson(r.out)) << r.out;
+    EXPECT_EQ(JsonAt(r.out, "$.format_version"), "1");
+    EXPECT_EQ(JsonAt(r.out, "$.lintaro_version"), kLintaroVersion);
+    EXPECT_EQ(JsonAt(r.out, "$.outcome"), c.outcome);
+    EXPECT_EQ(JsonAt(r.out, "$.errors_found"), c.errors) << c.outcome;
+    EXPECT_EQ(JsonAt(r.out, "$.files[0].path"), c.args.back());
+    EXPECT_EQ(JsonAt(r.out, "$.results"), home.str() + "/ERRLOG2C.MDB");
+  }
+  EXPECT_EQ(JsonAt(RunCli(Check({"--format=json", files.str() + "/stop.txt"})).out,
+                   "$.critical_stop.message"),
+            "RCW record must follow RCE record.");
+  CliResult quiet = RunCli(Check({"-q", files.str() + "/mistakes.txt"}));
+  EXPECT_EQ(quiet.status, 1);
+  EXPECT_EQ(quiet.out, "");
+}
+
+// Root may write anything: the read-only case runs as the unprivileged user.
+std::vector<std::string> Unprivileged(std::vector<std::string> env) {
+  env.insert(env.begin(), "env");
+  if (geteuid() != 0) return env;
+  std::vector<std::string> prefix = {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups",
+                                     "--"};
+  prefix.insert(prefix.end(), env.begin(), env.end());
+  return prefix;
+}
+
+TEST_F(CheckForScriptsTest, TheProgramFolderComesFromHomeEnvironmentOrExecutable) {
+  const std::string clean = File("clean.txt", CleanSubmission(1));
+  TempDir env_home;
+  CliResult by_env = RunCli({"check", clean}, {"env", "LINTARO_HOME=" + env_home.str()});
+  EXPECT_EQ(by_env.status, 0) << by_env.err;
+  EXPECT_TRUE(std::filesystem::exists(env_home.path() / kResultsFileName));
+  EXPECT_EQ(RunCli({"report"}, {"env", "LINTARO_HOME=" + env_home.str()}).out,
+            "No errors found in the submission!\n");
+  // --home beats the environment.
+  EXPECT_EQ(RunCli(Check({clean}), {"env", "LINTARO_HOME=/nonexistent"}).status, 0);
+  EXPECT_EQ(RunCli({"check", clean}, {"env", "LINTARO_HOME=/nonexistent"}).err,
+            "lintaro-cli: The program folder /nonexistent does not exist.\n");
+
+  // A copy in a folder it cannot write keeps its results in the per-user folder.
+  TempDir install, user;
+  const std::filesystem::path copy = install.path() / "lintaro-cli";
+  std::filesystem::copy_file(LINTARO_CLI_PATH, copy);
+  for (const auto& dir : {files.path(), user.path()})
+    std::filesystem::permissions(dir, std::filesystem::perms::all);
+  chmod(clean.c_str(), 0644);
+  chmod(install.str().c_str(), 0555);
+  // The copy is run in place of the built program.
+  std::vector<std::string> as_copy =
+      Unprivileged({"HOME=" + user.str(), "XDG_DATA_HOME=" + user.str()});
+  as_copy.insert(as_copy.end(),
+                 {"/bin/sh", "-c", "shift; exec '" + copy.string() + "' \"$@\"", "sh"});
+  CliResult r = RunCli({"check", clean}, as_copy);
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(std::filesystem::exists(user.path() / "Lintaro" / kResultsFileName));
+  EXPECT_FALSE(std::filesystem::exists(install.path() / kResultsFileName));
+  EXPECT_EQ(RunCli({"report"}, as_copy).out, "No errors found in the submission!\n");
+  chmod(install.str().c_str(), 0755);
+}
+
+}  // namespace
+}  // namespace lintaro

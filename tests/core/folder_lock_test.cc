@@ -1,0 +1,104 @@
+// One test run per program folder: runs exclude runs and readers, readers
+// exclude runs, a dead holder leaves no lock, and a refused run touches
+// nothing.
+#include "core/folder_lock.h"
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
+
+#include "run_test_base.h"
+#include "support/cli_runner.h"
+
+namespace lintaro {
+namespace {
+
+using namespace lintaro::testing;
+using State = FolderLock::State;
+
+TEST(FolderLock, RunsExcludeRunsAndReadersUntilReleased) {
+  TempDir folder;
+  {
+    FolderLock run = FolderLock::ForRun(folder.str());
+    ASSERT_TRUE(run.held());
+    EXPECT_EQ(FolderLock::ForRun(folder.str()).state(), State::kRunning);
+    EXPECT_EQ(FolderLock::ForReading(folder.str()).state(), State::kRunning);
+    // Moving the lock keeps it held.
+    FolderLock moved = std::move(run);
+    EXPECT_FALSE(run.held());
+    EXPECT_EQ(FolderLock::ForRun(folder.str(), 0).state(), State::kRunning);
+  }
+  // Readers share the folder; a run waits for them a little, then gives up.
+  FolderLock reader = FolderLock::ForReading(folder.str());
+  ASSERT_TRUE(reader.held());
+  EXPECT_TRUE(FolderLock::ForReading(folder.str()).held());
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(FolderLock::ForRun(folder.str(), 150).state(), State::kBeingRead);
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(150));
+  std::thread done_reading([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    reader = FolderLock::ForReading("/nonexistent/folder");  // releases the lock
+  });
+  EXPECT_TRUE(FolderLock::ForRun(folder.str(), 5000).held());
+  done_reading.join();
+  EXPECT_EQ(FolderLock::ForRun("/nonexistent/folder").state(), State::kUnlockable);
+}
+
+TEST(FolderLock, TheKernelReleasesTheLockOfAKilledHolder) {
+  TempDir folder;
+  int ready[2];
+  ASSERT_EQ(pipe(ready), 0);
+  const pid_t child = fork();
+  if (child == 0) {
+    FolderLock lock = FolderLock::ForRun(folder.str());
+    const char held = lock.held() ? 'y' : 'n';
+    (void)!write(ready[1], &held, 1);
+    pause();
+    _exit(0);
+  }
+  char held = 0;
+  ASSERT_EQ(read(ready[0], &held, 1), 1);
+  EXPECT_EQ(held, 'y');
+  EXPECT_EQ(FolderLock::ForRun(folder.str(), 0).state(), State::kRunning);
+  kill(child, SIGKILL);
+  waitpid(child, nullptr, 0);
+  EXPECT_TRUE(FolderLock::ForRun(folder.str(), 0).held());
+  close(ready[0]);
+  close(ready[1]);
+}
+
+class FolderInUseTest : public RunTestBase {};
+
+TEST_F(FolderInUseTest, ARunOnAFolderInUseSaysSoAndTouchesNothing) {
+  ASSERT_EQ(RunRecords(CleanSubmission(2)).outcome, RunOutcome::kClean);
+  const std::string before = ReadWholeFile(db_path());
+  for (State holder : {State::kRunning, State::kBeingRead}) {
+    FolderLock other = holder == State::kRunning ? FolderLock::ForRun(home.str())
+                                                 : FolderLock::ForReading(home.str());
+    prompts = {};
+    view = {};
+    const RunSummary s = RunRecords(CleanSubmission(1));
+    EXPECT_EQ(s.outcome, RunOutcome::kFolderInUse);
+    EXPECT_EQ(s.records_tested, 0);  // never the other program's figures
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_EQ(prompts.messages[0].title, "Program Folder In Use");
+    EXPECT_EQ(prompts.messages[0].text, FolderInUseMessage(holder, home.str() + "/"));
+    EXPECT_NE(prompts.messages[0].text.find("program folder " + home.str() +
+                                            (holder == State::kRunning ? "." : " ")),
+              std::string::npos);
+    EXPECT_EQ(view.events, std::vector<std::string>{"RunEnded"});
+    EXPECT_FALSE(state.Testing);
+    EXPECT_EQ(ReadWholeFile(db_path()), before);
+  }
+  EXPECT_NE(FolderInUseMessage(State::kRunning, "/r").find("Another test run is using"),
+            std::string::npos);
+  // Free again: the next run goes ahead.
+  EXPECT_EQ(RunRecords(CleanSubmission(1)).outcome, RunOutcome::kClean);
+  EXPECT_EQ(out.records.size(), 5u);
+}
+
+}  // namespace
+}  // namespace lintaro
