@@ -104,24 +104,6 @@ std::string ExecutableFolder() {
   return exe.parent_path().string();
 }
 
-std::string PerUserDataFolder() {
-  const char* xdg = std::getenv("XDG_DATA_HOME");
-  // The XDG rules ignore a relative XDG_DATA_HOME.
-  if (xdg != nullptr && xdg[0] == '/') return std::string(xdg) + "/Lintaro";
-  std::string home;
-  if (const char* env = std::getenv("HOME"); env != nullptr && env[0] != '\0') {
-    home = env;
-  } else {
-    passwd entry{};
-    passwd* found = nullptr;
-    char buffer[4096];
-    if (getpwuid_r(getuid(), &entry, buffer, sizeof buffer, &found) == 0 && found != nullptr)
-      home = found->pw_dir;
-  }
-  if (home.empty()) return {};
-  return home + "/.local/share/Lintaro";
-}
-
 ProgramFolders CliProgramFolders(const std::string& home_option) {
   const char* env = std::getenv("LINTARO_HOME");
   return ResolveProgramFolders(ExecutableFolder(), home_option, env != nullptr ? env : "",

@@ -55,9 +55,6 @@ std::optional<int> ParseWholeNumber(const std::string& text, int min, int max);
 
 // The folder of the running executable.
 std::string ExecutableFolder();
-// The per-user data folder: $XDG_DATA_HOME/Lintaro, by default
-// ~/.local/share/Lintaro.
-std::string PerUserDataFolder();
 // The program folders of lintaro-cli: --home (home_option, empty when not
 // given), else LINTARO_HOME, else the executable's folder, else the per-user
 // data folder (ResolveProgramFolders).

@@ -78,8 +78,15 @@ std::string PerUserDataFolder(const char* xdg_data_home, const char* home) {
 
 std::string PerUserDataFolder() {
   const char* home = std::getenv("HOME");
+  std::string account_home;
   if (home == nullptr || home[0] == '\0') {
-    if (const passwd* entry = ::getpwuid(::getuid())) home = entry->pw_dir;
+    // getpwuid_r, not getpwuid: runs on several threads must not share a buffer.
+    passwd entry{};
+    passwd* found = nullptr;
+    char buffer[4096];
+    if (::getpwuid_r(::getuid(), &entry, buffer, sizeof buffer, &found) == 0 && found != nullptr)
+      account_home = found->pw_dir;
+    home = account_home.c_str();
   }
   return PerUserDataFolder(std::getenv("XDG_DATA_HOME"), home);
 }

@@ -23,6 +23,18 @@ cmake --install "$build" --prefix "$prefix" >"$work/install.log" ||
   { cat "$work/install.log"; exit 1; }
 
 "$prefix/bin/lintaro-cli" --help >/dev/null || fail "installed lintaro-cli --help failed"
+out=$("$prefix/bin/lintaro-cli" --version) || fail "installed lintaro-cli --version failed"
+[[ $out == "lintaro-cli $version" ]] || fail "lintaro-cli --version printed '$out'"
+
+# The installed checker keeps its results in the per-user data folder too,
+# though its bin/ can be written.
+XDG_DATA_HOME=$work/cli-data LINTARO_HOME='' "$prefix/bin/lintaro-cli" check \
+  "$source_dir/samples/clean.txt" >"$work/cli.log" 2>&1 ||
+  { fail "the installed lintaro-cli could not test a sample"; cat "$work/cli.log"; }
+[[ -f $work/cli-data/Lintaro/ERRLOG2C.MDB ]] ||
+  fail "lintaro-cli left no results in the per-user data folder"
+leaked=$(ls "$prefix/bin" | grep -v -x -e lintaro -e lintaro-cli || true)
+[[ -z $leaked ]] || fail "lintaro-cli wrote into bin/: $leaked"
 
 programs=(lintaro-cli)
 [[ $window == ON ]] && programs+=(lintaro)

@@ -19,6 +19,8 @@ Fields Merge(Fields base, const Fields& over) {
   return base;
 }
 
+}  // namespace
+
 // Places each text at its 1-based position in record.
 std::string Patch(std::string record, const Fields& changes) {
   for (const auto& [position, text] : changes) {
@@ -28,8 +30,6 @@ std::string Patch(std::string record, const Fields& changes) {
   }
   return record;
 }
-
-}  // namespace
 
 std::string Cents(int64_t cents, int width) {
   char buf[32];
