@@ -77,12 +77,18 @@ void ReadBack(ResultsDb& db, RunOutput& out) {
 std::string RunOutput::db_path() const { return (dir->path() / kResultsFileName).string(); }
 
 RunOutput RunRecords(const std::vector<std::string>& records, int max_errors) {
+  return RunFiles({records}, max_errors);
+}
+
+RunOutput RunFiles(const std::vector<std::vector<std::string>>& files, int max_errors) {
   RunOutput out;
   out.dir = std::make_shared<TempDir>();
   TempDir& dir = *out.dir;
-  const std::string file = dir.Write("submission.txt", JoinRecords(records));
   ScriptedPrompts prompts;
-  prompts.files.push_back(file);
+  for (size_t i = 0; i < files.size(); ++i) {
+    const std::string name = i == 0 ? "submission.txt" : "submission-" + std::to_string(i + 1) + ".txt";
+    prompts.files.push_back(dir.Write(name, JoinRecords(files[i])));
+  }
   FixedClock clock;
   RecordingView view;
   TestRunOptions options;

@@ -51,11 +51,13 @@ class RunFixture {
 // Answers of the stored results for the viewer's re-check.
 class FakeResults : public ResultsReader {
  public:
-  bool pin_ok = false;
+  // Whether the run stored each finding the re-check makes (a PIN that
+  // failed in the run stays marked).
+  bool findings_stored = true;
   std::map<int64_t, TotalsRow> trct, trcu;  // employer rows by record number
   std::map<std::string, int64_t> ids;       // stored records per identifier
 
-  bool PinOK() override { return pin_ok; }
+  bool HasFinding(int64_t, std::string_view) override { return findings_stored; }
   std::optional<TotalsRow> EmployerRow(TotalsTable table, int64_t rec_num) override;
   std::optional<ErrorRow> LastErrorOf(int64_t) override { return std::nullopt; }
   int64_t CountRecordsWithId(std::string_view id) override;
@@ -91,6 +93,9 @@ struct RunOutput {
 // Runs TestRun over the records (joined with CR LF, in one file) in a fresh
 // program folder and reads back everything stored.
 RunOutput RunRecords(const std::vector<std::string>& records, int max_errors = 500);
+// The same over a submission in several files, handed out in turn when the
+// run asks for the next file.
+RunOutput RunFiles(const std::vector<std::vector<std::string>>& files, int max_errors = 500);
 
 // Reads every row of a results database.
 void ReadBack(ResultsDb& db, RunOutput& out);
