@@ -24,8 +24,10 @@
 #include "ui/about_box.h"
 #include "ui/artwork.h"
 #include "ui/error_limit_dialog.h"
+#include "ui/go_to_record_dialog.h"
 #include "ui/grid_tip_window.h"
 #include "ui/help_window.h"
+#include "ui/record_grid_view.h"
 #include "ui/record_view.h"
 #include "ui/report_host.h"
 
@@ -60,6 +62,7 @@ MainWindow::MainWindow(ProgramFolders folders, Prompts& prompts, Clock& clock, Q
     : QMainWindow(parent), folders_(std::move(folders)), prompts_(prompts), clock_(clock) {
   setObjectName("frmMain");
   setWindowIcon(ProgramIcon());
+  ask_record_number_ = [this](int64_t tested) { return GoToRecordDialog::Ask(tested, this); };
   pump_.set_before_events([this] {
     if (progress_pending_) ShowProgressNow();
   });
@@ -166,19 +169,8 @@ void MainWindow::BuildControls() {
   txtCritError_->installEventFilter(this);
 
   auto grid = [this](const char* name) {
-    auto* g = new QTableView(area_);
+    auto* g = new RecordGridView(area_);
     g->setObjectName(name);
-    g->setSelectionBehavior(QAbstractItemView::SelectRows);
-    g->setSelectionMode(QAbstractItemView::SingleSelection);
-    g->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    g->setWordWrap(false);
-    g->setTextElideMode(Qt::ElideRight);
-    g->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
-    g->verticalHeader()->setDefaultSectionSize(g->fontMetrics().height() + 6);
-    g->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    g->verticalHeader()->hide();
-    g->horizontalHeader()->setHighlightSections(false);
-    g->setAlternatingRowColors(true);
     return g;
   };
   auto caption = [this](const char* name, const QString& text) {
@@ -256,6 +248,12 @@ void MainWindow::BuildMenus() {
   actions_[Command::mnuVRecords] = records_menu_->menuAction();
   entry(records_menu_, Command::mnuVRAll, [this] { ViewTestedRecords(); });
   entry(records_menu_, Command::mnuVRErrors, [this] { ViewRecordsWithErrors(); });
+  view->addSeparator();
+  go_to_record_ = view->addAction(kGoToRecordEntry);
+  go_to_record_->setObjectName("mnuVGoToRecord");
+  go_to_record_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
+  go_to_record_->setShortcutContext(Qt::WindowShortcut);
+  connect(go_to_record_, &QAction::triggered, this, [this] { GoToRecord(); });
 
   QMenu* help = menuBar()->addMenu(Q(kHelpMenu));
   help->setObjectName("mnuHelp");
@@ -401,6 +399,7 @@ void MainWindow::Apply(CommandEvent event) {
 void MainWindow::ApplyCommands() {
   for (auto& [command, button] : buttons_) button->setEnabled(commands_.enabled(command));
   for (auto& [command, action] : actions_) action->setEnabled(commands_.enabled(command));
+  if (go_to_record_ != nullptr) go_to_record_->setEnabled(CurrentRecordGrid() != nullptr);
 }
 
 void MainWindow::StartTesting() {
