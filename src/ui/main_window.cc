@@ -30,6 +30,7 @@
 #include "ui/record_grid_view.h"
 #include "ui/record_view.h"
 #include "ui/report_host.h"
+#include "ui/window_placement.h"
 
 namespace lintaro {
 namespace {
@@ -43,10 +44,12 @@ constexpr int kLogoSide = 1440;
 constexpr int kLabelHeight = 300;
 constexpr int kCaptionHeight = 300;   // a grid's caption bar
 constexpr int kCritBoxHeight = 900;
-constexpr int kInitialWidth = 11520;  // client area at start-up
-constexpr int kInitialHeight = 7920;
-constexpr int kMinimumWidth = 9000;
-constexpr int kMinimumHeight = 6600;
+// The designed client area, below the menu bar: the window's smallest size.
+constexpr int kDesignWidth = 11520;
+constexpr int kDesignHeight = 7920;
+// Share of the record view's height the tested-records grid takes once the
+// window is larger than designed (at the designed size it is 1,510 twips).
+constexpr double kTestedGridShare = 0.22;
 
 constexpr Command kColumn[] = {Command::cmdStart,  Command::cmdView,  Command::cmdGrid,
                                Command::cmdErrors, Command::cmdPrint, Command::cmdLast,
@@ -79,6 +82,7 @@ void MainWindow::AttachParts() {
   rows->setContentsMargins(0, 0, 0, 0);
   rows->addWidget(record_view_);
   record_view_->set_tested_grid(DBGrid3_);
+  connect(record_view_, &RecordView::columnsMoved, this, [this] { PlaceViewerHeadings(); });
   record_viewer_ = [this](int64_t rec_num) { record_view_->ShowRecord(rec_num); };
   viewer_unload_ = [this] { record_view_->Unload(); };
 
@@ -288,12 +292,14 @@ void MainWindow::LoadWindow() {
   caret.setPosition(1);
   txtDisclosure_->setTextCursor(caret);
 
-  resize(Twips(kInitialWidth), Twips(kInitialHeight) + menuBar()->sizeHint().height());
-  setMinimumSize(Twips(kMinimumWidth), Twips(kMinimumHeight));
-  if (QScreen* screen = QGuiApplication::primaryScreen()) {
-    const QRect available = screen->availableGeometry();
-    move(available.center() - rect().center());
-  }
+  // The designed size is the smallest; the first start fits the screen and
+  // later starts open where the window was left.
+  QScreen* screen = QGuiApplication::primaryScreen();
+  const QRect available = screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+  setMinimumSize(MinimumWindowSize(
+      QSize(Twips(kDesignWidth), Twips(kDesignHeight) + menuBar()->sizeHint().height()),
+      available));
+  placement_.Restore(*this);
 }
 
 void MainWindow::showEvent(QShowEvent* event) {
@@ -371,22 +377,33 @@ void MainWindow::LayoutControls() {
   DBGrid2Caption_->setGeometry(left, top, area_width, caption);
   DBGrid2_->setGeometry(left, top + caption, area_width, grid2 - caption);
 
-  // Record view: the tested-records grid is 1,510 twips high; the viewer
-  // headings start 120 twips below it and the rows below the headings.
+  // Record view: the tested-records grid is 1,510 twips high in the
+  // designed window and grows with a larger one; the viewer headings start
+  // 120 twips below it and the rows below the headings.
   top = Twips(120);
+  const int tested_grid =
+      std::max(Twips(kTestedGridTwips), static_cast<int>(height * kTestedGridShare));
   DBGrid3Caption_->setGeometry(left, top, area_width, caption);
-  DBGrid3_->setGeometry(left, top + caption, area_width, Twips(kTestedGridTwips) - caption);
-  const int headings = top + Twips(kTestedGridTwips) + Twips(120);
-  const int name_width = area_width * 2 / 5;
-  lblFName_->setGeometry(left, headings, name_width, label_height);
-  lblFData_->setGeometry(left + name_width, headings, area_width - name_width, label_height);
+  DBGrid3_->setGeometry(left, top + caption, area_width, tested_grid - caption);
+  const int headings = top + tested_grid + Twips(120);
   const int rows_top = headings + label_height + Twips(60);
   const int viewer_margin = isMaximized() ? Twips(840) : Twips(740);
   viewerArea_->setGeometry(left, rows_top, area_width,
                            std::max(Twips(300), height - rows_top - viewer_margin + margin));
+  PlaceViewerHeadings();
 
   for (QTableView* g : {DBGrid1_, DBGrid2_, DBGrid3_})
     if (g->model() != nullptr) SetColumnWidths(g, g != DBGrid2_);
+}
+
+// "Field Name" over the name boxes, "Field Data" over the value boxes.
+void MainWindow::PlaceViewerHeadings() {
+  const int label_height = Twips(kLabelHeight);
+  const int top = viewerArea_->y() - Twips(60) - label_height;
+  const int name_width = record_view_->NameColumnWidth();
+  lblFName_->setGeometry(viewerArea_->x(), top, name_width, label_height);
+  lblFData_->setGeometry(viewerArea_->x() + name_width, top, viewerArea_->width() - name_width,
+                         label_height);
 }
 
 // ------------------------------------------------------------ commands
@@ -501,6 +518,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
+  if (!shut_down_) placement_.Save(*this);
   Shutdown();
   event->accept();
 }

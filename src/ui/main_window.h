@@ -25,6 +25,7 @@
 #include "core/run_state.h"
 #include "core/test_run.h"
 #include "ui/qt_platform.h"
+#include "ui/window_placement.h"
 
 class QAbstractItemModel;
 class QAction;
@@ -142,6 +143,7 @@ class MainWindow : public QMainWindow, public RunView {
   void ApplyCommands();
   void Apply(CommandEvent event);
   void LayoutControls();
+  void PlaceViewerHeadings();
   void ShowProgressNow();
   void HideProgress();
   void ShowWelcome(bool show);
@@ -178,6 +180,7 @@ class MainWindow : public QMainWindow, public RunView {
   CommandState commands_;
   int max_errors_ = 500;
   QtEventPump pump_;
+  WindowPlacement placement_;
   TestRun* run_ = nullptr;
   bool exit_requested_ = false;
   bool shut_down_ = false;
