@@ -31,8 +31,10 @@ std::optional<std::string> ScriptedPrompts::OpenFile(const std::string& title,
 
 std::optional<std::string> ScriptedPrompts::SaveFile(const std::string& title,
                                                      const std::string& filter,
-                                                     const std::string& suggested_name) {
+                                                     const std::string& start_folder) {
   dialog_titles.push_back(title);
+  dialog_filters.push_back(filter);
+  save_folders.push_back(start_folder);
   if (save_names.empty()) return std::nullopt;
   auto name = save_names.front();
   save_names.pop_front();

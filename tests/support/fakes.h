@@ -33,13 +33,14 @@ class ScriptedPrompts : public Prompts {
   std::vector<ShownMessage> messages;
   std::vector<std::string> dialog_titles;
   std::vector<std::string> dialog_filters;
+  std::vector<std::string> save_folders;  // where each save dialog started
 
   Answer Message(const std::string& title, const std::string& text, Icon icon,
                  Buttons buttons) override;
   std::optional<std::string> OpenFile(const std::string& title,
                                       const std::string& filter) override;
   std::optional<std::string> SaveFile(const std::string& title, const std::string& filter,
-                                      const std::string& suggested_name) override;
+                                      const std::string& start_folder) override;
 
   // Titles of the messages shown, in order.
   std::vector<std::string> Titles() const;
