@@ -27,6 +27,7 @@
 #include "ui/go_to_record_dialog.h"
 #include "ui/grid_tip_window.h"
 #include "ui/help_window.h"
+#include "ui/progress_line.h"
 #include "ui/record_grid_view.h"
 #include "ui/record_view.h"
 #include "ui/report_host.h"
@@ -66,9 +67,7 @@ MainWindow::MainWindow(ProgramFolders folders, Prompts& prompts, Clock& clock, Q
   setObjectName("frmMain");
   setWindowIcon(ProgramIcon());
   ask_record_number_ = [this](int64_t tested) { return GoToRecordDialog::Ask(tested, this); };
-  pump_.set_before_events([this] {
-    if (progress_pending_) ShowProgressNow();
-  });
+  pump_.set_before_events([this] { progress_->Flush(); });
   BuildControls();
   BuildMenus();
   AttachParts();
@@ -146,16 +145,7 @@ void MainWindow::BuildControls() {
                                           Qt::TextSelectableByKeyboard);
   txtDisclosure_->setFrameShape(QFrame::NoFrame);
 
-  lblRecCtr_ = label("lblRecCtr");
-  QFont counter = lblRecCtr_->font();
-  counter.setBold(true);
-  lblRecCtr_->setFont(counter);
-  lblPrgrss2_ = label("lblPrgrss2");
-  lblPrgrss2_->setFrameShape(QFrame::Panel);
-  lblPrgrss2_->setFrameShadow(QFrame::Sunken);
-  lblPrgrss2_->setStyleSheet("#lblPrgrss2 { background: white; border: 1px solid #7a8699; }");
-  lblPrgrss1_ = label("lblPrgrss1");
-  lblPrgrss1_->setStyleSheet("#lblPrgrss1 { background: #1f4e8c; }");
+  progress_ = new ProgressLine(area_);
 
   lblRecords_ = label("lblRecords");
   lblErrors_ = label("lblErrors");
@@ -276,8 +266,7 @@ void MainWindow::LoadWindow() {
   lblErrors_->setText(kInitialErrorsLabel);
 
   for (QWidget* w :
-       std::initializer_list<QWidget*>{lblRecCtr_, lblPrgrss2_, lblPrgrss1_, lblFName_, lblFData_,
-                                       viewerArea_})
+       std::initializer_list<QWidget*>{progress_, lblFName_, lblFData_, viewerArea_})
     w->hide();
   HideGridView();
   HideRecordView();
@@ -347,14 +336,9 @@ void MainWindow::LayoutControls() {
   txtDisclosure_->setGeometry(left + inset, disclaimer_top + inset, area_width - 2 * inset,
                               disclaimer_height - 2 * inset);
 
-  // Progress: the record counter, the bar under it.
+  // Progress: the record counter, the bar 120 twips under it.
   const int counter_top = margin + logo + margin;
-  lblRecCtr_->setGeometry(left, counter_top, area_width, label_height);
-  const int bar_top = counter_top + label_height + Twips(120);
-  lblPrgrss2_->setGeometry(left, bar_top, area_width, label_height);
-  const double fraction = std::clamp(pending_fraction_, 0.0, 1.0);
-  lblPrgrss1_->setGeometry(left, bar_top, std::max(1, static_cast<int>(area_width * fraction)),
-                           label_height);
+  progress_->setGeometry(left, counter_top, area_width, 2 * label_height + Twips(120));
 
   // Grid view: records with errors, the findings of the selected record,
   // the critical error at the bottom.
@@ -430,7 +414,8 @@ void MainWindow::StartTesting() {
     options.program_folder = folders_.data;
     options.max_errors = max_errors_;
     options.pump = &pump_;
-    TestRun run(state_, prompts_, clock_, *this, options);
+    ProgressFirstPrompts run_prompts(prompts_, *progress_);
+    TestRun run(state_, run_prompts, clock_, *this, options);
     run_ = &run;
     pump_.Reset();
     last_summary_ = run.ReadFile();
@@ -543,39 +528,19 @@ void MainWindow::FileOpened() {
   if (viewer_unload_) viewer_unload_();
   // The run replaces the results file: the grids let go of it.
   CloseDatabase();
-  pending_fraction_ = 0;
-  lblPrgrss1_->resize(1, lblPrgrss1_->height());
+  progress_->Start();
   Apply(CommandEvent::kRunStarted);
   area_->repaint();
 }
 
 void MainWindow::RecordStarted(int32_t rec_ctr, double fraction) {
-  pending_rec_ctr_ = rec_ctr;
-  if (fraction >= 0) pending_fraction_ = fraction;
-  progress_pending_ = true;
-  // The first record of a run shows the progress line at once; later ones
-  // are shown when the window next processes its events.
-  if (!lblRecCtr_->isVisible()) ShowProgressNow();
+  progress_->Record(rec_ctr, fraction);
   if (record_observer_) record_observer_(rec_ctr);
 }
 
-void MainWindow::ShowProgressNow() {
-  progress_pending_ = false;
-  lblRecCtr_->setText(ToQString(ProcessingRecordText(pending_rec_ctr_)));
-  const double fraction = std::clamp(pending_fraction_, 0.0, 1.0);
-  lblPrgrss1_->resize(std::max(1, static_cast<int>(lblPrgrss2_->width() * fraction)),
-                      lblPrgrss1_->height());
-  lblRecCtr_->show();
-  lblPrgrss2_->show();
-  lblPrgrss1_->show();
-  lblPrgrss1_->raise();
-}
+void MainWindow::HideProgress() { progress_->Hide(); }
 
-void MainWindow::HideProgress() {
-  lblRecCtr_->hide();
-  lblPrgrss2_->hide();
-  lblPrgrss1_->hide();
-}
+void MainWindow::RefreshProgress() { progress_->Flush(); }
 
 void MainWindow::SetBusy(bool busy) {
   if (busy == busy_) return;
@@ -586,7 +551,12 @@ void MainWindow::SetBusy(bool busy) {
     QApplication::restoreOverrideCursor();
 }
 
-void MainWindow::CompletionStarted() { Apply(CommandEvent::kRunCompletion); }
+// The whole file was read: the counter's last record and the full bar are
+// drawn before the message of the run's end.
+void MainWindow::CompletionStarted() {
+  progress_->FileRead();
+  Apply(CommandEvent::kRunCompletion);
+}
 
 void MainWindow::CompletedClean(bool has_records) {
   HideProgress();

@@ -43,6 +43,7 @@ class ErrorLimitDialog;
 class GridTips;
 class HelpWindow;
 class RecordView;
+class ProgressLine;
 class RecordGridModel;
 class ReportHost;
 
@@ -117,7 +118,8 @@ class MainWindow : public QMainWindow, public RunView {
 
   // Brings the record counter and the bar up to date now (they are
   // otherwise updated when the window next processes its events).
-  void RefreshProgress() { ShowProgressNow(); }
+  void RefreshProgress();
+  ProgressLine* progressLine() const { return progress_; }
 
   // RunView.
   void FileOpened() override;
@@ -144,7 +146,6 @@ class MainWindow : public QMainWindow, public RunView {
   void Apply(CommandEvent event);
   void LayoutControls();
   void PlaceViewerHeadings();
-  void ShowProgressNow();
   void HideProgress();
   void ShowWelcome(bool show);
   void HideGridView();
@@ -189,11 +190,6 @@ class MainWindow : public QMainWindow, public RunView {
   std::string crit_error_text_;
   QString connection_;  // the grids' read-only connection name
 
-  // Progress waiting to be shown at the next event round.
-  int32_t pending_rec_ctr_ = 0;
-  double pending_fraction_ = -1;
-  bool progress_pending_ = false;
-
   std::map<Command, QPushButton*> buttons_;
   std::map<Command, QAction*> actions_;
   QMenu* report_menu_ = nullptr;
@@ -205,9 +201,7 @@ class MainWindow : public QMainWindow, public RunView {
   QLabel* lblWelcome_ = nullptr;
   QFrame* Shape1_ = nullptr;
   QPlainTextEdit* txtDisclosure_ = nullptr;
-  QLabel* lblRecCtr_ = nullptr;
-  QLabel* lblPrgrss2_ = nullptr;
-  QLabel* lblPrgrss1_ = nullptr;
+  ProgressLine* progress_ = nullptr;
   QLabel* lblRecords_ = nullptr;
   QLabel* lblErrors_ = nullptr;
   QLabel* lblCritError_ = nullptr;

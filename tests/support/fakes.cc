@@ -11,6 +11,7 @@ namespace lintaro::testing {
 Answer ScriptedPrompts::Message(const std::string& title, const std::string& text, Icon icon,
                                 Buttons buttons) {
   messages.push_back({title, text, icon, buttons});
+  if (on_message) on_message(messages.back());
   if (!answers.empty()) {
     Answer a = answers.front();
     answers.pop_front();

@@ -4,6 +4,7 @@
 
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -34,6 +35,8 @@ class ScriptedPrompts : public Prompts {
   std::vector<std::string> dialog_titles;
   std::vector<std::string> dialog_filters;
   std::vector<std::string> save_folders;  // where each save dialog started
+  // Called as each message is shown (to see the screen at that moment).
+  std::function<void(const ShownMessage&)> on_message;
 
   Answer Message(const std::string& title, const std::string& text, Icon icon,
                  Buttons buttons) override;
