@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QStyle>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -59,6 +60,9 @@ QSqlQueryModel* MainWindow::NewFindingsModel(const QString& sql, int64_t rec_num
   query.exec();
   model->setQuery(std::move(query));
   for (int c = 0; c < 3; ++c) model->setHeaderData(c, Qt::Horizontal, kErrorHeadings[c]);
+  // "Error Description" heads the start of its grid-wide column.
+  model->setHeaderData(2, Qt::Horizontal, QVariant(Qt::AlignLeft | Qt::AlignVCenter),
+                       Qt::TextAlignmentRole);
   return model;
 }
 
@@ -86,8 +90,14 @@ void MainWindow::SetGridModel(QTableView* grid, QAbstractItemModel* model) {
 void MainWindow::SetColumnWidths(QTableView* grid, bool narrow_first_columns) {
   const int full = std::max(Twips(1440), grid->viewport()->width());
   if (narrow_first_columns) {
-    grid->setColumnWidth(0, Twips(kNarrowColumnTwips));
-    grid->setColumnWidth(1, Twips(kNarrowColumnTwips));
+    // 800 twips, or what "RecNum" and "ErrCount" need in the desktop's font.
+    const QHeaderView* header = grid->horizontalHeader();
+    const int margins = 4 * header->style()->pixelMetric(QStyle::PM_HeaderMargin);
+    for (int c : {0, 1}) {
+      const QString heading = grid->model()->headerData(c, Qt::Horizontal).toString();
+      grid->setColumnWidth(c, std::max(Twips(kNarrowColumnTwips),
+                                       header->fontMetrics().horizontalAdvance(heading) + margins));
+    }
   } else {
     grid->setColumnWidth(0, Twips(3600));
     grid->setColumnWidth(1, Twips(2400));

@@ -40,8 +40,13 @@ QVariant RecordGridModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant RecordGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
-  if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section > 2)
+  if (orientation != Qt::Horizontal || section < 0 || section > 2)
     return QAbstractTableModel::headerData(section, orientation, role);
+  // "Record Data" heads its column's start, which is all a grid-wide
+  // column shows.
+  if (role == Qt::TextAlignmentRole && section == 2)
+    return QVariant(Qt::AlignLeft | Qt::AlignVCenter);
+  if (role != Qt::DisplayRole) return QAbstractTableModel::headerData(section, orientation, role);
   return QString(kRecordHeadings[section]);
 }
 

@@ -2,6 +2,7 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QScrollBar>
@@ -41,9 +42,11 @@ QLineEdit* RecordView::NewBox(const QString& name, bool value_box) {
   // The field names and the record's characters are shown as they are.
   box->setFrame(true);
   if (value_box) {
-    QFont mono = box->font();
-    mono.setFamily("Courier");
-    mono.setStyleHint(QFont::TypeWriter);
+    // The record's characters in the desktop's fixed-width font, at the
+    // size of the names, so that the positions line up and rows keep their
+    // height.
+    QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    mono.setPointSizeF(box->font().pointSizeF());
     box->setFont(mono);
   }
   box->installEventFilter(this);
