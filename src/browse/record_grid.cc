@@ -19,8 +19,7 @@ constexpr const char* kRecordByNumber =
 // The records with errors, from the findings' index on the record number
 // (the records' error counts have no index: filtering on them reads every
 // record).
-constexpr const char* kRecordsWithFindings =
-    "SELECT DISTINCT Rec_Num FROM ERRORS ORDER BY Rec_Num";
+constexpr const char* kRecordsWithFindings = "SELECT DISTINCT Rec_Num FROM ERRORS ORDER BY Rec_Num";
 
 // A prepared statement that is finalized however the scope is left.
 class Statement {

@@ -3,9 +3,10 @@
 //
 // They show the rows of "Select Rec_Num, Errors, Record  From Records" and
 // of the same selection "where Errors > 0 Order By Rec_Num". A results file
-// may hold a million records, so a grid never runs the selection whole. It knows how many rows it has and which record each row shows; the
-// cells of a row are read, with the rows around it, when the grid first
-// draws it, and only a few such windows of rows are held at a time.
+// may hold a million records, so a grid never runs the selection whole. It
+// knows how many rows it has and which record each row shows; the cells of
+// a row are read, with the rows around it, when the grid first draws it,
+// and only a few such windows of rows are held at a time.
 //
 // Record numbers run from 1 without gaps, so row i of the tested records is
 // record i + 1. The records with errors are the distinct record numbers of
@@ -29,7 +30,7 @@ class ResultsDb;
 struct GridRecord {
   int64_t rec_num = 0;  // 0 when the row's record is not stored
   int32_t errors = 0;
-  std::string record;   // UTF-8, as stored
+  std::string record;  // UTF-8, as stored
 
   friend bool operator==(const GridRecord&, const GridRecord&) = default;
 };

@@ -73,7 +73,7 @@ LastResults InspectLastResults(const std::string& folder) {
   try {
     auto db = ResultsDb::Open(path, /*read_only=*/true);
     for (const MiscRow& row : db->ReadMisc()) result.paths.push_back(row.path);
-    if (db->CountRecords() == 0) {
+    if (db->LastRecNum() == 0) {  // from the key; counting reads every record
       result.kind = LastResults::kNoRecords;
     } else {
       result.kind = db->CountErrors() > 0 ? LastResults::kErrors : LastResults::kNoErrors;

@@ -20,8 +20,7 @@ QStringList FontChoices(const QString& current) {
   for (const QString& family : QFontDatabase::families(QFontDatabase::Latin))
     if (QFontDatabase::isScalable(family) && !QFontDatabase::isPrivateFamily(family))
       families << family;
-  if (!current.isEmpty() && !families.contains(current, Qt::CaseInsensitive))
-    families << current;
+  if (!current.isEmpty() && !families.contains(current, Qt::CaseInsensitive)) families << current;
   families.sort(Qt::CaseInsensitive);
   return families;
 }
@@ -85,12 +84,11 @@ ReportFontDialog::ReportFontDialog(const QFont& current, QWidget* parent) : QDia
   grid->setColumnStretch(0, 3);
   grid->setColumnStretch(1, 1);
   lstSize_->setMaximumWidth(lstSize_->fontMetrics().horizontalAdvance("00000") * 3);
-  resize(sizeHint().expandedTo(QSize(fontMetrics().averageCharWidth() * 50,
-                                     fontMetrics().height() * 20)));
+  resize(sizeHint().expandedTo(
+      QSize(fontMetrics().averageCharWidth() * 50, fontMetrics().height() * 20)));
 
   const double points = current.pointSizeF() > 0 ? current.pointSizeF() : current.pointSize();
-  const int size =
-      std::clamp(static_cast<int>(std::lround(points)), kSmallestSize, kLargestSize);
+  const int size = std::clamp(static_cast<int>(std::lround(points)), kSmallestSize, kLargestSize);
   SelectItem(lstFont_, current.family());
   SelectItem(lstSize_, QString::number(size));
   lstFont_->setFocus();

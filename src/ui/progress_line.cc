@@ -86,8 +86,8 @@ void ProgressLine::PlaceBar() {
   lblPrgrss1_->raise();
 }
 
-Answer ProgressFirstPrompts::Message(const std::string& title, const std::string& text,
-                                     Icon icon, Buttons buttons) {
+Answer ProgressFirstPrompts::Message(const std::string& title, const std::string& text, Icon icon,
+                                     Buttons buttons) {
   progress_.Flush();
   return prompts_.Message(title, text, icon, buttons);
 }

@@ -33,8 +33,7 @@ QString WindowPlacement::DefaultFile() {
 }
 
 bool WindowPlacement::Restore(QWidget& window) const {
-  const QByteArray saved =
-      QSettings(file_, QSettings::IniFormat).value(kGeometryKey).toByteArray();
+  const QByteArray saved = QSettings(file_, QSettings::IniFormat).value(kGeometryKey).toByteArray();
   if (!saved.isEmpty() && window.restoreGeometry(saved)) return true;
   const QRect available = AvailableArea(window);
   window.resize(FirstStartSize(available, window.minimumSize()));

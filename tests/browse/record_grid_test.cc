@@ -52,8 +52,8 @@ TEST_F(RecordGridTest, TestedRecordsRowIsTheRecordNumberLessOne) {
   Write(1000, {7, 640});
   RecordGridRows rows(*db_, RecordGridRows::Kind::kTested);
   EXPECT_EQ(rows.size(), 1000);
-  for (auto [row, rec] : std::vector<std::pair<int64_t, int64_t>>{
-           {0, 1}, {6, 7}, {999, 1000}, {1000, 0}, {-1, 0}})
+  for (auto [row, rec] :
+       std::vector<std::pair<int64_t, int64_t>>{{0, 1}, {6, 7}, {999, 1000}, {1000, 0}, {-1, 0}})
     EXPECT_EQ(rows.RecNumOf(row), rec) << row;
   for (auto [rec, row] : std::vector<std::pair<int64_t, std::optional<int64_t>>>{
            {1, 0}, {640, 639}, {1000, 999}, {0, std::nullopt}, {1001, std::nullopt}})
@@ -90,8 +90,8 @@ TEST_F(RecordGridTest, OnlyAFewWindowsAreHeldWhileScrolling) {
   Write(5000, {});
   RecordGridRows rows(*db_, RecordGridRows::Kind::kTested);
   for (int64_t row = 0; row < rows.size(); ++row) ASSERT_EQ(rows.At(row).rec_num, row + 1);
-  EXPECT_EQ(rows.windows_read(), (5000 + RecordGridRows::kWindowRows - 1) /
-                                     RecordGridRows::kWindowRows);
+  EXPECT_EQ(rows.windows_read(),
+            (5000 + RecordGridRows::kWindowRows - 1) / RecordGridRows::kWindowRows);
   EXPECT_EQ(rows.windows_held(), RecordGridRows::kWindowsHeld);
   // Back and forth over a window edge reads nothing again; the last row of
   // the grid reads only its own window.
@@ -110,9 +110,9 @@ TEST_F(RecordGridTest, MissingRecordsAndAFailingDatabaseGiveEmptyRows) {
   {
     sqlite3* other = nullptr;
     ASSERT_EQ(sqlite3_open(path().c_str(), &other), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(other, "DELETE FROM RECORDS WHERE Rec_Num = 5", nullptr, nullptr,
-                           nullptr),
-              SQLITE_OK);
+    ASSERT_EQ(
+        sqlite3_exec(other, "DELETE FROM RECORDS WHERE Rec_Num = 5", nullptr, nullptr, nullptr),
+        SQLITE_OK);
     sqlite3_close(other);
   }
   RecordGridRows rows(*db_, RecordGridRows::Kind::kTested);

@@ -86,7 +86,8 @@ RunOutput RunFiles(const std::vector<std::vector<std::string>>& files, int max_e
   TempDir& dir = *out.dir;
   ScriptedPrompts prompts;
   for (size_t i = 0; i < files.size(); ++i) {
-    const std::string name = i == 0 ? "submission.txt" : "submission-" + std::to_string(i + 1) + ".txt";
+    const std::string name =
+        i == 0 ? "submission.txt" : "submission-" + std::to_string(i + 1) + ".txt";
     prompts.files.push_back(dir.Write(name, JoinRecords(files[i])));
   }
   FixedClock clock;

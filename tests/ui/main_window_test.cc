@@ -290,7 +290,8 @@ TEST_F(WindowTest, LastRecordAndFullBarAreDrawnBeforeTheRunsMessages) {
 
   seen.clear();
   const std::vector<std::string> all = CleanRecords(2);
-  const std::vector<std::string> first(all.begin(), all.begin() + 3), second(all.begin() + 3, all.end());
+  const std::vector<std::string> first(all.begin(), all.begin() + 3);
+  const std::vector<std::string> second(all.begin() + 3, all.end());
   Run({Submission("part1.txt", first), Submission("part2.txt", second)});
   ASSERT_EQ(seen.size(), 2u);
   EXPECT_EQ(seen[0].title, "Missing Final Record");

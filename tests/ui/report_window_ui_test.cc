@@ -205,7 +205,8 @@ TEST_F(ReportUiTest, FontDialogStartsAtTheReportsFontAndOffersEightToTwenty) {
   QStringList sizes;
   QString family_shown, size_shown;
   WhenModal<ReportFontDialog>([&](ReportFontDialog* dialog) {
-    for (int i = 0; i < dialog->sizeList()->count(); ++i) sizes << dialog->sizeList()->item(i)->text();
+    for (int i = 0; i < dialog->sizeList()->count(); ++i)
+      sizes << dialog->sizeList()->item(i)->text();
     family_shown = dialog->fontList()->currentItem()->text();
     size_shown = dialog->sizeList()->currentItem()->text();
     dialog->findChild<QPushButton*>("cmdOK")->click();

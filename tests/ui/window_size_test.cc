@@ -22,7 +22,7 @@ TEST(WindowPlacementSizes, FirstStartFitsTheScreenAndNeverGoesBelowTheDesign) {
   const Case cases[] = {
       {QRect(0, 0, 1280, 1024), design, QSize(1152, 921)},
       {QRect(0, 24, 1920, 1056), design, QSize(1728, 950)},
-      {QRect(0, 0, 800, 600), design, QSize(768, 547)},    // nine tenths is too small
+      {QRect(0, 0, 800, 600), design, QSize(768, 547)},           // nine tenths is too small
       {QRect(0, 0, 960, 516), QSize(768, 516), QSize(864, 516)},  // scale 2 on 1920x1080
   };
   for (const Case& c : cases) {
@@ -49,7 +49,8 @@ class WindowSizeTest : public WindowTest {
     std::vector<int> cut;
     for (int i = 0; i < view().row_count(); ++i) {
       const QLineEdit* name = view().NameBox(i);
-      const int inner = name->width() - 2 * (name->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 2);
+      const int frame = name->style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+      const int inner = name->width() - 2 * (frame + 2);
       if (name->fontMetrics().horizontalAdvance(name->text()) > inner) cut.push_back(i);
     }
     return cut;
