@@ -99,8 +99,9 @@ void MainWindow::SetColumnWidths(QTableView* grid, bool narrow_first_columns) {
                                        header->fontMetrics().horizontalAdvance(heading) + margins));
     }
   } else {
-    grid->setColumnWidth(0, Twips(3600));
-    grid->setColumnWidth(1, Twips(2400));
+    // The reference and the entry get more room in a wider window.
+    grid->setColumnWidth(0, std::max(Twips(3600), full / 4));
+    grid->setColumnWidth(1, std::max(Twips(2400), full / 7));
   }
   // The record text or message column is as wide as the whole grid and
   // scrolls horizontally.
