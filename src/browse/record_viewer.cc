@@ -82,21 +82,33 @@ std::optional<int64_t> FindRecordNumber(ResultsDb& db, const char* sql, int64_t 
   return found;
 }
 
+// The identifier is compared in upper case: the ID column keeps it as found
+// (an employer record may be "rce"), while the checks read the record text,
+// which the run upper-cased.
 constexpr const char* kEmployerByIndx =
-    "SELECT Rec_Num FROM RECORDS WHERE ID = 'RCE' AND RCE_Indx = ?1 ORDER BY Rec_Num LIMIT 1";
+    "SELECT Rec_Num FROM RECORDS WHERE UPPER(ID) = 'RCE' AND RCE_Indx = ?1 "
+    "ORDER BY Rec_Num LIMIT 1";
 constexpr const char* kEmployerBefore =
-    "SELECT Rec_Num FROM RECORDS WHERE ID = 'RCE' AND Rec_Num < ?1 ORDER BY Rec_Num DESC LIMIT 1";
+    "SELECT Rec_Num FROM RECORDS WHERE UPPER(ID) = 'RCE' AND Rec_Num < ?1 "
+    "ORDER BY Rec_Num DESC LIMIT 1";
 
 }  // namespace
 
 std::optional<RecordRow> EmployerRecordOf(ResultsDb& db, const RecordRow& record) {
-  std::optional<int64_t> employer;
+  // The nearest employer record before it; walking back by record number
+  // stops at the first one, where a search by RCE_Indx reads every record.
+  std::optional<RecordRow> before;
+  if (std::optional<int64_t> n = FindRecordNumber(db, kEmployerBefore, record.rec_num))
+    before = db.ReadRecord(*n);
   const std::string_view id = std::string_view(record.record).substr(0, 3);
-  if ((id == "RCW" || id == "RCT") && record.rce_indx != 0)
-    employer = FindRecordNumber(db, kEmployerByIndx, record.rce_indx);
-  if (!employer) employer = FindRecordNumber(db, kEmployerBefore, record.rec_num);
-  if (!employer) return std::nullopt;
-  return db.ReadRecord(*employer);
+  if ((id == "RCW" || id == "RCT") && record.rce_indx != 0 &&
+      !(before && before->rce_indx == record.rce_indx)) {
+    // Each employer record has a running-total row of its own, so the
+    // RCE_Indx names exactly one.
+    if (std::optional<int64_t> n = FindRecordNumber(db, kEmployerByIndx, record.rce_indx))
+      return db.ReadRecord(*n);
+  }
+  return before;
 }
 
 std::string ViewerCaption(int64_t rec_num, int64_t record_count, std::string_view path_utf8) {
@@ -115,6 +127,7 @@ ViewResult RecordViewer::ViewFile(int64_t rec_num) {
     // all-zero amounts) is never touched by a re-check.
     RunState state;
     state.Viewing = true;
+    state.RecCtr = static_cast<int32_t>(rec_num);
     const std::string_view id = std::string_view(stored->record).substr(0, 3);
     if (id == "RCW" || id == "RCO" || id == "RCT") {
       // The checks of the record are judged with its own employer's tax
@@ -135,7 +148,9 @@ ViewResult RecordViewer::ViewFile(int64_t rec_num) {
     FillFields(stored->record, static_cast<int32_t>(rec_num), ctx);
     state.Viewing = false;
 
-    const int64_t count = db_.CountRecords();
+    // Record numbers run from 1 without gaps: the last is the count, read
+    // from the key rather than by counting a million rows.
+    const int64_t count = db_.LastRecNum();
     const std::vector<MiscRow> files = db_.ReadMisc();
     caption_ = ViewerCaption(rec_num, count, files.empty() ? std::string() : files.back().path);
     rows_ = std::move(rows);

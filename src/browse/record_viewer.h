@@ -81,7 +81,8 @@ EmployerValues EmployerValuesOf(std::string_view rce_record);
 //   stored before it (an RCO follows an RCW of the same block);
 // - any record whose RCE_Indx names no RCE (never stamped): the nearest RCE
 //   before it as well.
-// Throws StoreError when the database fails.
+// An employer record is recognised whatever the case of its identifier as
+// found ("rce" as well as "RCE"). Throws StoreError when the database fails.
 std::optional<RecordRow> EmployerRecordOf(ResultsDb& db, const RecordRow& record);
 
 // "Record Number " n " of " count " Tested Record(s) " "- " + the file's

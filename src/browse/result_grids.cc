@@ -53,6 +53,18 @@ std::string NoErrorsFoundIn(const std::vector<std::string>& tested_paths) {
   return text;
 }
 
+std::string GoToRecordPrompt(int64_t tested) {
+  return "Record number (1 to " + std::to_string(tested) + "):";
+}
+
+std::string GoToRecordRefusal(int64_t rec_num, int64_t tested, bool errors_grid) {
+  const std::string n = std::to_string(rec_num);
+  if (errors_grid && rec_num >= 1 && rec_num <= tested)
+    return "Record number " + n + " has no errors.";
+  return "There is no record number " + n + ". The last test covered " +
+         std::to_string(tested) + " record(s).";
+}
+
 LastResults InspectLastResults(const std::string& folder) {
   LastResults result;
   const std::string path = JoinPath(folder, kResultsFileName);
@@ -61,7 +73,7 @@ LastResults InspectLastResults(const std::string& folder) {
   try {
     auto db = ResultsDb::Open(path, /*read_only=*/true);
     for (const MiscRow& row : db->ReadMisc()) result.paths.push_back(row.path);
-    if (db->CountRecords() == 0) {
+    if (db->LastRecNum() == 0) {  // from the key; counting reads every record
       result.kind = LastResults::kNoRecords;
     } else {
       result.kind = db->CountErrors() > 0 ? LastResults::kErrors : LastResults::kNoErrors;

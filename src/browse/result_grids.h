@@ -13,12 +13,6 @@
 
 namespace lintaro {
 
-// The records with errors (DBGrid1) and all tested records (DBGrid3). The
-// double space before "From" is part of the selection as users know it.
-inline constexpr const char* kRecordsWithErrorsSql =
-    "Select Rec_Num, Errors, Record  From Records where Errors > 0 Order By Rec_Num";
-inline constexpr const char* kTestedRecordsSql = "Select Rec_Num, Errors, Record  From Records";
-
 // The findings of one record (DBGrid2): the first form when the grid view
 // opens, the second after the selected record changes. The record number is
 // bound to the one parameter.
@@ -28,12 +22,12 @@ inline constexpr const char* kErrorsOfSelectedRecordSql =
     "Select Errors.Reference, Errors.User_Entry, Errors.Error From Errors Where "
     "Errors.Rec_Num = ?";
 
-// Counts behind the labels. They give the same numbers as counting the
-// grids' rows but use the database's indexes, so that a grid need not read
-// all its rows to be labelled.
-inline constexpr const char* kCountRecordsSql = "SELECT COUNT(*) FROM RECORDS";
-// Every finding is counted on its record, so the records with errors are
-// the distinct record numbers among the findings.
+// Counts behind the labels, read from the keys and the findings' index so
+// that no grid reads all its rows to be labelled. Record numbers run from 1
+// without gaps, so the last one is the number of records tested; every
+// finding is counted on its record, so the records with errors are the
+// distinct record numbers among the findings.
+inline constexpr const char* kCountRecordsSql = "SELECT COALESCE(MAX(Rec_Num), 0) FROM RECORDS";
 inline constexpr const char* kCountRecordsWithErrorsSql =
     "SELECT COUNT(DISTINCT Rec_Num) FROM ERRORS";
 
@@ -86,6 +80,15 @@ inline constexpr const char* kUnreadableLastFile =
 inline constexpr const char* kResultsTitle = "Results";
 inline constexpr const char* kLastReportResultsTitle = "Last Report Results";
 std::string NoErrorsFoundIn(const std::vector<std::string>& tested_paths);
+
+// View > Go to Record: the menu entry, the dialog's caption and prompt, and
+// what it says when the current grid has no row for the number asked for
+// (errors_grid: the records-with-errors grid is shown; tested: the number of
+// records tested).
+inline constexpr const char* kGoToRecordEntry = "&Go to Record...";
+inline constexpr const char* kGoToRecordTitle = "Go to Record";
+std::string GoToRecordPrompt(int64_t tested);
+std::string GoToRecordRefusal(int64_t rec_num, int64_t tested, bool errors_grid);
 
 // What the results database of the last run holds.
 struct LastResults {

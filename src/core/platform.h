@@ -31,11 +31,13 @@ class Prompts {
   virtual std::optional<std::string> OpenFile(const std::string& title,
                                               const std::string& filter) = 0;
 
-  // The save-file dialog: returns the chosen file's full name, or nothing
-  // when the user cancels.
+  // The save-file dialog: starts in start_folder with an empty name, asks
+  // before replacing a file and before creating one, and returns the chosen
+  // file's full name, or nothing when the user cancels. A name typed without
+  // an extension gets the first pattern's extension of the filter.
   virtual std::optional<std::string> SaveFile(const std::string& title,
                                               const std::string& filter,
-                                              const std::string& suggested_name) {
+                                              const std::string& start_folder) {
     return std::nullopt;
   }
 };

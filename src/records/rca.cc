@@ -110,8 +110,11 @@ void CheckCodeRCA(const std::string& txtline, CheckContext& ctx) {
     fail(kPin, "Must not be blank. Must be alphanumeric. This is a mandatory field.");
     if (in_run) {
       ctx.run->SetPinOK(false);
-    } else if (ctx.viewing() && ctx.rows != nullptr && ctx.results.PinOK()) {
-      ctx.rows->Unmark(kPin);  // the masked copy of a valid PIN
+    } else if (ctx.viewing() && ctx.rows != nullptr &&
+               !ctx.results.HasFinding(ctx.state.RecCtr, Reference(kRCA[kPin]))) {
+      // The masked copy of a PIN that passed when this record was tested:
+      // the run stored no PIN finding against it.
+      ctx.rows->Unmark(kPin);
     }
   } else if (in_run) {
     ctx.run->SetPinOK(true);

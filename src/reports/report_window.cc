@@ -150,10 +150,10 @@ void ReportWindow::PrintTextReport() {
 }
 
 std::string ReportWindow::SaveReportAs(const std::string& text) {
-  std::string folder = c_.program_folder;
-  if (!folder.empty() && folder.back() != '/') folder += '/';
+  // The dialog starts in the program folder with an empty name.
   std::optional<std::string> name = c_.prompts->SaveFile(
-      "Please Enter File Name", "ASCII Text Files (*.txt)|*.txt|All Files (*.*)|*.*|", folder);
+      "Please Enter File Name", "ASCII Text Files (*.txt)|*.txt|All Files (*.*)|*.*|",
+      c_.program_folder);
   if (!name || name->empty()) {
     c_.settings->report_cancelled = true;
     return {};

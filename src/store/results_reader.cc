@@ -4,9 +4,10 @@
 
 namespace lintaro {
 
-bool StoredResults::PinOK() {
-  std::vector<MiscRow> files = db_.ReadMisc();
-  return !files.empty() && files.back().pin_ok;
+bool StoredResults::HasFinding(int64_t rec_num, std::string_view reference) {
+  for (const ErrorRow& row : db_.ReadErrorsOf(rec_num))
+    if (row.reference == reference) return true;
+  return false;
 }
 
 std::optional<TotalsRow> StoredResults::EmployerRow(TotalsTable table, int64_t rec_num) {

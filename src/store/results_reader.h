@@ -1,5 +1,5 @@
 // What the record checks read back from the results while they run: the
-// PIN result of the tested file and an employer's running totals.
+// findings stored against a record and an employer's running totals.
 //
 // In a test run the answers come from the run's own rows (RunResults); while
 // the viewer re-checks a stored record they come from the database file
@@ -21,8 +21,12 @@ class ResultsReader {
  public:
   virtual ~ResultsReader() = default;
 
-  // PinOK of the last tested file (the last MISC row); false when none.
-  virtual bool PinOK() = 0;
+  // Whether a finding with exactly this reference is stored against record
+  // rec_num. The viewer asks it of a submitter record: the run stores the
+  // PIN finding exactly when it sets PinOK false for that record, so the
+  // answer is the PIN state of that very record, whichever file of the
+  // submission held it and however many submitter records followed.
+  virtual bool HasFinding(int64_t rec_num, std::string_view reference) = 0;
 
   // The employer row of the given table that the stored record rec_num
   // belongs to (through its RCE_Indx), or nothing when it belongs to none.
@@ -39,7 +43,7 @@ class ResultsReader {
 class StoredResults : public ResultsReader {
  public:
   explicit StoredResults(ResultsDb& db) : db_(db) {}
-  bool PinOK() override;
+  bool HasFinding(int64_t rec_num, std::string_view reference) override;
   std::optional<TotalsRow> EmployerRow(TotalsTable table, int64_t rec_num) override;
   std::optional<ErrorRow> LastErrorOf(int64_t rec_num) override;
   int64_t CountRecordsWithId(std::string_view id) override;

@@ -117,6 +117,13 @@ std::optional<ErrorRow> RunResults::LastErrorOf(int64_t rec_num) {
   return rows.back();
 }
 
+bool RunResults::HasFinding(int64_t rec_num, std::string_view reference) {
+  Flush();
+  for (const ErrorRow& row : db_->ReadErrorsOf(rec_num))
+    if (row.reference == reference) return true;
+  return false;
+}
+
 int64_t RunResults::CountRecordsWithId(std::string_view id) {
   // Counted as the records are appended: a count over the stored table
   // would read every record again at each final record.

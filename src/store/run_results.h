@@ -36,7 +36,7 @@ class RunResults : public ResultsReader {
   // tested so far, which the viewer reads from the last row.
   void AddFile(const std::string& path_utf8, const std::string& rpt_date);
   void SetPinOK(bool pin_ok);
-  bool PinOK() override { return pin_ok_; }
+  bool PinOK() const { return pin_ok_; }
 
   // RECORDS. AppendRecord makes a new row the current one; the row before it
   // stays reachable as previous() until the next append.
@@ -64,6 +64,7 @@ class RunResults : public ResultsReader {
   void MarkEmployerChanged(TotalsTable table);
   std::optional<TotalsRow> EmployerRow(TotalsTable table, int64_t rec_num) override;
   std::optional<ErrorRow> LastErrorOf(int64_t rec_num) override;
+  bool HasFinding(int64_t rec_num, std::string_view reference) override;
   // Counts the stored rows and the current one, written or not.
   int64_t CountRecordsWithId(std::string_view id) override;
 

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QScreen>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "browse/window_texts.h"
@@ -55,11 +56,15 @@ ErrorLimitDialog::ErrorLimitDialog(MainWindow& window, Prompts& prompts)
   txtErrorCount_->setValidator(
       new QRegularExpressionValidator(QRegularExpression("[0-9]*"), txtErrorCount_));
 
+  // OK is the default button, whichever button had the focus when the
+  // dialog was last closed: Enter in the entry always confirms it.
   cmdOK_ = new QPushButton("OK", this);
   cmdOK_->setObjectName("cmdOK");
+  cmdOK_->setAutoDefault(false);
   cmdOK_->setDefault(true);
   cmdCancel_ = new QPushButton("Cancel", this);
   cmdCancel_->setObjectName("cmdCancel");
+  cmdCancel_->setAutoDefault(false);
   connect(cmdOK_, &QPushButton::clicked, this, &ErrorLimitDialog::Accept);
   connect(cmdCancel_, &QPushButton::clicked, this, &ErrorLimitDialog::close);
 
@@ -78,10 +83,15 @@ void ErrorLimitDialog::Open(int current_limit) {
   txtErrorCount_->setText(QString::number(current_limit));
   if (QScreen* screen = QGuiApplication::primaryScreen())
     move(screen->availableGeometry().center() - rect().center());
+  cmdOK_->setDefault(true);
   show();
+  FocusEntry();
+}
+
+void ErrorLimitDialog::FocusEntry() {
   raise();
   activateWindow();
-  txtErrorCount_->setFocus();
+  txtErrorCount_->setFocus(Qt::OtherFocusReason);
   txtErrorCount_->selectAll();
 }
 
@@ -89,7 +99,13 @@ void ErrorLimitDialog::Accept() {
   const std::optional<int> limit = ParseErrorLimitEntry(ToStdString(txtErrorCount_->text()));
   if (!limit) {
     prompts_.Message(kErrorLimitTitle, kErrorLimitRefusal, Icon::kExclamation, Buttons::kOk);
-    txtErrorCount_->setFocus();
+    // The message box hands the focus to its own parent, the main window:
+    // it comes back to the entry, its text selected to be typed over (once
+    // more after the window system has settled the activation).
+    FocusEntry();
+    QTimer::singleShot(0, this, [this] {
+      if (isVisible()) FocusEntry();
+    });
     return;
   }
   window_.set_max_errors(*limit);

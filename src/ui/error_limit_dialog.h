@@ -23,14 +23,18 @@ class ErrorLimitDialog : public QDialog {
 
   // Shows the dialog, centred on the screen, with the current limit.
   void Open(int current_limit);
-  // OK: refuses an entry outside 1 to 25,000 with the Error Limit message;
-  // otherwise keeps the limit, closes and starts a run.
+  // OK (also Enter in the entry): refuses an entry outside 1 to 25,000
+  // with the Error Limit message and returns to the entry; otherwise keeps
+  // the limit, closes and starts a run.
   void Accept();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // Activates the dialog and puts the focus in the entry, text selected.
+  void FocusEntry();
+
   MainWindow& window_;
   Prompts& prompts_;
   QPlainTextEdit* txtMessage_;

@@ -19,7 +19,8 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   browser_->setObjectName("txtHelp");
   browser_->setOpenExternalLinks(false);
 
-  auto* contents = new QPushButton("&Contents", this);
+  // Each command has an access key of its own.
+  auto* contents = new QPushButton("Co&ntents", this);
   contents->setObjectName("cmdContents");
   auto* back = new QPushButton("&Back", this);
   back->setObjectName("cmdBack");

@@ -24,10 +24,14 @@
 #include "ui/about_box.h"
 #include "ui/artwork.h"
 #include "ui/error_limit_dialog.h"
+#include "ui/go_to_record_dialog.h"
 #include "ui/grid_tip_window.h"
 #include "ui/help_window.h"
+#include "ui/progress_line.h"
+#include "ui/record_grid_view.h"
 #include "ui/record_view.h"
 #include "ui/report_host.h"
+#include "ui/window_placement.h"
 
 namespace lintaro {
 namespace {
@@ -41,10 +45,12 @@ constexpr int kLogoSide = 1440;
 constexpr int kLabelHeight = 300;
 constexpr int kCaptionHeight = 300;   // a grid's caption bar
 constexpr int kCritBoxHeight = 900;
-constexpr int kInitialWidth = 11520;  // client area at start-up
-constexpr int kInitialHeight = 7920;
-constexpr int kMinimumWidth = 9000;
-constexpr int kMinimumHeight = 6600;
+// The designed client area, below the menu bar: the window's smallest size.
+constexpr int kDesignWidth = 11520;
+constexpr int kDesignHeight = 7920;
+// Share of the record view's height the tested-records grid takes once the
+// window is larger than designed (at the designed size it is 1,510 twips).
+constexpr double kTestedGridShare = 0.22;
 
 constexpr Command kColumn[] = {Command::cmdStart,  Command::cmdView,  Command::cmdGrid,
                                Command::cmdErrors, Command::cmdPrint, Command::cmdLast,
@@ -60,9 +66,8 @@ MainWindow::MainWindow(ProgramFolders folders, Prompts& prompts, Clock& clock, Q
     : QMainWindow(parent), folders_(std::move(folders)), prompts_(prompts), clock_(clock) {
   setObjectName("frmMain");
   setWindowIcon(ProgramIcon());
-  pump_.set_before_events([this] {
-    if (progress_pending_) ShowProgressNow();
-  });
+  ask_record_number_ = [this](int64_t tested) { return GoToRecordDialog::Ask(tested, this); };
+  pump_.set_before_events([this] { progress_->Flush(); });
   BuildControls();
   BuildMenus();
   AttachParts();
@@ -76,6 +81,7 @@ void MainWindow::AttachParts() {
   rows->setContentsMargins(0, 0, 0, 0);
   rows->addWidget(record_view_);
   record_view_->set_tested_grid(DBGrid3_);
+  connect(record_view_, &RecordView::columnsMoved, this, [this] { PlaceViewerHeadings(); });
   record_viewer_ = [this](int64_t rec_num) { record_view_->ShowRecord(rec_num); };
   viewer_unload_ = [this] { record_view_->Unload(); };
 
@@ -139,16 +145,7 @@ void MainWindow::BuildControls() {
                                           Qt::TextSelectableByKeyboard);
   txtDisclosure_->setFrameShape(QFrame::NoFrame);
 
-  lblRecCtr_ = label("lblRecCtr");
-  QFont counter = lblRecCtr_->font();
-  counter.setBold(true);
-  lblRecCtr_->setFont(counter);
-  lblPrgrss2_ = label("lblPrgrss2");
-  lblPrgrss2_->setFrameShape(QFrame::Panel);
-  lblPrgrss2_->setFrameShadow(QFrame::Sunken);
-  lblPrgrss2_->setStyleSheet("#lblPrgrss2 { background: white; border: 1px solid #7a8699; }");
-  lblPrgrss1_ = label("lblPrgrss1");
-  lblPrgrss1_->setStyleSheet("#lblPrgrss1 { background: #1f4e8c; }");
+  progress_ = new ProgressLine(area_);
 
   lblRecords_ = label("lblRecords");
   lblErrors_ = label("lblErrors");
@@ -166,19 +163,8 @@ void MainWindow::BuildControls() {
   txtCritError_->installEventFilter(this);
 
   auto grid = [this](const char* name) {
-    auto* g = new QTableView(area_);
+    auto* g = new RecordGridView(area_);
     g->setObjectName(name);
-    g->setSelectionBehavior(QAbstractItemView::SelectRows);
-    g->setSelectionMode(QAbstractItemView::SingleSelection);
-    g->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    g->setWordWrap(false);
-    g->setTextElideMode(Qt::ElideRight);
-    g->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
-    g->verticalHeader()->setDefaultSectionSize(g->fontMetrics().height() + 6);
-    g->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    g->verticalHeader()->hide();
-    g->horizontalHeader()->setHighlightSections(false);
-    g->setAlternatingRowColors(true);
     return g;
   };
   auto caption = [this](const char* name, const QString& text) {
@@ -256,6 +242,12 @@ void MainWindow::BuildMenus() {
   actions_[Command::mnuVRecords] = records_menu_->menuAction();
   entry(records_menu_, Command::mnuVRAll, [this] { ViewTestedRecords(); });
   entry(records_menu_, Command::mnuVRErrors, [this] { ViewRecordsWithErrors(); });
+  view->addSeparator();
+  go_to_record_ = view->addAction(kGoToRecordEntry);
+  go_to_record_->setObjectName("mnuVGoToRecord");
+  go_to_record_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
+  go_to_record_->setShortcutContext(Qt::WindowShortcut);
+  connect(go_to_record_, &QAction::triggered, this, [this] { GoToRecord(); });
 
   QMenu* help = menuBar()->addMenu(Q(kHelpMenu));
   help->setObjectName("mnuHelp");
@@ -274,8 +266,7 @@ void MainWindow::LoadWindow() {
   lblErrors_->setText(kInitialErrorsLabel);
 
   for (QWidget* w :
-       std::initializer_list<QWidget*>{lblRecCtr_, lblPrgrss2_, lblPrgrss1_, lblFName_, lblFData_,
-                                       viewerArea_})
+       std::initializer_list<QWidget*>{progress_, lblFName_, lblFData_, viewerArea_})
     w->hide();
   HideGridView();
   HideRecordView();
@@ -290,12 +281,14 @@ void MainWindow::LoadWindow() {
   caret.setPosition(1);
   txtDisclosure_->setTextCursor(caret);
 
-  resize(Twips(kInitialWidth), Twips(kInitialHeight) + menuBar()->sizeHint().height());
-  setMinimumSize(Twips(kMinimumWidth), Twips(kMinimumHeight));
-  if (QScreen* screen = QGuiApplication::primaryScreen()) {
-    const QRect available = screen->availableGeometry();
-    move(available.center() - rect().center());
-  }
+  // The designed size is the smallest; the first start fits the screen and
+  // later starts open where the window was left.
+  QScreen* screen = QGuiApplication::primaryScreen();
+  const QRect available = screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+  setMinimumSize(MinimumWindowSize(
+      QSize(Twips(kDesignWidth), Twips(kDesignHeight) + menuBar()->sizeHint().height()),
+      available));
+  placement_.Restore(*this);
 }
 
 void MainWindow::showEvent(QShowEvent* event) {
@@ -343,14 +336,9 @@ void MainWindow::LayoutControls() {
   txtDisclosure_->setGeometry(left + inset, disclaimer_top + inset, area_width - 2 * inset,
                               disclaimer_height - 2 * inset);
 
-  // Progress: the record counter, the bar under it.
+  // Progress: the record counter, the bar 120 twips under it.
   const int counter_top = margin + logo + margin;
-  lblRecCtr_->setGeometry(left, counter_top, area_width, label_height);
-  const int bar_top = counter_top + label_height + Twips(120);
-  lblPrgrss2_->setGeometry(left, bar_top, area_width, label_height);
-  const double fraction = std::clamp(pending_fraction_, 0.0, 1.0);
-  lblPrgrss1_->setGeometry(left, bar_top, std::max(1, static_cast<int>(area_width * fraction)),
-                           label_height);
+  progress_->setGeometry(left, counter_top, area_width, 2 * label_height + Twips(120));
 
   // Grid view: records with errors, the findings of the selected record,
   // the critical error at the bottom.
@@ -373,22 +361,33 @@ void MainWindow::LayoutControls() {
   DBGrid2Caption_->setGeometry(left, top, area_width, caption);
   DBGrid2_->setGeometry(left, top + caption, area_width, grid2 - caption);
 
-  // Record view: the tested-records grid is 1,510 twips high; the viewer
-  // headings start 120 twips below it and the rows below the headings.
+  // Record view: the tested-records grid is 1,510 twips high in the
+  // designed window and grows with a larger one; the viewer headings start
+  // 120 twips below it and the rows below the headings.
   top = Twips(120);
+  const int tested_grid =
+      std::max(Twips(kTestedGridTwips), static_cast<int>(height * kTestedGridShare));
   DBGrid3Caption_->setGeometry(left, top, area_width, caption);
-  DBGrid3_->setGeometry(left, top + caption, area_width, Twips(kTestedGridTwips) - caption);
-  const int headings = top + Twips(kTestedGridTwips) + Twips(120);
-  const int name_width = area_width * 2 / 5;
-  lblFName_->setGeometry(left, headings, name_width, label_height);
-  lblFData_->setGeometry(left + name_width, headings, area_width - name_width, label_height);
+  DBGrid3_->setGeometry(left, top + caption, area_width, tested_grid - caption);
+  const int headings = top + tested_grid + Twips(120);
   const int rows_top = headings + label_height + Twips(60);
   const int viewer_margin = isMaximized() ? Twips(840) : Twips(740);
   viewerArea_->setGeometry(left, rows_top, area_width,
                            std::max(Twips(300), height - rows_top - viewer_margin + margin));
+  PlaceViewerHeadings();
 
   for (QTableView* g : {DBGrid1_, DBGrid2_, DBGrid3_})
     if (g->model() != nullptr) SetColumnWidths(g, g != DBGrid2_);
+}
+
+// "Field Name" over the name boxes, "Field Data" over the value boxes.
+void MainWindow::PlaceViewerHeadings() {
+  const int label_height = Twips(kLabelHeight);
+  const int top = viewerArea_->y() - Twips(60) - label_height;
+  const int name_width = record_view_->NameColumnWidth();
+  lblFName_->setGeometry(viewerArea_->x(), top, name_width, label_height);
+  lblFData_->setGeometry(viewerArea_->x() + name_width, top, viewerArea_->width() - name_width,
+                         label_height);
 }
 
 // ------------------------------------------------------------ commands
@@ -401,6 +400,7 @@ void MainWindow::Apply(CommandEvent event) {
 void MainWindow::ApplyCommands() {
   for (auto& [command, button] : buttons_) button->setEnabled(commands_.enabled(command));
   for (auto& [command, action] : actions_) action->setEnabled(commands_.enabled(command));
+  if (go_to_record_ != nullptr) go_to_record_->setEnabled(CurrentRecordGrid() != nullptr);
 }
 
 void MainWindow::StartTesting() {
@@ -414,7 +414,8 @@ void MainWindow::StartTesting() {
     options.program_folder = folders_.data;
     options.max_errors = max_errors_;
     options.pump = &pump_;
-    TestRun run(state_, prompts_, clock_, *this, options);
+    ProgressFirstPrompts run_prompts(prompts_, *progress_);
+    TestRun run(state_, run_prompts, clock_, *this, options);
     run_ = &run;
     pump_.Reset();
     last_summary_ = run.ReadFile();
@@ -502,6 +503,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
+  if (!shut_down_) placement_.Save(*this);
   Shutdown();
   event->accept();
 }
@@ -526,39 +528,19 @@ void MainWindow::FileOpened() {
   if (viewer_unload_) viewer_unload_();
   // The run replaces the results file: the grids let go of it.
   CloseDatabase();
-  pending_fraction_ = 0;
-  lblPrgrss1_->resize(1, lblPrgrss1_->height());
+  progress_->Start();
   Apply(CommandEvent::kRunStarted);
   area_->repaint();
 }
 
 void MainWindow::RecordStarted(int32_t rec_ctr, double fraction) {
-  pending_rec_ctr_ = rec_ctr;
-  if (fraction >= 0) pending_fraction_ = fraction;
-  progress_pending_ = true;
-  // The first record of a run shows the progress line at once; later ones
-  // are shown when the window next processes its events.
-  if (!lblRecCtr_->isVisible()) ShowProgressNow();
+  progress_->Record(rec_ctr, fraction);
   if (record_observer_) record_observer_(rec_ctr);
 }
 
-void MainWindow::ShowProgressNow() {
-  progress_pending_ = false;
-  lblRecCtr_->setText(ToQString(ProcessingRecordText(pending_rec_ctr_)));
-  const double fraction = std::clamp(pending_fraction_, 0.0, 1.0);
-  lblPrgrss1_->resize(std::max(1, static_cast<int>(lblPrgrss2_->width() * fraction)),
-                      lblPrgrss1_->height());
-  lblRecCtr_->show();
-  lblPrgrss2_->show();
-  lblPrgrss1_->show();
-  lblPrgrss1_->raise();
-}
+void MainWindow::HideProgress() { progress_->Hide(); }
 
-void MainWindow::HideProgress() {
-  lblRecCtr_->hide();
-  lblPrgrss2_->hide();
-  lblPrgrss1_->hide();
-}
+void MainWindow::RefreshProgress() { progress_->Flush(); }
 
 void MainWindow::SetBusy(bool busy) {
   if (busy == busy_) return;
@@ -569,7 +551,12 @@ void MainWindow::SetBusy(bool busy) {
     QApplication::restoreOverrideCursor();
 }
 
-void MainWindow::CompletionStarted() { Apply(CommandEvent::kRunCompletion); }
+// The whole file was read: the counter's last record and the full bar are
+// drawn before the message of the run's end.
+void MainWindow::CompletionStarted() {
+  progress_->FileRead();
+  Apply(CommandEvent::kRunCompletion);
+}
 
 void MainWindow::CompletedClean(bool has_records) {
   HideProgress();

@@ -19,12 +19,15 @@
 #include <string>
 
 #include "browse/commands.h"
+#include "browse/record_grid.h"
 #include "core/platform.h"
 #include "core/program_folder.h"
 #include "core/run_state.h"
 #include "core/test_run.h"
 #include "ui/qt_platform.h"
+#include "ui/window_placement.h"
 
+class QAbstractItemModel;
 class QAction;
 class QFrame;
 class QLabel;
@@ -40,6 +43,8 @@ class ErrorLimitDialog;
 class GridTips;
 class HelpWindow;
 class RecordView;
+class ProgressLine;
+class RecordGridModel;
 class ReportHost;
 
 class MainWindow : public QMainWindow, public RunView {
@@ -59,6 +64,10 @@ class MainWindow : public QMainWindow, public RunView {
   void ViewLastResults();     // cmdLast, Open Last
   void ViewLastReport();      // Report > Last
   void ShowErrorLimitDialog();  // Set Error(s)
+  // View > Go to Record: asks for a record number and selects its row in
+  // the grid shown (the tested records, or the records with errors), or
+  // says that the grid has none.
+  void GoToRecord();
   void ShowHelpContents();    // Help > Contents
   void ShowAbout();           // Help > About
   void ExitProgram();         // cmdExit, Exit
@@ -72,6 +81,11 @@ class MainWindow : public QMainWindow, public RunView {
   void set_viewer_unload(std::function<void()> f) { viewer_unload_ = std::move(f); }
   // Opens the filing agency's online-services page after a clean run.
   void set_online_services(std::function<void()> f) { online_services_ = std::move(f); }
+  // The "Go to Record" dialog; replaced in tests. Given the number of
+  // records tested, returns the number asked for, or nothing (Cancel).
+  void set_record_number_asker(std::function<std::optional<int64_t>(int64_t tested)> f) {
+    ask_record_number_ = std::move(f);
+  }
   // Called after each record's progress is shown (unattended runs, tests).
   void set_record_observer(std::function<void(int32_t rec_ctr)> f) {
     record_observer_ = std::move(f);
@@ -104,7 +118,8 @@ class MainWindow : public QMainWindow, public RunView {
 
   // Brings the record counter and the bar up to date now (they are
   // otherwise updated when the window next processes its events).
-  void RefreshProgress() { ShowProgressNow(); }
+  void RefreshProgress();
+  ProgressLine* progressLine() const { return progress_; }
 
   // RunView.
   void FileOpened() override;
@@ -130,7 +145,7 @@ class MainWindow : public QMainWindow, public RunView {
   void ApplyCommands();
   void Apply(CommandEvent event);
   void LayoutControls();
-  void ShowProgressNow();
+  void PlaceViewerHeadings();
   void HideProgress();
   void ShowWelcome(bool show);
   void HideGridView();
@@ -141,14 +156,19 @@ class MainWindow : public QMainWindow, public RunView {
   // Result grids.
   bool BindData();
   void CloseDatabase();
-  // A grid model over a selection; rec_num, when given, is bound to its one
-  // parameter.
-  QSqlQueryModel* NewGridModel(const QString& sql, bool centre_first_columns,
-                               std::optional<int64_t> rec_num = std::nullopt);
-  void SetGridModel(QTableView* grid, QSqlQueryModel* model);
+  // The findings grid's model over a selection with the record number
+  // bound to its one parameter.
+  QSqlQueryModel* NewFindingsModel(const QString& sql, int64_t rec_num);
+  // A record grid's model, or null when the results cannot be read.
+  RecordGridModel* NewRecordGridModel(RecordGridRows::Kind kind);
+  RecordGridModel* RecordGrid(QTableView* grid) const;
+  void SetGridModel(QTableView* grid, QAbstractItemModel* model);
   void RecordsRowChanged(int row);
   void TestedRowChanged(int row);
   void SetColumnWidths(QTableView* grid, bool narrow_first_columns);
+  // The record grid shown (DBGrid3 in the record view, DBGrid1 in the grid
+  // view) when it has rows to go to, else null.
+  QTableView* CurrentRecordGrid() const;
   std::optional<int64_t> QueryNumber(const QString& sql);
 
   Answer Message(const std::string& title, const std::string& text, Icon icon,
@@ -161,6 +181,7 @@ class MainWindow : public QMainWindow, public RunView {
   CommandState commands_;
   int max_errors_ = 500;
   QtEventPump pump_;
+  WindowPlacement placement_;
   TestRun* run_ = nullptr;
   bool exit_requested_ = false;
   bool shut_down_ = false;
@@ -169,24 +190,18 @@ class MainWindow : public QMainWindow, public RunView {
   std::string crit_error_text_;
   QString connection_;  // the grids' read-only connection name
 
-  // Progress waiting to be shown at the next event round.
-  int32_t pending_rec_ctr_ = 0;
-  double pending_fraction_ = -1;
-  bool progress_pending_ = false;
-
   std::map<Command, QPushButton*> buttons_;
   std::map<Command, QAction*> actions_;
   QMenu* report_menu_ = nullptr;
   QMenu* records_menu_ = nullptr;
+  QAction* go_to_record_ = nullptr;
 
   QWidget* area_ = nullptr;
   QLabel* imgWagemark_ = nullptr;
   QLabel* lblWelcome_ = nullptr;
   QFrame* Shape1_ = nullptr;
   QPlainTextEdit* txtDisclosure_ = nullptr;
-  QLabel* lblRecCtr_ = nullptr;
-  QLabel* lblPrgrss2_ = nullptr;
-  QLabel* lblPrgrss1_ = nullptr;
+  ProgressLine* progress_ = nullptr;
   QLabel* lblRecords_ = nullptr;
   QLabel* lblErrors_ = nullptr;
   QLabel* lblCritError_ = nullptr;
@@ -213,6 +228,7 @@ class MainWindow : public QMainWindow, public RunView {
   std::function<void()> viewer_unload_;
   std::function<void()> online_services_;
   std::function<void(int32_t)> record_observer_;
+  std::function<std::optional<int64_t>(int64_t)> ask_record_number_;
 };
 
 }  // namespace lintaro

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QStyle>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -15,28 +16,9 @@
 #include "browse/window_texts.h"
 #include "store/results_db.h"
 #include "ui/main_window.h"
+#include "ui/record_grid_model.h"
 
 namespace lintaro {
-namespace {
-
-// A read-only grid source: rows are fetched as the grid shows them; the
-// record number and error count columns are centred.
-class GridModel : public QSqlQueryModel {
- public:
-  GridModel(bool centre_first_columns, QObject* parent)
-      : QSqlQueryModel(parent), centre_(centre_first_columns) {}
-
-  QVariant data(const QModelIndex& index, int role) const override {
-    if (role == Qt::TextAlignmentRole && centre_ && index.column() < 2)
-      return QVariant(Qt::AlignCenter);
-    return QSqlQueryModel::data(index, role);
-  }
-
- private:
-  bool centre_;
-};
-
-}  // namespace
 
 bool MainWindow::BindData() {
   CloseDatabase();
@@ -70,18 +52,33 @@ std::optional<int64_t> MainWindow::QueryNumber(const QString& sql) {
   return q.value(0).toLongLong();
 }
 
-QSqlQueryModel* MainWindow::NewGridModel(const QString& sql, bool centre_first_columns,
-                                         std::optional<int64_t> rec_num) {
-  auto* model = new GridModel(centre_first_columns, this);
+QSqlQueryModel* MainWindow::NewFindingsModel(const QString& sql, int64_t rec_num) {
+  auto* model = new QSqlQueryModel(this);
   QSqlQuery query(QSqlDatabase::database(connection_, false));
   query.prepare(sql);
-  if (rec_num) query.addBindValue(QVariant::fromValue<qlonglong>(*rec_num));
+  query.addBindValue(QVariant::fromValue<qlonglong>(rec_num));
   query.exec();
   model->setQuery(std::move(query));
+  for (int c = 0; c < 3; ++c) model->setHeaderData(c, Qt::Horizontal, kErrorHeadings[c]);
+  // "Error Description" heads the start of its grid-wide column.
+  model->setHeaderData(2, Qt::Horizontal, QVariant(Qt::AlignLeft | Qt::AlignVCenter),
+                       Qt::TextAlignmentRole);
   return model;
 }
 
-void MainWindow::SetGridModel(QTableView* grid, QSqlQueryModel* model) {
+RecordGridModel* MainWindow::NewRecordGridModel(RecordGridRows::Kind kind) {
+  try {
+    return new RecordGridModel(results_path(), kind, this);
+  } catch (const std::exception&) {
+    return nullptr;
+  }
+}
+
+RecordGridModel* MainWindow::RecordGrid(QTableView* grid) const {
+  return qobject_cast<RecordGridModel*>(grid->model());
+}
+
+void MainWindow::SetGridModel(QTableView* grid, QAbstractItemModel* model) {
   QAbstractItemModel* old_model = grid->model();
   QItemSelectionModel* old_selection = grid->selectionModel();
   grid->setModel(model);
@@ -93,11 +90,18 @@ void MainWindow::SetGridModel(QTableView* grid, QSqlQueryModel* model) {
 void MainWindow::SetColumnWidths(QTableView* grid, bool narrow_first_columns) {
   const int full = std::max(Twips(1440), grid->viewport()->width());
   if (narrow_first_columns) {
-    grid->setColumnWidth(0, Twips(kNarrowColumnTwips));
-    grid->setColumnWidth(1, Twips(kNarrowColumnTwips));
+    // 800 twips, or what "RecNum" and "ErrCount" need in the desktop's font.
+    const QHeaderView* header = grid->horizontalHeader();
+    const int margins = 4 * header->style()->pixelMetric(QStyle::PM_HeaderMargin);
+    for (int c : {0, 1}) {
+      const QString heading = grid->model()->headerData(c, Qt::Horizontal).toString();
+      grid->setColumnWidth(c, std::max(Twips(kNarrowColumnTwips),
+                                       header->fontMetrics().horizontalAdvance(heading) + margins));
+    }
   } else {
-    grid->setColumnWidth(0, Twips(3600));
-    grid->setColumnWidth(1, Twips(2400));
+    // The reference and the entry get more room in a wider window.
+    grid->setColumnWidth(0, std::max(Twips(3600), full / 4));
+    grid->setColumnWidth(1, std::max(Twips(2400), full / 7));
   }
   // The record text or message column is as wide as the whole grid and
   // scrolls horizontally.
@@ -133,24 +137,17 @@ void MainWindow::ViewRecordsWithErrors() {
   HideProgress();
 
   // Records with errors.
-  SetGridModel(DBGrid1_, NewGridModel(kRecordsWithErrorsSql, true));
-  auto* records = static_cast<QSqlQueryModel*>(DBGrid1_->model());
+  RecordGridModel* records = NewRecordGridModel(RecordGridRows::Kind::kWithErrors);
+  SetGridModel(DBGrid1_, records);
   const int64_t tested = QueryNumber(kCountRecordsSql).value_or(0);
-  const int64_t with_errors = QueryNumber(kCountRecordsWithErrorsSql).value_or(0);
+  const int64_t with_errors = records != nullptr ? records->rows().size() : 0;
   lblRecords_->setText(ToQString(RecordsLabel(tested, with_errors)));
-  for (int c = 0; c < 3; ++c) records->setHeaderData(c, Qt::Horizontal, kRecordHeadings[c]);
 
   // The findings of the first record.
-  std::optional<int64_t> first;
-  if (records->rowCount() > 0) {
-    const QVariant v = records->data(records->index(0, 0));
-    if (!v.isNull() && !v.toString().isEmpty()) first = v.toLongLong();
-  }
-  if (first) {
-    SetGridModel(DBGrid2_, NewGridModel(kErrorsOfRecordSql, false, *first));
-    auto* findings = static_cast<QSqlQueryModel*>(DBGrid2_->model());
-    for (int c = 0; c < 3; ++c) findings->setHeaderData(c, Qt::Horizontal, kErrorHeadings[c]);
-    lblErrors_->setText(ToQString(ErrorsLabelOnOpen(*first)));
+  const int64_t first = records != nullptr ? records->RecNumAt(0) : 0;
+  if (first != 0) {
+    SetGridModel(DBGrid2_, NewFindingsModel(kErrorsOfRecordSql, first));
+    lblErrors_->setText(ToQString(ErrorsLabelOnOpen(first)));
   } else {
     SetGridModel(DBGrid2_, nullptr);
   }
@@ -185,8 +182,10 @@ void MainWindow::ViewRecordsWithErrors() {
 
   // The first row is current; changing it afterwards shows that record's
   // findings.
-  if (records->rowCount() > 0) DBGrid1_->setCurrentIndex(records->index(0, 0));
-  connect(DBGrid1_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+  if (records != nullptr && records->rowCount() > 0)
+    DBGrid1_->setCurrentIndex(records->index(0, 0));
+  if (DBGrid1_->selectionModel() != nullptr)
+    connect(DBGrid1_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
           [this](const QModelIndex& current) { RecordsRowChanged(current.row()); });
 
   Apply(CommandEvent::kGridViewWithErrors);
@@ -200,14 +199,11 @@ void MainWindow::ViewRecordsWithErrors() {
 }
 
 void MainWindow::RecordsRowChanged(int row) {
-  auto* records = qobject_cast<QSqlQueryModel*>(DBGrid1_->model());
+  RecordGridModel* records = RecordGrid(DBGrid1_);
   if (records == nullptr || row < 0) return;
-  const QVariant v = records->data(records->index(row, 0));
-  if (v.isNull() || v.toString().isEmpty()) return;
-  const int64_t n = v.toLongLong();
-  SetGridModel(DBGrid2_, NewGridModel(kErrorsOfSelectedRecordSql, false, n));
-  auto* findings = static_cast<QSqlQueryModel*>(DBGrid2_->model());
-  for (int c = 0; c < 3; ++c) findings->setHeaderData(c, Qt::Horizontal, kErrorHeadings[c]);
+  const int64_t n = records->RecNumAt(row);
+  if (n == 0) return;  // an empty first cell changes nothing
+  SetGridModel(DBGrid2_, NewFindingsModel(kErrorsOfSelectedRecordSql, n));
   SetColumnWidths(DBGrid2_, false);
   lblErrors_->setText(ToQString(ErrorsLabelOnRowChange(n)));
 }
@@ -218,9 +214,8 @@ void MainWindow::ViewTestedRecords() {
   Apply(tested > 0 ? CommandEvent::kRecordViewOpened : CommandEvent::kRecordViewEmpty);
   if (!bound) return;
 
-  SetGridModel(DBGrid3_, NewGridModel(kTestedRecordsSql, true));
-  auto* model = static_cast<QSqlQueryModel*>(DBGrid3_->model());
-  for (int c = 0; c < 3; ++c) model->setHeaderData(c, Qt::Horizontal, kRecordHeadings[c]);
+  RecordGridModel* model = NewRecordGridModel(RecordGridRows::Kind::kTested);
+  SetGridModel(DBGrid3_, model);
   DBGrid3Caption_->setText(ToQString(TestedGridCaption(tested)));
   HideGridView();
   HideProgress();
@@ -230,6 +225,8 @@ void MainWindow::ViewTestedRecords() {
   DBGrid3_->show();
   LayoutControls();
 
+  ApplyCommands();  // Go to Record follows the grid shown
+  if (model == nullptr) return;
   connect(DBGrid3_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
           [this](const QModelIndex& current) { TestedRowChanged(current.row()); });
   DBGrid3_->scrollToTop();
@@ -238,11 +235,10 @@ void MainWindow::ViewTestedRecords() {
 }
 
 void MainWindow::TestedRowChanged(int row) {
-  auto* model = qobject_cast<QSqlQueryModel*>(DBGrid3_->model());
+  RecordGridModel* model = RecordGrid(DBGrid3_);
   if (model == nullptr || row < 0) return;
-  const QVariant v = model->data(model->index(row, 0));
-  if (v.isNull() || v.toString().isEmpty()) return;
-  const int64_t n = v.toLongLong();
+  const int64_t n = model->RecNumAt(row);
+  if (n == 0) return;  // an empty first cell changes nothing
 
   // The record view takes the shared area.
   ShowWelcome(false);
@@ -252,6 +248,36 @@ void MainWindow::TestedRowChanged(int row) {
   viewerArea_->show();
   // The viewer shows the record and sets the caption from it.
   if (record_viewer_) record_viewer_(n);
+}
+
+QTableView* MainWindow::CurrentRecordGrid() const {
+  for (QTableView* grid : {DBGrid3_, DBGrid1_}) {
+    if (grid->isHidden()) continue;
+    const RecordGridModel* model = RecordGrid(grid);
+    return model != nullptr && model->rowCount() > 0 ? grid : nullptr;
+  }
+  return nullptr;
+}
+
+void MainWindow::GoToRecord() {
+  QTableView* grid = CurrentRecordGrid();
+  if (grid == nullptr || !ask_record_number_) return;
+  const int64_t tested = QueryNumber(kCountRecordsSql).value_or(0);
+  const std::optional<int64_t> rec_num = ask_record_number_(tested);
+  if (!rec_num) return;
+  RecordGridModel* model = RecordGrid(grid);
+  const std::optional<int> row = model->RowOf(*rec_num);
+  if (!row) {
+    Message(kGoToRecordTitle, GoToRecordRefusal(*rec_num, tested, grid == DBGrid1_),
+            Icon::kInformation);
+    grid->setFocus();
+    return;
+  }
+  // The row change shows the record (or its findings) as a click would.
+  const QModelIndex index = model->index(*row, 0);
+  grid->setCurrentIndex(index);
+  grid->scrollTo(index, QAbstractItemView::PositionAtCenter);
+  grid->setFocus();
 }
 
 void MainWindow::ViewLastResults() {

@@ -1,6 +1,7 @@
 #include "ui/qt_platform.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -90,19 +91,44 @@ std::optional<std::string> QtPrompts::OpenFile(const std::string& title,
   return ToStdString(QFileInfo(file).absoluteFilePath());
 }
 
-std::optional<std::string> QtPrompts::SaveFile(const std::string& title,
-                                               const std::string& filter,
-                                               const std::string& suggested_name) {
-  QFileDialog dialog(parent_, ToQString(title), last_folder_);
+QString FirstExtension(const std::string& filter) {
+  const QStringList parts = ToQString(filter).split('|');
+  if (parts.size() < 2) return {};
+  const QString pattern = parts[1].split(';').first().trimmed();
+  if (!pattern.startsWith("*.") || pattern.indexOf('*', 1) >= 0 || pattern.contains('?')) return {};
+  return pattern.mid(2);
+}
+
+void PrepareSaveDialog(QFileDialog& dialog, const std::string& title, const std::string& filter,
+                       const std::string& start_folder) {
+  dialog.setWindowTitle(ToQString(title));
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setOption(QFileDialog::HideNameFilterDetails, true);
   dialog.setNameFilters(ToNameFilters(filter));
-  if (!suggested_name.empty()) dialog.selectFile(ToQString(suggested_name));
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  const QString file = dialog.selectedFiles().first();
-  last_folder_ = QFileInfo(file).absolutePath();
-  return ToStdString(file);
+  dialog.setDefaultSuffix(FirstExtension(filter));
+  dialog.setDirectory(ToQString(start_folder));
+  dialog.selectFile(QString());
+}
+
+std::optional<std::string> QtPrompts::SaveFile(const std::string& title,
+                                               const std::string& filter,
+                                               const std::string& start_folder) {
+  QFileDialog dialog(parent_);
+  PrepareSaveDialog(dialog, title, filter, start_folder);
+  for (;;) {
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+      return std::nullopt;
+    const QString file = dialog.selectedFiles().first();
+    // Replacing a file was confirmed in the dialog; creating one is asked
+    // here. No goes back to the dialog.
+    if (QFileInfo::exists(file)) return ToStdString(file);
+    const std::string question = ToStdString(QDir::toNativeSeparators(file)) +
+                                 "\r\nThe file does not exist yet.\r\nCreate it?";
+    if (Message(title, question, Icon::kQuestion, Buttons::kYesNo) == Answer::kYes)
+      return ToStdString(file);
+    dialog.selectFile(QFileInfo(file).fileName());
+  }
 }
 
 Answer UnattendedPrompts::Message(const std::string& title, const std::string& text, Icon icon,

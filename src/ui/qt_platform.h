@@ -13,6 +13,7 @@
 
 #include "core/platform.h"
 
+class QFileDialog;
 class QWidget;
 
 namespace lintaro {
@@ -22,10 +23,20 @@ namespace lintaro {
 // names without a dot; the caption is kept as the user reads it.
 QStringList ToNameFilters(const std::string& filter);
 
+// The extension of the filter's first pattern ("txt" for "*.txt"), or empty
+// when that pattern matches any extension.
+QString FirstExtension(const std::string& filter);
+
+// Sets up a save-file dialog as SaveFile shows it: the title and filters,
+// an empty name in start_folder, the first pattern's extension added to a
+// name typed without one, replacing a file confirmed.
+void PrepareSaveDialog(QFileDialog& dialog, const std::string& title, const std::string& filter,
+                       const std::string& start_folder);
+
 QString ToQString(const std::string& utf8);
 std::string ToStdString(const QString& text);
 
-// Message boxes and the open-file dialog on the screen.
+// Message boxes and the open- and save-file dialogs on the screen.
 class QtPrompts : public Prompts {
  public:
   // parent: the window the boxes belong to; may change (null is allowed).
@@ -37,7 +48,7 @@ class QtPrompts : public Prompts {
   std::optional<std::string> OpenFile(const std::string& title,
                                       const std::string& filter) override;
   std::optional<std::string> SaveFile(const std::string& title, const std::string& filter,
-                                      const std::string& suggested_name) override;
+                                      const std::string& start_folder) override;
 
  private:
   QWidget* parent_;

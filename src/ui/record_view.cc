@@ -2,6 +2,7 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QScrollBar>
@@ -41,9 +42,11 @@ QLineEdit* RecordView::NewBox(const QString& name, bool value_box) {
   // The field names and the record's characters are shown as they are.
   box->setFrame(true);
   if (value_box) {
-    QFont mono = box->font();
-    mono.setFamily("Courier");
-    mono.setStyleHint(QFont::TypeWriter);
+    // The record's characters in the desktop's fixed-width font, at the
+    // size of the names, so that the positions line up and rows keep their
+    // height.
+    QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    mono.setPointSizeF(box->font().pointSizeF());
     box->setFont(mono);
   }
   box->installEventFilter(this);
@@ -138,10 +141,26 @@ void RecordView::resizeEvent(QResizeEvent* event) {
   AlignColumns();
 }
 
+void RecordView::UpdateNameColumn() {
+  const QFontMetrics metrics(names_[0]->font());
+  int longest = 0;
+  for (const QLineEdit* name : names_)
+    longest = std::max(longest, metrics.horizontalAdvance(name->text()));
+  // The box's frame and inner margins on both sides, and a little air.
+  const int padding = 2 * (style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 2) +
+                      metrics.horizontalAdvance(QStringLiteral("  "));
+  const int wanted = std::min(longest + padding, width() * 7 / 10);
+  const int name_width = std::max(wanted, width() * 2 / 5);
+  if (name_width == name_width_) return;
+  name_width_ = name_width;
+  emit columnsMoved();
+}
+
 // The rows that fit the viewer's height, the scroll bar's height and
 // range; unchanged while the window is minimised.
 void RecordView::LayoutRows() {
   if (window() != nullptr && window()->isMinimized()) return;
+  UpdateNameColumn();
   const int row_height = std::max(1, names_[0]->sizeHint().height());
   scroll_.Layout(height(), row_height);
   const int bar_width = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
@@ -160,7 +179,7 @@ void RecordView::LayoutRows() {
 // while they fit; the others hidden.
 void RecordView::PlaceRows() {
   const int row_height = scroll_.row_height();
-  const int name_width = width() * 2 / 5;
+  const int name_width = name_width_;
   for (int i = 0; i < row_count(); ++i) {
     QLineEdit* name = names_[static_cast<size_t>(i)];
     QLineEdit* value = values_[static_cast<size_t>(i)];

@@ -71,6 +71,16 @@ class RecordView : public QWidget {
   // tested-records grid ends where the scroll bar does.
   void AlignColumns();
 
+  // Width of the name boxes: wide enough for the longest field name of the
+  // record shown, but at least two fifths and at most seven tenths of the
+  // viewer's width, so that a wide window shows every name whole while a
+  // narrow one keeps room for the values.
+  int NameColumnWidth() const { return name_width_; }
+
+ signals:
+  // The name column changed width (the headings above follow it).
+  void columnsMoved();
+
  protected:
   void resizeEvent(QResizeEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
@@ -82,6 +92,7 @@ class RecordView : public QWidget {
   void LayoutRows();
   void PlaceRows();
   void Paint(int row, bool marked);
+  void UpdateNameColumn();
   void ScrollMoved(int value);
   bool OpenDatabase();
 
@@ -95,6 +106,7 @@ class RecordView : public QWidget {
   QPointer<QAbstractItemView> tested_grid_;
   QColor window_colour_;
   bool placing_ = false;
+  int name_width_ = 0;
 };
 
 }  // namespace lintaro

@@ -1,7 +1,6 @@
 #include "ui/report_form.h"
 
 #include <QApplication>
-#include <QFontDialog>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
@@ -12,6 +11,7 @@
 
 #include "browse/window_texts.h"
 #include "store/results_db.h"
+#include "ui/font_dialog.h"
 #include "ui/qt_platform.h"
 
 namespace lintaro {
@@ -109,11 +109,8 @@ ReportForm::ReportForm(ReportContext context, std::shared_ptr<ResultsDb> db, QWi
   layout->addWidget(txtReport_, 1);
   layout->addLayout(buttons);
 
-  choose_font_ = [](const QFont& current, QWidget* owner) -> std::optional<QFont> {
-    bool ok = false;
-    const QFont font = QFontDialog::getFont(&ok, current, owner, "Select Print Font");
-    if (!ok) return std::nullopt;
-    return font;
+  choose_font_ = [](const QFont& current, QWidget* owner) {
+    return ReportFontDialog::Choose(current, owner);
   };
 
   context.view = this;

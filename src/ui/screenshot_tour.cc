@@ -1,12 +1,19 @@
 #include "ui/screenshot_tour.h"
 
 #include <QApplication>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QScreen>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QThread>
 #include <QFile>
 #include <QPainter>
 #include <QPixmap>
 #include <QTextBrowser>
 #include <QWidget>
+#include <QWindow>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -22,6 +29,8 @@
 #include "reports/print_dialog.h"
 #include "store/results_db.h"
 #include "ui/about_box.h"
+#include "ui/font_dialog.h"
+#include "ui/go_to_record_dialog.h"
 #include "ui/grid_tip_window.h"
 #include "ui/main_window.h"
 #include "ui/qt_platform.h"
@@ -49,8 +58,15 @@ bool WriteFile(const QString& name, const std::vector<std::string>& records) {
   return true;
 }
 
+// Lets the program and the window system work for a fifth of a second:
+// windows are mapped, placed by the window manager and painted.
 void Settle() {
-  for (int i = 0; i < 5; ++i) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+  QElapsedTimer waited;
+  waited.start();
+  while (waited.elapsed() < 200) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    QThread::msleep(5);
+  }
 }
 
 // The window's picture under a plain title bar with its caption, as the
@@ -72,12 +88,59 @@ QPixmap WithTitleBar(QWidget* w) {
   return framed;
 }
 
-bool Save(QWidget* w, const QString& folder, const char* name) {
-  Settle();
+// The screen's pixels in rect (logical coordinates) when the program runs
+// on an X display, where the window manager's frame is part of them; a null
+// picture elsewhere.
+QPixmap ScreenPixels(const QRect& rect) {
+  if (QGuiApplication::platformName() != "xcb") return {};
+  QScreen* screen = QGuiApplication::primaryScreen();
+  if (screen == nullptr) return {};
+  return screen->grabWindow(0, rect.x(), rect.y(), rect.width(), rect.height());
+}
+
+// The window as the screen shows it, frame and all, or drawn with a plain
+// title bar when there is no screen to read.
+QPixmap Picture(QWidget* w) {
+  const QPixmap shot = ScreenPixels(w->frameGeometry());
+  return shot.isNull() ? WithTitleBar(w) : shot;
+}
+
+bool SavePixmap(const QPixmap& picture, const QString& folder, const char* name) {
   const QString file = folder + "/" + name;
-  const bool ok = WithTitleBar(w).save(file, "PNG");
+  const bool ok = !picture.isNull() && picture.save(file, "PNG");
   std::fprintf(stderr, "%s %s\n", ok ? "saved" : "could not save", file.toUtf8().constData());
   return ok;
+}
+
+// Waits (at most two seconds) until the window system shows w, then lets
+// it paint.
+void WaitUntilShown(QWidget* w) {
+  for (int i = 0; i < 10; ++i) {
+    const QWindow* handle = w->window()->windowHandle();
+    if (handle != nullptr && handle->isExposed()) break;
+    Settle();
+  }
+  Settle();
+}
+
+bool Save(QWidget* w, const QString& folder, const char* name) {
+  WaitUntilShown(w);
+  return SavePixmap(Picture(w), folder, name);
+}
+
+// The whole screen (on an X display only; elsewhere nothing is saved).
+bool SaveScreen(QWidget& window, const QString& folder, const char* name) {
+  WaitUntilShown(&window);
+  QScreen* screen = QGuiApplication::primaryScreen();
+  if (QGuiApplication::platformName() != "xcb" || screen == nullptr) return true;
+  return SavePixmap(ScreenPixels(screen->geometry()), folder, name);
+}
+
+// Waits (at most two seconds) until the window manager has given the
+// window the state asked for.
+void WaitForState(QWidget& window, bool maximised) {
+  for (int i = 0; i < 10 && window.isMaximized() != maximised; ++i) Settle();
+  Settle();
 }
 
 // The print dialog of the tour: every page, one copy.
@@ -111,6 +174,10 @@ QString WithMoreMistakes(const QString& submission, const QString& copy) {
 // The main window with the tool tip over it, as the screen shows both.
 bool SaveWithTip(MainWindow& window, QWidget* tip, const QString& folder, const char* name) {
   Settle();
+  if (tip != nullptr && tip->isVisible()) {
+    const QPixmap shot = ScreenPixels(window.frameGeometry().united(tip->geometry()));
+    if (!shot.isNull()) return SavePixmap(shot, folder, name);
+  }
   const QPixmap framed = WithTitleBar(&window);
   QPixmap shot = framed;
   if (tip != nullptr && tip->isVisible()) {
@@ -129,37 +196,32 @@ bool SaveWithTip(MainWindow& window, QWidget* tip, const QString& folder, const 
   return ok;
 }
 
-// A real run of a submission with mistakes: the record viewer with its
-// marked fields, a tool tip over a long message, the Report Option dialog,
-// the report window and the printed report (a PDF the script renders).
-bool TourMistakes(MainWindow& window, UnattendedPrompts& prompts, const QString& folder,
-                  const QString& submission) {
+// The tool tip over the longest message of the first record in error.
+bool TourToolTip(MainWindow& window, const QString& folder) {
+  auto* grid = window.findChild<QTableView*>("DBGrid2");
+  if (grid == nullptr || grid->model() == nullptr || window.gridTips() == nullptr) return true;
+  int longest = 0;
+  for (int r = 0; r < grid->model()->rowCount(); ++r)
+    if (grid->model()->data(grid->model()->index(r, 2)).toString().size() >
+        grid->model()->data(grid->model()->index(longest, 2)).toString().size())
+      longest = r;
+  const QRect cell = grid->visualRect(grid->model()->index(longest, 2));
+  const QPoint at(std::min(cell.left() + 40, grid->viewport()->width() - 20), cell.center().y());
+  const QPoint global = grid->viewport()->mapToGlobal(at);
+  GridTips& tips = *window.gridTips();
+  tips.PointerMoved(at, global);
+  if (tips.timer() != nullptr) tips.timer()->stop();
+  for (int i = 0; i < GridTipTimer::kShowTick; ++i) tips.Tick(global);
+  const bool ok = SaveWithTip(window, tips.tipWindow(), folder, "10-grid-tool-tip.png");
+  tips.FocusLost();
+  if (tips.timer() != nullptr) tips.timer()->start();
+  return ok;
+}
+
+// The Report Option dialog, the text report window with its Save As and
+// font dialogs, and the printed report (a PDF the script renders).
+bool TourReport(MainWindow& window, const QString& folder) {
   bool ok = true;
-  prompts.add_file(ToStdString(submission));
-  window.StartTesting();
-  ok &= Save(&window, folder, "03-grid-findings.png");
-
-  // The tool tip over the longest message of the first record in error.
-  if (auto* grid = window.findChild<QTableView*>("DBGrid2");
-      grid != nullptr && grid->model() != nullptr && window.gridTips() != nullptr) {
-    int longest = 0;
-    for (int r = 0; r < grid->model()->rowCount(); ++r)
-      if (grid->model()->data(grid->model()->index(r, 2)).toString().size() >
-          grid->model()->data(grid->model()->index(longest, 2)).toString().size())
-        longest = r;
-    const QRect cell = grid->visualRect(grid->model()->index(longest, 2));
-    const QPoint at(std::min(cell.left() + 40, grid->viewport()->width() - 20), cell.center().y());
-    const QPoint global = grid->viewport()->mapToGlobal(at);
-    GridTips& tips = *window.gridTips();
-    tips.PointerMoved(at, global);
-    if (tips.timer() != nullptr) tips.timer()->stop();
-    for (int i = 0; i < GridTipTimer::kShowTick; ++i) tips.Tick(global);
-    ok &= SaveWithTip(window, tips.tipWindow(), folder, "10-grid-tool-tip.png");
-    tips.FocusLost();
-    if (tips.timer() != nullptr) tips.timer()->start();
-  }
-
-  // The Report Option dialog, then the text report window.
   {
     ReportOptionDialog option(1, &window);
     option.show();
@@ -170,12 +232,22 @@ bool TourMistakes(MainWindow& window, UnattendedPrompts& prompts, const QString&
   reports.set_format_chooser([](int) { return std::optional<int>(1); });
   window.ViewErrorReport();
   if (ReportForm* form = reports.form()) {
-    form->resize(std::min(form->width(), 900), std::min(form->height(), 640));
     ok &= Save(form, folder, "12-report-window.png");
+    QFileDialog save(form);
+    PrepareSaveDialog(save, "Please Enter File Name",
+                      "ASCII Text Files (*.txt)|*.txt|All Files (*.*)|*.*|",
+                      window.folders().data);
+    save.show();
+    ok &= Save(&save, folder, "16-save-as-dialog.png");
+    save.close();
+    QFont current(ToQString(form->logic().report_font_name));
+    current.setPointSize(form->logic().report_font_size);
+    ReportFontDialog font(current, form);
+    font.show();
+    ok &= Save(&font, folder, "17-font-dialog.png");
+    font.close();
     form->close();
   }
-
-  // The printed report, to a PDF file.
   PrintAllPages all_pages;
   QPrinter& printer = reports.printer();
   printer.setOutputFormat(QPrinter::PdfFormat);
@@ -184,37 +256,59 @@ bool TourMistakes(MainWindow& window, UnattendedPrompts& prompts, const QString&
   reports.set_print_dialog(&all_pages);
   window.PrintErrorReport();
   reports.set_print_dialog(nullptr);
-
-  // The viewer on the first wage record, scrolled to its first marked row.
-  window.ViewTestedRecords();
-  if (auto* grid3 = window.findChild<QTableView*>("DBGrid3");
-      grid3 != nullptr && grid3->model() != nullptr && grid3->model()->rowCount() > 2) {
-    grid3->setCurrentIndex(grid3->model()->index(2, 0));
-    grid3->scrollTo(grid3->model()->index(2, 0));
-    RecordView* view = window.recordView();
-    if (view->viewer() != nullptr) {
-      const std::vector<int> marked = view->viewer()->MarkedRows();
-      if (!marked.empty()) view->scrollBar()->setValue(std::max(0, marked.front() - 1));
-    }
-    Settle();
-    grid3->scrollTo(grid3->currentIndex(), QAbstractItemView::PositionAtCenter);
-    ok &= Save(&window, folder, "09-record-viewer-marked.png");
-  }
   return ok;
 }
 
-}  // namespace
-
-bool RunScreenshotTour(MainWindow& window, UnattendedPrompts& prompts, const QString& folder) {
-  QDir().mkpath(folder);
-  const QString work = ToQString(window.folders().data) + "tour";
-  QDir().mkpath(work);
+// The viewer on the first wage record, scrolled to its first marked row;
+// then Go to Record, and the same view maximised.
+bool TourViewer(MainWindow& window, const QString& folder) {
   bool ok = true;
+  window.ViewTestedRecords();
+  auto* grid3 = window.findChild<QTableView*>("DBGrid3");
+  if (grid3 == nullptr || grid3->model() == nullptr || grid3->model()->rowCount() <= 2) return ok;
+  grid3->setCurrentIndex(grid3->model()->index(2, 0));
+  RecordView* view = window.recordView();
+  if (view->viewer() != nullptr) {
+    const std::vector<int> marked = view->viewer()->MarkedRows();
+    if (!marked.empty()) view->scrollBar()->setValue(std::max(0, marked.front() - 1));
+  }
+  Settle();
+  grid3->scrollTo(grid3->currentIndex(), QAbstractItemView::PositionAtCenter);
+  ok &= Save(&window, folder, "09-record-viewer-marked.png");
 
-  window.raise();
-  ok &= Save(&window, folder, "01-welcome.png");
+  GoToRecordDialog go_to(grid3->model()->rowCount(), &window);
+  go_to.entry()->setText("12");
+  go_to.show();
+  ok &= Save(&go_to, folder, "15-go-to-record.png");
+  go_to.close();
 
-  // A run in progress: caught halfway through a long file.
+  window.showMaximized();
+  WaitForState(window, true);
+  ok &= SaveScreen(window, folder, "14-record-viewer-maximised.png");
+  window.showNormal();
+  WaitForState(window, false);
+  return ok;
+}
+
+// A real run of a submission with mistakes: the grid view, a tool tip, the
+// report's windows and the record viewer.
+bool TourMistakes(MainWindow& window, UnattendedPrompts& prompts, const QString& folder,
+                  const QString& submission) {
+  bool ok = true;
+  prompts.add_file(ToStdString(submission));
+  window.StartTesting();
+  ok &= Save(&window, folder, "03-grid-findings.png");
+  ok &= TourToolTip(window, folder);
+  ok &= TourReport(window, folder);
+  ok &= TourViewer(window, folder);
+  return ok;
+}
+
+// A run in progress, caught halfway through a long file, then a run that a
+// record cut short stops, and its tested records.
+bool TourRuns(MainWindow& window, UnattendedPrompts& prompts, const QString& folder,
+              const QString& work) {
+  bool ok = true;
   std::vector<std::string> big = {Record("RCA"), Record("RCE")};
   for (int i = 0; i < 6000; ++i) big.push_back(Record("RCW"));
   big.push_back(Record("RCT"));
@@ -234,7 +328,6 @@ bool RunScreenshotTour(MainWindow& window, UnattendedPrompts& prompts, const QSt
   window.StartTesting();
   window.set_record_observer(nullptr);
 
-  // A run stopped by a critical finding: a record cut short.
   std::vector<std::string> cut = {Record("RCA"), Record("RCE"), Record("RCW"), Record("RCW"),
                                   Record("RCW").substr(0, 1000), Record("RCT"), Record("RCF")};
   const QString cut_file = work + "/short-submission.txt";
@@ -242,32 +335,50 @@ bool RunScreenshotTour(MainWindow& window, UnattendedPrompts& prompts, const QSt
   prompts.add_file(ToStdString(cut_file));
   window.StartTesting();
   ok &= Save(&window, folder, "04-grid-critical-stop.png");
-
   window.ViewTestedRecords();
   ok &= Save(&window, folder, "08-tested-records.png");
+  return ok;
+}
 
-  // A submission with mistakes, when the script provided one.
-  const QString mistakes = work + "/submission-with-mistakes.txt";
-  if (QFile::exists(mistakes))
-    ok &= TourMistakes(window, prompts, folder, WithMoreMistakes(mistakes, work + "/corrections-2007.txt"));
-
+// The error-limit dialog, the about box and the help window.
+bool TourSmallWindows(MainWindow& window, const QString& folder) {
+  bool ok = true;
   window.set_max_errors(500);
   window.ShowErrorLimitDialog();
   if (QWidget* dialog = window.errorLimitDialog()) {
     ok &= Save(dialog, folder, "05-error-limit-dialog.png");
     dialog->close();
   }
-
   AboutBox about(&window);
   about.show();
   ok &= Save(&about, folder, "06-about-box.png");
   about.close();
-
   window.ShowHelpContents();
   if (QWidget* help = window.helpWindow()) {
     ok &= Save(help, folder, "07-help.png");
     help->close();
   }
+  return ok;
+}
+
+}  // namespace
+
+bool RunScreenshotTour(MainWindow& window, UnattendedPrompts& prompts, const QString& folder) {
+  QDir().mkpath(folder);
+  const QString work = ToQString(window.folders().data) + "tour";
+  QDir().mkpath(work);
+  bool ok = true;
+
+  window.raise();
+  ok &= SaveScreen(window, folder, "00-first-start-screen.png");
+  ok &= Save(&window, folder, "01-welcome.png");
+  ok &= TourRuns(window, prompts, folder, work);
+  // A submission with mistakes, when the script provided one.
+  const QString mistakes = work + "/submission-with-mistakes.txt";
+  if (QFile::exists(mistakes))
+    ok &= TourMistakes(window, prompts, folder,
+                       WithMoreMistakes(mistakes, work + "/corrections-2007.txt"));
+  ok &= TourSmallWindows(window, folder);
   return ok;
 }
 

@@ -12,8 +12,6 @@ namespace lintaro {
 namespace {
 
 TEST(ResultGridTexts, SelectionsLabelsAndFixedTexts) {
-  EXPECT_NE(std::string(kRecordsWithErrorsSql).find("Record  From"), std::string::npos);
-  EXPECT_NE(std::string(kTestedRecordsSql).find("Record  From"), std::string::npos);
   EXPECT_EQ(RecordsLabel(200000, 3), "200000 Record(s) Tested, 3 Record(s) with Error(s)");
   EXPECT_EQ(ErrorsLabelOnOpen(4), "Record Number 4 Error(s)");
   EXPECT_EQ(ErrorsLabelOnRowChange(4), "Record Number 4");
@@ -31,6 +29,13 @@ TEST(ResultGridTexts, SelectionsLabelsAndFixedTexts) {
             "Execution of Testing was terminated due to the Critical Error in Record 2:  Record 2 "
             "must be RCE record.");
   EXPECT_EQ(CritErrorText(std::nullopt), "");
+  EXPECT_EQ(GoToRecordPrompt(282624), "Record number (1 to 282624):");
+  EXPECT_EQ(GoToRecordRefusal(5, 40, true), "Record number 5 has no errors.");
+  for (int64_t beyond : {0, 41})
+    for (bool errors_grid : {false, true})
+      EXPECT_EQ(GoToRecordRefusal(beyond, 40, errors_grid),
+                "There is no record number " + std::to_string(beyond) +
+                    ". The last test covered 40 record(s).");
 
   EXPECT_EQ(WelcomeText(), "Welcome To Lintaro 2007\r\n For Tax Year 2007\r\n Korvel Submissions");
   EXPECT_EQ(DisclaimerText().substr(0, 26), "\r\nDISCLAIMER STATEMENT\r\n\r\n");

@@ -103,13 +103,6 @@ std::vector<std::string> TwoEmployers() {
           FinalRecord(5)};
 }
 
-// How many findings the run stored for record rec_num.
-size_t FindingCount(const std::vector<ErrorRow>& errors, int64_t rec_num) {
-  size_t n = 0;
-  for (const ErrorRow& e : errors) n += e.rec_num == rec_num ? 1 : 0;
-  return n;
-}
-
 class EmployerReportTest : public ::testing::Test {
  protected:
   EmployerReportTest()
@@ -126,7 +119,7 @@ class EmployerReportTest : public ::testing::Test {
 };
 
 TEST_F(EmployerReportTest, EveryFindingNamesItsEmployer) {
-  ASSERT_EQ(FindingCount(run.errors, 1), 1u);
+  ASSERT_EQ(ErrorsOf(run.errors, 1).size(), 1u);
   const std::string json = Build(BuildJsonReport, "");
   ASSERT_TRUE(IsStrictJson(json)) << json;
   EXPECT_EQ(JsonAt(json, "$.employer"), "null");
@@ -146,7 +139,7 @@ TEST_F(EmployerReportTest, EveryFindingNamesItsEmployer) {
 }
 
 TEST_F(EmployerReportTest, OneEmployersReportHoldsOnlyItsFindingsAndCounts) {
-  const size_t second = FindingCount(run.errors, 8) + FindingCount(run.errors, 9);
+  const size_t second = ErrorsOf(run.errors, 8).size() + ErrorsOf(run.errors, 9).size();
   const std::string text = Build(BuildTextReport, "310000002");
   EXPECT_NE(text.find("\r\n         5 Record(s) tested\r\n         2 Record(s) with Error(s)\r\n" +
                       CountField(static_cast<int64_t>(second)) + " Error(s) found"),

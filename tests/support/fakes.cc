@@ -11,6 +11,7 @@ namespace lintaro::testing {
 Answer ScriptedPrompts::Message(const std::string& title, const std::string& text, Icon icon,
                                 Buttons buttons) {
   messages.push_back({title, text, icon, buttons});
+  if (on_message) on_message(messages.back());
   if (!answers.empty()) {
     Answer a = answers.front();
     answers.pop_front();
@@ -31,8 +32,10 @@ std::optional<std::string> ScriptedPrompts::OpenFile(const std::string& title,
 
 std::optional<std::string> ScriptedPrompts::SaveFile(const std::string& title,
                                                      const std::string& filter,
-                                                     const std::string& suggested_name) {
+                                                     const std::string& start_folder) {
   dialog_titles.push_back(title);
+  dialog_filters.push_back(filter);
+  save_folders.push_back(start_folder);
   if (save_names.empty()) return std::nullopt;
   auto name = save_names.front();
   save_names.pop_front();

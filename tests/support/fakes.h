@@ -4,6 +4,7 @@
 
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -31,13 +32,16 @@ class ScriptedPrompts : public Prompts {
   std::vector<ShownMessage> messages;
   std::vector<std::string> dialog_titles;
   std::vector<std::string> dialog_filters;
+  std::vector<std::string> save_folders;  // where each save dialog started
+  // Called as each message is shown (to see the screen at that moment).
+  std::function<void(const ShownMessage&)> on_message;
 
   Answer Message(const std::string& title, const std::string& text, Icon icon,
                  Buttons buttons) override;
   std::optional<std::string> OpenFile(const std::string& title,
                                       const std::string& filter) override;
   std::optional<std::string> SaveFile(const std::string& title, const std::string& filter,
-                                      const std::string& suggested_name) override;
+                                      const std::string& start_folder) override;
 
   // Titles of the messages shown, in order.
   std::vector<std::string> Titles() const;

@@ -29,12 +29,19 @@ void ReadBack(ResultsDb& db, RunOutput& out) {
 std::string RunOutput::db_path() const { return (dir->path() / kResultsFileName).string(); }
 
 RunOutput RunRecords(const std::vector<std::string>& records, int max_errors) {
+  return RunFiles({records}, max_errors);
+}
+
+RunOutput RunFiles(const std::vector<std::vector<std::string>>& files, int max_errors) {
   RunOutput out;
   out.dir = std::make_shared<TempDir>();
   TempDir& dir = *out.dir;
-  const std::string file = dir.Write("submission.txt", JoinRecords(records));
   ScriptedPrompts prompts;
-  prompts.files.push_back(file);
+  for (size_t i = 0; i < files.size(); ++i) {
+    const std::string name =
+        i == 0 ? "submission.txt" : "submission-" + std::to_string(i + 1) + ".txt";
+    prompts.files.push_back(dir.Write(name, JoinRecords(files[i])));
+  }
   FixedClock clock;
   RecordingView view;
   TestRunOptions options;
@@ -46,6 +53,13 @@ RunOutput RunRecords(const std::vector<std::string>& records, int max_errors) {
   auto db = ResultsDb::Open((dir.path() / kResultsFileName).string(), true);
   ReadBack(*db, out);
   return out;
+}
+
+std::vector<ErrorRow> ErrorsOf(const std::vector<ErrorRow>& errors, int64_t rec_num) {
+  std::vector<ErrorRow> found;
+  for (const ErrorRow& e : errors)
+    if (e.rec_num == rec_num) found.push_back(e);
+  return found;
 }
 
 }  // namespace lintaro::testing

@@ -1,9 +1,11 @@
 #include <QDialog>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QScrollBar>
 #include <QTextBrowser>
 #include <QtTest/QTest>
 #include <filesystem>
+#include <set>
 
 #include "ui/error_limit_dialog.h"
 #include "ui/help_window.h"
@@ -53,12 +55,57 @@ TEST_F(ErrorLimitDialogTest, RefusesZeroBlankTooLargeAndCancel) {
               "The error limit can not be zero or blank or greater than 25,000.");
     EXPECT_TRUE(dialog->isVisible()) << entry;
     EXPECT_EQ(dialog->focusWidget(), box);
+    EXPECT_EQ(box->selectedText(), box->text()) << entry;  // ready to be typed over
   }
   Type(box, "42");
   dialog->findChild<QPushButton*>("cmdCancel")->click();
   EXPECT_FALSE(dialog->isVisible());
   EXPECT_EQ(window->max_errors(), 500);
   EXPECT_TRUE(prompts.dialog_titles.empty());  // no run was started
+}
+
+// OK stays the default button however the dialog was last closed, so that
+// typing a limit and pressing Enter keeps it.
+TEST_F(ErrorLimitDialogTest, EnterConfirmsEvenAfterTheDialogWasCancelled) {
+  QLineEdit* box = OpenDialog();
+  auto* ok = dialog->findChild<QPushButton*>("cmdOK");
+  auto* cancel = dialog->findChild<QPushButton*>("cmdCancel");
+  cancel->setFocus();
+  QTest::keyClick(cancel, Qt::Key_Space);  // Cancel chosen from the keyboard
+  ASSERT_FALSE(dialog->isVisible());
+  Action("mnuTSet")->trigger();
+  ASSERT_TRUE(dialog->isVisible());
+  EXPECT_TRUE(ok->isDefault());
+  EXPECT_FALSE(cancel->isDefault());
+  EXPECT_EQ(dialog->focusWidget(), box);
+  Type(box, "100");
+  QTest::keyClick(box, Qt::Key_Return);
+  EXPECT_FALSE(dialog->isVisible());
+  EXPECT_EQ(window->max_errors(), 100);
+  EXPECT_EQ(prompts.dialog_titles, std::vector<std::string>{"Please Enter File Name to be Tested"});
+}
+
+// The real refusal box hands the focus to the main window when it closes;
+// the dialog takes it back into the entry.
+TEST_F(WindowTest, AfterTheRefusalBoxTheFocusIsBackInTheLimitEntry) {
+  Open();
+  QtPrompts screen(window.get());
+  ErrorLimitDialog limit(*window, screen);
+  limit.Open(500);
+  auto* box = limit.findChild<QLineEdit*>("txtErrorCount");
+  box->setText("0");
+  QString shown;
+  WhenModal<QMessageBox>([&](QMessageBox* m) {
+    shown = m->text();
+    m->accept();
+  });
+  limit.Accept();
+  QApplication::processEvents();
+  EXPECT_EQ(shown, "The error limit can not be zero or blank or greater than 25,000.");
+  EXPECT_TRUE(limit.isVisible());
+  EXPECT_EQ(QApplication::activeWindow(), &limit);
+  EXPECT_EQ(QApplication::focusWidget(), box);
+  EXPECT_EQ(box->selectedText(), "0");
 }
 
 TEST_F(ErrorLimitDialogTest, AcceptsTheLimitSavesItAndStartsARun) {
@@ -94,6 +141,15 @@ TEST_F(WindowTest, HelpContentsOpensTheHelpFileOrSaysItIsMissing) {
   EXPECT_TRUE(help->browser()->toPlainText().startsWith("Lintaro 2007 Help"));
   EXPECT_LT(help->browser()->verticalScrollBar()->value(), 40);  // at the contents
   EXPECT_EQ(prompts.messages.size(), 1u);
+  // Alt with a letter reaches one command only.
+  std::set<QChar> keys;
+  const QList<QPushButton*> commands = help->findChildren<QPushButton*>();
+  for (QPushButton* b : commands) {
+    const qsizetype at = b->text().indexOf('&');
+    ASSERT_GE(at, 0) << b->text().toStdString();
+    keys.insert(b->text().at(at + 1).toLower());
+  }
+  EXPECT_EQ(keys.size(), static_cast<size_t>(commands.size()));
 }
 
 TEST(NameFiltersTest, OpenDialogFilter) {

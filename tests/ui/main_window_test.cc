@@ -262,6 +262,44 @@ TEST_F(WindowTest, ProgressAndHeldCommandsDuringRun) {
   EXPECT_EQ(window->last_summary().records_tested, 3004);
 }
 
+// The counter and bar a message of the run appears over are the run's
+// last: a short run after a long one, and the first file of a submission
+// when the next is asked for.
+TEST_F(WindowTest, LastRecordAndFullBarAreDrawnBeforeTheRunsMessages) {
+  Open();
+  struct Seen {
+    std::string title;
+    std::string counter;
+    double share;
+  };
+  std::vector<Seen> seen;
+  prompts.on_message = [&](const ShownMessage& m) {
+    const QWidget* bar = Find<QLabel>("lblPrgrss1");
+    seen.push_back({m.title, Text("lblRecCtr").toStdString(),
+                    double(bar->width()) / Find<QLabel>("lblPrgrss2")->width()});
+    EXPECT_TRUE(bar->isVisible()) << m.title;
+  };
+  Run({Submission("long.txt", CleanRecords(3000))});
+  Run({Submission("short.txt", CleanRecords(36))});  // 40 records
+  ASSERT_EQ(seen.size(), 2u);
+  for (const auto& [s, last] : {std::pair{seen[0], 3004}, std::pair{seen[1], 40}}) {
+    EXPECT_EQ(s.title, "Results");
+    EXPECT_EQ(s.counter, "Processing Record Number: " + std::to_string(last));
+    EXPECT_DOUBLE_EQ(s.share, 1.0);
+  }
+
+  seen.clear();
+  const std::vector<std::string> all = CleanRecords(2);
+  const std::vector<std::string> first(all.begin(), all.begin() + 3);
+  const std::vector<std::string> second(all.begin() + 3, all.end());
+  Run({Submission("part1.txt", first), Submission("part2.txt", second)});
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_EQ(seen[0].title, "Missing Final Record");
+  EXPECT_EQ(seen[0].counter, "Processing Record Number: 3");
+  EXPECT_EQ(seen[1].counter, "Processing Record Number: 6");
+  EXPECT_DOUBLE_EQ(seen[1].share, 1.0);
+}
+
 TEST_F(WindowTest, ExitDuringRunRecordsTestAborted) {
   Open();
   bool clicked = false;

@@ -3,7 +3,9 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QTimer>
 #include <functional>
@@ -75,6 +77,67 @@ TEST(QtPromptsTest, OpenFileDialogTitleFilterAndChoice) {
 
   WhenModal([](QWidget* w) { QMetaObject::invokeMethod(w, "reject"); });
   EXPECT_FALSE(prompts.OpenFile("Please Enter Next File Name to be Tested", kOpenFileFilter));
+}
+
+// The save dialog of "Save As...": an empty name in the given folder, text
+// files offered first, ".txt" added to a bare name, and a question before a
+// new file is created (No returns to the dialog).
+TEST(QtPromptsTest, SaveDialogStartsEmptyAddsTxtAndAsksBeforeCreating) {
+  TempDir dir;
+  const std::string filter = "ASCII Text Files (*.txt)|*.txt|All Files (*.*)|*.*|";
+  QtPrompts prompts;
+  QString name_shown, folder_shown, suffix;
+  QStringList filters;
+  QStringList questions;
+  auto type_name = [&](QFileDialog* dialog, const QString& name) {
+    dialog->findChild<QLineEdit*>("fileNameEdit")->setText(name);
+    QMetaObject::invokeMethod(dialog, "accept");
+  };
+  WhenModal([&](QWidget* w) {
+    auto* dialog = qobject_cast<QFileDialog*>(w);
+    ASSERT_NE(dialog, nullptr);
+    name_shown = dialog->findChild<QLineEdit*>("fileNameEdit")->text();
+    folder_shown = dialog->directory().absolutePath();
+    filters = dialog->nameFilters();
+    suffix = dialog->defaultSuffix();
+    type_name(dialog, "march");
+    WhenModal([&](QWidget* box) {  // the question: No, back to the dialog
+      questions << qobject_cast<QMessageBox*>(box)->text();
+      qobject_cast<QMessageBox*>(box)->button(QMessageBox::No)->click();
+      WhenModal([&](QWidget* again) {
+        type_name(qobject_cast<QFileDialog*>(again), "april");
+        WhenModal([&](QWidget* box2) {
+          questions << qobject_cast<QMessageBox*>(box2)->text();
+          qobject_cast<QMessageBox*>(box2)->button(QMessageBox::Yes)->click();
+        });
+      });
+    });
+  });
+  const auto chosen = prompts.SaveFile("Please Enter File Name", filter, dir.str());
+  EXPECT_EQ(name_shown, "");
+  EXPECT_EQ(folder_shown, QDir(QString::fromStdString(dir.str())).absolutePath());
+  EXPECT_EQ(filters, ToNameFilters(filter));
+  EXPECT_EQ(suffix, "txt");
+  ASSERT_EQ(questions.size(), 2);
+  EXPECT_TRUE(questions[0].startsWith(QString::fromStdString(dir.str() + "/march.txt\n")));
+  EXPECT_TRUE(questions[1].contains("april.txt"));
+  ASSERT_TRUE(chosen.has_value());
+  EXPECT_EQ(*chosen, dir.str() + "/april.txt");
+
+  // An existing file with an extension of its own: replacing it is the
+  // dialog's own question, nothing more is asked.
+  const std::string existing = dir.Write("report.lst", "old");
+  int replace_questions = 0;
+  WhenModal([&](QWidget* w) {
+    WhenModal([&](QWidget* box) {
+      ++replace_questions;
+      qobject_cast<QMessageBox*>(box)->button(QMessageBox::Yes)->click();
+    });
+    type_name(qobject_cast<QFileDialog*>(w), "report.lst");
+  });
+  EXPECT_EQ(prompts.SaveFile("Please Enter File Name", filter, dir.str()), existing);
+  EXPECT_EQ(replace_questions, 1);
+  EXPECT_EQ(FirstExtension("All Files (*.*)|*.*|"), "");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // the system print dialog's exchange with the print dialog object, and the
 // browser hand-over with a fake shell.
 #include <QApplication>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -16,6 +17,7 @@
 #include "reports/text_report.h"
 #include "store/results_db.h"
 #include "support/report_fakes.h"
+#include "ui/font_dialog.h"
 #include "ui/qt_printer.h"
 #include "ui/report_form.h"
 #include "ui/report_host.h"
@@ -163,6 +165,8 @@ TEST_F(ReportUiTest, SaveAsWritesThePreviewAndFontStaysWithinEightToTwenty) {
   prompts.save_names = {saved, std::nullopt};
   form->findChild<QPushButton*>("cmdSave")->click();
   EXPECT_EQ(prompts.dialog_titles.back(), "Please Enter File Name");
+  EXPECT_EQ(prompts.dialog_filters.back(), "ASCII Text Files (*.txt)|*.txt|All Files (*.*)|*.*|");
+  EXPECT_EQ(prompts.save_folders.back(), folders.data);  // the program folder, no name
   EXPECT_EQ(ReadWholeFile(saved), TextReport() + "\r\n");
   std::filesystem::remove(saved);
   form->SaveAs();  // cancelled: nothing written
@@ -184,6 +188,53 @@ TEST_F(ReportUiTest, SaveAsWritesThePreviewAndFontStaysWithinEightToTwenty) {
     form->findChild<QPushButton*>("cmdFont")->click();
     EXPECT_EQ(form->logic().report_font_size, kept) << chosen;
     EXPECT_EQ(form->preview()->font().pointSize(), kept) << chosen;
+  }
+}
+
+// The real font dialog: it opens at the report's font and size (OK alone
+// changes nothing, even for a font that is not installed) and offers the
+// sizes 8 to 20 only.
+TEST_F(ReportUiTest, FontDialogStartsAtTheReportsFontAndOffersEightToTwenty) {
+  OpenWithResults(2);
+  format_answers = {1};
+  Button("cmdErrors")->click();
+  ReportForm* form = reports().form();
+  ASSERT_NE(form, nullptr);
+  const QString family_before = form->preview()->font().family();
+
+  QStringList sizes;
+  QString family_shown, size_shown;
+  WhenModal<ReportFontDialog>([&](ReportFontDialog* dialog) {
+    for (int i = 0; i < dialog->sizeList()->count(); ++i)
+      sizes << dialog->sizeList()->item(i)->text();
+    family_shown = dialog->fontList()->currentItem()->text();
+    size_shown = dialog->sizeList()->currentItem()->text();
+    dialog->findChild<QPushButton*>("cmdOK")->click();
+  });
+  form->findChild<QPushButton*>("cmdFont")->click();
+  EXPECT_EQ(sizes, QStringList({"8", "9", "10", "11", "12", "13", "14", "15", "16", "17", "18",
+                                "19", "20"}));
+  EXPECT_EQ(family_shown, "Courier");
+  EXPECT_EQ(size_shown, "10");
+  EXPECT_EQ(form->logic().report_font_name, "Courier");
+  EXPECT_EQ(form->logic().report_font_size, 10);
+  EXPECT_EQ(form->preview()->font().family(), family_before);
+
+  WhenModal<ReportFontDialog>([&](ReportFontDialog* dialog) {
+    dialog->fontList()->setCurrentItem(
+        dialog->fontList()->findItems("DejaVu Sans Mono", Qt::MatchFixedString).value(0));
+    dialog->sizeList()->setCurrentRow(14 - ReportFontDialog::kSmallestSize);
+    dialog->accept();
+  });
+  form->findChild<QPushButton*>("cmdFont")->click();
+  EXPECT_EQ(form->logic().report_font_name, "DejaVu Sans Mono");
+  EXPECT_EQ(form->logic().report_font_size, 14);
+
+  // Sizes outside the list open at its nearest end.
+  for (auto [given, shown] : {std::pair{6.0, "8"}, {7.6, "8"}, {12.4, "12"}, {28.0, "20"}}) {
+    QFont f("Courier");
+    f.setPointSizeF(given);
+    EXPECT_EQ(ReportFontDialog(f).sizeList()->currentItem()->text(), shown) << given;
   }
 }
 

@@ -5,11 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QFile>
 #include <QApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
+#include <QTimer>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,8 +25,25 @@
 #include "support/fakes.h"
 #include "ui/main_window.h"
 #include "ui/qt_platform.h"
+#include "ui/window_placement.h"
 
 namespace lintaro::testing {
+
+// Runs answer on the first modal dialog of type T shown from now on (a
+// real message box or file dialog that a command opens).
+template <class T>
+void WhenModal(std::function<void(T*)> answer) {
+  auto* timer = new QTimer;
+  timer->setInterval(10);
+  QObject::connect(timer, &QTimer::timeout, [timer, answer] {
+    if (auto* modal = qobject_cast<T*>(QApplication::activeModalWidget())) {
+      timer->stop();
+      timer->deleteLater();
+      answer(modal);
+    }
+  });
+  timer->start();
+}
 
 class WindowTest : public ::testing::Test {
  public:
@@ -37,6 +57,7 @@ class WindowTest : public ::testing::Test {
   // Creates and shows the window (after the test has prepared the folder).
   MainWindow& Open() {
     folders = ResolveProgramFolders(home.str(), "", "", "");
+    if (!keep_placement) QFile::remove(WindowPlacement::DefaultFile());  // a first start
     window = std::make_unique<MainWindow>(folders, prompts, clock);
     window->show();
     QApplication::processEvents();
@@ -100,6 +121,7 @@ class WindowTest : public ::testing::Test {
   }
 
   TempDir home;
+  bool keep_placement = false;  // Open restores the place the last window saved
   ScriptedPrompts prompts;
   FixedClock clock;
   ProgramFolders folders;

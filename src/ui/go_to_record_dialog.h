@@ -1,0 +1,37 @@
+// "Go to Record": asks for a record number to select in the grid shown.
+// Only digits can be typed; OK is the default button and stays disabled
+// while the entry is empty.
+#ifndef LINTARO_UI_GO_TO_RECORD_DIALOG_H_
+#define LINTARO_UI_GO_TO_RECORD_DIALOG_H_
+
+#include <QDialog>
+#include <cstdint>
+#include <optional>
+
+class QLineEdit;
+class QPushButton;
+
+namespace lintaro {
+
+class GoToRecordDialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  // tested: the number of records tested, named in the prompt.
+  GoToRecordDialog(int64_t tested, QWidget* parent = nullptr);
+
+  // The number typed, or nothing while the entry is empty.
+  std::optional<int64_t> number() const;
+  QLineEdit* entry() const { return txtRecord_; }
+
+  // Shows the dialog modally; the number after OK, nothing after Cancel.
+  static std::optional<int64_t> Ask(int64_t tested, QWidget* parent);
+
+ private:
+  QLineEdit* txtRecord_;
+  QPushButton* cmdOK_;
+};
+
+}  // namespace lintaro
+
+#endif  // LINTARO_UI_GO_TO_RECORD_DIALOG_H_

@@ -1,0 +1,108 @@
+#include "ui/progress_line.h"
+
+#include <QLabel>
+#include <algorithm>
+
+#include "browse/window_texts.h"
+#include "ui/qt_platform.h"
+
+namespace lintaro {
+
+ProgressLine::ProgressLine(QWidget* parent) : QWidget(parent) {
+  setObjectName("progressLine");
+  lblRecCtr_ = new QLabel(this);
+  lblRecCtr_->setObjectName("lblRecCtr");
+  QFont counter = lblRecCtr_->font();
+  counter.setBold(true);
+  lblRecCtr_->setFont(counter);
+  lblPrgrss2_ = new QLabel(this);
+  lblPrgrss2_->setObjectName("lblPrgrss2");
+  lblPrgrss2_->setFrameShape(QFrame::Panel);
+  lblPrgrss2_->setFrameShadow(QFrame::Sunken);
+  lblPrgrss2_->setStyleSheet("#lblPrgrss2 { background: white; border: 1px solid #7a8699; }");
+  lblPrgrss1_ = new QLabel(this);
+  lblPrgrss1_->setObjectName("lblPrgrss1");
+  lblPrgrss1_->setStyleSheet("#lblPrgrss1 { background: #1f4e8c; }");
+  hide();
+}
+
+void ProgressLine::Start() {
+  record_ = 0;
+  share_ = 0;
+  waiting_ = false;
+  shown_record_ = 0;
+  shown_share_ = 0;
+  PlaceBar();
+  hide();
+}
+
+void ProgressLine::Record(int32_t rec_ctr, double share) {
+  record_ = rec_ctr;
+  if (share >= 0) share_ = std::clamp(share, 0.0, 1.0);
+  waiting_ = true;
+  if (isHidden()) Flush();
+}
+
+void ProgressLine::FileRead() {
+  share_ = 1;
+  waiting_ = true;
+  Flush();
+}
+
+void ProgressLine::Flush() {
+  if (!waiting_) return;
+  waiting_ = false;
+  Draw();
+}
+
+void ProgressLine::Draw() {
+  lblRecCtr_->setText(ToQString(ProcessingRecordText(record_)));
+  shown_record_ = record_;
+  shown_share_ = share_;
+  PlaceBar();
+  show();
+  // Painted before the caller goes on (a message box may come next).
+  repaint();
+}
+
+void ProgressLine::Hide() {
+  waiting_ = false;
+  hide();
+}
+
+void ProgressLine::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  PlaceBar();
+}
+
+// The counter on the top half, the bar on the bottom half; the bar's
+// length is the share drawn of its frame's.
+void ProgressLine::PlaceBar() {
+  const int line = std::max(1, height() * 5 / 12);
+  lblRecCtr_->setGeometry(0, 0, width(), line);
+  lblPrgrss2_->setGeometry(0, height() - line, width(), line);
+  lblPrgrss1_->setGeometry(0, height() - line,
+                           std::max(1, static_cast<int>(width() * shown_share_)), line);
+  lblPrgrss1_->raise();
+}
+
+Answer ProgressFirstPrompts::Message(const std::string& title, const std::string& text, Icon icon,
+                                     Buttons buttons) {
+  progress_.Flush();
+  return prompts_.Message(title, text, icon, buttons);
+}
+
+std::optional<std::string> ProgressFirstPrompts::OpenFile(const std::string& title,
+                                                          const std::string& filter) {
+  progress_.Flush();
+  return prompts_.OpenFile(title, filter);
+}
+
+std::optional<std::string> ProgressFirstPrompts::SaveFile(const std::string& title,
+                                                          const std::string& filter,
+                                                          const std::string& start_folder) {
+  progress_.Flush();
+  return prompts_.SaveFile(title, filter, start_folder);
+}
+
+}  // namespace lintaro

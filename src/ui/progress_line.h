@@ -1,0 +1,87 @@
+// The run's progress line in the main window: the record counter
+// "lblRecCtr" ("Processing Record Number: " n) and under it the bar
+// "lblPrgrss1" growing inside its frame "lblPrgrss2" with the share of the
+// file read.
+//
+// A run reports every record; drawing each would slow it down, so the
+// newest counter and share wait until the window next processes its events
+// (Flush). Before any message or file dialog of the run they are drawn at
+// once (ProgressFirstPrompts), so that the counter and bar a box appears
+// over are the run's last, never those of an earlier moment or run.
+#ifndef LINTARO_UI_PROGRESS_LINE_H_
+#define LINTARO_UI_PROGRESS_LINE_H_
+
+#include <QWidget>
+#include <cstdint>
+
+#include "core/platform.h"
+
+class QLabel;
+
+namespace lintaro {
+
+class ProgressLine : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit ProgressLine(QWidget* parent = nullptr);
+
+  // A run's file was opened: an empty bar, nothing waiting; hidden until
+  // its first record.
+  void Start();
+  // Record rec_ctr is being tested with share (0 to 1) of its file read, or
+  // a negative share for a one-record file (the bar stays). The first
+  // record of a run is drawn at once, later ones at the next Flush.
+  void Record(int32_t rec_ctr, double share);
+  // The whole file was read: the bar is full, drawn now with the counter.
+  void FileRead();
+  // Draws what waits, now (nothing when nothing waits).
+  void Flush();
+  // Hides the line (the run is over, another view takes the area).
+  void Hide();
+
+  bool waiting() const { return waiting_; }
+  // The counter and share drawn last.
+  int32_t shown_record() const { return shown_record_; }
+  double shown_share() const { return shown_share_; }
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void Draw();
+  void PlaceBar();
+
+  QLabel* lblRecCtr_;
+  QLabel* lblPrgrss2_;
+  QLabel* lblPrgrss1_;
+  int32_t record_ = 0;
+  double share_ = 0;
+  bool waiting_ = false;
+  int32_t shown_record_ = 0;
+  double shown_share_ = 0;
+};
+
+// The prompts of a run in the window: before each message box and file
+// dialog the progress line draws what waits, then the window's own prompts
+// show it.
+class ProgressFirstPrompts : public Prompts {
+ public:
+  // Both must outlive this object.
+  ProgressFirstPrompts(Prompts& prompts, ProgressLine& progress)
+      : prompts_(prompts), progress_(progress) {}
+
+  Answer Message(const std::string& title, const std::string& text, Icon icon,
+                 Buttons buttons) override;
+  std::optional<std::string> OpenFile(const std::string& title, const std::string& filter) override;
+  std::optional<std::string> SaveFile(const std::string& title, const std::string& filter,
+                                      const std::string& start_folder) override;
+
+ private:
+  Prompts& prompts_;
+  ProgressLine& progress_;
+};
+
+}  // namespace lintaro
+
+#endif  // LINTARO_UI_PROGRESS_LINE_H_

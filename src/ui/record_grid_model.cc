@@ -1,0 +1,64 @@
+#include "ui/record_grid_model.h"
+
+#include <limits>
+
+#include "browse/result_grids.h"
+#include "store/results_db.h"
+
+namespace lintaro {
+
+RecordGridModel::RecordGridModel(const std::string& results_path, RecordGridRows::Kind kind,
+                                 QObject* parent)
+    : QAbstractTableModel(parent), db_(ResultsDb::Open(results_path, /*read_only=*/true)) {
+  rows_ = std::make_unique<RecordGridRows>(*db_, kind);
+}
+
+RecordGridModel::~RecordGridModel() = default;
+
+int RecordGridModel::rowCount(const QModelIndex& parent) const {
+  if (parent.isValid()) return 0;
+  return static_cast<int>(std::min<int64_t>(rows_->size(), std::numeric_limits<int>::max()));
+}
+
+int RecordGridModel::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : 3;
+}
+
+QVariant RecordGridModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid()) return {};
+  if (role == Qt::TextAlignmentRole && index.column() < 2) return QVariant(Qt::AlignCenter);
+  if (role != Qt::DisplayRole) return {};
+  const GridRecord& row = rows_->At(index.row());
+  if (row.rec_num == 0) return {};
+  switch (index.column()) {
+    case 0: return QVariant::fromValue<qlonglong>(row.rec_num);
+    case 1: return row.errors;
+    case 2:
+      return QString::fromUtf8(row.record.data(), static_cast<qsizetype>(row.record.size()));
+    default: return {};
+  }
+}
+
+QVariant RecordGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation != Qt::Horizontal || section < 0 || section > 2)
+    return QAbstractTableModel::headerData(section, orientation, role);
+  // "Record Data" heads its column's start, which is all a grid-wide
+  // column shows.
+  if (role == Qt::TextAlignmentRole && section == 2)
+    return QVariant(Qt::AlignLeft | Qt::AlignVCenter);
+  if (role != Qt::DisplayRole) return QAbstractTableModel::headerData(section, orientation, role);
+  return QString(kRecordHeadings[section]);
+}
+
+int64_t RecordGridModel::RecNumAt(int row) const {
+  const GridRecord& r = rows_->At(row);
+  return r.rec_num;
+}
+
+std::optional<int> RecordGridModel::RowOf(int64_t rec_num) const {
+  const std::optional<int64_t> row = rows_->RowOf(rec_num);
+  if (!row || *row > std::numeric_limits<int>::max()) return std::nullopt;
+  return static_cast<int>(*row);
+}
+
+}  // namespace lintaro
