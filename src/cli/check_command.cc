@@ -14,13 +14,13 @@
 #include "cli/cli_options.h"
 #include "cli/cli_platform.h"
 #include "cli/help_text.h"
-#include "core/cp1252.h"
 #include "core/error_limit.h"
 #include "core/run_state.h"
 #include "core/test_run.h"
 #include "core/version.h"
 #include "reports/json_report.h"
 #include "reports/outcome.h"
+#include "store/cp1252.h"
 #include "store/results_db.h"
 
 namespace lintaro {

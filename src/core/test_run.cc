@@ -6,13 +6,13 @@
 #include <system_error>
 
 #include "core/check_context.h"
-#include "core/cp1252.h"
 #include "core/error_limit.h"
 #include "core/error_recorder.h"
 #include "core/framer.h"
 #include "core/submission_file.h"
 #include "core/test_driver.h"
 #include "core/yielder.h"
+#include "store/cp1252.h"
 #include "store/results_db.h"
 #include "store/run_results.h"
 

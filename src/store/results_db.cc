@@ -9,7 +9,7 @@
 #include <string_view>
 #include <system_error>
 
-#include "core/cp1252.h"
+#include "store/cp1252.h"
 
 namespace lintaro {
 namespace {
