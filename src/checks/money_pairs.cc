@@ -4,9 +4,9 @@
 #include <limits>
 
 #include "checks/field_checks.h"
+#include "checks/field_layout.h"
 #include "core/check_context.h"
 #include "core/viewer_rows.h"
-#include "records/layout.h"
 
 namespace lintaro {
 namespace {

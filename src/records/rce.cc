@@ -6,9 +6,9 @@
 
 #include "checks/address_checks.h"
 #include "checks/field_checks.h"
+#include "checks/field_layout.h"
 #include "checks/money_pairs.h"
 #include "core/check_context.h"
-#include "records/layout.h"
 #include "records/record_types.h"
 #include "store/run_results.h"
 

@@ -1,9 +1,9 @@
 #include "totals/total_checks.h"
 
+#include "checks/field_steps.h"
 #include "checks/money_pairs.h"
 #include "core/check_context.h"
 #include "records/employee_layouts.h"
-#include "records/field_steps.h"
 #include "store/run_results.h"
 
 namespace lintaro {
