@@ -9,8 +9,8 @@
 #include "checks/field_checks.h"
 #include "core/check_context.h"
 #include "core/error_recorder.h"
-#include "core/test_driver.h"
 #include "core/yielder.h"
+#include "run/record_driver.h"
 #include "store/results_db.h"
 #include "store/results_reader.h"
 

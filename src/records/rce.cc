@@ -9,7 +9,7 @@
 #include "checks/field_layout.h"
 #include "checks/money_pairs.h"
 #include "core/check_context.h"
-#include "records/record_types.h"
+#include "records/record_checkers.h"
 #include "store/run_results.h"
 
 namespace lintaro {

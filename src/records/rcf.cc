@@ -6,7 +6,7 @@
 #include "checks/field_layout.h"
 #include "checks/money_pairs.h"
 #include "core/check_context.h"
-#include "records/record_types.h"
+#include "records/record_checkers.h"
 
 namespace lintaro {
 namespace {

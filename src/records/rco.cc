@@ -7,7 +7,7 @@
 #include "checks/money_pairs.h"
 #include "core/check_context.h"
 #include "records/employee_layouts.h"
-#include "records/record_types.h"
+#include "records/record_checkers.h"
 
 namespace lintaro {
 

@@ -12,7 +12,7 @@
 #include "core/viewer_rows.h"
 #include "records/employee_layouts.h"
 #include "records/rcw_social_security.h"
-#include "records/record_types.h"
+#include "records/record_checkers.h"
 
 namespace lintaro {
 namespace {

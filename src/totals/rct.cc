@@ -10,9 +10,9 @@
 #include "checks/money_pairs.h"
 #include "core/check_context.h"
 #include "records/employee_layouts.h"
-#include "records/record_types.h"
 #include "totals/total_checks.h"
 #include "totals/total_layouts.h"
+#include "totals/total_records.h"
 
 namespace lintaro {
 namespace {

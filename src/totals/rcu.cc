@@ -9,9 +9,9 @@
 #include "checks/field_steps.h"
 #include "checks/money_pairs.h"
 #include "core/check_context.h"
-#include "records/record_types.h"
 #include "totals/total_checks.h"
 #include "totals/total_layouts.h"
+#include "totals/total_records.h"
 
 namespace lintaro {
 

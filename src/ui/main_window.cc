@@ -410,12 +410,12 @@ void MainWindow::StartTesting() {
   commands_.SetRunInProgress(true);
   ApplyCommands();
   for (;;) {
-    TestRunOptions options;
+    CheckRunOptions options;
     options.program_folder = folders_.data;
     options.max_errors = max_errors_;
     options.pump = &pump_;
     ProgressFirstPrompts run_prompts(prompts_, *progress_);
-    TestRun run(state_, run_prompts, clock_, *this, options);
+    CheckRun run(state_, run_prompts, clock_, *this, options);
     run_ = &run;
     pump_.Reset();
     last_summary_ = run.ReadFile();

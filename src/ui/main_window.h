@@ -23,7 +23,7 @@
 #include "core/platform.h"
 #include "core/program_folder.h"
 #include "core/run_state.h"
-#include "core/test_run.h"
+#include "run/check_run.h"
 #include "ui/qt_platform.h"
 #include "ui/window_placement.h"
 
@@ -182,7 +182,7 @@ class MainWindow : public QMainWindow, public RunView {
   int max_errors_ = 500;
   QtEventPump pump_;
   WindowPlacement placement_;
-  TestRun* run_ = nullptr;
+  CheckRun* run_ = nullptr;
   bool exit_requested_ = false;
   bool shut_down_ = false;
   bool busy_ = false;
