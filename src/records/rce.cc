@@ -214,4 +214,13 @@ std::string EmployerEinOf(std::string_view rce_record) {
   return std::string(FieldText(rce_record, kRCE[kEin]));
 }
 
+EmployerValues EmployerValuesOf(std::string_view rce_record) {
+  EmployerValues values;
+  const std::string_view year = FieldText(rce_record, kRCE[kTaxYear]);
+  values.TaxYearText = std::string(year);
+  if (NumCheck(year)) values.TaxYear = YearValue(year);
+  values.EmploymentCode = std::string(FieldText(rce_record, kRCE[kEmploymentCode]));
+  return values;
+}
+
 }  // namespace lintaro

@@ -6,6 +6,7 @@
 #ifndef LINTARO_RECORDS_RECORD_CHECKERS_H_
 #define LINTARO_RECORDS_RECORD_CHECKERS_H_
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -31,6 +32,18 @@ void FillRCFlabels(const std::string& txtline, ViewerRows& rows);
 // The employer's Correct EIN of an RCE record (positions 17-25), as stored;
 // shorter when the record is.
 std::string EmployerEinOf(std::string_view rce_record);
+
+// The employer values the checks of an employee or total record read.
+struct EmployerValues {
+  int32_t TaxYear = 0;         // the Tax Year when numeric, else 0
+  std::string TaxYearText;     // the Tax Year as found
+  std::string EmploymentCode;  // the Employer's Correct Employment Code
+};
+
+// The values an employer record (RCE) sets for the records of its block,
+// taken from its text as CheckCodeRCE takes them; a short record gives
+// the fields it holds.
+EmployerValues EmployerValuesOf(std::string_view rce_record);
 
 }  // namespace lintaro
 
