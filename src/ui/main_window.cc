@@ -17,6 +17,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "browse/grid_results.h"
 #include "browse/result_grids.h"
 #include "browse/window_texts.h"
 #include "core/error_limit.h"
@@ -457,7 +458,7 @@ void MainWindow::PrintErrorReport() {
 
 void MainWindow::ViewLastReport() {
   ViewLastResults();
-  if (QueryNumber("SELECT COUNT(*) FROM ERRORS").value_or(0) > 0) ViewErrorReport();
+  if (CountErrors() > 0) ViewErrorReport();
 }
 
 void MainWindow::set_max_errors(int limit) {
