@@ -12,6 +12,7 @@
 #include "core/submission_file.h"
 #include "core/yielder.h"
 #include "run/record_driver.h"
+#include "run/sequence_rules.h"
 #include "store/cp1252.h"
 #include "store/results_db.h"
 #include "store/run_results.h"

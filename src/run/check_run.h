@@ -15,12 +15,12 @@
 #include "core/platform.h"
 #include "core/run_state.h"
 #include "core/submission_file.h"
-#include "run/sequence_rules.h"
 #include "store/rows.h"
 
 namespace lintaro {
 
 class RunResults;
+struct CriticalFinding;
 
 // The window side of a run. Every method does nothing unless overridden.
 class RunView {
