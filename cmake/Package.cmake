@@ -30,9 +30,8 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 if(TARGET lintaro)
-  # Loaded at run time, so dpkg-shlibdeps cannot see them: the grids' SQLite
-  # driver; the browser hand-over asks xdg-mime for the web browser.
-  set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite")
+  # Run, not linked, so dpkg-shlibdeps cannot see it: the browser hand-over
+  # asks xdg-mime for the web browser.
   set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
 endif()
 

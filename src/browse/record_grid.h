@@ -22,18 +22,14 @@
 #include <string>
 #include <vector>
 
+#include "store/rows.h"
+
 namespace lintaro {
 
 class ResultsDb;
 
 // One row of a record grid: "RecNum", "ErrCount", "Record Data".
-struct GridRecord {
-  int64_t rec_num = 0;  // 0 when the row's record is not stored
-  int32_t errors = 0;
-  std::string record;  // UTF-8, as stored
-
-  friend bool operator==(const GridRecord&, const GridRecord&) = default;
-};
+using GridRecord = RecordListing;
 
 class RecordGridRows {
  public:

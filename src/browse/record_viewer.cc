@@ -1,16 +1,14 @@
 #include "browse/record_viewer.h"
 
-#include <sqlite3.h>
-
 #include <exception>
 #include <filesystem>
 #include <limits>
 
-#include "checks/field_checks.h"
 #include "core/check_context.h"
 #include "core/error_recorder.h"
-#include "core/test_driver.h"
 #include "core/yielder.h"
+#include "records/record_checkers.h"
+#include "run/record_driver.h"
 #include "store/results_db.h"
 #include "store/results_reader.h"
 
@@ -46,67 +44,17 @@ std::vector<int> ViewerRowList::MarkedRows() const {
 
 void ViewerRowList::UnloadLabels() { rows_.resize(1); }
 
-EmployerValues EmployerValuesOf(std::string_view rce_record) {
-  EmployerValues values;
-  const std::string_view year = rce_record.size() > 3 ? rce_record.substr(3, 4) : std::string_view();
-  values.TaxYearText = std::string(year);
-  if (NumCheck(year)) {
-    for (char c : year) values.TaxYear = values.TaxYear * 10 + (c - '0');
-  }
-  if (rce_record.size() >= 223) values.EmploymentCode = std::string(rce_record.substr(222, 1));
-  return values;
-}
-
-namespace {
-
-// Rec_Num of the first stored row that sql (with ?1 bound to value) finds.
-std::optional<int64_t> FindRecordNumber(ResultsDb& db, const char* sql, int64_t value) {
-  sqlite3_stmt* s = nullptr;
-  if (sqlite3_prepare_v2(db.handle(), sql, -1, &s, nullptr) != SQLITE_OK) {
-    sqlite3_finalize(s);
-    throw StoreError(sqlite3_extended_errcode(db.handle()),
-                     std::string("Cannot look up the employer record: ") +
-                         sqlite3_errmsg(db.handle()) + " (" + db.path() + ")");
-  }
-  sqlite3_bind_int64(s, 1, value);
-  std::optional<int64_t> found;
-  const int rc = sqlite3_step(s);
-  if (rc == SQLITE_ROW) found = sqlite3_column_int64(s, 0);
-  const bool ok = rc == SQLITE_ROW || rc == SQLITE_DONE;
-  sqlite3_finalize(s);
-  if (!ok) {
-    throw StoreError(sqlite3_extended_errcode(db.handle()),
-                     std::string("Cannot look up the employer record: ") +
-                         sqlite3_errmsg(db.handle()) + " (" + db.path() + ")");
-  }
-  return found;
-}
-
-// The identifier is compared in upper case: the ID column keeps it as found
-// (an employer record may be "rce"), while the checks read the record text,
-// which the run upper-cased.
-constexpr const char* kEmployerByIndx =
-    "SELECT Rec_Num FROM RECORDS WHERE UPPER(ID) = 'RCE' AND RCE_Indx = ?1 "
-    "ORDER BY Rec_Num LIMIT 1";
-constexpr const char* kEmployerBefore =
-    "SELECT Rec_Num FROM RECORDS WHERE UPPER(ID) = 'RCE' AND Rec_Num < ?1 "
-    "ORDER BY Rec_Num DESC LIMIT 1";
-
-}  // namespace
-
 std::optional<RecordRow> EmployerRecordOf(ResultsDb& db, const RecordRow& record) {
   // The nearest employer record before it; walking back by record number
   // stops at the first one, where a search by RCE_Indx reads every record.
-  std::optional<RecordRow> before;
-  if (std::optional<int64_t> n = FindRecordNumber(db, kEmployerBefore, record.rec_num))
-    before = db.ReadRecord(*n);
+  std::optional<RecordRow> before = db.LastEmployerRecordBefore(record.rec_num);
   const std::string_view id = std::string_view(record.record).substr(0, 3);
   if ((id == "RCW" || id == "RCT") && record.rce_indx != 0 &&
       !(before && before->rce_indx == record.rce_indx)) {
     // Each employer record has a running-total row of its own, so the
     // RCE_Indx names exactly one.
-    if (std::optional<int64_t> n = FindRecordNumber(db, kEmployerByIndx, record.rce_indx))
-      return db.ReadRecord(*n);
+    if (std::optional<RecordRow> employer = db.FirstEmployerRecordWithIndx(record.rce_indx))
+      return employer;
   }
   return before;
 }

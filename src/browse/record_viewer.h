@@ -62,17 +62,6 @@ enum class ViewResult {
   kUnreadable,  // the results database failed; the previous record stays shown
 };
 
-// The employer values the checks of an employee or total record read.
-struct EmployerValues {
-  int32_t TaxYear = 0;         // positions 4-7 when numeric, else 0
-  std::string TaxYearText;     // positions 4-7 as found
-  std::string EmploymentCode;  // position 223
-};
-
-// The values an employer record (RCE) sets for the records of its block,
-// taken from its text as CheckCodeRCE takes them.
-EmployerValues EmployerValuesOf(std::string_view rce_record);
-
 // The stored employer record that record belongs to, if any:
 // - an RCW or RCT record: the RCE whose RCE_Indx is the record's RCE_Indx
 //   (both carry the Indx of the employer's TRCT row);

@@ -1,6 +1,7 @@
-// The result grids without their widgets: the SQL selections that feed them,
-// their captions and headings, the labels around them, and what "View Last
-// Test Results" finds in the results database left by the last run.
+// The result grids without their widgets: their captions and headings, the
+// labels around them, and what "View Last Test Results" finds in the results
+// database left by the last run. Their rows come from RecordGridRows
+// (browse/record_grid.h) and GridResults (browse/grid_results.h).
 #ifndef LINTARO_BROWSE_RESULT_GRIDS_H_
 #define LINTARO_BROWSE_RESULT_GRIDS_H_
 
@@ -12,24 +13,6 @@
 #include "store/rows.h"
 
 namespace lintaro {
-
-// The findings of one record (DBGrid2): the first form when the grid view
-// opens, the second after the selected record changes. The record number is
-// bound to the one parameter.
-inline constexpr const char* kErrorsOfRecordSql =
-    "Select Reference, User_Entry, Error From Errors Where Rec_Num = ?";
-inline constexpr const char* kErrorsOfSelectedRecordSql =
-    "Select Errors.Reference, Errors.User_Entry, Errors.Error From Errors Where "
-    "Errors.Rec_Num = ?";
-
-// Counts behind the labels, read from the keys and the findings' index so
-// that no grid reads all its rows to be labelled. Record numbers run from 1
-// without gaps, so the last one is the number of records tested; every
-// finding is counted on its record, so the records with errors are the
-// distinct record numbers among the findings.
-inline constexpr const char* kCountRecordsSql = "SELECT COALESCE(MAX(Rec_Num), 0) FROM RECORDS";
-inline constexpr const char* kCountRecordsWithErrorsSql =
-    "SELECT COUNT(DISTINCT Rec_Num) FROM ERRORS";
 
 // Grid captions and column headings.
 inline constexpr const char* kRecordsGridCaption = "Record(s)";

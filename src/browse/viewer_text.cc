@@ -1,6 +1,6 @@
 #include "browse/viewer_text.h"
 
-#include "core/cp1252.h"
+#include "store/cp1252.h"
 
 namespace lintaro {
 

@@ -1,7 +1,7 @@
 #include "checks/address_checks.h"
 
+#include "checks/field_layout.h"
 #include "core/check_context.h"
-#include "records/layout.h"
 
 namespace lintaro {
 

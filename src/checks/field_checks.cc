@@ -1,8 +1,8 @@
 #include "checks/field_checks.h"
 
+#include "checks/field_layout.h"
 #include "core/check_context.h"
 #include "core/yielder.h"
-#include "records/layout.h"
 
 namespace lintaro {
 namespace {

@@ -1,12 +1,11 @@
 #include "checks/money_pairs.h"
 
-#include <charconv>
 #include <limits>
 
 #include "checks/field_checks.h"
+#include "checks/field_layout.h"
 #include "core/check_context.h"
 #include "core/viewer_rows.h"
-#include "records/layout.h"
 
 namespace lintaro {
 namespace {
@@ -18,92 +17,7 @@ std::string Column(std::string_view prefix, std::string_view n, std::string_view
   return name;
 }
 
-// The pair number of a running-total column name ("1" to "25"), or 0.
-int PairNumber(std::string_view n) {
-  int value = 0;
-  auto [end, ec] = std::from_chars(n.data(), n.data() + n.size(), value);
-  if (ec != std::errc() || end != n.data() + n.size() || value < 1) return 0;
-  return value;
-}
-
 bool IsEmployee(std::string_view Id) { return Id == "RW" || Id == "RO"; }
-
-// The record names of a total record's wording: the employee record whose
-// amounts are summed and the total record.
-struct TotalWording {
-  const char* employee;
-  const char* total;
-};
-
-const TotalWording* WordingOf(std::string_view Id) {
-  static constexpr TotalWording kRCT{"RCW", "RCT"};
-  static constexpr TotalWording kRCU{"RCO", "RCU"};
-  if (Id == "RT") return &kRCT;
-  if (Id == "RU") return &kRCU;
-  return nullptr;
-}
-
-// The comparison of both totals of pair n of a total record with the
-// employer row's sums.
-void CompareTotals(const std::string& txtline, std::string_view Id, std::string_view FieldName,
-                   int cFieldBegPos, int cFieldEndPos, int cFieldLength, int oFieldBegPos,
-                   int oFieldEndPos, int txtArrayNum, const TotalsRow::Pair& sums,
-                   CheckContext& ctx) {
-  const TotalWording& words = *WordingOf(Id);
-  const std::string_view O = FieldText(txtline, oFieldBegPos, cFieldLength);
-  const std::string_view C = FieldText(txtline, cFieldBegPos, cFieldLength);
-  // "Total Originally Reported" + what follows "Total Correct".
-  const std::string OL =
-      "Total Originally Reported" +
-      std::string(FieldName.size() > 13 ? FieldName.substr(13) : std::string_view());
-  // The originally reported total's range, as the pair's layout gives it.
-  const int oEnd = cFieldEndPos - cFieldLength;
-  const int oRow = txtArrayNum - 1;
-
-  if (!NumCheck(O)) {
-    if (!sums.orig_blank)
-      MoneyTotal2(txtline, Id, OL, oFieldBegPos, oEnd, cFieldLength, oRow, ctx);
-  } else if (sums.orig != AmountValue(O)) {
-    MoneyTotal(txtline, Id, OL, oFieldBegPos, oEnd, cFieldLength, oRow, sums.orig, O, ctx);
-  } else if (AmountValue(O) == 0 && sums.orig_blank) {
-    ctx.recorder.FieldError(
-        Reference(OL, oFieldBegPos, oFieldEndPos), UserEntry(O),
-        std::string("The Total Originally Reported Money field of the ") + words.total +
-            " record must be blank because all of the corresponding Originally Reported Money "
-            "fields of the " + words.employee + " records are blank.",
-        oRow);
-  }
-
-  const std::string reference = Reference(FieldName, cFieldBegPos, cFieldEndPos);
-  if (!IsBlank(C) && !NumCheck(C)) {
-    ctx.recorder.FieldError(reference, UserEntry(C), kMoneyNotNumericMessage, txtArrayNum);
-    return;
-  }
-  if (IsBlank(C)) {
-    if (sums.correct != sums.orig)
-      MoneyTotal2(txtline, Id, FieldName, cFieldBegPos, cFieldEndPos, cFieldLength, txtArrayNum,
-                  ctx);
-    return;
-  }
-  if (C == O) return;
-  const int64_t value = AmountValue(C);
-  if (sums.correct != value) {
-    MoneyTotal(txtline, Id, FieldName, cFieldBegPos, cFieldEndPos, cFieldLength, txtArrayNum,
-               sums.correct, C, ctx);
-  } else if (value == 0 && sums.correct_blank) {
-    ctx.recorder.FieldError(
-        reference, UserEntry(C),
-        std::string("The Total Correct Money field of the ") + words.total +
-            " record must be blank because all of the corresponding Correct Money fields of the " +
-            words.employee + " records are blank.",
-        txtArrayNum);
-  } else if (IsBlank(O)) {
-    ctx.recorder.FieldError(reference, UserEntry(C),
-                            "A value was entered in the Total Correct Money field but the Total "
-                            "Originally Reported Money field is blank.",
-                            txtArrayNum);
-  }
-}
 
 }  // namespace
 
@@ -140,14 +54,7 @@ void AddOrigTotal(std::string_view OrigText, std::string_view Id, std::string_vi
 void MoneyFieldCheck(const std::string& txtline, std::string_view Id, std::string_view FieldName,
                      int cFieldBegPos, int cFieldEndPos, int cFieldLength, int oFieldBegPos,
                      int oFieldEndPos, int txtArrayNum, std::string_view totalFieldName,
-                     CheckContext& ctx, const TotalsRow* R) {
-  if (WordingOf(Id) != nullptr) {
-    const int n = PairNumber(totalFieldName);
-    if (R == nullptr || n == 0 || n > static_cast<int>(R->pairs.size())) return;
-    CompareTotals(txtline, Id, FieldName, cFieldBegPos, cFieldEndPos, cFieldLength, oFieldBegPos,
-                  oFieldEndPos, txtArrayNum, R->pair(n), ctx);
-    return;
-  }
+                     CheckContext& ctx) {
   if (!IsEmployee(Id)) return;
   const bool rcw = Id == "RW";
   const std::string_view OT = FieldText(txtline, oFieldBegPos, cFieldLength);
@@ -193,46 +100,6 @@ void MoneyFieldCheck(const std::string& txtline, std::string_view Id, std::strin
       ctx.recorder.FieldError(reference, entry, kMoneyAllZerosMessage, txtArrayNum);
     }
   }
-}
-
-void MoneyTotal(const std::string& txtline, std::string_view Id, std::string_view FieldName,
-                int fieldBegPos, int FieldEndPos, int FieldLength, int txtArrayNum, int64_t Total,
-                std::string_view strHisTotal, CheckContext& ctx) {
-  const TotalWording* words = WordingOf(Id);
-  if (words == nullptr) return;
-  const std::string field(FieldName);
-  const std::string S(FieldName.size() > 6 ? FieldName.substr(6) : std::string_view());
-  const std::string employee = words->employee;
-  const std::string total = words->total;
-  const std::string message =
-      "The sum of the " + employee + " " + S + " amounts does not equal the amount in the " +
-      field + " field of the " + total + " record. The calculated sum of the " + employee +
-      " amounts for the " + S + " of the " + total + " record is " + std::to_string(Total) +
-      ". The reported sum of the " + employee + " amounts for the " + S + " of the " + total +
-      " record is " + std::to_string(AmountValue(strHisTotal)) + ".";
-  ctx.recorder.FieldError(Reference(FieldName, fieldBegPos, FieldEndPos),
-                          UserEntry(FieldText(txtline, fieldBegPos, FieldLength)), message,
-                          txtArrayNum);
-}
-
-void MoneyTotal2(const std::string& txtline, std::string_view Id, std::string_view FieldName,
-                 int fieldBegPos, int FieldEndPos, int FieldLength, int txtArrayNum,
-                 CheckContext& ctx) {
-  const TotalWording* words = WordingOf(Id);
-  if (words == nullptr) return;
-  const char* which = nullptr;
-  if (FieldName.starts_with("Total Originally"))
-    which = "Total Originally Reported";
-  else if (FieldName.starts_with("Total Correct"))
-    which = "Total Correct";
-  if (which == nullptr) return;
-  const std::string message = std::string("Only numeric amounts are allowed. The ") + which +
-                              " Money field of the " + words->total +
-                              " record must not be blank or contain invalid characters. The sum "
-                              "of the " + words->employee + " amounts indicates a correction.";
-  ctx.recorder.FieldError(Reference(FieldName, fieldBegPos, FieldEndPos),
-                          UserEntry(FieldText(txtline, fieldBegPos, FieldLength)), message,
-                          txtArrayNum);
 }
 
 void FieldPairCheck(const std::string& record, std::string_view label, int cBeg, int cEnd,

@@ -1,26 +1,21 @@
 // Correction pairs: every corrected value is given twice in a record, as
 // originally reported and as correct.
 //
-// MoneyFieldCheck checks a money pair. For the employee records (Id "RW":
-// RCW, totals in TRCT; "RO": RCO, totals in TRCU) it reports the pair's
+// MoneyFieldCheck checks a money pair of an employee record (Id "RW": RCW,
+// totals in TRCT; "RO": RCO, totals in TRCU): it reports the pair's
 // problems and, in a test run, adds both amounts to the current employer's
-// running totals. For the total records (Id "RT": RCT against TRCT; "RU":
-// RCU against TRCU) it compares both totals of the pair with the employer
-// row R and reports the differences through MoneyTotal and MoneyTotal2.
-// FieldPairCheck checks any other pair (SSN, names, EIN, codes,
-// indicators) for blankness and equality.
+// running totals. The total records' pairs are compared with those totals
+// in totals/total_comparisons.h. FieldPairCheck checks any other pair (SSN,
+// names, EIN, codes, indicators) for blankness and equality.
 //
 // Positions are 1-based and inclusive; amounts are whole cents. Nothing
-// here writes while viewing (findings then only mark rows), and nothing is
-// added or compared when there is no employer row.
+// here writes while viewing (findings then only mark rows).
 #ifndef LINTARO_CHECKS_MONEY_PAIRS_H_
 #define LINTARO_CHECKS_MONEY_PAIRS_H_
 
 #include <cstdint>
 #include <string>
 #include <string_view>
-
-#include "store/rows.h"
 
 namespace lintaro {
 
@@ -53,33 +48,16 @@ int64_t AmountValue(std::string_view digits);
 void AddOrigTotal(std::string_view OrigText, std::string_view Id, std::string_view origColumn,
                   int txtArrayNum, CheckContext& ctx);
 
-// The money pair check. txtline: the record; Id: "RW", "RO", "RT" or "RU";
-// FieldName: the correct field's long name ("Correct Social Security
-// Wages", "Total Correct Wages, Tips and Other Compensation"); the correct
-// field at cFieldBegPos-cFieldEndPos, the originally reported field at
-// oFieldBegPos-oFieldEndPos, both cFieldLength wide; txtArrayNum: the
-// correct field's number (the originally reported field is the one
-// before); totalFieldName: the pair number n ("1" to "25").
-// R: the employer row a total record is compared with ("RT"/"RU" only;
-// null, or a pair the row lacks: nothing is compared).
+// The money pair check. txtline: the record; Id: "RW" or "RO" (other Ids:
+// nothing); FieldName: the correct field's long name ("Correct Social
+// Security Wages"); the correct field at cFieldBegPos-cFieldEndPos, the
+// originally reported field at oFieldBegPos-oFieldEndPos, both cFieldLength
+// wide; txtArrayNum: the correct field's number (the originally reported
+// field is the one before); totalFieldName: the pair number n ("1" to "25").
 void MoneyFieldCheck(const std::string& txtline, std::string_view Id, std::string_view FieldName,
                      int cFieldBegPos, int cFieldEndPos, int cFieldLength, int oFieldBegPos,
                      int oFieldEndPos, int txtArrayNum, std::string_view totalFieldName,
-                     CheckContext& ctx, const TotalsRow* R = nullptr);
-
-// A total that differs from the employer's sum: "The sum of the RCW ..."
-// ("RU": RCO/RCU wording; other Ids record nothing). Total is the sum, in
-// cents; strHisTotal the digits the record holds. Both are written as plain
-// digits without leading zeros.
-void MoneyTotal(const std::string& txtline, std::string_view Id, std::string_view FieldName,
-                int fieldBegPos, int FieldEndPos, int FieldLength, int txtArrayNum, int64_t Total,
-                std::string_view strHisTotal, CheckContext& ctx);
-
-// A total that must be numeric because the employees' sums show a
-// correction. FieldName begins with "Total Originally" or "Total Correct".
-void MoneyTotal2(const std::string& txtline, std::string_view Id, std::string_view FieldName,
-                 int fieldBegPos, int FieldEndPos, int FieldLength, int txtArrayNum,
-                 CheckContext& ctx);
+                     CheckContext& ctx);
 
 // The pair check of a non-money pair: the correct field (width characters
 // at cBeg, ending at cEnd) against the originally reported one at oBeg.

@@ -121,11 +121,11 @@ BatchResult CheckIntoFolder(const BatchSubmission& submission, const std::string
     RunView view;
     CliEventPump pump;
     RunState state;
-    TestRunOptions options;
+    CheckRunOptions options;
     options.program_folder = result.folder;
     options.max_errors = max_errors;
     options.pump = &pump;
-    TestRun run(state, prompts, clock, view, options);
+    CheckRun run(state, prompts, clock, view, options);
     pump.set_run(&run);
     result.summary = run.ReadFile();
     result.outcome = OutcomeOfRun(result.summary);

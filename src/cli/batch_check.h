@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "core/test_run.h"
 #include "reports/outcome.h"
+#include "run/check_run.h"
 
 namespace lintaro {
 

@@ -14,13 +14,13 @@
 #include "cli/cli_options.h"
 #include "cli/cli_platform.h"
 #include "cli/help_text.h"
-#include "core/cp1252.h"
 #include "core/error_limit.h"
 #include "core/run_state.h"
-#include "core/test_run.h"
 #include "core/version.h"
 #include "reports/json_report.h"
 #include "reports/outcome.h"
+#include "run/check_run.h"
+#include "store/cp1252.h"
 #include "store/results_db.h"
 
 namespace lintaro {
@@ -169,12 +169,12 @@ int RunCheck(const CheckOptions& options, const ProgramFolders& folders) {
   CliEventPump pump;
   SystemClock clock;
   RunState state;
-  TestRunOptions run_options;
+  CheckRunOptions run_options;
   run_options.program_folder = folders.data;
   run_options.max_errors = options.max_errors ? *options.max_errors : LoadErrorLimit(folders.data);
   run_options.pump = &pump;
   InstallInterruptHandlers();
-  TestRun run(state, prompts, clock, view, run_options);
+  CheckRun run(state, prompts, clock, view, run_options);
   pump.set_run(&run);
   const RunSummary summary = run.ReadFile();
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "core/platform.h"
-#include "core/test_run.h"
+#include "run/check_run.h"
 
 namespace lintaro {
 
@@ -86,11 +86,11 @@ int InterruptedExitStatus();
 // Aborted" and ends at the next record.
 class CliEventPump : public EventPump {
  public:
-  void set_run(TestRun* run) { run_ = run; }
+  void set_run(CheckRun* run) { run_ = run; }
   void ProcessEvents() override;
 
  private:
-  TestRun* run_ = nullptr;
+  CheckRun* run_ = nullptr;
 };
 
 }  // namespace lintaro

@@ -3,6 +3,8 @@
 // The desktop program implements them with real windows and dialogs, the
 // command-line checker with standard streams and its argument list, and the
 // tests with scripted fakes. Nothing in the core includes a window toolkit.
+// The desktop's shell is in core/platform_shell.h, the printer and the print
+// dialog in core/platform_print.h.
 #ifndef LINTARO_CORE_PLATFORM_H_
 #define LINTARO_CORE_PLATFORM_H_
 

@@ -14,7 +14,7 @@ struct RunState {
   // Positions 1-3 of the current record as found; " " when empty.
   std::string RecId;
 
-  // Record-level flags of the test driver.
+  // Record-level flags of the record driver and the sequence rules.
   bool BadRecId = false;
   bool RCOFound = false;  // the current employer group has an RCO record
   bool RCSFound = false;  // the current employer group has an RCS record

@@ -9,7 +9,7 @@
 
 #include <array>
 
-#include "records/layout.h"
+#include "checks/field_layout.h"
 
 namespace lintaro {
 

@@ -5,10 +5,10 @@
 
 #include "checks/address_checks.h"
 #include "checks/field_checks.h"
+#include "checks/field_layout.h"
 #include "core/check_context.h"
 #include "core/viewer_rows.h"
-#include "records/layout.h"
-#include "records/record_types.h"
+#include "records/record_checkers.h"
 #include "store/run_results.h"
 
 namespace lintaro {

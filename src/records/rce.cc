@@ -6,10 +6,10 @@
 
 #include "checks/address_checks.h"
 #include "checks/field_checks.h"
+#include "checks/field_layout.h"
 #include "checks/money_pairs.h"
 #include "core/check_context.h"
-#include "records/layout.h"
-#include "records/record_types.h"
+#include "records/record_checkers.h"
 #include "store/run_results.h"
 
 namespace lintaro {
@@ -212,6 +212,15 @@ void FillRCElabels(const std::string& txtline, ViewerRows& rows) { FillRows(kRCE
 
 std::string EmployerEinOf(std::string_view rce_record) {
   return std::string(FieldText(rce_record, kRCE[kEin]));
+}
+
+EmployerValues EmployerValuesOf(std::string_view rce_record) {
+  EmployerValues values;
+  const std::string_view year = FieldText(rce_record, kRCE[kTaxYear]);
+  values.TaxYearText = std::string(year);
+  if (NumCheck(year)) values.TaxYear = YearValue(year);
+  values.EmploymentCode = std::string(FieldText(rce_record, kRCE[kEmploymentCode]));
+  return values;
 }
 
 }  // namespace lintaro

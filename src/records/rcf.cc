@@ -3,10 +3,10 @@
 #include <array>
 
 #include "checks/field_checks.h"
+#include "checks/field_layout.h"
 #include "checks/money_pairs.h"
 #include "core/check_context.h"
-#include "records/layout.h"
-#include "records/record_types.h"
+#include "records/record_checkers.h"
 
 namespace lintaro {
 namespace {

@@ -3,11 +3,11 @@
 // employer's running totals for the RCU record.
 #include <string>
 
+#include "checks/field_steps.h"
 #include "checks/money_pairs.h"
 #include "core/check_context.h"
 #include "records/employee_layouts.h"
-#include "records/field_steps.h"
-#include "records/record_types.h"
+#include "records/record_checkers.h"
 
 namespace lintaro {
 

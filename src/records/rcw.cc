@@ -6,13 +6,13 @@
 
 #include "checks/address_checks.h"
 #include "checks/field_checks.h"
+#include "checks/field_steps.h"
 #include "checks/money_pairs.h"
 #include "core/check_context.h"
 #include "core/viewer_rows.h"
 #include "records/employee_layouts.h"
-#include "records/field_steps.h"
 #include "records/rcw_social_security.h"
-#include "records/record_types.h"
+#include "records/record_checkers.h"
 
 namespace lintaro {
 namespace {

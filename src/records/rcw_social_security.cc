@@ -1,6 +1,6 @@
 #include "records/rcw_social_security.h"
 
-#include "records/field_steps.h"
+#include "checks/field_steps.h"
 
 #include <array>
 

@@ -7,22 +7,9 @@
 #include <string>
 
 #include "core/platform.h"
+#include "core/platform_shell.h"
 
 namespace lintaro {
-
-// The desktop's shell: what the browser hand-over needs from it.
-class Shell {
- public:
-  virtual ~Shell() = default;
-  // The program that opens a file of this kind (for an .HTM file: the
-  // default web browser), or nothing when none is registered.
-  virtual std::optional<std::string> FindAssociatedProgram(const std::string& file) = 0;
-  // Prints the document through the program associated with it; true when
-  // the print was handed over.
-  virtual bool PrintDocument(const std::string& file) = 0;
-  // Starts program with one parameter; true when it started.
-  virtual bool OpenProgram(const std::string& program, const std::string& parameter) = 0;
-};
 
 struct BrowserRequest {
   std::string program_folder;       // where temphtm.HTM is written

@@ -1,7 +1,7 @@
 #include "reports/csv_report.h"
 
-#include "core/cp1252.h"
 #include "reports/finding_parts.h"
+#include "store/cp1252.h"
 #include "store/results_db.h"
 
 namespace lintaro {

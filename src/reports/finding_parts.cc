@@ -2,7 +2,7 @@
 
 #include <cctype>
 
-#include "core/cp1252.h"
+#include "store/cp1252.h"
 
 namespace lintaro {
 namespace {

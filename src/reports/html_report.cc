@@ -6,8 +6,8 @@
 #include <cmath>
 #include <filesystem>
 
-#include "core/cp1252.h"
 #include "reports/report_files.h"
+#include "store/cp1252.h"
 #include "store/results_db.h"
 
 namespace lintaro {

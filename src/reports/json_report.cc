@@ -1,9 +1,9 @@
 #include "reports/json_report.h"
 
-#include "core/cp1252.h"
 #include "core/version.h"
 #include "reports/finding_parts.h"
 #include "reports/outcome.h"
+#include "store/cp1252.h"
 #include "store/results_db.h"
 
 namespace lintaro {

@@ -3,7 +3,7 @@
 #ifndef LINTARO_REPORTS_OUTCOME_H_
 #define LINTARO_REPORTS_OUTCOME_H_
 
-#include "core/test_run.h"
+#include "run/check_run.h"
 #include "store/rows.h"
 
 namespace lintaro {

@@ -4,8 +4,8 @@
 
 #include <cmath>
 
-#include "core/cp1252.h"
 #include "reports/report_content.h"
+#include "store/cp1252.h"
 #include "store/results_db.h"
 
 namespace lintaro {

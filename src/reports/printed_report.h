@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "reports/printer.h"
+#include "core/platform_print.h"
 
 namespace lintaro {
 

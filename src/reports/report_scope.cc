@@ -1,6 +1,6 @@
 #include "reports/report_scope.h"
 
-#include "records/record_types.h"
+#include "records/record_checkers.h"
 #include "reports/finding_parts.h"
 #include "store/results_db.h"
 

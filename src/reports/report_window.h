@@ -8,11 +8,10 @@
 #include <string>
 
 #include "core/platform.h"
+#include "core/platform_print.h"
 #include "reports/browser.h"
 #include "reports/html_report.h"
-#include "reports/print_dialog.h"
 #include "reports/printed_report.h"
-#include "reports/printer.h"
 
 namespace lintaro {
 

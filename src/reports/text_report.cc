@@ -1,6 +1,6 @@
 #include "reports/text_report.h"
 
-#include "core/cp1252.h"
+#include "store/cp1252.h"
 #include "store/results_db.h"
 
 namespace lintaro {

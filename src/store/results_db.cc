@@ -9,7 +9,7 @@
 #include <string_view>
 #include <system_error>
 
-#include "core/cp1252.h"
+#include "store/cp1252.h"
 
 namespace lintaro {
 namespace {
@@ -107,7 +107,9 @@ struct ResultsDb::Statements {
   Stmt insert_misc, set_pin_ok, read_misc;
   Stmt insert_record, update_record, delete_record, read_record, count_records,
       count_records_with_id, last_rec_num, next_record_of_type;
-  Stmt insert_error, read_errors_of, count_errors, count_records_with_errors, read_last_error;
+  Stmt employer_with_indx, employer_before, list_records, list_record;
+  Stmt insert_error, read_errors_of, count_errors, count_records_with_errors, read_last_error,
+      record_numbers_with_errors;
   Stmt report_rows;
   Stmt insert_totals[2], update_totals[2], read_totals[2], read_totals_for_record[2],
       count_totals[2];
@@ -254,6 +256,19 @@ void ResultsDb::PrepareStatements() {
   s.next_record_of_type = Stmt(Prepare(
       "SELECT Rec_Num, ID, RCE_Indx, Errors, Record, RecReference FROM RECORDS"
       " WHERE Rec_Num > ?1 AND substr(Record, 1, 3) = ?2 ORDER BY Rec_Num LIMIT 1"));
+  // The identifier is compared in upper case: the ID column keeps it as
+  // found (an employer record may be "rce"), while the checks read the
+  // record text, which the run upper-cased.
+  s.employer_with_indx = Stmt(Prepare(
+      "SELECT Rec_Num, ID, RCE_Indx, Errors, Record, RecReference FROM RECORDS"
+      " WHERE UPPER(ID) = 'RCE' AND RCE_Indx = ?1 ORDER BY Rec_Num LIMIT 1"));
+  s.employer_before = Stmt(Prepare(
+      "SELECT Rec_Num, ID, RCE_Indx, Errors, Record, RecReference FROM RECORDS"
+      " WHERE UPPER(ID) = 'RCE' AND Rec_Num < ?1 ORDER BY Rec_Num DESC LIMIT 1"));
+  s.list_records = Stmt(Prepare(
+      "SELECT Rec_Num, Errors, Record FROM RECORDS WHERE Rec_Num BETWEEN ?1 AND ?2"
+      " ORDER BY Rec_Num"));
+  s.list_record = Stmt(Prepare("SELECT Rec_Num, Errors, Record FROM RECORDS WHERE Rec_Num = ?1"));
   s.report_rows = Stmt(Prepare(
       "SELECT Err_Num, Type, ERRORS.Rec_Num, Reference, User_Entry, Error, ID, RecReference"
       " FROM ERRORS INNER JOIN RECORDS ON ERRORS.Rec_Num = RECORDS.Rec_Num"
@@ -265,6 +280,10 @@ void ResultsDb::PrepareStatements() {
       " WHERE Rec_Num = ? ORDER BY Err_Num"));
   s.count_errors = Stmt(Prepare("SELECT COUNT(*) FROM ERRORS"));
   s.count_records_with_errors = Stmt(Prepare("SELECT COUNT(DISTINCT Rec_Num) FROM ERRORS"));
+  // From the findings' index on the record number (the records' error
+  // counts have no index: filtering on them reads every record).
+  s.record_numbers_with_errors =
+      Stmt(Prepare("SELECT DISTINCT Rec_Num FROM ERRORS ORDER BY Rec_Num"));
   s.read_last_error = Stmt(Prepare(
       "SELECT Err_Num, Type, Rec_Num, Reference, User_Entry, Error FROM ERRORS"
       " ORDER BY Err_Num DESC LIMIT 1"));
@@ -370,9 +389,9 @@ void ResultsDb::DeleteRecord(int64_t rec_num) {
   if (!StepDone(st_->delete_record.s)) Fail("Cannot delete a record");
 }
 
-std::optional<RecordRow> ResultsDb::ReadRecord(int64_t rec_num) {
-  sqlite3_stmt* s = st_->read_record.s;
-  sqlite3_bind_int64(s, 1, rec_num);
+std::optional<RecordRow> ResultsDb::ReadOneRecord(sqlite3_stmt* s, int64_t key,
+                                                  const char* what) {
+  sqlite3_bind_int64(s, 1, key);
   std::optional<RecordRow> row;
   int rc = sqlite3_step(s);
   if (rc == SQLITE_ROW) {
@@ -381,7 +400,49 @@ std::optional<RecordRow> ResultsDb::ReadRecord(int64_t rec_num) {
     rc = SQLITE_DONE;
   }
   sqlite3_reset(s);
-  if (rc != SQLITE_DONE) Fail("Cannot read a record");
+  if (rc != SQLITE_DONE) Fail(what);
+  return row;
+}
+
+std::optional<RecordRow> ResultsDb::ReadRecord(int64_t rec_num) {
+  return ReadOneRecord(st_->read_record.s, rec_num, "Cannot read a record");
+}
+
+std::optional<RecordRow> ResultsDb::FirstEmployerRecordWithIndx(int64_t rce_indx) {
+  return ReadOneRecord(st_->employer_with_indx.s, rce_indx, "Cannot look up the employer record");
+}
+
+std::optional<RecordRow> ResultsDb::LastEmployerRecordBefore(int64_t rec_num) {
+  return ReadOneRecord(st_->employer_before.s, rec_num, "Cannot look up the employer record");
+}
+
+static RecordListing ListingOf(sqlite3_stmt* s) {
+  return RecordListing{sqlite3_column_int64(s, 0), sqlite3_column_int(s, 1), ColumnText(s, 2)};
+}
+
+std::vector<RecordListing> ResultsDb::ListRecords(int64_t first_rec_num, int64_t last_rec_num) {
+  sqlite3_stmt* s = st_->list_records.s;
+  sqlite3_bind_int64(s, 1, first_rec_num);
+  sqlite3_bind_int64(s, 2, last_rec_num);
+  std::vector<RecordListing> rows;
+  int rc;
+  while ((rc = sqlite3_step(s)) == SQLITE_ROW) rows.push_back(ListingOf(s));
+  sqlite3_reset(s);
+  if (rc != SQLITE_DONE) Fail("Cannot read the grid's records");
+  return rows;
+}
+
+std::optional<RecordListing> ResultsDb::ListRecord(int64_t rec_num) {
+  sqlite3_stmt* s = st_->list_record.s;
+  sqlite3_bind_int64(s, 1, rec_num);
+  std::optional<RecordListing> row;
+  int rc = sqlite3_step(s);
+  if (rc == SQLITE_ROW) {
+    row = ListingOf(s);
+    rc = SQLITE_DONE;
+  }
+  sqlite3_reset(s);
+  if (rc != SQLITE_DONE) Fail("Cannot read the grid's records");
   return row;
 }
 
@@ -475,6 +536,16 @@ int64_t ResultsDb::CountRecordsWithErrors() {
   int64_t n = CountOf(st_->count_records_with_errors.s, &ok);
   if (!ok) Fail("Cannot count the records with findings");
   return n;
+}
+
+std::vector<int64_t> ResultsDb::RecordNumbersWithErrors() {
+  sqlite3_stmt* s = st_->record_numbers_with_errors.s;
+  std::vector<int64_t> numbers;
+  int rc;
+  while ((rc = sqlite3_step(s)) == SQLITE_ROW) numbers.push_back(sqlite3_column_int64(s, 0));
+  sqlite3_reset(s);
+  if (rc != SQLITE_DONE) Fail("Cannot read the grid's records");
+  return numbers;
 }
 
 std::optional<ErrorRow> ResultsDb::ReadLastError() {

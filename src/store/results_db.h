@@ -76,6 +76,15 @@ class ResultsDb {
   // The first stored record after record after_rec_num whose stored text
   // begins with type (an identifier such as "RCE"), or nothing.
   std::optional<RecordRow> NextRecordOfType(int64_t after_rec_num, std::string_view type);
+  // The employer records (RCE) a stored record belongs to, found by the
+  // identifier as found in any case ("rce" as well as "RCE"): the first
+  // whose RCE_Indx is rce_indx, and the last stored before record rec_num.
+  std::optional<RecordRow> FirstEmployerRecordWithIndx(int64_t rce_indx);
+  std::optional<RecordRow> LastEmployerRecordBefore(int64_t rec_num);
+  // The records first_rec_num to last_rec_num that are stored, in order, as
+  // the record grids show them.
+  std::vector<RecordListing> ListRecords(int64_t first_rec_num, int64_t last_rec_num);
+  std::optional<RecordListing> ListRecord(int64_t rec_num);
 
   // ERRORS
   int64_t InsertError(const ErrorRow& row);  // returns Err_Num
@@ -83,6 +92,9 @@ class ResultsDb {
   int64_t CountErrors();
   // Distinct Rec_Num values among the findings.
   int64_t CountRecordsWithErrors();
+  // The distinct Rec_Num values among the findings, ascending: the records
+  // with errors, read from the findings' index on the record number.
+  std::vector<int64_t> RecordNumbersWithErrors();
   // The finding recorded last, if any.
   std::optional<ErrorRow> ReadLastError();
   // The error report's rows: every finding joined with its record, ordered
@@ -113,6 +125,9 @@ class ResultsDb {
   TotalsRow ReadTotalsColumns(TotalsTable table, sqlite3_stmt* stmt, int first_column);
   // Runs a one-row totals query whose single parameter is key.
   std::optional<TotalsRow> ReadOneTotals(TotalsTable table, sqlite3_stmt* stmt, int64_t key);
+  // Runs a one-row records query whose single parameter is key; what
+  // names the read in the failure.
+  std::optional<RecordRow> ReadOneRecord(sqlite3_stmt* stmt, int64_t key, const char* what);
 
   sqlite3* db_;
   std::string path_;

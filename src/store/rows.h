@@ -32,6 +32,16 @@ struct RecordRow {
   std::string rec_reference;  // EIN or employee reference; may be empty
 };
 
+// A RECORDS row as the record grids show it: the record's number, its
+// count of findings and its text as stored, UTF-8, without conversion.
+struct RecordListing {
+  int64_t rec_num = 0;  // 0 when the row's record is not stored
+  int32_t errors = 0;
+  std::string record;  // UTF-8, as stored
+
+  friend bool operator==(const RecordListing&, const RecordListing&) = default;
+};
+
 // ERRORS: one row per finding.
 struct ErrorRow {
   int64_t err_num = 0;

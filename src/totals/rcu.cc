@@ -6,12 +6,12 @@
 #include <string_view>
 
 #include "checks/field_checks.h"
+#include "checks/field_steps.h"
 #include "checks/money_pairs.h"
 #include "core/check_context.h"
-#include "records/field_steps.h"
-#include "records/record_types.h"
 #include "totals/total_checks.h"
 #include "totals/total_layouts.h"
+#include "totals/total_records.h"
 
 namespace lintaro {
 

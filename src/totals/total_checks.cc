@@ -1,10 +1,9 @@
 #include "totals/total_checks.h"
 
-#include "checks/money_pairs.h"
+#include "checks/field_steps.h"
 #include "core/check_context.h"
-#include "records/employee_layouts.h"
-#include "records/field_steps.h"
 #include "store/run_results.h"
+#include "totals/total_comparisons.h"
 
 namespace lintaro {
 
@@ -34,8 +33,8 @@ void CompareTotalPair(const std::string& txtline, std::string_view Id,
                 ctx);
     return;
   }
-  MoneyFieldCheck(txtline, Id, correct.label, correct.start, correct.end(), correct.width,
-                  orig.start, orig.end(), correct.number, PairColumn(pair.pair), ctx, R);
+  CompareMoneyTotals(txtline, Id, correct.label, correct.start, correct.end(), correct.width,
+                     orig.start, orig.end(), correct.number, R->pair(pair.pair), ctx);
 }
 
 }  // namespace lintaro

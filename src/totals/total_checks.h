@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "records/layout.h"
+#include "checks/field_layout.h"
 #include "store/rows.h"
 #include "totals/total_layouts.h"
 

@@ -23,7 +23,7 @@
 #include <optional>
 #include <string>
 
-#include "reports/browser.h"
+#include "core/platform_shell.h"
 
 namespace lintaro {
 

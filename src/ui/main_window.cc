@@ -17,6 +17,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "browse/grid_results.h"
 #include "browse/result_grids.h"
 #include "browse/window_texts.h"
 #include "core/error_limit.h"
@@ -410,12 +411,12 @@ void MainWindow::StartTesting() {
   commands_.SetRunInProgress(true);
   ApplyCommands();
   for (;;) {
-    TestRunOptions options;
+    CheckRunOptions options;
     options.program_folder = folders_.data;
     options.max_errors = max_errors_;
     options.pump = &pump_;
     ProgressFirstPrompts run_prompts(prompts_, *progress_);
-    TestRun run(state_, run_prompts, clock_, *this, options);
+    CheckRun run(state_, run_prompts, clock_, *this, options);
     run_ = &run;
     pump_.Reset();
     last_summary_ = run.ReadFile();
@@ -457,7 +458,7 @@ void MainWindow::PrintErrorReport() {
 
 void MainWindow::ViewLastReport() {
   ViewLastResults();
-  if (QueryNumber("SELECT COUNT(*) FROM ERRORS").value_or(0) > 0) ViewErrorReport();
+  if (CountErrors() > 0) ViewErrorReport();
 }
 
 void MainWindow::set_max_errors(int limit) {

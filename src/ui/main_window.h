@@ -23,7 +23,7 @@
 #include "core/platform.h"
 #include "core/program_folder.h"
 #include "core/run_state.h"
-#include "core/test_run.h"
+#include "run/check_run.h"
 #include "ui/qt_platform.h"
 #include "ui/window_placement.h"
 
@@ -34,12 +34,13 @@ class QLabel;
 class QMenu;
 class QPlainTextEdit;
 class QPushButton;
-class QSqlQueryModel;
 class QTableView;
 
 namespace lintaro {
 
 class ErrorLimitDialog;
+class FindingsGridModel;
+class GridResults;
 class GridTips;
 class HelpWindow;
 class RecordView;
@@ -156,9 +157,8 @@ class MainWindow : public QMainWindow, public RunView {
   // Result grids.
   bool BindData();
   void CloseDatabase();
-  // The findings grid's model over a selection with the record number
-  // bound to its one parameter.
-  QSqlQueryModel* NewFindingsModel(const QString& sql, int64_t rec_num);
+  // The findings grid's model over the findings of record rec_num.
+  FindingsGridModel* NewFindingsModel(int64_t rec_num);
   // A record grid's model, or null when the results cannot be read.
   RecordGridModel* NewRecordGridModel(RecordGridRows::Kind kind);
   RecordGridModel* RecordGrid(QTableView* grid) const;
@@ -169,7 +169,10 @@ class MainWindow : public QMainWindow, public RunView {
   // The record grid shown (DBGrid3 in the record view, DBGrid1 in the grid
   // view) when it has rows to go to, else null.
   QTableView* CurrentRecordGrid() const;
-  std::optional<int64_t> QueryNumber(const QString& sql);
+  // What the grid view reads besides the record grids' rows: 0 or nothing
+  // while the results are not bound.
+  int64_t CountErrors();
+  int64_t CountTested();
 
   Answer Message(const std::string& title, const std::string& text, Icon icon,
                  Buttons buttons = Buttons::kOk);
@@ -182,13 +185,14 @@ class MainWindow : public QMainWindow, public RunView {
   int max_errors_ = 500;
   QtEventPump pump_;
   WindowPlacement placement_;
-  TestRun* run_ = nullptr;
+  CheckRun* run_ = nullptr;
   bool exit_requested_ = false;
   bool shut_down_ = false;
   bool busy_ = false;
   RunSummary last_summary_;
   std::string crit_error_text_;
-  QString connection_;  // the grids' read-only connection name
+  // The results the grid view reads, from BindData to CloseDatabase.
+  std::unique_ptr<GridResults> grid_results_;
 
   std::map<Command, QPushButton*> buttons_;
   std::map<Command, QAction*> actions_;

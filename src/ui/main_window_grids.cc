@@ -6,15 +6,13 @@
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QStyle>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlQueryModel>
 #include <QTableView>
 
+#include "browse/grid_results.h"
 #include "browse/result_grids.h"
 #include "browse/window_texts.h"
 #include "store/results_db.h"
+#include "ui/findings_grid_model.h"
 #include "ui/main_window.h"
 #include "ui/record_grid_model.h"
 
@@ -22,48 +20,22 @@ namespace lintaro {
 
 bool MainWindow::BindData() {
   CloseDatabase();
-  RecoverInterruptedResults(results_path());
-  if (connection_.isEmpty())
-    connection_ = QString("lintaro-grids-%1").arg(reinterpret_cast<quintptr>(this), 0, 16);
-  QSqlDatabase db = QSqlDatabase::contains(connection_)
-                        ? QSqlDatabase::database(connection_, false)
-                        : QSqlDatabase::addDatabase("QSQLITE", connection_);
-  db.setDatabaseName(ToQString(results_path()));
-  db.setConnectOptions("QSQLITE_OPEN_READONLY");
-  return db.open();
+  grid_results_ = GridResults::Open(results_path());
+  return grid_results_ != nullptr;
 }
 
 void MainWindow::CloseDatabase() {
   for (QTableView* grid : {DBGrid1_, DBGrid2_, DBGrid3_}) SetGridModel(grid, nullptr);
-  if (connection_.isEmpty() || !QSqlDatabase::contains(connection_)) return;
-  {
-    QSqlDatabase db = QSqlDatabase::database(connection_, false);
-    if (db.isOpen()) db.close();
-  }
-  QSqlDatabase::removeDatabase(connection_);
+  grid_results_.reset();
 }
 
-std::optional<int64_t> MainWindow::QueryNumber(const QString& sql) {
-  if (connection_.isEmpty() || !QSqlDatabase::contains(connection_)) return std::nullopt;
-  QSqlDatabase db = QSqlDatabase::database(connection_, false);
-  if (!db.isOpen()) return std::nullopt;
-  QSqlQuery q(db);
-  if (!q.exec(sql) || !q.next()) return std::nullopt;
-  return q.value(0).toLongLong();
-}
+int64_t MainWindow::CountErrors() { return grid_results_ ? grid_results_->CountErrors() : 0; }
 
-QSqlQueryModel* MainWindow::NewFindingsModel(const QString& sql, int64_t rec_num) {
-  auto* model = new QSqlQueryModel(this);
-  QSqlQuery query(QSqlDatabase::database(connection_, false));
-  query.prepare(sql);
-  query.addBindValue(QVariant::fromValue<qlonglong>(rec_num));
-  query.exec();
-  model->setQuery(std::move(query));
-  for (int c = 0; c < 3; ++c) model->setHeaderData(c, Qt::Horizontal, kErrorHeadings[c]);
-  // "Error Description" heads the start of its grid-wide column.
-  model->setHeaderData(2, Qt::Horizontal, QVariant(Qt::AlignLeft | Qt::AlignVCenter),
-                       Qt::TextAlignmentRole);
-  return model;
+int64_t MainWindow::CountTested() { return grid_results_ ? grid_results_->CountTested() : 0; }
+
+FindingsGridModel* MainWindow::NewFindingsModel(int64_t rec_num) {
+  return new FindingsGridModel(
+      grid_results_ ? grid_results_->FindingsOf(rec_num) : std::vector<FindingCells>(), this);
 }
 
 RecordGridModel* MainWindow::NewRecordGridModel(RecordGridRows::Kind kind) {
@@ -111,7 +83,7 @@ void MainWindow::SetColumnWidths(QTableView* grid, bool narrow_first_columns) {
 void MainWindow::ViewRecordsWithErrors() {
   state_.Testing = false;
   const bool bound = BindData();
-  const int64_t errors = bound ? QueryNumber("SELECT COUNT(*) FROM ERRORS").value_or(0) : 0;
+  const int64_t errors = bound ? CountErrors() : 0;
   if (errors == 0) {
     Message(kProgramName, kNoErrorsInScope, Icon::kNone);
     Apply(CommandEvent::kGridViewNoErrors);
@@ -121,13 +93,7 @@ void MainWindow::ViewRecordsWithErrors() {
   lblFData_->hide();
 
   // The caption names the tested file.
-  {
-    QSqlQuery q(QSqlDatabase::database(connection_, false));
-    QString path;
-    if (q.exec("SELECT Path FROM MISC ORDER BY Data_Id DESC LIMIT 1") && q.next())
-      path = q.value(0).toString();
-    setWindowTitle(ToQString(GridViewCaption(ToStdString(path))));
-  }
+  setWindowTitle(ToQString(GridViewCaption(grid_results_->LastTestedPath())));
 
   QApplication::setOverrideCursor(Qt::WaitCursor);
   if (viewer_unload_) viewer_unload_();
@@ -139,33 +105,21 @@ void MainWindow::ViewRecordsWithErrors() {
   // Records with errors.
   RecordGridModel* records = NewRecordGridModel(RecordGridRows::Kind::kWithErrors);
   SetGridModel(DBGrid1_, records);
-  const int64_t tested = QueryNumber(kCountRecordsSql).value_or(0);
+  const int64_t tested = CountTested();
   const int64_t with_errors = records != nullptr ? records->rows().size() : 0;
   lblRecords_->setText(ToQString(RecordsLabel(tested, with_errors)));
 
   // The findings of the first record.
   const int64_t first = records != nullptr ? records->RecNumAt(0) : 0;
   if (first != 0) {
-    SetGridModel(DBGrid2_, NewFindingsModel(kErrorsOfRecordSql, first));
+    SetGridModel(DBGrid2_, NewFindingsModel(first));
     lblErrors_->setText(ToQString(ErrorsLabelOnOpen(first)));
   } else {
     SetGridModel(DBGrid2_, nullptr);
   }
 
   // The critical finding, when the last finding is one.
-  std::optional<ErrorRow> last;
-  {
-    QSqlQuery q(QSqlDatabase::database(connection_, false));
-    if (q.exec("SELECT Type, Rec_Num, Error FROM ERRORS ORDER BY Err_Num DESC LIMIT 1") &&
-        q.next()) {
-      ErrorRow row;
-      row.type = ToStdString(q.value(0).toString());
-      row.rec_num = q.value(1).toLongLong();
-      row.error = ToStdString(q.value(2).toString());
-      last = row;
-    }
-  }
-  crit_error_text_ = CritErrorText(last);
+  crit_error_text_ = grid_results_->CritErrorText();
   txtCritError_->setPlainText(crit_error_text_.empty() ? QString(kCritErrorNotApplicable)
                                                        : ToQString(crit_error_text_));
   txtCritError_->setStyleSheet(crit_error_text_.empty() ? QString()
@@ -203,14 +157,14 @@ void MainWindow::RecordsRowChanged(int row) {
   if (records == nullptr || row < 0) return;
   const int64_t n = records->RecNumAt(row);
   if (n == 0) return;  // an empty first cell changes nothing
-  SetGridModel(DBGrid2_, NewFindingsModel(kErrorsOfSelectedRecordSql, n));
+  SetGridModel(DBGrid2_, NewFindingsModel(n));
   SetColumnWidths(DBGrid2_, false);
   lblErrors_->setText(ToQString(ErrorsLabelOnRowChange(n)));
 }
 
 void MainWindow::ViewTestedRecords() {
   const bool bound = BindData();
-  const int64_t tested = bound ? QueryNumber(kCountRecordsSql).value_or(0) : 0;
+  const int64_t tested = bound ? CountTested() : 0;
   Apply(tested > 0 ? CommandEvent::kRecordViewOpened : CommandEvent::kRecordViewEmpty);
   if (!bound) return;
 
@@ -262,7 +216,7 @@ QTableView* MainWindow::CurrentRecordGrid() const {
 void MainWindow::GoToRecord() {
   QTableView* grid = CurrentRecordGrid();
   if (grid == nullptr || !ask_record_number_) return;
-  const int64_t tested = QueryNumber(kCountRecordsSql).value_or(0);
+  const int64_t tested = CountTested();
   const std::optional<int64_t> rec_num = ask_record_number_(tested);
   if (!rec_num) return;
   RecordGridModel* model = RecordGrid(grid);

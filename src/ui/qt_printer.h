@@ -8,8 +8,7 @@
 #include <functional>
 #include <memory>
 
-#include "reports/print_dialog.h"
-#include "reports/printer.h"
+#include "core/platform_print.h"
 
 class QPainter;
 class QPrinter;

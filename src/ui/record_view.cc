@@ -10,7 +10,7 @@
 #include <QWheelEvent>
 #include <algorithm>
 
-#include "core/cp1252.h"
+#include "store/cp1252.h"
 #include "store/results_db.h"
 #include "ui/qt_platform.h"
 

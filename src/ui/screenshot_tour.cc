@@ -26,7 +26,7 @@
 
 #include "browse/record_viewer.h"
 #include "core/error_limit.h"
-#include "reports/print_dialog.h"
+#include "core/platform_print.h"
 #include "store/results_db.h"
 #include "ui/about_box.h"
 #include "ui/font_dialog.h"

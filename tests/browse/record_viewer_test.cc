@@ -9,6 +9,7 @@
 
 #include <set>
 
+#include "records/record_checkers.h"
 #include "store/results_db.h"
 #include "support/clean_records.h"
 #include "support/cli_runner.h"

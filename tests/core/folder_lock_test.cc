@@ -10,7 +10,7 @@
 #include <chrono>
 #include <thread>
 
-#include "run_test_base.h"
+#include "run/run_test_base.h"
 #include "support/cli_runner.h"
 
 namespace lintaro {

@@ -9,11 +9,11 @@
 #include <string>
 #include <string_view>
 
+#include "core/platform_print.h"
 #include "reports/csv_report.h"
 #include "reports/html_report.h"
 #include "reports/json_report.h"
 #include "reports/printed_report.h"
-#include "reports/printer.h"
 #include "reports/text_report.h"
 #include "store/results_db.h"
 

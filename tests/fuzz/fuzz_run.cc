@@ -9,7 +9,7 @@
 #include <string>
 
 #include "core/run_state.h"
-#include "core/test_run.h"
+#include "run/check_run.h"
 #include "store/results_db.h"
 
 namespace {
@@ -54,10 +54,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   prompts.file = file;
   FixedClock clock;
   lintaro::RunView view;
-  lintaro::TestRunOptions options;
+  lintaro::CheckRunOptions options;
   options.program_folder = Home();
   options.max_errors = 200;
-  lintaro::TestRun run(state, prompts, clock, view, options);
+  lintaro::CheckRun run(state, prompts, clock, view, options);
   lintaro::RunSummary summary = run.ReadFile();
   // Whatever the bytes, the results file opens and agrees with the summary.
   if (summary.outcome != lintaro::RunOutcome::kFailed &&

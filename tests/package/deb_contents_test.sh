@@ -64,7 +64,7 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [[ -n $(field Maintainer) ]] || fail "no Maintainer"
 [[ -n $(field Description) ]] || fail "no Description"
 needs=(libc6 libsqlite3-0 libstdc++6)
-[[ $window == ON ]] && needs+=(libqt6widgets6 libqt6sql6-sqlite)
+[[ $window == ON ]] && needs+=(libqt6widgets6)
 for lib in "${needs[@]}"; do
   [[ $(field Depends) == *"$lib"* ]] || fail "Depends lacks $lib: $(field Depends)"
 done

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "core/platform.h"
-#include "core/test_run.h"
+#include "run/check_run.h"
 
 namespace lintaro::testing {
 

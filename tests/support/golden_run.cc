@@ -124,10 +124,10 @@ GoldenRun RunGolden(const Submission& s) {
   FixedClock clock(s.today);
   RecordingView view;
   RunState state;
-  TestRunOptions options;
+  CheckRunOptions options;
   options.program_folder = home.str();
   options.max_errors = s.max_errors;
-  TestRun(state, prompts, clock, view, options).ReadFile();
+  CheckRun(state, prompts, clock, view, options).ReadFile();
 
   GoldenRun out;
   auto db = ResultsDb::Open(JoinPath(home.str(), kResultsFileName), false);

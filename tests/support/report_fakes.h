@@ -7,9 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "reports/browser.h"
-#include "reports/print_dialog.h"
-#include "reports/printer.h"
+#include "core/platform_print.h"
+#include "core/platform_shell.h"
 #include "reports/report_window.h"
 
 namespace lintaro::testing {

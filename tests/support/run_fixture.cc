@@ -1,6 +1,6 @@
 #include "support/run_fixture.h"
 
-#include "core/test_run.h"
+#include "run/check_run.h"
 #include "store/results_db.h"
 
 namespace lintaro::testing {
@@ -44,10 +44,10 @@ RunOutput RunFiles(const std::vector<std::vector<std::string>>& files, int max_e
   }
   FixedClock clock;
   RecordingView view;
-  TestRunOptions options;
+  CheckRunOptions options;
   options.program_folder = dir.str();
   options.max_errors = max_errors;
-  TestRun run(out.state, prompts, clock, view, options);
+  CheckRun run(out.state, prompts, clock, view, options);
   out.summary = run.ReadFile();
   out.messages = prompts.messages;
   auto db = ResultsDb::Open((dir.path() / kResultsFileName).string(), true);

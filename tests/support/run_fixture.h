@@ -1,4 +1,4 @@
-// Whole runs of a submission through TestRun, and what they stored.
+// Whole runs of a submission through CheckRun, and what they stored.
 #ifndef LINTARO_TESTS_SUPPORT_RUN_FIXTURE_H_
 #define LINTARO_TESTS_SUPPORT_RUN_FIXTURE_H_
 
@@ -27,7 +27,7 @@ struct RunOutput {
   std::string db_path() const;
 };
 
-// Runs TestRun over the records (joined with CR LF, in one file) in a fresh
+// Runs CheckRun over the records (joined with CR LF, in one file) in a fresh
 // program folder and reads back everything stored.
 RunOutput RunRecords(const std::vector<std::string>& records, int max_errors = 500);
 // The same over a submission in several files, handed out in turn when the

@@ -10,7 +10,7 @@
 #include <QTimer>
 #include <functional>
 
-#include "core/test_run.h"
+#include "run/check_run.h"
 #include "support/fakes.h"
 #include "ui/qt_platform.h"
 

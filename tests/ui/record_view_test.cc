@@ -6,7 +6,7 @@
 #include <set>
 
 #include "browse/record_viewer.h"
-#include "core/cp1252.h"
+#include "store/cp1252.h"
 #include "store/results_db.h"
 #include "support/sample_records.h"
 #include "support/wage_records.h"

@@ -1,6 +1,9 @@
-#include "records/record_types.h"
+#include "run/record_dispatch.h"
 
 #include <array>
+
+#include "records/record_checkers.h"
+#include "totals/total_records.h"
 
 namespace lintaro {
 namespace {

@@ -1,8 +1,8 @@
 // Record layouts as data: for each field its number (the viewer row and the
 // field number of its findings), first position, width and labels. The
 // checker, the row filler and the viewer share one table per record type.
-#ifndef LINTARO_RECORDS_LAYOUT_H_
-#define LINTARO_RECORDS_LAYOUT_H_
+#ifndef LINTARO_CHECKS_FIELD_LAYOUT_H_
+#define LINTARO_CHECKS_FIELD_LAYOUT_H_
 
 #include <span>
 #include <string>
@@ -45,4 +45,4 @@ void FillRows(std::span<const FieldSpec> layout, std::string_view txtline, Viewe
 
 }  // namespace lintaro
 
-#endif  // LINTARO_RECORDS_LAYOUT_H_
+#endif  // LINTARO_CHECKS_FIELD_LAYOUT_H_

@@ -1,12 +1,48 @@
-// The print dialog object of one print request: the option bits exchanged
-// with the system print dialog, the page range and the copies.
-#ifndef LINTARO_REPORTS_PRINT_DIALOG_H_
-#define LINTARO_REPORTS_PRINT_DIALOG_H_
+// What printing the error report needs from the platform: the printer the
+// report is drawn on, in inches, and the system print dialog with the print
+// dialog object of one print request (the option bits exchanged with the
+// dialog, the page range and the copies). The desktop program implements
+// them on the system printer and dialog; the tests use fixed metrics and
+// scripted answers.
+#ifndef LINTARO_CORE_PLATFORM_PRINT_H_
+#define LINTARO_CORE_PLATFORM_PRINT_H_
 
 #include <cstdint>
 #include <stdexcept>
+#include <string>
+#include <string_view>
 
 namespace lintaro {
+
+// The printer the error report is drawn on, in inches.
+class ReportPrinter {
+ public:
+  virtual ~ReportPrinter() = default;
+
+  // The printable area of a page, in inches. Positions are measured from
+  // its top-left corner, y growing downwards.
+  virtual double PageWidth() = 0;
+  virtual double PageHeight() = 0;
+
+  // Selects the font for the measurements and drawings that follow. size is
+  // in points.
+  virtual void SetFont(const std::string& name, int size, bool bold) = 0;
+  // Width and height of a one-line text (UTF-8) in the current font, in
+  // inches. The height is the font's line height.
+  virtual double TextWidth(std::string_view text) = 0;
+  virtual double TextHeight(std::string_view text) = 0;
+
+  // Draws a one-line text (UTF-8) with its top-left corner at (x, y). The
+  // first drawing of a job starts the job on its first page.
+  virtual void DrawText(double x, double y, std::string_view text) = 0;
+  // Draws the outline of a rectangle.
+  virtual void DrawRect(double left, double top, double right, double bottom) = 0;
+  // Ends the current page and starts the next.
+  virtual void NewPage() = 0;
+  // Ends the job and sends it to the printer. A job in which nothing was
+  // drawn (a page range past the report's end) prints nothing.
+  virtual void EndDoc() = 0;
+};
 
 // The published print-dialog option bits the report uses.
 inline constexpr int32_t kPdPageNums = 0x2;         // a page range was chosen
@@ -69,4 +105,4 @@ class PrintDialog {
 
 }  // namespace lintaro
 
-#endif  // LINTARO_REPORTS_PRINT_DIALOG_H_
+#endif  // LINTARO_CORE_PLATFORM_PRINT_H_

@@ -1,4 +1,4 @@
-#include "core/cp1252.h"
+#include "store/cp1252.h"
 
 #include <array>
 

@@ -5,8 +5,8 @@
 // that other tools show it correctly; these conversions are exact inverses
 // for every byte value 0-255, so a record read back from the store is the
 // record that was written.
-#ifndef LINTARO_CORE_CP1252_H_
-#define LINTARO_CORE_CP1252_H_
+#ifndef LINTARO_STORE_CP1252_H_
+#define LINTARO_STORE_CP1252_H_
 
 #include <string>
 #include <string_view>
@@ -33,4 +33,4 @@ void UpperCaseCp1252(std::string& text, size_t begin, size_t end);
 
 }  // namespace lintaro
 
-#endif  // LINTARO_CORE_CP1252_H_
+#endif  // LINTARO_STORE_CP1252_H_

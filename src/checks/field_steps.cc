@@ -1,4 +1,4 @@
-#include "records/field_steps.h"
+#include "checks/field_steps.h"
 
 namespace lintaro {
 

@@ -1,4 +1,4 @@
-#include "reports/print_dialog.h"
+#include "core/platform_print.h"
 
 namespace lintaro {
 

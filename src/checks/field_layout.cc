@@ -1,4 +1,4 @@
-#include "records/layout.h"
+#include "checks/field_layout.h"
 
 #include "core/viewer_rows.h"
 

@@ -1,11 +1,11 @@
 // A test run against scripted dialogs in a temporary program folder.
-#ifndef LINTARO_TESTS_CORE_RUN_TEST_BASE_H_
-#define LINTARO_TESTS_CORE_RUN_TEST_BASE_H_
+#ifndef LINTARO_TESTS_RUN_RUN_TEST_BASE_H_
+#define LINTARO_TESTS_RUN_RUN_TEST_BASE_H_
 
 #include <gtest/gtest.h>
 
 #include "core/error_limit.h"
-#include "core/test_run.h"
+#include "run/check_run.h"
 #include "store/results_db.h"
 #include "support/clean_records.h"
 #include "support/run_fixture.h"
@@ -18,12 +18,12 @@ class RunTestBase : public ::testing::Test {
   RunSummary Run(const std::vector<std::string>& files, int max_errors = 500,
                  EventPump* pump = nullptr) {
     prompts.files.assign(files.begin(), files.end());
-    TestRunOptions options;
+    CheckRunOptions options;
     options.program_folder = home.str();
     options.max_errors = max_errors;
     options.pump = pump;
     options.batch_records = batch_records;
-    TestRun run(state, prompts, clock, view, options);
+    CheckRun run(state, prompts, clock, view, options);
     current = &run;
     RunSummary summary = run.ReadFile();
     current = nullptr;
@@ -53,9 +53,9 @@ class RunTestBase : public ::testing::Test {
   RunState state;
   RunOutput out;
   int batch_records = 4096;
-  TestRun* current = nullptr;
+  CheckRun* current = nullptr;
 };
 
 }  // namespace lintaro::testing
 
-#endif  // LINTARO_TESTS_CORE_RUN_TEST_BASE_H_
+#endif  // LINTARO_TESTS_RUN_RUN_TEST_BASE_H_

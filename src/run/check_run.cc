@@ -1,4 +1,4 @@
-#include "core/test_run.h"
+#include "run/check_run.h"
 
 #include <unistd.h>
 
@@ -6,13 +6,14 @@
 #include <system_error>
 
 #include "core/check_context.h"
-#include "core/cp1252.h"
 #include "core/error_limit.h"
 #include "core/error_recorder.h"
 #include "core/framer.h"
 #include "core/submission_file.h"
-#include "core/test_driver.h"
 #include "core/yielder.h"
+#include "run/record_driver.h"
+#include "run/sequence_rules.h"
+#include "store/cp1252.h"
 #include "store/results_db.h"
 #include "store/run_results.h"
 
@@ -27,14 +28,10 @@ constexpr const char* kProgramTitle = "Lintaro 2007";
 constexpr Date kOnlineFrom{2007, 12, 17};
 constexpr Date kOnlineUntil{2008, 12, 1};
 
-bool StartsWithEndOfFileMark(const std::string& id) {
-  return !id.empty() && (id[0] == '\x1a' || id[0] == '\0');
-}
-
 }  // namespace
 
 // The pieces the checks of this run share.
-struct TestRun::Checking {
+struct CheckRun::Checking {
   Checking(RunState& state, RunResults& results, EventPump* pump)
       : recorder(state, &results, nullptr),
         yielder(pump),
@@ -44,13 +41,13 @@ struct TestRun::Checking {
   CheckContext ctx;
 };
 
-TestRun::TestRun(RunState& state, Prompts& prompts, Clock& clock, RunView& view,
-                 TestRunOptions options)
+CheckRun::CheckRun(RunState& state, Prompts& prompts, Clock& clock, RunView& view,
+                   CheckRunOptions options)
     : state_(state), prompts_(prompts), clock_(clock), view_(view), options_(std::move(options)) {}
 
-TestRun::~TestRun() = default;
+CheckRun::~CheckRun() = default;
 
-void TestRun::DeleteResults() {
+void CheckRun::DeleteResults() {
   const std::string path = JoinPath(options_.program_folder, kResultsFileName);
   // A journal left by a run that was killed would be rolled into the new
   // file: it goes with the old database.
@@ -74,7 +71,7 @@ void TestRun::DeleteResults() {
   }
 }
 
-void TestRun::OpenResults() {
+void CheckRun::OpenResults() {
   DeleteResults();
   const std::string path = JoinPath(options_.program_folder, kResultsFileName);
   try {
@@ -85,12 +82,11 @@ void TestRun::OpenResults() {
   checking_ = std::make_unique<Checking>(state_, *results_, options_.pump);
 }
 
-void TestRun::CriticalStop(const std::string& reference, const std::string& entry,
-                           const std::string& message) {
-  checking_->recorder.AddCritError(reference, entry, message);
+void CheckRun::CriticalStop(const CriticalFinding& finding) {
+  checking_->recorder.AddCritError(finding.reference, finding.user_entry, finding.message);
 }
 
-void TestRun::RecordAbort() {
+void CheckRun::RecordAbort() {
   if (results_ && results_->has_current()) {
     checking_->recorder.AddError(
         "Test Aborted", "Exit was chosen",
@@ -99,7 +95,7 @@ void TestRun::RecordAbort() {
   }
 }
 
-bool TestRun::TakeFolder() {
+bool CheckRun::TakeFolder() {
   if (folder_lock_) return true;
   folder_lock_ = FolderLock::ForRun(options_.program_folder);
   if (!folder_lock_->refused()) return true;
@@ -111,8 +107,8 @@ bool TestRun::TakeFolder() {
   return false;
 }
 
-TestRun::Step TestRun::ProcessRecord(std::string& raw, int64_t file_length,
-                                     int32_t& file_records) {
+CheckRun::Step CheckRun::ProcessRecord(std::string& raw, int64_t file_length,
+                                       int32_t& file_records) {
   RunState& s = state_;
   checking_->yielder.YieldNow();
   if (abort_requested_) return Step::kStop;
@@ -140,66 +136,28 @@ TestRun::Step TestRun::ProcessRecord(std::string& raw, int64_t file_length,
   if (record.size() > kRecordLength) record.resize(kRecordLength);
 
   results_->AppendRecord(s.RecCtr, s.RecId, record);
-  const std::string entry = "[" + s.RecId + "]";
-
-  if (s.RecCtr == 1 && record.compare(0, 2, "RA") == 0 && record.size() >= 3 &&
-      record[2] >= '0' && record[2] <= '9') {
-    CriticalStop("Record Identifier [Position 1 - 3]", entry,
-                 "The first three characters in the tested file are " + record.substr(0, 3) +
-                     " . This appears to be an Ostrel formatted file. The Lintaro application "
-                     "should be used to test Korvel formatted files only.");
+  const RecordRow* previous = s.RecCtr > 1 ? results_->previous() : nullptr;
+  const FileRuleVerdict verdict =
+      ApplyFileRules(s.RecCtr, s.RecId, record, found_length, previous);
+  if (verdict.kind == FileRuleVerdict::kStop) {
+    CriticalStop(verdict.finding);
     return Step::kStop;
   }
-  if (s.RecCtr == 1 && s.RecId != "RCA") {
-    CriticalStop(kSequenceReference, entry, "Record 1 must be RCA record.");
-    return Step::kStop;
-  }
-  if (s.RecCtr == 2 && s.RecId != "RCE") {
-    CriticalStop(kSequenceReference, entry, "Record 2 must be RCE record.");
-    return Step::kStop;
-  }
-  if (s.RecCtr > 1) {
-    const RecordRow* previous = results_->previous();
-    const bool after_final = previous != nullptr && previous->id == "RCF";
-    if (StartsWithEndOfFileMark(s.RecId)) {
-      // End-of-file filler: anything but marks after the final record is a
-      // record after the final record; otherwise the file simply ends here.
-      for (char c : record) {
-        if (c != '\0' && c != '\x1a' && after_final) {
-          CriticalStop(kSequenceReference, entry, "RCF record must be last record in file.");
-          return Step::kStop;
-        }
-      }
-      results_->DeleteCurrent();
-      return Step::kFileEnded;
-    }
-    if (after_final) {
-      CriticalStop(kSequenceReference, entry, "RCF record must be last record in file.");
-      return Step::kStop;
-    }
-  }
-  if (found_length < kRecordLength) {
-    CriticalStop("Record Length", std::to_string(found_length) + " bytes.",
-                 "Must be 1024 bytes for Korvel files. This condition may also be generated if "
-                 "the previous record is greater than 1024 bytes or if there is a Carriage "
-                 "Return/Line Feed within a record.");
-    return Step::kStop;
+  if (verdict.kind == FileRuleVerdict::kEndOfFile) {
+    results_->DeleteCurrent();
+    return Step::kFileEnded;
   }
 
   FillFields(record, s.RecCtr, checking_->ctx);
 
-  if (s.BadRecId) {
-    CriticalStop("Invalid Record Identifier [Position 1 - 3]", entry,
-                 "Enter appropriate code: RCW, RCO, RCS, RCT, RCU, RCV or RCF. This condition "
-                 "may also be caused by an incorrect record length.");
-  }
+  if (s.BadRecId) CriticalStop(InvalidRecordIdentifier(s.RecId));
   if (results_->error_count() > 0) {
     if (results_->last_error_type() == "C") return Step::kStop;
     if (results_->error_count() >= options_.max_errors) {
       error_limit_reached_ = true;
-      CriticalStop(ErrorLimitReference(options_.max_errors),
-                   ErrorLimitUserEntry(options_.max_errors),
-                   ErrorLimitMessage(options_.max_errors));
+      CriticalStop({ErrorLimitReference(options_.max_errors),
+                    ErrorLimitUserEntry(options_.max_errors),
+                    ErrorLimitMessage(options_.max_errors)});
       return Step::kStop;
     }
   }
@@ -208,7 +166,7 @@ TestRun::Step TestRun::ProcessRecord(std::string& raw, int64_t file_length,
   return Step::kNext;
 }
 
-void TestRun::StopPath() {
+void CheckRun::StopPath() {
   if (results_) results_->Flush();
   if (state_.zero_amount_count > 10) {
     prompts_.Message("Alert",
@@ -226,7 +184,7 @@ void TestRun::StopPath() {
   view_.SetBusy(false);
 }
 
-RunOutcome TestRun::Completion() {
+RunOutcome CheckRun::Completion() {
   view_.CompletionStarted();
   results_->Flush();
   const int64_t errors = results_->db().CountErrors();
@@ -263,8 +221,8 @@ RunOutcome TestRun::Completion() {
   return outcome;
 }
 
-RunOutcome TestRun::HandleFailure(const RunFailure& failure, const std::string& file_name,
-                                  bool continuation) {
+RunOutcome CheckRun::HandleFailure(const RunFailure& failure, const std::string& file_name,
+                                   bool continuation) {
   switch (failure.kind) {
     case RunFailure::kCancelled:
       break;
@@ -289,11 +247,7 @@ RunOutcome TestRun::HandleFailure(const RunFailure& failure, const std::string& 
   try {
     if (continuation && results_ && results_->has_current()) {
       // The submission ended without its final record.
-      const std::string last_id = results_->current().id;
-      checking_->recorder.AddCritError(kSequenceReference, "[" + last_id + "]",
-                                       "Submission must not end with " + last_id +
-                                           " record. RCF record was not found. Submission "
-                                           "must end with a final record.");
+      CriticalStop(MissingFinalRecord(results_->current().id));
       outcome = RunOutcome::kCriticalStop;
     }
     if (results_) results_->Flush();
@@ -327,7 +281,7 @@ RunOutcome TestRun::HandleFailure(const RunFailure& failure, const std::string& 
   return outcome;
 }
 
-RunSummary TestRun::Summarize(RunOutcome outcome) {
+RunSummary CheckRun::Summarize(RunOutcome outcome) {
   RunSummary summary;
   summary.outcome = outcome;
   summary.zero_amount_count = state_.zero_amount_count;
@@ -349,7 +303,7 @@ RunSummary TestRun::Summarize(RunOutcome outcome) {
   return summary;
 }
 
-RunSummary TestRun::ReadFile() {
+RunSummary CheckRun::ReadFile() {
   state_.ResetForRun();
   abort_requested_ = false;
   error_limit_reached_ = false;

@@ -1,9 +1,10 @@
-// The test run: asks for the submission file (and the next file while the
-// submission has not ended with its final record), frames it into records,
-// stores every record, applies the file-level rules and the error limit and
-// hands each record to the test driver.
-#ifndef LINTARO_CORE_TEST_RUN_H_
-#define LINTARO_CORE_TEST_RUN_H_
+// The check run (the test of one submission): asks for the submission file
+// (and the next file while the submission has not ended with its final
+// record), frames it into records, stores every record, applies the
+// file-level rules and the error limit and hands each record to the record
+// driver.
+#ifndef LINTARO_RUN_CHECK_RUN_H_
+#define LINTARO_RUN_CHECK_RUN_H_
 
 #include <cstdint>
 #include <memory>
@@ -19,6 +20,7 @@
 namespace lintaro {
 
 class RunResults;
+struct CriticalFinding;
 
 // The window side of a run. Every method does nothing unless overridden.
 class RunView {
@@ -68,7 +70,7 @@ struct RunSummary {
   int32_t zero_amount_count = 0;
 };
 
-struct TestRunOptions {
+struct CheckRunOptions {
   std::string program_folder;  // where ERRLOG2C.MDB is written
   int max_errors = 500;
   int batch_records = 4096;    // records per committed batch
@@ -78,11 +80,11 @@ struct TestRunOptions {
 inline constexpr const char* kOpenFileFilter =
     "All Files (*.*)|*.*|Ascii Text Files (*.txt; *.asc) |*.txt;*.asc|";
 
-class TestRun {
+class CheckRun {
  public:
-  TestRun(RunState& state, Prompts& prompts, Clock& clock, RunView& view,
-          TestRunOptions options);
-  ~TestRun();
+  CheckRun(RunState& state, Prompts& prompts, Clock& clock, RunView& view,
+           CheckRunOptions options);
+  ~CheckRun();
 
   // The whole run. The results stay in the database file, closed, when it
   // returns. From the moment the first file is chosen until it returns, the
@@ -97,8 +99,7 @@ class TestRun {
  private:
   enum class Step { kNext, kStop, kFileEnded };
   Step ProcessRecord(std::string& raw, int64_t file_length, int32_t& file_records);
-  void CriticalStop(const std::string& reference, const std::string& entry,
-                    const std::string& message);
+  void CriticalStop(const CriticalFinding& finding);
   void OpenResults();
   void DeleteResults();
   void StopPath();
@@ -114,7 +115,7 @@ class TestRun {
   Prompts& prompts_;
   Clock& clock_;
   RunView& view_;
-  TestRunOptions options_;
+  CheckRunOptions options_;
   std::unique_ptr<RunResults> results_;
   bool abort_requested_ = false;
   bool error_limit_reached_ = false;
@@ -126,4 +127,4 @@ class TestRun {
 
 }  // namespace lintaro
 
-#endif  // LINTARO_CORE_TEST_RUN_H_
+#endif  // LINTARO_RUN_CHECK_RUN_H_

@@ -1,4 +1,4 @@
-#include "core/test_run.h"
+#include "run/check_run.h"
 
 #include <sys/stat.h>
 
@@ -12,11 +12,11 @@ namespace {
 
 using namespace lintaro::testing;
 
-class TestRunTest : public RunTestBase {};
+class CheckRunTest : public RunTestBase {};
 
 // The findings, stored records and message boxes of runs are the golden
 // cases' (tests/golden); these are the dialogs and the window's events.
-TEST_F(TestRunTest, DialogsAndWindowEventsOfARunOverTwoFiles) {
+TEST_F(CheckRunTest, DialogsAndWindowEventsOfARunOverTwoFiles) {
   auto all = CleanSubmission(2);
   std::string first = files.Write("part1.txt", JoinRecords({all[0], all[1], all[2]}));
   std::string second = files.Write("part2.txt", JoinRecords({all[3], all[4], all[5]}));
@@ -49,7 +49,7 @@ TEST_F(TestRunTest, DialogsAndWindowEventsOfARunOverTwoFiles) {
   EXPECT_FALSE(state.Testing);  // over: a later Exit must not record "Test Aborted"
 }
 
-TEST_F(TestRunTest, FilesThatCannotBeTestedAreReported) {
+TEST_F(CheckRunTest, FilesThatCannotBeTestedAreReported) {
   EXPECT_EQ(Run({}).outcome, RunOutcome::kCancelled);  // the first dialog cancelled
   EXPECT_TRUE(prompts.messages.empty());
   EXPECT_FALSE(std::filesystem::exists(db_path()));
@@ -79,7 +79,7 @@ TEST_F(TestRunTest, FilesThatCannotBeTestedAreReported) {
   EXPECT_NE(prompts.messages[0].text.find("cannot be deleted"), std::string::npos);
 }
 
-TEST_F(TestRunTest, ASecondRunReplacesTheFirstAndTheDatabaseIsOwnerOnly) {
+TEST_F(CheckRunTest, ASecondRunReplacesTheFirstAndTheDatabaseIsOwnerOnly) {
   RunRecords({MakeRecord("RCW")});
   ASSERT_EQ(out.errors.size(), 1u);
   // A journal left by a killed run must not be rolled into the new file.
@@ -94,7 +94,7 @@ TEST_F(TestRunTest, ASecondRunReplacesTheFirstAndTheDatabaseIsOwnerOnly) {
   EXPECT_EQ(info.st_mode & 0777, 0600u);
 }
 
-TEST_F(TestRunTest, LongPathsAreStoredWhole) {
+TEST_F(CheckRunTest, LongPathsAreStoredWhole) {
   std::filesystem::path folder = files.path() / std::string(200, 'd') / "Gehälter 2007";
   std::filesystem::create_directories(folder);
   const std::string name = (folder / "wage report.txt").string();
@@ -104,13 +104,13 @@ TEST_F(TestRunTest, LongPathsAreStoredWhole) {
   EXPECT_EQ(out.files.at(0).path, name);
 }
 
-TEST_F(TestRunTest, ExitDuringARunRecordsTestAbortedAgainstTheLastStoredRecord) {
+TEST_F(CheckRunTest, ExitDuringARunRecordsTestAbortedAgainstTheLastStoredRecord) {
   struct ExitAfter : EventPump {
-    explicit ExitAfter(TestRun** run) : run(run) {}
+    explicit ExitAfter(CheckRun** run) : run(run) {}
     void ProcessEvents() override {
       if (--calls == 0) (*run)->RequestAbort();
     }
-    TestRun** run;
+    CheckRun** run;
     int calls = 4;  // events are processed before each record
   } pump(&current);
   RunSummary s = Run({files.Write("s.txt", JoinRecords(CleanSubmission(5)))}, 500, &pump);
@@ -124,7 +124,7 @@ TEST_F(TestRunTest, ExitDuringARunRecordsTestAbortedAgainstTheLastStoredRecord) 
   EXPECT_EQ(out.records[2].errors, 1);
 }
 
-TEST_F(TestRunTest, SmallBatchesGiveTheSameResults) {
+TEST_F(CheckRunTest, SmallBatchesGiveTheSameResults) {
   std::vector<std::string> all = CleanSubmission(6);
   all.insert(all.end() - 2, MakeRecord("RCX"));
   batch_records = 2;

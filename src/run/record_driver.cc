@@ -1,0 +1,61 @@
+#include "run/record_driver.h"
+
+#include <string_view>
+
+#include "core/viewer_rows.h"
+#include "run/record_dispatch.h"
+#include "run/sequence_rules.h"
+
+namespace lintaro {
+namespace {
+
+void FillFieldsForRun(const std::string& txtline, int32_t rec_ctr, CheckContext& ctx) {
+  RunState& s = ctx.state;
+  const std::string_view id = std::string_view(txtline).substr(0, 3);
+  const RecordType* type = FindRecordType(id);
+  if (type == nullptr) {
+    s.BadRecId = true;
+    return;
+  }
+  if (id == "RCO") s.RCOFound = true;
+  if (id == "RCS") s.RCSFound = true;
+  CheckSequence(ctx);
+  if (id == "RCE") {
+    s.RCOFound = false;
+    s.RCSFound = false;
+  }
+  if (!s.SeqError && type->check != nullptr) type->check(txtline, rec_ctr, ctx);
+}
+
+void FillFieldsForViewer(const std::string& txtline, int32_t rec_ctr, CheckContext& ctx) {
+  bool critical = false;
+  bool sequence_critical = false;
+  if (auto last = ctx.results.LastErrorOf(rec_ctr); last && last->type == "C") {
+    critical = true;
+    sequence_critical = last->reference == kSequenceReference;
+  }
+  ViewerRows* rows = ctx.rows;
+  const std::string id(std::string_view(txtline).substr(0, 3));
+  const RecordType* type = FindRecordType(id);
+  if (type != nullptr && type->check != nullptr) {
+    if (rows) rows->Build(type->rows);
+    if (!critical) type->check(txtline, rec_ctr, ctx);
+    if (rows) type->fill(txtline, *rows);
+  } else if (rows) {
+    rows->Build(1);
+    rows->SetRow(0, "Record Identifier", id);
+    if (type == nullptr) rows->Mark(0);
+  }
+  if (sequence_critical && rows) rows->Mark(0);
+}
+
+}  // namespace
+
+void FillFields(const std::string& txtline, int32_t rec_ctr, CheckContext& ctx) {
+  if (ctx.viewing())
+    FillFieldsForViewer(txtline, rec_ctr, ctx);
+  else
+    FillFieldsForRun(txtline, rec_ctr, ctx);
+}
+
+}  // namespace lintaro

@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# scripts/check-layers: the source tree passes, and a copy of its src/ with
+# one line added fails for each kind of fault, naming the file; uses that
+# only look like faults (a message, a comment, SQL in src/browse) pass.
+#
+#   check_layers_test.sh SOURCE_DIR
+set -uo pipefail
+source_dir=$(realpath "$1")
+check=$source_dir/scripts/check-layers
+failures=0
+fail() {
+  echo "FAIL: $*"
+  failures=$((failures + 1))
+}
+
+if ! out=$("$check" "$source_dir" 2>&1); then
+  fail "the source tree itself is refused:"
+  echo "$out"
+fi
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# Checks a copy of src/ with line appended to src/FILE; refused: whether it
+# must fail with a complaint naming that file and containing WORDS.
+try() {
+  local refused=$1 file=$2 line=$3 words=${4:-}
+  rm -rf "$work/src"
+  cp -r "$source_dir/src" "$work/src"
+  mkdir -p "$(dirname "$work/src/$file")"
+  printf '%s\n' "$line" >>"$work/src/$file"
+  local out status=0
+  out=$("$check" "$work" 2>&1) || status=$?
+  if [[ $refused == yes ]]; then
+    [[ $status -ne 0 ]] || fail "src/$file with '$line' passes"
+    [[ $out == *"src/$file:"*"$words"* ]] || fail "src/$file with '$line': no '$words' in: $out"
+  else
+    [[ $status -eq 0 ]] || fail "src/$file with '$line' is refused: $out"
+  fi
+}
+
+# Includes against the order: upwards, beside (same level), unknown folders.
+try yes core/framer.cc '#include "run/check_run.h"' "may not include run/check_run.h"
+try yes store/rows.cc '#include "core/platform.h"' "may not include core/platform.h"
+try yes checks/field_checks.cc '#include "records/record_checkers.h"' "may not include"
+try yes browse/commands.cc '#include "reports/outcome.h"' "may not include reports/outcome.h"
+try yes reports/outcome.cc '#include "browse/commands.h"' "may not include browse/commands.h"
+try yes cli/main.cc '#include "ui/app.h"' "may not include ui/app.h"
+try yes extra/thing.cc '#include "core/platform.h"' "has no place"
+try yes core/framer.cc '#include "extra/thing.h"' "has no place in the order"
+# Qt, SQLite and SQL text where they do not belong.
+try yes core/platform.cc '#include <QString>' "only src/ui includes Qt"
+try yes ui/app.cc '#include <QSqlQuery>' "Qt SQL classes"
+try yes browse/commands.cc 'int Changes(sqlite3* db) { return sqlite3_changes(db); }' "SQLite"
+try yes ui/app.cc 'const char* kLast = "SELECT Path FROM MISC ORDER BY Data_Id DESC";' "SQL text"
+try yes cli/main.cc 'const char* kOf = "Select Errors.Reference, Errors.Error From Errors Where "' \
+  "SQL text"
+try yes reports/outcome.cc 'const char* kOf = "select Error from Errors where Rec_Num = ?";' \
+  "SQL text"
+try yes run/check_run.cc 'const char* kClear = "DELETE FROM ERRORS";' "SQL text"
+try yes core/framer.cc 'const char* kBump = "update RECORDS set Errors = 0";' "SQL text"
+# Allowed: the store and browse folders, and words that only resemble them.
+try no browse/commands.cc 'const char* kCount = "SELECT COUNT(*) FROM ERRORS";'
+try no ui/app.cc 'const char* kTitle = "Select Print Font";  // sqlite3 QSqlQuery'
+try no cli/main.cc 'const char* kWhy = "cannot create the results folder from here";'
+try no core/framer.cc 'const char kQuote = '"'"'"'"'"';  // a "SELECT x FROM y" in a comment'
+
+if [[ $failures -ne 0 ]]; then
+  echo "$failures case(s) failed"
+  exit 1
+fi
+echo "scripts/check-layers: every case as expected"
