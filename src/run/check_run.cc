@@ -72,6 +72,14 @@ void CheckRun::DeleteResults() {
 }
 
 void CheckRun::OpenResults() {
+  if (options_.results_store != nullptr) {
+    checking_.reset();
+    results_.reset();
+    options_.results_store->Clear();
+    results_ = std::make_unique<RunResults>(*options_.results_store, options_.batch_records);
+    checking_ = std::make_unique<Checking>(state_, *results_, options_.pump);
+    return;
+  }
   DeleteResults();
   const std::string path = JoinPath(options_.program_folder, kResultsFileName);
   try {
@@ -290,7 +298,12 @@ RunSummary CheckRun::Summarize(RunOutcome outcome) {
   if (outcome == RunOutcome::kFolderInUse) return summary;
   const std::string path = JoinPath(options_.program_folder, kResultsFileName);
   try {
-    auto db = ResultsDb::Open(path, true);
+    std::unique_ptr<ResultsDb> opened;
+    ResultsDb* db = options_.results_store;
+    if (db == nullptr) {
+      opened = ResultsDb::Open(path, true);
+      db = opened.get();
+    }
     summary.records_tested = db->CountRecords();
     summary.records_with_errors = db->CountRecordsWithErrors();
     summary.errors = db->CountErrors();

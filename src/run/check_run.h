@@ -19,6 +19,7 @@
 
 namespace lintaro {
 
+class ResultsDb;
 class RunResults;
 struct CriticalFinding;
 
@@ -75,6 +76,11 @@ struct CheckRunOptions {
   int max_errors = 500;
   int batch_records = 4096;    // records per committed batch
   EventPump* pump = nullptr;   // null: no event processing (command line)
+  // The results database to write instead of ERRLOG2C.MDB, or null (the
+  // default) for the file. The run empties it at the start, takes its
+  // summary from it and leaves it open. The fuzz targets keep one in memory
+  // for all their inputs, so that an input costs no new file and schema.
+  ResultsDb* results_store = nullptr;
 };
 
 inline constexpr const char* kOpenFileFilter =

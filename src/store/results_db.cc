@@ -175,13 +175,31 @@ std::unique_ptr<ResultsDb> ResultsDb::Create(const std::string& path) {
   // every committed batch (the system holds what was written), and the
   // results can always be made again from the submission.
   db->Exec("PRAGMA journal_mode=DELETE; PRAGMA synchronous=OFF; PRAGMA cache_size=-8192;");
-  db->Exec("BEGIN");
-  db->Exec(kCreateFixedTables);
-  db->Exec(CreateTableSql(TotalsTable::kTRCT).c_str());
-  db->Exec(CreateTableSql(TotalsTable::kTRCU).c_str());
-  db->Exec("COMMIT");
-  db->PrepareStatements();
+  db->CreateTables();
   return db;
+}
+
+std::unique_ptr<ResultsDb> ResultsDb::CreateInMemory() {
+  std::unique_ptr<ResultsDb> db(new ResultsDb(
+      OpenHandle(":memory:", SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE), ":memory:"));
+  db->CreateTables();
+  return db;
+}
+
+void ResultsDb::CreateTables() {
+  Exec("BEGIN");
+  Exec(kCreateFixedTables);
+  Exec(CreateTableSql(TotalsTable::kTRCT).c_str());
+  Exec(CreateTableSql(TotalsTable::kTRCU).c_str());
+  Exec("COMMIT");
+  PrepareStatements();
+}
+
+void ResultsDb::Clear() {
+  Commit();
+  // Without rows, SQLite numbers the next row of each table 1 again.
+  Exec("BEGIN; DELETE FROM MISC; DELETE FROM RECORDS; DELETE FROM ERRORS; DELETE FROM TRCT;"
+       " DELETE FROM TRCU; COMMIT");
 }
 
 bool ConfigureStoreForThreads() {

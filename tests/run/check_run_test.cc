@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "run_test_base.h"
+#include "support/cli_runner.h"
 
 namespace lintaro {
 namespace {
@@ -136,6 +137,46 @@ TEST_F(CheckRunTest, SmallBatchesGiveTheSameResults) {
   EXPECT_EQ(out.records.size(), few);
   EXPECT_EQ(findings(true), crit);
   EXPECT_EQ(crit.size(), 1u);
+}
+
+// Everything a run stored, one line per row.
+std::vector<std::string> StoredRows(const RunOutput& out) {
+  std::vector<std::string> rows;
+  for (const MiscRow& m : out.files)
+    rows.push_back("file " + std::to_string(m.data_id) + " " + m.path + " " + m.rpt_date +
+                   (m.pin_ok ? " pin" : ""));
+  for (const RecordRow& r : out.records)
+    rows.push_back("record " + std::to_string(r.rec_num) + " " + r.id + " " +
+                   std::to_string(r.rce_indx) + " " + std::to_string(r.errors) + " " +
+                   r.rec_reference + " " + r.record);
+  for (const ErrorRow& e : out.errors)
+    rows.push_back("error " + std::to_string(e.err_num) + " " + std::to_string(e.rec_num) + " " +
+                   e.type + "|" + e.reference + "|" + e.user_entry + "|" + e.error);
+  return rows;
+}
+
+TEST_F(CheckRunTest, ARunIntoAKeptStoreStoresWhatTheFileGetsAndLeavesTheFileAlone) {
+  const std::string submission = std::string(LINTARO_SOURCE_DIR) + "/samples/mistakes.txt";
+  const RunSummary from_file = Run({submission});
+  const RunOutput file_out = out;
+  ASSERT_GT(file_out.errors.size(), 3u);
+  ASSERT_FALSE(file_out.trct.empty());
+  const std::string file_bytes = ReadWholeFile(db_path());
+
+  std::unique_ptr<ResultsDb> store = ResultsDb::CreateInMemory();
+  results_store = store.get();
+  // The second run finds the first one's rows and starts from empty tables.
+  for (int run = 1; run <= 2; ++run) {
+    const RunSummary s = Run({submission});
+    EXPECT_EQ(StoredRows(out), StoredRows(file_out)) << "run " << run;
+    EXPECT_TRUE(out.trct == file_out.trct && out.trcu == file_out.trcu) << "run " << run;
+    EXPECT_EQ(s.outcome, from_file.outcome);
+    EXPECT_EQ(s.records_tested, from_file.records_tested);
+    EXPECT_EQ(s.records_with_errors, from_file.records_with_errors);
+    EXPECT_EQ(s.errors, from_file.errors);
+    EXPECT_EQ(s.critical.has_value(), from_file.critical.has_value());
+  }
+  EXPECT_EQ(ReadWholeFile(db_path()), file_bytes);
 }
 
 }  // namespace
