@@ -1,5 +1,7 @@
 #include "checks/field_checks.h"
 
+#include <limits>
+
 #include "checks/field_layout.h"
 #include "core/check_context.h"
 #include "core/yielder.h"
@@ -23,6 +25,18 @@ bool NumCheck(std::string_view text) {
   for (char c : text)
     if (!IsDigit(c)) return false;
   return true;
+}
+
+int64_t AmountValue(std::string_view digits) {
+  constexpr int64_t kMax = std::numeric_limits<int64_t>::max();
+  int64_t value = 0;
+  for (char c : digits) {
+    if (!IsDigit(c)) break;
+    const int d = c - '0';
+    if (value > (kMax - d) / 10) return kMax;  // beyond any field's width
+    value = value * 10 + d;
+  }
+  return value;
 }
 
 bool CharCheck(std::string_view text, int start, std::string& positions, Yielder* yielder) {

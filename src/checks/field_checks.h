@@ -7,6 +7,8 @@
 #ifndef LINTARO_CHECKS_FIELD_CHECKS_H_
 #define LINTARO_CHECKS_FIELD_CHECKS_H_
 
+#include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -17,6 +19,17 @@ struct CheckContext;
 
 // True when every character is a digit 0-9; true for the empty text.
 bool NumCheck(std::string_view text);
+
+// The value of the leading digits of text (all of a text NumCheck passes),
+// e.g. the cents of a money field; a value beyond int64_t gives its maximum.
+int64_t AmountValue(std::string_view digits);
+
+// True when value is one of codes.
+inline bool OneOf(std::string_view value, std::initializer_list<std::string_view> codes) {
+  for (std::string_view code : codes)
+    if (value == code) return true;
+  return false;
+}
 
 // True when every character's code is 32 to 126. positions receives the
 // record positions of the others (start + index), "7", "7 and 9" or

@@ -1,7 +1,6 @@
 // The RCA submitter record: who prepared the submission, how the filing
 // agency reaches them, and whether the file is a resubmission.
 #include <array>
-#include <initializer_list>
 
 #include "checks/address_checks.h"
 #include "checks/field_checks.h"
@@ -56,12 +55,6 @@ constexpr std::array<FieldSpec, 29> kRCA = {{
 // Prefixes of an EIN that the filing agency never issues to a submitter.
 constexpr std::string_view kForbiddenEinPrefixes[] = {"07", "08", "09", "17", "18", "19", "28",
                                                       "29", "49", "69", "70", "78", "79", "89"};
-
-bool OneOf(std::string_view value, std::initializer_list<std::string_view> codes) {
-  for (std::string_view code : codes)
-    if (value == code) return true;
-  return false;
-}
 
 // The message of a field that field 24 (notification by mail) requires.
 std::string RequiredForMail(std::string_view field) {

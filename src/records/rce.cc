@@ -2,7 +2,6 @@
 // rules it sets what the block's later records depend on: the tax year,
 // the employment code and, in a test run, the employer's running totals.
 #include <array>
-#include <initializer_list>
 
 #include "checks/address_checks.h"
 #include "checks/field_checks.h"
@@ -61,12 +60,6 @@ bool ForbiddenPrefix(std::string_view ein) {
   return false;
 }
 
-bool OneOf(std::string_view value, std::initializer_list<std::string_view> codes) {
-  for (std::string_view code : codes)
-    if (value == code) return true;
-  return false;
-}
-
 int32_t YearValue(std::string_view digits) {
   int32_t value = 0;
   for (char c : digits) value = value * 10 + (c - '0');
@@ -86,9 +79,7 @@ void CheckCodeRCE(const std::string& txtline, CheckContext& ctx) {
     CharField(txtline, f.label, f.start, f.width, f.number, ctx);
   };
   auto pair = [&](int n, int original, bool mandatory) {
-    const FieldSpec& c = kRCE[n];
-    FieldPairCheck(txtline, c.label, c.start, c.end(), c.width, kRCE[original].start, n,
-                   mandatory, ctx);
+    FieldPairCheck(txtline, kRCE[original], kRCE[n], mandatory, ctx);
   };
 
   // Tax Year: kept as found for the block's records, and as a number when

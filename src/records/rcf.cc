@@ -4,7 +4,6 @@
 
 #include "checks/field_checks.h"
 #include "checks/field_layout.h"
-#include "checks/money_pairs.h"
 #include "core/check_context.h"
 #include "records/record_checkers.h"
 
