@@ -28,8 +28,6 @@ class ErrorRecorder {
   ErrorRecorder(RunState& state, RunResults* run, ViewerRows* rows)
       : state_(state), run_(run), rows_(rows) {}
 
-  bool viewing() const { return state_.Viewing; }
-
   // Stores a finding for the current record (test run only).
   void AddError(const std::string& reference, const std::string& user_entry,
                 const std::string& message);

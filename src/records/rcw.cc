@@ -188,6 +188,19 @@ void Address(const std::string& txtline, CheckContext& ctx) {
   if (address_valid) ForeignAddressCheck(txtline, ctx);
 }
 
+// Positions 442 to 1024: money pairs 10 to 25, the fillers and the
+// indicators.
+void LaterPairsAndIndicators(const std::string& txtline, CheckContext& ctx) {
+  MoneyPairSteps(txtline, 10, 15, ctx);
+  MilitaryPay(txtline, ctx);
+  MoneyPairSteps(txtline, 17, 20, ctx);
+  CharField(txtline, Field(59), ctx);
+  MoneyPairSteps(txtline, 21, 25, ctx);
+  CharField(txtline, Field(70), ctx);
+  Indicators(txtline, ctx);
+  CharField(txtline, Field(77), ctx);
+}
+
 }  // namespace
 
 void CheckCodeRCW(const std::string& txtline, CheckContext& ctx) {
@@ -217,18 +230,7 @@ void CheckCodeRCW(const std::string& txtline, CheckContext& ctx) {
   rules.AfterSocialSecurityTips(ctx);
   MoneyPairSteps(txtline, 8, 9, ctx);
 
-  CheckCodeRCW2(txtline, ctx);
-}
-
-void CheckCodeRCW2(const std::string& txtline, CheckContext& ctx) {
-  MoneyPairSteps(txtline, 10, 15, ctx);
-  MilitaryPay(txtline, ctx);
-  MoneyPairSteps(txtline, 17, 20, ctx);
-  CharField(txtline, Field(59), ctx);
-  MoneyPairSteps(txtline, 21, 25, ctx);
-  CharField(txtline, Field(70), ctx);
-  Indicators(txtline, ctx);
-  CharField(txtline, Field(77), ctx);
+  LaterPairsAndIndicators(txtline, ctx);
 }
 
 void FillRCWlabels(const std::string& txtline, ViewerRows& rows) {

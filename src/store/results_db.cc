@@ -326,6 +326,13 @@ void ResultsDb::PrepareStatements() {
   s.read_last_error = Stmt(Prepare(
       "SELECT Err_Num, Type, Rec_Num, Reference, User_Entry, Error FROM ERRORS"
       " ORDER BY Err_Num DESC LIMIT 1"));
+  PrepareTotalsStatements();
+}
+
+// The statements of both running-total tables, over their columns in table
+// order.
+void ResultsDb::PrepareTotalsStatements() {
+  Statements& s = *st_;
   for (TotalsTable t : {TotalsTable::kTRCT, TotalsTable::kTRCU}) {
     const int i = static_cast<int>(t);
     const std::string name = TableName(t);

@@ -121,6 +121,7 @@ class ResultsDb {
   sqlite3_stmt* Prepare(const std::string& sql);
   [[noreturn]] void Fail(const std::string& what);
   void PrepareStatements();
+  void PrepareTotalsStatements();
   void CheckLayout();
   TotalsRow ReadTotalsColumns(TotalsTable table, sqlite3_stmt* stmt, int first_column);
   // Runs a one-row totals query whose single parameter is key.
