@@ -93,23 +93,21 @@ std::string MoneyInvalidCharMessage(const std::string& positions, std::string_vi
   return message;
 }
 
-bool CharField(std::string_view txtline, std::string_view label, int start, int width, int field,
-               CheckContext& ctx) {
-  const std::string_view text = FieldText(txtline, start, width);
+bool CharField(std::string_view txtline, const FieldSpec& f, CheckContext& ctx) {
+  const std::string_view text = FieldText(txtline, f);
   std::string positions;
-  if (CharCheck(text, start, positions, &ctx.yielder)) return true;
-  ctx.recorder.FieldError(Reference(label, start, start + width - 1), UserEntry(text),
-                          InvalidCharMessage(positions), field);
+  if (CharCheck(text, f.start, positions, &ctx.yielder)) return true;
+  ctx.recorder.FieldError(Reference(f), UserEntry(text), InvalidCharMessage(positions), f.number);
   return false;
 }
 
-bool MoneyCharField(std::string_view txtline, std::string_view label, int start, int width,
-                    int field, std::string_view total_record, CheckContext& ctx) {
-  const std::string_view text = FieldText(txtline, start, width);
+bool MoneyCharField(std::string_view txtline, const FieldSpec& f, std::string_view total_record,
+                    CheckContext& ctx) {
+  const std::string_view text = FieldText(txtline, f);
   std::string positions;
-  if (CharCheck(text, start, positions, &ctx.yielder)) return true;
-  ctx.recorder.FieldError(Reference(label, start, start + width - 1), UserEntry(text),
-                          MoneyInvalidCharMessage(positions, total_record), field);
+  if (CharCheck(text, f.start, positions, &ctx.yielder)) return true;
+  ctx.recorder.FieldError(Reference(f), UserEntry(text),
+                          MoneyInvalidCharMessage(positions, total_record), f.number);
   return false;
 }
 

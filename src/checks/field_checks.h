@@ -12,6 +12,8 @@
 #include <string>
 #include <string_view>
 
+#include "checks/field_layout.h"
+
 namespace lintaro {
 
 class Yielder;
@@ -54,17 +56,16 @@ std::string InvalidCharMessage(const std::string& positions);
 // The money invalid-character message; total_record is "RCT" or "RCU".
 std::string MoneyInvalidCharMessage(const std::string& positions, std::string_view total_record);
 
-// CharCheck of the width characters of txtline at start; when it fails,
-// the invalid-character finding with reference label + " [Position ...]",
-// the field's characters as user entry and field number `field`. Returns
-// CharCheck's result.
-bool CharField(std::string_view txtline, std::string_view label, int start, int width, int field,
-               CheckContext& ctx);
+// CharCheck of field f of txtline; when it fails, the invalid-character
+// finding with the field's reference, its characters as user entry and its
+// number. Returns CharCheck's result.
+bool CharField(std::string_view txtline, const FieldSpec& f, CheckContext& ctx);
 
-// The same with the money invalid-character message ("Originally Reported"
-// money fields); total_record is "RCT" or "RCU".
-bool MoneyCharField(std::string_view txtline, std::string_view label, int start, int width,
-                    int field, std::string_view total_record, CheckContext& ctx);
+// The same with the money invalid-character message (the Originally
+// Reported money fields of an employee record); total_record is "RCT" or
+// "RCU".
+bool MoneyCharField(std::string_view txtline, const FieldSpec& f, std::string_view total_record,
+                    CheckContext& ctx);
 
 }  // namespace lintaro
 
