@@ -39,11 +39,6 @@ std::string GridViewCaption(const std::string& tested_path) {
   return "Records With Errors - " + FileNameOnly(tested_path);
 }
 
-std::string RecordViewCaption(int64_t rec_num, int64_t tested, const std::string& tested_path) {
-  return "Record Number " + std::to_string(rec_num) + " of " + std::to_string(tested) +
-         " Tested Record(s) - " + FileNameOnly(tested_path);
-}
-
 std::string NoErrorsFoundIn(const std::vector<std::string>& tested_paths) {
   std::string text = "No errors found in ";
   for (size_t i = 0; i < tested_paths.size(); ++i) {

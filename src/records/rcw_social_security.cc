@@ -43,12 +43,7 @@ constexpr std::array<YearRow, 30> kYearTable = {{
 
 // The cents of an 11-digit money field; 0 when it is not numeric (blank or
 // holding another character).
-int64_t AmountOf(std::string_view text) {
-  if (!NumCheck(text)) return 0;
-  int64_t cents = 0;
-  for (char c : text) cents = cents * 10 + (c - '0');
-  return cents;
-}
+int64_t AmountOf(std::string_view text) { return NumCheck(text) ? AmountValue(text) : 0; }
 
 constexpr const char* kSumNames =
     "The sum of the Correct Social Security Wages [Position 299 - 309] and Correct Social "

@@ -53,11 +53,6 @@ class SocialSecurityRules {
   void AfterMedicareTax(CheckContext& ctx) const;             // row 30
   void AfterSocialSecurityTips(CheckContext& ctx) const;      // row 32: wage base
 
-  int64_t ssw() const { return ssw_; }
-  int64_t sst() const { return sst_; }
-  int64_t med() const { return med_; }
-  const YearLimits& limits() const { return limits_; }
-
  private:
   bool CodeIs(char code) const { return code_ == std::string_view(&code, 1); }
   bool CodeXorQ() const { return CodeIs('X') || CodeIs('Q'); }

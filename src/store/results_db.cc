@@ -54,17 +54,57 @@ std::string ColumnText(sqlite3_stmt* s, int i) {
 }
 std::string ColumnCp1252(sqlite3_stmt* s, int i) { return Utf8ToCp1252(ColumnText(s, i)); }
 
+// The columns of money pair n, in table order.
+constexpr TotalsKind kPairColumns[] = {TotalsKind::kCorrectSum, TotalsKind::kCorrectBlank,
+                                       TotalsKind::kOrigSum, TotalsKind::kOrigBlank,
+                                       TotalsKind::kErrorReference};
+
+// A running-total column's name in its table: "0" (the record count), n,
+// n + "b", "Orig" + n, "Orig" + n + "b" or "C" + n + "ErrRef".
+std::string ColumnName(TotalsKind kind, int pair) {
+  const std::string n = std::to_string(pair);
+  switch (kind) {
+    case TotalsKind::kRecordCount:
+      return "0";
+    case TotalsKind::kCorrectSum:
+      return n;
+    case TotalsKind::kCorrectBlank:
+      return n + "b";
+    case TotalsKind::kOrigSum:
+      return "Orig" + n;
+    case TotalsKind::kOrigBlank:
+      return "Orig" + n + "b";
+    case TotalsKind::kErrorReference:
+      return "C" + n + "ErrRef";
+  }
+  return {};
+}
+
+// A column's type and default: sums 0, blank flags set, no error reference.
+const char* ColumnDefinition(TotalsKind kind) {
+  switch (kind) {
+    case TotalsKind::kCorrectSum:
+    case TotalsKind::kOrigSum:
+      return " REAL DEFAULT 0";
+    case TotalsKind::kCorrectBlank:
+    case TotalsKind::kOrigBlank:
+      return " INTEGER DEFAULT 1";
+    case TotalsKind::kErrorReference:
+      return " TEXT DEFAULT 'None'";
+    case TotalsKind::kRecordCount:
+      break;
+  }
+  return " INTEGER DEFAULT 0";
+}
+
 std::string CreateTableSql(TotalsTable table) {
-  const std::string name = TableName(table);
-  std::string sql = "CREATE TABLE " + name +
-                    " (Indx INTEGER PRIMARY KEY, RCE_EIN TEXT, \"0\" INTEGER DEFAULT 0";
+  std::string sql = std::string("CREATE TABLE ") + TableName(table) +
+                    " (Indx INTEGER PRIMARY KEY, RCE_EIN TEXT, " +
+                    Quote(ColumnName(TotalsKind::kRecordCount, 0)) +
+                    ColumnDefinition(TotalsKind::kRecordCount);
   for (int n = 1; n <= PairCount(table); ++n) {
-    const std::string k = std::to_string(n);
-    sql += ", " + Quote(k) + " REAL DEFAULT 0";
-    sql += ", " + Quote(k + "b") + " INTEGER DEFAULT 1";
-    sql += ", " + Quote("Orig" + k) + " REAL DEFAULT 0";
-    sql += ", " + Quote("Orig" + k + "b") + " INTEGER DEFAULT 1";
-    sql += ", " + Quote("C" + k + "ErrRef") + " TEXT DEFAULT 'None'";
+    for (TotalsKind kind : kPairColumns)
+      sql += ", " + Quote(ColumnName(kind, n)) + ColumnDefinition(kind);
   }
   return sql + ")";
 }
@@ -94,10 +134,9 @@ const std::vector<std::pair<std::string, std::vector<std::string>>>& FixedLayout
 const char* TableName(TotalsTable table) { return table == TotalsTable::kTRCT ? "TRCT" : "TRCU"; }
 
 std::vector<std::string> TotalsColumnNames(TotalsTable table) {
-  std::vector<std::string> names = {"Indx", "RCE_EIN", "0"};
+  std::vector<std::string> names = {"Indx", "RCE_EIN", ColumnName(TotalsKind::kRecordCount, 0)};
   for (int n = 1; n <= PairCount(table); ++n) {
-    const std::string k = std::to_string(n);
-    names.insert(names.end(), {k, k + "b", "Orig" + k, "Orig" + k + "b", "C" + k + "ErrRef"});
+    for (TotalsKind kind : kPairColumns) names.push_back(ColumnName(kind, n));
   }
   return names;
 }
@@ -305,6 +344,13 @@ void ResultsDb::PrepareStatements() {
   s.read_last_error = Stmt(Prepare(
       "SELECT Err_Num, Type, Rec_Num, Reference, User_Entry, Error FROM ERRORS"
       " ORDER BY Err_Num DESC LIMIT 1"));
+  PrepareTotalsStatements();
+}
+
+// The statements of both running-total tables, over their columns in table
+// order.
+void ResultsDb::PrepareTotalsStatements() {
+  Statements& s = *st_;
   for (TotalsTable t : {TotalsTable::kTRCT, TotalsTable::kTRCU}) {
     const int i = static_cast<int>(t);
     const std::string name = TableName(t);
@@ -603,6 +649,8 @@ void ResultsDb::ForEachReportRow(const std::function<bool(const ReportRow&)>& ro
   if (rc != SQLITE_DONE) Fail("Cannot read the findings for the report");
 }
 
+// Binds a running-total row's columns in table order (each pair's columns
+// in the order of kPairColumns); ReadTotalsColumns reads them so.
 static void BindTotals(sqlite3_stmt* s, const TotalsRow& row, bool with_indx) {
   if (with_indx) sqlite3_bind_int64(s, 1, row.indx);
   BindCp1252(s, 2, row.rce_ein);

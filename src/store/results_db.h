@@ -133,6 +133,7 @@ class ResultsDb {
   // Makes the five tables in the new, empty database and prepares the statements.
   void CreateTables();
   void PrepareStatements();
+  void PrepareTotalsStatements();
   void CheckLayout();
   TotalsRow ReadTotalsColumns(TotalsTable table, sqlite3_stmt* stmt, int first_column);
   // Runs a one-row totals query whose single parameter is key.

@@ -38,7 +38,6 @@ class RunResults : public ResultsReader {
   // tested so far, which the viewer reads from the last row.
   void AddFile(const std::string& path_utf8, const std::string& rpt_date);
   void SetPinOK(bool pin_ok);
-  bool PinOK() const { return pin_ok_; }
 
   // RECORDS. AppendRecord makes a new row the current one; the row before it
   // stays reachable as previous() until the next append.

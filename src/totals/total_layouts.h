@@ -10,6 +10,7 @@
 #include <array>
 
 #include "checks/field_layout.h"
+#include "checks/money_pairs.h"
 
 namespace lintaro {
 
@@ -162,28 +163,22 @@ inline constexpr std::array<FieldSpec, 19> kRCUFields = {{
     {18, 251, 774, "Blank", ""},
 }};
 
-// One money pair of a total record: the fields of its Total Originally
-// Reported and Total Correct amounts and its pair number n (the employee
-// pair it sums and the running-total columns it is compared with).
-struct TotalMoneyPair {
-  int orig_field;
-  int correct_field;
-  int pair;
-};
-
-// The RCT pairs in layout order; field 42 (a filler) lies between pairs 20
-// and 21.
-inline constexpr std::array<TotalMoneyPair, 25> kRCTMoneyPairs = {{
-    {2, 3, 1},    {4, 5, 2},    {6, 7, 3},    {8, 9, 4},    {10, 11, 5},
-    {12, 13, 6},  {14, 15, 7},  {16, 17, 8},  {18, 19, 9},  {20, 21, 10},
-    {22, 23, 11}, {24, 25, 12}, {26, 27, 13}, {28, 29, 14}, {30, 31, 15},
-    {32, 33, 16}, {34, 35, 17}, {36, 37, 18}, {38, 39, 19}, {40, 41, 20},
-    {43, 44, 21}, {45, 46, 22}, {47, 48, 23}, {49, 50, 24}, {51, 52, 25},
+// The RCT pairs in layout order, compared with TRCT; field 42 (a filler)
+// lies between pairs 20 and 21.
+inline constexpr std::array<MoneyPairFields, 25> kRCTPairFields = {{
+    {2, 3},   {4, 5},   {6, 7},   {8, 9},   {10, 11}, {12, 13}, {14, 15}, {16, 17}, {18, 19},
+    {20, 21}, {22, 23}, {24, 25}, {26, 27}, {28, 29}, {30, 31}, {32, 33}, {34, 35}, {36, 37},
+    {38, 39}, {40, 41}, {43, 44}, {45, 46}, {47, 48}, {49, 50}, {51, 52},
 }};
+inline constexpr MoneyPairLayout kRCTMoneyPairs{kRCTFields, kRCTPairFields, TotalsTable::kTRCT};
+static_assert(PairsFollowLayout(kRCTMoneyPairs, "Total Originally Reported ", "Total Correct "));
 
-inline constexpr std::array<TotalMoneyPair, 8> kRCUMoneyPairs = {{
-    {2, 3, 1}, {4, 5, 2}, {6, 7, 3}, {8, 9, 4}, {10, 11, 5}, {12, 13, 6}, {14, 15, 7}, {16, 17, 8},
+// The RCU pairs, compared with TRCU.
+inline constexpr std::array<MoneyPairFields, 8> kRCUPairFields = {{
+    {2, 3}, {4, 5}, {6, 7}, {8, 9}, {10, 11}, {12, 13}, {14, 15}, {16, 17},
 }};
+inline constexpr MoneyPairLayout kRCUMoneyPairs{kRCUFields, kRCUPairFields, TotalsTable::kTRCU};
+static_assert(PairsFollowLayout(kRCUMoneyPairs, "Total Originally Reported ", "Total Correct "));
 
 }  // namespace lintaro
 

@@ -18,7 +18,6 @@ TEST(ResultGridTexts, SelectionsLabelsAndFixedTexts) {
   EXPECT_EQ(TestedGridCaption(12), "12 Record(s) Tested");
   EXPECT_EQ(GridViewCaption("/home/a/CORR2007.TXT"), "Records With Errors - CORR2007.TXT");
   EXPECT_EQ(GridViewCaption("C:\\DATA\\CORR2007.TXT"), "Records With Errors - CORR2007.TXT");
-  EXPECT_EQ(RecordViewCaption(3, 9, "/x/y.txt"), "Record Number 3 of 9 Tested Record(s) - y.txt");
   EXPECT_EQ(NoErrorsFoundIn({"/a/one.txt", "/a/two.txt"}), "No errors found in /a/one.txt; /a/two.txt");
   ErrorRow row;
   row.rec_num = 2;
