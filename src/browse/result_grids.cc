@@ -56,8 +56,8 @@ std::string GoToRecordRefusal(int64_t rec_num, int64_t tested, bool errors_grid)
   const std::string n = std::to_string(rec_num);
   if (errors_grid && rec_num >= 1 && rec_num <= tested)
     return "Record number " + n + " has no errors.";
-  return "There is no record number " + n + ". The last test covered " +
-         std::to_string(tested) + " record(s).";
+  return "There is no record number " + n + ". The last test covered " + std::to_string(tested) +
+         " record(s).";
 }
 
 LastResults InspectLastResults(const std::string& folder) {

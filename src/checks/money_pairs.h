@@ -82,8 +82,7 @@ struct MoneyPairLayout {
   // Pair n, 1 to count().
   constexpr MoneyPair pair(int n) const {
     const MoneyPairFields& p = pairs[static_cast<size_t>(n - 1)];
-    return {fields[static_cast<size_t>(p.orig)], fields[static_cast<size_t>(p.correct)], n,
-            totals};
+    return {fields[static_cast<size_t>(p.orig)], fields[static_cast<size_t>(p.correct)], n, totals};
   }
 };
 
@@ -100,9 +99,8 @@ constexpr bool PairsFollowLayout(const MoneyPairLayout& layout, std::string_view
     const MoneyPairFields& numbers = layout.pairs[static_cast<size_t>(n - 1)];
     const MoneyPair pair = layout.pair(n);
     if (pair.orig.number != numbers.orig || pair.correct.number != numbers.correct ||
-        pair.correct.number != pair.orig.number + 1 ||
-        pair.correct.start != pair.orig.end() + 1 || pair.correct.width != pair.orig.width ||
-        !pair.orig.label.starts_with(orig_prefix) ||
+        pair.correct.number != pair.orig.number + 1 || pair.correct.start != pair.orig.end() + 1 ||
+        pair.correct.width != pair.orig.width || !pair.orig.label.starts_with(orig_prefix) ||
         !pair.correct.label.starts_with(correct_prefix) ||
         pair.orig.label.substr(orig_prefix.size()) !=
             pair.correct.label.substr(correct_prefix.size()))

@@ -27,9 +27,8 @@ void ErrorRecorder::FieldError(const std::string& reference, const std::string& 
 }
 
 void ErrorRecorder::NonNumericAmountError(const std::string& reference,
-                                          const std::string& user_entry,
-                                          const std::string& message, int field,
-                                          TotalsColumn error_reference) {
+                                          const std::string& user_entry, const std::string& message,
+                                          int field, TotalsColumn error_reference) {
   if (state_.Viewing) {
     if (rows_ != nullptr) rows_->Mark(field);
     return;

@@ -44,8 +44,7 @@ class ErrorRecorder {
   // reference while it still holds "None", so that the first employee is
   // named.
   void NonNumericAmountError(const std::string& reference, const std::string& user_entry,
-                             const std::string& message, int field,
-                             TotalsColumn error_reference);
+                             const std::string& message, int field, TotalsColumn error_reference);
 
   // Counts the current employee record in the record-count column of the
   // current employer's row of table, and stamps the current Records row

@@ -166,8 +166,7 @@ inline constexpr std::array<FieldSpec, 19> kRCOFields = {{
      "Originally Reported Income Under Section 409A on a Non-qualified Deferred Compensation "
      "Plan",
      "Originally Reported Income Under Section 409A on a Non-qualified Def. Comp. Plan"},
-    {17, 178, 11,
-     "Correct Income Under Section 409A on a Non-qualified Deferred Compensation Plan",
+    {17, 178, 11, "Correct Income Under Section 409A on a Non-qualified Deferred Compensation Plan",
      "Correct Income Under Sec. 409A on a Non-qualified Def. Comp. Plan"},
     {18, 189, 836, "Blank", ""},
 }};
@@ -184,7 +183,14 @@ static_assert(PairsFollowLayout(kRCWMoneyPairs, "Originally Reported ", "Correct
 
 // The 8 RCO pairs, summed into TRCU.
 inline constexpr std::array<MoneyPairFields, 8> kRCOPairFields = {{
-    {2, 3}, {4, 5}, {6, 7}, {8, 9}, {10, 11}, {12, 13}, {14, 15}, {16, 17},
+    {2, 3},
+    {4, 5},
+    {6, 7},
+    {8, 9},
+    {10, 11},
+    {12, 13},
+    {14, 15},
+    {16, 17},
 }};
 inline constexpr MoneyPairLayout kRCOMoneyPairs{kRCOFields, kRCOPairFields, TotalsTable::kTRCU};
 static_assert(PairsFollowLayout(kRCOMoneyPairs, "Originally Reported ", "Correct "));

@@ -18,10 +18,30 @@ namespace lintaro {
 namespace {
 
 enum RceField {
-  kId, kTaxYear, kOrigEin, kEin, kAgentCode, kAgentEin, kOrigEstablishment, kEstablishment,
-  kName, kLocationAddress, kDeliveryAddress, kCity, kState, kZip, kZipExtension, kBlank15,
-  kForeignState, kForeignPostalCode, kCountry, kOrigEmploymentCode, kEmploymentCode,
-  kOrigSickPay, kSickPay, kBlank23,
+  kId,
+  kTaxYear,
+  kOrigEin,
+  kEin,
+  kAgentCode,
+  kAgentEin,
+  kOrigEstablishment,
+  kEstablishment,
+  kName,
+  kLocationAddress,
+  kDeliveryAddress,
+  kCity,
+  kState,
+  kZip,
+  kZipExtension,
+  kBlank15,
+  kForeignState,
+  kForeignPostalCode,
+  kCountry,
+  kOrigEmploymentCode,
+  kEmploymentCode,
+  kOrigSickPay,
+  kSickPay,
+  kBlank23,
 };
 
 constexpr std::array<FieldSpec, 24> kRCE = {{
@@ -119,8 +139,7 @@ void EmployerEin(const std::string& txtline, CheckContext& ctx) {
     row.rce_indx = ctx.run->employer(TotalsTable::kTRCT)->indx;
   }
   if (!NumCheck(ein)) {
-    Fail(txtline, kEin, "This is a mandatory field and must contain only valid numeric data.",
-         ctx);
+    Fail(txtline, kEin, "This is a mandatory field and must contain only valid numeric data.", ctx);
   } else if (ForbiddenPrefix(ein)) {
     Fail(txtline, kEin,
          std::string(kForbiddenPrefixList) +

@@ -33,8 +33,7 @@ constexpr const char* kMilitaryYears =
 
 // Pairs first_pair to last_pair, each with its money pair step, which also
 // adds the amounts to the employer's TRCT row.
-void MoneyPairSteps(const std::string& txtline, int first_pair, int last_pair,
-                    CheckContext& ctx) {
+void MoneyPairSteps(const std::string& txtline, int first_pair, int last_pair, CheckContext& ctx) {
   for (int n = first_pair; n <= last_pair; ++n)
     CheckEmployeeMoneyPair(txtline, kRCWMoneyPairs.pair(n), ctx);
 }

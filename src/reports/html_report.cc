@@ -16,12 +16,23 @@ namespace {
 
 void AppendCodePoint(std::string& out, char32_t c) {
   switch (c) {
-    case '&': out += "&amp;"; return;
-    case '<': out += "&lt;"; return;
-    case '>': out += "&gt;"; return;
-    case '"': out += "&quot;"; return;
-    case 0: out += "&#65533;"; return;  // a NUL cannot appear in HTML
-    default: break;
+    case '&':
+      out += "&amp;";
+      return;
+    case '<':
+      out += "&lt;";
+      return;
+    case '>':
+      out += "&gt;";
+      return;
+    case '"':
+      out += "&quot;";
+      return;
+    case 0:
+      out += "&#65533;";
+      return;  // a NUL cannot appear in HTML
+    default:
+      break;
   }
   if (c < 0x80) {
     out += static_cast<char>(c);
@@ -76,8 +87,8 @@ std::string BreakPreText(std::string_view text, int width) {
   return out;
 }
 
-bool BuildHtmlReport(ResultsDb& db, ReportBuffer& out, int pre_width,
-                     const PieceHandler& after_row, const ReportFilter& filter) {
+bool BuildHtmlReport(ResultsDb& db, ReportBuffer& out, int pre_width, const PieceHandler& after_row,
+                     const ReportFilter& filter) {
   const ReportHeader header = ReadReportHeader(db, filter);
   std::string s;
   s.reserve(4096);

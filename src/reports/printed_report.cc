@@ -1,7 +1,6 @@
 #include "reports/printed_report.h"
 
 #include <algorithm>
-
 #include <cmath>
 
 #include "reports/report_content.h"
@@ -137,8 +136,7 @@ void PrintedReport::FinishPage() {
   }
 }
 
-void PrintedReport::PrintLine(double x, std::string_view text, bool boxed,
-                              std::string_view label) {
+void PrintedReport::PrintLine(double x, std::string_view text, bool boxed, std::string_view label) {
   if (state_.print_done) return;
   const double limit = printer_.PageHeight() - footer_height_;
   const double height = LineHeight(text);

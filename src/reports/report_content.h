@@ -36,7 +36,7 @@ struct ReportHeader {
   // character set) becomes U+FFFD, so that every report form is UTF-8.
   std::vector<std::string> paths;
   std::string date;
-  int64_t records_tested = 0;      // Rec_Num of the last RECORDS row
+  int64_t records_tested = 0;  // Rec_Num of the last RECORDS row
   int64_t records_with_errors = 0;
   int64_t errors = 0;
   // The last finding, when it is critical: the run was stopped by it.

@@ -33,9 +33,8 @@ constexpr Date kOnlineUntil{2008, 12, 1};
 // The pieces the checks of this run share.
 struct CheckRun::Checking {
   Checking(RunState& state, RunResults& results, EventPump* pump)
-      : recorder(state, &results, nullptr),
-        yielder(pump),
-        ctx{state, recorder, results, &results, nullptr, yielder} {}
+      : recorder(state, &results, nullptr), yielder(pump), ctx{state,    recorder, results,
+                                                               &results, nullptr,  yielder} {}
   ErrorRecorder recorder;
   Yielder yielder;
   CheckContext ctx;
@@ -65,8 +64,8 @@ void CheckRun::DeleteResults() {
     if (ok) return;
     if (attempt == 1) {
       throw RunFailure{RunFailure::kOther, 75,
-                       "The results database " + path + " cannot be deleted: " +
-                           std::generic_category().message(err)};
+                       "The results database " + path +
+                           " cannot be deleted: " + std::generic_category().message(err)};
     }
   }
 }
@@ -145,8 +144,7 @@ CheckRun::Step CheckRun::ProcessRecord(std::string& raw, int64_t file_length,
 
   results_->AppendRecord(s.RecCtr, s.RecId, record);
   const RecordRow* previous = s.RecCtr > 1 ? results_->previous() : nullptr;
-  const FileRuleVerdict verdict =
-      ApplyFileRules(s.RecCtr, s.RecId, record, found_length, previous);
+  const FileRuleVerdict verdict = ApplyFileRules(s.RecCtr, s.RecId, record, found_length, previous);
   if (verdict.kind == FileRuleVerdict::kStop) {
     CriticalStop(verdict.finding);
     return Step::kStop;
@@ -206,8 +204,8 @@ RunOutcome CheckRun::Completion() {
   RunOutcome outcome = RunOutcome::kClean;
   if (records > 0) {
     const Date today = clock_.Today();
-    const std::string done = std::string("Testing Completed.") + kCrLf +
-                             "There were no errors found.";
+    const std::string done =
+        std::string("Testing Completed.") + kCrLf + "There were no errors found.";
     if (today >= kOnlineFrom && today <= kOnlineUntil) {
       Answer a = prompts_.Message("Results",
                                   done + kCrLf + kCrLf +
@@ -239,9 +237,9 @@ RunOutcome CheckRun::HandleFailure(const RunFailure& failure, const std::string&
                        Icon::kInformation, Buttons::kOk);
       break;
     case RunFailure::kPastEndOfFile:
-      prompts_.Message("Submission File Error", "Unreadable data in File:" + std::string(kCrLf) +
-                                                    file_name,
-                       Icon::kCritical, Buttons::kOk);
+      prompts_.Message("Submission File Error",
+                       "Unreadable data in File:" + std::string(kCrLf) + file_name, Icon::kCritical,
+                       Buttons::kOk);
       break;
     case RunFailure::kOther:
       prompts_.Message("Submission File Error",
@@ -260,10 +258,10 @@ RunOutcome CheckRun::HandleFailure(const RunFailure& failure, const std::string&
     }
     if (results_) results_->Flush();
   } catch (const StoreError& e) {
-    prompts_.Message("Submission File Error",
-                     "Error Number: " + std::to_string(e.code()) + kCrLf +
-                         "Error Description: " + e.what(),
-                     Icon::kCritical, Buttons::kOk);
+    prompts_.Message(
+        "Submission File Error",
+        "Error Number: " + std::to_string(e.code()) + kCrLf + "Error Description: " + e.what(),
+        Icon::kCritical, Buttons::kOk);
     outcome = RunOutcome::kFailed;
   }
   bool has_errors = false;
@@ -378,8 +376,8 @@ RunSummary CheckRun::ReadFile() {
   } catch (const RunFailure& failure) {
     outcome = HandleFailure(failure, file_name, continuation);
   } catch (const StoreError& e) {
-    outcome = HandleFailure(RunFailure{RunFailure::kOther, e.code(), e.what()}, file_name,
-                            continuation);
+    outcome =
+        HandleFailure(RunFailure{RunFailure::kOther, e.code(), e.what()}, file_name, continuation);
   } catch (const std::exception& e) {
     outcome = HandleFailure(RunFailure{RunFailure::kOther, 51, e.what()}, file_name, continuation);
   }

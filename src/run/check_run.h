@@ -74,8 +74,8 @@ struct RunSummary {
 struct CheckRunOptions {
   std::string program_folder;  // where ERRLOG2C.MDB is written
   int max_errors = 500;
-  int batch_records = 4096;    // records per committed batch
-  EventPump* pump = nullptr;   // null: no event processing (command line)
+  int batch_records = 4096;   // records per committed batch
+  EventPump* pump = nullptr;  // null: no event processing (command line)
   // The results database to write instead of ERRLOG2C.MDB, or null (the
   // default) for the file. The run empties it at the start, takes its
   // summary from it and leaves it open. The fuzz targets keep one in memory
@@ -88,8 +88,7 @@ inline constexpr const char* kOpenFileFilter =
 
 class CheckRun {
  public:
-  CheckRun(RunState& state, Prompts& prompts, Clock& clock, RunView& view,
-           CheckRunOptions options);
+  CheckRun(RunState& state, Prompts& prompts, Clock& clock, RunView& view, CheckRunOptions options);
   ~CheckRun();
 
   // The whole run. The results stay in the database file, closed, when it

@@ -207,8 +207,7 @@ std::unique_ptr<ResultsDb> ResultsDb::Create(const std::string& path) {
                              std::generic_category().message(errno) + " (" + path + ")");
   }
   ::close(fd);
-  std::unique_ptr<ResultsDb> db(
-      new ResultsDb(OpenHandle(path, SQLITE_OPEN_READWRITE), path));
+  std::unique_ptr<ResultsDb> db(new ResultsDb(OpenHandle(path, SQLITE_OPEN_READWRITE), path));
   // The rollback journal is removed at each commit, so the file is one file
   // at rest. Commits are not synced to the disk: a killed run still leaves
   // every committed batch (the system holds what was written), and the
@@ -237,13 +236,12 @@ void ResultsDb::CreateTables() {
 void ResultsDb::Clear() {
   Commit();
   // Without rows, SQLite numbers the next row of each table 1 again.
-  Exec("BEGIN; DELETE FROM MISC; DELETE FROM RECORDS; DELETE FROM ERRORS; DELETE FROM TRCT;"
-       " DELETE FROM TRCU; COMMIT");
+  Exec(
+      "BEGIN; DELETE FROM MISC; DELETE FROM RECORDS; DELETE FROM ERRORS; DELETE FROM TRCT;"
+      " DELETE FROM TRCU; COMMIT");
 }
 
-bool ConfigureStoreForThreads() {
-  return sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0) == SQLITE_OK;
-}
+bool ConfigureStoreForThreads() { return sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0) == SQLITE_OK; }
 
 void RecoverInterruptedResults(const std::string& path) {
   struct stat info {};
@@ -280,13 +278,13 @@ void ResultsDb::CheckLayout() {
   };
   for (const auto& [table, wanted] : FixedLayout()) {
     if (columns_of(table) != wanted)
-      throw StoreError(-1, "The file is not a results database of this version of Lintaro (" +
-                               path_ + ")");
+      throw StoreError(
+          -1, "The file is not a results database of this version of Lintaro (" + path_ + ")");
   }
   for (TotalsTable t : {TotalsTable::kTRCT, TotalsTable::kTRCU}) {
     if (columns_of(TableName(t)) != TotalsColumnNames(t))
-      throw StoreError(-1, "The file is not a results database of this version of Lintaro (" +
-                               path_ + ")");
+      throw StoreError(
+          -1, "The file is not a results database of this version of Lintaro (" + path_ + ")");
   }
 }
 
@@ -297,53 +295,53 @@ void ResultsDb::PrepareStatements() {
   s.insert_misc = Stmt(Prepare("INSERT INTO MISC (Path, PinOK, RptDate) VALUES (?, 0, ?)"));
   s.set_pin_ok = Stmt(Prepare("UPDATE MISC SET PinOK = ? WHERE Data_Id = ?"));
   s.read_misc = Stmt(Prepare("SELECT Data_Id, Path, PinOK, RptDate FROM MISC ORDER BY Data_Id"));
-  s.insert_record = Stmt(Prepare(
-      "INSERT INTO RECORDS (Rec_Num, ID, RCE_Indx, Errors, Record, RecReference)"
-      " VALUES (?, ?, ?, ?, ?, ?)"));
+  s.insert_record =
+      Stmt(Prepare("INSERT INTO RECORDS (Rec_Num, ID, RCE_Indx, Errors, Record, RecReference)"
+                   " VALUES (?, ?, ?, ?, ?, ?)"));
   s.update_record = Stmt(Prepare(
       "UPDATE RECORDS SET ID = ?2, RCE_Indx = ?3, Errors = ?4, Record = ?5, RecReference = ?6"
       " WHERE Rec_Num = ?1"));
   s.delete_record = Stmt(Prepare("DELETE FROM RECORDS WHERE Rec_Num = ?"));
-  s.read_record = Stmt(Prepare(
-      "SELECT Rec_Num, ID, RCE_Indx, Errors, Record, RecReference FROM RECORDS"
-      " WHERE Rec_Num = ?"));
+  s.read_record =
+      Stmt(Prepare("SELECT Rec_Num, ID, RCE_Indx, Errors, Record, RecReference FROM RECORDS"
+                   " WHERE Rec_Num = ?"));
   s.count_records = Stmt(Prepare("SELECT COUNT(*) FROM RECORDS"));
   s.count_records_with_id = Stmt(Prepare("SELECT COUNT(*) FROM RECORDS WHERE ID = ?"));
   s.last_rec_num = Stmt(Prepare("SELECT Rec_Num FROM RECORDS ORDER BY Rec_Num DESC LIMIT 1"));
-  s.next_record_of_type = Stmt(Prepare(
-      "SELECT Rec_Num, ID, RCE_Indx, Errors, Record, RecReference FROM RECORDS"
-      " WHERE Rec_Num > ?1 AND substr(Record, 1, 3) = ?2 ORDER BY Rec_Num LIMIT 1"));
+  s.next_record_of_type =
+      Stmt(Prepare("SELECT Rec_Num, ID, RCE_Indx, Errors, Record, RecReference FROM RECORDS"
+                   " WHERE Rec_Num > ?1 AND substr(Record, 1, 3) = ?2 ORDER BY Rec_Num LIMIT 1"));
   // The identifier is compared in upper case: the ID column keeps it as
   // found (an employer record may be "rce"), while the checks read the
   // record text, which the run upper-cased.
-  s.employer_with_indx = Stmt(Prepare(
-      "SELECT Rec_Num, ID, RCE_Indx, Errors, Record, RecReference FROM RECORDS"
-      " WHERE UPPER(ID) = 'RCE' AND RCE_Indx = ?1 ORDER BY Rec_Num LIMIT 1"));
-  s.employer_before = Stmt(Prepare(
-      "SELECT Rec_Num, ID, RCE_Indx, Errors, Record, RecReference FROM RECORDS"
-      " WHERE UPPER(ID) = 'RCE' AND Rec_Num < ?1 ORDER BY Rec_Num DESC LIMIT 1"));
-  s.list_records = Stmt(Prepare(
-      "SELECT Rec_Num, Errors, Record FROM RECORDS WHERE Rec_Num BETWEEN ?1 AND ?2"
-      " ORDER BY Rec_Num"));
+  s.employer_with_indx =
+      Stmt(Prepare("SELECT Rec_Num, ID, RCE_Indx, Errors, Record, RecReference FROM RECORDS"
+                   " WHERE UPPER(ID) = 'RCE' AND RCE_Indx = ?1 ORDER BY Rec_Num LIMIT 1"));
+  s.employer_before =
+      Stmt(Prepare("SELECT Rec_Num, ID, RCE_Indx, Errors, Record, RecReference FROM RECORDS"
+                   " WHERE UPPER(ID) = 'RCE' AND Rec_Num < ?1 ORDER BY Rec_Num DESC LIMIT 1"));
+  s.list_records =
+      Stmt(Prepare("SELECT Rec_Num, Errors, Record FROM RECORDS WHERE Rec_Num BETWEEN ?1 AND ?2"
+                   " ORDER BY Rec_Num"));
   s.list_record = Stmt(Prepare("SELECT Rec_Num, Errors, Record FROM RECORDS WHERE Rec_Num = ?1"));
-  s.report_rows = Stmt(Prepare(
-      "SELECT Err_Num, Type, ERRORS.Rec_Num, Reference, User_Entry, Error, ID, RecReference"
-      " FROM ERRORS INNER JOIN RECORDS ON ERRORS.Rec_Num = RECORDS.Rec_Num"
-      " ORDER BY ERRORS.Rec_Num, Err_Num"));
+  s.report_rows = Stmt(
+      Prepare("SELECT Err_Num, Type, ERRORS.Rec_Num, Reference, User_Entry, Error, ID, RecReference"
+              " FROM ERRORS INNER JOIN RECORDS ON ERRORS.Rec_Num = RECORDS.Rec_Num"
+              " ORDER BY ERRORS.Rec_Num, Err_Num"));
   s.insert_error = Stmt(Prepare(
       "INSERT INTO ERRORS (Type, Rec_Num, Reference, User_Entry, Error) VALUES (?, ?, ?, ?, ?)"));
-  s.read_errors_of = Stmt(Prepare(
-      "SELECT Err_Num, Type, Rec_Num, Reference, User_Entry, Error FROM ERRORS"
-      " WHERE Rec_Num = ? ORDER BY Err_Num"));
+  s.read_errors_of =
+      Stmt(Prepare("SELECT Err_Num, Type, Rec_Num, Reference, User_Entry, Error FROM ERRORS"
+                   " WHERE Rec_Num = ? ORDER BY Err_Num"));
   s.count_errors = Stmt(Prepare("SELECT COUNT(*) FROM ERRORS"));
   s.count_records_with_errors = Stmt(Prepare("SELECT COUNT(DISTINCT Rec_Num) FROM ERRORS"));
   // From the findings' index on the record number (the records' error
   // counts have no index: filtering on them reads every record).
   s.record_numbers_with_errors =
       Stmt(Prepare("SELECT DISTINCT Rec_Num FROM ERRORS ORDER BY Rec_Num"));
-  s.read_last_error = Stmt(Prepare(
-      "SELECT Err_Num, Type, Rec_Num, Reference, User_Entry, Error FROM ERRORS"
-      " ORDER BY Err_Num DESC LIMIT 1"));
+  s.read_last_error =
+      Stmt(Prepare("SELECT Err_Num, Type, Rec_Num, Reference, User_Entry, Error FROM ERRORS"
+                   " ORDER BY Err_Num DESC LIMIT 1"));
   PrepareTotalsStatements();
 }
 
@@ -364,15 +362,13 @@ void ResultsDb::PrepareTotalsStatements() {
     }
     for (size_t c = 0; c < cols.size(); ++c)
       select_list += (c ? ", " : "") + name + "." + Quote(cols[c]);
-    s.insert_totals[i] =
-        Stmt(Prepare("INSERT INTO " + name + " (" + insert_cols + ") VALUES (" + insert_vals + ")"));
-    s.update_totals[i] =
-        Stmt(Prepare("UPDATE " + name + " SET " + set_list + " WHERE Indx = ?1"));
-    s.read_totals[i] =
-        Stmt(Prepare("SELECT " + select_list + " FROM " + name + " WHERE Indx = ?"));
-    s.read_totals_for_record[i] = Stmt(Prepare(
-        "SELECT " + select_list + " FROM " + name + ", RECORDS WHERE " + name +
-        ".Indx = RECORDS.RCE_Indx AND RECORDS.Rec_Num = ?"));
+    s.insert_totals[i] = Stmt(
+        Prepare("INSERT INTO " + name + " (" + insert_cols + ") VALUES (" + insert_vals + ")"));
+    s.update_totals[i] = Stmt(Prepare("UPDATE " + name + " SET " + set_list + " WHERE Indx = ?1"));
+    s.read_totals[i] = Stmt(Prepare("SELECT " + select_list + " FROM " + name + " WHERE Indx = ?"));
+    s.read_totals_for_record[i] =
+        Stmt(Prepare("SELECT " + select_list + " FROM " + name + ", RECORDS WHERE " + name +
+                     ".Indx = RECORDS.RCE_Indx AND RECORDS.Rec_Num = ?"));
     s.count_totals[i] = Stmt(Prepare("SELECT COUNT(*) FROM " + name));
   }
 }
@@ -453,8 +449,7 @@ void ResultsDb::DeleteRecord(int64_t rec_num) {
   if (!StepDone(st_->delete_record.s)) Fail("Cannot delete a record");
 }
 
-std::optional<RecordRow> ResultsDb::ReadOneRecord(sqlite3_stmt* s, int64_t key,
-                                                  const char* what) {
+std::optional<RecordRow> ResultsDb::ReadOneRecord(sqlite3_stmt* s, int64_t key, const char* what) {
   sqlite3_bind_int64(s, 1, key);
   std::optional<RecordRow> row;
   int rc = sqlite3_step(s);
@@ -510,8 +505,7 @@ std::optional<RecordListing> ResultsDb::ListRecord(int64_t rec_num) {
   return row;
 }
 
-std::optional<RecordRow> ResultsDb::NextRecordOfType(int64_t after_rec_num,
-                                                     std::string_view type) {
+std::optional<RecordRow> ResultsDb::NextRecordOfType(int64_t after_rec_num, std::string_view type) {
   sqlite3_stmt* s = st_->next_record_of_type.s;
   sqlite3_bind_int64(s, 1, after_rec_num);
   BindCp1252(s, 2, type);
@@ -693,8 +687,7 @@ TotalsRow ResultsDb::ReadTotalsColumns(TotalsTable table, sqlite3_stmt* s, int c
   return row;
 }
 
-std::optional<TotalsRow> ResultsDb::ReadOneTotals(TotalsTable table, sqlite3_stmt* s,
-                                                  int64_t key) {
+std::optional<TotalsRow> ResultsDb::ReadOneTotals(TotalsTable table, sqlite3_stmt* s, int64_t key) {
   sqlite3_bind_int64(s, 1, key);
   std::optional<TotalsRow> row;
   int rc = sqlite3_step(s);

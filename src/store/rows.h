@@ -15,7 +15,7 @@ namespace lintaro {
 // MISC: one row per tested file.
 struct MiscRow {
   int64_t data_id = 0;
-  std::string path;      // UTF-8
+  std::string path;  // UTF-8
   bool pin_ok = false;
   std::string rpt_date;  // "mm/dd/yyyy"
 };

@@ -39,8 +39,7 @@ bool BlankForCode(int pair, std::string_view code) {
 
 void CodeBlank(const std::string& txtline, const FieldSpec& correct, CheckContext& ctx) {
   const std::string_view x = PairName(correct);
-  ReportField(txtline, correct, EmploymentCodeBlankMessage("Total Correct " + std::string(x)),
-              ctx);
+  ReportField(txtline, correct, EmploymentCodeBlankMessage("Total Correct " + std::string(x)), ctx);
 }
 
 // Military pay totals are allowed only in the tax years 1995 to 2001.

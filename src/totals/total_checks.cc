@@ -25,7 +25,8 @@ void CompareTotalPair(std::string_view txtline, const MoneyPair& pair, const Tot
   } else if (pair.totals == TotalsTable::kTRCT) {
     ReportField(txtline, pair.correct,
                 "The calculated sum is incorrect because of a non-numeric value entered in the "
-                "RCW record with SSN#: " + sums.err_ref + ".",
+                "RCW record with SSN#: " +
+                    sums.err_ref + ".",
                 ctx);
   } else {
     ReportField(txtline, pair.correct,

@@ -33,9 +33,9 @@ void ReportWrongTotal(std::string_view txtline, const FieldSpec& f, const MoneyP
       "The sum of the " + words.employee + " " + name +
       " amounts does not equal the amount in the " + field + " field of the " + words.total +
       " record. The calculated sum of the " + words.employee + " amounts for the " + name +
-      " of the " + words.total + " record is " + std::to_string(sum) + ". The reported sum of the " +
-      words.employee + " amounts for the " + name + " of the " + words.total + " record is " +
-      std::to_string(AmountValue(FieldText(txtline, f))) + ".";
+      " of the " + words.total + " record is " + std::to_string(sum) +
+      ". The reported sum of the " + words.employee + " amounts for the " + name + " of the " +
+      words.total + " record is " + std::to_string(AmountValue(FieldText(txtline, f))) + ".";
   ReportField(txtline, f, message, ctx);
 }
 
@@ -53,8 +53,8 @@ void ReportTotalNeeded(std::string_view txtline, const FieldSpec& f, const char*
               ctx);
 }
 
-void CompareOrigTotal(std::string_view txtline, const MoneyPair& pair,
-                      const TotalsRow::Pair& sums, CheckContext& ctx) {
+void CompareOrigTotal(std::string_view txtline, const MoneyPair& pair, const TotalsRow::Pair& sums,
+                      CheckContext& ctx) {
   const std::string_view orig = FieldText(txtline, pair.orig);
   if (!NumCheck(orig)) {
     if (!sums.orig_blank)
@@ -69,7 +69,8 @@ void CompareOrigTotal(std::string_view txtline, const MoneyPair& pair,
     ReportField(txtline, pair.orig,
                 "The Total Originally Reported Money field of the " + words.total +
                     " record must be blank because all of the corresponding Originally Reported "
-                    "Money fields of the " + words.employee + " records are blank.",
+                    "Money fields of the " +
+                    words.employee + " records are blank.",
                 ctx);
   }
 }
@@ -96,7 +97,8 @@ void CompareCorrectTotal(std::string_view txtline, const MoneyPair& pair,
     ReportField(txtline, pair.correct,
                 "The Total Correct Money field of the " + words.total +
                     " record must be blank because all of the corresponding Correct Money fields "
-                    "of the " + words.employee + " records are blank.",
+                    "of the " +
+                    words.employee + " records are blank.",
                 ctx);
   } else if (IsBlank(orig)) {
     ReportField(txtline, pair.correct,

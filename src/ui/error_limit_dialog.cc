@@ -21,9 +21,16 @@ namespace lintaro {
 bool LimitKeyAccepted(int key, const QString& text) {
   if (key == Qt::Key_Backspace) return true;
   switch (key) {
-    case Qt::Key_Left: case Qt::Key_Right: case Qt::Key_Home: case Qt::Key_End:
-    case Qt::Key_Delete: case Qt::Key_Tab: case Qt::Key_Backtab: case Qt::Key_Return:
-    case Qt::Key_Enter: case Qt::Key_Escape:
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+    case Qt::Key_Delete:
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape:
       return true;
     default:
       break;
@@ -46,8 +53,9 @@ ErrorLimitDialog::ErrorLimitDialog(MainWindow& window, Prompts& prompts)
   txtMessage_->setFocusPolicy(Qt::NoFocus);
   txtMessage_->setPlainText(ToQString(ToLineFeeds(kSetErrorLimitMessage)));
   txtMessage_->setFixedHeight(txtMessage_->fontMetrics().lineSpacing() * 3 + 10);
-  txtMessage_->setMinimumWidth(txtMessage_->fontMetrics().horizontalAdvance(
-                                   "1 through 25,000 before testing is stopped") + 24);
+  txtMessage_->setMinimumWidth(
+      txtMessage_->fontMetrics().horizontalAdvance("1 through 25,000 before testing is stopped") +
+      24);
 
   txtErrorCount_ = new QLineEdit(this);
   txtErrorCount_->setObjectName("txtErrorCount");

@@ -15,10 +15,10 @@ using E = CommandEvent;
 std::set<std::string> Enabled(const CommandState& s) {
   std::set<std::string> on;
   for (size_t i = 0; i < kCommandCount; ++i)
-    if (s.enabled(static_cast<Command>(i))) on.insert(std::string(CommandName(static_cast<Command>(i))));
+    if (s.enabled(static_cast<Command>(i)))
+      on.insert(std::string(CommandName(static_cast<Command>(i))));
   return on;
 }
-
 
 TEST(CommandState, EnabledSetsAfterEachPath) {
   const std::set<std::string> always = {"cmdExit", "mnuTExit", "mnuHContents", "mnuHAbout"};
@@ -41,19 +41,19 @@ TEST(CommandState, EnabledSetsAfterEachPath) {
   EXPECT_EQ(Enabled(clean), always);
   for (E e : {E::kRunCompletion, E::kRunClean, E::kRunEnded}) clean.Apply(e);
   clean.SetRunInProgress(false);
-  EXPECT_EQ(Enabled(clean), with({"cmdStart", "cmdView", "mnuTStart", "mnuTSet", "mnuVRecords",
-                                  "mnuVRAll"}));
+  EXPECT_EQ(Enabled(clean),
+            with({"cmdStart", "cmdView", "mnuTStart", "mnuTSet", "mnuVRecords", "mnuVRAll"}));
 
   CommandState errors;
   errors.SetRunInProgress(true);
   errors.Apply(E::kRunStarted);
-  errors.Apply(E::kGridViewWithErrors);  // the stop path shows the grids
+  errors.Apply(E::kGridViewWithErrors);       // the stop path shows the grids
   EXPECT_FALSE(errors.enabled(C::cmdStart));  // still held while the run unwinds
   errors.Apply(E::kRunEnded);
   errors.SetRunInProgress(false);
-  EXPECT_EQ(Enabled(errors),
-            with({"cmdStart", "cmdView", "cmdErrors", "cmdPrint", "mnuTStart", "mnuTPrint",
-                  "mnuTSet", "mnuVReport", "mnuRCurrent", "mnuVRecords", "mnuVRAll", "mnuVRErrors"}));
+  EXPECT_EQ(Enabled(errors), with({"cmdStart", "cmdView", "cmdErrors", "cmdPrint", "mnuTStart",
+                                   "mnuTPrint", "mnuTSet", "mnuVReport", "mnuRCurrent",
+                                   "mnuVRecords", "mnuVRAll", "mnuVRErrors"}));
   // A report request holds the report commands.
   errors.SetReportInProgress(true);
   EXPECT_EQ(Enabled(errors), with({"cmdStart", "cmdView", "mnuTStart", "mnuTSet", "mnuVRecords",

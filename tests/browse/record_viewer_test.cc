@@ -57,10 +57,16 @@ TEST_F(ViewerTest, CaptionNamesTheFileAndUnknownNumbersKeepTheView) {
 // same employee is judged differently under each.
 std::vector<std::string> TwoEmployers() {
   const std::string military = CleanRCW({{574, Cents(5)}, {585, Cents(6)}});
-  return {CleanRCA(), CleanRCE(), military, CleanRCT(1),
-          CleanRCE({{4, "2000"}, {17, "320000002"}, {223, "F"}}), military,
-          CleanRCO({{13, Cents(1)}, {24, Cents(2)}}), CleanRCT(1),
-          CleanRCU(1, {{11, Cents(1, 15)}, {26, Cents(2, 15)}}), FinalRecord(2)};
+  return {CleanRCA(),
+          CleanRCE(),
+          military,
+          CleanRCT(1),
+          CleanRCE({{4, "2000"}, {17, "320000002"}, {223, "F"}}),
+          military,
+          CleanRCO({{13, Cents(1)}, {24, Cents(2)}}),
+          CleanRCT(1),
+          CleanRCU(1, {{11, Cents(1, 15)}, {26, Cents(2, 15)}}),
+          FinalRecord(2)};
 }
 
 TEST_F(ViewerTest, EachRecordIsJudgedWithItsOwnEmployersTaxYear) {
@@ -133,9 +139,11 @@ TEST_F(ViewerTest, PinMarkFollowsTheRunsFindingOnThatSubmitterRecord) {
   // A second submitter record whose PIN fails is the last one tested; the
   // first keeps its unmarked masked PIN, the second and a literal run of
   // asterisks (invalid, stored as found) are marked.
-  const std::vector<std::string> two_submitters = {
-      CleanRCA(), CleanRCE(), CleanRCW(), MakeRecord("RCS"), CleanRCT(1),
-      CleanRCA({{13, "AB 2-D34"}}), CleanRCE(), CleanRCW(), CleanRCT(1), FinalRecord(2)};
+  const std::vector<std::string> two_submitters = {CleanRCA(),  CleanRCE(),
+                                                   CleanRCW(),  MakeRecord("RCS"),
+                                                   CleanRCT(1), CleanRCA({{13, "AB 2-D34"}}),
+                                                   CleanRCE(),  CleanRCW(),
+                                                   CleanRCT(1), FinalRecord(2)};
   RunOutput out = RunRecords(two_submitters);
   ASSERT_EQ(ErrorsOf(out.errors, 1).size(), 0u);
   ASSERT_EQ(ErrorsOf(out.errors, 6).size(), 1u);
@@ -160,16 +168,15 @@ TEST_F(ViewerTest, LowerCaseEmployerIdentifierIsFoundForItsRecords) {
   const std::string military = CleanRCW({{574, Cents(5)}, {585, Cents(6)}});
   std::string lower = CleanRCE();
   lower.replace(0, 3, "rce");
-  RunOutput out = RunRecords({CleanRCA(), CleanRCE({{4, "2000"}, {17, "320000002"}, {223, "F"}}),
-                              military, MakeRecord("RCS"), CleanRCT(1), lower, military,
-                              CleanRCT(1), FinalRecord(2)});
+  RunOutput out =
+      RunRecords({CleanRCA(), CleanRCE({{4, "2000"}, {17, "320000002"}, {223, "F"}}), military,
+                  MakeRecord("RCS"), CleanRCT(1), lower, military, CleanRCT(1), FinalRecord(2)});
   ASSERT_EQ(out.records[5].id, "rce");
   ASSERT_TRUE(ErrorsOf(out.errors, 3).empty());
   ASSERT_EQ(ErrorsOf(out.errors, 7).size(), 2u);  // the two military amounts, fields 49 and 50
   RecordViewer& viewer = Open(out);
   const std::set<int> military_fields = {49, 50};
-  for (int64_t n : {7, 3, 7})
-    EXPECT_EQ(View(n), n == 7 ? military_fields : std::set<int>{}) << n;
+  for (int64_t n : {7, 3, 7}) EXPECT_EQ(View(n), n == 7 ? military_fields : std::set<int>{}) << n;
   EXPECT_EQ(viewer.state().EmploymentCode, "R");
   EXPECT_EQ(viewer.state().TaxYear, 2007);
   // The employee and total records after it, by RCE_Indx or by place.

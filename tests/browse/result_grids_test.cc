@@ -18,7 +18,8 @@ TEST(ResultGridTexts, SelectionsLabelsAndFixedTexts) {
   EXPECT_EQ(TestedGridCaption(12), "12 Record(s) Tested");
   EXPECT_EQ(GridViewCaption("/home/a/CORR2007.TXT"), "Records With Errors - CORR2007.TXT");
   EXPECT_EQ(GridViewCaption("C:\\DATA\\CORR2007.TXT"), "Records With Errors - CORR2007.TXT");
-  EXPECT_EQ(NoErrorsFoundIn({"/a/one.txt", "/a/two.txt"}), "No errors found in /a/one.txt; /a/two.txt");
+  EXPECT_EQ(NoErrorsFoundIn({"/a/one.txt", "/a/two.txt"}),
+            "No errors found in /a/one.txt; /a/two.txt");
   ErrorRow row;
   row.rec_num = 2;
   row.error = "Record 2 must be RCE record.";
@@ -46,8 +47,8 @@ TEST(ResultGridTexts, SelectionsLabelsAndFixedTexts) {
   EXPECT_EQ(std::to_string(kVersionMajor) + "." + std::to_string(kVersionMinor) + "." +
                 std::to_string(kVersionRevision),
             kLintaroVersion);
-  EXPECT_EQ(AboutVersionText().substr(0, 24), "Major version number:  " +
-                                                  std::to_string(kVersionMajor));
+  EXPECT_EQ(AboutVersionText().substr(0, 24),
+            "Major version number:  " + std::to_string(kVersionMajor));
   EXPECT_EQ(ToLineFeeds("a\r\nb\rc\n"), "a\nb\rc\n");
 }
 
@@ -56,7 +57,8 @@ TEST(InspectLastResults, EveryKind) {
   const std::string path = JoinPath(dir.str(), kResultsFileName);
   EXPECT_EQ(InspectLastResults(dir.str()).kind, LastResults::kNoFile);
   auto with_db = [&](auto change) {
-    auto db = std::filesystem::exists(path) ? ResultsDb::Open(path, false) : ResultsDb::Create(path);
+    auto db =
+        std::filesystem::exists(path) ? ResultsDb::Open(path, false) : ResultsDb::Create(path);
     change(*db);
   };
   with_db([](ResultsDb& db) {
@@ -66,7 +68,9 @@ TEST(InspectLastResults, EveryKind) {
   LastResults r = InspectLastResults(dir.str());
   EXPECT_EQ(r.kind, LastResults::kNoRecords);
   EXPECT_EQ(r.paths, (std::vector<std::string>{"/data/part1.txt", "/data/part2.txt"}));
-  with_db([](ResultsDb& db) { db.InsertRecord(RecordRow{1, "RCW", 0, 0, std::string(1024, 'X'), ""}); });
+  with_db([](ResultsDb& db) {
+    db.InsertRecord(RecordRow{1, "RCW", 0, 0, std::string(1024, 'X'), ""});
+  });
   EXPECT_EQ(InspectLastResults(dir.str()).kind, LastResults::kNoErrors);
   with_db([](ResultsDb& db) { db.InsertError(ErrorRow{0, "", 1, "Record Length", "", ""}); });
   EXPECT_EQ(InspectLastResults(dir.str()).kind, LastResults::kErrors);

@@ -45,7 +45,8 @@ class BadInputTest : public ::testing::Test {
     chmod(f.c_str(), 0644);  // readable by the unprivileged user
     return f;
   }
-  CliResult Report(const std::vector<std::string>& more = {}, const std::vector<std::string>& prefix = {}) {
+  CliResult Report(const std::vector<std::string>& more = {},
+                   const std::vector<std::string>& prefix = {}) {
     std::vector<std::string> args = {"report", "--home", home.str()};
     args.insert(args.end(), more.begin(), more.end());
     return RunCli(args, prefix);
@@ -96,7 +97,8 @@ TEST_F(BadInputTest, BytesZeroAndTwentySixInsideARecordAreInvalidCharacters) {
   auto errors = stored->ReadErrorsOf(3);
   ASSERT_EQ(errors.size(), 1u);
   EXPECT_EQ(errors[0].reference, "Blank [Position 684 - 705]");
-  EXPECT_TRUE(errors[0].error.starts_with("Invalid character found in position(s) 700 and 701 of this record."));
+  EXPECT_TRUE(errors[0].error.starts_with(
+      "Invalid character found in position(s) 700 and 701 of this record."));
   EXPECT_EQ(stored->ReadRecord(3)->record, records[2]);  // stored whole, with both bytes
 }
 
@@ -136,8 +138,15 @@ TEST_F(BadInputTest, NothingOpensANetworkConnection) {
   if (access("/usr/bin/strace", X_OK) != 0) GTEST_SKIP() << "strace is not installed";
   const std::string log = files.str() + "/trace.txt";
   // Leak checking of a sanitized build does not work under a tracer.
-  std::vector<std::string> trace = {"env", "ASAN_OPTIONS=detect_leaks=0", "/usr/bin/strace",
-                                    "-f", "-qq", "-e", "trace=socket,connect", "-o", log};
+  std::vector<std::string> trace = {"env",
+                                    "ASAN_OPTIONS=detect_leaks=0",
+                                    "/usr/bin/strace",
+                                    "-f",
+                                    "-qq",
+                                    "-e",
+                                    "trace=socket,connect",
+                                    "-o",
+                                    log};
   auto records = testing::CleanSubmission(1);
   records[2].replace(71, 8, "<SCRIPT>");  // the correct first name: reported
   ASSERT_EQ(Check({files.Write("s.txt", testing::JoinRecords(records))}, trace).status, 1);
@@ -160,9 +169,9 @@ TEST(HtmlReportSafety, MarkupFromTheSubmissionIsShownAsText) {
   // employee's SSN (reference and heading), names and amounts (entries).
   const std::string evil = "<SCRIPT>\"&</PR>";  // 15 characters
   auto records = testing::CleanSubmission(1);
-  records[0].replace(3, 9, "<U>&\"</PR");  // submitter's EIN
-  records[2].replace(12, 9, "</PRE>&\"<");  // employee's correct SSN
-  records[2].replace(71, 15, evil);         // correct first name
+  records[0].replace(3, 9, "<U>&\"</PR");       // submitter's EIN
+  records[2].replace(12, 9, "</PRE>&\"<");      // employee's correct SSN
+  records[2].replace(71, 15, evil);             // correct first name
   records[2].replace(254, 11, "<I>\"&</I>  ");  // correct wages
   const std::string name = files.Write("<script>&\".txt", testing::JoinRecords(records));
   ASSERT_EQ(RunCli({"check", "--home", home.str(), name}).status, 1);

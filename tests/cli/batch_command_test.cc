@@ -131,8 +131,9 @@ TEST_F(BatchTest, ASignalStopsTheRunningCheckAndTheRestAreNamed) {
   ASSERT_EQ(lines.size(), 3u) << r.out;
   EXPECT_TRUE(lines[0].starts_with("first.txt: ") && lines[0].ends_with(", aborted")) << lines[0];
   EXPECT_EQ(lines[1], "second.txt: 0 records, 0 errors, aborted");
-  EXPECT_TRUE(lines[2].starts_with("2 submission(s): 0 clean, 0 with findings, 0 not tested, 2 "
-                                   "interrupted"))
+  EXPECT_TRUE(
+      lines[2].starts_with("2 submission(s): 0 clean, 0 with findings, 0 not tested, 2 "
+                           "interrupted"))
       << lines[2];
   EXPECT_EQ(ResultsDb::Open(first_db.string(), true)->ReadLastError()->reference, "Test Aborted");
 }

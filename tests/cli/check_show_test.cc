@@ -23,7 +23,9 @@ class CliTest : public ::testing::Test {
     args.insert(args.begin(), {"check", "--home", home.str()});
     return RunCli(args);
   }
-  CliResult Show(const std::string& args) { return RunCliLine("show --home '" + home.str() + "' " + args); }
+  CliResult Show(const std::string& args) {
+    return RunCliLine("show --home '" + home.str() + "' " + args);
+  }
   std::string File(const std::vector<std::string>& records, const std::string& name = "s.txt") {
     return files.Write(name, JoinRecords(records));
   }
@@ -40,9 +42,11 @@ TEST_F(CliTest, CheckExitsZeroOneOrTwo) {
   records.insert(records.begin() + 2, MakeRecord("RCT"));
   CliResult stop = Check({File(records)});
   EXPECT_EQ(stop.status, 1);
-  EXPECT_NE(stop.out.find("Errors found: 1\nExecution of Testing was terminated due to the "
-                          "Critical Error in Record Number 3:\nRCW record must follow RCE record.\n"),
-            std::string::npos) << stop.out;
+  EXPECT_NE(
+      stop.out.find("Errors found: 1\nExecution of Testing was terminated due to the "
+                    "Critical Error in Record Number 3:\nRCW record must follow RCE record.\n"),
+      std::string::npos)
+      << stop.out;
 
   // Several files are one submission; without the second one it ends
   // without its final record.
@@ -57,7 +61,8 @@ TEST_F(CliTest, CheckExitsZeroOneOrTwo) {
 
   const std::string limit = "--max-errors must be a whole number";
   for (const auto& [args, says] : std::vector<std::pair<std::vector<std::string>, std::string>>{
-           {{}, "no submission file given"}, {{"--max-errors", "0", "x"}, limit},
+           {{}, "no submission file given"},
+           {{"--max-errors", "0", "x"}, limit},
            {{"--max-errors", "25001", "x"}, limit}}) {
     CliResult r = Check(args);
     EXPECT_EQ(r.status, 2) << says;
@@ -114,26 +119,31 @@ TEST_F(CliTest, ShowPrintsEveryRowWithTheViewersMarks) {
   EXPECT_EQ(PrintableUtf8("A\x1b[2JB"), "A\xEF\xBF\xBD[2JB");
   EXPECT_EQ(PrintableUtf8(std::string("\0\x7f\x9d", 3)), "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD");
   EXPECT_EQ(PrintableUtf8("\x80\xE9"), "\xE2\x82\xAC\xC3\xA9");
-  EXPECT_EQ(ViewerRowLine(5, ViewerRow{"City", "A\tB", true}), "* 5 City [A\xEF\xBF\xBD" "B]");
+  EXPECT_EQ(ViewerRowLine(5, ViewerRow{"City", "A\tB", true}),
+            "* 5 City [A\xEF\xBF\xBD"
+            "B]");
 }
 
 TEST_F(CliTest, ShowExitsTwoWithAMessageWhenItCannotShow) {
   CliResult none = Show("1");
   EXPECT_EQ(none.status, 2);
   EXPECT_FALSE(std::filesystem::exists(home.path() / "lintaro.lock"));  // reading leaves no file
-  EXPECT_EQ(none.err, "lintaro-cli: there are no test results in " + home.str() + " (no ERRLOG2C.MDB)\n");
+  EXPECT_EQ(none.err,
+            "lintaro-cli: there are no test results in " + home.str() + " (no ERRLOG2C.MDB)\n");
   home.Write(kResultsFileName, "This is not a results database, just text.\n");
   CliResult foreign = Show("1");
   EXPECT_EQ(foreign.status, 2);
-  EXPECT_TRUE(foreign.err.starts_with("lintaro-cli: the test results cannot be read: ")) << foreign.err;
+  EXPECT_TRUE(foreign.err.starts_with("lintaro-cli: the test results cannot be read: "))
+      << foreign.err;
   EXPECT_EQ(foreign.out, "");
 
   ASSERT_EQ(Check({File(CleanSubmission(1))}).status, 0);
   CliResult missing = Show("99");
   EXPECT_EQ(missing.status, 2);
   EXPECT_EQ(missing.out, "");
-  EXPECT_EQ(missing.err,
-            "lintaro-cli: record 99 is not stored in the last test's results (5 record(s) tested)\n");
+  EXPECT_EQ(
+      missing.err,
+      "lintaro-cli: record 99 is not stored in the last test's results (5 record(s) tested)\n");
   for (const char* bad : {"'0'", "'-1'", "'3x'", "''"}) {
     CliResult r = Show(bad);
     EXPECT_EQ(r.status, 2) << bad;

@@ -75,10 +75,14 @@ TEST(CrashSafety, AKilledCheckLeavesWholeBatches) {
     EXPECT_EQ(Query(db, "SELECT COALESCE(MAX(Rec_Num), 0) FROM RECORDS"), records);
     // Every finding belongs to a stored record, and every record counts its
     // own findings.
-    EXPECT_EQ(Query(db, "SELECT COUNT(*) FROM ERRORS WHERE Rec_Num NOT IN "
-                        "(SELECT Rec_Num FROM RECORDS)"), "0");
-    EXPECT_EQ(Query(db, "SELECT COUNT(*) FROM RECORDS r WHERE r.Errors <> "
-                        "(SELECT COUNT(*) FROM ERRORS e WHERE e.Rec_Num = r.Rec_Num)"), "0");
+    EXPECT_EQ(Query(db,
+                    "SELECT COUNT(*) FROM ERRORS WHERE Rec_Num NOT IN "
+                    "(SELECT Rec_Num FROM RECORDS)"),
+              "0");
+    EXPECT_EQ(Query(db,
+                    "SELECT COUNT(*) FROM RECORDS r WHERE r.Errors <> "
+                    "(SELECT COUNT(*) FROM ERRORS e WHERE e.Rec_Num = r.Rec_Num)"),
+              "0");
     if (records != "0") ++killed_with_records;
     sqlite3_close(db);
   }

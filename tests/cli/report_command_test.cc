@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-
 #include "reports/csv_report.h"
 #include "reports/html_report.h"
 #include "reports/report_fixture.h"
@@ -59,7 +58,8 @@ TEST_F(ReportCommandTest, ResultsThatCannotBeReportedAreRefusedWithStatusTwo) {
     f.RecordsUpTo(3);
   }
   for (const char* format : {"text", "html"})
-    EXPECT_EQ(Report(std::string("--format ") + format).out, "No errors found in the submission!\n");
+    EXPECT_EQ(Report(std::string("--format ") + format).out,
+              "No errors found in the submission!\n");
   CliResult json = Report("--format=json");
   EXPECT_EQ(json.status, 0);
   EXPECT_TRUE(IsStrictJson(json.out)) << json.out;
@@ -105,17 +105,26 @@ TEST_F(ReportCommandTest, TextHtmlAndJsonAreTheWholeReports) {
   ASSERT_EQ(j.status, 0) << j.err;
   const std::vector<std::pair<std::string, std::string>> values = {
       {"$.generated_from[0]", "/in/caf\xC3\xA9 \"1\".txt"},
-      {"$.records_tested", "10"}, {"$.records_with_errors", "3"}, {"$.errors_found", "3"},
-      {"$.outcome", "critical_stop"}, {"$.report_date", "2026-12-06"},
-      {"$.critical_stop.record_number", "10"}, {"$.critical_stop.message", "Out of sequence."},
-      {"$.errors[0].ein", "987654321"}, {"$.errors[0].employer_ein", "         "},
+      {"$.records_tested", "10"},
+      {"$.records_with_errors", "3"},
+      {"$.errors_found", "3"},
+      {"$.outcome", "critical_stop"},
+      {"$.report_date", "2026-12-06"},
+      {"$.critical_stop.record_number", "10"},
+      {"$.critical_stop.message", "Out of sequence."},
+      {"$.errors[0].ein", "987654321"},
+      {"$.errors[0].employer_ein", "         "},
       {"$.errors[2].employer_ein", "null"},
       {"$.errors[0].user_entry", "CAF\xC3\x89 & \"CO\"\\"},
       {"$.errors[0].message", "Tab\there\r\nand a control \x01 char"},
-      {"$.errors[0].positions", "null"}, {"$.errors[0].critical", "false"},
-      {"$.errors[1].field", "SSN"}, {"$.errors[1].positions", "{\"start\":4,\"end\":12}"},
-      {"$.errors[2].record_id", "RCF"}, {"$.errors[2].ssn", "<missing>"},
-      {"$.errors[2].ein", "<missing>"}, {"$.errors[2].critical", "true"}};
+      {"$.errors[0].positions", "null"},
+      {"$.errors[0].critical", "false"},
+      {"$.errors[1].field", "SSN"},
+      {"$.errors[1].positions", "{\"start\":4,\"end\":12}"},
+      {"$.errors[2].record_id", "RCF"},
+      {"$.errors[2].ssn", "<missing>"},
+      {"$.errors[2].ein", "<missing>"},
+      {"$.errors[2].critical", "true"}};
   for (const auto& [path, value] : values) EXPECT_EQ(JsonAt(j.out, path), value) << path;
 }
 

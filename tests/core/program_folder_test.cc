@@ -54,7 +54,8 @@ TEST(ProgramFolder, HelpFileFromProgramFolderThenInstallation) {
   std::filesystem::create_directories(shared);
   std::ofstream(shared / kHelpFileName) << "<html></html>";
   const std::string bin = (install.path() / "bin").string();
-  EXPECT_EQ(ResolveProgramFolders(bin, home.str(), "", "").help_file, (shared / kHelpFileName).string());
+  EXPECT_EQ(ResolveProgramFolders(bin, home.str(), "", "").help_file,
+            (shared / kHelpFileName).string());
   std::ofstream(home.path() / kHelpFileName) << "<html></html>";
   EXPECT_EQ(ResolveProgramFolders(bin, home.str(), "", "").help_file,
             (home.path() / kHelpFileName).string());
@@ -88,11 +89,9 @@ TEST_P(InstalledCopyTest, DataFolder) {
   auto under_root = [&](const char* p) { return *p ? (root.path() / p).string() : ""; };
   const std::string per_user = root.str() + "/data-home/Lintaro";
 
-  const ProgramFolders f =
-      ResolveProgramFolders(under_root(c.executable_folder), under_root(c.home_option),
-                            under_root(c.home_env), per_user);
-  const std::string expected = *c.data ? WithTrailingSeparator(under_root(c.data))
-                                       : per_user + "/";
+  const ProgramFolders f = ResolveProgramFolders(
+      under_root(c.executable_folder), under_root(c.home_option), under_root(c.home_env), per_user);
+  const std::string expected = *c.data ? WithTrailingSeparator(under_root(c.data)) : per_user + "/";
   EXPECT_EQ(f.data, expected);
   EXPECT_EQ(f.per_user, *c.data == '\0');
   EXPECT_EQ(f.help_file, under_root(c.help_file));
@@ -101,29 +100,62 @@ TEST_P(InstalledCopyTest, DataFolder) {
 
 INSTANTIATE_TEST_SUITE_P(
     Layouts, InstalledCopyTest,
-    ::testing::Values(
-        FolderCase{"BuildFolder", {"build/lintaro", "build/Lintaro.hlp"}, "build", "", "",
-                   "build", "build/Lintaro.hlp"},
-        FolderCase{"InstalledToUserPrefix",
-                   {"prefix/bin/lintaro", "prefix/share/lintaro/Lintaro.hlp"}, "prefix/bin",
-                   "", "", "", "prefix/share/lintaro/Lintaro.hlp"},
-        FolderCase{"InstalledFolderWithTrailingSlash",
-                   {"prefix/bin/lintaro", "prefix/share/lintaro/Lintaro.hlp"}, "prefix/bin/",
-                   "", "", "", "prefix/share/lintaro/Lintaro.hlp"},
-        FolderCase{"InstalledWithHomeOption",
-                   {"prefix/bin/lintaro", "prefix/share/lintaro/Lintaro.hlp"}, "prefix/bin",
-                   "work", "env", "work", "prefix/share/lintaro/Lintaro.hlp"},
-        FolderCase{"InstalledWithHomeEnvironment",
-                   {"prefix/bin/lintaro", "prefix/share/lintaro/Lintaro.hlp"}, "prefix/bin", "",
-                   "env", "env", "prefix/share/lintaro/Lintaro.hlp"},
-        FolderCase{"HandCopiedBinWithHelpBesideIt",
-                   {"copy/bin/Lintaro.hlp", "copy/share/lintaro/Lintaro.hlp"}, "copy/bin", "",
-                   "", "copy/bin", "copy/bin/Lintaro.hlp"},
-        FolderCase{"BinWithoutSharedHelp", {"tools/bin/lintaro"}, "tools/bin", "", "",
-                   "tools/bin", "tools/bin/Lintaro.hlp"},
-        FolderCase{"SharedHelpBesideAFolderNotNamedBin",
-                   {"opt/programs/lintaro", "opt/share/lintaro/Lintaro.hlp"}, "opt/programs", "",
-                   "", "opt/programs", "opt/share/lintaro/Lintaro.hlp"}),
+    ::testing::Values(FolderCase{"BuildFolder",
+                                 {"build/lintaro", "build/Lintaro.hlp"},
+                                 "build",
+                                 "",
+                                 "",
+                                 "build",
+                                 "build/Lintaro.hlp"},
+                      FolderCase{"InstalledToUserPrefix",
+                                 {"prefix/bin/lintaro", "prefix/share/lintaro/Lintaro.hlp"},
+                                 "prefix/bin",
+                                 "",
+                                 "",
+                                 "",
+                                 "prefix/share/lintaro/Lintaro.hlp"},
+                      FolderCase{"InstalledFolderWithTrailingSlash",
+                                 {"prefix/bin/lintaro", "prefix/share/lintaro/Lintaro.hlp"},
+                                 "prefix/bin/",
+                                 "",
+                                 "",
+                                 "",
+                                 "prefix/share/lintaro/Lintaro.hlp"},
+                      FolderCase{"InstalledWithHomeOption",
+                                 {"prefix/bin/lintaro", "prefix/share/lintaro/Lintaro.hlp"},
+                                 "prefix/bin",
+                                 "work",
+                                 "env",
+                                 "work",
+                                 "prefix/share/lintaro/Lintaro.hlp"},
+                      FolderCase{"InstalledWithHomeEnvironment",
+                                 {"prefix/bin/lintaro", "prefix/share/lintaro/Lintaro.hlp"},
+                                 "prefix/bin",
+                                 "",
+                                 "env",
+                                 "env",
+                                 "prefix/share/lintaro/Lintaro.hlp"},
+                      FolderCase{"HandCopiedBinWithHelpBesideIt",
+                                 {"copy/bin/Lintaro.hlp", "copy/share/lintaro/Lintaro.hlp"},
+                                 "copy/bin",
+                                 "",
+                                 "",
+                                 "copy/bin",
+                                 "copy/bin/Lintaro.hlp"},
+                      FolderCase{"BinWithoutSharedHelp",
+                                 {"tools/bin/lintaro"},
+                                 "tools/bin",
+                                 "",
+                                 "",
+                                 "tools/bin",
+                                 "tools/bin/Lintaro.hlp"},
+                      FolderCase{"SharedHelpBesideAFolderNotNamedBin",
+                                 {"opt/programs/lintaro", "opt/share/lintaro/Lintaro.hlp"},
+                                 "opt/programs",
+                                 "",
+                                 "",
+                                 "opt/programs",
+                                 "opt/share/lintaro/Lintaro.hlp"}),
     [](const auto& info) { return std::string(info.param.layout); });
 
 TEST(ProgramFolder, InstalledCopyNeverFallsBackOnItsBinFolder) {

@@ -18,8 +18,8 @@
 #include <utility>
 
 #include "core/run_state.h"
-#include "run/check_run.h"
 #include "fuzz_support.h"
+#include "run/check_run.h"
 #include "store/results_db.h"
 
 namespace {

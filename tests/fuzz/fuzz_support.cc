@@ -35,8 +35,7 @@ ScratchFolder::~ScratchFolder() {
   std::filesystem::remove_all(path_, ec);
 }
 
-std::string ScratchFolder::Write(const std::string& name, const uint8_t* data,
-                                 size_t size) const {
+std::string ScratchFolder::Write(const std::string& name, const uint8_t* data, size_t size) const {
   const std::string file = path_ + "/" + name;
   std::FILE* f = std::fopen(file.c_str(), "wb");
   const bool written = f != nullptr && (size == 0 || std::fwrite(data, 1, size, f) == size);

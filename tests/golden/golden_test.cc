@@ -35,8 +35,8 @@ const char* kLegend =
 
 std::vector<fs::path> Recipes() {
   std::vector<fs::path> found;
-  for (const auto& entry : fs::recursive_directory_iterator(fs::path(LINTARO_SOURCE_DIR) /
-                                                            "tests" / "golden"))
+  for (const auto& entry :
+       fs::recursive_directory_iterator(fs::path(LINTARO_SOURCE_DIR) / "tests" / "golden"))
     if (entry.path().extension() == ".recipe") found.push_back(entry.path());
   std::sort(found.begin(), found.end());
   return found;
@@ -109,9 +109,8 @@ std::string CaseName(const fs::path& recipe) {
 const bool kRegistered = [] {
   for (const fs::path& recipe : Recipes()) {
     ::testing::RegisterTest("Golden", CaseName(recipe).c_str(), nullptr, nullptr, __FILE__,
-                            __LINE__, [recipe]() -> ::testing::Test* {
-                              return new GoldenCase(recipe);
-                            });
+                            __LINE__,
+                            [recipe]() -> ::testing::Test* { return new GoldenCase(recipe); });
   }
   return true;
 }();

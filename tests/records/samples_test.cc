@@ -2,8 +2,8 @@
 // submitter, employer and final record checks.
 #include <gtest/gtest.h>
 
-#include "support/run_fixture.h"
 #include "support/cli_runner.h"
+#include "support/run_fixture.h"
 
 namespace lintaro {
 namespace {

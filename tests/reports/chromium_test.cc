@@ -25,8 +25,8 @@ std::string DumpDom(const std::string& url, const TempDir& profile) {
       std::string("timeout 120 ") + kChromium +
       " --headless --no-sandbox --disable-gpu --disable-quic --no-first-run"
       " --disable-background-networking --disable-component-update --disable-sync"
-      " --user-data-dir='" + (profile.path() / "profile").string() + "' --dump-dom '" + url +
-      "' 2>/dev/null";
+      " --user-data-dir='" +
+      (profile.path() / "profile").string() + "' --dump-dom '" + url + "' 2>/dev/null";
   std::string out;
   std::FILE* pipe = ::popen(command.c_str(), "r");
   if (pipe == nullptr) return out;
@@ -47,7 +47,8 @@ TEST(BrowserRendering, ReportShowsTitleCountsRowsAndTheSubmissionsCharacters) {
   f.Record(2, "RCE", "987654321");
   f.Record(5, "RCW", "123456789");
   f.RecordsUpTo(40);
-  f.Error(2, "Employer Name [Position 40 - 96]", "[CAF\xC9 & CO]", "Name \"quoted\" <b>not bold</b>");
+  f.Error(2, "Employer Name [Position 40 - 96]", "[CAF\xC9 & CO]",
+          "Name \"quoted\" <b>not bold</b>");
   f.Error(5, "<script>document.title='pwned'</script>", "[JOS\xC9]", "Accented \xE9 here");
   f.Error(5, "Employee SSN [Position 4 - 12]", "[" + std::string(70, '7') + "]", "Too long.");
 
@@ -76,9 +77,9 @@ TEST(BrowserRendering, ReportShowsTitleCountsRowsAndTheSubmissionsCharacters) {
   EXPECT_NE(dom.find("caf\xC3\xA9.txt"), std::string::npos);
   EXPECT_NE(dom.find("Name \"quoted\" &lt;b&gt;not bold&lt;/b&gt;"), std::string::npos);
   // The long user entry is broken into two preformatted pieces.
-  EXPECT_NE(dom.find("<pre>[" + std::string(55, '7') + "</pre><pre>" + std::string(15, '7') +
-                     "]</pre>"),
-            std::string::npos);
+  EXPECT_NE(
+      dom.find("<pre>[" + std::string(55, '7') + "</pre><pre>" + std::string(15, '7') + "]</pre>"),
+      std::string::npos);
 }
 
 }  // namespace

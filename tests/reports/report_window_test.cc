@@ -34,7 +34,8 @@ std::string ExpectedPieces(const std::string& whole, size_t* pieces) {
 class ReportTest : public ::testing::Test {
  protected:
   ReportTest() {
-    context_ = {&f_.db(), &settings_, &prompts_, &view_, &printer_, &dialog_, &shell_, f_.dir.str()};
+    context_ = {&f_.db(),  &settings_, &prompts_, &view_,
+                &printer_, &dialog_,   &shell_,   f_.dir.str()};
   }
   ReportWindow& Window() {
     window_ = std::make_unique<ReportWindow>(context_);
@@ -47,8 +48,9 @@ class ReportTest : public ::testing::Test {
     for (int r = 1; r <= 100; ++r) {
       f_.Record(r, "RCW", "123456789");
       for (int e = 0; e < 10; ++e)
-        f_.Error(r, "Reference of the field [Position 100 - 110]", "[" + std::string(80, 'u') + "]",
-                 "Message " + std::to_string(r) + "/" + std::to_string(e) + " " + std::string(150, 'm'));
+        f_.Error(
+            r, "Reference of the field [Position 100 - 110]", "[" + std::string(80, 'u') + "]",
+            "Message " + std::to_string(r) + "/" + std::to_string(e) + " " + std::string(150, 'm'));
     }
     f_.db().Commit();
   }
@@ -101,8 +103,9 @@ TEST_F(ReportTest, TooLargeReportAsksOnceAndSavesEveryPieceOnYes) {
   }
   const ShownMessage& asked = prompts_.messages[0];
   EXPECT_EQ(asked.title, "Report Too Large");
-  EXPECT_EQ(asked.text, "This report is too large to fit into the text preview.  Do you want to "
-                        "save it as a text file?");
+  EXPECT_EQ(asked.text,
+            "This report is too large to fit into the text preview.  Do you want to "
+            "save it as a text file?");
   EXPECT_EQ(asked.icon, Icon::kExclamation);
   EXPECT_EQ(asked.buttons, Buttons::kYesNo);
   EXPECT_EQ(prompts_.dialog_titles.back(), "Please Enter File Name");
@@ -196,8 +199,9 @@ TEST_F(ReportTest, PrintTextReportPrintsTheChosenRangeAndCopies) {
   dialog_.page_range = std::make_pair(2, 2);
   dialog_.copies = 2;
   w.PrintTextReport();
-  EXPECT_EQ(std::vector<int>({dialog_.seen_min, dialog_.seen_max, dialog_.seen_from, dialog_.seen_to}),
-            std::vector<int>({1, 3, 1, 3}));
+  EXPECT_EQ(
+      std::vector<int>({dialog_.seen_min, dialog_.seen_max, dialog_.seen_from, dialog_.seen_to}),
+      std::vector<int>({1, 3, 1, 3}));
   EXPECT_EQ(dialog_.seen_flags, 0x100004);
   ASSERT_EQ(printer_.finished_jobs.size(), 2u);
   for (const auto& job : printer_.finished_jobs) {

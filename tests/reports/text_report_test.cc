@@ -1,12 +1,13 @@
 // The text report's layout is pinned by the golden cases (tests/golden,
 // NAME.report); here the buffer it is built in, whose character count
 // decides where a long report is cut into pieces.
+#include "reports/text_report.h"
+
 #include <gtest/gtest.h>
 
 #include "report_fixture.h"
 #include "reports/json_report.h"
 #include "reports/report_content.h"
-#include "reports/text_report.h"
 
 namespace lintaro {
 namespace {
@@ -28,8 +29,8 @@ TEST(ReportHeader, AFileNameThatIsNotUtf8ShowsItsBadBytesAsReplacements) {
   results.Record(1, "RCA", "1");
   results.Error(1, "r", "[u]", "m");
   const ReportHeader header = ReadReportHeader(results.db());
-  EXPECT_EQ(header.paths, (std::vector<std::string>{"/in/M\xEF\xBF\xBDller.txt",
-                                                    "/in/b\xC3\xA9.txt"}));
+  EXPECT_EQ(header.paths,
+            (std::vector<std::string>{"/in/M\xEF\xBF\xBDller.txt", "/in/b\xC3\xA9.txt"}));
   EXPECT_EQ(header.date, "12/06/2026\xEF\xBF\xBD");
   ReportBuffer text;
   BuildTextReport(results.db(), text);

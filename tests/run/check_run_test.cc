@@ -57,7 +57,8 @@ TEST_F(CheckRunTest, FilesThatCannotBeTestedAreReported) {
 
   const std::string missing = (files.path() / "no such file.txt").string();
   EXPECT_EQ(Run({missing}).outcome, RunOutcome::kRestart);
-  EXPECT_EQ(prompts.Titles(), (std::vector<std::string>{"Submission File Not Found", "Submission File Name Error"}));
+  EXPECT_EQ(prompts.Titles(),
+            (std::vector<std::string>{"Submission File Not Found", "Submission File Name Error"}));
   EXPECT_EQ(prompts.messages[0].text, missing + " was not found.");
   EXPECT_EQ(prompts.messages[1].text,
             "Please check to make sure that correct File Name was entered and /or correct Drive "

@@ -43,7 +43,8 @@ class RunTestBase : public ::testing::Test {
   std::vector<std::string> findings(bool critical_only = false) const {
     std::vector<std::string> found;
     for (const ErrorRow& e : out.errors)
-      if (!critical_only || e.type == "C") found.push_back(e.reference + " | " + e.user_entry + " | " + e.error);
+      if (!critical_only || e.type == "C")
+        found.push_back(e.reference + " | " + e.user_entry + " | " + e.error);
     return found;
   }
   bool Saw(const std::string& event) const {

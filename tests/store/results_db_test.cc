@@ -27,22 +27,25 @@ class ResultsDbTest : public ::testing::Test {
 
 TEST_F(ResultsDbTest, TablesHaveTheirColumnsAndANewTotalsRowHoldsTheDefaults) {
   auto db = ResultsDb::Create(path());
-  EXPECT_EQ(Columns(*db, "MISC"), (std::vector<std::string>{"Data_Id", "Path", "PinOK", "RptDate"}));
-  EXPECT_EQ(Columns(*db, "RECORDS"),
-            (std::vector<std::string>{"Rec_Num", "ID", "RCE_Indx", "Errors", "Record", "RecReference"}));
-  EXPECT_EQ(Columns(*db, "ERRORS"),
-            (std::vector<std::string>{"Err_Num", "Type", "Rec_Num", "Reference", "User_Entry", "Error"}));
+  EXPECT_EQ(Columns(*db, "MISC"),
+            (std::vector<std::string>{"Data_Id", "Path", "PinOK", "RptDate"}));
+  EXPECT_EQ(
+      Columns(*db, "RECORDS"),
+      (std::vector<std::string>{"Rec_Num", "ID", "RCE_Indx", "Errors", "Record", "RecReference"}));
+  EXPECT_EQ(Columns(*db, "ERRORS"), (std::vector<std::string>{"Err_Num", "Type", "Rec_Num",
+                                                              "Reference", "User_Entry", "Error"}));
   auto trct = Columns(*db, "TRCT");
   auto trcu = Columns(*db, "TRCU");
   EXPECT_EQ(trct.size(), 128u);
   EXPECT_EQ(trcu.size(), 43u);
-  EXPECT_EQ(std::vector<std::string>(trct.begin(), trct.begin() + 8),
-            (std::vector<std::string>{"Indx", "RCE_EIN", "0", "1", "1b", "Orig1", "Orig1b", "C1ErrRef"}));
+  EXPECT_EQ(
+      std::vector<std::string>(trct.begin(), trct.begin() + 8),
+      (std::vector<std::string>{"Indx", "RCE_EIN", "0", "1", "1b", "Orig1", "Orig1b", "C1ErrRef"}));
   EXPECT_EQ(trct.back(), "C25ErrRef");
   EXPECT_EQ(trcu.back(), "C8ErrRef");
-  ASSERT_EQ(sqlite3_exec(db->handle(), "INSERT INTO TRCT DEFAULT VALUES", nullptr, nullptr,
-                         nullptr),
-            SQLITE_OK);
+  ASSERT_EQ(
+      sqlite3_exec(db->handle(), "INSERT INTO TRCT DEFAULT VALUES", nullptr, nullptr, nullptr),
+      SQLITE_OK);
   auto row = db->ReadTotals(TotalsTable::kTRCT, 1);
   ASSERT_TRUE(row);
   EXPECT_EQ(row->count, 0);

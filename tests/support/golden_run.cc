@@ -132,9 +132,8 @@ GoldenRun RunGolden(const Submission& s) {
   GoldenRun out;
   auto db = ResultsDb::Open(JoinPath(home.str(), kResultsFileName), false);
   // The reports name the files in FOLDER, whatever the temporary folder is.
-  const std::string rename =
-      "UPDATE MISC SET Path = 'FOLDER' || substr(Path, " + std::to_string(home.str().size() + 1) +
-      ")";
+  const std::string rename = "UPDATE MISC SET Path = 'FOLDER' || substr(Path, " +
+                             std::to_string(home.str().size() + 1) + ")";
   if (sqlite3_exec(db->handle(), rename.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK)
     throw std::runtime_error("cannot rename the submission files in the results");
   RunOutput stored;

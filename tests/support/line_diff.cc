@@ -25,8 +25,8 @@ std::string LineDiff(const std::string& expected, const std::string& actual) {
   std::vector<std::vector<int>> common(a.size() + 1, std::vector<int>(b.size() + 1));
   for (size_t i = a.size(); i-- > 0;)
     for (size_t j = b.size(); j-- > 0;)
-      common[i][j] = a[i] == b[j] ? common[i + 1][j + 1] + 1
-                                  : std::max(common[i + 1][j], common[i][j + 1]);
+      common[i][j] =
+          a[i] == b[j] ? common[i + 1][j + 1] + 1 : std::max(common[i + 1][j], common[i][j + 1]);
   std::vector<std::pair<char, std::string>> ops;
   size_t i = 0, j = 0;
   while (i < a.size() || j < b.size()) {
@@ -44,8 +44,10 @@ std::string LineDiff(const std::string& expected, const std::string& actual) {
     bool near = false;
     for (size_t d = k >= 2 ? k - 2 : 0; d <= k + 2 && d < ops.size(); ++d)
       near |= ops[d].first != ' ';
-    if (near) out += std::string(1, ops[k].first) + " " + ops[k].second + "\n";
-    else if (!out.ends_with("...\n")) out += "...\n";
+    if (near)
+      out += std::string(1, ops[k].first) + " " + ops[k].second + "\n";
+    else if (!out.ends_with("...\n"))
+      out += "...\n";
   }
   return out;
 }

@@ -1,12 +1,12 @@
 // The tool tips of the error-detail grid on the real window, with the timer
 // ticks driven by the test.
 #include <QDialog>
-#include <QScreen>
-#include <algorithm>
 #include <QImage>
 #include <QPainter>
+#include <QScreen>
 #include <QTimer>
 #include <QToolTip>
+#include <algorithm>
 
 #include "store/results_db.h"
 #include "ui/grid_tip_window.h"
@@ -168,8 +168,7 @@ TEST(TipLabel, ADoubledAmpersandShowsAsOneAmpersand) {
                "Smith & Sons");
   }
   EXPECT_EQ(shown, literal);
-  EXPECT_EQ(label.sizeHint().width(),
-            label.fontMetrics().size(0, "Smith & Sons").width() + 8);
+  EXPECT_EQ(label.sizeHint().width(), label.fontMetrics().size(0, "Smith & Sons").width() + 8);
 }
 
 }  // namespace

@@ -1,11 +1,11 @@
 // The main window over real runs and results files: which commands each
 // event leaves enabled, the captions it shows, and Exit during a run.
+#include <sqlite3.h>
+
 #include <QMenu>
 #include <QTimer>
 #include <filesystem>
 #include <functional>
-
-#include <sqlite3.h>
 
 #include "window_fixture.h"
 
@@ -75,35 +75,48 @@ TEST_P(EnableRulesTest, CommandsAfterTheEvent) {
 INSTANTIATE_TEST_SUITE_P(
     Events, EnableRulesTest,
     ::testing::Values(
-        EnableCase{"Opened", "",
+        EnableCase{"Opened",
+                   "",
                    {"cmdStart", "cmdLast", "cmdExit", "mnuTSet", "mnuVReport", "mnuRLast"},
                    {"cmdView", "cmdGrid", "cmdErrors", "cmdPrint", "mnuVRecords", "mnuVRErrors",
                     "mnuRCurrent", "mnuTPrint"}},
-        EnableCase{"CleanRun", "Testing Completed.\r\nThere were no errors found.",
-                   {"cmdStart", "cmdView", "mnuTStart", "mnuVRecords", "mnuVRAll"},
-                   {"cmdGrid", "cmdErrors", "cmdLast", "mnuTOpenLast", "mnuVRErrors",
-                    "mnuVReport"}},
-        EnableCase{"NoValidData", "Warning: The file contains no valid data.",
-                   {"cmdStart"}, {"cmdView", "cmdGrid", "cmdErrors"}},
-        EnableCase{"CriticalStop", "",
+        EnableCase{
+            "CleanRun",
+            "Testing Completed.\r\nThere were no errors found.",
+            {"cmdStart", "cmdView", "mnuTStart", "mnuVRecords", "mnuVRAll"},
+            {"cmdGrid", "cmdErrors", "cmdLast", "mnuTOpenLast", "mnuVRErrors", "mnuVReport"}},
+        EnableCase{"NoValidData",
+                   "Warning: The file contains no valid data.",
+                   {"cmdStart"},
+                   {"cmdView", "cmdGrid", "cmdErrors"}},
+        EnableCase{"CriticalStop",
+                   "",
                    {"cmdStart", "cmdView", "cmdErrors", "cmdPrint", "mnuRCurrent", "mnuTPrint",
                     "mnuVRErrors"},
                    {"cmdGrid", "cmdLast", "mnuRLast"}},
         EnableCase{"RecordView", "", {"cmdGrid", "cmdErrors"}, {"cmdView", "cmdLast"}},
-        EnableCase{"LastWithErrors", "", {"cmdErrors", "cmdView", "mnuRCurrent"},
+        EnableCase{"LastWithErrors",
+                   "",
+                   {"cmdErrors", "cmdView", "mnuRCurrent"},
                    {"cmdLast", "mnuTOpenLast", "mnuRLast"}},
-        EnableCase{"LastNoReport", "No Report Found!", {"cmdStart"},
+        EnableCase{"LastNoReport",
+                   "No Report Found!",
+                   {"cmdStart"},
                    {"cmdLast", "mnuTOpenLast", "mnuVReport"}},
         EnableCase{"LastUnreadable",
                    "Unreadable data was found in the last File tested!\r\nPlease check to make "
                    "sure that File entered contains ASCII Text only.",
-                   {"cmdStart"}, {"cmdLast", "cmdView", "mnuVRecords", "mnuRLast"}},
-        EnableCase{"LastNoErrors", "No errors found in /data/part1.txt; /data/part2.txt",
-                   {"cmdView", "mnuVRAll"}, {"mnuVRErrors", "cmdLast"}},
+                   {"cmdStart"},
+                   {"cmdLast", "cmdView", "mnuVRecords", "mnuRLast"}},
+        EnableCase{"LastNoErrors",
+                   "No errors found in /data/part1.txt; /data/part2.txt",
+                   {"cmdView", "mnuVRAll"},
+                   {"mnuVRErrors", "cmdLast"}},
         EnableCase{"GridViewNoErrors",
                    "No errors found in the submission within the scope of this program, as "
                    "outlined in the User Manual.",
-                   {"cmdView"}, {"cmdGrid", "mnuVRErrors"}},
+                   {"cmdView"},
+                   {"cmdGrid", "mnuVRErrors"}},
         EnableCase{"ReportLastWithErrors", "", {"cmdErrors", "cmdPrint"}, {"mnuRLast"}}),
     [](const auto& info) { return std::string(info.param.event); });
 
@@ -157,8 +170,8 @@ TEST_F(WindowTest, CriticalStopShowsTheGridsWithTheSentenceSelected) {
 
 TEST_F(WindowTest, RunWithFindingsShowsTheGridsWithoutACriticalError) {
   Open();
-  Run({Submission("found.txt", {CleanRCA(), CleanRCE(), CleanRCW({{188, "XX"}}), CleanRCT(1),
-                                FinalRecord(1)})});
+  Run({Submission("found.txt",
+                  {CleanRCA(), CleanRCE(), CleanRCW({{188, "XX"}}), CleanRCT(1), FinalRecord(1)})});
   EXPECT_EQ(window->last_summary().outcome, RunOutcome::kFindings);
   EXPECT_EQ(window->windowTitle(), "Records With Errors - found.txt");
   EXPECT_EQ(Text("lblRecords"), "5 Record(s) Tested, 1 Record(s) with Error(s)");

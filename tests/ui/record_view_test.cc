@@ -1,5 +1,7 @@
 // The record viewer's widgets over a real run: rows, marks and colours as
 // the viewer model gives them, scrolling, Tab between rows, column widths.
+#include "ui/record_view.h"
+
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QTest>
@@ -10,7 +12,6 @@
 #include "store/results_db.h"
 #include "support/sample_records.h"
 #include "support/wage_records.h"
-#include "ui/record_view.h"
 #include "window_fixture.h"
 
 namespace lintaro::testing {
@@ -122,7 +123,6 @@ TEST_F(RecordViewTest, ScrollRangeVisibleRowsAndColumnWidths) {
   EXPECT_FALSE(bar->isVisible());
   EXPECT_TRUE(view().NameBox(0)->isVisible());
 }
-
 
 TEST_F(RecordViewTest, TabAndShiftTabMoveBetweenRowsAndScroll) {
   RunFaultySubmission();
