@@ -259,8 +259,9 @@ TEST_F(ReportUiTest, PrintingToPdfGivesTheCountedPagesAndThePageRange) {
   // at most one more.
   EXPECT_GE(counted, printed);
   EXPECT_LE(counted, printed + 1);
-  if (std::optional<QString> text = PdfText(pdf))
+  if (std::optional<QString> text = PdfText(pdf)) {
     EXPECT_TRUE(text->contains(QString("Page: %1").arg(printed)));
+  }
 
   // Pages 2 to 2 from the report window's Print command.
   format_answers = {1};
