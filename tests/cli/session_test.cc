@@ -4,8 +4,9 @@
 // error ("! ...") and its exit status ("[exit N]"). Each session runs in a
 // fresh program folder $home, from a folder $files that holds every
 // NAME.recipe of the folder as a submission (NAME.txt; NAME-1.txt, NAME-2.txt
-// ... for a submission in several files). The folders' names, the version and
-// today's date read $home, $files, $version and $today in the output;
+// ... for a submission in several files); $source is the source tree. The
+// folders' names, the version and today's date read $home, $files, $source,
+// $version and $today in the output;
 // LINTARO_HOME names a folder that does not exist, so that a command without
 // --home says so.
 // Comments and blank lines are kept as written; LINTARO_UPDATE_GOLDEN=1
@@ -103,7 +104,8 @@ class Session : public ::testing::Test {
   // Runs a command line in $files and returns its output lines.
   std::string Run(const std::string& command) {
     CliResult r = RunShell("export home='" + home_.str() + "' files='" + files_.str() +
-                           "' PATH='" + CliFolder() + "':\"$PATH\" " +
+                           "' source='" LINTARO_SOURCE_DIR "' PATH='" + CliFolder() +
+                           "':\"$PATH\" " +
                            "LINTARO_HOME=/nonexistent/lintaro-home; cd \"$files\" || exit 99; " +
                            command);
     std::string lines = OutputLines(">", r.out) + OutputLines("!", r.err) +
@@ -111,6 +113,7 @@ class Session : public ::testing::Test {
                                       : "[exit " + std::to_string(r.status) + "]\n");
     ReplaceAll(lines, home_.str(), "$home");
     ReplaceAll(lines, files_.str(), "$files");
+    ReplaceAll(lines, LINTARO_SOURCE_DIR, "$source");
     ReplaceAll(lines, kLintaroVersion, "$version");
     for (const char* format : {"%m/%d/%Y", "%Y-%m-%d"}) ReplaceAll(lines, Today(format), "$today");
     return lines;

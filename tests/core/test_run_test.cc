@@ -56,12 +56,12 @@ TEST_F(TestRunTest, FilesThatCannotBeTestedAreReported) {
 
   const std::string missing = (files.path() / "no such file.txt").string();
   EXPECT_EQ(Run({missing}).outcome, RunOutcome::kRestart);
-  EXPECT_EQ(prompts.Titles(), (std::vector<std::string>{"Submission File Not Found", "Submission File Name Error"}));
-  EXPECT_EQ(prompts.messages[0].text, missing + " was not found.");
-  EXPECT_EQ(prompts.messages[1].text,
-            "Please check to make sure that correct File Name was entered and /or correct Drive "
-            "was chosen.");
-  EXPECT_EQ(prompts.messages[1].icon, Icon::kCritical);
+  ASSERT_EQ(prompts.messages.size(), 2u);
+  EXPECT_EQ(prompts.messages[0].title + ": " + prompts.messages[0].text,
+            "Submission File Not Found: " + missing + " was not found.");
+  EXPECT_EQ(Describe(prompts.messages[1]),
+            "Submission File Name Error | critical ok | Please check to make sure that correct "
+            "File Name was entered and /or correct Drive was chosen.");
 
   prompts = {};
   EXPECT_EQ(Run({files.str()}).outcome, RunOutcome::kFailed);  // a folder
