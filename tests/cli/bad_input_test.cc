@@ -1,8 +1,8 @@
-// Bad input of every kind gets a clear message and exit status, and loses
-// nothing already stored.
+// Bad input that needs another user or a tracer: a clear message and exit
+// status, and nothing already stored lost. The rest of bad input is in
+// tests/cli/sessions/bad-input.session.
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -71,38 +71,6 @@ TEST_F(BadInputTest, UnreadableFileOrReadOnlyProgramFolderKeepsTheLastResults) {
   // The results of the last check are still there and whole.
   EXPECT_EQ(std::filesystem::file_size(db()), before);
   EXPECT_EQ(ResultsDb::Open(db(), true)->CountRecords(), 6);
-}
-
-// The rest of what cannot be read is in tests/cli/sessions.
-TEST_F(BadInputTest, ResultsFilesThatCannotBeRead) {
-  // An older layout, and a results file that holds no run.
-  sqlite3* raw = nullptr;
-  sqlite3_open(db().c_str(), &raw);
-  sqlite3_exec(raw, "CREATE TABLE ERRORS (Err_Num INTEGER, Rec_Num INTEGER)", nullptr, nullptr,
-               nullptr);
-  sqlite3_close(raw);
-  CliResult r = Report();
-  EXPECT_EQ(r.status, 2);
-  EXPECT_NE(r.err.find("not a results database"), std::string::npos) << r.err;
-  std::filesystem::remove(db());
-  ResultsDb::Create(db());
-  r = Report();
-  EXPECT_EQ(r.status, 2);
-  EXPECT_EQ(r.err, "lintaro-cli: there are no test results to report: " + db() +
-                       " holds no test run\n");
-
-  // Locked by another program: the report waits a little, then says so.
-  std::filesystem::remove(db());
-  ASSERT_EQ(Check({Clean()}).status, 0);
-  sqlite3_open(db().c_str(), &raw);
-  ASSERT_EQ(sqlite3_exec(raw, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
-  r = Report();
-  EXPECT_EQ(r.status, 2);
-  EXPECT_NE(r.err.find("locked"), std::string::npos) << r.err;
-  sqlite3_exec(raw, "ROLLBACK", nullptr, nullptr, nullptr);
-  sqlite3_close(raw);
-  // Nothing was lost: once free, the report is there.
-  EXPECT_EQ(Report().status, 0);
 }
 
 TEST_F(BadInputTest, NothingOpensANetworkConnection) {
