@@ -1,9 +1,6 @@
 #include "core/test_run.h"
 
-#include <sys/stat.h>
-
 #include <filesystem>
-#include <fstream>
 
 #include "run_test_base.h"
 
@@ -15,7 +12,9 @@ using namespace lintaro::testing;
 class TestRunTest : public RunTestBase {};
 
 // The findings, stored records and message boxes of runs are the golden
-// cases' (tests/golden); these are the dialogs and the window's events.
+// cases' (tests/golden), what a run leaves in its program folder is in
+// tests/cli/sessions/results.session; these are the dialogs and the
+// window's events.
 TEST_F(TestRunTest, DialogsAndWindowEventsOfARunOverTwoFiles) {
   auto all = CleanSubmission(2);
   std::string first = files.Write("part1.txt", JoinRecords({all[0], all[1], all[2]}));
@@ -77,31 +76,6 @@ TEST_F(TestRunTest, FilesThatCannotBeTestedAreReported) {
   EXPECT_EQ(RunRecords(CleanSubmission()).outcome, RunOutcome::kFailed);
   ASSERT_EQ(prompts.messages.size(), 1u);
   EXPECT_NE(prompts.messages[0].text.find("cannot be deleted"), std::string::npos);
-}
-
-TEST_F(TestRunTest, ASecondRunReplacesTheFirstAndTheDatabaseIsOwnerOnly) {
-  RunRecords({MakeRecord("RCW")});
-  ASSERT_EQ(out.errors.size(), 1u);
-  // A journal left by a killed run must not be rolled into the new file.
-  std::filesystem::copy_file(files.Write("junk", "x"), db_path() + "-journal");
-  RunRecords(CleanSubmission());
-  EXPECT_TRUE(out.errors.empty());
-  EXPECT_EQ(out.records.size(), 5u);
-  EXPECT_EQ(out.files.front().data_id, 1);
-  EXPECT_FALSE(std::filesystem::exists(db_path() + "-journal"));
-  struct stat info {};
-  ASSERT_EQ(stat(db_path().c_str(), &info), 0);
-  EXPECT_EQ(info.st_mode & 0777, 0600u);
-}
-
-TEST_F(TestRunTest, LongPathsAreStoredWhole) {
-  std::filesystem::path folder = files.path() / std::string(200, 'd') / "Gehälter 2007";
-  std::filesystem::create_directories(folder);
-  const std::string name = (folder / "wage report.txt").string();
-  ASSERT_GT(name.size(), 255u);
-  std::ofstream(name, std::ios::binary) << JoinRecords(CleanSubmission());
-  EXPECT_EQ(Run({name}).records_tested, 5);
-  EXPECT_EQ(out.files.at(0).path, name);
 }
 
 TEST_F(TestRunTest, ExitDuringARunRecordsTestAbortedAgainstTheLastStoredRecord) {
