@@ -83,13 +83,11 @@ std::string PaidRCT(int employees) {
                               {56, Cents(t, 15)}});
 }
 
-std::string PaidRCF(int employees) { return FinalRecord(employees); }
-
 std::vector<std::string> CleanSubmission(int employees) {
   std::vector<std::string> records = {CleanRCA(), CleanRCE()};
   for (int n = 0; n < employees; ++n) records.push_back(PaidRCW(n));
   records.push_back(PaidRCT(employees));
-  records.push_back(PaidRCF(employees));
+  records.push_back(FinalRecord(employees));
   return records;
 }
 

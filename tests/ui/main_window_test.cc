@@ -202,7 +202,7 @@ TEST_F(WindowTest, ReportRequestsHoldTheReportCommands) {
 TEST_F(WindowTest, MissingFinalRecordAsksForTheNextFile) {
   Open();
   Run({Submission("part1.txt", {CleanRCA(), CleanRCE(), PaidRCW()}),
-       Submission("part2.txt", {PaidRCT(1), PaidRCF(1)})});
+       Submission("part2.txt", {PaidRCT(1), FinalRecord(1)})});
   ASSERT_EQ(prompts.Titles(), (std::vector<std::string>{"Missing Final Record", "Results"}));
   EXPECT_EQ(prompts.dialog_titles[1], "Please Enter Next File Name to be Tested");
   auto db = ResultsDb::Open(ResultsPath(), true);
