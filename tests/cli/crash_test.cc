@@ -79,7 +79,12 @@ TEST(CrashSafety, AKilledCheckLeavesWholeBatches) {
                         "(SELECT Rec_Num FROM RECORDS)"), "0");
     EXPECT_EQ(Query(db, "SELECT COUNT(*) FROM RECORDS r WHERE r.Errors <> "
                         "(SELECT COUNT(*) FROM ERRORS e WHERE e.Rec_Num = r.Rec_Num)"), "0");
-    if (records != "0") ++killed_with_records;
+    if (records != "0") {
+      ++killed_with_records;
+      EXPECT_EQ(report.status, 0) << report.err;
+      EXPECT_NE(report.out.find("\"records_tested\": " + records + ","), std::string::npos)
+          << report.out.substr(0, 400);
+    }
     sqlite3_close(db);
   }
   EXPECT_GT(killed_with_records, 0) << "no kill happened after the first batch";
