@@ -199,28 +199,6 @@ TEST_F(WindowTest, ReportRequestsHoldTheReportCommands) {
   EXPECT_TRUE(Button("cmdErrors")->isEnabled());
 }
 
-TEST_F(WindowTest, MissingFinalRecordAsksForTheNextFile) {
-  Open();
-  Run({Submission("part1.txt", {CleanRCA(), CleanRCE(), PaidRCW()}),
-       Submission("part2.txt", {PaidRCT(1), FinalRecord(1)})});
-  ASSERT_EQ(prompts.Titles(), (std::vector<std::string>{"Missing Final Record", "Results"}));
-  EXPECT_EQ(prompts.dialog_titles[1], "Please Enter Next File Name to be Tested");
-  auto db = ResultsDb::Open(ResultsPath(), true);
-  EXPECT_EQ(db->CountRecords(), 5);
-  EXPECT_EQ(db->ReadMisc().size(), 2u);
-  db.reset();
-
-  // Cancelled: the missing record is the critical error.
-  prompts.messages.clear();
-  Run({Submission("part3.txt",
-                  {MakeRecord("RCA"), MakeRecord("RCE"), MakeRecord("RCW"), MakeRecord("RCT")})});
-  EXPECT_EQ(prompts.Titles(), std::vector<std::string>{"Missing Final Record"});
-  EXPECT_EQ(Find<QPlainTextEdit>("txtCritError")->toPlainText(),
-            "Execution of Testing was terminated due to the Critical Error in Record 4:  "
-            "Submission must not end with RCT record. RCF record was not found. Submission must "
-            "end with a final record.");
-}
-
 TEST_F(WindowTest, FileNotFoundAsksAgain) {
   Open();
   Run({home.str() + "/no-such-file.txt"});
