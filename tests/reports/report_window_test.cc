@@ -84,6 +84,7 @@ TEST_F(ReportTest, TooLargeReportAsksOnceAndSavesEveryPieceOnYes) {
     EXPECT_EQ(w.report_text, kTooLargeSentence);
     EXPECT_EQ(view_.save_enabled.back(), false);
     EXPECT_FALSE(settings_.report_cancelled);
+    EXPECT_EQ(view_.busy_depth, 0);  // the busy pointer is back
     EXPECT_EQ(ReadWholeFile(saved) == "old contents of another report", round < 3);
   }
   const ShownMessage& asked = prompts_.messages[0];
