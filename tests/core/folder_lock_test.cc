@@ -94,6 +94,8 @@ TEST_F(FolderInUseTest, ARunOnAFolderInUseSaysSoAndTouchesNothing) {
     EXPECT_FALSE(state.Testing);
     EXPECT_EQ(ReadWholeFile(db_path()), before);
   }
+  EXPECT_EQ(FolderInUseMessage(State::kRunning, "/r/"),
+            "Another test run is using the program folder /r. Try again when it has finished.");
   // Free again: the next run goes ahead.
   EXPECT_EQ(RunRecords(CleanSubmission(1)).outcome, RunOutcome::kClean);
   EXPECT_EQ(out.records.size(), 5u);
