@@ -95,9 +95,10 @@ class Session : public ::testing::Test {
       ASSERT_EQ(made.size(), 1u) << recipe.string();
       const std::vector<std::string>& parts = made[0].files;
       const std::string name = recipe.stem().string();
-      for (size_t i = 0; i < parts.size(); ++i)
-        files_.Write(parts.size() == 1 ? name + ".txt" : name + "-" + std::to_string(i + 1) + ".txt",
-                     parts[i]);
+      for (size_t i = 0; i < parts.size(); ++i) {
+        const std::string part = parts.size() == 1 ? "" : "-" + std::to_string(i + 1);
+        files_.Write(name + part + ".txt", parts[i]);
+      }
     }
   }
 
