@@ -11,9 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 
 #include "support/cli_runner.h"
 #include "support/golden_run.h"
@@ -42,25 +40,6 @@ std::vector<fs::path> Recipes() {
   return found;
 }
 
-// Fails with a diff when file does not hold actual; with
-// LINTARO_UPDATE_GOLDEN=1 writes actual into it instead.
-void Compare(const fs::path& file, const std::string& actual) {
-  const bool exists = fs::exists(file);
-  const std::string expected = exists ? ReadWholeFile(file.string()) : std::string();
-  if (exists && expected == actual) return;
-  const char* update = std::getenv("LINTARO_UPDATE_GOLDEN");
-  if (update != nullptr && std::string(update) == "1") {
-    std::ofstream(file, std::ios::binary) << actual;
-    std::cout << "updated " << file.string() << "\n";
-  } else if (!exists) {
-    ADD_FAILURE() << file.string() << " is missing; LINTARO_UPDATE_GOLDEN=1 writes it";
-  } else {
-    ADD_FAILURE() << file.string() << " differs (- expected, + actual; after checking the "
-                  << "change, LINTARO_UPDATE_GOLDEN=1 rewrites it):\n"
-                  << LineDiff(expected, actual);
-  }
-}
-
 // One golden case: a recipe and the files expected of it.
 class GoldenCase : public ::testing::Test {
  public:
@@ -84,11 +63,11 @@ class GoldenCase : public ::testing::Test {
       all.viewer += title + outcome.viewer;
     }
     fs::path file = recipe_;
-    Compare(file.replace_extension(".expected"), all.transcript);
-    if (fs::exists(file.replace_extension(".report"))) Compare(file, all.report);
-    if (fs::exists(file.replace_extension(".html"))) Compare(file, all.html);
-    if (fs::exists(file.replace_extension(".printed"))) Compare(file, all.printed);
-    if (fs::exists(file.replace_extension(".viewer"))) Compare(file, all.viewer);
+    ExpectFileHolds(file.replace_extension(".expected"), all.transcript);
+    if (fs::exists(file.replace_extension(".report"))) ExpectFileHolds(file, all.report);
+    if (fs::exists(file.replace_extension(".html"))) ExpectFileHolds(file, all.html);
+    if (fs::exists(file.replace_extension(".printed"))) ExpectFileHolds(file, all.printed);
+    if (fs::exists(file.replace_extension(".viewer"))) ExpectFileHolds(file, all.viewer);
   }
 
  private:

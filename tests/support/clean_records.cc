@@ -106,13 +106,11 @@ std::string PaidRCT(int employees) {
       {{11, Cents(wo, 15)}, {26, Cents(w, 15)}, {41, Cents(to, 15)}, {56, Cents(t, 15)}});
 }
 
-std::string PaidRCF(int employees) { return FinalRecord(employees); }
-
 std::vector<std::string> CleanSubmission(int employees) {
   std::vector<std::string> records = {CleanRCA(), CleanRCE()};
   for (int n = 0; n < employees; ++n) records.push_back(PaidRCW(n));
   records.push_back(PaidRCT(employees));
-  records.push_back(PaidRCF(employees));
+  records.push_back(FinalRecord(employees));
   return records;
 }
 

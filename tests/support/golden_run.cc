@@ -54,11 +54,7 @@ std::string FindingLine(const ErrorRow& e) {
 }
 
 std::string BoxLine(const ShownMessage& m) {
-  static const char* const kIcons[] = {"none", "information", "exclamation", "critical",
-                                       "question"};
-  static const char* const kButtons[] = {"ok", "yes-no", "ok-cancel"};
-  return "box\t" + m.title + "\t" + kIcons[static_cast<int>(m.icon)] + " " +
-         kButtons[static_cast<int>(m.buttons)] + "\t" + Escape(m.text) + "\n";
+  return "box\t" + m.title + "\t" + KindOf(m) + "\t" + Escape(m.text) + "\n";
 }
 
 // Every page the printed report draws: its texts (x and y in inches, the

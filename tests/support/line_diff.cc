@@ -1,8 +1,15 @@
 #include "support/line_diff.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
 #include <utility>
 #include <vector>
+
+#include "support/cli_runner.h"
 
 namespace lintaro::testing {
 namespace {
@@ -50,6 +57,23 @@ std::string LineDiff(const std::string& expected, const std::string& actual) {
       out += "...\n";
   }
   return out;
+}
+
+void ExpectFileHolds(const std::filesystem::path& file, const std::string& actual) {
+  const bool exists = std::filesystem::exists(file);
+  const std::string expected = exists ? ReadWholeFile(file.string()) : std::string();
+  if (exists && expected == actual) return;
+  const char* update = std::getenv("LINTARO_UPDATE_GOLDEN");
+  if (update != nullptr && std::string(update) == "1") {
+    std::ofstream(file, std::ios::binary) << actual;
+    std::cout << "updated " << file.string() << "\n";
+  } else if (!exists) {
+    ADD_FAILURE() << file.string() << " is missing; LINTARO_UPDATE_GOLDEN=1 writes it";
+  } else {
+    ADD_FAILURE() << file.string() << " differs (- expected, + actual; after checking the "
+                  << "change, LINTARO_UPDATE_GOLDEN=1 rewrites it):\n"
+                  << LineDiff(expected, actual);
+  }
 }
 
 }  // namespace lintaro::testing
