@@ -79,6 +79,34 @@ TEST(PageCount, LeavesRoomForTheFootersAndCountsWithoutDrawing) {
   EXPECT_EQ(big.last_page, PageCountFor(115, 20));
 }
 
+// The page count bounds the print dialog's range: it must reach the last
+// page printing draws, whatever the report holds (a stop, many records, long
+// references that wrap).
+TEST(PrintedReport, ThePageCountReachesTheLastPagePrinted) {
+  struct Case {
+    int records, findings_each;
+    bool stopped;
+  };
+  for (const Case c : {Case{1, 1, false}, Case{1, 20, true}, Case{3, 12, true}, Case{12, 7, false},
+                       Case{40, 2, true}, Case{90, 3, false}}) {
+    ResultsFixture f;
+    f.File("/in/a.txt").File("/in/second-file-of-the-same-submission-with-a-long-name.txt");
+    for (int r = 1; r <= c.records; ++r) {
+      f.Record(r, "RCW", "12345678" + std::to_string(r % 10));
+      for (int e = 1; e <= c.findings_each; ++e) {
+        const bool last = r == c.records && e == c.findings_each;
+        f.Error(r, e % 3 == 0 ? std::string(70, 'R') : "Ref", "[x]", "Message",
+                last && c.stopped ? "C" : "");
+      }
+    }
+    FakePrinter counter;
+    PrintState counted;
+    const int pages = PrintedReport(counter, "Courier", 10, counted).CountPages(f.db());
+    const size_t printed = PrintPages(f.db(), 1, pages + 10).pages.size();
+    EXPECT_GE(static_cast<size_t>(pages), printed) << c.records << " x " << c.findings_each;
+  }
+}
+
 TEST(PrintedReport, PageRangeTwoToTwoPrintsOnlyPageTwoAndItsFooter) {
   ResultsFixture f;
   BuildTwentyErrors(f);
