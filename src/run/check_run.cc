@@ -103,65 +103,85 @@ bool CheckRun::TakeFolder() {
                    FolderInUseMessage(folder_lock_->state(), options_.program_folder),
                    Icon::kCritical, Buttons::kOk);
   folder_lock_.reset();
-  state_.Testing = false;
+  EndRun();
   return false;
 }
 
-CheckRun::Step CheckRun::ProcessRecord(std::string& raw, int64_t file_length,
-                                       int32_t& file_records) {
-  RunState& s = state_;
-  checking_->yielder.YieldNow();
-  if (abort_requested_) return Step::kStop;
+void CheckRun::EndRun() {
+  checking_.reset();  // the recorder before the results it writes to
+  results_.reset();   // the database is closed, at rest before the grids read it
+  state_.Testing = false;
+  view_.SetBusy(false);
+}
 
+void CheckRun::ShowProgress(int64_t file_length, int32_t& file_records) {
   if (file_length > static_cast<int64_t>(kRecordLength)) {
     ++file_records;
-    view_.RecordStarted(s.RecCtr, static_cast<double>(file_records) * kRecordLength /
-                                      static_cast<double>(file_length));
+    view_.RecordStarted(state_.RecCtr, static_cast<double>(file_records) * kRecordLength /
+                                           static_cast<double>(file_length));
   } else {
-    view_.RecordStarted(s.RecCtr, -1);
+    view_.RecordStarted(state_.RecCtr, -1);
   }
+}
 
-  const size_t found_length = raw.size();
-  s.RecId = raw.substr(0, 3);
-  std::string& record = raw;
-  if (s.RecId == "RCA") {
+size_t CheckRun::PrepareRecord(std::string& record) {
+  const size_t found_length = record.size();
+  state_.RecId = record.substr(0, 3);
+  if (state_.RecId == "RCA") {
     // The contact's e-mail address keeps its case.
     UpperCaseCp1252(record, 0, 261);
     UpperCaseCp1252(record, 301, record.size());
   } else {
     UpperCaseCp1252(record, 0, record.size());
   }
-  if (s.RecId.empty()) s.RecId = " ";
+  if (state_.RecId.empty()) state_.RecId = " ";
   if (record.empty()) record = " ";
   if (record.size() > kRecordLength) record.resize(kRecordLength);
+  return found_length;
+}
 
-  results_->AppendRecord(s.RecCtr, s.RecId, record);
-  const RecordRow* previous = s.RecCtr > 1 ? results_->previous() : nullptr;
+CheckRun::Step CheckRun::StoreRecord(const std::string& record, size_t found_length) {
+  results_->AppendRecord(state_.RecCtr, state_.RecId, record);
+  const RecordRow* previous = state_.RecCtr > 1 ? results_->previous() : nullptr;
   const FileRuleVerdict verdict =
-      ApplyFileRules(s.RecCtr, s.RecId, record, found_length, previous);
-  if (verdict.kind == FileRuleVerdict::kStop) {
-    CriticalStop(verdict.finding);
+      ApplyFileRules(state_.RecCtr, state_.RecId, record, found_length, previous);
+  switch (verdict.kind) {
+    case FileRuleVerdict::kStop:
+      CriticalStop(verdict.finding);
+      return Step::kStop;
+    case FileRuleVerdict::kEndOfFile:
+      results_->DeleteCurrent();
+      return Step::kFileEnded;
+    case FileRuleVerdict::kCheck:
+      break;
+  }
+  return Step::kNext;
+}
+
+CheckRun::Step CheckRun::ApplyStopRules() {
+  if (state_.BadRecId) CriticalStop(InvalidRecordIdentifier(state_.RecId));
+  if (results_->error_count() == 0) return Step::kNext;
+  if (results_->last_error_type() == "C") return Step::kStop;
+  if (results_->error_count() >= options_.max_errors) {
+    error_limit_reached_ = true;
+    CriticalStop({ErrorLimitReference(options_.max_errors),
+                  ErrorLimitUserEntry(options_.max_errors),
+                  ErrorLimitMessage(options_.max_errors)});
     return Step::kStop;
   }
-  if (verdict.kind == FileRuleVerdict::kEndOfFile) {
-    results_->DeleteCurrent();
-    return Step::kFileEnded;
-  }
+  return Step::kNext;
+}
 
-  FillFields(record, s.RecCtr, checking_->ctx);
-
-  if (s.BadRecId) CriticalStop(InvalidRecordIdentifier(s.RecId));
-  if (results_->error_count() > 0) {
-    if (results_->last_error_type() == "C") return Step::kStop;
-    if (results_->error_count() >= options_.max_errors) {
-      error_limit_reached_ = true;
-      CriticalStop({ErrorLimitReference(options_.max_errors),
-                    ErrorLimitUserEntry(options_.max_errors),
-                    ErrorLimitMessage(options_.max_errors)});
-      return Step::kStop;
-    }
-  }
-  ++s.RecCtr;
+CheckRun::Step CheckRun::ProcessRecord(std::string& record, int64_t file_length,
+                                       int32_t& file_records) {
+  checking_->yielder.YieldNow();
+  if (abort_requested_) return Step::kStop;
+  ShowProgress(file_length, file_records);
+  const size_t found_length = PrepareRecord(record);
+  if (const Step step = StoreRecord(record, found_length); step != Step::kNext) return step;
+  FillFields(record, state_.RecCtr, checking_->ctx);
+  if (const Step step = ApplyStopRules(); step != Step::kNext) return step;
+  ++state_.RecCtr;
   results_->EndRecord();
   return Step::kNext;
 }
@@ -177,11 +197,8 @@ void CheckRun::StopPath() {
                          "captures up to the first 10 occurrences of this error.",
                      Icon::kInformation, Buttons::kOk);
   }
-  results_.reset();  // the database is at rest before the grids read it
-  checking_.reset();
-  state_.Testing = false;
+  EndRun();
   view_.ShowResults();
-  view_.SetBusy(false);
 }
 
 RunOutcome CheckRun::Completion() {
@@ -193,8 +210,7 @@ RunOutcome CheckRun::Completion() {
     StopPath();
     return RunOutcome::kFindings;
   }
-  results_.reset();
-  checking_.reset();
+  EndRun();
   RunOutcome outcome = RunOutcome::kClean;
   if (records > 0) {
     const Date today = clock_.Today();
@@ -215,24 +231,21 @@ RunOutcome CheckRun::Completion() {
                      Buttons::kOk);
     outcome = RunOutcome::kNoValidData;
   }
-  state_.Testing = false;
   view_.CompletedClean(records > 0);
-  view_.SetBusy(false);
   return outcome;
 }
 
-RunOutcome CheckRun::HandleFailure(const RunFailure& failure, const std::string& file_name,
-                                   bool continuation) {
+void CheckRun::ReportFailure(const RunFailure& failure) {
   switch (failure.kind) {
     case RunFailure::kCancelled:
       break;
     case RunFailure::kFileNotFound:
-      prompts_.Message("Submission File Not Found", file_name + " was not found.",
+      prompts_.Message("Submission File Not Found", file_name_ + " was not found.",
                        Icon::kInformation, Buttons::kOk);
       break;
     case RunFailure::kPastEndOfFile:
       prompts_.Message("Submission File Error", "Unreadable data in File:" + std::string(kCrLf) +
-                                                    file_name,
+                                                    file_name_,
                        Icon::kCritical, Buttons::kOk);
       break;
     case RunFailure::kOther:
@@ -242,10 +255,11 @@ RunOutcome CheckRun::HandleFailure(const RunFailure& failure, const std::string&
                        Icon::kCritical, Buttons::kOk);
       break;
   }
-  RunOutcome outcome =
-      failure.kind == RunFailure::kCancelled ? RunOutcome::kCancelled : RunOutcome::kFailed;
+}
+
+RunOutcome CheckRun::KeepResultsAfterFailure(RunOutcome outcome) {
   try {
-    if (continuation && results_ && results_->has_current()) {
+    if (continuation_ && results_ && results_->has_current()) {
       // The submission ended without its final record.
       CriticalStop(MissingFinalRecord(results_->current().id));
       outcome = RunOutcome::kCriticalStop;
@@ -258,6 +272,13 @@ RunOutcome CheckRun::HandleFailure(const RunFailure& failure, const std::string&
                      Icon::kCritical, Buttons::kOk);
     outcome = RunOutcome::kFailed;
   }
+  return outcome;
+}
+
+RunOutcome CheckRun::HandleFailure(const RunFailure& failure) {
+  ReportFailure(failure);
+  const RunOutcome outcome = KeepResultsAfterFailure(
+      failure.kind == RunFailure::kCancelled ? RunOutcome::kCancelled : RunOutcome::kFailed);
   bool has_errors = false;
   if (results_) {
     try {
@@ -265,19 +286,15 @@ RunOutcome CheckRun::HandleFailure(const RunFailure& failure, const std::string&
     } catch (const StoreError&) {
     }
   }
-  results_.reset();
-  checking_.reset();
-  state_.Testing = false;
-  if (state_.RecCtr < 2 && failure.kind == RunFailure::kFileNotFound && !continuation) {
+  EndRun();
+  if (state_.RecCtr < 2 && failure.kind == RunFailure::kFileNotFound && !continuation_) {
     prompts_.Message("Submission File Name Error",
                      "Please check to make sure that correct File Name was entered and /or "
                      "correct Drive was chosen.",
                      Icon::kCritical, Buttons::kOk);
-    view_.SetBusy(false);
     return RunOutcome::kRestart;
   }
   if (has_errors) view_.ShowResults();
-  view_.SetBusy(false);
   return outcome;
 }
 
@@ -303,72 +320,74 @@ RunSummary CheckRun::Summarize(RunOutcome outcome) {
   return summary;
 }
 
+void CheckRun::ChooseFile() {
+  const char* title = state_.RecCtr == 1 ? "Please Enter File Name to be Tested"
+                                         : "Please Enter Next File Name to be Tested";
+  std::optional<std::string> chosen = prompts_.OpenFile(title, kOpenFileFilter);
+  if (!chosen) throw RunFailure{RunFailure::kCancelled, 32755, "Cancel was selected."};
+  file_name_ = *chosen;
+}
+
+CheckRun::Step CheckRun::TestFile() {
+  view_.FileOpened();
+  if (state_.RecCtr == 1) OpenResults();
+  results_->AddFile(file_name_, FormatDate(clock_.Today()));
+  view_.SetBusy(true);
+
+  SubmissionFile file(file_name_);
+  RecordFramer framer(file);
+  int32_t file_records = 0;
+  std::string record;
+  Step step = Step::kNext;
+  while (step == Step::kNext && framer.Next(record)) {
+    continuation_ = false;
+    step = ProcessRecord(record, file.length(), file_records);
+  }
+  file.Close();
+  return step;
+}
+
+RunOutcome CheckRun::TestFiles() {
+  for (;;) {
+    ChooseFile();
+    if (!TakeFolder()) return RunOutcome::kFolderInUse;
+    const Step step = TestFile();
+    if (abort_requested_) {
+      RecordAbort();
+      results_->Flush();
+      EndRun();
+      return RunOutcome::kAborted;
+    }
+    if (step == Step::kStop) {
+      StopPath();
+      return RunOutcome::kFindings;
+    }
+    if (state_.RecCtr < 2 || (results_->has_current() && results_->current().id == "RCF"))
+      return Completion();
+    prompts_.Message("Missing Final Record",
+                     "RCF record was not found. Submission must end with a final record. If "
+                     "the wage report submission is saved on multiple disks or mutliple data "
+                     "files, click OK then choose the next file.",
+                     Icon::kExclamation, Buttons::kOk);
+    continuation_ = true;
+  }
+}
+
 RunSummary CheckRun::ReadFile() {
   state_.ResetForRun();
   abort_requested_ = false;
   error_limit_reached_ = false;
-  bool continuation = false;
-  std::string file_name;
+  continuation_ = false;
+  file_name_.clear();
   RunOutcome outcome = RunOutcome::kCancelled;
   try {
-    for (;;) {
-      const char* title = state_.RecCtr == 1 ? "Please Enter File Name to be Tested"
-                                             : "Please Enter Next File Name to be Tested";
-      std::optional<std::string> chosen = prompts_.OpenFile(title, kOpenFileFilter);
-      if (!chosen) throw RunFailure{RunFailure::kCancelled, 32755, "Cancel was selected."};
-      file_name = *chosen;
-      if (!TakeFolder()) {
-        outcome = RunOutcome::kFolderInUse;
-        break;
-      }
-      view_.FileOpened();
-      if (state_.RecCtr == 1) OpenResults();
-      results_->AddFile(file_name, FormatDate(clock_.Today()));
-      view_.SetBusy(true);
-
-      SubmissionFile file(file_name);
-      RecordFramer framer(file);
-      int32_t file_records = 0;
-      std::string record;
-      Step step = Step::kNext;
-      while (step == Step::kNext && framer.Next(record)) {
-        continuation = false;
-        step = ProcessRecord(record, file.length(), file_records);
-      }
-      file.Close();
-      if (abort_requested_) {
-        RecordAbort();
-        results_->Flush();
-        results_.reset();
-        checking_.reset();
-        state_.Testing = false;
-        view_.SetBusy(false);
-        outcome = RunOutcome::kAborted;
-        break;
-      }
-      if (step == Step::kStop) {
-        StopPath();
-        outcome = RunOutcome::kFindings;
-        break;
-      }
-      if (state_.RecCtr < 2 || (results_->has_current() && results_->current().id == "RCF")) {
-        outcome = Completion();
-        break;
-      }
-      prompts_.Message("Missing Final Record",
-                       "RCF record was not found. Submission must end with a final record. If "
-                       "the wage report submission is saved on multiple disks or mutliple data "
-                       "files, click OK then choose the next file.",
-                       Icon::kExclamation, Buttons::kOk);
-      continuation = true;
-    }
+    outcome = TestFiles();
   } catch (const RunFailure& failure) {
-    outcome = HandleFailure(failure, file_name, continuation);
+    outcome = HandleFailure(failure);
   } catch (const StoreError& e) {
-    outcome = HandleFailure(RunFailure{RunFailure::kOther, e.code(), e.what()}, file_name,
-                            continuation);
+    outcome = HandleFailure(RunFailure{RunFailure::kOther, e.code(), e.what()});
   } catch (const std::exception& e) {
-    outcome = HandleFailure(RunFailure{RunFailure::kOther, 51, e.what()}, file_name, continuation);
+    outcome = HandleFailure(RunFailure{RunFailure::kOther, 51, e.what()});
   }
   view_.RunEnded();
   RunSummary summary = Summarize(outcome);
