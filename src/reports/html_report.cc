@@ -76,9 +76,11 @@ std::string BreakPreText(std::string_view text, int width) {
   return out;
 }
 
-bool BuildHtmlReport(ResultsDb& db, ReportBuffer& out, int pre_width,
-                     const PieceHandler& after_row, const ReportFilter& filter) {
-  const ReportHeader header = ReadReportHeader(db, filter);
+namespace {
+
+// The document's start: title, tested files, date, why testing stopped, the
+// counts and the head of the findings table.
+std::string HtmlHead(const ReportHeader& header) {
   std::string s;
   s.reserve(4096);
   s += "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 3.2 Final//EN\"> ";
@@ -112,37 +114,54 @@ bool BuildHtmlReport(ResultsDb& db, ReportBuffer& out, int pre_width,
   s += "<table border=1 CellSpacing=1 CellPadding=1 width=\"95%\">";
   s += "<tr><th valign=middle>Err Num</th><th valign=middle>Reference</th>"
        "<th valign=middle>User Entry</th><th valign=middle>Error Description</th></tr>";
-  out.Append(s);
+  return s;
+}
 
+// The row that heads a record's findings.
+void AppendHtmlRecordHeading(std::string& s, const ReportRow& row) {
+  s += "<tr><td colspan=4 align=center valign=middle>";
+  s += "<b>Record number: ";
+  s += std::to_string(row.rec_num);
+  s += "&nbsp;&nbsp;&nbsp;&nbsp;Code: ";
+  AppendHtmlCp1252(s, row.id);
+  s += "&nbsp&nbsp&nbsp&nbsp;";
+  AppendHtmlCp1252(s, Identification(row.id, row.rec_reference));
+  s += "</b></td></tr>";
+}
+
+// One finding's row.
+void AppendHtmlFinding(std::string& s, const ReportRow& row, int pre_width) {
+  s += "<tr><td align=\"center\" valign=\"center\">";
+  s += std::to_string(row.err_num);
+  s += "</td>";
+  s += "<td WIDTH=\"30%\" valign=\"center\">";
+  AppendHtmlCp1252(s, row.reference);
+  s += "</td>";
+  s += "<td valign=\"center\"><pre>";
+  s += BreakPreText(row.user_entry, pre_width);
+  s += "</pre></td>";
+  s += "<td WIDTH=\"35%\" valign=\"center\">";
+  AppendHtmlCp1252(s, row.error);
+  s += "</td></tr>";
+}
+
+}  // namespace
+
+bool BuildHtmlReport(ResultsDb& db, ReportBuffer& out, int pre_width,
+                     const PieceHandler& after_row, const ReportFilter& filter) {
+  out.Append(HtmlHead(ReadReportHeader(db, filter)));
   bool first = true;
   int64_t rec_num = 0;
   bool completed = true;
+  std::string s;
   ForEachReportRow(db, filter, false, [&](const ReportRow& row, const std::string&) {
     s.clear();
     if (first || row.rec_num != rec_num) {
       first = false;
       rec_num = row.rec_num;
-      s += "<tr><td colspan=4 align=center valign=middle>";
-      s += "<b>Record number: ";
-      s += std::to_string(row.rec_num);
-      s += "&nbsp;&nbsp;&nbsp;&nbsp;Code: ";
-      AppendHtmlCp1252(s, row.id);
-      s += "&nbsp&nbsp&nbsp&nbsp;";
-      AppendHtmlCp1252(s, Identification(row.id, row.rec_reference));
-      s += "</b></td></tr>";
+      AppendHtmlRecordHeading(s, row);
     }
-    s += "<tr><td align=\"center\" valign=\"center\">";
-    s += std::to_string(row.err_num);
-    s += "</td>";
-    s += "<td WIDTH=\"30%\" valign=\"center\">";
-    AppendHtmlCp1252(s, row.reference);
-    s += "</td>";
-    s += "<td valign=\"center\"><pre>";
-    s += BreakPreText(row.user_entry, pre_width);
-    s += "</pre></td>";
-    s += "<td WIDTH=\"35%\" valign=\"center\">";
-    AppendHtmlCp1252(s, row.error);
-    s += "</td></tr>";
+    AppendHtmlFinding(s, row, pre_width);
     // The markup is ASCII: its length in bytes is its length in characters.
     out.text += s;
     out.chars += s.size();
