@@ -10,10 +10,10 @@ using C = Command;
 using E = CommandEvent;
 
 constexpr std::string_view kNames[kCommandCount] = {
-    "cmdStart",   "cmdView",     "cmdGrid",   "cmdErrors",   "cmdPrint",     "cmdLast",
-    "cmdExit",    "mnuTStart",   "mnuTOpenLast", "mnuTPrint", "mnuTSet",     "mnuTExit",
-    "mnuVReport", "mnuRLast",    "mnuRCurrent", "mnuVRecords", "mnuVRAll",   "mnuVRErrors",
-    "mnuHContents", "mnuHAbout",
+    "cmdStart",    "cmdView",  "cmdGrid",     "cmdErrors",    "cmdPrint",
+    "cmdLast",     "cmdExit",  "mnuTStart",   "mnuTOpenLast", "mnuTPrint",
+    "mnuTSet",     "mnuTExit", "mnuVReport",  "mnuRLast",     "mnuRCurrent",
+    "mnuVRecords", "mnuVRAll", "mnuVRErrors", "mnuHContents", "mnuHAbout",
 };
 
 // One step of an event: the command and its new state. The steps of an event
@@ -32,13 +32,11 @@ std::span<const Step> StepsOf(CommandEvent event) {
   switch (event) {
     case E::kWindowOpened: {
       static constexpr Step s[] = {
-          {C::cmdStart, On},      {C::cmdLast, On},       {C::cmdExit, On},
-          {C::mnuTStart, On},     {C::mnuTOpenLast, On},  {C::mnuTSet, On},
-          {C::mnuTExit, On},      {C::mnuVReport, On},    {C::mnuRLast, On},
-          {C::mnuVRErrors, On},   {C::mnuVRAll, On},      {C::mnuHContents, On},
-          {C::mnuHAbout, On},     {C::cmdView, Off},      {C::cmdGrid, Off},
-          {C::cmdErrors, Off},    {C::cmdPrint, Off},     {C::mnuTPrint, Off},
-          {C::mnuRCurrent, Off},  {C::mnuVRecords, Off},
+          {C::cmdStart, On},     {C::cmdLast, On},     {C::cmdExit, On},      {C::mnuTStart, On},
+          {C::mnuTOpenLast, On}, {C::mnuTSet, On},     {C::mnuTExit, On},     {C::mnuVReport, On},
+          {C::mnuRLast, On},     {C::mnuVRErrors, On}, {C::mnuVRAll, On},     {C::mnuHContents, On},
+          {C::mnuHAbout, On},    {C::cmdView, Off},    {C::cmdGrid, Off},     {C::cmdErrors, Off},
+          {C::cmdPrint, Off},    {C::mnuTPrint, Off},  {C::mnuRCurrent, Off}, {C::mnuVRecords, Off},
       };
       return s;
     }
@@ -65,19 +63,19 @@ std::span<const Step> StepsOf(CommandEvent event) {
       return s;
     }
     case E::kRunNoValidData: {
-      static constexpr Step s[] = {{C::mnuVRecords, On}, {C::mnuVRAll, On},
-                                   {C::mnuVReport, Off}, {C::mnuVRErrors, Off},
+      static constexpr Step s[] = {{C::mnuVRecords, On},
+                                   {C::mnuVRAll, On},
+                                   {C::mnuVReport, Off},
+                                   {C::mnuVRErrors, Off},
                                    {C::cmdView, Off}};
       return s;
     }
     case E::kGridViewWithErrors: {
       static constexpr Step s[] = {
-          {C::cmdStart, On},      {C::cmdPrint, On},      {C::cmdView, On},
-          {C::cmdGrid, On},       {C::cmdErrors, On},     {C::mnuRCurrent, On},
-          {C::mnuVRErrors, On},   {C::mnuVRAll, On},      {C::mnuTPrint, On},
-          {C::mnuVRecords, On},   {C::mnuVReport, On},    {C::mnuTOpenLast, Off},
-          {C::mnuRLast, Off},     {C::cmdLast, Off},      {C::cmdGrid, Off},
-          {C::cmdView, On},
+          {C::cmdStart, On},  {C::cmdPrint, On},    {C::cmdView, On},     {C::cmdGrid, On},
+          {C::cmdErrors, On}, {C::mnuRCurrent, On}, {C::mnuVRErrors, On}, {C::mnuVRAll, On},
+          {C::mnuTPrint, On}, {C::mnuVRecords, On}, {C::mnuVReport, On},  {C::mnuTOpenLast, Off},
+          {C::mnuRLast, Off}, {C::cmdLast, Off},    {C::cmdGrid, Off},    {C::cmdView, On},
       };
       return s;
     }
@@ -101,9 +99,8 @@ std::span<const Step> StepsOf(CommandEvent event) {
     }
     case E::kLastUnreadable: {
       static constexpr Step s[] = {
-          {C::cmdLast, Off},     {C::mnuRLast, Off},    {C::mnuTOpenLast, Off},
-          {C::mnuVRErrors, Off}, {C::cmdView, Off},     {C::mnuVRecords, Off},
-          {C::mnuVRAll, Off},
+          {C::cmdLast, Off}, {C::mnuRLast, Off},    {C::mnuTOpenLast, Off}, {C::mnuVRErrors, Off},
+          {C::cmdView, Off}, {C::mnuVRecords, Off}, {C::mnuVRAll, Off},
       };
       return s;
     }
@@ -113,7 +110,7 @@ std::span<const Step> StepsOf(CommandEvent event) {
     }
     case E::kLastNoErrors: {
       static constexpr Step s[] = {
-          {C::cmdLast, Off}, {C::mnuRLast, Off}, {C::mnuTOpenLast, Off}, {C::mnuVRErrors, Off},
+          {C::cmdLast, Off}, {C::mnuRLast, Off},   {C::mnuTOpenLast, Off}, {C::mnuVRErrors, Off},
           {C::cmdView, On},  {C::mnuVRecords, On}, {C::mnuVRAll, On},
       };
       return s;
@@ -125,9 +122,9 @@ std::span<const Step> StepsOf(CommandEvent event) {
 // Held disabled while a run is in progress: the commands that would start
 // another run or read the results the run is writing.
 constexpr Command kHeldByRun[] = {
-    C::cmdStart, C::cmdView,     C::cmdGrid,    C::cmdErrors,   C::cmdPrint,   C::cmdLast,
-    C::mnuTStart, C::mnuTOpenLast, C::mnuTPrint, C::mnuTSet,    C::mnuVReport, C::mnuRLast,
-    C::mnuRCurrent, C::mnuVRecords, C::mnuVRAll, C::mnuVRErrors,
+    C::cmdStart,    C::cmdView,      C::cmdGrid,   C::cmdErrors,   C::cmdPrint,   C::cmdLast,
+    C::mnuTStart,   C::mnuTOpenLast, C::mnuTPrint, C::mnuTSet,     C::mnuVReport, C::mnuRLast,
+    C::mnuRCurrent, C::mnuVRecords,  C::mnuVRAll,  C::mnuVRErrors,
 };
 
 // Held disabled while a report request is in progress.

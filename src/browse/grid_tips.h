@@ -49,11 +49,11 @@ class GridTipTimer {
 
   // A pointer move over the grid.
   struct Move {
-    double x = 0, y = 0;  // in the grid's coordinates
-    ScreenPoint screen;   // the pointer on the screen
-    int row = -1;         // grid row under the pointer; -1 for the heading or none
-    int column = -1;      // grid column under the pointer; -1 for none
-    int visible_rows = 0; // rows the grid shows
+    double x = 0, y = 0;   // in the grid's coordinates
+    ScreenPoint screen;    // the pointer on the screen
+    int row = -1;          // grid row under the pointer; -1 for the heading or none
+    int column = -1;       // grid column under the pointer; -1 for none
+    int visible_rows = 0;  // rows the grid shows
     bool tips_allowed = true;
     // The active window is the main window or the tip window (not a dialog).
     bool own_window_active = true;

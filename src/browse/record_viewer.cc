@@ -27,7 +27,8 @@ void ViewerRowList::SetRow(int row, std::string_view label, std::string_view val
 }
 
 void ViewerRowList::Mark(int row) {
-  if (row >= 0 && row < static_cast<int>(rows_.size())) rows_[static_cast<size_t>(row)].marked = true;
+  if (row >= 0 && row < static_cast<int>(rows_.size()))
+    rows_[static_cast<size_t>(row)].marked = true;
 }
 
 void ViewerRowList::Unmark(int row) {

@@ -39,11 +39,6 @@ std::string GridViewCaption(const std::string& tested_path) {
   return "Records With Errors - " + FileNameOnly(tested_path);
 }
 
-std::string RecordViewCaption(int64_t rec_num, int64_t tested, const std::string& tested_path) {
-  return "Record Number " + std::to_string(rec_num) + " of " + std::to_string(tested) +
-         " Tested Record(s) - " + FileNameOnly(tested_path);
-}
-
 std::string NoErrorsFoundIn(const std::vector<std::string>& tested_paths) {
   std::string text = "No errors found in ";
   for (size_t i = 0; i < tested_paths.size(); ++i) {
@@ -61,8 +56,8 @@ std::string GoToRecordRefusal(int64_t rec_num, int64_t tested, bool errors_grid)
   const std::string n = std::to_string(rec_num);
   if (errors_grid && rec_num >= 1 && rec_num <= tested)
     return "Record number " + n + " has no errors.";
-  return "There is no record number " + n + ". The last test covered " +
-         std::to_string(tested) + " record(s).";
+  return "There is no record number " + n + ". The last test covered " + std::to_string(tested) +
+         " record(s).";
 }
 
 LastResults InspectLastResults(const std::string& folder) {

@@ -47,10 +47,9 @@ std::string CritErrorText(const std::optional<ErrorRow>& last_finding);
 // The file name without its folder ("/" or "\" separated).
 std::string FileNameOnly(const std::string& path);
 
-// Window captions of the grid view and of a record shown from the
-// tested-records grid.
+// Window caption of the grid view. (A record's caption in the viewer is
+// ViewerCaption, browse/record_viewer.h.)
 std::string GridViewCaption(const std::string& tested_path);
-std::string RecordViewCaption(int64_t rec_num, int64_t tested, const std::string& tested_path);
 
 // Messages of the grid view and of "View Last Test Results".
 inline constexpr const char* kNoErrorsInScope =

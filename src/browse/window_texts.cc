@@ -24,26 +24,46 @@ std::string DisclaimerText() {
 
 std::string_view CommandCaption(Command command) {
   switch (command) {
-    case Command::cmdStart: return "&Start Testing";
-    case Command::cmdView: return "View &Tested Records";
-    case Command::cmdGrid: return "View Records &With Errors";
-    case Command::cmdErrors: return "View Error &Report";
-    case Command::cmdPrint: return "&Print Error Report";
-    case Command::cmdLast: return "View &Last Test Results";
-    case Command::cmdExit: return "E&xit";
-    case Command::mnuTStart: return "&Start New";
-    case Command::mnuTOpenLast: return "Open &Last";
-    case Command::mnuTPrint: return "&Print Report";
-    case Command::mnuTSet: return "Set &Error(s)";
-    case Command::mnuTExit: return "E&xit";
-    case Command::mnuVReport: return "&Report";
-    case Command::mnuRLast: return "&Last";
-    case Command::mnuRCurrent: return "&Current";
-    case Command::mnuVRecords: return "Recor&ds";
-    case Command::mnuVRAll: return "All &Tested";
-    case Command::mnuVRErrors: return "&With Errors";
-    case Command::mnuHContents: return "&Contents";
-    case Command::mnuHAbout: return "&About";
+    case Command::cmdStart:
+      return "&Start Testing";
+    case Command::cmdView:
+      return "View &Tested Records";
+    case Command::cmdGrid:
+      return "View Records &With Errors";
+    case Command::cmdErrors:
+      return "View Error &Report";
+    case Command::cmdPrint:
+      return "&Print Error Report";
+    case Command::cmdLast:
+      return "View &Last Test Results";
+    case Command::cmdExit:
+      return "E&xit";
+    case Command::mnuTStart:
+      return "&Start New";
+    case Command::mnuTOpenLast:
+      return "Open &Last";
+    case Command::mnuTPrint:
+      return "&Print Report";
+    case Command::mnuTSet:
+      return "Set &Error(s)";
+    case Command::mnuTExit:
+      return "E&xit";
+    case Command::mnuVReport:
+      return "&Report";
+    case Command::mnuRLast:
+      return "&Last";
+    case Command::mnuRCurrent:
+      return "&Current";
+    case Command::mnuVRecords:
+      return "Recor&ds";
+    case Command::mnuVRAll:
+      return "All &Tested";
+    case Command::mnuVRErrors:
+      return "&With Errors";
+    case Command::mnuHContents:
+      return "&Contents";
+    case Command::mnuHAbout:
+      return "&About";
   }
   return "";
 }
@@ -80,8 +100,6 @@ std::string AboutVersionText() {
          "Minor version number:  " + std::to_string(kVersionMinor);
 }
 
-std::string AboutRevisionText() {
-  return "Revision number:  " + std::to_string(kVersionRevision);
-}
+std::string AboutRevisionText() { return "Revision number:  " + std::to_string(kVersionRevision); }
 
 }  // namespace lintaro

@@ -49,7 +49,6 @@ std::string AboutNameText();
 std::string AboutVersionText();
 std::string AboutRevisionText();
 
-
 }  // namespace lintaro
 
 #endif  // LINTARO_BROWSE_WINDOW_TEXTS_H_

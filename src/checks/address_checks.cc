@@ -55,15 +55,15 @@ void ForeignAddressCheck(std::string_view record, CheckContext& ctx) {
     const std::string_view state = FieldText(record, b.state, 2);
     const std::string_view zip = FieldText(record, b.zip, 5);
     const std::string_view country = FieldText(record, b.country, 2);
-    const std::string reference = Reference("Country Code", b.country, b.country + 1);
+    const char* message = nullptr;
     if (state == "  " && !IsBlank(zip) && country != "  ") {
-      ctx.recorder.FieldError(reference, UserEntry(country),
-                              "Must not have both a foreign Country Code and a domestic ZIP Code.",
-                              b.field);
+      message = "Must not have both a foreign Country Code and a domestic ZIP Code.";
     } else if (country != "  " && state != "  ") {
-      ctx.recorder.FieldError(
-          reference, UserEntry(country),
-          "Must not have both a domestic State Abbreviation and a foreign Country Code.", b.field);
+      message = "Must not have both a domestic State Abbreviation and a foreign Country Code.";
+    }
+    if (message != nullptr) {
+      ctx.recorder.FieldError(Reference("Country Code", b.country, b.country + 1),
+                              UserEntry(country), message, b.field);
     }
     return;
   }

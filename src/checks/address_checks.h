@@ -16,7 +16,8 @@ extern const std::string_view kStateList;
 extern const std::string_view kCountryList;
 
 // Messages of a failed code-list test, reported by the record checkers.
-inline constexpr const char* kStateInvalidMessage = "The Postal Abbreviation is invalid (see Korvel).";
+inline constexpr const char* kStateInvalidMessage =
+    "The Postal Abbreviation is invalid (see Korvel).";
 inline constexpr const char* kCountryInvalidMessage = "The Country Code is invalid (see Korvel).";
 
 // True when the value occurs in the state list text (a substring test:

@@ -1,5 +1,7 @@
 #include "checks/field_checks.h"
 
+#include <limits>
+
 #include "checks/field_layout.h"
 #include "core/check_context.h"
 #include "core/yielder.h"
@@ -23,6 +25,18 @@ bool NumCheck(std::string_view text) {
   for (char c : text)
     if (!IsDigit(c)) return false;
   return true;
+}
+
+int64_t AmountValue(std::string_view digits) {
+  constexpr int64_t kMax = std::numeric_limits<int64_t>::max();
+  int64_t value = 0;
+  for (char c : digits) {
+    if (!IsDigit(c)) break;
+    const int d = c - '0';
+    if (value > (kMax - d) / 10) return kMax;  // beyond any field's width
+    value = value * 10 + d;
+  }
+  return value;
 }
 
 bool CharCheck(std::string_view text, int start, std::string& positions, Yielder* yielder) {
@@ -79,23 +93,21 @@ std::string MoneyInvalidCharMessage(const std::string& positions, std::string_vi
   return message;
 }
 
-bool CharField(std::string_view txtline, std::string_view label, int start, int width, int field,
-               CheckContext& ctx) {
-  const std::string_view text = FieldText(txtline, start, width);
+bool CharField(std::string_view txtline, const FieldSpec& f, CheckContext& ctx) {
+  const std::string_view text = FieldText(txtline, f);
   std::string positions;
-  if (CharCheck(text, start, positions, &ctx.yielder)) return true;
-  ctx.recorder.FieldError(Reference(label, start, start + width - 1), UserEntry(text),
-                          InvalidCharMessage(positions), field);
+  if (CharCheck(text, f.start, positions, &ctx.yielder)) return true;
+  ctx.recorder.FieldError(Reference(f), UserEntry(text), InvalidCharMessage(positions), f.number);
   return false;
 }
 
-bool MoneyCharField(std::string_view txtline, std::string_view label, int start, int width,
-                    int field, std::string_view total_record, CheckContext& ctx) {
-  const std::string_view text = FieldText(txtline, start, width);
+bool MoneyCharField(std::string_view txtline, const FieldSpec& f, std::string_view total_record,
+                    CheckContext& ctx) {
+  const std::string_view text = FieldText(txtline, f);
   std::string positions;
-  if (CharCheck(text, start, positions, &ctx.yielder)) return true;
-  ctx.recorder.FieldError(Reference(label, start, start + width - 1), UserEntry(text),
-                          MoneyInvalidCharMessage(positions, total_record), field);
+  if (CharCheck(text, f.start, positions, &ctx.yielder)) return true;
+  ctx.recorder.FieldError(Reference(f), UserEntry(text),
+                          MoneyInvalidCharMessage(positions, total_record), f.number);
   return false;
 }
 

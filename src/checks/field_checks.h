@@ -7,8 +7,12 @@
 #ifndef LINTARO_CHECKS_FIELD_CHECKS_H_
 #define LINTARO_CHECKS_FIELD_CHECKS_H_
 
+#include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
+
+#include "checks/field_layout.h"
 
 namespace lintaro {
 
@@ -17,6 +21,17 @@ struct CheckContext;
 
 // True when every character is a digit 0-9; true for the empty text.
 bool NumCheck(std::string_view text);
+
+// The value of the leading digits of text (all of a text NumCheck passes),
+// e.g. the cents of a money field; a value beyond int64_t gives its maximum.
+int64_t AmountValue(std::string_view digits);
+
+// True when value is one of codes.
+inline bool OneOf(std::string_view value, std::initializer_list<std::string_view> codes) {
+  for (std::string_view code : codes)
+    if (value == code) return true;
+  return false;
+}
 
 // True when every character's code is 32 to 126. positions receives the
 // record positions of the others (start + index), "7", "7 and 9" or
@@ -41,17 +56,16 @@ std::string InvalidCharMessage(const std::string& positions);
 // The money invalid-character message; total_record is "RCT" or "RCU".
 std::string MoneyInvalidCharMessage(const std::string& positions, std::string_view total_record);
 
-// CharCheck of the width characters of txtline at start; when it fails,
-// the invalid-character finding with reference label + " [Position ...]",
-// the field's characters as user entry and field number `field`. Returns
-// CharCheck's result.
-bool CharField(std::string_view txtline, std::string_view label, int start, int width, int field,
-               CheckContext& ctx);
+// CharCheck of field f of txtline; when it fails, the invalid-character
+// finding with the field's reference, its characters as user entry and its
+// number. Returns CharCheck's result.
+bool CharField(std::string_view txtline, const FieldSpec& f, CheckContext& ctx);
 
-// The same with the money invalid-character message ("Originally Reported"
-// money fields); total_record is "RCT" or "RCU".
-bool MoneyCharField(std::string_view txtline, std::string_view label, int start, int width,
-                    int field, std::string_view total_record, CheckContext& ctx);
+// The same with the money invalid-character message (the Originally
+// Reported money fields of an employee record); total_record is "RCT" or
+// "RCU".
+bool MoneyCharField(std::string_view txtline, const FieldSpec& f, std::string_view total_record,
+                    CheckContext& ctx);
 
 }  // namespace lintaro
 

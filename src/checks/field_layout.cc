@@ -31,7 +31,9 @@ std::string UserEntry(std::string_view text) {
   return entry;
 }
 
-bool IsBlank(std::string_view text) { return text.find_first_not_of(' ') == std::string_view::npos; }
+bool IsBlank(std::string_view text) {
+  return text.find_first_not_of(' ') == std::string_view::npos;
+}
 
 void FillRows(std::span<const FieldSpec> layout, std::string_view txtline, ViewerRows& rows) {
   for (const FieldSpec& f : layout) rows.SetRow(f.number, f.caption(), FieldText(txtline, f));

@@ -13,14 +13,14 @@ namespace lintaro {
 class ViewerRows;
 
 struct FieldSpec {
-  int number;                  // viewer row, from 0 (the record identifier)
-  int start;                   // first position, 1-based
-  int width;                   // characters
-  std::string_view label;      // the name findings carry
-  std::string_view viewer;     // the caption shown in the viewer; empty: label
+  int number;               // viewer row, from 0 (the record identifier)
+  int start;                // first position, 1-based
+  int width;                // characters
+  std::string_view label;   // the name findings carry
+  std::string_view viewer;  // the caption shown in the viewer; empty: label
 
-  int end() const { return start + width - 1; }
-  std::string_view caption() const { return viewer.empty() ? label : viewer; }
+  constexpr int end() const { return start + width - 1; }
+  constexpr std::string_view caption() const { return viewer.empty() ? label : viewer; }
 };
 
 // The field's characters in txtline (short when the record is short).

@@ -1,5 +1,7 @@
 // Steps the record checkers share, on fields of a layout table: reporting a
-// finding against a field, and the printable-character tests of a field.
+// finding against a field and the employment-code message. The
+// printable-character steps of a field (CharField, MoneyCharField) come
+// with checks/field_checks.h.
 #ifndef LINTARO_CHECKS_FIELD_STEPS_H_
 #define LINTARO_CHECKS_FIELD_STEPS_H_
 
@@ -21,19 +23,6 @@ std::string EmploymentCodeBlankMessage(std::string_view field);
 // found and its number.
 void ReportField(std::string_view txtline, const FieldSpec& f, const std::string& message,
                  CheckContext& ctx);
-
-// CharCheck of field f, reported with the invalid-character message.
-inline bool CharField(std::string_view txtline, const FieldSpec& f, CheckContext& ctx) {
-  return CharField(txtline, f.label, f.start, f.width, f.number, ctx);
-}
-
-// CharCheck of an Originally Reported money field of an employee record,
-// reported with the money invalid-character message naming total_record
-// ("RCT" or "RCU").
-inline bool MoneyCharField(std::string_view txtline, const FieldSpec& f,
-                           std::string_view total_record, CheckContext& ctx) {
-  return MoneyCharField(txtline, f.label, f.start, f.width, f.number, total_record, ctx);
-}
 
 // text without the spaces at either end.
 std::string_view TrimSpaces(std::string_view text);

@@ -1,21 +1,25 @@
 // Correction pairs: every corrected value is given twice in a record, as
 // originally reported and as correct.
 //
-// MoneyFieldCheck checks a money pair of an employee record (Id "RW": RCW,
-// totals in TRCT; "RO": RCO, totals in TRCU): it reports the pair's
-// problems and, in a test run, adds both amounts to the current employer's
-// running totals. The total records' pairs are compared with those totals
-// in totals/total_comparisons.h. FieldPairCheck checks any other pair (SSN,
+// A money pair is described by its two fields in the record's layout and its
+// index n among the record's pairs, which is also the pair of the running
+// totals it is summed into or compared with. The employee records' pairs
+// are checked here (CheckEmployeeMoneyPair: RCW into TRCT, RCO into TRCU);
+// the total records' pairs are compared with those sums in
+// totals/total_comparisons.h. FieldPairCheck checks any other pair (SSN,
 // names, EIN, codes, indicators) for blankness and equality.
 //
-// Positions are 1-based and inclusive; amounts are whole cents. Nothing
-// here writes while viewing (findings then only mark rows).
+// Amounts are whole cents. Nothing here writes while viewing (findings then
+// only mark rows).
 #ifndef LINTARO_CHECKS_MONEY_PAIRS_H_
 #define LINTARO_CHECKS_MONEY_PAIRS_H_
 
-#include <cstdint>
-#include <string>
+#include <cstddef>
+#include <span>
 #include <string_view>
+
+#include "checks/field_layout.h"
+#include "store/rows.h"
 
 namespace lintaro {
 
@@ -37,42 +41,95 @@ inline constexpr const char* kMoneyAllZerosMessage =
 // All-zero Correct amounts are reported up to this many times per run.
 inline constexpr int kZeroAmountFindings = 10;
 
-// The value of a text of digits (NumCheck true), in cents.
-int64_t AmountValue(std::string_view digits);
+// The employee record whose amounts a running-total table sums ("RCW" for
+// TRCT, "RCO" for TRCU) and the total record compared with the sums ("RCT",
+// "RCU").
+constexpr const char* EmployeeRecordOf(TotalsTable table) {
+  return table == TotalsTable::kTRCT ? "RCW" : "RCO";
+}
+constexpr const char* TotalRecordOf(TotalsTable table) {
+  return table == TotalsTable::kTRCT ? "RCT" : "RCU";
+}
 
-// Feeds an Originally Reported amount into column origColumn ("Orig" + n)
-// of the current employer row (TRCT for "RW", TRCU for "RO") and clears
-// its blank flag, when the trimmed text is a number. While viewing it
-// instead gives the Originally Reported field (row txtArrayNum - 1) its
-// normal background. Other Ids: nothing.
-void AddOrigTotal(std::string_view OrigText, std::string_view Id, std::string_view origColumn,
-                  int txtArrayNum, CheckContext& ctx);
+// One money pair of a record: its Originally Reported and Correct fields,
+// taken from the record's layout, its index n among the record's pairs
+// (from 1) and the running-total table its amounts are summed into
+// (employee records) or compared with (total records).
+struct MoneyPair {
+  const FieldSpec& orig;
+  const FieldSpec& correct;
+  int index;
+  TotalsTable totals;
 
-// The money pair check. txtline: the record; Id: "RW" or "RO" (other Ids:
-// nothing); FieldName: the correct field's long name ("Correct Social
-// Security Wages"); the correct field at cFieldBegPos-cFieldEndPos, the
-// originally reported field at oFieldBegPos-oFieldEndPos, both cFieldLength
-// wide; txtArrayNum: the correct field's number (the originally reported
-// field is the one before); totalFieldName: the pair number n ("1" to "25").
-void MoneyFieldCheck(const std::string& txtline, std::string_view Id, std::string_view FieldName,
-                     int cFieldBegPos, int cFieldEndPos, int cFieldLength, int oFieldBegPos,
-                     int oFieldEndPos, int txtArrayNum, std::string_view totalFieldName,
-                     CheckContext& ctx);
+  // The pair's column of kind `kind` in the running totals.
+  constexpr TotalsColumn column(TotalsKind kind) const { return {totals, kind, index}; }
+};
 
-// The pair check of a non-money pair: the correct field (width characters
-// at cBeg, ending at cEnd) against the originally reported one at oBeg.
-// label is the correct field's long name; fieldNumber the correct field's
-// number; mandatory chooses the message for two equal fields.
-void FieldPairCheck(const std::string& record, std::string_view label, int cBeg, int cEnd,
-                    int width, int oBeg, int fieldNumber, bool mandatory, CheckContext& ctx);
+// The numbers of a money pair's two fields in its record's layout.
+struct MoneyPairFields {
+  int orig;
+  int correct;
+};
 
-// One money pair of an employee record, 11 characters each, in the order
-// the records check it: CharCheck of the Originally Reported field (money
-// invalid-character message naming RCT for "RW", RCU for "RO"; reference
-// "Originally Reported " + longName, field cRow - 1), then MoneyFieldCheck
-// with FieldName "Correct " + longName, field cRow and pair number pair.
-void MoneyPairStep(const std::string& txtline, std::string_view Id, std::string_view longName,
-                   int oBeg, int cBeg, int cRow, int pair, CheckContext& ctx);
+// The money pairs of a record type: its layout, the fields of its pairs in
+// pair order (pairs[n - 1] is pair n) and its running-total table.
+struct MoneyPairLayout {
+  std::span<const FieldSpec> fields;
+  std::span<const MoneyPairFields> pairs;
+  TotalsTable totals;
+
+  constexpr int count() const { return static_cast<int>(pairs.size()); }
+  // Pair n, 1 to count().
+  constexpr MoneyPair pair(int n) const {
+    const MoneyPairFields& p = pairs[static_cast<size_t>(n - 1)];
+    return {fields[static_cast<size_t>(p.orig)], fields[static_cast<size_t>(p.correct)], n, totals};
+  }
+};
+
+// True when every pair of layout is as the checks take it: as many pairs as
+// its running-total table has, each field numbered as its place in the
+// layout, the Originally Reported field just before the Correct field and
+// as wide, and the two labels the same name after orig_prefix and
+// correct_prefix ("Originally Reported " and "Correct ", with "Total "
+// before both on a total record). For static_assert beside each layout.
+constexpr bool PairsFollowLayout(const MoneyPairLayout& layout, std::string_view orig_prefix,
+                                 std::string_view correct_prefix) {
+  if (layout.count() != PairCount(layout.totals)) return false;
+  for (int n = 1; n <= layout.count(); ++n) {
+    const MoneyPairFields& numbers = layout.pairs[static_cast<size_t>(n - 1)];
+    const MoneyPair pair = layout.pair(n);
+    if (pair.orig.number != numbers.orig || pair.correct.number != numbers.correct ||
+        pair.correct.number != pair.orig.number + 1 || pair.correct.start != pair.orig.end() + 1 ||
+        pair.correct.width != pair.orig.width || !pair.orig.label.starts_with(orig_prefix) ||
+        !pair.correct.label.starts_with(correct_prefix) ||
+        pair.orig.label.substr(orig_prefix.size()) !=
+            pair.correct.label.substr(correct_prefix.size()))
+      return false;
+  }
+  return true;
+}
+
+// The money pair step of an employee record: nothing when both amounts are
+// blank (no correction); otherwise the Originally Reported field's
+// characters (the money invalid-character finding names the pair's total
+// record), then CheckEmployeeAmounts.
+void CheckEmployeeMoneyPair(std::string_view record, const MoneyPair& pair, CheckContext& ctx);
+
+// The amounts of an employee money pair: a finding for a blank Correct
+// amount beside a numeric Originally Reported one, for a Correct amount
+// that is not numeric (which names the employee in the pair's error
+// reference), for two equal amounts and for an all-zero Correct amount
+// (up to kZeroAmountFindings per run). In a test run each numeric amount is
+// added to the pair's sum in the current employer's running totals and
+// clears the sum's blank flag. While viewing, a numeric Originally Reported
+// amount gives its field its normal background again.
+void CheckEmployeeAmounts(std::string_view record, const MoneyPair& pair, CheckContext& ctx);
+
+// The pair check of a non-money pair of fields of the same width: the
+// Correct field against the Originally Reported one. mandatory chooses the
+// message for two equal fields.
+void FieldPairCheck(std::string_view record, const FieldSpec& orig, const FieldSpec& correct,
+                    bool mandatory, CheckContext& ctx);
 
 }  // namespace lintaro
 

@@ -25,8 +25,8 @@ class OptionTable {
     all_.push_back({"help", 'h', false});
     for (size_t i = 0; i < all_.size(); ++i) {
       const OptionDef& def = all_[i];
-      longs_.push_back({def.name, def.takes_value ? required_argument : no_argument, nullptr,
-                        ValueOf(i)});
+      longs_.push_back(
+          {def.name, def.takes_value ? required_argument : no_argument, nullptr, ValueOf(i)});
       if (def.short_name) {
         shorts_ += def.short_name;
         if (def.takes_value) shorts_ += ':';

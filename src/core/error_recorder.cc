@@ -26,106 +26,70 @@ void ErrorRecorder::FieldError(const std::string& reference, const std::string& 
   AddError(reference, user_entry, message);
 }
 
-void ErrorRecorder::FieldErrorTotals(TotalsTable table, const std::string& reference,
-                                     const std::string& user_entry, const std::string& message,
-                                     int field, std::string_view column) {
+void ErrorRecorder::NonNumericAmountError(const std::string& reference,
+                                          const std::string& user_entry, const std::string& message,
+                                          int field, TotalsColumn error_reference) {
   if (state_.Viewing) {
     if (rows_ != nullptr) rows_->Mark(field);
     return;
   }
-  SetErrRef(table, column);
+  SetErrorReference(error_reference);
   AddError(reference, user_entry, message);
 }
 
-void ErrorRecorder::FieldErrorTRCT(const std::string& reference, const std::string& user_entry,
-                                   const std::string& message, int field,
-                                   std::string_view column) {
-  FieldErrorTotals(TotalsTable::kTRCT, reference, user_entry, message, field, column);
+TotalsRow* ErrorRecorder::EmployerRow(TotalsColumn column) {
+  if (state_.Viewing || run_ == nullptr || !column.valid()) return nullptr;
+  return run_->employer(column.table);
 }
 
-void ErrorRecorder::FieldErrorTRCU(const std::string& reference, const std::string& user_entry,
-                                   const std::string& message, int field,
-                                   std::string_view column) {
-  FieldErrorTotals(TotalsTable::kTRCU, reference, user_entry, message, field, column);
-}
-
-namespace {
-
-// The pair a column names, when the table has it.
-std::optional<TotalsColumn> ColumnOf(TotalsTable table, std::string_view column) {
-  auto parsed = ParseTotalsColumn(column);
-  if (!parsed || parsed->pair > PairCount(table)) return std::nullopt;
-  return parsed;
-}
-
-}  // namespace
-
-void ErrorRecorder::SetErrRef(TotalsTable table, std::string_view column) {
-  if (state_.Viewing || run_ == nullptr) return;
-  TotalsRow* row = run_->employer(table);
-  auto col = ColumnOf(table, column);
-  if (row == nullptr || !col || col->kind != TotalsColumn::kErrRef) return;
-  TotalsRow::Pair& pair = row->pair(col->pair);
+void ErrorRecorder::SetErrorReference(TotalsColumn column) {
+  TotalsRow* row = EmployerRow(column);
+  if (row == nullptr || column.kind != TotalsKind::kErrorReference) return;
+  TotalsRow::Pair& pair = row->pair(column.pair);
   if (pair.err_ref != "None") return;
   pair.err_ref = state_.employee_reference;
-  run_->MarkEmployerChanged(table);
+  run_->MarkEmployerChanged(column.table);
 }
 
-void ErrorRecorder::SetErrRefTRCT(std::string_view column) { SetErrRef(TotalsTable::kTRCT, column); }
-void ErrorRecorder::SetErrRefTRCU(std::string_view column) { SetErrRef(TotalsTable::kTRCU, column); }
+void ErrorRecorder::CountEmployeeRecord(TotalsTable table) {
+  const TotalsColumn count{table, TotalsKind::kRecordCount, 0};
+  const TotalsRow* row = EmployerRow(count);
+  if (row == nullptr) return;
+  AddToTotals(count, 1);
+  if (!run_->has_current()) return;
+  run_->current().rec_reference = state_.employee_reference;
+  run_->current().rce_indx = row->indx;
+}
 
-void ErrorRecorder::AddTotals(TotalsTable table, std::string_view column, bool stamp,
-                              int64_t amount) {
-  if (state_.Viewing || run_ == nullptr) return;
-  TotalsRow* row = run_->employer(table);
-  auto col = ColumnOf(table, column);
-  if (row == nullptr || !col) return;
-  switch (col->kind) {
-    case TotalsColumn::kCount:
+void ErrorRecorder::AddToTotals(TotalsColumn column, int64_t amount) {
+  TotalsRow* row = EmployerRow(column);
+  if (row == nullptr) return;
+  switch (column.kind) {
+    case TotalsKind::kRecordCount:
       row->count += amount;
       break;
-    case TotalsColumn::kCorrect:
-      row->pair(col->pair).correct += amount;
+    case TotalsKind::kCorrectSum:
+      row->pair(column.pair).correct += amount;
       break;
-    case TotalsColumn::kOrig:
-      row->pair(col->pair).orig += amount;
+    case TotalsKind::kOrigSum:
+      row->pair(column.pair).orig += amount;
       break;
     default:
       return;  // flags and references are not amounts
   }
-  run_->MarkEmployerChanged(table);
-  if (stamp && run_->has_current()) {
-    run_->current().rec_reference = state_.employee_reference;
-    run_->current().rce_indx = row->indx;
-  }
+  run_->MarkEmployerChanged(column.table);
 }
 
-void ErrorRecorder::AddTRCT(std::string_view column, bool stamp, int64_t amount) {
-  AddTotals(TotalsTable::kTRCT, column, stamp, amount);
-}
-void ErrorRecorder::AddTRCU(std::string_view column, bool stamp, int64_t amount) {
-  AddTotals(TotalsTable::kTRCU, column, stamp, amount);
-}
-
-void ErrorRecorder::SetFlag(TotalsTable table, std::string_view column, bool value) {
-  if (state_.Viewing || run_ == nullptr) return;
-  TotalsRow* row = run_->employer(table);
-  auto col = ColumnOf(table, column);
-  if (row == nullptr || !col) return;
-  if (col->kind == TotalsColumn::kCorrectBlank)
-    row->pair(col->pair).correct_blank = value;
-  else if (col->kind == TotalsColumn::kOrigBlank)
-    row->pair(col->pair).orig_blank = value;
+void ErrorRecorder::SetTotalsFlag(TotalsColumn column, bool value) {
+  TotalsRow* row = EmployerRow(column);
+  if (row == nullptr) return;
+  if (column.kind == TotalsKind::kCorrectBlank)
+    row->pair(column.pair).correct_blank = value;
+  else if (column.kind == TotalsKind::kOrigBlank)
+    row->pair(column.pair).orig_blank = value;
   else
     return;
-  run_->MarkEmployerChanged(table);
-}
-
-void ErrorRecorder::SetFlagTRCT(std::string_view column, bool value) {
-  SetFlag(TotalsTable::kTRCT, column, value);
-}
-void ErrorRecorder::SetFlagTRCU(std::string_view column, bool value) {
-  SetFlag(TotalsTable::kTRCU, column, value);
+  run_->MarkEmployerChanged(column.table);
 }
 
 }  // namespace lintaro

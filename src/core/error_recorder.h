@@ -5,8 +5,8 @@
 // is counted on the record's Records row; while the viewer re-checks a
 // stored record (RunState::Viewing) a field finding instead marks the
 // field's row and nothing is written. The running-total operations keep the
-// current employer's TRCT and TRCU rows; they do nothing while viewing or
-// before the first employer of the run.
+// current employer's TRCT and TRCU rows, column by typed column; they do
+// nothing while viewing or before the first employer of the run.
 #ifndef LINTARO_CORE_ERROR_RECORDER_H_
 #define LINTARO_CORE_ERROR_RECORDER_H_
 
@@ -28,8 +28,6 @@ class ErrorRecorder {
   ErrorRecorder(RunState& state, RunResults* run, ViewerRows* rows)
       : state_(state), run_(run), rows_(rows) {}
 
-  bool viewing() const { return state_.Viewing; }
-
   // Stores a finding for the current record (test run only).
   void AddError(const std::string& reference, const std::string& user_entry,
                 const std::string& message);
@@ -40,36 +38,34 @@ class ErrorRecorder {
   // A finding about field number `field` of the record.
   void FieldError(const std::string& reference, const std::string& user_entry,
                   const std::string& message, int field);
-  // The same for a Correct money amount that is not numeric: the employer's
-  // error-reference column (e.g. "C3ErrRef") remembers the first employee.
-  void FieldErrorTRCT(const std::string& reference, const std::string& user_entry,
-                      const std::string& message, int field, std::string_view column);
-  void FieldErrorTRCU(const std::string& reference, const std::string& user_entry,
-                      const std::string& message, int field, std::string_view column);
+  // The same for a Correct money amount that is not numeric, which spoils
+  // the employer's sum of its pair: the pair's error-reference column
+  // (error_reference, of kind kErrorReference) also takes the employee
+  // reference while it still holds "None", so that the first employee is
+  // named.
+  void NonNumericAmountError(const std::string& reference, const std::string& user_entry,
+                             const std::string& message, int field, TotalsColumn error_reference);
 
-  // Sets an error-reference column of the current employer row to the
-  // employee reference while it still holds "None": the first employee wins.
-  void SetErrRefTRCT(std::string_view column);
-  void SetErrRefTRCU(std::string_view column);
+  // Counts the current employee record in the record-count column of the
+  // current employer's row of table, and stamps the current Records row
+  // with the employee reference and the row's Indx.
+  void CountEmployeeRecord(TotalsTable table);
 
-  // Adds amount to a count or amount column ("0", n or "Orig" + n) of the
-  // current employer row. With stamp, the current Records row also gets the
-  // employee reference and the row's Indx.
-  void AddTRCT(std::string_view column, bool stamp, int64_t amount);
-  void AddTRCU(std::string_view column, bool stamp, int64_t amount);
+  // Adds amount to the record-count column or a sum column (kCorrectSum,
+  // kOrigSum) of the current employer's row; flags and error references are
+  // left alone.
+  void AddToTotals(TotalsColumn column, int64_t amount);
 
-  // Sets a blank flag column (n + "b" or "Orig" + n + "b") of the current
-  // employer row.
-  void SetFlagTRCT(std::string_view column, bool value);
-  void SetFlagTRCU(std::string_view column, bool value);
+  // Sets a blank-flag column (kCorrectBlank or kOrigBlank) of the current
+  // employer's row; columns of other kinds are left alone.
+  void SetTotalsFlag(TotalsColumn column, bool value);
 
  private:
-  void FieldErrorTotals(TotalsTable table, const std::string& reference,
-                        const std::string& user_entry, const std::string& message, int field,
-                        std::string_view column);
-  void SetErrRef(TotalsTable table, std::string_view column);
-  void AddTotals(TotalsTable table, std::string_view column, bool stamp, int64_t amount);
-  void SetFlag(TotalsTable table, std::string_view column, bool value);
+  // The current employer's row of the column's table, or null while
+  // viewing, outside a run, before the first employer of the run or for a
+  // column the table does not have.
+  TotalsRow* EmployerRow(TotalsColumn column);
+  void SetErrorReference(TotalsColumn column);
 
   RunState& state_;
   RunResults* run_;

@@ -37,8 +37,7 @@ class Prompts {
   // before replacing a file and before creating one, and returns the chosen
   // file's full name, or nothing when the user cancels. A name typed without
   // an extension gets the first pattern's extension of the filter.
-  virtual std::optional<std::string> SaveFile(const std::string& title,
-                                              const std::string& filter,
+  virtual std::optional<std::string> SaveFile(const std::string& title, const std::string& filter,
                                               const std::string& start_folder) {
     return std::nullopt;
   }

@@ -45,9 +45,9 @@ class ReportPrinter {
 };
 
 // The published print-dialog option bits the report uses.
-inline constexpr int32_t kPdPageNums = 0x2;         // a page range was chosen
-inline constexpr int32_t kPdNoSelection = 0x4;      // no "selection" choice
-inline constexpr int32_t kPdCollate = 0x10;         // collated copies
+inline constexpr int32_t kPdPageNums = 0x2;     // a page range was chosen
+inline constexpr int32_t kPdNoSelection = 0x4;  // no "selection" choice
+inline constexpr int32_t kPdCollate = 0x10;     // collated copies
 inline constexpr int32_t kPdHidePrintToFile = 0x100000;
 
 // Raised by ShowPrinter when the user cancels and CancelError is set.

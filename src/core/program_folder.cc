@@ -20,8 +20,7 @@ fs::path InstalledHelpFile(const std::string& executable_folder) {
   return fs::path(executable_folder) / ".." / "share" / "lintaro" / kHelpFileName;
 }
 
-std::string FindHelpFile(const std::string& program_folder,
-                         const std::string& executable_folder) {
+std::string FindHelpFile(const std::string& program_folder, const std::string& executable_folder) {
   const fs::path candidates[] = {
       fs::path(program_folder) / kHelpFileName,
       fs::path(executable_folder) / kHelpFileName,
@@ -92,8 +91,7 @@ std::string PerUserDataFolder() {
 }
 
 ProgramFolders ResolveProgramFolders(const std::string& executable_folder,
-                                     const std::string& home_option,
-                                     const std::string& home_env,
+                                     const std::string& home_option, const std::string& home_env,
                                      const std::string& per_user_folder) {
   ProgramFolders f;
   const bool chosen = !home_option.empty() || !home_env.empty();
@@ -116,8 +114,8 @@ ProgramFolders ResolveProgramFolders(const std::string& executable_folder,
   if (chosen) {
     f.data = f.program;
     std::error_code exists_ec;
-    const std::string named = f.program.size() > 1 ? f.program.substr(0, f.program.size() - 1)
-                                                   : f.program;
+    const std::string named =
+        f.program.size() > 1 ? f.program.substr(0, f.program.size() - 1) : f.program;
     f.problem = fs::is_directory(f.program, exists_ec)
                     ? "The program folder " + named + " cannot be written."
                     : "The program folder " + named + " does not exist.";

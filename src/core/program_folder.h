@@ -20,11 +20,11 @@ namespace lintaro {
 inline constexpr const char* kHelpFileName = "Lintaro.hlp";
 
 struct ProgramFolders {
-  std::string program;   // the program folder, with one trailing "/"
-  std::string data;      // where ERRLOG2C.MDB, ErrSetLog.ini, temphtm.HTM go; trailing "/"
-  std::string help_file; // full name of Lintaro.hlp
-  bool per_user = false; // data is the per-user folder
-  std::string problem;   // set when no writable folder could be found
+  std::string program;    // the program folder, with one trailing "/"
+  std::string data;       // where ERRLOG2C.MDB, ErrSetLog.ini, temphtm.HTM go; trailing "/"
+  std::string help_file;  // full name of Lintaro.hlp
+  bool per_user = false;  // data is the per-user folder
+  std::string problem;    // set when no writable folder could be found
 };
 
 // home_option: --home (empty when not given); home_env: LINTARO_HOME (empty
@@ -33,8 +33,7 @@ struct ProgramFolders {
 // folder, then beside the executable, then in the installation's
 // share/lintaro folder.
 ProgramFolders ResolveProgramFolders(const std::string& executable_folder,
-                                     const std::string& home_option,
-                                     const std::string& home_env,
+                                     const std::string& home_option, const std::string& home_env,
                                      const std::string& per_user_folder);
 
 // Whether the executable folder is that of an installed copy

@@ -32,8 +32,7 @@ SubmissionFile::SubmissionFile(const std::string& path) : path_(path) {
       throw Failure(RunFailure::kOther, kPermissionDeniedNumber,
                     "Permission denied: " + path + " cannot be read.");
     throw Failure(RunFailure::kOther, kPathAccessNumber,
-                  "Path/File access error: " + path + ": " +
-                      std::generic_category().message(err));
+                  "Path/File access error: " + path + ": " + std::generic_category().message(err));
   }
   struct stat info {};
   if (::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode)) {

@@ -10,6 +10,7 @@
 #include <array>
 
 #include "checks/field_layout.h"
+#include "checks/money_pairs.h"
 
 namespace lintaro {
 
@@ -165,37 +166,34 @@ inline constexpr std::array<FieldSpec, 19> kRCOFields = {{
      "Originally Reported Income Under Section 409A on a Non-qualified Deferred Compensation "
      "Plan",
      "Originally Reported Income Under Section 409A on a Non-qualified Def. Comp. Plan"},
-    {17, 178, 11,
-     "Correct Income Under Section 409A on a Non-qualified Deferred Compensation Plan",
+    {17, 178, 11, "Correct Income Under Section 409A on a Non-qualified Deferred Compensation Plan",
      "Correct Income Under Sec. 409A on a Non-qualified Def. Comp. Plan"},
     {18, 189, 836, "Blank", ""},
 }};
 
-// One money pair of an employee record: the rows of its Originally Reported
-// and Correct fields and its pair number n, which is also the running-total
-// column the amounts are summed in ("n", "Orig" + n, ...).
-struct EmployeeMoneyPair {
-  int orig_row;
-  int correct_row;
-  int pair;
-};
-
-// The 25 RCW pairs in layout order (rows 59 and 70 are fillers).
-inline constexpr std::array<EmployeeMoneyPair, 25> kRCWMoneyPairs = {{
-    {19, 20, 1},  {21, 22, 2},  {23, 24, 3},  {25, 26, 4},  {27, 28, 5},
-    {29, 30, 6},  {31, 32, 7},  {33, 34, 8},  {35, 36, 9},  {37, 38, 10},
-    {39, 40, 11}, {41, 42, 12}, {43, 44, 13}, {45, 46, 14}, {47, 48, 15},
-    {49, 50, 16}, {51, 52, 17}, {53, 54, 18}, {55, 56, 19}, {57, 58, 20},
-    {60, 61, 21}, {62, 63, 22}, {64, 65, 23}, {66, 67, 24}, {68, 69, 25},
+// The 25 RCW pairs in layout order (rows 59 and 70 are fillers), summed
+// into TRCT.
+inline constexpr std::array<MoneyPairFields, 25> kRCWPairFields = {{
+    {19, 20}, {21, 22}, {23, 24}, {25, 26}, {27, 28}, {29, 30}, {31, 32}, {33, 34}, {35, 36},
+    {37, 38}, {39, 40}, {41, 42}, {43, 44}, {45, 46}, {47, 48}, {49, 50}, {51, 52}, {53, 54},
+    {55, 56}, {57, 58}, {60, 61}, {62, 63}, {64, 65}, {66, 67}, {68, 69},
 }};
+inline constexpr MoneyPairLayout kRCWMoneyPairs{kRCWFields, kRCWPairFields, TotalsTable::kTRCT};
+static_assert(PairsFollowLayout(kRCWMoneyPairs, "Originally Reported ", "Correct "));
 
-// The 8 RCO pairs.
-inline constexpr std::array<EmployeeMoneyPair, 8> kRCOMoneyPairs = {{
-    {2, 3, 1}, {4, 5, 2}, {6, 7, 3}, {8, 9, 4}, {10, 11, 5}, {12, 13, 6}, {14, 15, 7}, {16, 17, 8},
+// The 8 RCO pairs, summed into TRCU.
+inline constexpr std::array<MoneyPairFields, 8> kRCOPairFields = {{
+    {2, 3},
+    {4, 5},
+    {6, 7},
+    {8, 9},
+    {10, 11},
+    {12, 13},
+    {14, 15},
+    {16, 17},
 }};
-
-// The pair number n as the running-total column name: "1" to "25".
-std::string_view PairColumn(int pair);
+inline constexpr MoneyPairLayout kRCOMoneyPairs{kRCOFields, kRCOPairFields, TotalsTable::kTRCU};
+static_assert(PairsFollowLayout(kRCOMoneyPairs, "Originally Reported ", "Correct "));
 
 }  // namespace lintaro
 

@@ -1,11 +1,13 @@
 // The RCA submitter record: who prepared the submission, how the filing
 // agency reaches them, and whether the file is a resubmission.
 #include <array>
-#include <initializer_list>
+#include <string>
+#include <string_view>
 
 #include "checks/address_checks.h"
 #include "checks/field_checks.h"
 #include "checks/field_layout.h"
+#include "checks/field_steps.h"
 #include "core/check_context.h"
 #include "core/viewer_rows.h"
 #include "records/record_checkers.h"
@@ -15,10 +17,35 @@ namespace lintaro {
 namespace {
 
 enum RcaField {
-  kId, kEin, kPin, kVendorCode, kBlank4, kSoftwareCode, kSubmitterName, kLocationAddress,
-  kDeliveryAddress, kCity, kState, kZip, kZipExtension, kBlank13, kForeignState,
-  kForeignPostalCode, kCountry, kContactName, kContactPhone, kContactPhoneExtension, kBlank20,
-  kEmail, kBlank22, kFax, kNotification, kPreparer, kResubIndicator, kResubWfid, kBlank28,
+  kId,
+  kEin,
+  kPin,
+  kVendorCode,
+  kBlank4,
+  kSoftwareCode,
+  kSubmitterName,
+  kLocationAddress,
+  kDeliveryAddress,
+  kCity,
+  kState,
+  kZip,
+  kZipExtension,
+  kBlank13,
+  kForeignState,
+  kForeignPostalCode,
+  kCountry,
+  kContactName,
+  kContactPhone,
+  kContactPhoneExtension,
+  kBlank20,
+  kEmail,
+  kBlank22,
+  kFax,
+  kNotification,
+  kPreparer,
+  kResubIndicator,
+  kResubWfid,
+  kBlank28,
 };
 
 constexpr std::array<FieldSpec, 29> kRCA = {{
@@ -57,10 +84,22 @@ constexpr std::array<FieldSpec, 29> kRCA = {{
 constexpr std::string_view kForbiddenEinPrefixes[] = {"07", "08", "09", "17", "18", "19", "28",
                                                       "29", "49", "69", "70", "78", "79", "89"};
 
-bool OneOf(std::string_view value, std::initializer_list<std::string_view> codes) {
-  for (std::string_view code : codes)
-    if (value == code) return true;
-  return false;
+const FieldSpec& Field(RcaField n) { return kRCA[static_cast<size_t>(n)]; }
+
+std::string_view Text(const std::string& txtline, RcaField n) {
+  return FieldText(txtline, Field(n));
+}
+
+// A finding about field n with a reference of its own instead of the
+// field's.
+void ReportAs(const std::string& txtline, RcaField n, const char* reference,
+              const std::string& message, CheckContext& ctx) {
+  ctx.recorder.FieldError(reference, UserEntry(Text(txtline, n)), message, n);
+}
+
+// True in a test run with the record's Records row at hand.
+bool InRun(const CheckContext& ctx) {
+  return !ctx.viewing() && ctx.run != nullptr && ctx.run->has_current();
 }
 
 // The message of a field that field 24 (notification by mail) requires.
@@ -69,49 +108,36 @@ std::string RequiredForMail(std::string_view field) {
          std::string(field) + " field cannot be blank.";
 }
 
-}  // namespace
-
-void CheckCodeRCA(const std::string& txtline, CheckContext& ctx) {
-  const bool in_run = !ctx.viewing() && ctx.run != nullptr && ctx.run->has_current();
-  auto text = [&](int n) { return FieldText(txtline, kRCA[n]); };
-  // A finding about field n with its own reference, or the field's.
-  auto report = [&](int n, const std::string& reference, const std::string& message) {
-    ctx.recorder.FieldError(reference, UserEntry(text(n)), message, n);
-  };
-  auto fail = [&](int n, const std::string& message) { report(n, Reference(kRCA[n]), message); };
-  auto printable = [&](int n) {
-    const FieldSpec& f = kRCA[n];
-    CharField(txtline, f.label, f.start, f.width, f.number, ctx);
-  };
-
-  const std::string_view notification = text(kNotification);
-  const bool by_mail = notification == "2";
-  bool address_valid = true;
-
-  // Submitter's EIN; the record is known by it, whatever it holds.
-  const std::string_view ein = text(kEin);
-  if (in_run) ctx.run->current().rec_reference = std::string(ein);
+// Submitter's EIN; the record is known by it, whatever it holds.
+void SubmitterEin(const std::string& txtline, CheckContext& ctx) {
+  const std::string_view ein = Text(txtline, kEin);
+  if (InRun(ctx)) ctx.run->current().rec_reference = std::string(ein);
   if (!NumCheck(ein)) {
-    fail(kEin, "This is a mandatory field and must contain only valid numeric data.");
-  } else {
-    for (std::string_view prefix : kForbiddenEinPrefixes) {
-      if (ein.substr(0, 2) == prefix) {
-        fail(kEin,
-             "Must not start with 07, 08, 09, 17, 18, 19, 28, 29, 49, 69, 70, 78, 79, or 89. This "
-             "is a mandatory field and must contain only valid numeric data.");
-        break;
-      }
+    ReportField(txtline, Field(kEin),
+                "This is a mandatory field and must contain only valid numeric data.", ctx);
+    return;
+  }
+  for (std::string_view prefix : kForbiddenEinPrefixes) {
+    if (ein.substr(0, 2) == prefix) {
+      ReportField(txtline, Field(kEin),
+                  "Must not start with 07, 08, 09, 17, 18, 19, 28, 29, 49, 69, 70, 78, 79, or 89. "
+                  "This is a mandatory field and must contain only valid numeric data.",
+                  ctx);
+      return;
     }
   }
+}
 
-  // PIN. A valid PIN never stays in the stored record: it is masked.
-  const std::string_view pin = text(kPin);
-  if (!PinCheck(pin)) {
-    fail(kPin, "Must not be blank. Must be alphanumeric. This is a mandatory field.");
+// PIN. A valid PIN never stays in the stored record: it is masked.
+void Pin(const std::string& txtline, CheckContext& ctx) {
+  const bool in_run = InRun(ctx);
+  if (!PinCheck(Text(txtline, kPin))) {
+    ReportField(txtline, Field(kPin),
+                "Must not be blank. Must be alphanumeric. This is a mandatory field.", ctx);
     if (in_run) {
       ctx.run->SetPinOK(false);
     } else if (ctx.viewing() && ctx.rows != nullptr &&
-               !ctx.results.HasFinding(ctx.state.RecCtr, Reference(kRCA[kPin]))) {
+               !ctx.results.HasFinding(ctx.state.RecCtr, Reference(Field(kPin)))) {
       // The masked copy of a PIN that passed when this record was tested:
       // the run stored no PIN finding against it.
       ctx.rows->Unmark(kPin);
@@ -119,103 +145,161 @@ void CheckCodeRCA(const std::string& txtline, CheckContext& ctx) {
   } else if (in_run) {
     ctx.run->SetPinOK(true);
     std::string masked = txtline;
-    masked.replace(static_cast<size_t>(kRCA[kPin].start - 1), 8, "********");
+    masked.replace(static_cast<size_t>(Field(kPin).start - 1), 8, "********");
     ctx.run->current().record = std::move(masked);
   }
+}
 
-  if (!NumCheck(text(kVendorCode)) && !IsBlank(text(kVendorCode)))
-    fail(kVendorCode, "Must be numeric or blank.");
-  printable(kBlank4);
-  if (!OneOf(text(kSoftwareCode), {"99", "98"})) fail(kSoftwareCode, "Must be either 98 or 99.");
+void Software(const std::string& txtline, CheckContext& ctx) {
+  const std::string_view vendor = Text(txtline, kVendorCode);
+  if (!NumCheck(vendor) && !IsBlank(vendor))
+    ReportField(txtline, Field(kVendorCode), "Must be numeric or blank.", ctx);
+  CharField(txtline, Field(kBlank4), ctx);
+  if (!OneOf(Text(txtline, kSoftwareCode), {"99", "98"}))
+    ReportField(txtline, Field(kSoftwareCode), "Must be either 98 or 99.", ctx);
+}
 
-  printable(kSubmitterName);
-  printable(kLocationAddress);
-  printable(kDeliveryAddress);
-  if (by_mail && IsBlank(text(kDeliveryAddress)))
-    fail(kDeliveryAddress, RequiredForMail("Delivery Address"));
-  printable(kCity);
-  if (by_mail && IsBlank(text(kCity))) fail(kCity, RequiredForMail("City"));
+// The submitter's name, street and city; with notification by mail the
+// delivery address and city are required.
+void NameAndStreet(const std::string& txtline, bool by_mail, CheckContext& ctx) {
+  CharField(txtline, Field(kSubmitterName), ctx);
+  CharField(txtline, Field(kLocationAddress), ctx);
+  CharField(txtline, Field(kDeliveryAddress), ctx);
+  if (by_mail && IsBlank(Text(txtline, kDeliveryAddress)))
+    ReportField(txtline, Field(kDeliveryAddress), RequiredForMail("Delivery Address"), ctx);
+  CharField(txtline, Field(kCity), ctx);
+  if (by_mail && IsBlank(Text(txtline, kCity)))
+    ReportField(txtline, Field(kCity), RequiredForMail("City"), ctx);
+}
 
-  if (!StateCheck(text(kState))) {
-    fail(kState, kStateInvalidMessage);
-    address_valid = false;
+// State, ZIP Code and its extension; with notification by mail the state
+// and ZIP Code are required. Returns false when the state or ZIP Code is
+// invalid.
+bool StateAndZip(const std::string& txtline, bool by_mail, CheckContext& ctx) {
+  bool valid = true;
+  if (!StateCheck(Text(txtline, kState))) {
+    ReportField(txtline, Field(kState), kStateInvalidMessage, ctx);
+    valid = false;
   }
-  if (by_mail && IsBlank(text(kState))) fail(kState, RequiredForMail("State Abbreviation"));
+  if (by_mail && IsBlank(Text(txtline, kState)))
+    ReportField(txtline, Field(kState), RequiredForMail("State Abbreviation"), ctx);
 
-  const std::string_view zip = text(kZip);
+  const std::string_view zip = Text(txtline, kZip);
   if (!NumCheck(zip) && !IsBlank(zip)) {
-    fail(kZip, "Must be numeric or blank.");
-    address_valid = false;
+    ReportField(txtline, Field(kZip), "Must be numeric or blank.", ctx);
+    valid = false;
   }
   if (by_mail && IsBlank(zip))
-    report(kZip, "Zip Code [Position 157 - 161]", RequiredForMail("Zip Code"));
+    ReportAs(txtline, kZip, "Zip Code [Position 157 - 161]", RequiredForMail("Zip Code"), ctx);
 
-  const std::string_view extension = text(kZipExtension);
-  if (!NumCheck(extension) && !IsBlank(extension)) fail(kZipExtension, "Must be numeric or blank.");
+  const std::string_view extension = Text(txtline, kZipExtension);
+  if (!NumCheck(extension) && !IsBlank(extension))
+    ReportField(txtline, Field(kZipExtension), "Must be numeric or blank.", ctx);
   if (!IsBlank(extension) && IsBlank(zip)) {
-    report(kZipExtension, "Zip Code Extension [Position 162 - 165]",
-           "A value was entered in the ZIP Code Extension field and the ZIP Code field is blank. "
-           "Either change the ZIP Code Extension field to blank or enter a valid ZIP Code.");
+    ReportAs(txtline, kZipExtension, "Zip Code Extension [Position 162 - 165]",
+             "A value was entered in the ZIP Code Extension field and the ZIP Code field is "
+             "blank. Either change the ZIP Code Extension field to blank or enter a valid ZIP "
+             "Code.",
+             ctx);
   }
+  return valid;
+}
 
-  printable(kBlank13);
-  printable(kForeignState);
-  printable(kForeignPostalCode);
-  if (!CountryCheck(text(kCountry))) {
-    fail(kCountry, kCountryInvalidMessage);
-    address_valid = false;
+// The submitter's address, domestic or foreign.
+void Address(const std::string& txtline, bool by_mail, CheckContext& ctx) {
+  NameAndStreet(txtline, by_mail, ctx);
+  bool valid = StateAndZip(txtline, by_mail, ctx);
+  CharField(txtline, Field(kBlank13), ctx);
+  CharField(txtline, Field(kForeignState), ctx);
+  CharField(txtline, Field(kForeignPostalCode), ctx);
+  if (!CountryCheck(Text(txtline, kCountry))) {
+    ReportField(txtline, Field(kCountry), kCountryInvalidMessage, ctx);
+    valid = false;
   }
-  if (address_valid) ForeignAddressCheck(txtline, ctx);
+  if (valid) ForeignAddressCheck(txtline, ctx);
+}
 
-  if (!NameCheck(text(kContactName))) {
-    fail(kContactName,
-         "May only contain letters (A - Z), numbers (0 - 9), spaces, hyphens, periods, "
-         "apostrophes and blanks.");
+// The contact's name, phone, e-mail (required with notification by
+// e-mail) and fax.
+void Contact(const std::string& txtline, std::string_view notification, CheckContext& ctx) {
+  if (!NameCheck(Text(txtline, kContactName))) {
+    ReportField(txtline, Field(kContactName),
+                "May only contain letters (A - Z), numbers (0 - 9), spaces, hyphens, periods, "
+                "apostrophes and blanks.",
+                ctx);
   }
-  if (IsBlank(text(kContactPhone))) {
-    fail(kContactPhone,
-         "Enter a valid contact phone number. Wagemark needs a valid contact phone number to "
-         "notify you if there is a problem with the wage report submission.");
+  if (IsBlank(Text(txtline, kContactPhone))) {
+    ReportField(txtline, Field(kContactPhone),
+                "Enter a valid contact phone number. Wagemark needs a valid contact phone number "
+                "to notify you if there is a problem with the wage report submission.",
+                ctx);
   }
-  printable(kContactPhoneExtension);
-  printable(kBlank20);
+  CharField(txtline, Field(kContactPhoneExtension), ctx);
+  CharField(txtline, Field(kBlank20), ctx);
 
-  if (notification == "1" && IsBlank(text(kEmail))) {
-    report(kEmail, "Contact E-Mail/Internet [Position 262-301]",
-           "If Preferred Method of Problem Notification Code [Position 315] equals 1, then the "
-           "Contact E-Mail/Internet field cannot be blank.");
+  if (notification == "1" && IsBlank(Text(txtline, kEmail))) {
+    ReportAs(txtline, kEmail, "Contact E-Mail/Internet [Position 262-301]",
+             "If Preferred Method of Problem Notification Code [Position 315] equals 1, then the "
+             "Contact E-Mail/Internet field cannot be blank.",
+             ctx);
   } else {
-    printable(kEmail);
+    CharField(txtline, Field(kEmail), ctx);
   }
-  printable(kBlank22);
-  printable(kFax);
+  CharField(txtline, Field(kBlank22), ctx);
+  CharField(txtline, Field(kFax), ctx);
+}
 
-  if (!OneOf(notification, {"1", "2"}))
-    fail(kNotification, "Enter appropriate code: 1 - E-Mail/Internet, 2 - U.S. Postal Service.");
-  if (!OneOf(text(kPreparer), {"L", "A", "S", "P", "O"})) {
-    fail(kPreparer,
-         "Enter appropriate code: 'A' - Accounting Firm, 'L' - Self-Prepared, 'S' - Service "
-         "Bureau, 'P' - Parent Company, 'O' - Other.");
+// The notification, preparer and resubmission codes.
+void Codes(const std::string& txtline, std::string_view notification, CheckContext& ctx) {
+  if (!OneOf(notification, {"1", "2"})) {
+    ReportField(txtline, Field(kNotification),
+                "Enter appropriate code: 1 - E-Mail/Internet, 2 - U.S. Postal Service.", ctx);
   }
-  const std::string_view resub = text(kResubIndicator);
-  if (!OneOf(resub, {"0", "1"}))
-    fail(kResubIndicator, "Enter appropriate code: 1 - File being resubmitted, 0 - Other.");
+  if (!OneOf(Text(txtline, kPreparer), {"L", "A", "S", "P", "O"})) {
+    ReportField(txtline, Field(kPreparer),
+                "Enter appropriate code: 'A' - Accounting Firm, 'L' - Self-Prepared, 'S' - "
+                "Service Bureau, 'P' - Parent Company, 'O' - Other.",
+                ctx);
+  }
+  if (!OneOf(Text(txtline, kResubIndicator), {"0", "1"})) {
+    ReportField(txtline, Field(kResubIndicator),
+                "Enter appropriate code: 1 - File being resubmitted, 0 - Other.", ctx);
+  }
+}
 
-  const std::string_view wfid = text(kResubWfid);
+// The WFID of the submission a resubmission replaces.
+void ResubWfid(const std::string& txtline, CheckContext& ctx) {
+  const std::string_view resub = Text(txtline, kResubIndicator);
+  const std::string_view wfid = Text(txtline, kResubWfid);
   if (resub == "0" && !IsBlank(wfid)) {
-    fail(kResubWfid,
-         "If Resub Indicator [Position 317] equals zero, then the Resub WFID field must be blank. "
-         "If this is an original submission, then change the Resub WFID field to blank. If this "
-         "is a resubmission, then enter 1 in the Resub Indicator field.");
+    ReportField(txtline, Field(kResubWfid),
+                "If Resub Indicator [Position 317] equals zero, then the Resub WFID field must be "
+                "blank. If this is an original submission, then change the Resub WFID field to "
+                "blank. If this is a resubmission, then enter 1 in the Resub Indicator field.",
+                ctx);
   } else if (resub == "1" && IsBlank(wfid)) {
-    report(kResubWfid, "Resub WFID [Position 318-323]",
-           "If Resub Indicator [Position 317] equals 1, then the Resub WFID field cannot be blank. "
-           "The 6 digit WFID is located on the notice sent by Wagemark.");
+    ReportAs(txtline, kResubWfid, "Resub WFID [Position 318-323]",
+             "If Resub Indicator [Position 317] equals 1, then the Resub WFID field cannot be "
+             "blank. The 6 digit WFID is located on the notice sent by Wagemark.",
+             ctx);
   } else if (resub == "1" && !AlphaNumCheck(wfid)) {
-    fail(kResubWfid, "May only contain letters (A - Z) and/or numbers (0 - 9).");
+    ReportField(txtline, Field(kResubWfid),
+                "May only contain letters (A - Z) and/or numbers (0 - 9).", ctx);
   }
+}
 
-  printable(kBlank28);
+}  // namespace
+
+void CheckCodeRCA(const std::string& txtline, CheckContext& ctx) {
+  const std::string_view notification = Text(txtline, kNotification);
+  SubmitterEin(txtline, ctx);
+  Pin(txtline, ctx);
+  Software(txtline, ctx);
+  Address(txtline, notification == "2", ctx);
+  Contact(txtline, notification, ctx);
+  Codes(txtline, notification, ctx);
+  ResubWfid(txtline, ctx);
+  CharField(txtline, Field(kBlank28), ctx);
 }
 
 void FillRCAlabels(const std::string& txtline, ViewerRows& rows) { FillRows(kRCA, txtline, rows); }

@@ -2,11 +2,13 @@
 // rules it sets what the block's later records depend on: the tax year,
 // the employment code and, in a test run, the employer's running totals.
 #include <array>
-#include <initializer_list>
+#include <string>
+#include <string_view>
 
 #include "checks/address_checks.h"
 #include "checks/field_checks.h"
 #include "checks/field_layout.h"
+#include "checks/field_steps.h"
 #include "checks/money_pairs.h"
 #include "core/check_context.h"
 #include "records/record_checkers.h"
@@ -16,10 +18,30 @@ namespace lintaro {
 namespace {
 
 enum RceField {
-  kId, kTaxYear, kOrigEin, kEin, kAgentCode, kAgentEin, kOrigEstablishment, kEstablishment,
-  kName, kLocationAddress, kDeliveryAddress, kCity, kState, kZip, kZipExtension, kBlank15,
-  kForeignState, kForeignPostalCode, kCountry, kOrigEmploymentCode, kEmploymentCode,
-  kOrigSickPay, kSickPay, kBlank23,
+  kId,
+  kTaxYear,
+  kOrigEin,
+  kEin,
+  kAgentCode,
+  kAgentEin,
+  kOrigEstablishment,
+  kEstablishment,
+  kName,
+  kLocationAddress,
+  kDeliveryAddress,
+  kCity,
+  kState,
+  kZip,
+  kZipExtension,
+  kBlank15,
+  kForeignState,
+  kForeignPostalCode,
+  kCountry,
+  kOrigEmploymentCode,
+  kEmploymentCode,
+  kOrigSickPay,
+  kSickPay,
+  kBlank23,
 };
 
 constexpr std::array<FieldSpec, 24> kRCE = {{
@@ -61,151 +83,186 @@ bool ForbiddenPrefix(std::string_view ein) {
   return false;
 }
 
-bool OneOf(std::string_view value, std::initializer_list<std::string_view> codes) {
-  for (std::string_view code : codes)
-    if (value == code) return true;
-  return false;
-}
-
 int32_t YearValue(std::string_view digits) {
   int32_t value = 0;
   for (char c : digits) value = value * 10 + (c - '0');
   return value;
 }
 
-}  // namespace
+const FieldSpec& Field(RceField n) { return kRCE[static_cast<size_t>(n)]; }
 
-void CheckCodeRCE(const std::string& txtline, CheckContext& ctx) {
-  const bool in_run = !ctx.viewing() && ctx.run != nullptr && ctx.run->has_current();
-  auto text = [&](int n) { return FieldText(txtline, kRCE[n]); };
-  auto fail = [&](int n, const std::string& message) {
-    ctx.recorder.FieldError(Reference(kRCE[n]), UserEntry(text(n)), message, n);
-  };
-  auto printable = [&](int n) {
-    const FieldSpec& f = kRCE[n];
-    CharField(txtline, f.label, f.start, f.width, f.number, ctx);
-  };
-  auto pair = [&](int n, int original, bool mandatory) {
-    const FieldSpec& c = kRCE[n];
-    FieldPairCheck(txtline, c.label, c.start, c.end(), c.width, kRCE[original].start, n,
-                   mandatory, ctx);
-  };
+std::string_view Text(const std::string& txtline, RceField n) {
+  return FieldText(txtline, Field(n));
+}
 
-  // Tax Year: kept as found for the block's records, and as a number when
-  // it is one (0 otherwise).
-  const std::string_view year = text(kTaxYear);
+void Fail(const std::string& txtline, RceField n, const std::string& message, CheckContext& ctx) {
+  ReportField(txtline, Field(n), message, ctx);
+}
+
+// The pair check of Correct field n against its Originally Reported field.
+void Pair(const std::string& txtline, RceField original, RceField n, bool mandatory,
+          CheckContext& ctx) {
+  FieldPairCheck(txtline, Field(original), Field(n), mandatory, ctx);
+}
+
+// Tax Year: kept as found for the block's records, and as a number when it
+// is one (0 otherwise).
+void TaxYear(const std::string& txtline, CheckContext& ctx) {
+  const std::string_view year = Text(txtline, kTaxYear);
   ctx.state.TaxYearText = std::string(year);
   ctx.state.TaxYear = 0;
   if (!NumCheck(year)) {
-    fail(kTaxYear, "This is a mandatory field and must contain only valid numeric data.");
-  } else {
-    ctx.state.TaxYear = YearValue(year);
-    if (ctx.state.TaxYear < 1978 || ctx.state.TaxYear > 2007) {
-      fail(kTaxYear, "Must not be less than 1978 or greater than 2007. This is a mandatory field.");
-    } else if (ctx.state.TaxYear < 2007) {
-      fail(kTaxYear,
-           "The date entered is for a previous tax year. Please check that the earnings are for "
-           "the year being reported.");
-    }
+    Fail(txtline, kTaxYear, "This is a mandatory field and must contain only valid numeric data.",
+         ctx);
+    return;
   }
+  ctx.state.TaxYear = YearValue(year);
+  if (ctx.state.TaxYear < 1978 || ctx.state.TaxYear > 2007) {
+    Fail(txtline, kTaxYear,
+         "Must not be less than 1978 or greater than 2007. This is a mandatory field.", ctx);
+  } else if (ctx.state.TaxYear < 2007) {
+    Fail(txtline, kTaxYear,
+         "The date entered is for a previous tax year. Please check that the earnings are for "
+         "the year being reported.",
+         ctx);
+  }
+}
 
-  printable(kOrigEin);
-
-  // Correct EIN. The employer's running totals open here whatever the EIN
-  // holds, so that the block's records always have rows to work with.
-  const std::string_view ein = text(kEin);
-  if (in_run) {
+// Correct EIN. The employer's running totals open here whatever the EIN
+// holds, so that the block's records always have rows to work with.
+void EmployerEin(const std::string& txtline, CheckContext& ctx) {
+  const std::string_view ein = Text(txtline, kEin);
+  if (!ctx.viewing() && ctx.run != nullptr && ctx.run->has_current()) {
     ctx.run->OpenEmployer(std::string(ein));
     RecordRow& row = ctx.run->current();
     row.rec_reference = std::string(ein);
     row.rce_indx = ctx.run->employer(TotalsTable::kTRCT)->indx;
   }
   if (!NumCheck(ein)) {
-    fail(kEin, "This is a mandatory field and must contain only valid numeric data.");
+    Fail(txtline, kEin, "This is a mandatory field and must contain only valid numeric data.", ctx);
   } else if (ForbiddenPrefix(ein)) {
-    fail(kEin, std::string(kForbiddenPrefixList) +
-                   " This is a mandatory field and must contain only valid numeric data.");
+    Fail(txtline, kEin,
+         std::string(kForbiddenPrefixList) +
+             " This is a mandatory field and must contain only valid numeric data.",
+         ctx);
   } else {
-    pair(kEin, kOrigEin, true);
+    Pair(txtline, kOrigEin, kEin, true, ctx);
   }
+}
 
-  const std::string_view agent_code = text(kAgentCode);
+// The agent indicator code and the agent's EIN, which only a 2678 agent
+// (code 1) gives and must give.
+void Agent(const std::string& txtline, CheckContext& ctx) {
+  const std::string_view agent_code = Text(txtline, kAgentCode);
   if (!OneOf(agent_code, {"2", "1", "3", " "})) {
-    fail(kAgentCode,
+    Fail(txtline, kAgentCode,
          "Enter appropriate code: 1 - 2678 Agent, 2 - Common Pay Master, 3 - 3504 Agent or Blank "
-         "- Not an agent.");
+         "- Not an agent.",
+         ctx);
   }
-  const std::string_view agent_ein = text(kAgentEin);
-  if (!IsBlank(agent_ein)) {
-    if (!NumCheck(agent_ein)) fail(kAgentEin, "Must be numeric or blank.");
-    if (ForbiddenPrefix(agent_ein)) fail(kAgentEin, kForbiddenPrefixList);
-    if (agent_code != "1") {
-      fail(kAgentEin,
-           "The Agent for EIN must be blank unless Agent Indicator Code [Position 26] is \"1\". "
-           "Either enter a \"1\" in Agent Indicator Code or make Agent for EIN blank.");
+  const std::string_view agent_ein = Text(txtline, kAgentEin);
+  if (IsBlank(agent_ein)) {
+    if (agent_code == "1") {
+      Fail(txtline, kAgentEin,
+           "If Agent Indicator Code [Position 26] is \"1\", then Agent for EIN cannot be blank",
+           ctx);
     }
-  } else if (agent_code == "1") {
-    fail(kAgentEin, "If Agent Indicator Code [Position 26] is \"1\", then Agent for EIN cannot be blank");
+    return;
   }
-
-  printable(kOrigEstablishment);
-  printable(kEstablishment);
-  pair(kEstablishment, kOrigEstablishment, false);
-
-  printable(kName);
-  printable(kLocationAddress);
-  printable(kDeliveryAddress);
-  printable(kCity);
-
-  bool address_valid = true;
-  if (!StateCheck(text(kState))) {
-    fail(kState, kStateInvalidMessage);
-    address_valid = false;
+  if (!NumCheck(agent_ein)) Fail(txtline, kAgentEin, "Must be numeric or blank.", ctx);
+  if (ForbiddenPrefix(agent_ein)) Fail(txtline, kAgentEin, kForbiddenPrefixList, ctx);
+  if (agent_code != "1") {
+    Fail(txtline, kAgentEin,
+         "The Agent for EIN must be blank unless Agent Indicator Code [Position 26] is \"1\". "
+         "Either enter a \"1\" in Agent Indicator Code or make Agent for EIN blank.",
+         ctx);
   }
-  const std::string_view zip = text(kZip);
+}
+
+// State, ZIP Code and its extension. Returns false when the state or ZIP
+// Code is invalid.
+bool StateAndZip(const std::string& txtline, CheckContext& ctx) {
+  bool valid = true;
+  if (!StateCheck(Text(txtline, kState))) {
+    Fail(txtline, kState, kStateInvalidMessage, ctx);
+    valid = false;
+  }
+  const std::string_view zip = Text(txtline, kZip);
   if (!NumCheck(zip) && !IsBlank(zip)) {
-    fail(kZip, "Must be numeric or blank.");
-    address_valid = false;
+    Fail(txtline, kZip, "Must be numeric or blank.", ctx);
+    valid = false;
   }
-  const std::string_view extension = text(kZipExtension);
-  if (!NumCheck(extension) && !IsBlank(extension)) fail(kZipExtension, "Must be numeric or blank.");
+  const std::string_view extension = Text(txtline, kZipExtension);
+  if (!NumCheck(extension) && !IsBlank(extension))
+    Fail(txtline, kZipExtension, "Must be numeric or blank.", ctx);
   if (!IsBlank(extension) && IsBlank(zip)) {
-    fail(kZipExtension,
+    Fail(txtline, kZipExtension,
          "A value was entered in the ZIP Code Extension field and the ZIP Code field is blank. "
-         "Either change the ZIP Code Extension field to blank or enter a valid ZIP Code.");
+         "Either change the ZIP Code Extension field to blank or enter a valid ZIP Code.",
+         ctx);
   }
-  printable(kBlank15);
-  printable(kForeignState);
-  printable(kForeignPostalCode);
-  if (!CountryCheck(text(kCountry))) {
-    fail(kCountry, kCountryInvalidMessage);
-    address_valid = false;
-  }
-  if (address_valid) ForeignAddressCheck(txtline, ctx);
+  return valid;
+}
 
-  printable(kOrigEmploymentCode);
-  // The employment code is kept as found, valid or not.
-  const std::string_view code = text(kEmploymentCode);
+// The establishment number, the employer's name and address, domestic or
+// foreign.
+void EstablishmentAndAddress(const std::string& txtline, CheckContext& ctx) {
+  CharField(txtline, Field(kOrigEstablishment), ctx);
+  CharField(txtline, Field(kEstablishment), ctx);
+  Pair(txtline, kOrigEstablishment, kEstablishment, false, ctx);
+
+  CharField(txtline, Field(kName), ctx);
+  CharField(txtline, Field(kLocationAddress), ctx);
+  CharField(txtline, Field(kDeliveryAddress), ctx);
+  CharField(txtline, Field(kCity), ctx);
+  bool valid = StateAndZip(txtline, ctx);
+  CharField(txtline, Field(kBlank15), ctx);
+  CharField(txtline, Field(kForeignState), ctx);
+  CharField(txtline, Field(kForeignPostalCode), ctx);
+  if (!CountryCheck(Text(txtline, kCountry))) {
+    Fail(txtline, kCountry, kCountryInvalidMessage, ctx);
+    valid = false;
+  }
+  if (valid) ForeignAddressCheck(txtline, ctx);
+}
+
+// The employment code, kept as found, valid or not, for the block's
+// records, and the third-party sick pay indicator.
+void Codes(const std::string& txtline, CheckContext& ctx) {
+  CharField(txtline, Field(kOrigEmploymentCode), ctx);
+  const std::string_view code = Text(txtline, kEmploymentCode);
   ctx.state.EmploymentCode = std::string(code);
   if (OneOf(code, {"H", "A", "M", "Q", "X", "F", "R"})) {
-    pair(kEmploymentCode, kOrigEmploymentCode, true);
+    Pair(txtline, kOrigEmploymentCode, kEmploymentCode, true, ctx);
   } else {
-    fail(kEmploymentCode,
+    Fail(txtline, kEmploymentCode,
          "Enter appropriate code: A - Agriculture, H - Household, M - Military, Q - Medicare "
          "Qualified Government Employment, X - Railroad, F - 944 Filer or R - Regular (all "
-         "others).");
+         "others).",
+         ctx);
   }
 
-  printable(kOrigSickPay);
-  if (OneOf(text(kSickPay), {"0", "1", " "})) {
-    pair(kSickPay, kOrigSickPay, false);
+  CharField(txtline, Field(kOrigSickPay), ctx);
+  if (OneOf(Text(txtline, kSickPay), {"0", "1", " "})) {
+    Pair(txtline, kOrigSickPay, kSickPay, false, ctx);
   } else {
-    fail(kSickPay,
+    Fail(txtline, kSickPay,
          "Enter appropriate code: 1 - Employee has Third-Party Sick Pay, 0 - Other. If not making "
-         "a correction leave blank.");
+         "a correction leave blank.",
+         ctx);
   }
+}
 
-  printable(kBlank23);
+}  // namespace
+
+void CheckCodeRCE(const std::string& txtline, CheckContext& ctx) {
+  TaxYear(txtline, ctx);
+  CharField(txtline, Field(kOrigEin), ctx);
+  EmployerEin(txtline, ctx);
+  Agent(txtline, ctx);
+  EstablishmentAndAddress(txtline, ctx);
+  Codes(txtline, ctx);
+  CharField(txtline, Field(kBlank23), ctx);
 }
 
 void FillRCElabels(const std::string& txtline, ViewerRows& rows) { FillRows(kRCE, txtline, rows); }

@@ -4,7 +4,6 @@
 
 #include "checks/field_checks.h"
 #include "checks/field_layout.h"
-#include "checks/money_pairs.h"
 #include "core/check_context.h"
 #include "records/record_checkers.h"
 
@@ -36,8 +35,7 @@ void CheckCodeRCF(const std::string& txtline, CheckContext& ctx) {
         "The number of RCW records in the submission does not equal the value in the RCF record.",
         kRcwCount);
   }
-  const FieldSpec& blank = kRCF[kBlank];
-  CharField(txtline, blank.label, blank.start, blank.width, blank.number, ctx);
+  CharField(txtline, kRCF[kBlank], ctx);
 }
 
 void FillRCFlabels(const std::string& txtline, ViewerRows& rows) { FillRows(kRCF, txtline, rows); }

@@ -14,18 +14,11 @@ namespace lintaro {
 void CheckCodeRCO(const std::string& txtline, CheckContext& ctx) {
   // One more optional record of the employer; the record is stamped with
   // the employee of the RCW before it.
-  if (!ctx.viewing()) ctx.recorder.AddTRCU("0", true, 1);
+  ctx.recorder.CountEmployeeRecord(TotalsTable::kTRCU);
 
   CharField(txtline, kRCOFields[1], ctx);
-  for (const EmployeeMoneyPair& pair : kRCOMoneyPairs) {
-    const FieldSpec& orig = kRCOFields[static_cast<size_t>(pair.orig_row)];
-    const FieldSpec& correct = kRCOFields[static_cast<size_t>(pair.correct_row)];
-    if (IsBlank(FieldText(txtline, orig)) && IsBlank(FieldText(txtline, correct)))
-      continue;  // nothing corrected: nothing to report or add
-    MoneyCharField(txtline, orig, "RCU", ctx);
-    MoneyFieldCheck(txtline, "RO", correct.label, correct.start, correct.end(), correct.width,
-                    orig.start, orig.end(), correct.number, PairColumn(pair.pair), ctx);
-  }
+  for (int n = 1; n <= kRCOMoneyPairs.count(); ++n)
+    CheckEmployeeMoneyPair(txtline, kRCOMoneyPairs.pair(n), ctx);
   CharField(txtline, kRCOFields[18], ctx);
 }
 

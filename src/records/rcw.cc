@@ -31,25 +31,11 @@ constexpr const char* kNumericOrBlank = "Must be numeric or blank.";
 constexpr const char* kMilitaryYears =
     "Must be zero or blank for years prior to 1995 and years after 2001.";
 
-// The money pair step: the Originally Reported field's characters, then the
-// pair check, which also adds the amounts to the employer's TRCT row. Most
-// pairs of a record are blank (no correction): both tests then have nothing
-// to report or add, and are skipped.
-void RCWMoneyPair(const std::string& txtline, const EmployeeMoneyPair& pair,
-                   CheckContext& ctx) {
-  const FieldSpec& orig = Field(pair.orig_row);
-  const FieldSpec& correct = Field(pair.correct_row);
-  const std::string_view orig_text = FieldText(txtline, orig);
-  if (IsBlank(orig_text) && IsBlank(FieldText(txtline, correct))) return;  // nothing corrected
-  MoneyCharField(txtline, orig, "RCT", ctx);
-  MoneyFieldCheck(txtline, "RW", correct.label, correct.start, correct.end(), correct.width,
-                  orig.start, orig.end(), correct.number, PairColumn(pair.pair), ctx);
-}
-
-void MoneyPairSteps(const std::string& txtline, int first_pair, int last_pair,
-                    CheckContext& ctx) {
+// Pairs first_pair to last_pair, each with its money pair step, which also
+// adds the amounts to the employer's TRCT row.
+void MoneyPairSteps(const std::string& txtline, int first_pair, int last_pair, CheckContext& ctx) {
   for (int n = first_pair; n <= last_pair; ++n)
-    RCWMoneyPair(txtline, kRCWMoneyPairs[static_cast<size_t>(n - 1)], ctx);
+    CheckEmployeeMoneyPair(txtline, kRCWMoneyPairs.pair(n), ctx);
 }
 
 // Military pay is allowed only in the tax years 1995 to 2001; outside them
@@ -62,9 +48,9 @@ bool ZeroOrBlank(std::string_view text) {
 void MilitaryPay(const std::string& txtline, CheckContext& ctx) {
   const int year = ctx.state.TaxYear;
   const bool in_range = year >= 1995 && year <= 2001;
-  const EmployeeMoneyPair& pair = kRCWMoneyPairs[15];
-  const FieldSpec& orig = Field(pair.orig_row);
-  const FieldSpec& correct = Field(pair.correct_row);
+  const MoneyPair pair = kRCWMoneyPairs.pair(16);
+  const FieldSpec& orig = pair.orig;
+  const FieldSpec& correct = pair.correct;
   std::string positions;
   const bool printable = CharCheck(FieldText(txtline, orig), orig.start, positions, &ctx.yielder);
   bool orig_reported = false;
@@ -74,8 +60,7 @@ void MilitaryPay(const std::string& txtline, CheckContext& ctx) {
     ReportField(txtline, orig, kMilitaryYears, ctx);
     orig_reported = true;
   }
-  MoneyFieldCheck(txtline, "RW", correct.label, correct.start, correct.end(), correct.width,
-                  orig.start, orig.end(), correct.number, PairColumn(pair.pair), ctx);
+  CheckEmployeeAmounts(txtline, pair, ctx);
   // In the viewer the pair check gives a numeric Originally Reported field
   // its normal background again; a years finding on it must stay visible.
   if (orig_reported && ctx.viewing() && ctx.rows != nullptr) ctx.rows->Mark(orig.number);
@@ -111,8 +96,7 @@ void Indicators(const std::string& txtline, CheckContext& ctx) {
     CharField(txtline, orig, ctx);
     if (code != "0" && code != "1" && code != " ")
       ReportField(txtline, correct, ind.code_message, ctx);
-    FieldPairCheck(txtline, correct.label, correct.start, correct.end(), correct.width,
-                   orig.start, correct.number, false, ctx);
+    FieldPairCheck(txtline, orig, correct, false, ctx);
   }
 }
 
@@ -128,8 +112,7 @@ void CorrectSSN(const std::string& txtline, CheckContext& ctx) {
                 "This is a mandatory field and must contain only valid numeric data.",
                 ctx);
   } else {
-    FieldPairCheck(txtline, ssn.label, ssn.start, ssn.end(), ssn.width, Field(1).start,
-                   ssn.number, true, ctx);
+    FieldPairCheck(txtline, Field(1), ssn, true, ctx);
   }
 }
 
@@ -143,8 +126,7 @@ void Names(const std::string& txtline, CheckContext& ctx) {
   } else if (!NameCheck(first_text)) {
     ReportField(txtline, first, kNameCharacters, ctx);
   } else {
-    FieldPairCheck(txtline, first.label, first.start, first.end(), first.width, Field(3).start,
-                   first.number, true, ctx);
+    FieldPairCheck(txtline, Field(3), first, true, ctx);
   }
 
   // The middle name has no pair check: a blank correct middle name is
@@ -168,8 +150,7 @@ void Names(const std::string& txtline, CheckContext& ctx) {
   } else if (IsBlank(last_text)) {
     ReportField(txtline, last, kMandatoryBlank, ctx);
   } else {
-    FieldPairCheck(txtline, last.label, last.start, last.end(), last.width, Field(5).start,
-                   last.number, true, ctx);
+    FieldPairCheck(txtline, Field(5), last, true, ctx);
   }
 }
 
@@ -206,6 +187,19 @@ void Address(const std::string& txtline, CheckContext& ctx) {
   if (address_valid) ForeignAddressCheck(txtline, ctx);
 }
 
+// Positions 442 to 1024: money pairs 10 to 25, the fillers and the
+// indicators.
+void LaterPairsAndIndicators(const std::string& txtline, CheckContext& ctx) {
+  MoneyPairSteps(txtline, 10, 15, ctx);
+  MilitaryPay(txtline, ctx);
+  MoneyPairSteps(txtline, 17, 20, ctx);
+  CharField(txtline, Field(59), ctx);
+  MoneyPairSteps(txtline, 21, 25, ctx);
+  CharField(txtline, Field(70), ctx);
+  Indicators(txtline, ctx);
+  CharField(txtline, Field(77), ctx);
+}
+
 }  // namespace
 
 void CheckCodeRCW(const std::string& txtline, CheckContext& ctx) {
@@ -215,7 +209,7 @@ void CheckCodeRCW(const std::string& txtline, CheckContext& ctx) {
   CharField(txtline, Field(1), ctx);
 
   ctx.state.employee_reference.assign(FieldText(txtline, Field(2)));
-  if (!ctx.viewing()) ctx.recorder.AddTRCT("0", true, 1);
+  ctx.recorder.CountEmployeeRecord(TotalsTable::kTRCT);
   CorrectSSN(txtline, ctx);
 
   Names(txtline, ctx);
@@ -235,18 +229,7 @@ void CheckCodeRCW(const std::string& txtline, CheckContext& ctx) {
   rules.AfterSocialSecurityTips(ctx);
   MoneyPairSteps(txtline, 8, 9, ctx);
 
-  CheckCodeRCW2(txtline, ctx);
-}
-
-void CheckCodeRCW2(const std::string& txtline, CheckContext& ctx) {
-  MoneyPairSteps(txtline, 10, 15, ctx);
-  MilitaryPay(txtline, ctx);
-  MoneyPairSteps(txtline, 17, 20, ctx);
-  CharField(txtline, Field(59), ctx);
-  MoneyPairSteps(txtline, 21, 25, ctx);
-  CharField(txtline, Field(70), ctx);
-  Indicators(txtline, ctx);
-  CharField(txtline, Field(77), ctx);
+  LaterPairsAndIndicators(txtline, ctx);
 }
 
 void FillRCWlabels(const std::string& txtline, ViewerRows& rows) {

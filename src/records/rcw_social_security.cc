@@ -1,10 +1,9 @@
 #include "records/rcw_social_security.h"
 
-#include "checks/field_steps.h"
-
 #include <array>
 
 #include "checks/field_checks.h"
+#include "checks/field_steps.h"
 #include "core/check_context.h"
 #include "records/employee_layouts.h"
 
@@ -43,12 +42,7 @@ constexpr std::array<YearRow, 30> kYearTable = {{
 
 // The cents of an 11-digit money field; 0 when it is not numeric (blank or
 // holding another character).
-int64_t AmountOf(std::string_view text) {
-  if (!NumCheck(text)) return 0;
-  int64_t cents = 0;
-  for (char c : text) cents = cents * 10 + (c - '0');
-  return cents;
-}
+int64_t AmountOf(std::string_view text) { return NumCheck(text) ? AmountValue(text) : 0; }
 
 constexpr const char* kSumNames =
     "The sum of the Correct Social Security Wages [Position 299 - 309] and Correct Social "
@@ -160,8 +154,8 @@ void SocialSecurityRules::AfterMedicareWages(CheckContext& ctx) const {
   if (CodeIs('X') && year_ >= 1983 && !IsBlank(wages))
     ReportCodeBlank(ctx, kMedicareWagesRow, "Medicare Wages and Tips");
   if (NumCheck(FieldText(txtline_, kRCWFields[kSocialSecurityWagesRow])) &&
-      NumCheck(FieldText(txtline_, kRCWFields[kSocialSecurityTipsRow])) && not_x &&
-      year_ >= 1983 && year_ <= 1990 && sum != med_) {
+      NumCheck(FieldText(txtline_, kRCWFields[kSocialSecurityTipsRow])) && not_x && year_ >= 1983 &&
+      year_ <= 1990 && sum != med_) {
     ReportField(ctx, kMedicareWagesRow,
                 "The amount in Correct Medicare Wages and Tips must equal the sum of the amount "
                 "in Correct Social Security Wages [Position 299 - 309] and the amount in Correct "
@@ -185,8 +179,7 @@ void SocialSecurityRules::AfterMedicareTax(CheckContext& ctx) const {
     ReportField(ctx, kMedicareTaxRow,
                 "Must be zero filled for years prior to 1983 if being corrected. Otherwise, "
                 "enter blanks. ");
-  } else if (!CodeIs('X') && year_ >= 1991 && year_ <= 1993 &&
-             med_ > limits_.medicare_max * 100) {
+  } else if (!CodeIs('X') && year_ >= 1991 && year_ <= 1993 && med_ > limits_.medicare_max * 100) {
     ReportField(ctx, kMedicareTaxRow,
                 "The amount in Correct Medicare Tax Withheld should not exceed the annual "
                 "maximum Medicare wage base for the tax year being reported.");

@@ -47,16 +47,11 @@ class SocialSecurityRules {
   // Security wages and tips.
   void CheckHouseholdMinimum(CheckContext& ctx) const;
   // After the money pair of each field.
-  void AfterSocialSecurityWages(CheckContext& ctx) const;     // row 24
-  void AfterSocialSecurityTax(CheckContext& ctx) const;       // row 26
-  void AfterMedicareWages(CheckContext& ctx) const;           // row 28
-  void AfterMedicareTax(CheckContext& ctx) const;             // row 30
-  void AfterSocialSecurityTips(CheckContext& ctx) const;      // row 32: wage base
-
-  int64_t ssw() const { return ssw_; }
-  int64_t sst() const { return sst_; }
-  int64_t med() const { return med_; }
-  const YearLimits& limits() const { return limits_; }
+  void AfterSocialSecurityWages(CheckContext& ctx) const;  // row 24
+  void AfterSocialSecurityTax(CheckContext& ctx) const;    // row 26
+  void AfterMedicareWages(CheckContext& ctx) const;        // row 28
+  void AfterMedicareTax(CheckContext& ctx) const;          // row 30
+  void AfterSocialSecurityTips(CheckContext& ctx) const;   // row 32: wage base
 
  private:
   bool CodeIs(char code) const { return code_ == std::string_view(&code, 1); }
@@ -64,8 +59,7 @@ class SocialSecurityRules {
   bool Pre1983() const;
   void ReportField(CheckContext& ctx, int row, const std::string& message) const;
   void ReportCodeBlank(CheckContext& ctx, int row, std::string_view field) const;
-  void ReportLimit(CheckContext& ctx, const char* limit, int row,
-                   const std::string& message) const;
+  void ReportLimit(CheckContext& ctx, const char* limit, int row, const std::string& message) const;
 
   std::string_view txtline_;
   int year_;

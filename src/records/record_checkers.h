@@ -18,8 +18,6 @@ class ViewerRows;
 void CheckCodeRCA(const std::string& txtline, CheckContext& ctx);
 void CheckCodeRCE(const std::string& txtline, CheckContext& ctx);
 void CheckCodeRCW(const std::string& txtline, CheckContext& ctx);
-// Positions 442 to 1024 of the RCW record; CheckCodeRCW ends with it.
-void CheckCodeRCW2(const std::string& txtline, CheckContext& ctx);
 void CheckCodeRCO(const std::string& txtline, CheckContext& ctx);
 void CheckCodeRCF(const std::string& txtline, CheckContext& ctx);
 

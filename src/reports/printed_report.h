@@ -18,14 +18,13 @@ struct PrintState {
   int first_page = 0;   // pages to print; count mode leaves the page count
   int last_page = 0;    // in last_page
   bool print_done = false;
-  double print_y = 0;   // where the next line goes, inches from the top
+  double print_y = 0;  // where the next line goes, inches from the top
 };
 
 // WrapParagraph: breaks one line of text at spaces into lines no wider than
 // limit inches in the printer's current font; a word wider than the limit
 // is broken between characters. A text that fits is one line.
-std::vector<std::string> WrapParagraph(ReportPrinter& printer, std::string_view text,
-                                       double limit);
+std::vector<std::string> WrapParagraph(ReportPrinter& printer, std::string_view text, double limit);
 
 // WrapText: splits text at line feeds (dropping the carriage returns) and
 // wraps each piece to the printable width less 1.5 inches. An empty text
@@ -53,11 +52,11 @@ struct PrintedLine {
     kBody,
   };
   Kind kind = Kind::kBody;
-  double x = 0;        // inches from the left edge of the printable area
-  double dy = 0;       // head lines: inches below the top of their section
-  std::string text;    // UTF-8
-  std::string label;   // drawn at the left edge on the same line (the findings' labels)
-  int size = 0;        // points
+  double x = 0;       // inches from the left edge of the printable area
+  double dy = 0;      // head lines: inches below the top of their section
+  std::string text;   // UTF-8
+  std::string label;  // drawn at the left edge on the same line (the findings' labels)
+  int size = 0;       // points
   bool bold = false;
   bool boxed = false;  // a rectangle is drawn around the text (the record headings)
   double height = 0;   // inches the next line goes down (none after a head line)

@@ -9,8 +9,8 @@ std::string ReportTitle() { return std::string("LINTARO TAX YEAR ") + "2007" + "
 ReportHeader ReadReportHeader(ResultsDb& db) {
   ReportHeader h;
   std::vector<MiscRow> misc = db.ReadMisc();
-  for (const MiscRow& m : misc) h.paths.push_back(m.path);
-  if (!misc.empty()) h.date = misc.front().rpt_date;
+  for (const MiscRow& m : misc) h.paths.push_back(ValidUtf8(m.path));
+  if (!misc.empty()) h.date = ValidUtf8(misc.front().rpt_date);
   h.records_tested = db.LastRecNum();
   h.records_with_errors = db.CountRecordsWithErrors();
   h.errors = db.CountErrors();

@@ -31,9 +31,12 @@ std::string ReportTitle();
 
 // The summary part of the report, read once per report.
 struct ReportHeader {
-  std::vector<std::string> paths;  // Path of every MISC row, in table order (UTF-8)
-  std::string date;                // RptDate of the first MISC row, as stored
-  int64_t records_tested = 0;      // Rec_Num of the last RECORDS row
+  // Path of every MISC row, in table order, and RptDate of the first, as
+  // UTF-8: a byte sequence that is not UTF-8 (a file name in another
+  // character set) becomes U+FFFD, so that every report form is UTF-8.
+  std::vector<std::string> paths;
+  std::string date;
+  int64_t records_tested = 0;  // Rec_Num of the last RECORDS row
   int64_t records_with_errors = 0;
   int64_t errors = 0;
   // The last finding, when it is critical: the run was stopped by it.

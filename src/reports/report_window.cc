@@ -102,8 +102,7 @@ void ReportWindow::FormatHtml() {
 
   bool shown;
   if (failure.empty()) {
-    BrowserRequest request{c_.program_folder, c_.online_services_url,
-                           c_.settings->print_requested};
+    BrowserRequest request{c_.program_folder, c_.online_services_url, c_.settings->print_requested};
     shown = OpenInBrowser(*c_.prompts, *c_.shell, request, report_text);
   } else {
     const std::string verb = c_.settings->print_requested ? "print" : "view";

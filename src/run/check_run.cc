@@ -20,8 +20,8 @@
 namespace lintaro {
 namespace {
 
-constexpr const char* kCrLf = "\r\n";
-constexpr const char* kProgramTitle = "Lintaro 2007";
+constexpr const char *kCrLf = "\r\n";
+constexpr const char *kProgramTitle = "Lintaro 2007";
 
 // The first run's dates in which a clean submission may go straight to the
 // filing agency's online services.
@@ -32,16 +32,15 @@ constexpr Date kOnlineUntil{2008, 12, 1};
 
 // The pieces the checks of this run share.
 struct CheckRun::Checking {
-  Checking(RunState& state, RunResults& results, EventPump* pump)
-      : recorder(state, &results, nullptr),
-        yielder(pump),
-        ctx{state, recorder, results, &results, nullptr, yielder} {}
+  Checking(RunState &state, RunResults &results, EventPump *pump)
+      : recorder(state, &results, nullptr), yielder(pump), ctx{state,    recorder, results,
+                                                               &results, nullptr,  yielder} {}
   ErrorRecorder recorder;
   Yielder yielder;
   CheckContext ctx;
 };
 
-CheckRun::CheckRun(RunState& state, Prompts& prompts, Clock& clock, RunView& view,
+CheckRun::CheckRun(RunState &state, Prompts &prompts, Clock &clock, RunView &view,
                    CheckRunOptions options)
     : state_(state), prompts_(prompts), clock_(clock), view_(view), options_(std::move(options)) {}
 
@@ -56,7 +55,7 @@ void CheckRun::DeleteResults() {
     results_.reset();
     bool ok = true;
     int err = 0;
-    for (const std::string& name : {path, path + "-journal"}) {
+    for (const std::string &name : {path, path + "-journal"}) {
       if (::unlink(name.c_str()) != 0 && errno != ENOENT) {
         ok = false;
         err = errno;
@@ -65,33 +64,41 @@ void CheckRun::DeleteResults() {
     if (ok) return;
     if (attempt == 1) {
       throw RunFailure{RunFailure::kOther, 75,
-                       "The results database " + path + " cannot be deleted: " +
-                           std::generic_category().message(err)};
+                       "The results database " + path +
+                           " cannot be deleted: " + std::generic_category().message(err)};
     }
   }
 }
 
 void CheckRun::OpenResults() {
+  if (options_.results_store != nullptr) {
+    checking_.reset();
+    results_.reset();
+    options_.results_store->Clear();
+    results_ = std::make_unique<RunResults>(*options_.results_store, options_.batch_records);
+    checking_ = std::make_unique<Checking>(state_, *results_, options_.pump);
+    return;
+  }
   DeleteResults();
   const std::string path = JoinPath(options_.program_folder, kResultsFileName);
   try {
     results_ = std::make_unique<RunResults>(ResultsDb::Create(path), options_.batch_records);
-  } catch (const StoreError& e) {
+  } catch (const StoreError &e) {
     throw RunFailure{RunFailure::kOther, e.code() < 0 ? 75 : e.code(), e.what()};
   }
   checking_ = std::make_unique<Checking>(state_, *results_, options_.pump);
 }
 
-void CheckRun::CriticalStop(const CriticalFinding& finding) {
+void CheckRun::CriticalStop(const CriticalFinding &finding) {
   checking_->recorder.AddCritError(finding.reference, finding.user_entry, finding.message);
 }
 
 void CheckRun::RecordAbort() {
   if (results_ && results_->has_current()) {
-    checking_->recorder.AddError(
-        "Test Aborted", "Exit was chosen",
-        "The last file did not complete testing because the Exit Button was selected while "
-        "processing.");
+    checking_->recorder.AddError("Test Aborted", "Exit was chosen",
+                                 "The last file did not complete testing "
+                                 "because the Exit Button was selected while "
+                                 "processing.");
   }
 }
 
@@ -114,7 +121,7 @@ void CheckRun::EndRun() {
   view_.SetBusy(false);
 }
 
-void CheckRun::ShowProgress(int64_t file_length, int32_t& file_records) {
+void CheckRun::ShowProgress(int64_t file_length, int32_t &file_records) {
   if (file_length > static_cast<int64_t>(kRecordLength)) {
     ++file_records;
     view_.RecordStarted(state_.RecCtr, static_cast<double>(file_records) * kRecordLength /
@@ -124,7 +131,7 @@ void CheckRun::ShowProgress(int64_t file_length, int32_t& file_records) {
   }
 }
 
-size_t CheckRun::PrepareRecord(std::string& record) {
+size_t CheckRun::PrepareRecord(std::string &record) {
   const size_t found_length = record.size();
   state_.RecId = record.substr(0, 3);
   if (state_.RecId == "RCA") {
@@ -140,9 +147,9 @@ size_t CheckRun::PrepareRecord(std::string& record) {
   return found_length;
 }
 
-CheckRun::Step CheckRun::StoreRecord(const std::string& record, size_t found_length) {
+CheckRun::Step CheckRun::StoreRecord(const std::string &record, size_t found_length) {
   results_->AppendRecord(state_.RecCtr, state_.RecId, record);
-  const RecordRow* previous = state_.RecCtr > 1 ? results_->previous() : nullptr;
+  const RecordRow *previous = state_.RecCtr > 1 ? results_->previous() : nullptr;
   const FileRuleVerdict verdict =
       ApplyFileRules(state_.RecCtr, state_.RecId, record, found_length, previous);
   switch (verdict.kind) {
@@ -172,8 +179,8 @@ CheckRun::Step CheckRun::ApplyStopRules() {
   return Step::kNext;
 }
 
-CheckRun::Step CheckRun::ProcessRecord(std::string& record, int64_t file_length,
-                                       int32_t& file_records) {
+CheckRun::Step CheckRun::ProcessRecord(std::string &record, int64_t file_length,
+                                       int32_t &file_records) {
   checking_->yielder.YieldNow();
   if (abort_requested_) return Step::kStop;
   ShowProgress(file_length, file_records);
@@ -191,7 +198,8 @@ void CheckRun::StopPath() {
   if (state_.zero_amount_count > 10) {
     prompts_.Message("Alert",
                      std::to_string(state_.zero_amount_count) +
-                         " instance(s) found where the corrected money field(s) is/are zero. "
+                         " instance(s) found where the corrected money field(s) is/are "
+                         "zero. "
                          "This will zero out the corresponding originally reported money "
                          "field(s). Please make sure this is correct. This program only "
                          "captures up to the first 10 occurrences of this error.",
@@ -214,8 +222,8 @@ RunOutcome CheckRun::Completion() {
   RunOutcome outcome = RunOutcome::kClean;
   if (records > 0) {
     const Date today = clock_.Today();
-    const std::string done = std::string("Testing Completed.") + kCrLf +
-                             "There were no errors found.";
+    const std::string done =
+        std::string("Testing Completed.") + kCrLf + "There were no errors found.";
     if (today >= kOnlineFrom && today <= kOnlineUntil) {
       Answer a = prompts_.Message("Results",
                                   done + kCrLf + kCrLf +
@@ -235,7 +243,7 @@ RunOutcome CheckRun::Completion() {
   return outcome;
 }
 
-void CheckRun::ReportFailure(const RunFailure& failure) {
+void CheckRun::ReportFailure(const RunFailure &failure) {
   switch (failure.kind) {
     case RunFailure::kCancelled:
       break;
@@ -244,8 +252,8 @@ void CheckRun::ReportFailure(const RunFailure& failure) {
                        Icon::kInformation, Buttons::kOk);
       break;
     case RunFailure::kPastEndOfFile:
-      prompts_.Message("Submission File Error", "Unreadable data in File:" + std::string(kCrLf) +
-                                                    file_name_,
+      prompts_.Message("Submission File Error",
+                       "Unreadable data in File:" + std::string(kCrLf) + file_name_,
                        Icon::kCritical, Buttons::kOk);
       break;
     case RunFailure::kOther:
@@ -265,17 +273,17 @@ RunOutcome CheckRun::KeepResultsAfterFailure(RunOutcome outcome) {
       outcome = RunOutcome::kCriticalStop;
     }
     if (results_) results_->Flush();
-  } catch (const StoreError& e) {
-    prompts_.Message("Submission File Error",
-                     "Error Number: " + std::to_string(e.code()) + kCrLf +
-                         "Error Description: " + e.what(),
-                     Icon::kCritical, Buttons::kOk);
+  } catch (const StoreError &e) {
+    prompts_.Message(
+        "Submission File Error",
+        "Error Number: " + std::to_string(e.code()) + kCrLf + "Error Description: " + e.what(),
+        Icon::kCritical, Buttons::kOk);
     outcome = RunOutcome::kFailed;
   }
   return outcome;
 }
 
-RunOutcome CheckRun::HandleFailure(const RunFailure& failure) {
+RunOutcome CheckRun::HandleFailure(const RunFailure &failure) {
   ReportFailure(failure);
   const RunOutcome outcome = KeepResultsAfterFailure(
       failure.kind == RunFailure::kCancelled ? RunOutcome::kCancelled : RunOutcome::kFailed);
@@ -283,7 +291,7 @@ RunOutcome CheckRun::HandleFailure(const RunFailure& failure) {
   if (results_) {
     try {
       has_errors = results_->db().CountErrors() > 0;
-    } catch (const StoreError&) {
+    } catch (const StoreError &) {
     }
   }
   EndRun();
@@ -307,12 +315,17 @@ RunSummary CheckRun::Summarize(RunOutcome outcome) {
   if (outcome == RunOutcome::kFolderInUse) return summary;
   const std::string path = JoinPath(options_.program_folder, kResultsFileName);
   try {
-    auto db = ResultsDb::Open(path, true);
+    std::unique_ptr<ResultsDb> opened;
+    ResultsDb *db = options_.results_store;
+    if (db == nullptr) {
+      opened = ResultsDb::Open(path, true);
+      db = opened.get();
+    }
     summary.records_tested = db->CountRecords();
     summary.records_with_errors = db->CountRecordsWithErrors();
     summary.errors = db->CountErrors();
     if (auto last = db->ReadLastError(); last && last->type == "C") summary.critical = last;
-  } catch (const StoreError&) {
+  } catch (const StoreError &) {
     // No database (cancelled before the first file): nothing to count.
   }
   if (summary.critical && outcome == RunOutcome::kFindings)
@@ -321,7 +334,7 @@ RunSummary CheckRun::Summarize(RunOutcome outcome) {
 }
 
 void CheckRun::ChooseFile() {
-  const char* title = state_.RecCtr == 1 ? "Please Enter File Name to be Tested"
+  const char *title = state_.RecCtr == 1 ? "Please Enter File Name to be Tested"
                                          : "Please Enter Next File Name to be Tested";
   std::optional<std::string> chosen = prompts_.OpenFile(title, kOpenFileFilter);
   if (!chosen) throw RunFailure{RunFailure::kCancelled, 32755, "Cancel was selected."};
@@ -366,7 +379,8 @@ RunOutcome CheckRun::TestFiles() {
       return Completion();
     prompts_.Message("Missing Final Record",
                      "RCF record was not found. Submission must end with a final record. If "
-                     "the wage report submission is saved on multiple disks or mutliple data "
+                     "the wage report submission is saved on multiple disks or mutliple "
+                     "data "
                      "files, click OK then choose the next file.",
                      Icon::kExclamation, Buttons::kOk);
     continuation_ = true;
@@ -382,11 +396,11 @@ RunSummary CheckRun::ReadFile() {
   RunOutcome outcome = RunOutcome::kCancelled;
   try {
     outcome = TestFiles();
-  } catch (const RunFailure& failure) {
+  } catch (const RunFailure &failure) {
     outcome = HandleFailure(failure);
-  } catch (const StoreError& e) {
+  } catch (const StoreError &e) {
     outcome = HandleFailure(RunFailure{RunFailure::kOther, e.code(), e.what()});
-  } catch (const std::exception& e) {
+  } catch (const std::exception &e) {
     outcome = HandleFailure(RunFailure{RunFailure::kOther, 51, e.what()});
   }
   view_.RunEnded();

@@ -19,6 +19,7 @@
 
 namespace lintaro {
 
+class ResultsDb;
 class RunResults;
 struct CriticalFinding;
 
@@ -73,8 +74,13 @@ struct RunSummary {
 struct CheckRunOptions {
   std::string program_folder;  // where ERRLOG2C.MDB is written
   int max_errors = 500;
-  int batch_records = 4096;    // records per committed batch
-  EventPump* pump = nullptr;   // null: no event processing (command line)
+  int batch_records = 4096;   // records per committed batch
+  EventPump* pump = nullptr;  // null: no event processing (command line)
+  // The results database to write instead of ERRLOG2C.MDB, or null (the
+  // default) for the file. The run empties it at the start, takes its
+  // summary from it and leaves it open. The fuzz targets keep one in memory
+  // for all their inputs, so that an input costs no new file and schema.
+  ResultsDb* results_store = nullptr;
 };
 
 inline constexpr const char* kOpenFileFilter =
@@ -82,8 +88,7 @@ inline constexpr const char* kOpenFileFilter =
 
 class CheckRun {
  public:
-  CheckRun(RunState& state, Prompts& prompts, Clock& clock, RunView& view,
-           CheckRunOptions options);
+  CheckRun(RunState& state, Prompts& prompts, Clock& clock, RunView& view, CheckRunOptions options);
   ~CheckRun();
 
   // The whole run. The results stay in the database file, closed, when it
@@ -149,7 +154,7 @@ class CheckRun {
   std::unique_ptr<RunResults> results_;
   bool abort_requested_ = false;
   bool error_limit_reached_ = false;
-  std::string file_name_;     // the file being tested
+  std::string file_name_;  // the file being tested
   // The last file ended without the final record and the next has no
   // record yet.
   bool continuation_ = false;

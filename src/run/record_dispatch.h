@@ -21,9 +21,9 @@ using RowFiller = void (*)(const std::string& txtline, ViewerRows& rows);
 
 struct RecordType {
   std::string_view id;
-  int rows;               // rows of the viewer
-  RecordChecker check;    // null for RCS and RCV: sequence rules only
-  RowFiller fill;         // null for RCS and RCV
+  int rows;             // rows of the viewer
+  RecordChecker check;  // null for RCS and RCV: sequence rules only
+  RowFiller fill;       // null for RCS and RCV
 };
 
 // The nine identifiers in dispatch order: RCA, RCE, RCW, RCO, RCS, RCT,

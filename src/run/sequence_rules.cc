@@ -1,19 +1,12 @@
 #include "run/sequence_rules.h"
 
-#include <initializer_list>
-
+#include "checks/field_checks.h"
 #include "core/check_context.h"
 #include "core/framer.h"
 #include "store/run_results.h"
 
 namespace lintaro {
 namespace {
-
-bool OneOf(std::string_view id, std::initializer_list<std::string_view> ids) {
-  for (std::string_view candidate : ids)
-    if (id == candidate) return true;
-  return false;
-}
 
 // The sequence rule that decides for a previous record, if any: the
 // identifiers allowed after it and the message when another follows.

@@ -54,17 +54,57 @@ std::string ColumnText(sqlite3_stmt* s, int i) {
 }
 std::string ColumnCp1252(sqlite3_stmt* s, int i) { return Utf8ToCp1252(ColumnText(s, i)); }
 
+// The columns of money pair n, in table order.
+constexpr TotalsKind kPairColumns[] = {TotalsKind::kCorrectSum, TotalsKind::kCorrectBlank,
+                                       TotalsKind::kOrigSum, TotalsKind::kOrigBlank,
+                                       TotalsKind::kErrorReference};
+
+// A running-total column's name in its table: "0" (the record count), n,
+// n + "b", "Orig" + n, "Orig" + n + "b" or "C" + n + "ErrRef".
+std::string ColumnName(TotalsKind kind, int pair) {
+  const std::string n = std::to_string(pair);
+  switch (kind) {
+    case TotalsKind::kRecordCount:
+      return "0";
+    case TotalsKind::kCorrectSum:
+      return n;
+    case TotalsKind::kCorrectBlank:
+      return n + "b";
+    case TotalsKind::kOrigSum:
+      return "Orig" + n;
+    case TotalsKind::kOrigBlank:
+      return "Orig" + n + "b";
+    case TotalsKind::kErrorReference:
+      return "C" + n + "ErrRef";
+  }
+  return {};
+}
+
+// A column's type and default: sums 0, blank flags set, no error reference.
+const char* ColumnDefinition(TotalsKind kind) {
+  switch (kind) {
+    case TotalsKind::kCorrectSum:
+    case TotalsKind::kOrigSum:
+      return " REAL DEFAULT 0";
+    case TotalsKind::kCorrectBlank:
+    case TotalsKind::kOrigBlank:
+      return " INTEGER DEFAULT 1";
+    case TotalsKind::kErrorReference:
+      return " TEXT DEFAULT 'None'";
+    case TotalsKind::kRecordCount:
+      break;
+  }
+  return " INTEGER DEFAULT 0";
+}
+
 std::string CreateTableSql(TotalsTable table) {
-  const std::string name = TableName(table);
-  std::string sql = "CREATE TABLE " + name +
-                    " (Indx INTEGER PRIMARY KEY, RCE_EIN TEXT, \"0\" INTEGER DEFAULT 0";
+  std::string sql = std::string("CREATE TABLE ") + TableName(table) +
+                    " (Indx INTEGER PRIMARY KEY, RCE_EIN TEXT, " +
+                    Quote(ColumnName(TotalsKind::kRecordCount, 0)) +
+                    ColumnDefinition(TotalsKind::kRecordCount);
   for (int n = 1; n <= PairCount(table); ++n) {
-    const std::string k = std::to_string(n);
-    sql += ", " + Quote(k) + " REAL DEFAULT 0";
-    sql += ", " + Quote(k + "b") + " INTEGER DEFAULT 1";
-    sql += ", " + Quote("Orig" + k) + " REAL DEFAULT 0";
-    sql += ", " + Quote("Orig" + k + "b") + " INTEGER DEFAULT 1";
-    sql += ", " + Quote("C" + k + "ErrRef") + " TEXT DEFAULT 'None'";
+    for (TotalsKind kind : kPairColumns)
+      sql += ", " + Quote(ColumnName(kind, n)) + ColumnDefinition(kind);
   }
   return sql + ")";
 }
@@ -94,10 +134,9 @@ const std::vector<std::pair<std::string, std::vector<std::string>>>& FixedLayout
 const char* TableName(TotalsTable table) { return table == TotalsTable::kTRCT ? "TRCT" : "TRCU"; }
 
 std::vector<std::string> TotalsColumnNames(TotalsTable table) {
-  std::vector<std::string> names = {"Indx", "RCE_EIN", "0"};
+  std::vector<std::string> names = {"Indx", "RCE_EIN", ColumnName(TotalsKind::kRecordCount, 0)};
   for (int n = 1; n <= PairCount(table); ++n) {
-    const std::string k = std::to_string(n);
-    names.insert(names.end(), {k, k + "b", "Orig" + k, "Orig" + k + "b", "C" + k + "ErrRef"});
+    for (TotalsKind kind : kPairColumns) names.push_back(ColumnName(kind, n));
   }
   return names;
 }
@@ -168,25 +207,41 @@ std::unique_ptr<ResultsDb> ResultsDb::Create(const std::string& path) {
                              std::generic_category().message(errno) + " (" + path + ")");
   }
   ::close(fd);
-  std::unique_ptr<ResultsDb> db(
-      new ResultsDb(OpenHandle(path, SQLITE_OPEN_READWRITE), path));
+  std::unique_ptr<ResultsDb> db(new ResultsDb(OpenHandle(path, SQLITE_OPEN_READWRITE), path));
   // The rollback journal is removed at each commit, so the file is one file
   // at rest. Commits are not synced to the disk: a killed run still leaves
   // every committed batch (the system holds what was written), and the
   // results can always be made again from the submission.
   db->Exec("PRAGMA journal_mode=DELETE; PRAGMA synchronous=OFF; PRAGMA cache_size=-8192;");
-  db->Exec("BEGIN");
-  db->Exec(kCreateFixedTables);
-  db->Exec(CreateTableSql(TotalsTable::kTRCT).c_str());
-  db->Exec(CreateTableSql(TotalsTable::kTRCU).c_str());
-  db->Exec("COMMIT");
-  db->PrepareStatements();
+  db->CreateTables();
   return db;
 }
 
-bool ConfigureStoreForThreads() {
-  return sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0) == SQLITE_OK;
+std::unique_ptr<ResultsDb> ResultsDb::CreateInMemory() {
+  std::unique_ptr<ResultsDb> db(new ResultsDb(
+      OpenHandle(":memory:", SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE), ":memory:"));
+  db->CreateTables();
+  return db;
 }
+
+void ResultsDb::CreateTables() {
+  Exec("BEGIN");
+  Exec(kCreateFixedTables);
+  Exec(CreateTableSql(TotalsTable::kTRCT).c_str());
+  Exec(CreateTableSql(TotalsTable::kTRCU).c_str());
+  Exec("COMMIT");
+  PrepareStatements();
+}
+
+void ResultsDb::Clear() {
+  Commit();
+  // Without rows, SQLite numbers the next row of each table 1 again.
+  Exec(
+      "BEGIN; DELETE FROM MISC; DELETE FROM RECORDS; DELETE FROM ERRORS; DELETE FROM TRCT;"
+      " DELETE FROM TRCU; COMMIT");
+}
+
+bool ConfigureStoreForThreads() { return sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0) == SQLITE_OK; }
 
 void RecoverInterruptedResults(const std::string& path) {
   struct stat info {};
@@ -223,13 +278,13 @@ void ResultsDb::CheckLayout() {
   };
   for (const auto& [table, wanted] : FixedLayout()) {
     if (columns_of(table) != wanted)
-      throw StoreError(-1, "The file is not a results database of this version of Lintaro (" +
-                               path_ + ")");
+      throw StoreError(
+          -1, "The file is not a results database of this version of Lintaro (" + path_ + ")");
   }
   for (TotalsTable t : {TotalsTable::kTRCT, TotalsTable::kTRCU}) {
     if (columns_of(TableName(t)) != TotalsColumnNames(t))
-      throw StoreError(-1, "The file is not a results database of this version of Lintaro (" +
-                               path_ + ")");
+      throw StoreError(
+          -1, "The file is not a results database of this version of Lintaro (" + path_ + ")");
   }
 }
 
@@ -240,53 +295,60 @@ void ResultsDb::PrepareStatements() {
   s.insert_misc = Stmt(Prepare("INSERT INTO MISC (Path, PinOK, RptDate) VALUES (?, 0, ?)"));
   s.set_pin_ok = Stmt(Prepare("UPDATE MISC SET PinOK = ? WHERE Data_Id = ?"));
   s.read_misc = Stmt(Prepare("SELECT Data_Id, Path, PinOK, RptDate FROM MISC ORDER BY Data_Id"));
-  s.insert_record = Stmt(Prepare(
-      "INSERT INTO RECORDS (Rec_Num, ID, RCE_Indx, Errors, Record, RecReference)"
-      " VALUES (?, ?, ?, ?, ?, ?)"));
+  s.insert_record =
+      Stmt(Prepare("INSERT INTO RECORDS (Rec_Num, ID, RCE_Indx, Errors, Record, RecReference)"
+                   " VALUES (?, ?, ?, ?, ?, ?)"));
   s.update_record = Stmt(Prepare(
       "UPDATE RECORDS SET ID = ?2, RCE_Indx = ?3, Errors = ?4, Record = ?5, RecReference = ?6"
       " WHERE Rec_Num = ?1"));
   s.delete_record = Stmt(Prepare("DELETE FROM RECORDS WHERE Rec_Num = ?"));
-  s.read_record = Stmt(Prepare(
-      "SELECT Rec_Num, ID, RCE_Indx, Errors, Record, RecReference FROM RECORDS"
-      " WHERE Rec_Num = ?"));
+  s.read_record =
+      Stmt(Prepare("SELECT Rec_Num, ID, RCE_Indx, Errors, Record, RecReference FROM RECORDS"
+                   " WHERE Rec_Num = ?"));
   s.count_records = Stmt(Prepare("SELECT COUNT(*) FROM RECORDS"));
   s.count_records_with_id = Stmt(Prepare("SELECT COUNT(*) FROM RECORDS WHERE ID = ?"));
   s.last_rec_num = Stmt(Prepare("SELECT Rec_Num FROM RECORDS ORDER BY Rec_Num DESC LIMIT 1"));
-  s.next_record_of_type = Stmt(Prepare(
-      "SELECT Rec_Num, ID, RCE_Indx, Errors, Record, RecReference FROM RECORDS"
-      " WHERE Rec_Num > ?1 AND substr(Record, 1, 3) = ?2 ORDER BY Rec_Num LIMIT 1"));
+  s.next_record_of_type =
+      Stmt(Prepare("SELECT Rec_Num, ID, RCE_Indx, Errors, Record, RecReference FROM RECORDS"
+                   " WHERE Rec_Num > ?1 AND substr(Record, 1, 3) = ?2 ORDER BY Rec_Num LIMIT 1"));
   // The identifier is compared in upper case: the ID column keeps it as
   // found (an employer record may be "rce"), while the checks read the
   // record text, which the run upper-cased.
-  s.employer_with_indx = Stmt(Prepare(
-      "SELECT Rec_Num, ID, RCE_Indx, Errors, Record, RecReference FROM RECORDS"
-      " WHERE UPPER(ID) = 'RCE' AND RCE_Indx = ?1 ORDER BY Rec_Num LIMIT 1"));
-  s.employer_before = Stmt(Prepare(
-      "SELECT Rec_Num, ID, RCE_Indx, Errors, Record, RecReference FROM RECORDS"
-      " WHERE UPPER(ID) = 'RCE' AND Rec_Num < ?1 ORDER BY Rec_Num DESC LIMIT 1"));
-  s.list_records = Stmt(Prepare(
-      "SELECT Rec_Num, Errors, Record FROM RECORDS WHERE Rec_Num BETWEEN ?1 AND ?2"
-      " ORDER BY Rec_Num"));
+  s.employer_with_indx =
+      Stmt(Prepare("SELECT Rec_Num, ID, RCE_Indx, Errors, Record, RecReference FROM RECORDS"
+                   " WHERE UPPER(ID) = 'RCE' AND RCE_Indx = ?1 ORDER BY Rec_Num LIMIT 1"));
+  s.employer_before =
+      Stmt(Prepare("SELECT Rec_Num, ID, RCE_Indx, Errors, Record, RecReference FROM RECORDS"
+                   " WHERE UPPER(ID) = 'RCE' AND Rec_Num < ?1 ORDER BY Rec_Num DESC LIMIT 1"));
+  s.list_records =
+      Stmt(Prepare("SELECT Rec_Num, Errors, Record FROM RECORDS WHERE Rec_Num BETWEEN ?1 AND ?2"
+                   " ORDER BY Rec_Num"));
   s.list_record = Stmt(Prepare("SELECT Rec_Num, Errors, Record FROM RECORDS WHERE Rec_Num = ?1"));
-  s.report_rows = Stmt(Prepare(
-      "SELECT Err_Num, Type, ERRORS.Rec_Num, Reference, User_Entry, Error, ID, RecReference"
-      " FROM ERRORS INNER JOIN RECORDS ON ERRORS.Rec_Num = RECORDS.Rec_Num"
-      " ORDER BY ERRORS.Rec_Num, Err_Num"));
+  s.report_rows = Stmt(
+      Prepare("SELECT Err_Num, Type, ERRORS.Rec_Num, Reference, User_Entry, Error, ID, RecReference"
+              " FROM ERRORS INNER JOIN RECORDS ON ERRORS.Rec_Num = RECORDS.Rec_Num"
+              " ORDER BY ERRORS.Rec_Num, Err_Num"));
   s.insert_error = Stmt(Prepare(
       "INSERT INTO ERRORS (Type, Rec_Num, Reference, User_Entry, Error) VALUES (?, ?, ?, ?, ?)"));
-  s.read_errors_of = Stmt(Prepare(
-      "SELECT Err_Num, Type, Rec_Num, Reference, User_Entry, Error FROM ERRORS"
-      " WHERE Rec_Num = ? ORDER BY Err_Num"));
+  s.read_errors_of =
+      Stmt(Prepare("SELECT Err_Num, Type, Rec_Num, Reference, User_Entry, Error FROM ERRORS"
+                   " WHERE Rec_Num = ? ORDER BY Err_Num"));
   s.count_errors = Stmt(Prepare("SELECT COUNT(*) FROM ERRORS"));
   s.count_records_with_errors = Stmt(Prepare("SELECT COUNT(DISTINCT Rec_Num) FROM ERRORS"));
   // From the findings' index on the record number (the records' error
   // counts have no index: filtering on them reads every record).
   s.record_numbers_with_errors =
       Stmt(Prepare("SELECT DISTINCT Rec_Num FROM ERRORS ORDER BY Rec_Num"));
-  s.read_last_error = Stmt(Prepare(
-      "SELECT Err_Num, Type, Rec_Num, Reference, User_Entry, Error FROM ERRORS"
-      " ORDER BY Err_Num DESC LIMIT 1"));
+  s.read_last_error =
+      Stmt(Prepare("SELECT Err_Num, Type, Rec_Num, Reference, User_Entry, Error FROM ERRORS"
+                   " ORDER BY Err_Num DESC LIMIT 1"));
+  PrepareTotalsStatements();
+}
+
+// The statements of both running-total tables, over their columns in table
+// order.
+void ResultsDb::PrepareTotalsStatements() {
+  Statements& s = *st_;
   for (TotalsTable t : {TotalsTable::kTRCT, TotalsTable::kTRCU}) {
     const int i = static_cast<int>(t);
     const std::string name = TableName(t);
@@ -300,15 +362,13 @@ void ResultsDb::PrepareStatements() {
     }
     for (size_t c = 0; c < cols.size(); ++c)
       select_list += (c ? ", " : "") + name + "." + Quote(cols[c]);
-    s.insert_totals[i] =
-        Stmt(Prepare("INSERT INTO " + name + " (" + insert_cols + ") VALUES (" + insert_vals + ")"));
-    s.update_totals[i] =
-        Stmt(Prepare("UPDATE " + name + " SET " + set_list + " WHERE Indx = ?1"));
-    s.read_totals[i] =
-        Stmt(Prepare("SELECT " + select_list + " FROM " + name + " WHERE Indx = ?"));
-    s.read_totals_for_record[i] = Stmt(Prepare(
-        "SELECT " + select_list + " FROM " + name + ", RECORDS WHERE " + name +
-        ".Indx = RECORDS.RCE_Indx AND RECORDS.Rec_Num = ?"));
+    s.insert_totals[i] = Stmt(
+        Prepare("INSERT INTO " + name + " (" + insert_cols + ") VALUES (" + insert_vals + ")"));
+    s.update_totals[i] = Stmt(Prepare("UPDATE " + name + " SET " + set_list + " WHERE Indx = ?1"));
+    s.read_totals[i] = Stmt(Prepare("SELECT " + select_list + " FROM " + name + " WHERE Indx = ?"));
+    s.read_totals_for_record[i] =
+        Stmt(Prepare("SELECT " + select_list + " FROM " + name + ", RECORDS WHERE " + name +
+                     ".Indx = RECORDS.RCE_Indx AND RECORDS.Rec_Num = ?"));
     s.count_totals[i] = Stmt(Prepare("SELECT COUNT(*) FROM " + name));
   }
 }
@@ -389,8 +449,7 @@ void ResultsDb::DeleteRecord(int64_t rec_num) {
   if (!StepDone(st_->delete_record.s)) Fail("Cannot delete a record");
 }
 
-std::optional<RecordRow> ResultsDb::ReadOneRecord(sqlite3_stmt* s, int64_t key,
-                                                  const char* what) {
+std::optional<RecordRow> ResultsDb::ReadOneRecord(sqlite3_stmt* s, int64_t key, const char* what) {
   sqlite3_bind_int64(s, 1, key);
   std::optional<RecordRow> row;
   int rc = sqlite3_step(s);
@@ -446,8 +505,7 @@ std::optional<RecordListing> ResultsDb::ListRecord(int64_t rec_num) {
   return row;
 }
 
-std::optional<RecordRow> ResultsDb::NextRecordOfType(int64_t after_rec_num,
-                                                     std::string_view type) {
+std::optional<RecordRow> ResultsDb::NextRecordOfType(int64_t after_rec_num, std::string_view type) {
   sqlite3_stmt* s = st_->next_record_of_type.s;
   sqlite3_bind_int64(s, 1, after_rec_num);
   BindCp1252(s, 2, type);
@@ -585,6 +643,8 @@ void ResultsDb::ForEachReportRow(const std::function<bool(const ReportRow&)>& ro
   if (rc != SQLITE_DONE) Fail("Cannot read the findings for the report");
 }
 
+// Binds a running-total row's columns in table order (each pair's columns
+// in the order of kPairColumns); ReadTotalsColumns reads them so.
 static void BindTotals(sqlite3_stmt* s, const TotalsRow& row, bool with_indx) {
   if (with_indx) sqlite3_bind_int64(s, 1, row.indx);
   BindCp1252(s, 2, row.rce_ein);
@@ -627,8 +687,7 @@ TotalsRow ResultsDb::ReadTotalsColumns(TotalsTable table, sqlite3_stmt* s, int c
   return row;
 }
 
-std::optional<TotalsRow> ResultsDb::ReadOneTotals(TotalsTable table, sqlite3_stmt* s,
-                                                  int64_t key) {
+std::optional<TotalsRow> ResultsDb::ReadOneTotals(TotalsTable table, sqlite3_stmt* s, int64_t key) {
   sqlite3_bind_int64(s, 1, key);
   std::optional<TotalsRow> row;
   int rc = sqlite3_step(s);

@@ -43,6 +43,11 @@ class ResultsDb {
   // readable and writable by its owner only.
   static std::unique_ptr<ResultsDb> Create(const std::string& path);
 
+  // Creates a new, empty results database with the same tables that lives in
+  // memory only and is gone when closed. For the fuzz targets, which keep one
+  // for all their inputs (CheckRunOptions::results_store); path() is ":memory:".
+  static std::unique_ptr<ResultsDb> CreateInMemory();
+
   // Opens an existing results database. Throws when the file is missing, is
   // not a database, or lacks the tables and columns of this layout.
   static std::unique_ptr<ResultsDb> Open(const std::string& path, bool read_only);
@@ -56,6 +61,11 @@ class ResultsDb {
   void Begin();
   void Commit();
   bool in_transaction() const { return in_transaction_; }
+
+  // Deletes every row of every table, leaving the database as Create left
+  // it (the rows are numbered from 1 again). Commits an open transaction
+  // first.
+  void Clear();
 
   // MISC
   int64_t InsertMisc(const std::string& path_utf8, const std::string& rpt_date);
@@ -120,7 +130,10 @@ class ResultsDb {
   void Exec(const char* sql);
   sqlite3_stmt* Prepare(const std::string& sql);
   [[noreturn]] void Fail(const std::string& what);
+  // Makes the five tables in the new, empty database and prepares the statements.
+  void CreateTables();
   void PrepareStatements();
+  void PrepareTotalsStatements();
   void CheckLayout();
   TotalsRow ReadTotalsColumns(TotalsTable table, sqlite3_stmt* stmt, int first_column);
   // Runs a one-row totals query whose single parameter is key.

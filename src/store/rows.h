@@ -7,9 +7,7 @@
 #define LINTARO_STORE_ROWS_H_
 
 #include <cstdint>
-#include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace lintaro {
@@ -17,7 +15,7 @@ namespace lintaro {
 // MISC: one row per tested file.
 struct MiscRow {
   int64_t data_id = 0;
-  std::string path;      // UTF-8
+  std::string path;  // UTF-8
   bool pin_ok = false;
   std::string rpt_date;  // "mm/dd/yyyy"
 };
@@ -72,14 +70,42 @@ enum class TotalsTable { kTRCT, kTRCU };
 constexpr int PairCount(TotalsTable table) { return table == TotalsTable::kTRCT ? 25 : 8; }
 const char* TableName(TotalsTable table);
 
+// What a column of a running-total row holds. The columns of money pair n
+// are, in table order, its correct sum, correct-blank flag, original sum,
+// original-blank flag and error reference; the record count is the pairs'
+// common first column. The store alone knows the columns' names.
+enum class TotalsKind {
+  kRecordCount,     // RCW (TRCT) or RCO (TRCU) records of the employer
+  kCorrectSum,      // the sum of the pair's Correct amounts
+  kCorrectBlank,    // every Correct amount of the pair was blank so far
+  kOrigSum,         // the sum of the pair's Originally Reported amounts
+  kOrigBlank,       // every Originally Reported amount of the pair was blank so far
+  kErrorReference,  // the first employee whose Correct amount was not numeric, or "None"
+};
+
+// One column of a running-total table: its table, what it holds and its
+// money pair (1 to PairCount(table); 0 for the record count).
+struct TotalsColumn {
+  TotalsTable table = TotalsTable::kTRCT;
+  TotalsKind kind = TotalsKind::kRecordCount;
+  int pair = 0;
+
+  // True when the table has the column.
+  constexpr bool valid() const {
+    return kind == TotalsKind::kRecordCount ? pair == 0 : pair >= 1 && pair <= PairCount(table);
+  }
+
+  friend bool operator==(const TotalsColumn&, const TotalsColumn&) = default;
+};
+
 // One employer's running totals. Amounts are whole cents.
 struct TotalsRow {
   struct Pair {
-    int64_t correct = 0;         // column n
-    bool correct_blank = true;   // column n + "b"
-    int64_t orig = 0;            // column "Orig" + n
-    bool orig_blank = true;      // column "Orig" + n + "b"
-    std::string err_ref = "None";  // column "C" + n + "ErrRef"
+    int64_t correct = 0;           // TotalsKind::kCorrectSum
+    bool correct_blank = true;     // TotalsKind::kCorrectBlank
+    int64_t orig = 0;              // TotalsKind::kOrigSum
+    bool orig_blank = true;        // TotalsKind::kOrigBlank
+    std::string err_ref = "None";  // TotalsKind::kErrorReference
 
     friend bool operator==(const Pair&, const Pair&) = default;
   };
@@ -89,7 +115,7 @@ struct TotalsRow {
 
   int64_t indx = 0;
   std::string rce_ein;
-  int64_t count = 0;        // column "0": RCW (TRCT) or RCO (TRCU) records
+  int64_t count = 0;        // TotalsKind::kRecordCount
   std::vector<Pair> pairs;  // pairs[n - 1] is money pair n
 
   Pair& pair(int n) { return pairs.at(static_cast<size_t>(n - 1)); }
@@ -97,20 +123,6 @@ struct TotalsRow {
 
   friend bool operator==(const TotalsRow&, const TotalsRow&) = default;
 };
-
-// A column of a running-total row, named as in the table: "0" (the record
-// count), n, n + "b", "Orig" + n, "Orig" + n + "b" or "C" + n + "ErrRef".
-struct TotalsColumn {
-  enum Kind { kCount, kCorrect, kCorrectBlank, kOrig, kOrigBlank, kErrRef };
-  Kind kind = kCount;
-  int pair = 0;  // 1-based money pair; 0 for the count
-
-  friend bool operator==(const TotalsColumn&, const TotalsColumn&) = default;
-};
-
-// Parses a column name; nothing for a name the tables do not have (pairs
-// beyond the table's count are refused by the caller).
-std::optional<TotalsColumn> ParseTotalsColumn(std::string_view name);
 
 }  // namespace lintaro
 

@@ -3,7 +3,12 @@
 namespace lintaro {
 
 RunResults::RunResults(std::unique_ptr<ResultsDb> db, int batch_records)
-    : db_(std::move(db)), batch_records_(batch_records < 1 ? 1 : batch_records) {
+    : RunResults(*db, batch_records) {
+  owned_db_ = std::move(db);
+}
+
+RunResults::RunResults(ResultsDb& db, int batch_records)
+    : db_(&db), batch_records_(batch_records < 1 ? 1 : batch_records) {
   error_count_ = db_->CountErrors();
 }
 

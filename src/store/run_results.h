@@ -26,6 +26,8 @@ class RunResults : public ResultsReader {
   static constexpr int kDefaultBatchRecords = 4096;
 
   explicit RunResults(std::unique_ptr<ResultsDb> db, int batch_records = kDefaultBatchRecords);
+  // Writes into db, which the caller keeps open after this is gone.
+  explicit RunResults(ResultsDb& db, int batch_records = kDefaultBatchRecords);
   // Flushes; failures at this point are swallowed (call Flush to see them).
   ~RunResults() override;
 
@@ -36,7 +38,6 @@ class RunResults : public ResultsReader {
   // tested so far, which the viewer reads from the last row.
   void AddFile(const std::string& path_utf8, const std::string& rpt_date);
   void SetPinOK(bool pin_ok);
-  bool PinOK() const { return pin_ok_; }
 
   // RECORDS. AppendRecord makes a new row the current one; the row before it
   // stays reachable as previous() until the next append.
@@ -77,7 +78,8 @@ class RunResults : public ResultsReader {
   void WriteCurrent();
   void WriteEmployers();
 
-  std::unique_ptr<ResultsDb> db_;
+  std::unique_ptr<ResultsDb> owned_db_;  // null when the caller keeps the database
+  ResultsDb* db_;
   const int batch_records_;
   int records_in_batch_ = 0;
 

@@ -9,7 +9,6 @@
 #include "checks/field_steps.h"
 #include "checks/money_pairs.h"
 #include "core/check_context.h"
-#include "records/employee_layouts.h"
 #include "totals/total_checks.h"
 #include "totals/total_layouts.h"
 #include "totals/total_records.h"
@@ -40,8 +39,7 @@ bool BlankForCode(int pair, std::string_view code) {
 
 void CodeBlank(const std::string& txtline, const FieldSpec& correct, CheckContext& ctx) {
   const std::string_view x = PairName(correct);
-  ReportField(txtline, correct, EmploymentCodeBlankMessage("Total Correct " + std::string(x)),
-              ctx);
+  ReportField(txtline, correct, EmploymentCodeBlankMessage("Total Correct " + std::string(x)), ctx);
 }
 
 // Military pay totals are allowed only in the tax years 1995 to 2001.
@@ -53,10 +51,10 @@ bool ZeroOrBlank(std::string_view text) {
 constexpr const char* kMilitaryYears =
     "Must be zero or blank for years prior to 1995 and years after 2001.";
 
-void MilitaryPair(const std::string& txtline, const TotalMoneyPair& pair, const TotalsRow* R,
+void MilitaryPair(const std::string& txtline, const MoneyPair& pair, const TotalsRow* R,
                   CheckContext& ctx) {
-  const FieldSpec& orig = Field(pair.orig_field);
-  const FieldSpec& correct = Field(pair.correct_field);
+  const FieldSpec& orig = pair.orig;
+  const FieldSpec& correct = pair.correct;
   const int year = ctx.state.TaxYear;
   const bool in_range = year >= 1995 && year <= 2001;
   std::string positions;
@@ -70,7 +68,7 @@ void MilitaryPair(const std::string& txtline, const TotalMoneyPair& pair, const 
     ReportField(txtline, correct, kMilitaryYears, ctx);
     return;
   }
-  CompareTotalPair(txtline, "RT", kRCTFields, pair, R, ctx);
+  CompareTotalPair(txtline, pair, R, ctx);
 }
 
 }  // namespace
@@ -91,18 +89,17 @@ void CheckCodeRCT(const std::string& txtline, int32_t rec_ctr, CheckContext& ctx
                 ctx);
   }
 
-  for (const TotalMoneyPair& pair : kRCTMoneyPairs) {
-    if (pair.pair == 21) CharField(txtline, Field(42), ctx);
-    if (pair.pair == 16) {
+  for (int n = 1; n <= kRCTMoneyPairs.count(); ++n) {
+    const MoneyPair pair = kRCTMoneyPairs.pair(n);
+    if (n == 21) CharField(txtline, Field(42), ctx);
+    if (n == 16) {
       MilitaryPair(txtline, pair, R, ctx);
       continue;
     }
-    const FieldSpec& correct = Field(pair.correct_field);
-    CharField(txtline, Field(pair.orig_field), ctx);
-    if (BlankForCode(pair.pair, ctx.state.EmploymentCode) &&
-        !IsBlank(FieldText(txtline, correct)))
-      CodeBlank(txtline, correct, ctx);
-    CompareTotalPair(txtline, "RT", kRCTFields, pair, R, ctx);
+    CharField(txtline, pair.orig, ctx);
+    if (BlankForCode(n, ctx.state.EmploymentCode) && !IsBlank(FieldText(txtline, pair.correct)))
+      CodeBlank(txtline, pair.correct, ctx);
+    CompareTotalPair(txtline, pair, R, ctx);
   }
   CharField(txtline, Field(53), ctx);
 }

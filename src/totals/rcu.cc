@@ -31,9 +31,10 @@ void CheckCodeRCU(const std::string& txtline, int32_t rec_ctr, CheckContext& ctx
                 ctx);
   }
 
-  for (const TotalMoneyPair& pair : kRCUMoneyPairs) {
-    CharField(txtline, kRCUFields[static_cast<size_t>(pair.orig_field)], ctx);
-    CompareTotalPair(txtline, "RU", kRCUFields, pair, R, ctx);
+  for (int n = 1; n <= kRCUMoneyPairs.count(); ++n) {
+    const MoneyPair pair = kRCUMoneyPairs.pair(n);
+    CharField(txtline, pair.orig, ctx);
+    CompareTotalPair(txtline, pair, R, ctx);
   }
   CharField(txtline, kRCUFields[18], ctx);
 }

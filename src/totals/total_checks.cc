@@ -16,25 +16,24 @@ void StampTotalRecord(TotalsTable table, CheckContext& ctx) {
   current.rce_indx = row->indx;
 }
 
-void CompareTotalPair(const std::string& txtline, std::string_view Id,
-                      std::span<const FieldSpec> layout, const TotalMoneyPair& pair,
-                      const TotalsRow* R, CheckContext& ctx) {
-  if (R == nullptr || pair.pair > static_cast<int>(R->pairs.size())) return;
-  const FieldSpec& orig = layout[static_cast<size_t>(pair.orig_field)];
-  const FieldSpec& correct = layout[static_cast<size_t>(pair.correct_field)];
-  const std::string& err_ref = R->pair(pair.pair).err_ref;
-  if (err_ref != "None") {
-    ReportField(txtline, correct,
-                Id == "RT" ? "The calculated sum is incorrect because of a non-numeric value "
-                             "entered in the RCW record with SSN#: " +
-                                 err_ref + "."
-                           : std::string("The calculated sum is incorrect because of a "
-                                         "non-numeric value entered in the RCO record."),
+void CompareTotalPair(std::string_view txtline, const MoneyPair& pair, const TotalsRow* employer,
+                      CheckContext& ctx) {
+  if (employer == nullptr || pair.index > static_cast<int>(employer->pairs.size())) return;
+  const TotalsRow::Pair& sums = employer->pair(pair.index);
+  if (sums.err_ref == "None") {
+    CompareMoneyTotals(txtline, pair, sums, ctx);
+  } else if (pair.totals == TotalsTable::kTRCT) {
+    ReportField(txtline, pair.correct,
+                "The calculated sum is incorrect because of a non-numeric value entered in the "
+                "RCW record with SSN#: " +
+                    sums.err_ref + ".",
                 ctx);
-    return;
+  } else {
+    ReportField(txtline, pair.correct,
+                "The calculated sum is incorrect because of a non-numeric value entered in the "
+                "RCO record.",
+                ctx);
   }
-  CompareMoneyTotals(txtline, Id, correct.label, correct.start, correct.end(), correct.width,
-                     orig.start, orig.end(), correct.number, R->pair(pair.pair), ctx);
 }
 
 }  // namespace lintaro

@@ -4,13 +4,10 @@
 #ifndef LINTARO_TOTALS_TOTAL_CHECKS_H_
 #define LINTARO_TOTALS_TOTAL_CHECKS_H_
 
-#include <span>
-#include <string>
 #include <string_view>
 
-#include "checks/field_layout.h"
+#include "checks/money_pairs.h"
 #include "store/rows.h"
-#include "totals/total_layouts.h"
 
 namespace lintaro {
 
@@ -23,14 +20,13 @@ inline constexpr const char* kCountNotNumeric = "Must be numeric. Right justify 
 // the first employer.
 void StampTotalRecord(TotalsTable table, CheckContext& ctx);
 
-// Steps c and d of a total pair: when an employee amount of the pair was
-// not numeric, the total cannot be compared and the employee is named (RCT)
-// or the record kind is (RCU); otherwise both totals are compared with the
-// employer row R. Id is "RT" or "RU". With no employer row nothing is
-// compared.
-void CompareTotalPair(const std::string& txtline, std::string_view Id,
-                      std::span<const FieldSpec> layout, const TotalMoneyPair& pair,
-                      const TotalsRow* R, CheckContext& ctx);
+// Compares a money pair of a total record with the employer's running
+// totals: when an employee amount of the pair was not numeric, the total
+// cannot be compared and the employee is named (RCT) or the record kind is
+// (RCU); otherwise both totals are compared with the sums of the employer
+// row employer. With no employer row nothing is compared.
+void CompareTotalPair(std::string_view txtline, const MoneyPair& pair, const TotalsRow* employer,
+                      CheckContext& ctx);
 
 }  // namespace lintaro
 

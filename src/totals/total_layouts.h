@@ -10,6 +10,7 @@
 #include <array>
 
 #include "checks/field_layout.h"
+#include "checks/money_pairs.h"
 
 namespace lintaro {
 
@@ -34,69 +35,56 @@ inline constexpr std::array<FieldSpec, 54> kRCTFields = {{
     {17, 236, 15, "Total Correct Advance Earned Income Credit", ""},
     {18, 251, 15, "Total Originally Reported Dependent Care Benefits", ""},
     {19, 266, 15, "Total Correct Dependent Care Benefits", ""},
-    {20, 281, 15,
-     "Total Originally Reported Deferred Compensation Contributions to Section 401(k)",
+    {20, 281, 15, "Total Originally Reported Deferred Compensation Contributions to Section 401(k)",
      "Total Originally Reported Def. Comp. Contr. to Sec. 401(k)"},
-    {21, 296, 15,
-     "Total Correct Deferred Compensation Contributions to Section 401(k)",
+    {21, 296, 15, "Total Correct Deferred Compensation Contributions to Section 401(k)",
      "Total Correct Def. Comp. Contr. to Sec. 401(k)"},
-    {22, 311, 15,
-     "Total Originally Reported Deferred Compensation Contributions to Section 403(b)",
+    {22, 311, 15, "Total Originally Reported Deferred Compensation Contributions to Section 403(b)",
      "Total Originally Reported Def. Comp. Contr. to Sec. 403(b)"},
-    {23, 326, 15,
-     "Total Correct Deferred Compensation Contributions to Section 403(b)",
+    {23, 326, 15, "Total Correct Deferred Compensation Contributions to Section 403(b)",
      "Total Correct Def. Comp. Contr. to Sec. 403(b)"},
     {24, 341, 15,
      "Total Originally Reported Deferred Compensation Contributions to Section 408(k)(6)",
      "Total Originally Reported Def. Comp. Contr. to Sec. 408(k)(6)"},
-    {25, 356, 15,
-     "Total Correct Deferred Compensation Contributions to Section 408(k)(6)",
+    {25, 356, 15, "Total Correct Deferred Compensation Contributions to Section 408(k)(6)",
      "Total Correct Def. Comp. Contr. to Sec. 408(k)(6)"},
-    {26, 371, 15,
-     "Total Originally Reported Deferred Compensation Contributions to Section 457(b)",
+    {26, 371, 15, "Total Originally Reported Deferred Compensation Contributions to Section 457(b)",
      "Total Originally Reported Def. Comp. Contr. to Sec. 457(b)"},
-    {27, 386, 15,
-     "Total Correct Deferred Compensation Contributions to Section 457(b)",
+    {27, 386, 15, "Total Correct Deferred Compensation Contributions to Section 457(b)",
      "Total Correct Def. Comp. Contr. to Sec. 457(b)"},
     {28, 401, 15,
      "Total Originally Reported Deferred Compensation Contributions to Section 501(c)(18)(D)",
      "Total Originally Reported Def. Comp. Contr. to Sec. 501(c)(18)(D)"},
-    {29, 416, 15,
-     "Total Correct Deferred Compensation Contributions to Section 501(c)(18)(D)",
+    {29, 416, 15, "Total Correct Deferred Compensation Contributions to Section 501(c)(18)(D)",
      "Total Correct Def. Comp. Contr. to Sec. 501(c)(18)(D)"},
-    {30, 431, 15,
-     "Total Originally Reported Total Deferred Compensation Contributions",
+    {30, 431, 15, "Total Originally Reported Total Deferred Compensation Contributions",
      "Total Originally Reported Total Def. Comp. Contr."},
-    {31, 446, 15,
-     "Total Correct Total Deferred Compensation Contributions",
+    {31, 446, 15, "Total Correct Total Deferred Compensation Contributions",
      "Total Correct Total Def. Comp. Contr."},
     {32, 461, 15,
      "Total Originally Reported Military Employee Basic Quarters, Subsistence and Combat Pay",
      "Total Originally Reported Military Employee B.Q.S.C. Pay"},
-    {33, 476, 15,
-     "Total Correct Military Employee Basic Quarters, Subsistence and Combat Pay",
+    {33, 476, 15, "Total Correct Military Employee Basic Quarters, Subsistence and Combat Pay",
      "Total Correct Military Employee B.Q.S.C. Pay"},
     {34, 491, 15,
      "Total Originally Reported Non-qualified Plan Section 457 Distributions or Contributions",
      "Total Originally Reported Non-qualified Plan Sec. 457 Distr. or Contr."},
-    {35, 506, 15,
-     "Total Correct Non-qualified Plan Section 457 Distributions or Contributions",
+    {35, 506, 15, "Total Correct Non-qualified Plan Section 457 Distributions or Contributions",
      "Total Correct Non-qualified Plan Sec. 457 Distr. or Contr."},
-    {36, 521, 15,
-     "Total Originally Reported Employer Contributions to a Health Savings Account",
+    {36, 521, 15, "Total Originally Reported Employer Contributions to a Health Savings Account",
      ""},
     {37, 536, 15, "Total Correct Employer Contributions to a Health Savings Account", ""},
     {38, 551, 15,
      "Total Originally Reported Non-qualified Plan Not Section 457 Distributions or Contributions",
      "Total Originally Reported Non-qualified Plan Not Sec. 457 Distr. or Contr."},
-    {39, 566, 15,
-     "Total Correct Non-qualified Plan Not Section 457 Distributions or Contributions",
+    {39, 566, 15, "Total Correct Non-qualified Plan Not Section 457 Distributions or Contributions",
      "Total Correct Non-qualified Plan Not Sec. 457 Distr. or Contr."},
     {40, 581, 15, "Total Originally Reported Nontaxable Combat Pay", ""},
     {41, 596, 15, "Total Correct Nontaxable Combat Pay", ""},
     {42, 611, 30, "Blank", ""},
     {43, 641, 15,
-     "Total Originally Reported Employer Cost of Premiums for Group Term Life Insurance Over $50,000",
+     "Total Originally Reported Employer Cost of Premiums for Group Term Life Insurance Over "
+     "$50,000",
      "Total Originally Reported Emp. Cost of Prem. for G.T.L.I. Over $50,000"},
     {44, 656, 15,
      "Total Correct Employer Cost of Premiums for Group Term Life Insurance Over $50,000",
@@ -104,11 +92,11 @@ inline constexpr std::array<FieldSpec, 54> kRCTFields = {{
     {45, 671, 15,
      "Total Originally Reported Income from the Exercise of Nonstatutory Stock Options",
      "Total Originally Reported Income from Exercise of Nonstatutory Stock Options"},
-    {46, 686, 15,
-     "Total Correct Income from the Exercise of Nonstatutory Stock Options",
+    {46, 686, 15, "Total Correct Income from the Exercise of Nonstatutory Stock Options",
      "Total Correct Income from Exercise of Nonstatutory Stock Options"},
     {47, 701, 15,
-     "Total Originally Reported Deferrals Under a Section 409A Non-qualified Deferred Compensation Plan",
+     "Total Originally Reported Deferrals Under a Section 409A Non-qualified Deferred Compensation "
+     "Plan",
      "Total Originally Reported Deferrals Under a Sec. 409A Non-qualified Def. Comp. Plan"},
     {48, 716, 15,
      "Total Correct Deferrals Under a Section 409A Non-qualified Deferred Compensation Plan",
@@ -116,14 +104,16 @@ inline constexpr std::array<FieldSpec, 54> kRCTFields = {{
     {49, 731, 15,
      "Total Originally Reported Designated Roth Contributions to a Section 401(k) Plan",
      "Total Originally Reported Designated Roth Contr. to a Sec. 401(k) Plan"},
-    {50, 746, 15,
-     "Total Correct Designated Roth Contributions to a Section 401(k) Plan",
+    {50, 746, 15, "Total Correct Designated Roth Contributions to a Section 401(k) Plan",
      "Total Correct Designated Roth Contr. to a Sec. 401(k) Plan"},
     {51, 761, 15,
-     "Total Originally Reported Designated Roth Contributions Under a Section 403(b) Salary Reduction Agreement",
-     "Total Originally Reported Designated Roth Contr. Under a Sec. 403(b) Salary Reduction Agreement"},
+     "Total Originally Reported Designated Roth Contributions Under a Section 403(b) Salary "
+     "Reduction Agreement",
+     "Total Originally Reported Designated Roth Contr. Under a Sec. 403(b) Salary Reduction "
+     "Agreement"},
     {52, 776, 15,
-     "Total Correct Designated Roth Contributions Under a Section 403(b) Salary Reduction Agreement",
+     "Total Correct Designated Roth Contributions Under a Section 403(b) Salary Reduction "
+     "Agreement",
      "Total Correct Designated Roth Contr. Under a Sec. 403(b) Salary Reduction Agreement"},
     {53, 791, 234, "Blank", ""},
 }};
@@ -142,19 +132,23 @@ inline constexpr std::array<FieldSpec, 19> kRCUFields = {{
     {10, 131, 15, "Total Originally Reported Qualified Adoption Expenses", ""},
     {11, 146, 15, "Total Correct Qualified Adoption Expenses", ""},
     {12, 161, 15,
-     "Total Originally Reported Uncollected Social Security or RRTA Tax on Cost of Group Term Life Insurance Over $50,000",
+     "Total Originally Reported Uncollected Social Security or RRTA Tax on Cost of Group Term Life "
+     "Insurance Over $50,000",
      "Total Originally Reported Uncollected SS or RRTA Tax on Cost of G.T.L.I. Over $50,000"},
     {13, 176, 15,
-     "Total Correct Uncollected Social Security or RRTA Tax on Cost of Group Term Life Insurance Over $50,000",
+     "Total Correct Uncollected Social Security or RRTA Tax on Cost of Group Term Life Insurance "
+     "Over $50,000",
      "Total Correct Uncollected SS or RRTA Tax on Cost of G.T.L.I. Over $50,000"},
     {14, 191, 15,
-     "Total Originally Reported Uncollected Medicare Tax on Cost of Group Term Life Insurance Over $50,000",
+     "Total Originally Reported Uncollected Medicare Tax on Cost of Group Term Life Insurance Over "
+     "$50,000",
      "Total Originally Reported Uncollected Medicare Tax on Cost of G.T.L.I. Over $50,000"},
     {15, 206, 15,
      "Total Correct Uncollected Medicare Tax on Cost of Group Term Life Insurance Over $50,000",
      "Total Correct Uncollected Medicare Tax on Cost of G.T.L.I. Over $50,000"},
     {16, 221, 15,
-     "Total Originally Reported Income Under Section 409A on a Non-qualified Deferred Compensation Plan",
+     "Total Originally Reported Income Under Section 409A on a Non-qualified Deferred Compensation "
+     "Plan",
      "Total Originally Reported Income Under Sec. 409A on a Non-qualified Def. Comp. Plan"},
     {17, 236, 15,
      "Total Correct Income Under Section 409A on a Non-qualified Deferred Compensation Plan",
@@ -162,28 +156,29 @@ inline constexpr std::array<FieldSpec, 19> kRCUFields = {{
     {18, 251, 774, "Blank", ""},
 }};
 
-// One money pair of a total record: the fields of its Total Originally
-// Reported and Total Correct amounts and its pair number n (the employee
-// pair it sums and the running-total columns it is compared with).
-struct TotalMoneyPair {
-  int orig_field;
-  int correct_field;
-  int pair;
-};
-
-// The RCT pairs in layout order; field 42 (a filler) lies between pairs 20
-// and 21.
-inline constexpr std::array<TotalMoneyPair, 25> kRCTMoneyPairs = {{
-    {2, 3, 1},    {4, 5, 2},    {6, 7, 3},    {8, 9, 4},    {10, 11, 5},
-    {12, 13, 6},  {14, 15, 7},  {16, 17, 8},  {18, 19, 9},  {20, 21, 10},
-    {22, 23, 11}, {24, 25, 12}, {26, 27, 13}, {28, 29, 14}, {30, 31, 15},
-    {32, 33, 16}, {34, 35, 17}, {36, 37, 18}, {38, 39, 19}, {40, 41, 20},
-    {43, 44, 21}, {45, 46, 22}, {47, 48, 23}, {49, 50, 24}, {51, 52, 25},
+// The RCT pairs in layout order, compared with TRCT; field 42 (a filler)
+// lies between pairs 20 and 21.
+inline constexpr std::array<MoneyPairFields, 25> kRCTPairFields = {{
+    {2, 3},   {4, 5},   {6, 7},   {8, 9},   {10, 11}, {12, 13}, {14, 15}, {16, 17}, {18, 19},
+    {20, 21}, {22, 23}, {24, 25}, {26, 27}, {28, 29}, {30, 31}, {32, 33}, {34, 35}, {36, 37},
+    {38, 39}, {40, 41}, {43, 44}, {45, 46}, {47, 48}, {49, 50}, {51, 52},
 }};
+inline constexpr MoneyPairLayout kRCTMoneyPairs{kRCTFields, kRCTPairFields, TotalsTable::kTRCT};
+static_assert(PairsFollowLayout(kRCTMoneyPairs, "Total Originally Reported ", "Total Correct "));
 
-inline constexpr std::array<TotalMoneyPair, 8> kRCUMoneyPairs = {{
-    {2, 3, 1}, {4, 5, 2}, {6, 7, 3}, {8, 9, 4}, {10, 11, 5}, {12, 13, 6}, {14, 15, 7}, {16, 17, 8},
+// The RCU pairs, compared with TRCU.
+inline constexpr std::array<MoneyPairFields, 8> kRCUPairFields = {{
+    {2, 3},
+    {4, 5},
+    {6, 7},
+    {8, 9},
+    {10, 11},
+    {12, 13},
+    {14, 15},
+    {16, 17},
 }};
+inline constexpr MoneyPairLayout kRCUMoneyPairs{kRCUFields, kRCUPairFields, TotalsTable::kTRCU};
+static_assert(PairsFollowLayout(kRCUMoneyPairs, "Total Originally Reported ", "Total Correct "));
 
 }  // namespace lintaro
 

@@ -50,9 +50,9 @@ const char* kUsage =
     "                      instead of being shown\n";
 
 // Options of the window system that the application object reads itself.
-const char* kToolkitValueOptions[] = {"platform", "platformtheme", "display", "geometry",
-                                      "style",    "stylesheet",    "qwindowgeometry",
-                                      "qwindowtitle"};
+const char* kToolkitValueOptions[] = {"platform",        "platformtheme", "display",
+                                      "geometry",        "style",         "stylesheet",
+                                      "qwindowgeometry", "qwindowtitle"};
 
 void AddHidden(QCommandLineParser& parser, QCommandLineOption option) {
   option.setFlags(QCommandLineOption::HiddenFromHelp);

@@ -133,8 +133,7 @@ DesktopShell::Environment DesktopShell::SystemEnvironment() {
 
 std::optional<QStringList> DesktopShell::FromDesktopFile(const QString& mime) {
   if (!env_.run) return std::nullopt;
-  const std::optional<QString> out =
-      env_.run("xdg-mime", {"query", "default", mime});
+  const std::optional<QString> out = env_.run("xdg-mime", {"query", "default", mime});
   if (!out) return std::nullopt;
   const QString id = out->trimmed().section('\n', 0, 0).section(';', 0, 0).trimmed();
   if (id.isEmpty() || !id.endsWith(".desktop")) return std::nullopt;

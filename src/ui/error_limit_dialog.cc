@@ -18,12 +18,19 @@
 
 namespace lintaro {
 
-bool LimitKeyAccepted(int key, const QString& text) {
+bool LimitKeyAccepted(int key, const QString &text) {
   if (key == Qt::Key_Backspace) return true;
   switch (key) {
-    case Qt::Key_Left: case Qt::Key_Right: case Qt::Key_Home: case Qt::Key_End:
-    case Qt::Key_Delete: case Qt::Key_Tab: case Qt::Key_Backtab: case Qt::Key_Return:
-    case Qt::Key_Enter: case Qt::Key_Escape:
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+    case Qt::Key_Delete:
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape:
       return true;
     default:
       break;
@@ -34,7 +41,7 @@ bool LimitKeyAccepted(int key, const QString& text) {
   return true;
 }
 
-ErrorLimitDialog::ErrorLimitDialog(MainWindow& window, Prompts& prompts)
+ErrorLimitDialog::ErrorLimitDialog(MainWindow &window, Prompts &prompts)
     : QDialog(&window), window_(window), prompts_(prompts) {
   setObjectName("frmSetErrors");
   setWindowTitle(kSetErrorLimitCaption);
@@ -46,8 +53,9 @@ ErrorLimitDialog::ErrorLimitDialog(MainWindow& window, Prompts& prompts)
   message_box_->setFocusPolicy(Qt::NoFocus);
   message_box_->setPlainText(ToQString(ToLineFeeds(kSetErrorLimitMessage)));
   message_box_->setFixedHeight(message_box_->fontMetrics().lineSpacing() * 3 + 10);
-  message_box_->setMinimumWidth(message_box_->fontMetrics().horizontalAdvance(
-                                   "1 through 25,000 before testing is stopped") + 24);
+  message_box_->setMinimumWidth(
+      message_box_->fontMetrics().horizontalAdvance("1 through 25,000 before testing is stopped") +
+      24);
 
   limit_entry_ = new QLineEdit(this);
   limit_entry_->setObjectName("txtErrorCount");
@@ -68,11 +76,11 @@ ErrorLimitDialog::ErrorLimitDialog(MainWindow& window, Prompts& prompts)
   connect(ok_button_, &QPushButton::clicked, this, &ErrorLimitDialog::AcceptLimit);
   connect(cancel_button_, &QPushButton::clicked, this, &ErrorLimitDialog::close);
 
-  auto* buttons = new QHBoxLayout;
+  auto *buttons = new QHBoxLayout;
   buttons->addStretch();
   buttons->addWidget(ok_button_);
   buttons->addWidget(cancel_button_);
-  auto* layout = new QVBoxLayout(this);
+  auto *layout = new QVBoxLayout(this);
   layout->addWidget(message_box_);
   layout->addWidget(limit_entry_);
   layout->addLayout(buttons);
@@ -81,7 +89,7 @@ ErrorLimitDialog::ErrorLimitDialog(MainWindow& window, Prompts& prompts)
 
 void ErrorLimitDialog::Open(int current_limit) {
   limit_entry_->setText(QString::number(current_limit));
-  if (QScreen* screen = QGuiApplication::primaryScreen())
+  if (QScreen *screen = QGuiApplication::primaryScreen())
     move(screen->availableGeometry().center() - rect().center());
   ok_button_->setDefault(true);
   show();
@@ -113,9 +121,9 @@ void ErrorLimitDialog::AcceptLimit() {
   window_.StartTesting();
 }
 
-bool ErrorLimitDialog::eventFilter(QObject* watched, QEvent* event) {
+bool ErrorLimitDialog::eventFilter(QObject *watched, QEvent *event) {
   if (watched == limit_entry_ && event->type() == QEvent::KeyPress) {
-    auto* key = static_cast<QKeyEvent*>(event);
+    auto *key = static_cast<QKeyEvent *>(event);
     if (!LimitKeyAccepted(key->key(), key->text())) return true;  // discarded
   }
   return QDialog::eventFilter(watched, event);

@@ -25,10 +25,17 @@ QVariant FindingsGridModel::data(const QModelIndex& index, int role) const {
   const FindingCells& row = rows_[static_cast<size_t>(index.row())];
   const std::string* cell = nullptr;
   switch (index.column()) {
-    case 0: cell = &row.reference; break;
-    case 1: cell = &row.user_entry; break;
-    case 2: cell = &row.error; break;
-    default: return {};
+    case 0:
+      cell = &row.reference;
+      break;
+    case 1:
+      cell = &row.user_entry;
+      break;
+    case 2:
+      cell = &row.error;
+      break;
+    default:
+      return {};
   }
   return QString::fromUtf8(cell->data(), static_cast<qsizetype>(cell->size()));
 }

@@ -34,8 +34,7 @@ class HandedFilePrompts : public Prompts {
 
   Answer Message(const std::string& title, const std::string& text, Icon icon,
                  Buttons buttons) override;
-  std::optional<std::string> OpenFile(const std::string& title,
-                                      const std::string& filter) override;
+  std::optional<std::string> OpenFile(const std::string& title, const std::string& filter) override;
   std::optional<std::string> SaveFile(const std::string& title, const std::string& filter,
                                       const std::string& suggested_name) override;
 

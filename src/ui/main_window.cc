@@ -38,13 +38,13 @@ namespace lintaro {
 namespace {
 
 // Geometry of the window, in twips.
-constexpr int kMargin = 240;          // around the shared area; commands from the right edge
+constexpr int kMargin = 240;  // around the shared area; commands from the right edge
 constexpr int kCommandWidth = 2535;
 constexpr int kCommandHeight = 495;
 constexpr int kCommandGap = 120;
 constexpr int kLogoSide = 1440;
 constexpr int kLabelHeight = 300;
-constexpr int kCaptionHeight = 300;   // a grid's caption bar
+constexpr int kCaptionHeight = 300;  // a grid's caption bar
 constexpr int kCritBoxHeight = 900;
 // The designed client area, below the menu bar: the window's smallest size.
 constexpr int kDesignWidth = 11520;
@@ -93,9 +93,7 @@ void MainWindow::AttachParts() {
   online_services_ = [this] { reports_->OpenOnlineServices(); };
 }
 
-MainWindow::~MainWindow() {
-  Shutdown();
-}
+MainWindow::~MainWindow() { Shutdown(); }
 
 int MainWindow::Twips(int twips) const {
   const int dpi = logicalDpiX() > 0 ? logicalDpiX() : 96;
@@ -142,8 +140,7 @@ void MainWindow::BuildControls() {
   txtDisclosure_ = new QPlainTextEdit(area_);
   txtDisclosure_->setObjectName("txtDisclosure");
   txtDisclosure_->setReadOnly(true);
-  txtDisclosure_->setTextInteractionFlags(Qt::TextSelectableByMouse |
-                                          Qt::TextSelectableByKeyboard);
+  txtDisclosure_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
   txtDisclosure_->setFrameShape(QFrame::NoFrame);
 
   progress_ = new ProgressLine(area_);
@@ -159,8 +156,7 @@ void MainWindow::BuildControls() {
   txtCritError_ = new QPlainTextEdit(area_);
   txtCritError_->setObjectName("txtCritError");
   txtCritError_->setReadOnly(true);
-  txtCritError_->setTextInteractionFlags(Qt::TextSelectableByMouse |
-                                         Qt::TextSelectableByKeyboard);
+  txtCritError_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
   txtCritError_->installEventFilter(this);
 
   auto grid = [this](const char* name) {
@@ -172,8 +168,8 @@ void MainWindow::BuildControls() {
     auto* c = new QLabel(text, area_);
     c->setObjectName(name);
     c->setAlignment(Qt::AlignCenter);
-    c->setStyleSheet(QString("#%1 { background: #3a5f8f; color: white; font-weight: bold; }")
-                         .arg(name));
+    c->setStyleSheet(
+        QString("#%1 { background: #3a5f8f; color: white; font-weight: bold; }").arg(name));
     return c;
   };
   DBGrid1_ = grid("DBGrid1");
@@ -202,14 +198,11 @@ void MainWindow::BuildControls() {
     buttons_[c] = b;
   }
   connect(buttons_[Command::cmdStart], &QPushButton::clicked, this, [this] { StartTesting(); });
-  connect(buttons_[Command::cmdView], &QPushButton::clicked, this,
-          [this] { ViewTestedRecords(); });
+  connect(buttons_[Command::cmdView], &QPushButton::clicked, this, [this] { ViewTestedRecords(); });
   connect(buttons_[Command::cmdGrid], &QPushButton::clicked, this,
           [this] { ViewRecordsWithErrors(); });
-  connect(buttons_[Command::cmdErrors], &QPushButton::clicked, this,
-          [this] { ViewErrorReport(); });
-  connect(buttons_[Command::cmdPrint], &QPushButton::clicked, this,
-          [this] { PrintErrorReport(); });
+  connect(buttons_[Command::cmdErrors], &QPushButton::clicked, this, [this] { ViewErrorReport(); });
+  connect(buttons_[Command::cmdPrint], &QPushButton::clicked, this, [this] { PrintErrorReport(); });
   connect(buttons_[Command::cmdLast], &QPushButton::clicked, this, [this] { ViewLastResults(); });
   connect(buttons_[Command::cmdExit], &QPushButton::clicked, this, [this] { ExitProgram(); });
 }
@@ -266,8 +259,7 @@ void MainWindow::LoadWindow() {
   lblRecords_->setText(kInitialRecordsLabel);
   lblErrors_->setText(kInitialErrorsLabel);
 
-  for (QWidget* w :
-       std::initializer_list<QWidget*>{progress_, lblFName_, lblFData_, viewerArea_})
+  for (QWidget* w : std::initializer_list<QWidget*>{progress_, lblFName_, lblFData_, viewerArea_})
     w->hide();
   HideGridView();
   HideRecordView();
@@ -583,15 +575,15 @@ void MainWindow::ShowWelcome(bool show) {
 }
 
 void MainWindow::HideGridView() {
-  for (QWidget* w : std::initializer_list<QWidget*>{
-           lblRecords_, lblErrors_, lblCritError_, txtCritError_, DBGrid1_, DBGrid2_,
-           DBGrid1Caption_, DBGrid2Caption_})
+  for (QWidget* w :
+       std::initializer_list<QWidget*>{lblRecords_, lblErrors_, lblCritError_, txtCritError_,
+                                       DBGrid1_, DBGrid2_, DBGrid1Caption_, DBGrid2Caption_})
     w->hide();
 }
 
 void MainWindow::HideRecordView() {
-  for (QWidget* w : std::initializer_list<QWidget*>{DBGrid3_, DBGrid3Caption_, lblFName_,
-                                                    lblFData_, viewerArea_})
+  for (QWidget* w : std::initializer_list<QWidget*>{DBGrid3_, DBGrid3Caption_, lblFName_, lblFData_,
+                                                    viewerArea_})
     w->hide();
 }
 

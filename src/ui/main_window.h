@@ -57,21 +57,21 @@ class MainWindow : public QMainWindow, public RunView {
   ~MainWindow() override;
 
   // The commands. The buttons and the menu entries call these.
-  void StartTesting();  // cmdStart, Start New, and OK of the error-limit dialog
-  void ViewTestedRecords();   // cmdView, Records > All Tested
+  void StartTesting();           // cmdStart, Start New, and OK of the error-limit dialog
+  void ViewTestedRecords();      // cmdView, Records > All Tested
   void ViewRecordsWithErrors();  // cmdGrid, Records > With Errors
-  void ViewErrorReport();     // cmdErrors, Report > Current
-  void PrintErrorReport();    // cmdPrint, Print Report
-  void ViewLastResults();     // cmdLast, Open Last
-  void ViewLastReport();      // Report > Last
-  void ShowErrorLimitDialog();  // Set Error(s)
+  void ViewErrorReport();        // cmdErrors, Report > Current
+  void PrintErrorReport();       // cmdPrint, Print Report
+  void ViewLastResults();        // cmdLast, Open Last
+  void ViewLastReport();         // Report > Last
+  void ShowErrorLimitDialog();   // Set Error(s)
   // View > Go to Record: asks for a record number and selects its row in
   // the grid shown (the tested records, or the records with errors), or
   // says that the grid has none.
   void GoToRecord();
-  void ShowHelpContents();    // Help > Contents
-  void ShowAbout();           // Help > About
-  void ExitProgram();         // cmdExit, Exit
+  void ShowHelpContents();  // Help > Contents
+  void ShowAbout();         // Help > About
+  void ExitProgram();       // cmdExit, Exit
 
   // Where the report window and the record viewer attach: a report request
   // (print = false to view, true to print) and the display of a stored

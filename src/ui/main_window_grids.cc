@@ -122,15 +122,14 @@ void MainWindow::ViewRecordsWithErrors() {
   crit_error_text_ = grid_results_->CritErrorText();
   txtCritError_->setPlainText(crit_error_text_.empty() ? QString(kCritErrorNotApplicable)
                                                        : ToQString(crit_error_text_));
-  txtCritError_->setStyleSheet(crit_error_text_.empty() ? QString()
-                                                        : QString("color: #9c1c1c;"));
+  txtCritError_->setStyleSheet(crit_error_text_.empty() ? QString() : QString("color: #9c1c1c;"));
 
   ShowWelcome(false);
   Shape1_->hide();
   txtDisclosure_->hide();
-  for (QWidget* w : std::initializer_list<QWidget*>{lblRecords_, lblErrors_, lblCritError_,
-                                                    txtCritError_, DBGrid1Caption_, DBGrid1_,
-                                                    DBGrid2Caption_, DBGrid2_})
+  for (QWidget* w :
+       std::initializer_list<QWidget*>{lblRecords_, lblErrors_, lblCritError_, txtCritError_,
+                                       DBGrid1Caption_, DBGrid1_, DBGrid2Caption_, DBGrid2_})
     w->show();
   LayoutControls();
 
@@ -140,7 +139,7 @@ void MainWindow::ViewRecordsWithErrors() {
     DBGrid1_->setCurrentIndex(records->index(0, 0));
   if (DBGrid1_->selectionModel() != nullptr)
     connect(DBGrid1_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-          [this](const QModelIndex& current) { RecordsRowChanged(current.row()); });
+            [this](const QModelIndex& current) { RecordsRowChanged(current.row()); });
 
   Apply(CommandEvent::kGridViewWithErrors);
   QApplication::restoreOverrideCursor();

@@ -81,8 +81,8 @@ void ProgressLine::PlaceBar() {
   const int line = std::max(1, height() * 5 / 12);
   counter_label_->setGeometry(0, 0, width(), line);
   bar_frame_->setGeometry(0, height() - line, width(), line);
-  bar_->setGeometry(0, height() - line,
-                           std::max(1, static_cast<int>(width() * shown_share_)), line);
+  bar_->setGeometry(0, height() - line, std::max(1, static_cast<int>(width() * shown_share_)),
+                    line);
   bar_->raise();
 }
 

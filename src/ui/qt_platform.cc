@@ -41,11 +41,21 @@ Answer QtPrompts::Message(const std::string& title, const std::string& text, Ico
   box.setWindowTitle(ToQString(title));
   box.setText(ToQString(ToLineFeeds(text)));
   switch (icon) {
-    case Icon::kNone: box.setIcon(QMessageBox::NoIcon); break;
-    case Icon::kInformation: box.setIcon(QMessageBox::Information); break;
-    case Icon::kExclamation: box.setIcon(QMessageBox::Warning); break;
-    case Icon::kCritical: box.setIcon(QMessageBox::Critical); break;
-    case Icon::kQuestion: box.setIcon(QMessageBox::Question); break;
+    case Icon::kNone:
+      box.setIcon(QMessageBox::NoIcon);
+      break;
+    case Icon::kInformation:
+      box.setIcon(QMessageBox::Information);
+      break;
+    case Icon::kExclamation:
+      box.setIcon(QMessageBox::Warning);
+      break;
+    case Icon::kCritical:
+      box.setIcon(QMessageBox::Critical);
+      break;
+    case Icon::kQuestion:
+      box.setIcon(QMessageBox::Question);
+      break;
   }
   switch (buttons) {
     case Buttons::kOk:
@@ -66,11 +76,15 @@ Answer QtPrompts::Message(const std::string& title, const std::string& text, Ico
   const int chosen = box.exec();
   if (busy) QApplication::restoreOverrideCursor();
   switch (chosen) {
-    case QMessageBox::Yes: return Answer::kYes;
-    case QMessageBox::No: return Answer::kNo;
-    case QMessageBox::Cancel: return Answer::kCancel;
-    default: return buttons == Buttons::kOkCancel && chosen != QMessageBox::Ok ? Answer::kCancel
-                                                                             : Answer::kOk;
+    case QMessageBox::Yes:
+      return Answer::kYes;
+    case QMessageBox::No:
+      return Answer::kNo;
+    case QMessageBox::Cancel:
+      return Answer::kCancel;
+    default:
+      return buttons == Buttons::kOkCancel && chosen != QMessageBox::Ok ? Answer::kCancel
+                                                                        : Answer::kOk;
   }
 }
 
@@ -111,14 +125,12 @@ void PrepareSaveDialog(QFileDialog& dialog, const std::string& title, const std:
   dialog.selectFile(QString());
 }
 
-std::optional<std::string> QtPrompts::SaveFile(const std::string& title,
-                                               const std::string& filter,
+std::optional<std::string> QtPrompts::SaveFile(const std::string& title, const std::string& filter,
                                                const std::string& start_folder) {
   QFileDialog dialog(parent_);
   PrepareSaveDialog(dialog, title, filter, start_folder);
   for (;;) {
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-      return std::nullopt;
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     const QString file = dialog.selectedFiles().first();
     // Replacing a file was confirmed in the dialog; creating one is asked
     // here. No goes back to the dialog.
@@ -136,9 +148,12 @@ Answer UnattendedPrompts::Message(const std::string& title, const std::string& t
   std::fprintf(stderr, "%s: %s\n", title.c_str(), ToLineFeeds(text).c_str());
   std::fflush(stderr);
   switch (buttons) {
-    case Buttons::kOk: return Answer::kOk;
-    case Buttons::kYesNo: return Answer::kNo;
-    case Buttons::kOkCancel: return Answer::kCancel;
+    case Buttons::kOk:
+      return Answer::kOk;
+    case Buttons::kYesNo:
+      return Answer::kNo;
+    case Buttons::kOkCancel:
+      return Answer::kCancel;
   }
   return Answer::kOk;
 }

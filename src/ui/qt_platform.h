@@ -45,8 +45,7 @@ class QtPrompts : public Prompts {
 
   Answer Message(const std::string& title, const std::string& text, Icon icon,
                  Buttons buttons) override;
-  std::optional<std::string> OpenFile(const std::string& title,
-                                      const std::string& filter) override;
+  std::optional<std::string> OpenFile(const std::string& title, const std::string& filter) override;
   std::optional<std::string> SaveFile(const std::string& title, const std::string& filter,
                                       const std::string& start_folder) override;
 
@@ -65,8 +64,7 @@ class UnattendedPrompts : public Prompts {
 
   Answer Message(const std::string& title, const std::string& text, Icon icon,
                  Buttons buttons) override;
-  std::optional<std::string> OpenFile(const std::string& title,
-                                      const std::string& filter) override;
+  std::optional<std::string> OpenFile(const std::string& title, const std::string& filter) override;
 
  private:
   std::deque<std::string> files_;

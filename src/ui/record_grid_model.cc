@@ -31,11 +31,14 @@ QVariant RecordGridModel::data(const QModelIndex& index, int role) const {
   const GridRecord& row = rows_->At(index.row());
   if (row.rec_num == 0) return {};
   switch (index.column()) {
-    case 0: return QVariant::fromValue<qlonglong>(row.rec_num);
-    case 1: return row.errors;
+    case 0:
+      return QVariant::fromValue<qlonglong>(row.rec_num);
+    case 1:
+      return row.errors;
     case 2:
       return QString::fromUtf8(row.record.data(), static_cast<qsizetype>(row.record.size()));
-    default: return {};
+    default:
+      return {};
   }
 }
 

@@ -76,10 +76,10 @@ void ReportHost::Request(bool print) {
   try {
     db_ = ResultsDb::Open(results_path_, true);
   } catch (const std::exception& e) {
-    prompts_.Message("Results",
-                     "The results of the last test cannot be read from " + results_path_ +
-                         ".\r\n" + e.what(),
-                     Icon::kCritical, Buttons::kOk);
+    prompts_.Message(
+        "Results",
+        "The results of the last test cannot be read from " + results_path_ + ".\r\n" + e.what(),
+        Icon::kCritical, Buttons::kOk);
     settings_.print_requested = false;
     return;
   }

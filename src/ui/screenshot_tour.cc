@@ -1,28 +1,27 @@
 #include "ui/screenshot_tour.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QLineEdit>
-#include <QScreen>
-#include <QDir>
-#include <QElapsedTimer>
-#include <QThread>
-#include <QFile>
 #include <QPainter>
 #include <QPixmap>
+#include <QPrinter>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTableView>
 #include <QTextBrowser>
+#include <QThread>
+#include <QTimer>
 #include <QWidget>
 #include <QWindow>
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
-
-#include <QPrinter>
-#include <QScrollBar>
-#include <QTableView>
-#include <QTimer>
-#include <algorithm>
 
 #include "browse/record_viewer.h"
 #include "core/error_limit.h"
@@ -235,8 +234,7 @@ bool TourReport(MainWindow& window, const QString& folder) {
     ok &= Save(form, folder, "12-report-window.png");
     QFileDialog save(form);
     PrepareSaveDialog(save, "Please Enter File Name",
-                      "ASCII Text Files (*.txt)|*.txt|All Files (*.*)|*.*|",
-                      window.folders().data);
+                      "ASCII Text Files (*.txt)|*.txt|All Files (*.*)|*.*|", window.folders().data);
     save.show();
     ok &= Save(&save, folder, "16-save-as-dialog.png");
     save.close();
@@ -328,8 +326,9 @@ bool TourRuns(MainWindow& window, UnattendedPrompts& prompts, const QString& fol
   window.StartTesting();
   window.set_record_observer(nullptr);
 
-  std::vector<std::string> cut = {Record("RCA"), Record("RCE"), Record("RCW"), Record("RCW"),
-                                  Record("RCW").substr(0, 1000), Record("RCT"), Record("RCF")};
+  std::vector<std::string> cut = {
+      Record("RCA"), Record("RCE"), Record("RCW"), Record("RCW"), Record("RCW").substr(0, 1000),
+      Record("RCT"), Record("RCF")};
   const QString cut_file = work + "/short-submission.txt";
   WriteFile(cut_file, cut);
   prompts.add_file(ToStdString(cut_file));

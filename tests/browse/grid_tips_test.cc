@@ -48,7 +48,7 @@ TEST(GridTipTimer, MovingBeforeTheWaitEndsPreventsTheTipUntilTheNextMove) {
   GridTipTimer tip;
   tip.PointerMoved(Over(10, 20), Cell);
   TickN(tip, 5, {410, 320});
-  EXPECT_EQ(TickN(tip, 10, {410, 323}), TipAction::kHide);  // tick 15, 3 pixels off
+  EXPECT_EQ(TickN(tip, 10, {410, 323}), TipAction::kHide);   // tick 15, 3 pixels off
   EXPECT_EQ(TickN(tip, 200, {410, 320}), TipAction::kNone);  // resting again: no tip
   EXPECT_FALSE(tip.visible());
   EXPECT_EQ(tip.PointerMoved(Over(11, 20), Cell), TipAction::kPlace);
@@ -64,7 +64,8 @@ TEST(GridTipTimer, NoTipOutsideTheCellsOrWhileAnotherWindowIsActive) {
   auto counted = [&] { return ++reads, std::string("text"); };
   GridTipTimer tip;
   std::vector<GridTipTimer::Move> moves = {Over(1, 1, -1, 0), Over(1, 2, 5, 0), Over(1, 3, 0, -1),
-                                           Over(1, 4), Over(1, 5)};  // heading, past rows, no column
+                                           Over(1, 4),
+                                           Over(1, 5)};  // heading, past rows, no column
   moves[3].own_window_active = false;
   moves[4].tips_allowed = false;
   for (const auto& m : moves) EXPECT_EQ(tip.PointerMoved(m, counted), TipAction::kHide) << m.y;

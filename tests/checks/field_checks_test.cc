@@ -36,7 +36,10 @@ TEST(CharCheck, YieldsOncePerPassingCharacter) {
   } pump;
   Yielder yielder(&pump, 1);
   std::string positions;
-  CharCheck("AB\x01" "C\x02", 1, positions, &yielder);
+  CharCheck(
+      "AB\x01"
+      "C\x02",
+      1, positions, &yielder);
   EXPECT_EQ(pump.calls, 3);
 }
 

@@ -1,6 +1,6 @@
 // lintaro-cli check as batch jobs and CI run it: one run per program folder,
-// no file left unread without a word, signals, the progress line, JSON, and
-// where the results go.
+// signals, the progress line on a terminal and an installed copy's results;
+// its output otherwise is in tests/cli/sessions/check.session.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -11,12 +11,10 @@
 #include <thread>
 
 #include "core/folder_lock.h"
-#include "core/version.h"
 #include "store/results_db.h"
 #include "support/clean_records.h"
 #include "support/cli_runner.h"
 #include "support/fakes.h"
-#include "support/json_reader.h"
 
 namespace lintaro {
 namespace {
@@ -73,42 +71,6 @@ TEST_F(CheckForScriptsTest, OneRunPerProgramFolderAndEachPrintsItsOwnFigures) {
   }
 }
 
-TEST_F(CheckForScriptsTest, NamedFilesAreAllReadOrTheStatusSaysSo) {
-  const std::string clean = File("clean.txt", CleanSubmission(2));
-  ASSERT_EQ(RunCli(Check({clean})).status, 0);
-  const std::string before = ReadWholeFile(db());
-  // A missing second file: refused before anything is touched.
-  CliResult missing = RunCli(Check({clean, files.str() + "/gone.txt"}));
-  EXPECT_EQ(missing.status, 2);
-  EXPECT_EQ(missing.err, "lintaro-cli: " + files.str() + "/gone.txt does not exist\n");
-  EXPECT_EQ(ReadWholeFile(db()), before);
-
-  // The submission ended with its final record in the first file.
-  auto records = CleanSubmission(1);
-  records[2] = Patch(records[2], {{188, "ZZ"}});
-  const std::string other = File("other.txt", records);
-  CliResult unread = RunCli(Check({clean, other}));
-  EXPECT_EQ(unread.status, 2);
-  EXPECT_EQ(unread.out, "Records tested: 6\nRecords with errors: 0\nErrors found: 0\n");
-  EXPECT_NE(unread.err.find("lintaro-cli: " + other +
-                            " was not read: the submission ended with its final record in " +
-                            clean + "\n"),
-            std::string::npos)
-      << unread.err;
-  EXPECT_EQ(ResultsDb::Open(db(), true)->CountRecords(), 6);  // the results are kept
-  CliResult json = RunCli(Check({"--format", "json", clean, other}));
-  EXPECT_EQ(json.status, 2);
-  EXPECT_EQ(JsonAt(json.out, "$.files[1].read"), "false");
-  EXPECT_EQ(JsonAt(json.out, "$.files[1].reason"),
-            "the submission ended with its final record in " + clean);
-  // A check stopped by a critical finding says what it left unread and
-  // keeps the status of its findings.
-  records.insert(records.begin() + 2, MakeRecord("RCT"));
-  CliResult stopped = RunCli(Check({File("stop.txt", records), clean}));
-  EXPECT_EQ(stopped.status, 1);
-  EXPECT_NE(stopped.err.find(clean + " was not read: testing stopped in "), std::string::npos);
-}
-
 TEST_F(CheckForScriptsTest, SignalsAbortTheRunKeepTheResultsAndSetTheStatus) {
   const std::string big = File("big.txt", CleanSubmission(60000));
   for (const auto& [signal, status] : {std::pair{SIGINT, 130}, std::pair{SIGTERM, 143}}) {
@@ -149,43 +111,6 @@ TEST_F(CheckForScriptsTest, TheProgressLineIsErasedBeforeOtherOutputAndEndsAtAHu
   EXPECT_NE(r.out.find("\033[K\r\033[KRecords tested: 1501\r\n"), std::string::npos) << r.out;
 }
 
-TEST_F(CheckForScriptsTest, JsonSummaryAndQuiet) {
-  auto stop = CleanSubmission(1);
-  stop.insert(stop.begin() + 2, MakeRecord("RCT"));
-  auto mistakes = CleanSubmission(3);
-  for (int i = 2; i < 5; ++i) mistakes[i] = Patch(mistakes[i], {{188, "ZZ"}});
-  struct Case {
-    std::vector<std::string> args;
-    std::string outcome;
-    int status;
-    std::string errors;
-  };
-  const std::vector<Case> cases = {
-      {{File("clean.txt", CleanSubmission(2))}, "clean", 0, "0"},
-      {{"--max-errors", "2", File("mistakes.txt", mistakes)}, "error_limit", 1, "3"},
-      {{File("stop.txt", stop)}, "critical_stop", 1, "1"},
-      {{files.Write("empty.txt", "\r\n")}, "no_valid_data", 2, "0"}};
-  for (const Case& c : cases) {
-    std::vector<std::string> args = {"--format", "json"};
-    args.insert(args.end(), c.args.begin(), c.args.end());
-    CliResult r = RunCli(Check(args));
-    EXPECT_EQ(r.status, c.status) << c.outcome;
-    ASSERT_TRUE(IsStrictJson(r.out)) << r.out;
-    EXPECT_EQ(JsonAt(r.out, "$.format_version"), "1");
-    EXPECT_EQ(JsonAt(r.out, "$.lintaro_version"), kLintaroVersion);
-    EXPECT_EQ(JsonAt(r.out, "$.outcome"), c.outcome);
-    EXPECT_EQ(JsonAt(r.out, "$.errors_found"), c.errors) << c.outcome;
-    EXPECT_EQ(JsonAt(r.out, "$.files[0].path"), c.args.back());
-    EXPECT_EQ(JsonAt(r.out, "$.results"), home.str() + "/ERRLOG2C.MDB");
-  }
-  EXPECT_EQ(JsonAt(RunCli(Check({"--format=json", files.str() + "/stop.txt"})).out,
-                   "$.critical_stop.message"),
-            "RCW record must follow RCE record.");
-  CliResult quiet = RunCli(Check({"-q", files.str() + "/mistakes.txt"}));
-  EXPECT_EQ(quiet.status, 1);
-  EXPECT_EQ(quiet.out, "");
-}
-
 // Root may write anything: the read-only case runs as the unprivileged user.
 std::vector<std::string> Unprivileged(std::vector<std::string> env) {
   env.insert(env.begin(), "env");
@@ -196,20 +121,9 @@ std::vector<std::string> Unprivileged(std::vector<std::string> env) {
   return prefix;
 }
 
-TEST_F(CheckForScriptsTest, TheProgramFolderComesFromHomeEnvironmentOrExecutable) {
+// The rest of where the results go is in tests/cli/sessions/check.session.
+TEST_F(CheckForScriptsTest, ACopyInAFolderItCannotWriteKeepsItsResultsInThePerUserFolder) {
   const std::string clean = File("clean.txt", CleanSubmission(1));
-  TempDir env_home;
-  CliResult by_env = RunCli({"check", clean}, {"env", "LINTARO_HOME=" + env_home.str()});
-  EXPECT_EQ(by_env.status, 0) << by_env.err;
-  EXPECT_TRUE(std::filesystem::exists(env_home.path() / kResultsFileName));
-  EXPECT_EQ(RunCli({"report"}, {"env", "LINTARO_HOME=" + env_home.str()}).out,
-            "No errors found in the submission!\n");
-  // --home beats the environment.
-  EXPECT_EQ(RunCli(Check({clean}), {"env", "LINTARO_HOME=/nonexistent"}).status, 0);
-  EXPECT_EQ(RunCli({"check", clean}, {"env", "LINTARO_HOME=/nonexistent"}).err,
-            "lintaro-cli: The program folder /nonexistent does not exist.\n");
-
-  // A copy in a folder it cannot write keeps its results in the per-user folder.
   TempDir install, user;
   const std::filesystem::path copy = install.path() / "lintaro-cli";
   std::filesystem::copy_file(LINTARO_CLI_PATH, copy);

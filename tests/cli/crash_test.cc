@@ -20,22 +20,22 @@ namespace {
 #ifdef LINTARO_GEN_PATH
 
 // The first column of the first row, as text ("" when there is none).
-std::string Query(sqlite3* db, const char* sql) {
-  sqlite3_stmt* s = nullptr;
+std::string Query(sqlite3 *db, const char *sql) {
+  sqlite3_stmt *s = nullptr;
   sqlite3_prepare_v2(db, sql, -1, &s, nullptr);
   std::string v;
-  if (sqlite3_step(s) == SQLITE_ROW) v = reinterpret_cast<const char*>(sqlite3_column_text(s, 0));
+  if (sqlite3_step(s) == SQLITE_ROW) v = reinterpret_cast<const char *>(sqlite3_column_text(s, 0));
   sqlite3_finalize(s);
   return v;
 }
 
-pid_t StartCheck(const std::string& home, const std::string& file) {
+pid_t StartCheck(const std::string &home, const std::string &file) {
   pid_t pid = fork();
   if (pid == 0) {
     freopen("/dev/null", "w", stdout);
     freopen("/dev/null", "w", stderr);
     execl(LINTARO_CLI_PATH, LINTARO_CLI_PATH, "check", "--home", home.c_str(), "--max-errors",
-          "25000", file.c_str(), static_cast<char*>(nullptr));
+          "25000", file.c_str(), static_cast<char *>(nullptr));
     _exit(127);
   }
   return pid;
@@ -67,7 +67,7 @@ TEST(CrashSafety, AKilledCheckLeavesWholeBatches) {
     // The report reads what was committed, unfinished batch or not.
     const auto report = testing::RunCli({"report", "--home", home.str(), "--format", "json"});
 
-    sqlite3* db = nullptr;
+    sqlite3 *db = nullptr;
     ASSERT_EQ(sqlite3_open(db_path.c_str(), &db), SQLITE_OK);
     EXPECT_EQ(Query(db, "PRAGMA integrity_check"), "ok") << bytes;
     const std::string records = Query(db, "SELECT COUNT(*) FROM RECORDS");
@@ -75,11 +75,20 @@ TEST(CrashSafety, AKilledCheckLeavesWholeBatches) {
     EXPECT_EQ(Query(db, "SELECT COALESCE(MAX(Rec_Num), 0) FROM RECORDS"), records);
     // Every finding belongs to a stored record, and every record counts its
     // own findings.
-    EXPECT_EQ(Query(db, "SELECT COUNT(*) FROM ERRORS WHERE Rec_Num NOT IN "
-                        "(SELECT Rec_Num FROM RECORDS)"), "0");
-    EXPECT_EQ(Query(db, "SELECT COUNT(*) FROM RECORDS r WHERE r.Errors <> "
-                        "(SELECT COUNT(*) FROM ERRORS e WHERE e.Rec_Num = r.Rec_Num)"), "0");
-    if (records != "0") ++killed_with_records;
+    EXPECT_EQ(Query(db,
+                    "SELECT COUNT(*) FROM ERRORS WHERE Rec_Num NOT IN "
+                    "(SELECT Rec_Num FROM RECORDS)"),
+              "0");
+    EXPECT_EQ(Query(db,
+                    "SELECT COUNT(*) FROM RECORDS r WHERE r.Errors <> "
+                    "(SELECT COUNT(*) FROM ERRORS e WHERE e.Rec_Num = r.Rec_Num)"),
+              "0");
+    if (records != "0") {
+      ++killed_with_records;
+      EXPECT_EQ(report.status, 0) << report.err;
+      EXPECT_NE(report.out.find("\"records_tested\": " + records + ","), std::string::npos)
+          << report.out.substr(0, 400);
+    }
     sqlite3_close(db);
   }
   EXPECT_GT(killed_with_records, 0) << "no kill happened after the first batch";

@@ -14,9 +14,13 @@ TEST(ErrorLimit, SettingsFileIsReadOrRewrittenWith500) {
       {"[Maximum Error Count]:25000\r\n", 25000},
       {"[Maximum Error Count]:1", 1},
       {"anything: 42 \n:7\n", 42},  // the number after the first colon
-      {"", 500}, {"[Maximum Error Count]:", 500}, {"[Maximum Error Count]:0", 500},
-      {"[Maximum Error Count]:25001", 500}, {"[Maximum Error Count]:-5", 500},
-      {"[Maximum Error Count]:12.5", 500}, {"[Maximum Error Count]500", 500},
+      {"", 500},
+      {"[Maximum Error Count]:", 500},
+      {"[Maximum Error Count]:0", 500},
+      {"[Maximum Error Count]:25001", 500},
+      {"[Maximum Error Count]:-5", 500},
+      {"[Maximum Error Count]:12.5", 500},
+      {"[Maximum Error Count]500", 500},
       {"\x01\x02\xff\xfe", 500}};
   for (const auto& [content, limit] : cases) {
     testing::TempDir dir;
@@ -29,7 +33,8 @@ TEST(ErrorLimit, SettingsFileIsReadOrRewrittenWith500) {
   }
   testing::TempDir dir;
   ASSERT_TRUE(SaveErrorLimit(dir.str(), 1234));
-  EXPECT_EQ(testing::ReadWholeFile(JoinPath(dir.str(), "ErrSetLog.ini")), "[Maximum Error Count]:1234\r\n");
+  EXPECT_EQ(testing::ReadWholeFile(JoinPath(dir.str(), "ErrSetLog.ini")),
+            "[Maximum Error Count]:1234\r\n");
   EXPECT_EQ(LoadErrorLimit(dir.str()), 1234);
   EXPECT_EQ(LoadErrorLimit("/nonexistent/lintaro/folder"), 500);  // without failing
   EXPECT_FALSE(SaveErrorLimit("/nonexistent/lintaro/folder", 20));

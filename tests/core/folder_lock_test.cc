@@ -75,7 +75,12 @@ class FolderInUseTest : public RunTestBase {};
 TEST_F(FolderInUseTest, ARunOnAFolderInUseSaysSoAndTouchesNothing) {
   ASSERT_EQ(RunRecords(CleanSubmission(2)).outcome, RunOutcome::kClean);
   const std::string before = ReadWholeFile(db_path());
-  for (State holder : {State::kRunning, State::kBeingRead}) {
+  const std::vector<std::pair<State, std::string>> holders = {
+      {State::kRunning, "Another test run is using the program folder " + home.str() +
+                            ". Try again when it has finished."},
+      {State::kBeingRead, "The results in the program folder " + home.str() +
+                              " are being read by another program. Try again in a moment."}};
+  for (const auto& [holder, says] : holders) {
     FolderLock other = holder == State::kRunning ? FolderLock::ForRun(home.str())
                                                  : FolderLock::ForReading(home.str());
     prompts = {};
@@ -84,17 +89,13 @@ TEST_F(FolderInUseTest, ARunOnAFolderInUseSaysSoAndTouchesNothing) {
     EXPECT_EQ(s.outcome, RunOutcome::kFolderInUse);
     EXPECT_EQ(s.records_tested, 0);  // never the other program's figures
     ASSERT_EQ(prompts.messages.size(), 1u);
-    EXPECT_EQ(prompts.messages[0].title, "Program Folder In Use");
-    EXPECT_EQ(prompts.messages[0].text, FolderInUseMessage(holder, home.str() + "/"));
-    EXPECT_NE(prompts.messages[0].text.find("program folder " + home.str() +
-                                            (holder == State::kRunning ? "." : " ")),
-              std::string::npos);
+    EXPECT_EQ(Describe(prompts.messages[0]), "Program Folder In Use | critical ok | " + says);
     EXPECT_EQ(view.events, std::vector<std::string>{"RunEnded"});
     EXPECT_FALSE(state.Testing);
     EXPECT_EQ(ReadWholeFile(db_path()), before);
   }
-  EXPECT_NE(FolderInUseMessage(State::kRunning, "/r").find("Another test run is using"),
-            std::string::npos);
+  EXPECT_EQ(FolderInUseMessage(State::kRunning, "/r/"),
+            "Another test run is using the program folder /r. Try again when it has finished.");
   // Free again: the next run goes ahead.
   EXPECT_EQ(RunRecords(CleanSubmission(1)).outcome, RunOutcome::kClean);
   EXPECT_EQ(out.records.size(), 5u);

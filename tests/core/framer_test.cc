@@ -72,8 +72,9 @@ TEST(RecordFramer, ShortRecordEndsAtItsLineBreakEvenAtTheEndOfAChunk) {
 
 TEST(RecordFramer, LongLinesAreCutAt1024AndTheFinalRecordMayBeShort) {
   const std::string bytes = std::string(1024, 'A') + std::string(1030, 'B') + "\r\nTAIL";
-  EXPECT_EQ(Frame(bytes, 100), (std::vector<std::string>{std::string(1024, 'A'), std::string(1024, 'B'),
-                                                         std::string(6, 'B'), "TAIL"}));
+  EXPECT_EQ(Frame(bytes, 100),
+            (std::vector<std::string>{std::string(1024, 'A'), std::string(1024, 'B'),
+                                      std::string(6, 'B'), "TAIL"}));
 }
 
 TEST(RecordFramer, EveryByteOtherThanLineBreaksIsKept) {

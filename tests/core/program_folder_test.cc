@@ -13,23 +13,100 @@ namespace {
 
 using testing::TempDir;
 
-TEST(ProgramFolder, HomeOptionBeatsEnvironmentBeatsExecutable) {
-  for (const char* path : {"/opt/lintaro", "/opt/lintaro/", "/opt/lintaro//"})
-    EXPECT_EQ(WithTrailingSeparator(path), "/opt/lintaro/");
-  EXPECT_EQ(WithTrailingSeparator("/"), "/");
-  TempDir exe, env, opt, user;
-  ProgramFolders f = ResolveProgramFolders(exe.str(), opt.str(), env.str(), user.str());
-  EXPECT_EQ(f.program, opt.str() + "/");
-  EXPECT_EQ(f.data, f.program);
-  EXPECT_FALSE(f.per_user);
-  EXPECT_EQ(ResolveProgramFolders(exe.str(), "", env.str(), user.str()).program, env.str() + "/");
-  EXPECT_EQ(ResolveProgramFolders(exe.str(), "", "", user.str()).program, exe.str() + "/");
+// Where an installed copy, a build folder and hand-made copies keep their
+// results and find their help file. Paths are relative to a temporary root;
+// "" as data means the per-user data folder.
+struct FolderCase {
+  const char *layout;
+  std::vector<const char *> files;
+  const char *executable_folder, *home_option, *home_env, *data, *help_file;
+};
+void PrintTo(const FolderCase &c, std::ostream *os) { *os << c.layout; }
+
+class InstalledCopyTest : public ::testing::TestWithParam<FolderCase> {};
+
+TEST_P(InstalledCopyTest, DataFolderAndHelpFile) {
+  const FolderCase &c = GetParam();
+  TempDir root;
+  for (const char *file : c.files) {
+    std::filesystem::create_directories((root.path() / file).parent_path());
+    std::ofstream(root.path() / file) << "x";
+  }
+  for (const char *folder : {c.home_option, c.home_env})
+    if (*folder) std::filesystem::create_directories(root.path() / folder);
+  auto under_root = [&](const char *p) { return *p ? (root.path() / p).string() : ""; };
+  const std::string per_user = root.str() + "/data-home/Lintaro";
+  const ProgramFolders f = ResolveProgramFolders(
+      under_root(c.executable_folder), under_root(c.home_option), under_root(c.home_env), per_user);
+  EXPECT_EQ(f.data, *c.data ? WithTrailingSeparator(under_root(c.data)) : per_user + "/");
+  EXPECT_EQ(f.per_user, *c.data == '\0');
+  if (!f.per_user) {
+    EXPECT_EQ(f.program, f.data);
+  }
+  EXPECT_EQ(f.help_file, under_root(c.help_file));
+  EXPECT_TRUE(f.problem.empty()) << f.problem;
 }
 
-TEST(ProgramFolder, UnwritableProgramFolderFallsBackToPerUserFolder) {
-  TempDir root;
+const std::vector<const char *> kInstalled = {"prefix/bin/lintaro",
+                                              "prefix/share/lintaro/Lintaro.hlp"};
+
+INSTANTIATE_TEST_SUITE_P(
+    Layouts, InstalledCopyTest,
+    ::testing::Values(FolderCase{"BuildFolder",
+                                 {"build/lintaro", "build/Lintaro.hlp"},
+                                 "build",
+                                 "",
+                                 "",
+                                 "build",
+                                 "build/Lintaro.hlp"},
+                      FolderCase{"InstalledToUserPrefix", kInstalled, "prefix/bin", "", "", "",
+                                 "prefix/share/lintaro/Lintaro.hlp"},
+                      FolderCase{"InstalledFolderWithTrailingSlash", kInstalled, "prefix/bin/", "",
+                                 "", "", "prefix/share/lintaro/Lintaro.hlp"},
+                      // --home beats $LINTARO_HOME, which beats the executable's folder.
+                      FolderCase{"InstalledWithHomeOption", kInstalled, "prefix/bin", "work", "env",
+                                 "work", "prefix/share/lintaro/Lintaro.hlp"},
+                      FolderCase{"InstalledWithHomeEnvironment", kInstalled, "prefix/bin", "",
+                                 "env", "env", "prefix/share/lintaro/Lintaro.hlp"},
+                      FolderCase{"HelpInTheNamedFolderFirst",
+                                 {"prefix/bin/lintaro", "prefix/share/lintaro/Lintaro.hlp",
+                                  "work/Lintaro.hlp"},
+                                 "prefix/bin",
+                                 "work",
+                                 "",
+                                 "work",
+                                 "work/Lintaro.hlp"},
+                      FolderCase{"HandCopiedBinWithHelpBesideIt",
+                                 {"copy/bin/Lintaro.hlp", "copy/share/lintaro/Lintaro.hlp"},
+                                 "copy/bin",
+                                 "",
+                                 "",
+                                 "copy/bin",
+                                 "copy/bin/Lintaro.hlp"},
+                      FolderCase{"BinWithoutSharedHelp",
+                                 {"tools/bin/lintaro"},
+                                 "tools/bin",
+                                 "",
+                                 "",
+                                 "tools/bin",
+                                 "tools/bin/Lintaro.hlp"},
+                      FolderCase{"SharedHelpBesideAFolderNotNamedBin",
+                                 {"opt/programs/lintaro", "opt/share/lintaro/Lintaro.hlp"},
+                                 "opt/programs",
+                                 "",
+                                 "",
+                                 "opt/programs",
+                                 "opt/share/lintaro/Lintaro.hlp"}),
+    [](const auto &info) { return std::string(info.param.layout); });
+
+TEST(ProgramFolder, AFolderThatCannotBeUsedFallsBackOrIsReported) {
+  for (const char *path : {"/opt/lintaro", "/opt/lintaro/", "/opt/lintaro//"})
+    EXPECT_EQ(WithTrailingSeparator(path), "/opt/lintaro/");
+  EXPECT_EQ(WithTrailingSeparator("/"), "/");
+  TempDir root, exe;
   const std::string missing = root.str() + "/not-there";
   const std::string per_user = root.str() + "/share/Lintaro";
+  // The executable's folder that cannot be written: the per-user folder.
   ProgramFolders f = ResolveProgramFolders(missing, "", "", per_user);
   EXPECT_TRUE(f.per_user);
   EXPECT_EQ(f.data, per_user + "/");
@@ -38,112 +115,28 @@ TEST(ProgramFolder, UnwritableProgramFolderFallsBackToPerUserFolder) {
   EXPECT_FALSE(ResolveProgramFolders(missing, "", "", "").problem.empty());  // reported, not hidden
 
   // A folder the user named is never swapped for another one.
-  TempDir exe;
-  for (const auto& [option, env] : {std::pair{missing, std::string()}, {std::string(), missing}}) {
+  for (const auto &[option, env] : {std::pair{missing, std::string()}, {std::string(), missing}}) {
     ProgramFolders named = ResolveProgramFolders(exe.str(), option, env, per_user);
     EXPECT_FALSE(named.per_user);
     EXPECT_EQ(named.data, missing + "/");
     EXPECT_EQ(named.problem, "The program folder " + missing + " does not exist.");
   }
-}
 
-TEST(ProgramFolder, HelpFileFromProgramFolderThenInstallation) {
-  TempDir home, install;
-  const auto shared = install.path() / "share" / "lintaro";
-  std::filesystem::create_directories(install.path() / "bin");
-  std::filesystem::create_directories(shared);
-  std::ofstream(shared / kHelpFileName) << "<html></html>";
-  const std::string bin = (install.path() / "bin").string();
-  EXPECT_EQ(ResolveProgramFolders(bin, home.str(), "", "").help_file, (shared / kHelpFileName).string());
-  std::ofstream(home.path() / kHelpFileName) << "<html></html>";
-  EXPECT_EQ(ResolveProgramFolders(bin, home.str(), "", "").help_file,
-            (home.path() / kHelpFileName).string());
-}
-
-// Where an installed copy, a build folder and hand-made copies keep their
-// results. Paths are relative to a temporary root; "" as data means the
-// per-user data folder.
-struct FolderCase {
-  const char* layout;
-  std::vector<const char*> files;
-  const char* executable_folder;
-  const char* home_option;
-  const char* home_env;
-  const char* data;
-  const char* help_file;
-};
-void PrintTo(const FolderCase& c, std::ostream* os) { *os << c.layout; }
-
-class InstalledCopyTest : public ::testing::TestWithParam<FolderCase> {};
-
-TEST_P(InstalledCopyTest, DataFolder) {
-  const FolderCase& c = GetParam();
-  TempDir root;
-  for (const char* file : c.files) {
-    std::filesystem::create_directories((root.path() / file).parent_path());
-    std::ofstream(root.path() / file) << "x";
-  }
-  for (const char* folder : {c.home_option, c.home_env})
-    if (*folder) std::filesystem::create_directories(root.path() / folder);
-  auto under_root = [&](const char* p) { return *p ? (root.path() / p).string() : ""; };
-  const std::string per_user = root.str() + "/data-home/Lintaro";
-
-  const ProgramFolders f =
-      ResolveProgramFolders(under_root(c.executable_folder), under_root(c.home_option),
-                            under_root(c.home_env), per_user);
-  const std::string expected = *c.data ? WithTrailingSeparator(under_root(c.data))
-                                       : per_user + "/";
-  EXPECT_EQ(f.data, expected);
-  EXPECT_EQ(f.per_user, *c.data == '\0');
-  EXPECT_EQ(f.help_file, under_root(c.help_file));
-  EXPECT_TRUE(f.problem.empty()) << f.problem;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Layouts, InstalledCopyTest,
-    ::testing::Values(
-        FolderCase{"BuildFolder", {"build/lintaro", "build/Lintaro.hlp"}, "build", "", "",
-                   "build", "build/Lintaro.hlp"},
-        FolderCase{"InstalledToUserPrefix",
-                   {"prefix/bin/lintaro", "prefix/share/lintaro/Lintaro.hlp"}, "prefix/bin",
-                   "", "", "", "prefix/share/lintaro/Lintaro.hlp"},
-        FolderCase{"InstalledFolderWithTrailingSlash",
-                   {"prefix/bin/lintaro", "prefix/share/lintaro/Lintaro.hlp"}, "prefix/bin/",
-                   "", "", "", "prefix/share/lintaro/Lintaro.hlp"},
-        FolderCase{"InstalledWithHomeOption",
-                   {"prefix/bin/lintaro", "prefix/share/lintaro/Lintaro.hlp"}, "prefix/bin",
-                   "work", "env", "work", "prefix/share/lintaro/Lintaro.hlp"},
-        FolderCase{"InstalledWithHomeEnvironment",
-                   {"prefix/bin/lintaro", "prefix/share/lintaro/Lintaro.hlp"}, "prefix/bin", "",
-                   "env", "env", "prefix/share/lintaro/Lintaro.hlp"},
-        FolderCase{"HandCopiedBinWithHelpBesideIt",
-                   {"copy/bin/Lintaro.hlp", "copy/share/lintaro/Lintaro.hlp"}, "copy/bin", "",
-                   "", "copy/bin", "copy/bin/Lintaro.hlp"},
-        FolderCase{"BinWithoutSharedHelp", {"tools/bin/lintaro"}, "tools/bin", "", "",
-                   "tools/bin", "tools/bin/Lintaro.hlp"},
-        FolderCase{"SharedHelpBesideAFolderNotNamedBin",
-                   {"opt/programs/lintaro", "opt/share/lintaro/Lintaro.hlp"}, "opt/programs", "",
-                   "", "opt/programs", "opt/share/lintaro/Lintaro.hlp"}),
-    [](const auto& info) { return std::string(info.param.layout); });
-
-TEST(ProgramFolder, InstalledCopyNeverFallsBackOnItsBinFolder) {
-  TempDir root;
+  // An installed copy never falls back on its bin folder, even when the
+  // per-user folder cannot be made (its parent is a file).
   std::filesystem::create_directories(root.path() / "bin");
   std::filesystem::create_directories(root.path() / "share" / "lintaro");
   std::ofstream(root.path() / "share" / "lintaro" / kHelpFileName) << "x";
   std::ofstream(root.path() / "plain-file") << "x";
-  // A per-user folder that cannot be made: its parent is a file.
   const std::string blocked = root.str() + "/plain-file/Lintaro";
-  const ProgramFolders f = ResolveProgramFolders(root.str() + "/bin", "", "", blocked);
+  f = ResolveProgramFolders(root.str() + "/bin", "", "", blocked);
   EXPECT_EQ(f.problem, "The per-user data folder " + blocked + "/ cannot be written.");
   EXPECT_EQ(f.data, blocked + "/");
 }
 
 TEST(ProgramFolder, PerUserDataFolderFromXdgDataHomeOrHome) {
   struct Case {
-    const char* xdg_data_home;
-    const char* home;
-    const char* folder;
+    const char *xdg_data_home, *home, *folder;
   } cases[] = {
       {"/srv/data", "/home/ann", "/srv/data/Lintaro"},
       {"relative/data", "/home/ann", "/home/ann/.local/share/Lintaro"},  // invalid, ignored
@@ -152,7 +145,7 @@ TEST(ProgramFolder, PerUserDataFolderFromXdgDataHomeOrHome) {
       {nullptr, "", ""},
       {nullptr, nullptr, ""},
   };
-  for (const Case& c : cases)
+  for (const Case &c : cases)
     EXPECT_EQ(PerUserDataFolder(c.xdg_data_home, c.home), c.folder)
         << (c.xdg_data_home ? c.xdg_data_home : "(unset)");
 }

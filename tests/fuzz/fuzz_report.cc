@@ -1,112 +1,165 @@
-// Fuzz target: arbitrary stored findings through every report builder (text,
-// HTML, JSON, printed and page count). The input is split into fields of a
-// results database: each finding takes its identifier, reference, user
-// entry, message and record reference from the bytes.
-#include <unistd.h>
-
+// Fuzz target: arbitrary stored findings through the report builders. The
+// first byte picks the report form (text, text of one employer, HTML, JSON,
+// JSON of one employer, CSV, printed pages after their count); the rest is
+// split into fields of a results database: each finding takes its
+// identifier, reference, user entry, message and record reference from the
+// bytes. One database in memory serves every input, emptied before each.
+//
+// Whatever was stored, every report is UTF-8 whose character count is kept
+// right, the JSON is strict JSON, the HTML is ASCII whose only markup is
+// the report's own, and the printed report has a page and draws on it.
+#include <algorithm>
 #include <cstdint>
-#include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
 
 #include "core/platform_print.h"
+#include "fuzz_support.h"
 #include "reports/csv_report.h"
 #include "reports/html_report.h"
 #include "reports/json_report.h"
 #include "reports/printed_report.h"
 #include "reports/text_report.h"
 #include "store/results_db.h"
+#include "support/json_reader.h"
 
 namespace {
 
+void Require(bool holds, const char* what) { lintaro::fuzz::Require(holds, "fuzz_report", what); }
+
 // Fixed metrics: 0.1 inch a character, 0.2 inch a line, 8 x 10 inch pages.
+// Every line drawn is UTF-8 and starts on its page. The header at the top of
+// the first page (everything before the first record's boxed heading) is
+// laid out without page breaks, and one taller than the page, such as a
+// long list of file names, runs off its bottom: only its top is checked.
 class MeasuringPrinter : public lintaro::ReportPrinter {
  public:
+  int drawn = 0;
   double PageWidth() override { return 8; }
   double PageHeight() override { return 10; }
   void SetFont(const std::string&, int size, bool) override { size_ = size; }
   double TextWidth(std::string_view t) override { return 0.01 * size_ * t.size(); }
   double TextHeight(std::string_view) override { return 0.02 * size_; }
-  void DrawText(double, double, std::string_view) override {}
-  void DrawRect(double, double, double, double) override {}
-  void NewPage() override {}
+  void DrawText(double, double y, std::string_view text) override {
+    Require(y >= 0 && (in_header_ || y < PageHeight()), "a printed line lies off its page");
+    Require(lintaro::fuzz::IsUtf8(text), "a printed line is not UTF-8");
+    ++drawn;
+  }
+  void DrawRect(double, double, double, double) override { in_header_ = false; }
+  void NewPage() override { in_header_ = false; }
   void EndDoc() override {}
 
  private:
   int size_ = 10;
+  bool in_header_ = true;
 };
 
 // Takes the next field from the input: a length byte and that many bytes.
-std::string_view Take(std::string_view& in) {
+std::string Take(std::string_view& in) {
   if (in.empty()) return {};
   size_t n = static_cast<unsigned char>(in[0]);
   in.remove_prefix(1);
   n = std::min(n, in.size());
-  std::string_view field = in.substr(0, n);
+  std::string field(in.substr(0, n));
   in.remove_prefix(n);
   return field;
 }
 
-const std::string& DbPath() {
-  static const std::string path = [] {
-    std::string pattern = "/tmp/lintaro-fuzz-report-XXXXXX";
-    if (!mkdtemp(pattern.data())) std::abort();
-    return pattern + "/ERRLOG2C.MDB";
-  }();
-  return path;
+lintaro::ResultsDb& Store() {
+  static const std::unique_ptr<lintaro::ResultsDb> store = lintaro::ResultsDb::CreateInMemory();
+  return *store;
+}
+
+void StoreFindings(std::string_view in, lintaro::ResultsDb& db) {
+  db.Clear();
+  db.Begin();
+  const std::string path = Take(in);
+  db.InsertMisc(path, Take(in));
+  int64_t rec = 0;
+  while (!in.empty()) {
+    const bool new_record = rec == 0 || (static_cast<unsigned char>(in[0]) & 1);
+    in.remove_prefix(1);
+    if (new_record) {
+      ++rec;
+      lintaro::RecordRow r;
+      r.rec_num = rec;
+      r.id = Take(in);
+      r.record = Take(in);
+      r.rec_reference = Take(in);
+      db.InsertRecord(r);
+    }
+    lintaro::ErrorRow e;
+    e.rec_num = rec;
+    e.type = in.empty() || (static_cast<unsigned char>(in[0]) & 2) ? "C" : "";
+    e.reference = Take(in);
+    e.user_entry = Take(in);
+    e.error = Take(in);
+    db.InsertError(e);
+  }
+  db.Commit();
+}
+
+void CheckText(const lintaro::ReportBuffer& report) {
+  Require(lintaro::fuzz::IsUtf8(report.text), "the report is not UTF-8");
+  Require(lintaro::fuzz::CountUtf8Chars(report.text) == report.chars,
+          "the report's character count is wrong");
+}
+
+void PrintPages(lintaro::ResultsDb& db) {
+  MeasuringPrinter printer;
+  lintaro::PrintState count_state;
+  lintaro::PrintedReport counted(printer, "Courier", 10, count_state);
+  const int pages = counted.CountPages(db);
+  Require(pages >= 1 && printer.drawn == 0, "the page count has no page or drew");
+  lintaro::PrintState print_state;
+  print_state.first_page = 1;
+  print_state.last_page = pages;
+  lintaro::PrintedReport printed(printer, "Courier", 10, print_state);
+  printed.Print(db);
+  Require(printer.drawn > 0, "the printed report drew nothing");
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string_view in(reinterpret_cast<const char*>(data), size);
-  std::remove(DbPath().c_str());
-  {
-    auto db = lintaro::ResultsDb::Create(DbPath());
-    db->Begin();
-    db->InsertMisc(std::string(Take(in)), std::string(Take(in)));
-    int64_t rec = 0;
-    while (!in.empty()) {
-      const bool new_record = rec == 0 || (static_cast<unsigned char>(in[0]) & 1);
-      in.remove_prefix(1);
-      if (new_record) {
-        ++rec;
-        lintaro::RecordRow r;
-        r.rec_num = rec;
-        r.id = std::string(Take(in));
-        r.record = std::string(Take(in));
-        r.rec_reference = std::string(Take(in));
-        db->InsertRecord(r);
-      }
-      lintaro::ErrorRow e;
-      e.rec_num = rec;
-      e.type = in.empty() || (static_cast<unsigned char>(in[0]) & 2) ? "C" : "";
-      e.reference = std::string(Take(in));
-      e.user_entry = std::string(Take(in));
-      e.error = std::string(Take(in));
-      db->InsertError(e);
-    }
-    db->Commit();
-  }
-  auto db = lintaro::ResultsDb::Open(DbPath(), true);
-  lintaro::ReportBuffer text, html, json, csv;
-  lintaro::BuildTextReport(*db, text);
-  lintaro::BuildHtmlReport(*db, html, 57);
-  lintaro::BuildJsonReport(*db, json);
-  lintaro::BuildCsvReport(*db, csv);
+  const int form = in.empty() ? 0 : static_cast<unsigned char>(in[0]) % 7;
+  if (!in.empty()) in.remove_prefix(1);
+  lintaro::ResultsDb& db = Store();
+  StoreFindings(in, db);
   // One employer's reports walk the employer records of whatever was stored.
-  lintaro::BuildJsonReport(*db, json, {}, lintaro::ReportFilter{"310000001"});
-  // The HTML holds no raw markup from the submission: every "<" it has
-  // starts one of the report's own tags.
-  MeasuringPrinter printer;
-  lintaro::PrintState state;
-  lintaro::PrintedReport counted(printer, "Courier", 10, state);
-  int pages = counted.CountPages(*db);
-  if (pages < 1) std::abort();
-  lintaro::PrintState print_state;
-  print_state.first_page = 1;
-  print_state.last_page = pages;
-  lintaro::PrintedReport printed(printer, "Courier", 10, print_state);
-  printed.Print(*db);
+  const lintaro::ReportFilter employer{"310000001"};
+  lintaro::ReportBuffer report;
+  switch (form) {
+    case 0:
+      lintaro::BuildTextReport(db, report);
+      break;
+    case 1:
+      lintaro::BuildTextReport(db, report, {}, employer);
+      break;
+    case 2:
+      lintaro::BuildHtmlReport(db, report, 57);
+      Require(lintaro::fuzz::HasOnlyMarkupOf(
+                  report.text, {"!doctype", "html", "head", "title", "body", "h1", "br", "p",
+                                "center", "b", "pre", "table", "tr", "td", "th"}),
+              "the HTML report has markup that is not its own, or is not ASCII");
+      break;
+    case 3:
+      lintaro::BuildJsonReport(db, report);
+      Require(lintaro::testing::IsStrictJson(report.text), "the JSON report is not JSON");
+      break;
+    case 4:
+      lintaro::BuildJsonReport(db, report, {}, employer);
+      Require(lintaro::testing::IsStrictJson(report.text), "the JSON report is not JSON");
+      break;
+    case 5:
+      lintaro::BuildCsvReport(db, report);
+      break;
+    default:
+      PrintPages(db);
+      return 0;
+  }
+  CheckText(report);
   return 0;
 }

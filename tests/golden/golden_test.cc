@@ -11,9 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 
 #include "support/cli_runner.h"
 #include "support/golden_run.h"
@@ -35,30 +33,11 @@ const char* kLegend =
 
 std::vector<fs::path> Recipes() {
   std::vector<fs::path> found;
-  for (const auto& entry : fs::recursive_directory_iterator(fs::path(LINTARO_SOURCE_DIR) /
-                                                            "tests" / "golden"))
+  for (const auto& entry :
+       fs::recursive_directory_iterator(fs::path(LINTARO_SOURCE_DIR) / "tests" / "golden"))
     if (entry.path().extension() == ".recipe") found.push_back(entry.path());
   std::sort(found.begin(), found.end());
   return found;
-}
-
-// Fails with a diff when file does not hold actual; with
-// LINTARO_UPDATE_GOLDEN=1 writes actual into it instead.
-void Compare(const fs::path& file, const std::string& actual) {
-  const bool exists = fs::exists(file);
-  const std::string expected = exists ? ReadWholeFile(file.string()) : std::string();
-  if (exists && expected == actual) return;
-  const char* update = std::getenv("LINTARO_UPDATE_GOLDEN");
-  if (update != nullptr && std::string(update) == "1") {
-    std::ofstream(file, std::ios::binary) << actual;
-    std::cout << "updated " << file.string() << "\n";
-  } else if (!exists) {
-    ADD_FAILURE() << file.string() << " is missing; LINTARO_UPDATE_GOLDEN=1 writes it";
-  } else {
-    ADD_FAILURE() << file.string() << " differs (- expected, + actual; after checking the "
-                  << "change, LINTARO_UPDATE_GOLDEN=1 rewrites it):\n"
-                  << LineDiff(expected, actual);
-  }
 }
 
 // One golden case: a recipe and the files expected of it.
@@ -84,11 +63,11 @@ class GoldenCase : public ::testing::Test {
       all.viewer += title + outcome.viewer;
     }
     fs::path file = recipe_;
-    Compare(file.replace_extension(".expected"), all.transcript);
-    if (fs::exists(file.replace_extension(".report"))) Compare(file, all.report);
-    if (fs::exists(file.replace_extension(".html"))) Compare(file, all.html);
-    if (fs::exists(file.replace_extension(".printed"))) Compare(file, all.printed);
-    if (fs::exists(file.replace_extension(".viewer"))) Compare(file, all.viewer);
+    ExpectFileHolds(file.replace_extension(".expected"), all.transcript);
+    if (fs::exists(file.replace_extension(".report"))) ExpectFileHolds(file, all.report);
+    if (fs::exists(file.replace_extension(".html"))) ExpectFileHolds(file, all.html);
+    if (fs::exists(file.replace_extension(".printed"))) ExpectFileHolds(file, all.printed);
+    if (fs::exists(file.replace_extension(".viewer"))) ExpectFileHolds(file, all.viewer);
   }
 
  private:
@@ -109,9 +88,8 @@ std::string CaseName(const fs::path& recipe) {
 const bool kRegistered = [] {
   for (const fs::path& recipe : Recipes()) {
     ::testing::RegisterTest("Golden", CaseName(recipe).c_str(), nullptr, nullptr, __FILE__,
-                            __LINE__, [recipe]() -> ::testing::Test* {
-                              return new GoldenCase(recipe);
-                            });
+                            __LINE__,
+                            [recipe]() -> ::testing::Test* { return new GoldenCase(recipe); });
   }
   return true;
 }();

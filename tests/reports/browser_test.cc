@@ -18,7 +18,9 @@ class BrowserTest : public ::testing::Test {
     return OpenInBrowser(prompts_, shell_, request, last_html_);
   }
   std::string File() const { return (dir_.path() / "temphtm.HTM").string(); }
-  std::string LastMessage() const { return prompts_.messages.back().title + ": " + prompts_.messages.back().text; }
+  std::string LastMessage() const {
+    return prompts_.messages.back().title + ": " + prompts_.messages.back().text;
+  }
 
   TempDir dir_;
   ScriptedPrompts prompts_;
@@ -30,8 +32,9 @@ TEST_F(BrowserTest, ViewingOpensTheFileUrlAndPrintingHandsTheFileToTheShell) {
   EXPECT_TRUE(Open("<!DOCTYPE HTML report"));
   EXPECT_EQ(ReadWholeFile(File()), "<!DOCTYPE HTML report\r\n");
   EXPECT_EQ(shell_.looked_up, std::vector<std::string>{File()});
-  EXPECT_EQ(shell_.opened, (std::vector<std::pair<std::string, std::string>>{
-                               {"/usr/bin/browser", PathToUrl(File())}}));
+  EXPECT_EQ(
+      shell_.opened,
+      (std::vector<std::pair<std::string, std::string>>{{"/usr/bin/browser", PathToUrl(File())}}));
   EXPECT_TRUE(Open("<!DOCTYPE HTML report", true));
   EXPECT_EQ(shell_.printed, std::vector<std::string>{File()});
   EXPECT_EQ(shell_.opened.size(), 1u);
@@ -46,7 +49,8 @@ TEST_F(BrowserTest, NoBrowserAsksForATextReportAndCancelKeepsHtml) {
   prompts_.answers = {Answer::kCancel, Answer::kOk};
   EXPECT_TRUE(Open("<!DOCTYPE HTML report", true));
   EXPECT_EQ(LastMessage(),
-            "HTML Report: Could not find a default Web Browser. \r\nWould you like to print a text report?");
+            "HTML Report: Could not find a default Web Browser. \r\nWould you like to print a text "
+            "report?");
   EXPECT_EQ(prompts_.messages[0].icon, Icon::kExclamation);
   EXPECT_FALSE(Open("<!DOCTYPE HTML report", true));
   EXPECT_TRUE(shell_.opened.empty());
@@ -67,11 +71,13 @@ TEST_F(BrowserTest, EmptyTextOpensTheOnlineServicesPage) {
 TEST_F(BrowserTest, BrowserThatDoesNotStartOrFileThatCannotBeWrittenIsReported) {
   shell_.open_succeeds = false;
   EXPECT_TRUE(Open(""));
-  EXPECT_EQ(LastMessage(), "Connect to Fileport: Your default browser could not be opened: \r\n/usr/bin/browser");
+  EXPECT_EQ(LastMessage(),
+            "Connect to Fileport: Your default browser could not be opened: \r\n/usr/bin/browser");
   prompts_.answers = {Answer::kOk};
   EXPECT_FALSE(Open("<!DOCTYPE HTML report"));
-  EXPECT_EQ(LastMessage(), "HTML Report: Your default browser could not be opened: \r\n"
-                           "/usr/bin/browser\r\n\r\nWould you like to view a text report?");
+  EXPECT_EQ(LastMessage(),
+            "HTML Report: Your default browser could not be opened: \r\n"
+            "/usr/bin/browser\r\n\r\nWould you like to view a text report?");
   // A folder in the file's place: nothing is handed to the browser.
   TempDir other;
   std::filesystem::create_directory(other.path() / "temphtm.HTM");

@@ -77,9 +77,9 @@ TEST(HtmlReport, HtmlFilePiecesReplaceOrAppend) {
   const std::vector<std::pair<std::string, std::string>> steps = {
       {"<!DOCTYPE HTML one", "<!DOCTYPE HTML one\r\n"},
       {"two", "<!DOCTYPE HTML one\r\ntwo\r\n"},
-      {"<!DOCTYPE HTML three", "<!DOCTYPE HTML three\r\n"},  // a new document replaces
+      {"<!DOCTYPE HTML three", "<!DOCTYPE HTML three\r\n"},    // a new document replaces
       {"<!DOCTYPE", "<!DOCTYPE HTML three\r\n<!DOCTYPE\r\n"},  // not longer than 9: appended
-      {"", "<HTML> </HTML>\r\n"},  // the placeholder, a new document
+      {"", "<HTML> </HTML>\r\n"},                              // the placeholder, a new document
   };
   for (auto [piece, expected] : steps) {
     EXPECT_EQ(WriteHtmlFile(dir.str(), piece), file);

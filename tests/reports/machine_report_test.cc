@@ -1,6 +1,6 @@
-// The reports for scripts and spreadsheets: findings taken apart, CSV
-// quoting, the outcome read back from stored results, and the reports of
-// one employer.
+// The reports for scripts and spreadsheets: findings taken apart, CSV and
+// JSON quoting, and the outcome read back from stored results. The whole
+// reports, one employer's too, are in tests/cli/sessions/report.session.
 #include <gtest/gtest.h>
 
 #include "core/error_limit.h"
@@ -9,10 +9,6 @@
 #include "reports/json_report.h"
 #include "reports/outcome.h"
 #include "reports/report_fixture.h"
-#include "reports/text_report.h"
-#include "support/clean_records.h"
-#include "support/json_reader.h"
-#include "support/run_fixture.h"
 
 namespace lintaro::testing {
 namespace {
@@ -39,6 +35,16 @@ TEST(FindingParts, ReferenceEntryAndDateAreTakenApart) {
   EXPECT_EQ(IsoDate("12/06/2026"), "2026-12-06");
   for (const char* bad : {"", "2026-12-06", "13/01/2026", "1/6/2026", "12/00/2026"})
     EXPECT_EQ(IsoDate(bad), std::nullopt) << bad;
+}
+
+TEST(JsonReport, StringsAreEscapedAndCp1252IsConverted) {
+  std::string out;
+  AppendJsonString(out, "a\"\\/\t\r\n\x01\x1f \xC3\xA9");
+  EXPECT_EQ(out, "\"a\\\"\\\\/\\t\\r\\n\\u0001\\u001f \xC3\xA9\"");
+  out.clear();
+  AppendJsonCp1252OrNull(out, "");
+  AppendJsonCp1252OrNull(out, "CAF\xC9");
+  EXPECT_EQ(out, "null\"CAF\xC3\x89\"");
 }
 
 TEST(CsvReport, FieldsAreQuotedAndNeverRunAsFormulas) {
@@ -83,102 +89,6 @@ TEST(StoredOutcome, TheLastFindingTellsHowTheRunEnded) {
     for (const ErrorRow& e : c.findings) f.Error(1, e.reference, e.user_entry, e.error, e.type);
     EXPECT_STREQ(OutcomeName(StoredOutcome(f.db())), c.name.c_str()) << c.name;
   }
-}
-
-// Two employers, findings in the submitter record and in each employer's
-// employees; the second employer's findings come from two of its three
-// employees.
-std::vector<std::string> TwoEmployers() {
-  const Fields bad_state = {{188, "ZZ"}};
-  return {CleanRCA({{13, "AB12-D34"}}),
-          CleanRCE(),
-          Patch(PaidRCW(0), bad_state),
-          PaidRCW(1),
-          PaidRCT(2),
-          CleanRCE({{17, "310000002"}}),
-          PaidRCW(0),
-          Patch(PaidRCW(1), bad_state),
-          Patch(PaidRCW(2), bad_state),
-          PaidRCT(3),
-          FinalRecord(5)};
-}
-
-class EmployerReportTest : public ::testing::Test {
- protected:
-  EmployerReportTest()
-      : run(RunRecords(TwoEmployers())), db(ResultsDb::Open(run.db_path(), true)) {}
-  std::string Build(bool (*build)(ResultsDb&, ReportBuffer&, const PieceHandler&,
-                                  const ReportFilter&),
-                    const std::string& ein) {
-    ReportBuffer out;
-    EXPECT_TRUE(build(*db, out, {}, ReportFilter{ein}));
-    return out.text;
-  }
-  RunOutput run;
-  std::unique_ptr<ResultsDb> db;
-};
-
-TEST_F(EmployerReportTest, EveryFindingNamesItsEmployer) {
-  ASSERT_EQ(ErrorsOf(run.errors, 1).size(), 1u);
-  const std::string json = Build(BuildJsonReport, "");
-  ASSERT_TRUE(IsStrictJson(json)) << json;
-  EXPECT_EQ(JsonAt(json, "$.employer"), "null");
-  std::map<std::string, std::string> employer_of;  // record number -> employer_ein
-  for (size_t i = 0; i < run.errors.size(); ++i) {
-    const std::string at = "$.errors[" + std::to_string(i) + "]";
-    employer_of[JsonAt(json, at + ".record_number")] = JsonAt(json, at + ".employer_ein");
-  }
-  EXPECT_EQ(employer_of,
-            (std::map<std::string, std::string>{
-                {"1", "null"}, {"3", "310000001"}, {"8", "310000002"}, {"9", "310000002"}}));
-  EXPECT_EQ(JsonAt(json, "$.errors[0].ein"), "123456789");
-  EXPECT_EQ(JsonAt(json, "$.errors[1].ssn"), "200000000");
-  EXPECT_EQ(EmployerRecordCount(*db, "310000001"), 4);
-  EXPECT_EQ(EmployerRecordCount(*db, "310000002"), 5);
-  EXPECT_EQ(EmployerRecordCount(*db, "999999999"), 0);
-}
-
-TEST_F(EmployerReportTest, OneEmployersReportHoldsOnlyItsFindingsAndCounts) {
-  const size_t second = ErrorsOf(run.errors, 8).size() + ErrorsOf(run.errors, 9).size();
-  const std::string text = Build(BuildTextReport, "310000002");
-  EXPECT_NE(text.find("\r\n         5 Record(s) tested\r\n         2 Record(s) with Error(s)\r\n" +
-                      CountField(static_cast<int64_t>(second)) + " Error(s) found"),
-            std::string::npos)
-      << text;
-  EXPECT_NE(text.find("Record number: 8    Code: RCW"), std::string::npos);
-  EXPECT_NE(text.find("Record number: 9    Code: RCW"), std::string::npos);
-  EXPECT_EQ(text.find("Record number: 1 "), std::string::npos);
-  EXPECT_EQ(text.find("Record number: 3 "), std::string::npos);
-
-  const std::string json = Build(BuildJsonReport, "310000002");
-  EXPECT_EQ(JsonAt(json, "$.employer"), "310000002");
-  EXPECT_EQ(JsonAt(json, "$.errors_found"), std::to_string(second));
-  EXPECT_EQ(JsonAt(json, "$.errors[" + std::to_string(second - 1) + "].record_number"), "9");
-  EXPECT_EQ(JsonAt(json, "$.errors[" + std::to_string(second) + "]"), "<missing>");
-
-  const std::string csv = Build(BuildCsvReport, "310000002");
-  EXPECT_TRUE(csv.starts_with(kCsvHeader));
-  size_t rows = 0;
-  for (size_t p = 0; (p = csv.find("\r\n", p)) != std::string::npos; p += 2) ++rows;
-  EXPECT_EQ(rows, second + 1);
-  EXPECT_NE(csv.find("\r\n8,RCW,200000001,,310000002,"), std::string::npos) << csv;
-
-  // Without a filter the text report is the one of the whole run.
-  ReportBuffer whole;
-  BuildTextReport(*db, whole);
-  EXPECT_EQ(Build(BuildTextReport, ""), whole.text);
-}
-
-TEST(EmployerReport, TheStopIsShownToTheEmployerWhoseRecordCausedIt) {
-  auto records = TwoEmployers();
-  records.insert(records.begin() + 2, CleanRCT(0));  // RCT right after the first RCE
-  RunOutput run = RunRecords(records);
-  auto db = ResultsDb::Open(run.db_path(), true);
-  ReportBuffer first, second;
-  BuildTextReport(*db, first, {}, ReportFilter{"310000001"});
-  BuildTextReport(*db, second, {}, ReportFilter{"310000002"});
-  EXPECT_NE(first.text.find("Critical Error in Record Number 3:"), std::string::npos);
-  EXPECT_EQ(second.text.find("Critical Error"), std::string::npos);
 }
 
 }  // namespace

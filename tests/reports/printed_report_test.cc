@@ -51,8 +51,9 @@ TEST(WrapText, SplitsAtLineFeedsAndWrapsAtSpacesOrBetweenCharacters) {
     }
   }
   EXPECT_EQ(joined, words);
-  EXPECT_EQ(WrapText(p, std::string(120, 'x')),
-            (std::vector<std::string>{std::string(52, 'x'), std::string(52, 'x'), std::string(16, 'x')}));
+  EXPECT_EQ(
+      WrapText(p, std::string(120, 'x')),
+      (std::vector<std::string>{std::string(52, 'x'), std::string(52, 'x'), std::string(16, 'x')}));
   std::string accents;
   for (int i = 0; i < 60; ++i) accents += "\xC3\xA9";
   const std::vector<std::string> cut = WrapText(p, "ab " + accents);

@@ -1,11 +1,9 @@
 #include "run/check_run.h"
 
-#include <sys/stat.h>
-
 #include <filesystem>
-#include <fstream>
 
 #include "run_test_base.h"
+#include "support/cli_runner.h"
 
 namespace lintaro {
 namespace {
@@ -15,7 +13,9 @@ using namespace lintaro::testing;
 class CheckRunTest : public RunTestBase {};
 
 // The findings, stored records and message boxes of runs are the golden
-// cases' (tests/golden); these are the dialogs and the window's events.
+// cases' (tests/golden), what a run leaves in its program folder is in
+// tests/cli/sessions/results.session; these are the dialogs and the
+// window's events.
 TEST_F(CheckRunTest, DialogsAndWindowEventsOfARunOverTwoFiles) {
   auto all = CleanSubmission(2);
   std::string first = files.Write("part1.txt", JoinRecords({all[0], all[1], all[2]}));
@@ -50,18 +50,20 @@ TEST_F(CheckRunTest, DialogsAndWindowEventsOfARunOverTwoFiles) {
 }
 
 TEST_F(CheckRunTest, FilesThatCannotBeTestedAreReported) {
-  EXPECT_EQ(Run({}).outcome, RunOutcome::kCancelled);  // the first dialog cancelled
+  EXPECT_EQ(Run({}).outcome,
+            RunOutcome::kCancelled);  // the first dialog cancelled
   EXPECT_TRUE(prompts.messages.empty());
   EXPECT_FALSE(std::filesystem::exists(db_path()));
 
   const std::string missing = (files.path() / "no such file.txt").string();
   EXPECT_EQ(Run({missing}).outcome, RunOutcome::kRestart);
-  EXPECT_EQ(prompts.Titles(), (std::vector<std::string>{"Submission File Not Found", "Submission File Name Error"}));
-  EXPECT_EQ(prompts.messages[0].text, missing + " was not found.");
-  EXPECT_EQ(prompts.messages[1].text,
-            "Please check to make sure that correct File Name was entered and /or correct Drive "
-            "was chosen.");
-  EXPECT_EQ(prompts.messages[1].icon, Icon::kCritical);
+  ASSERT_EQ(prompts.messages.size(), 2u);
+  EXPECT_EQ(prompts.messages[0].title + ": " + prompts.messages[0].text,
+            "Submission File Not Found: " + missing + " was not found.");
+  EXPECT_EQ(Describe(prompts.messages[1]),
+            "Submission File Name Error | critical ok | Please check to make "
+            "sure that correct "
+            "File Name was entered and /or correct Drive was chosen.");
 
   prompts = {};
   EXPECT_EQ(Run({files.str()}).outcome, RunOutcome::kFailed);  // a folder
@@ -79,38 +81,13 @@ TEST_F(CheckRunTest, FilesThatCannotBeTestedAreReported) {
   EXPECT_NE(prompts.messages[0].text.find("cannot be deleted"), std::string::npos);
 }
 
-TEST_F(CheckRunTest, ASecondRunReplacesTheFirstAndTheDatabaseIsOwnerOnly) {
-  RunRecords({MakeRecord("RCW")});
-  ASSERT_EQ(out.errors.size(), 1u);
-  // A journal left by a killed run must not be rolled into the new file.
-  std::filesystem::copy_file(files.Write("junk", "x"), db_path() + "-journal");
-  RunRecords(CleanSubmission());
-  EXPECT_TRUE(out.errors.empty());
-  EXPECT_EQ(out.records.size(), 5u);
-  EXPECT_EQ(out.files.front().data_id, 1);
-  EXPECT_FALSE(std::filesystem::exists(db_path() + "-journal"));
-  struct stat info {};
-  ASSERT_EQ(stat(db_path().c_str(), &info), 0);
-  EXPECT_EQ(info.st_mode & 0777, 0600u);
-}
-
-TEST_F(CheckRunTest, LongPathsAreStoredWhole) {
-  std::filesystem::path folder = files.path() / std::string(200, 'd') / "Gehälter 2007";
-  std::filesystem::create_directories(folder);
-  const std::string name = (folder / "wage report.txt").string();
-  ASSERT_GT(name.size(), 255u);
-  std::ofstream(name, std::ios::binary) << JoinRecords(CleanSubmission());
-  EXPECT_EQ(Run({name}).records_tested, 5);
-  EXPECT_EQ(out.files.at(0).path, name);
-}
-
 TEST_F(CheckRunTest, ExitDuringARunRecordsTestAbortedAgainstTheLastStoredRecord) {
   struct ExitAfter : EventPump {
-    explicit ExitAfter(CheckRun** run) : run(run) {}
+    explicit ExitAfter(CheckRun **run) : run(run) {}
     void ProcessEvents() override {
       if (--calls == 0) (*run)->RequestAbort();
     }
-    CheckRun** run;
+    CheckRun **run;
     int calls = 4;  // events are processed before each record
   } pump(&current);
   RunSummary s = Run({files.Write("s.txt", JoinRecords(CleanSubmission(5)))}, 500, &pump);
@@ -136,6 +113,46 @@ TEST_F(CheckRunTest, SmallBatchesGiveTheSameResults) {
   EXPECT_EQ(out.records.size(), few);
   EXPECT_EQ(findings(true), crit);
   EXPECT_EQ(crit.size(), 1u);
+}
+
+// Everything a run stored, one line per row.
+std::vector<std::string> StoredRows(const RunOutput &out) {
+  std::vector<std::string> rows;
+  for (const MiscRow &m : out.files)
+    rows.push_back("file " + std::to_string(m.data_id) + " " + m.path + " " + m.rpt_date +
+                   (m.pin_ok ? " pin" : ""));
+  for (const RecordRow &r : out.records)
+    rows.push_back("record " + std::to_string(r.rec_num) + " " + r.id + " " +
+                   std::to_string(r.rce_indx) + " " + std::to_string(r.errors) + " " +
+                   r.rec_reference + " " + r.record);
+  for (const ErrorRow &e : out.errors)
+    rows.push_back("error " + std::to_string(e.err_num) + " " + std::to_string(e.rec_num) + " " +
+                   e.type + "|" + e.reference + "|" + e.user_entry + "|" + e.error);
+  return rows;
+}
+
+TEST_F(CheckRunTest, ARunIntoAKeptStoreStoresWhatTheFileGetsAndLeavesTheFileAlone) {
+  const std::string submission = std::string(LINTARO_SOURCE_DIR) + "/samples/mistakes.txt";
+  const RunSummary from_file = Run({submission});
+  const RunOutput file_out = out;
+  ASSERT_GT(file_out.errors.size(), 3u);
+  ASSERT_FALSE(file_out.trct.empty());
+  const std::string file_bytes = ReadWholeFile(db_path());
+
+  std::unique_ptr<ResultsDb> store = ResultsDb::CreateInMemory();
+  results_store = store.get();
+  // The second run finds the first one's rows and starts from empty tables.
+  for (int run = 1; run <= 2; ++run) {
+    const RunSummary s = Run({submission});
+    EXPECT_EQ(StoredRows(out), StoredRows(file_out)) << "run " << run;
+    EXPECT_TRUE(out.trct == file_out.trct && out.trcu == file_out.trcu) << "run " << run;
+    EXPECT_EQ(s.outcome, from_file.outcome);
+    EXPECT_EQ(s.records_tested, from_file.records_tested);
+    EXPECT_EQ(s.records_with_errors, from_file.records_with_errors);
+    EXPECT_EQ(s.errors, from_file.errors);
+    EXPECT_EQ(s.critical.has_value(), from_file.critical.has_value());
+  }
+  EXPECT_EQ(ReadWholeFile(db_path()), file_bytes);
 }
 
 }  // namespace

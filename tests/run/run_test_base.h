@@ -23,12 +23,16 @@ class RunTestBase : public ::testing::Test {
     options.max_errors = max_errors;
     options.pump = pump;
     options.batch_records = batch_records;
+    options.results_store = results_store;
     CheckRun run(state, prompts, clock, view, options);
     current = &run;
     RunSummary summary = run.ReadFile();
     current = nullptr;
     out = {};
-    if (std::filesystem::is_regular_file(db_path())) ReadBack(*ResultsDb::Open(db_path(), true), out);
+    if (results_store != nullptr)
+      ReadBack(*results_store, out);
+    else if (std::filesystem::is_regular_file(db_path()))
+      ReadBack(*ResultsDb::Open(db_path(), true), out);
     return summary;
   }
   RunSummary RunRecords(const std::vector<std::string>& records, int max_errors = 500) {
@@ -39,7 +43,8 @@ class RunTestBase : public ::testing::Test {
   std::vector<std::string> findings(bool critical_only = false) const {
     std::vector<std::string> found;
     for (const ErrorRow& e : out.errors)
-      if (!critical_only || e.type == "C") found.push_back(e.reference + " | " + e.user_entry + " | " + e.error);
+      if (!critical_only || e.type == "C")
+        found.push_back(e.reference + " | " + e.user_entry + " | " + e.error);
     return found;
   }
   bool Saw(const std::string& event) const {
@@ -53,6 +58,7 @@ class RunTestBase : public ::testing::Test {
   RunState state;
   RunOutput out;
   int batch_records = 4096;
+  ResultsDb* results_store = nullptr;  // CheckRunOptions::results_store
   CheckRun* current = nullptr;
 };
 

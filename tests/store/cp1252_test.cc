@@ -10,12 +10,12 @@ TEST(Cp1252, EveryByteSurvivesTheUtf8RoundTrip) {
   for (int b = 0; b < 256; ++b) all.push_back(static_cast<char>(b));
   const std::string utf8 = Cp1252ToUtf8(all);
   EXPECT_EQ(Utf8ToCp1252(utf8), all);
-  EXPECT_EQ(utf8[0], '\0');  // byte 0 kept, not a terminator
-  EXPECT_EQ(Cp1252ToUtf8("\xE9"), "\xC3\xA9");          // é
-  EXPECT_EQ(Cp1252ToUtf8("\x80"), "\xE2\x82\xAC");      // €
-  EXPECT_EQ(Cp1252ToUtf8("\x81"), "\xC2\x81");          // undefined: C1 control
-  EXPECT_EQ(Utf8ToCp1252("\xE4\xB8\xAD"), "?");         // not in the code page
-  EXPECT_EQ(Utf8ToCp1252("A\xC3"), "A?");               // cut off sequence
+  EXPECT_EQ(utf8[0], '\0');                         // byte 0 kept, not a terminator
+  EXPECT_EQ(Cp1252ToUtf8("\xE9"), "\xC3\xA9");      // é
+  EXPECT_EQ(Cp1252ToUtf8("\x80"), "\xE2\x82\xAC");  // €
+  EXPECT_EQ(Cp1252ToUtf8("\x81"), "\xC2\x81");      // undefined: C1 control
+  EXPECT_EQ(Utf8ToCp1252("\xE4\xB8\xAD"), "?");     // not in the code page
+  EXPECT_EQ(Utf8ToCp1252("A\xC3"), "A?");           // cut off sequence
 }
 
 TEST(Cp1252, UpperCasingCoversAccentedLettersOnly) {

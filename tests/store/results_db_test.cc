@@ -27,22 +27,25 @@ class ResultsDbTest : public ::testing::Test {
 
 TEST_F(ResultsDbTest, TablesHaveTheirColumnsAndANewTotalsRowHoldsTheDefaults) {
   auto db = ResultsDb::Create(path());
-  EXPECT_EQ(Columns(*db, "MISC"), (std::vector<std::string>{"Data_Id", "Path", "PinOK", "RptDate"}));
-  EXPECT_EQ(Columns(*db, "RECORDS"),
-            (std::vector<std::string>{"Rec_Num", "ID", "RCE_Indx", "Errors", "Record", "RecReference"}));
-  EXPECT_EQ(Columns(*db, "ERRORS"),
-            (std::vector<std::string>{"Err_Num", "Type", "Rec_Num", "Reference", "User_Entry", "Error"}));
+  EXPECT_EQ(Columns(*db, "MISC"),
+            (std::vector<std::string>{"Data_Id", "Path", "PinOK", "RptDate"}));
+  EXPECT_EQ(
+      Columns(*db, "RECORDS"),
+      (std::vector<std::string>{"Rec_Num", "ID", "RCE_Indx", "Errors", "Record", "RecReference"}));
+  EXPECT_EQ(Columns(*db, "ERRORS"), (std::vector<std::string>{"Err_Num", "Type", "Rec_Num",
+                                                              "Reference", "User_Entry", "Error"}));
   auto trct = Columns(*db, "TRCT");
   auto trcu = Columns(*db, "TRCU");
   EXPECT_EQ(trct.size(), 128u);
   EXPECT_EQ(trcu.size(), 43u);
-  EXPECT_EQ(std::vector<std::string>(trct.begin(), trct.begin() + 8),
-            (std::vector<std::string>{"Indx", "RCE_EIN", "0", "1", "1b", "Orig1", "Orig1b", "C1ErrRef"}));
+  EXPECT_EQ(
+      std::vector<std::string>(trct.begin(), trct.begin() + 8),
+      (std::vector<std::string>{"Indx", "RCE_EIN", "0", "1", "1b", "Orig1", "Orig1b", "C1ErrRef"}));
   EXPECT_EQ(trct.back(), "C25ErrRef");
   EXPECT_EQ(trcu.back(), "C8ErrRef");
-  ASSERT_EQ(sqlite3_exec(db->handle(), "INSERT INTO TRCT DEFAULT VALUES", nullptr, nullptr,
-                         nullptr),
-            SQLITE_OK);
+  ASSERT_EQ(
+      sqlite3_exec(db->handle(), "INSERT INTO TRCT DEFAULT VALUES", nullptr, nullptr, nullptr),
+      SQLITE_OK);
   auto row = db->ReadTotals(TotalsTable::kTRCT, 1);
   ASSERT_TRUE(row);
   EXPECT_EQ(row->count, 0);
@@ -143,6 +146,38 @@ TEST_F(ResultsDbTest, RunResultsKeepTheCurrentRowsInStepWithTheFile) {
   EXPECT_EQ(run.current().rec_num, 1);
   run.Flush();
   EXPECT_EQ(ResultsDb::Open(path(), true)->CountRecords(), 1);
+}
+
+TEST_F(ResultsDbTest, AnInMemoryDatabaseHasTheFilesTablesAndClearEmptiesIt) {
+  auto db = ResultsDb::CreateInMemory();
+  auto file = ResultsDb::Create(path());
+  for (const char* table : {"MISC", "RECORDS", "ERRORS", "TRCT", "TRCU"})
+    EXPECT_EQ(Columns(*db, table), Columns(*file, table)) << table;
+  {
+    // A run's results written into a database the caller keeps.
+    RunResults run(*db);
+    run.AddFile("/x", "01/01/2008");
+    run.OpenEmployer("111111111");
+    run.AppendRecord(1, "RCE", "RCE...");
+    run.AppendError("", "R", "[E]", "M");
+  }
+  EXPECT_EQ(db->CountRecords(), 1);
+  EXPECT_EQ(db->ReadRecord(1)->errors, 1);
+  EXPECT_EQ(db->CountTotals(TotalsTable::kTRCU), 1);
+  db->Begin();
+  db->InsertError(ErrorRow{0, "C", 1, "R", "E", "M"});
+  db->Clear();
+  EXPECT_FALSE(db->in_transaction());
+  EXPECT_TRUE(db->ReadMisc().empty());
+  EXPECT_EQ(db->CountRecords(), 0);
+  EXPECT_EQ(db->CountErrors(), 0);
+  EXPECT_EQ(db->CountTotals(TotalsTable::kTRCT), 0);
+  EXPECT_EQ(db->CountTotals(TotalsTable::kTRCU), 0);
+  // Every table numbers its rows from 1 again, as in a new database.
+  EXPECT_EQ(db->InsertMisc("/y", "01/02/2008"), 1);
+  EXPECT_EQ(db->InsertError(ErrorRow{0, "", 1, "R", "E", "M"}), 1);
+  EXPECT_EQ(db->InsertTotals(TotalsTable::kTRCT, TotalsRow(TotalsTable::kTRCT)), 1);
+  EXPECT_EQ(db->InsertTotals(TotalsTable::kTRCU, TotalsRow(TotalsTable::kTRCU)), 1);
 }
 
 }  // namespace

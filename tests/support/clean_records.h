@@ -32,10 +32,9 @@ std::string CleanRCT(int64_t count, const Fields& fields = {});
 std::string CleanRCU(int64_t count, const Fields& fields = {});
 
 // An employee whose wages and federal income tax are corrected, and the
-// totals and final record of `employees` of them (PaidRCW(0 .. employees - 1)).
+// totals of `employees` of them (PaidRCW(0 .. employees - 1)).
 std::string PaidRCW(int n = 0);
 std::string PaidRCT(int employees);
-std::string PaidRCF(int employees);
 // RCA, RCE, `employees` RCWs, RCT, RCF.
 std::vector<std::string> CleanSubmission(int employees = 1);
 

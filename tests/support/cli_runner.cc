@@ -37,10 +37,8 @@ int ExitStatus(pid_t pid) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-}  // namespace
-
-RunningCli StartCli(const std::vector<std::string>& args, const std::vector<std::string>& prefix) {
-  std::vector<std::string> argv = CommandLine(args, prefix);
+// Starts argv[0] with the arguments, its output going to pipes.
+RunningCli StartProcess(std::vector<std::string> argv) {
   int out_pipe[2], err_pipe[2];
   if (pipe2(out_pipe, O_CLOEXEC) != 0 || pipe2(err_pipe, O_CLOEXEC) != 0) return {};
   pid_t pid = fork();
@@ -54,6 +52,12 @@ RunningCli StartCli(const std::vector<std::string>& args, const std::vector<std:
   close(out_pipe[1]);
   close(err_pipe[1]);
   return RunningCli{pid, out_pipe[0], err_pipe[0]};
+}
+
+}  // namespace
+
+RunningCli StartCli(const std::vector<std::string>& args, const std::vector<std::string>& prefix) {
+  return StartProcess(CommandLine(args, prefix));
 }
 
 CliResult FinishCli(RunningCli& running) {
@@ -86,9 +90,15 @@ CliResult RunCli(const std::vector<std::string>& args, const std::vector<std::st
   return FinishCli(running);
 }
 
-CliResult RunCliLine(const std::string& args) {
-  // The shell splits the line; the checker itself is started as usual.
-  return RunCli({}, {"/bin/sh", "-c", "exec \"$0\" " + args});
+CliResult RunShell(const std::string& line) {
+  RunningCli running = StartProcess({"/bin/sh", "-c", line});
+  if (running.pid < 0) return {};
+  return FinishCli(running);
+}
+
+std::string CliFolder() {
+  const std::string cli = LINTARO_CLI_PATH;
+  return cli.substr(0, cli.find_last_of('/') + 1);
 }
 
 CliResult RunCliOnTerminal(const std::vector<std::string>& args) {

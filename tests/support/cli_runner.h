@@ -21,9 +21,10 @@ struct CliResult {
 // variable).
 CliResult RunCli(const std::vector<std::string>& args, const std::vector<std::string>& prefix = {});
 
-// The same with the arguments written as a shell would read them (quoted
-// paths and all), for tests that build the command line as a user types it.
-CliResult RunCliLine(const std::string& args);
+// Runs a command line with /bin/sh, as a user types it.
+CliResult RunShell(const std::string& line);
+// The folder that holds the lintaro-cli under test, ending in "/".
+std::string CliFolder();
 
 // A lintaro-cli started in the background, its output going to pipes.
 struct RunningCli {

@@ -8,6 +8,16 @@
 
 namespace lintaro::testing {
 
+std::string KindOf(const ShownMessage& m) {
+  static const char* const kIcons[] = {"none", "information", "exclamation", "critical",
+                                       "question"};
+  static const char* const kButtons[] = {"ok", "yes-no", "ok-cancel"};
+  return std::string(kIcons[static_cast<int>(m.icon)]) + " " +
+         kButtons[static_cast<int>(m.buttons)];
+}
+
+std::string Describe(const ShownMessage& m) { return m.title + " | " + KindOf(m) + " | " + m.text; }
+
 Answer ScriptedPrompts::Message(const std::string& title, const std::string& text, Icon icon,
                                 Buttons buttons) {
   messages.push_back({title, text, icon, buttons});

@@ -22,6 +22,12 @@ struct ShownMessage {
   Buttons buttons;
 };
 
+// Its icon (none, information, exclamation, critical, question) and buttons
+// (ok, yes-no, ok-cancel): "information ok".
+std::string KindOf(const ShownMessage& m);
+// "title | icon buttons | text", e.g. "Results | information ok | ...".
+std::string Describe(const ShownMessage& m);
+
 // Prompts that answer from a script: files to hand out from the open dialog
 // (none left = cancel), answers to give (none left = the default button).
 class ScriptedPrompts : public Prompts {
@@ -38,8 +44,7 @@ class ScriptedPrompts : public Prompts {
 
   Answer Message(const std::string& title, const std::string& text, Icon icon,
                  Buttons buttons) override;
-  std::optional<std::string> OpenFile(const std::string& title,
-                                      const std::string& filter) override;
+  std::optional<std::string> OpenFile(const std::string& title, const std::string& filter) override;
   std::optional<std::string> SaveFile(const std::string& title, const std::string& filter,
                                       const std::string& start_folder) override;
 

@@ -54,11 +54,7 @@ std::string FindingLine(const ErrorRow& e) {
 }
 
 std::string BoxLine(const ShownMessage& m) {
-  static const char* const kIcons[] = {"none", "information", "exclamation", "critical",
-                                       "question"};
-  static const char* const kButtons[] = {"ok", "yes-no", "ok-cancel"};
-  return "box\t" + m.title + "\t" + kIcons[static_cast<int>(m.icon)] + " " +
-         kButtons[static_cast<int>(m.buttons)] + "\t" + Escape(m.text) + "\n";
+  return "box\t" + m.title + "\t" + KindOf(m) + "\t" + Escape(m.text) + "\n";
 }
 
 // Every page the printed report draws: its texts (x and y in inches, the
@@ -132,9 +128,8 @@ GoldenRun RunGolden(const Submission& s) {
   GoldenRun out;
   auto db = ResultsDb::Open(JoinPath(home.str(), kResultsFileName), false);
   // The reports name the files in FOLDER, whatever the temporary folder is.
-  const std::string rename =
-      "UPDATE MISC SET Path = 'FOLDER' || substr(Path, " + std::to_string(home.str().size() + 1) +
-      ")";
+  const std::string rename = "UPDATE MISC SET Path = 'FOLDER' || substr(Path, " +
+                             std::to_string(home.str().size() + 1) + ")";
   if (sqlite3_exec(db->handle(), rename.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK)
     throw std::runtime_error("cannot rename the submission files in the results");
   RunOutput stored;

@@ -1,8 +1,15 @@
 #include "support/line_diff.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
 #include <utility>
 #include <vector>
+
+#include "support/cli_runner.h"
 
 namespace lintaro::testing {
 namespace {
@@ -25,8 +32,8 @@ std::string LineDiff(const std::string& expected, const std::string& actual) {
   std::vector<std::vector<int>> common(a.size() + 1, std::vector<int>(b.size() + 1));
   for (size_t i = a.size(); i-- > 0;)
     for (size_t j = b.size(); j-- > 0;)
-      common[i][j] = a[i] == b[j] ? common[i + 1][j + 1] + 1
-                                  : std::max(common[i + 1][j], common[i][j + 1]);
+      common[i][j] =
+          a[i] == b[j] ? common[i + 1][j + 1] + 1 : std::max(common[i + 1][j], common[i][j + 1]);
   std::vector<std::pair<char, std::string>> ops;
   size_t i = 0, j = 0;
   while (i < a.size() || j < b.size()) {
@@ -44,10 +51,29 @@ std::string LineDiff(const std::string& expected, const std::string& actual) {
     bool near = false;
     for (size_t d = k >= 2 ? k - 2 : 0; d <= k + 2 && d < ops.size(); ++d)
       near |= ops[d].first != ' ';
-    if (near) out += std::string(1, ops[k].first) + " " + ops[k].second + "\n";
-    else if (!out.ends_with("...\n")) out += "...\n";
+    if (near)
+      out += std::string(1, ops[k].first) + " " + ops[k].second + "\n";
+    else if (!out.ends_with("...\n"))
+      out += "...\n";
   }
   return out;
+}
+
+void ExpectFileHolds(const std::filesystem::path& file, const std::string& actual) {
+  const bool exists = std::filesystem::exists(file);
+  const std::string expected = exists ? ReadWholeFile(file.string()) : std::string();
+  if (exists && expected == actual) return;
+  const char* update = std::getenv("LINTARO_UPDATE_GOLDEN");
+  if (update != nullptr && std::string(update) == "1") {
+    std::ofstream(file, std::ios::binary) << actual;
+    std::cout << "updated " << file.string() << "\n";
+  } else if (!exists) {
+    ADD_FAILURE() << file.string() << " is missing; LINTARO_UPDATE_GOLDEN=1 writes it";
+  } else {
+    ADD_FAILURE() << file.string() << " differs (- expected, + actual; after checking the "
+                  << "change, LINTARO_UPDATE_GOLDEN=1 rewrites it):\n"
+                  << LineDiff(expected, actual);
+  }
 }
 
 }  // namespace lintaro::testing

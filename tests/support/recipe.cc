@@ -31,8 +31,10 @@ int Number(std::string_view text) {
 // The length of the quoted text at the start of token, quotes included.
 size_t QuotedLength(std::string_view token) {
   for (size_t i = 1; i < token.size(); ++i) {
-    if (token[i] == '\\') ++i;
-    else if (token[i] == '"') return i + 1;
+    if (token[i] == '\\')
+      ++i;
+    else if (token[i] == '"')
+      return i + 1;
   }
   Fail("a quote is not closed: " + std::string(token));
 }
@@ -51,8 +53,10 @@ std::vector<std::string> Tokens(std::string_view line, std::string& comment) {
     }
     const size_t start = i;
     while (i < line.size() && line[i] != ' ' && line[i] != '\t') {
-      if (line[i] == '"') i += QuotedLength(line.substr(i));
-      else i += line[i] == '\\' ? 2 : 1;
+      if (line[i] == '"')
+        i += QuotedLength(line.substr(i));
+      else
+        i += line[i] == '\\' ? 2 : 1;
     }
     i = std::min(i, line.size());
     tokens.emplace_back(line.substr(start, i - start));
@@ -147,8 +151,8 @@ class RecipeReader {
     if (word == "limit" && one_argument) {
       s.max_errors = Number(tokens[1]);
     } else if (word == "date" && one_argument) {
-      if (std::sscanf(tokens[1].c_str(), "%d-%d-%d", &s.today.year, &s.today.month,
-                      &s.today.day) != 3)
+      if (std::sscanf(tokens[1].c_str(), "%d-%d-%d", &s.today.year, &s.today.month, &s.today.day) !=
+          3)
         Fail("a date is written YYYY-MM-DD");
     } else if (word == "raw" && one_argument) {
       s.files.back() += Value(tokens[1], "");

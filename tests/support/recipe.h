@@ -39,8 +39,8 @@ struct RecipeRecord {
 };
 
 struct Submission {
-  std::string title;                 // the "==" line; empty for a recipe's only submission
-  std::vector<std::string> files;    // the bytes of each file, in order
+  std::string title;                  // the "==" line; empty for a recipe's only submission
+  std::vector<std::string> files;     // the bytes of each file, in order
   std::vector<RecipeRecord> records;  // every record of every file, in order
   int max_errors = 500;
   Date today{2026, 12, 6};

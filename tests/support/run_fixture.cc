@@ -5,7 +5,7 @@
 
 namespace lintaro::testing {
 
-void ReadBack(ResultsDb& db, RunOutput& out) {
+void ReadBack(ResultsDb &db, RunOutput &out) {
   const int64_t records = db.CountRecords();
   // Record numbers may have gaps (end-of-file filler is removed): read
   // until every stored row was found.
@@ -19,7 +19,7 @@ void ReadBack(ResultsDb& db, RunOutput& out) {
   }
   out.files = db.ReadMisc();
   for (TotalsTable t : {TotalsTable::kTRCT, TotalsTable::kTRCU}) {
-    auto& rows = t == TotalsTable::kTRCT ? out.trct : out.trcu;
+    auto &rows = t == TotalsTable::kTRCT ? out.trct : out.trcu;
     const int64_t count = db.CountTotals(t);
     for (int64_t i = 1; i <= count; ++i)
       if (auto row = db.ReadTotals(t, i)) rows.push_back(*row);
@@ -28,38 +28,19 @@ void ReadBack(ResultsDb& db, RunOutput& out) {
 
 std::string RunOutput::db_path() const { return (dir->path() / kResultsFileName).string(); }
 
-RunOutput RunRecords(const std::vector<std::string>& records, int max_errors) {
-  return RunFiles({records}, max_errors);
-}
-
-RunOutput RunFiles(const std::vector<std::vector<std::string>>& files, int max_errors) {
+RunOutput RunRecords(const std::vector<std::string> &records, int max_errors) {
   RunOutput out;
   out.dir = std::make_shared<TempDir>();
-  TempDir& dir = *out.dir;
   ScriptedPrompts prompts;
-  for (size_t i = 0; i < files.size(); ++i) {
-    const std::string name =
-        i == 0 ? "submission.txt" : "submission-" + std::to_string(i + 1) + ".txt";
-    prompts.files.push_back(dir.Write(name, JoinRecords(files[i])));
-  }
+  prompts.files.push_back(out.dir->Write("submission.txt", JoinRecords(records)));
   FixedClock clock;
   RecordingView view;
   CheckRunOptions options;
-  options.program_folder = dir.str();
+  options.program_folder = out.dir->str();
   options.max_errors = max_errors;
-  CheckRun run(out.state, prompts, clock, view, options);
-  out.summary = run.ReadFile();
-  out.messages = prompts.messages;
-  auto db = ResultsDb::Open((dir.path() / kResultsFileName).string(), true);
-  ReadBack(*db, out);
+  out.summary = CheckRun(out.state, prompts, clock, view, options).ReadFile();
+  ReadBack(*ResultsDb::Open(out.db_path(), true), out);
   return out;
-}
-
-std::vector<ErrorRow> ErrorsOf(const std::vector<ErrorRow>& errors, int64_t rec_num) {
-  std::vector<ErrorRow> found;
-  for (const ErrorRow& e : errors)
-    if (e.rec_num == rec_num) found.push_back(e);
-  return found;
 }
 
 }  // namespace lintaro::testing

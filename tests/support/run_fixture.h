@@ -20,7 +20,6 @@ struct RunOutput {
   std::vector<RecordRow> records;
   std::vector<MiscRow> files;
   std::vector<TotalsRow> trct, trcu;
-  std::vector<ShownMessage> messages;
   RunState state;
   // The program folder of the run, kept while the output lives.
   std::shared_ptr<TempDir> dir;
@@ -30,15 +29,9 @@ struct RunOutput {
 // Runs CheckRun over the records (joined with CR LF, in one file) in a fresh
 // program folder and reads back everything stored.
 RunOutput RunRecords(const std::vector<std::string>& records, int max_errors = 500);
-// The same over a submission in several files, handed out in turn when the
-// run asks for the next file.
-RunOutput RunFiles(const std::vector<std::vector<std::string>>& files, int max_errors = 500);
 
 // Reads every row of a results database.
 void ReadBack(ResultsDb& db, RunOutput& out);
-
-// The findings stored for record rec_num, in order.
-std::vector<ErrorRow> ErrorsOf(const std::vector<ErrorRow>& errors, int64_t rec_num);
 
 }  // namespace lintaro::testing
 

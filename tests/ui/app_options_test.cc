@@ -32,10 +32,9 @@ TEST(AppOptionsTest, HelpVersionAndUsageErrors) {
   EXPECT_TRUE(ParseAppOptions({"lintaro", "--help"}).help);
   EXPECT_TRUE(ParseAppOptions({"lintaro", "-h"}).help);
   EXPECT_TRUE(ParseAppOptions({"lintaro", "--version"}).version);
-  for (const QStringList& wrong : {QStringList{"lintaro", "--colour"},
-                                   QStringList{"lintaro", "--home"},
-                                   QStringList{"lintaro", "--home="},
-                                   QStringList{"lintaro", "--run", "a.txt", "b.txt"}})
+  for (const QStringList& wrong :
+       {QStringList{"lintaro", "--colour"}, QStringList{"lintaro", "--home"},
+        QStringList{"lintaro", "--home="}, QStringList{"lintaro", "--run", "a.txt", "b.txt"}})
     EXPECT_FALSE(ParseAppOptions(wrong).problem.isEmpty()) << wrong.join(' ').toStdString();
 }
 

@@ -1,11 +1,12 @@
 // The desktop shell: finding the default browser through the desktop's
 // settings and starting it with an argument list.
+#include "ui/desktop_shell.h"
+
 #include <gtest/gtest.h>
 
 #include <map>
 
 #include "support/fakes.h"
-#include "ui/desktop_shell.h"
 
 namespace lintaro::testing {
 namespace {
@@ -19,7 +20,7 @@ struct Started {
 // type, the installed .desktop files, $BROWSER, and what was started.
 class FakeDesktop {
  public:
-  std::map<QString, QString> defaults;  // MIME type -> desktop file id
+  std::map<QString, QString> defaults;       // MIME type -> desktop file id
   std::map<QString, QString> desktop_files;  // id -> file contents
   QString browser_variable;
   bool start_succeeds = true;
@@ -115,8 +116,7 @@ TEST(DesktopShell, FallsBackToTheHtmlHandlerThenToTheBrowserVariable) {
   EXPECT_EQ(*browser, "mybrowser --url=%s --quiet");
   EXPECT_TRUE(env_shell.OpenProgram(*browser, "https://example.test/a b"));
   EXPECT_EQ(other.started.back().program, "mybrowser");
-  EXPECT_EQ(other.started.back().args,
-            (QStringList{"--url=https://example.test/a b", "--quiet"}));
+  EXPECT_EQ(other.started.back().args, (QStringList{"--url=https://example.test/a b", "--quiet"}));
 
   // Nothing configured: no browser.
   FakeDesktop none;
@@ -124,7 +124,6 @@ TEST(DesktopShell, FallsBackToTheHtmlHandlerThenToTheBrowserVariable) {
   EXPECT_EQ(no_shell.FindAssociatedProgram("f"), std::nullopt);
   EXPECT_EQ(none.queries.size(), 2u);  // http, then text/html
 }
-
 
 }  // namespace
 }  // namespace lintaro::testing

@@ -16,10 +16,10 @@ TEST_F(WindowTest, StartTestingOnAFolderInUseShowsWhyAndStaysUsable) {
     prompts.messages.clear();
     Run({file});
     ASSERT_EQ(prompts.messages.size(), 1u);
-    EXPECT_EQ(prompts.messages[0].title, "Program Folder In Use");
-    EXPECT_EQ(prompts.messages[0].text, "Another test run is using the program folder " +
-                                            home.str() + ". Try again when it has finished.");
-    EXPECT_EQ(prompts.messages[0].icon, Icon::kCritical);
+    EXPECT_EQ(Describe(prompts.messages[0]),
+              "Program Folder In Use | critical ok | Another test run is using the program "
+              "folder " +
+                  home.str() + ". Try again when it has finished.");
     EXPECT_TRUE(Button("cmdStart")->isEnabled());
     EXPECT_TRUE(Action("mnuTStart")->isEnabled());
   }

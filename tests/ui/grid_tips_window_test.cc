@@ -1,12 +1,12 @@
 // The tool tips of the error-detail grid on the real window, with the timer
 // ticks driven by the test.
 #include <QDialog>
-#include <QScreen>
-#include <algorithm>
 #include <QImage>
 #include <QPainter>
+#include <QScreen>
 #include <QTimer>
 #include <QToolTip>
+#include <algorithm>
 
 #include "store/results_db.h"
 #include "ui/grid_tip_window.h"
@@ -50,11 +50,20 @@ class GridTipsTest : public WindowTest {
     for (int i = 0; i < n; ++i) tips->Tick(global);
   }
   bool TipShown() const { return tips->tipWindow() != nullptr && tips->tipWindow()->isVisible(); }
+  // Points at p and rests there for 15 ticks; whether the tip is shown then.
+  bool ShownAfterResting(QPoint p, bool heading = false) {
+    PointAt(p, heading);
+    TickTimes(15, Global(p));
+    return TipShown();
+  }
 
   QTableView* grid = nullptr;
   GridTips* tips = nullptr;
 };
 
+// The timing rules are tested on GridTipTimer (tests/browse); here the
+// window's part: the pointer's cell, the tip window's text and place, the
+// real timer, the focus, a modal dialog and shutdown.
 TEST_F(GridTipsTest, RestingOnACellShowsItsFullTextAtTheFifteenthTick) {
   const QPoint cell = CellPoint(0, 2);
   PointAt(cell);
@@ -67,83 +76,43 @@ TEST_F(GridTipsTest, RestingOnACellShowsItsFullTextAtTheFifteenthTick) {
   const int screen_width = grid->screen()->geometry().width();
   EXPECT_LE(tip->width(), std::max(320, screen_width / 2) + 16);
   EXPECT_LE(tip->x() + tip->width(), screen_width);
-  EXPECT_FALSE(TipShown());
-
   TickTimes(14, Global(cell));
   EXPECT_FALSE(TipShown());
   tips->Tick(Global(cell) + QPoint(2, -2));  // within 2 pixels: resting
   EXPECT_TRUE(TipShown());
-  // Later ticks keep it while the pointer rests, and hide it once it moves.
-  TickTimes(20, Global(cell));
-  EXPECT_TRUE(TipShown());
   tips->Tick(Global(cell) + QPoint(3, 0));
   EXPECT_FALSE(TipShown());
-  // Resting again does not bring it back without a new move over the grid;
-  // the timer rests until that move.
+  // Resting again does not bring it back; the timer rests until the next
+  // move over the grid, which asks again with that cell's text.
   TickTimes(30, Global(cell));
   EXPECT_FALSE(TipShown());
   EXPECT_FALSE(tips->timer()->isActive());
-  tips->PointerMoved(CellPoint(1, 1), Global(CellPoint(1, 1)));
+  tips->PointerMoved(CellPoint(1, 2), Global(CellPoint(1, 2)));
   EXPECT_TRUE(tips->timer()->isActive());
-  tips->timer()->stop();
-
-  // A move to another cell asks again with that cell's text.
-  PointAt(CellPoint(1, 2));
   EXPECT_EQ(tips->tipText()->text(), "Must be numeric.");
-  TickTimes(15, Global(CellPoint(1, 2)));
-  EXPECT_TRUE(TipShown());
 }
 
-TEST_F(GridTipsTest, MovingAwayLosingTheFocusTheHeadingPastTheLastRowOrADialogHideIt) {
+TEST_F(GridTipsTest, LosingTheFocusTheHeadingPastTheLastRowOrADialogHideIt) {
   const QPoint cell = CellPoint(0, 2);
-  PointAt(cell);
-  TickTimes(10, Global(cell));
-  TickTimes(5, Global(cell) + QPoint(0, 3));  // moved 3 pixels at tick 15
-  EXPECT_FALSE(TipShown());
-
-  PointAt(cell + QPoint(1, 0));
-  TickTimes(15, Global(cell + QPoint(1, 0)));
-  ASSERT_TRUE(TipShown());
+  ASSERT_TRUE(ShownAfterResting(cell));
   tips->FocusLost();
   EXPECT_FALSE(TipShown());
-
-  // The same position again is no new request.
-  PointAt(cell + QPoint(1, 0));
-  TickTimes(15, Global(cell + QPoint(1, 0)));
-  EXPECT_FALSE(TipShown());
-
-  // A tip is shown first, so that each case below must also hide it.
-  PointAt(cell);
-  TickTimes(15, Global(cell));
-  ASSERT_TRUE(TipShown());
-
-  PointAt(QPoint(cell.x(), 5), /*heading=*/true);
-  EXPECT_FALSE(TipShown());
-  TickTimes(20, Global(QPoint(cell.x(), 5)));
-  EXPECT_FALSE(TipShown());
-
+  ASSERT_TRUE(ShownAfterResting(cell + QPoint(1, 0)));
+  EXPECT_FALSE(ShownAfterResting(QPoint(cell.x(), 5), /*heading=*/true));
   const QRect last = grid->visualRect(grid->model()->index(1, 2));
   ASSERT_LT(last.bottom() + 10, grid->viewport()->height());
-  const QPoint below(last.center().x(), last.bottom() + 10);
-  PointAt(below);
-  TickTimes(20, Global(below));
-  EXPECT_FALSE(TipShown());
+  ASSERT_TRUE(ShownAfterResting(cell));
+  EXPECT_FALSE(ShownAfterResting(QPoint(last.center().x(), last.bottom() + 10)));
 
   QDialog dialog(window.get());
   dialog.setModal(true);
   dialog.show();
   QApplication::processEvents();
-  PointAt(cell + QPoint(0, 1));
-  TickTimes(20, Global(cell + QPoint(0, 1)));
-  EXPECT_FALSE(TipShown());
+  EXPECT_FALSE(ShownAfterResting(cell + QPoint(0, 1)));
   dialog.close();
   QApplication::processEvents();
-  PointAt(cell);
-  TickTimes(15, Global(cell));
-  EXPECT_TRUE(TipShown());
-
-  // Shutdown closes the tip.
-  window->close();
+  EXPECT_TRUE(ShownAfterResting(cell));
+  window->close();  // shutdown closes the tip
   EXPECT_EQ(tips->tipWindow(), nullptr);
 }
 
@@ -168,8 +137,7 @@ TEST(TipLabel, ADoubledAmpersandShowsAsOneAmpersand) {
                "Smith & Sons");
   }
   EXPECT_EQ(shown, literal);
-  EXPECT_EQ(label.sizeHint().width(),
-            label.fontMetrics().size(0, "Smith & Sons").width() + 8);
+  EXPECT_EQ(label.sizeHint().width(), label.fontMetrics().size(0, "Smith & Sons").width() + 8);
 }
 
 }  // namespace

@@ -52,7 +52,6 @@ TEST(QtPromptsTest, MessageBoxShowsTitleTextIconAndButtons) {
   EXPECT_EQ(text, "Testing Completed.\nThere were no errors found.");
   EXPECT_EQ(icon, QMessageBox::Question);
   EXPECT_EQ(buttons, QMessageBox::Yes | QMessageBox::No);
-
 }
 
 TEST(QtPromptsTest, OpenFileDialogTitleFilterAndChoice) {

@@ -1,5 +1,7 @@
 // The record viewer's widgets over a real run: rows, marks and colours as
 // the viewer model gives them, scrolling, Tab between rows, column widths.
+#include "ui/record_view.h"
+
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QTest>
@@ -8,8 +10,7 @@
 #include "browse/record_viewer.h"
 #include "store/cp1252.h"
 #include "store/results_db.h"
-#include "support/sample_records.h"
-#include "support/wage_records.h"
+#include "support/clean_records.h"
 #include "ui/record_view.h"
 #include "window_fixture.h"
 
@@ -40,15 +41,15 @@ class RecordViewTest : public WindowTest {
   }
 
   void Select(int row) {
-    auto* grid3 = Find<QTableView>("DBGrid3");
+    auto *grid3 = Find<QTableView>("DBGrid3");
     grid3->setCurrentIndex(grid3->model()->index(row, 0));
     QApplication::processEvents();
   }
 
-  RecordView& view() { return *window->recordView(); }
+  RecordView &view() { return *window->recordView(); }
 };
 
-QColor BackOf(QLineEdit* box) { return box->palette().color(QPalette::Base); }
+QColor BackOf(QLineEdit *box) { return box->palette().color(QPalette::Base); }
 
 TEST_F(RecordViewTest, WageRecordShowsTheModelsRowsAndPaintsExactlyItsMarkedFields) {
   RunFaultySubmission();
@@ -67,7 +68,7 @@ TEST_F(RecordViewTest, WageRecordShowsTheModelsRowsAndPaintsExactlyItsMarkedFiel
   ASSERT_NE(window_colour, kMarkedFieldColour);
   std::set<int> painted;
   for (int i = 0; i < 78; ++i) {
-    const ViewerRow& row = model.rows()[static_cast<size_t>(i)];
+    const ViewerRow &row = model.rows()[static_cast<size_t>(i)];
     EXPECT_EQ(view().NameBox(i)->text(), ToQString(Cp1252ToUtf8(row.label))) << i;
     EXPECT_EQ(view().ValueBox(i)->text(), ToQString(Cp1252ToUtf8(row.value))) << i;
     const QColor back = BackOf(view().ValueBox(i));
@@ -93,11 +94,11 @@ TEST_F(RecordViewTest, WageRecordShowsTheModelsRowsAndPaintsExactlyItsMarkedFiel
 TEST_F(RecordViewTest, ScrollRangeVisibleRowsAndColumnWidths) {
   RunFaultySubmission();
   Select(2);
-  const ViewerScroll& s = view().scroll();
+  const ViewerScroll &s = view().scroll();
   const int shown = s.rows_shown();
   ASSERT_GT(shown, 3);
   ASSERT_LT(shown, 78);
-  QScrollBar* bar = view().scrollBar();
+  QScrollBar *bar = view().scrollBar();
   EXPECT_TRUE(bar->isVisible());
   EXPECT_EQ(bar->minimum(), 0);
   EXPECT_EQ(bar->maximum(), 78 - shown);
@@ -123,42 +124,33 @@ TEST_F(RecordViewTest, ScrollRangeVisibleRowsAndColumnWidths) {
   EXPECT_TRUE(view().NameBox(0)->isVisible());
 }
 
-
+// Where Tab goes is ViewerScroll's rule (tests/browse); here the keys reach
+// it and the focus and the rows follow.
 TEST_F(RecordViewTest, TabAndShiftTabMoveBetweenRowsAndScroll) {
   RunFaultySubmission();
   Select(2);
   window->activateWindow();
-  const int shown = view().scroll().rows_shown();
-  QScrollBar* bar = view().scrollBar();
-
-  // Tab in a name box goes to its value box; Tab from a value box goes to
-  // the next row's name box and scrolls by one when the row above is shown.
-  view().NameBox(0)->setFocus();
-  QTest::keyClick(view().NameBox(0), Qt::Key_Tab);
+  const int last = view().scroll().rows_shown() - 1;  // the last row shown
+  QScrollBar *bar = view().scrollBar();
+  auto press = [](QLineEdit *box, bool back) {
+    box->setFocus();
+    QTest::keyClick(box, back ? Qt::Key_Backtab : Qt::Key_Tab,
+                    back ? Qt::ShiftModifier : Qt::NoModifier);
+  };
+  press(view().NameBox(0), false);
   EXPECT_TRUE(view().ValueBox(0)->hasFocus());
-  QTest::keyClick(view().ValueBox(0), Qt::Key_Tab);
-  EXPECT_TRUE(view().NameBox(1)->hasFocus());
-  EXPECT_EQ(bar->value(), 0);  // row 0 has no row above it
-
-  // From the last visible value box: one row down, the next row's name box.
-  const int last = shown - 1;
-  bar->setValue(0);
-  view().ValueBox(last)->setFocus();
-  QTest::keyClick(view().ValueBox(last), Qt::Key_Tab);
+  // From the last value box shown: one row down, the next row's name box.
+  press(view().ValueBox(last), false);
   EXPECT_EQ(bar->value(), 1);
   EXPECT_TRUE(view().NameBox(last + 1)->hasFocus());
   EXPECT_TRUE(view().NameBox(last + 1)->isVisible());
   EXPECT_FALSE(view().NameBox(0)->isVisible());
-
   // Shift+Tab from a name box: up one row, the previous value box.
-  QTest::keyClick(view().NameBox(last + 1), Qt::Key_Backtab, Qt::ShiftModifier);
+  press(view().NameBox(last + 1), true);
   EXPECT_EQ(bar->value(), 0);
   EXPECT_TRUE(view().ValueBox(last)->hasFocus());
-
-  // Shift+Tab from name box 0 moves nowhere within the rows and does not
-  // scroll.
-  view().NameBox(0)->setFocus();
-  QTest::keyClick(view().NameBox(0), Qt::Key_Backtab, Qt::ShiftModifier);
+  // From name box 0 the focus leaves the rows.
+  press(view().NameBox(0), true);
   EXPECT_EQ(bar->value(), 0);
   for (int i = 0; i < view().row_count(); ++i) EXPECT_FALSE(view().ValueBox(i)->hasFocus()) << i;
 }

@@ -1,7 +1,8 @@
 // The error report on the desktop: the Report Option dialog, the report
 // window (preview, Save As, Font), printing through QPrinter to a PDF file,
 // the system print dialog's exchange with the print dialog object, and the
-// browser hand-over with a fake shell.
+// browser hand-over with a fake shell. What the report window decides is
+// tested without widgets in tests/reports/report_window_test.cc.
 #include <QApplication>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -43,9 +44,9 @@ std::optional<QString> PdfText(const std::string& path) {
 
 class ReportUiTest : public WindowTest {
  protected:
-  // Results with `errors` findings spread over records 2 and up, three to
-  // a record.
-  void WriteReportResults(int errors) {
+  // Opens the window over results with `errors` findings, three to a record
+  // from record 2 on, with the shell, print dialog and format answers faked.
+  void OpenWithResults(int errors) {
     std::vector<std::string> ids(2 + (errors + 2) / 3, "RCW");
     ids[0] = "RCA";
     std::vector<Finding> findings;
@@ -56,10 +57,6 @@ class ReportUiTest : public WindowTest {
                           "Money fields must be numeric, right-justified and zero-filled. Signs "
                           "and decimal points are not allowed & blanks mean no correction."});
     WriteResults({"/data/corrections-2007.txt"}, ids, findings);
-  }
-
-  void OpenWithResults(int errors) {
-    WriteReportResults(errors);
     Open();
     Button("cmdLast")->click();
     QApplication::processEvents();
@@ -73,13 +70,19 @@ class ReportUiTest : public WindowTest {
       return a;
     });
   }
+  // "View Error Report" answered with the text report.
+  ReportForm* ViewTextReport() {
+    format_answers = {1};
+    Button("cmdErrors")->click();
+    EXPECT_NE(reports().form(), nullptr);
+    return reports().form();
+  }
 
   ReportHost& reports() { return window->reports(); }
 
   std::string TextReport() {
-    auto db = ResultsDb::Open(ResultsPath(), true);
     ReportBuffer text;
-    BuildTextReport(*db, text);
+    BuildTextReport(*ResultsDb::Open(ResultsPath(), true), text);
     return text.text;
   }
 
@@ -91,39 +94,30 @@ class ReportUiTest : public WindowTest {
 
 TEST_F(ReportUiTest, ViewErrorReportShowsTheTextPreviewAndReplacesIt) {
   OpenWithResults(4);
-  format_answers = {1};
-  Button("cmdErrors")->click();
-  ReportForm* form = reports().form();
-  ASSERT_NE(form, nullptr);
-  EXPECT_TRUE(form->isVisible());
-  EXPECT_EQ(form->PreviewText(), TextReport());
-  EXPECT_EQ(form->preview()->font().pointSize(), 10);
+  QPointer<ReportForm> first = ViewTextReport();
+  ASSERT_FALSE(first.isNull());
+  EXPECT_TRUE(first->isVisible());
+  EXPECT_EQ(first->PreviewText(), TextReport());
+  EXPECT_EQ(first->preview()->font().pointSize(), 10);
   EXPECT_EQ(offered, std::vector<int>{1});
 
   // The next request closes this window before it offers the last choice.
-  QPointer<ReportForm> first = form;
   format_answers = {std::nullopt};
   Button("cmdErrors")->click();
   EXPECT_EQ(offered, (std::vector<int>{1, 1}));
   EXPECT_TRUE(first.isNull());
-  format_answers = {1};
-  Button("cmdErrors")->click();
-  QPointer<ReportForm> last = reports().form();
-  ASSERT_FALSE(last.isNull());
+  QPointer<ReportForm> last = ViewTextReport();
   window->close();  // shutdown closes it
   EXPECT_TRUE(last.isNull() || !last->isVisible());
 }
 
 TEST_F(ReportUiTest, AnOpenReportWindowDoesNotHinderTheNextRun) {
   OpenWithResults(5);
-  format_answers = {1};
-  Button("cmdErrors")->click();
-  ASSERT_NE(reports().form(), nullptr);
-  const std::string before = reports().form()->PreviewText();
-
+  ReportForm* form = ViewTextReport();
+  ASSERT_NE(form, nullptr);
+  const std::string before = form->PreviewText();
   Run({Submission("clean.txt", CleanRecords())});
-  EXPECT_EQ(ResultsDb::Open(ResultsPath(), true)->CountRecords(),
-            static_cast<int64_t>(CleanRecords().size()));
+  EXPECT_EQ(ResultsDb::Open(ResultsPath(), true)->CountRecords(), 5);
   // The window still shows the report it was made for.
   ASSERT_NE(reports().form(), nullptr);
   EXPECT_EQ(reports().form()->PreviewText(), before);
@@ -131,8 +125,7 @@ TEST_F(ReportUiTest, AnOpenReportWindowDoesNotHinderTheNextRun) {
 
 TEST_F(ReportUiTest, ReportOptionDialogPresetsTheChoiceAndOkStoresIt) {
   OpenWithResults(2);
-  ReportOptionDialog html_first(3);
-  EXPECT_TRUE(html_first.findChild<QRadioButton*>("optHTML")->isChecked());
+  EXPECT_TRUE(ReportOptionDialog(3).findChild<QRadioButton*>("optHTML")->isChecked());
   EXPECT_TRUE(ReportOptionDialog(1).findChild<QRadioButton*>("optText")->isChecked());
 
   // Through the window: HTML chosen and confirmed in the real dialog.
@@ -148,19 +141,26 @@ TEST_F(ReportUiTest, ReportOptionDialogPresetsTheChoiceAndOkStoresIt) {
   Button("cmdErrors")->click();
   EXPECT_EQ(reports().settings().report_choice, 3);
   ASSERT_EQ(shell.opened.size(), 1u);
-  EXPECT_EQ(shell.opened[0].second,
-            "file://" + std::filesystem::path(home.str()).string() + "/temphtm.HTM");
+  EXPECT_EQ(shell.opened[0].second, "file://" + home.str() + "/temphtm.HTM");
   EXPECT_NE(ReadWholeFile(home.str() + "/temphtm.HTM").find("Lintaro Error Report"),
             std::string::npos);
+
+  // Without a default browser, OK gives the text report window.
+  shell.browser = std::nullopt;
+  prompts.answers = {Answer::kOk};
+  format_answers = {3};
+  Button("cmdErrors")->click();
+  ASSERT_NE(LastMessage(), nullptr);
+  EXPECT_EQ(LastMessage()->title, "HTML Report");
+  ASSERT_NE(reports().form(), nullptr);
+  EXPECT_TRUE(reports().form()->isVisible());
+  EXPECT_EQ(reports().settings().report_choice, 1);
 }
 
-TEST_F(ReportUiTest, SaveAsWritesThePreviewAndFontStaysWithinEightToTwenty) {
+TEST_F(ReportUiTest, SaveAsWritesThePreviewIntoTheChosenFile) {
   OpenWithResults(3);
-  format_answers = {1};
-  Button("cmdErrors")->click();
-  ReportForm* form = reports().form();
+  ReportForm* form = ViewTextReport();
   ASSERT_NE(form, nullptr);
-
   const std::string saved = home.str() + "/saved report.txt";
   prompts.save_names = {saved, std::nullopt};
   form->findChild<QPushButton*>("cmdSave")->click();
@@ -171,24 +171,6 @@ TEST_F(ReportUiTest, SaveAsWritesThePreviewAndFontStaysWithinEightToTwenty) {
   std::filesystem::remove(saved);
   form->SaveAs();  // cancelled: nothing written
   EXPECT_FALSE(std::filesystem::exists(saved));
-
-  std::deque<std::optional<QFont>> fonts;
-  form->set_font_chooser([&](const QFont&, QWidget*) -> std::optional<QFont> {
-    std::optional<QFont> f = fonts.front();
-    fonts.pop_front();
-    return f;
-  });
-  // Chosen size -> size kept: within 8 to 20, to the nearest whole size; a
-  // cancelled choice keeps the last.
-  const std::pair<double, int> sizes[] = {{28, 20}, {5.4, 8}, {12.4, 12}, {-1, 12}};
-  for (const auto& [chosen, kept] : sizes) {
-    QFont f("DejaVu Sans Mono");
-    if (chosen > 0) f.setPointSizeF(chosen);
-    fonts = {chosen > 0 ? std::optional<QFont>(f) : std::nullopt};
-    form->findChild<QPushButton*>("cmdFont")->click();
-    EXPECT_EQ(form->logic().report_font_size, kept) << chosen;
-    EXPECT_EQ(form->preview()->font().pointSize(), kept) << chosen;
-  }
 }
 
 // The real font dialog: it opens at the report's font and size (OK alone
@@ -196,12 +178,9 @@ TEST_F(ReportUiTest, SaveAsWritesThePreviewAndFontStaysWithinEightToTwenty) {
 // sizes 8 to 20 only.
 TEST_F(ReportUiTest, FontDialogStartsAtTheReportsFontAndOffersEightToTwenty) {
   OpenWithResults(2);
-  format_answers = {1};
-  Button("cmdErrors")->click();
-  ReportForm* form = reports().form();
+  ReportForm* form = ViewTextReport();
   ASSERT_NE(form, nullptr);
   const QString family_before = form->preview()->font().family();
-
   QStringList sizes;
   QString family_shown, size_shown;
   WhenModal<ReportFontDialog>([&](ReportFontDialog* dialog) {
@@ -212,10 +191,8 @@ TEST_F(ReportUiTest, FontDialogStartsAtTheReportsFontAndOffersEightToTwenty) {
     dialog->findChild<QPushButton*>("cmdOK")->click();
   });
   form->findChild<QPushButton*>("cmdFont")->click();
-  EXPECT_EQ(sizes, QStringList({"8", "9", "10", "11", "12", "13", "14", "15", "16", "17", "18",
-                                "19", "20"}));
-  EXPECT_EQ(family_shown, "Courier");
-  EXPECT_EQ(size_shown, "10");
+  EXPECT_EQ(sizes.join(' '), "8 9 10 11 12 13 14 15 16 17 18 19 20");
+  EXPECT_EQ(family_shown + " " + size_shown, "Courier 10");
   EXPECT_EQ(form->logic().report_font_name, "Courier");
   EXPECT_EQ(form->logic().report_font_size, 10);
   EXPECT_EQ(form->preview()->font().family(), family_before);
@@ -229,6 +206,7 @@ TEST_F(ReportUiTest, FontDialogStartsAtTheReportsFontAndOffersEightToTwenty) {
   form->findChild<QPushButton*>("cmdFont")->click();
   EXPECT_EQ(form->logic().report_font_name, "DejaVu Sans Mono");
   EXPECT_EQ(form->logic().report_font_size, 14);
+  EXPECT_EQ(form->preview()->font().pointSize(), 14);
 
   // Sizes outside the list open at its nearest end.
   for (auto [given, shown] : {std::pair{6.0, "8"}, {7.6, "8"}, {12.4, "12"}, {28.0, "20"}}) {
@@ -252,45 +230,40 @@ TEST_F(ReportUiTest, PrintingToPdfGivesTheCountedPagesAndThePageRange) {
   const int counted = print_dialog.seen_max;
   ASSERT_GE(counted, 3);
   EXPECT_EQ(print_dialog.seen_flags, kPdNoSelection | kPdHidePrintToFile);
-  ASSERT_TRUE(std::filesystem::exists(pdf));
   const int printed = PdfPages(pdf);
   EXPECT_EQ(printed, reports().report_printer().pages());
   // The count leaves room for the footers: never fewer pages than printed,
   // at most one more.
   EXPECT_GE(counted, printed);
   EXPECT_LE(counted, printed + 1);
-  if (std::optional<QString> text = PdfText(pdf))
+  if (std::optional<QString> text = PdfText(pdf)) {
     EXPECT_TRUE(text->contains(QString("Page: %1").arg(printed)));
+  }
 
   // Pages 2 to 2 from the report window's Print command.
-  format_answers = {1};
-  Button("cmdErrors")->click();
-  ASSERT_NE(reports().form(), nullptr);
+  ReportForm* form = ViewTextReport();
+  ASSERT_NE(form, nullptr);
   std::filesystem::remove(pdf);
   print_dialog.page_range = std::make_pair(2, 2);
-  reports().form()->findChild<QPushButton*>("cmdPrint")->click();
+  form->findChild<QPushButton*>("cmdPrint")->click();
   EXPECT_EQ(PdfPages(pdf), 1);
   if (std::optional<QString> text = PdfText(pdf)) {
     EXPECT_TRUE(text->contains("Page: 2"));
-    EXPECT_FALSE(text->contains("Page: 1"));
-    EXPECT_FALSE(text->contains("ERROR REPORT"));
+    EXPECT_FALSE(text->contains("Page: 1") || text->contains("ERROR REPORT"));
   }
 
   // A printer that refuses the job (its output folder does not exist) is
-  // reported.
+  // reported; cancelled, nothing is printed.
   const std::string nowhere = home.str() + "/missing/report.pdf";
   printer.setOutputFileName(QString::fromStdString(nowhere));
-  prompts.messages.clear();
-  reports().form()->Print();
+  form->Print();
   ASSERT_NE(LastMessage(), nullptr);
-  EXPECT_EQ(LastMessage()->title, "Print Error Report");
-  EXPECT_EQ(LastMessage()->text, "The report could not be printed on " + nowhere + ".");
+  EXPECT_EQ(LastMessage()->title + ": " + LastMessage()->text,
+            "Print Error Report: The report could not be printed on " + nowhere + ".");
   printer.setOutputFileName(QString::fromStdString(pdf));
-
-  // Cancelled: nothing printed.
   std::filesystem::remove(pdf);
   print_dialog.confirm = false;
-  reports().form()->Print();
+  form->Print();
   EXPECT_FALSE(std::filesystem::exists(pdf));
 }
 
@@ -299,19 +272,12 @@ TEST_F(ReportUiTest, TooLargeForThePreviewAsksAndDisablesSaveAs) {
   const std::string saved = home.str() + "/big.txt";
   prompts.answers = {Answer::kYes};
   prompts.save_names.push_back(saved);
-  format_answers = {1};
-  Button("cmdErrors")->click();
-  ASSERT_NE(LastMessage(), nullptr);
-  EXPECT_EQ(LastMessage()->title, "Report Too Large");
-  ReportForm* form = reports().form();
+  ReportForm* form = ViewTextReport();
   ASSERT_NE(form, nullptr);
   EXPECT_EQ(form->preview()->toPlainText(),
             "This report is too large to fit into the text preview.");
   EXPECT_FALSE(form->findChild<QPushButton*>("cmdSave")->isEnabled());
-  // Yes: the whole report went to the chosen file.
-  const std::string written = ReadWholeFile(saved);
-  EXPECT_GT(written.size(), 64000u);
-  EXPECT_NE(written.find("Err Num: \t\t400\r\n"), std::string::npos);
+  EXPECT_NE(ReadWholeFile(saved).find("Err Num: \t\t400\r\n"), std::string::npos);
 }
 
 // The system print dialog's presets and results, on the real dialog object
@@ -321,7 +287,6 @@ TEST_F(ReportUiTest, QtPrintDialogCarriesPageRangeCopiesAndFlags) {
   QPrinter printer(QPrinter::HighResolution);
   printer.setOutputFormat(QPrinter::PdfFormat);
   QtPrintDialogHost host(printer, window.get());
-
   PrintDialog dialog;
   dialog.cancel_error = true;
   dialog.SetMin(1);
@@ -342,8 +307,7 @@ TEST_F(ReportUiTest, QtPrintDialogCarriesPageRangeCopiesAndFlags) {
   });
   ASSERT_TRUE(dialog.ShowPrinter(host));
   EXPECT_EQ(dialog.flags, kPdHidePrintToFile | kPdNoSelection | kPdPageNums | kPdCollate);
-  EXPECT_EQ(dialog.FromPage(), 3);
-  EXPECT_EQ(dialog.ToPage(), 5);
+  EXPECT_EQ(std::pair(dialog.FromPage(), dialog.ToPage()), std::pair(3, 5));
   EXPECT_EQ(dialog.copies, 3);  // collated copies are the program's
   EXPECT_EQ(printer.copyCount(), 1);
 
@@ -354,46 +318,7 @@ TEST_F(ReportUiTest, QtPrintDialogCarriesPageRangeCopiesAndFlags) {
   EXPECT_FALSE(dialog.ShowPrinter(host));
 }
 
-TEST_F(ReportUiTest, BrowserFallbacksLeadToTheTextReport) {
-  OpenWithResults(2);
-  // No default browser: OK gives the text report window.
-  shell.browser = std::nullopt;
-  prompts.answers = {Answer::kOk};
-  format_answers = {3};
-  Button("cmdErrors")->click();
-  ASSERT_NE(LastMessage(), nullptr);
-  EXPECT_EQ(LastMessage()->title, "HTML Report");
-  EXPECT_EQ(LastMessage()->text,
-            "Could not find a default Web Browser. \r\nWould you like to view a text report?");
-  ASSERT_NE(reports().form(), nullptr);
-  EXPECT_TRUE(reports().form()->isVisible());
-  EXPECT_EQ(reports().settings().report_choice, 1);
-
-  // A browser that cannot be started: Cancel shows nothing.
-  shell.browser = "/opt/missing/browser";
-  shell.open_succeeds = false;
-  prompts.answers = {Answer::kCancel};
-  format_answers = {3};
-  Button("cmdErrors")->click();
-  EXPECT_EQ(LastMessage()->text,
-            "Your default browser could not be opened: \r\n/opt/missing/browser\r\n\r\n"
-            "Would you like to view a text report?");
-  EXPECT_TRUE(reports().form() == nullptr || !reports().form()->isVisible());
-
-  // Printing the HTML report: the browser has no print verb, so it opens it.
-  shell.open_succeeds = true;
-  shell.print_succeeds = false;
-  shell.opened.clear();
-  format_answers = {3};
-  Button("cmdPrint")->click();
-  ASSERT_EQ(shell.printed.size(), 1u);
-  ASSERT_EQ(shell.opened.size(), 1u);
-  EXPECT_NE(shell.opened[0].second.find("temphtm.HTM"), std::string::npos);
-  EXPECT_FALSE(reports().settings().print_requested);
-}
-
-TEST_F(ReportUiTest, OnlineServicesPageGoesToTheShellWithTheAddressSetting) {
-  // A clean run in the filing season: Yes opens the page in the browser.
+TEST_F(ReportUiTest, CleanRunInTheFilingSeasonOpensTheOnlineServicesPageOnYes) {
   clock.date = {2008, 1, 15};
   Open();
   reports().set_shell(&shell);
@@ -402,10 +327,6 @@ TEST_F(ReportUiTest, OnlineServicesPageGoesToTheShellWithTheAddressSetting) {
   ASSERT_EQ(LastMessage()->buttons, Buttons::kYesNo);
   ASSERT_EQ(shell.opened.size(), 1u);
   EXPECT_EQ(shell.opened[0].second, kOnlineServicesAddress);
-  shell.browser = std::nullopt;
-  window->OpenOnlineServices();
-  EXPECT_EQ(LastMessage()->title, "Browser Not Found");
-  EXPECT_EQ(LastMessage()->text, "Could not find a default Web Browser. ");
 }
 
 }  // namespace

@@ -1,0 +1,137 @@
+// lintaro-cli as a user runs it, written down as shell sessions: every
+// NAME.session under tests/cli/sessions is a list of command lines ("$ ..."),
+// each followed by what it wrote to standard output ("> ..."), to standard
+// error ("! ...") and its exit status ("[exit N]"). Each session runs in a
+// fresh program folder $home, from a folder $files that holds every
+// NAME.recipe of the folder as a submission (NAME.txt; NAME-1.txt, NAME-2.txt
+// ... for a submission in several files); $source is the source tree. The
+// folders' names, the version and today's date read $home, $files, $source,
+// $version and $today in the output;
+// LINTARO_HOME names a folder that does not exist, so that a command without
+// --home says so.
+// Comments and blank lines are kept as written; LINTARO_UPDATE_GOLDEN=1
+// rewrites the output lines that differ.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <ctime>
+#include <filesystem>
+
+#include "core/version.h"
+#include "support/cli_runner.h"
+#include "support/fakes.h"
+#include "support/line_diff.h"
+#include "support/recipe.h"
+
+namespace lintaro::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kSessions = fs::path(LINTARO_SOURCE_DIR) / "tests" / "cli" / "sessions";
+
+std::vector<fs::path> FilesEndingIn(const std::string& extension) {
+  std::vector<fs::path> found;
+  for (const auto& entry : fs::directory_iterator(kSessions))
+    if (entry.path().extension() == extension) found.push_back(entry.path());
+  std::sort(found.begin(), found.end());
+  return found;
+}
+
+void ReplaceAll(std::string& text, const std::string& from, const std::string& to) {
+  for (size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size())
+    text.replace(at, from.size(), to);
+}
+
+// Today's date as strftime writes it in format.
+std::string Today(const char* format) {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  char text[32];
+  return std::string(text, std::strftime(text, sizeof text, format, &local));
+}
+
+// One stream of output: a line per line, each escaped after the marker; a
+// last line without its line break is followed by "(no line break)".
+std::string OutputLines(const std::string& marker, const std::string& text) {
+  std::string lines;
+  for (size_t at = 0; at < text.size();) {
+    const size_t end = std::min(text.find('\n', at), text.size());
+    const std::string line = Escape(text.substr(at, end - at));
+    lines += marker + (line.empty() ? "" : " " + line) + "\n";
+    if (end == text.size()) lines += "(no line break)\n";
+    at = end + 1;
+  }
+  return lines;
+}
+
+class Session : public ::testing::Test {
+ public:
+  explicit Session(fs::path file) : file_(std::move(file)) {}
+
+  void TestBody() override {
+    WriteSubmissions();
+    std::string actual;
+    const std::string written = ReadWholeFile(file_.string());
+    for (size_t at = 0; at < written.size();) {
+      const size_t end = std::min(written.find('\n', at), written.size());
+      const std::string line = written.substr(at, end - at);
+      at = end + 1;
+      if (line.starts_with("$ ")) {
+        actual += line + "\n" + Run(line.substr(2));
+      } else if (!line.starts_with(">") && !line.starts_with("!") && !line.starts_with("[exit ") &&
+                 line != "(no line break)") {
+        actual += line + "\n";
+      }
+    }
+    ExpectFileHolds(file_, actual);
+  }
+
+ private:
+  void WriteSubmissions() {
+    for (const fs::path& recipe : FilesEndingIn(".recipe")) {
+      const std::vector<Submission> made = ReadRecipe(ReadWholeFile(recipe.string()));
+      ASSERT_EQ(made.size(), 1u) << recipe.string();
+      const std::vector<std::string>& parts = made[0].files;
+      const std::string name = recipe.stem().string();
+      for (size_t i = 0; i < parts.size(); ++i) {
+        const std::string part = parts.size() == 1 ? "" : "-" + std::to_string(i + 1);
+        files_.Write(name + part + ".txt", parts[i]);
+      }
+    }
+  }
+
+  // Runs a command line in $files and returns its output lines.
+  std::string Run(const std::string& command) {
+    CliResult r =
+        RunShell("export home='" + home_.str() + "' files='" + files_.str() +
+                 "' source='" LINTARO_SOURCE_DIR "' PATH='" + CliFolder() + "':\"$PATH\" " +
+                 "LINTARO_HOME=/nonexistent/lintaro-home; cd \"$files\" || exit 99; " + command);
+    std::string lines =
+        OutputLines(">", r.out) + OutputLines("!", r.err) +
+        (r.status < 0 ? "[exit signal]\n" : "[exit " + std::to_string(r.status) + "]\n");
+    ReplaceAll(lines, home_.str(), "$home");
+    ReplaceAll(lines, files_.str(), "$files");
+    ReplaceAll(lines, LINTARO_SOURCE_DIR, "$source");
+    ReplaceAll(lines, kLintaroVersion, "$version");
+    for (const char* format : {"%m/%d/%Y", "%Y-%m-%d"}) ReplaceAll(lines, Today(format), "$today");
+    return lines;
+  }
+
+  fs::path file_;
+  TempDir home_, files_;
+};
+
+const bool kRegistered = [] {
+  for (const fs::path& file : FilesEndingIn(".session")) {
+    std::string name = file.stem().string();
+    std::replace(name.begin(), name.end(), '-', '_');
+    ::testing::RegisterTest("CliSession", name.c_str(), nullptr, nullptr, __FILE__, __LINE__,
+                            [file]() -> ::testing::Test* { return new Session(file); });
+  }
+  return true;
+}();
+
+}  // namespace
+}  // namespace lintaro::testing

@@ -1,0 +1,88 @@
+#include "core/error_recorder.h"
+
+#include <gtest/gtest.h>
+
+#include "store/run_results.h"
+#include "support/fakes.h"
+
+namespace lintaro {
+namespace {
+
+// The recorder's running-total operations against a real results file: each
+// typed column reaches its own cell of its own table, and what the tables do
+// not have is left alone.
+class ErrorRecorderTotalsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    run.AddFile("/in/submission.txt", "01/01/2008");
+    run.OpenEmployer("310000001");
+    run.AppendRecord(3, "RCW", "RCW...");
+    state.employee_reference = "200000001";
+  }
+  // The employer's rows as stored after a flush.
+  TotalsRow Stored(TotalsTable table) {
+    run.Flush();
+    return *ResultsDb::Open(dir.str() + "/ERRLOG2C.MDB", true)->ReadTotals(table, 1);
+  }
+
+  testing::TempDir dir;
+  RunResults run{ResultsDb::Create(dir.str() + "/ERRLOG2C.MDB")};
+  RunState state;
+  ErrorRecorder recorder{state, &run, nullptr};
+};
+
+TEST_F(ErrorRecorderTotalsTest, EachColumnReachesItsCellAndTheFirstEmployeeIsNamed) {
+  recorder.CountEmployeeRecord(TotalsTable::kTRCU);
+  recorder.AddToTotals({TotalsTable::kTRCT, TotalsKind::kCorrectSum, 25}, 700);
+  recorder.AddToTotals({TotalsTable::kTRCT, TotalsKind::kCorrectSum, 25}, 5);
+  recorder.AddToTotals({TotalsTable::kTRCT, TotalsKind::kOrigSum, 1}, 30);
+  recorder.SetTotalsFlag({TotalsTable::kTRCU, TotalsKind::kOrigBlank, 8}, false);
+  recorder.SetTotalsFlag({TotalsTable::kTRCT, TotalsKind::kCorrectBlank, 2}, false);
+  const TotalsColumn reference{TotalsTable::kTRCT, TotalsKind::kErrorReference, 3};
+  recorder.NonNumericAmountError("Ref", "[1A]", "Message", 22, reference);
+  state.employee_reference = "200000002";
+  recorder.NonNumericAmountError("Ref", "[1B]", "Message", 22, reference);
+  // Columns the tables do not have, and kinds an operation does not apply to.
+  recorder.AddToTotals({TotalsTable::kTRCU, TotalsKind::kCorrectSum, 9}, 1);
+  recorder.AddToTotals({TotalsTable::kTRCT, TotalsKind::kCorrectSum, 0}, 1);
+  recorder.AddToTotals({TotalsTable::kTRCT, TotalsKind::kRecordCount, 1}, 1);
+  recorder.AddToTotals({TotalsTable::kTRCT, TotalsKind::kOrigBlank, 4}, 1);
+  recorder.SetTotalsFlag({TotalsTable::kTRCT, TotalsKind::kOrigSum, 4}, false);
+
+  TotalsRow trct(TotalsTable::kTRCT);
+  trct.indx = 1;
+  trct.rce_ein = "310000001";
+  trct.pair(25).correct = 705;
+  trct.pair(1).orig = 30;
+  trct.pair(2).correct_blank = false;
+  trct.pair(3).err_ref = "200000001";
+  EXPECT_EQ(Stored(TotalsTable::kTRCT), trct);
+  TotalsRow trcu(TotalsTable::kTRCU);
+  trcu.indx = 1;
+  trcu.rce_ein = "310000001";
+  trcu.count = 1;
+  trcu.pair(8).orig_blank = false;
+  EXPECT_EQ(Stored(TotalsTable::kTRCU), trcu);
+  // The counted record is stamped with the employee and the employer's row.
+  EXPECT_EQ(run.current().rec_reference, "200000001");
+  EXPECT_EQ(run.current().rce_indx, 1);
+  EXPECT_EQ(run.error_count(), 2);
+}
+
+TEST_F(ErrorRecorderTotalsTest, NothingChangesWhileViewing) {
+  state.Viewing = true;
+  recorder.CountEmployeeRecord(TotalsTable::kTRCT);
+  recorder.AddToTotals({TotalsTable::kTRCT, TotalsKind::kCorrectSum, 1}, 700);
+  recorder.SetTotalsFlag({TotalsTable::kTRCT, TotalsKind::kCorrectBlank, 1}, false);
+  recorder.NonNumericAmountError("Ref", "[1A]", "Message", 20,
+                                 {TotalsTable::kTRCT, TotalsKind::kErrorReference, 1});
+  TotalsRow untouched(TotalsTable::kTRCT);
+  untouched.indx = 1;
+  untouched.rce_ein = "310000001";
+  EXPECT_EQ(Stored(TotalsTable::kTRCT), untouched);
+  EXPECT_EQ(run.current().rce_indx, 0);
+  EXPECT_EQ(run.error_count(), 0);
+}
+
+}  // namespace
+}  // namespace lintaro
