@@ -122,17 +122,14 @@ class LineBuilder {
     return printer_.TextHeight(text.empty() ? std::string_view("A") : text);
   }
   PrintedLine &Add(Kind kind, double x, std::string text, double height, int counted = 1);
-  void AddHead(double x, double dy, std::string text, int counted = 1) {
-    Add(Kind::kHead, x, std::move(text), 0, counted).dy = dy;
-  }
-  // Ends a head section height inches below its top; blank_lines are the
-  // empty lines the section holds, counted as lines.
-  void EndSection(double height, int blank_lines) {
-    Add(Kind::kHeadEnd, 0, {}, height, blank_lines);
+  // A blank line of the head, height inches high, counted as blank_lines
+  // lines (the gap that ends the head counts as none).
+  void AddSpace(double height, int blank_lines = 1) {
+    Add(Kind::kSpace, 0, {}, height, blank_lines);
   }
   void AddBody(double x, std::string text, std::string label = {}) {
     const double height = LineHeight(text);
-    Add(Kind::kBody, x, std::move(text), height).label = std::move(label);
+    Add(Kind::kText, x, std::move(text), height).label = std::move(label);
   }
   // A wrapped value at the value column, its label on the first line; an
   // empty value still takes its label's line.
@@ -177,7 +174,7 @@ std::vector<PrintedLine> LineBuilder::Build(ResultsDb &db) {
   AddDate(header);
   AddTermination(header);
   AddCounts(header);
-  EndSection(0.002, 0);
+  AddSpace(0.002, 0);
 
   SetRegular();
   // The values start after the widest label and are wrapped to the page's
@@ -203,8 +200,8 @@ std::vector<PrintedLine> LineBuilder::Build(ResultsDb &db) {
 void LineBuilder::AddTitle() {
   const std::string title = ReportTitle();
   SetFont(font_size_ + 4, true);
-  AddHead(width_ / 2 - printer_.TextWidth(title) / 2, 0, title, 2);
-  EndSection(printer_.TextHeight(title), 0);
+  Add(Kind::kText, width_ / 2 - printer_.TextWidth(title) / 2, title, printer_.TextHeight(title),
+      2);
 }
 
 // The tested files, a blank line above and below; centred when they take
@@ -213,17 +210,23 @@ void LineBuilder::AddSource(const ReportHeader &header) {
   SetRegular();
   const std::vector<std::string> source = WrapText(printer_, SourceLine(header.paths));
   const double height = printer_.TextHeight("Generated from");
-  for (size_t i = 0; i < source.size(); ++i) {
-    const double x = source.size() == 1 ? width_ / 2 - printer_.TextWidth(source[i]) / 2 : 0;
-    AddHead(x, height * static_cast<double>(i + 1), source[i]);
+  AddSpace(height);
+  for (const std::string &line : source) {
+    const double x = source.size() == 1 ? width_ / 2 - printer_.TextWidth(line) / 2 : 0;
+    Add(Kind::kText, x, line, height);
   }
-  EndSection(static_cast<double>(source.size() + 2) * height, 2);
+  AddSpace(height);
 }
 
+// The date of the test, centred, a blank line above and below.
 void LineBuilder::AddDate(const ReportHeader &header) {
   const double height = LineHeight(header.date);
-  AddHead(width_ / 2 - printer_.TextWidth(header.date) / 2, height, header.date);
-  EndSection(3 * height, 2);
+  AddSpace(height);
+  for (std::string &line : WrapParagraph(printer_, header.date, width_)) {
+    const double x = width_ / 2 - printer_.TextWidth(line) / 2;
+    Add(Kind::kText, x, std::move(line), height);
+  }
+  AddSpace(height);
 }
 
 // Why testing stopped, in bold (no line when it was not stopped).
@@ -232,9 +235,8 @@ void LineBuilder::AddTermination(const ReportHeader &header) {
   const std::string termination =
       Cp1252ToUtf8(TerminationHeading(header) + TerminationMessage(header));
   const double height = printer_.TextHeight("Critical Error");
-  const std::vector<std::string> lines = WrapText(printer_, termination);
-  for (size_t i = 0; i < lines.size(); ++i) AddHead(0, height * static_cast<double>(i), lines[i]);
-  EndSection(static_cast<double>(lines.size()) * height, 0);
+  for (std::string &line : WrapText(printer_, termination))
+    Add(Kind::kText, 0, std::move(line), height);
 }
 
 // The counts, the first centred on its digits and the others below it, and
@@ -246,10 +248,10 @@ void LineBuilder::AddCounts(const ReportHeader &header) {
   const double x = width_ / 2 - printer_.TextWidth(tested.substr(digits)) / 2 -
                    printer_.TextWidth(tested.substr(0, digits));
   const double height = LineHeight(tested);
-  AddHead(x, 0, tested);
-  AddHead(x, height, CountLineWithErrors(header.records_with_errors));
-  AddHead(x, 2 * height, StripCrLf(CountLineFound(header.errors)));
-  EndSection(4 * height, 1);
+  Add(Kind::kText, x, tested, height);
+  Add(Kind::kText, x, CountLineWithErrors(header.records_with_errors), height);
+  Add(Kind::kText, x, StripCrLf(CountLineFound(header.errors)), height);
+  AddSpace(height);
 }
 
 // A blank line, then the record's heading in bold in a box, in a smaller
@@ -261,7 +263,7 @@ void LineBuilder::AddRecordHeading(const ReportRow &row) {
   SetFont(size, true);
   while (size > 1 && printer_.TextWidth(heading) > width_) SetFont(--size, true);
   PrintedLine &line =
-      Add(Kind::kBody, (width_ - printer_.TextWidth(heading)) / 2, heading, LineHeight(heading), 2);
+      Add(Kind::kText, (width_ - printer_.TextWidth(heading)) / 2, heading, LineHeight(heading), 2);
   line.boxed = true;
   SetRegular();
 }
@@ -279,7 +281,8 @@ void LineBuilder::AddWrapped(const std::string &label, const std::vector<std::st
 void LineBuilder::AddFinding(const ReportRow &row) {
   AddBody(value_x_, std::to_string(row.err_num), "Err Num: ");
   AddWrapped("Reference: ", WrapText(printer_, Cp1252ToUtf8(row.reference), value_limit_));
-  AddBody(value_x_, Cp1252ToUtf8(row.user_entry), "User Entry: ");
+  // The entry as stored, broken only where it would run past the page's edge.
+  AddWrapped("User Entry: ", WrapParagraph(printer_, Cp1252ToUtf8(row.user_entry), value_limit_));
   AddWrapped("Error Description: ", WrapText(printer_, Cp1252ToUtf8(row.error), value_limit_));
   AddBody(0, "");
 }
@@ -348,6 +351,10 @@ void PrintedReport::PrintLine(const PrintedLine &line) {
     FinishPage();
     if (state_.print_done) return;
   }
+  if (line.kind == PrintedLine::Kind::kSpace) {
+    state_.print_y += line.height;
+    return;
+  }
   if (!line.label.empty()) printer_.DrawText(0, state_.print_y, line.label);
   printer_.DrawText(line.x, state_.print_y, line.text);
   if (line.boxed) {
@@ -366,14 +373,7 @@ void PrintedReport::Print(ResultsDb &db) {
   for (const PrintedLine &line : lines) {
     if (state_.print_done) return;  // the last page of the range is finished
     SetSize(line.size, line.bold);
-    if (line.kind == PrintedLine::Kind::kBody) {
-      PrintLine(line);
-      continue;
-    }
-    // The head is drawn on the report's first page only.
-    if (line.kind == PrintedLine::Kind::kHead && state_.page_number == state_.first_page)
-      printer_.DrawText(line.x, state_.print_y + line.dy, line.text);
-    state_.print_y += line.height;
+    PrintLine(line);
   }
   if (state_.page_number >= state_.first_page && state_.page_number <= state_.last_page) Footer();
   printer_.EndDoc();

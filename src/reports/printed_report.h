@@ -39,27 +39,21 @@ int PageCountFor(int line_count, int lines_per_page);
 
 // One line of the printed report as laid out: what is drawn, where and in
 // which font, how far it moves the next line down, and how many lines it
-// stands for in the page count.
+// stands for in the page count. Every line, the report's head as much as
+// the findings, goes to the next page when it does not fit above the footer.
 struct PrintedLine {
   enum class Kind {
-    // The report's head, drawn on the first page only and never moved to
-    // another page: its lines are drawn dy below the top of their section,
-    // and the section's end moves the next line down past the section.
-    kHead,
-    kHeadEnd,
-    // A line of the findings: it goes to the next page when it does not fit
-    // above the footer.
-    kBody,
+    kText,   // drawn (an empty text too: the findings' blank lines)
+    kSpace,  // only moves the next line down (the head's blank lines and gaps)
   };
-  Kind kind = Kind::kBody;
+  Kind kind = Kind::kText;
   double x = 0;       // inches from the left edge of the printable area
-  double dy = 0;      // head lines: inches below the top of their section
   std::string text;   // UTF-8
   std::string label;  // drawn at the left edge on the same line (the findings' labels)
   int size = 0;       // points
   bool bold = false;
   bool boxed = false;  // a rectangle is drawn around the text (the record headings)
-  double height = 0;   // inches the next line goes down (none after a head line)
+  double height = 0;   // inches the next line goes down
   // Lines this one stands for in the page count: the title and the record
   // headings, set larger or in a box, stand for two.
   int counted = 1;

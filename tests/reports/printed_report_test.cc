@@ -1,6 +1,6 @@
 // What the printed report draws for a run's findings is pinned by the golden
 // cases (tests/golden, NAME.printed); here the wrapping, the page count, a
-// range of pages and a heading too wide for the page.
+// range of pages, a head taller than a page and texts too wide for it.
 #include "reports/printed_report.h"
 
 #include <gtest/gtest.h>
@@ -106,6 +106,37 @@ TEST(PrintedReport, ThePageCountReachesTheLastPagePrinted) {
     const size_t printed = PrintPages(f.db(), 1, pages + 10).pages.size();
     EXPECT_GE(static_cast<size_t>(pages), printed) << c.records << " x " << c.findings_each;
   }
+}
+
+// A head of many file names goes on over the next page like the findings,
+// every text stays inside the page and above its footer, and the count is
+// the number of pages drawn.
+TEST(PrintedReport, HeadTallerThanAPageAndLongEntriesStayOnTheirPages) {
+  ResultsFixture f;
+  for (int i = 0; i < 200; ++i) f.File("/in/part-" + std::to_string(i) + ".txt");
+  f.Record(3, "RCW", "123456789");
+  f.Error(3, "Ref", "[" + std::string(100, 'u') + "]", "Message");
+  FakePrinter counter;
+  PrintState counted;
+  const int pages = PrintedReport(counter, "Courier", 10, counted).CountPages(f.db());
+  const FakePrinter printer = PrintPages(f.db(), 1, pages);
+  ASSERT_EQ(printer.pages.size(), static_cast<size_t>(pages));
+  ASSERT_GE(pages, 2);
+  int entry_lines = 0;
+  for (size_t p = 0; p < printer.pages.size(); ++p) {
+    const auto& texts = printer.pages[p].texts;
+    EXPECT_EQ(texts.back().text, "Page: " + std::to_string(p + 1));
+    for (size_t i = 0; i + 1 < texts.size(); ++i) {
+      const FakePrinter::Text& t = texts[i];
+      EXPECT_LE(t.y + t.size / 40.0, 10.0 - 0.25) << "page " << p + 1 << ": " << t.text;
+      EXPECT_LE(t.x + static_cast<double>(t.text.size()) * t.size / 80.0, 8.0) << t.text;
+      if (t.text.find('u') != std::string::npos &&
+          t.text.find_first_not_of("[u]") == std::string::npos)
+        ++entry_lines;
+    }
+  }
+  EXPECT_EQ(FakePrinter::TextsOf(printer.pages[0]).front(), "LINTARO TAX YEAR 2007 ERROR REPORT");
+  EXPECT_EQ(entry_lines, 3);  // 102 characters in a 44-character column
 }
 
 TEST(PrintedReport, PageRangeTwoToTwoPrintsOnlyPageTwoAndItsFooter) {
