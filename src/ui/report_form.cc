@@ -13,14 +13,10 @@
 #include "store/results_db.h"
 #include "ui/font_dialog.h"
 #include "ui/qt_platform.h"
+#include "ui/window_metrics.h"
 
 namespace lintaro {
 namespace {
-
-int TwipsToPixels(const QWidget* w, int twips) {
-  const int dpi = w->logicalDpiX() > 0 ? w->logicalDpiX() : 96;
-  return static_cast<int>(twips * static_cast<qint64>(dpi) / 1440);
-}
 
 void CentreOnScreen(QWidget* w) {
   QScreen* screen = w->screen() != nullptr ? w->screen() : QGuiApplication::primaryScreen();
