@@ -258,10 +258,15 @@ void LineBuilder::AddCounts(const ReportHeader &header) {
 // font until it fits the page.
 void LineBuilder::AddRecordHeading(const ReportRow &row) {
   AddBody(0, "");
-  const std::string heading = StripCrLf(Cp1252ToUtf8(RecordHeading(row)));
+  std::string heading = StripCrLf(Cp1252ToUtf8(RecordHeading(row)));
   int size = font_size_;
   SetFont(size, true);
   while (size > 1 && printer_.TextWidth(heading) > width_) SetFont(--size, true);
+  // A heading still too wide in the smallest size keeps the words that fit.
+  if (printer_.TextWidth(heading) > width_) {
+    heading = WrapParagraph(printer_, heading, width_)[0];
+    heading.erase(heading.find_last_not_of(' ') + 1);
+  }
   PrintedLine &line =
       Add(Kind::kText, (width_ - printer_.TextWidth(heading)) / 2, heading, LineHeight(heading), 2);
   line.boxed = true;

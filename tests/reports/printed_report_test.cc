@@ -177,6 +177,21 @@ TEST(PrintedReport, WideHeadingIsReducedUntilItFitsThenTheReportSizeReturns) {
   EXPECT_EQ((h + 1)->size, 10);
   EXPECT_FALSE((h + 1)->bold);
   EXPECT_EQ((h + 1)->y, h->y + 8 / 40.0);
+
+  // 700 digits do not fit even at 1 point (640 characters): the words that
+  // fit are kept, inside the page.
+  ResultsFixture huge;
+  huge.File("/in/a.txt");
+  huge.Record(3, "RCW", std::string(700, '9'));
+  huge.Error(3, "Ref", "[x]", "Message");
+  const FakePrinter cut_printer = PrintPages(huge.db(), 1, 11);
+  const auto& heading = cut_printer.pages.at(0).texts;
+  auto cut = std::find_if(heading.begin(), heading.end(),
+                          [](const auto& t) { return t.text.starts_with("Record number: 3"); });
+  ASSERT_NE(cut, heading.end());
+  EXPECT_EQ(cut->size, 1);
+  EXPECT_EQ(cut->text, "Record number: 3    Code: RCW    SSN:");
+  EXPECT_GE(cut->x, 0.0);
 }
 
 }  // namespace
