@@ -122,9 +122,11 @@ void MainWindow::BuildCommandColumn() {
       {Command::cmdPrint, &MainWindow::PrintErrorReport},
       {Command::cmdLast, &MainWindow::ViewLastResults},
       {Command::cmdExit, &MainWindow::ExitProgram}};
-  for (const auto& [command, slot] : handlers)
-    connect(command_buttons_[command], &QPushButton::clicked, this,
+  for (const auto& handler : handlers) {
+    void (MainWindow::*slot)() = handler.second;
+    connect(command_buttons_[handler.first], &QPushButton::clicked, this,
             [this, slot] { (this->*slot)(); });
+  }
 }
 
 namespace {
