@@ -79,9 +79,10 @@ class PrintedReport {
   // Selects size and weight of the report font (only when they change).
   void SetSize(int size, bool bold);
   void ApplyFont();
-  // One body line at its x (its label at the left edge), moving to the next
-  // page, printing the footer and ending the job at the last page of the
-  // range as needed. Pages outside the range are laid out without drawing.
+  // One line at its x (its label at the left edge; a space draws nothing),
+  // moving to the next page, printing the footer and ending the job at the
+  // last page of the range as needed. Pages outside the range are laid out
+  // without drawing.
   void PrintLine(const PrintedLine& line);
   void Footer();
   void FinishPage();
