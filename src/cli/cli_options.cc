@@ -18,6 +18,57 @@ constexpr int kLongOnlyBase = 256;  // getopt_long values of options without a s
 
 std::string Dashed(const OptionDef& def) { return std::string("--") + def.name; }
 
+// The getopt_long tables of a command's options, --help added.
+class OptionTable {
+ public:
+  explicit OptionTable(const std::vector<OptionDef>& defs) : all_(defs) {
+    all_.push_back({"help", 'h', false});
+    for (size_t i = 0; i < all_.size(); ++i) {
+      const OptionDef& def = all_[i];
+      longs_.push_back(
+          {def.name, def.takes_value ? required_argument : no_argument, nullptr, ValueOf(i)});
+      if (def.short_name) {
+        shorts_ += def.short_name;
+        if (def.takes_value) shorts_ += ':';
+      }
+    }
+    longs_.push_back({nullptr, 0, nullptr, 0});
+  }
+
+  const char* shorts() const { return shorts_.c_str(); }
+  const option* longs() const { return longs_.data(); }
+  // The option getopt_long answered val for, or null.
+  const OptionDef* Find(int val) const {
+    for (size_t i = 0; i < all_.size(); ++i)
+      if (ValueOf(i) == val) return &all_[i];
+    return nullptr;
+  }
+
+ private:
+  // getopt_long's value of option i: its short name, else one of its own.
+  int ValueOf(size_t i) const {
+    return all_[i].short_name ? all_[i].short_name : kLongOnlyBase + static_cast<int>(i);
+  }
+
+  std::vector<OptionDef> all_;
+  std::vector<option> longs_;
+  std::string shorts_ = ":";  // ':' tells a missing value from an unknown option
+};
+
+// What getopt_long's ':' (a value missing) or '?' (an unknown option, or a
+// value given to an option that takes none) means, for the user.
+std::string UsageProblem(int answer, const OptionTable& table, char** argv) {
+  if (answer == ':') {
+    const OptionDef* def = table.Find(optopt);
+    return "option " + (def ? Dashed(*def) : std::string(argv[optind - 1])) + " needs a value";
+  }
+  const OptionDef* def = optopt != 0 ? table.Find(optopt) : nullptr;
+  if (def != nullptr) return "option " + Dashed(*def) + " takes no value";
+  std::string given =
+      optopt != 0 ? std::string("-") + static_cast<char>(optopt) : std::string(argv[optind - 1]);
+  return "unknown option " + given.substr(0, given.find('='));
+}
+
 }  // namespace
 
 std::string ParsedArgs::value_or(const std::string& name, const std::string& fallback) const {
@@ -27,44 +78,13 @@ std::string ParsedArgs::value_or(const std::string& name, const std::string& fal
 
 std::optional<std::string> ParseArgs(int argc, char** argv, const std::vector<OptionDef>& defs,
                                      ParsedArgs& out) {
-  std::vector<OptionDef> all = defs;
-  all.push_back({"help", 'h', false});
-  std::vector<option> longs;
-  std::string shorts = ":";  // ':' tells a missing value from an unknown option
-  for (size_t i = 0; i < all.size(); ++i) {
-    const int val = all[i].short_name ? all[i].short_name : kLongOnlyBase + static_cast<int>(i);
-    longs.push_back(
-        {all[i].name, all[i].takes_value ? required_argument : no_argument, nullptr, val});
-    if (all[i].short_name) {
-      shorts += all[i].short_name;
-      if (all[i].takes_value) shorts += ':';
-    }
-  }
-  longs.push_back({nullptr, 0, nullptr, 0});
-  auto def_of = [&](int val) -> const OptionDef* {
-    for (size_t i = 0; i < all.size(); ++i)
-      if ((all[i].short_name ? all[i].short_name : kLongOnlyBase + static_cast<int>(i)) == val)
-        return &all[i];
-    return nullptr;
-  };
-
+  const OptionTable table(defs);
   optind = 0;  // a full new scan (glibc)
   opterr = 0;
   int c;
-  while ((c = getopt_long(argc, argv, shorts.c_str(), longs.data(), nullptr)) != -1) {
-    if (c == ':') {
-      const OptionDef* def = def_of(optopt);
-      return "option " + (def ? Dashed(*def) : std::string(argv[optind - 1])) + " needs a value";
-    }
-    if (c == '?') {
-      const OptionDef* def = optopt != 0 ? def_of(optopt) : nullptr;
-      if (def != nullptr) return "option " + Dashed(*def) + " takes no value";
-      std::string given = optopt != 0 ? std::string("-") + static_cast<char>(optopt)
-                                      : std::string(argv[optind - 1]);
-      given = given.substr(0, given.find('='));
-      return "unknown option " + given;
-    }
-    const OptionDef* def = def_of(c);
+  while ((c = getopt_long(argc, argv, table.shorts(), table.longs(), nullptr)) != -1) {
+    if (c == ':' || c == '?') return UsageProblem(c, table, argv);
+    const OptionDef* def = table.Find(c);
     if (def == nullptr) return "unknown option";
     if (std::string(def->name) == "help") {
       out.help = true;

@@ -7,9 +7,19 @@
 
 namespace lintaro {
 
+namespace {
+
+// Asks whether a text report is wanted instead, after why the browser
+// cannot be used; true when the user accepts.
+bool TextReportWanted(Prompts& prompts, const std::string& why, const std::string& verb) {
+  return prompts.Message("HTML Report", why + "Would you like to " + verb + " a text report?",
+                         Icon::kExclamation, Buttons::kOkCancel) == Answer::kOk;
+}
+
+}  // namespace
+
 bool OpenInBrowser(Prompts& prompts, Shell& shell, const BrowserRequest& request,
                    std::string& html) {
-  bool result = true;
   std::string file = (std::filesystem::path(request.program_folder) / kHtmlFileName).string();
   std::string write_failure;
   try {
@@ -24,46 +34,27 @@ bool OpenInBrowser(Prompts& prompts, Shell& shell, const BrowserRequest& request
 
   if (!write_failure.empty() && !agency_page) {
     // The report never reached the file: no browser can show it.
-    if (prompts.Message("HTML Report",
-                        "The report could not be written: " + write_failure + "\r\n" +
-                            "Would you like to " + verb + " a text report?",
-                        Icon::kExclamation, Buttons::kOkCancel) == Answer::kOk)
-      result = false;
-    return result;
+    return !TextReportWanted(prompts, "The report could not be written: " + write_failure + "\r\n",
+                             verb);
   }
 
   const std::optional<std::string> browser = shell.FindAssociatedProgram(file);
   if (!browser || browser->empty()) {
-    if (!agency_page) {
-      if (prompts.Message("HTML Report",
-                          "Could not find a default Web Browser. \r\nWould you like to " + verb +
-                              " a text report?",
-                          Icon::kExclamation, Buttons::kOkCancel) == Answer::kOk)
-        result = false;
-    } else {
-      prompts.Message("Browser Not Found", "Could not find a default Web Browser. ",
-                      Icon::kExclamation, Buttons::kOk);
-    }
-    return result;
+    if (!agency_page)
+      return !TextReportWanted(prompts, "Could not find a default Web Browser. \r\n", verb);
+    prompts.Message("Browser Not Found", "Could not find a default Web Browser. ",
+                    Icon::kExclamation, Buttons::kOk);
+    return true;
   }
 
   bool done = false;
   if (request.print_requested) done = shell.PrintDocument(file);
   if (!done) done = shell.OpenProgram(*browser, target);
-  if (!done) {
-    if (!agency_page) {
-      if (prompts.Message("HTML Report",
-                          "Your default browser could not be opened: \r\n" + *browser +
-                              "\r\n\r\nWould you like to " + verb + " a text report?",
-                          Icon::kExclamation, Buttons::kOkCancel) == Answer::kOk)
-        result = false;
-    } else {
-      prompts.Message("Connect to Fileport",
-                      "Your default browser could not be opened: \r\n" + *browser,
-                      Icon::kExclamation, Buttons::kOk);
-    }
-  }
-  return result;
+  if (done) return true;
+  const std::string not_opened = "Your default browser could not be opened: \r\n" + *browser;
+  if (!agency_page) return !TextReportWanted(prompts, not_opened + "\r\n\r\n", verb);
+  prompts.Message("Connect to Fileport", not_opened, Icon::kExclamation, Buttons::kOk);
+  return true;
 }
 
 }  // namespace lintaro

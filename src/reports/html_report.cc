@@ -14,7 +14,7 @@ namespace lintaro {
 
 namespace {
 
-void AppendCodePoint(std::string& out, char32_t c) {
+void AppendCodePoint(std::string &out, char32_t c) {
   switch (c) {
     case '&':
       out += "&amp;";
@@ -45,11 +45,11 @@ void AppendCodePoint(std::string& out, char32_t c) {
 
 }  // namespace
 
-void AppendHtmlCp1252(std::string& out, std::string_view cp1252) {
+void AppendHtmlCp1252(std::string &out, std::string_view cp1252) {
   for (char ch : cp1252) AppendCodePoint(out, Cp1252ToCodePoint(static_cast<unsigned char>(ch)));
 }
 
-void AppendHtmlUtf8(std::string& out, std::string_view utf8) {
+void AppendHtmlUtf8(std::string &out, std::string_view utf8) {
   for (size_t i = 0; i < utf8.size();) AppendCodePoint(out, DecodeUtf8(utf8, i));
 }
 
@@ -87,9 +87,11 @@ std::string BreakPreText(std::string_view text, int width) {
   return out;
 }
 
-bool BuildHtmlReport(ResultsDb& db, ReportBuffer& out, int pre_width, const PieceHandler& after_row,
-                     const ReportFilter& filter) {
-  const ReportHeader header = ReadReportHeader(db, filter);
+namespace {
+
+// The document's start: title, tested files, date, why testing stopped, the
+// counts and the head of the findings table.
+std::string HtmlHead(const ReportHeader &header) {
   std::string s;
   s.reserve(4096);
   s += "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 3.2 Final//EN\"> ";
@@ -108,7 +110,8 @@ bool BuildHtmlReport(ResultsDb& db, ReportBuffer& out, int pre_width, const Piec
   s += "<BR>";
   AppendHtmlCp1252(s, TerminationMessage(header));
   s += "</b><P>";
-  s += "<table CELLSPACING=2 BORDER=0 WIDTH=\"100%\"><tr><td WIDTH=\"45%\" align=right>";
+  s += "<table CELLSPACING=2 BORDER=0 WIDTH=\"100%\"><tr><td WIDTH=\"45%\" "
+       "align=right>";
   s += std::to_string(header.records_tested);
   s += "</td><td>";
   s += "Record(s) tested</td></tr>";
@@ -122,39 +125,58 @@ bool BuildHtmlReport(ResultsDb& db, ReportBuffer& out, int pre_width, const Piec
   s += "Error(s) found</td></tr></table><p>";
   s += "<table border=1 CellSpacing=1 CellPadding=1 width=\"95%\">";
   s += "<tr><th valign=middle>Err Num</th><th valign=middle>Reference</th>"
-       "<th valign=middle>User Entry</th><th valign=middle>Error Description</th></tr>";
-  out.Append(s);
+       "<th valign=middle>User Entry</th><th valign=middle>Error "
+       "Description</th></tr>";
+  return s;
+}
 
+// The row that heads a record's findings.
+void AppendHtmlRecordHeading(std::string &s, const ReportRow &row) {
+  s += "<tr><td colspan=4 align=center valign=middle>";
+  s += "<b>Record number: ";
+  s += std::to_string(row.rec_num);
+  s += "&nbsp;&nbsp;&nbsp;&nbsp;Code: ";
+  AppendHtmlCp1252(s, row.id);
+  s += "&nbsp&nbsp&nbsp&nbsp;";
+  AppendHtmlCp1252(s, Identification(row.id, row.rec_reference));
+  s += "</b></td></tr>";
+}
+
+// One finding's row.
+void AppendHtmlFinding(std::string &s, const ReportRow &row, int pre_width) {
+  s += "<tr><td align=\"center\" valign=\"center\">";
+  s += std::to_string(row.err_num);
+  s += "</td>";
+  s += "<td WIDTH=\"30%\" valign=\"center\">";
+  AppendHtmlCp1252(s, row.reference);
+  s += "</td>";
+  s += "<td valign=\"center\"><pre>";
+  s += BreakPreText(row.user_entry, pre_width);
+  s += "</pre></td>";
+  s += "<td WIDTH=\"35%\" valign=\"center\">";
+  AppendHtmlCp1252(s, row.error);
+  s += "</td></tr>";
+}
+
+}  // namespace
+
+bool BuildHtmlReport(ResultsDb &db, ReportBuffer &out, int pre_width, const PieceHandler &after_row,
+                     const ReportFilter &filter) {
+  out.Append(HtmlHead(ReadReportHeader(db, filter)));
   bool first = true;
   int64_t rec_num = 0;
   bool completed = true;
-  ForEachReportRow(db, filter, false, [&](const ReportRow& row, const std::string&) {
+  std::string s;
+  ForEachReportRow(db, filter, false, [&](const ReportRow &row, const std::string &) {
     s.clear();
     if (first || row.rec_num != rec_num) {
       first = false;
       rec_num = row.rec_num;
-      s += "<tr><td colspan=4 align=center valign=middle>";
-      s += "<b>Record number: ";
-      s += std::to_string(row.rec_num);
-      s += "&nbsp;&nbsp;&nbsp;&nbsp;Code: ";
-      AppendHtmlCp1252(s, row.id);
-      s += "&nbsp&nbsp&nbsp&nbsp;";
-      AppendHtmlCp1252(s, Identification(row.id, row.rec_reference));
-      s += "</b></td></tr>";
+      AppendHtmlRecordHeading(s, row);
     }
-    s += "<tr><td align=\"center\" valign=\"center\">";
-    s += std::to_string(row.err_num);
-    s += "</td>";
-    s += "<td WIDTH=\"30%\" valign=\"center\">";
-    AppendHtmlCp1252(s, row.reference);
-    s += "</td>";
-    s += "<td valign=\"center\"><pre>";
-    s += BreakPreText(row.user_entry, pre_width);
-    s += "</pre></td>";
-    s += "<td WIDTH=\"35%\" valign=\"center\">";
-    AppendHtmlCp1252(s, row.error);
-    s += "</td></tr>";
-    // The markup is ASCII: its length in bytes is its length in characters.
+    AppendHtmlFinding(s, row, pre_width);
+    // The markup is ASCII: its length in bytes is its length
+    // in characters.
     out.text += s;
     out.chars += s.size();
     if (after_row && !after_row(out)) {
@@ -167,7 +189,7 @@ bool BuildHtmlReport(ResultsDb& db, ReportBuffer& out, int pre_width, const Piec
   return completed;
 }
 
-std::string WriteHtmlFile(const std::string& program_folder, std::string& html) {
+std::string WriteHtmlFile(const std::string &program_folder, std::string &html) {
   const std::string path = (std::filesystem::path(program_folder) / kHtmlFileName).string();
   const bool new_file = html.empty() || (html.size() > 9 && html.compare(0, 9, "<!DOCTYPE") == 0);
   if (new_file && ::unlink(path.c_str()) != 0 && errno != ENOENT)
@@ -181,7 +203,7 @@ std::string WriteHtmlFile(const std::string& program_folder, std::string& html) 
   return path;
 }
 
-std::string PathToUrl(const std::string& path) {
+std::string PathToUrl(const std::string &path) {
   if (path.empty() || path.front() != '/') return {};
   static constexpr char kHex[] = "0123456789ABCDEF";
   std::string url = "file://";

@@ -37,7 +37,30 @@ std::vector<std::string> WrapText(ReportPrinter& printer, std::string_view text,
 // lines_per_page: ceiling((L + L / P) / P), leaving room for the footers.
 int PageCountFor(int line_count, int lines_per_page);
 
-// Lays the report out on the printer in the report font.
+// One line of the printed report as laid out: what is drawn, where and in
+// which font, how far it moves the next line down, and how many lines it
+// stands for in the page count. Every line, the report's head as much as
+// the findings, goes to the next page when it does not fit above the footer.
+struct PrintedLine {
+  enum class Kind {
+    kText,   // drawn (an empty text too: the findings' blank lines)
+    kSpace,  // only moves the next line down (the head's blank lines and gaps)
+  };
+  Kind kind = Kind::kText;
+  double x = 0;       // inches from the left edge of the printable area
+  std::string text;   // UTF-8
+  std::string label;  // drawn at the left edge on the same line (the findings' labels)
+  int size = 0;       // points
+  bool bold = false;
+  bool boxed = false;  // a rectangle is drawn around the text (the record headings)
+  double height = 0;   // inches the next line goes down
+  // Lines this one stands for in the page count: the title and the record
+  // headings, set larger or in a box, stand for two.
+  int counted = 1;
+};
+
+// The printed error report in the report font: one list of lines, which
+// printing draws page by page and the page count counts.
 class PrintedReport {
  public:
   PrintedReport(ReportPrinter& printer, std::string font_name, int font_size, PrintState& state);
@@ -49,23 +72,20 @@ class PrintedReport {
   // state.last_page; nothing is drawn.
   int CountPages(ResultsDb& db);
 
-  // PrintLine: one line at x (the label, when given, at the left margin on
-  // the same line), moving to the next page, printing the footer and ending
-  // the job at the last page of the range as needed.
-  void PrintLine(double x, std::string_view text, bool boxed = false, std::string_view label = {});
-
  private:
-  // Runs the layout; print draws, otherwise the lines are only counted.
-  int Layout(ResultsDb& db, bool print);
-  void ApplyFont();
+  // The report's lines, measured on the printer.
+  std::vector<PrintedLine> LayOut(ResultsDb& db);
+  void ResetPrintState();
+  // Selects size and weight of the report font (only when they change).
   void SetSize(int size, bool bold);
+  void ApplyFont();
+  // One line at its x (its label at the left edge; a space draws nothing),
+  // moving to the next page, printing the footer and ending the job at the
+  // last page of the range as needed. Pages outside the range are laid out
+  // without drawing.
+  void PrintLine(const PrintedLine& line);
   void Footer();
   void FinishPage();
-  double LineHeight(std::string_view text);
-  bool OnFirstPage() const { return state_.page_number == state_.first_page; }
-  // Draws a line at the current PrintY on the first page only, without
-  // moving PrintY (the header lines).
-  void HeaderLine(double x, double dy, std::string_view text);
 
   ReportPrinter& printer_;
   std::string font_name_;

@@ -20,8 +20,8 @@
 namespace lintaro {
 namespace {
 
-constexpr const char* kCrLf = "\r\n";
-constexpr const char* kProgramTitle = "Lintaro 2007";
+constexpr const char *kCrLf = "\r\n";
+constexpr const char *kProgramTitle = "Lintaro 2007";
 
 // The first run's dates in which a clean submission may go straight to the
 // filing agency's online services.
@@ -32,7 +32,7 @@ constexpr Date kOnlineUntil{2008, 12, 1};
 
 // The pieces the checks of this run share.
 struct CheckRun::Checking {
-  Checking(RunState& state, RunResults& results, EventPump* pump)
+  Checking(RunState &state, RunResults &results, EventPump *pump)
       : recorder(state, &results, nullptr), yielder(pump), ctx{state,    recorder, results,
                                                                &results, nullptr,  yielder} {}
   ErrorRecorder recorder;
@@ -40,7 +40,7 @@ struct CheckRun::Checking {
   CheckContext ctx;
 };
 
-CheckRun::CheckRun(RunState& state, Prompts& prompts, Clock& clock, RunView& view,
+CheckRun::CheckRun(RunState &state, Prompts &prompts, Clock &clock, RunView &view,
                    CheckRunOptions options)
     : state_(state), prompts_(prompts), clock_(clock), view_(view), options_(std::move(options)) {}
 
@@ -55,7 +55,7 @@ void CheckRun::DeleteResults() {
     results_.reset();
     bool ok = true;
     int err = 0;
-    for (const std::string& name : {path, path + "-journal"}) {
+    for (const std::string &name : {path, path + "-journal"}) {
       if (::unlink(name.c_str()) != 0 && errno != ENOENT) {
         ok = false;
         err = errno;
@@ -83,22 +83,22 @@ void CheckRun::OpenResults() {
   const std::string path = JoinPath(options_.program_folder, kResultsFileName);
   try {
     results_ = std::make_unique<RunResults>(ResultsDb::Create(path), options_.batch_records);
-  } catch (const StoreError& e) {
+  } catch (const StoreError &e) {
     throw RunFailure{RunFailure::kOther, e.code() < 0 ? 75 : e.code(), e.what()};
   }
   checking_ = std::make_unique<Checking>(state_, *results_, options_.pump);
 }
 
-void CheckRun::CriticalStop(const CriticalFinding& finding) {
+void CheckRun::CriticalStop(const CriticalFinding &finding) {
   checking_->recorder.AddCritError(finding.reference, finding.user_entry, finding.message);
 }
 
 void CheckRun::RecordAbort() {
   if (results_ && results_->has_current()) {
-    checking_->recorder.AddError(
-        "Test Aborted", "Exit was chosen",
-        "The last file did not complete testing because the Exit Button was selected while "
-        "processing.");
+    checking_->recorder.AddError("Test Aborted", "Exit was chosen",
+                                 "The last file did not complete testing "
+                                 "because the Exit Button was selected while "
+                                 "processing.");
   }
 }
 
@@ -110,64 +110,85 @@ bool CheckRun::TakeFolder() {
                    FolderInUseMessage(folder_lock_->state(), options_.program_folder),
                    Icon::kCritical, Buttons::kOk);
   folder_lock_.reset();
-  state_.Testing = false;
+  EndRun();
   return false;
 }
 
-CheckRun::Step CheckRun::ProcessRecord(std::string& raw, int64_t file_length,
-                                       int32_t& file_records) {
-  RunState& s = state_;
-  checking_->yielder.YieldNow();
-  if (abort_requested_) return Step::kStop;
+void CheckRun::EndRun() {
+  checking_.reset();  // the recorder before the results it writes to
+  results_.reset();   // the database is closed, at rest before the grids read it
+  state_.Testing = false;
+  view_.SetBusy(false);
+}
 
+void CheckRun::ShowProgress(int64_t file_length, int32_t &file_records) {
   if (file_length > static_cast<int64_t>(kRecordLength)) {
     ++file_records;
-    view_.RecordStarted(s.RecCtr, static_cast<double>(file_records) * kRecordLength /
-                                      static_cast<double>(file_length));
+    view_.RecordStarted(state_.RecCtr, static_cast<double>(file_records) * kRecordLength /
+                                           static_cast<double>(file_length));
   } else {
-    view_.RecordStarted(s.RecCtr, -1);
+    view_.RecordStarted(state_.RecCtr, -1);
   }
+}
 
-  const size_t found_length = raw.size();
-  s.RecId = raw.substr(0, 3);
-  std::string& record = raw;
-  if (s.RecId == "RCA") {
+size_t CheckRun::PrepareRecord(std::string &record) {
+  const size_t found_length = record.size();
+  state_.RecId = record.substr(0, 3);
+  if (state_.RecId == "RCA") {
     // The contact's e-mail address keeps its case.
     UpperCaseCp1252(record, 0, 261);
     UpperCaseCp1252(record, 301, record.size());
   } else {
     UpperCaseCp1252(record, 0, record.size());
   }
-  if (s.RecId.empty()) s.RecId = " ";
+  if (state_.RecId.empty()) state_.RecId = " ";
   if (record.empty()) record = " ";
   if (record.size() > kRecordLength) record.resize(kRecordLength);
+  return found_length;
+}
 
-  results_->AppendRecord(s.RecCtr, s.RecId, record);
-  const RecordRow* previous = s.RecCtr > 1 ? results_->previous() : nullptr;
-  const FileRuleVerdict verdict = ApplyFileRules(s.RecCtr, s.RecId, record, found_length, previous);
-  if (verdict.kind == FileRuleVerdict::kStop) {
-    CriticalStop(verdict.finding);
+CheckRun::Step CheckRun::StoreRecord(const std::string &record, size_t found_length) {
+  results_->AppendRecord(state_.RecCtr, state_.RecId, record);
+  const RecordRow *previous = state_.RecCtr > 1 ? results_->previous() : nullptr;
+  const FileRuleVerdict verdict =
+      ApplyFileRules(state_.RecCtr, state_.RecId, record, found_length, previous);
+  switch (verdict.kind) {
+    case FileRuleVerdict::kStop:
+      CriticalStop(verdict.finding);
+      return Step::kStop;
+    case FileRuleVerdict::kEndOfFile:
+      results_->DeleteCurrent();
+      return Step::kFileEnded;
+    case FileRuleVerdict::kCheck:
+      break;
+  }
+  return Step::kNext;
+}
+
+CheckRun::Step CheckRun::ApplyStopRules() {
+  if (state_.BadRecId) CriticalStop(InvalidRecordIdentifier(state_.RecId));
+  if (results_->error_count() == 0) return Step::kNext;
+  if (results_->last_error_type() == "C") return Step::kStop;
+  if (results_->error_count() >= options_.max_errors) {
+    error_limit_reached_ = true;
+    CriticalStop({ErrorLimitReference(options_.max_errors),
+                  ErrorLimitUserEntry(options_.max_errors),
+                  ErrorLimitMessage(options_.max_errors)});
     return Step::kStop;
   }
-  if (verdict.kind == FileRuleVerdict::kEndOfFile) {
-    results_->DeleteCurrent();
-    return Step::kFileEnded;
-  }
+  return Step::kNext;
+}
 
-  FillFields(record, s.RecCtr, checking_->ctx);
-
-  if (s.BadRecId) CriticalStop(InvalidRecordIdentifier(s.RecId));
-  if (results_->error_count() > 0) {
-    if (results_->last_error_type() == "C") return Step::kStop;
-    if (results_->error_count() >= options_.max_errors) {
-      error_limit_reached_ = true;
-      CriticalStop({ErrorLimitReference(options_.max_errors),
-                    ErrorLimitUserEntry(options_.max_errors),
-                    ErrorLimitMessage(options_.max_errors)});
-      return Step::kStop;
-    }
-  }
-  ++s.RecCtr;
+CheckRun::Step CheckRun::ProcessRecord(std::string &record, int64_t file_length,
+                                       int32_t &file_records) {
+  checking_->yielder.YieldNow();
+  if (abort_requested_) return Step::kStop;
+  ShowProgress(file_length, file_records);
+  const size_t found_length = PrepareRecord(record);
+  if (const Step step = StoreRecord(record, found_length); step != Step::kNext) return step;
+  FillFields(record, state_.RecCtr, checking_->ctx);
+  if (const Step step = ApplyStopRules(); step != Step::kNext) return step;
+  ++state_.RecCtr;
   results_->EndRecord();
   return Step::kNext;
 }
@@ -177,17 +198,15 @@ void CheckRun::StopPath() {
   if (state_.zero_amount_count > 10) {
     prompts_.Message("Alert",
                      std::to_string(state_.zero_amount_count) +
-                         " instance(s) found where the corrected money field(s) is/are zero. "
+                         " instance(s) found where the corrected money field(s) is/are "
+                         "zero. "
                          "This will zero out the corresponding originally reported money "
                          "field(s). Please make sure this is correct. This program only "
                          "captures up to the first 10 occurrences of this error.",
                      Icon::kInformation, Buttons::kOk);
   }
-  results_.reset();  // the database is at rest before the grids read it
-  checking_.reset();
-  state_.Testing = false;
+  EndRun();
   view_.ShowResults();
-  view_.SetBusy(false);
 }
 
 RunOutcome CheckRun::Completion() {
@@ -199,8 +218,7 @@ RunOutcome CheckRun::Completion() {
     StopPath();
     return RunOutcome::kFindings;
   }
-  results_.reset();
-  checking_.reset();
+  EndRun();
   RunOutcome outcome = RunOutcome::kClean;
   if (records > 0) {
     const Date today = clock_.Today();
@@ -221,25 +239,22 @@ RunOutcome CheckRun::Completion() {
                      Buttons::kOk);
     outcome = RunOutcome::kNoValidData;
   }
-  state_.Testing = false;
   view_.CompletedClean(records > 0);
-  view_.SetBusy(false);
   return outcome;
 }
 
-RunOutcome CheckRun::HandleFailure(const RunFailure& failure, const std::string& file_name,
-                                   bool continuation) {
+void CheckRun::ReportFailure(const RunFailure &failure) {
   switch (failure.kind) {
     case RunFailure::kCancelled:
       break;
     case RunFailure::kFileNotFound:
-      prompts_.Message("Submission File Not Found", file_name + " was not found.",
+      prompts_.Message("Submission File Not Found", file_name_ + " was not found.",
                        Icon::kInformation, Buttons::kOk);
       break;
     case RunFailure::kPastEndOfFile:
       prompts_.Message("Submission File Error",
-                       "Unreadable data in File:" + std::string(kCrLf) + file_name, Icon::kCritical,
-                       Buttons::kOk);
+                       "Unreadable data in File:" + std::string(kCrLf) + file_name_,
+                       Icon::kCritical, Buttons::kOk);
       break;
     case RunFailure::kOther:
       prompts_.Message("Submission File Error",
@@ -248,42 +263,46 @@ RunOutcome CheckRun::HandleFailure(const RunFailure& failure, const std::string&
                        Icon::kCritical, Buttons::kOk);
       break;
   }
-  RunOutcome outcome =
-      failure.kind == RunFailure::kCancelled ? RunOutcome::kCancelled : RunOutcome::kFailed;
+}
+
+RunOutcome CheckRun::KeepResultsAfterFailure(RunOutcome outcome) {
   try {
-    if (continuation && results_ && results_->has_current()) {
+    if (continuation_ && results_ && results_->has_current()) {
       // The submission ended without its final record.
       CriticalStop(MissingFinalRecord(results_->current().id));
       outcome = RunOutcome::kCriticalStop;
     }
     if (results_) results_->Flush();
-  } catch (const StoreError& e) {
+  } catch (const StoreError &e) {
     prompts_.Message(
         "Submission File Error",
         "Error Number: " + std::to_string(e.code()) + kCrLf + "Error Description: " + e.what(),
         Icon::kCritical, Buttons::kOk);
     outcome = RunOutcome::kFailed;
   }
+  return outcome;
+}
+
+RunOutcome CheckRun::HandleFailure(const RunFailure &failure) {
+  ReportFailure(failure);
+  const RunOutcome outcome = KeepResultsAfterFailure(
+      failure.kind == RunFailure::kCancelled ? RunOutcome::kCancelled : RunOutcome::kFailed);
   bool has_errors = false;
   if (results_) {
     try {
       has_errors = results_->db().CountErrors() > 0;
-    } catch (const StoreError&) {
+    } catch (const StoreError &) {
     }
   }
-  results_.reset();
-  checking_.reset();
-  state_.Testing = false;
-  if (state_.RecCtr < 2 && failure.kind == RunFailure::kFileNotFound && !continuation) {
+  EndRun();
+  if (state_.RecCtr < 2 && failure.kind == RunFailure::kFileNotFound && !continuation_) {
     prompts_.Message("Submission File Name Error",
                      "Please check to make sure that correct File Name was entered and /or "
                      "correct Drive was chosen.",
                      Icon::kCritical, Buttons::kOk);
-    view_.SetBusy(false);
     return RunOutcome::kRestart;
   }
   if (has_errors) view_.ShowResults();
-  view_.SetBusy(false);
   return outcome;
 }
 
@@ -297,7 +316,7 @@ RunSummary CheckRun::Summarize(RunOutcome outcome) {
   const std::string path = JoinPath(options_.program_folder, kResultsFileName);
   try {
     std::unique_ptr<ResultsDb> opened;
-    ResultsDb* db = options_.results_store;
+    ResultsDb *db = options_.results_store;
     if (db == nullptr) {
       opened = ResultsDb::Open(path, true);
       db = opened.get();
@@ -306,7 +325,7 @@ RunSummary CheckRun::Summarize(RunOutcome outcome) {
     summary.records_with_errors = db->CountRecordsWithErrors();
     summary.errors = db->CountErrors();
     if (auto last = db->ReadLastError(); last && last->type == "C") summary.critical = last;
-  } catch (const StoreError&) {
+  } catch (const StoreError &) {
     // No database (cancelled before the first file): nothing to count.
   }
   if (summary.critical && outcome == RunOutcome::kFindings)
@@ -314,72 +333,75 @@ RunSummary CheckRun::Summarize(RunOutcome outcome) {
   return summary;
 }
 
+void CheckRun::ChooseFile() {
+  const char *title = state_.RecCtr == 1 ? "Please Enter File Name to be Tested"
+                                         : "Please Enter Next File Name to be Tested";
+  std::optional<std::string> chosen = prompts_.OpenFile(title, kOpenFileFilter);
+  if (!chosen) throw RunFailure{RunFailure::kCancelled, 32755, "Cancel was selected."};
+  file_name_ = *chosen;
+}
+
+CheckRun::Step CheckRun::TestFile() {
+  view_.FileOpened();
+  if (state_.RecCtr == 1) OpenResults();
+  results_->AddFile(file_name_, FormatDate(clock_.Today()));
+  view_.SetBusy(true);
+
+  SubmissionFile file(file_name_);
+  RecordFramer framer(file);
+  int32_t file_records = 0;
+  std::string record;
+  Step step = Step::kNext;
+  while (step == Step::kNext && framer.Next(record)) {
+    continuation_ = false;
+    step = ProcessRecord(record, file.length(), file_records);
+  }
+  file.Close();
+  return step;
+}
+
+RunOutcome CheckRun::TestFiles() {
+  for (;;) {
+    ChooseFile();
+    if (!TakeFolder()) return RunOutcome::kFolderInUse;
+    const Step step = TestFile();
+    if (abort_requested_) {
+      RecordAbort();
+      results_->Flush();
+      EndRun();
+      return RunOutcome::kAborted;
+    }
+    if (step == Step::kStop) {
+      StopPath();
+      return RunOutcome::kFindings;
+    }
+    if (state_.RecCtr < 2 || (results_->has_current() && results_->current().id == "RCF"))
+      return Completion();
+    prompts_.Message("Missing Final Record",
+                     "RCF record was not found. Submission must end with a final record. If "
+                     "the wage report submission is saved on multiple disks or mutliple "
+                     "data "
+                     "files, click OK then choose the next file.",
+                     Icon::kExclamation, Buttons::kOk);
+    continuation_ = true;
+  }
+}
+
 RunSummary CheckRun::ReadFile() {
   state_.ResetForRun();
   abort_requested_ = false;
   error_limit_reached_ = false;
-  bool continuation = false;
-  std::string file_name;
+  continuation_ = false;
+  file_name_.clear();
   RunOutcome outcome = RunOutcome::kCancelled;
   try {
-    for (;;) {
-      const char* title = state_.RecCtr == 1 ? "Please Enter File Name to be Tested"
-                                             : "Please Enter Next File Name to be Tested";
-      std::optional<std::string> chosen = prompts_.OpenFile(title, kOpenFileFilter);
-      if (!chosen) throw RunFailure{RunFailure::kCancelled, 32755, "Cancel was selected."};
-      file_name = *chosen;
-      if (!TakeFolder()) {
-        outcome = RunOutcome::kFolderInUse;
-        break;
-      }
-      view_.FileOpened();
-      if (state_.RecCtr == 1) OpenResults();
-      results_->AddFile(file_name, FormatDate(clock_.Today()));
-      view_.SetBusy(true);
-
-      SubmissionFile file(file_name);
-      RecordFramer framer(file);
-      int32_t file_records = 0;
-      std::string record;
-      Step step = Step::kNext;
-      while (step == Step::kNext && framer.Next(record)) {
-        continuation = false;
-        step = ProcessRecord(record, file.length(), file_records);
-      }
-      file.Close();
-      if (abort_requested_) {
-        RecordAbort();
-        results_->Flush();
-        results_.reset();
-        checking_.reset();
-        state_.Testing = false;
-        view_.SetBusy(false);
-        outcome = RunOutcome::kAborted;
-        break;
-      }
-      if (step == Step::kStop) {
-        StopPath();
-        outcome = RunOutcome::kFindings;
-        break;
-      }
-      if (state_.RecCtr < 2 || (results_->has_current() && results_->current().id == "RCF")) {
-        outcome = Completion();
-        break;
-      }
-      prompts_.Message("Missing Final Record",
-                       "RCF record was not found. Submission must end with a final record. If "
-                       "the wage report submission is saved on multiple disks or mutliple data "
-                       "files, click OK then choose the next file.",
-                       Icon::kExclamation, Buttons::kOk);
-      continuation = true;
-    }
-  } catch (const RunFailure& failure) {
-    outcome = HandleFailure(failure, file_name, continuation);
-  } catch (const StoreError& e) {
-    outcome =
-        HandleFailure(RunFailure{RunFailure::kOther, e.code(), e.what()}, file_name, continuation);
-  } catch (const std::exception& e) {
-    outcome = HandleFailure(RunFailure{RunFailure::kOther, 51, e.what()}, file_name, continuation);
+    outcome = TestFiles();
+  } catch (const RunFailure &failure) {
+    outcome = HandleFailure(failure);
+  } catch (const StoreError &e) {
+    outcome = HandleFailure(RunFailure{RunFailure::kOther, e.code(), e.what()});
+  } catch (const std::exception &e) {
+    outcome = HandleFailure(RunFailure{RunFailure::kOther, 51, e.what()});
   }
   view_.RunEnded();
   RunSummary summary = Summarize(outcome);

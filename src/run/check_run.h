@@ -103,18 +103,48 @@ class CheckRun {
 
  private:
   enum class Step { kNext, kStop, kFileEnded };
-  Step ProcessRecord(std::string& raw, int64_t file_length, int32_t& file_records);
+  // The files of the submission, one after the other, until it ends (or
+  // stops); throws RunFailure and StoreError.
+  RunOutcome TestFiles();
+  // Asks for the next file into file_name_; throws RunFailure when the
+  // dialog is cancelled.
+  void ChooseFile();
+  // Frames, stores and checks the records of file_name_ until it ends or the
+  // run stops.
+  Step TestFile();
+  // One framed record: the window's progress, then PrepareRecord,
+  // StoreRecord, its checks and ApplyStopRules.
+  Step ProcessRecord(std::string& record, int64_t file_length, int32_t& file_records);
+  void ShowProgress(int64_t file_length, int32_t& file_records);
+  // Takes the identifier, upper-cases the record (RCA's e-mail address
+  // keeps its case) and cuts it to 1,024 characters; returns its length as
+  // framed.
+  size_t PrepareRecord(std::string& record);
+  // Appends the record to the results and applies the file-level rules.
+  Step StoreRecord(const std::string& record, size_t found_length);
+  // After the record's checks: an unknown identifier, a critical finding or
+  // the error limit stops the run.
+  Step ApplyStopRules();
   void CriticalStop(const CriticalFinding& finding);
   void OpenResults();
   void DeleteResults();
+  // The run stopped or completed with findings: the grids show them.
   void StopPath();
   RunOutcome Completion();
-  RunOutcome HandleFailure(const RunFailure& failure, const std::string& file_name,
-                           bool continuation);
+  // The failure's message, then what the results keep of the run.
+  RunOutcome HandleFailure(const RunFailure& failure);
+  void ReportFailure(const RunFailure& failure);
+  // Records the missing final record of a submission cut short and
+  // flushes; returns outcome, or what a failure to store made of it.
+  RunOutcome KeepResultsAfterFailure(RunOutcome outcome);
   RunSummary Summarize(RunOutcome outcome);
   void RecordAbort();
   // Takes the program folder for the run; false when it is in use.
   bool TakeFolder();
+  // Every way a run ends comes here once: the recorder and the results are
+  // released (the database file is closed), the run is no longer testing
+  // and the window's pointer is normal again.
+  void EndRun();
 
   RunState& state_;
   Prompts& prompts_;
@@ -124,6 +154,10 @@ class CheckRun {
   std::unique_ptr<RunResults> results_;
   bool abort_requested_ = false;
   bool error_limit_reached_ = false;
+  std::string file_name_;  // the file being tested
+  // The last file ended without the final record and the next has no
+  // record yet.
+  bool continuation_ = false;
   std::optional<FolderLock> folder_lock_;
 
   struct Checking;

@@ -158,7 +158,7 @@ void ScheduleUnattended(const AppOptions& options, MainWindow& window,
     QElapsedTimer timer;
     timer.start();
     window.StartTesting();
-    const double seconds = timer.nsecsElapsed() / 1e9;
+    const double seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
     const RunSummary& s = window.last_summary();
     std::printf("Records tested: %lld\nErrors found: %lld\nWindow run: %.3f s\n",
                 static_cast<long long>(s.records_tested), static_cast<long long>(s.errors),

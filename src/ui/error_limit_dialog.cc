@@ -18,7 +18,7 @@
 
 namespace lintaro {
 
-bool LimitKeyAccepted(int key, const QString& text) {
+bool LimitKeyAccepted(int key, const QString &text) {
   if (key == Qt::Key_Backspace) return true;
   switch (key) {
     case Qt::Key_Left:
@@ -41,57 +41,57 @@ bool LimitKeyAccepted(int key, const QString& text) {
   return true;
 }
 
-ErrorLimitDialog::ErrorLimitDialog(MainWindow& window, Prompts& prompts)
+ErrorLimitDialog::ErrorLimitDialog(MainWindow &window, Prompts &prompts)
     : QDialog(&window), window_(window), prompts_(prompts) {
   setObjectName("frmSetErrors");
   setWindowTitle(kSetErrorLimitCaption);
   setModal(false);
 
-  txtMessage_ = new QPlainTextEdit(this);
-  txtMessage_->setObjectName("txtMessage");
-  txtMessage_->setReadOnly(true);
-  txtMessage_->setFocusPolicy(Qt::NoFocus);
-  txtMessage_->setPlainText(ToQString(ToLineFeeds(kSetErrorLimitMessage)));
-  txtMessage_->setFixedHeight(txtMessage_->fontMetrics().lineSpacing() * 3 + 10);
-  txtMessage_->setMinimumWidth(
-      txtMessage_->fontMetrics().horizontalAdvance("1 through 25,000 before testing is stopped") +
+  message_box_ = new QPlainTextEdit(this);
+  message_box_->setObjectName("txtMessage");
+  message_box_->setReadOnly(true);
+  message_box_->setFocusPolicy(Qt::NoFocus);
+  message_box_->setPlainText(ToQString(ToLineFeeds(kSetErrorLimitMessage)));
+  message_box_->setFixedHeight(message_box_->fontMetrics().lineSpacing() * 3 + 10);
+  message_box_->setMinimumWidth(
+      message_box_->fontMetrics().horizontalAdvance("1 through 25,000 before testing is stopped") +
       24);
 
-  txtErrorCount_ = new QLineEdit(this);
-  txtErrorCount_->setObjectName("txtErrorCount");
-  txtErrorCount_->installEventFilter(this);
+  limit_entry_ = new QLineEdit(this);
+  limit_entry_->setObjectName("txtErrorCount");
+  limit_entry_->installEventFilter(this);
   // Pasted text is held to the same digits as typed text.
-  txtErrorCount_->setValidator(
-      new QRegularExpressionValidator(QRegularExpression("[0-9]*"), txtErrorCount_));
+  limit_entry_->setValidator(
+      new QRegularExpressionValidator(QRegularExpression("[0-9]*"), limit_entry_));
 
   // OK is the default button, whichever button had the focus when the
   // dialog was last closed: Enter in the entry always confirms it.
-  cmdOK_ = new QPushButton("OK", this);
-  cmdOK_->setObjectName("cmdOK");
-  cmdOK_->setAutoDefault(false);
-  cmdOK_->setDefault(true);
-  cmdCancel_ = new QPushButton("Cancel", this);
-  cmdCancel_->setObjectName("cmdCancel");
-  cmdCancel_->setAutoDefault(false);
-  connect(cmdOK_, &QPushButton::clicked, this, &ErrorLimitDialog::Accept);
-  connect(cmdCancel_, &QPushButton::clicked, this, &ErrorLimitDialog::close);
+  ok_button_ = new QPushButton("OK", this);
+  ok_button_->setObjectName("cmdOK");
+  ok_button_->setAutoDefault(false);
+  ok_button_->setDefault(true);
+  cancel_button_ = new QPushButton("Cancel", this);
+  cancel_button_->setObjectName("cmdCancel");
+  cancel_button_->setAutoDefault(false);
+  connect(ok_button_, &QPushButton::clicked, this, &ErrorLimitDialog::AcceptLimit);
+  connect(cancel_button_, &QPushButton::clicked, this, &ErrorLimitDialog::close);
 
-  auto* buttons = new QHBoxLayout;
+  auto *buttons = new QHBoxLayout;
   buttons->addStretch();
-  buttons->addWidget(cmdOK_);
-  buttons->addWidget(cmdCancel_);
-  auto* layout = new QVBoxLayout(this);
-  layout->addWidget(txtMessage_);
-  layout->addWidget(txtErrorCount_);
+  buttons->addWidget(ok_button_);
+  buttons->addWidget(cancel_button_);
+  auto *layout = new QVBoxLayout(this);
+  layout->addWidget(message_box_);
+  layout->addWidget(limit_entry_);
   layout->addLayout(buttons);
   setFixedSize(sizeHint());
 }
 
 void ErrorLimitDialog::Open(int current_limit) {
-  txtErrorCount_->setText(QString::number(current_limit));
-  if (QScreen* screen = QGuiApplication::primaryScreen())
+  limit_entry_->setText(QString::number(current_limit));
+  if (QScreen *screen = QGuiApplication::primaryScreen())
     move(screen->availableGeometry().center() - rect().center());
-  cmdOK_->setDefault(true);
+  ok_button_->setDefault(true);
   show();
   FocusEntry();
 }
@@ -99,12 +99,12 @@ void ErrorLimitDialog::Open(int current_limit) {
 void ErrorLimitDialog::FocusEntry() {
   raise();
   activateWindow();
-  txtErrorCount_->setFocus(Qt::OtherFocusReason);
-  txtErrorCount_->selectAll();
+  limit_entry_->setFocus(Qt::OtherFocusReason);
+  limit_entry_->selectAll();
 }
 
-void ErrorLimitDialog::Accept() {
-  const std::optional<int> limit = ParseErrorLimitEntry(ToStdString(txtErrorCount_->text()));
+void ErrorLimitDialog::AcceptLimit() {
+  const std::optional<int> limit = ParseErrorLimitEntry(ToStdString(limit_entry_->text()));
   if (!limit) {
     prompts_.Message(kErrorLimitTitle, kErrorLimitRefusal, Icon::kExclamation, Buttons::kOk);
     // The message box hands the focus to its own parent, the main window:
@@ -121,9 +121,9 @@ void ErrorLimitDialog::Accept() {
   window_.StartTesting();
 }
 
-bool ErrorLimitDialog::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == txtErrorCount_ && event->type() == QEvent::KeyPress) {
-    auto* key = static_cast<QKeyEvent*>(event);
+bool ErrorLimitDialog::eventFilter(QObject *watched, QEvent *event) {
+  if (watched == limit_entry_ && event->type() == QEvent::KeyPress) {
+    auto *key = static_cast<QKeyEvent *>(event);
     if (!LimitKeyAccepted(key->key(), key->text())) return true;  // discarded
   }
   return QDialog::eventFilter(watched, event);

@@ -26,7 +26,7 @@ class ErrorLimitDialog : public QDialog {
   // OK (also Enter in the entry): refuses an entry outside 1 to 25,000
   // with the Error Limit message and returns to the entry; otherwise keeps
   // the limit, closes and starts a run.
-  void Accept();
+  void AcceptLimit();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -37,10 +37,10 @@ class ErrorLimitDialog : public QDialog {
 
   MainWindow& window_;
   Prompts& prompts_;
-  QPlainTextEdit* txtMessage_;
-  QLineEdit* txtErrorCount_;
-  QPushButton* cmdOK_;
-  QPushButton* cmdCancel_;
+  QPlainTextEdit* message_box_;
+  QLineEdit* limit_entry_;
+  QPushButton* ok_button_;
+  QPushButton* cancel_button_;
 };
 
 // Whether a key typed in the limit box is kept: digits and Backspace, and

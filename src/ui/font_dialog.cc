@@ -39,23 +39,23 @@ ReportFontDialog::ReportFontDialog(const QFont& current, QWidget* parent) : QDia
   setWindowTitle("Select Print Font");
   setModal(true);
 
-  lstFont_ = new QListWidget(this);
-  lstFont_->setObjectName("lstFont");
-  lstFont_->addItems(FontChoices(current.family()));
-  lstSize_ = new QListWidget(this);
-  lstSize_->setObjectName("lstSize");
+  font_list_ = new QListWidget(this);
+  font_list_->setObjectName("lstFont");
+  font_list_->addItems(FontChoices(current.family()));
+  size_list_ = new QListWidget(this);
+  size_list_->setObjectName("lstSize");
   for (int size = kSmallestSize; size <= kLargestSize; ++size)
-    lstSize_->addItem(QString::number(size));
-  lblSample_ = new QLabel("AaBbYyZz 0123456789", this);
-  lblSample_->setObjectName("lblSample");
-  lblSample_->setAlignment(Qt::AlignCenter);
-  lblSample_->setMinimumHeight(lblSample_->fontMetrics().height() * 3);
-  lblSample_->setFrameShape(QFrame::StyledPanel);
+    size_list_->addItem(QString::number(size));
+  sample_label_ = new QLabel("AaBbYyZz 0123456789", this);
+  sample_label_->setObjectName("lblSample");
+  sample_label_->setAlignment(Qt::AlignCenter);
+  sample_label_->setMinimumHeight(sample_label_->fontMetrics().height() * 3);
+  sample_label_->setFrameShape(QFrame::StyledPanel);
 
   auto* font_label = new QLabel("&Font:", this);
-  font_label->setBuddy(lstFont_);
+  font_label->setBuddy(font_list_);
   auto* size_label = new QLabel("&Size:", this);
-  size_label->setBuddy(lstSize_);
+  size_label->setBuddy(size_list_);
   auto* ok = new QPushButton("OK", this);
   ok->setObjectName("cmdOK");
   ok->setAutoDefault(false);
@@ -65,17 +65,17 @@ ReportFontDialog::ReportFontDialog(const QFont& current, QWidget* parent) : QDia
   cancel->setAutoDefault(false);
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-  connect(lstFont_, &QListWidget::currentRowChanged, this, [this] { ShowSample(); });
-  connect(lstSize_, &QListWidget::currentRowChanged, this, [this] { ShowSample(); });
-  connect(lstFont_, &QListWidget::itemDoubleClicked, this, &QDialog::accept);
-  connect(lstSize_, &QListWidget::itemDoubleClicked, this, &QDialog::accept);
+  connect(font_list_, &QListWidget::currentRowChanged, this, [this] { ShowSample(); });
+  connect(size_list_, &QListWidget::currentRowChanged, this, [this] { ShowSample(); });
+  connect(font_list_, &QListWidget::itemDoubleClicked, this, &QDialog::accept);
+  connect(size_list_, &QListWidget::itemDoubleClicked, this, &QDialog::accept);
 
   auto* grid = new QGridLayout(this);
   grid->addWidget(font_label, 0, 0);
   grid->addWidget(size_label, 0, 1);
-  grid->addWidget(lstFont_, 1, 0);
-  grid->addWidget(lstSize_, 1, 1);
-  grid->addWidget(lblSample_, 2, 0, 1, 2);
+  grid->addWidget(font_list_, 1, 0);
+  grid->addWidget(size_list_, 1, 1);
+  grid->addWidget(sample_label_, 2, 0, 1, 2);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
   buttons->addWidget(ok);
@@ -83,25 +83,25 @@ ReportFontDialog::ReportFontDialog(const QFont& current, QWidget* parent) : QDia
   grid->addLayout(buttons, 3, 0, 1, 2);
   grid->setColumnStretch(0, 3);
   grid->setColumnStretch(1, 1);
-  lstSize_->setMaximumWidth(lstSize_->fontMetrics().horizontalAdvance("00000") * 3);
+  size_list_->setMaximumWidth(size_list_->fontMetrics().horizontalAdvance("00000") * 3);
   resize(sizeHint().expandedTo(
       QSize(fontMetrics().averageCharWidth() * 50, fontMetrics().height() * 20)));
 
   const double points = current.pointSizeF() > 0 ? current.pointSizeF() : current.pointSize();
   const int size = std::clamp(static_cast<int>(std::lround(points)), kSmallestSize, kLargestSize);
-  SelectItem(lstFont_, current.family());
-  SelectItem(lstSize_, QString::number(size));
-  lstFont_->setFocus();
+  SelectItem(font_list_, current.family());
+  SelectItem(size_list_, QString::number(size));
+  font_list_->setFocus();
 }
 
 QFont ReportFontDialog::selectedFont() const {
-  QFont font(lstFont_->currentItem() != nullptr ? lstFont_->currentItem()->text() : QString());
-  const int row = std::max(0, lstSize_->currentRow());
+  QFont font(font_list_->currentItem() != nullptr ? font_list_->currentItem()->text() : QString());
+  const int row = std::max(0, size_list_->currentRow());
   font.setPointSize(kSmallestSize + row);
   return font;
 }
 
-void ReportFontDialog::ShowSample() { lblSample_->setFont(selectedFont()); }
+void ReportFontDialog::ShowSample() { sample_label_->setFont(selectedFont()); }
 
 std::optional<QFont> ReportFontDialog::Choose(const QFont& current, QWidget* parent) {
   ReportFontDialog dialog(current, parent);

@@ -26,8 +26,8 @@ class ReportFontDialog : public QDialog {
 
   // The font and size selected now.
   QFont selectedFont() const;
-  QListWidget* fontList() const { return lstFont_; }
-  QListWidget* sizeList() const { return lstSize_; }
+  QListWidget* fontList() const { return font_list_; }
+  QListWidget* sizeList() const { return size_list_; }
 
   // Shows the dialog modally: the chosen font after OK, nothing after Cancel.
   static std::optional<QFont> Choose(const QFont& current, QWidget* parent);
@@ -35,9 +35,9 @@ class ReportFontDialog : public QDialog {
  private:
   void ShowSample();
 
-  QListWidget* lstFont_;
-  QListWidget* lstSize_;
-  QLabel* lblSample_;
+  QListWidget* font_list_;
+  QListWidget* size_list_;
+  QLabel* sample_label_;
 };
 
 }  // namespace lintaro

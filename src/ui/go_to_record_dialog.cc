@@ -18,41 +18,41 @@ GoToRecordDialog::GoToRecordDialog(int64_t tested, QWidget* parent) : QDialog(pa
   setModal(true);
   auto* prompt = new QLabel(ToQString(GoToRecordPrompt(tested)), this);
   prompt->setObjectName("lblRecord");
-  txtRecord_ = new QLineEdit(this);
-  txtRecord_->setObjectName("txtRecord");
+  record_entry_ = new QLineEdit(this);
+  record_entry_->setObjectName("txtRecord");
   // A record number: up to ten digits, nothing else.
-  txtRecord_->setValidator(
-      new QRegularExpressionValidator(QRegularExpression("[0-9]{0,10}"), txtRecord_));
-  prompt->setBuddy(txtRecord_);
+  record_entry_->setValidator(
+      new QRegularExpressionValidator(QRegularExpression("[0-9]{0,10}"), record_entry_));
+  prompt->setBuddy(record_entry_);
 
-  cmdOK_ = new QPushButton("OK", this);
-  cmdOK_->setObjectName("cmdOK");
-  cmdOK_->setAutoDefault(false);
-  cmdOK_->setDefault(true);
-  cmdOK_->setEnabled(false);
+  ok_button_ = new QPushButton("OK", this);
+  ok_button_->setObjectName("cmdOK");
+  ok_button_->setAutoDefault(false);
+  ok_button_->setDefault(true);
+  ok_button_->setEnabled(false);
   auto* cancel = new QPushButton("Cancel", this);
   cancel->setObjectName("cmdCancel");
   cancel->setAutoDefault(false);
-  connect(cmdOK_, &QPushButton::clicked, this, &QDialog::accept);
+  connect(ok_button_, &QPushButton::clicked, this, &QDialog::accept);
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-  connect(txtRecord_, &QLineEdit::textChanged, this,
-          [this](const QString& text) { cmdOK_->setEnabled(!text.isEmpty()); });
+  connect(record_entry_, &QLineEdit::textChanged, this,
+          [this](const QString& text) { ok_button_->setEnabled(!text.isEmpty()); });
 
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
-  buttons->addWidget(cmdOK_);
+  buttons->addWidget(ok_button_);
   buttons->addWidget(cancel);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(prompt);
-  layout->addWidget(txtRecord_);
+  layout->addWidget(record_entry_);
   layout->addLayout(buttons);
   setFixedSize(sizeHint().expandedTo(QSize(prompt->sizeHint().width() + 40, 0)));
-  txtRecord_->setFocus();
+  record_entry_->setFocus();
 }
 
 std::optional<int64_t> GoToRecordDialog::number() const {
   bool ok = false;
-  const qlonglong n = txtRecord_->text().toLongLong(&ok);
+  const qlonglong n = record_entry_->text().toLongLong(&ok);
   if (!ok) return std::nullopt;
   return static_cast<int64_t>(n);
 }

@@ -22,14 +22,14 @@ class GoToRecordDialog : public QDialog {
 
   // The number typed, or nothing while the entry is empty.
   std::optional<int64_t> number() const;
-  QLineEdit* entry() const { return txtRecord_; }
+  QLineEdit* entry() const { return record_entry_; }
 
   // Shows the dialog modally; the number after OK, nothing after Cancel.
   static std::optional<int64_t> Ask(int64_t tested, QWidget* parent);
 
  private:
-  QLineEdit* txtRecord_;
-  QPushButton* cmdOK_;
+  QLineEdit* record_entry_;
+  QPushButton* ok_button_;
 };
 
 }  // namespace lintaro

@@ -1,11 +1,13 @@
 // The main window: seven commands in a column, the menus that repeat them,
-// the welcome area, the run's progress line and the shared area where the
-// result grids or the record viewer are shown.
+// and the shared area beside them, where the welcome (WelcomePanel), the
+// run's progress line (ProgressLine), the grid view (ErrorGridsPanel) or the
+// record view (TestedRecordsPanel) is shown.
 //
 // It is the window side of a test run (RunView) and owns the run state for
-// the life of the program. The enable rules of the commands live in
-// CommandState; the window only applies events to it and copies the result
-// to its buttons and menu entries.
+// the life of the program; it wires the parts to the commands and to each
+// other. The enable rules of the commands live in CommandState; the window
+// only applies events to it and copies the result to its buttons and menu
+// entries.
 #ifndef LINTARO_UI_MAIN_WINDOW_H_
 #define LINTARO_UI_MAIN_WINDOW_H_
 
@@ -27,26 +29,23 @@
 #include "ui/qt_platform.h"
 #include "ui/window_placement.h"
 
-class QAbstractItemModel;
 class QAction;
-class QFrame;
-class QLabel;
 class QMenu;
-class QPlainTextEdit;
 class QPushButton;
-class QTableView;
 
 namespace lintaro {
 
+class ErrorGridsPanel;
 class ErrorLimitDialog;
-class FindingsGridModel;
 class GridResults;
 class GridTips;
 class HelpWindow;
-class RecordView;
 class ProgressLine;
-class RecordGridModel;
+class RecordGridView;
+class RecordView;
 class ReportHost;
+class TestedRecordsPanel;
+class WelcomePanel;
 
 class MainWindow : public QMainWindow, public RunView {
   Q_OBJECT
@@ -95,7 +94,7 @@ class MainWindow : public QMainWindow, public RunView {
   // The parts attached to the window: the record viewer in the viewer
   // area, the tool tips of the error-detail grid, and the error report
   // (report window, printing, browser hand-over).
-  RecordView* recordView() const { return record_view_; }
+  RecordView* recordView() const;
   GridTips* gridTips() const { return grid_tips_; }
   ReportHost& reports() { return *reports_; }
 
@@ -112,7 +111,7 @@ class MainWindow : public QMainWindow, public RunView {
   QWidget* errorLimitDialog() const;
   QWidget* helpWindow() const;
   // The critical-error sentence of the grid view, or empty.
-  const std::string& crit_error_text() const { return crit_error_text_; }
+  const std::string& crit_error_text() const;
   // Converts twips (1/1,440 inch) to pixels at the screen's logical
   // resolution.
   int Twips(int twips) const;
@@ -120,7 +119,7 @@ class MainWindow : public QMainWindow, public RunView {
   // Brings the record counter and the bar up to date now (they are
   // otherwise updated when the window next processes its events).
   void RefreshProgress();
-  ProgressLine* progressLine() const { return progress_; }
+  ProgressLine* progressLine() const { return progress_line_; }
 
   // RunView.
   void FileOpened() override;
@@ -136,39 +135,33 @@ class MainWindow : public QMainWindow, public RunView {
   void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void showEvent(QShowEvent* event) override;
-  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  void BuildControls();
+  void BuildArea();
+  void BuildCommandColumn();
   void BuildMenus();
+  void BuildViewMenu();
   void AttachParts();
   void LoadWindow();
+  void FitToScreen();
   void ApplyCommands();
   void Apply(CommandEvent event);
   void LayoutControls();
-  void PlaceViewerHeadings();
+  // Places the commands one below the other, 240 twips from the right edge;
+  // returns the left edge of the column.
+  int LayoutCommandColumn();
   void HideProgress();
-  void ShowWelcome(bool show);
-  void HideGridView();
-  void HideRecordView();
   void Shutdown();
-  void SelectCritText();
+
+  // The record chosen in the tested records grid takes the shared area.
+  void ShowChosenRecord(int64_t rec_num);
 
   // Result grids.
   bool BindData();
   void CloseDatabase();
-  // The findings grid's model over the findings of record rec_num.
-  FindingsGridModel* NewFindingsModel(int64_t rec_num);
-  // A record grid's model, or null when the results cannot be read.
-  RecordGridModel* NewRecordGridModel(RecordGridRows::Kind kind);
-  RecordGridModel* RecordGrid(QTableView* grid) const;
-  void SetGridModel(QTableView* grid, QAbstractItemModel* model);
-  void RecordsRowChanged(int row);
-  void TestedRowChanged(int row);
-  void SetColumnWidths(QTableView* grid, bool narrow_first_columns);
   // The record grid shown (DBGrid3 in the record view, DBGrid1 in the grid
   // view) when it has rows to go to, else null.
-  QTableView* CurrentRecordGrid() const;
+  RecordGridView* CurrentRecordGrid() const;
   // What the grid view reads besides the record grids' rows: 0 or nothing
   // while the results are not bound.
   int64_t CountErrors();
@@ -190,37 +183,22 @@ class MainWindow : public QMainWindow, public RunView {
   bool shut_down_ = false;
   bool busy_ = false;
   RunSummary last_summary_;
-  std::string crit_error_text_;
   // The results the grid view reads, from BindData to CloseDatabase.
   std::unique_ptr<GridResults> grid_results_;
 
-  std::map<Command, QPushButton*> buttons_;
-  std::map<Command, QAction*> actions_;
+  std::map<Command, QPushButton*> command_buttons_;
+  std::map<Command, QAction*> menu_actions_;
   QMenu* report_menu_ = nullptr;
   QMenu* records_menu_ = nullptr;
-  QAction* go_to_record_ = nullptr;
+  QAction* go_to_record_action_ = nullptr;
 
+  // The shared area and the parts shown in it.
   QWidget* area_ = nullptr;
-  QLabel* imgWagemark_ = nullptr;
-  QLabel* lblWelcome_ = nullptr;
-  QFrame* Shape1_ = nullptr;
-  QPlainTextEdit* txtDisclosure_ = nullptr;
-  ProgressLine* progress_ = nullptr;
-  QLabel* lblRecords_ = nullptr;
-  QLabel* lblErrors_ = nullptr;
-  QLabel* lblCritError_ = nullptr;
-  QPlainTextEdit* txtCritError_ = nullptr;
-  QTableView* DBGrid1_ = nullptr;
-  QTableView* DBGrid2_ = nullptr;
-  QTableView* DBGrid3_ = nullptr;
-  QLabel* DBGrid1Caption_ = nullptr;
-  QLabel* DBGrid2Caption_ = nullptr;
-  QLabel* DBGrid3Caption_ = nullptr;
-  QLabel* lblFName_ = nullptr;
-  QLabel* lblFData_ = nullptr;
-  QWidget* viewerArea_ = nullptr;
+  std::unique_ptr<WelcomePanel> welcome_;
+  ProgressLine* progress_line_ = nullptr;
+  ErrorGridsPanel* error_grids_ = nullptr;        // owned by area_
+  TestedRecordsPanel* tested_records_ = nullptr;  // owned by area_
 
-  RecordView* record_view_ = nullptr;
   GridTips* grid_tips_ = nullptr;
   std::unique_ptr<ReportHost> reports_;
 

@@ -10,19 +10,19 @@ namespace lintaro {
 
 ProgressLine::ProgressLine(QWidget* parent) : QWidget(parent) {
   setObjectName("progressLine");
-  lblRecCtr_ = new QLabel(this);
-  lblRecCtr_->setObjectName("lblRecCtr");
-  QFont counter = lblRecCtr_->font();
+  counter_label_ = new QLabel(this);
+  counter_label_->setObjectName("lblRecCtr");
+  QFont counter = counter_label_->font();
   counter.setBold(true);
-  lblRecCtr_->setFont(counter);
-  lblPrgrss2_ = new QLabel(this);
-  lblPrgrss2_->setObjectName("lblPrgrss2");
-  lblPrgrss2_->setFrameShape(QFrame::Panel);
-  lblPrgrss2_->setFrameShadow(QFrame::Sunken);
-  lblPrgrss2_->setStyleSheet("#lblPrgrss2 { background: white; border: 1px solid #7a8699; }");
-  lblPrgrss1_ = new QLabel(this);
-  lblPrgrss1_->setObjectName("lblPrgrss1");
-  lblPrgrss1_->setStyleSheet("#lblPrgrss1 { background: #1f4e8c; }");
+  counter_label_->setFont(counter);
+  bar_frame_ = new QLabel(this);
+  bar_frame_->setObjectName("lblPrgrss2");
+  bar_frame_->setFrameShape(QFrame::Panel);
+  bar_frame_->setFrameShadow(QFrame::Sunken);
+  bar_frame_->setStyleSheet("#lblPrgrss2 { background: white; border: 1px solid #7a8699; }");
+  bar_ = new QLabel(this);
+  bar_->setObjectName("lblPrgrss1");
+  bar_->setStyleSheet("#lblPrgrss1 { background: #1f4e8c; }");
   hide();
 }
 
@@ -56,7 +56,7 @@ void ProgressLine::Flush() {
 }
 
 void ProgressLine::Draw() {
-  lblRecCtr_->setText(ToQString(ProcessingRecordText(record_)));
+  counter_label_->setText(ToQString(ProcessingRecordText(record_)));
   shown_record_ = record_;
   shown_share_ = share_;
   PlaceBar();
@@ -79,11 +79,11 @@ void ProgressLine::resizeEvent(QResizeEvent* event) {
 // length is the share drawn of its frame's.
 void ProgressLine::PlaceBar() {
   const int line = std::max(1, height() * 5 / 12);
-  lblRecCtr_->setGeometry(0, 0, width(), line);
-  lblPrgrss2_->setGeometry(0, height() - line, width(), line);
-  lblPrgrss1_->setGeometry(0, height() - line,
-                           std::max(1, static_cast<int>(width() * shown_share_)), line);
-  lblPrgrss1_->raise();
+  counter_label_->setGeometry(0, 0, width(), line);
+  bar_frame_->setGeometry(0, height() - line, width(), line);
+  bar_->setGeometry(0, height() - line, std::max(1, static_cast<int>(width() * shown_share_)),
+                    line);
+  bar_->raise();
 }
 
 Answer ProgressFirstPrompts::Message(const std::string& title, const std::string& text, Icon icon,

@@ -52,9 +52,9 @@ class ProgressLine : public QWidget {
   void Draw();
   void PlaceBar();
 
-  QLabel* lblRecCtr_;
-  QLabel* lblPrgrss2_;
-  QLabel* lblPrgrss1_;
+  QLabel* counter_label_;
+  QLabel* bar_frame_;
+  QLabel* bar_;
   int32_t record_ = 0;
   double share_ = 0;
   bool waiting_ = false;

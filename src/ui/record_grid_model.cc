@@ -1,5 +1,6 @@
 #include "ui/record_grid_model.h"
 
+#include <exception>
 #include <limits>
 
 #include "browse/result_grids.h"
@@ -14,6 +15,15 @@ RecordGridModel::RecordGridModel(const std::string& results_path, RecordGridRows
 }
 
 RecordGridModel::~RecordGridModel() = default;
+
+RecordGridModel* RecordGridModel::Open(const std::string& results_path, RecordGridRows::Kind kind,
+                                       QObject* parent) {
+  try {
+    return new RecordGridModel(results_path, kind, parent);
+  } catch (const std::exception&) {
+    return nullptr;
+  }
+}
 
 int RecordGridModel::rowCount(const QModelIndex& parent) const {
   if (parent.isValid()) return 0;

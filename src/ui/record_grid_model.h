@@ -25,6 +25,9 @@ class RecordGridModel : public QAbstractTableModel {
   RecordGridModel(const std::string& results_path, RecordGridRows::Kind kind,
                   QObject* parent = nullptr);
   ~RecordGridModel() override;
+  // The same, or null when the results cannot be read.
+  static RecordGridModel* Open(const std::string& results_path, RecordGridRows::Kind kind,
+                               QObject* parent);
 
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;

@@ -11,6 +11,8 @@
 
 #include <QTableView>
 
+class QLabel;
+
 namespace lintaro {
 
 class RecordGridView : public QTableView {
@@ -20,7 +22,19 @@ class RecordGridView : public QTableView {
   explicit RecordGridView(QWidget* parent = nullptr);
 
   void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
+
+  // Shows model (null: none) instead of the model shown, which is deleted
+  // with its selection model when it belongs to this view (its parent).
+  void ReplaceModel(QAbstractItemModel* model);
+  // Sizes the columns of the model shown: the record grids' "RecNum" and
+  // "ErrCount" (narrow_first_columns) 800 twips or what their headings
+  // need, the findings grid's reference and entry a share of the width;
+  // the last column as wide as the whole grid.
+  void FitColumns(bool narrow_first_columns);
 };
+
+// A grid's caption bar named name: white bold text, centred, on blue.
+QLabel* NewGridCaption(QWidget* parent, const char* name, const QString& text);
 
 }  // namespace lintaro
 

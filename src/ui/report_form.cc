@@ -13,14 +13,10 @@
 #include "store/results_db.h"
 #include "ui/font_dialog.h"
 #include "ui/qt_platform.h"
+#include "ui/window_metrics.h"
 
 namespace lintaro {
 namespace {
-
-int TwipsToPixels(const QWidget* w, int twips) {
-  const int dpi = w->logicalDpiX() > 0 ? w->logicalDpiX() : 96;
-  return static_cast<int>(twips * static_cast<qint64>(dpi) / 1440);
-}
 
 void CentreOnScreen(QWidget* w) {
   QScreen* screen = w->screen() != nullptr ? w->screen() : QGuiApplication::primaryScreen();
@@ -39,14 +35,14 @@ ReportOptionDialog::ReportOptionDialog(int current, QWidget* parent) : QDialog(p
   setModal(true);
   auto* frame = new QGroupBox(this);
   frame->setObjectName("fraOption");
-  optText_ = new QRadioButton("&Text", frame);
-  optText_->setObjectName("optText");
-  optHTML_ = new QRadioButton("&HTML", frame);
-  optHTML_->setObjectName("optHTML");
+  text_choice_ = new QRadioButton("&Text", frame);
+  text_choice_->setObjectName("optText");
+  html_choice_ = new QRadioButton("&HTML", frame);
+  html_choice_->setObjectName("optHTML");
   auto* options = new QVBoxLayout(frame);
-  options->addWidget(optText_);
-  options->addWidget(optHTML_);
-  (current == 1 ? optText_ : optHTML_)->setChecked(true);
+  options->addWidget(text_choice_);
+  options->addWidget(html_choice_);
+  (current == 1 ? text_choice_ : html_choice_)->setChecked(true);
 
   auto* ok = new QPushButton("&OK", this);
   ok->setObjectName("cmdOK");
@@ -66,7 +62,7 @@ ReportOptionDialog::ReportOptionDialog(int current, QWidget* parent) : QDialog(p
   setFixedWidth(TwipsToPixels(this, 3600));
 }
 
-int ReportOptionDialog::choice() const { return optText_->isChecked() ? 1 : 3; }
+int ReportOptionDialog::choice() const { return text_choice_->isChecked() ? 1 : 3; }
 
 void ReportOptionDialog::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
@@ -81,11 +77,11 @@ ReportForm::ReportForm(ReportContext context, std::shared_ptr<ResultsDb> db, QWi
   setWindowTitle("Report");
   setAttribute(Qt::WA_DeleteOnClose, false);
 
-  txtReport_ = new QPlainTextEdit(this);
-  txtReport_->setObjectName("txtReport");
-  txtReport_->setReadOnly(true);
-  txtReport_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-  txtReport_->setLineWrapMode(QPlainTextEdit::NoWrap);
+  preview_ = new QPlainTextEdit(this);
+  preview_->setObjectName("txtReport");
+  preview_->setReadOnly(true);
+  preview_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+  preview_->setLineWrapMode(QPlainTextEdit::NoWrap);
 
   auto command = [this](const char* name, const char* caption) {
     auto* b = new QPushButton(caption, this);
@@ -93,20 +89,21 @@ ReportForm::ReportForm(ReportContext context, std::shared_ptr<ResultsDb> db, QWi
     b->setAutoDefault(false);
     return b;
   };
-  cmdSave_ = command("cmdSave", "&Save As...");
-  cmdFont_ = command("cmdFont", "&Font...");
-  cmdPrint_ = command("cmdPrint", "&Print...");
-  cmdClose_ = command("cmdClose", "&Close");
-  connect(cmdSave_, &QPushButton::clicked, this, [this] { SaveAs(); });
-  connect(cmdFont_, &QPushButton::clicked, this, [this] { ChooseFont(); });
-  connect(cmdPrint_, &QPushButton::clicked, this, [this] { Print(); });
-  connect(cmdClose_, &QPushButton::clicked, this, [this] { close(); });
+  save_button_ = command("cmdSave", "&Save As...");
+  font_button_ = command("cmdFont", "&Font...");
+  print_button_ = command("cmdPrint", "&Print...");
+  close_button_ = command("cmdClose", "&Close");
+  connect(save_button_, &QPushButton::clicked, this, [this] { SaveAs(); });
+  connect(font_button_, &QPushButton::clicked, this, [this] { ChooseFont(); });
+  connect(print_button_, &QPushButton::clicked, this, [this] { Print(); });
+  connect(close_button_, &QPushButton::clicked, this, [this] { close(); });
 
   auto* buttons = new QHBoxLayout;
-  for (QPushButton* b : {cmdSave_, cmdFont_, cmdPrint_, cmdClose_}) buttons->addWidget(b);
+  for (QPushButton* b : {save_button_, font_button_, print_button_, close_button_})
+    buttons->addWidget(b);
   buttons->addStretch();
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(txtReport_, 1);
+  layout->addWidget(preview_, 1);
   layout->addLayout(buttons);
 
   choose_font_ = [](const QFont& current, QWidget* owner) {
@@ -141,13 +138,13 @@ void ReportForm::ApplyFont() {
   QFont font(ToQString(logic_->report_font_name));
   font.setStyleHint(QFont::TypeWriter);
   font.setPointSize(logic_->report_font_size);
-  txtReport_->setFont(font);
+  preview_->setFont(font);
   // Tabs at eight characters, as a text editor shows the saved report.
-  txtReport_->setTabStopDistance(QFontMetricsF(font).horizontalAdvance(' ') * 8);
+  preview_->setTabStopDistance(QFontMetricsF(font).horizontalAdvance(' ') * 8);
 }
 
 std::string ReportForm::PreviewText() const {
-  std::string text = ToStdString(txtReport_->toPlainText());
+  std::string text = ToStdString(preview_->toPlainText());
   std::string crlf;
   crlf.reserve(text.size() + text.size() / 32);
   for (char c : text) {
@@ -175,10 +172,10 @@ void ReportForm::Print() {
 }
 
 void ReportForm::ShowPreview(const std::string& text) {
-  txtReport_->setPlainText(ToQString(ToLineFeeds(text)));
+  preview_->setPlainText(ToQString(ToLineFeeds(text)));
 }
 
-void ReportForm::SetSaveEnabled(bool enabled) { cmdSave_->setEnabled(enabled); }
+void ReportForm::SetSaveEnabled(bool enabled) { save_button_->setEnabled(enabled); }
 
 void ReportForm::ShowWindow() {
   show();

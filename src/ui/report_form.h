@@ -34,8 +34,8 @@ class ReportOptionDialog : public QDialog {
   void showEvent(QShowEvent* event) override;
 
  private:
-  QRadioButton* optText_;
-  QRadioButton* optHTML_;
+  QRadioButton* text_choice_;
+  QRadioButton* html_choice_;
 };
 
 // The text report window, "Report". Created fresh for every report request
@@ -65,7 +65,7 @@ class ReportForm : public QWidget, public ReportView {
   void ChooseFont();
   void Print();
 
-  QPlainTextEdit* preview() const { return txtReport_; }
+  QPlainTextEdit* preview() const { return preview_; }
   // The preview's text with CR LF line ends, as the report built it.
   std::string PreviewText() const;
 
@@ -83,11 +83,11 @@ class ReportForm : public QWidget, public ReportView {
   std::unique_ptr<ReportWindow> logic_;
   FontChooser choose_font_;
   std::function<void()> after_print_;
-  QPlainTextEdit* txtReport_;
-  QPushButton* cmdSave_;
-  QPushButton* cmdFont_;
-  QPushButton* cmdPrint_;
-  QPushButton* cmdClose_;
+  QPlainTextEdit* preview_;
+  QPushButton* save_button_;
+  QPushButton* font_button_;
+  QPushButton* print_button_;
+  QPushButton* close_button_;
   int busy_depth_ = 0;
 };
 

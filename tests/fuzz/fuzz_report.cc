@@ -29,30 +29,30 @@ namespace {
 void Require(bool holds, const char* what) { lintaro::fuzz::Require(holds, "fuzz_report", what); }
 
 // Fixed metrics: 0.1 inch a character, 0.2 inch a line, 8 x 10 inch pages.
-// Every line drawn is UTF-8 and starts on its page. The header at the top of
-// the first page (everything before the first record's boxed heading) is
-// laid out without page breaks, and one taller than the page, such as a
-// long list of file names, runs off its bottom: only its top is checked.
+// Every line drawn is UTF-8 and lies on its page, between its left and
+// right edges and above its bottom.
 class MeasuringPrinter : public lintaro::ReportPrinter {
  public:
   int drawn = 0;
+  int pages = 1;  // of the job: the first, then one more for each new page
   double PageWidth() override { return 8; }
   double PageHeight() override { return 10; }
   void SetFont(const std::string&, int size, bool) override { size_ = size; }
   double TextWidth(std::string_view t) override { return 0.01 * size_ * t.size(); }
   double TextHeight(std::string_view) override { return 0.02 * size_; }
-  void DrawText(double, double y, std::string_view text) override {
-    Require(y >= 0 && (in_header_ || y < PageHeight()), "a printed line lies off its page");
+  void DrawText(double x, double y, std::string_view text) override {
+    Require(y >= 0 && y < PageHeight(), "a printed line lies below its page");
+    Require(x >= 0 && x + TextWidth(text) <= PageWidth() + 1e-9,
+            "a printed line runs past its page's edge");
     Require(lintaro::fuzz::IsUtf8(text), "a printed line is not UTF-8");
     ++drawn;
   }
-  void DrawRect(double, double, double, double) override { in_header_ = false; }
-  void NewPage() override { in_header_ = false; }
+  void DrawRect(double, double, double, double) override {}
+  void NewPage() override { ++pages; }
   void EndDoc() override {}
 
  private:
   int size_ = 10;
-  bool in_header_ = true;
 };
 
 // Takes the next field from the input: a length byte and that many bytes.
@@ -118,6 +118,7 @@ void PrintPages(lintaro::ResultsDb& db) {
   lintaro::PrintedReport printed(printer, "Courier", 10, print_state);
   printed.Print(db);
   Require(printer.drawn > 0, "the printed report drew nothing");
+  Require(printer.pages <= pages, "the printed report drew more pages than it counted");
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // What the printed report draws for a run's findings is pinned by the golden
 // cases (tests/golden, NAME.printed); here the wrapping, the page count, a
-// range of pages and a heading too wide for the page.
+// range of pages, a head taller than a page and texts too wide for it.
 #include "reports/printed_report.h"
 
 #include <gtest/gtest.h>
@@ -80,6 +80,65 @@ TEST(PageCount, LeavesRoomForTheFootersAndCountsWithoutDrawing) {
   EXPECT_EQ(big.last_page, PageCountFor(115, 20));
 }
 
+// The page count bounds the print dialog's range: it must reach the last
+// page printing draws, whatever the report holds (a stop, many records, long
+// references that wrap).
+TEST(PrintedReport, ThePageCountReachesTheLastPagePrinted) {
+  struct Case {
+    int records, findings_each;
+    bool stopped;
+  };
+  for (const Case c : {Case{1, 1, false}, Case{1, 20, true}, Case{3, 12, true}, Case{12, 7, false},
+                       Case{40, 2, true}, Case{90, 3, false}}) {
+    ResultsFixture f;
+    f.File("/in/a.txt").File("/in/second-file-of-the-same-submission-with-a-long-name.txt");
+    for (int r = 1; r <= c.records; ++r) {
+      f.Record(r, "RCW", "12345678" + std::to_string(r % 10));
+      for (int e = 1; e <= c.findings_each; ++e) {
+        const bool last = r == c.records && e == c.findings_each;
+        f.Error(r, e % 3 == 0 ? std::string(70, 'R') : "Ref", "[x]", "Message",
+                last && c.stopped ? "C" : "");
+      }
+    }
+    FakePrinter counter;
+    PrintState counted;
+    const int pages = PrintedReport(counter, "Courier", 10, counted).CountPages(f.db());
+    const size_t printed = PrintPages(f.db(), 1, pages + 10).pages.size();
+    EXPECT_GE(static_cast<size_t>(pages), printed) << c.records << " x " << c.findings_each;
+  }
+}
+
+// A head of many file names goes on over the next page like the findings,
+// every text stays inside the page and above its footer, and the count is
+// the number of pages drawn.
+TEST(PrintedReport, HeadTallerThanAPageAndLongEntriesStayOnTheirPages) {
+  ResultsFixture f;
+  for (int i = 0; i < 200; ++i) f.File("/in/part-" + std::to_string(i) + ".txt");
+  f.Record(3, "RCW", "123456789");
+  f.Error(3, "Ref", "[" + std::string(100, 'u') + "]", "Message");
+  FakePrinter counter;
+  PrintState counted;
+  const int pages = PrintedReport(counter, "Courier", 10, counted).CountPages(f.db());
+  const FakePrinter printer = PrintPages(f.db(), 1, pages);
+  ASSERT_EQ(printer.pages.size(), static_cast<size_t>(pages));
+  ASSERT_GE(pages, 2);
+  int entry_lines = 0;
+  for (size_t p = 0; p < printer.pages.size(); ++p) {
+    const auto& texts = printer.pages[p].texts;
+    EXPECT_EQ(texts.back().text, "Page: " + std::to_string(p + 1));
+    for (size_t i = 0; i + 1 < texts.size(); ++i) {
+      const FakePrinter::Text& t = texts[i];
+      EXPECT_LE(t.y + t.size / 40.0, 10.0 - 0.25) << "page " << p + 1 << ": " << t.text;
+      EXPECT_LE(t.x + static_cast<double>(t.text.size()) * t.size / 80.0, 8.0) << t.text;
+      if (t.text.find('u') != std::string::npos &&
+          t.text.find_first_not_of("[u]") == std::string::npos)
+        ++entry_lines;
+    }
+  }
+  EXPECT_EQ(FakePrinter::TextsOf(printer.pages[0]).front(), "LINTARO TAX YEAR 2007 ERROR REPORT");
+  EXPECT_EQ(entry_lines, 3);  // 102 characters in a 44-character column
+}
+
 TEST(PrintedReport, PageRangeTwoToTwoPrintsOnlyPageTwoAndItsFooter) {
   ResultsFixture f;
   BuildTwentyErrors(f);
@@ -118,6 +177,21 @@ TEST(PrintedReport, WideHeadingIsReducedUntilItFitsThenTheReportSizeReturns) {
   EXPECT_EQ((h + 1)->size, 10);
   EXPECT_FALSE((h + 1)->bold);
   EXPECT_EQ((h + 1)->y, h->y + 8 / 40.0);
+
+  // 700 digits do not fit even at 1 point (640 characters): the words that
+  // fit are kept, inside the page.
+  ResultsFixture huge;
+  huge.File("/in/a.txt");
+  huge.Record(3, "RCW", std::string(700, '9'));
+  huge.Error(3, "Ref", "[x]", "Message");
+  const FakePrinter cut_printer = PrintPages(huge.db(), 1, 11);
+  const auto& heading = cut_printer.pages.at(0).texts;
+  auto cut = std::find_if(heading.begin(), heading.end(),
+                          [](const auto& t) { return t.text.starts_with("Record number: 3"); });
+  ASSERT_NE(cut, heading.end());
+  EXPECT_EQ(cut->size, 1);
+  EXPECT_EQ(cut->text, "Record number: 3    Code: RCW    SSN:");
+  EXPECT_GE(cut->x, 0.0);
 }
 
 }  // namespace

@@ -99,7 +99,7 @@ TEST_F(WindowTest, AfterTheRefusalBoxTheFocusIsBackInTheLimitEntry) {
     shown = m->text();
     m->accept();
   });
-  limit.Accept();
+  limit.AcceptLimit();
   QApplication::processEvents();
   EXPECT_EQ(shown, "The error limit can not be zero or blank or greater than 25,000.");
   EXPECT_TRUE(limit.isVisible());

@@ -1,0 +1,175 @@
+#include "ui/error_grids_panel.h"
+
+#include <QEvent>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QTextCursor>
+#include <algorithm>
+#include <initializer_list>
+
+#include "browse/grid_results.h"
+#include "browse/result_grids.h"
+#include "ui/findings_grid_model.h"
+#include "ui/qt_platform.h"
+#include "ui/record_grid_model.h"
+#include "ui/record_grid_view.h"
+
+namespace lintaro {
+namespace {
+
+constexpr int kCritBoxTwips = 900;
+
+QLabel* NewBoldLabel(QWidget* parent, const char* name) {
+  auto* label = new QLabel(parent);
+  label->setObjectName(name);
+  QFont font = label->font();
+  font.setBold(true);
+  label->setFont(font);
+  return label;
+}
+
+RecordGridView* NewGrid(QWidget* parent, const char* name) {
+  auto* grid = new RecordGridView(parent);
+  grid->setObjectName(name);
+  return grid;
+}
+
+}  // namespace
+
+ErrorGridsPanel::ErrorGridsPanel(QWidget* area) : QObject(area), area_(area) {
+  records_label_ = NewBoldLabel(area, "lblRecords");
+  findings_label_ = NewBoldLabel(area, "lblErrors");
+  crit_label_ = NewBoldLabel(area, "lblCritError");
+  crit_text_ = new QPlainTextEdit(area);
+  crit_text_->setObjectName("txtCritError");
+  crit_text_->setReadOnly(true);
+  crit_text_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+  crit_text_->installEventFilter(this);
+  records_grid_ = NewGrid(area, "DBGrid1");
+  findings_grid_ = NewGrid(area, "DBGrid2");
+  records_caption_ = NewGridCaption(area, "DBGrid1Caption", kRecordsGridCaption);
+  findings_caption_ = NewGridCaption(area, "DBGrid2Caption", kErrorsGridCaption);
+}
+
+void ErrorGridsPanel::LoadTexts() {
+  crit_label_->setText(kCritErrorLabel);
+  crit_text_->setPlainText(kCritErrorNone);
+  records_label_->setText(kInitialRecordsLabel);
+  findings_label_->setText(kInitialErrorsLabel);
+}
+
+void ErrorGridsPanel::Layout(const AreaColumn& column) {
+  const int left = column.left;
+  const int width = column.width;
+  const int label_height = Twips(kLabelHeightTwips);
+  const int caption = Twips(kCaptionHeightTwips);
+  int top = Twips(120);
+  records_label_->setGeometry(left, top, width, label_height);
+  top += label_height + Twips(60);
+  const int crit_box = Twips(kCritBoxTwips);
+  const int crit_top =
+      std::max(top + Twips(2400), column.height - Twips(kAreaMarginTwips) - crit_box);
+  crit_text_->setGeometry(left, crit_top, width, crit_box);
+  crit_label_->setGeometry(left, crit_top - label_height - Twips(30), width, label_height);
+  const int middle = crit_label_->y() - Twips(120) - top;
+  const int records = std::max(caption * 3, static_cast<int>((middle - label_height) * 0.42));
+  records_caption_->setGeometry(left, top, width, caption);
+  records_grid_->setGeometry(left, top + caption, width, records - caption);
+  top += records + Twips(60);
+  findings_label_->setGeometry(left, top, width, label_height);
+  top += label_height + Twips(30);
+  const int findings = std::max(caption * 3, crit_label_->y() - Twips(120) - top);
+  findings_caption_->setGeometry(left, top, width, caption);
+  findings_grid_->setGeometry(left, top + caption, width, findings - caption);
+  if (records_grid_->model() != nullptr) records_grid_->FitColumns(true);
+  if (findings_grid_->model() != nullptr) findings_grid_->FitColumns(false);
+}
+
+void ErrorGridsPanel::Fill(GridResults& results, const std::string& results_path, int64_t tested) {
+  results_ = &results;
+  RecordGridModel* records =
+      RecordGridModel::Open(results_path, RecordGridRows::Kind::kWithErrors, records_grid_);
+  records_grid_->ReplaceModel(records);
+  const int64_t with_errors = records != nullptr ? records->rows().size() : 0;
+  records_label_->setText(ToQString(RecordsLabel(tested, with_errors)));
+
+  // The findings of the first record.
+  const int64_t first = records != nullptr ? records->RecNumAt(0) : 0;
+  if (first != 0) {
+    findings_grid_->ReplaceModel(new FindingsGridModel(results.FindingsOf(first), findings_grid_));
+    findings_label_->setText(ToQString(ErrorsLabelOnOpen(first)));
+  } else {
+    findings_grid_->ReplaceModel(nullptr);
+  }
+
+  // The critical finding, when the last finding is one.
+  crit_error_text_ = results.CritErrorText();
+  crit_text_->setPlainText(crit_error_text_.empty() ? QString(kCritErrorNotApplicable)
+                                                    : ToQString(crit_error_text_));
+  crit_text_->setStyleSheet(crit_error_text_.empty() ? QString() : QString("color: #9c1c1c;"));
+}
+
+void ErrorGridsPanel::SelectFirstRecord() {
+  auto* records = qobject_cast<RecordGridModel*>(records_grid_->model());
+  if (records != nullptr && records->rowCount() > 0)
+    records_grid_->setCurrentIndex(records->index(0, 0));
+  if (records_grid_->selectionModel() != nullptr)
+    connect(records_grid_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) { RecordsRowChanged(current.row()); });
+}
+
+void ErrorGridsPanel::RecordsRowChanged(int row) {
+  auto* records = qobject_cast<RecordGridModel*>(records_grid_->model());
+  if (records == nullptr || results_ == nullptr || row < 0) return;
+  const int64_t rec_num = records->RecNumAt(row);
+  if (rec_num == 0) return;  // an empty first cell changes nothing
+  findings_grid_->ReplaceModel(
+      new FindingsGridModel(results_->FindingsOf(rec_num), findings_grid_));
+  findings_grid_->FitColumns(false);
+  findings_label_->setText(ToQString(ErrorsLabelOnRowChange(rec_num)));
+}
+
+void ErrorGridsPanel::TakeFocus() {
+  if (crit_error_text_.empty()) {
+    records_grid_->setFocus();
+    return;
+  }
+  crit_text_->setFocus();
+  SelectCritText();
+}
+
+void ErrorGridsPanel::Show() {
+  for (QWidget* w : std::initializer_list<QWidget*>{records_label_, findings_label_, crit_label_,
+                                                    crit_text_, records_caption_, records_grid_,
+                                                    findings_caption_, findings_grid_})
+    w->show();
+}
+
+void ErrorGridsPanel::Hide() {
+  for (QWidget* w : std::initializer_list<QWidget*>{records_label_, findings_label_, crit_label_,
+                                                    crit_text_, records_grid_, findings_grid_,
+                                                    records_caption_, findings_caption_})
+    w->hide();
+}
+
+void ErrorGridsPanel::Clear() {
+  records_grid_->ReplaceModel(nullptr);
+  findings_grid_->ReplaceModel(nullptr);
+  results_ = nullptr;
+}
+
+void ErrorGridsPanel::SelectCritText() {
+  // The whole sentence is selected: caret at the end, selection back to the
+  // start.
+  QTextCursor cursor = crit_text_->textCursor();
+  cursor.movePosition(QTextCursor::End);
+  cursor.movePosition(QTextCursor::Start, QTextCursor::KeepAnchor);
+  crit_text_->setTextCursor(cursor);
+}
+
+bool ErrorGridsPanel::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == crit_text_ && event->type() == QEvent::FocusIn) SelectCritText();
+  return QObject::eventFilter(watched, event);
+}
+
+}  // namespace lintaro

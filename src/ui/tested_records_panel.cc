@@ -1,0 +1,123 @@
+#include "ui/tested_records_panel.h"
+
+#include <QLabel>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <initializer_list>
+
+#include "browse/result_grids.h"
+#include "browse/window_texts.h"
+#include "ui/qt_platform.h"
+#include "ui/record_grid_model.h"
+#include "ui/record_grid_view.h"
+#include "ui/record_view.h"
+
+namespace lintaro {
+namespace {
+
+// Share of the area's height the grid takes once the window is larger than
+// designed.
+constexpr double kGridShare = 0.22;
+
+QLabel* NewHeading(QWidget* parent, const char* name, const char* text) {
+  auto* heading = new QLabel(text, parent);
+  heading->setObjectName(name);
+  QFont font = heading->font();
+  font.setBold(true);
+  heading->setFont(font);
+  return heading;
+}
+
+}  // namespace
+
+TestedRecordsPanel::TestedRecordsPanel(QWidget* area) : QObject(area), area_(area) {
+  grid_ = new RecordGridView(area);
+  grid_->setObjectName("DBGrid3");
+  caption_ = NewGridCaption(area, "DBGrid3Caption", {});
+  field_name_heading_ = NewHeading(area, "lblFName", kFieldNameHeading);
+  field_data_heading_ = NewHeading(area, "lblFData", kFieldDataHeading);
+  // The record viewer's rows are placed here.
+  viewer_area_ = new QWidget(area);
+  viewer_area_->setObjectName("viewerArea");
+}
+
+RecordView* TestedRecordsPanel::AttachViewer(const std::string& results_path) {
+  record_view_ = new RecordView(results_path, viewer_area_);
+  auto* rows = new QVBoxLayout(viewer_area_);
+  rows->setContentsMargins(0, 0, 0, 0);
+  rows->addWidget(record_view_);
+  record_view_->set_tested_grid(grid_);
+  connect(record_view_, &RecordView::columnsMoved, this, [this] { PlaceHeadings(); });
+  return record_view_;
+}
+
+void TestedRecordsPanel::Layout(const AreaColumn& column, bool maximized) {
+  const int top = Twips(120);
+  const int caption = Twips(kCaptionHeightTwips);
+  const int grid_height =
+      std::max(Twips(kTestedGridTwips), static_cast<int>(column.height * kGridShare));
+  caption_->setGeometry(column.left, top, column.width, caption);
+  grid_->setGeometry(column.left, top + caption, column.width, grid_height - caption);
+  const int headings = top + grid_height + Twips(120);
+  const int rows_top = headings + Twips(kLabelHeightTwips) + Twips(60);
+  const int viewer_margin = maximized ? Twips(840) : Twips(740);
+  viewer_area_->setGeometry(
+      column.left, rows_top, column.width,
+      std::max(Twips(300), column.height - rows_top - viewer_margin + Twips(kAreaMarginTwips)));
+  PlaceHeadings();
+  if (grid_->model() != nullptr) grid_->FitColumns(true);
+}
+
+void TestedRecordsPanel::PlaceHeadings() {
+  const int label_height = Twips(kLabelHeightTwips);
+  const int top = viewer_area_->y() - Twips(60) - label_height;
+  const int name_width = record_view_ != nullptr ? record_view_->NameColumnWidth() : 0;
+  field_name_heading_->setGeometry(viewer_area_->x(), top, name_width, label_height);
+  field_data_heading_->setGeometry(viewer_area_->x() + name_width, top,
+                                   viewer_area_->width() - name_width, label_height);
+}
+
+bool TestedRecordsPanel::Load(const std::string& results_path, int64_t tested) {
+  RecordGridModel* model =
+      RecordGridModel::Open(results_path, RecordGridRows::Kind::kTested, grid_);
+  grid_->ReplaceModel(model);
+  caption_->setText(ToQString(TestedGridCaption(tested)));
+  return model != nullptr;
+}
+
+void TestedRecordsPanel::ShowGrid() {
+  caption_->show();
+  grid_->show();
+}
+
+void TestedRecordsPanel::StartBrowsing() {
+  connect(grid_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+          [this](const QModelIndex& current) { RowChanged(current.row()); });
+  grid_->scrollToTop();
+  grid_->setFocus();
+  if (grid_->model()->rowCount() > 0) grid_->setCurrentIndex(grid_->model()->index(0, 0));
+}
+
+void TestedRecordsPanel::RowChanged(int row) {
+  auto* model = qobject_cast<RecordGridModel*>(grid_->model());
+  if (model == nullptr || row < 0) return;
+  const int64_t rec_num = model->RecNumAt(row);
+  if (rec_num == 0) return;  // an empty first cell changes nothing
+  if (record_chosen_) record_chosen_(rec_num);
+}
+
+void TestedRecordsPanel::ShowViewer() {
+  field_name_heading_->show();
+  field_data_heading_->show();
+  viewer_area_->show();
+}
+
+void TestedRecordsPanel::Hide() {
+  for (QWidget* w : std::initializer_list<QWidget*>{grid_, caption_, field_name_heading_,
+                                                    field_data_heading_, viewer_area_})
+    w->hide();
+}
+
+void TestedRecordsPanel::Clear() { grid_->ReplaceModel(nullptr); }
+
+}  // namespace lintaro

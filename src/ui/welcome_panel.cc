@@ -1,0 +1,80 @@
+#include "ui/welcome_panel.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QTextCursor>
+#include <algorithm>
+
+#include "browse/window_texts.h"
+#include "core/platform.h"
+#include "ui/artwork.h"
+#include "ui/qt_platform.h"
+
+namespace lintaro {
+
+WelcomePanel::WelcomePanel(QWidget* area) : area_(area) {
+  logo_ = new QLabel(area);
+  logo_->setObjectName("imgWagemark");
+  logo_->setAlignment(Qt::AlignCenter);
+
+  greeting_ = new QLabel(area);
+  greeting_->setObjectName("lblWelcome");
+  QFont welcome = greeting_->font();
+  welcome.setPointSizeF(welcome.pointSizeF() * 1.6);
+  welcome.setBold(true);
+  greeting_->setFont(welcome);
+  greeting_->setStyleSheet("color: #16335c;");
+  greeting_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+
+  disclaimer_box_ = new QFrame(area);
+  disclaimer_box_->setObjectName("Shape1");
+  disclaimer_box_->setFrameShape(QFrame::Box);
+  disclaimer_box_->setLineWidth(2);
+  disclaimer_box_->setStyleSheet("#Shape1 { border: 2px solid #16335c; }");
+
+  disclaimer_ = new QPlainTextEdit(area);
+  disclaimer_->setObjectName("txtDisclosure");
+  disclaimer_->setReadOnly(true);
+  disclaimer_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+  disclaimer_->setFrameShape(QFrame::NoFrame);
+}
+
+void WelcomePanel::LoadTexts() {
+  greeting_->setText(ToQString(ToLineFeeds(WelcomeText())));
+  disclaimer_->setPlainText(ToQString(ToLineFeeds(DisclaimerText())));
+  QTextCursor caret = disclaimer_->textCursor();
+  caret.setPosition(1);
+  disclaimer_->setTextCursor(caret);
+}
+
+void WelcomePanel::DrawLogo() {
+  logo_->setPixmap(::lintaro::DrawLogo(Twips(kLogoSideTwips), area_->devicePixelRatioF()));
+}
+
+void WelcomePanel::Layout(const AreaColumn& column) {
+  const int margin = Twips(kAreaMarginTwips);
+  const int logo = Twips(kLogoSideTwips);
+  logo_->setGeometry(column.left, margin, logo, logo);
+  const int greeting_left = column.left + logo + margin;
+  greeting_->setGeometry(greeting_left, margin,
+                         std::max(0, column.left + column.width - greeting_left), logo);
+  const int top = margin + logo + margin;
+  const int height = std::clamp(column.height - top - margin, Twips(1200), Twips(2880));
+  disclaimer_box_->setGeometry(column.left, top, column.width, height);
+  const int inset = Twips(90);
+  disclaimer_->setGeometry(column.left + inset, top + inset, column.width - 2 * inset,
+                           height - 2 * inset);
+}
+
+void WelcomePanel::ShowGreeting(bool show) {
+  logo_->setVisible(show);
+  greeting_->setVisible(show);
+}
+
+void WelcomePanel::HideDisclaimer() {
+  disclaimer_box_->hide();
+  disclaimer_->hide();
+}
+
+}  // namespace lintaro
