@@ -9,7 +9,7 @@
 #include <set>
 
 #include "store/results_db.h"
-#include "support/fakes.h"
+#include "support/results_fixture.h"
 
 namespace lintaro {
 namespace {
@@ -21,25 +21,16 @@ class RecordGridTest : public ::testing::Test {
  protected:
   // Records 1 .. count; those in with_errors get one finding each.
   void Write(int64_t count, const std::set<int64_t>& with_errors) {
-    auto db = ResultsDb::Create(path());
-    db->Begin();
-    db->InsertMisc("/data/corrections.txt", "12/06/2026");
+    testing::ResultsFixture results(dir_.path());
+    results.db().Begin();
+    results.File("/data/corrections.txt");
     for (int64_t n = 1; n <= count; ++n) {
-      RecordRow r;
-      r.rec_num = n;
-      r.id = "RCW";
-      r.record = MakeRecord("RCW", {{4, std::to_string(n)}});
-      r.errors = with_errors.count(n) ? 1 : 0;
-      db->InsertRecord(r);
-      if (r.errors) {
-        ErrorRow e;
-        e.rec_num = n;
-        e.reference = "Wages [Position 100 - 110]";
-        e.error = "Money fields must be numeric.";
-        db->InsertError(e);
-      }
+      const int errors = with_errors.count(n) ? 1 : 0;
+      results.Record(n, "RCW", "", errors, MakeRecord("RCW", {{4, std::to_string(n)}}));
+      if (errors)
+        results.Error(n, "Wages [Position 100 - 110]", "", "Money fields must be numeric.");
     }
-    db->Commit();
+    results.db().Commit();
     db_ = ResultsDb::Open(path(), true);
   }
   std::string path() const { return (dir_.path() / kResultsFileName).string(); }
