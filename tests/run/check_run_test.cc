@@ -56,16 +56,6 @@ TEST_F(CheckRunTest, FilesThatCannotBeTestedAreReported) {
   EXPECT_TRUE(prompts.messages.empty());
   EXPECT_FALSE(std::filesystem::exists(db_path()));
 
-  const std::string missing = (files.path() / "no such file.txt").string();
-  EXPECT_EQ(Run({missing}).outcome, RunOutcome::kRestart);
-  ASSERT_EQ(prompts.messages.size(), 2u);
-  EXPECT_EQ(prompts.messages[0].title + ": " + prompts.messages[0].text,
-            "Submission File Not Found: " + missing + " was not found.");
-  EXPECT_EQ(Describe(prompts.messages[1]),
-            "Submission File Name Error | critical ok | Please check to make "
-            "sure that correct "
-            "File Name was entered and /or correct Drive was chosen.");
-
   prompts = {};
   EXPECT_EQ(Run({files.str()}).outcome, RunOutcome::kFailed);  // a folder
   ASSERT_EQ(prompts.messages.size(), 1u);

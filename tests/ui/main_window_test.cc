@@ -229,16 +229,6 @@ TEST_F(WindowTest, ExitDuringRunRecordsTestAborted) {
   EXPECT_EQ(last->rec_num, records);
 }
 
-TEST_F(WindowTest, ExitAfterCompletedRunLeavesResultsUnchanged) {
-  Open();
-  Run({Submission("crit.txt", {MakeRecord("RCA"), MakeRecord("RCW")})});
-  const std::string before = ReadWholeFile(ResultsPath());
-  Action("mnuTExit")->trigger();
-  EXPECT_FALSE(window->isVisible());
-  window.reset();
-  EXPECT_EQ(ReadWholeFile(ResultsPath()), before);
-}
-
 }  // namespace
 }  // namespace lintaro::testing
 

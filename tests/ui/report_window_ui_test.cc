@@ -133,17 +133,6 @@ TEST_F(ReportUiTest, ReportOptionDialogPresetsTheChoiceAndOkStoresIt) {
   EXPECT_EQ(shell.opened[0].second, "file://" + home.str() + "/temphtm.HTM");
   EXPECT_NE(ReadWholeFile(home.str() + "/temphtm.HTM").find("Lintaro Error Report"),
             std::string::npos);
-
-  // Without a default browser, OK gives the text report window.
-  shell.browser = std::nullopt;
-  prompts.answers = {Answer::kOk};
-  format_answers = {3};
-  Button("cmdErrors")->click();
-  ASSERT_NE(LastMessage(), nullptr);
-  EXPECT_EQ(LastMessage()->title, "HTML Report");
-  ASSERT_NE(reports().form(), nullptr);
-  EXPECT_TRUE(reports().form()->isVisible());
-  EXPECT_EQ(reports().settings().report_choice, 1);
 }
 
 TEST_F(ReportUiTest, SaveAsWritesThePreviewIntoTheChosenFile) {
@@ -242,19 +231,6 @@ TEST_F(ReportUiTest, PrintingToPdfGivesTheCountedPagesAndThePageRange) {
   ASSERT_NE(LastMessage(), nullptr);
   EXPECT_EQ(LastMessage()->title + ": " + LastMessage()->text,
             "Print Error Report: The report could not be printed on " + nowhere + ".");
-}
-
-TEST_F(ReportUiTest, TooLargeForThePreviewAsksAndDisablesSaveAs) {
-  OpenWithResults(400);
-  const std::string saved = home.str() + "/big.txt";
-  prompts.answers = {Answer::kYes};
-  prompts.save_names.push_back(saved);
-  ReportForm* form = ViewTextReport();
-  ASSERT_NE(form, nullptr);
-  EXPECT_EQ(form->preview()->toPlainText(),
-            "This report is too large to fit into the text preview.");
-  EXPECT_FALSE(form->findChild<QPushButton*>("cmdSave")->isEnabled());
-  EXPECT_NE(ReadWholeFile(saved).find("Err Num: \t\t400\r\n"), std::string::npos);
 }
 
 // The system print dialog's presets and results, on the real dialog object
