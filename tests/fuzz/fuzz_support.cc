@@ -5,62 +5,11 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
+#include <nlohmann/json.hpp>
 #include <system_error>
 
 namespace lintaro::fuzz {
-namespace {
-
-// A recursive-descent reader that accepts nothing RFC 8259 does not.
-struct StrictReader {
-  const std::string& s;
-  size_t i = 0;
-  char Peek() { return i < s.size() ? s[i] : '\0'; }
-  void Space() {
-    while (i < s.size() && s[i] && std::strchr(" \n\r\t", s[i])) ++i;
-  }
-  bool Eat(char c) { return Space(), Peek() == c ? (++i, true) : false; }
-  bool List(char close, bool keys) {
-    if (Eat(close)) return true;
-    do {
-      if (keys && !(Eat('"') && String() && Eat(':'))) return false;
-      if (!Value()) return false;
-    } while (Eat(','));
-    return Eat(close);
-  }
-  bool String() {
-    for (; i < s.size(); ++i) {
-      const auto c = static_cast<unsigned char>(s[i]);
-      if (c == '"') return ++i, true;
-      if (c < 0x20) return false;
-      if (c != '\\') continue;
-      const char e = ++i < s.size() ? s[i] : '\0';
-      if (e == 'u') {
-        for (int k = 0; k < 4; ++k)
-          if (!std::isxdigit(static_cast<unsigned char>(++i < s.size() ? s[i] : 'x'))) return false;
-      } else if (!e || !std::strchr("\"\\/bfnrt", e)) {
-        return false;
-      }
-    }
-    return false;
-  }
-  bool Value() {
-    Space();
-    if (Eat('{')) return List('}', true);
-    if (Eat('[')) return List(']', false);
-    if (Eat('"')) return String();
-    for (const char* w : {"true", "false", "null"})
-      if (s.compare(i, std::strlen(w), w) == 0) return i += std::strlen(w), true;
-    const size_t start = i;
-    if (Peek() == '-') ++i;
-    while (std::isdigit(static_cast<unsigned char>(Peek()))) ++i;
-    return i > start && std::isdigit(static_cast<unsigned char>(s[i - 1]));
-  }
-};
-
-}  // namespace
-
 void Require(bool holds, const char* target, const char* what) {
   if (holds) return;
   std::fprintf(stderr, "%s: %s\n", target, what);
@@ -143,9 +92,6 @@ bool HasOnlyMarkupOf(std::string_view html, std::initializer_list<std::string_vi
   return true;
 }
 
-bool IsStrictJson(const std::string& text) {
-  StrictReader r{text};
-  return r.Value() && (r.Space(), r.i == text.size());
-}
+bool IsStrictJson(const std::string& text) { return nlohmann::json::accept(text); }
 
 }  // namespace lintaro::fuzz
