@@ -53,17 +53,9 @@ TEST(CommandState, OwnStateAfterEvents) {
     std::vector<E> events;
     std::vector<C> on, off;
   };
+  // The paths the window shows are in tests/ui/states; these it does not.
   const std::vector<Case> cases = {
-      {{E::kRunStarted, E::kRunCompletion, E::kRunNoValidData, E::kRunEnded},
-       {C::cmdStart, C::mnuVRAll},
-       {C::cmdView, C::mnuVReport}},
-      {{E::kRunStarted, E::kRunCompletion, E::kRunClean, E::kGridViewNoErrors},
-       {C::cmdView},
-       {C::mnuVReport, C::mnuVRErrors, C::cmdGrid}},
-      {{E::kGridViewNoErrors, E::kRecordViewOpened}, {C::cmdGrid}, {C::cmdView}},
       {{E::kGridViewWithErrors, E::kRecordViewEmpty}, {}, {C::cmdView, C::cmdGrid}},
-      // The Report submenu stays open for Current, but Last is gone.
-      {{E::kLastNoErrors}, {C::cmdView, C::mnuVRAll}, {C::mnuVRErrors, C::cmdLast, C::mnuRLast}},
       // Reopening the last results never comes back, not even by the
       // initial rules.
       {{E::kRunStarted, E::kWindowOpened, E::kGridViewWithErrors},

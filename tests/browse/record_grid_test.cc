@@ -77,25 +77,6 @@ TEST_F(RecordGridTest, RecordsWithErrorsAreTheNumbersOfTheFindingsInOrder) {
   EXPECT_EQ(RecordGridRows(*db_, RecordGridRows::Kind::kTested).size(), 3000);
 }
 
-TEST_F(RecordGridTest, OnlyAFewWindowsAreHeldWhileScrolling) {
-  Write(5000, {});
-  RecordGridRows rows(*db_, RecordGridRows::Kind::kTested);
-  for (int64_t row = 0; row < rows.size(); ++row) ASSERT_EQ(rows.At(row).rec_num, row + 1);
-  EXPECT_EQ(rows.windows_read(),
-            (5000 + RecordGridRows::kWindowRows - 1) / RecordGridRows::kWindowRows);
-  EXPECT_EQ(rows.windows_held(), RecordGridRows::kWindowsHeld);
-  // Back and forth over a window edge reads nothing again; the last row of
-  // the grid reads only its own window.
-  const int64_t read = rows.windows_read();
-  for (int i = 0; i < 10; ++i) {
-    rows.At(4991);
-    rows.At(4992 - RecordGridRows::kWindowRows * 2);
-  }
-  EXPECT_EQ(rows.windows_read(), read);
-  rows.At(0);
-  EXPECT_EQ(rows.windows_read(), read + 1);
-}
-
 TEST_F(RecordGridTest, MissingRecordsAndAFailingDatabaseGiveEmptyRows) {
   Write(300, {});
   {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "browse/grid_results.h"
 #include "browse/window_texts.h"
 #include "core/error_limit.h"
 #include "core/version.h"
@@ -50,6 +51,23 @@ TEST(InspectLastResults, NoRecordsAndAFileThatIsNoDatabase) {
   r = InspectLastResults(dir.str());
   EXPECT_EQ(r.kind, LastResults::kCannotOpen);
   EXPECT_FALSE(r.problem.empty());
+}
+
+// What the grid view reads when there are no results or the file is no
+// results database (what it shows of real results is in tests/ui/states).
+TEST(GridResults, NoFileIsNotBoundAndAForeignFileHasNoRows) {
+  testing::TempDir dir;
+  const std::string path = JoinPath(dir.str(), kResultsFileName);
+  EXPECT_EQ(GridResults::Open(path), nullptr);
+
+  dir.Write(kResultsFileName, "not a database, but a file the grids may open");
+  std::unique_ptr<GridResults> results = GridResults::Open(path);
+  ASSERT_NE(results, nullptr);
+  EXPECT_EQ(results->CountErrors(), 0);
+  EXPECT_EQ(results->CountTested(), 0);
+  EXPECT_EQ(results->LastTestedPath(), "");
+  EXPECT_EQ(results->CritErrorText(), "");
+  EXPECT_TRUE(results->FindingsOf(1).empty());
 }
 
 }  // namespace

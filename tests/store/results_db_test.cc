@@ -148,37 +148,5 @@ TEST_F(ResultsDbTest, RunResultsKeepTheCurrentRowsInStepWithTheFile) {
   EXPECT_EQ(ResultsDb::Open(path(), true)->CountRecords(), 1);
 }
 
-TEST_F(ResultsDbTest, AnInMemoryDatabaseHasTheFilesTablesAndClearEmptiesIt) {
-  auto db = ResultsDb::CreateInMemory();
-  auto file = ResultsDb::Create(path());
-  for (const char* table : {"MISC", "RECORDS", "ERRORS", "TRCT", "TRCU"})
-    EXPECT_EQ(Columns(*db, table), Columns(*file, table)) << table;
-  {
-    // A run's results written into a database the caller keeps.
-    RunResults run(*db);
-    run.AddFile("/x", "01/01/2008");
-    run.OpenEmployer("111111111");
-    run.AppendRecord(1, "RCE", "RCE...");
-    run.AppendError("", "R", "[E]", "M");
-  }
-  EXPECT_EQ(db->CountRecords(), 1);
-  EXPECT_EQ(db->ReadRecord(1)->errors, 1);
-  EXPECT_EQ(db->CountTotals(TotalsTable::kTRCU), 1);
-  db->Begin();
-  db->InsertError(ErrorRow{0, "C", 1, "R", "E", "M"});
-  db->Clear();
-  EXPECT_FALSE(db->in_transaction());
-  EXPECT_TRUE(db->ReadMisc().empty());
-  EXPECT_EQ(db->CountRecords(), 0);
-  EXPECT_EQ(db->CountErrors(), 0);
-  EXPECT_EQ(db->CountTotals(TotalsTable::kTRCT), 0);
-  EXPECT_EQ(db->CountTotals(TotalsTable::kTRCU), 0);
-  // Every table numbers its rows from 1 again, as in a new database.
-  EXPECT_EQ(db->InsertMisc("/y", "01/02/2008"), 1);
-  EXPECT_EQ(db->InsertError(ErrorRow{0, "", 1, "R", "E", "M"}), 1);
-  EXPECT_EQ(db->InsertTotals(TotalsTable::kTRCT, TotalsRow(TotalsTable::kTRCT)), 1);
-  EXPECT_EQ(db->InsertTotals(TotalsTable::kTRCU, TotalsRow(TotalsTable::kTRCU)), 1);
-}
-
 }  // namespace
 }  // namespace lintaro

@@ -216,17 +216,7 @@ TEST_F(WindowTest, ExitDuringRunRecordsTestAborted) {
   Run({Submission("big.txt", CleanRecords(20000))});
   EXPECT_FALSE(window->isVisible());
   EXPECT_EQ(window->last_summary().outcome, RunOutcome::kAborted);
-  EXPECT_TRUE(prompts.messages.empty());
-
-  // The run's own recording of the abort is tested in tests/core.
-  auto db = ResultsDb::Open(ResultsPath(), true);
-  const int64_t records = db->CountRecords();
-  EXPECT_GE(records, 300);
-  EXPECT_LT(records, 20004);
-  auto last = db->ReadLastError();
-  ASSERT_TRUE(last.has_value());
-  EXPECT_EQ(last->reference + " | " + last->user_entry, "Test Aborted | Exit was chosen");
-  EXPECT_EQ(last->rec_num, records);
+  EXPECT_TRUE(prompts.messages.empty());  // what the run records of the abort: tests/run
 }
 
 }  // namespace
