@@ -9,7 +9,7 @@
 #include <set>
 
 #include "store/results_db.h"
-#include "support/fakes.h"
+#include "support/results_fixture.h"
 
 namespace lintaro {
 namespace {
@@ -21,25 +21,16 @@ class RecordGridTest : public ::testing::Test {
  protected:
   // Records 1 .. count; those in with_errors get one finding each.
   void Write(int64_t count, const std::set<int64_t>& with_errors) {
-    auto db = ResultsDb::Create(path());
-    db->Begin();
-    db->InsertMisc("/data/corrections.txt", "12/06/2026");
+    testing::ResultsFixture results(dir_.path());
+    results.db().Begin();
+    results.File("/data/corrections.txt");
     for (int64_t n = 1; n <= count; ++n) {
-      RecordRow r;
-      r.rec_num = n;
-      r.id = "RCW";
-      r.record = MakeRecord("RCW", {{4, std::to_string(n)}});
-      r.errors = with_errors.count(n) ? 1 : 0;
-      db->InsertRecord(r);
-      if (r.errors) {
-        ErrorRow e;
-        e.rec_num = n;
-        e.reference = "Wages [Position 100 - 110]";
-        e.error = "Money fields must be numeric.";
-        db->InsertError(e);
-      }
+      const int errors = with_errors.count(n) ? 1 : 0;
+      results.Record(n, "RCW", "", errors, MakeRecord("RCW", {{4, std::to_string(n)}}));
+      if (errors)
+        results.Error(n, "Wages [Position 100 - 110]", "", "Money fields must be numeric.");
     }
-    db->Commit();
+    results.db().Commit();
     db_ = ResultsDb::Open(path(), true);
   }
   std::string path() const { return (dir_.path() / kResultsFileName).string(); }
@@ -84,25 +75,6 @@ TEST_F(RecordGridTest, RecordsWithErrorsAreTheNumbersOfTheFindingsInOrder) {
   EXPECT_EQ(rows.RowOf(1502), std::nullopt);  // tested, but without errors
   EXPECT_EQ(rows.RowOf(4000), std::nullopt);
   EXPECT_EQ(RecordGridRows(*db_, RecordGridRows::Kind::kTested).size(), 3000);
-}
-
-TEST_F(RecordGridTest, OnlyAFewWindowsAreHeldWhileScrolling) {
-  Write(5000, {});
-  RecordGridRows rows(*db_, RecordGridRows::Kind::kTested);
-  for (int64_t row = 0; row < rows.size(); ++row) ASSERT_EQ(rows.At(row).rec_num, row + 1);
-  EXPECT_EQ(rows.windows_read(),
-            (5000 + RecordGridRows::kWindowRows - 1) / RecordGridRows::kWindowRows);
-  EXPECT_EQ(rows.windows_held(), RecordGridRows::kWindowsHeld);
-  // Back and forth over a window edge reads nothing again; the last row of
-  // the grid reads only its own window.
-  const int64_t read = rows.windows_read();
-  for (int i = 0; i < 10; ++i) {
-    rows.At(4991);
-    rows.At(4992 - RecordGridRows::kWindowRows * 2);
-  }
-  EXPECT_EQ(rows.windows_read(), read);
-  rows.At(0);
-  EXPECT_EQ(rows.windows_read(), read + 1);
 }
 
 TEST_F(RecordGridTest, MissingRecordsAndAFailingDatabaseGiveEmptyRows) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "browse/grid_results.h"
 #include "browse/window_texts.h"
 #include "core/error_limit.h"
 #include "core/version.h"
@@ -11,20 +12,9 @@
 namespace lintaro {
 namespace {
 
-// The labels and captions the windows show are tested there (tests/ui);
-// here the texts they do not reach.
+// The labels, captions and the stopping sentence the window shows are in its
+// state files (tests/ui/states); here the texts they do not reach.
 TEST(ResultGridTexts, CaptionsPromptsAndFixedTexts) {
-  EXPECT_EQ(GridViewCaption("C:\\DATA\\CORR2007.TXT"), "Records With Errors - CORR2007.TXT");
-  ErrorRow row;
-  row.rec_num = 2;
-  row.error = "Record 2 must be RCE record.";
-  EXPECT_EQ(CritErrorText(row), "");  // only for a critical last finding
-  row.type = "C";
-  EXPECT_EQ(CritErrorText(row),
-            "Execution of Testing was terminated due to "
-            "the Critical Error in Record 2:  Record 2 "
-            "must be RCE record.");
-  EXPECT_EQ(CritErrorText(std::nullopt), "");
   EXPECT_EQ(GoToRecordPrompt(282624), "Record number (1 to 282624):");
   EXPECT_EQ(GoToRecordRefusal(40, 40, true), "Record number 40 has no errors.");
   for (int64_t beyond : {0, 41})
@@ -44,32 +34,40 @@ TEST(ResultGridTexts, CaptionsPromptsAndFixedTexts) {
   EXPECT_EQ(ToLineFeeds("a\r\nb\rc\n"), "a\nb\rc\n");
 }
 
-TEST(InspectLastResults, EveryKind) {
+TEST(InspectLastResults, NoRecordsAndAFileThatIsNoDatabase) {
   testing::TempDir dir;
   const std::string path = JoinPath(dir.str(), kResultsFileName);
-  EXPECT_EQ(InspectLastResults(dir.str()).kind, LastResults::kNoFile);
-  auto with_db = [&](auto change) {
-    auto db =
-        std::filesystem::exists(path) ? ResultsDb::Open(path, false) : ResultsDb::Create(path);
-    change(*db);
-  };
-  with_db([](ResultsDb &db) {
-    db.InsertMisc("/data/part1.txt", "12/06/2026");
-    db.InsertMisc("/data/part2.txt", "12/06/2026");
-  });
+  // No file, no findings and findings are in the window's state files.
+  {
+    auto db = ResultsDb::Create(path);
+    db->InsertMisc("/data/part1.txt", "12/06/2026");
+    db->InsertMisc("/data/part2.txt", "12/06/2026");
+  }
   LastResults r = InspectLastResults(dir.str());
   EXPECT_EQ(r.kind, LastResults::kNoRecords);
   EXPECT_EQ(r.paths, (std::vector<std::string>{"/data/part1.txt", "/data/part2.txt"}));
-  with_db([](ResultsDb &db) {
-    db.InsertRecord(RecordRow{1, "RCW", 0, 0, std::string(1024, 'X'), ""});
-  });
-  EXPECT_EQ(InspectLastResults(dir.str()).kind, LastResults::kNoErrors);
-  with_db([](ResultsDb &db) { db.InsertError(ErrorRow{0, "", 1, "Record Length", "", ""}); });
-  EXPECT_EQ(InspectLastResults(dir.str()).kind, LastResults::kErrors);
+  std::filesystem::remove(path);
   dir.Write(kResultsFileName, "not a database at all, just text");
   r = InspectLastResults(dir.str());
   EXPECT_EQ(r.kind, LastResults::kCannotOpen);
   EXPECT_FALSE(r.problem.empty());
+}
+
+// What the grid view reads when there are no results or the file is no
+// results database (what it shows of real results is in tests/ui/states).
+TEST(GridResults, NoFileIsNotBoundAndAForeignFileHasNoRows) {
+  testing::TempDir dir;
+  const std::string path = JoinPath(dir.str(), kResultsFileName);
+  EXPECT_EQ(GridResults::Open(path), nullptr);
+
+  dir.Write(kResultsFileName, "not a database, but a file the grids may open");
+  std::unique_ptr<GridResults> results = GridResults::Open(path);
+  ASSERT_NE(results, nullptr);
+  EXPECT_EQ(results->CountErrors(), 0);
+  EXPECT_EQ(results->CountTested(), 0);
+  EXPECT_EQ(results->LastTestedPath(), "");
+  EXPECT_EQ(results->CritErrorText(), "");
+  EXPECT_TRUE(results->FindingsOf(1).empty());
 }
 
 }  // namespace

@@ -16,15 +16,9 @@
 namespace lintaro {
 namespace {
 
+using testing::AsUnprivilegedUser;
 using testing::CliResult;
 using testing::RunCli;
-
-// Root reads and writes anything: permission cases run the checker as the
-// unprivileged user instead.
-std::vector<std::string> AsUnprivilegedUser() {
-  if (geteuid() != 0) return {};
-  return {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "--"};
-}
 
 class BadInputTest : public ::testing::Test {
  protected:

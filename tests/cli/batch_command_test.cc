@@ -5,7 +5,6 @@
 
 #include <filesystem>
 #include <sstream>
-#include <thread>
 
 #include "store/results_db.h"
 #include "support/clean_records.h"
@@ -32,11 +31,7 @@ TEST(BatchTest, ASignalStopsTheRunningCheckAndTheRestAreNamed) {
   const std::string results = root.str() + "/results";
   RunningCli running = StartCli({"batch", "-j", "1", "--results", results, big.str()});
   const auto first_db = std::filesystem::path(results) / "first.txt" / "ERRLOG2C.MDB";
-  for (int i = 0; i < 2000; ++i) {
-    std::error_code ec;
-    if (std::filesystem::file_size(first_db, ec) > (1u << 20) && !ec) break;
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
+  ASSERT_TRUE(WaitForFileSize(first_db.string(), 1u << 20));
   kill(running.pid, SIGTERM);
   CliResult r = FinishCli(running);
   EXPECT_EQ(r.status, 143) << r.out;

@@ -6,9 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <filesystem>
-#include <thread>
 
 #include "core/folder_lock.h"
 #include "store/results_db.h"
@@ -32,16 +30,6 @@ class CheckForScriptsTest : public ::testing::Test {
     return files.Write(name, JoinRecords(records));
   }
   std::string db() const { return home.str() + "/" + kResultsFileName; }
-  // Waits until the results file of a check started in the background has
-  // grown past bytes (its first batch of records is then stored).
-  bool WaitForResults(std::uintmax_t bytes) const {
-    for (int i = 0; i < 2000; ++i) {
-      std::error_code ec;
-      if (std::filesystem::file_size(db(), ec) > bytes && !ec) return true;
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return false;
-  }
   TempDir home, files;
 };
 
@@ -49,7 +37,7 @@ TEST_F(CheckForScriptsTest, OneRunPerProgramFolderAndEachPrintsItsOwnFigures) {
   const std::string big = File("big.txt", CleanSubmission(40000));
   const std::string small = File("small.txt", CleanSubmission(2));
   RunningCli first = StartCli(Check({big}));
-  ASSERT_TRUE(WaitForResults(0));
+  ASSERT_TRUE(WaitForFileSize(db(), 0));
   CliResult second = RunCli(Check({small}));
   EXPECT_EQ(second.status, 2);
   EXPECT_EQ(second.out, "");
@@ -76,7 +64,7 @@ TEST_F(CheckForScriptsTest, SignalsAbortTheRunKeepTheResultsAndSetTheStatus) {
   for (const auto& [signal, status] : {std::pair{SIGINT, 130}, std::pair{SIGTERM, 143}}) {
     std::filesystem::remove(db());
     RunningCli running = StartCli(Check({big}));
-    ASSERT_TRUE(WaitForResults(1 << 20));
+    ASSERT_TRUE(WaitForFileSize(db(), 1 << 20));
     kill(running.pid, signal);
     CliResult r = FinishCli(running);
     EXPECT_EQ(r.status, status) << r.err;
@@ -111,16 +99,6 @@ TEST_F(CheckForScriptsTest, TheProgressLineIsErasedBeforeOtherOutputAndEndsAtAHu
   EXPECT_NE(r.out.find("\033[K\r\033[KRecords tested: 1501\r\n"), std::string::npos) << r.out;
 }
 
-// Root may write anything: the read-only case runs as the unprivileged user.
-std::vector<std::string> Unprivileged(std::vector<std::string> env) {
-  env.insert(env.begin(), "env");
-  if (geteuid() != 0) return env;
-  std::vector<std::string> prefix = {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups",
-                                     "--"};
-  prefix.insert(prefix.end(), env.begin(), env.end());
-  return prefix;
-}
-
 // The rest of where the results go is in tests/cli/sessions/check.session.
 TEST_F(CheckForScriptsTest, ACopyInAFolderItCannotWriteKeepsItsResultsInThePerUserFolder) {
   const std::string clean = File("clean.txt", CleanSubmission(1));
@@ -133,7 +111,7 @@ TEST_F(CheckForScriptsTest, ACopyInAFolderItCannotWriteKeepsItsResultsInThePerUs
   chmod(install.str().c_str(), 0555);
   // The copy is run in place of the built program.
   std::vector<std::string> as_copy =
-      Unprivileged({"HOME=" + user.str(), "XDG_DATA_HOME=" + user.str()});
+      AsUnprivilegedUser({"env", "HOME=" + user.str(), "XDG_DATA_HOME=" + user.str()});
   as_copy.insert(as_copy.end(),
                  {"/bin/sh", "-c", "shift; exec '" + copy.string() + "' \"$@\"", "sh"});
   CliResult r = RunCli({"check", clean}, as_copy);

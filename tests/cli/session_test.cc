@@ -30,14 +30,6 @@ namespace fs = std::filesystem;
 
 const fs::path kSessions = fs::path(LINTARO_SOURCE_DIR) / "tests" / "cli" / "sessions";
 
-std::vector<fs::path> FilesEndingIn(const std::string& extension) {
-  std::vector<fs::path> found;
-  for (const auto& entry : fs::directory_iterator(kSessions))
-    if (entry.path().extension() == extension) found.push_back(entry.path());
-  std::sort(found.begin(), found.end());
-  return found;
-}
-
 void ReplaceAll(std::string& text, const std::string& from, const std::string& to) {
   for (size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size())
     text.replace(at, from.size(), to);
@@ -90,7 +82,7 @@ class Session : public ::testing::Test {
 
  private:
   void WriteSubmissions() {
-    for (const fs::path& recipe : FilesEndingIn(".recipe")) {
+    for (const fs::path& recipe : FilesUnder(kSessions, ".recipe")) {
       const std::vector<Submission> made = ReadRecipe(ReadWholeFile(recipe.string()));
       ASSERT_EQ(made.size(), 1u) << recipe.string();
       const std::vector<std::string>& parts = made[0].files;
@@ -123,15 +115,9 @@ class Session : public ::testing::Test {
   TempDir home_, files_;
 };
 
-const bool kRegistered = [] {
-  for (const fs::path& file : FilesEndingIn(".session")) {
-    std::string name = file.stem().string();
-    std::replace(name.begin(), name.end(), '-', '_');
-    ::testing::RegisterTest("CliSession", name.c_str(), nullptr, nullptr, __FILE__, __LINE__,
-                            [file]() -> ::testing::Test* { return new Session(file); });
-  }
-  return true;
-}();
+const bool kRegistered =
+    RegisterFileTests("CliSession", kSessions, ".session",
+                      [](const fs::path& file) -> ::testing::Test* { return new Session(file); });
 
 }  // namespace
 }  // namespace lintaro::testing

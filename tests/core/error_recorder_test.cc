@@ -10,7 +10,8 @@ namespace {
 
 // The recorder's running-total operations against a real results file: each
 // typed column reaches its own cell of its own table, and what the tables do
-// not have is left alone.
+// not have is left alone. That viewing writes nothing is the record viewer's
+// test (tests/browse).
 class ErrorRecorderTotalsTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -67,21 +68,6 @@ TEST_F(ErrorRecorderTotalsTest, EachColumnReachesItsCellAndTheFirstEmployeeIsNam
   EXPECT_EQ(run.current().rec_reference, "200000001");
   EXPECT_EQ(run.current().rce_indx, 1);
   EXPECT_EQ(run.error_count(), 2);
-}
-
-TEST_F(ErrorRecorderTotalsTest, NothingChangesWhileViewing) {
-  state.Viewing = true;
-  recorder.CountEmployeeRecord(TotalsTable::kTRCT);
-  recorder.AddToTotals({TotalsTable::kTRCT, TotalsKind::kCorrectSum, 1}, 700);
-  recorder.SetTotalsFlag({TotalsTable::kTRCT, TotalsKind::kCorrectBlank, 1}, false);
-  recorder.NonNumericAmountError("Ref", "[1A]", "Message", 20,
-                                 {TotalsTable::kTRCT, TotalsKind::kErrorReference, 1});
-  TotalsRow untouched(TotalsTable::kTRCT);
-  untouched.indx = 1;
-  untouched.rce_ein = "310000001";
-  EXPECT_EQ(Stored(TotalsTable::kTRCT), untouched);
-  EXPECT_EQ(run.current().rce_indx, 0);
-  EXPECT_EQ(run.error_count(), 0);
 }
 
 }  // namespace

@@ -33,56 +33,44 @@ std::vector<std::string> Frame(const std::string& bytes, size_t chunk = kChunkSi
   return records;
 }
 
-std::vector<std::string> ThreeRecords() {
-  return {MakeRecord("RCA", {{4, "111111111"}}), MakeRecord("RCE", {{4, "2007"}}),
-          MakeRecord("RCF", {{1024, "X"}})};
-}
-
-TEST(RecordFramer, LineEndsOfAnyKindFrameTheSame) {
-  EXPECT_TRUE(Frame("").empty());
-  EXPECT_TRUE(Frame("\r\n\n\r\r\n").empty());
-  const auto records = ThreeRecords();
-  EXPECT_EQ(Frame(testing::JoinRecords(records, "\r\n")), records);
-  EXPECT_EQ(Frame(testing::JoinRecords(records, "\n")), records);
-  EXPECT_EQ(Frame(testing::JoinRecords(records, "")), records);
-  EXPECT_EQ(Frame("\r\n\r\n" + testing::JoinRecords(records, "\r\n\n\r\n")), records);
-}
-
-TEST(RecordFramer, ChunkBoundariesDoNotChangeTheRecords) {
+TEST(RecordFramer, RecordsAreTheSameAtAnyLineEndAndChunkBoundary) {
+  const std::vector<std::string> three = {MakeRecord("RCA", {{4, "111111111"}}),
+                                          MakeRecord("RCE", {{4, "2007"}}),
+                                          MakeRecord("RCF", {{1024, "X"}})};
   // 200 records with CR LF are 205,200 bytes: several chunks of 65,000, with
   // records and line breaks split across the boundaries.
-  std::vector<std::string> records;
-  for (int i = 0; i < 200; ++i) records.push_back(MakeRecord("RCW", {{4, std::to_string(i)}}));
-  const std::string bytes = testing::JoinRecords(records);
-  for (size_t chunk : {size_t{1}, size_t{7}, size_t{1024}, size_t{1025}, size_t{1026}, kChunkSize})
-    EXPECT_EQ(Frame(bytes, chunk), records) << "chunk size " << chunk;
-}
-
-TEST(RecordFramer, ShortRecordEndsAtItsLineBreakEvenAtTheEndOfAChunk) {
+  std::vector<std::string> many;
+  for (int i = 0; i < 200; ++i) many.push_back(MakeRecord("RCW", {{4, std::to_string(i)}}));
   // A 1,000-character record whose line feed is the last byte of a chunk
-  // must not be joined with the record that follows.
-  const std::string short_record = MakeRecord("RCW").substr(0, 1000);
-  const std::string next = MakeRecord("RCT");
-  const std::string bytes = short_record + "\n" + next + "\n";
-  const auto expected = std::vector<std::string>{short_record, next};
-  EXPECT_EQ(Frame(bytes, 1001), expected);  // break is the chunk's last byte
-  EXPECT_EQ(Frame(bytes, 1000), expected);  // break starts the next chunk
-  EXPECT_EQ(Frame(bytes), expected);
-}
-
-TEST(RecordFramer, LongLinesAreCutAt1024AndTheFinalRecordMayBeShort) {
-  const std::string bytes = std::string(1024, 'A') + std::string(1030, 'B') + "\r\nTAIL";
-  EXPECT_EQ(Frame(bytes, 100),
-            (std::vector<std::string>{std::string(1024, 'A'), std::string(1024, 'B'),
-                                      std::string(6, 'B'), "TAIL"}));
-}
-
-TEST(RecordFramer, EveryByteOtherThanLineBreaksIsKept) {
-  std::string record;
+  // (1001) or starts the next (1000) must not be joined with the next record.
+  const std::vector<std::string> short_first = {MakeRecord("RCW").substr(0, 1000),
+                                                MakeRecord("RCT")};
+  std::string every_byte;  // every byte other than the line breaks is kept
   for (int b = 0; b < 256; ++b)
-    if (b != '\r' && b != '\n') record.push_back(static_cast<char>(b));
-  record.resize(1024, 'Z');
-  EXPECT_EQ(Frame(record + "\r\n"), std::vector<std::string>{record});
+    if (b != '\r' && b != '\n') every_byte.push_back(static_cast<char>(b));
+  every_byte.resize(1024, 'Z');
+  const std::string a(1024, 'A'), b(1024, 'B');
+  struct Case {
+    std::string bytes;
+    std::vector<size_t> chunks;
+    std::vector<std::string> records;
+  };
+  const std::vector<Case> cases = {
+      {"", {kChunkSize}, {}},
+      {"\r\n\n\r\r\n", {kChunkSize}, {}},
+      {testing::JoinRecords(three, "\r\n"), {kChunkSize}, three},
+      {testing::JoinRecords(three, "\n"), {kChunkSize}, three},
+      {testing::JoinRecords(three, ""), {kChunkSize, 7}, three},
+      {"\r\n\r\n" + testing::JoinRecords(three, "\r\n\n\r\n"), {kChunkSize}, three},
+      {testing::JoinRecords(many), {1, 7, 1024, 1025, 1026, kChunkSize}, many},
+      {testing::JoinRecords(short_first, "\n"), {1001, 1000, kChunkSize}, short_first},
+      // Long lines are cut at 1,024 characters; the last record may be short.
+      {a + b + "BBBBBB\r\nTAIL", {100}, {a, b, "BBBBBB", "TAIL"}},
+      {every_byte + "\r\n", {kChunkSize}, {every_byte}},
+  };
+  for (size_t i = 0; i < cases.size(); ++i)
+    for (size_t chunk : cases[i].chunks)
+      EXPECT_EQ(Frame(cases[i].bytes, chunk), cases[i].records) << i << ", chunk size " << chunk;
 }
 
 }  // namespace

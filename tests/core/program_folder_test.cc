@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <vector>
 
 #include "support/fakes.h"
@@ -18,7 +19,7 @@ using testing::TempDir;
 // "" as data means the per-user data folder.
 struct FolderCase {
   const char *layout;
-  std::vector<const char *> files;
+  const char *files;  // separated by blanks
   const char *executable_folder, *home_option, *home_env, *data, *help_file;
 };
 void PrintTo(const FolderCase &c, std::ostream *os) { *os << c.layout; }
@@ -28,7 +29,8 @@ class InstalledCopyTest : public ::testing::TestWithParam<FolderCase> {};
 TEST_P(InstalledCopyTest, DataFolderAndHelpFile) {
   const FolderCase &c = GetParam();
   TempDir root;
-  for (const char *file : c.files) {
+  std::istringstream files(c.files);
+  for (std::string file; files >> file;) {
     std::filesystem::create_directories((root.path() / file).parent_path());
     std::ofstream(root.path() / file) << "x";
   }
@@ -47,57 +49,31 @@ TEST_P(InstalledCopyTest, DataFolderAndHelpFile) {
   EXPECT_TRUE(f.problem.empty()) << f.problem;
 }
 
-const std::vector<const char *> kInstalled = {"prefix/bin/lintaro",
-                                              "prefix/share/lintaro/Lintaro.hlp"};
+constexpr const char *kShared = "prefix/share/lintaro/Lintaro.hlp";
+constexpr const char *kInstalled = "prefix/bin/lintaro prefix/share/lintaro/Lintaro.hlp";
 
-INSTANTIATE_TEST_SUITE_P(
-    Layouts, InstalledCopyTest,
-    ::testing::Values(FolderCase{"BuildFolder",
-                                 {"build/lintaro", "build/Lintaro.hlp"},
-                                 "build",
-                                 "",
-                                 "",
-                                 "build",
-                                 "build/Lintaro.hlp"},
-                      FolderCase{"InstalledToUserPrefix", kInstalled, "prefix/bin", "", "", "",
-                                 "prefix/share/lintaro/Lintaro.hlp"},
-                      FolderCase{"InstalledFolderWithTrailingSlash", kInstalled, "prefix/bin/", "",
-                                 "", "", "prefix/share/lintaro/Lintaro.hlp"},
-                      // --home beats $LINTARO_HOME, which beats the executable's folder.
-                      FolderCase{"InstalledWithHomeOption", kInstalled, "prefix/bin", "work", "env",
-                                 "work", "prefix/share/lintaro/Lintaro.hlp"},
-                      FolderCase{"InstalledWithHomeEnvironment", kInstalled, "prefix/bin", "",
-                                 "env", "env", "prefix/share/lintaro/Lintaro.hlp"},
-                      FolderCase{"HelpInTheNamedFolderFirst",
-                                 {"prefix/bin/lintaro", "prefix/share/lintaro/Lintaro.hlp",
-                                  "work/Lintaro.hlp"},
-                                 "prefix/bin",
-                                 "work",
-                                 "",
-                                 "work",
-                                 "work/Lintaro.hlp"},
-                      FolderCase{"HandCopiedBinWithHelpBesideIt",
-                                 {"copy/bin/Lintaro.hlp", "copy/share/lintaro/Lintaro.hlp"},
-                                 "copy/bin",
-                                 "",
-                                 "",
-                                 "copy/bin",
-                                 "copy/bin/Lintaro.hlp"},
-                      FolderCase{"BinWithoutSharedHelp",
-                                 {"tools/bin/lintaro"},
-                                 "tools/bin",
-                                 "",
-                                 "",
-                                 "tools/bin",
-                                 "tools/bin/Lintaro.hlp"},
-                      FolderCase{"SharedHelpBesideAFolderNotNamedBin",
-                                 {"opt/programs/lintaro", "opt/share/lintaro/Lintaro.hlp"},
-                                 "opt/programs",
-                                 "",
-                                 "",
-                                 "opt/programs",
-                                 "opt/share/lintaro/Lintaro.hlp"}),
-    [](const auto &info) { return std::string(info.param.layout); });
+// Layout, its files, the executable's folder, --home, $LINTARO_HOME, data folder, help file.
+const std::vector<FolderCase> kLayouts = {
+    {"BuildFolder", "build/lintaro build/Lintaro.hlp", "build", "", "", "build",
+     "build/Lintaro.hlp"},
+    {"InstalledToUserPrefix", kInstalled, "prefix/bin", "", "", "", kShared},
+    {"InstalledFolderWithTrailingSlash", kInstalled, "prefix/bin/", "", "", "", kShared},
+    // --home beats $LINTARO_HOME, which beats the executable's folder.
+    {"InstalledWithHomeOption", kInstalled, "prefix/bin", "work", "env", "work", kShared},
+    {"InstalledWithHomeEnvironment", kInstalled, "prefix/bin", "", "env", "env", kShared},
+    {"HelpInTheNamedFolderFirst",
+     "prefix/bin/lintaro prefix/share/lintaro/Lintaro.hlp work/Lintaro.hlp", "prefix/bin", "work",
+     "", "work", "work/Lintaro.hlp"},
+    {"HandCopiedBinWithHelpBesideIt", "copy/bin/Lintaro.hlp copy/share/lintaro/Lintaro.hlp",
+     "copy/bin", "", "", "copy/bin", "copy/bin/Lintaro.hlp"},
+    {"BinWithoutSharedHelp", "tools/bin/lintaro", "tools/bin", "", "", "tools/bin",
+     "tools/bin/Lintaro.hlp"},
+    {"SharedHelpBesideAFolderNotNamedBin", "opt/programs/lintaro opt/share/lintaro/Lintaro.hlp",
+     "opt/programs", "", "", "opt/programs", "opt/share/lintaro/Lintaro.hlp"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Layouts, InstalledCopyTest, ::testing::ValuesIn(kLayouts),
+                         [](const auto &info) { return std::string(info.param.layout); });
 
 TEST(ProgramFolder, AFolderThatCannotBeUsedFallsBackOrIsReported) {
   for (const char *path : {"/opt/lintaro", "/opt/lintaro/", "/opt/lintaro//"})

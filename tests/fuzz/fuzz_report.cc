@@ -22,7 +22,6 @@
 #include "reports/printed_report.h"
 #include "reports/text_report.h"
 #include "store/results_db.h"
-#include "support/json_reader.h"
 
 namespace {
 
@@ -148,11 +147,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       break;
     case 3:
       lintaro::BuildJsonReport(db, report);
-      Require(lintaro::testing::IsStrictJson(report.text), "the JSON report is not JSON");
+      Require(lintaro::fuzz::IsStrictJson(report.text), "the JSON report is not JSON");
       break;
     case 4:
       lintaro::BuildJsonReport(db, report, {}, employer);
-      Require(lintaro::testing::IsStrictJson(report.text), "the JSON report is not JSON");
+      Require(lintaro::fuzz::IsStrictJson(report.text), "the JSON report is not JSON");
       break;
     case 5:
       lintaro::BuildCsvReport(db, report);

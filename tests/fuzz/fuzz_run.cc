@@ -21,33 +21,9 @@
 #include "fuzz_support.h"
 #include "run/check_run.h"
 #include "store/results_db.h"
+#include "support/fakes.h"
 
 namespace {
-
-class QuietPrompts : public lintaro::Prompts {
- public:
-  std::string file;
-  bool failure_shown = false;
-  lintaro::Answer Message(const std::string& title, const std::string& text, lintaro::Icon,
-                          lintaro::Buttons buttons) override {
-    // Only a fault of the program itself (an exception out of the checks)
-    // or of the store shows this box for a readable file.
-    if (title == "Submission File Error") {
-      std::fprintf(stderr, "fuzz_run: the run failed: %s\n", text.c_str());
-      failure_shown = true;
-    }
-    return buttons == lintaro::Buttons::kYesNo ? lintaro::Answer::kNo : lintaro::Answer::kOk;
-  }
-  std::optional<std::string> OpenFile(const std::string&, const std::string&) override {
-    if (file.empty()) return std::nullopt;
-    return std::exchange(file, std::string());
-  }
-};
-
-class FixedClock : public lintaro::Clock {
- public:
-  lintaro::Date Today() override { return {2008, 1, 15}; }
-};
 
 // The error limit of an input: 1 to 40, from its length, when that is a
 // multiple of 8, so that the fuzzer meets the limit after any record and
@@ -112,9 +88,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const lintaro::fuzz::ScratchFolder folder("lintaro-fuzz-run");
   const std::string file = folder.Write("submission.txt", data, size);
   lintaro::RunState state;
-  QuietPrompts prompts;
-  prompts.file = file;
-  FixedClock clock;
+  lintaro::testing::ScriptedPrompts prompts;  // every question answered with its default
+  prompts.files.push_back(file);
+  lintaro::testing::FixedClock clock({2008, 1, 15});
   lintaro::RunView view;
   lintaro::CheckRunOptions options;
   options.program_folder = folder.path();
@@ -122,7 +98,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   options.results_store = &Store();
   lintaro::CheckRun run(state, prompts, clock, view, options);
   const lintaro::RunSummary summary = run.ReadFile();
-  Require(!prompts.failure_shown && summary.outcome != lintaro::RunOutcome::kFailed,
+  // Only a fault of the program itself (an exception out of the checks) or
+  // of the store shows this box for a readable file.
+  bool failure_shown = false;
+  for (const lintaro::testing::ShownMessage& m : prompts.messages) {
+    if (m.title != "Submission File Error") continue;
+    std::fprintf(stderr, "fuzz_run: the run failed: %s\n", m.text.c_str());
+    failure_shown = true;
+  }
+  Require(!failure_shown && summary.outcome != lintaro::RunOutcome::kFailed,
           "the run ended in a failure");
   CheckStore(Store(), summary, options.max_errors);
   return 0;

@@ -6,10 +6,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <nlohmann/json.hpp>
 #include <system_error>
 
 namespace lintaro::fuzz {
-
 void Require(bool holds, const char* target, const char* what) {
   if (holds) return;
   std::fprintf(stderr, "%s: %s\n", target, what);
@@ -91,5 +91,7 @@ bool HasOnlyMarkupOf(std::string_view html, std::initializer_list<std::string_vi
   }
   return true;
 }
+
+bool IsStrictJson(const std::string& text) { return nlohmann::json::accept(text); }
 
 }  // namespace lintaro::fuzz

@@ -47,6 +47,10 @@ size_t CountUtf8Chars(std::string_view text);
 // ending at a blank or ">".
 bool HasOnlyMarkupOf(std::string_view html, std::initializer_list<std::string_view> tags);
 
+// True when text is exactly one JSON value, written as RFC 8259 allows
+// (surrounding white space included).
+bool IsStrictJson(const std::string& text);
+
 }  // namespace lintaro::fuzz
 
 #endif  // LINTARO_TESTS_FUZZ_FUZZ_SUPPORT_H_

@@ -10,7 +10,6 @@
 // LINTARO_UPDATE_GOLDEN=1 rewrites the files that differ instead of failing.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 
 #include "support/cli_runner.h"
@@ -30,15 +29,6 @@ const char* kLegend =
     "# errors (its count), marks (the viewer's fields in error), stored (positions stored\n"
     "# otherwise than submitted); then its findings: NUMBER, type, reference, user entry and\n"
     "# message, tab-separated; last the message boxes shown: box, title, icon and buttons, text.\n";
-
-std::vector<fs::path> Recipes() {
-  std::vector<fs::path> found;
-  for (const auto& entry :
-       fs::recursive_directory_iterator(fs::path(LINTARO_SOURCE_DIR) / "tests" / "golden"))
-    if (entry.path().extension() == ".recipe") found.push_back(entry.path());
-  std::sort(found.begin(), found.end());
-  return found;
-}
 
 // One golden case: a recipe and the files expected of it.
 class GoldenCase : public ::testing::Test {
@@ -74,47 +64,19 @@ class GoldenCase : public ::testing::Test {
   fs::path recipe_;
 };
 
-// "folder_name" for the recipe folder/name.recipe.
-std::string CaseName(const fs::path& recipe) {
-  std::string name = fs::relative(recipe, fs::path(LINTARO_SOURCE_DIR) / "tests" / "golden")
-                         .replace_extension()
-                         .string();
-  for (char& c : name)
-    if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-  return name;
-}
-
 // Each recipe is a test of its own, Golden.folder_name.
-const bool kRegistered = [] {
-  for (const fs::path& recipe : Recipes()) {
-    ::testing::RegisterTest("Golden", CaseName(recipe).c_str(), nullptr, nullptr, __FILE__,
-                            __LINE__,
-                            [recipe]() -> ::testing::Test* { return new GoldenCase(recipe); });
-  }
-  return true;
-}();
+const bool kRegistered = RegisterFileTests(
+    "Golden", fs::path(LINTARO_SOURCE_DIR) / "tests/golden", ".recipe",
+    [](const fs::path& recipe) -> ::testing::Test* { return new GoldenCase(recipe); });
 
 // Expected files hold texts in the escaped notation: every byte must come
-// back, and a recipe's mistake must name its line.
-TEST(RecipeNotation, EscapesRoundTripAndMistakesNameTheirLine) {
+// back.
+TEST(RecipeNotation, EscapesRoundTrip) {
   std::string all;
   for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
   for (const std::string& text : {all, std::string(9, ' ') + "a  b " + std::string(7, ' ')})
     EXPECT_EQ(Unescape(Escape(text)), text);
   EXPECT_EQ(Escape("[AB\tC" + std::string(8, ' ') + "D \\ ]"), "[AB\\tC\\s{8}D \\\\ ]");
-  const std::vector<std::pair<std::string, std::string>> mistakes = {
-      {"RCA\nRCE 4=2006\nRCW 2000=X\n    4=1\nRCT\n", "line 3: outside the record: 2000=X"},
-      {"RCA\nlimit\n", "line 2: limit takes one value"},
-      {"RCA\nRCEE 4=2006\n", "line 2: a record identifier has at most three characters: RCEE"},
-  };
-  for (const auto& [recipe, problem] : mistakes) {
-    try {
-      ReadRecipe(recipe);
-      ADD_FAILURE() << "accepted: " << problem;
-    } catch (const std::invalid_argument& e) {
-      EXPECT_EQ(std::string(e.what()), problem);
-    }
-  }
 }
 
 }  // namespace

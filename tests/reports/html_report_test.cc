@@ -7,7 +7,7 @@
 #include <sys/stat.h>
 
 #include "reports/report_files.h"
-#include "reports/report_fixture.h"
+#include "support/results_fixture.h"
 
 namespace lintaro::testing {
 namespace {

@@ -8,7 +8,7 @@
 #include "reports/finding_parts.h"
 #include "reports/json_report.h"
 #include "reports/outcome.h"
-#include "reports/report_fixture.h"
+#include "support/results_fixture.h"
 
 namespace lintaro::testing {
 namespace {

@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include "reports/report_fixture.h"
 #include "support/report_fakes.h"
+#include "support/results_fixture.h"
 
 namespace lintaro::testing {
 namespace {

@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "reports/report_fixture.h"
 #include "reports/text_report.h"
 #include "support/report_fakes.h"
+#include "support/results_fixture.h"
 
 namespace lintaro::testing {
 namespace {

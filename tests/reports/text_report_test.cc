@@ -5,9 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include "report_fixture.h"
 #include "reports/json_report.h"
 #include "reports/report_content.h"
+#include "support/results_fixture.h"
 
 namespace lintaro {
 namespace {

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
-#include "store/run_results.h"
 #include "support/fakes.h"
 
 namespace lintaro {
@@ -112,72 +111,6 @@ TEST_F(ResultsDbTest, OpenAndCreateRefuseWhatIsNotAResultsDatabase) {
   } catch (const StoreError& e) {
     EXPECT_NE(std::string(e.what()).find("not a results database"), std::string::npos);
   }
-}
-
-TEST_F(ResultsDbTest, RunResultsKeepTheCurrentRowsInStepWithTheFile) {
-  RunResults run(ResultsDb::Create(path()), 2);
-  run.AddFile("/x", "01/01/2008");
-  run.SetPinOK(true);
-  run.OpenEmployer("111111111");
-  TotalsRow* trct = run.employer(TotalsTable::kTRCT);
-  ASSERT_NE(trct, nullptr);
-  trct->count = 5;
-  trct->pair(3).correct = 123;
-  run.MarkEmployerChanged(TotalsTable::kTRCT);
-  run.AppendRecord(1, "RCE", "RCE...");
-  run.current().rce_indx = trct->indx;
-  run.AppendError("", "R", "[E]", "M");
-  run.AppendError("C", "R2", "[E2]", "M2");
-  EXPECT_EQ(run.error_count(), 2);
-  EXPECT_EQ(run.last_error_type(), "C");
-  // The employer row of the record under test comes from memory ...
-  auto in_memory = run.EmployerRow(TotalsTable::kTRCT, 1);
-  ASSERT_TRUE(in_memory);
-  EXPECT_EQ(in_memory->pair(3).correct, 123);
-  run.Flush();
-  // ... and equals what the file holds.
-  auto db = ResultsDb::Open(path(), true);
-  EXPECT_EQ(*db->ReadTotalsForRecord(TotalsTable::kTRCT, 1), *in_memory);
-  EXPECT_EQ(db->ReadRecord(1)->errors, 2);
-  EXPECT_TRUE(db->ReadMisc().at(0).pin_ok);
-  // A deleted current record gives the previous one back.
-  run.AppendRecord(2, "\x1a", "\x1a");
-  run.DeleteCurrent();
-  EXPECT_EQ(run.current().rec_num, 1);
-  run.Flush();
-  EXPECT_EQ(ResultsDb::Open(path(), true)->CountRecords(), 1);
-}
-
-TEST_F(ResultsDbTest, AnInMemoryDatabaseHasTheFilesTablesAndClearEmptiesIt) {
-  auto db = ResultsDb::CreateInMemory();
-  auto file = ResultsDb::Create(path());
-  for (const char* table : {"MISC", "RECORDS", "ERRORS", "TRCT", "TRCU"})
-    EXPECT_EQ(Columns(*db, table), Columns(*file, table)) << table;
-  {
-    // A run's results written into a database the caller keeps.
-    RunResults run(*db);
-    run.AddFile("/x", "01/01/2008");
-    run.OpenEmployer("111111111");
-    run.AppendRecord(1, "RCE", "RCE...");
-    run.AppendError("", "R", "[E]", "M");
-  }
-  EXPECT_EQ(db->CountRecords(), 1);
-  EXPECT_EQ(db->ReadRecord(1)->errors, 1);
-  EXPECT_EQ(db->CountTotals(TotalsTable::kTRCU), 1);
-  db->Begin();
-  db->InsertError(ErrorRow{0, "C", 1, "R", "E", "M"});
-  db->Clear();
-  EXPECT_FALSE(db->in_transaction());
-  EXPECT_TRUE(db->ReadMisc().empty());
-  EXPECT_EQ(db->CountRecords(), 0);
-  EXPECT_EQ(db->CountErrors(), 0);
-  EXPECT_EQ(db->CountTotals(TotalsTable::kTRCT), 0);
-  EXPECT_EQ(db->CountTotals(TotalsTable::kTRCU), 0);
-  // Every table numbers its rows from 1 again, as in a new database.
-  EXPECT_EQ(db->InsertMisc("/y", "01/02/2008"), 1);
-  EXPECT_EQ(db->InsertError(ErrorRow{0, "", 1, "R", "E", "M"}), 1);
-  EXPECT_EQ(db->InsertTotals(TotalsTable::kTRCT, TotalsRow(TotalsTable::kTRCT)), 1);
-  EXPECT_EQ(db->InsertTotals(TotalsTable::kTRCU, TotalsRow(TotalsTable::kTRCU)), 1);
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 #include "support/clean_records.h"
 
 #include <cstdio>
-#include <stdexcept>
 
 #include "support/fakes.h"
 
@@ -20,16 +19,6 @@ Fields Merge(Fields base, const Fields& over) {
 }
 
 }  // namespace
-
-// Places each text at its 1-based position in record.
-std::string Patch(std::string record, const Fields& changes) {
-  for (const auto& [position, text] : changes) {
-    if (position < 1 || position - 1 + text.size() > record.size())
-      throw std::out_of_range("field outside the record");
-    record.replace(static_cast<size_t>(position - 1), text.size(), text);
-  }
-  return record;
-}
 
 std::string Cents(int64_t cents, int width) {
   char buf[32];

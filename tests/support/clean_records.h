@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "support/fakes.h"
+
 namespace lintaro::testing {
 
 using Fields = std::map<int, std::string>;
 
-// Places each text at its 1-based position in record.
-std::string Patch(std::string record, const Fields& changes);
 // cents, zero-filled to width digits.
 std::string Cents(int64_t cents, int width = 11);
 

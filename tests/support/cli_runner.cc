@@ -6,8 +6,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #ifndef LINTARO_CLI_PATH
 #define LINTARO_CLI_PATH "lintaro-cli"
@@ -121,6 +124,23 @@ CliResult RunCliOnTerminal(const std::vector<std::string>& args) {
   close(terminal);
   result.status = ExitStatus(pid);
   return result;
+}
+
+std::vector<std::string> AsUnprivilegedUser(std::vector<std::string> then) {
+  if (geteuid() != 0) return then;
+  std::vector<std::string> prefix = {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups",
+                                     "--"};
+  prefix.insert(prefix.end(), then.begin(), then.end());
+  return prefix;
+}
+
+bool WaitForFileSize(const std::string& path, std::uintmax_t bytes) {
+  for (int i = 0; i < 2000; ++i) {
+    std::error_code ec;
+    if (std::filesystem::file_size(path, ec) > bytes && !ec) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return false;
 }
 
 std::string ReadWholeFile(const std::string& path) {

@@ -52,12 +52,6 @@ std::optional<std::string> ScriptedPrompts::SaveFile(const std::string& title,
   return name;
 }
 
-std::vector<std::string> ScriptedPrompts::Titles() const {
-  std::vector<std::string> titles;
-  for (const auto& m : messages) titles.push_back(m.title);
-  return titles;
-}
-
 TempDir::TempDir() {
   std::string pattern = (std::filesystem::temp_directory_path() / "lintaro-test-XXXXXX").string();
   if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
@@ -78,15 +72,17 @@ std::string TempDir::Write(const std::string& name, const std::string& bytes) co
   return p.string();
 }
 
-std::string MakeRecord(const std::string& id, const std::map<int, std::string>& fields) {
-  std::string record(1024, ' ');
-  record.replace(0, id.size(), id);
-  for (const auto& [position, text] : fields) {
+std::string Patch(std::string record, const std::map<int, std::string>& changes) {
+  for (const auto& [position, text] : changes) {
     if (position < 1 || position - 1 + text.size() > record.size())
       throw std::out_of_range("field outside the record");
     record.replace(static_cast<size_t>(position - 1), text.size(), text);
   }
   return record;
+}
+
+std::string MakeRecord(const std::string& id, const std::map<int, std::string>& fields) {
+  return Patch(id + std::string(1024 - id.size(), ' '), fields);
 }
 
 std::string JoinRecords(const std::vector<std::string>& records, const std::string& sep) {

@@ -47,9 +47,6 @@ class ScriptedPrompts : public Prompts {
   std::optional<std::string> OpenFile(const std::string& title, const std::string& filter) override;
   std::optional<std::string> SaveFile(const std::string& title, const std::string& filter,
                                       const std::string& start_folder) override;
-
-  // Titles of the messages shown, in order.
-  std::vector<std::string> Titles() const;
 };
 
 class FixedClock : public Clock {
@@ -89,6 +86,8 @@ class TempDir {
   std::filesystem::path path_;
 };
 
+// Places each text at its 1-based position in record.
+std::string Patch(std::string record, const std::map<int, std::string>& changes);
 // A 1,024-character record: the identifier at positions 1-3, spaces
 // elsewhere, then each text placed at its 1-based position.
 std::string MakeRecord(const std::string& id, const std::map<int, std::string>& fields = {});

@@ -1,8 +1,7 @@
 #include "support/line_diff.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
@@ -47,6 +46,8 @@ std::string LineDiff(const std::string& expected, const std::string& actual) {
     }
   }
   std::string out;
+  if (std::all_of(ops.begin(), ops.end(), [](const auto& op) { return op.first == ' '; }))
+    return out;
   for (size_t k = 0; k < ops.size(); ++k) {
     bool near = false;
     for (size_t d = k >= 2 ? k - 2 : 0; d <= k + 2 && d < ops.size(); ++d)
@@ -74,6 +75,28 @@ void ExpectFileHolds(const std::filesystem::path& file, const std::string& actua
                   << "change, LINTARO_UPDATE_GOLDEN=1 rewrites it):\n"
                   << LineDiff(expected, actual);
   }
+}
+
+std::vector<std::filesystem::path> FilesUnder(const std::filesystem::path& folder,
+                                              const std::string& extension) {
+  std::vector<std::filesystem::path> found;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
+    if (entry.path().extension() == extension) found.push_back(entry.path());
+  std::sort(found.begin(), found.end());
+  return found;
+}
+
+bool RegisterFileTests(const char* suite, const std::filesystem::path& folder,
+                       const std::string& extension,
+                       std::function<::testing::Test*(const std::filesystem::path&)> make) {
+  for (const std::filesystem::path& file : FilesUnder(folder, extension)) {
+    std::string name = std::filesystem::relative(file, folder).replace_extension().string();
+    for (char& c : name)
+      if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+    ::testing::RegisterTest(suite, name.c_str(), nullptr, nullptr, __FILE__, __LINE__,
+                            [make, file] { return make(file); });
+  }
+  return true;
 }
 
 }  // namespace lintaro::testing

@@ -1,10 +1,14 @@
-// A line diff of two texts for test failures, and the comparison of a
-// golden file with what a test produced.
+// A line diff of two texts for test failures, the comparison of a golden
+// file with what a test produced, and a test for each golden file.
 #ifndef LINTARO_TESTS_SUPPORT_LINE_DIFF_H_
 #define LINTARO_TESTS_SUPPORT_LINE_DIFF_H_
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
+#include <functional>
 #include <string>
+#include <vector>
 
 namespace lintaro::testing {
 
@@ -17,6 +21,18 @@ std::string LineDiff(const std::string& expected, const std::string& actual);
 // With LINTARO_UPDATE_GOLDEN=1 it writes actual into the file instead
 // (never otherwise).
 void ExpectFileHolds(const std::filesystem::path& file, const std::string& actual);
+
+// The files under folder (subfolders included) whose names end in
+// extension, in name order.
+std::vector<std::filesystem::path> FilesUnder(const std::filesystem::path& folder,
+                                              const std::string& extension);
+// Registers a test SUITE.NAME made by make for each of those files; NAME is
+// the file's path below folder without the extension, with '_' for every
+// character that is not a letter or digit. Returns true (to be called as a
+// static initializer).
+bool RegisterFileTests(const char* suite, const std::filesystem::path& folder,
+                       const std::string& extension,
+                       std::function<::testing::Test*(const std::filesystem::path&)> make);
 
 }  // namespace lintaro::testing
 

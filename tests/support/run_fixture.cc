@@ -26,6 +26,27 @@ void ReadBack(ResultsDb &db, RunOutput &out) {
   }
 }
 
+std::string StoredRows(const RunOutput &out) {
+  std::string rows;
+  for (const MiscRow &m : out.files) rows += "misc " + m.rpt_date + std::to_string(m.pin_ok) + "\n";
+  for (const RecordRow &r : out.records)
+    rows += "record " + std::to_string(r.rec_num) + r.id + std::to_string(r.rce_indx) + " " +
+            std::to_string(r.errors) + r.rec_reference + r.record + "\n";
+  for (const ErrorRow &e : out.errors)
+    rows += "error " + std::to_string(e.err_num) + e.type + std::to_string(e.rec_num) +
+            e.reference + "|" + e.user_entry + "|" + e.error + "\n";
+  for (const auto *table : {&out.trct, &out.trcu}) {
+    for (const TotalsRow &t : *table) {
+      rows += "totals " + std::to_string(t.indx) + t.rce_ein + std::to_string(t.count);
+      for (const TotalsRow::Pair &p : t.pairs)
+        rows += " " + std::to_string(p.correct) + std::to_string(p.correct_blank) +
+                std::to_string(p.orig) + std::to_string(p.orig_blank) + p.err_ref;
+      rows += "\n";
+    }
+  }
+  return rows;
+}
+
 std::string RunOutput::db_path() const { return (dir->path() / kResultsFileName).string(); }
 
 RunOutput RunRecords(const std::vector<std::string> &records, int max_errors) {

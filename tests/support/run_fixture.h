@@ -30,6 +30,10 @@ struct RunOutput {
 // program folder and reads back everything stored.
 RunOutput RunRecords(const std::vector<std::string>& records, int max_errors = 500);
 
+// Every stored row of a run, one line each, without the submission's file
+// name (compare two with LineDiff, support/line_diff.h).
+std::string StoredRows(const RunOutput& out);
+
 // Reads every row of a results database.
 void ReadBack(ResultsDb& db, RunOutput& out);
 

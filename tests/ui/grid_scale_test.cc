@@ -18,26 +18,16 @@ constexpr int kErrorEvery = 1000;  // records 1000, 2000, ... have a finding
 class LargeResultTest : public WindowTest {
  protected:
   void SetUp() override {
-    auto db = ResultsDb::Create(ResultsPath());
-    db->Begin();
-    db->InsertMisc("/data/large.txt", "12/06/2026");
-    RecordRow r;
-    r.id = "RCW";
-    r.record = MakeRecord("RCW");
+    ResultsFixture results(home.path());
+    results.db().Begin();
+    results.File("/data/large.txt");
     for (int i = 1; i <= kRecords; ++i) {
-      r.rec_num = i;
-      r.errors = i % kErrorEvery == 0 ? 1 : 0;
-      db->InsertRecord(r);
-      if (r.errors) {
-        ErrorRow e;
-        e.rec_num = i;
-        e.reference = "Wages [Position 100 - 110]";
-        e.user_entry = "[ABC]";
-        e.error = "Money fields must be numeric.";
-        db->InsertError(e);
-      }
+      const int errors = i % kErrorEvery == 0 ? 1 : 0;
+      results.Record(i, "RCW", "", errors);
+      if (errors)
+        results.Error(i, "Wages [Position 100 - 110]", "[ABC]", "Money fields must be numeric.");
     }
-    db->Commit();
+    results.db().Commit();
     Open();
     window->set_record_number_asker([this](int64_t tested) {
       asked_with.push_back(tested);

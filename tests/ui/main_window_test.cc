@@ -7,6 +7,9 @@
 #include <filesystem>
 #include <functional>
 
+#include "browse/commands.h"
+#include "support/line_diff.h"
+#include "support/recipe.h"
 #include "window_fixture.h"
 
 namespace lintaro::testing {
@@ -21,19 +24,14 @@ const std::vector<WindowTest::Finding> kFindings = {
     {2, "Tax Year [Position 4 - 7]", "[20X7]", "Must be numeric."},
     {4, "Wages [Position 100 - 110]", "[ABC]", "Money fields must be numeric."}};
 
-// What the user did, the message it gave (empty: none) and the commands it
-// left enabled and disabled.
-struct EnableCase {
-  const char* event;
-  const char* message;
-  std::vector<const char*> on, off;
-};
-void PrintTo(const EnableCase& c, std::ostream* os) { *os << c.event; }
-
-class EnableRulesTest : public WindowTest, public ::testing::WithParamInterface<EnableCase> {
+// The window after each of the user's paths, written as a state file
+// tests/ui/states/EVENT.state: the caption, the dialogs and message boxes
+// shown, the widgets shown and their texts, the focus, the grids' rows and
+// the commands enabled and disabled. LINTARO_UPDATE_GOLDEN=1 rewrites them.
+class WindowStateTest : public WindowTest, public ::testing::WithParamInterface<const char*> {
  protected:
   void Act(const std::string& event) {
-    if (event == "LastWithErrors" || event == "ReportLastWithErrors")
+    if (event.starts_with("LastWithErrors") || event == "ReportLastWithErrors")
       WriteResults({"/data/first.txt", "/data/second.txt"}, {"RCW", "RCW", "RCW", "RCW", "RCW"},
                    kFindings);
     if (event == "LastUnreadable") WriteResults({"/data/binary.bin"}, {});
@@ -42,10 +40,18 @@ class EnableRulesTest : public WindowTest, public ::testing::WithParamInterface<
     Open();
     if (event == "CleanRun") Run({Submission("clean.txt", CleanRecords(3))});
     if (event == "NoValidData") Run({home.Write("empty.txt", "")});
+    if (event == "FileNotFound") Run({home.str() + "/no-such-file.txt"});  // asked again: cancel
     if (event == "CriticalStop" || event == "RecordView")
       Run({Submission("crit.txt", {CleanRCA(), PaidRCW(), MakeRecord("RCF")})});
+    if (event == "RunWithFindings")
+      Run({Submission("found.txt", {CleanRCA(), CleanRCE(), CleanRCW({{188, "XX"}}), CleanRCT(1),
+                                    FinalRecord(1)})});
     if (event == "RecordView") Button("cmdView")->click();
-    if (event.rfind("Last", 0) == 0) Button("cmdLast")->click();
+    if (event.starts_with("Last")) Button("cmdLast")->click();
+    if (event == "LastWithErrorsSecondRecord") {
+      auto* grid1 = Find<QTableView>("DBGrid1");
+      grid1->setCurrentIndex(grid1->model()->index(1, 0));
+    }
     if (event == "ReportLastWithErrors") {
       window->set_report_requester([](bool) {});  // no report window
       Action("mnuRLast")->trigger();
@@ -56,145 +62,81 @@ class EnableRulesTest : public WindowTest, public ::testing::WithParamInterface<
     }
     QApplication::processEvents();
   }
-  bool Enabled(const char* name) {
-    if (auto* menu = window->findChild<QMenu*>(name)) return menu->menuAction()->isEnabled();
-    if (auto* action = window->findChild<QAction*>(name)) return action->isEnabled();
-    return Button(name)->isEnabled();
+
+  QWidget* CommandWidget(const std::string& name) const {
+    if (auto* menu = window->findChild<QMenu*>(name.c_str())) return menu;
+    return window->findChild<QWidget*>(name.c_str());
+  }
+  bool Enabled(const std::string& name) const {
+    if (auto* menu = window->findChild<QMenu*>(name.c_str()))
+      return menu->menuAction()->isEnabled();
+    if (auto* action = window->findChild<QAction*>(name.c_str())) return action->isEnabled();
+    return CommandWidget(name) != nullptr && CommandWidget(name)->isEnabled();
+  }
+
+  std::string State() const {
+    std::string out = "title: " + window->windowTitle().toStdString() + "\n";
+    for (const std::string& title : prompts.dialog_titles) out += "dialog: " + title + "\n";
+    for (const ShownMessage& m : prompts.messages) out += "box: " + Escape(Describe(m)) + "\n";
+    out += "shown:";
+    for (const char* name :
+         {"imgWagemark", "lblWelcome", "txtDisclosure", "lblRecCtr", "lblPrgrss1", "DBGrid1",
+          "DBGrid2", "DBGrid3", "lblCritError", "txtCritError", "viewerArea"})
+      if (window->findChild<QWidget*>(name)->isVisible()) out += std::string(" ") + name;
+    out += "\n";
+    for (const char* name : {"lblWelcome", "lblRecords", "lblErrors", "DBGrid3Caption"}) {
+      const auto* label = window->findChild<QLabel*>(name);
+      if (label->isVisible())
+        out += std::string(name) + ": " + Escape(Text(name).toStdString()) + "\n";
+    }
+    const auto* crit = Find<QPlainTextEdit>("txtCritError");
+    if (crit->isVisible()) out += "txtCritError: " + crit->toPlainText().toStdString() + "\n";
+    if (QWidget* focus = window->focusWidget()) {
+      out += "focus: " + focus->objectName().toStdString();
+      if (focus == crit && crit->textCursor().selectedText() == crit->toPlainText())
+        out += " (all selected)";
+      out += "\n";
+    }
+    for (const char* name : {"DBGrid1", "DBGrid2"}) {  // the records' first 40 characters
+      auto* grid = Find<QTableView>(name);
+      if (!grid->isVisible()) continue;
+      for (int row = 0; row < grid->model()->rowCount(); ++row) {
+        out += name;
+        for (int column = 0; column < grid->model()->columnCount(); ++column) {
+          QString cell = Cell(grid, row, column);
+          if (column == 2 && grid == Find<QTableView>("DBGrid1")) cell.truncate(40);
+          out += " | " + Escape(cell.toUtf8().toStdString());
+        }
+        out += "\n";
+      }
+    }
+    std::string on = "enabled:", off = "disabled:";
+    for (size_t c = 0; c < kCommandCount; ++c) {
+      const std::string name(CommandName(static_cast<Command>(c)));
+      (Enabled(name) ? on : off) += " " + name;
+    }
+    out += on + "\n" + off + "\n";
+    for (size_t at = 0; (at = out.find(home.str(), at)) != std::string::npos;)
+      out.replace(at, home.str().size(), "$home");
+    return out;
   }
 };
 
-TEST_P(EnableRulesTest, CommandsAfterTheEvent) {
-  const EnableCase& c = GetParam();
-  Act(c.event);
-  EXPECT_EQ(LastMessage() ? LastMessage()->text : "", c.message);
-  for (const char* name : c.on) EXPECT_TRUE(Enabled(name)) << name;
-  for (const char* name : c.off) EXPECT_FALSE(Enabled(name)) << name;
+TEST_P(WindowStateTest, AfterTheEvent) {
+  Act(GetParam());
   EXPECT_FALSE(window->busy());
+  ExpectFileHolds(std::filesystem::path(LINTARO_SOURCE_DIR) / "tests/ui/states" /
+                      (std::string(GetParam()) + ".state"),
+                  State());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Events, EnableRulesTest,
-    ::testing::Values(
-        EnableCase{"Opened",
-                   "",
-                   {"cmdStart", "cmdLast", "cmdExit", "mnuTSet", "mnuVReport", "mnuRLast"},
-                   {"cmdView", "cmdGrid", "cmdErrors", "cmdPrint", "mnuVRecords", "mnuVRErrors",
-                    "mnuRCurrent", "mnuTPrint"}},
-        EnableCase{
-            "CleanRun",
-            "Testing Completed.\r\nThere were no errors found.",
-            {"cmdStart", "cmdView", "mnuTStart", "mnuVRecords", "mnuVRAll"},
-            {"cmdGrid", "cmdErrors", "cmdLast", "mnuTOpenLast", "mnuVRErrors", "mnuVReport"}},
-        EnableCase{"NoValidData",
-                   "Warning: The file contains no valid data.",
-                   {"cmdStart"},
-                   {"cmdView", "cmdGrid", "cmdErrors"}},
-        EnableCase{"CriticalStop",
-                   "",
-                   {"cmdStart", "cmdView", "cmdErrors", "cmdPrint", "mnuRCurrent", "mnuTPrint",
-                    "mnuVRErrors"},
-                   {"cmdGrid", "cmdLast", "mnuRLast"}},
-        EnableCase{"RecordView", "", {"cmdGrid", "cmdErrors"}, {"cmdView", "cmdLast"}},
-        EnableCase{"LastWithErrors",
-                   "",
-                   {"cmdErrors", "cmdView", "mnuRCurrent"},
-                   {"cmdLast", "mnuTOpenLast", "mnuRLast"}},
-        EnableCase{"LastNoReport",
-                   "No Report Found!",
-                   {"cmdStart"},
-                   {"cmdLast", "mnuTOpenLast", "mnuVReport"}},
-        EnableCase{"LastUnreadable",
-                   "Unreadable data was found in the last File tested!\r\nPlease check to make "
-                   "sure that File entered contains ASCII Text only.",
-                   {"cmdStart"},
-                   {"cmdLast", "cmdView", "mnuVRecords", "mnuRLast"}},
-        EnableCase{"LastNoErrors",
-                   "No errors found in /data/part1.txt; /data/part2.txt",
-                   {"cmdView", "mnuVRAll"},
-                   {"mnuVRErrors", "cmdLast"}},
-        EnableCase{"GridViewNoErrors",
-                   "No errors found in the submission within the scope of this program, as "
-                   "outlined in the User Manual.",
-                   {"cmdView"},
-                   {"cmdGrid", "mnuVRErrors"}},
-        EnableCase{"ReportLastWithErrors", "", {"cmdErrors", "cmdPrint"}, {"mnuRLast"}}),
-    [](const auto& info) { return std::string(info.param.event); });
-
-TEST_F(WindowTest, CleanRunCaptionsAndResults) {
-  Open();
-  EXPECT_EQ(Text("lblWelcome"), "Welcome To Lintaro 2007\n For Tax Year 2007\n Korvel Submissions");
-  EXPECT_EQ(ReadWholeFile(JoinPath(home.str(), "ErrSetLog.ini")).substr(0, 25),
-            "[Maximum Error Count]:500");
-  Run({Submission("clean.txt", CleanRecords(3))});
-  EXPECT_EQ(prompts.dialog_titles, std::vector<std::string>{"Please Enter File Name to be Tested"});
-  ASSERT_NE(LastMessage(), nullptr);
-  EXPECT_EQ(Describe(*LastMessage()),
-            "Results | information ok | Testing Completed.\r\nThere were no errors found.");
-  EXPECT_EQ(window->windowTitle(), "Lintaro 2007");
-  for (const char* shown : {"imgWagemark", "lblWelcome"}) EXPECT_TRUE(Visible(shown)) << shown;
-  for (const char* hidden : {"txtDisclosure", "lblRecCtr", "lblPrgrss1", "DBGrid1"})
-    EXPECT_FALSE(Visible(hidden)) << hidden;
-  EXPECT_EQ(ResultsDb::Open(ResultsPath(), true)->CountRecords(), 7);
-}
-
-TEST_F(WindowTest, CriticalStopShowsTheGridsWithTheSentenceSelected) {
-  Open();
-  Run({Submission("crit.txt", {CleanRCA(), PaidRCW(), MakeRecord("RCF")})});
-  EXPECT_EQ(window->last_summary().outcome, RunOutcome::kCriticalStop);
-  EXPECT_EQ(window->windowTitle(), "Records With Errors - crit.txt");
-  EXPECT_EQ(Text("lblRecords"), "2 Record(s) Tested, 1 Record(s) with Error(s)");
-  EXPECT_EQ(Text("lblErrors"), "Record Number 2 Error(s)");
-  for (const char* shown : {"DBGrid1", "DBGrid2", "lblCritError", "txtCritError"})
-    EXPECT_TRUE(Visible(shown)) << shown;
-  for (const char* hidden : {"imgWagemark", "lblWelcome", "DBGrid3"})
-    EXPECT_FALSE(Visible(hidden)) << hidden;
-  auto* grid1 = Find<QTableView>("DBGrid1");
-  ASSERT_EQ(grid1->model()->rowCount(), 1);
-  EXPECT_EQ(Cell(grid1, 0, 0) + " " + Cell(grid1, 0, 1), "2 1");
-  auto* grid2 = Find<QTableView>("DBGrid2");
-  ASSERT_EQ(grid2->model()->rowCount(), 1);
-  EXPECT_EQ(Cell(grid2, 0, 1) + " " + Cell(grid2, 0, 2), "[RCW] Record 2 must be RCE record.");
-
-  auto* crit = Find<QPlainTextEdit>("txtCritError");
-  EXPECT_EQ(crit->toPlainText(),
-            "Execution of Testing was terminated due to the Critical Error in Record 2:  Record 2 "
-            "must be RCE record.");
-  EXPECT_EQ(window->focusWidget(), crit);
-  EXPECT_EQ(crit->textCursor().selectedText(), crit->toPlainText());
-}
-
-TEST_F(WindowTest, RunWithFindingsShowsTheGridsWithoutACriticalError) {
-  Open();
-  Run({Submission("found.txt",
-                  {CleanRCA(), CleanRCE(), CleanRCW({{188, "XX"}}), CleanRCT(1), FinalRecord(1)})});
-  EXPECT_EQ(window->last_summary().outcome, RunOutcome::kFindings);
-  EXPECT_EQ(window->windowTitle(), "Records With Errors - found.txt");
-  EXPECT_EQ(Text("lblRecords"), "5 Record(s) Tested, 1 Record(s) with Error(s)");
-  EXPECT_EQ(Text("lblErrors"), "Record Number 3 Error(s)");
-  EXPECT_EQ(Find<QPlainTextEdit>("txtCritError")->toPlainText(), "Not Applicable.");
-  EXPECT_GE(Find<QTableView>("DBGrid2")->model()->rowCount(), 1);
-}
-
-TEST_F(WindowTest, LastResultsFollowTheChosenRecord) {
-  WriteResults({"/data/first.txt", "/data/second.txt"}, {"RCW", "RCW", "RCW", "RCW", "RCW"},
-               kFindings);
-  Open();
-  Button("cmdLast")->click();
-  EXPECT_TRUE(prompts.messages.empty());
-  EXPECT_EQ(window->windowTitle(), "Records With Errors - second.txt");
-  EXPECT_EQ(Text("lblRecords"), "5 Record(s) Tested, 2 Record(s) with Error(s)");
-  EXPECT_EQ(Find<QPlainTextEdit>("txtCritError")->toPlainText(), "Not Applicable.");
-  auto* grid2 = Find<QTableView>("DBGrid2");
-  ASSERT_EQ(grid2->model()->rowCount(), 2);
-  EXPECT_EQ(Cell(grid2, 0, 1), QString::fromUtf8("[J\xC3\xB6rg]"));
-
-  auto* grid1 = Find<QTableView>("DBGrid1");
-  grid1->setCurrentIndex(grid1->model()->index(1, 0));
-  EXPECT_EQ(Text("lblErrors"), "Record Number 4");
-  grid2 = Find<QTableView>("DBGrid2");
-  ASSERT_EQ(grid2->model()->rowCount(), 1);
-  EXPECT_EQ(Cell(grid2, 0, 2), "Money fields must be numeric.");
-}
+INSTANTIATE_TEST_SUITE_P(Events, WindowStateTest,
+                         ::testing::Values("Opened", "CleanRun", "NoValidData", "FileNotFound",
+                                           "CriticalStop", "RunWithFindings", "RecordView",
+                                           "LastWithErrors", "LastWithErrorsSecondRecord",
+                                           "LastNoReport", "LastUnreadable", "LastNoErrors",
+                                           "GridViewNoErrors", "ReportLastWithErrors"),
+                         [](const auto& info) { return std::string(info.param); });
 
 TEST_F(WindowTest, ReportRequestsHoldTheReportCommands) {
   WriteResults({"/data/first.txt"}, {"RCW", "RCW"}, {kFindings[0]});
@@ -210,15 +152,6 @@ TEST_F(WindowTest, ReportRequestsHoldTheReportCommands) {
   Button("cmdPrint")->click();
   EXPECT_EQ(requests, (std::vector<bool>{false, true}));
   EXPECT_TRUE(Button("cmdErrors")->isEnabled());
-}
-
-TEST_F(WindowTest, FileNotFoundAsksAgain) {
-  Open();
-  Run({home.str() + "/no-such-file.txt"});
-  EXPECT_EQ(prompts.Titles(),
-            (std::vector<std::string>{"Submission File Not Found", "Submission File Name Error"}));
-  EXPECT_EQ(prompts.dialog_titles.size(), 2u);  // asked again, then cancelled
-  EXPECT_TRUE(Button("cmdStart")->isEnabled());
 }
 
 // During a run the counter and bar move and the commands are held; the
@@ -283,27 +216,7 @@ TEST_F(WindowTest, ExitDuringRunRecordsTestAborted) {
   Run({Submission("big.txt", CleanRecords(20000))});
   EXPECT_FALSE(window->isVisible());
   EXPECT_EQ(window->last_summary().outcome, RunOutcome::kAborted);
-  EXPECT_TRUE(prompts.messages.empty());
-
-  // The run's own recording of the abort is tested in tests/core.
-  auto db = ResultsDb::Open(ResultsPath(), true);
-  const int64_t records = db->CountRecords();
-  EXPECT_GE(records, 300);
-  EXPECT_LT(records, 20004);
-  auto last = db->ReadLastError();
-  ASSERT_TRUE(last.has_value());
-  EXPECT_EQ(last->reference + " | " + last->user_entry, "Test Aborted | Exit was chosen");
-  EXPECT_EQ(last->rec_num, records);
-}
-
-TEST_F(WindowTest, ExitAfterCompletedRunLeavesResultsUnchanged) {
-  Open();
-  Run({Submission("crit.txt", {MakeRecord("RCA"), MakeRecord("RCW")})});
-  const std::string before = ReadWholeFile(ResultsPath());
-  Action("mnuTExit")->trigger();
-  EXPECT_FALSE(window->isVisible());
-  window.reset();
-  EXPECT_EQ(ReadWholeFile(ResultsPath()), before);
+  EXPECT_TRUE(prompts.messages.empty());  // what the run records of the abort: tests/run
 }
 
 }  // namespace

@@ -7,38 +7,19 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QTimer>
-#include <functional>
 
-#include "run/check_run.h"
-#include "support/fakes.h"
 #include "ui/qt_platform.h"
+#include "window_fixture.h"
 
 namespace lintaro::testing {
 namespace {
-
-// Runs answer on the modal dialog once it is shown.
-void WhenModal(std::function<void(QWidget*)> answer) {
-  auto* timer = new QTimer;
-  timer->setInterval(10);
-  QObject::connect(timer, &QTimer::timeout, [timer, answer] {
-    if (QWidget* modal = QApplication::activeModalWidget()) {
-      timer->stop();
-      timer->deleteLater();
-      answer(modal);
-    }
-  });
-  timer->start();
-}
 
 TEST(QtPromptsTest, MessageBoxShowsTitleTextIconAndButtons) {
   QtPrompts prompts;
   QString title, text;
   QMessageBox::Icon icon = QMessageBox::NoIcon;
   int buttons = 0;
-  WhenModal([&](QWidget* w) {
-    auto* box = qobject_cast<QMessageBox*>(w);
-    ASSERT_NE(box, nullptr);
+  WhenModal<QMessageBox>([&](QMessageBox* box) {
     title = box->windowTitle();
     text = box->text();
     icon = box->icon();
@@ -60,9 +41,7 @@ TEST(QtPromptsTest, OpenFileDialogTitleFilterAndChoice) {
   QtPrompts prompts;
   QString title;
   QStringList filters;
-  WhenModal([&](QWidget* w) {
-    auto* dialog = qobject_cast<QFileDialog*>(w);
-    ASSERT_NE(dialog, nullptr);
+  WhenModal<QFileDialog>([&](QFileDialog* dialog) {
     title = dialog->windowTitle();
     filters = dialog->nameFilters();
     dialog->selectFile(QString::fromStdString(file));
@@ -74,7 +53,7 @@ TEST(QtPromptsTest, OpenFileDialogTitleFilterAndChoice) {
   EXPECT_EQ(title, "Please Enter File Name to be Tested");
   EXPECT_EQ(filters, ToNameFilters(kOpenFileFilter));
 
-  WhenModal([](QWidget* w) { QMetaObject::invokeMethod(w, "reject"); });
+  WhenModal<QWidget>([](QWidget* w) { QMetaObject::invokeMethod(w, "reject"); });
   EXPECT_FALSE(prompts.OpenFile("Please Enter Next File Name to be Tested", kOpenFileFilter));
 }
 
@@ -92,22 +71,20 @@ TEST(QtPromptsTest, SaveDialogStartsEmptyAddsTxtAndAsksBeforeCreating) {
     dialog->findChild<QLineEdit*>("fileNameEdit")->setText(name);
     QMetaObject::invokeMethod(dialog, "accept");
   };
-  WhenModal([&](QWidget* w) {
-    auto* dialog = qobject_cast<QFileDialog*>(w);
-    ASSERT_NE(dialog, nullptr);
+  WhenModal<QFileDialog>([&](QFileDialog* dialog) {
     name_shown = dialog->findChild<QLineEdit*>("fileNameEdit")->text();
     folder_shown = dialog->directory().absolutePath();
     filters = dialog->nameFilters();
     suffix = dialog->defaultSuffix();
     type_name(dialog, "march");
-    WhenModal([&](QWidget* box) {  // the question: No, back to the dialog
-      questions << qobject_cast<QMessageBox*>(box)->text();
-      qobject_cast<QMessageBox*>(box)->button(QMessageBox::No)->click();
-      WhenModal([&](QWidget* again) {
-        type_name(qobject_cast<QFileDialog*>(again), "april");
-        WhenModal([&](QWidget* box2) {
-          questions << qobject_cast<QMessageBox*>(box2)->text();
-          qobject_cast<QMessageBox*>(box2)->button(QMessageBox::Yes)->click();
+    WhenModal<QMessageBox>([&](QMessageBox* box) {  // the question: No, back to the dialog
+      questions << box->text();
+      box->button(QMessageBox::No)->click();
+      WhenModal<QFileDialog>([&](QFileDialog* again) {
+        type_name(again, "april");
+        WhenModal<QMessageBox>([&](QMessageBox* box2) {
+          questions << box2->text();
+          box2->button(QMessageBox::Yes)->click();
         });
       });
     });
@@ -123,19 +100,6 @@ TEST(QtPromptsTest, SaveDialogStartsEmptyAddsTxtAndAsksBeforeCreating) {
   ASSERT_TRUE(chosen.has_value());
   EXPECT_EQ(*chosen, dir.str() + "/april.txt");
 
-  // An existing file with an extension of its own: replacing it is the
-  // dialog's own question, nothing more is asked.
-  const std::string existing = dir.Write("report.lst", "old");
-  int replace_questions = 0;
-  WhenModal([&](QWidget* w) {
-    WhenModal([&](QWidget* box) {
-      ++replace_questions;
-      qobject_cast<QMessageBox*>(box)->button(QMessageBox::Yes)->click();
-    });
-    type_name(qobject_cast<QFileDialog*>(w), "report.lst");
-  });
-  EXPECT_EQ(prompts.SaveFile("Please Enter File Name", filter, dir.str()), existing);
-  EXPECT_EQ(replace_questions, 1);
   EXPECT_EQ(FirstExtension("All Files (*.*)|*.*|"), "");
 }
 

@@ -23,6 +23,7 @@
 #include "support/clean_records.h"
 #include "support/cli_runner.h"
 #include "support/fakes.h"
+#include "support/results_fixture.h"
 #include "ui/main_window.h"
 #include "ui/qt_platform.h"
 #include "ui/window_placement.h"
@@ -96,24 +97,15 @@ class WindowTest : public ::testing::Test {
   // ID numbered from 1, and the findings, each counted on its record.
   void WriteResults(const std::vector<std::string>& files, const std::vector<std::string>& ids,
                     const std::vector<Finding>& findings = {}) {
-    auto db = ResultsDb::Create(ResultsPath());
-    for (const auto& f : files) db->InsertMisc(f, "12/06/2026");
+    ResultsFixture results(home.path());
+    for (const auto& f : files) results.File(f);
     for (size_t i = 0; i < ids.size(); ++i) {
-      RecordRow r;
-      r.rec_num = static_cast<int64_t>(i + 1);
-      r.id = ids[i];
-      for (const auto& f : findings) r.errors += f.rec == r.rec_num;
-      r.record = MakeRecord(ids[i]);
-      db->InsertRecord(r);
+      const int64_t rec_num = static_cast<int64_t>(i + 1);
+      int errors = 0;
+      for (const auto& f : findings) errors += f.rec == rec_num;
+      results.Record(rec_num, ids[i], "", errors);
     }
-    for (const auto& f : findings) {
-      ErrorRow e;
-      e.rec_num = f.rec;
-      e.reference = f.reference;
-      e.user_entry = f.entry;
-      e.error = f.message;
-      db->InsertError(e);
-    }
+    for (const auto& f : findings) results.Error(f.rec, f.reference, f.entry, f.message);
   }
 
   const ShownMessage* LastMessage() const {

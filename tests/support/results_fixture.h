@@ -1,7 +1,7 @@
-// A results database in its own temporary folder, filled row by row for the
-// report tests.
-#ifndef LINTARO_TESTS_REPORTS_REPORT_FIXTURE_H_
-#define LINTARO_TESTS_REPORTS_REPORT_FIXTURE_H_
+// A results database in its own temporary folder or a program folder,
+// filled row by row: files, records and findings.
+#ifndef LINTARO_TESTS_SUPPORT_RESULTS_FIXTURE_H_
+#define LINTARO_TESTS_SUPPORT_RESULTS_FIXTURE_H_
 
 #include <memory>
 #include <optional>
@@ -29,10 +29,14 @@ class ResultsFixture {
     db_->InsertMisc(path_utf8, date);
     return *this;
   }
-  // Adds a record (records in between are added as RCWs without a reference).
-  int64_t Record(int64_t rec_num, const std::string& id, const std::string& reference = "") {
+  // Adds a record (records in between are added as RCWs without a
+  // reference) counted with `errors` findings; its text is MakeRecord(id)
+  // unless given.
+  int64_t Record(int64_t rec_num, const std::string& id, const std::string& reference = "",
+                 int errors = 0, const std::string& text = "") {
     RecordsUpTo(rec_num - 1);
-    db_->InsertRecord(RecordRow{rec_num, id, 0, 0, MakeRecord(id), reference});
+    db_->InsertRecord(
+        RecordRow{rec_num, id, 0, errors, text.empty() ? MakeRecord(id) : text, reference});
     next_ = rec_num + 1;
     return rec_num;
   }
@@ -61,4 +65,4 @@ class ResultsFixture {
 
 }  // namespace lintaro::testing
 
-#endif  // LINTARO_TESTS_REPORTS_REPORT_FIXTURE_H_
+#endif  // LINTARO_TESTS_SUPPORT_RESULTS_FIXTURE_H_
