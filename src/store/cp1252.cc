@@ -1,6 +1,8 @@
 #include "store/cp1252.h"
 
 #include <array>
+#include <cstdint>
+#include <cstring>
 
 namespace lintaro {
 namespace {
@@ -25,6 +27,9 @@ struct UpperTable {
   }
 };
 constexpr UpperTable kUpper;
+
+constexpr uint64_t kEachByte = 0x0101010101010101;
+constexpr uint64_t kHighBits = 0x8080808080808080;
 
 void AppendUtf8(std::string& out, char32_t cp) {
   if (cp < 0x80) {
@@ -106,10 +111,39 @@ std::string Utf8ToCp1252(std::string_view utf8) {
   return out;
 }
 
+bool IsAscii(std::string_view bytes) {
+  // Eight bytes at a time: a byte of 0x80 or more has its top bit set.
+  const char* p = bytes.data();
+  const char* end = p + bytes.size();
+  uint64_t high = 0;
+  for (; end - p >= 8; p += 8) {
+    uint64_t word;
+    std::memcpy(&word, p, 8);
+    high |= word;
+  }
+  for (; p < end; ++p) high |= static_cast<unsigned char>(*p);
+  return (high & kHighBits) == 0;
+}
+
 void UpperCaseCp1252(std::string& text, size_t begin, size_t end) {
   if (end > text.size()) end = text.size();
-  for (size_t i = begin; i < end; ++i)
-    text[i] = static_cast<char>(kUpper.map[static_cast<unsigned char>(text[i])]);
+  size_t i = begin;
+  // Eight plain ASCII bytes at a time (nearly every record): each of a-z
+  // loses the 0x20 bit; a word with another byte goes through the table.
+  for (; i + 8 <= end; i += 8) {
+    uint64_t word;
+    std::memcpy(&word, text.data() + i, 8);
+    if ((word & kHighBits) == 0) {
+      const uint64_t from_a = word + kEachByte * (0x80 - 'a');        // top bit: byte >= 'a'
+      const uint64_t past_z = word + kEachByte * (0x80 - ('z' + 1));  // top bit: byte > 'z'
+      word ^= ((from_a & ~past_z) & kHighBits) >> 2;
+      std::memcpy(text.data() + i, &word, 8);
+      continue;
+    }
+    for (size_t k = i; k < i + 8; ++k)
+      text[k] = static_cast<char>(kUpper.map[static_cast<unsigned char>(text[k])]);
+  }
+  for (; i < end; ++i) text[i] = static_cast<char>(kUpper.map[static_cast<unsigned char>(text[i])]);
 }
 
 }  // namespace lintaro
