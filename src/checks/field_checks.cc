@@ -1,5 +1,7 @@
 #include "checks/field_checks.h"
 
+#include <cstdint>
+#include <cstring>
 #include <limits>
 
 #include "checks/field_layout.h"
@@ -19,17 +21,65 @@ constexpr const char* kAllowedHead =
     "non-alpha non-numeric characters (~ ! @ # $ % ^ & * ( ) _ + { } | : \"";
 constexpr const char* kAllowedTail = " < > ? ` - = [ ] \\ ; ' , . /).";
 
+constexpr uint64_t kEachByte = 0x0101010101010101;
+constexpr uint64_t kHighBits = 0x8080808080808080;
+
+bool IsPrintable(char c) {
+  const auto code = static_cast<unsigned char>(c);
+  return code >= 32 && code <= 126;
+}
+
+// True when every character's code is 32 to 126, tested eight at a time:
+// in a word without a byte of 0x80 or more, adding 0x60 to each byte sets
+// its top bit exactly when it is 32 or more, and adding 1 exactly when it
+// is 127 (no byte carries into the next).
+bool AllPrintable(std::string_view text) {
+  const char* p = text.data();
+  const char* end = p + text.size();
+  uint64_t bad = 0;
+  for (; end - p >= 8; p += 8) {
+    uint64_t word;
+    std::memcpy(&word, p, 8);
+    bad |= word | ~(word + kEachByte * 0x60) | (word + kEachByte);
+  }
+  if ((bad & kHighBits) != 0) return false;
+  for (; p < end; ++p)
+    if (!IsPrintable(*p)) return false;
+  return true;
+}
+
 }  // namespace
 
 bool NumCheck(std::string_view text) {
-  for (char c : text)
-    if (!IsDigit(c)) return false;
+  // Eight characters at a time: in a word without a byte of 0x80 or more,
+  // adding 0x50 to each byte sets its top bit exactly when it is '0' or
+  // more, and adding 0x46 exactly when it is past '9'.
+  const char* p = text.data();
+  const char* end = p + text.size();
+  uint64_t bad = 0;
+  for (; end - p >= 8; p += 8) {
+    uint64_t word;
+    std::memcpy(&word, p, 8);
+    bad |= word | ~(word + kEachByte * 0x50) | (word + kEachByte * 0x46);
+  }
+  if ((bad & kHighBits) != 0) return false;
+  for (; p < end; ++p)
+    if (!IsDigit(*p)) return false;
   return true;
 }
 
 int64_t AmountValue(std::string_view digits) {
   constexpr int64_t kMax = std::numeric_limits<int64_t>::max();
   int64_t value = 0;
+  if (digits.size() <= 18) {
+    // Eighteen digits cannot reach the maximum (every money field is
+    // narrower).
+    for (char c : digits) {
+      if (!IsDigit(c)) break;
+      value = value * 10 + (c - '0');
+    }
+    return value;
+  }
   for (char c : digits) {
     if (!IsDigit(c)) break;
     const int d = c - '0';
@@ -41,10 +91,14 @@ int64_t AmountValue(std::string_view digits) {
 
 bool CharCheck(std::string_view text, int start, std::string& positions, Yielder* yielder) {
   positions.clear();
+  if (AllPrintable(text)) {
+    // Nearly every field: nothing to list.
+    if (yielder != nullptr) yielder->Yield(static_cast<unsigned>(text.size()));
+    return true;
+  }
   size_t last_separator = std::string::npos;
   for (size_t i = 0; i < text.size(); ++i) {
-    const auto code = static_cast<unsigned char>(text[i]);
-    if (code < 32 || code > 126) {
+    if (!IsPrintable(text[i])) {
       if (!positions.empty()) {
         last_separator = positions.size();
         positions += ", ";

@@ -43,5 +43,38 @@ TEST(CharCheck, YieldsOncePerPassingCharacter) {
   EXPECT_EQ(pump.calls, 3);
 }
 
+// Fields are tested eight characters at a time; every byte value at every
+// place of fields of 1 to 17 characters must be judged as alone.
+TEST(CharCheck, EveryByteAtEveryPlaceIsJudgedAsAlone) {
+  std::string positions;
+  for (size_t length = 1; length <= 17; ++length) {
+    for (size_t at = 0; at < length; ++at) {
+      for (int b = 0; b < 256; ++b) {
+        std::string text(length, b == 'A' ? 'B' : 'A');
+        text[at] = static_cast<char>(b);
+        const bool printable = b >= 32 && b <= 126;
+        ASSERT_EQ(CharCheck(text, 10, positions), printable) << length << " " << at << " " << b;
+        ASSERT_EQ(positions, printable ? "" : std::to_string(10 + at));
+      }
+    }
+  }
+  EXPECT_FALSE(
+      CharCheck("\x7F"
+                "ABCDEFGH\x1F"
+                "IJ\xFF",
+                5, positions));
+  EXPECT_EQ(positions, "5, 14 and 17");
+}
+
+TEST(AmountValue, DigitsUpToTheFirstOtherCharacterAndTheMaximumBeyondIt) {
+  EXPECT_EQ(AmountValue("00012345678"), 12345678);
+  EXPECT_EQ(AmountValue("999999999999999999"), 999999999999999999);
+  EXPECT_EQ(AmountValue("12 4"), 12);
+  EXPECT_EQ(AmountValue(""), 0);
+  EXPECT_EQ(AmountValue("9223372036854775807"), INT64_MAX);
+  EXPECT_EQ(AmountValue("99999999999999999999"), INT64_MAX);
+  EXPECT_EQ(AmountValue("0000000000000000000042"), 42);
+}
+
 }  // namespace
 }  // namespace lintaro
