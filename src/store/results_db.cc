@@ -192,7 +192,9 @@ sqlite3_stmt* ResultsDb::Prepare(const std::string& sql) {
 
 static sqlite3* OpenHandle(const std::string& path, int flags) {
   sqlite3* db = nullptr;
-  int rc = sqlite3_open_v2(path.c_str(), &db, flags, nullptr);
+  // A connection is used by one thread at a time (see ResultsDb): SQLite
+  // need not lock it at every call.
+  int rc = sqlite3_open_v2(path.c_str(), &db, flags | SQLITE_OPEN_NOMUTEX, nullptr);
   if (rc != SQLITE_OK) {
     std::string text = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
     sqlite3_close_v2(db);

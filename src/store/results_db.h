@@ -5,6 +5,9 @@
 // A test run creates the file anew and writes it; the grids, the viewer and
 // the reports open it read-only. Every statement is prepared once and given
 // its values through bound parameters. Failures throw StoreError.
+//
+// A ResultsDb may be used by one thread at a time only; a test run hands
+// its database between its own thread and its writer's (BatchWriter).
 #ifndef LINTARO_STORE_RESULTS_DB_H_
 #define LINTARO_STORE_RESULTS_DB_H_
 

@@ -91,11 +91,6 @@ void RunResults::OpenEmployer(const std::string& rce_ein) {
   }
 }
 
-TotalsRow* RunResults::employer(TotalsTable table) {
-  auto& row = employer_[static_cast<int>(table)];
-  return row ? &*row : nullptr;
-}
-
 void RunResults::MarkEmployerChanged(TotalsTable table) {
   employer_changed_[static_cast<int>(table)] = true;
 }

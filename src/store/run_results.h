@@ -75,7 +75,10 @@ class RunResults : public ResultsReader {
   // table, or null before the first employer; a caller that changes it calls
   // MarkEmployerChanged so that it is written.
   void OpenEmployer(const std::string& rce_ein);
-  TotalsRow* employer(TotalsTable table);
+  TotalsRow* employer(TotalsTable table) {
+    std::optional<TotalsRow>& row = employer_[static_cast<int>(table)];
+    return row ? &*row : nullptr;
+  }
   void MarkEmployerChanged(TotalsTable table);
   std::optional<TotalsRow> EmployerRow(TotalsTable table, int64_t rec_num) override;
   std::optional<ErrorRow> LastErrorOf(int64_t rec_num) override;
