@@ -48,21 +48,33 @@ bool AllPrintable(std::string_view text) {
   return true;
 }
 
+// True when each of the eight bytes of word is a digit: in a word without
+// a byte of 0x80 or more, adding 0x50 to each byte sets its top bit exactly
+// when it is '0' or more, and adding 0x46 exactly when it is past '9'.
+bool AllDigits(uint64_t word) {
+  return ((word | ~(word + kEachByte * 0x50) | (word + kEachByte * 0x46)) & kHighBits) == 0;
+}
+
+// The value of eight digits, the first in the lowest byte: pairs, then
+// fours, then all eight are combined by multiplication.
+uint64_t EightDigitsValue(uint64_t word) {
+  word -= kEachByte * '0';
+  word = word * 10 + (word >> 8);
+  return (((word & 0x000000FF000000FF) * (100 + (1000000ULL << 32))) +
+          (((word >> 16) & 0x000000FF000000FF) * (1 + (10000ULL << 32)))) >>
+         32;
+}
+
 }  // namespace
 
 bool NumCheck(std::string_view text) {
-  // Eight characters at a time: in a word without a byte of 0x80 or more,
-  // adding 0x50 to each byte sets its top bit exactly when it is '0' or
-  // more, and adding 0x46 exactly when it is past '9'.
   const char* p = text.data();
   const char* end = p + text.size();
-  uint64_t bad = 0;
   for (; end - p >= 8; p += 8) {
     uint64_t word;
     std::memcpy(&word, p, 8);
-    bad |= word | ~(word + kEachByte * 0x50) | (word + kEachByte * 0x46);
+    if (!AllDigits(word)) return false;
   }
-  if ((bad & kHighBits) != 0) return false;
   for (; p < end; ++p)
     if (!IsDigit(*p)) return false;
   return true;
@@ -70,16 +82,22 @@ bool NumCheck(std::string_view text) {
 
 int64_t AmountValue(std::string_view digits) {
   constexpr int64_t kMax = std::numeric_limits<int64_t>::max();
-  int64_t value = 0;
   if (digits.size() <= 18) {
     // Eighteen digits cannot reach the maximum (every money field is
-    // narrower).
-    for (char c : digits) {
-      if (!IsDigit(c)) break;
-      value = value * 10 + (c - '0');
+    // narrower): eight digits at a time while all eight are digits.
+    uint64_t value = 0;
+    size_t i = 0;
+    for (; i + 8 <= digits.size(); i += 8) {
+      uint64_t word;
+      std::memcpy(&word, digits.data() + i, 8);
+      if (!AllDigits(word)) break;
+      value = value * 100000000 + EightDigitsValue(word);
     }
-    return value;
+    for (; i < digits.size() && IsDigit(digits[i]); ++i)
+      value = value * 10 + static_cast<uint64_t>(digits[i] - '0');
+    return static_cast<int64_t>(value);
   }
+  int64_t value = 0;
   for (char c : digits) {
     if (!IsDigit(c)) break;
     const int d = c - '0';

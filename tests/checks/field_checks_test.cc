@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "checks/address_checks.h"
 #include "core/yielder.h"
 
@@ -74,6 +76,25 @@ TEST(AmountValue, DigitsUpToTheFirstOtherCharacterAndTheMaximumBeyondIt) {
   EXPECT_EQ(AmountValue("9223372036854775807"), INT64_MAX);
   EXPECT_EQ(AmountValue("99999999999999999999"), INT64_MAX);
   EXPECT_EQ(AmountValue("0000000000000000000042"), 42);
+}
+
+// Amounts are read eight digits at a time; every length, value and place of
+// the first other character must give the value read digit by digit.
+TEST(AmountValue, EqualsTheValueReadDigitByDigit) {
+  std::mt19937_64 random(15);
+  for (int round = 0; round < 20000; ++round) {
+    const size_t length = random() % 19;
+    std::string text;
+    for (size_t i = 0; i < length; ++i) text.push_back(static_cast<char>('0' + random() % 10));
+    if (length > 0 && random() % 3 == 0) text[random() % length] = " -/:A\xB9"[random() % 6];
+    int64_t expected = 0;
+    for (char c : text) {
+      if (c < '0' || c > '9') break;
+      expected = expected * 10 + (c - '0');
+    }
+    ASSERT_EQ(AmountValue(text), expected) << text;
+    ASSERT_EQ(NumCheck(text), text.find_first_not_of("0123456789") == std::string::npos) << text;
+  }
 }
 
 }  // namespace
