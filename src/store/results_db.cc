@@ -218,8 +218,12 @@ std::unique_ptr<ResultsDb> ResultsDb::Create(const std::string& path) {
   // The rollback journal is removed at each commit, so the file is one file
   // at rest. Commits are not synced to the disk: a killed run still leaves
   // every committed batch (the system holds what was written), and the
-  // results can always be made again from the submission.
-  db->Exec("PRAGMA journal_mode=DELETE; PRAGMA synchronous=OFF; PRAGMA cache_size=-8192;");
+  // results can always be made again from the submission. Pages of 16 KiB
+  // hold fourteen stored records where pages of 4 KiB hold three: a sixth
+  // less file and a quarter of the page writes.
+  db->Exec(
+      "PRAGMA page_size=16384; PRAGMA journal_mode=DELETE; PRAGMA synchronous=OFF;"
+      " PRAGMA cache_size=-8192;");
   db->CreateTables();
   return db;
 }
