@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Times a test run in the desktop window (lintaro --run, offscreen) against
-# the command line (lintaro-cli check) on the same generated submission. The
-# window must stay within 1.2 times the command line's time.
+# the command line (lintaro-cli check) on the same generated submission, in
+# turn. The window must stay within 1.1 times the command line's time.
 #
 # Prints, per round, wall and CPU (user + system) seconds of both programs
 # and at the end the ratios of the medians. CPU time is the steadier figure

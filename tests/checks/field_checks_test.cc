@@ -31,7 +31,7 @@ TEST(FieldPredicates, AcceptAndReject) {
   }
 }
 
-TEST(CharCheck, YieldsOncePerPassingCharacter) {
+TEST(CharCheck, YieldsForEveryPassingCharacter) {
   struct CountingPump : EventPump {
     void ProcessEvents() override { ++calls; }
     int calls = 0;
@@ -43,6 +43,14 @@ TEST(CharCheck, YieldsOncePerPassingCharacter) {
       "C\x02",
       1, positions, &yielder);
   EXPECT_EQ(pump.calls, 3);
+
+  // A field that passes counts all its characters in one step.
+  pump.calls = 0;
+  Yielder every16(&pump, 16);
+  CharCheck("ABCDEFGHIJ", 1, positions, &every16);
+  EXPECT_EQ(pump.calls, 0);
+  CharCheck("ABCDEFGHIJ", 11, positions, &every16);
+  EXPECT_EQ(pump.calls, 1);
 }
 
 // Fields are tested eight characters at a time; every byte value at every
