@@ -1,14 +1,11 @@
 #include "checks/field_layout.h"
 
+#include <cstdint>
+#include <cstring>
+
 #include "core/viewer_rows.h"
 
 namespace lintaro {
-
-std::string_view FieldText(std::string_view txtline, int start, int width) {
-  const size_t begin = static_cast<size_t>(start - 1);
-  if (begin >= txtline.size()) return {};
-  return txtline.substr(begin, static_cast<size_t>(width));
-}
 
 std::string Reference(std::string_view label, int start, int end) {
   std::string ref(label);
@@ -32,7 +29,18 @@ std::string UserEntry(std::string_view text) {
 }
 
 bool IsBlank(std::string_view text) {
-  return text.find_first_not_of(' ') == std::string_view::npos;
+  // Eight characters at a time.
+  constexpr uint64_t kBlanks = 0x2020202020202020;
+  const char* p = text.data();
+  const char* end = p + text.size();
+  for (; end - p >= 8; p += 8) {
+    uint64_t word;
+    std::memcpy(&word, p, 8);
+    if (word != kBlanks) return false;
+  }
+  for (; p < end; ++p)
+    if (*p != ' ') return false;
+  return true;
 }
 
 void FillRows(std::span<const FieldSpec> layout, std::string_view txtline, ViewerRows& rows) {

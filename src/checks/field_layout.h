@@ -24,7 +24,11 @@ struct FieldSpec {
 };
 
 // The field's characters in txtline (short when the record is short).
-std::string_view FieldText(std::string_view txtline, int start, int width);
+inline std::string_view FieldText(std::string_view txtline, int start, int width) {
+  const size_t begin = static_cast<size_t>(start - 1);
+  if (begin >= txtline.size()) return {};
+  return txtline.substr(begin, static_cast<size_t>(width));
+}
 inline std::string_view FieldText(std::string_view txtline, const FieldSpec& f) {
   return FieldText(txtline, f.start, f.width);
 }

@@ -15,8 +15,9 @@ class Yielder {
   explicit Yielder(EventPump* pump = nullptr, unsigned every = 4096)
       : pump_(pump), every_(every == 0 ? 1 : every) {}
 
-  void Yield() {
-    if (pump_ != nullptr && ++count_ >= every_) {
+  // Counts `characters` characters examined (one by default).
+  void Yield(unsigned characters = 1) {
+    if (pump_ != nullptr && (count_ += characters) >= every_) {
       count_ = 0;
       pump_->ProcessEvents();
     }

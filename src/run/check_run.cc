@@ -213,7 +213,9 @@ RunOutcome CheckRun::Completion() {
   view_.CompletionStarted();
   results_->Flush();
   const int64_t errors = results_->db().CountErrors();
-  const int64_t records = results_->db().CountRecords();
+  // The run numbers its records from 1 without gaps: the last number is the
+  // count, read without reading every record as a count would.
+  const int64_t records = results_->db().LastRecNum();
   if (errors > 0) {
     StopPath();
     return RunOutcome::kFindings;
@@ -321,7 +323,7 @@ RunSummary CheckRun::Summarize(RunOutcome outcome) {
       opened = ResultsDb::Open(path, true);
       db = opened.get();
     }
-    summary.records_tested = db->CountRecords();
+    summary.records_tested = db->LastRecNum();  // numbered from 1 without gaps
     summary.records_with_errors = db->CountRecordsWithErrors();
     summary.errors = db->CountErrors();
     if (auto last = db->ReadLastError(); last && last->type == "C") summary.critical = last;

@@ -26,6 +26,10 @@ std::string Cp1252ToUtf8(std::string_view bytes);
 // or a malformed UTF-8 sequence, becomes '?'.
 std::string Utf8ToCp1252(std::string_view utf8);
 
+// True when every byte is below 0x80: the text is the same in code page
+// 1252 and in UTF-8.
+bool IsAscii(std::string_view bytes);
+
 // Upper-cases the bytes in [begin, end) of text as the ANSI upper-casing of
 // the workstation does: a-z and the accented lower-case letters of the code
 // page (including š, œ, ž and ÿ) become their capitals; ß and µ stay.

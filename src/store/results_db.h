@@ -5,6 +5,9 @@
 // A test run creates the file anew and writes it; the grids, the viewer and
 // the reports open it read-only. Every statement is prepared once and given
 // its values through bound parameters. Failures throw StoreError.
+//
+// A ResultsDb may be used by one thread at a time only; a test run hands
+// its database between its own thread and its writer's (BatchWriter).
 #ifndef LINTARO_STORE_RESULTS_DB_H_
 #define LINTARO_STORE_RESULTS_DB_H_
 
@@ -60,15 +63,27 @@ class ResultsDb {
   // already open does nothing; Commit when none is open does nothing.
   void Begin();
   void Commit();
+  // Undoes the open transaction, if any; never throws.
+  void Rollback();
   bool in_transaction() const { return in_transaction_; }
+
+  // The highest key of each table with numbered rows (0 for an empty
+  // table): a new row without a key given is numbered one higher.
+  struct LastKeys {
+    int64_t misc = 0;
+    int64_t error = 0;
+    int64_t totals[2] = {0, 0};  // TRCT, TRCU
+  };
+  LastKeys ReadLastKeys();
 
   // Deletes every row of every table, leaving the database as Create left
   // it (the rows are numbered from 1 again). Commits an open transaction
   // first.
   void Clear();
 
-  // MISC
-  int64_t InsertMisc(const std::string& path_utf8, const std::string& rpt_date);
+  // MISC. data_id 0 numbers the row one past the highest; returns Data_Id.
+  int64_t InsertMisc(const std::string& path_utf8, const std::string& rpt_date,
+                     int64_t data_id = 0);
   void SetPinOK(int64_t data_id, bool pin_ok);
   std::vector<MiscRow> ReadMisc();
 
@@ -97,7 +112,9 @@ class ResultsDb {
   std::optional<RecordListing> ListRecord(int64_t rec_num);
 
   // ERRORS
-  int64_t InsertError(const ErrorRow& row);  // returns Err_Num
+  // Stores the row under row.err_num, or numbers it when that is 0; returns
+  // Err_Num.
+  int64_t InsertError(const ErrorRow& row);
   std::vector<ErrorRow> ReadErrorsOf(int64_t rec_num);
   int64_t CountErrors();
   // Distinct Rec_Num values among the findings.
@@ -114,7 +131,8 @@ class ResultsDb {
   void ForEachReportRow(const std::function<bool(const ReportRow&)>& row);
 
   // TRCT and TRCU
-  int64_t InsertTotals(TotalsTable table, const TotalsRow& row);  // returns Indx
+  // Stores the row under row.indx, or numbers it when that is 0; returns Indx.
+  int64_t InsertTotals(TotalsTable table, const TotalsRow& row);
   void UpdateTotals(TotalsTable table, const TotalsRow& row);
   std::optional<TotalsRow> ReadTotals(TotalsTable table, int64_t indx);
   // The employer row a stored record belongs to: the row whose Indx is the

@@ -8,8 +8,10 @@ RunResults::RunResults(std::unique_ptr<ResultsDb> db, int batch_records)
 }
 
 RunResults::RunResults(ResultsDb& db, int batch_records)
-    : db_(&db), batch_records_(batch_records < 1 ? 1 : batch_records) {
+    : db_(&db), batch_records_(batch_records < 1 ? 1 : batch_records), writer_(db) {
   error_count_ = db_->CountErrors();
+  last_keys_ = db_->ReadLastKeys();
+  batch_ = writer_.Take();
 }
 
 RunResults::~RunResults() {
@@ -21,46 +23,45 @@ RunResults::~RunResults() {
 }
 
 void RunResults::AddFile(const std::string& path_utf8, const std::string& rpt_date) {
-  db_->Begin();
-  misc_id_ = db_->InsertMisc(path_utf8, rpt_date);
-  if (pin_ok_) db_->SetPinOK(misc_id_, true);
+  misc_id_ = ++last_keys_.misc;
+  batch_->InsertMisc(misc_id_, path_utf8, rpt_date);
+  if (pin_ok_) batch_->SetPinOK(misc_id_, true);
 }
 
 void RunResults::SetPinOK(bool pin_ok) {
   pin_ok_ = pin_ok;
   if (misc_id_ == 0) return;
-  db_->Begin();
-  db_->SetPinOK(misc_id_, pin_ok);
+  batch_->SetPinOK(misc_id_, pin_ok);
 }
 
 void RunResults::WriteCurrent() {
   if (!current_) return;
-  db_->Begin();
   if (current_stored_) {
-    db_->UpdateRecord(*current_);
+    batch_->UpdateRecord(*current_);
   } else {
-    db_->InsertRecord(*current_);
+    batch_->InsertRecord(*current_);
     current_stored_ = true;
   }
 }
 
 void RunResults::AppendRecord(int64_t rec_num, const std::string& id, const std::string& record) {
   WriteCurrent();
-  previous_ = std::move(current_);
-  current_.emplace();
-  current_->rec_num = rec_num;
-  current_->id = id;
+  std::swap(previous_, current_);
+  if (!current_) current_.emplace();
+  RecordRow& row = *current_;
+  row.rec_num = rec_num;
+  row.id = id;
+  row.rce_indx = 0;
+  row.errors = 0;
+  row.record = record;
+  row.rec_reference.clear();
   ++id_counts_[id];
-  current_->record = record;
   current_stored_ = false;
 }
 
 void RunResults::DeleteCurrent() {
   if (!current_) return;
-  if (current_stored_) {
-    db_->Begin();
-    db_->DeleteRecord(current_->rec_num);
-  }
+  if (current_stored_) batch_->DeleteRecord(current_->rec_num);
   --id_counts_[current_->id];
   current_ = std::move(previous_);
   previous_.reset();
@@ -69,14 +70,9 @@ void RunResults::DeleteCurrent() {
 
 int64_t RunResults::AppendError(const std::string& type, const std::string& reference,
                                 const std::string& user_entry, const std::string& message) {
-  ErrorRow row;
-  row.type = type;
-  row.rec_num = current_ ? current_->rec_num : 0;
-  row.reference = reference;
-  row.user_entry = user_entry;
-  row.error = message;
-  db_->Begin();
-  int64_t err_num = db_->InsertError(row);
+  const int64_t err_num = ++last_keys_.error;
+  batch_->InsertError(err_num, type, current_ ? current_->rec_num : 0, reference, user_entry,
+                      message);
   if (current_) ++current_->errors;
   ++error_count_;
   last_error_type_ = type;
@@ -85,19 +81,14 @@ int64_t RunResults::AppendError(const std::string& type, const std::string& refe
 
 void RunResults::OpenEmployer(const std::string& rce_ein) {
   WriteEmployers();
-  db_->Begin();
   for (TotalsTable t : {TotalsTable::kTRCT, TotalsTable::kTRCU}) {
     TotalsRow row(t);
     row.rce_ein = rce_ein;
-    row.indx = db_->InsertTotals(t, row);
+    row.indx = ++last_keys_.totals[static_cast<int>(t)];
+    batch_->InsertTotals(t, row);
     employer_[static_cast<int>(t)] = std::move(row);
     employer_changed_[static_cast<int>(t)] = false;
   }
-}
-
-TotalsRow* RunResults::employer(TotalsTable table) {
-  auto& row = employer_[static_cast<int>(table)];
-  return row ? &*row : nullptr;
 }
 
 void RunResults::MarkEmployerChanged(TotalsTable table) {
@@ -139,22 +130,29 @@ int64_t RunResults::CountRecordsWithId(std::string_view id) {
 void RunResults::WriteEmployers() {
   for (int i = 0; i < 2; ++i) {
     if (employer_[i] && employer_changed_[i]) {
-      db_->Begin();
-      db_->UpdateTotals(static_cast<TotalsTable>(i), *employer_[i]);
+      batch_->UpdateTotals(static_cast<TotalsTable>(i), *employer_[i]);
       employer_changed_[i] = false;
     }
   }
 }
 
 void RunResults::EndRecord() {
-  if (++records_in_batch_ >= batch_records_) Flush();
+  if (++records_in_batch_ < batch_records_) return;
+  WriteCurrent();
+  WriteEmployers();
+  records_in_batch_ = 0;
+  std::unique_ptr<WriteBatch> full = std::move(batch_);
+  batch_ = writer_.Take();
+  writer_.Hand(std::move(full));
 }
 
 void RunResults::Flush() {
   WriteCurrent();
   WriteEmployers();
-  db_->Commit();
   records_in_batch_ = 0;
+  std::unique_ptr<WriteBatch> last = std::move(batch_);
+  batch_ = writer_.Take();
+  writer_.Finish(std::move(last));
 }
 
 }  // namespace lintaro

@@ -6,6 +6,14 @@
 // change them, and written when the run moves on; everything is committed
 // in batches of records, and at every Flush, so a run killed part-way leaves
 // a database that opens and holds every batch committed so far.
+//
+// The rows go into a WriteBatch; a full batch is handed to a BatchWriter,
+// which writes and commits it on its own thread while the run goes on. The
+// rows are numbered here as SQLite would number them, so nothing waits for
+// the database. A write that fails throws its StoreError from the next
+// EndRecord or Flush (once; nothing more is written afterwards). Reads of
+// the database (the ResultsReader calls about other records, db()) first
+// wait until everything is written.
 #ifndef LINTARO_STORE_RUN_RESULTS_H_
 #define LINTARO_STORE_RUN_RESULTS_H_
 
@@ -15,9 +23,11 @@
 #include <optional>
 #include <string>
 
+#include "store/batch_writer.h"
 #include "store/results_db.h"
 #include "store/results_reader.h"
 #include "store/rows.h"
+#include "store/write_batch.h"
 
 namespace lintaro {
 
@@ -31,7 +41,11 @@ class RunResults : public ResultsReader {
   // Flushes; failures at this point are swallowed (call Flush to see them).
   ~RunResults() override;
 
-  ResultsDb& db() { return *db_; }
+  // The database, with everything handed over written (see Flush).
+  ResultsDb& db() {
+    Flush();
+    return *db_;
+  }
 
   // MISC: a row for each file of the submission. SetPinOK writes the last;
   // a file added later carries the PIN result of the submitter record
@@ -61,7 +75,10 @@ class RunResults : public ResultsReader {
   // table, or null before the first employer; a caller that changes it calls
   // MarkEmployerChanged so that it is written.
   void OpenEmployer(const std::string& rce_ein);
-  TotalsRow* employer(TotalsTable table);
+  TotalsRow* employer(TotalsTable table) {
+    std::optional<TotalsRow>& row = employer_[static_cast<int>(table)];
+    return row ? &*row : nullptr;
+  }
   void MarkEmployerChanged(TotalsTable table);
   std::optional<TotalsRow> EmployerRow(TotalsTable table, int64_t rec_num) override;
   std::optional<ErrorRow> LastErrorOf(int64_t rec_num) override;
@@ -69,10 +86,15 @@ class RunResults : public ResultsReader {
   // Counts the stored rows and the current one, written or not.
   int64_t CountRecordsWithId(std::string_view id) override;
 
-  // Ends the current record's processing; commits when a batch is full.
+  // Ends the current record's processing; when a batch is full, hands it
+  // to the writer.
   void EndRecord();
-  // Writes everything held in memory and commits.
+  // Writes everything held in memory and commits; returns when it is
+  // committed.
   void Flush();
+
+  // The most batches that waited for the writer at one time.
+  size_t peak_batches_waiting() const { return writer_.peak_waiting(); }
 
  private:
   void WriteCurrent();
@@ -82,12 +104,15 @@ class RunResults : public ResultsReader {
   ResultsDb* db_;
   const int batch_records_;
   int records_in_batch_ = 0;
+  ResultsDb::LastKeys last_keys_;  // of the rows written or in batches
 
   int64_t misc_id_ = 0;
   bool pin_ok_ = false;
 
+  // current_ and previous_ trade places at each record, keeping their
+  // storage.
   std::optional<RecordRow> current_;
-  bool current_stored_ = false;  // current_ has a row in the database
+  bool current_stored_ = false;  // current_ has a row in the database or a batch
   std::optional<RecordRow> previous_;
   // Records appended so far, per identifier as found.
   std::map<std::string, int64_t, std::less<>> id_counts_;
@@ -97,6 +122,10 @@ class RunResults : public ResultsReader {
 
   std::optional<TotalsRow> employer_[2];
   bool employer_changed_[2] = {false, false};
+
+  // Declared last: the writer's thread ends before the rest goes.
+  BatchWriter writer_;
+  std::unique_ptr<WriteBatch> batch_;
 };
 
 }  // namespace lintaro

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "checks/address_checks.h"
 #include "core/yielder.h"
 
@@ -29,7 +31,7 @@ TEST(FieldPredicates, AcceptAndReject) {
   }
 }
 
-TEST(CharCheck, YieldsOncePerPassingCharacter) {
+TEST(CharCheck, YieldsForEveryPassingCharacter) {
   struct CountingPump : EventPump {
     void ProcessEvents() override { ++calls; }
     int calls = 0;
@@ -41,6 +43,66 @@ TEST(CharCheck, YieldsOncePerPassingCharacter) {
       "C\x02",
       1, positions, &yielder);
   EXPECT_EQ(pump.calls, 3);
+
+  // A field that passes counts all its characters in one step.
+  pump.calls = 0;
+  Yielder every16(&pump, 16);
+  CharCheck("ABCDEFGHIJ", 1, positions, &every16);
+  EXPECT_EQ(pump.calls, 0);
+  CharCheck("ABCDEFGHIJ", 11, positions, &every16);
+  EXPECT_EQ(pump.calls, 1);
+}
+
+// Fields are tested eight characters at a time; every byte value at every
+// place of fields of 1 to 17 characters must be judged as alone.
+TEST(CharCheck, EveryByteAtEveryPlaceIsJudgedAsAlone) {
+  std::string positions;
+  for (size_t length = 1; length <= 17; ++length) {
+    for (size_t at = 0; at < length; ++at) {
+      for (int b = 0; b < 256; ++b) {
+        std::string text(length, b == 'A' ? 'B' : 'A');
+        text[at] = static_cast<char>(b);
+        const bool printable = b >= 32 && b <= 126;
+        ASSERT_EQ(CharCheck(text, 10, positions), printable) << length << " " << at << " " << b;
+        ASSERT_EQ(positions, printable ? "" : std::to_string(10 + at));
+      }
+    }
+  }
+  EXPECT_FALSE(
+      CharCheck("\x7F"
+                "ABCDEFGH\x1F"
+                "IJ\xFF",
+                5, positions));
+  EXPECT_EQ(positions, "5, 14 and 17");
+}
+
+TEST(AmountValue, DigitsUpToTheFirstOtherCharacterAndTheMaximumBeyondIt) {
+  EXPECT_EQ(AmountValue("00012345678"), 12345678);
+  EXPECT_EQ(AmountValue("999999999999999999"), 999999999999999999);
+  EXPECT_EQ(AmountValue("12 4"), 12);
+  EXPECT_EQ(AmountValue(""), 0);
+  EXPECT_EQ(AmountValue("9223372036854775807"), INT64_MAX);
+  EXPECT_EQ(AmountValue("99999999999999999999"), INT64_MAX);
+  EXPECT_EQ(AmountValue("0000000000000000000042"), 42);
+}
+
+// Amounts are read eight digits at a time; every length, value and place of
+// the first other character must give the value read digit by digit.
+TEST(AmountValue, EqualsTheValueReadDigitByDigit) {
+  std::mt19937_64 random(15);
+  for (int round = 0; round < 20000; ++round) {
+    const size_t length = random() % 19;
+    std::string text;
+    for (size_t i = 0; i < length; ++i) text.push_back(static_cast<char>('0' + random() % 10));
+    if (length > 0 && random() % 3 == 0) text[random() % length] = " -/:A\xB9"[random() % 6];
+    int64_t expected = 0;
+    for (char c : text) {
+      if (c < '0' || c > '9') break;
+      expected = expected * 10 + (c - '0');
+    }
+    ASSERT_EQ(AmountValue(text), expected) << text;
+    ASSERT_EQ(NumCheck(text), text.find_first_not_of("0123456789") == std::string::npos) << text;
+  }
 }
 
 }  // namespace

@@ -27,5 +27,40 @@ TEST(Cp1252, UpperCasingCoversAccentedLettersOnly) {
   EXPECT_EQ(part, "abCDef");
 }
 
+// Records are upper-cased eight bytes at a time; every byte at every place
+// in a word, and every start and end, must give what the table gives for
+// the byte alone.
+TEST(Cp1252, UpperCasingAWholeRecordEqualsUpperCasingEachByte) {
+  std::string text;
+  for (int b = 0; b < 256; ++b) text.push_back(static_cast<char>(b));
+  text += "the quick brown fox, jumps over: the lazy dog {`@[}";
+  for (size_t begin = 0; begin < 9; ++begin) {
+    for (size_t end : {text.size(), text.size() - 3}) {
+      std::string expected = text;
+      for (size_t i = begin; i < end; ++i) {
+        std::string one(1, text[i]);
+        UpperCaseCp1252(one, 0, 1);
+        expected[i] = one[0];
+      }
+      std::string whole = text;
+      UpperCaseCp1252(whole, begin, end);
+      EXPECT_EQ(whole, expected) << begin << " " << end;
+    }
+  }
+}
+
+TEST(Cp1252, IsAsciiFindsAHighByteAnywhere) {
+  EXPECT_TRUE(IsAscii(""));
+  for (size_t length = 1; length <= 20; ++length) {
+    std::string text(length, '\x7F');
+    EXPECT_TRUE(IsAscii(text)) << length;
+    for (size_t at = 0; at < length; ++at) {
+      std::string high = text;
+      high[at] = '\x80';
+      EXPECT_FALSE(IsAscii(high)) << length << " " << at;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace lintaro

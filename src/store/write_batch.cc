@@ -1,0 +1,128 @@
+#include "store/write_batch.h"
+
+#include "store/results_db.h"
+
+namespace lintaro {
+
+void WriteBatch::InsertMisc(int64_t data_id, const std::string& path_utf8,
+                            const std::string& rpt_date) {
+  uint32_t index = 0;
+  MiscRow& row = misc_.Next(index);
+  row.data_id = data_id;
+  row.path = path_utf8;
+  row.pin_ok = false;
+  row.rpt_date = rpt_date;
+  steps_.push_back({Op::kInsertMisc, index});
+}
+
+void WriteBatch::SetPinOK(int64_t data_id, bool pin_ok) {
+  keys_.push_back(data_id);
+  steps_.push_back(
+      {pin_ok ? Op::kSetPinOK : Op::kSetPinNotOK, static_cast<uint32_t>(keys_.size() - 1)});
+}
+
+void WriteBatch::InsertRecord(const RecordRow& row) {
+  uint32_t index = 0;
+  records_.Next(index) = row;
+  steps_.push_back({Op::kInsertRecord, index});
+}
+
+void WriteBatch::UpdateRecord(const RecordRow& row) {
+  uint32_t index = 0;
+  records_.Next(index) = row;
+  steps_.push_back({Op::kUpdateRecord, index});
+}
+
+void WriteBatch::DeleteRecord(int64_t rec_num) {
+  keys_.push_back(rec_num);
+  steps_.push_back({Op::kDeleteRecord, static_cast<uint32_t>(keys_.size() - 1)});
+}
+
+void WriteBatch::InsertError(int64_t err_num, std::string_view type, int64_t rec_num,
+                             std::string_view reference, std::string_view user_entry,
+                             std::string_view message) {
+  uint32_t index = 0;
+  ErrorRow& row = errors_.Next(index);
+  row.err_num = err_num;
+  row.type.assign(type);
+  row.rec_num = rec_num;
+  row.reference.assign(reference);
+  row.user_entry.assign(user_entry);
+  row.error.assign(message);
+  steps_.push_back({Op::kInsertError, index});
+}
+
+void WriteBatch::AddTotals(Op op, const TotalsRow& row) {
+  uint32_t index = 0;
+  totals_.Next(index) = row;
+  steps_.push_back({op, index});
+}
+
+void WriteBatch::InsertTotals(TotalsTable table, const TotalsRow& row) {
+  AddTotals(table == TotalsTable::kTRCT ? Op::kInsertTRCT : Op::kInsertTRCU, row);
+}
+
+void WriteBatch::UpdateTotals(TotalsTable table, const TotalsRow& row) {
+  AddTotals(table == TotalsTable::kTRCT ? Op::kUpdateTRCT : Op::kUpdateTRCU, row);
+}
+
+void WriteBatch::Apply(ResultsDb& db, const Step& step) {
+  switch (step.op) {
+    case Op::kInsertMisc: {
+      const MiscRow& row = misc_.rows[step.row];
+      db.InsertMisc(row.path, row.rpt_date, row.data_id);
+      break;
+    }
+    case Op::kSetPinOK:
+    case Op::kSetPinNotOK:
+      db.SetPinOK(keys_[step.row], step.op == Op::kSetPinOK);
+      break;
+    case Op::kInsertRecord:
+      db.InsertRecord(records_.rows[step.row]);
+      break;
+    case Op::kUpdateRecord:
+      db.UpdateRecord(records_.rows[step.row]);
+      break;
+    case Op::kDeleteRecord:
+      db.DeleteRecord(keys_[step.row]);
+      break;
+    case Op::kInsertError:
+      db.InsertError(errors_.rows[step.row]);
+      break;
+    case Op::kInsertTRCT:
+    case Op::kInsertTRCU:
+      db.InsertTotals(step.op == Op::kInsertTRCT ? TotalsTable::kTRCT : TotalsTable::kTRCU,
+                      totals_.rows[step.row]);
+      break;
+    case Op::kUpdateTRCT:
+    case Op::kUpdateTRCU:
+      db.UpdateTotals(step.op == Op::kUpdateTRCT ? TotalsTable::kTRCT : TotalsTable::kTRCU,
+                      totals_.rows[step.row]);
+      break;
+  }
+}
+
+void WriteBatch::WriteTo(ResultsDb& db) {
+  if (steps_.empty()) return;
+  try {
+    db.Begin();
+    for (const Step& step : steps_) Apply(db, step);
+    db.Commit();
+  } catch (...) {
+    db.Rollback();
+    Clear();
+    throw;
+  }
+  Clear();
+}
+
+void WriteBatch::Clear() {
+  steps_.clear();
+  misc_.used = 0;
+  records_.used = 0;
+  errors_.used = 0;
+  totals_.used = 0;
+  keys_.clear();
+}
+
+}  // namespace lintaro

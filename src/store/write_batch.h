@@ -1,0 +1,101 @@
+// A batch of row writes for the results database, kept in the order they
+// were made and written in one transaction.
+//
+// A test run fills a batch while it checks records and hands it to the
+// writer (store/batch_writer.h), which writes it on another thread. Rows
+// are copied into the batch, so the run may change its own rows at once;
+// a cleared batch keeps its rows' storage, so that a batch used again
+// allocates nothing for records no longer than the ones before.
+#ifndef LINTARO_STORE_WRITE_BATCH_H_
+#define LINTARO_STORE_WRITE_BATCH_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "store/rows.h"
+
+namespace lintaro {
+
+class ResultsDb;
+
+class WriteBatch {
+ public:
+  // MISC: a file's row under data_id, and its PIN result.
+  void InsertMisc(int64_t data_id, const std::string& path_utf8, const std::string& rpt_date);
+  void SetPinOK(int64_t data_id, bool pin_ok);
+
+  // RECORDS
+  void InsertRecord(const RecordRow& row);
+  void UpdateRecord(const RecordRow& row);
+  void DeleteRecord(int64_t rec_num);
+
+  // ERRORS: a finding under row.err_num.
+  void InsertError(int64_t err_num, std::string_view type, int64_t rec_num,
+                   std::string_view reference, std::string_view user_entry,
+                   std::string_view message);
+
+  // TRCT and TRCU: a row under row.indx.
+  void InsertTotals(TotalsTable table, const TotalsRow& row);
+  void UpdateTotals(TotalsTable table, const TotalsRow& row);
+
+  bool empty() const { return steps_.empty(); }
+
+  // Writes every row in the order given and commits. When a write fails,
+  // the transaction is rolled back (the database keeps what was committed
+  // before it) and the StoreError is thrown. Either way the batch is empty
+  // afterwards.
+  void WriteTo(ResultsDb& db);
+  // Forgets every row, keeping their storage.
+  void Clear();
+
+ private:
+  enum class Op : uint8_t {
+    kInsertMisc,
+    kSetPinOK,
+    kSetPinNotOK,
+    kInsertRecord,
+    kUpdateRecord,
+    kDeleteRecord,
+    kInsertError,
+    kInsertTRCT,
+    kInsertTRCU,
+    kUpdateTRCT,
+    kUpdateTRCU,
+  };
+  struct Step {
+    Op op;
+    uint32_t row;  // index into the rows of the step's kind
+  };
+
+  // Rows of one kind; the first `used` are in the batch, the rest are kept
+  // for their storage.
+  template <typename Row>
+  struct Rows {
+    std::vector<Row> rows;
+    size_t used = 0;
+
+    // The next row to fill, and its index.
+    Row& Next(uint32_t& index) {
+      if (used == rows.size()) rows.emplace_back();
+      index = static_cast<uint32_t>(used);
+      return rows[used++];
+    }
+  };
+
+  void Apply(ResultsDb& db, const Step& step);
+  void AddTotals(Op op, const TotalsRow& row);
+
+  std::vector<Step> steps_;
+  Rows<MiscRow> misc_;
+  Rows<RecordRow> records_;
+  Rows<ErrorRow> errors_;
+  Rows<TotalsRow> totals_;
+  std::vector<int64_t> keys_;  // Rec_Num of a deletion, Data_Id of a PIN result
+};
+
+}  // namespace lintaro
+
+#endif  // LINTARO_STORE_WRITE_BATCH_H_
