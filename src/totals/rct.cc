@@ -51,8 +51,8 @@ bool ZeroOrBlank(std::string_view text) {
 constexpr const char* kMilitaryYears =
     "Must be zero or blank for years prior to 1995 and years after 2001.";
 
-void MilitaryPair(const std::string& txtline, const MoneyPair& pair, const TotalsRow* R,
-                  CheckContext& ctx) {
+void MilitaryPair(const std::string& txtline, const MoneyPair& pair,
+                  const TotalsRow* running_totals, CheckContext& ctx) {
   const FieldSpec& orig = pair.orig;
   const FieldSpec& correct = pair.correct;
   const int year = ctx.state.TaxYear;
@@ -68,7 +68,7 @@ void MilitaryPair(const std::string& txtline, const MoneyPair& pair, const Total
     ReportField(txtline, correct, kMilitaryYears, ctx);
     return;
   }
-  CompareTotalPair(txtline, pair, R, ctx);
+  CompareTotalPair(txtline, pair, running_totals, ctx);
 }
 
 }  // namespace
@@ -76,15 +76,15 @@ void MilitaryPair(const std::string& txtline, const MoneyPair& pair, const Total
 void CheckCodeRCT(const std::string& txtline, int32_t rec_ctr, CheckContext& ctx) {
   StampTotalRecord(TotalsTable::kTRCT, ctx);
   const std::optional<TotalsRow> employer = ctx.results.EmployerRow(TotalsTable::kTRCT, rec_ctr);
-  const TotalsRow* R = employer ? &*employer : nullptr;
+  const TotalsRow* running_totals = employer ? &*employer : nullptr;
 
   const FieldSpec& count = Field(1);
   const std::string_view count_text = FieldText(txtline, count);
   if (!NumCheck(count_text)) {
     ReportField(txtline, count, kCountNotNumeric, ctx);
-  } else if (R != nullptr && AmountValue(count_text) != R->count) {
+  } else if (running_totals != nullptr && AmountValue(count_text) != running_totals->count) {
     ReportField(txtline, count,
-                "The total number of RCW records (" + std::to_string(R->count) +
+                "The total number of RCW records (" + std::to_string(running_totals->count) +
                     ") since the last RCE record does not equal the value in the RCT record.",
                 ctx);
   }
@@ -93,13 +93,13 @@ void CheckCodeRCT(const std::string& txtline, int32_t rec_ctr, CheckContext& ctx
     const MoneyPair pair = kRCTMoneyPairs.pair(n);
     if (n == 21) CharField(txtline, Field(42), ctx);
     if (n == 16) {
-      MilitaryPair(txtline, pair, R, ctx);
+      MilitaryPair(txtline, pair, running_totals, ctx);
       continue;
     }
     CharField(txtline, pair.orig, ctx);
     if (BlankForCode(n, ctx.state.EmploymentCode) && !IsBlank(FieldText(txtline, pair.correct)))
       CodeBlank(txtline, pair.correct, ctx);
-    CompareTotalPair(txtline, pair, R, ctx);
+    CompareTotalPair(txtline, pair, running_totals, ctx);
   }
   CharField(txtline, Field(53), ctx);
 }

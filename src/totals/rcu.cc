@@ -18,15 +18,15 @@ namespace lintaro {
 void CheckCodeRCU(const std::string& txtline, int32_t rec_ctr, CheckContext& ctx) {
   StampTotalRecord(TotalsTable::kTRCU, ctx);
   const std::optional<TotalsRow> employer = ctx.results.EmployerRow(TotalsTable::kTRCU, rec_ctr);
-  const TotalsRow* R = employer ? &*employer : nullptr;
+  const TotalsRow* running_totals = employer ? &*employer : nullptr;
 
   const FieldSpec& count = kRCUFields[1];
   const std::string_view count_text = FieldText(txtline, count);
   if (!NumCheck(count_text)) {
     ReportField(txtline, count, kCountNotNumeric, ctx);
-  } else if (R != nullptr && AmountValue(count_text) != R->count) {
+  } else if (running_totals != nullptr && AmountValue(count_text) != running_totals->count) {
     ReportField(txtline, count,
-                "The number of RCO records (" + std::to_string(R->count) +
+                "The number of RCO records (" + std::to_string(running_totals->count) +
                     ") since the last RCE record does not equal the value in the RCU record.",
                 ctx);
   }
@@ -34,7 +34,7 @@ void CheckCodeRCU(const std::string& txtline, int32_t rec_ctr, CheckContext& ctx
   for (int n = 1; n <= kRCUMoneyPairs.count(); ++n) {
     const MoneyPair pair = kRCUMoneyPairs.pair(n);
     CharField(txtline, pair.orig, ctx);
-    CompareTotalPair(txtline, pair, R, ctx);
+    CompareTotalPair(txtline, pair, running_totals, ctx);
   }
   CharField(txtline, kRCUFields[18], ctx);
 }

@@ -20,7 +20,8 @@ TEST_F(StoreFailureTest, AFullDatabaseEndsTheRunWithItsFailure) {
   batch_records = 8;
   const RunSummary summary = RunRecords(CleanSubmission(300));
   EXPECT_EQ(summary.outcome, RunOutcome::kFailed);
-  ASSERT_EQ(prompts.Titles(), std::vector<std::string>{"Submission File Error"});
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_EQ(prompts.messages[0].title, "Submission File Error");
   EXPECT_EQ(prompts.messages[0].text.rfind("Error Number: 13\r\nError Description: ", 0), 0u)
       << prompts.messages[0].text;
   EXPECT_NE(prompts.messages[0].text.find("database or disk is full"), std::string::npos);
