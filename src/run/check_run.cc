@@ -21,7 +21,6 @@ namespace lintaro {
 namespace {
 
 constexpr const char *kCrLf = "\r\n";
-constexpr const char *kProgramTitle = "Lintaro 2007";
 
 // The first run's dates in which a clean submission may go straight to the
 // filing agency's online services.
