@@ -102,6 +102,11 @@ TEST_F(GridTipsTest, LosingTheFocusTheHeadingPastTheLastRowOrADialogHideIt) {
   dialog.show();
   QApplication::processEvents();
   EXPECT_FALSE(ShownAfterResting(cell + QPoint(0, 1)));
+  // Nor when the main window is made active while the dialog is still up
+  // (a window manager may do so on a click).
+  window->activateWindow();
+  QApplication::processEvents();
+  EXPECT_FALSE(ShownAfterResting(cell + QPoint(0, 2)));
   dialog.close();
   QApplication::processEvents();
   EXPECT_TRUE(ShownAfterResting(cell));
