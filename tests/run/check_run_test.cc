@@ -92,20 +92,6 @@ TEST_F(CheckRunTest, ExitDuringARunRecordsTestAbortedAgainstTheLastStoredRecord)
   EXPECT_EQ(out.records[2].errors, 1);
 }
 
-TEST_F(CheckRunTest, SmallBatchesGiveTheSameResults) {
-  std::vector<std::string> all = CleanSubmission(6);
-  all.insert(all.end() - 2, MakeRecord("RCX"));
-  batch_records = 2;
-  RunRecords(all);
-  const auto few = out.records.size();
-  const auto crit = findings(true);
-  batch_records = 4096;
-  RunRecords(all);
-  EXPECT_EQ(out.records.size(), few);
-  EXPECT_EQ(findings(true), crit);
-  EXPECT_EQ(crit.size(), 1u);
-}
-
 TEST_F(CheckRunTest, ARunIntoAKeptStoreStoresWhatTheFileGetsAndLeavesTheFileAlone) {
   const std::string submission = std::string(LINTARO_SOURCE_DIR) + "/samples/mistakes.txt";
   const RunSummary from_file = Run({submission});

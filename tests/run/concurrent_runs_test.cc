@@ -1,10 +1,10 @@
 // The engine keeps no state outside its run: two runs at once in one
 // process, on two threads, store exactly what each stores alone.
-#include <algorithm>
 #include <latch>
 #include <thread>
 
 #include "run_test_base.h"
+#include "support/line_diff.h"
 
 namespace lintaro {
 namespace {
@@ -45,10 +45,8 @@ TEST(ConcurrentRuns, TwoRunsAtOnceStoreWhatEachStoresAlone) {
     for (size_t i = 0; i < submissions.size(); ++i) {
       EXPECT_EQ(together[i].summary.outcome, alone[i].summary.outcome);
       EXPECT_EQ(together[i].summary.errors, alone[i].summary.errors);
-      const std::string want = StoredRows(alone[i]), got = StoredRows(together[i]);
-      const auto differs = std::mismatch(want.begin(), want.end(), got.begin(), got.end()).first;
-      EXPECT_TRUE(want == got) << "submission " << i << ", round " << round << ", from "
-                               << std::string(differs, std::min(differs + 300, want.end()));
+      EXPECT_EQ(LineDiff(StoredRows(alone[i]), StoredRows(together[i])), "")
+          << "submission " << i << ", round " << round;
     }
   }
 }

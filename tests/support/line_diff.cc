@@ -5,59 +5,19 @@
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
-#include <utility>
 #include <vector>
 
 #include "support/cli_runner.h"
+#include "support/fakes.h"
 
 namespace lintaro::testing {
-namespace {
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  for (size_t at = 0; at < text.size();) {
-    const size_t end = std::min(text.find('\n', at), text.size());
-    lines.push_back(text.substr(at, end - at));
-    at = end + 1;
-  }
-  return lines;
-}
-
-}  // namespace
 
 std::string LineDiff(const std::string& expected, const std::string& actual) {
-  const std::vector<std::string> a = Lines(expected), b = Lines(actual);
-  // common[i][j]: the longest common run of lines of a[i..] and b[j..].
-  std::vector<std::vector<int>> common(a.size() + 1, std::vector<int>(b.size() + 1));
-  for (size_t i = a.size(); i-- > 0;)
-    for (size_t j = b.size(); j-- > 0;)
-      common[i][j] =
-          a[i] == b[j] ? common[i + 1][j + 1] + 1 : std::max(common[i + 1][j], common[i][j + 1]);
-  std::vector<std::pair<char, std::string>> ops;
-  size_t i = 0, j = 0;
-  while (i < a.size() || j < b.size()) {
-    if (i < a.size() && j < b.size() && a[i] == b[j]) {
-      ops.push_back({' ', a[i++]});
-      ++j;
-    } else if (i < a.size() && (j == b.size() || common[i + 1][j] >= common[i][j + 1])) {
-      ops.push_back({'-', a[i++]});
-    } else {
-      ops.push_back({'+', b[j++]});
-    }
-  }
-  std::string out;
-  if (std::all_of(ops.begin(), ops.end(), [](const auto& op) { return op.first == ' '; }))
-    return out;
-  for (size_t k = 0; k < ops.size(); ++k) {
-    bool near = false;
-    for (size_t d = k >= 2 ? k - 2 : 0; d <= k + 2 && d < ops.size(); ++d)
-      near |= ops[d].first != ' ';
-    if (near)
-      out += std::string(1, ops[k].first) + " " + ops[k].second + "\n";
-    else if (!out.ends_with("...\n"))
-      out += "...\n";
-  }
-  return out;
+  if (expected == actual) return "";
+  const TempDir dir;
+  const std::string a = dir.Write("expected", expected), b = dir.Write("actual", actual);
+  // diff's unified format without its two lines of file names.
+  return RunShell("diff -U2 '" + a + "' '" + b + "' | tail -n +3").out;
 }
 
 void ExpectFileHolds(const std::filesystem::path& file, const std::string& actual) {

@@ -12,9 +12,8 @@
 
 namespace lintaro::testing {
 
-// The lines only in expected ("- "), only in actual ("+ ") and up to two
-// equal lines ("  ") around each change; "..." stands for the equal lines
-// left out. Empty when the texts have the same lines.
+// The texts' unified diff (lines only in expected "-", only in actual "+",
+// two equal lines around each change). Empty when the texts are equal.
 std::string LineDiff(const std::string& expected, const std::string& actual);
 
 // Adds a test failure with the line diff when file does not hold actual.

@@ -131,8 +131,6 @@ TEST_F(ReportUiTest, ReportOptionDialogPresetsTheChoiceAndOkStoresIt) {
   EXPECT_EQ(reports().settings().report_choice, 3);
   ASSERT_EQ(shell.opened.size(), 1u);
   EXPECT_EQ(shell.opened[0].second, "file://" + home.str() + "/temphtm.HTM");
-  EXPECT_NE(ReadWholeFile(home.str() + "/temphtm.HTM").find("Lintaro Error Report"),
-            std::string::npos);
 }
 
 TEST_F(ReportUiTest, SaveAsWritesThePreviewIntoTheChosenFile) {
@@ -142,7 +140,6 @@ TEST_F(ReportUiTest, SaveAsWritesThePreviewIntoTheChosenFile) {
   const std::string saved = home.str() + "/saved report.txt";
   prompts.save_names = {saved, std::nullopt};
   form->findChild<QPushButton*>("cmdSave")->click();
-  EXPECT_EQ(prompts.dialog_titles.back(), "Please Enter File Name");
   EXPECT_EQ(prompts.dialog_filters.back(), "ASCII Text Files (*.txt)|*.txt|All Files (*.*)|*.*|");
   EXPECT_EQ(prompts.save_folders.back(), folders.data);  // the program folder, no name
   EXPECT_EQ(ReadWholeFile(saved), TextReport() + "\r\n");
