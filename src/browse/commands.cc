@@ -28,93 +28,94 @@ constexpr bool On = true;
 constexpr bool Off = false;
 
 // The enable rules, event by event.
+constexpr Step kStepsOnWindowOpened[] = {
+    {C::cmdStart, On},     {C::cmdLast, On},     {C::cmdExit, On},      {C::mnuTStart, On},
+    {C::mnuTOpenLast, On}, {C::mnuTSet, On},     {C::mnuTExit, On},     {C::mnuVReport, On},
+    {C::mnuRLast, On},     {C::mnuVRErrors, On}, {C::mnuVRAll, On},     {C::mnuHContents, On},
+    {C::mnuHAbout, On},    {C::cmdView, Off},    {C::cmdGrid, Off},     {C::cmdErrors, Off},
+    {C::cmdPrint, Off},    {C::mnuTPrint, Off},  {C::mnuRCurrent, Off}, {C::mnuVRecords, Off},
+};
+
+// Once a run has started, the last results can no longer be reopened:
+// the run has replaced them.
+constexpr Step kStepsOnRunStarted[] = {
+    {C::cmdStart, Off}, {C::cmdLast, Off}, {C::cmdPrint, Off},     {C::cmdErrors, Off},
+    {C::cmdView, Off},  {C::cmdGrid, Off}, {C::mnuTOpenLast, Off}, {C::mnuRLast, Off},
+};
+
+constexpr Step kStepsOnRunCompletion[] = {{C::cmdStart, On}, {C::cmdView, On}, {C::mnuVReport, On}};
+
+constexpr Step kStepsOnRunEnded[] = {{C::cmdStart, On}};
+
+constexpr Step kStepsOnRunClean[] = {
+    {C::mnuVRecords, On}, {C::mnuVRAll, On}, {C::mnuVReport, Off}, {C::mnuVRErrors, Off}};
+
+constexpr Step kStepsOnRunNoValidData[] = {{C::mnuVRecords, On},
+                                           {C::mnuVRAll, On},
+                                           {C::mnuVReport, Off},
+                                           {C::mnuVRErrors, Off},
+                                           {C::cmdView, Off}};
+
+constexpr Step kStepsOnGridViewWithErrors[] = {
+    {C::cmdStart, On},  {C::cmdPrint, On},    {C::cmdView, On},     {C::cmdGrid, On},
+    {C::cmdErrors, On}, {C::mnuRCurrent, On}, {C::mnuVRErrors, On}, {C::mnuVRAll, On},
+    {C::mnuTPrint, On}, {C::mnuVRecords, On}, {C::mnuVReport, On},  {C::mnuTOpenLast, Off},
+    {C::mnuRLast, Off}, {C::cmdLast, Off},    {C::cmdGrid, Off},    {C::cmdView, On},
+};
+
+constexpr Step kStepsOnGridViewNoErrors[] = {
+    {C::mnuVReport, Off}, {C::mnuVRErrors, Off}, {C::cmdGrid, Off}, {C::cmdView, On}};
+
+constexpr Step kStepsOnRecordViewOpened[] = {{C::cmdGrid, On}, {C::cmdView, Off}};
+
+constexpr Step kStepsOnRecordViewEmpty[] = {{C::cmdView, Off}};
+
+constexpr Step kStepsOnLastNoReport[] = {
+    {C::cmdLast, Off}, {C::mnuVReport, Off}, {C::mnuTOpenLast, Off}, {C::mnuRLast, Off}};
+
+constexpr Step kStepsOnLastUnreadable[] = {
+    {C::cmdLast, Off}, {C::mnuRLast, Off},    {C::mnuTOpenLast, Off}, {C::mnuVRErrors, Off},
+    {C::cmdView, Off}, {C::mnuVRecords, Off}, {C::mnuVRAll, Off},
+};
+
+constexpr Step kStepsOnLastWithErrors[] = {
+    {C::cmdLast, Off}, {C::mnuRLast, Off}, {C::mnuTOpenLast, Off}};
+
+constexpr Step kStepsOnLastNoErrors[] = {
+    {C::cmdLast, Off}, {C::mnuRLast, Off},   {C::mnuTOpenLast, Off}, {C::mnuVRErrors, Off},
+    {C::cmdView, On},  {C::mnuVRecords, On}, {C::mnuVRAll, On},
+};
+
 std::span<const Step> StepsOf(CommandEvent event) {
   switch (event) {
-    case E::kWindowOpened: {
-      static constexpr Step s[] = {
-          {C::cmdStart, On},     {C::cmdLast, On},     {C::cmdExit, On},      {C::mnuTStart, On},
-          {C::mnuTOpenLast, On}, {C::mnuTSet, On},     {C::mnuTExit, On},     {C::mnuVReport, On},
-          {C::mnuRLast, On},     {C::mnuVRErrors, On}, {C::mnuVRAll, On},     {C::mnuHContents, On},
-          {C::mnuHAbout, On},    {C::cmdView, Off},    {C::cmdGrid, Off},     {C::cmdErrors, Off},
-          {C::cmdPrint, Off},    {C::mnuTPrint, Off},  {C::mnuRCurrent, Off}, {C::mnuVRecords, Off},
-      };
-      return s;
-    }
-    case E::kRunStarted: {
-      // Once a run has started, the last results can no longer be reopened:
-      // the run has replaced them.
-      static constexpr Step s[] = {
-          {C::cmdStart, Off}, {C::cmdLast, Off}, {C::cmdPrint, Off},     {C::cmdErrors, Off},
-          {C::cmdView, Off},  {C::cmdGrid, Off}, {C::mnuTOpenLast, Off}, {C::mnuRLast, Off},
-      };
-      return s;
-    }
-    case E::kRunCompletion: {
-      static constexpr Step s[] = {{C::cmdStart, On}, {C::cmdView, On}, {C::mnuVReport, On}};
-      return s;
-    }
-    case E::kRunEnded: {
-      static constexpr Step s[] = {{C::cmdStart, On}};
-      return s;
-    }
-    case E::kRunClean: {
-      static constexpr Step s[] = {
-          {C::mnuVRecords, On}, {C::mnuVRAll, On}, {C::mnuVReport, Off}, {C::mnuVRErrors, Off}};
-      return s;
-    }
-    case E::kRunNoValidData: {
-      static constexpr Step s[] = {{C::mnuVRecords, On},
-                                   {C::mnuVRAll, On},
-                                   {C::mnuVReport, Off},
-                                   {C::mnuVRErrors, Off},
-                                   {C::cmdView, Off}};
-      return s;
-    }
-    case E::kGridViewWithErrors: {
-      static constexpr Step s[] = {
-          {C::cmdStart, On},  {C::cmdPrint, On},    {C::cmdView, On},     {C::cmdGrid, On},
-          {C::cmdErrors, On}, {C::mnuRCurrent, On}, {C::mnuVRErrors, On}, {C::mnuVRAll, On},
-          {C::mnuTPrint, On}, {C::mnuVRecords, On}, {C::mnuVReport, On},  {C::mnuTOpenLast, Off},
-          {C::mnuRLast, Off}, {C::cmdLast, Off},    {C::cmdGrid, Off},    {C::cmdView, On},
-      };
-      return s;
-    }
-    case E::kGridViewNoErrors: {
-      static constexpr Step s[] = {
-          {C::mnuVReport, Off}, {C::mnuVRErrors, Off}, {C::cmdGrid, Off}, {C::cmdView, On}};
-      return s;
-    }
-    case E::kRecordViewOpened: {
-      static constexpr Step s[] = {{C::cmdGrid, On}, {C::cmdView, Off}};
-      return s;
-    }
-    case E::kRecordViewEmpty: {
-      static constexpr Step s[] = {{C::cmdView, Off}};
-      return s;
-    }
-    case E::kLastNoReport: {
-      static constexpr Step s[] = {
-          {C::cmdLast, Off}, {C::mnuVReport, Off}, {C::mnuTOpenLast, Off}, {C::mnuRLast, Off}};
-      return s;
-    }
-    case E::kLastUnreadable: {
-      static constexpr Step s[] = {
-          {C::cmdLast, Off}, {C::mnuRLast, Off},    {C::mnuTOpenLast, Off}, {C::mnuVRErrors, Off},
-          {C::cmdView, Off}, {C::mnuVRecords, Off}, {C::mnuVRAll, Off},
-      };
-      return s;
-    }
-    case E::kLastWithErrors: {
-      static constexpr Step s[] = {{C::cmdLast, Off}, {C::mnuRLast, Off}, {C::mnuTOpenLast, Off}};
-      return s;
-    }
-    case E::kLastNoErrors: {
-      static constexpr Step s[] = {
-          {C::cmdLast, Off}, {C::mnuRLast, Off},   {C::mnuTOpenLast, Off}, {C::mnuVRErrors, Off},
-          {C::cmdView, On},  {C::mnuVRecords, On}, {C::mnuVRAll, On},
-      };
-      return s;
-    }
+    case E::kWindowOpened:
+      return kStepsOnWindowOpened;
+    case E::kRunStarted:
+      return kStepsOnRunStarted;
+    case E::kRunCompletion:
+      return kStepsOnRunCompletion;
+    case E::kRunEnded:
+      return kStepsOnRunEnded;
+    case E::kRunClean:
+      return kStepsOnRunClean;
+    case E::kRunNoValidData:
+      return kStepsOnRunNoValidData;
+    case E::kGridViewWithErrors:
+      return kStepsOnGridViewWithErrors;
+    case E::kGridViewNoErrors:
+      return kStepsOnGridViewNoErrors;
+    case E::kRecordViewOpened:
+      return kStepsOnRecordViewOpened;
+    case E::kRecordViewEmpty:
+      return kStepsOnRecordViewEmpty;
+    case E::kLastNoReport:
+      return kStepsOnLastNoReport;
+    case E::kLastUnreadable:
+      return kStepsOnLastUnreadable;
+    case E::kLastWithErrors:
+      return kStepsOnLastWithErrors;
+    case E::kLastNoErrors:
+      return kStepsOnLastNoErrors;
   }
   return {};
 }
