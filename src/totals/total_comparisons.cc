@@ -53,6 +53,18 @@ void ReportTotalNeeded(std::string_view txtline, const FieldSpec& f, const char*
               ctx);
 }
 
+// A total of zero where every employee's amount of its kind ("Originally
+// Reported" or "Correct") was blank: the total must be blank too.
+void ReportTotalMustBeBlank(std::string_view txtline, const FieldSpec& field,
+                            const std::string& kind, const MoneyPair& pair, CheckContext& ctx) {
+  const TotalWording words = WordingOf(pair);
+  ReportField(txtline, field,
+              "The Total " + kind + " Money field of the " + words.total +
+                  " record must be blank because all of the corresponding " + kind +
+                  " Money fields of the " + words.employee + " records are blank.",
+              ctx);
+}
+
 void CompareOrigTotal(std::string_view txtline, const MoneyPair& pair, const TotalsRow::Pair& sums,
                       CheckContext& ctx) {
   const std::string_view orig = FieldText(txtline, pair.orig);
@@ -65,13 +77,7 @@ void CompareOrigTotal(std::string_view txtline, const MoneyPair& pair, const Tot
   if (sums.orig != value) {
     ReportWrongTotal(txtline, pair.orig, pair, sums.orig, ctx);
   } else if (value == 0 && sums.orig_blank) {
-    const TotalWording words = WordingOf(pair);
-    ReportField(txtline, pair.orig,
-                "The Total Originally Reported Money field of the " + words.total +
-                    " record must be blank because all of the corresponding Originally Reported "
-                    "Money fields of the " +
-                    words.employee + " records are blank.",
-                ctx);
+    ReportTotalMustBeBlank(txtline, pair.orig, "Originally Reported", pair, ctx);
   }
 }
 
@@ -93,13 +99,7 @@ void CompareCorrectTotal(std::string_view txtline, const MoneyPair& pair,
   if (sums.correct != value) {
     ReportWrongTotal(txtline, pair.correct, pair, sums.correct, ctx);
   } else if (value == 0 && sums.correct_blank) {
-    const TotalWording words = WordingOf(pair);
-    ReportField(txtline, pair.correct,
-                "The Total Correct Money field of the " + words.total +
-                    " record must be blank because all of the corresponding Correct Money fields "
-                    "of the " +
-                    words.employee + " records are blank.",
-                ctx);
+    ReportTotalMustBeBlank(txtline, pair.correct, "Correct", pair, ctx);
   } else if (IsBlank(orig)) {
     ReportField(txtline, pair.correct,
                 "A value was entered in the Total Correct Money field but the Total Originally "
