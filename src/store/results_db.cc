@@ -182,6 +182,10 @@ void ResultsDb::Exec(const char* sql) {
   }
 }
 
+// The columns of a RecordRow, in the order RecordRowAt reads them.
+constexpr const char* kSelectRecordRow =
+    "SELECT Rec_Num, ID, RCE_Indx, Errors, Record, RecReference FROM RECORDS";
+
 sqlite3_stmt* ResultsDb::Prepare(const std::string& sql) {
   sqlite3_stmt* stmt = nullptr;
   if (sqlite3_prepare_v3(db_, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &stmt, nullptr) !=
@@ -319,23 +323,21 @@ void ResultsDb::PrepareStatements() {
       "UPDATE RECORDS SET ID = ?2, RCE_Indx = ?3, Errors = ?4, Record = ?5, RecReference = ?6"
       " WHERE Rec_Num = ?1"));
   s.delete_record = Stmt(Prepare("DELETE FROM RECORDS WHERE Rec_Num = ?"));
-  s.read_record =
-      Stmt(Prepare("SELECT Rec_Num, ID, RCE_Indx, Errors, Record, RecReference FROM RECORDS"
-                   " WHERE Rec_Num = ?"));
+  s.read_record = Stmt(Prepare(std::string(kSelectRecordRow) + " WHERE Rec_Num = ?"));
   s.count_records = Stmt(Prepare("SELECT COUNT(*) FROM RECORDS"));
   s.count_records_with_id = Stmt(Prepare("SELECT COUNT(*) FROM RECORDS WHERE ID = ?"));
   s.last_rec_num = Stmt(Prepare("SELECT Rec_Num FROM RECORDS ORDER BY Rec_Num DESC LIMIT 1"));
   s.next_record_of_type =
-      Stmt(Prepare("SELECT Rec_Num, ID, RCE_Indx, Errors, Record, RecReference FROM RECORDS"
+      Stmt(Prepare(std::string(kSelectRecordRow) +
                    " WHERE Rec_Num > ?1 AND substr(Record, 1, 3) = ?2 ORDER BY Rec_Num LIMIT 1"));
   // The identifier is compared in upper case: the ID column keeps it as
   // found (an employer record may be "rce"), while the checks read the
   // record text, which the run upper-cased.
   s.employer_with_indx =
-      Stmt(Prepare("SELECT Rec_Num, ID, RCE_Indx, Errors, Record, RecReference FROM RECORDS"
+      Stmt(Prepare(std::string(kSelectRecordRow) +
                    " WHERE UPPER(ID) = 'RCE' AND RCE_Indx = ?1 ORDER BY Rec_Num LIMIT 1"));
   s.employer_before =
-      Stmt(Prepare("SELECT Rec_Num, ID, RCE_Indx, Errors, Record, RecReference FROM RECORDS"
+      Stmt(Prepare(std::string(kSelectRecordRow) +
                    " WHERE UPPER(ID) = 'RCE' AND Rec_Num < ?1 ORDER BY Rec_Num DESC LIMIT 1"));
   s.list_records =
       Stmt(Prepare("SELECT Rec_Num, Errors, Record FROM RECORDS WHERE Rec_Num BETWEEN ?1 AND ?2"
@@ -492,13 +494,18 @@ void ResultsDb::DeleteRecord(int64_t rec_num) {
   if (!StepDone(st_->delete_record.s)) Fail("Cannot delete a record");
 }
 
+// The RecordRow of the statement's current row (selected by kSelectRecordRow).
+static RecordRow RecordRowAt(sqlite3_stmt* s) {
+  return RecordRow{sqlite3_column_int64(s, 0), ColumnCp1252(s, 1), sqlite3_column_int64(s, 2),
+                   sqlite3_column_int(s, 3),   ColumnCp1252(s, 4), ColumnCp1252(s, 5)};
+}
+
 std::optional<RecordRow> ResultsDb::ReadOneRecord(sqlite3_stmt* s, int64_t key, const char* what) {
   sqlite3_bind_int64(s, 1, key);
   std::optional<RecordRow> row;
   int rc = sqlite3_step(s);
   if (rc == SQLITE_ROW) {
-    row = RecordRow{sqlite3_column_int64(s, 0), ColumnCp1252(s, 1), sqlite3_column_int64(s, 2),
-                    sqlite3_column_int(s, 3),   ColumnCp1252(s, 4), ColumnCp1252(s, 5)};
+    row = RecordRowAt(s);
     rc = SQLITE_DONE;
   }
   sqlite3_reset(s);
@@ -555,8 +562,7 @@ std::optional<RecordRow> ResultsDb::NextRecordOfType(int64_t after_rec_num, std:
   std::optional<RecordRow> row;
   int rc = sqlite3_step(s);
   if (rc == SQLITE_ROW) {
-    row = RecordRow{sqlite3_column_int64(s, 0), ColumnCp1252(s, 1), sqlite3_column_int64(s, 2),
-                    sqlite3_column_int(s, 3),   ColumnCp1252(s, 4), ColumnCp1252(s, 5)};
+    row = RecordRowAt(s);
     rc = SQLITE_DONE;
   }
   sqlite3_reset(s);
