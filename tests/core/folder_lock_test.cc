@@ -1,8 +1,9 @@
 // One test run per program folder: runs exclude runs and readers, readers
-// exclude runs, a dead holder leaves no lock, and a refused run touches
-// nothing.
+// exclude runs and a dead holder leaves no lock. What a refused run shows is
+// in tests/run/check_run.trace.
 #include "core/folder_lock.h"
 
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -10,13 +11,12 @@
 #include <chrono>
 #include <thread>
 
-#include "run/run_test_base.h"
-#include "support/cli_runner.h"
+#include "support/fakes.h"
 
 namespace lintaro {
 namespace {
 
-using namespace lintaro::testing;
+using testing::TempDir;
 using State = FolderLock::State;
 
 TEST(FolderLock, RunsExcludeRunsAndReadersUntilReleased) {
@@ -45,6 +45,8 @@ TEST(FolderLock, RunsExcludeRunsAndReadersUntilReleased) {
   EXPECT_TRUE(FolderLock::ForRun(folder.str(), 5000).held());
   done_reading.join();
   EXPECT_EQ(FolderLock::ForRun("/nonexistent/folder").state(), State::kUnlockable);
+  EXPECT_EQ(FolderInUseMessage(State::kRunning, "/r/"),
+            "Another test run is using the program folder /r. Try again when it has finished.");
 }
 
 TEST(FolderLock, TheKernelReleasesTheLockOfAKilledHolder) {
@@ -68,37 +70,6 @@ TEST(FolderLock, TheKernelReleasesTheLockOfAKilledHolder) {
   EXPECT_TRUE(FolderLock::ForRun(folder.str(), 0).held());
   close(ready[0]);
   close(ready[1]);
-}
-
-class FolderInUseTest : public RunTestBase {};
-
-TEST_F(FolderInUseTest, ARunOnAFolderInUseSaysSoAndTouchesNothing) {
-  ASSERT_EQ(RunRecords(CleanSubmission(2)).outcome, RunOutcome::kClean);
-  const std::string before = ReadWholeFile(db_path());
-  const std::vector<std::pair<State, std::string>> holders = {
-      {State::kRunning, "Another test run is using the program folder " + home.str() +
-                            ". Try again when it has finished."},
-      {State::kBeingRead, "The results in the program folder " + home.str() +
-                              " are being read by another program. Try again in a moment."}};
-  for (const auto& [holder, says] : holders) {
-    FolderLock other = holder == State::kRunning ? FolderLock::ForRun(home.str())
-                                                 : FolderLock::ForReading(home.str());
-    prompts = {};
-    view = {};
-    const RunSummary s = RunRecords(CleanSubmission(1));
-    EXPECT_EQ(s.outcome, RunOutcome::kFolderInUse);
-    EXPECT_EQ(s.records_tested, 0);  // never the other program's figures
-    ASSERT_EQ(prompts.messages.size(), 1u);
-    EXPECT_EQ(Describe(prompts.messages[0]), "Program Folder In Use | critical ok | " + says);
-    EXPECT_EQ(view.events, std::vector<std::string>{"RunEnded"});
-    EXPECT_FALSE(state.Testing);
-    EXPECT_EQ(ReadWholeFile(db_path()), before);
-  }
-  EXPECT_EQ(FolderInUseMessage(State::kRunning, "/r/"),
-            "Another test run is using the program folder /r. Try again when it has finished.");
-  // Free again: the next run goes ahead.
-  EXPECT_EQ(RunRecords(CleanSubmission(1)).outcome, RunOutcome::kClean);
-  EXPECT_EQ(out.records.size(), 5u);
 }
 
 }  // namespace

@@ -1,7 +1,10 @@
 #include "run/check_run.h"
 
+#include <sqlite3.h>
+
 #include <filesystem>
 
+#include "core/folder_lock.h"
 #include "run_test_base.h"
 #include "support/cli_runner.h"
 #include "support/line_diff.h"
@@ -13,83 +16,61 @@ using namespace lintaro::testing;
 
 class CheckRunTest : public RunTestBase {};
 
-// The findings, stored records and message boxes of runs are the golden
-// cases' (tests/golden), what a run leaves in its program folder is in
-// tests/cli/sessions/results.session; these are the dialogs and the
-// window's events.
-TEST_F(CheckRunTest, DialogsAndWindowEventsOfARunOverTwoFiles) {
+// What runs show of themselves (outcome, dialogs, message boxes, window
+// events, findings), compared with check_run.trace. The findings of each
+// kind of record are the golden cases' (tests/golden), what a run leaves in
+// its program folder is in tests/cli/sessions/results.session.
+TEST_F(CheckRunTest, WhatTheUserSeesOfRunsThatEndEachWay) {
+  std::string trace = "== the first file dialog cancelled\n" + Seen(Run({}));
+  EXPECT_FALSE(std::filesystem::exists(db_path()));
+  trace += "== a folder named as the submission\n" + Seen(Run({files.str()}));
+
   auto all = CleanSubmission(2);
   std::string first = files.Write("part1.txt", JoinRecords({all[0], all[1], all[2]}));
   std::string second = files.Write("part2.txt", JoinRecords({all[3], all[4], all[5]}));
-  RunSummary s = Run({first, second});
-  EXPECT_EQ(s.outcome, RunOutcome::kClean);
-  EXPECT_EQ(s.records_tested, 6);
-  EXPECT_EQ(prompts.dialog_titles,
-            (std::vector<std::string>{"Please Enter File Name to be Tested",
-                                      "Please Enter Next File Name to be Tested"}));
-  EXPECT_EQ(prompts.dialog_filters[0],
-            "All Files (*.*)|*.*|Ascii Text Files (*.txt; *.asc) |*.txt;*.asc|");
-  EXPECT_EQ(view.events, (std::vector<std::string>{"FileOpened", "FileOpened", "CompletionStarted",
-                                                   "CompletedClean", "RunEnded"}));
-  EXPECT_FALSE(state.Testing);
-
-  // Inside the filing window a Yes opens the online services.
+  trace += "== a submission in two files\n" + Seen(Run({first, second}));
   clock.date = {2008, 12, 1};
-  prompts = {};
   prompts.answers = {Answer::kYes};
-  RunRecords(CleanSubmission());
-  EXPECT_TRUE(Saw("OpenOnlineServices"));
+  trace += "== Yes inside the filing window\n" + Seen(RunRecords(CleanSubmission()));
+  trace += "== a critical finding\n" + Seen(RunRecords({CleanRCA(), PaidRCW()}));
 
-  // A critical finding ends the run through the results.
-  view.events.clear();
-  s = RunRecords({CleanRCA(), PaidRCW()});
-  EXPECT_EQ(s.outcome, RunOutcome::kCriticalStop);
-  ASSERT_TRUE(s.critical.has_value());
-  EXPECT_EQ(s.critical->rec_num, 2);
-  EXPECT_TRUE(Saw("ShowResults"));
-  EXPECT_FALSE(state.Testing);  // over: a later Exit must not record "Test Aborted"
-}
-
-TEST_F(CheckRunTest, FilesThatCannotBeTestedAreReported) {
-  EXPECT_EQ(Run({}).outcome,
-            RunOutcome::kCancelled);  // the first dialog cancelled
-  EXPECT_TRUE(prompts.messages.empty());
-  EXPECT_FALSE(std::filesystem::exists(db_path()));
-
-  prompts = {};
-  EXPECT_EQ(Run({files.str()}).outcome, RunOutcome::kFailed);  // a folder
-  ASSERT_EQ(prompts.messages.size(), 1u);
-  EXPECT_EQ(prompts.messages[0].title, "Submission File Error");
-  EXPECT_TRUE(prompts.messages[0].text.starts_with("Error Number: 75\r\nError Description: "));
-  EXPECT_NE(prompts.messages[0].text.find("is a folder"), std::string::npos);
-  EXPECT_FALSE(state.Testing);
-
-  prompts = {};  // a results database that cannot be deleted
-  std::filesystem::remove(db_path());
-  std::filesystem::create_directories(std::filesystem::path(db_path()) / "held");
-  EXPECT_EQ(RunRecords(CleanSubmission()).outcome, RunOutcome::kFailed);
-  ASSERT_EQ(prompts.messages.size(), 1u);
-  EXPECT_NE(prompts.messages[0].text.find("cannot be deleted"), std::string::npos);
-}
-
-TEST_F(CheckRunTest, ExitDuringARunRecordsTestAbortedAgainstTheLastStoredRecord) {
   struct ExitAfter : EventPump {
-    explicit ExitAfter(CheckRun **run) : run(run) {}
+    explicit ExitAfter(CheckRun** run) : run(run) {}
     void ProcessEvents() override {
       if (--calls == 0) (*run)->RequestAbort();
     }
-    CheckRun **run;
+    CheckRun** run;
     int calls = 4;  // events are processed before each record
   } pump(&current);
-  RunSummary s = Run({files.Write("s.txt", JoinRecords(CleanSubmission(5)))}, 500, &pump);
-  EXPECT_EQ(s.outcome, RunOutcome::kAborted);
-  EXPECT_EQ(out.records.size(), 3u);
-  EXPECT_EQ(findings(), std::vector<std::string>{
-                            "Test Aborted | Exit was chosen | The last file did not complete "
-                            "testing because the Exit Button was selected while processing."});
-  EXPECT_EQ(out.errors[0].type, "");
-  EXPECT_EQ(out.errors[0].rec_num, 3);
-  EXPECT_EQ(out.records[2].errors, 1);
+  const RunSummary aborted =
+      Run({files.Write("s.txt", JoinRecords(CleanSubmission(5)))}, 500, &pump);
+  EXPECT_EQ(out.records[2].errors, 1);  // the finding is counted against its record
+  trace += "== Exit chosen while the fourth record is read\n" + Seen(aborted);
+
+  // Another program holds the folder: nothing is touched, no figures shown.
+  const std::string before = ReadWholeFile(db_path());
+  for (bool running : {true, false}) {
+    FolderLock other =
+        running ? FolderLock::ForRun(home.str()) : FolderLock::ForReading(home.str());
+    trace += "== the folder held by another run or reader\n" + Seen(RunRecords(CleanSubmission(1)));
+    EXPECT_EQ(ReadWholeFile(db_path()), before);
+  }
+  trace += "== the folder free again\n" + Seen(RunRecords(CleanSubmission(1)));
+
+  // A results store that fills up after a few batches of 8 records.
+  auto full = ResultsDb::CreateInMemory();
+  sqlite3_exec(full->handle(), "PRAGMA max_page_count = 30", nullptr, nullptr, nullptr);
+  results_store = full.get();
+  batch_records = 8;
+  const RunSummary failed = RunRecords(CleanSubmission(300));
+  EXPECT_EQ(failed.records_tested % 8, 0);  // whole batches only
+  trace += "== a full results store\n" + Seen(failed);
+  results_store = nullptr;
+
+  std::filesystem::remove(db_path());
+  std::filesystem::create_directories(std::filesystem::path(db_path()) / "held");
+  trace += "== results that cannot be deleted\n" + Seen(RunRecords(CleanSubmission()));
+  ExpectFileHolds(std::string(LINTARO_SOURCE_DIR) + "/tests/run/check_run.trace", trace);
 }
 
 TEST_F(CheckRunTest, ARunIntoAKeptStoreStoresWhatTheFileGetsAndLeavesTheFileAlone) {

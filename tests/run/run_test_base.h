@@ -39,16 +39,36 @@ class RunTestBase : public ::testing::Test {
     return Run({files.Write("submission.txt", JoinRecords(records))}, max_errors);
   }
   std::string db_path() const { return JoinPath(home.str(), kResultsFileName); }
-  // "reference | user entry | error" of the stored findings (the critical only).
-  std::vector<std::string> findings(bool critical_only = false) const {
-    std::vector<std::string> found;
+  // What the user saw of the run: how it ended, the file dialogs, the
+  // message boxes (CR LF as a new line indented) and the window's events,
+  // then the findings stored, with the temporary folders as HOME and FILES.
+  // Clears the dialogs and events for the next run.
+  std::string Seen(const RunSummary& s) {
+    static constexpr const char* kOutcomes[] = {"clean",         "findings",  "critical stop",
+                                                "no valid data", "cancelled", "failed",
+                                                "restart",       "aborted",   "folder in use"};
+    std::string t = std::string(kOutcomes[static_cast<int>(s.outcome)]) + ", " +
+                    std::to_string(s.records_tested) + " tested, " +
+                    std::to_string(out.records.size()) + " stored" +
+                    (s.critical ? ", critical in " + std::to_string(s.critical->rec_num) : "") +
+                    (state.Testing ? ", still testing" : "") + "\n";
+    for (size_t i = 0; i < prompts.dialog_titles.size(); ++i)
+      t += "dialog " + prompts.dialog_titles[i] + " | " + prompts.dialog_filters[i] + "\n";
+    for (const ShownMessage& m : prompts.messages) t += "message " + Describe(m) + "\n";
+    t += "events";
+    for (const std::string& e : view.events) t += " " + e;
+    t += "\n";
     for (const ErrorRow& e : out.errors)
-      if (!critical_only || e.type == "C")
-        found.push_back(e.reference + " | " + e.user_entry + " | " + e.error);
-    return found;
-  }
-  bool Saw(const std::string& event) const {
-    return std::find(view.events.begin(), view.events.end(), event) != view.events.end();
+      t += "finding " + std::to_string(e.rec_num) + e.type + ": " + e.reference + " | " +
+           e.user_entry + " | " + e.error + "\n";
+    for (const auto& [from, to] : {std::pair<std::string, std::string>{home.str(), "HOME"},
+                                   {files.str(), "FILES"},
+                                   {"\r\n", "\n  "}})
+      for (size_t at = 0; (at = t.find(from, at)) != std::string::npos; at += to.size())
+        t.replace(at, from.size(), to);
+    prompts = {};
+    view = {};
+    return t + "\n";
   }
 
   TempDir home, files;
