@@ -6,36 +6,17 @@
 #include "store/results_db.h"
 #include "store/run_results.h"
 #include "support/fakes.h"
+#include "support/run_fixture.h"
 
 namespace lintaro {
 namespace {
 
-int64_t QueryNumber(ResultsDb& db, const std::string& sql) {
-  sqlite3_stmt* s = nullptr;
-  sqlite3_prepare_v2(db.handle(), sql.c_str(), -1, &s, nullptr);
-  int64_t n = sqlite3_step(s) == SQLITE_ROW ? sqlite3_column_int64(s, 0) : -1;
-  sqlite3_finalize(s);
-  return n;
-}
-
 // Every row of the five tables, as text, in key order.
 std::string Dump(ResultsDb& db) {
-  std::string text;
-  for (const char* table : {"MISC", "RECORDS", "ERRORS", "TRCT", "TRCU"}) {
-    sqlite3_stmt* s = nullptr;
-    sqlite3_prepare_v2(db.handle(),
-                       (std::string("SELECT * FROM ") + table + " ORDER BY rowid").c_str(), -1, &s,
-                       nullptr);
-    while (sqlite3_step(s) == SQLITE_ROW) {
-      text += table;
-      for (int c = 0; c < sqlite3_column_count(s); ++c) {
-        const auto* v = reinterpret_cast<const char*>(sqlite3_column_text(s, c));
-        text += "|" + std::string(v ? v : "NULL");
-      }
-      text += "\n";
-    }
-    sqlite3_finalize(s);
-  }
+  testing::RunOutput rows;
+  testing::ReadBack(db, rows);
+  std::string text = testing::StoredRows(rows);
+  for (const MiscRow& file : rows.files) text += std::to_string(file.data_id) + file.path + "\n";
   return text;
 }
 
@@ -83,8 +64,8 @@ TEST_F(BatchWriterTest, BatchesWrittenOnTheWritersThreadStoreWhatOneBatchStores)
     // The queue is bounded: one batch written, one waiting.
     EXPECT_LE(run.peak_batches_waiting(), BatchWriter::kMaxWaiting);
   }
-  EXPECT_EQ(QueryNumber(*small, "SELECT COUNT(*) FROM RECORDS"), 200);
-  EXPECT_EQ(QueryNumber(*small, "SELECT COUNT(*) FROM MISC WHERE PinOK = 1"), 1);
+  EXPECT_EQ(small->CountRecords(), 200);
+  EXPECT_TRUE(small->ReadMisc().back().pin_ok);
   EXPECT_EQ(Dump(*small), Dump(*whole));
 }
 
@@ -108,19 +89,9 @@ TEST_F(BatchWriterTest, RowsAreNumberedOnAsTheDatabaseWouldNumberThem) {
   EXPECT_EQ(db->ReadLastError()->err_num, 3);
 }
 
-// A database that can take only a few pages: the writer's batch that does
-// not fit fails.
-std::unique_ptr<ResultsDb> SmallDatabase(int spare_pages) {
-  auto db = ResultsDb::CreateInMemory();
-  const int64_t pages = QueryNumber(*db, "PRAGMA page_count");
-  sqlite3_exec(db->handle(),
-               ("PRAGMA max_page_count = " + std::to_string(pages + spare_pages)).c_str(), nullptr,
-               nullptr, nullptr);
-  return db;
-}
-
 TEST_F(BatchWriterTest, AFailedBatchIsRolledBackAndItsFailureThrownOnce) {
-  auto db = SmallDatabase(12);
+  auto db = ResultsDb::CreateInMemory();  // room for a few dozen records
+  sqlite3_exec(db->handle(), "PRAGMA max_page_count = 20", nullptr, nullptr, nullptr);
   const std::string record(1024, 'R');
   int thrown = 0;
   int code = 0;
@@ -145,12 +116,12 @@ TEST_F(BatchWriterTest, AFailedBatchIsRolledBackAndItsFailureThrownOnce) {
   EXPECT_EQ(thrown, 1);
   EXPECT_EQ(code & 0xff, SQLITE_FULL);
   // Whole batches only, each record with its findings.
-  const int64_t stored = QueryNumber(*db, "SELECT COUNT(*) FROM RECORDS");
+  const int64_t stored = db->CountRecords();
   EXPECT_GT(stored, 0);
   EXPECT_LT(stored, 400);
   EXPECT_EQ(stored % 4, 0);
-  EXPECT_EQ(QueryNumber(*db, "SELECT COUNT(*) FROM ERRORS"), stored);
-  EXPECT_EQ(QueryNumber(*db, "SELECT MAX(Rec_Num) FROM RECORDS"), stored);
+  EXPECT_EQ(db->CountErrors(), stored);
+  EXPECT_EQ(db->LastRecNum(), stored);
   EXPECT_FALSE(db->in_transaction());
 }
 
