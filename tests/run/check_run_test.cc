@@ -1,20 +1,87 @@
 #include "run/check_run.h"
 
+#include <gtest/gtest.h>
 #include <sqlite3.h>
 
 #include <filesystem>
 
+#include "core/error_limit.h"
 #include "core/folder_lock.h"
-#include "run_test_base.h"
+#include "store/results_db.h"
+#include "support/clean_records.h"
 #include "support/cli_runner.h"
 #include "support/line_diff.h"
+#include "support/run_fixture.h"
 
 namespace lintaro {
 namespace {
 
 using namespace lintaro::testing;
 
-class CheckRunTest : public RunTestBase {};
+// A test run against scripted dialogs in a temporary program folder.
+class CheckRunTest : public ::testing::Test {
+ protected:
+  // Tests the given files as one submission with the options, then reads
+  // back what it stored.
+  RunSummary Run(const std::vector<std::string>& files) {
+    prompts.files.assign(files.begin(), files.end());
+    options.program_folder = home.str();
+    CheckRun run(state, prompts, clock, view, options);
+    current = &run;
+    RunSummary summary = run.ReadFile();
+    current = nullptr;
+    out = {};
+    if (options.results_store != nullptr)
+      ReadBack(*options.results_store, out);
+    else if (std::filesystem::is_regular_file(db_path()))
+      ReadBack(*ResultsDb::Open(db_path(), true), out);
+    return summary;
+  }
+  RunSummary RunRecords(const std::vector<std::string>& records) {
+    return Run({files.Write("submission.txt", JoinRecords(records))});
+  }
+  std::string db_path() const { return JoinPath(home.str(), kResultsFileName); }
+  // What the user saw of the run: how it ended, the file dialogs, the
+  // message boxes (CR LF as a new line indented) and the window's events,
+  // then the findings stored, with the temporary folders as HOME and FILES.
+  // Clears the dialogs and events for the next run.
+  std::string Seen(const RunSummary& s) {
+    static constexpr const char* kOutcomes[] = {"clean",         "findings",  "critical stop",
+                                                "no valid data", "cancelled", "failed",
+                                                "restart",       "aborted",   "folder in use"};
+    std::string t = std::string(kOutcomes[static_cast<int>(s.outcome)]) + ", " +
+                    std::to_string(s.records_tested) + " tested, " +
+                    std::to_string(out.records.size()) + " stored" +
+                    (s.critical ? ", critical in " + std::to_string(s.critical->rec_num) : "") +
+                    (state.Testing ? ", still testing" : "") + "\n";
+    for (size_t i = 0; i < prompts.dialog_titles.size(); ++i)
+      t += "dialog " + prompts.dialog_titles[i] + " | " + prompts.dialog_filters[i] + "\n";
+    for (const ShownMessage& m : prompts.messages) t += "message " + Describe(m) + "\n";
+    t += "events";
+    for (const std::string& e : view.events) t += " " + e;
+    t += "\n";
+    for (const ErrorRow& e : out.errors)
+      t += "finding " + std::to_string(e.rec_num) + e.type + ": " + e.reference + " | " +
+           e.user_entry + " | " + e.error + "\n";
+    for (const auto& [from, to] : {std::pair<std::string, std::string>{home.str(), "HOME"},
+                                   {files.str(), "FILES"},
+                                   {"\r\n", "\n  "}})
+      for (size_t at = 0; (at = t.find(from, at)) != std::string::npos; at += to.size())
+        t.replace(at, from.size(), to);
+    prompts = {};
+    view = {};
+    return t + "\n";
+  }
+
+  TempDir home, files;
+  ScriptedPrompts prompts;
+  FixedClock clock;
+  RecordingView view;
+  RunState state;
+  RunOutput out;
+  CheckRunOptions options;
+  CheckRun* current = nullptr;
+};
 
 // What runs show of themselves (outcome, dialogs, message boxes, window
 // events, findings), compared with check_run.trace. The findings of each
@@ -35,15 +102,16 @@ TEST_F(CheckRunTest, WhatTheUserSeesOfRunsThatEndEachWay) {
   trace += "== a critical finding\n" + Seen(RunRecords({CleanRCA(), PaidRCW()}));
 
   struct ExitAfter : EventPump {
-    explicit ExitAfter(CheckRun** run) : run(run) {}
     void ProcessEvents() override {
       if (--calls == 0) (*run)->RequestAbort();
     }
     CheckRun** run;
     int calls = 4;  // events are processed before each record
-  } pump(&current);
-  const RunSummary aborted =
-      Run({files.Write("s.txt", JoinRecords(CleanSubmission(5)))}, 500, &pump);
+  } pump;
+  pump.run = &current;
+  options.pump = &pump;
+  const RunSummary aborted = RunRecords(CleanSubmission(5));
+  options.pump = nullptr;
   EXPECT_EQ(out.records[2].errors, 1);  // the finding is counted against its record
   trace += "== Exit chosen while the fourth record is read\n" + Seen(aborted);
 
@@ -60,12 +128,12 @@ TEST_F(CheckRunTest, WhatTheUserSeesOfRunsThatEndEachWay) {
   // A results store that fills up after a few batches of 8 records.
   auto full = ResultsDb::CreateInMemory();
   sqlite3_exec(full->handle(), "PRAGMA max_page_count = 30", nullptr, nullptr, nullptr);
-  results_store = full.get();
-  batch_records = 8;
+  options.results_store = full.get();
+  options.batch_records = 8;
   const RunSummary failed = RunRecords(CleanSubmission(300));
   EXPECT_EQ(failed.records_tested % 8, 0);  // whole batches only
   trace += "== a full results store\n" + Seen(failed);
-  results_store = nullptr;
+  options.results_store = nullptr;
 
   std::filesystem::remove(db_path());
   std::filesystem::create_directories(std::filesystem::path(db_path()) / "held");
@@ -82,7 +150,7 @@ TEST_F(CheckRunTest, ARunIntoAKeptStoreStoresWhatTheFileGetsAndLeavesTheFileAlon
   const std::string file_bytes = ReadWholeFile(db_path());
 
   std::unique_ptr<ResultsDb> store = ResultsDb::CreateInMemory();
-  results_store = store.get();
+  options.results_store = store.get();
   // The second run finds the first one's rows and starts from empty tables.
   for (int run = 1; run <= 2; ++run) {
     const RunSummary s = Run({submission});

@@ -1,10 +1,14 @@
 // The engine keeps no state outside its run: two runs at once in one
 // process, on two threads, store exactly what each stores alone.
+#include <gtest/gtest.h>
+
 #include <latch>
 #include <thread>
 
-#include "run_test_base.h"
+#include "core/error_limit.h"
+#include "support/clean_records.h"
 #include "support/line_diff.h"
+#include "support/run_fixture.h"
 
 namespace lintaro {
 namespace {
