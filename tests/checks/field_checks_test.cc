@@ -38,10 +38,7 @@ TEST(CharCheck, YieldsForEveryPassingCharacter) {
   } pump;
   Yielder yielder(&pump, 1);
   std::string positions;
-  CharCheck(
-      "AB\x01"
-      "C\x02",
-      1, positions, &yielder);
+  CharCheck("AB\001C\002", 1, positions, &yielder);
   EXPECT_EQ(pump.calls, 3);
 
   // A field that passes counts all its characters in one step.
@@ -68,27 +65,17 @@ TEST(CharCheck, EveryByteAtEveryPlaceIsJudgedAsAlone) {
       }
     }
   }
-  EXPECT_FALSE(
-      CharCheck("\x7F"
-                "ABCDEFGH\x1F"
-                "IJ\xFF",
-                5, positions));
+  EXPECT_FALSE(CharCheck("\177ABCDEFGH\037IJ\377", 5, positions));
   EXPECT_EQ(positions, "5, 14 and 17");
 }
 
-TEST(AmountValue, DigitsUpToTheFirstOtherCharacterAndTheMaximumBeyondIt) {
-  EXPECT_EQ(AmountValue("00012345678"), 12345678);
-  EXPECT_EQ(AmountValue("999999999999999999"), 999999999999999999);
-  EXPECT_EQ(AmountValue("12 4"), 12);
-  EXPECT_EQ(AmountValue(""), 0);
+// Amounts are read eight digits at a time; every length, value and place of
+// the first other character must give the value read digit by digit, and
+// longer amounts the maximum.
+TEST(AmountValue, EqualsTheValueReadDigitByDigit) {
   EXPECT_EQ(AmountValue("9223372036854775807"), INT64_MAX);
   EXPECT_EQ(AmountValue("99999999999999999999"), INT64_MAX);
   EXPECT_EQ(AmountValue("0000000000000000000042"), 42);
-}
-
-// Amounts are read eight digits at a time; every length, value and place of
-// the first other character must give the value read digit by digit.
-TEST(AmountValue, EqualsTheValueReadDigitByDigit) {
   std::mt19937_64 random(15);
   for (int round = 0; round < 20000; ++round) {
     const size_t length = random() % 19;

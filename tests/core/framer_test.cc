@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "support/fakes.h"
 
 namespace lintaro {
@@ -9,19 +11,12 @@ namespace {
 
 using testing::MakeRecord;
 
-class StringSource : public ByteSource {
- public:
-  explicit StringSource(std::string data) : data_(std::move(data)) {}
+struct StringSource : ByteSource {
+  explicit StringSource(std::string data) : in(std::move(data)) {}
   size_t Read(char* buffer, size_t size) override {
-    size_t n = std::min(size, data_.size() - pos_);
-    data_.copy(buffer, n, pos_);
-    pos_ += n;
-    return n;
+    return static_cast<size_t>(in.read(buffer, static_cast<std::streamsize>(size)).gcount());
   }
-
- private:
-  std::string data_;
-  size_t pos_ = 0;
+  std::istringstream in;
 };
 
 std::vector<std::string> Frame(const std::string& bytes, size_t chunk = kChunkSize) {
