@@ -34,10 +34,13 @@ TEST(ResultGridTexts, CaptionsPromptsAndFixedTexts) {
   EXPECT_EQ(ToLineFeeds("a\r\nb\rc\n"), "a\nb\rc\n");
 }
 
-TEST(InspectLastResults, NoRecordsAndAFileThatIsNoDatabase) {
+// What the window and the grid view read when there are no results, no
+// records or a file that is no results database (what they show of real
+// results is in tests/ui/states).
+TEST(LastResults, NoFileNoRecordsAndAFileThatIsNoDatabase) {
   testing::TempDir dir;
   const std::string path = JoinPath(dir.str(), kResultsFileName);
-  // No file, no findings and findings are in the window's state files.
+  EXPECT_EQ(GridResults::Open(path), nullptr);
   {
     auto db = ResultsDb::Create(path);
     db->InsertMisc("/data/part1.txt", "12/06/2026");
@@ -51,17 +54,8 @@ TEST(InspectLastResults, NoRecordsAndAFileThatIsNoDatabase) {
   r = InspectLastResults(dir.str());
   EXPECT_EQ(r.kind, LastResults::kCannotOpen);
   EXPECT_FALSE(r.problem.empty());
-}
 
-// What the grid view reads when there are no results or the file is no
-// results database (what it shows of real results is in tests/ui/states).
-TEST(GridResults, NoFileIsNotBoundAndAForeignFileHasNoRows) {
-  testing::TempDir dir;
-  const std::string path = JoinPath(dir.str(), kResultsFileName);
-  EXPECT_EQ(GridResults::Open(path), nullptr);
-
-  dir.Write(kResultsFileName, "not a database, but a file the grids may open");
-  std::unique_ptr<GridResults> results = GridResults::Open(path);
+  std::unique_ptr<GridResults> results = GridResults::Open(path);  // the grids may open it
   ASSERT_NE(results, nullptr);
   EXPECT_EQ(results->CountErrors(), 0);
   EXPECT_EQ(results->CountTested(), 0);

@@ -3,36 +3,22 @@
 #include <gtest/gtest.h>
 
 #include "store/run_results.h"
-#include "support/fakes.h"
 
 namespace lintaro {
 namespace {
 
-// The recorder's running-total operations against a real results file: each
+// The recorder's running-total operations against a results database: each
 // typed column reaches its own cell of its own table, and what the tables do
 // not have is left alone. That viewing writes nothing is the record viewer's
 // test (tests/browse).
-class ErrorRecorderTotalsTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    run.AddFile("/in/submission.txt", "01/01/2008");
-    run.OpenEmployer("310000001");
-    run.AppendRecord(3, "RCW", "RCW...");
-    state.employee_reference = "200000001";
-  }
-  // The employer's rows as stored after a flush.
-  TotalsRow Stored(TotalsTable table) {
-    run.Flush();
-    return *ResultsDb::Open(dir.str() + "/ERRLOG2C.MDB", true)->ReadTotals(table, 1);
-  }
-
-  testing::TempDir dir;
-  RunResults run{ResultsDb::Create(dir.str() + "/ERRLOG2C.MDB")};
+TEST(ErrorRecorder, EachTotalsColumnReachesItsCellAndTheFirstEmployeeIsNamed) {
+  RunResults run(ResultsDb::CreateInMemory());
+  run.AddFile("/in/submission.txt", "01/01/2008");
+  run.OpenEmployer("310000001");
+  run.AppendRecord(3, "RCW", "RCW...");
   RunState state;
-  ErrorRecorder recorder{state, &run, nullptr};
-};
-
-TEST_F(ErrorRecorderTotalsTest, EachColumnReachesItsCellAndTheFirstEmployeeIsNamed) {
+  state.employee_reference = "200000001";
+  ErrorRecorder recorder(state, &run, nullptr);
   recorder.CountEmployeeRecord(TotalsTable::kTRCU);
   recorder.AddToTotals({TotalsTable::kTRCT, TotalsKind::kCorrectSum, 25}, 700);
   recorder.AddToTotals({TotalsTable::kTRCT, TotalsKind::kCorrectSum, 25}, 5);
@@ -57,13 +43,14 @@ TEST_F(ErrorRecorderTotalsTest, EachColumnReachesItsCellAndTheFirstEmployeeIsNam
   trct.pair(1).orig = 30;
   trct.pair(2).correct_blank = false;
   trct.pair(3).err_ref = "200000001";
-  EXPECT_EQ(Stored(TotalsTable::kTRCT), trct);
+  run.Flush();
+  EXPECT_EQ(run.db().ReadTotals(TotalsTable::kTRCT, 1), trct);
   TotalsRow trcu(TotalsTable::kTRCU);
   trcu.indx = 1;
   trcu.rce_ein = "310000001";
   trcu.count = 1;
   trcu.pair(8).orig_blank = false;
-  EXPECT_EQ(Stored(TotalsTable::kTRCU), trcu);
+  EXPECT_EQ(run.db().ReadTotals(TotalsTable::kTRCU, 1), trcu);
   // The counted record is stamped with the employee and the employer's row.
   EXPECT_EQ(run.current().rec_reference, "200000001");
   EXPECT_EQ(run.current().rce_indx, 1);
