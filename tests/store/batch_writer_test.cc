@@ -41,15 +41,10 @@ void WriteRun(RunResults& run, int records) {
   run.SetPinOK(true);
 }
 
-class BatchWriterTest : public ::testing::Test {
- protected:
-  std::string path(const std::string& name) const { return dir.str() + "/" + name; }
+TEST(BatchWriter, BatchesWrittenOnTheWritersThreadStoreWhatOneBatchStores) {
   testing::TempDir dir;
-};
-
-TEST_F(BatchWriterTest, BatchesWrittenOnTheWritersThreadStoreWhatOneBatchStores) {
-  auto whole = ResultsDb::Create(path("whole.db"));
-  auto small = ResultsDb::Create(path("small.db"));
+  auto whole = ResultsDb::CreateInMemory();
+  auto small = ResultsDb::Create(dir.str() + "/small.db");
   {
     RunResults run(*whole, 100000);  // one batch, written by Flush on this thread
     WriteRun(run, 200);
@@ -69,8 +64,8 @@ TEST_F(BatchWriterTest, BatchesWrittenOnTheWritersThreadStoreWhatOneBatchStores)
   EXPECT_EQ(Dump(*small), Dump(*whole));
 }
 
-TEST_F(BatchWriterTest, RowsAreNumberedOnAsTheDatabaseWouldNumberThem) {
-  auto db = ResultsDb::Create(path("r.db"));
+TEST(BatchWriter, RowsAreNumberedOnAsTheDatabaseWouldNumberThem) {
+  auto db = ResultsDb::CreateInMemory();
   db->Begin();
   db->InsertMisc("/old.txt", "01/01/2008");
   db->InsertError(ErrorRow{0, "", 1, "R", "E", "M"});
@@ -89,7 +84,7 @@ TEST_F(BatchWriterTest, RowsAreNumberedOnAsTheDatabaseWouldNumberThem) {
   EXPECT_EQ(db->ReadLastError()->err_num, 3);
 }
 
-TEST_F(BatchWriterTest, AFailedBatchIsRolledBackAndItsFailureThrownOnce) {
+TEST(BatchWriter, AFailedBatchIsRolledBackAndItsFailureThrownOnce) {
   auto db = ResultsDb::CreateInMemory();  // room for a few dozen records
   sqlite3_exec(db->handle(), "PRAGMA max_page_count = 20", nullptr, nullptr, nullptr);
   const std::string record(1024, 'R');
