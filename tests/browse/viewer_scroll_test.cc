@@ -21,7 +21,6 @@ ViewerScroll WageRecordIn20Rows() {
 TEST(ViewerScroll, RangeAndVisibleRows) {
   ViewerScroll s = WageRecordIn20Rows();
   EXPECT_EQ(s.rows_shown(), 20);
-  EXPECT_EQ(s.scroll_bar_height(), 20 * 21);
   EXPECT_EQ(s.scroll_max(), 58);  // the last row reaches the bottom
   s.ScrollTo(1000);
   EXPECT_EQ(s.position(), 58);
@@ -30,7 +29,6 @@ TEST(ViewerScroll, RangeAndVisibleRows) {
   EXPECT_EQ(s.position(), 0);
   s.ScrollTo(10);
   for (int row = 0; row < 78; ++row) EXPECT_EQ(s.RowVisible(row), row >= 10 && row <= 29) << row;
-  EXPECT_EQ(s.RowTop(11), 21);
   s.SetRowCount(54);  // a new record starts at the top again
   EXPECT_EQ(s.position(), 0);
   EXPECT_EQ(s.scroll_max(), 34);
@@ -43,8 +41,6 @@ TEST(ViewerScroll, RangeAndVisibleRows) {
   s.ScrollTo(1);
   s.Layout(30 * 21, 21);  // a taller window keeps the position within the range
   EXPECT_EQ(s.position(), 0);
-  s.Unload();
-  EXPECT_EQ(s.row_count(), 1);
   s.Layout(5, 21);  // lower than one row still shows one
   EXPECT_EQ(s.rows_shown(), 1);
   EXPECT_EQ(RowsAreaHeight(600, 40, WindowShow::kNormal), 600 - 40 - kRowsBottomMarginNormal);
@@ -80,9 +76,7 @@ TEST(ViewerScroll, TabAndShiftTabScrollOneRowAtTheEdges) {
     s.ScrollTo(steps[i].scroll_to);
     EXPECT_EQ(s.Tab(steps[i].from, steps[i].back), steps[i].to) << i;
     EXPECT_EQ(s.position(), steps[i].position) << i;
-    if (steps[i].to) {
-      EXPECT_TRUE(s.RowVisible(steps[i].to->row)) << i;
-    }
+    EXPECT_TRUE(!steps[i].to || s.RowVisible(steps[i].to->row)) << i;
   }
   ViewerScroll one;  // a one-row window brings the next row into view
   one.Layout(21, 21);
