@@ -126,13 +126,19 @@ TEST_F(CheckRunTest, WhatTheUserSeesOfRunsThatEndEachWay) {
   }
   trace += "== the folder free again\n" + Seen(RunRecords(CleanSubmission(1)));
 
-  // A results store that fills up after a few batches of 8 records.
+  // A results store that fills up after a few batches of 8 records, each
+  // employee with a finding: the failure is shown once, and whole batches
+  // stay, each record with its findings.
   auto full = ResultsDb::CreateInMemory();
   sqlite3_exec(full->handle(), "PRAGMA max_page_count = 30", nullptr, nullptr, nullptr);
   options.results_store = full.get();
   options.batch_records = 8;
-  const RunSummary failed = RunRecords(CleanSubmission(300));
-  EXPECT_EQ(failed.records_tested % 8, 0);  // whole batches only
+  std::vector<std::string> records = CleanSubmission(300);
+  for (size_t i = 2; i < 302; ++i) records[i] = Patch(records[i], {{188, "ZZ"}});
+  const RunSummary failed = RunRecords(records);
+  EXPECT_EQ(failed.records_tested % 8, 0);
+  EXPECT_EQ(full->CountErrors(), static_cast<int64_t>(out.errors.size()));
+  EXPECT_FALSE(full->in_transaction());
   trace += "== a full results store\n" + Seen(failed);
   options.results_store = nullptr;
 

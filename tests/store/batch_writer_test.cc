@@ -1,7 +1,9 @@
+// Batches written on the run's writer thread store what one batch stores,
+// numbered as the database would number them. A batch that fails is the
+// check run's test (tests/run/check_run.trace: a full results store).
 #include "store/batch_writer.h"
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include "store/results_db.h"
 #include "store/run_results.h"
@@ -82,42 +84,6 @@ TEST(BatchWriter, RowsAreNumberedOnAsTheDatabaseWouldNumberThem) {
   run.Flush();
   EXPECT_EQ(db->ReadMisc().back().data_id, 2);
   EXPECT_EQ(db->ReadLastError()->err_num, 3);
-}
-
-TEST(BatchWriter, AFailedBatchIsRolledBackAndItsFailureThrownOnce) {
-  auto db = ResultsDb::CreateInMemory();  // room for a few dozen records
-  sqlite3_exec(db->handle(), "PRAGMA max_page_count = 20", nullptr, nullptr, nullptr);
-  const std::string record(1024, 'R');
-  int thrown = 0;
-  int code = 0;
-  {
-    RunResults run(*db, 4);
-    for (int r = 1; r <= 400; ++r) {
-      try {
-        run.AppendRecord(r, "RCW", record);
-        run.AppendError("", "Field", "[x]", "Finding");
-        run.EndRecord();
-      } catch (const StoreError& e) {
-        ++thrown;
-        code = e.code();
-      }
-    }
-    try {
-      run.Flush();
-    } catch (const StoreError&) {
-      ++thrown;
-    }
-  }
-  EXPECT_EQ(thrown, 1);
-  EXPECT_EQ(code & 0xff, SQLITE_FULL);
-  // Whole batches only, each record with its findings.
-  const int64_t stored = db->CountRecords();
-  EXPECT_GT(stored, 0);
-  EXPECT_LT(stored, 400);
-  EXPECT_EQ(stored % 4, 0);
-  EXPECT_EQ(db->CountErrors(), stored);
-  EXPECT_EQ(db->LastRecNum(), stored);
-  EXPECT_FALSE(db->in_transaction());
 }
 
 }  // namespace
