@@ -22,7 +22,7 @@ TipAction TickN(GridTipTimer& tip, int n, ScreenPoint p) {
   return last;
 }
 
-TEST(GridTipTimer, RestingPointerShowsTheTipAtTheFifteenthTick) {
+TEST(GridTipTimer, ARestingPointerShowsTheTipAtTheFifteenthTickAndAMovingOneNot) {
   GridTipTimer tip;
   EXPECT_EQ(tip.PointerMoved(Over(10, 20), Cell), TipAction::kPlace);
   EXPECT_EQ(tip.text(), "Must be numeric && blank.");  // ampersands doubled
@@ -49,14 +49,12 @@ TEST(GridTipTimer, RestingPointerShowsTheTipAtTheFifteenthTick) {
   tip.Tick({410, 320});
   EXPECT_EQ(tip.ticks(), GridTipTimer::kNoTip);
   EXPECT_TRUE(tip.visible());
-}
-
-TEST(GridTipTimer, MovingBeforeTheWaitEndsPreventsTheTipUntilTheNextMove) {
-  GridTipTimer tip;
-  tip.PointerMoved(Over(10, 20), Cell);
-  TickN(tip, 5, {410, 320});
-  EXPECT_EQ(TickN(tip, 10, {410, 323}), TipAction::kHide);   // tick 15, 3 pixels off
-  EXPECT_EQ(TickN(tip, 200, {410, 320}), TipAction::kNone);  // resting again: no tip
+  // Moving before the wait ends prevents the tip until the next move.
+  EXPECT_EQ(tip.FocusLost(), TipAction::kHide);
+  tip.PointerMoved(Over(9, 20), Cell);
+  TickN(tip, 5, {409, 320});
+  EXPECT_EQ(TickN(tip, 10, {409, 323}), TipAction::kHide);   // tick 15, 3 pixels off
+  EXPECT_EQ(TickN(tip, 200, {409, 320}), TipAction::kNone);  // resting again: no tip
   EXPECT_FALSE(tip.visible());
   EXPECT_EQ(tip.PointerMoved(Over(11, 20), Cell), TipAction::kPlace);
   EXPECT_EQ(TickN(tip, 15, {411, 320}), TipAction::kShow);

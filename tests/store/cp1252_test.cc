@@ -18,17 +18,14 @@ TEST(Cp1252, EveryByteSurvivesTheUtf8RoundTrip) {
   EXPECT_EQ(Utf8ToCp1252("A\xC3"), "A?");           // cut off sequence
 }
 
-TEST(Cp1252, UpperCasingCoversAccentedLettersOnly) {
+// Upper-casing covers accented letters only. Records are upper-cased eight
+// bytes at a time; every byte at every place in a word, and every start and
+// end, must give what the table gives for the byte alone.
+TEST(Cp1252, UpperCasingAWholeRecordEqualsUpperCasingEachByte) {
   std::string text = "abc xyz \xE9\xF7\xFF\x9A\xDF\xB5 123";
   UpperCaseCp1252(text, 0, text.size());
   EXPECT_EQ(text, "ABC XYZ \xC9\xF7\x9F\x8A\xDF\xB5 123");
-}
-
-// Records are upper-cased eight bytes at a time; every byte at every place
-// in a word, and every start and end, must give what the table gives for
-// the byte alone.
-TEST(Cp1252, UpperCasingAWholeRecordEqualsUpperCasingEachByte) {
-  std::string text;
+  text.clear();
   for (int b = 0; b < 256; ++b) text.push_back(static_cast<char>(b));
   text += "the quick brown fox, jumps over: the lazy dog {`@[}";
   for (size_t begin = 0; begin < 9; ++begin) {
