@@ -8,7 +8,7 @@
 namespace lintaro {
 namespace {
 
-TEST(ErrorLimit, SettingsFileIsReadOrRewrittenWith500) {
+TEST(ErrorLimit, SettingsFileIsReadOrRewrittenWith500AndDialogEntriesAreRead) {
   const std::vector<std::pair<std::optional<std::string>, int>> cases = {
       {std::nullopt, 500},  // a missing file is created
       {"[Maximum Error Count]:25000\r\n", 25000},
@@ -38,9 +38,7 @@ TEST(ErrorLimit, SettingsFileIsReadOrRewrittenWith500) {
   EXPECT_EQ(LoadErrorLimit(dir.str()), 1234);
   EXPECT_EQ(LoadErrorLimit("/nonexistent/lintaro/folder"), 500);  // without failing
   EXPECT_FALSE(SaveErrorLimit("/nonexistent/lintaro/folder", 20));
-}
-
-TEST(ErrorLimit, DialogEntries) {
+  // What the dialog accepts.
   EXPECT_EQ(ParseErrorLimitEntry("25000"), 25000);
   EXPECT_EQ(ParseErrorLimitEntry(" 25 "), 25);
   EXPECT_EQ(ParseErrorLimitEntry("0001"), 1);
