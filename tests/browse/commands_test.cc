@@ -24,7 +24,7 @@ std::set<std::string> Enabled(const CommandState& s) {
   return on;
 }
 
-TEST(CommandState, ARunAndAReportRequestHoldTheirCommands) {
+TEST(CommandState, ARunAndAReportRequestHoldTheirCommandsAndEventsSetTheirOwn) {
   const std::set<std::string> always = {"cmdExit", "mnuTExit", "mnuHContents", "mnuHAbout"};
   CommandState s;
   s.SetRunInProgress(true);
@@ -46,9 +46,7 @@ TEST(CommandState, ARunAndAReportRequestHoldTheirCommands) {
   CommandState opened;
   EXPECT_TRUE(opened.own(C::mnuVRErrors));
   EXPECT_FALSE(opened.enabled(C::mnuVRErrors));
-}
 
-TEST(CommandState, OwnStateAfterEvents) {
   struct Case {
     std::vector<E> events;
     std::vector<C> on, off;
@@ -63,10 +61,10 @@ TEST(CommandState, OwnStateAfterEvents) {
        {C::cmdLast, C::mnuTOpenLast, C::mnuRLast}},
   };
   for (size_t i = 0; i < cases.size(); ++i) {
-    CommandState s;
-    for (E e : cases[i].events) s.Apply(e);
-    for (C c : cases[i].on) EXPECT_TRUE(s.enabled(c)) << i << " " << CommandName(c);
-    for (C c : cases[i].off) EXPECT_FALSE(s.own(c)) << i << " " << CommandName(c);
+    CommandState after;
+    for (E e : cases[i].events) after.Apply(e);
+    for (C c : cases[i].on) EXPECT_TRUE(after.enabled(c)) << i << " " << CommandName(c);
+    for (C c : cases[i].off) EXPECT_FALSE(after.own(c)) << i << " " << CommandName(c);
   }
   EXPECT_EQ(SubmenuOf(C::mnuRCurrent), C::mnuVReport);
   EXPECT_EQ(SubmenuOf(C::mnuVRAll), C::mnuVRecords);

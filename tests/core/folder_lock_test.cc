@@ -19,7 +19,7 @@ namespace {
 using testing::TempDir;
 using State = FolderLock::State;
 
-TEST(FolderLock, RunsExcludeRunsAndReadersUntilReleased) {
+TEST(FolderLock, RunsExcludeRunsAndReadersUntilReleasedOrKilled) {
   TempDir folder;
   {
     FolderLock run = FolderLock::ForRun(folder.str());
@@ -47,10 +47,8 @@ TEST(FolderLock, RunsExcludeRunsAndReadersUntilReleased) {
   EXPECT_EQ(FolderLock::ForRun("/nonexistent/folder").state(), State::kUnlockable);
   EXPECT_EQ(FolderInUseMessage(State::kRunning, "/r/"),
             "Another test run is using the program folder /r. Try again when it has finished.");
-}
 
-TEST(FolderLock, TheKernelReleasesTheLockOfAKilledHolder) {
-  TempDir folder;
+  // The kernel releases the lock of a killed holder.
   int ready[2];
   ASSERT_EQ(pipe(ready), 0);
   const pid_t child = fork();
