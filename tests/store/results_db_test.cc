@@ -10,19 +10,18 @@
 namespace lintaro {
 namespace {
 
-// Each table's columns in order, a line per table.
+// Each table's columns in order, a line per column.
 std::string Columns(ResultsDb& db) {
   std::string text;
-  for (const char* table : {"MISC", "RECORDS", "ERRORS", "TRCT", "TRCU"}) {
-    text += table;
-    sqlite3_stmt* s = nullptr;
-    sqlite3_prepare_v2(db.handle(), ("PRAGMA table_info(" + std::string(table) + ")").c_str(), -1,
-                       &s, nullptr);
-    while (sqlite3_step(s) == SQLITE_ROW)
-      text += std::string(" ") + reinterpret_cast<const char*>(sqlite3_column_text(s, 1));
-    sqlite3_finalize(s);
-    text += "\n";
-  }
+  sqlite3_exec(
+      db.handle(),
+      "SELECT m.name || ' ' || c.name FROM sqlite_master m, pragma_table_info(m.name) c "
+      "WHERE m.type = 'table' ORDER BY m.rowid, c.cid",
+      [](void* text, int, char** column, char**) {
+        *static_cast<std::string*>(text) += std::string(column[0]) + "\n";
+        return 0;
+      },
+      &text, nullptr);
   return text;
 }
 
