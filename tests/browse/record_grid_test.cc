@@ -31,12 +31,9 @@ class RecordGridTest : public ::testing::Test {
     results_.db().Commit();
     db_ = ResultsDb::Open(results_.path(), true);
   }
-  // Another program changes the database.
+  // Another connection changes the database.
   void Change(const char* sql) {
-    sqlite3* other = nullptr;
-    ASSERT_EQ(sqlite3_open(results_.path().c_str(), &other), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(other, sql, nullptr, nullptr, nullptr), SQLITE_OK);
-    sqlite3_close(other);
+    ASSERT_EQ(sqlite3_exec(results_.db().handle(), sql, nullptr, nullptr, nullptr), SQLITE_OK);
   }
 
   testing::ResultsFixture results_;

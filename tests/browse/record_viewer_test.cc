@@ -95,10 +95,9 @@ TEST_F(ViewerTest, EachRecordIsJudgedWithItsOwnEmployersTaxYear) {
   // Another program drops the running totals: the RCT cannot be read, the
   // previous record stays and the viewer says why.
   View(3);
-  sqlite3 *other = nullptr;
-  ASSERT_EQ(sqlite3_open(out.db_path().c_str(), &other), SQLITE_OK);
-  ASSERT_EQ(sqlite3_exec(other, "DROP TABLE TRCT", nullptr, nullptr, nullptr), SQLITE_OK);
-  sqlite3_close(other);
+  ASSERT_EQ(sqlite3_exec(ResultsDb::Open(out.db_path(), false)->handle(), "DROP TABLE TRCT",
+                         nullptr, nullptr, nullptr),
+            SQLITE_OK);
   EXPECT_EQ(viewer_->ViewFile(4), ViewResult::kUnreadable);
   EXPECT_FALSE(viewer_->problem().empty());
   EXPECT_EQ(viewer_->rec_num(), 3);
