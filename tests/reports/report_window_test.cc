@@ -1,3 +1,6 @@
+// The report window's decisions over fakes: each scenario's prompts, shell
+// calls, print dialog, printed jobs and view changes are compared with
+// tests/reports/traces/ReportTest.TEST.trace (LINTARO_UPDATE_GOLDEN=1 rewrites them).
 #include "reports/report_window.h"
 
 #include <gtest/gtest.h>
@@ -30,13 +33,34 @@ std::string ExpectedPieces(const std::string& whole, size_t* pieces) {
   return file;
 }
 
+// The main window's side of a report request.
+class FakeRequestHost : public ReportRequestHost {
+ public:
+  FakeRequestHost(ReportContext context, Trace& trace) : context_(context), trace_(trace) {}
+  std::optional<int> answer;
+  std::optional<int> AskReportFormat(int current) override {
+    trace_.Add("host: format asked, current " + std::to_string(current) + " -> " +
+               (answer ? std::to_string(*answer) : "cancelled"));
+    return answer;
+  }
+  void SetReportCommandsEnabled(bool e) override {
+    trace_.Add(e ? "host: commands on" : "host: commands off");
+  }
+  ReportWindow& CreateReportWindow() override {
+    trace_.Add("host: new report window");
+    window_ = std::make_unique<ReportWindow>(context_);
+    return *window_;
+  }
+
+ private:
+  ReportContext context_;
+  Trace& trace_;
+  std::unique_ptr<ReportWindow> window_;
+};
+
 // The report window's context over fakes and a results database.
 class ReportTest : public ::testing::Test {
  protected:
-  ReportTest() {
-    context_ = {&f_.db(),  &settings_, &prompts_, &view_,
-                &printer_, &dialog_,   &shell_,   f_.dir.str()};
-  }
   ReportWindow& Window() {
     window_ = std::make_unique<ReportWindow>(context_);
     return *window_;
@@ -54,50 +78,51 @@ class ReportTest : public ::testing::Test {
     }
     f_.db().Commit();
   }
-  std::string WholeText() {
-    ReportBuffer b;
-    BuildTextReport(f_.db(), b);
-    return b.text;
+  void TraceSettings() {
+    trace_.Add("settings: choice " + std::to_string(settings_.report_choice) +
+               (settings_.print_requested ? ", print requested" : "") +
+               (settings_.report_cancelled ? ", cancelled" : ""));
+  }
+  // Adds the settings to the trace and compares it with the test's file.
+  void ExpectTrace() {
+    TraceSettings();
+    trace_.ExpectHeldBy(LINTARO_SOURCE_DIR "/tests/reports/traces", f_.dir.str());
   }
 
   ResultsFixture f_;
+  Trace trace_;
   ReportSettings settings_;
-  ScriptedPrompts prompts_;
-  FakeReportView view_;
-  FakePrinter printer_;
-  FakePrintDialogHost dialog_;
-  FakeShell shell_;
-  ReportContext context_;
+  TracedPrompts prompts_{&trace_};
+  FakeReportView view_{&trace_};
+  FakePrinter printer_{&trace_};
+  FakePrintDialogHost dialog_{&trace_};
+  FakeShell shell_{&trace_};
+  ReportContext context_{&f_.db(),  &settings_, &prompts_, &view_,
+                         &printer_, &dialog_,   &shell_,   f_.dir.str()};
   std::unique_ptr<ReportWindow> window_;
 };
 
+// Asked once per report, not per block: No; Yes with the save cancelled;
+// Yes with a name.
 TEST_F(ReportTest, TooLargeReportAsksOnceAndSavesEveryPieceOnYes) {
   BuildLargeRun();
   const std::string saved = f_.dir.Write("saved.txt", "old contents of another report");
-  // No; Yes with the save cancelled; Yes with a name.
   prompts_.answers = {Answer::kNo, Answer::kYes, Answer::kYes};
   prompts_.save_names = {std::nullopt, saved};
-  for (size_t round = 1; round <= 3; ++round) {
-    ReportWindow& w = Window();
-    w.FormatReport(kReportText);
-    ASSERT_EQ(prompts_.messages.size(), round);  // asked once, not per block
-    EXPECT_EQ(prompts_.dialog_titles.size(), round - 1);
-    EXPECT_EQ(view_.previews, std::vector<std::string>(round, kTooLargeSentence));
-    EXPECT_EQ(w.report_text, kTooLargeSentence);
-    EXPECT_EQ(view_.save_enabled.back(), false);
-    EXPECT_FALSE(settings_.report_cancelled);
-    EXPECT_EQ(view_.busy_depth, 0);  // the busy pointer is back
-    EXPECT_EQ(ReadWholeFile(saved) == "old contents of another report", round < 3);
+  for (int round = 1; round <= 3; ++round) {
+    TraceSettings();
+    Window().FormatReport(kReportText);
+    EXPECT_EQ(window_->report_text, kTooLargeSentence);
+    trace_.Add(ReadWholeFile(saved) == "old contents of another report" ? "saved.txt unchanged"
+                                                                        : "saved.txt written");
   }
-  EXPECT_EQ(Describe(prompts_.messages[0]),
-            "Report Too Large | exclamation yes-no | This report is too large to fit into the "
-            "text preview.  Do you want to save it as a text file?");
-  EXPECT_EQ(prompts_.dialog_titles.back(), "Please Enter File Name");
+  ExpectTrace();
+  ReportBuffer whole;
+  BuildTextReport(f_.db(), whole);
   size_t pieces = 0;
-  const std::string expected = ExpectedPieces(WholeText(), &pieces);
+  const std::string expected = ExpectedPieces(whole.text, &pieces);
   EXPECT_GE(pieces, 4u);
-  const std::string file = ReadWholeFile(saved);
-  EXPECT_TRUE(file == expected) << "the saved file differs from the report's pieces";
+  EXPECT_TRUE(ReadWholeFile(saved) == expected) << "the saved file differs from the pieces";
   struct stat info {};
   ASSERT_EQ(::stat(saved.c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 0777, 0600u);
@@ -106,25 +131,21 @@ TEST_F(ReportTest, TooLargeReportAsksOnceAndSavesEveryPieceOnYes) {
 TEST_F(ReportTest, SaveThatCannotBeWrittenIsReportedAndCountsAsCancelled) {
   f_.File("/in/a.txt");
   ReportWindow& w = Window();
-  prompts_.save_names = {(f_.dir.path() / "no-such-folder" / "r.txt").string()};
-  EXPECT_EQ(w.SaveReportAs("text"), "");
-  EXPECT_TRUE(settings_.report_cancelled);
-  ASSERT_EQ(prompts_.messages.size(), 1u);
-  EXPECT_NE(prompts_.messages[0].text.find("could not be saved"), std::string::npos);
-  settings_.report_cancelled = false;
   const std::string name = (f_.dir.path() / "r.txt").string();
-  prompts_.save_names = {name};
-  EXPECT_EQ(w.SaveReportAs("text"), name);
+  prompts_.save_names = {(f_.dir.path() / "no-such-folder" / "r.txt").string(), name};
+  trace_.Add("returned [" + w.SaveReportAs("text") + "]");
+  EXPECT_TRUE(settings_.report_cancelled);
+  settings_.report_cancelled = false;
+  trace_.Add("returned [" + w.SaveReportAs("text") + "]");
   EXPECT_EQ(ReadWholeFile(name), "text\r\n");
-  EXPECT_FALSE(settings_.report_cancelled);
+  ExpectTrace();
 }
 
 TEST_F(ReportTest, LargeHtmlReportIsWrittenInPiecesThenOpened) {
   BuildLargeRun();
   f_.dir.Write("temphtm.HTM", "stale report");  // replaced by the first piece
   Window().FormatReport(kReportHtml);
-  const std::string html_file = (f_.dir.path() / "temphtm.HTM").string();
-  const std::string file = ReadWholeFile(html_file);
+  const std::string file = ReadWholeFile((f_.dir.path() / "temphtm.HTM").string());
   ReportBuffer whole;
   ASSERT_TRUE(BuildHtmlReport(f_.db(), whole, 57));
   std::string joined;
@@ -136,11 +157,7 @@ TEST_F(ReportTest, LargeHtmlReportIsWrittenInPiecesThenOpened) {
   }
   EXPECT_EQ(joined, whole.text);
   EXPECT_GE(pieces, 5u);
-  EXPECT_EQ(shell_.opened, (std::vector<std::pair<std::string, std::string>>{
-                               {"/usr/bin/browser", PathToUrl(html_file)}}));
-  EXPECT_TRUE(shell_.printed.empty());
-  EXPECT_TRUE(prompts_.messages.empty());
-  EXPECT_EQ(view_.shown, 0);
+  ExpectTrace();
 }
 
 // Without a browser the text report is shown (tests/ui); printing with a
@@ -153,16 +170,10 @@ TEST_F(ReportTest, PrintingWithABrowserThatFailsPrintsTheTextReport) {
   settings_.print_requested = true;
   prompts_.answers = {Answer::kOk};
   Window().FormatReport(kReportHtml);
-  EXPECT_EQ(shell_.printed.size(), 1u);
-  EXPECT_EQ(prompts_.messages.back().text,
-            "Your default browser could not be opened: \r\n/usr/bin/browser\r\n\r\n"
-            "Would you like to print a text report?");
-  EXPECT_EQ(settings_.report_choice, 1);
-  EXPECT_EQ(dialog_.seen_min, 1);
-  EXPECT_EQ(printer_.jobs_ended, 1);
-  EXPECT_EQ(view_.shown, 0);
+  ExpectTrace();
 }
 
+// Pages 2 to 2 twice; every page (up to the count plus ten); cancelled.
 TEST_F(ReportTest, PrintTextReportPrintsTheChosenRangeAndCopies) {
   f_.File("/in/a.txt");
   f_.Record(3, "RCW", "123456789");
@@ -170,25 +181,15 @@ TEST_F(ReportTest, PrintTextReportPrintsTheChosenRangeAndCopies) {
   ReportWindow& w = Window();
   dialog_.page_range = std::make_pair(2, 2);
   dialog_.copies = 2;
-  w.PrintTextReport();
-  EXPECT_EQ(
-      std::vector<int>({dialog_.seen_min, dialog_.seen_max, dialog_.seen_from, dialog_.seen_to}),
-      std::vector<int>({1, 3, 1, 3}));
-  EXPECT_EQ(dialog_.seen_flags, 0x100004);
-  ASSERT_EQ(printer_.finished_jobs.size(), 2u);
-  for (const auto& job : printer_.finished_jobs) {
-    ASSERT_EQ(job.size(), 1u);
-    EXPECT_EQ(job[0].texts.back().text, "Page: 2");
+  for (bool confirm : {true, true, false}) {
+    dialog_.confirm = confirm;
+    w.PrintTextReport();
+    trace_.Add("window: pages " + std::to_string(w.print.first_page) + "-" +
+               std::to_string(w.print.last_page));
+    dialog_.page_range.reset();
+    dialog_.copies = 1;
   }
-  dialog_.page_range.reset();  // every page, up to the count plus ten
-  dialog_.copies = 1;
-  w.PrintTextReport();
-  EXPECT_EQ(w.print.first_page, 1);
-  EXPECT_EQ(w.print.last_page, 13);
-  EXPECT_EQ(printer_.finished_jobs.back().size(), 3u);
-  dialog_.confirm = false;  // cancelled: nothing printed
-  w.PrintTextReport();
-  EXPECT_EQ(printer_.finished_jobs.size(), 3u);
+  ExpectTrace();
 }
 
 TEST(PrintDialog, PageSettersKeepTheRangeConsistent) {
@@ -212,91 +213,44 @@ TEST(PrintDialog, PageSettersKeepTheRangeConsistent) {
   EXPECT_EQ(range(), (std::vector<int>{0, 0, 0, 1}));
 }
 
+// An empty name keeps the font; the size is rounded into 8..20.
 TEST_F(ReportTest, FontCommandKeepsTheSizeWithinEightToTwenty) {
   ReportWindow& w = Window();
-  w.SetReportFont("", 12.4);
-  EXPECT_EQ(w.report_font_name, "Courier");
-  EXPECT_EQ(w.report_font_size, 12);
-  w.SetReportFont("DejaVu Sans Mono", 7);
-  EXPECT_EQ(w.report_font_name, "DejaVu Sans Mono");
-  EXPECT_EQ(w.report_font_size, 8);
-  w.SetReportFont("", 19.6);
-  EXPECT_EQ(w.report_font_size, 20);
-  w.SetReportFont("", 26);
-  EXPECT_EQ(w.report_font_size, 20);
+  std::string fonts;
+  for (auto [name, size] : {std::pair{"", 12.4}, {"DejaVu Sans Mono", 7}, {"", 19.6}, {"", 26}}) {
+    w.SetReportFont(name, size);
+    fonts += w.report_font_name + " " + std::to_string(w.report_font_size) + ";";
+  }
+  EXPECT_EQ(fonts, "Courier 12;DejaVu Sans Mono 8;DejaVu Sans Mono 20;DejaVu Sans Mono 20;");
 }
 
-// The main window's side of a report request.
-class FakeRequestHost : public ReportRequestHost {
- public:
-  explicit FakeRequestHost(ReportContext context) : context_(std::move(context)) {}
-  std::optional<int> answer;
-  std::vector<int> asked_with;
-  std::vector<bool> enabled;
-  int created = 0;
-  std::optional<int> AskReportFormat(int current) override {
-    asked_with.push_back(current);
-    return answer;
-  }
-  void SetReportCommandsEnabled(bool e) override { enabled.push_back(e); }
-  ReportWindow& CreateReportWindow() override {
-    ++created;
-    window_ = std::make_unique<ReportWindow>(context_);
-    return *window_;
-  }
-
- private:
-  ReportContext context_;
-  std::unique_ptr<ReportWindow> window_;
-};
-
+// Nothing to report: a notice. A cancelled format keeps the choice and
+// drops the print request.
 TEST_F(ReportTest, RequestWithNothingToReportOrCancelledAsksOrDoesNothing) {
   f_.File("/in/a.txt");
   f_.Record(1, "RCA", "123456789");
-  FakeRequestHost host(context_);
+  FakeRequestHost host(context_, trace_);
   settings_.print_requested = true;
   RunReportRequest(f_.db(), settings_, prompts_, host);
-  ASSERT_EQ(prompts_.messages.size(), 1u);
-  EXPECT_EQ(Describe(prompts_.messages[0]),
-            "Results | information ok | No errors found in the submission!");
-  EXPECT_TRUE(host.asked_with.empty());
-
-  // A cancelled format keeps the choice and drops the print request.
+  TraceSettings();
   f_.Error(1, "r", "[u]", "m");
   settings_.report_choice = 3;
+  settings_.print_requested = true;
   RunReportRequest(f_.db(), settings_, prompts_, host);
-  EXPECT_EQ(host.asked_with, std::vector<int>{3});
-  EXPECT_EQ(settings_.report_choice, 3);
-  EXPECT_FALSE(settings_.print_requested);
-  EXPECT_FALSE(settings_.report_cancelled);
-  EXPECT_EQ(host.created, 0);
-  EXPECT_TRUE(host.enabled.empty());
+  ExpectTrace();
 }
 
+// Text viewed; HTML viewed; text printed; HTML printed by the browser.
 TEST_F(ReportTest, EachRequestedChoiceReachesItsOutput) {
   f_.OneFinding();
-  FakeRequestHost host(context_);
-  host.answer = 1;  // text, viewed
-  RunReportRequest(f_.db(), settings_, prompts_, host);
-  EXPECT_EQ(view_.previews.size(), 1u);
-  EXPECT_EQ(view_.shown, 1);
-  EXPECT_EQ(host.enabled, (std::vector<bool>{false, true}));
-  host.answer = 3;  // HTML, viewed
-  RunReportRequest(f_.db(), settings_, prompts_, host);
-  EXPECT_EQ(settings_.report_choice, 3);
-  EXPECT_EQ(shell_.opened.size(), 1u);
-  EXPECT_EQ(host.asked_with.back(), 1);
-  host.answer = 1;  // text, printed
-  settings_.print_requested = true;
-  RunReportRequest(f_.db(), settings_, prompts_, host);
-  EXPECT_EQ(printer_.jobs_ended, 1);
-  EXPECT_FALSE(settings_.print_requested);
-  EXPECT_EQ(view_.shown, 1);
-  host.answer = 3;  // HTML, printed by the browser
-  settings_.print_requested = true;
-  RunReportRequest(f_.db(), settings_, prompts_, host);
-  EXPECT_EQ(shell_.printed.size(), 1u);
-  EXPECT_EQ(host.created, 4);
+  FakeRequestHost host(context_, trace_);
+  for (auto [answer, print] : {std::pair{1, false}, {3, false}, {1, true}, {3, true}}) {
+    host.answer = answer;
+    TraceSettings();
+    settings_.print_requested = print;
+    RunReportRequest(f_.db(), settings_, prompts_, host);
+  }
+  ExpectTrace();
 }
 
 }  // namespace
