@@ -14,21 +14,22 @@ namespace {
 class BrowserTest : public ::testing::Test {
  protected:
   // Hands html to the browser from folder (else dir_) and traces the outcome.
+  BrowserTest() { prompts_.trace = shell_.trace = &trace_; }
   void Open(std::string html, bool print = false, std::string folder = "") {
     if (folder.empty()) folder = dir_.str();
     BrowserRequest request{folder, "https://agency.test/welcome", print};
     const bool shown = OpenInBrowser(prompts_, shell_, request, html);
-    trace_.Add(std::string(shown ? "shown" : "not shown") + "; html [" + html + "]; file [" +
-               ReadWholeFile(folder + "/temphtm.HTM") + "]");
+    Note(&trace_, std::string(shown ? "shown" : "not shown") + "; html [" + html + "]; file [" +
+                      ReadWholeFile(folder + "/temphtm.HTM") + "]");
   }
   void TearDown() override {
-    trace_.ExpectHeldBy(LINTARO_SOURCE_DIR "/tests/reports/traces", dir_.str());
+    ExpectTraceHeld(trace_, dir_.str(), LINTARO_SOURCE_DIR "/tests/reports/traces");
   }
 
   TempDir dir_;
-  Trace trace_;
-  TracedPrompts prompts_{&trace_};
-  FakeShell shell_{&trace_};
+  std::string trace_;
+  TracedPrompts prompts_;
+  FakeShell shell_;
 };
 
 // Viewing; printing; a print the shell cannot hand over opens the browser.

@@ -1,7 +1,7 @@
 // Fakes of the report's platform interfaces: a printer with fixed metrics,
 // the shell, the report window's widgets, the print dialog and the prompts.
-// Given a Trace, each writes a line per call there, so that a scenario can
-// be compared with a trace file.
+// Given a trace, each adds a line per call to it, so that a scenario can be
+// compared with a trace file.
 #ifndef LINTARO_TESTS_SUPPORT_REPORT_FAKES_H_
 #define LINTARO_TESTS_SUPPORT_REPORT_FAKES_H_
 
@@ -18,32 +18,23 @@
 
 namespace lintaro::testing {
 
-// What the fakes were asked, one line per call, in order.
-class Trace {
- public:
-  // Adds a line; CR and LF in it are written \r and \n.
-  void Add(const std::string& line) {
-    for (char c : line) text_ += c == '\r' ? "\\r" : c == '\n' ? "\\n" : std::string(1, c);
-    text_ += '\n';
-  }
-  // The lines with every occurrence of folder written FOLDER.
-  std::string Text(const std::string& folder) const {
-    std::string out = text_;
-    for (size_t at; !folder.empty() && (at = out.find(folder)) != std::string::npos;)
-      out.replace(at, folder.size(), "FOLDER");
-    return out;
-  }
-  // Compares Text(folder) with traces/SUITE.TEST.trace, named after the
-  // running test.
-  void ExpectHeldBy(const std::filesystem::path& traces, const std::string& folder) const {
-    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    ExpectFileHolds(traces / (std::string(test->test_suite_name()) + "." + test->name() + ".trace"),
-                    Text(folder));
-  }
+// Adds line to *trace (if any) with CR and LF written \r and \n.
+inline void Note(std::string* trace, const std::string& line) {
+  if (!trace) return;
+  for (char c : line) *trace += c == '\r' ? "\\r" : c == '\n' ? "\\n" : std::string(1, c);
+  *trace += '\n';
+}
 
- private:
-  std::string text_;
-};
+// Compares trace, with every occurrence of folder written FOLDER, with
+// traces/SUITE.TEST.trace, named after the running test.
+inline void ExpectTraceHeld(std::string trace, const std::string& folder,
+                            const std::filesystem::path& traces) {
+  for (size_t at; (at = trace.find(folder)) != std::string::npos;)
+    trace.replace(at, folder.size(), "FOLDER");
+  const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+  ExpectFileHolds(traces / (std::string(test->test_suite_name()) + "." + test->name() + ".trace"),
+                  trace);
+}
 
 // A printer whose characters are all size / 80 inches wide and whose lines
 // are size / 40 inches high (10 points: 1/8 inch by 1/4 inch), on a
@@ -65,16 +56,13 @@ class FakePrinter : public ReportPrinter {
     std::vector<Rect> rects;
   };
 
-  explicit FakePrinter(Trace* trace = nullptr) : trace_(trace) {}
-
-  double width = 8.0, height = 10.0;
   std::vector<Page> pages;  // pages drawn in the current or last job
-  int jobs_ended = 0;
-  int font_size = 10;
+  int jobs_ended = 0, font_size = 10;
   bool bold = false;
+  std::string* trace = nullptr;
 
-  double PageWidth() override { return width; }
-  double PageHeight() override { return height; }
+  double PageWidth() override { return 8.0; }
+  double PageHeight() override { return 10.0; }
   void SetFont(const std::string&, int size, bool b) override { font_size = size, bold = b; }
   double TextWidth(std::string_view text) override {
     size_t chars = 0;  // UTF-8 characters, not bytes
@@ -96,11 +84,10 @@ class FakePrinter : public ReportPrinter {
     ++jobs_ended;
     if (!started_) pages.clear();
     started_ = false;
-    if (!trace_) return;
     std::string footers;
     for (const Page& p : pages)
       footers += " [" + (p.texts.empty() ? "" : p.texts.back().text) + "]";
-    trace_->Add("printer: job of " + std::to_string(pages.size()) + " page(s):" + footers);
+    Note(trace, "printer: job of " + std::to_string(pages.size()) + " page(s):" + footers);
   }
   // A page's texts, one a line: x and y in inches, the size ("b" when bold)
   // and the text.
@@ -120,112 +107,92 @@ class FakePrinter : public ReportPrinter {
     return pages.back();
   }
   bool started_ = false;
-  Trace* trace_;
 };
 
 class FakeShell : public Shell {
  public:
-  explicit FakeShell(Trace* trace) : trace_(trace) {}
+  std::string* trace = nullptr;
   std::optional<std::string> browser = "/usr/bin/browser";
   bool print_succeeds = true, open_succeeds = true;
 
   std::optional<std::string> FindAssociatedProgram(const std::string& file) override {
-    trace_->Add("shell: browser for " + file + " is " + browser.value_or("none"));
+    Note(trace, "shell: browser for " + file + " is " + browser.value_or("none"));
     return browser;
   }
   bool PrintDocument(const std::string& file) override {
-    trace_->Add("shell: print " + file + (print_succeeds ? "" : " fails"));
+    Note(trace, "shell: print " + file + (print_succeeds ? "" : " fails"));
     return print_succeeds;
   }
   bool OpenProgram(const std::string& program, const std::string& parameter) override {
-    trace_->Add("shell: open " + program + " " + parameter + (open_succeeds ? "" : " fails"));
+    Note(trace, "shell: open " + program + " " + parameter + (open_succeeds ? "" : " fails"));
     return open_succeeds;
   }
-
- private:
-  Trace* trace_;
 };
 
+// Traces a preview of more than 100 bytes as its first line and size.
 class FakeReportView : public ReportView {
  public:
-  explicit FakeReportView(Trace* trace) : trace_(trace) {}
-  // A preview of more than 100 bytes is traced as its first line and size.
+  std::string* trace = nullptr;
   void ShowPreview(const std::string& text) override {
-    trace_->Add("view: preview " + (text.size() <= 100
-                                        ? text
-                                        : text.substr(0, text.find('\r')) + " (" +
-                                              std::to_string(text.size()) + " bytes)"));
+    const std::string size = " (" + std::to_string(text.size()) + " bytes)";
+    Note(trace,
+         "view: preview " + (text.size() <= 100 ? text : text.substr(0, text.find('\r')) + size));
   }
   void SetSaveEnabled(bool enabled) override {
-    trace_->Add(enabled ? "view: save on" : "view: save off");
+    Note(trace, enabled ? "view: save on" : "view: save off");
   }
-  void ShowWindow() override { trace_->Add("view: shown"); }
-  void SetBusy(bool busy) override { trace_->Add(busy ? "view: busy" : "view: not busy"); }
-
- private:
-  Trace* trace_;
+  void ShowWindow() override { Note(trace, "view: shown"); }
+  void SetBusy(bool busy) override { Note(trace, busy ? "view: busy" : "view: not busy"); }
 };
 
 // The print dialog: confirms with the scripted choice, or cancels. Traces
 // the presets and the answer.
 class FakePrintDialogHost : public PrintDialogHost {
  public:
-  explicit FakePrintDialogHost(Trace* trace) : trace_(trace) {}
+  std::string* trace = nullptr;
   bool confirm = true;
   std::optional<std::pair<int, int>> page_range;  // chosen pages, else "All"
   int copies = 1;
   int seen_max = -1;  // the last page it was preset with
 
-  bool Run(PrintDialog& dialog) override {
-    char line[160];
-    std::snprintf(line, sizeof line, "print dialog: pages %d-%d of %d-%d, flags 0x%x -> ",
-                  dialog.FromPage(), dialog.ToPage(), dialog.Min(), dialog.Max(),
-                  static_cast<unsigned>(dialog.flags));
-    seen_max = dialog.Max();
-    if (!confirm) {
-      trace_->Add(line + std::string("cancelled"));
-      return false;
+  bool Run(PrintDialog& d) override {
+    char presets[80];
+    std::snprintf(presets, sizeof presets, "print dialog: %d-%d of %d-%d, flags 0x%x -> ",
+                  d.FromPage(), d.ToPage(), d.Min(), d.Max(), static_cast<unsigned>(d.flags));
+    seen_max = d.Max();
+    if (confirm && page_range) {
+      d.flags |= kPdPageNums;
+      d.SetFromPage(page_range->first);
+      d.SetToPage(page_range->second);
     }
-    if (page_range) {
-      dialog.flags |= kPdPageNums;
-      dialog.SetFromPage(page_range->first);
-      dialog.SetToPage(page_range->second);
-    }
-    dialog.copies = copies;
-    trace_->Add(line +
-                (page_range ? "pages " + std::to_string(page_range->first) + "-" +
-                                  std::to_string(page_range->second)
-                            : std::string("every page")) +
-                ", copies " + std::to_string(copies));
-    return true;
+    if (confirm) d.copies = copies;
+    const std::string pages =
+        page_range ? std::to_string(d.FromPage()) + "-" + std::to_string(d.ToPage()) : "all";
+    Note(trace, presets + (confirm ? "pages " + pages + ", copies " + std::to_string(copies)
+                                   : "cancelled"));
+    return confirm;
   }
-
- private:
-  Trace* trace_;
 };
 
 // Prompts that answer from their script and trace each message box with its
 // answer and each save dialog with the name given.
 class TracedPrompts : public ScriptedPrompts {
  public:
-  explicit TracedPrompts(Trace* trace) : trace_(trace) {}
+  std::string* trace = nullptr;
   Answer Message(const std::string& title, const std::string& text, Icon icon,
                  Buttons buttons) override {
     static const char* const kAnswers[] = {"ok", "cancel", "yes", "no"};
     const Answer answer = ScriptedPrompts::Message(title, text, icon, buttons);
-    trace_->Add("box: " + Describe(messages.back()) + " -> " + kAnswers[static_cast<int>(answer)]);
+    Note(trace, "box: " + Describe(messages.back()) + " -> " + kAnswers[static_cast<int>(answer)]);
     return answer;
   }
   std::optional<std::string> SaveFile(const std::string& title, const std::string& filter,
-                                      const std::string& start_folder) override {
-    std::optional<std::string> name = ScriptedPrompts::SaveFile(title, filter, start_folder);
-    trace_->Add("save dialog: " + title + " | " + filter + " | " + start_folder + " -> " +
-                name.value_or("cancelled"));
+                                      const std::string& folder) override {
+    std::optional<std::string> name = ScriptedPrompts::SaveFile(title, filter, folder);
+    Note(trace, "save dialog: " + title + " | " + filter + " | " + folder + " -> " +
+                    name.value_or("cancelled"));
     return name;
   }
-
- private:
-  Trace* trace_;
 };
 
 }  // namespace lintaro::testing

@@ -75,9 +75,10 @@ class ReportUiTest : public WindowTest {
     return text.text;
   }
 
-  Trace trace;  // the shell's and the print dialog's calls
-  FakeShell shell{&trace};
-  FakePrintDialogHost print_dialog{&trace};
+  ReportUiTest() { shell.trace = &trace; }
+  std::string trace;  // the shell's calls
+  FakeShell shell;
+  FakePrintDialogHost print_dialog;
   std::deque<std::optional<int>> format_answers;
   std::vector<int> offered;
 };
@@ -139,9 +140,9 @@ TEST_F(ReportUiTest, ReportOptionDialogPresetsTheChoiceAndOkStoresIt) {
   });
   Button("cmdErrors")->click();
   EXPECT_EQ(reports().settings().report_choice, 3);
-  EXPECT_EQ(trace.Text(home.str()),
-            "shell: browser for FOLDER/temphtm.HTM is /usr/bin/browser\n"
-            "shell: open /usr/bin/browser file://FOLDER/temphtm.HTM\n");
+  const std::string html = home.str() + "/temphtm.HTM";
+  EXPECT_EQ(trace, "shell: browser for " + html + " is /usr/bin/browser\n" +
+                       "shell: open /usr/bin/browser file://" + html + "\n");
 }
 
 // The real font dialog: it opens at the report's font and size (OK alone
@@ -270,10 +271,8 @@ TEST_F(ReportUiTest, CleanRunInTheFilingSeasonOpensTheOnlineServicesPageOnYes) {
   prompts.answers.push_back(Answer::kYes);
   Run({Submission("clean.txt", CleanRecords())});
   ASSERT_EQ(LastMessage()->buttons, Buttons::kYesNo);
-  EXPECT_EQ(trace.Text(home.str()),
-            "shell: browser for FOLDER/temphtm.HTM is /usr/bin/browser\n"
-            "shell: open /usr/bin/browser " +
-                std::string(kOnlineServicesAddress) + "\n");
+  EXPECT_EQ(trace, "shell: browser for " + home.str() + "/temphtm.HTM is /usr/bin/browser\n" +
+                       "shell: open /usr/bin/browser " + kOnlineServicesAddress + "\n");
 }
 
 }  // namespace
