@@ -11,6 +11,8 @@
 namespace lintaro::testing {
 namespace {
 
+const std::filesystem::path kTraces = LINTARO_SOURCE_DIR "/tests/reports/traces";
+
 // One RCW record with twenty findings: 115 counted lines, three pages of 40
 // lines on the fake printer.
 void BuildTwentyErrors(ResultsFixture& f) {
@@ -18,6 +20,13 @@ void BuildTwentyErrors(ResultsFixture& f) {
   f.Record(3, "RCW", "123456789");
   for (int i = 1; i <= 20; ++i)
     f.Error(3, "Ref " + std::to_string(i), "[x]", "Message " + std::to_string(i));
+}
+
+// The printed pages counted at the given size.
+int CountPages(ResultsDb& db, int size = 10) {
+  FakePrinter printer;
+  PrintState state;
+  return PrintedReport(printer, "Courier", size, state).CountPages(db);
 }
 
 // Prints pages first..last of the report; returns the printer.
@@ -32,52 +41,37 @@ FakePrinter PrintPages(ResultsDb& db, int first, int last, int size = 10) {
   return printer;
 }
 
+// Lines of at most 6.5 inches (52 characters on the fake page): split at
+// line feeds, wrapped at spaces, else between characters, never inside one.
 TEST(WrapText, SplitsAtLineFeedsAndWrapsAtSpacesOrBetweenCharacters) {
-  FakePrinter p;  // 8 inches wide: lines of at most 6.5 inches, 52 characters
-  EXPECT_TRUE(WrapText(p, "").empty());
-  EXPECT_EQ(WrapText(p, "first\r\nsecond\r\n"), (std::vector<std::string>{"first", "second", ""}));
-  EXPECT_EQ(WrapText(p, "a\nb"), (std::vector<std::string>{"a", "b"}));
-  std::string words;
+  FakePrinter p;
+  std::string words, accents, wrapped;
   for (int i = 0; i < 40; ++i) words += (i ? " word" : "word") + std::to_string(i);
-  const std::vector<std::string> lines = WrapText(p, words);
-  ASSERT_GT(lines.size(), 1u);
-  std::string joined;
-  for (size_t i = 0; i < lines.size(); ++i) {
-    EXPECT_LE(lines[i].size(), 52u) << lines[i];
-    joined += (i ? " " : "") + lines[i];
-    // Each line is as full as the next word allows.
-    if (i + 1 < lines.size()) {
-      EXPECT_GT(lines[i].size() + 1 + lines[i + 1].find(' '), 52u);
-    }
-  }
-  EXPECT_EQ(joined, words);
-  EXPECT_EQ(
-      WrapText(p, std::string(120, 'x')),
-      (std::vector<std::string>{std::string(52, 'x'), std::string(52, 'x'), std::string(16, 'x')}));
-  std::string accents;
   for (int i = 0; i < 60; ++i) accents += "\xC3\xA9";
-  const std::vector<std::string> cut = WrapText(p, "ab " + accents);
-  ASSERT_EQ(cut.size(), 3u);
-  EXPECT_EQ(cut[1].size(), 104u);  // 52 two-byte characters, none split
+  for (const std::string& text :
+       {std::string(), std::string("first\r\nsecond\r\n"), std::string("a\nb"), words,
+        std::string(120, 'x'), "ab " + accents}) {
+    wrapped += "--\n";
+    for (const std::string& line : WrapText(p, text)) wrapped += "[" + line + "]\n";
+  }
+  ExpectFileHolds(kTraces / "WrapText.trace", wrapped);
 }
 
 TEST(PageCount, LeavesRoomForTheFootersAndCountsWithoutDrawing) {
-  EXPECT_EQ(PageCountFor(115, 40), 3);
-  EXPECT_EQ(PageCountFor(39, 40), 1);
-  EXPECT_EQ(PageCountFor(40, 40), 2);  // 40 + 1 lines
-  EXPECT_EQ(PageCountFor(80, 40), 3);  // 80 + 2 lines
-  EXPECT_EQ(PageCountFor(0, 40), 0);
-  EXPECT_EQ(PageCountFor(5, 0), 10);  // a page that holds no line counts as one line
+  // 40 lines take 40 + 1 with the footer, 80 take 80 + 2; a page that holds
+  // no line counts as one line.
+  for (auto [lines, per_page, pages] :
+       {std::tuple{115, 40, 3}, {39, 40, 1}, {40, 40, 2}, {80, 40, 3}, {0, 40, 0}, {5, 0, 10}})
+    EXPECT_EQ(PageCountFor(lines, per_page), pages) << lines << " / " << per_page;
   ResultsFixture f;
   BuildTwentyErrors(f);
   FakePrinter printer;
-  PrintState state, big;
+  PrintState state;
   EXPECT_EQ(PrintedReport(printer, "Courier", 10, state).CountPages(f.db()), 3);
   EXPECT_EQ(state.last_page, 3);
   EXPECT_TRUE(printer.pages.empty());
   EXPECT_EQ(printer.jobs_ended, 0);
-  PrintedReport(printer, "Courier", 20, big).CountPages(f.db());  // 20 lines a page
-  EXPECT_EQ(big.last_page, PageCountFor(115, 20));
+  EXPECT_EQ(CountPages(f.db(), 20), PageCountFor(115, 20));  // 20 lines a page
 }
 
 // The page count bounds the print dialog's range: it must reach the last
@@ -100,9 +94,7 @@ TEST(PrintedReport, ThePageCountReachesTheLastPagePrinted) {
                 last && c.stopped ? "C" : "");
       }
     }
-    FakePrinter counter;
-    PrintState counted;
-    const int pages = PrintedReport(counter, "Courier", 10, counted).CountPages(f.db());
+    const int pages = CountPages(f.db());
     const size_t printed = PrintPages(f.db(), 1, pages + 10).pages.size();
     EXPECT_GE(static_cast<size_t>(pages), printed) << c.records << " x " << c.findings_each;
   }
@@ -116,9 +108,7 @@ TEST(PrintedReport, HeadTallerThanAPageAndLongEntriesStayOnTheirPages) {
   for (int i = 0; i < 200; ++i) f.File("/in/part-" + std::to_string(i) + ".txt");
   f.Record(3, "RCW", "123456789");
   f.Error(3, "Ref", "[" + std::string(100, 'u') + "]", "Message");
-  FakePrinter counter;
-  PrintState counted;
-  const int pages = PrintedReport(counter, "Courier", 10, counted).CountPages(f.db());
+  const int pages = CountPages(f.db());
   const FakePrinter printer = PrintPages(f.db(), 1, pages);
   ASSERT_EQ(printer.pages.size(), static_cast<size_t>(pages));
   ASSERT_GE(pages, 2);
@@ -166,8 +156,7 @@ TEST(PrintedReport, WideHeadingIsReducedUntilItFitsThenTheReportSizeReturns) {
     f.Error(3, "Ref", "[x]", "Message");
     first_pages += FakePrinter::Describe(PrintPages(f.db(), 1, 11).pages.at(0));
   }
-  ExpectFileHolds(LINTARO_SOURCE_DIR "/tests/reports/traces/PrintedReport.WideHeading.trace",
-                  first_pages);
+  ExpectFileHolds(kTraces / "PrintedReport.WideHeading.trace", first_pages);
 }
 
 }  // namespace
