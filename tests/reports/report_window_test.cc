@@ -1,6 +1,6 @@
 // The report window's decisions over fakes: each scenario's prompts, shell
-// calls, print dialog, printed jobs and view changes are compared with
-// tests/reports/traces/ReportTest.TEST.trace (LINTARO_UPDATE_GOLDEN=1 rewrites them).
+// calls, print dialog, printed jobs, view changes and settings are compared
+// with tests/reports/traces/ReportTest.TEST.trace.
 #include "reports/report_window.h"
 
 #include <gtest/gtest.h>
@@ -33,33 +33,10 @@ std::string ExpectedPieces(const std::string& whole, size_t* pieces) {
   return file;
 }
 
-// The main window's side of a report request.
-class FakeRequestHost : public ReportRequestHost {
- public:
-  FakeRequestHost(ReportContext context, std::string* trace) : context_(context), trace_(trace) {}
-  std::optional<int> answer;
-  std::optional<int> AskReportFormat(int current) override {
-    Note(trace_, "host: format asked, current " + std::to_string(current) + " -> " +
-                     (answer ? std::to_string(*answer) : "cancelled"));
-    return answer;
-  }
-  void SetReportCommandsEnabled(bool e) override {
-    Note(trace_, e ? "host: commands on" : "host: commands off");
-  }
-  ReportWindow& CreateReportWindow() override {
-    Note(trace_, "host: new report window");
-    window_ = std::make_unique<ReportWindow>(context_);
-    return *window_;
-  }
-
- private:
-  ReportContext context_;
-  std::string* trace_;
-  std::unique_ptr<ReportWindow> window_;
-};
-
-// The report window's context over fakes and a results database.
-class ReportTest : public ::testing::Test {
+// The report window's context over fakes and a results database; as the
+// main window's side of a report request it answers the format question
+// with `answer`.
+class ReportTest : public ::testing::Test, public ReportRequestHost {
  protected:
   ReportTest() {
     prompts_.trace = view_.trace = printer_.trace = dialog_.trace = shell_.trace = &trace_;
@@ -67,6 +44,18 @@ class ReportTest : public ::testing::Test {
   ReportWindow& Window() {
     window_ = std::make_unique<ReportWindow>(context_);
     return *window_;
+  }
+  std::optional<int> AskReportFormat(int current) override {
+    Note(&trace_, "host: format asked, current " + std::to_string(current) + " -> " +
+                      (answer ? std::to_string(*answer) : "cancelled"));
+    return answer;
+  }
+  void SetReportCommandsEnabled(bool e) override {
+    Note(&trace_, e ? "host: commands on" : "host: commands off");
+  }
+  ReportWindow& CreateReportWindow() override {
+    Note(&trace_, "host: new report window");
+    return Window();
   }
   // 1,000 findings of about 330 characters each: five or six pieces.
   void BuildLargeRun() {
@@ -92,6 +81,7 @@ class ReportTest : public ::testing::Test {
 
   ResultsFixture f_;
   std::string trace_;
+  std::optional<int> answer;
   ReportSettings settings_;
   TracedPrompts prompts_;
   FakeReportView view_;
@@ -103,9 +93,10 @@ class ReportTest : public ::testing::Test {
   std::unique_ptr<ReportWindow> window_;
 };
 
-// Asked once per report, not per block: No; Yes with the save cancelled;
-// Yes with a name.
-TEST_F(ReportTest, TooLargeReportAsksOnceAndSavesEveryPieceOnYes) {
+// The text report is asked about once per report, not per block: No; Yes
+// with the save cancelled; Yes with a name. The HTML report replaces a
+// stale file with its first piece and appends the others.
+TEST_F(ReportTest, LargeReportsAreWrittenInPieces) {
   BuildLargeRun();
   const std::string saved = f_.dir.Write("saved.txt", "old contents of another report");
   prompts_.answers = {Answer::kNo, Answer::kYes, Answer::kYes};
@@ -117,16 +108,29 @@ TEST_F(ReportTest, TooLargeReportAsksOnceAndSavesEveryPieceOnYes) {
                                                                            : "saved.txt written");
     TraceSettings();
   }
-  ExpectTrace();
-  ReportBuffer whole;
-  BuildTextReport(f_.db(), whole);
+  ReportBuffer text, html;
+  BuildTextReport(f_.db(), text);
   size_t pieces = 0;
-  const std::string expected = ExpectedPieces(whole.text, &pieces);
+  EXPECT_TRUE(ReadWholeFile(saved) == ExpectedPieces(text.text, &pieces)) << "saved pieces differ";
   EXPECT_GE(pieces, 4u);
-  EXPECT_TRUE(ReadWholeFile(saved) == expected) << "the saved file differs from the pieces";
   struct stat info {};
   ASSERT_EQ(::stat(saved.c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 0777, 0600u);
+
+  f_.dir.Write("temphtm.HTM", "stale report");
+  Window().FormatReport(kReportHtml);
+  const std::string file = ReadWholeFile((f_.dir.path() / "temphtm.HTM").string());
+  ASSERT_TRUE(BuildHtmlReport(f_.db(), html, 57));
+  std::string joined;
+  pieces = 0;
+  for (size_t start = 0, crlf; start < file.size(); start = crlf + 2, ++pieces) {
+    crlf = file.find("\r\n", start);
+    ASSERT_NE(crlf, std::string::npos);
+    joined += file.substr(start, crlf - start);
+  }
+  EXPECT_EQ(joined, html.text);
+  EXPECT_GE(pieces, 5u);
+  ExpectTrace();
 }
 
 TEST_F(ReportTest, SaveThatCannotBeWrittenIsReportedAndCountsAsCancelled) {
@@ -140,25 +144,6 @@ TEST_F(ReportTest, SaveThatCannotBeWrittenIsReportedAndCountsAsCancelled) {
   Note(&trace_, "returned [" + w.SaveReportAs("text") + "]");
   TraceSettings();
   EXPECT_EQ(ReadWholeFile(name), "text\r\n");
-  ExpectTrace();
-}
-
-TEST_F(ReportTest, LargeHtmlReportIsWrittenInPiecesThenOpened) {
-  BuildLargeRun();
-  f_.dir.Write("temphtm.HTM", "stale report");  // replaced by the first piece
-  Window().FormatReport(kReportHtml);
-  const std::string file = ReadWholeFile((f_.dir.path() / "temphtm.HTM").string());
-  ReportBuffer whole;
-  ASSERT_TRUE(BuildHtmlReport(f_.db(), whole, 57));
-  std::string joined;
-  size_t pieces = 0;
-  for (size_t start = 0, crlf; start < file.size(); start = crlf + 2, ++pieces) {
-    crlf = file.find("\r\n", start);
-    ASSERT_NE(crlf, std::string::npos);
-    joined += file.substr(start, crlf - start);
-  }
-  EXPECT_EQ(joined, whole.text);
-  EXPECT_GE(pieces, 5u);
   ExpectTrace();
 }
 
@@ -221,7 +206,6 @@ TEST_F(ReportTest, FontCommandKeepsTheSizeWithinEightToTwenty) {
 TEST_F(ReportTest, EachRequestReachesItsOutput) {
   f_.File("/in/a.txt");
   f_.Record(1, "RCA", "1");
-  FakeRequestHost host(context_, &trace_);
   struct Step {
     std::optional<int> answer;
     bool print, browser_fails;
@@ -233,10 +217,10 @@ TEST_F(ReportTest, EachRequestReachesItsOutput) {
                         {1, true, false},
                         {3, true, false},
                         {3, true, true}}) {
-    host.answer = s.answer;
+    answer = s.answer;
     settings_.print_requested = s.print;
     shell_.print_succeeds = shell_.open_succeeds = !s.browser_fails;
-    RunReportRequest(f_.db(), settings_, prompts_, host);
+    RunReportRequest(f_.db(), settings_, prompts_, *this);
     TraceSettings();
     if (f_.db().CountErrors() == 0) f_.Error(1, "r", "[u]", "m");
   }
