@@ -8,6 +8,7 @@
 
 #include "reports/report_files.h"
 #include "support/line_diff.h"
+#include "support/report_fakes.h"
 #include "support/results_fixture.h"
 
 namespace lintaro::testing {
@@ -69,23 +70,18 @@ TEST(HtmlReport, PreTextIsBrokenEveryWidthRawCharacters) {
             std::string::npos);
 }
 
+// Each piece and what the file holds after it: a new document (longer
+// than "<!DOCTYPE") replaces the file, other pieces are appended, and an
+// empty one becomes the placeholder, in the caller's variable too.
 TEST(HtmlReport, HtmlFilePiecesReplaceOrAppend) {
   TempDir dir;
   const std::string file = (dir.path() / "temphtm.HTM").string();
-  const std::vector<std::pair<std::string, std::string>> steps = {
-      {"<!DOCTYPE HTML one", "<!DOCTYPE HTML one\r\n"},
-      {"two", "<!DOCTYPE HTML one\r\ntwo\r\n"},
-      {"<!DOCTYPE HTML three", "<!DOCTYPE HTML three\r\n"},    // a new document replaces
-      {"<!DOCTYPE", "<!DOCTYPE HTML three\r\n<!DOCTYPE\r\n"},  // not longer than 9: appended
-      {"", "<HTML> </HTML>\r\n"},                              // the placeholder, a new document
-  };
-  for (auto [piece, expected] : steps) {
+  std::string steps;
+  for (std::string piece : {"<!DOCTYPE HTML one", "two", "<!DOCTYPE HTML three", "<!DOCTYPE", ""}) {
     EXPECT_EQ(WriteHtmlFile(dir.str(), piece), file);
-    EXPECT_EQ(ReadWholeFile(file), expected);
+    Note(&steps, piece + " -> " + ReadWholeFile(file));
   }
-  std::string empty;
-  WriteHtmlFile(dir.str(), empty);
-  EXPECT_EQ(empty, "<HTML> </HTML>");  // the placeholder, in the caller's variable too
+  ExpectFileHolds(kTraces / "HtmlFilePieces.trace", steps);
   struct stat info {};
   ASSERT_EQ(::stat(file.c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 0777, 0600u);
