@@ -63,6 +63,7 @@ TEST(CsvReport, FieldsAreQuotedAndNeverRunAsFormulas) {
   ExpectFileHolds(kTraces / "CsvReport.trace", fields);
 }
 
+// Clean runs, findings and stops are read back in report.session too.
 TEST(StoredOutcome, TheLastFindingTellsHowTheRunEnded) {
   struct Case {
     std::string name;
@@ -71,8 +72,6 @@ TEST(StoredOutcome, TheLastFindingTellsHowTheRunEnded) {
   };
   const std::vector<Case> cases = {
       {"no_valid_data", {}, false},
-      {"clean", {}},
-      {"findings", {{0, "", 1, "Tax Year [Position 4 - 7]", "[2006]", "m"}}},
       {"error_limit",
        {{0, "", 1, "r", "[u]", "m"},
         {0, "C", 1, ErrorLimitReference(7), ErrorLimitUserEntry(7), "m"}}},

@@ -156,9 +156,13 @@ class FakePrintDialogHost : public PrintDialogHost {
   int seen_max = -1;  // the last page it was preset with
 
   bool Run(PrintDialog& d) override {
-    char presets[80];
-    std::snprintf(presets, sizeof presets, "print dialog: %d-%d of %d-%d, flags 0x%x -> ",
-                  d.FromPage(), d.ToPage(), d.Min(), d.Max(), static_cast<unsigned>(d.flags));
+    auto state = [&d] {
+      char text[80];
+      std::snprintf(text, sizeof text, "%d-%d of %d-%d, flags 0x%x, copies %d", d.FromPage(),
+                    d.ToPage(), d.Min(), d.Max(), static_cast<unsigned>(d.flags), d.copies);
+      return std::string(text);
+    };
+    const std::string presets = state();
     seen_max = d.Max();
     if (confirm && page_range) {
       d.flags |= kPdPageNums;
@@ -166,10 +170,7 @@ class FakePrintDialogHost : public PrintDialogHost {
       d.SetToPage(page_range->second);
     }
     if (confirm) d.copies = copies;
-    const std::string pages =
-        page_range ? std::to_string(d.FromPage()) + "-" + std::to_string(d.ToPage()) : "all";
-    Note(trace, presets + (confirm ? "pages " + pages + ", copies " + std::to_string(copies)
-                                   : "cancelled"));
+    Note(trace, "print dialog: " + presets + " -> " + (confirm ? state() : "cancelled"));
     return confirm;
   }
 };

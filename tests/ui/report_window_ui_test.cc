@@ -225,7 +225,6 @@ TEST_F(ReportUiTest, QtPrintDialogCarriesPageRangeCopiesAndFlags) {
   dialog.cancel_error = true;
   dialog.SetMin(1);
   dialog.SetMax(7);
-  dialog.SetFromPage(1);
   dialog.SetToPage(7);
   dialog.flags = kPdHidePrintToFile | kPdNoSelection;
   host.set_exec([&](QPrintDialog& qt) {
