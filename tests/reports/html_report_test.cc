@@ -41,26 +41,25 @@ TEST(HtmlReport, InsertedValuesAreEscapedAndNonAsciiIsReferenced) {
   EXPECT_EQ(out, "a&#65533;b&#376;&#255;&#129;&#8364; x &#65533; &#128512;");
 }
 
+// The width for a screen (halves round to even) and texts broken every
+// width raw characters (the escapes do not move the break; a screen too
+// narrow breaks nothing), compared with tests/reports/traces/PreText.trace.
 TEST(HtmlReport, PreTextIsBrokenEveryWidthRawCharacters) {
-  EXPECT_EQ(PreTextWidth(1024), 57);
-  EXPECT_EQ(PreTextWidth(1025), 58);  // 57.5: halves round to even
-  EXPECT_EQ(PreTextWidth(1015), 56);  // 56.5
-  EXPECT_EQ(PreTextWidth(460), 1);
-  const std::vector<std::tuple<std::string, int, std::string>> cases = {
-      {std::string(56, 'x'), 57, std::string(56, 'x')},
-      {std::string(56, 'a') + std::string(57, 'b') + "c", 57,
-       std::string(56, 'a') + "</pre><pre>" + std::string(57, 'b') + "</pre><pre>c"},
-      {"", 57, ""},
-      {"abc", 1, "</pre><pre>a</pre><pre>b</pre><pre>c"},
-      {"abc", 0, "abc"},  // a screen too narrow breaks nothing
-      {"abc", -3, "abc"},
-      // Raw characters count; the escapes do not move the break.
-      {"<&>\"", 4, "&lt;&amp;&gt;</pre><pre>&quot;"},
-      {"<&>", 4, "&lt;&amp;&gt;"},
-      {"\xE9\xE9\xE9\xE9", 2, "&#233;</pre><pre>&#233;&#233;</pre><pre>&#233;"},
-  };
-  for (const auto& [text, width, expected] : cases)
-    EXPECT_EQ(BreakPreText(text, width), expected) << text << " " << width;
+  std::string broken;
+  for (int pixels : {1024, 1025, 1015, 460})
+    broken += std::to_string(pixels) + " pixels: " + std::to_string(PreTextWidth(pixels)) + "\n";
+  for (auto [text, width] : std::vector<std::pair<std::string, int>>{
+           {std::string(56, 'x'), 57},
+           {std::string(56, 'a') + std::string(57, 'b') + "c", 57},
+           {"", 57},
+           {"abc", 1},
+           {"abc", 0},
+           {"abc", -3},
+           {"<&>\"", 4},
+           {"<&>", 4}})
+    broken += std::to_string(width) + " [" + text + "] -> " + BreakPreText(text, width) + "\n";
+  ExpectFileHolds(kTraces / "PreText.trace", broken);
+  EXPECT_EQ(BreakPreText("\xE9\xE9\xE9\xE9", 2), "&#233;</pre><pre>&#233;&#233;</pre><pre>&#233;");
   // A user entry of exactly the width gets one break in the report.
   ResultsFixture f;
   f.File("a.txt");

@@ -62,6 +62,10 @@ class ReportUiTest : public WindowTest {
   }
 
   ReportHost& reports() { return window->reports(); }
+  // The report window's font setting: "NAME SIZE".
+  static std::string Font(ReportForm* form) {
+    return form->logic().report_font_name + " " + std::to_string(form->logic().report_font_size);
+  }
 
   std::string TextReport() {
     ReportBuffer text;
@@ -141,20 +145,17 @@ TEST_F(ReportUiTest, FontDialogStartsAtTheReportsFontAndOffersEightToTwenty) {
   ReportForm* form = ViewTextReport();
   ASSERT_NE(form, nullptr);
   const QString family_before = form->preview()->font().family();
-  QStringList sizes;
-  QString family_shown, size_shown;
+  QString shown;  // the sizes offered, then the font and size it opened at
   WhenModal<ReportFontDialog>([&](ReportFontDialog* dialog) {
     for (int i = 0; i < dialog->sizeList()->count(); ++i)
-      sizes << dialog->sizeList()->item(i)->text();
-    family_shown = dialog->fontList()->currentItem()->text();
-    size_shown = dialog->sizeList()->currentItem()->text();
+      shown += dialog->sizeList()->item(i)->text() + " ";
+    shown += "| " + dialog->fontList()->currentItem()->text() + " " +
+             dialog->sizeList()->currentItem()->text();
     dialog->findChild<QPushButton*>("cmdOK")->click();
   });
   form->findChild<QPushButton*>("cmdFont")->click();
-  EXPECT_EQ(sizes.join(' '), "8 9 10 11 12 13 14 15 16 17 18 19 20");
-  EXPECT_EQ(family_shown + " " + size_shown, "Courier 10");
-  EXPECT_EQ(form->logic().report_font_name, "Courier");
-  EXPECT_EQ(form->logic().report_font_size, 10);
+  EXPECT_EQ(shown, "8 9 10 11 12 13 14 15 16 17 18 19 20 | Courier 10");
+  EXPECT_EQ(Font(form), "Courier 10");
   EXPECT_EQ(form->preview()->font().family(), family_before);
 
   WhenModal<ReportFontDialog>([&](ReportFontDialog* dialog) {
@@ -164,8 +165,7 @@ TEST_F(ReportUiTest, FontDialogStartsAtTheReportsFontAndOffersEightToTwenty) {
     dialog->accept();
   });
   form->findChild<QPushButton*>("cmdFont")->click();
-  EXPECT_EQ(form->logic().report_font_name, "DejaVu Sans Mono");
-  EXPECT_EQ(form->logic().report_font_size, 14);
+  EXPECT_EQ(Font(form), "DejaVu Sans Mono 14");
   EXPECT_EQ(form->preview()->font().pointSize(), 14);
 
   // Sizes outside the list open at its nearest end.
