@@ -29,8 +29,10 @@ inline void Note(std::string* trace, const std::string& line) {
 // traces/SUITE.TEST.trace, named after the running test.
 inline void ExpectTraceHeld(std::string trace, const std::string& folder,
                             const std::filesystem::path& traces) {
-  for (size_t at; (at = trace.find(folder)) != std::string::npos;)
-    trace.replace(at, folder.size(), "FOLDER");
+  const std::string name = "FOLDER";
+  for (size_t at = 0; !folder.empty() && (at = trace.find(folder, at)) != std::string::npos;
+       at += name.size())
+    trace.replace(at, folder.size(), name);
   const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
   ExpectFileHolds(traces / (std::string(test->test_suite_name()) + "." + test->name() + ".trace"),
                   trace);
