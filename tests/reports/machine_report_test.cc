@@ -8,30 +8,34 @@
 #include "reports/finding_parts.h"
 #include "reports/json_report.h"
 #include "reports/outcome.h"
+#include "support/line_diff.h"
+#include "support/report_fakes.h"
 #include "support/results_fixture.h"
 
 namespace lintaro::testing {
 namespace {
 
+const std::filesystem::path kTraces = LINTARO_SOURCE_DIR "/tests/reports/traces";
+
+// Each reference and entry with the field, positions and user entry taken
+// from them, compared with tests/reports/traces/FindingParts.trace.
 TEST(FindingParts, ReferenceEntryAndDateAreTakenApart) {
-  struct Case {
-    std::string reference, entry, field;
-    std::optional<Positions> positions;
-    std::string user_entry;
-  };
-  const std::vector<Case> cases = {
-      {"Tax Year [Position 4 - 7]", "[2006]", "Tax Year", Positions{4, 7}, "2006"},
-      {"Agent Indicator Code [Position 26]", "[ ]", "Agent Indicator Code", Positions{26, 26}, " "},
-      {"Resub WFID [Position 318-323]", "[      ]", "Resub WFID", Positions{318, 323}, "      "},
-      {"Record Length", "1000 bytes.", "Record Length", std::nullopt, "1000 bytes."},
-      {"Name [Position x]", "[", "Name [Position x]", std::nullopt, "["},
-      {"Odd [Position 1 - 2] note", "[]", "Odd [Position 1 - 2] note", std::nullopt, ""}};
-  for (const Case& c : cases) {
-    const FindingParts parts = SplitFinding(c.reference, c.entry);
-    EXPECT_EQ(parts.field, c.field) << c.reference;
-    EXPECT_EQ(parts.positions, c.positions) << c.reference;
-    EXPECT_EQ(parts.user_entry, c.user_entry) << c.reference;
+  std::string parts;
+  for (auto [reference, entry] : std::vector<std::pair<std::string, std::string>>{
+           {"Tax Year [Position 4 - 7]", "[2006]"},
+           {"Agent Indicator Code [Position 26]", "[ ]"},
+           {"Resub WFID [Position 318-323]", "[      ]"},
+           {"Record Length", "1000 bytes."},
+           {"Name [Position x]", "["},
+           {"Odd [Position 1 - 2] note", "[]"}}) {
+    const FindingParts p = SplitFinding(reference, entry);
+    parts +=
+        reference + " | " + entry + " -> " + p.field + " | " +
+        (p.positions ? std::to_string(p.positions->start) + "-" + std::to_string(p.positions->end)
+                     : "none") +
+        " | [" + p.user_entry + "]\n";
   }
+  ExpectFileHolds(kTraces / "FindingParts.trace", parts);
   EXPECT_EQ(IsoDate("12/06/2026"), "2026-12-06");
   for (const char* bad : {"", "2026-12-06", "13/01/2026", "1/6/2026", "12/00/2026"})
     EXPECT_EQ(IsoDate(bad), std::nullopt) << bad;
@@ -47,25 +51,19 @@ TEST(JsonReport, StringsAreEscapedAndCp1252IsConverted) {
   EXPECT_EQ(out, "null\"CAF\xC3\x89\"");
 }
 
+// Each value and its field, compared with tests/reports/traces/CsvReport.trace.
 TEST(CsvReport, FieldsAreQuotedAndNeverRunAsFormulas) {
-  const std::vector<std::pair<std::string, std::string>> cases = {
-      {"plain text", "plain text"},
-      {"", ""},
-      {"a,b", "\"a,b\""},
-      {"say \"hi\"", "\"say \"\"hi\"\"\""},
-      {"two\r\nlines", "\"two\r\nlines\""},
-      {"=HYPERLINK(\"x\")", "\"'=HYPERLINK(\"\"x\"\")\""},
-      {"+1", "'+1"},
-      {"-5", "'-5"},
-      {"@SUM(A1)", "'@SUM(A1)"},
-      {"1-5", "1-5"}};
-  for (const auto& [value, field] : cases) {
-    std::string out;
-    AppendCsvField(out, value);
-    EXPECT_EQ(out, field) << value;
+  std::string fields;
+  for (const char* value : {"plain text", "", "a,b", "say \"hi\"", "two\r\nlines",
+                            "=HYPERLINK(\"x\")", "+1", "-5", "@SUM(A1)", "1-5"}) {
+    std::string field;
+    AppendCsvField(field, value);
+    Note(&fields, std::string(value) + " -> " + field);
   }
+  ExpectFileHolds(kTraces / "CsvReport.trace", fields);
 }
 
+// Clean runs, findings and stops are read back in report.session too.
 TEST(StoredOutcome, TheLastFindingTellsHowTheRunEnded) {
   struct Case {
     std::string name;
@@ -74,8 +72,6 @@ TEST(StoredOutcome, TheLastFindingTellsHowTheRunEnded) {
   };
   const std::vector<Case> cases = {
       {"no_valid_data", {}, false},
-      {"clean", {}},
-      {"findings", {{0, "", 1, "Tax Year [Position 4 - 7]", "[2006]", "m"}}},
       {"error_limit",
        {{0, "", 1, "r", "[u]", "m"},
         {0, "C", 1, ErrorLimitReference(7), ErrorLimitUserEntry(7), "m"}}},

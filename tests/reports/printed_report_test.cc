@@ -11,6 +11,8 @@
 namespace lintaro::testing {
 namespace {
 
+const std::filesystem::path kTraces = LINTARO_SOURCE_DIR "/tests/reports/traces";
+
 // One RCW record with twenty findings: 115 counted lines, three pages of 40
 // lines on the fake printer.
 void BuildTwentyErrors(ResultsFixture& f) {
@@ -18,6 +20,13 @@ void BuildTwentyErrors(ResultsFixture& f) {
   f.Record(3, "RCW", "123456789");
   for (int i = 1; i <= 20; ++i)
     f.Error(3, "Ref " + std::to_string(i), "[x]", "Message " + std::to_string(i));
+}
+
+// The printed pages counted at the given size.
+int CountPages(ResultsDb& db, int size = 10) {
+  FakePrinter printer;
+  PrintState state;
+  return PrintedReport(printer, "Courier", size, state).CountPages(db);
 }
 
 // Prints pages first..last of the report; returns the printer.
@@ -32,66 +41,58 @@ FakePrinter PrintPages(ResultsDb& db, int first, int last, int size = 10) {
   return printer;
 }
 
+// Lines of at most 6.5 inches (52 characters on the fake page): split at
+// line feeds, wrapped at spaces, else between characters, never inside one.
 TEST(WrapText, SplitsAtLineFeedsAndWrapsAtSpacesOrBetweenCharacters) {
-  FakePrinter p;  // 8 inches wide: lines of at most 6.5 inches, 52 characters
-  EXPECT_TRUE(WrapText(p, "").empty());
-  EXPECT_EQ(WrapText(p, "first\r\nsecond\r\n"), (std::vector<std::string>{"first", "second", ""}));
-  EXPECT_EQ(WrapText(p, "a\nb"), (std::vector<std::string>{"a", "b"}));
-  std::string words;
+  FakePrinter p;
+  std::string words, accents, wrapped;
   for (int i = 0; i < 40; ++i) words += (i ? " word" : "word") + std::to_string(i);
-  const std::vector<std::string> lines = WrapText(p, words);
-  ASSERT_GT(lines.size(), 1u);
-  std::string joined;
-  for (size_t i = 0; i < lines.size(); ++i) {
-    EXPECT_LE(lines[i].size(), 52u) << lines[i];
-    joined += (i ? " " : "") + lines[i];
-    // Each line is as full as the next word allows.
-    if (i + 1 < lines.size()) {
-      EXPECT_GT(lines[i].size() + 1 + lines[i + 1].find(' '), 52u);
-    }
-  }
-  EXPECT_EQ(joined, words);
-  EXPECT_EQ(
-      WrapText(p, std::string(120, 'x')),
-      (std::vector<std::string>{std::string(52, 'x'), std::string(52, 'x'), std::string(16, 'x')}));
-  std::string accents;
   for (int i = 0; i < 60; ++i) accents += "\xC3\xA9";
-  const std::vector<std::string> cut = WrapText(p, "ab " + accents);
-  ASSERT_EQ(cut.size(), 3u);
-  EXPECT_EQ(cut[1].size(), 104u);  // 52 two-byte characters, none split
+  for (const std::string& text :
+       {std::string(), std::string("first\r\nsecond\r\n"), std::string("a\nb"), words,
+        std::string(120, 'x'), "ab " + accents}) {
+    wrapped += "--\n";
+    for (const std::string& line : WrapText(p, text)) wrapped += "[" + line + "]\n";
+  }
+  ExpectFileHolds(kTraces / "WrapText.trace", wrapped);
 }
 
 TEST(PageCount, LeavesRoomForTheFootersAndCountsWithoutDrawing) {
-  EXPECT_EQ(PageCountFor(115, 40), 3);
-  EXPECT_EQ(PageCountFor(39, 40), 1);
-  EXPECT_EQ(PageCountFor(40, 40), 2);  // 40 + 1 lines
-  EXPECT_EQ(PageCountFor(80, 40), 3);  // 80 + 2 lines
-  EXPECT_EQ(PageCountFor(0, 40), 0);
-  EXPECT_EQ(PageCountFor(5, 0), 10);  // a page that holds no line counts as one line
+  // 40 lines take 40 + 1 with the footer, 80 take 80 + 2; a page that holds
+  // no line counts as one line.
+  for (auto [lines, per_page, pages] :
+       {std::tuple{115, 40, 3}, {39, 40, 1}, {40, 40, 2}, {80, 40, 3}, {0, 40, 0}, {5, 0, 10}})
+    EXPECT_EQ(PageCountFor(lines, per_page), pages) << lines << " / " << per_page;
   ResultsFixture f;
   BuildTwentyErrors(f);
   FakePrinter printer;
-  PrintState state, big;
+  PrintState state;
   EXPECT_EQ(PrintedReport(printer, "Courier", 10, state).CountPages(f.db()), 3);
   EXPECT_EQ(state.last_page, 3);
   EXPECT_TRUE(printer.pages.empty());
   EXPECT_EQ(printer.jobs_ended, 0);
-  PrintedReport(printer, "Courier", 20, big).CountPages(f.db());  // 20 lines a page
-  EXPECT_EQ(big.last_page, PageCountFor(115, 20));
+  EXPECT_EQ(CountPages(f.db(), 20), PageCountFor(115, 20));  // 20 lines a page
 }
 
-// The page count bounds the print dialog's range: it must reach the last
-// page printing draws, whatever the report holds (a stop, many records, long
-// references that wrap).
-TEST(PrintedReport, ThePageCountReachesTheLastPagePrinted) {
+// Whatever the report holds (a stop, many records, long references that
+// wrap, a head of many file names that goes on over the next page), every
+// text stays inside the page and above its footer, and the page count,
+// which bounds the print dialog's range, reaches the last page printed.
+TEST(PrintedReport, TextsStayOnTheirPagesAndTheCountReachesTheLastOne) {
   struct Case {
-    int records, findings_each;
+    int files, records, findings_each;
     bool stopped;
   };
-  for (const Case c : {Case{1, 1, false}, Case{1, 20, true}, Case{3, 12, true}, Case{12, 7, false},
-                       Case{40, 2, true}, Case{90, 3, false}}) {
+  for (const Case c : {Case{2, 1, 1, false},
+                       {2, 1, 20, true},
+                       {2, 3, 12, true},
+                       {2, 12, 7, false},
+                       {2, 40, 2, true},
+                       {2, 90, 3, false},
+                       {200, 1, 1, false}}) {
     ResultsFixture f;
-    f.File("/in/a.txt").File("/in/second-file-of-the-same-submission-with-a-long-name.txt");
+    for (int i = 0; i < c.files; ++i)
+      f.File("/in/part-" + std::to_string(i) + "-of-the-submission.txt");
     for (int r = 1; r <= c.records; ++r) {
       f.Record(r, "RCW", "12345678" + std::to_string(r % 10));
       for (int e = 1; e <= c.findings_each; ++e) {
@@ -100,45 +101,24 @@ TEST(PrintedReport, ThePageCountReachesTheLastPagePrinted) {
                 last && c.stopped ? "C" : "");
       }
     }
-    FakePrinter counter;
-    PrintState counted;
-    const int pages = PrintedReport(counter, "Courier", 10, counted).CountPages(f.db());
-    const size_t printed = PrintPages(f.db(), 1, pages + 10).pages.size();
-    EXPECT_GE(static_cast<size_t>(pages), printed) << c.records << " x " << c.findings_each;
-  }
-}
-
-// A head of many file names goes on over the next page like the findings,
-// every text stays inside the page and above its footer, and the count is
-// the number of pages drawn.
-TEST(PrintedReport, HeadTallerThanAPageAndLongEntriesStayOnTheirPages) {
-  ResultsFixture f;
-  for (int i = 0; i < 200; ++i) f.File("/in/part-" + std::to_string(i) + ".txt");
-  f.Record(3, "RCW", "123456789");
-  f.Error(3, "Ref", "[" + std::string(100, 'u') + "]", "Message");
-  FakePrinter counter;
-  PrintState counted;
-  const int pages = PrintedReport(counter, "Courier", 10, counted).CountPages(f.db());
-  const FakePrinter printer = PrintPages(f.db(), 1, pages);
-  ASSERT_EQ(printer.pages.size(), static_cast<size_t>(pages));
-  ASSERT_GE(pages, 2);
-  int entry_lines = 0;
-  for (size_t p = 0; p < printer.pages.size(); ++p) {
-    const auto& texts = printer.pages[p].texts;
-    EXPECT_EQ(texts.back().text, "Page: " + std::to_string(p + 1));
-    for (size_t i = 0; i + 1 < texts.size(); ++i) {
-      const FakePrinter::Text& t = texts[i];
-      EXPECT_LE(t.y + t.size / 40.0, 10.0 - 0.25) << "page " << p + 1 << ": " << t.text;
-      EXPECT_LE(t.x + static_cast<double>(t.text.size()) * t.size / 80.0, 8.0) << t.text;
-      if (t.text.find('u') != std::string::npos &&
-          t.text.find_first_not_of("[u]") == std::string::npos)
-        ++entry_lines;
+    const int pages = CountPages(f.db());
+    const FakePrinter printer = PrintPages(f.db(), 1, pages + 10);
+    const int printed = static_cast<int>(printer.pages.size());
+    EXPECT_GE(pages, printed) << c.files << " files, " << c.records << " x " << c.findings_each;
+    for (int p = 0; p < printed; ++p) {
+      const auto& texts = printer.pages[p].texts;
+      EXPECT_EQ(texts.back().text, "Page: " + std::to_string(p + 1));
+      for (size_t i = 0; i + 1 < texts.size(); ++i) {
+        const FakePrinter::Text& t = texts[i];
+        EXPECT_LE(t.y + t.size / 40.0, 10.0 - 0.25) << "page " << p + 1 << ": " << t.text;
+        EXPECT_LE(t.x + static_cast<double>(t.text.size()) * t.size / 80.0, 8.0) << t.text;
+      }
     }
   }
-  EXPECT_EQ(FakePrinter::TextsOf(printer.pages[0]).front(), "LINTARO TAX YEAR 2007 ERROR REPORT");
-  EXPECT_EQ(entry_lines, 3);  // 102 characters in a 44-character column
 }
 
+// A range prints exactly what those pages of the whole printout hold, at
+// the same places, footer included.
 TEST(PrintedReport, PageRangeTwoToTwoPrintsOnlyPageTwoAndItsFooter) {
   ResultsFixture f;
   BuildTwentyErrors(f);
@@ -147,51 +127,25 @@ TEST(PrintedReport, PageRangeTwoToTwoPrintsOnlyPageTwoAndItsFooter) {
   for (int page : {2, 3}) {
     FakePrinter one = PrintPages(f.db(), page, page);
     ASSERT_EQ(one.pages.size(), 1u) << page;
-    EXPECT_EQ(one.new_pages, 0);
-    // Exactly what that page of the whole printout holds, at the same places.
-    const auto texts = FakePrinter::TextsOf(one.pages[0]);
-    EXPECT_EQ(texts, FakePrinter::TextsOf(all.pages[page - 1]));
-    EXPECT_EQ(texts.back(), "Page: " + std::to_string(page));
-    for (size_t i = 0; i < texts.size(); ++i)
-      EXPECT_DOUBLE_EQ(one.pages[0].texts[i].y, all.pages[page - 1].texts[i].y);
+    EXPECT_EQ(FakePrinter::Describe(one.pages[0]), FakePrinter::Describe(all.pages[page - 1]));
   }
-  const auto two = FakePrinter::TextsOf(PrintPages(f.db(), 2, 2).pages[0]);
-  for (const char* absent : {"LINTARO TAX YEAR 2007 ERROR REPORT", "Message 1", "Message 20"})
-    EXPECT_EQ(std::find(two.begin(), two.end(), absent), two.end()) << absent;
 }
 
-TEST(PrintedReport, WideHeadingIsReducedUntilItFitsThenTheReportSizeReturns) {
-  ResultsFixture f;
-  f.File("/in/a.txt");
-  // 79 characters: 9.875 inches at 10 points, 8.8875 at 9, 7.9 at 8.
-  f.Record(3, "RCW", std::string(40, '9'));
-  f.Error(3, "Ref", "[x]", "Message");
-  FakePrinter printer = PrintPages(f.db(), 1, 11);
-  const auto& texts = printer.pages.at(0).texts;
-  auto h = std::find_if(texts.begin(), texts.end(),
-                        [](const auto& t) { return t.text.starts_with("Record number: 3"); });
-  ASSERT_NE(h, texts.end());
-  EXPECT_EQ(h->size, 8);
-  EXPECT_DOUBLE_EQ(h->x, (8.0 - 7.9) / 2);
-  EXPECT_EQ((h + 1)->text, "Err Num: ");
-  EXPECT_EQ((h + 1)->size, 10);
-  EXPECT_FALSE((h + 1)->bold);
-  EXPECT_EQ((h + 1)->y, h->y + 8 / 40.0);
-
-  // 700 digits do not fit even at 1 point (640 characters): the words that
-  // fit are kept, inside the page.
-  ResultsFixture huge;
-  huge.File("/in/a.txt");
-  huge.Record(3, "RCW", std::string(700, '9'));
-  huge.Error(3, "Ref", "[x]", "Message");
-  const FakePrinter cut_printer = PrintPages(huge.db(), 1, 11);
-  const auto& heading = cut_printer.pages.at(0).texts;
-  auto cut = std::find_if(heading.begin(), heading.end(),
-                          [](const auto& t) { return t.text.starts_with("Record number: 3"); });
-  ASSERT_NE(cut, heading.end());
-  EXPECT_EQ(cut->size, 1);
-  EXPECT_EQ(cut->text, "Record number: 3    Code: RCW    SSN:");
-  EXPECT_GE(cut->x, 0.0);
+// A heading too wide for the page is drawn smaller until it fits (79
+// characters: 9.875 inches at 10 points, 7.9 at 8), the report's size
+// returning after it; 700 digits do not fit even at 1 point (640
+// characters): the words that fit are kept, inside the page. An entry of
+// 102 characters takes three lines of its 44-character column.
+TEST(PrintedReport, WideHeadingIsReducedUntilItFitsAndLongEntriesWrap) {
+  std::string first_pages;
+  for (size_t digits : {40, 700}) {
+    ResultsFixture f;
+    f.File("/in/a.txt");
+    f.Record(3, "RCW", std::string(digits, '9'));
+    f.Error(3, "Ref", "[" + std::string(digits == 40 ? 100 : 1, 'u') + "]", "Message");
+    first_pages += FakePrinter::Describe(PrintPages(f.db(), 1, 11).pages.at(0));
+  }
+  ExpectFileHolds(kTraces / "PrintedReport.WideHeading.trace", first_pages);
 }
 
 }  // namespace

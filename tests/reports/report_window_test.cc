@@ -1,3 +1,6 @@
+// The report window's decisions over fakes: each scenario's prompts, shell
+// calls, print dialog, printed jobs, view changes and settings are compared
+// with tests/reports/traces/ReportTest.TEST.trace.
 #include "reports/report_window.h"
 
 #include <gtest/gtest.h>
@@ -30,16 +33,29 @@ std::string ExpectedPieces(const std::string& whole, size_t* pieces) {
   return file;
 }
 
-// The report window's context over fakes and a results database.
-class ReportTest : public ::testing::Test {
+// The report window's context over fakes and a results database; as the
+// main window's side of a report request it answers the format question
+// with `answer`.
+class ReportTest : public ::testing::Test, public ReportRequestHost {
  protected:
   ReportTest() {
-    context_ = {&f_.db(),  &settings_, &prompts_, &view_,
-                &printer_, &dialog_,   &shell_,   f_.dir.str()};
+    prompts_.trace = view_.trace = printer_.trace = dialog_.trace = shell_.trace = &trace_;
   }
   ReportWindow& Window() {
     window_ = std::make_unique<ReportWindow>(context_);
     return *window_;
+  }
+  std::optional<int> AskReportFormat(int current) override {
+    Note(&trace_, "host: format asked, current " + std::to_string(current) + " -> " +
+                      (answer ? std::to_string(*answer) : "cancelled"));
+    return answer;
+  }
+  void SetReportCommandsEnabled(bool e) override {
+    Note(&trace_, e ? "host: commands on" : "host: commands off");
+  }
+  ReportWindow& CreateReportWindow() override {
+    Note(&trace_, "host: new report window");
+    return Window();
   }
   // 1,000 findings of about 330 characters each: five or six pieces.
   void BuildLargeRun() {
@@ -54,115 +70,72 @@ class ReportTest : public ::testing::Test {
     }
     f_.db().Commit();
   }
-  std::string WholeText() {
-    ReportBuffer b;
-    BuildTextReport(f_.db(), b);
-    return b.text;
+  void TraceSettings() {
+    Note(&trace_, "settings: choice " + std::to_string(settings_.report_choice) +
+                      (settings_.print_requested ? ", print requested" : "") +
+                      (settings_.report_cancelled ? ", cancelled" : ""));
+  }
+  void ExpectTrace() {
+    ExpectTraceHeld(trace_, f_.dir.str(), LINTARO_SOURCE_DIR "/tests/reports/traces");
   }
 
   ResultsFixture f_;
+  std::string trace_;
+  std::optional<int> answer;
   ReportSettings settings_;
-  ScriptedPrompts prompts_;
+  TracedPrompts prompts_;
   FakeReportView view_;
   FakePrinter printer_;
   FakePrintDialogHost dialog_;
   FakeShell shell_;
-  ReportContext context_;
+  ReportContext context_{&f_.db(),  &settings_, &prompts_, &view_,
+                         &printer_, &dialog_,   &shell_,   f_.dir.str()};
   std::unique_ptr<ReportWindow> window_;
 };
 
-TEST_F(ReportTest, TooLargeReportAsksOnceAndSavesEveryPieceOnYes) {
+// The text report is asked about once per report, not per block: No; Yes
+// with the save cancelled; Yes with a file that cannot be written (reported,
+// and the report stops as if cancelled); Yes with a name. The HTML report
+// replaces a stale file with its first piece and appends the others.
+TEST_F(ReportTest, LargeReportsAreWrittenInPieces) {
   BuildLargeRun();
   const std::string saved = f_.dir.Write("saved.txt", "old contents of another report");
-  // No; Yes with the save cancelled; Yes with a name.
-  prompts_.answers = {Answer::kNo, Answer::kYes, Answer::kYes};
-  prompts_.save_names = {std::nullopt, saved};
-  for (size_t round = 1; round <= 3; ++round) {
-    ReportWindow& w = Window();
-    w.FormatReport(kReportText);
-    ASSERT_EQ(prompts_.messages.size(), round);  // asked once, not per block
-    EXPECT_EQ(prompts_.dialog_titles.size(), round - 1);
-    EXPECT_EQ(view_.previews, std::vector<std::string>(round, kTooLargeSentence));
-    EXPECT_EQ(w.report_text, kTooLargeSentence);
-    EXPECT_EQ(view_.save_enabled.back(), false);
-    EXPECT_FALSE(settings_.report_cancelled);
-    EXPECT_EQ(view_.busy_depth, 0);  // the busy pointer is back
-    EXPECT_EQ(ReadWholeFile(saved) == "old contents of another report", round < 3);
+  prompts_.answers = {Answer::kNo, Answer::kYes, Answer::kYes, Answer::kOk, Answer::kYes};
+  prompts_.save_names = {std::nullopt, (f_.dir.path() / "no-such-folder" / "r.txt").string(),
+                         saved};
+  for (int round = 1; round <= 4; ++round) {
+    Window().FormatReport(kReportText);
+    EXPECT_EQ(window_->report_text, kTooLargeSentence);
+    Note(&trace_, ReadWholeFile(saved) == "old contents of another report" ? "saved.txt unchanged"
+                                                                           : "saved.txt written");
+    TraceSettings();
   }
-  EXPECT_EQ(Describe(prompts_.messages[0]),
-            "Report Too Large | exclamation yes-no | This report is too large to fit into the "
-            "text preview.  Do you want to save it as a text file?");
-  EXPECT_EQ(prompts_.dialog_titles.back(), "Please Enter File Name");
+  ReportBuffer text, html;
+  BuildTextReport(f_.db(), text);
   size_t pieces = 0;
-  const std::string expected = ExpectedPieces(WholeText(), &pieces);
+  EXPECT_TRUE(ReadWholeFile(saved) == ExpectedPieces(text.text, &pieces)) << "saved pieces differ";
   EXPECT_GE(pieces, 4u);
-  const std::string file = ReadWholeFile(saved);
-  EXPECT_TRUE(file == expected) << "the saved file differs from the report's pieces";
   struct stat info {};
   ASSERT_EQ(::stat(saved.c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 0777, 0600u);
-}
 
-TEST_F(ReportTest, SaveThatCannotBeWrittenIsReportedAndCountsAsCancelled) {
-  f_.File("/in/a.txt");
-  ReportWindow& w = Window();
-  prompts_.save_names = {(f_.dir.path() / "no-such-folder" / "r.txt").string()};
-  EXPECT_EQ(w.SaveReportAs("text"), "");
-  EXPECT_TRUE(settings_.report_cancelled);
-  ASSERT_EQ(prompts_.messages.size(), 1u);
-  EXPECT_NE(prompts_.messages[0].text.find("could not be saved"), std::string::npos);
-  settings_.report_cancelled = false;
-  const std::string name = (f_.dir.path() / "r.txt").string();
-  prompts_.save_names = {name};
-  EXPECT_EQ(w.SaveReportAs("text"), name);
-  EXPECT_EQ(ReadWholeFile(name), "text\r\n");
-  EXPECT_FALSE(settings_.report_cancelled);
-}
-
-TEST_F(ReportTest, LargeHtmlReportIsWrittenInPiecesThenOpened) {
-  BuildLargeRun();
-  f_.dir.Write("temphtm.HTM", "stale report");  // replaced by the first piece
+  f_.dir.Write("temphtm.HTM", "stale report");
   Window().FormatReport(kReportHtml);
-  const std::string html_file = (f_.dir.path() / "temphtm.HTM").string();
-  const std::string file = ReadWholeFile(html_file);
-  ReportBuffer whole;
-  ASSERT_TRUE(BuildHtmlReport(f_.db(), whole, 57));
+  const std::string file = ReadWholeFile((f_.dir.path() / "temphtm.HTM").string());
+  ASSERT_TRUE(BuildHtmlReport(f_.db(), html, 57));
   std::string joined;
-  size_t pieces = 0;
+  pieces = 0;
   for (size_t start = 0, crlf; start < file.size(); start = crlf + 2, ++pieces) {
     crlf = file.find("\r\n", start);
     ASSERT_NE(crlf, std::string::npos);
     joined += file.substr(start, crlf - start);
   }
-  EXPECT_EQ(joined, whole.text);
+  EXPECT_EQ(joined, html.text);
   EXPECT_GE(pieces, 5u);
-  EXPECT_EQ(shell_.opened, (std::vector<std::pair<std::string, std::string>>{
-                               {"/usr/bin/browser", PathToUrl(html_file)}}));
-  EXPECT_TRUE(shell_.printed.empty());
-  EXPECT_TRUE(prompts_.messages.empty());
-  EXPECT_EQ(view_.shown, 0);
+  ExpectTrace();
 }
 
-// Without a browser the text report is shown (tests/ui); printing with a
-// browser that neither prints nor opens sends the text report to the
-// printer through the print dialog.
-TEST_F(ReportTest, PrintingWithABrowserThatFailsPrintsTheTextReport) {
-  f_.OneFinding();
-  settings_.report_choice = 3;
-  shell_.print_succeeds = shell_.open_succeeds = false;
-  settings_.print_requested = true;
-  prompts_.answers = {Answer::kOk};
-  Window().FormatReport(kReportHtml);
-  EXPECT_EQ(shell_.printed.size(), 1u);
-  EXPECT_EQ(prompts_.messages.back().text,
-            "Your default browser could not be opened: \r\n/usr/bin/browser\r\n\r\n"
-            "Would you like to print a text report?");
-  EXPECT_EQ(settings_.report_choice, 1);
-  EXPECT_EQ(dialog_.seen_min, 1);
-  EXPECT_EQ(printer_.jobs_ended, 1);
-  EXPECT_EQ(view_.shown, 0);
-}
-
+// Pages 2 to 2 twice; every page (up to the count plus ten); cancelled.
 TEST_F(ReportTest, PrintTextReportPrintsTheChosenRangeAndCopies) {
   f_.File("/in/a.txt");
   f_.Record(3, "RCW", "123456789");
@@ -170,25 +143,15 @@ TEST_F(ReportTest, PrintTextReportPrintsTheChosenRangeAndCopies) {
   ReportWindow& w = Window();
   dialog_.page_range = std::make_pair(2, 2);
   dialog_.copies = 2;
-  w.PrintTextReport();
-  EXPECT_EQ(
-      std::vector<int>({dialog_.seen_min, dialog_.seen_max, dialog_.seen_from, dialog_.seen_to}),
-      std::vector<int>({1, 3, 1, 3}));
-  EXPECT_EQ(dialog_.seen_flags, 0x100004);
-  ASSERT_EQ(printer_.finished_jobs.size(), 2u);
-  for (const auto& job : printer_.finished_jobs) {
-    ASSERT_EQ(job.size(), 1u);
-    EXPECT_EQ(job[0].texts.back().text, "Page: 2");
+  for (bool confirm : {true, true, false}) {
+    dialog_.confirm = confirm;
+    w.PrintTextReport();
+    Note(&trace_, "window: pages " + std::to_string(w.print.first_page) + "-" +
+                      std::to_string(w.print.last_page));
+    dialog_.page_range.reset();
+    dialog_.copies = 1;
   }
-  dialog_.page_range.reset();  // every page, up to the count plus ten
-  dialog_.copies = 1;
-  w.PrintTextReport();
-  EXPECT_EQ(w.print.first_page, 1);
-  EXPECT_EQ(w.print.last_page, 13);
-  EXPECT_EQ(printer_.finished_jobs.back().size(), 3u);
-  dialog_.confirm = false;  // cancelled: nothing printed
-  w.PrintTextReport();
-  EXPECT_EQ(printer_.finished_jobs.size(), 3u);
+  ExpectTrace();
 }
 
 TEST(PrintDialog, PageSettersKeepTheRangeConsistent) {
@@ -212,91 +175,44 @@ TEST(PrintDialog, PageSettersKeepTheRangeConsistent) {
   EXPECT_EQ(range(), (std::vector<int>{0, 0, 0, 1}));
 }
 
+// An empty name keeps the font; the size is rounded into 8..20.
 TEST_F(ReportTest, FontCommandKeepsTheSizeWithinEightToTwenty) {
   ReportWindow& w = Window();
-  w.SetReportFont("", 12.4);
-  EXPECT_EQ(w.report_font_name, "Courier");
-  EXPECT_EQ(w.report_font_size, 12);
-  w.SetReportFont("DejaVu Sans Mono", 7);
-  EXPECT_EQ(w.report_font_name, "DejaVu Sans Mono");
-  EXPECT_EQ(w.report_font_size, 8);
-  w.SetReportFont("", 19.6);
-  EXPECT_EQ(w.report_font_size, 20);
-  w.SetReportFont("", 26);
-  EXPECT_EQ(w.report_font_size, 20);
+  std::string fonts;
+  for (auto [name, size] : {std::pair{"", 12.4}, {"DejaVu Sans Mono", 7}, {"", 19.6}, {"", 26}}) {
+    w.SetReportFont(name, size);
+    fonts += w.report_font_name + " " + std::to_string(w.report_font_size) + ";";
+  }
+  EXPECT_EQ(fonts, "Courier 12;DejaVu Sans Mono 8;DejaVu Sans Mono 20;DejaVu Sans Mono 20;");
 }
 
-// The main window's side of a report request.
-class FakeRequestHost : public ReportRequestHost {
- public:
-  explicit FakeRequestHost(ReportContext context) : context_(std::move(context)) {}
-  std::optional<int> answer;
-  std::vector<int> asked_with;
-  std::vector<bool> enabled;
-  int created = 0;
-  std::optional<int> AskReportFormat(int current) override {
-    asked_with.push_back(current);
-    return answer;
-  }
-  void SetReportCommandsEnabled(bool e) override { enabled.push_back(e); }
-  ReportWindow& CreateReportWindow() override {
-    ++created;
-    window_ = std::make_unique<ReportWindow>(context_);
-    return *window_;
-  }
-
- private:
-  ReportContext context_;
-  std::unique_ptr<ReportWindow> window_;
-};
-
-TEST_F(ReportTest, RequestWithNothingToReportOrCancelledAsksOrDoesNothing) {
+// Nothing to report: a notice. Then with a finding: text viewed; HTML
+// viewed; a cancelled format (it keeps the choice and drops the print
+// request); text printed; HTML printed by the browser; HTML with a browser
+// that neither prints nor opens, which prints the text report instead
+// (without a browser the text report is shown: tests/ui).
+TEST_F(ReportTest, EachRequestReachesItsOutput) {
   f_.File("/in/a.txt");
-  f_.Record(1, "RCA", "123456789");
-  FakeRequestHost host(context_);
-  settings_.print_requested = true;
-  RunReportRequest(f_.db(), settings_, prompts_, host);
-  ASSERT_EQ(prompts_.messages.size(), 1u);
-  EXPECT_EQ(Describe(prompts_.messages[0]),
-            "Results | information ok | No errors found in the submission!");
-  EXPECT_TRUE(host.asked_with.empty());
-
-  // A cancelled format keeps the choice and drops the print request.
-  f_.Error(1, "r", "[u]", "m");
-  settings_.report_choice = 3;
-  RunReportRequest(f_.db(), settings_, prompts_, host);
-  EXPECT_EQ(host.asked_with, std::vector<int>{3});
-  EXPECT_EQ(settings_.report_choice, 3);
-  EXPECT_FALSE(settings_.print_requested);
-  EXPECT_FALSE(settings_.report_cancelled);
-  EXPECT_EQ(host.created, 0);
-  EXPECT_TRUE(host.enabled.empty());
-}
-
-TEST_F(ReportTest, EachRequestedChoiceReachesItsOutput) {
-  f_.OneFinding();
-  FakeRequestHost host(context_);
-  host.answer = 1;  // text, viewed
-  RunReportRequest(f_.db(), settings_, prompts_, host);
-  EXPECT_EQ(view_.previews.size(), 1u);
-  EXPECT_EQ(view_.shown, 1);
-  EXPECT_EQ(host.enabled, (std::vector<bool>{false, true}));
-  host.answer = 3;  // HTML, viewed
-  RunReportRequest(f_.db(), settings_, prompts_, host);
-  EXPECT_EQ(settings_.report_choice, 3);
-  EXPECT_EQ(shell_.opened.size(), 1u);
-  EXPECT_EQ(host.asked_with.back(), 1);
-  host.answer = 1;  // text, printed
-  settings_.print_requested = true;
-  RunReportRequest(f_.db(), settings_, prompts_, host);
-  EXPECT_EQ(printer_.jobs_ended, 1);
-  EXPECT_FALSE(settings_.print_requested);
-  EXPECT_EQ(view_.shown, 1);
-  host.answer = 3;  // HTML, printed by the browser
-  settings_.print_requested = true;
-  RunReportRequest(f_.db(), settings_, prompts_, host);
-  EXPECT_EQ(shell_.printed.size(), 1u);
-  EXPECT_EQ(host.created, 4);
+  f_.Record(1, "RCA", "1");
+  struct Step {
+    std::optional<int> answer;
+    bool print, browser_fails;
+  };
+  for (const Step& s : {Step{1, true, false},
+                        {1, false, false},
+                        {3, false, false},
+                        {std::nullopt, true, false},
+                        {1, true, false},
+                        {3, true, false},
+                        {3, true, true}}) {
+    answer = s.answer;
+    settings_.print_requested = s.print;
+    shell_.print_succeeds = shell_.open_succeeds = !s.browser_fails;
+    RunReportRequest(f_.db(), settings_, prompts_, *this);
+    TraceSettings();
+    if (f_.db().CountErrors() == 0) f_.Error(1, "r", "[u]", "m");
+  }
+  ExpectTrace();
 }
 
 }  // namespace

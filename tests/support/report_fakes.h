@@ -1,8 +1,11 @@
 // Fakes of the report's platform interfaces: a printer with fixed metrics,
-// the shell, the report window's widgets and the print dialog.
+// the shell, the report window's widgets, the print dialog and the prompts.
+// Given a trace, each adds a line per call to it, so that a scenario can be
+// compared with a trace file.
 #ifndef LINTARO_TESTS_SUPPORT_REPORT_FAKES_H_
 #define LINTARO_TESTS_SUPPORT_REPORT_FAKES_H_
 
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
@@ -10,12 +13,35 @@
 #include "core/platform_print.h"
 #include "core/platform_shell.h"
 #include "reports/report_window.h"
+#include "support/fakes.h"
+#include "support/line_diff.h"
 
 namespace lintaro::testing {
 
+// Adds line to *trace (if any) with CR and LF written \r and \n.
+inline void Note(std::string* trace, const std::string& line) {
+  if (!trace) return;
+  for (char c : line) *trace += c == '\r' ? "\\r" : c == '\n' ? "\\n" : std::string(1, c);
+  *trace += '\n';
+}
+
+// Compares trace, with every occurrence of folder written FOLDER, with
+// traces/SUITE.TEST.trace, named after the running test.
+inline void ExpectTraceHeld(std::string trace, const std::string& folder,
+                            const std::filesystem::path& traces) {
+  const std::string name = "FOLDER";
+  for (size_t at = 0; !folder.empty() && (at = trace.find(folder, at)) != std::string::npos;
+       at += name.size())
+    trace.replace(at, folder.size(), name);
+  const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+  ExpectFileHolds(traces / (std::string(test->test_suite_name()) + "." + test->name() + ".trace"),
+                  trace);
+}
+
 // A printer whose characters are all size / 80 inches wide and whose lines
 // are size / 40 inches high (10 points: 1/8 inch by 1/4 inch), on a
-// printable area of 8 by 10 inches. Every value is exact in binary.
+// printable area of 8 by 10 inches. Every value is exact in binary. Traces
+// each finished job with the last text (the footer) of each page.
 class FakePrinter : public ReportPrinter {
  public:
   struct Text {
@@ -32,19 +58,14 @@ class FakePrinter : public ReportPrinter {
     std::vector<Rect> rects;
   };
 
-  double width = 8.0, height = 10.0;
   std::vector<Page> pages;  // pages drawn in the current or last job
-  int jobs_ended = 0, new_pages = 0;
-  std::vector<std::vector<Page>> finished_jobs;
-  std::string font_name;
-  int font_size = 10;
+  int jobs_ended = 0, font_size = 10;
   bool bold = false;
+  std::string* trace = nullptr;
 
-  double PageWidth() override { return width; }
-  double PageHeight() override { return height; }
-  void SetFont(const std::string& name, int size, bool b) override {
-    font_name = name, font_size = size, bold = b;
-  }
+  double PageWidth() override { return 8.0; }
+  double PageHeight() override { return 10.0; }
+  void SetFont(const std::string&, int size, bool b) override { font_size = size, bold = b; }
   double TextWidth(std::string_view text) override {
     size_t chars = 0;  // UTF-8 characters, not bytes
     for (unsigned char c : text) chars += (c & 0xC0) != 0x80;
@@ -59,20 +80,27 @@ class FakePrinter : public ReportPrinter {
   }
   void NewPage() override {
     Current();
-    ++new_pages;
     pages.emplace_back();
   }
   void EndDoc() override {
     ++jobs_ended;
     if (!started_) pages.clear();
-    finished_jobs.push_back(pages);
     started_ = false;
+    std::string footers;
+    for (const Page& p : pages)
+      footers += " [" + (p.texts.empty() ? "" : p.texts.back().text) + "]";
+    Note(trace, "printer: job of " + std::to_string(pages.size()) + " page(s):" + footers);
   }
-  // The texts of one page in drawing order.
-  static std::vector<std::string> TextsOf(const Page& page) {
-    std::vector<std::string> texts;
-    for (const Text& t : page.texts) texts.push_back(t.text);
-    return texts;
+  // A page's texts, one a line: x and y in inches, the size ("b" when bold)
+  // and the text.
+  static std::string Describe(const Page& page) {
+    std::string out;
+    char place[64];
+    for (const Text& t : page.texts) {
+      std::snprintf(place, sizeof place, "%.4f %.4f %d%s ", t.x, t.y, t.size, t.bold ? "b" : "");
+      out += place + t.text + "\n";
+    }
+    return out;
   }
 
  private:
@@ -85,57 +113,88 @@ class FakePrinter : public ReportPrinter {
 
 class FakeShell : public Shell {
  public:
+  std::string* trace = nullptr;
   std::optional<std::string> browser = "/usr/bin/browser";
   bool print_succeeds = true, open_succeeds = true;
-  std::vector<std::string> looked_up, printed;
-  std::vector<std::pair<std::string, std::string>> opened;
 
   std::optional<std::string> FindAssociatedProgram(const std::string& file) override {
-    looked_up.push_back(file);
+    Note(trace, "shell: browser for " + file + " is " + browser.value_or("none"));
     return browser;
   }
   bool PrintDocument(const std::string& file) override {
-    printed.push_back(file);
+    Note(trace, "shell: print " + file + (print_succeeds ? "" : " fails"));
     return print_succeeds;
   }
   bool OpenProgram(const std::string& program, const std::string& parameter) override {
-    opened.emplace_back(program, parameter);
+    Note(trace, "shell: open " + program + " " + parameter + (open_succeeds ? "" : " fails"));
     return open_succeeds;
   }
 };
 
+// Traces a preview of more than 100 bytes as its first line and size.
 class FakeReportView : public ReportView {
  public:
-  std::vector<std::string> previews;
-  std::vector<bool> save_enabled;
-  int shown = 0, busy_depth = 0;
-
-  void ShowPreview(const std::string& text) override { previews.push_back(text); }
-  void SetSaveEnabled(bool enabled) override { save_enabled.push_back(enabled); }
-  void ShowWindow() override { ++shown; }
-  void SetBusy(bool busy) override { busy_depth += busy ? 1 : -1; }
+  std::string* trace = nullptr;
+  void ShowPreview(const std::string& text) override {
+    const std::string size = " (" + std::to_string(text.size()) + " bytes)";
+    Note(trace,
+         "view: preview " + (text.size() <= 100 ? text : text.substr(0, text.find('\r')) + size));
+  }
+  void SetSaveEnabled(bool enabled) override {
+    Note(trace, enabled ? "view: save on" : "view: save off");
+  }
+  void ShowWindow() override { Note(trace, "view: shown"); }
+  void SetBusy(bool busy) override { Note(trace, busy ? "view: busy" : "view: not busy"); }
 };
 
-// The print dialog: confirms with the scripted choice, or cancels.
+// The print dialog: confirms with the scripted choice, or cancels. Traces
+// the presets and the answer.
 class FakePrintDialogHost : public PrintDialogHost {
  public:
+  std::string* trace = nullptr;
   bool confirm = true;
   std::optional<std::pair<int, int>> page_range;  // chosen pages, else "All"
   int copies = 1;
-  int seen_min = -1, seen_max = -1, seen_from = -1, seen_to = -1;  // what it was preset with
-  int32_t seen_flags = 0;
+  int seen_max = -1;  // the last page it was preset with
 
-  bool Run(PrintDialog& dialog) override {
-    seen_min = dialog.Min(), seen_max = dialog.Max();
-    seen_from = dialog.FromPage(), seen_to = dialog.ToPage(), seen_flags = dialog.flags;
-    if (!confirm) return false;
-    if (page_range) {
-      dialog.flags |= kPdPageNums;
-      dialog.SetFromPage(page_range->first);
-      dialog.SetToPage(page_range->second);
+  bool Run(PrintDialog& d) override {
+    auto state = [&d] {
+      char text[80];
+      std::snprintf(text, sizeof text, "%d-%d of %d-%d, flags 0x%x, copies %d", d.FromPage(),
+                    d.ToPage(), d.Min(), d.Max(), static_cast<unsigned>(d.flags), d.copies);
+      return std::string(text);
+    };
+    const std::string presets = state();
+    seen_max = d.Max();
+    if (confirm && page_range) {
+      d.flags |= kPdPageNums;
+      d.SetFromPage(page_range->first);
+      d.SetToPage(page_range->second);
     }
-    dialog.copies = copies;
-    return true;
+    if (confirm) d.copies = copies;
+    Note(trace, "print dialog: " + presets + " -> " + (confirm ? state() : "cancelled"));
+    return confirm;
+  }
+};
+
+// Prompts that answer from their script and trace each message box with its
+// answer and each save dialog with the name given.
+class TracedPrompts : public ScriptedPrompts {
+ public:
+  std::string* trace = nullptr;
+  Answer Message(const std::string& title, const std::string& text, Icon icon,
+                 Buttons buttons) override {
+    static const char* const kAnswers[] = {"ok", "cancel", "yes", "no"};
+    const Answer answer = ScriptedPrompts::Message(title, text, icon, buttons);
+    Note(trace, "box: " + Describe(messages.back()) + " -> " + kAnswers[static_cast<int>(answer)]);
+    return answer;
+  }
+  std::optional<std::string> SaveFile(const std::string& title, const std::string& filter,
+                                      const std::string& folder) override {
+    std::optional<std::string> name = ScriptedPrompts::SaveFile(title, filter, folder);
+    Note(trace, "save dialog: " + title + " | " + filter + " | " + folder + " -> " +
+                    name.value_or("cancelled"));
+    return name;
   }
 };
 
