@@ -21,24 +21,18 @@ using namespace lintaro::testing;
 
 class CheckForScriptsTest : public ::testing::Test {
  protected:
-  std::vector<std::string> Check(const std::vector<std::string>& more) const {
-    std::vector<std::string> args = {"check", "--home", home.str()};
-    args.insert(args.end(), more.begin(), more.end());
-    return args;
-  }
-  std::string File(const std::string& name, const std::vector<std::string>& records) const {
-    return files.Write(name, JoinRecords(records));
+  // lintaro-cli check of a new file of the records in the program folder.
+  std::vector<std::string> Check(const std::string& name, const std::vector<std::string>& records) {
+    return {"check", "--home", home.str(), files.Write(name, JoinRecords(records))};
   }
   std::string db() const { return home.str() + "/" + kResultsFileName; }
   TempDir home, files;
 };
 
 TEST_F(CheckForScriptsTest, OneRunPerProgramFolderAndEachPrintsItsOwnFigures) {
-  const std::string big = File("big.txt", CleanSubmission(40000));
-  const std::string small = File("small.txt", CleanSubmission(2));
-  RunningCli first = StartCli(Check({big}));
+  RunningCli first = StartCli(Check("big.txt", CleanSubmission(40000)));
   ASSERT_TRUE(WaitForFileSize(db(), 0));
-  CliResult second = RunCli(Check({small}));
+  CliResult second = RunCli(Check("small.txt", CleanSubmission(2)));
   EXPECT_EQ(second.status, 2);
   EXPECT_EQ(second.out, "");
   EXPECT_EQ(second.err, "Program Folder In Use: Another test run is using the program folder " +
@@ -60,10 +54,10 @@ TEST_F(CheckForScriptsTest, OneRunPerProgramFolderAndEachPrintsItsOwnFigures) {
 }
 
 TEST_F(CheckForScriptsTest, SignalsAbortTheRunKeepTheResultsAndSetTheStatus) {
-  const std::string big = File("big.txt", CleanSubmission(60000));
+  const std::vector<std::string> check = Check("big.txt", CleanSubmission(60000));
   for (const auto& [signal, status] : {std::pair{SIGINT, 130}, std::pair{SIGTERM, 143}}) {
     std::filesystem::remove(db());
-    RunningCli running = StartCli(Check({big}));
+    RunningCli running = StartCli(check);
     ASSERT_TRUE(WaitForFileSize(db(), 1 << 20));
     kill(running.pid, signal);
     CliResult r = FinishCli(running);
@@ -82,8 +76,7 @@ TEST_F(CheckForScriptsTest, SignalsAbortTheRunKeepTheResultsAndSetTheStatus) {
 }
 
 TEST_F(CheckForScriptsTest, TheProgressLineIsErasedBeforeOtherOutputAndEndsAtAHundred) {
-  const std::string clean = File("clean.txt", CleanSubmission(3000));
-  CliResult r = RunCliOnTerminal(Check({clean}));
+  CliResult r = RunCliOnTerminal(Check("clean.txt", CleanSubmission(3000)));
   EXPECT_EQ(r.status, 0);
   EXPECT_NE(r.out.find("Processing Record Number: 3004 (100%)\033[K\r\033[KResults: Testing "
                        "Completed."),
@@ -93,7 +86,7 @@ TEST_F(CheckForScriptsTest, TheProgressLineIsErasedBeforeOtherOutputAndEndsAtAHu
   // A run that stops early erases the line before its summary too.
   auto records = CleanSubmission(3000);
   records[1500] = MakeRecord("RCF");
-  r = RunCliOnTerminal(Check({File("stop.txt", records)}));
+  r = RunCliOnTerminal(Check("stop.txt", records));
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.out.find("100%"), std::string::npos);
   EXPECT_NE(r.out.find("\033[K\r\033[KRecords tested: 1501\r\n"), std::string::npos) << r.out;
@@ -101,7 +94,7 @@ TEST_F(CheckForScriptsTest, TheProgressLineIsErasedBeforeOtherOutputAndEndsAtAHu
 
 // The rest of where the results go is in tests/cli/sessions/check.session.
 TEST_F(CheckForScriptsTest, ACopyInAFolderItCannotWriteKeepsItsResultsInThePerUserFolder) {
-  const std::string clean = File("clean.txt", CleanSubmission(1));
+  const std::string clean = files.Write("clean.txt", JoinRecords(CleanSubmission(1)));
   TempDir install, user;
   const std::filesystem::path copy = install.path() / "lintaro-cli";
   std::filesystem::copy_file(LINTARO_CLI_PATH, copy);
