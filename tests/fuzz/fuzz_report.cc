@@ -56,12 +56,10 @@ class MeasuringPrinter : public lintaro::ReportPrinter {
 
 // Takes the next field from the input: a length byte and that many bytes.
 std::string Take(std::string_view& in) {
-  if (in.empty()) return {};
-  size_t n = static_cast<unsigned char>(in[0]);
-  in.remove_prefix(1);
-  n = std::min(n, in.size());
-  std::string field(in.substr(0, n));
-  in.remove_prefix(n);
+  const size_t n =
+      in.empty() ? 0 : std::min<size_t>(static_cast<unsigned char>(in[0]), in.size() - 1);
+  std::string field(in.substr(in.empty() ? 0 : 1, n));
+  in.remove_prefix(std::min(in.size(), n + 1));
   return field;
 }
 
