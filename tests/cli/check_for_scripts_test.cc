@@ -1,6 +1,7 @@
-// lintaro-cli check as batch jobs and CI run it: one run per program folder,
-// signals, the progress line on a terminal and an installed copy's results;
-// its output otherwise is in tests/cli/sessions/check.session.
+// lintaro-cli check as batch jobs and CI run it: signals, the progress line
+// on a terminal and an installed copy's results; its output otherwise is in
+// tests/cli/sessions/check.session, one run per program folder in
+// tests/cli/sessions/results.session.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -8,7 +9,6 @@
 
 #include <filesystem>
 
-#include "core/folder_lock.h"
 #include "store/results_db.h"
 #include "support/clean_records.h"
 #include "support/cli_runner.h"
@@ -28,30 +28,6 @@ class CheckForScriptsTest : public ::testing::Test {
   std::string db() const { return home.str() + "/" + kResultsFileName; }
   TempDir home, files;
 };
-
-TEST_F(CheckForScriptsTest, OneRunPerProgramFolderAndEachPrintsItsOwnFigures) {
-  RunningCli first = StartCli(Check("big.txt", CleanSubmission(40000)));
-  ASSERT_TRUE(WaitForFileSize(db(), 0));
-  CliResult second = RunCli(Check("small.txt", CleanSubmission(2)));
-  EXPECT_EQ(second.status, 2);
-  EXPECT_EQ(second.out, "");
-  EXPECT_EQ(second.err, "Program Folder In Use: Another test run is using the program folder " +
-                            home.str() + ". Try again when it has finished.\n");
-  CliResult done = FinishCli(first);
-  EXPECT_EQ(done.status, 0) << done.err;
-  EXPECT_EQ(done.out, "Records tested: 40004\nRecords with errors: 0\nErrors found: 0\n");
-  EXPECT_EQ(ResultsDb::Open(db(), true)->CountRecords(), 40004);
-
-  // Reading while a run writes is refused as clearly, never with an SQLite text.
-  FolderLock run = FolderLock::ForRun(home.str());
-  for (const std::vector<std::string>& reader : std::vector<std::vector<std::string>>{
-           {"report", "--home", home.str()}, {"show", "--home", home.str(), "1"}}) {
-    CliResult r = RunCli(reader);
-    EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(r.err, "lintaro-cli: Another test run is using the program folder " + home.str() +
-                         ". Try again when it has finished.\n");
-  }
-}
 
 TEST_F(CheckForScriptsTest, SignalsAbortTheRunKeepTheResultsAndSetTheStatus) {
   const std::vector<std::string> check = Check("big.txt", CleanSubmission(60000));
