@@ -94,7 +94,8 @@ class Session : public ::testing::Test {
   std::string Run(const std::string& command) {
     CliResult r =
         RunShell("export home='" + home_.str() + "' files='" + files_.str() +
-                 "' source='" LINTARO_SOURCE_DIR "' PATH='" + CliFolder() + "':\"$PATH\" " +
+                 "' source='" LINTARO_SOURCE_DIR "' PATH='" +
+                 fs::path(LINTARO_CLI_PATH).parent_path().string() + "':\"$PATH\" " +
                  "LINTARO_HOME=/nonexistent/lintaro-home; cd \"$files\" || exit 99; " + command);
     std::string lines =
         OutputLines(">", r.out) + OutputLines("!", r.err) +

@@ -80,11 +80,6 @@ CliResult RunShell(const std::string& line) {
   return FinishCli(running);
 }
 
-std::string CliFolder() {
-  const std::string cli = LINTARO_CLI_PATH;
-  return cli.substr(0, cli.find_last_of('/') + 1);
-}
-
 CliResult RunCliOnTerminal(const std::vector<std::string>& args) {
   int terminal = -1;
   const pid_t pid = forkpty(&terminal, nullptr, nullptr, nullptr);

@@ -24,8 +24,6 @@ CliResult RunCli(const std::vector<std::string>& args, const std::vector<std::st
 
 // Runs a command line with /bin/sh, as a user types it.
 CliResult RunShell(const std::string& line);
-// The folder that holds the lintaro-cli under test, ending in "/".
-std::string CliFolder();
 
 // A lintaro-cli started in the background, its output going to files in
 // memory.

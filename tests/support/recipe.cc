@@ -31,8 +31,7 @@ const std::regex kDollars(R"re((\d+)(?:\.(\d\d))?)re");
 // A recipe line, with the continuation lines after it for a record.
 struct Entry {
   int line = 0;
-  bool title = false;              // a "==" line; its title is words[0]
-  std::vector<std::string> words;  // up to the note
+  std::vector<std::string> words;  // up to the note; "==" and the title for a title line
   std::string comment;             // the note
 };
 
@@ -61,17 +60,18 @@ std::vector<Entry> Entries(std::string_view recipe) {
     Entry entry;
     entry.line = ++number;
     try {
-      entry.title = line.starts_with("==");
-      if (entry.title)
-        entry.words.push_back(line.substr(std::min(line.find_first_not_of("= "), line.size())));
+      if (line.starts_with("=="))
+        entry.words = {"==", line.substr(std::min(line.find_first_not_of("= "), line.size()))};
       else
         ReadWords(line, entry);
       if (entry.words.empty()) continue;
-      if (entry.title || !std::isblank(static_cast<unsigned char>(line[0]))) {
+      if (!std::isblank(static_cast<unsigned char>(line[0]))) {
         entries.push_back(std::move(entry));
         continue;
       }
-      if (entries.empty() || entries.back().title) Fail("a continuation line without a record");
+      // Only a record goes on: a directive or a title does not.
+      const std::string& last = entries.empty() ? "==" : entries.back().words[0];
+      if (last == "==" || last.size() > 3) Fail("a continuation line without a record");
       Entry& record = entries.back();
       record.words.insert(record.words.end(), entry.words.begin(), entry.words.end());
       if (record.comment.empty()) record.comment = entry.comment;
@@ -110,12 +110,8 @@ class SubmissionBuilder {
   std::vector<Submission> Build(const std::vector<Entry>& entries) {
     for (const Entry& entry : entries) {
       try {
-        if (entry.title) {
-          Start(entry.words[0]);
-        } else {
-          if (submissions_.empty()) Start("");
-          Add(entry);
-        }
+        if (submissions_.empty() && entry.words[0] != "==") Start("");
+        Add(entry);
       } catch (const std::invalid_argument& e) {
         Fail("line " + std::to_string(entry.line) + ": " + e.what());
       }
@@ -131,8 +127,9 @@ class SubmissionBuilder {
   }
 
   void Add(const Entry& entry) {
-    Submission& s = submissions_.back();
     const std::string& word = entry.words[0];
+    if (word == "==") return Start(entry.words[1]);
+    Submission& s = submissions_.back();
     if (word == "limit" || word == "date" || word == "raw" || word == "file") {
       if (entry.words.size() != (word == "file" ? 1u : 2u))
         Fail(word + (word == "file" ? " takes nothing" : " takes one value"));
