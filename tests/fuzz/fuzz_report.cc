@@ -37,7 +37,9 @@ class MeasuringPrinter : public lintaro::ReportPrinter {
   double PageWidth() override { return 8; }
   double PageHeight() override { return 10; }
   void SetFont(const std::string&, int size, bool) override { size_ = size; }
-  double TextWidth(std::string_view t) override { return 0.01 * size_ * t.size(); }
+  double TextWidth(std::string_view t) override {
+    return 0.01 * size_ * static_cast<double>(t.size());
+  }
   double TextHeight(std::string_view) override { return 0.02 * size_; }
   void DrawText(double x, double y, std::string_view text) override {
     Require(y >= 0 && y < PageHeight(), "a printed line lies below its page");
