@@ -16,6 +16,8 @@
 #include <algorithm>
 #include <ctime>
 #include <filesystem>
+#include <regex>
+#include <sstream>
 
 #include "core/version.h"
 #include "support/cli_runner.h"
@@ -48,15 +50,14 @@ std::string Today(const char* format) {
 // last line without its line break is followed by "(no line break)".
 std::string OutputLines(const std::string& marker, const std::string& text) {
   std::string lines;
-  for (size_t at = 0; at < text.size();) {
-    const size_t end = std::min(text.find('\n', at), text.size());
-    const std::string line = Escape(text.substr(at, end - at));
-    lines += marker + (line.empty() ? "" : " " + line) + "\n";
-    if (end == text.size()) lines += "(no line break)\n";
-    at = end + 1;
-  }
-  return lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);)
+    lines += marker + (line.empty() ? "" : " " + Escape(line)) + "\n";
+  return lines + (text.empty() || text.ends_with('\n') ? "" : "(no line break)\n");
 }
+
+// The lines a session's run writes, which are replaced on each run.
+const std::regex kOutputLine(R"([>!].*|\[exit .*|\(no line break\))");
 
 class Session : public ::testing::Test {
  public:
@@ -64,18 +65,13 @@ class Session : public ::testing::Test {
 
   void TestBody() override {
     WriteSubmissions();
+    std::istringstream written(ReadWholeFile(file_.string()));
     std::string actual;
-    const std::string written = ReadWholeFile(file_.string());
-    for (size_t at = 0; at < written.size();) {
-      const size_t end = std::min(written.find('\n', at), written.size());
-      const std::string line = written.substr(at, end - at);
-      at = end + 1;
-      if (line.starts_with("$ ")) {
+    for (std::string line; std::getline(written, line);) {
+      if (line.starts_with("$ "))
         actual += line + "\n" + Run(line.substr(2));
-      } else if (!line.starts_with(">") && !line.starts_with("!") && !line.starts_with("[exit ") &&
-                 line != "(no line break)") {
+      else if (!std::regex_match(line, kOutputLine))
         actual += line + "\n";
-      }
     }
     ExpectFileHolds(file_, actual);
   }
@@ -98,16 +94,19 @@ class Session : public ::testing::Test {
   std::string Run(const std::string& command) {
     CliResult r =
         RunShell("export home='" + home_.str() + "' files='" + files_.str() +
-                 "' source='" LINTARO_SOURCE_DIR "' PATH='" + CliFolder() + "':\"$PATH\" " +
+                 "' source='" LINTARO_SOURCE_DIR "' PATH='" +
+                 fs::path(LINTARO_CLI_PATH).parent_path().string() + "':\"$PATH\" " +
                  "LINTARO_HOME=/nonexistent/lintaro-home; cd \"$files\" || exit 99; " + command);
     std::string lines =
         OutputLines(">", r.out) + OutputLines("!", r.err) +
         (r.status < 0 ? "[exit signal]\n" : "[exit " + std::to_string(r.status) + "]\n");
-    ReplaceAll(lines, home_.str(), "$home");
-    ReplaceAll(lines, files_.str(), "$files");
-    ReplaceAll(lines, LINTARO_SOURCE_DIR, "$source");
-    ReplaceAll(lines, kLintaroVersion, "$version");
-    for (const char* format : {"%m/%d/%Y", "%Y-%m-%d"}) ReplaceAll(lines, Today(format), "$today");
+    for (const auto& [from, to] : {std::pair{home_.str(), "$home"},
+                                   {files_.str(), "$files"},
+                                   {LINTARO_SOURCE_DIR, "$source"},
+                                   {kLintaroVersion, "$version"},
+                                   {Today("%m/%d/%Y"), "$today"},
+                                   {Today("%Y-%m-%d"), "$today"}})
+      ReplaceAll(lines, from, to);
     return lines;
   }
 

@@ -10,12 +10,10 @@
 // the last one, and no record after the one that reached the error limit.
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <map>
 #include <memory>
 #include <optional>
 #include <string>
-#include <utility>
 
 #include "core/run_state.h"
 #include "fuzz_support.h"
@@ -85,15 +83,16 @@ void CheckStore(lintaro::ResultsDb& db, const lintaro::RunSummary& summary, int 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const lintaro::fuzz::ScratchFolder folder("lintaro-fuzz-run");
-  const std::string file = folder.Write("submission.txt", data, size);
+  static const lintaro::testing::TempDir folder;
+  const std::string file =
+      folder.Write("submission.txt", std::string(reinterpret_cast<const char*>(data), size));
   lintaro::RunState state;
   lintaro::testing::ScriptedPrompts prompts;  // every question answered with its default
   prompts.files.push_back(file);
   lintaro::testing::FixedClock clock({2008, 1, 15});
   lintaro::RunView view;
   lintaro::CheckRunOptions options;
-  options.program_folder = folder.path();
+  options.program_folder = folder.str();
   options.max_errors = ErrorLimitFor(size);
   options.results_store = &Store();
   lintaro::CheckRun run(state, prompts, clock, view, options);

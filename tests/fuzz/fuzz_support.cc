@@ -1,78 +1,31 @@
 #include "fuzz_support.h"
 
-#include <unistd.h>
-
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <nlohmann/json.hpp>
-#include <system_error>
 
 namespace lintaro::fuzz {
+
 void Require(bool holds, const char* target, const char* what) {
   if (holds) return;
   std::fprintf(stderr, "%s: %s\n", target, what);
   std::abort();
 }
 
-ScratchFolder::ScratchFolder(const std::string& name) {
-  std::error_code ec;
-  const std::string base =
-      std::filesystem::is_directory("/dev/shm", ec) && ::access("/dev/shm", W_OK) == 0
-          ? "/dev/shm"
-          : std::filesystem::temp_directory_path().string();
-  std::string pattern = base + "/" + name + "-XXXXXX";
-  if (::mkdtemp(pattern.data()) == nullptr) {
-    std::perror(pattern.c_str());
-    std::abort();
-  }
-  path_ = pattern;
-}
-
-ScratchFolder::~ScratchFolder() {
-  std::error_code ec;
-  std::filesystem::remove_all(path_, ec);
-}
-
-std::string ScratchFolder::Write(const std::string& name, const uint8_t* data, size_t size) const {
-  const std::string file = path_ + "/" + name;
-  std::FILE* f = std::fopen(file.c_str(), "wb");
-  const bool written = f != nullptr && (size == 0 || std::fwrite(data, 1, size, f) == size);
-  if (f == nullptr || std::fclose(f) != 0 || !written) {
-    std::perror(file.c_str());
-    std::abort();
-  }
-  return file;
-}
-
 bool IsUtf8(std::string_view text) {
-  static constexpr uint32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
-  for (size_t i = 0; i < text.size();) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    const size_t n = lead < 0x80   ? 1
-                     : lead < 0xC2 ? 0
-                     : lead < 0xE0 ? 2
-                     : lead < 0xF0 ? 3
-                     : lead < 0xF5 ? 4
-                                   : 0;
-    if (n == 0 || i + n > text.size()) return false;
-    uint32_t cp = n == 1 ? lead : lead & (0x7F >> n);
-    for (size_t k = 1; k < n; ++k) {
-      const auto c = static_cast<unsigned char>(text[i + k]);
-      if ((c & 0xC0) != 0x80) return false;
-      cp = (cp << 6) | (c & 0x3F);
-    }
-    if (cp < kLeast[n] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
-    i += n;
+  try {
+    // Writing a JSON string checks its UTF-8 strictly (RFC 3629).
+    return !nlohmann::json(std::string(text)).dump().empty();
+  } catch (const nlohmann::json::type_error&) {
+    return false;
   }
-  return true;
 }
 
 size_t CountUtf8Chars(std::string_view text) {
-  size_t chars = 0;
-  for (char c : text) chars += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-  return chars;
+  return std::count_if(text.begin(), text.end(),
+                       [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; });
 }
 
 bool HasOnlyMarkupOf(std::string_view html, std::initializer_list<std::string_view> tags) {
@@ -80,14 +33,11 @@ bool HasOnlyMarkupOf(std::string_view html, std::initializer_list<std::string_vi
     if (static_cast<unsigned char>(html[at]) >= 0x80) return false;
     if (html[at] != '<') continue;
     const size_t name = at + 1 + (at + 1 < html.size() && html[at + 1] == '/');
-    size_t end = name;
-    while (end < html.size() && html[end] != ' ' && html[end] != '>') ++end;
+    const size_t end = std::min(html.find_first_of(" >", name), html.size());
     if (end == html.size()) return false;
     std::string tag(html.substr(name, end - name));
     for (char& c : tag) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    bool known = false;
-    for (std::string_view t : tags) known = known || tag == t;
-    if (!known) return false;
+    if (std::find(tags.begin(), tags.end(), tag) == tags.end()) return false;
   }
   return true;
 }

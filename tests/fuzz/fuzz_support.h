@@ -1,12 +1,10 @@
-// What the fuzz targets share: a scratch folder for the files an input
-// becomes, and the checks of report text. fuzz_support.cc is built without
-// the fuzzer's coverage instrumentation: the checks cost little and do not
-// count as new behaviour of the code under test.
+// The checks of report text the fuzz targets share. fuzz_support.cc is built
+// without the fuzzer's coverage instrumentation: the checks cost little and
+// do not count as new behaviour of the code under test.
 #ifndef LINTARO_TESTS_FUZZ_FUZZ_SUPPORT_H_
 #define LINTARO_TESTS_FUZZ_FUZZ_SUPPORT_H_
 
 #include <cstddef>
-#include <cstdint>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -15,25 +13,6 @@ namespace lintaro::fuzz {
 
 // Prints "target: what" and aborts unless holds.
 void Require(bool holds, const char* target, const char* what);
-
-// A new folder of its own, in memory (/dev/shm) where the system has that
-// and in the temporary folder otherwise; removed with everything in it when
-// the process ends normally.
-class ScratchFolder {
- public:
-  explicit ScratchFolder(const std::string& name);
-  ~ScratchFolder();
-  ScratchFolder(const ScratchFolder&) = delete;
-  ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-  const std::string& path() const { return path_; }
-
-  // Writes size bytes of data to the file name in the folder; returns its path.
-  std::string Write(const std::string& name, const uint8_t* data, size_t size) const;
-
- private:
-  std::string path_;
-};
 
 // True when text is well-formed UTF-8 (no overlong forms, surrogates or
 // code points past U+10FFFF).

@@ -17,34 +17,24 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 
-namespace {
-
-std::vector<std::filesystem::path> InputsOf(const std::filesystem::path& arg) {
-  std::vector<std::filesystem::path> inputs;
-  if (std::filesystem::is_directory(arg)) {
-    for (const auto& entry : std::filesystem::directory_iterator(arg))
-      if (entry.is_regular_file()) inputs.push_back(entry.path());
-    std::sort(inputs.begin(), inputs.end());
-  } else if (std::filesystem::is_regular_file(arg)) {
-    inputs.push_back(arg);
-  } else {
-    std::fprintf(stderr, "%s: no such file or folder\n", arg.c_str());
-  }
-  return inputs;
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
+  namespace fs = std::filesystem;
   int passed = 0;
   bool missing = false;
   for (int i = 1; i < argc; ++i) {
-    const std::vector<std::filesystem::path> inputs = InputsOf(argv[i]);
+    std::vector<fs::path> inputs;
+    if (fs::is_directory(argv[i])) {
+      for (const fs::directory_entry& entry : fs::directory_iterator(argv[i]))
+        if (entry.is_regular_file()) inputs.push_back(entry.path());
+    } else if (fs::is_regular_file(argv[i])) {
+      inputs.push_back(argv[i]);
+    }
+    std::sort(inputs.begin(), inputs.end());
+    if (inputs.empty()) std::fprintf(stderr, "%s: no input there\n", argv[i]);
     missing = missing || inputs.empty();
-    for (const std::filesystem::path& input : inputs) {
+    for (const fs::path& input : inputs) {
       std::ifstream in(input, std::ios::binary);
-      const std::vector<char> bytes((std::istreambuf_iterator<char>(in)),
-                                    std::istreambuf_iterator<char>());
+      const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
       std::fprintf(stderr, "%s\n", input.c_str());
       LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
       ++passed;

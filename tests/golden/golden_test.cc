@@ -42,22 +42,16 @@ class GoldenCase : public ::testing::Test {
     } catch (const std::invalid_argument& e) {
       FAIL() << recipe_.string() << ": " << e.what();
     }
-    GoldenRun all{kLegend, "", "", "", ""};
+    GoldenRun all = {{".expected", kLegend}};
     for (const Submission& s : submissions) {
       const std::string title = s.title.empty() ? "" : "== " + s.title + "\n";
-      const GoldenRun outcome = RunGolden(s);
-      all.transcript += title + outcome.transcript;
-      all.report += title + outcome.report;
-      all.html += title + outcome.html;
-      all.printed += title + outcome.printed;
-      all.viewer += title + outcome.viewer;
+      for (const auto& [extension, text] : RunGolden(s)) all[extension] += title + text;
     }
-    fs::path file = recipe_;
-    ExpectFileHolds(file.replace_extension(".expected"), all.transcript);
-    if (fs::exists(file.replace_extension(".report"))) ExpectFileHolds(file, all.report);
-    if (fs::exists(file.replace_extension(".html"))) ExpectFileHolds(file, all.html);
-    if (fs::exists(file.replace_extension(".printed"))) ExpectFileHolds(file, all.printed);
-    if (fs::exists(file.replace_extension(".viewer"))) ExpectFileHolds(file, all.viewer);
+    // The transcript is always compared; the other files where they exist.
+    for (const auto& [extension, text] : all) {
+      const fs::path file = fs::path(recipe_).replace_extension(extension);
+      if (extension == ".expected" || fs::exists(file)) ExpectFileHolds(file, text);
+    }
   }
 
  private:

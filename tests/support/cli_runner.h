@@ -24,10 +24,9 @@ CliResult RunCli(const std::vector<std::string>& args, const std::vector<std::st
 
 // Runs a command line with /bin/sh, as a user types it.
 CliResult RunShell(const std::string& line);
-// The folder that holds the lintaro-cli under test, ending in "/".
-std::string CliFolder();
 
-// A lintaro-cli started in the background, its output going to pipes.
+// A lintaro-cli started in the background, its output going to files in
+// memory.
 struct RunningCli {
   pid_t pid = -1;
   int out_fd = -1;
@@ -35,7 +34,7 @@ struct RunningCli {
 };
 RunningCli StartCli(const std::vector<std::string>& args,
                     const std::vector<std::string>& prefix = {});
-// Reads everything it writes until it ends, and its exit status.
+// Waits until it ends; its exit status and everything it wrote.
 CliResult FinishCli(RunningCli& running);
 
 // Runs lintaro-cli with a terminal as its standard output and error, and

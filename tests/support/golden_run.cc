@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <cstdio>
+#include <regex>
 #include <stdexcept>
 
 #include "browse/record_viewer.h"
@@ -87,14 +88,12 @@ std::string PrintedPages(ResultsDb& db) {
 std::string LineBreaks(std::string_view text) {
   std::string out;
   for (size_t i = 0; i < text.size(); ++i) {
-    if (text.substr(i, 2) == "\r\n") {
-      out += '\n';
-      ++i;
-    } else if (text[i] == '\r' || text[i] == '\n') {
-      out += text[i] == '\r' ? "\\r" : "\\n";
-    } else {
-      out += text[i];
-    }
+    const bool crlf = text.substr(i, 2) == "\r\n";
+    out += crlf              ? "\n"
+           : text[i] == '\r' ? "\\r"
+           : text[i] == '\n' ? "\\n"
+                             : std::string(1, text[i]);
+    i += crlf ? 1 : 0;
   }
   return out;
 }
@@ -125,7 +124,7 @@ GoldenRun RunGolden(const Submission& s) {
   options.max_errors = s.max_errors;
   CheckRun(state, prompts, clock, view, options).ReadFile();
 
-  GoldenRun out;
+  std::string transcript, shown;
   auto db = ResultsDb::Open(JoinPath(home.str(), kResultsFileName), false);
   // The reports name the files in FOLDER, whatever the temporary folder is.
   const std::string rename = "UPDATE MISC SET Path = 'FOLDER' || substr(Path, " +
@@ -139,22 +138,23 @@ GoldenRun RunGolden(const Submission& s) {
     std::vector<int> marks;
     if (viewer.ViewFile(r.rec_num) == ViewResult::kShown) {
       marks = viewer.MarkedRows();
-      out.viewer += ViewerText(viewer);
+      shown += ViewerText(viewer);
     }
     const size_t index = static_cast<size_t>(r.rec_num - 1);
-    out.transcript += RecordLine(r, marks, index < s.records.size() ? &s.records[index] : nullptr);
+    transcript += RecordLine(r, marks, index < s.records.size() ? &s.records[index] : nullptr);
     for (const ErrorRow& e : stored.errors)
-      if (e.rec_num == r.rec_num) out.transcript += FindingLine(e);
+      if (e.rec_num == r.rec_num) transcript += FindingLine(e);
   }
-  for (const ShownMessage& m : prompts.messages) out.transcript += BoxLine(m);
+  for (const ShownMessage& m : prompts.messages) transcript += BoxLine(m);
 
   ReportBuffer text, html;
   BuildTextReport(*db, text);
   BuildHtmlReport(*db, html, 57);
-  out.report = LineBreaks(text.text);
-  out.printed = PrintedPages(*db);
-  for (const char c : LineBreaks(html.text)) out.html += c == '>' ? ">\n" : std::string(1, c);
-  return out;
+  return {{".expected", transcript},
+          {".report", LineBreaks(text.text)},
+          {".html", std::regex_replace(LineBreaks(html.text), std::regex(">"), ">\n")},
+          {".printed", PrintedPages(*db)},
+          {".viewer", shown}};
 }
 
 }  // namespace lintaro::testing

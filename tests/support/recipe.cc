@@ -3,22 +3,16 @@
 #include <cctype>
 #include <charconv>
 #include <cstdio>
-#include <optional>
+#include <regex>
+#include <sstream>
 #include <stdexcept>
 
 #include "support/clean_records.h"
-#include "support/fakes.h"
 
 namespace lintaro::testing {
 namespace {
 
 [[noreturn]] void Fail(const std::string& problem) { throw std::invalid_argument(problem); }
-
-// text without the leading characters that are in `chars`.
-std::string_view SkipLeading(std::string_view text, std::string_view chars) {
-  const size_t start = text.find_first_not_of(chars);
-  return start == std::string_view::npos ? std::string_view() : text.substr(start);
-}
 
 int Number(std::string_view text) {
   int value = 0;
@@ -28,143 +22,129 @@ int Number(std::string_view text) {
   return value;
 }
 
-// The length of the quoted text at the start of token, quotes included.
-size_t QuotedLength(std::string_view token) {
-  for (size_t i = 1; i < token.size(); ++i) {
-    if (token[i] == '\\')
-      ++i;
-    else if (token[i] == '"')
-      return i + 1;
-  }
-  Fail("a quote is not closed: " + std::string(token));
-}
+// A line's next word after blanks (its quoted parts may hold blanks), or
+// its note: "#" and the text after it.
+const std::regex kItem(R"re([ \t]*(?:#[ ]*(.*)|((?:[^\s"\\]|\\.|"(?:[^"\\]|\\.)*")+)))re");
+const std::regex kQuoted(R"re("((?:[^"\\]|\\.)*)")re");
+const std::regex kDollars(R"re((\d+)(?:\.(\d\d))?)re");
 
-// The line's tokens, split at blanks outside quotes, up to a token that
-// starts with "#"; the text after "#" goes to comment.
-std::vector<std::string> Tokens(std::string_view line, std::string& comment) {
-  std::vector<std::string> tokens;
-  size_t i = 0;
-  for (;;) {
-    while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
-    if (i == line.size()) return tokens;
-    if (line[i] == '#') {
-      comment = SkipLeading(line.substr(i + 1), " ");
-      return tokens;
+// A recipe line, with the continuation lines after it for a record.
+struct Entry {
+  int line = 0;
+  std::vector<std::string> words;  // up to the note; "==" and the title for a title line
+  std::string comment;             // the note
+};
+
+// Reads the words and the note of a line.
+void ReadWords(const std::string& line, Entry& entry) {
+  std::smatch m;
+  auto at = line.cbegin();
+  for (; std::regex_search(at, line.cend(), m, kItem, std::regex_constants::match_continuous);
+       at = m[0].second) {
+    if (m[1].matched) {
+      if (entry.comment.empty()) entry.comment = m[1];
+      return;
     }
-    const size_t start = i;
-    while (i < line.size() && line[i] != ' ' && line[i] != '\t') {
-      if (line[i] == '"')
-        i += QuotedLength(line.substr(i));
-      else
-        i += line[i] == '\\' ? 2 : 1;
-    }
-    i = std::min(i, line.size());
-    tokens.emplace_back(line.substr(start, i - start));
+    entry.words.push_back(m[2]);
   }
+  if (std::string(at, line.cend()).find_first_not_of(" \t") != std::string::npos)
+    Fail("a quote is not closed: " + line);
 }
 
-// A money amount in dollars ("1200.00", "0.01", "97500"), as cents
-// zero-filled to the width of the record type's money fields.
-std::string Money(std::string_view amount, std::string_view id) {
-  const int width = id == "RCW" || id == "RCO" ? 11 : id == "RCT" || id == "RCU" ? 15 : 0;
-  if (width == 0) Fail("no money fields in " + std::string(id));
-  const size_t point = amount.find('.');
-  int64_t cents = static_cast<int64_t>(Number(amount.substr(0, point))) * 100;
-  if (point != std::string_view::npos) {
-    if (amount.size() - point != 3) Fail("cents need two digits: " + std::string(amount));
-    cents += Number(amount.substr(point + 1));
-  }
-  std::string text = Cents(cents, width);
-  if (static_cast<int>(text.size()) > width) Fail("too large: " + std::string(amount));
-  return text;
-}
-
-std::string Value(std::string_view value, std::string_view id) {
-  if (value.starts_with('$')) return Money(value.substr(1), id);
-  if (!value.starts_with('"')) return Unescape(value);
-  if (QuotedLength(value) != value.size()) Fail("text after a quote: " + std::string(value));
-  return Unescape(value.substr(1, value.size() - 2));
-}
-
-// Builds the submissions line by line. A record is finished when the next
-// line that is not its continuation arrives.
-class RecipeReader {
- public:
-  std::vector<Submission> Read(std::string_view recipe) {
+std::vector<Entry> Entries(std::string_view recipe) {
+  std::vector<Entry> entries;
+  std::istringstream in{std::string(recipe)};
+  int number = 0;
+  for (std::string line; std::getline(in, line);) {
+    if (line.ends_with('\r')) line.pop_back();
+    Entry entry;
+    entry.line = ++number;
     try {
-      for (size_t at = 0; at <= recipe.size();) {
-        const size_t end = std::min(recipe.find('\n', at), recipe.size());
-        std::string_view line = recipe.substr(at, end - at);
-        if (line.ends_with('\r')) line.remove_suffix(1);
-        at = end + 1;
-        ++line_;
-        ReadLine(line);
+      if (line.starts_with("=="))
+        entry.words = {"==", line.substr(std::min(line.find_first_not_of("= "), line.size()))};
+      else
+        ReadWords(line, entry);
+      if (entry.words.empty()) continue;
+      if (!std::isblank(static_cast<unsigned char>(line[0]))) {
+        entries.push_back(std::move(entry));
+        continue;
       }
-      FinishRecord();
+      // Only a record goes on: a directive or a title does not.
+      const std::string& last = entries.empty() ? "==" : entries.back().words[0];
+      if (last == "==" || last.size() > 3) Fail("a continuation line without a record");
+      Entry& record = entries.back();
+      record.words.insert(record.words.end(), entry.words.begin(), entry.words.end());
+      if (record.comment.empty()) record.comment = entry.comment;
     } catch (const std::invalid_argument& e) {
-      Fail("line " + std::to_string(line_) + ": " + e.what());
+      Fail("line " + std::to_string(number) + ": " + e.what());
+    }
+  }
+  return entries;
+}
+
+// An amount in dollars ("1200.00", "0.01", "97500") as cents, zero-filled to
+// the width of the record type's money fields.
+std::string Money(const std::string& amount, std::string_view id) {
+  const size_t width = id == "RCW" || id == "RCO" ? 11 : id == "RCT" || id == "RCU" ? 15 : 0;
+  std::smatch m;
+  if (width == 0 || !std::regex_match(amount, m, kDollars))
+    Fail("not an amount of " + std::string(id) + ": " + amount);
+  const std::string cents = m[1].str() + (m[2].matched ? m[2].str() : "00");
+  if (cents.size() > width) Fail("too large: " + amount);
+  return std::string(width - cents.size(), '0') + cents;
+}
+
+// A value as written: an amount ("$..."), a quoted text or an escaped text.
+std::string Value(const std::string& value, std::string_view id) {
+  if (value.starts_with('$')) return Money(value.substr(1), id);
+  std::smatch m;
+  if (std::regex_match(value, m, kQuoted)) return Unescape(m[1].str());
+  if (value.find('"') != std::string::npos) Fail("text around a quote: " + value);
+  return Unescape(value);
+}
+
+// Turns the entries into submissions: each record from a clean one of its
+// type, counting the RCW and RCO records for the clean total records.
+class SubmissionBuilder {
+ public:
+  std::vector<Submission> Build(const std::vector<Entry>& entries) {
+    for (const Entry& entry : entries) {
+      try {
+        if (submissions_.empty() && entry.words[0] != "==") Start("");
+        Add(entry);
+      } catch (const std::invalid_argument& e) {
+        Fail("line " + std::to_string(entry.line) + ": " + e.what());
+      }
     }
     return std::move(submissions_);
   }
 
  private:
-  struct Pending {
-    int line;
-    std::string id;
-    std::vector<std::string> tokens;
-    std::string comment;
-  };
-
-  void ReadLine(std::string_view line) {
-    if (line.starts_with("==")) {
-      FinishRecord();
-      submissions_.emplace_back();
-      submissions_.back().title = SkipLeading(line, "= ");
-      return StartSubmission();
-    }
-    std::string comment;
-    std::vector<std::string> tokens = Tokens(line, comment);
-    if (tokens.empty()) return;
-    if (line[0] == ' ' || line[0] == '\t') {
-      if (!pending_) Fail("a continuation line without a record");
-      pending_->tokens.insert(pending_->tokens.end(), tokens.begin(), tokens.end());
-      if (pending_->comment.empty()) pending_->comment = comment;
-      return;
-    }
-    FinishRecord();
-    if (submissions_.empty()) {
-      submissions_.emplace_back();
-      StartSubmission();
-    }
-    Directive(tokens, comment);
-  }
-
-  void StartSubmission() {
+  void Start(const std::string& title) {
+    submissions_.emplace_back().title = title;
     submissions_.back().files.emplace_back();
     rcw_block_ = rco_block_ = rcw_all_ = 0;
   }
 
-  void Directive(const std::vector<std::string>& tokens, const std::string& comment) {
+  void Add(const Entry& entry) {
+    const std::string& word = entry.words[0];
+    if (word == "==") return Start(entry.words[1]);
     Submission& s = submissions_.back();
-    const std::string& word = tokens[0];
-    const bool one_argument = tokens.size() == 2;
-    if (word == "limit" && one_argument) {
-      s.max_errors = Number(tokens[1]);
-    } else if (word == "date" && one_argument) {
-      if (std::sscanf(tokens[1].c_str(), "%d-%d-%d", &s.today.year, &s.today.month, &s.today.day) !=
-          3)
+    if (word == "limit" || word == "date" || word == "raw" || word == "file") {
+      if (entry.words.size() != (word == "file" ? 1u : 2u))
+        Fail(word + (word == "file" ? " takes nothing" : " takes one value"));
+      if (word == "limit") s.max_errors = Number(entry.words[1]);
+      if (word == "raw") s.files.back() += Value(entry.words[1], "");
+      if (word == "file") s.files.emplace_back();
+      if (word == "date" && std::sscanf(entry.words[1].c_str(), "%d-%d-%d", &s.today.year,
+                                        &s.today.month, &s.today.day) != 3)
         Fail("a date is written YYYY-MM-DD");
-    } else if (word == "raw" && one_argument) {
-      s.files.back() += Value(tokens[1], "");
-    } else if (word == "file" && tokens.size() == 1) {
-      s.files.emplace_back();
-    } else if (word == "limit" || word == "date" || word == "raw" || word == "file") {
-      Fail(word + (word == "file" ? " takes nothing" : " takes one value"));
-    } else if (word.size() > 3) {
-      Fail("a record identifier has at most three characters: " + word);
-    } else {
-      pending_ = Pending{line_, word, {tokens.begin() + 1, tokens.end()}, comment};
+      return;
     }
+    if (word.size() > 3) Fail("a record identifier has at most three characters: " + word);
+    const std::string record = Record(entry);
+    s.files.back() += record + "\r\n";
+    s.records.push_back({record, entry.comment});
   }
 
   std::string CleanRecord(const std::string& id) const {
@@ -178,64 +158,53 @@ class RecipeReader {
     return MakeRecord(id);
   }
 
-  // Builds the pending record. A mistake in it names the record's line.
-  void FinishRecord() {
-    if (!pending_) return;
-    const int current_line = line_;
-    line_ = pending_->line;
-    std::string record = CleanRecord(pending_->id);
-    for (const std::string& token : pending_->tokens) {
-      const size_t equals = token.find('=');
-      if (equals == std::string::npos) Fail("expected POSITION=VALUE: " + token);
-      const std::string key = token.substr(0, equals);
-      const std::string value = Value(std::string_view(token).substr(equals + 1), pending_->id);
+  // The record with each POSITION=VALUE (or length=N) of the entry applied.
+  std::string Record(const Entry& entry) {
+    const std::string& id = entry.words[0];
+    std::string record = CleanRecord(id);
+    for (size_t i = 1; i < entry.words.size(); ++i) {
+      const std::string& word = entry.words[i];
+      const size_t equals = word.find('=');
+      if (equals == std::string::npos) Fail("expected POSITION=VALUE: " + word);
+      const std::string key = word.substr(0, equals), value = Value(word.substr(equals + 1), id);
       if (key == "length") {
         record.resize(static_cast<size_t>(Number(value)), ' ');
         continue;
       }
       const int position = Number(key);
       if (position < 1 || position - 1 + value.size() > record.size())
-        Fail("outside the record: " + token);
+        Fail("outside the record: " + word);
       record.replace(static_cast<size_t>(position - 1), value.size(), value);
     }
-    const std::string_view id = std::string_view(record).substr(0, 3);
-    if (id == "RCE") rcw_block_ = rco_block_ = 0;
-    if (id == "RCW") ++rcw_block_, ++rcw_all_;
-    if (id == "RCO") ++rco_block_;
-    Submission& s = submissions_.back();
-    s.files.back() += record + "\r\n";
-    s.records.push_back({record, pending_->comment});
-    pending_.reset();
-    line_ = current_line;
+    // The record counts as what it is written as, not as what it started from.
+    const std::string_view written = std::string_view(record).substr(0, 3);
+    if (written == "RCE") rcw_block_ = rco_block_ = 0;
+    if (written == "RCW") ++rcw_block_, ++rcw_all_;
+    if (written == "RCO") ++rco_block_;
+    return record;
   }
 
   std::vector<Submission> submissions_;
-  std::optional<Pending> pending_;
-  int line_ = 0;  // the line being read
   int rcw_block_ = 0, rco_block_ = 0, rcw_all_ = 0;
 };
 
 }  // namespace
 
-std::vector<Submission> ReadRecipe(std::string_view recipe) { return RecipeReader().Read(recipe); }
+std::vector<Submission> ReadRecipe(std::string_view recipe) {
+  return SubmissionBuilder().Build(Entries(recipe));
+}
 
 std::string Escape(std::string_view bytes) {
+  constexpr std::string_view kPlain = "\\\t\r\n", kNamed = "\\trn";
   std::string out;
-  for (size_t i = 0; i < bytes.size();) {
+  for (size_t i = 0; i < bytes.size(); ++i) {
     const auto c = static_cast<unsigned char>(bytes[i]);
-    if (c == ' ') {
-      const size_t end = std::min(bytes.find_first_not_of(' ', i), bytes.size());
-      if (end - i >= 8 || end == bytes.size())
-        out += "\\s{" + std::to_string(end - i) + "}";
-      else
-        out.append(end - i, ' ');
-      i = end;
-      continue;
-    }
-    if (c == '\\') {
-      out += "\\\\";
-    } else if (c == '\t' || c == '\r' || c == '\n') {
-      out += c == '\t' ? "\\t" : c == '\r' ? "\\r" : "\\n";
+    const size_t blanks = std::min(bytes.find_first_not_of(' ', i), bytes.size()) - i;
+    if (blanks > 0 && (blanks >= 8 || i + blanks == bytes.size())) {
+      out += "\\s{" + std::to_string(blanks) + "}";
+      i += blanks - 1;
+    } else if (const size_t named = kPlain.find(static_cast<char>(c)); named != kPlain.npos) {
+      out += {'\\', kNamed[named]};
     } else if (c < 32 || c >= 127) {
       char hex[5];
       std::snprintf(hex, sizeof hex, "\\x%02X", c);
@@ -243,32 +212,32 @@ std::string Escape(std::string_view bytes) {
     } else {
       out += static_cast<char>(c);
     }
-    ++i;
   }
   return out;
 }
 
 std::string Unescape(std::string_view text) {
+  constexpr std::string_view kNamed = "\\\"trn", kPlain = "\\\"\t\r\n";
   std::string out;
   for (size_t i = 0; i < text.size(); ++i) {
     if (text[i] != '\\') {
       out += text[i];
       continue;
     }
-    const char kind = ++i < text.size() ? text[i] : '\0';
-    if (kind == '\\' || kind == '"') {
-      out += kind;
-    } else if (kind == 't' || kind == 'r' || kind == 'n') {
-      out += kind == 't' ? '\t' : kind == 'r' ? '\r' : '\n';
-    } else if (kind == 'x' && i + 2 < text.size() && std::isxdigit(text[i + 1]) &&
-               std::isxdigit(text[i + 2])) {
-      out += static_cast<char>(std::stoi(std::string(text.substr(i + 1, 2)), nullptr, 16));
-      i += 2;
-    } else if (kind == 's' && text.substr(i + 1).starts_with('{') &&
-               text.find('}', i) != std::string_view::npos) {
-      const size_t close = text.find('}', i);
-      out.append(static_cast<size_t>(Number(text.substr(i + 2, close - i - 2))), ' ');
-      i = close;
+    const std::string_view rest = text.substr(i + 1);
+    const size_t named = rest.empty() ? kNamed.npos : kNamed.find(rest[0]);
+    const size_t close = rest.starts_with("s{") ? rest.find('}') : rest.npos;
+    if (named != kNamed.npos) {
+      out += kPlain[named];
+      ++i;
+    } else if (rest.size() >= 3 && rest[0] == 'x' &&
+               std::isxdigit(static_cast<unsigned char>(rest[1])) &&
+               std::isxdigit(static_cast<unsigned char>(rest[2]))) {
+      out += static_cast<char>(std::stoi(std::string(rest.substr(1, 2)), nullptr, 16));
+      i += 3;
+    } else if (close != rest.npos) {
+      out.append(static_cast<size_t>(Number(rest.substr(2, close - 2))), ' ');
+      i += close + 1;
     } else {
       Fail("unknown escape in " + std::string(text));
     }

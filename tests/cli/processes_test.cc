@@ -1,0 +1,193 @@
+// lintaro-cli as batch jobs, scripts and other users meet it: signals and
+// kills, the progress line on a terminal, and files and folders that only
+// another user cannot read or write. What it prints otherwise is in
+// tests/cli/sessions (one run per program folder in results.session, where
+// the results go in check.session, the rest of bad input in
+// bad-input.session).
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <regex>
+
+#include "store/results_db.h"
+#include "support/clean_records.h"
+#include "support/cli_runner.h"
+#include "support/fakes.h"
+
+namespace lintaro {
+namespace {
+
+using namespace lintaro::testing;
+namespace fs = std::filesystem;
+
+class CliProcessTest : public ::testing::Test {
+ protected:
+  CliProcessTest() {
+    // The unprivileged user (AsUnprivilegedUser) must reach the folders.
+    fs::permissions(home.path(), fs::perms::all);
+    fs::permissions(files.path(), fs::perms::all);
+  }
+  // lintaro-cli check, in the program folder, of a new file of the records
+  // that anyone may read.
+  std::vector<std::string> Check(const std::string& name, const std::vector<std::string>& records) {
+    const std::string file = files.Write(name, JoinRecords(records));
+    chmod(file.c_str(), 0644);
+    return {"check", "--home", home.str(), file};
+  }
+  std::string db() const { return home.str() + "/" + kResultsFileName; }
+  TempDir home, files;
+};
+
+TEST_F(CliProcessTest, SignalsAbortTheRunKeepTheResultsAndSetTheStatus) {
+  const std::vector<std::string> check = Check("big.txt", CleanSubmission(60000));
+  for (const auto& [signal, status] : {std::pair{SIGINT, 130}, std::pair{SIGTERM, 143}}) {
+    fs::remove(db());
+    RunningCli running = StartCli(check);
+    ASSERT_TRUE(WaitForFileSize(db(), 1 << 20));
+    kill(running.pid, signal);
+    CliResult r = FinishCli(running);
+    EXPECT_EQ(r.status, status) << r.err;
+    const size_t at = r.err.find("lintaro-cli: Interrupted at record ");
+    ASSERT_NE(at, std::string::npos) << r.err;
+    const int64_t record = std::stoll(r.err.substr(at + 35));
+    auto stored = ResultsDb::Open(db(), true);
+    EXPECT_EQ(stored->CountRecords(), record);
+    std::optional<ErrorRow> last = stored->ReadLastError();
+    ASSERT_TRUE(last.has_value());
+    EXPECT_EQ(last->reference, "Test Aborted");
+    EXPECT_EQ(last->rec_num, record);
+    EXPECT_NE(r.out.find("Records tested: " + std::to_string(record) + "\n"), std::string::npos);
+  }
+}
+
+TEST_F(CliProcessTest, ASignalStopsTheRunningBatchCheckAndTheRestAreNamed) {
+  const std::string records = JoinRecords(CleanSubmission(60000));
+  files.Write("first.txt", records);
+  files.Write("second.txt", records);
+  const std::string results = home.str() + "/results";
+  RunningCli running = StartCli({"batch", "-j", "1", "--results", results, files.str()});
+  const fs::path first_db = fs::path(results) / "first.txt" / kResultsFileName;
+  ASSERT_TRUE(WaitForFileSize(first_db.string(), 1u << 20));
+  kill(running.pid, SIGTERM);
+  CliResult r = FinishCli(running);
+  EXPECT_EQ(r.status, 143) << r.out;
+  EXPECT_TRUE(std::regex_match(
+      r.out, std::regex("first\\.txt: [^\n]*, aborted\n"
+                        "second\\.txt: 0 records, 0 errors, aborted\n"
+                        "2 submission\\(s\\): 0 clean, 0 with findings, 0 not tested, "
+                        "2 interrupted[^\n]*\n")))
+      << r.out;
+  EXPECT_EQ(ResultsDb::Open(first_db.string(), true)->ReadLastError()->reference, "Test Aborted");
+}
+
+#ifdef LINTARO_GEN_PATH
+// The database's integrity, then its records, the highest record number,
+// the findings that name no stored record and the records whose Errors is
+// not their number of findings: "ok\nN|N|0|0\n" when nothing is half-written.
+const char* kConsistency =
+    "PRAGMA integrity_check; SELECT COUNT(*), COALESCE(MAX(Rec_Num), 0), "
+    "(SELECT COUNT(*) FROM ERRORS WHERE Rec_Num NOT IN (SELECT Rec_Num FROM RECORDS)), "
+    "(SELECT COUNT(*) FROM RECORDS r WHERE r.Errors <> "
+    "(SELECT COUNT(*) FROM ERRORS e WHERE e.Rec_Num = r.Rec_Num)) FROM RECORDS;";
+
+// A check killed part-way leaves a results database that opens, passes its
+// integrity check and holds whole committed batches with their findings.
+TEST_F(CliProcessTest, AKilledCheckLeavesWholeBatches) {
+  const std::string file = files.str() + "/big.txt";
+  const std::string gen = std::string(LINTARO_GEN_PATH) + " --records 120000 --mistakes " + file;
+  ASSERT_EQ(std::system(gen.c_str()), 0);
+  const std::vector<std::string> check = {"check",        "--home", home.str(),
+                                          "--max-errors", "25000",  file};
+  int killed_with_records = 0;
+  // Kill when the file has grown past one, three and six batches of
+  // records (or after ten seconds), whatever the machine's speed.
+  for (std::uintmax_t bytes : {5u << 20, 14u << 20, 28u << 20}) {
+    fs::remove(db());  // the size below must be the new run's
+    RunningCli running = StartCli(check);
+    WaitForFileSize(db(), bytes);
+    kill(running.pid, SIGKILL);
+    FinishCli(running);
+    if (!fs::exists(db())) continue;
+    // The report reads what was committed, unfinished batch or not.
+    const CliResult report = RunCli({"report", "--home", home.str(), "--format", "json"});
+    const std::string found = RunShell("sqlite3 '" + db() + "' '" + kConsistency + "'").out;
+    const std::string records = found.substr(3, found.find('|') - 3);
+    EXPECT_EQ(found, "ok\n" + records + "|" + records + "|0|0\n") << bytes;
+    if (records == "0") continue;
+    ++killed_with_records;
+    EXPECT_EQ(report.status, 0) << report.err;
+    EXPECT_NE(report.out.find("\"records_tested\": " + records + ","), std::string::npos)
+        << report.out.substr(0, 400);
+  }
+  EXPECT_GT(killed_with_records, 0) << "no kill happened after the first batch";
+  // The next check replaces the file cleanly.
+  const int status = RunCli(check).status;
+  EXPECT_TRUE(status == 0 || status == 1) << status;  // exited, with or without findings
+  auto results = ResultsDb::Open(db(), true);
+  EXPECT_GT(results->CountRecords(), 0);
+  EXPECT_EQ(results->ReadMisc().size(), 1u);
+  EXPECT_FALSE(fs::exists(db() + "-journal"));
+}
+#endif
+
+TEST_F(CliProcessTest, TheProgressLineIsErasedBeforeOtherOutputAndEndsAtAHundred) {
+  CliResult r = RunCliOnTerminal(Check("clean.txt", CleanSubmission(3000)));
+  EXPECT_EQ(r.status, 0);
+  EXPECT_NE(r.out.find("Processing Record Number: 3004 (100%)\033[K\r\033[KResults: Testing "
+                       "Completed."),
+            std::string::npos)
+      << r.out;
+  EXPECT_NE(r.out.find("\nRecords tested: 3004\r\n"), std::string::npos) << r.out;
+  // A run that stops early erases the line before its summary too.
+  auto records = CleanSubmission(3000);
+  records[1500] = MakeRecord("RCF");
+  r = RunCliOnTerminal(Check("stop.txt", records));
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out.find("100%"), std::string::npos);
+  EXPECT_NE(r.out.find("\033[K\r\033[KRecords tested: 1501\r\n"), std::string::npos) << r.out;
+}
+
+TEST_F(CliProcessTest, UnreadableFileOrReadOnlyProgramFolderKeepsTheLastResults) {
+  const std::vector<std::string> check = Check("clean.txt", CleanSubmission(2));
+  const std::string& file = check.back();
+  chmod(file.c_str(), 0);
+  CliResult denied = RunCli(check, AsUnprivilegedUser());
+  EXPECT_EQ(denied.status, 2) << denied.err;
+  EXPECT_EQ(denied.err, "lintaro-cli: " + file + " cannot be read: Permission denied\n");
+  chmod(file.c_str(), 0644);
+  ASSERT_EQ(RunCli(check).status, 0);
+  const auto before = fs::file_size(db());
+  chmod(home.str().c_str(), 0555);
+  CliResult r = RunCli(check, AsUnprivilegedUser());
+  chmod(home.str().c_str(), 0755);
+  EXPECT_EQ(r.status, 2) << r.out;
+  EXPECT_EQ(r.err, "lintaro-cli: The program folder " + home.str() + " cannot be written.\n");
+  // The results of the last check are still there and whole.
+  EXPECT_EQ(fs::file_size(db()), before);
+  EXPECT_EQ(ResultsDb::Open(db(), true)->CountRecords(), 6);
+}
+
+TEST_F(CliProcessTest, ACopyInAFolderItCannotWriteKeepsItsResultsInThePerUserFolder) {
+  const std::string clean = Check("clean.txt", CleanSubmission(1)).back();
+  TempDir install, user;
+  const fs::path copy = install.path() / "lintaro-cli";
+  fs::copy_file(LINTARO_CLI_PATH, copy);
+  fs::permissions(user.path(), fs::perms::all);
+  chmod(install.str().c_str(), 0555);
+  // The copy is run in place of the built program.
+  std::vector<std::string> as_copy =
+      AsUnprivilegedUser({"env", "HOME=" + user.str(), "XDG_DATA_HOME=" + user.str()});
+  as_copy.insert(as_copy.end(),
+                 {"/bin/sh", "-c", "shift; exec '" + copy.string() + "' \"$@\"", "sh"});
+  CliResult r = RunCli({"check", clean}, as_copy);
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(fs::exists(user.path() / "Lintaro" / kResultsFileName));
+  EXPECT_FALSE(fs::exists(install.path() / kResultsFileName));
+  EXPECT_EQ(RunCli({"report"}, as_copy).out, "No errors found in the submission!\n");
+  chmod(install.str().c_str(), 0755);
+}
+
+}  // namespace
+}  // namespace lintaro
