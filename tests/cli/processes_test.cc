@@ -1,9 +1,9 @@
-// lintaro-cli as batch jobs, scripts and other users meet it: signals and
-// kills, the progress line on a terminal, and files and folders that only
-// another user cannot read or write. What it prints otherwise is in
-// tests/cli/sessions (one run per program folder in results.session, where
-// the results go in check.session, the rest of bad input in
-// bad-input.session).
+// lintaro-cli as batch jobs, scripts and other users meet it: a running
+// check holding its folder, signals and kills, the progress line on a
+// terminal, and files and folders that only another user cannot read or
+// write. What it prints otherwise is in tests/cli/sessions (one run per
+// program folder in results.session, where the results go in check.session,
+// the rest of bad input in bad-input.session).
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -46,6 +46,8 @@ TEST_F(CliProcessTest, SignalsAbortTheRunKeepTheResultsAndSetTheStatus) {
     fs::remove(db());
     RunningCli running = StartCli(check);
     ASSERT_TRUE(WaitForFileSize(db(), 1 << 20));
+    // The running check holds its program folder against a second one.
+    EXPECT_EQ(RunCli(Check("small.txt", CleanSubmission(1))).status, 2);
     kill(running.pid, signal);
     CliResult r = FinishCli(running);
     EXPECT_EQ(r.status, status) << r.err;
