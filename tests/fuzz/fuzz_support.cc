@@ -15,12 +15,26 @@ void Require(bool holds, const char* target, const char* what) {
 }
 
 bool IsUtf8(std::string_view text) {
-  try {
-    // Writing a JSON string checks its UTF-8 strictly (RFC 3629).
-    return !nlohmann::json(std::string(text)).dump().empty();
-  } catch (const nlohmann::json::type_error&) {
-    return false;
+  static constexpr uint32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
+  for (size_t i = 0; i < text.size();) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    const size_t n = lead < 0x80   ? 1
+                     : lead < 0xC2 ? 0
+                     : lead < 0xE0 ? 2
+                     : lead < 0xF0 ? 3
+                     : lead < 0xF5 ? 4
+                                   : 0;
+    if (n == 0 || i + n > text.size()) return false;
+    uint32_t cp = n == 1 ? lead : lead & (0x7F >> n);
+    for (size_t k = 1; k < n; ++k) {
+      const auto c = static_cast<unsigned char>(text[i + k]);
+      if ((c & 0xC0) != 0x80) return false;
+      cp = (cp << 6) | (c & 0x3F);
+    }
+    if (cp < kLeast[n] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+    i += n;
   }
+  return true;
 }
 
 size_t CountUtf8Chars(std::string_view text) {
