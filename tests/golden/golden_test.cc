@@ -1,27 +1,188 @@
 // The golden cases: every recipe under tests/golden (NAME.recipe, see
 // support/recipe.h) is made into submission files and tested by a whole test
-// run in a temporary program folder. What the run stored and showed is
-// written as a transcript and compared with NAME.expected beside the recipe.
-// When NAME.report exists, the text error report is compared with it too, when
-// NAME.html exists the HTML report (a line break added after each ">"), when
-// NAME.printed exists what the printed report draws on a printer of fixed
-// metrics (support/report_fakes.h), and when NAME.viewer exists every stored
-// record as the record viewer shows it (support/golden_run.h).
+// run in a temporary program folder. What the run left is compared with the
+// files beside the recipe:
+// - NAME.expected (always): one line per stored record, "record NUMBER ID"
+//   with what is stored with it (see kLegend), the positions stored otherwise
+//   than submitted and the recipe's note; after it its findings; last one line
+//   per message box.
+// - NAME.report, NAME.html (when they exist): the text and HTML reports, CR LF
+//   written as a line break and any other CR or LF as \r or \n; the HTML one
+//   also broken after each ">". The files are named FOLDER/submission.txt
+//   (FOLDER/part1.txt, ... for several).
+// - NAME.printed: what the printed report draws on FakePrinter
+//   (support/report_fakes.h): per page, each text with x and y in inches, its
+//   size and "b" when bold, then the boxes.
+// - NAME.viewer: each stored record: the viewer's caption, then a line per row.
 // LINTARO_UPDATE_GOLDEN=1 rewrites the files that differ instead of failing.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
+#include <cstdio>
 #include <filesystem>
+#include <map>
+#include <regex>
+#include <stdexcept>
 
+#include "browse/record_viewer.h"
+#include "browse/viewer_text.h"
+#include "core/error_limit.h"
+#include "reports/html_report.h"
+#include "reports/printed_report.h"
+#include "reports/text_report.h"
 #include "support/cli_runner.h"
-#include "support/golden_run.h"
 #include "support/line_diff.h"
 #include "support/recipe.h"
+#include "support/report_fakes.h"
+#include "support/run_fixture.h"
 
 namespace lintaro {
 namespace {
 
 using namespace lintaro::testing;
 namespace fs = std::filesystem;
+
+// What a run left, by the extension of the golden file that holds it.
+using GoldenRun = std::map<std::string, std::string>;
+
+// "stored=FIRST-LAST:TEXT,..." for each run of positions whose stored
+// character differs from the one submitted.
+std::string StoredChanges(const std::string& submitted, const std::string& stored) {
+  std::string out;
+  const auto differs = [&](size_t i) { return i >= submitted.size() || submitted[i] != stored[i]; };
+  for (size_t i = 0; i < stored.size(); ++i) {
+    if (!differs(i)) continue;
+    size_t end = i;
+    while (end < stored.size() && differs(end)) ++end;
+    out += (out.empty() ? " stored=" : ",") + std::to_string(i + 1) + "-" + std::to_string(end) +
+           ":" + Escape(stored.substr(i, end - i));
+    i = end;
+  }
+  return out;
+}
+
+std::string RecordLine(const RecordRow& r, const std::vector<int>& marks,
+                       const RecipeRecord* submitted) {
+  std::string line = "record " + std::to_string(r.rec_num) + " " + Escape(r.id);
+  if (!r.rec_reference.empty()) line += " ref=" + Escape(r.rec_reference);
+  if (r.rce_indx != 0) line += " employer=" + std::to_string(r.rce_indx);
+  if (r.errors != 0) line += " errors=" + std::to_string(r.errors);
+  for (size_t i = 0; i < marks.size(); ++i)
+    line += (i == 0 ? " marks=" : ",") + std::to_string(marks[i]);
+  if (submitted != nullptr) {
+    line += StoredChanges(submitted->text, r.record);
+    if (!submitted->comment.empty()) line += "  # " + submitted->comment;
+  }
+  return line + "\n";
+}
+
+std::string FindingLine(const ErrorRow& e) {
+  return std::to_string(e.rec_num) + "\t" + e.type + "\t" + Escape(e.reference) + "\t" +
+         Escape(e.user_entry) + "\t" + Escape(e.error) + "\n";
+}
+
+std::string BoxLine(const ShownMessage& m) {
+  return "box\t" + m.title + "\t" + KindOf(m) + "\t" + Escape(m.text) + "\n";
+}
+
+// Every page the printed report draws: its texts (x and y in inches, the
+// point size, "b" for bold) and boxes, in drawing order.
+std::string PrintedPages(ResultsDb& db) {
+  FakePrinter printer;
+  PrintState state;
+  state.first_page = 1;
+  state.last_page = 1000;
+  PrintedReport(printer, "Courier", 10, state).Print(db);
+  std::string out;
+  char place[64];
+  for (size_t i = 0; i < printer.pages.size(); ++i) {
+    out += "page " + std::to_string(i + 1) + "\n";
+    for (const FakePrinter::Text& t : printer.pages[i].texts) {
+      std::snprintf(place, sizeof place, "%.4f %.4f %d%s\t", t.x, t.y, t.size, t.bold ? "b" : "");
+      out += place + t.text + "\n";
+    }
+    for (const FakePrinter::Rect& r : printer.pages[i].rects) {
+      std::snprintf(place, sizeof place, "box %.4f %.4f %.4f %.4f\n", r.left, r.top, r.right,
+                    r.bottom);
+      out += place;
+    }
+  }
+  return out;
+}
+
+// A report's text with LF for each CR LF, and any other CR or LF written as
+// \r or \n, so that a line break of the wrong kind shows.
+std::string LineBreaks(std::string_view text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const bool crlf = text.substr(i, 2) == "\r\n";
+    out += crlf              ? "\n"
+           : text[i] == '\r' ? "\\r"
+           : text[i] == '\n' ? "\\n"
+                             : std::string(1, text[i]);
+    i += crlf ? 1 : 0;
+  }
+  return out;
+}
+
+// The caption and the rows of a record the viewer has shown.
+std::string ViewerText(const RecordViewer& viewer) {
+  std::string text = viewer.caption() + "\n";
+  for (size_t i = 0; i < viewer.rows().size(); ++i)
+    text += ViewerRowLine(static_cast<int>(i), viewer.rows()[i]) + "\n";
+  return text;
+}
+
+// Tests the submission in a fresh program folder, as lintaro-cli check does,
+// and reads back what the run left, by the extension of the file that holds it.
+GoldenRun RunGolden(const Submission& s) {
+  TempDir home;
+  ScriptedPrompts prompts;
+  for (size_t i = 0; i < s.files.size(); ++i) {
+    const std::string name =
+        s.files.size() == 1 ? "submission.txt" : "part" + std::to_string(i + 1) + ".txt";
+    prompts.files.push_back(home.Write(name, s.files[i]));
+  }
+  FixedClock clock(s.today);
+  RecordingView view;
+  RunState state;
+  CheckRunOptions options;
+  options.program_folder = home.str();
+  options.max_errors = s.max_errors;
+  CheckRun(state, prompts, clock, view, options).ReadFile();
+
+  std::string transcript, shown;
+  auto db = ResultsDb::Open(JoinPath(home.str(), kResultsFileName), false);
+  // The reports name the files in FOLDER, whatever the temporary folder is.
+  const std::string rename = "UPDATE MISC SET Path = 'FOLDER' || substr(Path, " +
+                             std::to_string(home.str().size() + 1) + ")";
+  if (sqlite3_exec(db->handle(), rename.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK)
+    throw std::runtime_error("cannot rename the submission files in the results");
+  RunOutput stored;
+  ReadBack(*db, stored);
+  RecordViewer viewer(*db);
+  for (const RecordRow& r : stored.records) {
+    std::vector<int> marks;
+    if (viewer.ViewFile(r.rec_num) == ViewResult::kShown) {
+      marks = viewer.MarkedRows();
+      shown += ViewerText(viewer);
+    }
+    const size_t index = static_cast<size_t>(r.rec_num - 1);
+    transcript += RecordLine(r, marks, index < s.records.size() ? &s.records[index] : nullptr);
+    for (const ErrorRow& e : stored.errors)
+      if (e.rec_num == r.rec_num) transcript += FindingLine(e);
+  }
+  for (const ShownMessage& m : prompts.messages) transcript += BoxLine(m);
+
+  ReportBuffer text, html;
+  BuildTextReport(*db, text);
+  BuildHtmlReport(*db, html, 57);
+  return {{".expected", transcript},
+          {".report", LineBreaks(text.text)},
+          {".html", std::regex_replace(LineBreaks(html.text), std::regex(">"), ">\n")},
+          {".printed", PrintedPages(*db)},
+          {".viewer", shown}};
+}
 
 const char* kLegend =
     "# Written by the golden test from the recipe beside it (LINTARO_UPDATE_GOLDEN=1).\n"
