@@ -4,7 +4,6 @@
 
 #include <sys/types.h>
 
-#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -36,19 +35,6 @@ RunningCli StartCli(const std::vector<std::string>& args,
                     const std::vector<std::string>& prefix = {});
 // Waits until it ends; its exit status and everything it wrote.
 CliResult FinishCli(RunningCli& running);
-
-// Runs lintaro-cli with a terminal as its standard output and error, and
-// returns everything the terminal received (both streams, as shown).
-CliResult RunCliOnTerminal(const std::vector<std::string>& args);
-
-// A command prefix (for RunCli) that runs the rest of it, `then` first, as
-// the unprivileged user when the tests run as root, who may write anything.
-std::vector<std::string> AsUnprivilegedUser(std::vector<std::string> then = {});
-
-// Waits up to ten seconds until the file at path has grown past bytes
-// (a check started in the background has then stored that much); whether
-// it did.
-bool WaitForFileSize(const std::string& path, std::uintmax_t bytes);
 
 // Reads a whole file; empty when it cannot be read.
 std::string ReadWholeFile(const std::string& path);
