@@ -5,7 +5,7 @@
 #include <unistd.h>
 
 #include <fstream>
-#include <iterator>
+#include <sstream>
 
 #ifndef LINTARO_CLI_PATH
 #define LINTARO_CLI_PATH "lintaro-cli"
@@ -65,7 +65,9 @@ CliResult RunShell(const std::string& line) {
 
 std::string ReadWholeFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  std::ostringstream out;
+  out << in.rdbuf();  // stops without throwing where reading fails (a folder, say)
+  return out.str();
 }
 
 }  // namespace lintaro::testing
