@@ -34,27 +34,17 @@ class ResultsFixture {
   // unless given.
   int64_t Record(int64_t rec_num, const std::string& id, const std::string& reference = "",
                  int errors = 0, const std::string& text = "") {
-    RecordsUpTo(rec_num - 1);
+    for (; next_ < rec_num; ++next_)
+      db_->InsertRecord(RecordRow{next_, "RCW", 0, 0, MakeRecord("RCW"), ""});
     db_->InsertRecord(
         RecordRow{rec_num, id, 0, errors, text.empty() ? MakeRecord(id) : text, reference});
     next_ = rec_num + 1;
     return rec_num;
   }
-  void RecordsUpTo(int64_t rec_num) {
-    for (; next_ <= rec_num; ++next_)
-      db_->InsertRecord(RecordRow{next_, "RCW", 0, 0, MakeRecord("RCW"), ""});
-  }
   // Adds a finding to a record already added; returns its Err_Num.
   int64_t Error(int64_t rec_num, const std::string& reference, const std::string& user_entry,
                 const std::string& message, const std::string& type = "") {
     return db_->InsertError(ErrorRow{0, type, rec_num, reference, user_entry, message});
-  }
-  // A file, one RCA record and one finding "r | [u] | m".
-  ResultsFixture& OneFinding() {
-    File("/in/a.txt");
-    Record(1, "RCA", "1");
-    Error(1, "r", "[u]", "m");
-    return *this;
   }
 
  private:
