@@ -2,10 +2,8 @@
 // support/recipe.h) is made into submission files and tested by a whole test
 // run in a temporary program folder. What the run left is compared with the
 // files beside the recipe:
-// - NAME.expected (always): one line per stored record, "record NUMBER ID"
-//   with what is stored with it (see kLegend), the positions stored otherwise
-//   than submitted and the recipe's note; after it its findings; last one line
-//   per message box.
+// - NAME.expected (always): the stored records, each with its findings, and
+//   the message boxes shown, as kLegend says.
 // - NAME.report, NAME.html (when they exist): the text and HTML reports, CR LF
 //   written as a line break and any other CR or LF as \r or \n; the HTML one
 //   also broken after each ">". The files are named FOLDER/submission.txt
@@ -79,10 +77,6 @@ std::string RecordLine(const RecordRow& r, const std::vector<int>& marks,
 std::string FindingLine(const ErrorRow& e) {
   return std::to_string(e.rec_num) + "\t" + e.type + "\t" + Escape(e.reference) + "\t" +
          Escape(e.user_entry) + "\t" + Escape(e.error) + "\n";
-}
-
-std::string BoxLine(const ShownMessage& m) {
-  return "box\t" + m.title + "\t" + KindOf(m) + "\t" + Escape(m.text) + "\n";
 }
 
 // Every page the printed report draws: its texts (x and y in inches, the
@@ -172,7 +166,7 @@ GoldenRun RunGolden(const Submission& s) {
     for (const ErrorRow& e : stored.errors)
       if (e.rec_num == r.rec_num) transcript += FindingLine(e);
   }
-  for (const ShownMessage& m : prompts.messages) transcript += BoxLine(m);
+  for (const ShownMessage& m : prompts.messages) transcript += "box: " + Escape(Describe(m)) + "\n";
 
   ReportBuffer text, html;
   BuildTextReport(*db, text);
@@ -189,7 +183,7 @@ const char* kLegend =
     "# record NUMBER ID, then what is stored with it: ref (RecReference), employer (RCE_Indx),\n"
     "# errors (its count), marks (the viewer's fields in error), stored (positions stored\n"
     "# otherwise than submitted); then its findings: NUMBER, type, reference, user entry and\n"
-    "# message, tab-separated; last the message boxes shown: box, title, icon and buttons, text.\n";
+    "# message, tab-separated; last the message boxes shown: box: title | icon buttons | text.\n";
 
 // One golden case: a recipe and the files expected of it.
 class GoldenCase : public ::testing::Test {

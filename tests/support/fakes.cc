@@ -8,36 +8,39 @@
 
 namespace lintaro::testing {
 
-std::string KindOf(const ShownMessage& m) {
+namespace {
+
+// The front of the queue, taken off it; nothing when it is empty.
+template <typename T>
+std::optional<T> Pop(std::deque<T>& queue) {
+  if (queue.empty()) return std::nullopt;
+  T front = std::move(queue.front());
+  queue.pop_front();
+  return front;
+}
+
+}  // namespace
+
+std::string Describe(const ShownMessage& m) {
   static const char* const kIcons[] = {"none", "information", "exclamation", "critical",
                                        "question"};
   static const char* const kButtons[] = {"ok", "yes-no", "ok-cancel"};
-  return std::string(kIcons[static_cast<int>(m.icon)]) + " " +
-         kButtons[static_cast<int>(m.buttons)];
+  return m.title + " | " + kIcons[static_cast<int>(m.icon)] + " " +
+         kButtons[static_cast<int>(m.buttons)] + " | " + m.text;
 }
-
-std::string Describe(const ShownMessage& m) { return m.title + " | " + KindOf(m) + " | " + m.text; }
 
 Answer ScriptedPrompts::Message(const std::string& title, const std::string& text, Icon icon,
                                 Buttons buttons) {
   messages.push_back({title, text, icon, buttons});
   if (on_message) on_message(messages.back());
-  if (!answers.empty()) {
-    Answer a = answers.front();
-    answers.pop_front();
-    return a;
-  }
-  return buttons == Buttons::kYesNo ? Answer::kNo : Answer::kOk;
+  return Pop(answers).value_or(buttons == Buttons::kYesNo ? Answer::kNo : Answer::kOk);
 }
 
 std::optional<std::string> ScriptedPrompts::OpenFile(const std::string& title,
                                                      const std::string& filter) {
   dialog_titles.push_back(title);
   dialog_filters.push_back(filter);
-  if (files.empty()) return std::nullopt;
-  std::string f = files.front();
-  files.pop_front();
-  return f;
+  return Pop(files);
 }
 
 std::optional<std::string> ScriptedPrompts::SaveFile(const std::string& title,
@@ -46,10 +49,7 @@ std::optional<std::string> ScriptedPrompts::SaveFile(const std::string& title,
   dialog_titles.push_back(title);
   dialog_filters.push_back(filter);
   save_folders.push_back(start_folder);
-  if (save_names.empty()) return std::nullopt;
-  auto name = save_names.front();
-  save_names.pop_front();
-  return name;
+  return Pop(save_names).value_or(std::nullopt);
 }
 
 TempDir::TempDir() {

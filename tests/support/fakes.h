@@ -22,10 +22,9 @@ struct ShownMessage {
   Buttons buttons;
 };
 
-// Its icon (none, information, exclamation, critical, question) and buttons
-// (ok, yes-no, ok-cancel): "information ok".
-std::string KindOf(const ShownMessage& m);
-// "title | icon buttons | text", e.g. "Results | information ok | ...".
+// "title | icon buttons | text", e.g. "Results | information ok | ...": the
+// icon none, information, exclamation, critical or question; the buttons ok,
+// yes-no or ok-cancel.
 std::string Describe(const ShownMessage& m);
 
 // Prompts that answer from a script: files to hand out from the open dialog
