@@ -48,7 +48,7 @@ void ReadWords(const std::string& line, Entry& entry) {
     entry.words.push_back(m[2]);
   }
   if (std::string(at, line.cend()).find_first_not_of(" \t") != std::string::npos)
-    Fail("a quote is not closed: " + line);
+    Fail("line " + std::to_string(entry.line) + ": a quote is not closed: " + line);
 }
 
 std::vector<Entry> Entries(std::string_view recipe) {
@@ -59,25 +59,22 @@ std::vector<Entry> Entries(std::string_view recipe) {
     if (line.ends_with('\r')) line.pop_back();
     Entry entry;
     entry.line = ++number;
-    try {
-      if (line.starts_with("=="))
-        entry.words = {"==", line.substr(std::min(line.find_first_not_of("= "), line.size()))};
-      else
-        ReadWords(line, entry);
-      if (entry.words.empty()) continue;
-      if (!std::isblank(static_cast<unsigned char>(line[0]))) {
-        entries.push_back(std::move(entry));
-        continue;
-      }
-      // Only a record goes on: a directive or a title does not.
-      const std::string& last = entries.empty() ? "==" : entries.back().words[0];
-      if (last == "==" || last.size() > 3) Fail("a continuation line without a record");
-      Entry& record = entries.back();
-      record.words.insert(record.words.end(), entry.words.begin(), entry.words.end());
-      if (record.comment.empty()) record.comment = entry.comment;
-    } catch (const std::invalid_argument& e) {
-      Fail("line " + std::to_string(number) + ": " + e.what());
+    if (line.starts_with("=="))
+      entry.words = {"==", line.substr(std::min(line.find_first_not_of("= "), line.size()))};
+    else
+      ReadWords(line, entry);
+    if (entry.words.empty()) continue;
+    if (!std::isblank(static_cast<unsigned char>(line[0]))) {
+      entries.push_back(std::move(entry));
+      continue;
     }
+    // Only a record goes on: a directive or a title does not.
+    const std::string& last = entries.empty() ? "==" : entries.back().words[0];
+    if (last == "==" || last.size() > 3)
+      Fail("line " + std::to_string(number) + ": a continuation line without a record");
+    Entry& record = entries.back();
+    record.words.insert(record.words.end(), entry.words.begin(), entry.words.end());
+    if (record.comment.empty()) record.comment = entry.comment;
   }
   return entries;
 }
@@ -217,32 +214,26 @@ std::string Escape(std::string_view bytes) {
 }
 
 std::string Unescape(std::string_view text) {
-  constexpr std::string_view kNamed = "\\\"trn", kPlain = "\\\"\t\r\n";
+  static const std::regex kEscape(R"re(\\(?:([\\"])|([trn])|x([0-9A-Fa-f]{2})|s\{(\d+)\}|))re");
+  const std::string escaped(text);
   std::string out;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '\\') {
-      out += text[i];
-      continue;
-    }
-    const std::string_view rest = text.substr(i + 1);
-    const size_t named = rest.empty() ? kNamed.npos : kNamed.find(rest[0]);
-    const size_t close = rest.starts_with("s{") ? rest.find('}') : rest.npos;
-    if (named != kNamed.npos) {
-      out += kPlain[named];
-      ++i;
-    } else if (rest.size() >= 3 && rest[0] == 'x' &&
-               std::isxdigit(static_cast<unsigned char>(rest[1])) &&
-               std::isxdigit(static_cast<unsigned char>(rest[2]))) {
-      out += static_cast<char>(std::stoi(std::string(rest.substr(1, 2)), nullptr, 16));
-      i += 3;
-    } else if (close != rest.npos) {
-      out.append(static_cast<size_t>(Number(rest.substr(2, close - 2))), ' ');
-      i += close + 1;
-    } else {
-      Fail("unknown escape in " + std::string(text));
-    }
+  auto plain = escaped.cbegin();
+  for (std::sregex_iterator it(escaped.begin(), escaped.end(), kEscape), end; it != end; ++it) {
+    const std::smatch& m = *it;
+    out.append(plain, m[0].first);
+    plain = m[0].second;
+    if (m[1].matched)
+      out += m[1].str();
+    else if (m[2].matched)
+      out += "\t\r\n"[std::string_view("trn").find(m[2].str()[0])];
+    else if (m[3].matched)
+      out += static_cast<char>(std::stoi(m[3].str(), nullptr, 16));
+    else if (m[4].matched)
+      out.append(static_cast<size_t>(Number(m[4].str())), ' ');
+    else
+      Fail("unknown escape in " + escaped);
   }
-  return out;
+  return out.append(plain, escaped.cend());
 }
 
 }  // namespace lintaro::testing
