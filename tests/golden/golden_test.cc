@@ -24,7 +24,6 @@
 
 #include "browse/record_viewer.h"
 #include "browse/viewer_text.h"
-#include "core/error_limit.h"
 #include "reports/html_report.h"
 #include "reports/printed_report.h"
 #include "reports/text_report.h"
@@ -130,30 +129,15 @@ std::string ViewerText(const RecordViewer& viewer) {
 // Tests the submission in a fresh program folder, as lintaro-cli check does,
 // and reads back what the run left, by the extension of the file that holds it.
 GoldenRun RunGolden(const Submission& s) {
-  TempDir home;
   ScriptedPrompts prompts;
-  for (size_t i = 0; i < s.files.size(); ++i) {
-    const std::string name =
-        s.files.size() == 1 ? "submission.txt" : "part" + std::to_string(i + 1) + ".txt";
-    prompts.files.push_back(home.Write(name, s.files[i]));
-  }
-  FixedClock clock(s.today);
-  RecordingView view;
-  RunState state;
-  CheckRunOptions options;
-  options.program_folder = home.str();
-  options.max_errors = s.max_errors;
-  CheckRun(state, prompts, clock, view, options).ReadFile();
-
+  const RunOutput stored = RunFiles(s.files, s.max_errors, prompts, s.today);
   std::string transcript, shown;
-  auto db = ResultsDb::Open(JoinPath(home.str(), kResultsFileName), false);
+  auto db = ResultsDb::Open(stored.db_path(), false);
   // The reports name the files in FOLDER, whatever the temporary folder is.
   const std::string rename = "UPDATE MISC SET Path = 'FOLDER' || substr(Path, " +
-                             std::to_string(home.str().size() + 1) + ")";
+                             std::to_string(stored.dir->str().size() + 1) + ")";
   if (sqlite3_exec(db->handle(), rename.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK)
     throw std::runtime_error("cannot rename the submission files in the results");
-  RunOutput stored;
-  ReadBack(*db, stored);
   RecordViewer viewer(*db);
   for (const RecordRow& r : stored.records) {
     std::vector<int> marks;

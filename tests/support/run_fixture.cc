@@ -50,11 +50,20 @@ std::string StoredRows(const RunOutput &out) {
 std::string RunOutput::db_path() const { return (dir->path() / kResultsFileName).string(); }
 
 RunOutput RunRecords(const std::vector<std::string> &records, int max_errors) {
+  ScriptedPrompts prompts;
+  return RunFiles({JoinRecords(records)}, max_errors, prompts);
+}
+
+RunOutput RunFiles(const std::vector<std::string> &files, int max_errors, ScriptedPrompts &prompts,
+                   Date today) {
   RunOutput out;
   out.dir = std::make_shared<TempDir>();
-  ScriptedPrompts prompts;
-  prompts.files.push_back(out.dir->Write("submission.txt", JoinRecords(records)));
-  FixedClock clock;
+  for (size_t i = 0; i < files.size(); ++i) {
+    const std::string name =
+        files.size() == 1 ? "submission.txt" : "part" + std::to_string(i + 1) + ".txt";
+    prompts.files.push_back(out.dir->Write(name, files[i]));
+  }
+  FixedClock clock(today);
   RecordingView view;
   CheckRunOptions options;
   options.program_folder = out.dir->str();

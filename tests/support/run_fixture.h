@@ -29,6 +29,10 @@ struct RunOutput {
 // Runs CheckRun over the records (joined with CR LF, in one file) in a fresh
 // program folder and reads back everything stored.
 RunOutput RunRecords(const std::vector<std::string>& records, int max_errors = 500);
+// The same over files of those bytes (submission.txt, else part1.txt,
+// part2.txt, ...), which prompts hand out, on the date given.
+RunOutput RunFiles(const std::vector<std::string>& files, int max_errors, ScriptedPrompts& prompts,
+                   Date today = {2026, 12, 6});
 
 // Every stored row of a run, one line each, without the submission's file
 // name (compare two with LineDiff, support/line_diff.h).
