@@ -14,7 +14,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <ctime>
 #include <filesystem>
 #include <regex>
 #include <sstream>
@@ -37,13 +36,10 @@ void ReplaceAll(std::string& text, const std::string& from, const std::string& t
     text.replace(at, from.size(), to);
 }
 
-// Today's date as strftime writes it in format.
-std::string Today(const char* format) {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  char text[32];
-  return std::string(text, std::strftime(text, sizeof text, format, &local));
+// Today's date as date(1) writes it in format.
+std::string Today(const std::string& format) {
+  const std::string today = RunShell("date +" + format).out;
+  return today.substr(0, today.find('\n'));
 }
 
 // One stream of output: a line per line, each escaped after the marker; a

@@ -66,10 +66,9 @@ TempDir::~TempDir() {
 }
 
 std::string TempDir::Write(const std::string& name, const std::string& bytes) const {
-  std::filesystem::path p = path_ / name;
-  std::ofstream out(p, std::ios::binary);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  return p.string();
+  const std::filesystem::path file = path_ / name;
+  std::ofstream(file, std::ios::binary) << bytes;
+  return file.string();
 }
 
 std::string Patch(std::string record, const std::map<int, std::string>& changes) {
