@@ -13,7 +13,6 @@
 // rewrites the output lines that differ.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <regex>
 #include <sstream>

@@ -2,8 +2,6 @@
 
 #include <cstdio>
 
-#include "support/fakes.h"
-
 namespace lintaro::testing {
 namespace {
 

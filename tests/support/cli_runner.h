@@ -15,15 +15,6 @@ struct CliResult {
   std::string err;  // standard error
 };
 
-// Runs lintaro-cli with the arguments (no shell is involved) and returns
-// its exit status and output. prefix, when given, is a command the checker
-// runs under (for example setpriv to drop privileges, or env to set a
-// variable).
-CliResult RunCli(const std::vector<std::string>& args, const std::vector<std::string>& prefix = {});
-
-// Runs a command line with /bin/sh, as a user types it.
-CliResult RunShell(const std::string& line);
-
 // A lintaro-cli started in the background, its output going to files in
 // memory.
 struct RunningCli {
@@ -31,10 +22,18 @@ struct RunningCli {
   int out_fd = -1;
   int err_fd = -1;
 };
+// Starts lintaro-cli with the arguments (no shell is involved). prefix, when
+// given, is a command the checker runs under (for example setpriv to drop
+// privileges, or env to set a variable).
 RunningCli StartCli(const std::vector<std::string>& args,
                     const std::vector<std::string>& prefix = {});
 // Waits until it ends; its exit status and everything it wrote.
 CliResult FinishCli(RunningCli& running);
+// Both: runs lintaro-cli and returns its exit status and output.
+CliResult RunCli(const std::vector<std::string>& args, const std::vector<std::string>& prefix = {});
+
+// Runs a command line with /bin/sh, as a user types it.
+CliResult RunShell(const std::string& line);
 
 // Reads a whole file; empty when it cannot be read.
 std::string ReadWholeFile(const std::string& path);

@@ -59,9 +59,8 @@ class FixedClock : public Clock {
 class RecordingView : public RunView {
  public:
   std::vector<std::string> events;
-  std::vector<int32_t> records;
   void FileOpened() override { events.push_back("FileOpened"); }
-  void RecordStarted(int32_t rec_ctr, double) override { records.push_back(rec_ctr); }
+  void RecordStarted(int32_t, double) override {}
   void CompletionStarted() override { events.push_back("CompletionStarted"); }
   void CompletedClean(bool has_records) override {
     events.push_back(has_records ? "CompletedClean" : "CompletedNoData");

@@ -28,11 +28,10 @@ void ExpectFileHolds(const std::filesystem::path& file, const std::string& actua
   if (update != nullptr && std::string(update) == "1") {
     std::ofstream(file, std::ios::binary) << actual;
     std::cout << "updated " << file.string() << "\n";
-  } else if (!exists) {
-    ADD_FAILURE() << file.string() << " is missing; LINTARO_UPDATE_GOLDEN=1 writes it";
   } else {
-    ADD_FAILURE() << file.string() << " differs (- expected, + actual; after checking the "
-                  << "change, LINTARO_UPDATE_GOLDEN=1 rewrites it):\n"
+    ADD_FAILURE() << file.string() << (exists ? " differs" : " is missing")
+                  << " (- expected, + actual; after checking the change, LINTARO_UPDATE_GOLDEN=1 "
+                  << "writes it):\n"
                   << LineDiff(expected, actual);
   }
 }
