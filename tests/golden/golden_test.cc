@@ -73,11 +73,6 @@ std::string RecordLine(const RecordRow& r, const std::vector<int>& marks,
   return line + "\n";
 }
 
-std::string FindingLine(const ErrorRow& e) {
-  return std::to_string(e.rec_num) + "\t" + e.type + "\t" + Escape(e.reference) + "\t" +
-         Escape(e.user_entry) + "\t" + Escape(e.error) + "\n";
-}
-
 // Every page the printed report draws: its texts (x and y in inches, the
 // point size, "b" for bold) and boxes, in drawing order.
 std::string PrintedPages(ResultsDb& db) {
@@ -116,14 +111,6 @@ std::string LineBreaks(std::string_view text) {
   return out;
 }
 
-// The caption and the rows of a record the viewer has shown.
-std::string ViewerText(const RecordViewer& viewer) {
-  std::string text = viewer.caption() + "\n";
-  for (size_t i = 0; i < viewer.rows().size(); ++i)
-    text += ViewerRowLine(static_cast<int>(i), viewer.rows()[i]) + "\n";
-  return text;
-}
-
 // Tests the submission in a fresh program folder, as lintaro-cli check does,
 // and reads back what the run left, by the extension of the file that holds it.
 GoldenRun RunGolden(const Submission& s) {
@@ -141,12 +128,17 @@ GoldenRun RunGolden(const Submission& s) {
     std::vector<int> marks;
     if (viewer.ViewFile(r.rec_num) == ViewResult::kShown) {
       marks = viewer.MarkedRows();
-      shown += ViewerText(viewer);
+      shown += viewer.caption() + "\n";
+      for (size_t i = 0; i < viewer.rows().size(); ++i)
+        shown += ViewerRowLine(static_cast<int>(i), viewer.rows()[i]) + "\n";
     }
     const size_t index = static_cast<size_t>(r.rec_num - 1);
     transcript += RecordLine(r, marks, index < s.records.size() ? &s.records[index] : nullptr);
-    for (const ErrorRow& e : stored.errors)
-      if (e.rec_num == r.rec_num) transcript += FindingLine(e);
+    for (const ErrorRow& e : stored.errors) {
+      if (e.rec_num != r.rec_num) continue;
+      transcript += std::to_string(e.rec_num) + "\t" + e.type + "\t" + Escape(e.reference) + "\t" +
+                    Escape(e.user_entry) + "\t" + Escape(e.error) + "\n";
+    }
   }
   for (const ShownMessage& m : prompts.messages) transcript += "box: " + Escape(Describe(m)) + "\n";
 
