@@ -30,11 +30,6 @@ namespace fs = std::filesystem;
 
 const fs::path kSessions = fs::path(LINTARO_SOURCE_DIR) / "tests" / "cli" / "sessions";
 
-void ReplaceAll(std::string& text, const std::string& from, const std::string& to) {
-  for (size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size())
-    text.replace(at, from.size(), to);
-}
-
 // Today's date as date(1) writes it in format.
 std::string Today(const std::string& format) {
   const std::string today = RunShell("date +" + format).out;
@@ -77,10 +72,9 @@ class Session : public ::testing::Test {
       const std::vector<Submission> made = ReadRecipe(ReadWholeFile(recipe.string()));
       ASSERT_EQ(made.size(), 1u) << recipe.string();
       const std::vector<std::string>& parts = made[0].files;
-      const std::string name = recipe.stem().string();
       for (size_t i = 0; i < parts.size(); ++i) {
         const std::string part = parts.size() == 1 ? "" : "-" + std::to_string(i + 1);
-        files_.Write(name + part + ".txt", parts[i]);
+        files_.Write(recipe.stem().string() + part + ".txt", parts[i]);
       }
     }
   }
@@ -95,13 +89,15 @@ class Session : public ::testing::Test {
     std::string lines =
         OutputLines(">", r.out) + OutputLines("!", r.err) +
         (r.status < 0 ? "[exit signal]\n" : "[exit " + std::to_string(r.status) + "]\n");
-    for (const auto& [from, to] : {std::pair{home_.str(), "$home"},
+    for (const auto& [from, to] : {std::pair{home_.str(), std::string("$home")},
                                    {files_.str(), "$files"},
                                    {LINTARO_SOURCE_DIR, "$source"},
                                    {kLintaroVersion, "$version"},
                                    {Today("%m/%d/%Y"), "$today"},
-                                   {Today("%Y-%m-%d"), "$today"}})
-      ReplaceAll(lines, from, to);
+                                   {Today("%Y-%m-%d"), "$today"}}) {
+      for (size_t at = 0; (at = lines.find(from, at)) != std::string::npos; at += to.size())
+        lines.replace(at, from.size(), to);
+    }
     return lines;
   }
 
