@@ -7,10 +7,6 @@
 #include <fstream>
 #include <sstream>
 
-#ifndef LINTARO_CLI_PATH
-#define LINTARO_CLI_PATH "lintaro-cli"
-#endif
-
 namespace lintaro::testing {
 namespace {
 

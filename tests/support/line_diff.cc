@@ -50,8 +50,8 @@ bool RegisterFileTests(const char* suite, const std::filesystem::path& folder,
                        std::function<::testing::Test*(const std::filesystem::path&)> make) {
   for (const std::filesystem::path& file : FilesUnder(folder, extension)) {
     std::string name = std::filesystem::relative(file, folder).replace_extension().string();
-    for (char& c : name)
-      if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+    std::ranges::replace_if(
+        name, [](unsigned char c) { return !std::isalnum(c); }, '_');
     ::testing::RegisterTest(suite, name.c_str(), nullptr, nullptr, __FILE__, __LINE__,
                             [make, file] { return make(file); });
   }

@@ -203,9 +203,7 @@ std::string Escape(std::string_view bytes) {
     } else if (const size_t named = kPlain.find(static_cast<char>(c)); named != kPlain.npos) {
       out += {'\\', kNamed[named]};
     } else if (c < 32 || c >= 127) {
-      char hex[5];
-      std::snprintf(hex, sizeof hex, "\\x%02X", c);
-      out += hex;
+      out += {'\\', 'x', "0123456789ABCDEF"[c >> 4], "0123456789ABCDEF"[c & 15]};
     } else {
       out += static_cast<char>(c);
     }

@@ -47,8 +47,6 @@ std::string StoredRows(const RunOutput &out) {
   return rows;
 }
 
-std::string RunOutput::db_path() const { return (dir->path() / kResultsFileName).string(); }
-
 RunOutput RunRecords(const std::vector<std::string> &records, int max_errors) {
   ScriptedPrompts prompts;
   return RunFiles({JoinRecords(records)}, max_errors, prompts);

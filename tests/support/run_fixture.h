@@ -23,7 +23,7 @@ struct RunOutput {
   RunState state;
   // The program folder of the run, kept while the output lives.
   std::shared_ptr<TempDir> dir;
-  std::string db_path() const;
+  std::string db_path() const { return (dir->path() / kResultsFileName).string(); }
 };
 
 // Runs CheckRun over the records (joined with CR LF, in one file) in a fresh
