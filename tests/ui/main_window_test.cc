@@ -2,6 +2,7 @@
 // event leaves enabled, the captions it shows, and Exit during a run.
 #include <sqlite3.h>
 
+#include <QLineEdit>
 #include <QMenu>
 #include <QTimer>
 #include <filesystem>
@@ -9,8 +10,10 @@
 #include <thread>
 
 #include "browse/commands.h"
+#include "core/folder_lock.h"
 #include "support/line_diff.h"
 #include "support/recipe.h"
+#include "ui/record_view.h"
 #include "window_fixture.h"
 
 namespace lintaro::testing {
@@ -27,8 +30,8 @@ const std::vector<WindowTest::Finding> kFindings = {
 
 // The window after each of the user's paths, written as a state file
 // tests/ui/states/EVENT.state: the caption, the dialogs and message boxes
-// shown, the widgets shown and their texts, the focus, the grids' rows and
-// the commands enabled and disabled. LINTARO_UPDATE_GOLDEN=1 rewrites them.
+// shown, the widgets shown and their texts, the focus, the grids' and the
+// viewer's rows and the commands enabled and disabled. LINTARO_UPDATE_GOLDEN=1 rewrites them.
 class WindowStateTest : public WindowTest, public ::testing::WithParamInterface<const char*> {
  protected:
   void Act(const std::string& event) {
@@ -44,6 +47,20 @@ class WindowStateTest : public WindowTest, public ::testing::WithParamInterface<
     if (event == "FileNotFound") Run({home.str() + "/no-such-file.txt"});  // asked again: cancel
     if (event == "CriticalStop" || event == "RecordView")
       Run({Submission("crit.txt", {CleanRCA(), PaidRCW(), MakeRecord("RCF")})});
+    if (event == "FolderInUse") {  // refused while another run holds the folder, then tested
+      const std::string file = Submission("clean.txt", CleanRecords(2));
+      {
+        FolderLock other = FolderLock::ForRun(home.str());
+        Run({file});
+      }
+      Run({file});
+    }
+    if (event.starts_with("Viewer")) {  // the wage record's marks, then the employer record's
+      Run({Submission("PAYROLL & CO.TXT", FaultyWageSubmission())});
+      Button("cmdView")->click();
+      SelectTested(2);
+      if (event == "ViewerEmployerRecord") SelectTested(1);
+    }
     if (event == "RunWithFindings")
       Run({Submission("found.txt", {CleanRCA(), CleanRCE(), CleanRCW({{188, "XX"}}), CleanRCT(1),
                                     FinalRecord(1)})});
@@ -111,6 +128,19 @@ class WindowStateTest : public WindowTest, public ::testing::WithParamInterface<
         out += "\n";
       }
     }
+    // The viewer's boxes, every one left (past the record's rows there
+    // must be none); "marked" where the value box has the marked colour.
+    const QColor plain = QLineEdit().palette().color(QPalette::Base);
+    for (int i = 0; Visible("viewerArea") && window->recordView()->NameBox(i) != nullptr; ++i) {
+      const QLineEdit* value = window->recordView()->ValueBox(i);
+      const QColor back = value->palette().color(QPalette::Base);
+      out += "row " + Escape(window->recordView()->NameBox(i)->text().toStdString()) + " | " +
+             Escape(value->text().toStdString()) +
+             (back == kMarkedFieldColour ? " | marked"
+              : back == plain            ? ""
+                                         : " | other colour") +
+             "\n";
+    }
     std::string on = "enabled:", off = "disabled:";
     for (size_t c = 0; c < kCommandCount; ++c) {
       const std::string name(CommandName(static_cast<Command>(c)));
@@ -136,7 +166,9 @@ INSTANTIATE_TEST_SUITE_P(Events, WindowStateTest,
                                            "CriticalStop", "RunWithFindings", "RecordView",
                                            "LastWithErrors", "LastWithErrorsSecondRecord",
                                            "LastNoReport", "LastUnreadable", "LastNoErrors",
-                                           "GridViewNoErrors", "ReportLastWithErrors"),
+                                           "GridViewNoErrors", "ReportLastWithErrors",
+                                           "FolderInUse", "ViewerWageRecord",
+                                           "ViewerEmployerRecord"),
                          [](const auto& info) { return std::string(info.param); });
 
 TEST_F(WindowTest, ReportRequestsHoldTheReportCommands) {
@@ -223,12 +255,6 @@ TEST_F(WindowTest, ExitDuringRunRecordsTestAborted) {
   EXPECT_EQ(window->last_summary().outcome, RunOutcome::kAborted);
   EXPECT_TRUE(prompts.messages.empty());  // what the run records of the abort: tests/run
 }
-
-}  // namespace
-}  // namespace lintaro::testing
-
-namespace lintaro::testing {
-namespace {
 
 // A check killed part-way leaves its last batch in the rollback journal
 // beside the file. The window must still open the results: the committed
