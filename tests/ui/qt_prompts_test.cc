@@ -16,42 +16,33 @@ namespace {
 
 TEST(QtPromptsTest, MessageBoxShowsTitleTextIconAndButtons) {
   QtPrompts prompts;
-  QString title, text;
-  QMessageBox::Icon icon = QMessageBox::NoIcon;
-  int buttons = 0;
+  QStringList seen;
   WhenModal<QMessageBox>([&](QMessageBox* box) {
-    title = box->windowTitle();
-    text = box->text();
-    icon = box->icon();
-    buttons = box->standardButtons();
+    seen << box->windowTitle() << box->text() << QString::number(box->icon())
+         << QString::number(box->standardButtons());
     box->button(QMessageBox::Yes)->click();
   });
-  const Answer a = prompts.Message("Results", "Testing Completed.\r\nThere were no errors found.",
-                                   Icon::kQuestion, Buttons::kYesNo);
-  EXPECT_EQ(a, Answer::kYes);
-  EXPECT_EQ(title, "Results");
-  EXPECT_EQ(text, "Testing Completed.\nThere were no errors found.");
-  EXPECT_EQ(icon, QMessageBox::Question);
-  EXPECT_EQ(buttons, QMessageBox::Yes | QMessageBox::No);
+  EXPECT_EQ(prompts.Message("Results", "Testing Completed.\r\nThere were no errors found.",
+                            Icon::kQuestion, Buttons::kYesNo),
+            Answer::kYes);
+  EXPECT_EQ(seen, (QStringList{"Results", "Testing Completed.\nThere were no errors found.",
+                               QString::number(QMessageBox::Question),
+                               QString::number(QMessageBox::Yes | QMessageBox::No)}));
 }
 
 TEST(QtPromptsTest, OpenFileDialogTitleFilterAndChoice) {
   TempDir dir;
   const std::string file = dir.Write("CORRECTIONS", "RCA");  // no extension: All Files shows it
   QtPrompts prompts;
-  QString title;
-  QStringList filters;
+  QStringList seen;
   WhenModal<QFileDialog>([&](QFileDialog* dialog) {
-    title = dialog->windowTitle();
-    filters = dialog->nameFilters();
+    seen << dialog->windowTitle() << dialog->nameFilters();
     dialog->selectFile(QString::fromStdString(file));
     QMetaObject::invokeMethod(dialog, "accept");
   });
-  auto chosen = prompts.OpenFile("Please Enter File Name to be Tested", kOpenFileFilter);
-  ASSERT_TRUE(chosen.has_value());
-  EXPECT_EQ(*chosen, file);
-  EXPECT_EQ(title, "Please Enter File Name to be Tested");
-  EXPECT_EQ(filters, ToNameFilters(kOpenFileFilter));
+  EXPECT_EQ(prompts.OpenFile("Please Enter File Name to be Tested", kOpenFileFilter), file);
+  EXPECT_EQ(seen, (QStringList{"Please Enter File Name to be Tested", "All Files (*.*) (*)",
+                               "Ascii Text Files (*.txt; *.asc) (*.txt *.asc)"}));
 
   WhenModal<QWidget>([](QWidget* w) { QMetaObject::invokeMethod(w, "reject"); });
   EXPECT_FALSE(prompts.OpenFile("Please Enter Next File Name to be Tested", kOpenFileFilter));
@@ -62,43 +53,37 @@ TEST(QtPromptsTest, OpenFileDialogTitleFilterAndChoice) {
 // new file is created (No returns to the dialog).
 TEST(QtPromptsTest, SaveDialogStartsEmptyAddsTxtAndAsksBeforeCreating) {
   TempDir dir;
-  const std::string filter = "ASCII Text Files (*.txt)|*.txt|All Files (*.*)|*.*|";
+  const QString folder = QDir(QString::fromStdString(dir.str())).absolutePath();
   QtPrompts prompts;
-  QString name_shown, folder_shown, suffix;
-  QStringList filters;
-  QStringList questions;
+  QStringList seen;  // what the dialog offered, then each question's first line
   auto type_name = [&](QFileDialog* dialog, const QString& name) {
     dialog->findChild<QLineEdit*>("fileNameEdit")->setText(name);
     QMetaObject::invokeMethod(dialog, "accept");
   };
+  auto answer = [&](QMessageBox::StandardButton button, std::function<void()> then) {
+    WhenModal<QMessageBox>([&seen, button, then](QMessageBox* box) {
+      seen << box->text().section('\n', 0, 0);
+      box->button(button)->click();
+      then();
+    });
+  };
   WhenModal<QFileDialog>([&](QFileDialog* dialog) {
-    name_shown = dialog->findChild<QLineEdit*>("fileNameEdit")->text();
-    folder_shown = dialog->directory().absolutePath();
-    filters = dialog->nameFilters();
-    suffix = dialog->defaultSuffix();
+    seen << dialog->findChild<QLineEdit*>("fileNameEdit")->text()
+         << dialog->directory().absolutePath() << dialog->nameFilters() << dialog->defaultSuffix();
     type_name(dialog, "march");
-    WhenModal<QMessageBox>([&](QMessageBox* box) {  // the question: No, back to the dialog
-      questions << box->text();
-      box->button(QMessageBox::No)->click();
+    answer(QMessageBox::No, [&] {
       WhenModal<QFileDialog>([&](QFileDialog* again) {
         type_name(again, "april");
-        WhenModal<QMessageBox>([&](QMessageBox* box2) {
-          questions << box2->text();
-          box2->button(QMessageBox::Yes)->click();
-        });
+        answer(QMessageBox::Yes, [] {});
       });
     });
   });
-  const auto chosen = prompts.SaveFile("Please Enter File Name", filter, dir.str());
-  EXPECT_EQ(name_shown, "");
-  EXPECT_EQ(folder_shown, QDir(QString::fromStdString(dir.str())).absolutePath());
-  EXPECT_EQ(filters, ToNameFilters(filter));
-  EXPECT_EQ(suffix, "txt");
-  ASSERT_EQ(questions.size(), 2);
-  EXPECT_TRUE(questions[0].startsWith(QString::fromStdString(dir.str() + "/march.txt\n")));
-  EXPECT_TRUE(questions[1].contains("april.txt"));
-  ASSERT_TRUE(chosen.has_value());
-  EXPECT_EQ(*chosen, dir.str() + "/april.txt");
+  const auto chosen = prompts.SaveFile(
+      "Please Enter File Name", "ASCII Text Files (*.txt)|*.txt|All Files (*.*)|*.*|", dir.str());
+  EXPECT_EQ(seen,
+            (QStringList{"", folder, "ASCII Text Files (*.txt) (*.txt)", "All Files (*.*) (*)",
+                         "txt", folder + "/march.txt", folder + "/april.txt"}));
+  EXPECT_EQ(chosen, dir.str() + "/april.txt");
 
   EXPECT_EQ(FirstExtension("All Files (*.*)|*.*|"), "");
 }
