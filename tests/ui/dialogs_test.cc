@@ -129,13 +129,9 @@ TEST_F(WindowTest, AfterTheRefusalBoxTheFocusIsBackInTheLimitEntry) {
   EXPECT_EQ(box->selectedText(), "0");
 }
 
-TEST_F(WindowTest, HelpContentsOpensTheHelpFileOrSaysItIsMissing) {
-  Open();
+TEST_F(WindowTest, HelpContentsOpensTheHelpFileAtItsContents) {
+  Open();  // a missing help file: HelpMissing.state
   std::filesystem::remove(folders.help_file);
-  Action("mnuHContents")->trigger();
-  ASSERT_EQ(prompts.messages.size(), 1u);
-  EXPECT_NE(prompts.messages[0].text.find("Lintaro.hlp"), std::string::npos);
-
   std::filesystem::copy_file(std::string(LINTARO_SOURCE_DIR) + "/src/ui/Lintaro.hlp",
                              folders.help_file);
   Action("mnuHContents")->trigger();
@@ -144,7 +140,7 @@ TEST_F(WindowTest, HelpContentsOpensTheHelpFileOrSaysItIsMissing) {
   EXPECT_TRUE(help->isVisible());
   EXPECT_TRUE(help->browser()->toPlainText().startsWith("Lintaro 2007 Help"));
   EXPECT_LT(help->browser()->verticalScrollBar()->value(), 40);  // at the contents
-  EXPECT_EQ(prompts.messages.size(), 1u);
+  EXPECT_TRUE(prompts.messages.empty());
   // Alt with a letter reaches one command only.
   QStringList commands;
   for (QPushButton* b : help->findChildren<QPushButton*>()) commands << b->text();

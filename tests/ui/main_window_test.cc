@@ -56,15 +56,12 @@ void KillCheckPartWay(const std::string& results) {
 // viewer's rows and the commands enabled and disabled. LINTARO_UPDATE_GOLDEN=1 rewrites them.
 class WindowStates : public WindowTest {
  protected:
-  QWidget* CommandWidget(const std::string& name) const {
-    if (auto* menu = window->findChild<QMenu*>(name.c_str())) return menu;
-    return window->findChild<QWidget*>(name.c_str());
-  }
   bool Enabled(const std::string& name) const {
     if (auto* menu = window->findChild<QMenu*>(name.c_str()))
       return menu->menuAction()->isEnabled();
     if (auto* action = window->findChild<QAction*>(name.c_str())) return action->isEnabled();
-    return CommandWidget(name) != nullptr && CommandWidget(name)->isEnabled();
+    const auto* widget = window->findChild<QWidget*>(name.c_str());
+    return widget != nullptr && widget->isEnabled();
   }
 
   std::string State() const {
@@ -145,6 +142,10 @@ class WindowStateTest : public WindowStates, public ::testing::WithParamInterfac
     Open();
     if (event == "CleanRun") Run({Submission("clean.txt", CleanRecords(3))});
     if (event == "NoValidData") Run({home.Write("empty.txt", "")});
+    if (event == "HelpMissing") {
+      std::filesystem::remove(folders.help_file);
+      Action("mnuHContents")->trigger();
+    }
     if (event == "FileNotFound") Run({home.str() + "/no-such-file.txt"});  // asked again: cancel
     if (event == "CriticalStop" || event == "RecordView")
       Run({Submission("crit.txt", {CleanRCA(), PaidRCW(), MakeRecord("RCF")})});
@@ -198,7 +199,7 @@ INSTANTIATE_TEST_SUITE_P(Events, WindowStateTest,
                                            "LastNoReport", "LastUnreadable", "LastNoErrors",
                                            "GridViewNoErrors", "ReportLastWithErrors",
                                            "FolderInUse", "ViewerWageRecord",
-                                           "ViewerEmployerRecord", "LastKilled"),
+                                           "ViewerEmployerRecord", "LastKilled", "HelpMissing"),
                          [](const auto& info) { return std::string(info.param); });
 
 TEST_F(WindowTest, ReportRequestsHoldTheReportCommands) {
