@@ -1,10 +1,14 @@
-// The desktop program's arguments, read before any window exists.
+// The desktop program as a process: its arguments, read before any window
+// exists, help and version with no display, and one copy per user session.
 #include <gtest/gtest.h>
 
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QThread>
+#include <filesystem>
 
 #include "core/version.h"
+#include "support/fakes.h"
 #include "ui/app.h"
 
 namespace lintaro::testing {
@@ -62,6 +66,47 @@ TEST(AppOptionsTest, HelpAndVersionNeedNoDisplay) {
         << what << ": " << out.toStdString();
     EXPECT_EQ(err, c.err) << what;
   }
+}
+
+// Two copies of the real program in one user session.
+TEST(InstanceLockTest, SecondCopyOfTheProgramSaysItIsRunningAndEnds) {
+  TempDir runtime, home;
+  std::filesystem::permissions(runtime.path(), std::filesystem::perms::owner_all);
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("XDG_RUNTIME_DIR", QString::fromStdString(runtime.str()));
+  env.insert("QT_QPA_PLATFORM", "offscreen");
+  env.insert("LINTARO_UNATTENDED", "1");
+  auto start = [&](QProcess& lintaro, const QStringList& more) {
+    lintaro.setProcessEnvironment(env);
+    lintaro.start(LINTARO_GUI_PATH,
+                  QStringList{"--home", QString::fromStdString(home.str())} + more);
+  };
+
+  QProcess first;
+  start(first, {});
+  ASSERT_TRUE(first.waitForStarted(10000));
+  const auto lock = runtime.path() / "lintaro-2007.lock";
+  for (int i = 0; i < 200 && !std::filesystem::exists(lock); ++i) QThread::msleep(25);
+  ASSERT_TRUE(std::filesystem::exists(lock));
+
+  QProcess second;
+  start(second, {});
+  ASSERT_TRUE(second.waitForFinished(10000));
+  EXPECT_EQ(second.exitCode(), 1);
+  EXPECT_EQ(QString::fromUtf8(second.readAllStandardError()).trimmed(),
+            "Lintaro 2007: This program is already running.");
+
+  // The first copy is unaffected.
+  EXPECT_EQ(first.state(), QProcess::Running);
+  first.kill();
+  first.waitForFinished(10000);
+
+  // A copy that died leaves a lock that the next start takes over.
+  QProcess third;
+  start(third, {"--run", QString::fromStdString(home.str()) + "/missing.txt"});
+  ASSERT_TRUE(third.waitForFinished(20000));
+  EXPECT_EQ(third.exitCode(), 0);
+  EXPECT_FALSE(QString::fromUtf8(third.readAllStandardError()).contains("already running"));
 }
 
 }  // namespace

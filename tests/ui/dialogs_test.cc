@@ -1,12 +1,17 @@
+// The dialogs: Set Error Limit, the help window, and the real message boxes
+// and file dialogs answered by a timer; the event pump of a run.
+#include <QAbstractButton>
 #include <QDialog>
+#include <QDir>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QScrollBar>
 #include <QTextBrowser>
 #include <QtTest/QTest>
 #include <filesystem>
-#include <set>
 
+#include "support/line_diff.h"
 #include "ui/error_limit_dialog.h"
 #include "ui/help_window.h"
 #include "window_fixture.h"
@@ -14,75 +19,91 @@
 namespace lintaro::testing {
 namespace {
 
+// The Set Error Limit dialog, step by step: each step's line in
+// error_limit_dialog.trace holds the entry's text (and whether all of it is
+// selected, ready to be typed over), whether the dialog is shown and its
+// entry has the focus, the default button, the window's limit, and the
+// message boxes and dialogs shown since the last step.
 class ErrorLimitDialogTest : public WindowTest {
  protected:
-  QLineEdit* OpenDialog() {
-    Open();
+  void OpenDialog() {
     Action("mnuTSet")->trigger();
     dialog = window->findChild<QDialog*>("frmSetErrors");
-    EXPECT_NE(dialog, nullptr);
-    return dialog->findChild<QLineEdit*>("txtErrorCount");
+    ASSERT_NE(dialog, nullptr);
+    box = dialog->findChild<QLineEdit*>("txtErrorCount");
+    Note("Set Error Limit");
   }
-  void Type(QLineEdit* box, const QString& keys) {
+  QPushButton* Command(const char* name) { return dialog->findChild<QPushButton*>(name); }
+  void Type(const QString& keys) {
     box->clear();
     QTest::keyClicks(box, keys);
+    Note("typed \"" + keys.toStdString() + "\"");
+  }
+  void Note(const std::string& step) {
+    const QString text = box->text();
+    trace += step + ": [" + text.toStdString() + "]" +
+             (!text.isEmpty() && box->selectedText() == text ? " all selected" : "") +
+             (dialog->isVisible() ? " shown" : " closed") +
+             (dialog->focusWidget() == box ? " focus" : "") +
+             (Command("cmdOK")->isDefault() ? " OK-default" : "") +
+             (Command("cmdCancel")->isDefault() ? " Cancel-default" : "") + " limit " +
+             std::to_string(window->max_errors()) + "\n";
+    for (const ShownMessage& m : prompts.messages) trace += "  box: " + Describe(m) + "\n";
+    for (const std::string& title : prompts.dialog_titles) trace += "  dialog: " + title + "\n";
+    prompts.messages.clear();
+    prompts.dialog_titles.clear();
   }
   QDialog* dialog = nullptr;
+  QLineEdit* box = nullptr;
+  std::string trace;
 };
 
-TEST_F(ErrorLimitDialogTest, OnlyDigitsAndBackspaceAreTyped) {
-  QLineEdit* box = OpenDialog();
-  EXPECT_EQ(box->text(), "500");
-  Type(box, "2a5");
-  EXPECT_EQ(box->text(), "25");
-  Type(box, "1-2.3 4,5e");
-  EXPECT_EQ(box->text(), "12345");
+// Only digits and Backspace are typed (pasting is held to digits as well);
+// zero, blank and too large are refused; Cancel keeps the limit; OK stays
+// the default button however the dialog was last closed, so that typing a
+// limit and pressing Enter keeps it; OK saves the limit and starts a run.
+TEST_F(ErrorLimitDialogTest, TypingRefusingCancellingAndAccepting) {
+  Open();
+  OpenDialog();
+  Type("2a5");
+  Type("1-2.3 4,5e");
   QTest::keyClick(box, Qt::Key_Backspace);
-  EXPECT_EQ(box->text(), "1234");
+  Note("Backspace");
   box->clear();
-  box->insert("12x");  // pasting is held to digits as well
-  EXPECT_EQ(box->text(), "");
-}
-
-TEST_F(ErrorLimitDialogTest, RefusesZeroBlankTooLargeAndCancel) {
-  QLineEdit* box = OpenDialog();
+  box->insert("12x");
+  Note("pasted \"12x\"");
   for (const char* entry : {"0", "00", "25001", ""}) {
-    prompts.messages.clear();
-    Type(box, entry);
-    dialog->findChild<QPushButton*>("cmdOK")->click();
-    ASSERT_EQ(prompts.messages.size(), 1u) << entry;
-    EXPECT_EQ(prompts.messages[0].text,
-              "The error limit can not be zero or blank or greater than 25,000.");
-    EXPECT_TRUE(dialog->isVisible()) << entry;
-    EXPECT_EQ(dialog->focusWidget(), box);
-    EXPECT_EQ(box->selectedText(), box->text()) << entry;  // ready to be typed over
+    Type(entry);
+    Command("cmdOK")->click();
+    Note("OK");
   }
-  Type(box, "42");
-  dialog->findChild<QPushButton*>("cmdCancel")->click();
-  EXPECT_FALSE(dialog->isVisible());
-  EXPECT_EQ(window->max_errors(), 500);
-  EXPECT_TRUE(prompts.dialog_titles.empty());  // no run was started
-}
+  Type("42");
+  Command("cmdCancel")->click();
+  Note("Cancel");
 
-// OK stays the default button however the dialog was last closed, so that
-// typing a limit and pressing Enter keeps it.
-TEST_F(ErrorLimitDialogTest, EnterConfirmsEvenAfterTheDialogWasCancelled) {
-  QLineEdit* box = OpenDialog();
-  auto* ok = dialog->findChild<QPushButton*>("cmdOK");
-  auto* cancel = dialog->findChild<QPushButton*>("cmdCancel");
-  cancel->setFocus();
-  QTest::keyClick(cancel, Qt::Key_Space);  // Cancel chosen from the keyboard
-  ASSERT_FALSE(dialog->isVisible());
-  Action("mnuTSet")->trigger();
-  ASSERT_TRUE(dialog->isVisible());
-  EXPECT_TRUE(ok->isDefault());
-  EXPECT_FALSE(cancel->isDefault());
-  EXPECT_EQ(dialog->focusWidget(), box);
-  Type(box, "100");
+  OpenDialog();
+  Command("cmdCancel")->setFocus();
+  QTest::keyClick(Command("cmdCancel"), Qt::Key_Space);  // Cancel chosen from the keyboard
+  Note("Space on Cancel");
+  OpenDialog();
+  Type("100");
   QTest::keyClick(box, Qt::Key_Return);
-  EXPECT_FALSE(dialog->isVisible());
-  EXPECT_EQ(window->max_errors(), 100);
-  EXPECT_EQ(prompts.dialog_titles, std::vector<std::string>{"Please Enter File Name to be Tested"});
+  Note("Return");
+
+  OpenDialog();
+  Type("25000");
+  prompts.files.push_back(Submission("crit.txt", {MakeRecord("RCA"), MakeRecord("RCW")}));
+  Command("cmdOK")->click();
+  Note("OK");
+  EXPECT_EQ(window->last_summary().outcome, RunOutcome::kCriticalStop);
+  trace += ReadWholeFile(JoinPath(home.str(), "ErrSetLog.ini")).substr(0, 27) + "\n";
+  ExpectFileHolds(
+      std::filesystem::path(LINTARO_SOURCE_DIR) / "tests/ui/traces/error_limit_dialog.trace",
+      trace);
+  // A new window reads the saved limit.
+  window.reset();
+  Open();
+  EXPECT_EQ(window->max_errors(), 25000);
 }
 
 // The real refusal box hands the focus to the main window when it closes;
@@ -108,30 +129,9 @@ TEST_F(WindowTest, AfterTheRefusalBoxTheFocusIsBackInTheLimitEntry) {
   EXPECT_EQ(box->selectedText(), "0");
 }
 
-TEST_F(ErrorLimitDialogTest, AcceptsTheLimitSavesItAndStartsARun) {
-  QLineEdit* box = OpenDialog();
-  Type(box, "25000");
-  prompts.files.push_back(Submission("crit.txt", {MakeRecord("RCA"), MakeRecord("RCW")}));
-  dialog->findChild<QPushButton*>("cmdOK")->click();
-  EXPECT_FALSE(dialog->isVisible());
-  EXPECT_EQ(window->max_errors(), 25000);
-  EXPECT_EQ(ReadWholeFile(JoinPath(home.str(), "ErrSetLog.ini")).substr(0, 27),
-            "[Maximum Error Count]:25000");
-  EXPECT_EQ(prompts.dialog_titles, std::vector<std::string>{"Please Enter File Name to be Tested"});
-  EXPECT_EQ(window->last_summary().outcome, RunOutcome::kCriticalStop);
-  // A new window reads the saved limit.
-  window.reset();
-  Open();
-  EXPECT_EQ(window->max_errors(), 25000);
-}
-
-TEST_F(WindowTest, HelpContentsOpensTheHelpFileOrSaysItIsMissing) {
-  Open();
+TEST_F(WindowTest, HelpContentsOpensTheHelpFileAtItsContents) {
+  Open();  // a missing help file: HelpMissing.state
   std::filesystem::remove(folders.help_file);
-  Action("mnuHContents")->trigger();
-  ASSERT_EQ(prompts.messages.size(), 1u);
-  EXPECT_NE(prompts.messages[0].text.find("Lintaro.hlp"), std::string::npos);
-
   std::filesystem::copy_file(std::string(LINTARO_SOURCE_DIR) + "/src/ui/Lintaro.hlp",
                              folders.help_file);
   Action("mnuHContents")->trigger();
@@ -140,30 +140,12 @@ TEST_F(WindowTest, HelpContentsOpensTheHelpFileOrSaysItIsMissing) {
   EXPECT_TRUE(help->isVisible());
   EXPECT_TRUE(help->browser()->toPlainText().startsWith("Lintaro 2007 Help"));
   EXPECT_LT(help->browser()->verticalScrollBar()->value(), 40);  // at the contents
-  EXPECT_EQ(prompts.messages.size(), 1u);
+  EXPECT_TRUE(prompts.messages.empty());
   // Alt with a letter reaches one command only.
-  std::set<QChar> keys;
-  const QList<QPushButton*> commands = help->findChildren<QPushButton*>();
-  for (QPushButton* b : commands) {
-    const qsizetype at = b->text().indexOf('&');
-    ASSERT_GE(at, 0) << b->text().toStdString();
-    keys.insert(b->text().at(at + 1).toLower());
-  }
-  EXPECT_EQ(keys.size(), static_cast<size_t>(commands.size()));
+  QStringList commands;
+  for (QPushButton* b : help->findChildren<QPushButton*>()) commands << b->text();
+  EXPECT_EQ(commands, (QStringList{"Co&ntents", "&Back", "&Close"}));
 }
-
-TEST(NameFiltersTest, OpenDialogFilter) {
-  const QStringList filters = ToNameFilters(kOpenFileFilter);
-  ASSERT_EQ(filters.size(), 2);
-  EXPECT_EQ(filters[0], "All Files (*.*) (*)");
-  EXPECT_EQ(filters[1], "Ascii Text Files (*.txt; *.asc) (*.txt *.asc)");
-}
-
-}  // namespace
-}  // namespace lintaro::testing
-
-namespace lintaro::testing {
-namespace {
 
 TEST(EventPumpTest, ProcessesEventsAtMostOncePerInterval) {
   QtEventPump pump(std::chrono::milliseconds(40));
@@ -185,6 +167,81 @@ TEST(EventPumpTest, ProcessesEventsAtMostOncePerInterval) {
   pump.Reset();
   pump.ProcessEvents();
   EXPECT_EQ(pump.rounds(), before + 1);
+}
+
+TEST(QtPromptsTest, MessageBoxShowsTitleTextIconAndButtons) {
+  QtPrompts prompts;
+  QStringList seen;
+  WhenModal<QMessageBox>([&](QMessageBox* box) {
+    seen << box->windowTitle() << box->text() << QString::number(box->icon())
+         << QString::number(box->standardButtons());
+    box->button(QMessageBox::Yes)->click();
+  });
+  EXPECT_EQ(prompts.Message("Results", "Testing Completed.\r\nThere were no errors found.",
+                            Icon::kQuestion, Buttons::kYesNo),
+            Answer::kYes);
+  EXPECT_EQ(seen, (QStringList{"Results", "Testing Completed.\nThere were no errors found.",
+                               QString::number(QMessageBox::Question),
+                               QString::number(QMessageBox::Yes | QMessageBox::No)}));
+}
+
+TEST(QtPromptsTest, OpenFileDialogTitleFilterAndChoice) {
+  TempDir dir;
+  const std::string file = dir.Write("CORRECTIONS", "RCA");  // no extension: All Files shows it
+  QtPrompts prompts;
+  QStringList seen;
+  WhenModal<QFileDialog>([&](QFileDialog* dialog) {
+    seen << dialog->windowTitle() << dialog->nameFilters();
+    // Typed, as a user does: selecting it would wait for the folder's listing.
+    dialog->findChild<QLineEdit*>("fileNameEdit")->setText(QString::fromStdString(file));
+    QMetaObject::invokeMethod(dialog, "accept");
+  });
+  EXPECT_EQ(prompts.OpenFile("Please Enter File Name to be Tested", kOpenFileFilter), file);
+  EXPECT_EQ(seen, (QStringList{"Please Enter File Name to be Tested", "All Files (*.*) (*)",
+                               "Ascii Text Files (*.txt; *.asc) (*.txt *.asc)"}));
+
+  WhenModal<QWidget>([](QWidget* w) { QMetaObject::invokeMethod(w, "reject"); });
+  EXPECT_FALSE(prompts.OpenFile("Please Enter Next File Name to be Tested", kOpenFileFilter));
+}
+
+// The save dialog of "Save As...": an empty name in the given folder, text
+// files offered first, ".txt" added to a bare name, and a question before a
+// new file is created (No returns to the dialog).
+TEST(QtPromptsTest, SaveDialogStartsEmptyAddsTxtAndAsksBeforeCreating) {
+  TempDir dir;
+  const QString folder = QDir(QString::fromStdString(dir.str())).absolutePath();
+  QtPrompts prompts;
+  QStringList seen;  // what the dialog offered, then each question's first line
+  auto type_name = [&](QFileDialog* dialog, const QString& name) {
+    dialog->findChild<QLineEdit*>("fileNameEdit")->setText(name);
+    QMetaObject::invokeMethod(dialog, "accept");
+  };
+  auto answer = [&](QMessageBox::StandardButton button, std::function<void()> then) {
+    WhenModal<QMessageBox>([&seen, button, then](QMessageBox* box) {
+      seen << box->text().section('\n', 0, 0);
+      box->button(button)->click();
+      then();
+    });
+  };
+  WhenModal<QFileDialog>([&](QFileDialog* dialog) {
+    seen << dialog->findChild<QLineEdit*>("fileNameEdit")->text()
+         << dialog->directory().absolutePath() << dialog->nameFilters() << dialog->defaultSuffix();
+    type_name(dialog, "march");
+    answer(QMessageBox::No, [&] {
+      WhenModal<QFileDialog>([&](QFileDialog* again) {
+        type_name(again, "april");
+        answer(QMessageBox::Yes, [] {});
+      });
+    });
+  });
+  const auto chosen = prompts.SaveFile(
+      "Please Enter File Name", "ASCII Text Files (*.txt)|*.txt|All Files (*.*)|*.*|", dir.str());
+  EXPECT_EQ(seen,
+            (QStringList{"", folder, "ASCII Text Files (*.txt) (*.txt)", "All Files (*.*) (*)",
+                         "txt", folder + "/march.txt", folder + "/april.txt"}));
+  EXPECT_EQ(chosen, dir.str() + "/april.txt");
+
+  EXPECT_EQ(FirstExtension("All Files (*.*)|*.*|"), "");
 }
 
 }  // namespace

@@ -46,14 +46,11 @@ class GridTipsTest : public WindowTest {
     tips->PointerMoved(p, Global(p), heading);
     if (tips->timer() != nullptr) tips->timer()->stop();
   }
-  void TickTimes(int n, QPoint global) {
-    for (int i = 0; i < n; ++i) tips->Tick(global);
-  }
   bool TipShown() const { return tips->tipWindow() != nullptr && tips->tipWindow()->isVisible(); }
   // Points at p and rests there for 15 ticks; whether the tip is shown then.
   bool ShownAfterResting(QPoint p, bool heading = false) {
     PointAt(p, heading);
-    TickTimes(15, Global(p));
+    for (int i = 0; i < 15; ++i) tips->Tick(Global(p));
     return TipShown();
   }
 
@@ -64,7 +61,7 @@ class GridTipsTest : public WindowTest {
 // The timing rules are tested on GridTipTimer (tests/browse); here the
 // window's part: the pointer's cell, the tip window's text and place, the
 // real timer, the focus, a modal dialog and shutdown.
-TEST_F(GridTipsTest, RestingOnACellShowsItsFullTextBelowThePointer) {
+TEST_F(GridTipsTest, RestingOnACellShowsItsFullTextBelowThePointerUntilHidden) {
   const QPoint cell = CellPoint(0, 2);
   PointAt(cell);
   QWidget* tip = tips->tipWindow();
@@ -83,10 +80,8 @@ TEST_F(GridTipsTest, RestingOnACellShowsItsFullTextBelowThePointer) {
   tips->PointerMoved(CellPoint(1, 2), Global(CellPoint(1, 2)));
   EXPECT_TRUE(tips->timer()->isActive());
   EXPECT_EQ(tips->tipText()->text(), "Must be numeric.");
-}
 
-TEST_F(GridTipsTest, LosingTheFocusTheHeadingPastTheLastRowOrADialogHideIt) {
-  const QPoint cell = CellPoint(0, 2);
+  // Losing the focus, the heading, past the last row or a dialog hide it.
   ASSERT_TRUE(ShownAfterResting(cell));
   tips->FocusLost();
   EXPECT_FALSE(TipShown());
@@ -118,23 +113,22 @@ TEST(TipLabel, ADoubledAmpersandShowsAsOneAmpersand) {
   TipLabel label;
   label.setText("Smith && Sons");
   label.resize(label.sizeHint());
-  QImage shown(label.size(), QImage::Format_ARGB32);
-  shown.fill(Qt::white);
-  {
-    QPainter p(&shown);
-    label.render(&p, QPoint(), QRegion(), QWidget::DrawChildren);
-  }
+  auto draw = [&](const std::function<void(QPainter&)>& paint) {
+    QImage image(label.size(), QImage::Format_ARGB32);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    paint(p);
+    return image;
+  };
   // The same text drawn literally, with no mnemonic processing.
-  QImage literal(label.size(), QImage::Format_ARGB32);
-  literal.fill(Qt::white);
-  {
-    QPainter p(&literal);
-    p.setFont(label.font());
-    p.setPen(QToolTip::palette().color(QPalette::ToolTipText));
-    p.drawText(label.rect().adjusted(4, 2, -4, -2), Qt::AlignLeft | Qt::AlignVCenter,
-               "Smith & Sons");
-  }
-  EXPECT_EQ(shown, literal);
+  EXPECT_EQ(
+      draw([&](QPainter& p) { label.render(&p, QPoint(), QRegion(), QWidget::DrawChildren); }),
+      draw([&](QPainter& p) {
+        p.setFont(label.font());
+        p.setPen(QToolTip::palette().color(QPalette::ToolTipText));
+        p.drawText(label.rect().adjusted(4, 2, -4, -2), Qt::AlignLeft | Qt::AlignVCenter,
+                   "Smith & Sons");
+      }));
   EXPECT_EQ(label.sizeHint().width(), label.fontMetrics().size(0, "Smith & Sons").width() + 8);
 }
 

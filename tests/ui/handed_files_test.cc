@@ -2,10 +2,8 @@
 // at once without the open-file dialog, as Start Testing with those files.
 #include "ui/handed_files.h"
 
-#include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMimeData>
-#include <QUrl>
 
 #include "window_fixture.h"
 
@@ -14,28 +12,24 @@ namespace {
 
 class HandedFilesTest : public WindowTest {
  protected:
-  MainWindow& OpenWithHandOver() {
-    folders = ResolveProgramFolders(home.str(), "", "", "");
-    window = std::make_unique<MainWindow>(folders, handed, clock);
+  void OpenWithHandOver() {
+    Open(&handed);
     hand_over = std::make_unique<FileHandOver>(*window, handed);
-    window->show();
-    QApplication::processEvents();
-    return *window;
   }
 
-  // Sends a drag of the URLs onto the window and drops it when the drag is
-  // accepted; returns whether it was.
-  bool Drop(const QList<QUrl>& urls) {
+  // Sends a drag of the URLs onto the window and, when the drag is accepted
+  // and drop is set, drops it; returns whether it was accepted.
+  bool Drop(const QList<QUrl>& urls, bool drop = true) {
     QMimeData data;
     data.setUrls(urls);
     const QPoint centre = window->rect().center();
     QDragEnterEvent enter(centre, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(window.get(), &enter);
-    if (!enter.isAccepted()) return false;
-    QDropEvent drop(centre, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(window.get(), &drop);
+    if (!enter.isAccepted() || !drop) return enter.isAccepted();
+    QDropEvent dropped(centre, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window.get(), &dropped);
     QApplication::processEvents();
-    return drop.isAccepted();
+    return dropped.isAccepted();
   }
 
   HandedFilePrompts handed{prompts};
@@ -66,7 +60,7 @@ TEST_F(HandedFilesTest, FilesOfOneSubmissionAreTestedWithoutTheDialog) {
 }
 
 TEST_F(HandedFilesTest, DroppedFileIsTestedAndOtherDropsAreRefused) {
-  const std::string clean = Submission("clean.txt", CleanRecords(3));
+  const QString clean = QString::fromStdString(Submission("clean.txt", CleanRecords(3)));
   OpenWithHandOver();
   EXPECT_TRUE(window->acceptDrops());
 
@@ -79,14 +73,9 @@ TEST_F(HandedFilesTest, DroppedFileIsTestedAndOtherDropsAreRefused) {
   // A drag arriving while the run is going is refused.
   bool accepted_during_run = true;
   window->set_record_observer([&](int32_t rec_ctr) {
-    if (rec_ctr != 2) return;
-    QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(clean))});
-    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(window.get(), &enter);
-    accepted_during_run = enter.isAccepted();
+    if (rec_ctr == 2) accepted_during_run = Drop({QUrl::fromLocalFile(clean)}, /*drop=*/false);
   });
-  EXPECT_TRUE(Drop({QUrl::fromLocalFile(QString::fromStdString(clean))}));
+  EXPECT_TRUE(Drop({QUrl::fromLocalFile(clean)}));
   EXPECT_EQ(window->last_summary().outcome, RunOutcome::kClean);
   EXPECT_EQ(window->last_summary().records_tested, 7);
   EXPECT_FALSE(accepted_during_run);

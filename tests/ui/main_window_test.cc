@@ -2,6 +2,7 @@
 // event leaves enabled, the captions it shows, and Exit during a run.
 #include <sqlite3.h>
 
+#include <QLineEdit>
 #include <QMenu>
 #include <QTimer>
 #include <filesystem>
@@ -9,8 +10,10 @@
 #include <thread>
 
 #include "browse/commands.h"
+#include "core/folder_lock.h"
 #include "support/line_diff.h"
 #include "support/recipe.h"
+#include "ui/record_view.h"
 #include "window_fixture.h"
 
 namespace lintaro::testing {
@@ -25,54 +28,40 @@ const std::vector<WindowTest::Finding> kFindings = {
     {2, "Tax Year [Position 4 - 7]", "[20X7]", "Must be numeric."},
     {4, "Wages [Position 100 - 110]", "[ABC]", "Money fields must be numeric."}};
 
+// Leaves the results file as a check killed part-way does: its last batch
+// in the rollback journal beside the file (the window must open the
+// committed records, and none of the unfinished batch).
+void KillCheckPartWay(const std::string& results) {
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(results.c_str(), &db), SQLITE_OK);
+  // A tiny cache makes the open batch spill pages into the file.
+  sqlite3_exec(db, "PRAGMA cache_size=1; BEGIN", nullptr, nullptr, nullptr);
+  for (int i = 4; i < 400; ++i) {
+    const std::string sql = "INSERT INTO RECORDS (Rec_Num, ID, Errors, Record) VALUES (" +
+                            std::to_string(i) + ", 'RCW', 1, '" + std::string(1024, 'X') + "')";
+    sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr);
+  }
+  // The process dies here: the file and its journal are what it leaves.
+  for (const char* suffix : {"", "-journal"})
+    std::filesystem::copy_file(results + suffix, results + ".killed" + suffix);
+  sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+  sqlite3_close(db);
+  for (const char* suffix : {"", "-journal"})
+    std::filesystem::rename(results + ".killed" + suffix, results + suffix);
+}
+
 // The window after each of the user's paths, written as a state file
 // tests/ui/states/EVENT.state: the caption, the dialogs and message boxes
-// shown, the widgets shown and their texts, the focus, the grids' rows and
-// the commands enabled and disabled. LINTARO_UPDATE_GOLDEN=1 rewrites them.
-class WindowStateTest : public WindowTest, public ::testing::WithParamInterface<const char*> {
+// shown, the widgets shown and their texts, the focus, the grids' and the
+// viewer's rows and the commands enabled and disabled. LINTARO_UPDATE_GOLDEN=1 rewrites them.
+class WindowStates : public WindowTest {
  protected:
-  void Act(const std::string& event) {
-    if (event.starts_with("LastWithErrors") || event == "ReportLastWithErrors")
-      WriteResults({"/data/first.txt", "/data/second.txt"}, {"RCW", "RCW", "RCW", "RCW", "RCW"},
-                   kFindings);
-    if (event == "LastUnreadable") WriteResults({"/data/binary.bin"}, {});
-    if (event == "LastNoErrors" || event == "GridViewNoErrors")
-      WriteResults({"/data/part1.txt", "/data/part2.txt"}, {"RCA"});
-    Open();
-    if (event == "CleanRun") Run({Submission("clean.txt", CleanRecords(3))});
-    if (event == "NoValidData") Run({home.Write("empty.txt", "")});
-    if (event == "FileNotFound") Run({home.str() + "/no-such-file.txt"});  // asked again: cancel
-    if (event == "CriticalStop" || event == "RecordView")
-      Run({Submission("crit.txt", {CleanRCA(), PaidRCW(), MakeRecord("RCF")})});
-    if (event == "RunWithFindings")
-      Run({Submission("found.txt", {CleanRCA(), CleanRCE(), CleanRCW({{188, "XX"}}), CleanRCT(1),
-                                    FinalRecord(1)})});
-    if (event == "RecordView") Button("cmdView")->click();
-    if (event.starts_with("Last")) Button("cmdLast")->click();
-    if (event == "LastWithErrorsSecondRecord") {
-      auto* grid1 = Find<QTableView>("DBGrid1");
-      grid1->setCurrentIndex(grid1->model()->index(1, 0));
-    }
-    if (event == "ReportLastWithErrors") {
-      window->set_report_requester([](bool) {});  // no report window
-      Action("mnuRLast")->trigger();
-    }
-    if (event == "GridViewNoErrors") {
-      Button("cmdLast")->click();
-      window->ViewRecordsWithErrors();
-    }
-    QApplication::processEvents();
-  }
-
-  QWidget* CommandWidget(const std::string& name) const {
-    if (auto* menu = window->findChild<QMenu*>(name.c_str())) return menu;
-    return window->findChild<QWidget*>(name.c_str());
-  }
   bool Enabled(const std::string& name) const {
     if (auto* menu = window->findChild<QMenu*>(name.c_str()))
       return menu->menuAction()->isEnabled();
     if (auto* action = window->findChild<QAction*>(name.c_str())) return action->isEnabled();
-    return CommandWidget(name) != nullptr && CommandWidget(name)->isEnabled();
+    const auto* widget = window->findChild<QWidget*>(name.c_str());
+    return widget != nullptr && widget->isEnabled();
   }
 
   std::string State() const {
@@ -85,7 +74,8 @@ class WindowStateTest : public WindowTest, public ::testing::WithParamInterface<
           "DBGrid2", "DBGrid3", "lblCritError", "txtCritError", "viewerArea"})
       if (window->findChild<QWidget*>(name)->isVisible()) out += std::string(" ") + name;
     out += "\n";
-    for (const char* name : {"lblWelcome", "lblRecords", "lblErrors", "DBGrid3Caption"}) {
+    for (const char* name :
+         {"lblWelcome", "lblRecCtr", "lblRecords", "lblErrors", "DBGrid3Caption"}) {
       const auto* label = window->findChild<QLabel*>(name);
       if (label->isVisible())
         out += std::string(name) + ": " + Escape(Text(name).toStdString()) + "\n";
@@ -111,6 +101,19 @@ class WindowStateTest : public WindowTest, public ::testing::WithParamInterface<
         out += "\n";
       }
     }
+    // The viewer's boxes, every one left (past the record's rows there
+    // must be none); "marked" where the value box has the marked colour.
+    const QColor plain = QLineEdit().palette().color(QPalette::Base);
+    for (int i = 0; Visible("viewerArea") && window->recordView()->NameBox(i) != nullptr; ++i) {
+      const QLineEdit* value = window->recordView()->ValueBox(i);
+      const QColor back = value->palette().color(QPalette::Base);
+      out += "row " + Escape(window->recordView()->NameBox(i)->text().toStdString()) + " | " +
+             Escape(value->text().toStdString()) +
+             (back == kMarkedFieldColour ? " | marked"
+              : back == plain            ? ""
+                                         : " | other colour") +
+             "\n";
+    }
     std::string on = "enabled:", off = "disabled:";
     for (size_t c = 0; c < kCommandCount; ++c) {
       const std::string name(CommandName(static_cast<Command>(c)));
@@ -120,6 +123,64 @@ class WindowStateTest : public WindowTest, public ::testing::WithParamInterface<
     for (size_t at = 0; (at = out.find(home.str(), at)) != std::string::npos;)
       out.replace(at, home.str().size(), "$home");
     return out;
+  }
+};
+
+class WindowStateTest : public WindowStates, public ::testing::WithParamInterface<const char*> {
+ protected:
+  void Act(const std::string& event) {
+    if (event.starts_with("LastWithErrors") || event == "ReportLastWithErrors")
+      WriteResults({"/data/first.txt", "/data/second.txt"}, {"RCW", "RCW", "RCW", "RCW", "RCW"},
+                   kFindings);
+    if (event == "LastUnreadable") WriteResults({"/data/binary.bin"}, {});
+    if (event == "LastKilled") {
+      WriteResults({"/data/first.txt"}, {"RCW", "RCW", "RCW"}, {kFindings[0]});
+      KillCheckPartWay(ResultsPath());
+    }
+    if (event == "LastNoErrors" || event == "GridViewNoErrors")
+      WriteResults({"/data/part1.txt", "/data/part2.txt"}, {"RCA"});
+    Open();
+    if (event == "CleanRun") Run({Submission("clean.txt", CleanRecords(3))});
+    if (event == "NoValidData") Run({home.Write("empty.txt", "")});
+    if (event == "HelpMissing") {
+      std::filesystem::remove(folders.help_file);
+      Action("mnuHContents")->trigger();
+    }
+    if (event == "FileNotFound") Run({home.str() + "/no-such-file.txt"});  // asked again: cancel
+    if (event == "CriticalStop" || event == "RecordView")
+      Run({Submission("crit.txt", {CleanRCA(), PaidRCW(), MakeRecord("RCF")})});
+    if (event == "FolderInUse") {  // refused while another run holds the folder, then tested
+      const std::string file = Submission("clean.txt", CleanRecords(2));
+      {
+        FolderLock other = FolderLock::ForRun(home.str());
+        Run({file});
+      }
+      Run({file});
+    }
+    if (event.starts_with("Viewer")) {  // the wage record's marks, then the employer record's
+      Run({Submission("PAYROLL & CO.TXT", FaultyWageSubmission())});
+      Button("cmdView")->click();
+      SelectTested(2);
+      if (event == "ViewerEmployerRecord") SelectTested(1);
+    }
+    if (event == "RunWithFindings")
+      Run({Submission("found.txt", {CleanRCA(), CleanRCE(), CleanRCW({{188, "XX"}}), CleanRCT(1),
+                                    FinalRecord(1)})});
+    if (event == "RecordView") Button("cmdView")->click();
+    if (event.starts_with("Last")) Button("cmdLast")->click();
+    if (event == "LastWithErrorsSecondRecord") {
+      auto* grid1 = Find<QTableView>("DBGrid1");
+      grid1->setCurrentIndex(grid1->model()->index(1, 0));
+    }
+    if (event == "ReportLastWithErrors") {
+      window->set_report_requester([](bool) {});  // no report window
+      Action("mnuRLast")->trigger();
+    }
+    if (event == "GridViewNoErrors") {
+      Button("cmdLast")->click();
+      window->ViewRecordsWithErrors();
+    }
+    QApplication::processEvents();
   }
 };
 
@@ -136,7 +197,9 @@ INSTANTIATE_TEST_SUITE_P(Events, WindowStateTest,
                                            "CriticalStop", "RunWithFindings", "RecordView",
                                            "LastWithErrors", "LastWithErrorsSecondRecord",
                                            "LastNoReport", "LastUnreadable", "LastNoErrors",
-                                           "GridViewNoErrors", "ReportLastWithErrors"),
+                                           "GridViewNoErrors", "ReportLastWithErrors",
+                                           "FolderInUse", "ViewerWageRecord",
+                                           "ViewerEmployerRecord", "LastKilled", "HelpMissing"),
                          [](const auto& info) { return std::string(info.param); });
 
 TEST_F(WindowTest, ReportRequestsHoldTheReportCommands) {
@@ -159,26 +222,24 @@ TEST_F(WindowTest, ReportRequestsHoldTheReportCommands) {
 // counter and bar a message of the run appears over are the run's last: a
 // short run after a long one, and the first file of a submission when the
 // next is asked for.
-TEST_F(WindowTest, ProgressDuringTheRunAndTheLastRecordBeforeItsMessages) {
+// The window during a run is in DuringRun.state: the counter moves, the
+// commands are held, and Start Testing asks for no second file.
+TEST_F(WindowStates, ProgressDuringTheRunAndTheLastRecordBeforeItsMessages) {
   Open();
   auto share = [this] {
     return double(Find<QLabel>("lblPrgrss1")->width()) / Find<QLabel>("lblPrgrss2")->width();
   };
-  bool busy_seen = false, nested_refused = false;
-  std::string counter;
+  bool busy_seen = false;
+  std::string during;
   double middle = -1;
   window->set_record_observer([&](int32_t rec) {
     if (rec != 1500) return;
     window->RefreshProgress();
-    counter = Text("lblRecCtr").toStdString();
     middle = share();
     busy_seen = window->busy() && QApplication::overrideCursor() != nullptr &&
                 QApplication::overrideCursor()->shape() == Qt::WaitCursor;
-    for (const char* held : {"mnuTStart", "mnuTSet", "mnuTOpenLast"})
-      EXPECT_FALSE(Action(held)->isEnabled()) << held;
-    EXPECT_FALSE(Button("cmdStart")->isEnabled());
     window->StartTesting();
-    nested_refused = prompts.dialog_titles.size() == 1;
+    during = State();
   });
   std::vector<std::string> seen;  // title and counter at each message, "full" bar at the end
   prompts.on_message = [&](const ShownMessage& m) {
@@ -187,12 +248,11 @@ TEST_F(WindowTest, ProgressDuringTheRunAndTheLastRecordBeforeItsMessages) {
                    (m.title == "Results" && share() == 1.0 ? " full" : ""));
   };
   Run({Submission("long.txt", CleanRecords(3000))});
-  EXPECT_EQ(counter, "Processing Record Number: 1500");
+  ExpectFileHolds(std::filesystem::path(LINTARO_SOURCE_DIR) / "tests/ui/states/DuringRun.state",
+                  during);
   EXPECT_NEAR(middle, 0.5, 0.05);
   EXPECT_TRUE(busy_seen);
-  EXPECT_TRUE(nested_refused);
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-  EXPECT_EQ(window->last_summary().records_tested, 3004);
   window->set_record_observer(nullptr);
   Run({Submission("short.txt", CleanRecords(36))});  // 40 records
   const std::vector<std::string> all = CleanRecords(2);
@@ -222,47 +282,6 @@ TEST_F(WindowTest, ExitDuringRunRecordsTestAborted) {
   EXPECT_FALSE(window->isVisible());
   EXPECT_EQ(window->last_summary().outcome, RunOutcome::kAborted);
   EXPECT_TRUE(prompts.messages.empty());  // what the run records of the abort: tests/run
-}
-
-}  // namespace
-}  // namespace lintaro::testing
-
-namespace lintaro::testing {
-namespace {
-
-// A check killed part-way leaves its last batch in the rollback journal
-// beside the file. The window must still open the results: the committed
-// records, and none of the unfinished batch.
-TEST_F(WindowTest, LastResultsOfAKilledCheckOpen) {
-  WriteResults({"/data/first.txt"}, {"RCW", "RCW", "RCW"}, {kFindings[0]});
-  const std::string killed = home.str() + "/killed";
-  std::filesystem::create_directories(killed);
-  {
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(ResultsPath().c_str(), &db), SQLITE_OK);
-    // A tiny cache makes the open batch spill pages into the file.
-    sqlite3_exec(db, "PRAGMA cache_size=1; BEGIN", nullptr, nullptr, nullptr);
-    for (int i = 4; i < 400; ++i) {
-      const std::string sql = "INSERT INTO RECORDS (Rec_Num, ID, Errors, Record) VALUES (" +
-                              std::to_string(i) + ", 'RCW', 1, '" + std::string(1024, 'X') + "')";
-      sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr);
-    }
-    // The process dies here: the file and its journal are what it leaves.
-    std::filesystem::copy_file(ResultsPath(), killed + "/ERRLOG2C.MDB");
-    ASSERT_TRUE(std::filesystem::exists(ResultsPath() + "-journal"));
-    std::filesystem::copy_file(ResultsPath() + "-journal", killed + "/ERRLOG2C.MDB-journal");
-    sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
-    sqlite3_close(db);
-  }
-  std::filesystem::remove(ResultsPath());
-  std::filesystem::copy_file(killed + "/ERRLOG2C.MDB", ResultsPath());
-  std::filesystem::copy_file(killed + "/ERRLOG2C.MDB-journal", ResultsPath() + "-journal");
-
-  Open();
-  Button("cmdLast")->click();
-  EXPECT_TRUE(prompts.messages.empty()) << prompts.messages[0].text;
-  EXPECT_EQ(Text("lblRecords"), "3 Record(s) Tested, 1 Record(s) with Error(s)");
-  EXPECT_EQ(Find<QTableView>("DBGrid2")->model()->rowCount(), 1);
 }
 
 }  // namespace

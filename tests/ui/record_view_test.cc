@@ -1,132 +1,63 @@
-// The record viewer's widgets over a real run: rows, marks and colours as
-// the viewer model gives them, scrolling, Tab between rows, column widths.
+// The record viewer's widgets over a real run and the main window's size.
+// What the viewer's rows hold and which are marked is in the window's state
+// files (tests/ui/states); here the scrolling, Tab between rows, unloading,
+// and the room a larger window gives the grids and the viewer. The designed
+// size is the smallest, the first start fits the screen and later starts
+// restore the last place.
 #include "ui/record_view.h"
 
 #include <QLineEdit>
+#include <QScreen>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTest>
-#include <set>
 
-#include "browse/record_viewer.h"
-#include "store/cp1252.h"
-#include "store/results_db.h"
-#include "support/clean_records.h"
-#include "ui/record_view.h"
 #include "window_fixture.h"
 
 namespace lintaro::testing {
 namespace {
 
-constexpr int kMilitaryOrig = 574;
-constexpr int kMilitaryCorrect = 585;
-
 class RecordViewTest : public WindowTest {
  protected:
-  // A submission whose RCW (record 3) has several faulty fields, tested in
-  // the window and opened in "View Tested Records".
-  void RunFaultySubmission() {
-    const std::string faulty = CleanRCW({{188, "XX"},
-                                         {244, Cents(1000)},
-                                         {255, Cents(1000)},
-                                         {266, Cents(100)},
-                                         {277, "0000001000A"},
-                                         {kMilitaryOrig, Cents(5)},
-                                         {kMilitaryCorrect, Cents(6)}});
+  // The faulty wage record (record 3, long field names) in the viewer.
+  void ShowWageRecord() {
     Open();
-    Run({Submission("PAYROLL & CO.TXT",
-                    {CleanRCA(), CleanRCE(), faulty, CleanRCT(1), FinalRecord(1)})});
-    ASSERT_GT(window->last_summary().errors, 0);
+    Run({Submission("PAYROLL & CO.TXT", FaultyWageSubmission())});
     Button("cmdView")->click();
-    QApplication::processEvents();
+    SelectTested(2);
+    ASSERT_EQ(view().row_count(), 78);
   }
-
-  void Select(int row) {
-    auto *grid3 = Find<QTableView>("DBGrid3");
-    grid3->setCurrentIndex(grid3->model()->index(row, 0));
-    QApplication::processEvents();
+  RecordView& view() { return *window->recordView(); }
+  // Rows whose name is cut by its box.
+  std::vector<int> CutNames() {
+    std::vector<int> cut;
+    for (int i = 0; i < view().row_count(); ++i) {
+      const QLineEdit* name = view().NameBox(i);
+      const int frame = name->style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+      const int inner = name->width() - 2 * (frame + 2);
+      if (name->fontMetrics().horizontalAdvance(name->text()) > inner) cut.push_back(i);
+    }
+    return cut;
   }
-
-  RecordView &view() { return *window->recordView(); }
 };
 
-QColor BackOf(QLineEdit *box) { return box->palette().color(QPalette::Base); }
-
-TEST_F(RecordViewTest, WageRecordShowsTheModelsRowsAndPaintsExactlyItsMarkedFields) {
-  RunFaultySubmission();
-  Select(2);
-
-  // The model, run on its own over the same results.
-  auto db = ResultsDb::Open(ResultsPath(), true);
-  RecordViewer model(*db);
-  ASSERT_EQ(model.ViewFile(3), ViewResult::kShown);
-  ASSERT_EQ(model.rows().size(), 78u);
-  const std::vector<int> marked = model.MarkedRows();
-  ASSERT_GE(marked.size(), 4u);
-
-  ASSERT_EQ(view().row_count(), 78);
-  const QColor window_colour = QLineEdit().palette().color(QPalette::Base);
-  ASSERT_NE(window_colour, kMarkedFieldColour);
-  std::set<int> painted;
-  for (int i = 0; i < 78; ++i) {
-    const ViewerRow &row = model.rows()[static_cast<size_t>(i)];
-    EXPECT_EQ(view().NameBox(i)->text(), ToQString(Cp1252ToUtf8(row.label))) << i;
-    EXPECT_EQ(view().ValueBox(i)->text(), ToQString(Cp1252ToUtf8(row.value))) << i;
-    const QColor back = BackOf(view().ValueBox(i));
-    if (back == QColor(255, 255, 128))
-      painted.insert(i);
-    else
-      EXPECT_EQ(back, window_colour) << i;
-  }
-  EXPECT_EQ(painted, std::set<int>(marked.begin(), marked.end()));
-  EXPECT_EQ(view().ValueBox(12)->text(), "XX");
-  EXPECT_TRUE(painted.count(12));
-
-  // The caption is the model's, with the file's name only.
-  EXPECT_EQ(window->windowTitle(), "Record Number 3 of 5 Tested Record(s) - PAYROLL & CO.TXT");
-
-  // The next record repaints: the employer record has no marks.
-  Select(1);
-  EXPECT_EQ(view().row_count(), 24);
-  for (int i = 0; i < 24; ++i) EXPECT_EQ(BackOf(view().ValueBox(i)), window_colour) << i;
-  EXPECT_EQ(view().NameBox(24), nullptr);
-}
-
-TEST_F(RecordViewTest, ScrollRangeVisibleRowsAndColumnWidths) {
-  RunFaultySubmission();
-  Select(2);
-  const ViewerScroll &s = view().scroll();
-  const int shown = s.rows_shown();
+TEST_F(RecordViewTest, ScrollRangeVisibleRowsAndTabBetweenThem) {
+  ShowWageRecord();
+  const int shown = view().scroll().rows_shown();
   ASSERT_GT(shown, 3);
   ASSERT_LT(shown, 78);
-  QScrollBar *bar = view().scrollBar();
+  QScrollBar* bar = view().scrollBar();
   EXPECT_TRUE(bar->isVisible());
   EXPECT_EQ(bar->minimum(), 0);
   EXPECT_EQ(bar->maximum(), 78 - shown);
   EXPECT_EQ(bar->height(), shown * view().NameBox(0)->height());
   for (int i = 0; i < 78; ++i) EXPECT_EQ(view().NameBox(i)->isVisible(), i < shown) << i;
 
-  // At the maximum the last row is at the bottom.
-  bar->setValue(bar->maximum());
-  EXPECT_TRUE(view().NameBox(77)->isVisible());
-  EXPECT_EQ(view().NameBox(77)->y(), (shown - 1) * view().NameBox(0)->height());
-
-  // The final record: three rows, no scroll bar, value boxes to its right
-  // edge.
-  Select(4);
-  EXPECT_EQ(view().row_count(), 3);
-  EXPECT_FALSE(bar->isVisible());
-  EXPECT_TRUE(view().NameBox(0)->isVisible());
-}
-
-// Where Tab goes is ViewerScroll's rule (tests/browse); here the keys reach
-// it and the focus and the rows follow.
-TEST_F(RecordViewTest, TabAndShiftTabMoveBetweenRowsAndScroll) {
-  RunFaultySubmission();
-  Select(2);
+  // Where Tab goes is ViewerScroll's rule (tests/browse); here the keys
+  // reach it and the focus and the rows follow.
   window->activateWindow();
-  const int last = view().scroll().rows_shown() - 1;  // the last row shown
-  QScrollBar *bar = view().scrollBar();
-  auto press = [](QLineEdit *box, bool back) {
+  const int last = shown - 1;  // the last row shown
+  auto press = [](QLineEdit* box, bool back) {
     box->setFocus();
     QTest::keyClick(box, back ? Qt::Key_Backtab : Qt::Key_Tab,
                     back ? Qt::ShiftModifier : Qt::NoModifier);
@@ -147,25 +78,108 @@ TEST_F(RecordViewTest, TabAndShiftTabMoveBetweenRowsAndScroll) {
   press(view().NameBox(0), true);
   EXPECT_EQ(bar->value(), 0);
   for (int i = 0; i < view().row_count(); ++i) EXPECT_FALSE(view().ValueBox(i)->hasFocus()) << i;
+
+  // At the maximum the last row is at the bottom.
+  bar->setValue(bar->maximum());
+  EXPECT_TRUE(view().NameBox(77)->isVisible());
+  EXPECT_EQ(view().NameBox(77)->y(), (shown - 1) * view().NameBox(0)->height());
+  // The final record: three rows, no scroll bar.
+  SelectTested(4);
+  EXPECT_EQ(view().row_count(), 3);
+  EXPECT_FALSE(bar->isVisible());
+  EXPECT_TRUE(view().NameBox(0)->isVisible());
 }
 
 TEST_F(RecordViewTest, GridViewAndNewRunUnloadTheRows) {
-  RunFaultySubmission();
-  Select(2);
-  ASSERT_EQ(view().row_count(), 78);
+  ShowWageRecord();
   Button("cmdGrid")->click();
   QApplication::processEvents();
   EXPECT_EQ(view().row_count(), 1);
   EXPECT_FALSE(view().scrollBar()->isVisible());
-  EXPECT_FALSE(Visible("viewerArea"));
+  EXPECT_FALSE(Find<QWidget>("viewerArea")->isVisible());
   EXPECT_EQ(view().viewer(), nullptr);  // the results file is let go
 
   // A new run removes the rows before it replaces the results file.
   Button("cmdView")->click();
-  Select(2);
+  SelectTested(2);
   Run({Submission("clean.txt", CleanRecords())});
   EXPECT_EQ(view().row_count(), 1);
   EXPECT_EQ(view().viewer(), nullptr);
+}
+
+TEST_F(RecordViewTest, ALargerWindowGrowsTheGridAndTheViewerAndShowsEveryNameWhole) {
+  ShowWageRecord();
+  const QSize smallest = window->minimumSize();
+  window->resize(smallest);
+  QApplication::processEvents();
+  auto* grid3 = Find<QTableView>("DBGrid3");
+  const int rows_small = view().scroll().rows_shown();
+  const int value_small = view().ValueBox(0)->width();
+  const int grid_small = grid3->height();
+  EXPECT_FALSE(CutNames().empty());  // the designed size cuts the longest names
+
+  // The size of a first start on a 1280x1024 screen.
+  window->resize(FirstStartSize(QRect(0, 0, 1280, 1024), smallest));
+  QApplication::processEvents();
+  EXPECT_GE(view().scroll().rows_shown(), 20);
+  EXPECT_GT(view().scroll().rows_shown(), rows_small);
+  EXPECT_GT(grid3->height(), grid_small);
+  EXPECT_GT(view().ValueBox(0)->width(), value_small);
+  EXPECT_EQ(CutNames(), std::vector<int>{});
+  // The value boxes reach the scroll bar; the headings follow the columns.
+  const QScrollBar* bar = view().scrollBar();
+  EXPECT_EQ(view().ValueBox(0)->x() + view().ValueBox(0)->width(), bar->x());
+  EXPECT_EQ(Find<QLabel>("lblFData")->x() - Find<QLabel>("lblFName")->x(),
+            view().NameColumnWidth());
+  EXPECT_EQ(view().ValueBox(0)->x(), view().NameColumnWidth());
+  EXPECT_EQ(bar->height(), view().scroll().rows_shown() * view().NameBox(0)->height());
+
+  // Back to the smallest: everything returns.
+  window->resize(QSize(200, 150));  // below the smallest size
+  QApplication::processEvents();
+  EXPECT_EQ(window->size(), smallest);
+  EXPECT_EQ(view().scroll().rows_shown(), rows_small);
+  EXPECT_EQ(grid3->height(), grid_small);
+}
+
+TEST_F(RecordViewTest, LaterStartsOpenAtTheLastPlace) {
+  Open();
+  const QRect first = window->geometry();
+  // The designed width, unless the screen is narrower.
+  EXPECT_EQ(window->minimumSize().width(),
+            std::min(window->Twips(11520), window->screen()->availableGeometry().width()));
+  window->setGeometry(QRect(first.topLeft() + QPoint(7, 5), first.size() + QSize(90, 60)));
+  QApplication::processEvents();
+  const QRect left = window->geometry();
+  window->close();  // Exit saves the place
+  window.reset();
+  keep_placement = true;
+  Open();
+  EXPECT_EQ(window->size(), left.size());
+  // Without a saved place (or with one that cannot be read) the first
+  // start's size again.
+  window.reset();
+  QFile(WindowPlacement::DefaultFile()).open(QIODevice::WriteOnly | QIODevice::Truncate);
+  Open();
+  EXPECT_EQ(window->size(), first.size());
+}
+
+TEST(WindowPlacementSizes, FirstStartFitsTheScreenAndNeverGoesBelowTheDesign) {
+  const QSize design(768, 547);
+  struct Case {
+    QRect available;
+    QSize minimum, first;
+  };
+  const Case cases[] = {
+      {QRect(0, 0, 1280, 1024), design, QSize(1152, 921)},
+      {QRect(0, 24, 1920, 1056), design, QSize(1728, 950)},
+      {QRect(0, 0, 800, 600), design, QSize(768, 547)},           // nine tenths is too small
+      {QRect(0, 0, 960, 516), QSize(768, 516), QSize(864, 516)},  // scale 2 on 1920x1080
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(MinimumWindowSize(design, c.available), c.minimum) << c.available.width();
+    EXPECT_EQ(FirstStartSize(c.available, c.minimum), c.first) << c.available.width();
+  }
 }
 
 }  // namespace

@@ -55,11 +55,12 @@ class WindowTest : public ::testing::Test {
   };
 
  protected:
-  // Creates and shows the window (after the test has prepared the folder).
-  MainWindow& Open() {
+  // Creates and shows the window (after the test has prepared the folder),
+  // asking through with (the scripted prompts unless given).
+  MainWindow& Open(Prompts* with = nullptr) {
     folders = ResolveProgramFolders(home.str(), "", "", "");
     if (!keep_placement) QFile::remove(WindowPlacement::DefaultFile());  // a first start
-    window = std::make_unique<MainWindow>(folders, prompts, clock);
+    window = std::make_unique<MainWindow>(folders, with ? *with : prompts, clock);
     window->show();
     QApplication::processEvents();
     return *window;
@@ -83,6 +84,25 @@ class WindowTest : public ::testing::Test {
   // RCA, RCE, n RCW records, RCT, RCF.
   std::vector<std::string> CleanRecords(int employees = 1) {
     return testing::CleanSubmission(employees);
+  }
+  // A submission of one employee whose RCW (record 3) has several faulty
+  // fields, among them State Abbreviation (row 12 in the viewer).
+  std::vector<std::string> FaultyWageSubmission() {
+    return {CleanRCA(), CleanRCE(),
+            CleanRCW({{188, "XX"},
+                      {244, Cents(1000)},
+                      {255, Cents(1000)},
+                      {266, Cents(100)},
+                      {277, "0000001000A"},
+                      {574, Cents(5)},
+                      {585, Cents(6)}}),
+            CleanRCT(1), FinalRecord(1)};
+  }
+  // Makes row of the tested-records grid current (the viewer shows it).
+  void SelectTested(int row) {
+    auto* grid3 = Find<QTableView>("DBGrid3");
+    grid3->setCurrentIndex(grid3->model()->index(row, 0));
+    QApplication::processEvents();
   }
   std::string ResultsPath() const { return JoinPath(home.str(), kResultsFileName); }
 
