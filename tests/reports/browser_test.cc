@@ -19,8 +19,10 @@ class BrowserTest : public ::testing::Test {
     if (folder.empty()) folder = dir_.str();
     BrowserRequest request{folder, "https://agency.test/welcome", print};
     const bool shown = OpenInBrowser(prompts_, shell_, request, html);
-    Note(&trace_, std::string(shown ? "shown" : "not shown") + "; html [" + html + "]; file [" +
-                      ReadWholeFile(folder + "/temphtm.HTM") + "]");
+    const std::string file = folder + "/temphtm.HTM";
+    Note(&trace_,
+         std::string(shown ? "shown" : "not shown") + "; html [" + html + "]; file " +
+             (std::filesystem::is_regular_file(file) ? "[" + ReadWholeFile(file) + "]" : "none"));
   }
   void TearDown() override {
     ExpectTraceHeld(trace_, dir_.str(), LINTARO_SOURCE_DIR "/tests/reports/traces");

@@ -56,10 +56,10 @@ TEST(HtmlReport, PreTextIsBrokenEveryWidthRawCharacters) {
            {"abc", 0},
            {"abc", -3},
            {"<&>\"", 4},
-           {"<&>", 4}})
-    broken += std::to_string(width) + " [" + text + "] -> " + BreakPreText(text, width) + "\n";
+           {"<&>", 4},
+           {"\xE9\xE9\xE9\xE9", 2}})
+    Note(&broken, std::to_string(width) + " [" + text + "] -> " + BreakPreText(text, width));
   ExpectFileHolds(kTraces / "PreText.trace", broken);
-  EXPECT_EQ(BreakPreText("\xE9\xE9\xE9\xE9", 2), "&#233;</pre><pre>&#233;&#233;</pre><pre>&#233;");
   // A user entry of exactly the width gets one break in the report.
   ResultsFixture f;
   f.File("a.txt");
@@ -71,8 +71,9 @@ TEST(HtmlReport, PreTextIsBrokenEveryWidthRawCharacters) {
 
 // Each piece and what the file holds after it: a new document (longer
 // than "<!DOCTYPE") replaces the file, other pieces are appended, and an
-// empty one becomes the placeholder, in the caller's variable too.
-TEST(HtmlReport, HtmlFilePiecesReplaceOrAppend) {
+// empty one becomes the placeholder, in the caller's variable too; then
+// file names as URLs (a relative or empty one has none).
+TEST(HtmlReport, HtmlFilePiecesReplaceOrAppendAndHaveUrls) {
   TempDir dir;
   const std::string file = (dir.path() / "temphtm.HTM").string();
   std::string steps;
@@ -80,6 +81,9 @@ TEST(HtmlReport, HtmlFilePiecesReplaceOrAppend) {
     EXPECT_EQ(WriteHtmlFile(dir.str(), piece), file);
     Note(&steps, piece + " -> " + ReadWholeFile(file));
   }
+  for (const char* path :
+       {"/opt/lintaro/temphtm.HTM", "/my dir/r\xC3\xA9#1%.htm", "", "relative/x.htm"})
+    Note(&steps, std::string("url of ") + path + " -> " + PathToUrl(path));
   ExpectFileHolds(kTraces / "HtmlFilePieces.trace", steps);
   struct stat info {};
   ASSERT_EQ(::stat(file.c_str(), &info), 0);
@@ -92,13 +96,6 @@ TEST(HtmlReport, HtmlFilePiecesReplaceOrAppend) {
   std::string piece = "appended piece";
   EXPECT_THROW(WriteHtmlFile(other.str(), piece), ReportFileError);
   EXPECT_EQ(ReadWholeFile(target), "keep");
-}
-
-TEST(HtmlReport, PathToUrlEncodesTheFileName) {
-  EXPECT_EQ(PathToUrl("/opt/lintaro/temphtm.HTM"), "file:///opt/lintaro/temphtm.HTM");
-  EXPECT_EQ(PathToUrl("/my dir/r\xC3\xA9#1%.htm"), "file:///my%20dir/r%C3%A9%231%25.htm");
-  EXPECT_EQ(PathToUrl(""), "");
-  EXPECT_EQ(PathToUrl("relative/x.htm"), "");
 }
 
 }  // namespace

@@ -35,32 +35,26 @@ TEST(FindingParts, ReferenceEntryAndDateAreTakenApart) {
                      : "none") +
         " | [" + p.user_entry + "]\n";
   }
+  for (const char* date : {"12/06/2026", "", "2026-12-06", "13/01/2026", "1/6/2026", "12/00/2026"})
+    Note(&parts, "date [" + std::string(date) + "] -> " + IsoDate(date).value_or("none"));
   ExpectFileHolds(kTraces / "FindingParts.trace", parts);
-  EXPECT_EQ(IsoDate("12/06/2026"), "2026-12-06");
-  for (const char* bad : {"", "2026-12-06", "13/01/2026", "1/6/2026", "12/00/2026"})
-    EXPECT_EQ(IsoDate(bad), std::nullopt) << bad;
 }
 
-TEST(JsonReport, StringsAreEscapedAndCp1252IsConverted) {
-  std::string out;
-  AppendJsonString(out, "a\"\\/\t\r\n\x01\x1f \xC3\xA9");
-  EXPECT_EQ(out, "\"a\\\"\\\\/\\t\\r\\n\\u0001\\u001f \xC3\xA9\"");
-  out.clear();
-  AppendJsonCp1252OrNull(out, "");
-  AppendJsonCp1252OrNull(out, "CAF\xC9");
-  EXPECT_EQ(out, "null\"CAF\xC3\x89\"");
-}
-
-// Each value and its field, compared with tests/reports/traces/CsvReport.trace.
-TEST(CsvReport, FieldsAreQuotedAndNeverRunAsFormulas) {
+// Each value and its CSV field, JSON string and JSON string converted from
+// CP1252 (empty: null), compared with tests/reports/traces/Quoting.trace.
+TEST(CsvAndJsonReports, FieldsAreQuotedEscapedAndNeverRunAsFormulas) {
   std::string fields;
-  for (const char* value : {"plain text", "", "a,b", "say \"hi\"", "two\r\nlines",
-                            "=HYPERLINK(\"x\")", "+1", "-5", "@SUM(A1)", "1-5"}) {
-    std::string field;
+  for (const char* value :
+       {"plain text", "", "a,b", "say \"hi\"", "two\r\nlines", "=HYPERLINK(\"x\")", "+1", "-5",
+        "@SUM(A1)", "1-5", "a\"\\/\t\x01\x1f \xC3\xA9", "CAF\xC9"}) {
+    std::string field = " -> ", json = " | ";
     AppendCsvField(field, value);
-    Note(&fields, std::string(value) + " -> " + field);
+    AppendJsonString(json, value);
+    json += " | ";
+    AppendJsonCp1252OrNull(json, value);
+    Note(&fields, value + field + json);
   }
-  ExpectFileHolds(kTraces / "CsvReport.trace", fields);
+  ExpectFileHolds(kTraces / "Quoting.trace", fields);
 }
 
 // Clean runs, findings and stops are read back in report.session too.

@@ -13,15 +13,6 @@ namespace {
 
 const std::filesystem::path kTraces = LINTARO_SOURCE_DIR "/tests/reports/traces";
 
-// One RCW record with twenty findings: 115 counted lines, three pages of 40
-// lines on the fake printer.
-void BuildTwentyErrors(ResultsFixture& f) {
-  f.File("/in/a.txt");
-  f.Record(3, "RCW", "123456789");
-  for (int i = 1; i <= 20; ++i)
-    f.Error(3, "Ref " + std::to_string(i), "[x]", "Message " + std::to_string(i));
-}
-
 // The printed pages counted at the given size.
 int CountPages(ResultsDb& db, int size = 10) {
   FakePrinter printer;
@@ -63,15 +54,6 @@ TEST(PageCount, LeavesRoomForTheFootersAndCountsWithoutDrawing) {
   for (auto [lines, per_page, pages] :
        {std::tuple{115, 40, 3}, {39, 40, 1}, {40, 40, 2}, {80, 40, 3}, {0, 40, 0}, {5, 0, 10}})
     EXPECT_EQ(PageCountFor(lines, per_page), pages) << lines << " / " << per_page;
-  ResultsFixture f;
-  BuildTwentyErrors(f);
-  FakePrinter printer;
-  PrintState state;
-  EXPECT_EQ(PrintedReport(printer, "Courier", 10, state).CountPages(f.db()), 3);
-  EXPECT_EQ(state.last_page, 3);
-  EXPECT_TRUE(printer.pages.empty());
-  EXPECT_EQ(printer.jobs_ended, 0);
-  EXPECT_EQ(CountPages(f.db(), 20), PageCountFor(115, 20));  // 20 lines a page
 }
 
 // Whatever the report holds (a stop, many records, long references that
@@ -117,11 +99,23 @@ TEST(PrintedReport, TextsStayOnTheirPagesAndTheCountReachesTheLastOne) {
   }
 }
 
-// A range prints exactly what those pages of the whole printout hold, at
-// the same places, footer included.
-TEST(PrintedReport, PageRangeTwoToTwoPrintsOnlyPageTwoAndItsFooter) {
+// One RCW record with twenty findings, 115 counted lines, makes three pages
+// of 40 lines: counted without drawing, the count set as the last page. A
+// range prints exactly what those pages of the whole printout hold, at the
+// same places, footer included.
+TEST(PrintedReport, CountsThreePagesAndARangePrintsOnlyThosePages) {
   ResultsFixture f;
-  BuildTwentyErrors(f);
+  f.File("/in/a.txt");
+  f.Record(3, "RCW", "123456789");
+  for (int i = 1; i <= 20; ++i)
+    f.Error(3, "Ref " + std::to_string(i), "[x]", "Message " + std::to_string(i));
+  FakePrinter printer;
+  PrintState state;
+  EXPECT_EQ(PrintedReport(printer, "Courier", 10, state).CountPages(f.db()), 3);
+  EXPECT_EQ(state.last_page, 3);
+  EXPECT_TRUE(printer.pages.empty());
+  EXPECT_EQ(printer.jobs_ended, 0);
+  EXPECT_EQ(CountPages(f.db(), 20), PageCountFor(115, 20));  // 20 lines a page
   FakePrinter all = PrintPages(f.db(), 1, 13);
   ASSERT_EQ(all.pages.size(), 3u);
   for (int page : {2, 3}) {

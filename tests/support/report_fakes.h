@@ -18,10 +18,19 @@
 
 namespace lintaro::testing {
 
-// Adds line to *trace (if any) with CR and LF written \r and \n.
+// Adds line to *trace (if any) with backslash, CR and LF written \\, \r and
+// \n, and other bytes outside printable ASCII as \xHH.
 inline void Note(std::string* trace, const std::string& line) {
   if (!trace) return;
-  for (char c : line) *trace += c == '\r' ? "\\r" : c == '\n' ? "\\n" : std::string(1, c);
+  char hex[8];
+  for (unsigned char c : line) {
+    std::snprintf(hex, sizeof hex, "\\x%02X", c);
+    *trace += c == '\\'               ? "\\\\"
+              : c == '\r'             ? "\\r"
+              : c == '\n'             ? "\\n"
+              : c >= 0x20 && c < 0x7F ? std::string(1, static_cast<char>(c))
+                                      : hex;
+  }
   *trace += '\n';
 }
 
