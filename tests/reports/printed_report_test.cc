@@ -48,45 +48,34 @@ TEST(WrapText, SplitsAtLineFeedsAndWrapsAtSpacesOrBetweenCharacters) {
   ExpectFileHolds(kTraces / "WrapText.trace", wrapped);
 }
 
-TEST(PageCount, LeavesRoomForTheFootersAndCountsWithoutDrawing) {
-  // 40 lines take 40 + 1 with the footer, 80 take 80 + 2; a page that holds
-  // no line counts as one line.
-  for (auto [lines, per_page, pages] :
-       {std::tuple{115, 40, 3}, {39, 40, 1}, {40, 40, 2}, {80, 40, 3}, {0, 40, 0}, {5, 0, 10}})
-    EXPECT_EQ(PageCountFor(lines, per_page), pages) << lines << " / " << per_page;
-}
-
 // Whatever the report holds (a stop, many records, long references that
 // wrap, a head of many file names that goes on over the next page), every
 // text stays inside the page and above its footer, and the page count,
 // which bounds the print dialog's range, reaches the last page printed.
 TEST(PrintedReport, TextsStayOnTheirPagesAndTheCountReachesTheLastOne) {
-  struct Case {
-    int files, records, findings_each;
-    bool stopped;
-  };
-  for (const Case c : {Case{2, 1, 1, false},
-                       {2, 1, 20, true},
-                       {2, 3, 12, true},
-                       {2, 12, 7, false},
-                       {2, 40, 2, true},
-                       {2, 90, 3, false},
-                       {200, 1, 1, false}}) {
+  for (auto [files, records, findings_each, stopped] :
+       std::vector<std::tuple<int, int, int, bool>>{{2, 1, 1, false},
+                                                    {2, 1, 20, true},
+                                                    {2, 3, 12, true},
+                                                    {2, 12, 7, false},
+                                                    {2, 40, 2, true},
+                                                    {2, 90, 3, false},
+                                                    {200, 1, 1, false}}) {
     ResultsFixture f;
-    for (int i = 0; i < c.files; ++i)
+    for (int i = 0; i < files; ++i)
       f.File("/in/part-" + std::to_string(i) + "-of-the-submission.txt");
-    for (int r = 1; r <= c.records; ++r) {
+    for (int r = 1; r <= records; ++r) {
       f.Record(r, "RCW", "12345678" + std::to_string(r % 10));
-      for (int e = 1; e <= c.findings_each; ++e) {
-        const bool last = r == c.records && e == c.findings_each;
+      for (int e = 1; e <= findings_each; ++e) {
+        const bool last = r == records && e == findings_each;
         f.Error(r, e % 3 == 0 ? std::string(70, 'R') : "Ref", "[x]", "Message",
-                last && c.stopped ? "C" : "");
+                last && stopped ? "C" : "");
       }
     }
     const int pages = CountPages(f.db());
     const FakePrinter printer = PrintPages(f.db(), 1, pages + 10);
     const int printed = static_cast<int>(printer.pages.size());
-    EXPECT_GE(pages, printed) << c.files << " files, " << c.records << " x " << c.findings_each;
+    EXPECT_GE(pages, printed) << files << " files, " << records << " x " << findings_each;
     for (int p = 0; p < printed; ++p) {
       const auto& texts = printer.pages[p].texts;
       EXPECT_EQ(texts.back().text, "Page: " + std::to_string(p + 1));
@@ -100,7 +89,8 @@ TEST(PrintedReport, TextsStayOnTheirPagesAndTheCountReachesTheLastOne) {
 }
 
 // One RCW record with twenty findings, 115 counted lines, makes three pages
-// of 40 lines: counted without drawing, the count set as the last page. A
+// of 40 lines (room left for the footers): counted without drawing, the count
+// set as the last page. A
 // range prints exactly what those pages of the whole printout hold, at the
 // same places, footer included.
 TEST(PrintedReport, CountsThreePagesAndARangePrintsOnlyThosePages) {
@@ -116,6 +106,11 @@ TEST(PrintedReport, CountsThreePagesAndARangePrintsOnlyThosePages) {
   EXPECT_TRUE(printer.pages.empty());
   EXPECT_EQ(printer.jobs_ended, 0);
   EXPECT_EQ(CountPages(f.db(), 20), PageCountFor(115, 20));  // 20 lines a page
+  // 40 lines take 40 + 1 with the footer, 80 take 80 + 2; a page that holds
+  // no line counts as one line.
+  for (auto [lines, per_page, pages] :
+       {std::tuple{115, 40, 3}, {39, 40, 1}, {40, 40, 2}, {80, 40, 3}, {0, 40, 0}, {5, 0, 10}})
+    EXPECT_EQ(PageCountFor(lines, per_page), pages) << lines << " / " << per_page;
   FakePrinter all = PrintPages(f.db(), 1, 13);
   ASSERT_EQ(all.pages.size(), 3u);
   for (int page : {2, 3}) {

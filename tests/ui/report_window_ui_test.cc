@@ -87,10 +87,13 @@ class ReportUiTest : public WindowTest {
 };
 
 // Save As writes the preview into the chosen file (the dialog starts in
-// the program folder), with CR LF after it; the next request closes the
-// window before it offers the last choice; an open window does not hinder
-// the next run and keeps the report it was made for; shutdown closes it.
-TEST_F(ReportUiTest, ViewErrorReportShowsThePreviewSavesItAndIsReplaced) {
+// the program folder), with CR LF after it. The real font dialog opens at the
+// report's font and size (OK alone changes nothing, even for a font that is
+// not installed) and offers the sizes 8 to 20 only; sizes outside the list
+// open at its nearest end. The next request closes the window before it
+// offers the last choice; an open window does not hinder the next run and
+// keeps the report it was made for; shutdown closes it.
+TEST_F(ReportUiTest, ViewErrorReportShowsThePreviewSavesItSetsItsFontAndIsReplaced) {
   OpenWithResults(4);
   QPointer<ReportForm> first = ViewTextReport();
   NoteForm(first);
@@ -102,6 +105,35 @@ TEST_F(ReportUiTest, ViewErrorReportShowsThePreviewSavesItAndIsReplaced) {
   std::filesystem::remove(saved);
   first->SaveAs();  // cancelled: nothing written
   EXPECT_FALSE(std::filesystem::exists(saved));
+
+  const QString family_before = first->preview()->font().family();
+  WhenModal<ReportFontDialog>([&](ReportFontDialog* dialog) {
+    QString shown = "font dialog offers ";
+    for (int i = 0; i < dialog->sizeList()->count(); ++i)
+      shown += dialog->sizeList()->item(i)->text() + " ";
+    Note(&trace, (shown + "at " + dialog->fontList()->currentItem()->text() + " " +
+                  dialog->sizeList()->currentItem()->text())
+                     .toStdString());
+    dialog->findChild<QPushButton*>("cmdOK")->click();
+  });
+  first->findChild<QPushButton*>("cmdFont")->click();
+  NoteForm(first);
+  EXPECT_EQ(first->preview()->font().family(), family_before);
+
+  WhenModal<ReportFontDialog>([&](ReportFontDialog* dialog) {
+    dialog->fontList()->setCurrentItem(
+        dialog->fontList()->findItems("DejaVu Sans Mono", Qt::MatchFixedString).value(0));
+    dialog->sizeList()->setCurrentRow(14 - ReportFontDialog::kSmallestSize);
+    dialog->accept();
+  });
+  first->findChild<QPushButton*>("cmdFont")->click();
+  NoteForm(first);
+  for (double given : {6.0, 7.6, 12.4, 28.0}) {
+    QFont f("Courier");
+    f.setPointSizeF(given);
+    Note(&trace, "size " + QString::number(given).toStdString() + " opens at " +
+                     ReportFontDialog(f).sizeList()->currentItem()->text().toStdString());
+  }
 
   format_answer.reset();
   Button("cmdErrors")->click();
@@ -140,41 +172,6 @@ TEST_F(ReportUiTest, ReportOptionDialogStoresTheChoiceAndTheBrowserOpensPages) {
   Note(&trace, Describe(*LastMessage()));
 }
 
-// The real font dialog: it opens at the report's font and size (OK alone
-// changes nothing, even for a font that is not installed) and offers the
-// sizes 8 to 20 only; sizes outside the list open at its nearest end.
-TEST_F(ReportUiTest, FontDialogStartsAtTheReportsFontAndOffersEightToTwenty) {
-  OpenWithResults(2);
-  ReportForm* form = ViewTextReport();
-  const QString family_before = form->preview()->font().family();
-  WhenModal<ReportFontDialog>([&](ReportFontDialog* dialog) {
-    QString shown = "font dialog offers ";
-    for (int i = 0; i < dialog->sizeList()->count(); ++i)
-      shown += dialog->sizeList()->item(i)->text() + " ";
-    Note(&trace, (shown + "at " + dialog->fontList()->currentItem()->text() + " " +
-                  dialog->sizeList()->currentItem()->text())
-                     .toStdString());
-    dialog->findChild<QPushButton*>("cmdOK")->click();
-  });
-  form->findChild<QPushButton*>("cmdFont")->click();
-  NoteForm(form);
-  EXPECT_EQ(form->preview()->font().family(), family_before);
-
-  WhenModal<ReportFontDialog>([&](ReportFontDialog* dialog) {
-    dialog->fontList()->setCurrentItem(
-        dialog->fontList()->findItems("DejaVu Sans Mono", Qt::MatchFixedString).value(0));
-    dialog->sizeList()->setCurrentRow(14 - ReportFontDialog::kSmallestSize);
-    dialog->accept();
-  });
-  form->findChild<QPushButton*>("cmdFont")->click();
-  NoteForm(form);
-  for (double given : {6.0, 7.6, 12.4, 28.0}) {
-    QFont f("Courier");
-    f.setPointSizeF(given);
-    Note(&trace, "size " + QString::number(given).toStdString() + " opens at " +
-                     ReportFontDialog(f).sizeList()->currentItem()->text().toStdString());
-  }
-}
 TEST_F(ReportUiTest, PrintingToPdfGivesTheCountedPagesAndThePageRange) {
   OpenWithResults(120);
   const std::string pdf = home.str() + "/report.pdf";

@@ -1,6 +1,12 @@
-// The reports for scripts and spreadsheets: findings taken apart, CSV and
-// JSON quoting, and the outcome read back from stored results. The whole
-// reports, one employer's too, are in tests/cli/sessions/report.session.
+// What the reports hold beyond the golden cases (tests/golden, whose
+// NAME.report pins the text report's layout): the text buffer, whose
+// character count decides where a long report is cut into pieces, file names
+// that are not UTF-8, and for the reports for scripts and spreadsheets,
+// findings taken apart, CSV and JSON quoting and the outcome read back from
+// stored results. The whole reports, one employer's too, are in
+// tests/cli/sessions/report.session.
+#include "reports/report_content.h"
+
 #include <gtest/gtest.h>
 
 #include "core/error_limit.h"
@@ -8,6 +14,7 @@
 #include "reports/finding_parts.h"
 #include "reports/json_report.h"
 #include "reports/outcome.h"
+#include "reports/text_report.h"
 #include "support/line_diff.h"
 #include "support/report_fakes.h"
 #include "support/results_fixture.h"
@@ -79,6 +86,37 @@ TEST(StoredOutcome, TheLastFindingTellsHowTheRunEnded) {
     for (const ErrorRow& e : c.findings) f.Error(1, e.reference, e.user_entry, e.error, e.type);
     EXPECT_STREQ(OutcomeName(StoredOutcome(f.db())), c.name.c_str()) << c.name;
   }
+}
+
+TEST(ReportBuffer, CountsCharactersNotBytes) {
+  ReportBuffer b;
+  b.Append("ab");
+  b.Append("\xC3\xA9\xE2\x82\xAC");
+  EXPECT_EQ(b.chars, 4u);
+  EXPECT_EQ(b.text.size(), 7u);
+}
+
+// A file name that is not UTF-8 (a name from another character set) shows
+// with U+FFFD for each bad sequence, as in the HTML and JSON reports, so the
+// text report stays UTF-8.
+TEST(ReportHeader, AFileNameThatIsNotUtf8ShowsItsBadBytesAsReplacements) {
+  ResultsFixture results;
+  results.File("/in/M\xFCller.txt", "12/06/2026\xFF").File("/in/b\xC3\xA9.txt");
+  results.Record(1, "RCA", "1");
+  results.Error(1, "r", "[u]", "m");
+  const ReportHeader header = ReadReportHeader(results.db());
+  EXPECT_EQ(header.paths,
+            (std::vector<std::string>{"/in/M\xEF\xBF\xBDller.txt", "/in/b\xC3\xA9.txt"}));
+  EXPECT_EQ(header.date, "12/06/2026\xEF\xBF\xBD");
+  ReportBuffer text;
+  BuildTextReport(results.db(), text);
+  EXPECT_NE(text.text.find("Generated from: /in/M\xEF\xBF\xBDller.txt; /in/b\xC3\xA9.txt\r\n"),
+            std::string::npos);
+  EXPECT_EQ(text.text.find('\xFC'), std::string::npos);
+  EXPECT_EQ(text.text.find('\xFF'), std::string::npos);
+  ReportBuffer json;
+  BuildJsonReport(results.db(), json);
+  EXPECT_NE(json.text.find("/in/M\xEF\xBF\xBDller.txt"), std::string::npos);
 }
 
 }  // namespace
