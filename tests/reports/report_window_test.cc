@@ -1,10 +1,12 @@
-// The report window's decisions over fakes: each scenario's prompts, shell
-// calls, print dialog, printed jobs, view changes and settings are compared
-// with tests/reports/traces/ReportTest.TEST.trace.
+// The report window's decisions and the browser hand-over over fakes: each
+// scenario's prompts, shell calls, print dialog, printed jobs, view changes,
+// settings and report files are compared with
+// tests/reports/traces/ReportTest.TEST.trace.
 #include "reports/report_window.h"
 
 #include <gtest/gtest.h>
 
+#include "reports/browser.h"
 #include "reports/text_report.h"
 #include "support/report_fakes.h"
 #include "support/results_fixture.h"
@@ -68,6 +70,17 @@ class ReportTest : public ::testing::Test, public ReportRequestHost {
     Note(&trace_, "settings: choice " + std::to_string(settings_.report_choice) +
                       (settings_.print_requested ? ", print requested" : "") +
                       (settings_.report_cancelled ? ", cancelled" : ""));
+  }
+  // Hands html to the browser from folder (else the results' folder) and
+  // traces the outcome.
+  void OpenHtml(std::string html, bool print = false, std::string folder = "") {
+    if (folder.empty()) folder = f_.dir.str();
+    BrowserRequest request{folder, "https://agency.test/welcome", print};
+    const bool shown = OpenInBrowser(prompts_, shell_, request, html);
+    const std::string file = folder + "/temphtm.HTM";
+    Note(&trace_,
+         std::string(shown ? "shown" : "not shown") + "; html [" + html + "]; file " +
+             (std::filesystem::is_regular_file(file) ? "[" + ReadWholeFile(file) + "]" : "none"));
   }
   void ExpectTrace() {
     ExpectTraceHeld(trace_, f_.dir.str(), LINTARO_SOURCE_DIR "/tests/reports/traces");
@@ -191,6 +204,34 @@ TEST_F(ReportTest, EachRequestReachesItsOutput) {
     TraceSettings();
     if (f_.db().CountErrors() == 0) f_.Error(1, "r", "[u]", "m");
   }
+  ExpectTrace();
+}
+
+// No browser: a text report is offered (Cancel keeps HTML); for the empty
+// report, the online services page, a notice.
+TEST_F(ReportTest, NoBrowserAsksForATextReportOrGivesANotice) {
+  shell_.browser.reset();
+  prompts_.answers = {Answer::kCancel, Answer::kOk};
+  OpenHtml("<!DOCTYPE HTML report", true);
+  OpenHtml("<!DOCTYPE HTML report", true);
+  OpenHtml("");
+  ExpectTrace();
+}
+
+// A print the shell cannot hand over opens the browser; the empty report
+// opens the online services page; a browser that does not start and a file
+// that cannot be written (a folder in its place) are reported.
+TEST_F(ReportTest, EmptyTextOpensTheOnlineServicesPageAndFailuresAreReported) {
+  shell_.print_succeeds = false;
+  OpenHtml("<!DOCTYPE HTML report", true);
+  OpenHtml("");
+  shell_.open_succeeds = false;
+  OpenHtml("");
+  prompts_.answers = {Answer::kOk, Answer::kOk};
+  OpenHtml("<!DOCTYPE HTML report");
+  std::filesystem::create_directory(f_.dir.path() / "sub");
+  std::filesystem::create_directory(f_.dir.path() / "sub" / "temphtm.HTM");
+  OpenHtml("<!DOCTYPE HTML report", false, f_.dir.str() + "/sub");
   ExpectTrace();
 }
 
