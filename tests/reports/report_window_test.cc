@@ -53,19 +53,6 @@ class ReportTest : public ::testing::Test, public ReportRequestHost {
     Note(&trace_, "host: new report window");
     return Window();
   }
-  // 1,000 findings of about 330 characters each: five or six pieces.
-  void BuildLargeRun() {
-    f_.db().Begin();
-    f_.File("/in/big.txt");
-    for (int r = 1; r <= 100; ++r) {
-      f_.Record(r, "RCW", "123456789");
-      for (int e = 0; e < 10; ++e)
-        f_.Error(
-            r, "Reference of the field [Position 100 - 110]", "[" + std::string(80, 'u') + "]",
-            "Message " + std::to_string(r) + "/" + std::to_string(e) + " " + std::string(150, 'm'));
-    }
-    f_.db().Commit();
-  }
   void TraceSettings() {
     Note(&trace_, "settings: choice " + std::to_string(settings_.report_choice) +
                       (settings_.print_requested ? ", print requested" : "") +
@@ -105,7 +92,17 @@ class ReportTest : public ::testing::Test, public ReportRequestHost {
 // and the report stops as if cancelled); Yes with a name. The HTML report
 // replaces a stale file with its first piece and appends the others.
 TEST_F(ReportTest, LargeReportsAreWrittenInPieces) {
-  BuildLargeRun();
+  // 1,000 findings of about 330 characters each: several pieces.
+  f_.db().Begin();
+  f_.File("/in/big.txt");
+  for (int r = 1; r <= 100; ++r) {
+    f_.Record(r, "RCW", "123456789");
+    for (int e = 0; e < 10; ++e)
+      f_.Error(
+          r, "Reference of the field [Position 100 - 110]", "[" + std::string(80, 'u') + "]",
+          "Message " + std::to_string(r) + "/" + std::to_string(e) + " " + std::string(150, 'm'));
+  }
+  f_.db().Commit();
   const std::string saved = f_.dir.Write("saved.txt", "old contents of another report");
   prompts_.answers = {Answer::kNo, Answer::kYes, Answer::kYes, Answer::kOk, Answer::kYes};
   prompts_.save_names = {std::nullopt, (f_.dir.path() / "no-such-folder" / "r.txt").string(),
