@@ -90,9 +90,8 @@ TEST(PrintedReport, TextsStayOnTheirPagesAndTheCountReachesTheLastOne) {
 
 // One RCW record with twenty findings, 115 counted lines, makes three pages
 // of 40 lines (room left for the footers): counted without drawing, the count
-// set as the last page. A
-// range prints exactly what those pages of the whole printout hold, at the
-// same places, footer included.
+// set as the last page. A range prints exactly what those pages of the whole
+// printout hold, at the same places, footer included.
 TEST(PrintedReport, CountsThreePagesAndARangePrintsOnlyThosePages) {
   ResultsFixture f;
   f.File("/in/a.txt");

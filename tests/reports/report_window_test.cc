@@ -117,7 +117,8 @@ TEST_F(ReportTest, LargeReportsAreWrittenInPieces) {
   BuildTextReport(f_.db(), text);
   Note(&trace_,
        "saved.txt holds the text report in " + PieceSizes(text.text, ReadWholeFile(saved)));
-  EXPECT_EQ(std::filesystem::status(saved).permissions(), kOwnerReadWrite);
+  EXPECT_EQ(std::filesystem::status(saved).permissions(),
+            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
 
   f_.dir.Write("temphtm.HTM", "stale report");
   Window().FormatReport(kReportHtml);
@@ -205,26 +206,22 @@ TEST_F(ReportTest, EachRequestReachesItsOutput) {
 }
 
 // No browser: a text report is offered (Cancel keeps HTML); for the empty
-// report, the online services page, a notice.
-TEST_F(ReportTest, NoBrowserAsksForATextReportOrGivesANotice) {
+// report, the online services page, a notice. With a browser, a print the
+// shell cannot hand over opens the browser; the empty report opens the online
+// services page; a browser that does not start and a file that cannot be
+// written (a folder in its place) are reported.
+TEST_F(ReportTest, TheBrowserShowsOrPrintsTheReportAndFailuresAreReported) {
   shell_.browser.reset();
-  prompts_.answers = {Answer::kCancel, Answer::kOk};
+  prompts_.answers = {Answer::kCancel, Answer::kOk, Answer::kOk, Answer::kOk, Answer::kOk};
   OpenHtml("<!DOCTYPE HTML report", true);
   OpenHtml("<!DOCTYPE HTML report", true);
   OpenHtml("");
-  ExpectTrace();
-}
-
-// A print the shell cannot hand over opens the browser; the empty report
-// opens the online services page; a browser that does not start and a file
-// that cannot be written (a folder in its place) are reported.
-TEST_F(ReportTest, EmptyTextOpensTheOnlineServicesPageAndFailuresAreReported) {
+  shell_.browser = "/usr/bin/browser";
   shell_.print_succeeds = false;
   OpenHtml("<!DOCTYPE HTML report", true);
   OpenHtml("");
   shell_.open_succeeds = false;
   OpenHtml("");
-  prompts_.answers = {Answer::kOk, Answer::kOk};
   OpenHtml("<!DOCTYPE HTML report");
   std::filesystem::create_directory(f_.dir.path() / "sub");
   std::filesystem::create_directory(f_.dir.path() / "sub" / "temphtm.HTM");

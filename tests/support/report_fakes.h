@@ -34,10 +34,6 @@ inline void Note(std::string* trace, const std::string& line) {
   *trace += '\n';
 }
 
-// The permissions of a file only its owner may read and write.
-inline constexpr auto kOwnerReadWrite =
-    std::filesystem::perms::owner_read | std::filesystem::perms::owner_write;
-
 // Compares trace, with every occurrence of folder written FOLDER, with
 // traces/SUITE.TEST.trace, named after the running test.
 inline void ExpectTraceHeld(std::string trace, const std::string& folder,
