@@ -102,46 +102,36 @@ TEST(ReportBuffer, CountsCharactersNotBytes) {
   EXPECT_EQ(b.text.size(), 7u);
 }
 
-// A file name that is not UTF-8 (a name from another character set) shows
-// with U+FFFD for each bad sequence, as in the HTML and JSON reports, so the
-// text report stays UTF-8.
-TEST(ReportHeader, AFileNameThatIsNotUtf8ShowsItsBadBytesAsReplacements) {
-  ResultsFixture results;
-  results.File("/in/M\xFCller.txt", "12/06/2026\xFF").File("/in/b\xC3\xA9.txt");
-  results.Record(1, "RCA", "1");
-  results.Error(1, "r", "[u]", "m");
-  const ReportHeader header = ReadReportHeader(results.db());
-  EXPECT_EQ(header.paths,
-            (std::vector<std::string>{"/in/M\xEF\xBF\xBDller.txt", "/in/b\xC3\xA9.txt"}));
-  EXPECT_EQ(header.date, "12/06/2026\xEF\xBF\xBD");
-  ReportBuffer text;
-  BuildTextReport(results.db(), text);
-  EXPECT_NE(text.text.find("Generated from: /in/M\xEF\xBF\xBDller.txt; /in/b\xC3\xA9.txt\r\n"),
-            std::string::npos);
-  EXPECT_EQ(text.text.find('\xFC'), std::string::npos);
-  EXPECT_EQ(text.text.find('\xFF'), std::string::npos);
-  ReportBuffer json;
-  BuildJsonReport(results.db(), json);
-  EXPECT_NE(json.text.find("/in/M\xEF\xBF\xBDller.txt"), std::string::npos);
-}
-
 std::string HtmlOf(ResultsDb& db, int width = 57) {
   ReportBuffer out;
   EXPECT_TRUE(BuildHtmlReport(db, out, width));
   return out.text;
 }
 
-TEST(HtmlReport, InsertedValuesAreEscapedAndNonAsciiIsReferenced) {
+// Values put into the reports: the HTML report escapes any character and
+// references every one beyond ASCII; a file name (or date) that is not UTF-8
+// (from another character set) shows with U+FFFD for each bad sequence in the
+// header, the HTML, text and JSON reports, which stay UTF-8. Compared with
+// tests/reports/traces/ReportValues.trace.
+TEST(ReportValues, AreEscapedInHtmlAndBadBytesAreReplaced) {
   ResultsFixture f;
-  f.File("/in/<r\xC3\xA9sum\xC3\xA9> & \"co\".txt", "12/06/2026");
+  f.File("/in/<r\xC3\xA9sum\xC3\xA9> & \"co\".txt", "12/06/2026\xFF").File("/in/M\xFCller.txt");
   f.Record(1, "RCW", "12<4>&\"89");
   f.Error(1, "Name & <Address>", "[<script>alert(1)</script>]",
           "Caf\xE9 \x80 \"quoted\" a<b>c & d");
   const std::string html = HtmlOf(f.db());
-  std::string tags;  // a line break after each tag
-  for (char c : html) tags += c == '>' ? ">\n" : std::string(1, c);
-  ExpectFileHolds(kTraces / "HtmlReport.Escaped.trace", tags);
+  std::string trace;  // a line break after each tag
+  for (char c : html) trace += c == '>' ? ">\n" : std::string(1, c);
   for (char c : html) ASSERT_LT(static_cast<unsigned char>(c), 0x80);  // plain ASCII
+  const ReportHeader header = ReadReportHeader(f.db());
+  Note(&trace, "header: " + header.paths.at(0) + "; " + header.paths.at(1) + " | " + header.date);
+  ReportBuffer text, json;
+  BuildTextReport(f.db(), text);
+  BuildJsonReport(f.db(), json);
+  Note(&trace, text.text);
+  const size_t from = json.text.find("\"generated_from\"");  // the JSON report's file names
+  Note(&trace, json.text.substr(from, json.text.find('\n', from) - from));
+  ExpectFileHolds(kTraces / "ReportValues.trace", trace);
 
   std::string out;
   AppendHtmlCp1252(out, std::string("a\0b", 3));
