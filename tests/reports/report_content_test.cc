@@ -218,14 +218,10 @@ TEST(WrapText, SplitsAtLineFeedsAndWrapsAtSpacesOrBetweenCharacters) {
 // text stays inside the page and above its footer, and the page count,
 // which bounds the print dialog's range, reaches the last page printed.
 TEST(PrintedReport, TextsStayOnTheirPagesAndTheCountReachesTheLastOne) {
-  for (auto [files, records, findings_each, stopped] :
-       std::vector<std::tuple<int, int, int, bool>>{{2, 1, 1, false},
-                                                    {2, 1, 20, true},
-                                                    {2, 3, 12, true},
-                                                    {2, 12, 7, false},
-                                                    {2, 40, 2, true},
-                                                    {2, 90, 3, false},
-                                                    {200, 1, 1, false}}) {
+  // Files, records, findings of each record, 1 when the last one stops the run.
+  const int cases[][4] = {{2, 1, 1, 0},  {2, 1, 20, 1}, {2, 3, 12, 1}, {2, 12, 7, 0},
+                          {2, 40, 2, 1}, {2, 90, 3, 0}, {200, 1, 1, 0}};
+  for (auto [files, records, findings_each, stopped] : cases) {
     ResultsFixture f;
     for (int i = 0; i < files; ++i)
       f.File("/in/part-" + std::to_string(i) + "-of-the-submission.txt");
