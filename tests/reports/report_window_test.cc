@@ -147,25 +147,22 @@ TEST_F(ReportTest, PrintTextReportPrintsTheChosenRangeAndCopies) {
   ExpectTrace();
 }
 
+// Each setter keeps Min <= FromPage <= ToPage <= Max by moving the others
+// (negative values become 0): the dialog after each step, compared with
+// tests/reports/traces/PrintDialog.Pages.trace.
 TEST(PrintDialog, PageSettersKeepTheRangeConsistent) {
+  const char* const names[] = {"Min", "Max", "FromPage", "ToPage"};
+  void (PrintDialog::*const setters[])(int) = {&PrintDialog::SetMin, &PrintDialog::SetMax,
+                                               &PrintDialog::SetFromPage, &PrintDialog::SetToPage};
+  const int steps[][2] = {{0, 1}, {1, 9},  {2, 4}, {3, 6},  {0, 3},
+                          {3, 2}, {2, 12}, {1, 1}, {0, -5}, {3, -1}};  // setter, page
   PrintDialog d;
-  auto range = [&] { return std::vector<int>{d.Min(), d.FromPage(), d.ToPage(), d.Max()}; };
-  d.SetMin(1);
-  EXPECT_EQ(range(), (std::vector<int>{1, 1, 1, 1}));
-  d.SetMax(9);
-  d.SetFromPage(4);
-  d.SetToPage(6);
-  EXPECT_EQ(range(), (std::vector<int>{1, 4, 6, 9}));
-  d.SetMin(3);
-  d.SetToPage(2);  // below Min: lowers Min and FromPage
-  EXPECT_EQ(range(), (std::vector<int>{2, 2, 2, 9}));
-  d.SetFromPage(12);  // above ToPage and Max: raises both
-  EXPECT_EQ(range(), (std::vector<int>{2, 12, 12, 12}));
-  d.SetMax(1);  // below everything: lowers everything
-  EXPECT_EQ(range(), (std::vector<int>{1, 1, 1, 1}));
-  d.SetMin(-5);  // negative values become 0
-  d.SetToPage(-1);
-  EXPECT_EQ(range(), (std::vector<int>{0, 0, 0, 1}));
+  std::string ranges;
+  for (auto [setter, page] : steps) {
+    (d.*setters[setter])(page);
+    Note(&ranges, names[setter] + (" " + std::to_string(page)) + ": " + DescribePrintDialog(d));
+  }
+  ExpectFileHolds(LINTARO_SOURCE_DIR "/tests/reports/traces/PrintDialog.Pages.trace", ranges);
 }
 
 // An empty name keeps the font; the size is rounded into 8..20.
