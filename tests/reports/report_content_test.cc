@@ -100,7 +100,7 @@ TEST(ReportBuffer, CountsCharactersNotBytes) {
 // Values put into the reports: the HTML report escapes any character and
 // references every one beyond ASCII; a file name (or date) that is not UTF-8
 // (from another character set) shows with U+FFFD for each bad sequence in the
-// header, the HTML, text and JSON reports, which stay UTF-8; last, bytes
+// heads of the HTML, text and JSON reports, which stay UTF-8; last, bytes
 // turned into HTML references. Compared with
 // tests/reports/traces/ReportValues.trace.
 TEST(ReportValues, AreEscapedInHtmlAndBadBytesAreReplaced) {
@@ -115,8 +115,6 @@ TEST(ReportValues, AreEscapedInHtmlAndBadBytesAreReplaced) {
   std::string trace;  // a line break after each tag
   for (char c : html.text) trace += c == '>' ? ">\n" : std::string(1, c);
   for (char c : html.text) ASSERT_LT(static_cast<unsigned char>(c), 0x80);  // plain ASCII
-  const ReportHeader header = ReadReportHeader(f.db());
-  Note(&trace, "header: " + header.paths.at(0) + "; " + header.paths.at(1) + " | " + header.date);
   BuildTextReport(f.db(), text);
   BuildJsonReport(f.db(), json);
   Note(&trace, text.text);
