@@ -47,6 +47,7 @@ class ReportUiTest : public WindowTest {
     Open();
     Button("cmdLast")->click();
     QApplication::processEvents();
+    shell.trace = &trace;
     reports().set_shell(&shell);
     reports().set_print_dialog(&print_dialog);
     reports().set_format_chooser([this](int current) {
@@ -79,7 +80,6 @@ class ReportUiTest : public WindowTest {
     ExpectTraceHeld(trace, home.str(), LINTARO_SOURCE_DIR "/tests/reports/traces");
   }
 
-  ReportUiTest() { shell.trace = &trace; }
   std::string trace;  // the shell's calls, format questions and what each test notes
   FakeShell shell;
   FakePrintDialogHost print_dialog;
@@ -96,12 +96,13 @@ class ReportUiTest : public WindowTest {
 TEST_F(ReportUiTest, ViewErrorReportShowsThePreviewSavesItSetsItsFontAndIsReplaced) {
   OpenWithResults(4);
   QPointer<ReportForm> first = ViewTextReport();
+  ASSERT_FALSE(first.isNull());
   NoteForm(first);
   const std::string saved = home.str() + "/saved report.txt";
   prompts.save_names = {saved, std::nullopt};
   first->findChild<QPushButton*>("cmdSave")->click();
-  Note(&trace, "save dialog in " + prompts.save_folders.back() + "; file holds the preview" +
-                   (ReadWholeFile(saved) == first->PreviewText() + "\r\n" ? " and CR LF" : "?"));
+  Note(&trace, "save dialog in " + prompts.save_folders.back());
+  EXPECT_EQ(ReadWholeFile(saved), first->PreviewText() + "\r\n");
   std::filesystem::remove(saved);
   first->SaveAs();  // cancelled: nothing written
   EXPECT_FALSE(std::filesystem::exists(saved));
@@ -194,6 +195,7 @@ TEST_F(ReportUiTest, PrintingToPdfGivesTheCountedPagesAndThePageRange) {
 
   // Pages 2 to 2 from the report window's Print command.
   ReportForm* form = ViewTextReport();
+  ASSERT_NE(form, nullptr);
   std::filesystem::remove(pdf);
   print_dialog.page_range = std::make_pair(2, 2);
   form->findChild<QPushButton*>("cmdPrint")->click();
@@ -201,8 +203,7 @@ TEST_F(ReportUiTest, PrintingToPdfGivesTheCountedPagesAndThePageRange) {
 
   // A printer that refuses the job (its output folder does not exist) is
   // reported.
-  const std::string nowhere = home.str() + "/missing/report.pdf";
-  printer.setOutputFileName(QString::fromStdString(nowhere));
+  printer.setOutputFileName(QString::fromStdString(home.str() + "/missing/report.pdf"));
   form->Print();
   Note(&trace, Describe(*LastMessage()));
 }
@@ -217,8 +218,7 @@ TEST_F(ReportUiTest, QtPrintDialogCarriesPageRangeCopiesAndFlags) {
   PrintDialog dialog;
   dialog.cancel_error = true;
   dialog.SetMin(1);
-  dialog.SetMax(7);
-  dialog.SetToPage(7);
+  dialog.SetToPage(7);  // raises Max too
   dialog.flags = kPdHidePrintToFile | kPdNoSelection;
   host.set_exec([&](QPrintDialog& qt) {
     Note(&trace, "qt dialog: max " + std::to_string(qt.maxPage()) +
