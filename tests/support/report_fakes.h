@@ -18,10 +18,19 @@
 
 namespace lintaro::testing {
 
-// Adds line to *trace (if any) with CR and LF written \r and \n.
+// Adds line to *trace (if any) with backslash, CR and LF written \\, \r and
+// \n, and other bytes outside printable ASCII as \xHH.
 inline void Note(std::string* trace, const std::string& line) {
   if (!trace) return;
-  for (char c : line) *trace += c == '\r' ? "\\r" : c == '\n' ? "\\n" : std::string(1, c);
+  char hex[8];
+  for (unsigned char c : line) {
+    std::snprintf(hex, sizeof hex, "\\x%02X", c);
+    *trace += c == '\\'               ? "\\\\"
+              : c == '\r'             ? "\\r"
+              : c == '\n'             ? "\\n"
+              : c >= 0x20 && c < 0x7F ? std::string(1, static_cast<char>(c))
+                                      : hex;
+  }
   *trace += '\n';
 }
 
@@ -147,6 +156,15 @@ class FakeReportView : public ReportView {
   void SetBusy(bool busy) override { Note(trace, busy ? "view: busy" : "view: not busy"); }
 };
 
+// The print dialog's pages, flags and copies: "FROM-TO of MIN-MAX, flags
+// 0xFLAGS, copies N".
+inline std::string DescribePrintDialog(const PrintDialog& d) {
+  char text[80];
+  std::snprintf(text, sizeof text, "%d-%d of %d-%d, flags 0x%x, copies %d", d.FromPage(),
+                d.ToPage(), d.Min(), d.Max(), static_cast<unsigned>(d.flags), d.copies);
+  return text;
+}
+
 // The print dialog: confirms with the scripted choice, or cancels. Traces
 // the presets and the answer.
 class FakePrintDialogHost : public PrintDialogHost {
@@ -158,13 +176,7 @@ class FakePrintDialogHost : public PrintDialogHost {
   int seen_max = -1;  // the last page it was preset with
 
   bool Run(PrintDialog& d) override {
-    auto state = [&d] {
-      char text[80];
-      std::snprintf(text, sizeof text, "%d-%d of %d-%d, flags 0x%x, copies %d", d.FromPage(),
-                    d.ToPage(), d.Min(), d.Max(), static_cast<unsigned>(d.flags), d.copies);
-      return std::string(text);
-    };
-    const std::string presets = state();
+    const std::string presets = DescribePrintDialog(d);
     seen_max = d.Max();
     if (confirm && page_range) {
       d.flags |= kPdPageNums;
@@ -172,7 +184,8 @@ class FakePrintDialogHost : public PrintDialogHost {
       d.SetToPage(page_range->second);
     }
     if (confirm) d.copies = copies;
-    Note(trace, "print dialog: " + presets + " -> " + (confirm ? state() : "cancelled"));
+    Note(trace,
+         "print dialog: " + presets + " -> " + (confirm ? DescribePrintDialog(d) : "cancelled"));
     return confirm;
   }
 };

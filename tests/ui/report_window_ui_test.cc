@@ -1,8 +1,9 @@
 // The error report on the desktop: the Report Option dialog, the report
 // window (preview, Save As, Font), printing through QPrinter to a PDF file,
 // the system print dialog's exchange with the print dialog object, and the
-// browser hand-over with a fake shell. What the report window decides is
-// tested without widgets in tests/reports/report_window_test.cc.
+// browser hand-over with a fake shell. Each scenario's observations are
+// compared with tests/reports/traces/ReportUiTest.TEST.trace; what the report
+// window decides is tested without widgets in tests/reports.
 #include <QApplication>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -46,10 +47,12 @@ class ReportUiTest : public WindowTest {
     Open();
     Button("cmdLast")->click();
     QApplication::processEvents();
+    shell.trace = &trace;
     reports().set_shell(&shell);
     reports().set_print_dialog(&print_dialog);
     reports().set_format_chooser([this](int current) {
-      offered.push_back(current);
+      Note(&trace, "format asked, current " + std::to_string(current) + " -> " +
+                       (format_answer ? std::to_string(*format_answer) : "cancelled"));
       return format_answer;
     });
   }
@@ -57,54 +60,85 @@ class ReportUiTest : public WindowTest {
   ReportForm* ViewTextReport() {
     format_answer = 1;
     Button("cmdErrors")->click();
-    EXPECT_NE(reports().form(), nullptr);
     return reports().form();
   }
-
   ReportHost& reports() { return window->reports(); }
-  // The report window's font setting: "NAME SIZE".
-  static std::string Font(ReportForm* form) {
-    return form->logic().report_font_name + " " + std::to_string(form->logic().report_font_size);
-  }
 
-  std::string TextReport() {
+  // Traces the report window: shown or not, whether the preview holds the
+  // text report of the results, the font setting and the preview's size.
+  void NoteForm(ReportForm* form) {
+    if (!form) return Note(&trace, "window: none");
     ReportBuffer text;
     BuildTextReport(*ResultsDb::Open(ResultsPath(), true), text);
-    return text.text;
+    Note(&trace, std::string("window: ") + (form->isVisible() ? "shown" : "hidden") +
+                     (form->PreviewText() == text.text ? ", the text report" : ", another text") +
+                     ", font " + form->logic().report_font_name + " " +
+                     std::to_string(form->logic().report_font_size) + " shown at " +
+                     std::to_string(form->preview()->font().pointSize()));
+  }
+  void TearDown() override {
+    ExpectTraceHeld(trace, home.str(), LINTARO_SOURCE_DIR "/tests/reports/traces");
   }
 
-  ReportUiTest() { shell.trace = &trace; }
-  std::string trace;  // the shell's calls
+  std::string trace;  // the shell's calls, format questions and what each test notes
   FakeShell shell;
   FakePrintDialogHost print_dialog;
   std::optional<int> format_answer;
-  std::vector<int> offered;
 };
 
 // Save As writes the preview into the chosen file (the dialog starts in
-// the program folder); the next request closes the window before it offers
-// the last choice; an open window does not hinder the next run and keeps
-// the report it was made for; shutdown closes it.
-TEST_F(ReportUiTest, ViewErrorReportShowsThePreviewSavesItAndIsReplaced) {
+// the program folder), with CR LF after it. The real font dialog opens at the
+// report's font and size (OK alone changes nothing, even for a font that is
+// not installed) and offers the sizes 8 to 20 only; sizes outside the list
+// open at its nearest end. The next request closes the window before it
+// offers the last choice; an open window does not hinder the next run and
+// keeps the report it was made for; shutdown closes it.
+TEST_F(ReportUiTest, ViewErrorReportShowsThePreviewSavesItSetsItsFontAndIsReplaced) {
   OpenWithResults(4);
   QPointer<ReportForm> first = ViewTextReport();
   ASSERT_FALSE(first.isNull());
-  EXPECT_TRUE(first->isVisible());
-  EXPECT_EQ(first->PreviewText(), TextReport());
-  EXPECT_EQ(first->preview()->font().pointSize(), 10);
+  NoteForm(first);
   const std::string saved = home.str() + "/saved report.txt";
   prompts.save_names = {saved, std::nullopt};
   first->findChild<QPushButton*>("cmdSave")->click();
-  EXPECT_EQ(prompts.save_folders.back(), folders.data);
-  EXPECT_EQ(ReadWholeFile(saved), TextReport() + "\r\n");
+  Note(&trace, "save dialog in " + prompts.save_folders.back());
+  EXPECT_EQ(ReadWholeFile(saved), first->PreviewText() + "\r\n");
   std::filesystem::remove(saved);
   first->SaveAs();  // cancelled: nothing written
   EXPECT_FALSE(std::filesystem::exists(saved));
 
+  const QString family_before = first->preview()->font().family();
+  WhenModal<ReportFontDialog>([&](ReportFontDialog* dialog) {
+    QString shown = "font dialog offers ";
+    for (int i = 0; i < dialog->sizeList()->count(); ++i)
+      shown += dialog->sizeList()->item(i)->text() + " ";
+    Note(&trace, (shown + "at " + dialog->fontList()->currentItem()->text() + " " +
+                  dialog->sizeList()->currentItem()->text())
+                     .toStdString());
+    dialog->findChild<QPushButton*>("cmdOK")->click();
+  });
+  first->findChild<QPushButton*>("cmdFont")->click();
+  NoteForm(first);
+  EXPECT_EQ(first->preview()->font().family(), family_before);
+
+  WhenModal<ReportFontDialog>([&](ReportFontDialog* dialog) {
+    dialog->fontList()->setCurrentItem(
+        dialog->fontList()->findItems("DejaVu Sans Mono", Qt::MatchFixedString).value(0));
+    dialog->sizeList()->setCurrentRow(14 - ReportFontDialog::kSmallestSize);
+    dialog->accept();
+  });
+  first->findChild<QPushButton*>("cmdFont")->click();
+  NoteForm(first);
+  for (double given : {6.0, 7.6, 12.4, 28.0}) {
+    QFont f("Courier");
+    f.setPointSizeF(given);
+    Note(&trace, "size " + QString::number(given).toStdString() + " opens at " +
+                     ReportFontDialog(f).sizeList()->currentItem()->text().toStdString());
+  }
+
   format_answer.reset();
   Button("cmdErrors")->click();
-  EXPECT_EQ(offered, (std::vector<int>{1, 1}));
-  EXPECT_TRUE(first.isNull());
+  NoteForm(first);
   QPointer<ReportForm> last = ViewTextReport();
   const std::string before = last->PreviewText();
   Run({Submission("clean.txt", CleanRecords())});
@@ -115,12 +149,14 @@ TEST_F(ReportUiTest, ViewErrorReportShowsThePreviewSavesItAndIsReplaced) {
   EXPECT_TRUE(last.isNull() || !last->isVisible());
 }
 
-TEST_F(ReportUiTest, ReportOptionDialogPresetsTheChoiceAndOkStoresIt) {
-  OpenWithResults(2);
+// The Report Option dialog presets the choice; HTML chosen and confirmed in
+// the real dialog is stored and opened in the browser. A clean run in the
+// filing season opens the online services page on Yes.
+TEST_F(ReportUiTest, ReportOptionDialogStoresTheChoiceAndTheBrowserOpensPages) {
   EXPECT_TRUE(ReportOptionDialog(3).findChild<QRadioButton*>("optHTML")->isChecked());
   EXPECT_TRUE(ReportOptionDialog(1).findChild<QRadioButton*>("optText")->isChecked());
-
-  // Through the window: HTML chosen and confirmed in the real dialog.
+  clock.date = {2008, 1, 15};
+  OpenWithResults(2);
   reports().set_format_chooser([this](int current) -> std::optional<int> {
     ReportOptionDialog dialog(current, window.get());
     QTimer::singleShot(0, &dialog, [&dialog] {
@@ -131,49 +167,10 @@ TEST_F(ReportUiTest, ReportOptionDialogPresetsTheChoiceAndOkStoresIt) {
     return dialog.choice();
   });
   Button("cmdErrors")->click();
-  EXPECT_EQ(reports().settings().report_choice, 3);
-  const std::string html = home.str() + "/temphtm.HTM";
-  EXPECT_EQ(trace, "shell: browser for " + html + " is /usr/bin/browser\n" +
-                       "shell: open /usr/bin/browser file://" + html + "\n");
-}
-
-// The real font dialog: it opens at the report's font and size (OK alone
-// changes nothing, even for a font that is not installed) and offers the
-// sizes 8 to 20 only.
-TEST_F(ReportUiTest, FontDialogStartsAtTheReportsFontAndOffersEightToTwenty) {
-  OpenWithResults(2);
-  ReportForm* form = ViewTextReport();
-  ASSERT_NE(form, nullptr);
-  const QString family_before = form->preview()->font().family();
-  QString shown;  // the sizes offered, then the font and size it opened at
-  WhenModal<ReportFontDialog>([&](ReportFontDialog* dialog) {
-    for (int i = 0; i < dialog->sizeList()->count(); ++i)
-      shown += dialog->sizeList()->item(i)->text() + " ";
-    shown += "| " + dialog->fontList()->currentItem()->text() + " " +
-             dialog->sizeList()->currentItem()->text();
-    dialog->findChild<QPushButton*>("cmdOK")->click();
-  });
-  form->findChild<QPushButton*>("cmdFont")->click();
-  EXPECT_EQ(shown, "8 9 10 11 12 13 14 15 16 17 18 19 20 | Courier 10");
-  EXPECT_EQ(Font(form), "Courier 10");
-  EXPECT_EQ(form->preview()->font().family(), family_before);
-
-  WhenModal<ReportFontDialog>([&](ReportFontDialog* dialog) {
-    dialog->fontList()->setCurrentItem(
-        dialog->fontList()->findItems("DejaVu Sans Mono", Qt::MatchFixedString).value(0));
-    dialog->sizeList()->setCurrentRow(14 - ReportFontDialog::kSmallestSize);
-    dialog->accept();
-  });
-  form->findChild<QPushButton*>("cmdFont")->click();
-  EXPECT_EQ(Font(form), "DejaVu Sans Mono 14");
-  EXPECT_EQ(form->preview()->font().pointSize(), 14);
-
-  // Sizes outside the list open at its nearest end.
-  for (auto [given, shown] : {std::pair{6.0, "8"}, {7.6, "8"}, {12.4, "12"}, {28.0, "20"}}) {
-    QFont f("Courier");
-    f.setPointSizeF(given);
-    EXPECT_EQ(ReportFontDialog(f).sizeList()->currentItem()->text(), shown) << given;
-  }
+  Note(&trace, "choice " + std::to_string(reports().settings().report_choice));
+  prompts.answers.push_back(Answer::kYes);
+  Run({Submission("clean.txt", CleanRecords())});
+  Note(&trace, Describe(*LastMessage()));
 }
 
 TEST_F(ReportUiTest, PrintingToPdfGivesTheCountedPagesAndThePageRange) {
@@ -206,12 +203,9 @@ TEST_F(ReportUiTest, PrintingToPdfGivesTheCountedPagesAndThePageRange) {
 
   // A printer that refuses the job (its output folder does not exist) is
   // reported.
-  const std::string nowhere = home.str() + "/missing/report.pdf";
-  printer.setOutputFileName(QString::fromStdString(nowhere));
+  printer.setOutputFileName(QString::fromStdString(home.str() + "/missing/report.pdf"));
   form->Print();
-  ASSERT_NE(LastMessage(), nullptr);
-  EXPECT_EQ(LastMessage()->title + ": " + LastMessage()->text,
-            "Print Error Report: The report could not be printed on " + nowhere + ".");
+  Note(&trace, Describe(*LastMessage()));
 }
 
 // The system print dialog's presets and results, on the real dialog object
@@ -224,13 +218,13 @@ TEST_F(ReportUiTest, QtPrintDialogCarriesPageRangeCopiesAndFlags) {
   PrintDialog dialog;
   dialog.cancel_error = true;
   dialog.SetMin(1);
-  dialog.SetMax(7);
-  dialog.SetToPage(7);
+  dialog.SetToPage(7);  // raises Max too
   dialog.flags = kPdHidePrintToFile | kPdNoSelection;
   host.set_exec([&](QPrintDialog& qt) {
-    EXPECT_EQ(qt.maxPage(), 7);
-    EXPECT_EQ(qt.printRange(), QAbstractPrintDialog::AllPages);
-    EXPECT_FALSE(qt.testOption(QAbstractPrintDialog::PrintSelection));
+    Note(&trace, "qt dialog: max " + std::to_string(qt.maxPage()) +
+                     (qt.printRange() == QAbstractPrintDialog::AllPages ? ", all" : ", a range") +
+                     ", selection " +
+                     (qt.testOption(QAbstractPrintDialog::PrintSelection) ? "on" : "off"));
     // The user asks for pages 3 to 5, three collated copies.
     qt.setPrintRange(QAbstractPrintDialog::PageRange);
     qt.setFromTo(3, 5);
@@ -238,28 +232,16 @@ TEST_F(ReportUiTest, QtPrintDialogCarriesPageRangeCopiesAndFlags) {
     qt.printer()->setCollateCopies(true);
     return int(QDialog::Accepted);
   });
-  ASSERT_TRUE(dialog.ShowPrinter(host));
-  EXPECT_EQ(dialog.flags, kPdHidePrintToFile | kPdNoSelection | kPdPageNums | kPdCollate);
-  EXPECT_EQ(std::pair(dialog.FromPage(), dialog.ToPage()), std::pair(3, 5));
-  EXPECT_EQ(dialog.copies, 3);  // collated copies are the program's
-  EXPECT_EQ(printer.copyCount(), 1);
+  const bool shown = dialog.ShowPrinter(host);
+  // Collated copies are the program's: the printer itself prints one.
+  Note(&trace, (shown ? "confirmed: " : "cancelled: ") + DescribePrintDialog(dialog) +
+                   "; printer copies " + std::to_string(printer.copyCount()));
 
   // Cancel: an error when CancelError is set, else false.
   host.set_exec([](QPrintDialog&) { return int(QDialog::Rejected); });
   EXPECT_THROW(dialog.ShowPrinter(host), PrintDialogCancelled);
   dialog.cancel_error = false;
   EXPECT_FALSE(dialog.ShowPrinter(host));
-}
-
-TEST_F(ReportUiTest, CleanRunInTheFilingSeasonOpensTheOnlineServicesPageOnYes) {
-  clock.date = {2008, 1, 15};
-  Open();
-  reports().set_shell(&shell);
-  prompts.answers.push_back(Answer::kYes);
-  Run({Submission("clean.txt", CleanRecords())});
-  ASSERT_EQ(LastMessage()->buttons, Buttons::kYesNo);
-  EXPECT_EQ(trace, "shell: browser for " + home.str() + "/temphtm.HTM is /usr/bin/browser\n" +
-                       "shell: open /usr/bin/browser " + kOnlineServicesAddress + "\n");
 }
 
 }  // namespace
