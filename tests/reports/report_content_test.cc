@@ -89,18 +89,11 @@ TEST(StoredOutcome, TheLastFindingTellsHowTheRunEnded) {
   }
 }
 
-TEST(ReportBuffer, CountsCharactersNotBytes) {
-  ReportBuffer b;
-  b.Append("ab");
-  b.Append("\xC3\xA9\xE2\x82\xAC");
-  EXPECT_EQ(b.chars, 4u);
-  EXPECT_EQ(b.text.size(), 7u);
-}
-
 // Values put into the reports: the HTML report escapes any character and
 // references every one beyond ASCII; a file name (or date) that is not UTF-8
 // (from another character set) shows with U+FFFD for each bad sequence in the
-// heads of the HTML, text and JSON reports, which stay UTF-8; last, bytes
+// heads of the HTML, text and JSON reports, which stay UTF-8 (the text
+// report's buffer counts characters, not bytes); last, bytes
 // turned into HTML references. Compared with
 // tests/reports/traces/ReportValues.trace.
 TEST(ReportValues, AreEscapedInHtmlAndBadBytesAreReplaced) {
@@ -117,7 +110,9 @@ TEST(ReportValues, AreEscapedInHtmlAndBadBytesAreReplaced) {
   for (char c : html.text) ASSERT_LT(static_cast<unsigned char>(c), 0x80);  // plain ASCII
   BuildTextReport(f.db(), text);
   BuildJsonReport(f.db(), json);
-  Note(&trace, text.text);
+  Note(&trace, text.text);  // then its characters (not bytes) as the buffer counts them
+  Note(&trace, std::to_string(text.chars) + " characters in " + std::to_string(text.text.size()) +
+                   " bytes");
   const size_t from = json.text.find("\"generated_from\"");  // the JSON report's file names
   Note(&trace, json.text.substr(from, json.text.find('\n', from) - from));
   AppendHtmlCp1252(trace, std::string("a\0b", 3));  // CP1252 and UTF-8 as HTML references

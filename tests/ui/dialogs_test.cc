@@ -115,14 +115,9 @@ TEST_F(WindowTest, AfterTheRefusalBoxTheFocusIsBackInTheLimitEntry) {
   limit.Open(500);
   auto* box = limit.findChild<QLineEdit*>("txtErrorCount");
   box->setText("0");
-  QString shown;
-  WhenModal<QMessageBox>([&](QMessageBox* m) {
-    shown = m->text();
-    m->accept();
-  });
+  WhenModal<QMessageBox>([](QMessageBox* m) { m->accept(); });
   limit.AcceptLimit();
   QApplication::processEvents();
-  EXPECT_EQ(shown, "The error limit can not be zero or blank or greater than 25,000.");
   EXPECT_TRUE(limit.isVisible());
   EXPECT_EQ(QApplication::activeWindow(), &limit);
   EXPECT_EQ(QApplication::focusWidget(), box);

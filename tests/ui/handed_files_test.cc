@@ -37,7 +37,7 @@ class HandedFilesTest : public WindowTest {
 };
 
 TEST_F(HandedFilesTest, FilesOfOneSubmissionAreTestedWithoutTheDialog) {
-  std::vector<std::string> records = CleanRecords(2);
+  std::vector<std::string> records = CleanSubmission(2);
   const std::string last = records.back();
   records.pop_back();
   const std::string first = Submission("part1.txt", records);
@@ -60,7 +60,7 @@ TEST_F(HandedFilesTest, FilesOfOneSubmissionAreTestedWithoutTheDialog) {
 }
 
 TEST_F(HandedFilesTest, DroppedFileIsTestedAndOtherDropsAreRefused) {
-  const QString clean = QString::fromStdString(Submission("clean.txt", CleanRecords(3)));
+  const QString clean = QString::fromStdString(Submission("clean.txt", CleanSubmission(3)));
   OpenWithHandOver();
   EXPECT_TRUE(window->acceptDrops());
 

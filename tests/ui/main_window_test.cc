@@ -19,10 +19,6 @@
 namespace lintaro::testing {
 namespace {
 
-QString Cell(QTableView* grid, int row, int column) {
-  return grid->model()->data(grid->model()->index(row, column)).toString();
-}
-
 const std::vector<WindowTest::Finding> kFindings = {
     {2, "Employee Name [Position 40 - 54]", "[J\xF6rg]", "Letters only."},  // code page 1252
     {2, "Tax Year [Position 4 - 7]", "[20X7]", "Must be numeric."},
@@ -94,7 +90,7 @@ class WindowStates : public WindowTest {
       for (int row = 0; row < grid->model()->rowCount(); ++row) {
         out += name;
         for (int column = 0; column < grid->model()->columnCount(); ++column) {
-          QString cell = Cell(grid, row, column);
+          QString cell = grid->model()->data(grid->model()->index(row, column)).toString();
           if (column == 2 && grid == Find<QTableView>("DBGrid1")) cell.truncate(40);
           out += " | " + Escape(cell.toUtf8().toStdString());
         }
@@ -140,7 +136,7 @@ class WindowStateTest : public WindowStates, public ::testing::WithParamInterfac
     if (event == "LastNoErrors" || event == "GridViewNoErrors")
       WriteResults({"/data/part1.txt", "/data/part2.txt"}, {"RCA"});
     Open();
-    if (event == "CleanRun") Run({Submission("clean.txt", CleanRecords(3))});
+    if (event == "CleanRun") Run({Submission("clean.txt", CleanSubmission(3))});
     if (event == "NoValidData") Run({home.Write("empty.txt", "")});
     if (event == "HelpMissing") {
       std::filesystem::remove(folders.help_file);
@@ -150,7 +146,7 @@ class WindowStateTest : public WindowStates, public ::testing::WithParamInterfac
     if (event == "CriticalStop" || event == "RecordView")
       Run({Submission("crit.txt", {CleanRCA(), PaidRCW(), MakeRecord("RCF")})});
     if (event == "FolderInUse") {  // refused while another run holds the folder, then tested
-      const std::string file = Submission("clean.txt", CleanRecords(2));
+      const std::string file = Submission("clean.txt", CleanSubmission(2));
       {
         FolderLock other = FolderLock::ForRun(home.str());
         Run({file});
@@ -218,12 +214,10 @@ TEST_F(WindowTest, ReportRequestsHoldTheReportCommands) {
   EXPECT_TRUE(Button("cmdErrors")->isEnabled());
 }
 
-// During a run the counter and bar move and the commands are held; the
-// counter and bar a message of the run appears over are the run's last: a
-// short run after a long one, and the first file of a submission when the
-// next is asked for.
 // The window during a run is in DuringRun.state: the counter moves, the
-// commands are held, and Start Testing asks for no second file.
+// commands are held, and Start Testing asks for no second file. The counter
+// and bar a message of the run appears over are the run's last: a short run
+// after a long one, and the first file of a submission when the next is asked for.
 TEST_F(WindowStates, ProgressDuringTheRunAndTheLastRecordBeforeItsMessages) {
   Open();
   auto share = [this] {
@@ -247,15 +241,15 @@ TEST_F(WindowStates, ProgressDuringTheRunAndTheLastRecordBeforeItsMessages) {
     seen.push_back(m.title + " " + Text("lblRecCtr").toStdString() +
                    (m.title == "Results" && share() == 1.0 ? " full" : ""));
   };
-  Run({Submission("long.txt", CleanRecords(3000))});
+  Run({Submission("long.txt", CleanSubmission(3000))});
   ExpectFileHolds(std::filesystem::path(LINTARO_SOURCE_DIR) / "tests/ui/states/DuringRun.state",
                   during);
   EXPECT_NEAR(middle, 0.5, 0.05);
   EXPECT_TRUE(busy_seen);
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
   window->set_record_observer(nullptr);
-  Run({Submission("short.txt", CleanRecords(36))});  // 40 records
-  const std::vector<std::string> all = CleanRecords(2);
+  Run({Submission("short.txt", CleanSubmission(36))});  // 40 records
+  const std::vector<std::string> all = CleanSubmission(2);
   Run({Submission("part1.txt", {all.begin(), all.begin() + 3}),
        Submission("part2.txt", {all.begin() + 3, all.end()})});
   EXPECT_EQ(seen, (std::vector<std::string>{"Results Processing Record Number: 3004 full",
@@ -278,7 +272,7 @@ TEST_F(WindowTest, ExitDuringRunRecordsTestAborted) {
     // machine checks them.
     if (clicked && window->isVisible()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
   });
-  Run({Submission("big.txt", CleanRecords(20000))});
+  Run({Submission("big.txt", CleanSubmission(20000))});
   EXPECT_FALSE(window->isVisible());
   EXPECT_EQ(window->last_summary().outcome, RunOutcome::kAborted);
   EXPECT_TRUE(prompts.messages.empty());  // what the run records of the abort: tests/run

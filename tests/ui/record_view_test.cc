@@ -41,7 +41,7 @@ class RecordViewTest : public WindowTest {
   }
 };
 
-TEST_F(RecordViewTest, ScrollRangeVisibleRowsAndTabBetweenThem) {
+TEST_F(RecordViewTest, ScrollRangeVisibleRowsTabBetweenThemAndUnloading) {
   ShowWageRecord();
   const int shown = view().scroll().rows_shown();
   ASSERT_GT(shown, 3);
@@ -88,10 +88,9 @@ TEST_F(RecordViewTest, ScrollRangeVisibleRowsAndTabBetweenThem) {
   EXPECT_EQ(view().row_count(), 3);
   EXPECT_FALSE(bar->isVisible());
   EXPECT_TRUE(view().NameBox(0)->isVisible());
-}
 
-TEST_F(RecordViewTest, GridViewAndNewRunUnloadTheRows) {
-  ShowWageRecord();
+  // The grid view and a new run unload the rows.
+  SelectTested(2);
   Button("cmdGrid")->click();
   QApplication::processEvents();
   EXPECT_EQ(view().row_count(), 1);
@@ -102,7 +101,7 @@ TEST_F(RecordViewTest, GridViewAndNewRunUnloadTheRows) {
   // A new run removes the rows before it replaces the results file.
   Button("cmdView")->click();
   SelectTested(2);
-  Run({Submission("clean.txt", CleanRecords())});
+  Run({Submission("clean.txt", CleanSubmission())});
   EXPECT_EQ(view().row_count(), 1);
   EXPECT_EQ(view().viewer(), nullptr);
 }

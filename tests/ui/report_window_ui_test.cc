@@ -141,7 +141,7 @@ TEST_F(ReportUiTest, ViewErrorReportShowsThePreviewSavesItSetsItsFontAndIsReplac
   NoteForm(first);
   QPointer<ReportForm> last = ViewTextReport();
   const std::string before = last->PreviewText();
-  Run({Submission("clean.txt", CleanRecords())});
+  Run({Submission("clean.txt", CleanSubmission())});
   EXPECT_EQ(ResultsDb::Open(ResultsPath(), true)->CountRecords(), 5);
   ASSERT_EQ(reports().form(), last);
   EXPECT_EQ(last->PreviewText(), before);
@@ -169,8 +169,8 @@ TEST_F(ReportUiTest, ReportOptionDialogStoresTheChoiceAndTheBrowserOpensPages) {
   Button("cmdErrors")->click();
   Note(&trace, "choice " + std::to_string(reports().settings().report_choice));
   prompts.answers.push_back(Answer::kYes);
-  Run({Submission("clean.txt", CleanRecords())});
-  Note(&trace, Describe(*LastMessage()));
+  Run({Submission("clean.txt", CleanSubmission())});
+  Note(&trace, Describe(prompts.messages.back()));
 }
 
 TEST_F(ReportUiTest, PrintingToPdfGivesTheCountedPagesAndThePageRange) {
@@ -205,7 +205,7 @@ TEST_F(ReportUiTest, PrintingToPdfGivesTheCountedPagesAndThePageRange) {
   // reported.
   printer.setOutputFileName(QString::fromStdString(home.str() + "/missing/report.pdf"));
   form->Print();
-  Note(&trace, Describe(*LastMessage()));
+  Note(&trace, Describe(prompts.messages.back()));
 }
 
 // The system print dialog's presets and results, on the real dialog object

@@ -81,10 +81,6 @@ class WindowTest : public ::testing::Test {
   std::string Submission(const std::string& name, const std::vector<std::string>& records) {
     return home.Write(name, JoinRecords(records));
   }
-  // RCA, RCE, n RCW records, RCT, RCF.
-  std::vector<std::string> CleanRecords(int employees = 1) {
-    return testing::CleanSubmission(employees);
-  }
   // A submission of one employee whose RCW (record 3) has several faulty
   // fields, among them State Abbreviation (row 12 in the viewer).
   std::vector<std::string> FaultyWageSubmission() {
@@ -126,10 +122,6 @@ class WindowTest : public ::testing::Test {
       results.Record(rec_num, ids[i], "", errors);
     }
     for (const auto& f : findings) results.Error(f.rec, f.reference, f.entry, f.message);
-  }
-
-  const ShownMessage* LastMessage() const {
-    return prompts.messages.empty() ? nullptr : &prompts.messages.back();
   }
 
   TempDir home;
