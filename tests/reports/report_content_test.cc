@@ -171,13 +171,6 @@ TEST(HtmlReport, HtmlFilePiecesReplaceOrAppendAndHaveUrls) {
   EXPECT_EQ(ReadWholeFile(target), "keep");
 }
 
-// The printed pages counted at the given size.
-int CountPages(ResultsDb& db, int size = 10) {
-  FakePrinter printer;
-  PrintState state;
-  return PrintedReport(printer, "Courier", size, state).CountPages(db);
-}
-
 // Prints pages first..last of the report; returns the printer.
 FakePrinter PrintPages(ResultsDb& db, int first, int last, int size = 10) {
   FakePrinter printer;
@@ -226,7 +219,9 @@ TEST(PrintedReport, TextsStayOnTheirPagesAndTheCountReachesTheLastOne) {
                 last && stopped ? "C" : "");
       }
     }
-    const int pages = CountPages(f.db());
+    FakePrinter counter;
+    PrintState counted;
+    const int pages = PrintedReport(counter, "Courier", 10, counted).CountPages(f.db());
     const FakePrinter printer = PrintPages(f.db(), 1, pages + 10);
     const int printed = static_cast<int>(printer.pages.size());
     EXPECT_GE(pages, printed) << files << " files, " << records << " x " << findings_each;
@@ -258,7 +253,8 @@ TEST(PrintedReport, CountsThreePagesAndARangePrintsOnlyThosePages) {
   EXPECT_EQ(state.last_page, 3);
   EXPECT_TRUE(printer.pages.empty());
   EXPECT_EQ(printer.jobs_ended, 0);
-  EXPECT_EQ(CountPages(f.db(), 20), PageCountFor(115, 20));  // 20 lines a page
+  EXPECT_EQ(PrintedReport(printer, "Courier", 20, state).CountPages(f.db()),
+            PageCountFor(115, 20));  // 20 lines a page
   // 40 lines take 40 + 1 with the footer, 80 take 80 + 2; a page that holds
   // no line counts as one line.
   for (auto [lines, per_page, pages] :

@@ -108,7 +108,7 @@ TEST_F(ErrorLimitDialogTest, TypingRefusingCancellingAndAccepting) {
 
 // The real refusal box hands the focus to the main window when it closes;
 // the dialog takes it back into the entry.
-TEST_F(WindowTest, AfterTheRefusalBoxTheFocusIsBackInTheLimitEntry) {
+TEST_F(WindowTest, AfterTheRefusalBoxTheFocusIsBackInTheLimitEntryAndHelpOpens) {
   Open();
   QtPrompts screen(window.get());
   ErrorLimitDialog limit(*window, screen);
@@ -122,10 +122,9 @@ TEST_F(WindowTest, AfterTheRefusalBoxTheFocusIsBackInTheLimitEntry) {
   EXPECT_EQ(QApplication::activeWindow(), &limit);
   EXPECT_EQ(QApplication::focusWidget(), box);
   EXPECT_EQ(box->selectedText(), "0");
-}
 
-TEST_F(WindowTest, HelpContentsOpensTheHelpFileAtItsContents) {
-  Open();  // a missing help file: HelpMissing.state
+  // Help Contents opens the help file at its contents (a missing help file:
+  // HelpMissing.state).
   std::filesystem::remove(folders.help_file);
   std::filesystem::copy_file(std::string(LINTARO_SOURCE_DIR) + "/src/ui/Lintaro.hlp",
                              folders.help_file);
@@ -164,7 +163,7 @@ TEST(EventPumpTest, ProcessesEventsAtMostOncePerInterval) {
   EXPECT_EQ(pump.rounds(), before + 1);
 }
 
-TEST(QtPromptsTest, MessageBoxShowsTitleTextIconAndButtons) {
+TEST(QtPromptsTest, MessageBoxAndOpenDialogShowTheirTitlesTextsAndChoices) {
   QtPrompts prompts;
   QStringList seen;
   WhenModal<QMessageBox>([&](QMessageBox* box) {
@@ -178,13 +177,11 @@ TEST(QtPromptsTest, MessageBoxShowsTitleTextIconAndButtons) {
   EXPECT_EQ(seen, (QStringList{"Results", "Testing Completed.\nThere were no errors found.",
                                QString::number(QMessageBox::Question),
                                QString::number(QMessageBox::Yes | QMessageBox::No)}));
-}
 
-TEST(QtPromptsTest, OpenFileDialogTitleFilterAndChoice) {
+  // The open dialog: its title, filters and the file chosen.
   TempDir dir;
   const std::string file = dir.Write("CORRECTIONS", "RCA");  // no extension: All Files shows it
-  QtPrompts prompts;
-  QStringList seen;
+  seen.clear();
   WhenModal<QFileDialog>([&](QFileDialog* dialog) {
     seen << dialog->windowTitle() << dialog->nameFilters();
     // Typed, as a user does: selecting it would wait for the folder's listing.
