@@ -21,7 +21,6 @@
 #include "core/program_folder.h"
 #include "store/results_db.h"
 #include "support/clean_records.h"
-#include "support/cli_runner.h"
 #include "support/fakes.h"
 #include "support/results_fixture.h"
 #include "ui/main_window.h"
