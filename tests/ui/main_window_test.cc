@@ -214,39 +214,34 @@ TEST_F(WindowStates, ProgressDuringTheRunAndTheLastRecordBeforeItsMessages) {
   auto share = [this] {
     return double(Find<QLabel>("lblPrgrss1")->width()) / Find<QLabel>("lblPrgrss2")->width();
   };
-  bool busy_seen = false;
+  // The window during the long run, busy with the wait cursor; then the title
+  // and counter at each message of the runs, "full" where the bar is.
   std::string during;
   double middle = -1;
   window->set_record_observer([&](int32_t rec) {
     if (rec != 1500) return;
     window->RefreshProgress();
     middle = share();
-    busy_seen = window->busy() && QApplication::overrideCursor() != nullptr &&
-                QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+    const bool waiting = window->busy() && QApplication::overrideCursor() != nullptr &&
+                         QApplication::overrideCursor()->shape() == Qt::WaitCursor;
     window->StartTesting();
-    during = State();
+    during = State() + (waiting ? "busy, wait cursor\n" : "not busy or no wait cursor\n");
   });
-  std::vector<std::string> seen;  // title and counter at each message, "full" bar at the end
   prompts.on_message = [&](const ShownMessage& m) {
     EXPECT_TRUE(Find<QLabel>("lblPrgrss1")->isVisible()) << m.title;
-    seen.push_back(m.title + " " + Text("lblRecCtr").toStdString() +
-                   (m.title == "Results" && share() == 1.0 ? " full" : ""));
+    during += "message: " + m.title + " " + Text("lblRecCtr").toStdString() +
+              (m.title == "Results" && share() == 1.0 ? " full" : "") + "\n";
   };
   Run({Submission("long.txt", CleanSubmission(3000))});
-  ExpectFileHolds(std::filesystem::path(LINTARO_SOURCE_DIR) / "tests/ui/states/DuringRun.state",
-                  during);
   EXPECT_NEAR(middle, 0.5, 0.05);
-  EXPECT_TRUE(busy_seen);
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
   window->set_record_observer(nullptr);
   Run({Submission("short.txt", CleanSubmission(36))});  // 40 records
   const std::vector<std::string> all = CleanSubmission(2);
   Run({Submission("part1.txt", {all.begin(), all.begin() + 3}),
        Submission("part2.txt", {all.begin() + 3, all.end()})});
-  EXPECT_EQ(seen, (std::vector<std::string>{"Results Processing Record Number: 3004 full",
-                                            "Results Processing Record Number: 40 full",
-                                            "Missing Final Record Processing Record Number: 3",
-                                            "Results Processing Record Number: 6 full"}));
+  ExpectFileHolds(std::filesystem::path(LINTARO_SOURCE_DIR) / "tests/ui/states/DuringRun.state",
+                  during);
 }
 
 TEST_F(WindowTest, ExitDuringRunRecordsTestAborted) {
