@@ -15,23 +15,13 @@
 #include "reports/report_window.h"
 #include "support/fakes.h"
 #include "support/line_diff.h"
+#include "support/recipe.h"
 
 namespace lintaro::testing {
 
-// Adds line to *trace (if any) with backslash, CR and LF written \\, \r and
-// \n, and other bytes outside printable ASCII as \xHH.
+// Adds line to *trace (if any), escaped as the golden files escape texts.
 inline void Note(std::string* trace, const std::string& line) {
-  if (!trace) return;
-  char hex[8];
-  for (unsigned char c : line) {
-    std::snprintf(hex, sizeof hex, "\\x%02X", c);
-    *trace += c == '\\'               ? "\\\\"
-              : c == '\r'             ? "\\r"
-              : c == '\n'             ? "\\n"
-              : c >= 0x20 && c < 0x7F ? std::string(1, static_cast<char>(c))
-                                      : hex;
-  }
-  *trace += '\n';
+  if (trace) *trace += Escape(line) + '\n';
 }
 
 // Compares trace, with every occurrence of folder written FOLDER, with
