@@ -109,7 +109,7 @@ class SubmissionBuilder {
       try {
         if (submissions_.empty() && entry.words[0] != "==") Start("");
         Add(entry);
-      } catch (const std::invalid_argument& e) {
+      } catch (const std::logic_error& e) {  // a misread value or a field outside the record
         Fail("line " + std::to_string(entry.line) + ": " + e.what());
       }
     }
@@ -168,10 +168,7 @@ class SubmissionBuilder {
         record.resize(static_cast<size_t>(Number(value)), ' ');
         continue;
       }
-      const int position = Number(key);
-      if (position < 1 || position - 1 + value.size() > record.size())
-        Fail("outside the record: " + word);
-      record.replace(static_cast<size_t>(position - 1), value.size(), value);
+      record = Patch(record, {{Number(key), value}});
     }
     // The record counts as what it is written as, not as what it started from.
     const std::string_view written = std::string_view(record).substr(0, 3);
