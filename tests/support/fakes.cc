@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <fstream>
-#include <random>
 #include <stdexcept>
 
 namespace lintaro::testing {

@@ -1,7 +1,6 @@
 #include "support/recipe.h"
 
 #include <cctype>
-#include <charconv>
 #include <cstdio>
 #include <regex>
 #include <sstream>
@@ -14,12 +13,9 @@ namespace {
 
 [[noreturn]] void Fail(const std::string& problem) { throw std::invalid_argument(problem); }
 
-int Number(std::string_view text) {
-  int value = 0;
-  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (ec != std::errc() || end != text.data() + text.size() || value < 0)
-    Fail("not a number: " + std::string(text));
-  return value;
+int Number(const std::string& text) {
+  if (!std::regex_match(text, std::regex(R"(\d{1,9})"))) Fail("not a number: " + text);
+  return std::stoi(text);
 }
 
 // A line's next word after blanks (its quoted parts may hold blanks), or
