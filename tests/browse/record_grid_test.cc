@@ -40,7 +40,7 @@ class RecordGridTest : public ::testing::Test {
   std::unique_ptr<ResultsDb> db_;
 };
 
-TEST_F(RecordGridTest, RowsOfTestedRecordsAndOfRecordsWithErrors) {
+TEST_F(RecordGridTest, RowsOfTestedRecordsOfRecordsWithErrorsAndOfAFailingDatabase) {
   Write(3000, {2999, 7, 3, 1500, 1501});
   RecordGridRows tested(*db_, RecordGridRows::Kind::kTested);
   EXPECT_EQ(tested.size(), 3000);
@@ -67,10 +67,8 @@ TEST_F(RecordGridTest, RowsOfTestedRecordsAndOfRecordsWithErrors) {
   EXPECT_EQ(errors.RowOf(1501), 3);
   EXPECT_EQ(errors.RowOf(1502), std::nullopt);  // tested, but without errors
   EXPECT_EQ(errors.RowOf(4000), std::nullopt);
-}
 
-TEST_F(RecordGridTest, MissingRecordsAndAFailingDatabaseGiveEmptyRows) {
-  Write(300, {});
+  // A record gone from the results gives an empty row.
   Change("DELETE FROM RECORDS WHERE Rec_Num = 5");
   RecordGridRows rows(*db_, RecordGridRows::Kind::kTested);
   EXPECT_EQ(rows.At(3).rec_num, 4);

@@ -68,7 +68,7 @@ class CliProcessTest : public ::testing::Test {
   TempDir home, files;
 };
 
-TEST_F(CliProcessTest, SignalsAbortTheRunKeepTheResultsAndSetTheStatus) {
+TEST_F(CliProcessTest, SignalsAbortChecksAndBatchesKeepTheResultsAndSetTheStatus) {
   const std::vector<std::string> check = Check("big.txt", CleanSubmission(60000));
   for (const auto& [signal, status] : {std::pair{SIGINT, 130}, std::pair{SIGTERM, 143}}) {
     fs::remove(db());
@@ -91,26 +91,22 @@ TEST_F(CliProcessTest, SignalsAbortTheRunKeepTheResultsAndSetTheStatus) {
     EXPECT_EQ(std::to_string(last.rec_num) + " " + last.reference, record + " Test Aborted");
     EXPECT_NE(r.out.find("Records tested: " + record + "\n"), std::string::npos);
   }
-}
-
-TEST_F(CliProcessTest, ASignalStopsTheRunningBatchCheckAndTheRestAreNamed) {
-  const std::string records = JoinRecords(CleanSubmission(60000));
-  files.Write("first.txt", records);
-  files.Write("second.txt", records);
+  // A batch check of both files: the signal stops the running check and the
+  // rest are named.
   const std::string results = home.str() + "/results";
   RunningCli running = StartCli({"batch", "-j", "1", "--results", results, files.str()});
-  const fs::path first_db = fs::path(results) / "first.txt" / kResultsFileName;
-  ASSERT_TRUE(WaitForFileSize(first_db.string(), 1u << 20));
+  const fs::path big_db = fs::path(results) / "big.txt" / kResultsFileName;
+  ASSERT_TRUE(WaitForFileSize(big_db.string(), 1u << 20));
   kill(running.pid, SIGTERM);
   CliResult r = FinishCli(running);
   EXPECT_EQ(r.status, 143) << r.out;
   EXPECT_TRUE(std::regex_match(
-      r.out, std::regex("first\\.txt: [^\n]*, aborted\n"
-                        "second\\.txt: 0 records, 0 errors, aborted\n"
+      r.out, std::regex("big\\.txt: [^\n]*, aborted\n"
+                        "small\\.txt: 0 records, 0 errors, aborted\n"
                         "2 submission\\(s\\): 0 clean, 0 with findings, 0 not tested, "
                         "2 interrupted[^\n]*\n")))
       << r.out;
-  EXPECT_EQ(ResultsDb::Open(first_db.string(), true)->ReadLastError()->reference, "Test Aborted");
+  EXPECT_EQ(ResultsDb::Open(big_db.string(), true)->ReadLastError()->reference, "Test Aborted");
 }
 
 #ifdef LINTARO_GEN_PATH

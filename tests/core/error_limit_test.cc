@@ -39,9 +39,8 @@ TEST(ErrorLimit, SettingsFileIsReadOrRewrittenWith500AndDialogEntriesAreRead) {
   EXPECT_EQ(LoadErrorLimit("/nonexistent/lintaro/folder"), 500);  // without failing
   EXPECT_FALSE(SaveErrorLimit("/nonexistent/lintaro/folder", 20));
   // What the dialog accepts.
-  EXPECT_EQ(ParseErrorLimitEntry("25000"), 25000);
-  EXPECT_EQ(ParseErrorLimitEntry(" 25 "), 25);
-  EXPECT_EQ(ParseErrorLimitEntry("0001"), 1);
+  for (const auto& [entry, limit] : {std::pair{"25000", 25000}, {" 25 ", 25}, {"0001", 1}})
+    EXPECT_EQ(ParseErrorLimitEntry(entry), limit) << entry;
   for (const char* bad : {"", "   ", "0", "25001", "99999999999", "2a5", "-1"})
     EXPECT_FALSE(ParseErrorLimitEntry(bad).has_value()) << bad;
 }

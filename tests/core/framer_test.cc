@@ -2,8 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
-
+#include "core/submission_file.h"
 #include "support/fakes.h"
 
 namespace lintaro {
@@ -11,16 +10,10 @@ namespace {
 
 using testing::MakeRecord;
 
-struct StringSource : ByteSource {
-  explicit StringSource(std::string data) : in(std::move(data)) {}
-  size_t Read(char* buffer, size_t size) override {
-    return static_cast<size_t>(in.read(buffer, static_cast<std::streamsize>(size)).gcount());
-  }
-  std::istringstream in;
-};
-
+// The records framed from a submission file of the bytes, read chunk bytes at a time.
 std::vector<std::string> Frame(const std::string& bytes, size_t chunk = kChunkSize) {
-  StringSource source(bytes);
+  const testing::TempDir dir;
+  SubmissionFile source(dir.Write("submission.txt", bytes));
   RecordFramer framer(source, chunk);
   std::vector<std::string> records;
   std::string record;

@@ -101,11 +101,9 @@ std::string PrintedPages(ResultsDb& db) {
 std::string LineBreaks(std::string_view text) {
   std::string out;
   for (size_t i = 0; i < text.size(); ++i) {
-    const bool crlf = text.substr(i, 2) == "\r\n";
-    out += crlf              ? "\n"
-           : text[i] == '\r' ? "\\r"
-           : text[i] == '\n' ? "\\n"
-                             : std::string(1, text[i]);
+    const bool crlf = text.substr(i, 2) == "\r\n",
+               lone = !crlf && (text[i] == '\r' || text[i] == '\n');
+    out += crlf ? "\n" : lone ? Escape(text.substr(i, 1)) : std::string(1, text[i]);
     i += crlf ? 1 : 0;
   }
   return out;

@@ -4,21 +4,20 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include "support/cli_runner.h"
 #include "support/fakes.h"
 #include "support/line_diff.h"
 
 namespace lintaro {
 namespace {
 
-// Each table's columns in order, a line per column.
-std::string Columns(ResultsDb& db) {
+// The first column of each row the statement gives, a line per row.
+std::string Query(ResultsDb& db, const char* sql) {
   std::string text;
   sqlite3_exec(
-      db.handle(),
-      "SELECT m.name || ' ' || c.name FROM sqlite_master m, pragma_table_info(m.name) c "
-      "WHERE m.type = 'table' ORDER BY m.rowid, c.cid",
+      db.handle(), sql,
       [](void* text, int, char** column, char**) {
-        *static_cast<std::string*>(text) += std::string(column[0]) + "\n";
+        *static_cast<std::string*>(text) += (column[0] ? column[0] : "NULL") + std::string("\n");
         return 0;
       },
       &text, nullptr);
@@ -34,10 +33,11 @@ class ResultsDbTest : public ::testing::Test {
 TEST_F(ResultsDbTest, TablesHaveTheirColumnsAndANewTotalsRowHoldsTheDefaults) {
   auto db = ResultsDb::Create(path());
   testing::ExpectFileHolds(std::string(LINTARO_SOURCE_DIR) + "/tests/store/results_db.columns",
-                           Columns(*db));
-  ASSERT_EQ(
-      sqlite3_exec(db->handle(), "INSERT INTO TRCT DEFAULT VALUES", nullptr, nullptr, nullptr),
-      SQLITE_OK);
+                           Query(*db,
+                                 "SELECT m.name || ' ' || c.name FROM sqlite_master m, "
+                                 "pragma_table_info(m.name) c WHERE m.type = 'table' "
+                                 "ORDER BY m.rowid, c.cid"));
+  ASSERT_EQ(Query(*db, "INSERT INTO TRCT DEFAULT VALUES RETURNING 'added'"), "added\n");
   TotalsRow fresh(TotalsTable::kTRCT);
   fresh.indx = 1;
   EXPECT_EQ(db->ReadTotals(TotalsTable::kTRCT, 1), fresh);
@@ -75,12 +75,7 @@ TEST_F(ResultsDbTest, RowsRoundTripWithEveryByteAndLargeSums) {
   EXPECT_EQ(db->ReadMisc().at(0).path, "/tmp/Gehälter.txt");
   EXPECT_EQ(db->ReadTotals(TotalsTable::kTRCU, 1), t);
   // Other tools see the text as UTF-8.
-  sqlite3_stmt* s = nullptr;
-  sqlite3_prepare_v2(db->handle(), "SELECT RecReference FROM RECORDS", -1, &s, nullptr);
-  ASSERT_EQ(sqlite3_step(s), SQLITE_ROW);
-  EXPECT_EQ(std::string(reinterpret_cast<const char*>(sqlite3_column_text(s, 0))),
-            "12345678\xC3\xA9");
-  sqlite3_finalize(s);
+  EXPECT_EQ(Query(*db, "SELECT RecReference FROM RECORDS"), "12345678\xC3\xA9\n");
 }
 
 TEST_F(ResultsDbTest, OpenAndCreateRefuseWhatIsNotAResultsDatabase) {
@@ -89,10 +84,8 @@ TEST_F(ResultsDbTest, OpenAndCreateRefuseWhatIsNotAResultsDatabase) {
   EXPECT_THROW(ResultsDb::Open(path(), true), StoreError);  // not a database
   EXPECT_THROW(ResultsDb::Create(path()), StoreError);      // never overwritten
   std::filesystem::remove(path());
-  sqlite3* raw = nullptr;
-  sqlite3_open(path().c_str(), &raw);
-  sqlite3_exec(raw, "CREATE TABLE MISC (Data_Id INTEGER, Path TEXT)", nullptr, nullptr, nullptr);
-  sqlite3_close(raw);
+  const std::string older = "sqlite3 '" + path() + "' 'CREATE TABLE MISC (Data_Id, Path)'";
+  ASSERT_EQ(testing::RunShell(older).status, 0);  // a database of other tables
   EXPECT_THAT([&] { ResultsDb::Open(path(), true); },
               ::testing::ThrowsMessage<StoreError>(::testing::HasSubstr("not a results database")));
 }

@@ -84,19 +84,15 @@ std::string PaidRCW(int n) {
                    {277, Cents(Tax(n))}});
 }
 
-std::string PaidRCT(int employees) {
-  long long wo = 0, w = 0, to = 0, t = 0;
-  for (int n = 0; n < employees; ++n)
-    wo += WagesOrig(n), w += Wages(n), to += TaxOrig(n), t += Tax(n);
-  return CleanRCT(
-      employees,
-      {{11, Cents(wo, 15)}, {26, Cents(w, 15)}, {41, Cents(to, 15)}, {56, Cents(t, 15)}});
-}
-
 std::vector<std::string> CleanSubmission(int employees) {
   std::vector<std::string> records = {CleanRCA(), CleanRCE()};
   for (int n = 0; n < employees; ++n) records.push_back(PaidRCW(n));
-  records.push_back(PaidRCT(employees));
+  long long wo = 0, w = 0, to = 0, t = 0;
+  for (int n = 0; n < employees; ++n)
+    wo += WagesOrig(n), w += Wages(n), to += TaxOrig(n), t += Tax(n);
+  records.push_back(
+      CleanRCT(employees,
+               {{11, Cents(wo, 15)}, {26, Cents(w, 15)}, {41, Cents(to, 15)}, {56, Cents(t, 15)}}));
   records.push_back(FinalRecord(employees));
   return records;
 }

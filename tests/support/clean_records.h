@@ -31,11 +31,9 @@ std::string CleanRCO(const Fields& fields = {});
 std::string CleanRCT(int64_t count, const Fields& fields = {});
 std::string CleanRCU(int64_t count, const Fields& fields = {});
 
-// An employee whose wages and federal income tax are corrected, and the
-// totals of `employees` of them (PaidRCW(0 .. employees - 1)).
+// An employee whose wages and federal income tax are corrected.
 std::string PaidRCW(int n = 0);
-std::string PaidRCT(int employees);
-// RCA, RCE, `employees` RCWs, RCT, RCF.
+// RCA, RCE, PaidRCW(0 .. employees - 1), their totals in an RCT, RCF.
 std::vector<std::string> CleanSubmission(int employees = 1);
 
 }  // namespace lintaro::testing

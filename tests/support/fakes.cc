@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <fstream>
-#include <random>
 #include <stdexcept>
 
 namespace lintaro::testing {
@@ -74,7 +73,7 @@ std::string TempDir::Write(const std::string& name, const std::string& bytes) co
 std::string Patch(std::string record, const std::map<int, std::string>& changes) {
   for (const auto& [position, text] : changes) {
     if (position < 1 || position - 1 + text.size() > record.size())
-      throw std::out_of_range("field outside the record");
+      throw std::out_of_range("a text at " + std::to_string(position) + " outside the record");
     record.replace(static_cast<size_t>(position - 1), text.size(), text);
   }
   return record;

@@ -1,7 +1,6 @@
 #include "support/recipe.h"
 
 #include <cctype>
-#include <charconv>
 #include <cstdio>
 #include <regex>
 #include <sstream>
@@ -14,12 +13,9 @@ namespace {
 
 [[noreturn]] void Fail(const std::string& problem) { throw std::invalid_argument(problem); }
 
-int Number(std::string_view text) {
-  int value = 0;
-  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (ec != std::errc() || end != text.data() + text.size() || value < 0)
-    Fail("not a number: " + std::string(text));
-  return value;
+int Number(const std::string& text) {
+  if (!std::regex_match(text, std::regex(R"(\d{1,9})"))) Fail("not a number: " + text);
+  return std::stoi(text);
 }
 
 // A line's next word after blanks (its quoted parts may hold blanks), or
@@ -109,7 +105,7 @@ class SubmissionBuilder {
       try {
         if (submissions_.empty() && entry.words[0] != "==") Start("");
         Add(entry);
-      } catch (const std::invalid_argument& e) {
+      } catch (const std::logic_error& e) {  // a misread value or a field outside the record
         Fail("line " + std::to_string(entry.line) + ": " + e.what());
       }
     }
@@ -168,10 +164,7 @@ class SubmissionBuilder {
         record.resize(static_cast<size_t>(Number(value)), ' ');
         continue;
       }
-      const int position = Number(key);
-      if (position < 1 || position - 1 + value.size() > record.size())
-        Fail("outside the record: " + word);
-      record.replace(static_cast<size_t>(position - 1), value.size(), value);
+      record = Patch(record, {{Number(key), value}});
     }
     // The record counts as what it is written as, not as what it started from.
     const std::string_view written = std::string_view(record).substr(0, 3);
