@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "browse/result_grids.h"
+#include "run/run_ending.h"
 #include "store/cp1252.h"
 #include "store/results_db.h"
 
@@ -54,7 +55,11 @@ std::string GridResults::LastTestedPath() {
 
 std::string GridResults::CritErrorText() {
   try {
-    return db_ ? Cp1252ToUtf8(lintaro::CritErrorText(db_->ReadLastError())) : std::string();
+    if (!db_) return {};
+    std::string text = Cp1252ToUtf8(lintaro::CritErrorText(db_->ReadLastError()));
+    if (const StoredRunEnding run = ReadStoredRunEnding(*db_); !run.finished())
+      text = UnfinishedRunNotice(run.records_tested) + (text.empty() ? "" : "\r\n") + text;
+    return text;
   } catch (const StoreError&) {
     return {};
   }

@@ -43,8 +43,10 @@ class GridResults {
   int64_t CountTested();
   // The last tested file's name (UTF-8); empty when none.
   std::string LastTestedPath();
-  // The sentence shown under "Lintaro Testing Stopped" (UTF-8) when the
-  // last finding is critical; empty otherwise.
+  // The sentence shown under "Lintaro Testing Stopped" (UTF-8): that the
+  // run did not finish, when it did not (its results cover only the records
+  // it reached), and the critical finding, when the last finding is one;
+  // empty otherwise.
   std::string CritErrorText();
   // The findings of record rec_num, in the order they were found.
   std::vector<FindingCells> FindingsOf(int64_t rec_num);

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "core/error_limit.h"
+#include "run/run_ending.h"
 #include "store/results_db.h"
 
 namespace lintaro {
@@ -68,6 +69,8 @@ LastResults InspectLastResults(const std::string& folder) {
   try {
     auto db = ResultsDb::Open(path, /*read_only=*/true);
     for (const MiscRow& row : db->ReadMisc()) result.paths.push_back(row.path);
+    if (const StoredRunEnding run = ReadStoredRunEnding(*db); !run.finished())
+      result.unfinished_notice = UnfinishedRunNotice(run.records_tested);
     if (db->LastRecNum() == 0) {  // from the key; counting reads every record
       result.kind = LastResults::kNoRecords;
     } else {

@@ -143,7 +143,8 @@ BatchResult CheckIntoFolder(const BatchSubmission& submission, const std::string
 }
 
 bool NotTested(ReportedOutcome outcome) {
-  return outcome == ReportedOutcome::kNoValidData || outcome == ReportedOutcome::kFailed;
+  return outcome == ReportedOutcome::kNoValidData || outcome == ReportedOutcome::kFailed ||
+         outcome == ReportedOutcome::kIncomplete;
 }
 
 bool HasFindings(ReportedOutcome outcome) {

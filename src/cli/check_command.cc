@@ -20,6 +20,7 @@
 #include "reports/json_report.h"
 #include "reports/outcome.h"
 #include "run/check_run.h"
+#include "run/run_ending.h"
 #include "store/cp1252.h"
 #include "store/results_db.h"
 
@@ -86,6 +87,7 @@ std::vector<NamedFile> NamedFiles(const std::vector<std::string>& full_names, si
       reason = "testing was interrupted in " + last;
       break;
     case ReportedOutcome::kFailed:
+    case ReportedOutcome::kIncomplete:
       reason = opened > 0 ? "testing failed in " + last : "testing did not start";
       break;
   }
@@ -94,7 +96,10 @@ std::vector<NamedFile> NamedFiles(const std::vector<std::string>& full_names, si
   return files;
 }
 
-void PrintText(const RunSummary& s, const std::string& results) {
+void PrintText(const RunSummary& s, ReportedOutcome outcome, const std::string& results) {
+  // The counts of a run that did not reach its end are no verdict.
+  if (outcome == ReportedOutcome::kFailed && s.records_tested > 0)
+    std::printf("%s\n", UnfinishedRunNotice(s.records_tested).c_str());
   std::printf("Records tested: %lld\n", static_cast<long long>(s.records_tested));
   std::printf("Records with errors: %lld\n", static_cast<long long>(s.records_with_errors));
   std::printf("Errors found: %lld\n", static_cast<long long>(s.errors));
@@ -154,6 +159,7 @@ int ExitStatusOf(ReportedOutcome outcome, bool unread_after_final) {
       return InterruptSignal() != 0 ? InterruptedExitStatus() : kExitNothingTested;
     case ReportedOutcome::kNoValidData:
     case ReportedOutcome::kFailed:
+    case ReportedOutcome::kIncomplete:
       break;
   }
   return kExitNothingTested;
@@ -195,7 +201,7 @@ int RunCheck(const CheckOptions& options, const ProgramFolders& folders) {
     if (options.json) {
       PrintJson(summary, outcome, files, results);
     } else {
-      PrintText(summary, results);
+      PrintText(summary, outcome, results);
     }
   }
   std::fflush(stdout);

@@ -15,6 +15,9 @@ namespace lintaro {
 inline constexpr int kExitClean = 0;
 inline constexpr int kExitFindings = 1;
 inline constexpr int kExitNothingTested = 2;  // usage, files, folder: nothing usable
+// report and show: the results are given, but the check that wrote them did
+// not finish, so they cover only the records it reached.
+inline constexpr int kExitUnfinished = 3;
 
 // An option of a command: --name (and -c when short_name is set), with a
 // value or without one.

@@ -104,7 +104,8 @@ int InterruptSignal() { return g_signal.load(); }
 int InterruptedExitStatus() { return 128 + g_signal.load(); }
 
 void CliEventPump::ProcessEvents() {
-  if (g_signal.load(std::memory_order_relaxed) != 0 && run_ != nullptr) run_->RequestAbort();
+  if (g_signal.load(std::memory_order_relaxed) != 0 && run_ != nullptr)
+    run_->RequestAbort(RunEnding::kStoppedBySignal);
 }
 
 }  // namespace lintaro

@@ -20,6 +20,7 @@
 #include "reports/json_report.h"
 #include "reports/report_scope.h"
 #include "reports/text_report.h"
+#include "run/run_ending.h"
 #include "store/results_db.h"
 
 namespace lintaro {
@@ -99,18 +100,24 @@ int ReportFrom(const std::string& folder, const ReportOptions& options) {
     if (!options.filter.keeps_all() && EmployerRecordCount(*db, options.filter.employer_ein) == 0)
       return Refuse("the last test's results hold no employer record with EIN " +
                     options.filter.employer_ein);
+    const StoredRunEnding run = ReadStoredRunEnding(*db);
+    const bool on_screen =
+        ToStandardOutput(options.output) && (options.format == "text" || options.format == "html");
     // On the screen a clean run's text or HTML report is one sentence.
-    if (db->CountErrors() == 0 && ToStandardOutput(options.output) &&
-        (options.format == "text" || options.format == "html")) {
+    if (run.finished() && db->CountErrors() == 0 && on_screen) {
       std::puts("No errors found in the submission!");
       return kExitClean;
     }
     if (auto problem = WriteReport(*db, options.format, options.filter, options.output))
       return Refuse(*problem);
+    if (run.finished()) return kExitClean;
+    // The text and HTML reports begin with it; on the screen it is said once.
+    if (!on_screen)
+      std::fprintf(stderr, "lintaro-cli: %s\n", UnfinishedRunNotice(run.records_tested).c_str());
+    return kExitUnfinished;
   } catch (const StoreError& e) {
     return Refuse(std::string("cannot read the test results: ") + e.what());
   }
-  return kExitClean;
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "cli/help_text.h"
 #include "core/error_limit.h"
 #include "core/folder_lock.h"
+#include "run/run_ending.h"
 #include "store/results_db.h"
 
 namespace lintaro {
@@ -95,6 +96,14 @@ int ShowCommand(int argc, char** argv) {
     std::fwrite(line.data(), 1, line.size(), stdout);
   }
   if (std::fflush(stdout) != 0) return Fail("cannot write the record");
+  try {
+    if (const StoredRunEnding run = ReadStoredRunEnding(*db); !run.finished()) {
+      std::fprintf(stderr, "lintaro-cli: %s\n", UnfinishedRunNotice(run.records_tested).c_str());
+      return kExitUnfinished;
+    }
+  } catch (const StoreError& e) {
+    return Fail(std::string("the test results cannot be read: ") + e.what());
+  }
   return kExitShown;
 }
 

@@ -14,6 +14,8 @@
 namespace lintaro {
 
 inline constexpr const char* kFolderLockFileName = "lintaro.lock";
+// The title of the refusal's message box.
+inline constexpr const char* kFolderInUseTitle = "Program Folder In Use";
 
 class FolderLock {
  public:

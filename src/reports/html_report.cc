@@ -96,7 +96,13 @@ std::string HtmlHead(const ReportHeader &header) {
   s.reserve(4096);
   s += "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 3.2 Final//EN\"> ";
   s += "<HTML><HEAD><TITLE>Lintaro Error Report</title></HEAD><BODY ";
-  s += "background=\"wagemarkhalf.gif\" bgColor=white><Center><H1>";
+  s += "background=\"wagemarkhalf.gif\" bgColor=white><Center>";
+  if (!header.unfinished_notice.empty()) {
+    s += "<P><b>";
+    AppendHtmlUtf8(s, header.unfinished_notice);
+    s += "</b><P>";
+  }
+  s += "<H1>";
   AppendHtmlUtf8(s, ReportTitle());
   s += "</H1>";
   s += "<P>";

@@ -1,6 +1,7 @@
 #include "reports/outcome.h"
 
 #include "core/error_limit.h"
+#include "run/run_ending.h"
 #include "store/results_db.h"
 
 namespace lintaro {
@@ -21,6 +22,8 @@ const char* OutcomeName(ReportedOutcome outcome) {
       return "no_valid_data";
     case ReportedOutcome::kFailed:
       return "failed";
+    case ReportedOutcome::kIncomplete:
+      return "incomplete";
   }
   return "failed";
 }
@@ -58,6 +61,9 @@ bool IsErrorLimitFinding(const ErrorRow& row) {
 }
 
 ReportedOutcome StoredOutcome(ResultsDb& db) {
+  const StoredRunEnding run = ReadStoredRunEnding(db);
+  if (run.stopped()) return ReportedOutcome::kAborted;
+  if (!run.finished()) return ReportedOutcome::kIncomplete;
   const std::optional<ErrorRow> last = db.ReadLastError();
   if (!last)
     return db.CountRecords() == 0 ? ReportedOutcome::kNoValidData : ReportedOutcome::kClean;

@@ -1,5 +1,6 @@
 #include "reports/report_content.h"
 
+#include "run/run_ending.h"
 #include "store/results_db.h"
 
 namespace lintaro {
@@ -16,6 +17,8 @@ ReportHeader ReadReportHeader(ResultsDb& db) {
   h.errors = db.CountErrors();
   std::optional<ErrorRow> last = db.ReadLastError();
   if (last && last->type == "C") h.critical = std::move(last);
+  if (const StoredRunEnding run = ReadStoredRunEnding(db); !run.finished())
+    h.unfinished_notice = UnfinishedRunNotice(run.records_tested);
   return h;
 }
 

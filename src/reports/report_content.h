@@ -41,6 +41,9 @@ struct ReportHeader {
   int64_t errors = 0;
   // The last finding, when it is critical: the run was stopped by it.
   std::optional<ErrorRow> critical;
+  // UTF-8; the first line of the report when the run that wrote the results
+  // did not finish (run/run_ending.h), empty otherwise.
+  std::string unfinished_notice;
 };
 
 ReportHeader ReadReportHeader(ResultsDb& db);

@@ -9,6 +9,10 @@ bool BuildTextReport(ResultsDb& db, ReportBuffer& out, const PieceHandler& after
                      const ReportFilter& filter) {
   const ReportHeader header = ReadReportHeader(db, filter);
 
+  if (!header.unfinished_notice.empty()) {
+    out.Append(header.unfinished_notice);
+    out.Append("\r\n\r\n");
+  }
   out.Append("\t");
   out.Append(ReportTitle());
   out.Append("\r\n\r\n");

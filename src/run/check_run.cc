@@ -192,8 +192,8 @@ CheckRun::Step CheckRun::ProcessRecord(std::string &record, int64_t file_length,
   return Step::kNext;
 }
 
-void CheckRun::StopPath() {
-  if (results_) results_->Flush();
+void CheckRun::StopPath(RunEnding ending) {
+  if (results_) results_->Finish(ending);
   if (state_.zero_amount_count > 10) {
     prompts_.Message("Alert",
                      std::to_string(state_.zero_amount_count) +
@@ -210,13 +210,13 @@ void CheckRun::StopPath() {
 
 RunOutcome CheckRun::Completion() {
   view_.CompletionStarted();
-  results_->Flush();
+  results_->Finish(RunEnding::kCompleted);
   const int64_t errors = results_->db().CountErrors();
   // The run numbers its records from 1 without gaps: the last number is the
   // count, read without reading every record as a count would.
   const int64_t records = results_->db().LastRecNum();
   if (errors > 0) {
-    StopPath();
+    StopPath(RunEnding::kCompleted);
     return RunOutcome::kFindings;
   }
   EndRun();
@@ -273,7 +273,9 @@ RunOutcome CheckRun::KeepResultsAfterFailure(RunOutcome outcome) {
       CriticalStop(MissingFinalRecord(results_->current().id));
       outcome = RunOutcome::kCriticalStop;
     }
-    if (results_) results_->Flush();
+    if (results_)
+      results_->Finish(outcome == RunOutcome::kCriticalStop ? RunEnding::kCriticalStop
+                                                            : RunEnding::kFailed);
   } catch (const StoreError &e) {
     prompts_.Message(
         "Submission File Error",
@@ -368,12 +370,12 @@ RunOutcome CheckRun::TestFiles() {
     const Step step = TestFile();
     if (abort_requested_) {
       RecordAbort();
-      results_->Flush();
+      if (results_) results_->Finish(abort_cause_);
       EndRun();
       return RunOutcome::kAborted;
     }
     if (step == Step::kStop) {
-      StopPath();
+      StopPath(error_limit_reached_ ? RunEnding::kErrorLimit : RunEnding::kCriticalStop);
       return RunOutcome::kFindings;
     }
     if (state_.RecCtr < 2 || (results_->has_current() && results_->current().id == "RCF"))
@@ -391,6 +393,7 @@ RunOutcome CheckRun::TestFiles() {
 RunSummary CheckRun::ReadFile() {
   state_.ResetForRun();
   abort_requested_ = false;
+  abort_cause_ = RunEnding::kStoppedByUser;
   error_limit_reached_ = false;
   continuation_ = false;
   file_name_.clear();

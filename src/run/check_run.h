@@ -97,9 +97,13 @@ class CheckRun {
   // it, the run shows why, touches nothing and ends with kFolderInUse.
   RunSummary ReadFile();
 
-  // Exit was chosen while the run processes events: the run records "Test
-  // Aborted" against the last stored record and ends at the next record.
-  void RequestAbort() { abort_requested_ = true; }
+  // Exit was chosen while the run processes events, or a signal asks the
+  // run to stop (cause kStoppedBySignal): the run records "Test Aborted"
+  // against the last stored record and ends at the next record.
+  void RequestAbort(RunEnding cause = RunEnding::kStoppedByUser) {
+    if (!abort_requested_) abort_cause_ = cause;
+    abort_requested_ = true;
+  }
 
  private:
   enum class Step { kNext, kStop, kFileEnded };
@@ -128,8 +132,9 @@ class CheckRun {
   void CriticalStop(const CriticalFinding& finding);
   void OpenResults();
   void DeleteResults();
-  // The run stopped or completed with findings: the grids show them.
-  void StopPath();
+  // The run stopped or completed with findings: its ending is recorded and
+  // the grids show them.
+  void StopPath(RunEnding ending);
   RunOutcome Completion();
   // The failure's message, then what the results keep of the run.
   RunOutcome HandleFailure(const RunFailure& failure);
@@ -153,6 +158,7 @@ class CheckRun {
   CheckRunOptions options_;
   std::unique_ptr<RunResults> results_;
   bool abort_requested_ = false;
+  RunEnding abort_cause_ = RunEnding::kStoppedByUser;
   bool error_limit_reached_ = false;
   std::string file_name_;  // the file being tested
   // The last file ended without the final record and the next has no

@@ -121,7 +121,10 @@ constexpr const char* kCreateFixedTables =
     " Errors INTEGER DEFAULT 0, Record TEXT, RecReference TEXT);"
     "CREATE TABLE ERRORS (Err_Num INTEGER PRIMARY KEY, Type TEXT DEFAULT '', Rec_Num INTEGER,"
     " Reference TEXT, User_Entry TEXT, Error TEXT);"
-    "CREATE INDEX ErrorsByRecord ON ERRORS (Rec_Num);";
+    "CREATE INDEX ErrorsByRecord ON ERRORS (Rec_Num);"
+    "CREATE TABLE RUN (Started TEXT DEFAULT (strftime('%Y-%m-%dT%H:%M:%SZ', 'now')),"
+    " Ended TEXT, Ending TEXT);"
+    "INSERT INTO RUN DEFAULT VALUES;";
 
 // Every column the program reads, per table, to tell this layout from a
 // foreign or older file.
@@ -137,6 +140,31 @@ const std::vector<std::pair<std::string, std::vector<std::string>>>& FixedLayout
 }  // namespace
 
 const char* TableName(TotalsTable table) { return table == TotalsTable::kTRCT ? "TRCT" : "TRCU"; }
+
+namespace {
+
+constexpr std::pair<RunEnding, const char*> kRunEndingNames[] = {
+    {RunEnding::kCompleted, "completed"},
+    {RunEnding::kErrorLimit, "error_limit"},
+    {RunEnding::kCriticalStop, "critical_stop"},
+    {RunEnding::kStoppedByUser, "stopped_by_user"},
+    {RunEnding::kStoppedBySignal, "stopped_by_signal"},
+    {RunEnding::kFailed, "failed"},
+};
+
+}  // namespace
+
+const char* RunEndingName(RunEnding ending) {
+  for (const auto& [e, name] : kRunEndingNames)
+    if (e == ending) return name;
+  return "failed";
+}
+
+std::optional<RunEnding> RunEndingNamed(std::string_view name) {
+  for (const auto& [e, n] : kRunEndingNames)
+    if (name == n) return e;
+  return std::nullopt;
+}
 
 std::vector<std::string> TotalsColumnNames(TotalsTable table) {
   std::vector<std::string> names = {"Indx", "RCE_EIN", ColumnName(TotalsKind::kRecordCount, 0)};
@@ -155,6 +183,7 @@ struct ResultsDb::Statements {
   Stmt insert_error, read_errors_of, count_errors, count_records_with_errors, read_last_error,
       record_numbers_with_errors;
   Stmt report_rows;
+  Stmt mark_run_ended, read_run;  // null in a file without the RUN table
   Stmt insert_totals[2], update_totals[2], read_totals[2], read_totals_for_record[2],
       count_totals[2];
 };
@@ -253,7 +282,7 @@ void ResultsDb::Clear() {
   // Without rows, SQLite numbers the next row of each table 1 again.
   Exec(
       "BEGIN; DELETE FROM MISC; DELETE FROM RECORDS; DELETE FROM ERRORS; DELETE FROM TRCT;"
-      " DELETE FROM TRCU; COMMIT");
+      " DELETE FROM TRCU; DELETE FROM RUN; INSERT INTO RUN DEFAULT VALUES; COMMIT");
 }
 
 bool ConfigureStoreForThreads() { return sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0) == SQLITE_OK; }
@@ -363,6 +392,19 @@ void ResultsDb::PrepareStatements() {
       Stmt(Prepare("SELECT Err_Num, Type, Rec_Num, Reference, User_Entry, Error FROM ERRORS"
                    " ORDER BY Err_Num DESC LIMIT 1"));
   PrepareTotalsStatements();
+  PrepareRunStatements();
+}
+
+// Results written before runs recorded their ending have no RUN table.
+void ResultsDb::PrepareRunStatements() {
+  Stmt exists(Prepare("SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' AND name = 'RUN'"));
+  const int rc = sqlite3_step(exists.s);
+  if (rc != SQLITE_ROW) Fail("Cannot read the results database");
+  if (sqlite3_column_int(exists.s, 0) == 0) return;
+  Statements& s = *st_;
+  s.mark_run_ended =
+      Stmt(Prepare("UPDATE RUN SET Ending = ?, Ended = strftime('%Y-%m-%dT%H:%M:%SZ', 'now')"));
+  s.read_run = Stmt(Prepare("SELECT Started, Ended, Ending FROM RUN LIMIT 1"));
 }
 
 // The statements of both running-total tables, over their columns in table
@@ -423,6 +465,29 @@ void ResultsDb::Rollback() {
   // SQLite may have rolled the transaction back itself (a full disk): then
   // there is nothing left to undo and the statement's failure says only that.
   StepDone(st_->rollback.s);
+}
+
+void ResultsDb::MarkRunEnded(RunEnding ending) {
+  sqlite3_stmt* s = st_->mark_run_ended.s;
+  if (s == nullptr) return;
+  sqlite3_bind_text(s, 1, RunEndingName(ending), -1, SQLITE_STATIC);
+  if (!StepDone(s)) Fail("Cannot record the end of the test run");
+}
+
+std::optional<RunRow> ResultsDb::ReadRun() {
+  sqlite3_stmt* s = st_->read_run.s;
+  if (s == nullptr) return std::nullopt;
+  RunRow run;
+  int rc = sqlite3_step(s);
+  if (rc == SQLITE_ROW) {
+    run.started = ColumnText(s, 0);
+    run.ended = ColumnText(s, 1);
+    run.ending = RunEndingNamed(ColumnText(s, 2));
+    rc = SQLITE_DONE;
+  }
+  sqlite3_reset(s);
+  if (rc != SQLITE_DONE) Fail("Cannot read how the test run ended");
+  return run;
 }
 
 ResultsDb::LastKeys ResultsDb::ReadLastKeys() {

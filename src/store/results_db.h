@@ -81,6 +81,13 @@ class ResultsDb {
   // first.
   void Clear();
 
+  // RUN. A new database (and a cleared one) holds the row of a run that has
+  // started and not ended. MarkRunEnded records the ending; the run does it
+  // in the transaction of its last rows. ReadRun gives nothing for a file
+  // written before runs recorded their ending: read it as finished.
+  void MarkRunEnded(RunEnding ending);
+  std::optional<RunRow> ReadRun();
+
   // MISC. data_id 0 numbers the row one past the highest; returns Data_Id.
   int64_t InsertMisc(const std::string& path_utf8, const std::string& rpt_date,
                      int64_t data_id = 0);
@@ -152,6 +159,7 @@ class ResultsDb {
   void CreateTables();
   void PrepareStatements();
   void PrepareTotalsStatements();
+  void PrepareRunStatements();
   void CheckLayout();
   TotalsRow ReadTotalsColumns(TotalsTable table, sqlite3_stmt* stmt, int first_column);
   // Runs a one-row totals query whose single parameter is key.

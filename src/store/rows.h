@@ -7,7 +7,9 @@
 #define LINTARO_STORE_ROWS_H_
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace lintaro {
@@ -61,6 +63,36 @@ struct ReportRow {
   std::string error;
   std::string id;             // the record's identifier
   std::string rec_reference;  // the record's EIN or employee reference; may be empty
+};
+
+// How a test run ended, as its RUN row records it. A run whose row has no
+// ending did not finish: it was killed, its program ended during its
+// clean-up, or its results could not be written.
+enum class RunEnding {
+  kCompleted,        // the submission was read to its end
+  kErrorLimit,       // stopped when the findings reached the error limit
+  kCriticalStop,     // stopped by a critical finding
+  kStoppedByUser,    // Exit was chosen during the run
+  kStoppedBySignal,  // a signal (SIGINT, SIGTERM, SIGHUP) stopped the run
+  kFailed,           // a file could not be read, or the run failed otherwise
+};
+
+// "completed", "error_limit", "critical_stop", "stopped_by_user",
+// "stopped_by_signal" or "failed": the words the RUN table stores.
+const char* RunEndingName(RunEnding ending);
+std::optional<RunEnding> RunEndingNamed(std::string_view name);
+
+// RUN: the one row of the test run that wrote the database. It is added with
+// the tables, and its ending in the same transaction as the run's last rows.
+struct RunRow {
+  std::string started;  // UTC, "2008-02-14T09:30:00Z"
+  std::optional<RunEnding> ending;
+  std::string ended;  // UTC; empty while there is no ending
+
+  bool finished() const {
+    return ending == RunEnding::kCompleted || ending == RunEnding::kErrorLimit ||
+           ending == RunEnding::kCriticalStop;
+  }
 };
 
 // The two running-total tables: TRCT holds 25 money pairs per employer (the

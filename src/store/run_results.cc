@@ -146,9 +146,20 @@ void RunResults::EndRecord() {
   writer_.Hand(std::move(full));
 }
 
+void RunResults::Finish(RunEnding ending) {
+  WriteCurrent();
+  WriteEmployers();
+  batch_->EndRun(ending);
+  WriteLastBatch();
+}
+
 void RunResults::Flush() {
   WriteCurrent();
   WriteEmployers();
+  WriteLastBatch();
+}
+
+void RunResults::WriteLastBatch() {
   records_in_batch_ = 0;
   std::unique_ptr<WriteBatch> last = std::move(batch_);
   batch_ = writer_.Take();

@@ -92,6 +92,11 @@ class RunResults : public ResultsReader {
   // Writes everything held in memory and commits; returns when it is
   // committed.
   void Flush();
+  // Flush, with the run's ending recorded in the same transaction as its
+  // last rows: the results read as finished only once all of them are
+  // written. After a failure to write nothing more is written, the ending
+  // neither: such a run reads as unfinished.
+  void Finish(RunEnding ending);
 
   // The most batches that waited for the writer at one time.
   size_t peak_batches_waiting() const { return writer_.peak_waiting(); }
@@ -99,6 +104,8 @@ class RunResults : public ResultsReader {
  private:
   void WriteCurrent();
   void WriteEmployers();
+  // Hands the batch in hand to the writer and waits until all is committed.
+  void WriteLastBatch();
 
   std::unique_ptr<ResultsDb> owned_db_;  // null when the caller keeps the database
   ResultsDb* db_;

@@ -66,8 +66,16 @@ void WriteBatch::UpdateTotals(TotalsTable table, const TotalsRow& row) {
   AddTotals(table == TotalsTable::kTRCT ? Op::kUpdateTRCT : Op::kUpdateTRCU, row);
 }
 
+void WriteBatch::EndRun(RunEnding ending) {
+  steps_.push_back(Step{Op::kEndRun, static_cast<uint32_t>(keys_.size())});
+  keys_.push_back(static_cast<int64_t>(ending));
+}
+
 void WriteBatch::Apply(ResultsDb& db, const Step& step) {
   switch (step.op) {
+    case Op::kEndRun:
+      db.MarkRunEnded(static_cast<RunEnding>(keys_[step.row]));
+      break;
     case Op::kInsertMisc: {
       const MiscRow& row = misc_.rows[step.row];
       db.InsertMisc(row.path, row.rpt_date, row.data_id);

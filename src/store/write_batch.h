@@ -41,6 +41,10 @@ class WriteBatch {
   void InsertTotals(TotalsTable table, const TotalsRow& row);
   void UpdateTotals(TotalsTable table, const TotalsRow& row);
 
+  // RUN: the run ended so; written with the rows before it, in their
+  // transaction.
+  void EndRun(RunEnding ending);
+
   bool empty() const { return steps_.empty(); }
 
   // Writes every row in the order given and commits. When a write fails,
@@ -64,6 +68,7 @@ class WriteBatch {
     kInsertTRCU,
     kUpdateTRCT,
     kUpdateTRCU,
+    kEndRun,
   };
   struct Step {
     Op op;
@@ -93,7 +98,8 @@ class WriteBatch {
   Rows<RecordRow> records_;
   Rows<ErrorRow> errors_;
   Rows<TotalsRow> totals_;
-  std::vector<int64_t> keys_;  // Rec_Num of a deletion, Data_Id of a PIN result
+  // Rec_Num of a deletion, Data_Id of a PIN result, a run's RunEnding
+  std::vector<int64_t> keys_;
 };
 
 }  // namespace lintaro

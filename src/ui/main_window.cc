@@ -291,6 +291,8 @@ void MainWindow::StartTesting() {
 }
 
 void MainWindow::ViewErrorReport() {
+  std::optional<FolderLock> reading;
+  if (!HoldFolderForReading(reading)) return;
   commands_.SetReportInProgress(true);
   ApplyCommands();
   if (report_requester_) {
@@ -304,6 +306,8 @@ void MainWindow::ViewErrorReport() {
 }
 
 void MainWindow::PrintErrorReport() {
+  std::optional<FolderLock> reading;
+  if (!HoldFolderForReading(reading)) return;
   commands_.SetReportInProgress(true);
   ApplyCommands();
   if (report_requester_) {

@@ -22,6 +22,7 @@
 
 #include "browse/commands.h"
 #include "browse/record_grid.h"
+#include "core/folder_lock.h"
 #include "core/platform.h"
 #include "core/program_folder.h"
 #include "core/run_state.h"
@@ -155,6 +156,12 @@ class MainWindow : public QMainWindow, public RunView {
 
   // The record chosen in the tested records grid takes the shared area.
   void ShowChosenRecord(int64_t rec_num);
+
+  // A command that reads the results holds the folder's shared lock while it
+  // runs, as lintaro-cli report does: a check that starts meanwhile waits.
+  // False, after saying so, when a check running elsewhere holds the
+  // folder: nothing is read. During this window's own run nothing is taken.
+  bool HoldFolderForReading(std::optional<FolderLock>& lock);
 
   // Result grids.
   bool BindData();

@@ -6,6 +6,7 @@
 #include "browse/grid_results.h"
 #include "browse/result_grids.h"
 #include "browse/window_texts.h"
+#include "core/folder_lock.h"
 #include "ui/error_grids_panel.h"
 #include "ui/main_window.h"
 #include "ui/progress_line.h"
@@ -32,12 +33,26 @@ int64_t MainWindow::CountErrors() { return grid_results_ ? grid_results_->CountE
 
 int64_t MainWindow::CountTested() { return grid_results_ ? grid_results_->CountTested() : 0; }
 
+bool MainWindow::HoldFolderForReading(std::optional<FolderLock>& lock) {
+  // During this window's own run the folder is the run's, and so are the
+  // results it shows at the end.
+  if (run_ != nullptr) return true;
+  lock = FolderLock::ForReading(folders_.data, /*create=*/false);
+  if (!lock->refused()) return true;
+  Message(kFolderInUseTitle, FolderInUseMessage(lock->state(), folders_.data), Icon::kCritical);
+  lock.reset();
+  return false;
+}
+
 void MainWindow::ViewRecordsWithErrors() {
+  std::optional<FolderLock> reading;
+  if (!HoldFolderForReading(reading)) return;
   state_.Testing = false;
   const bool bound = BindData();
   const int64_t errors = bound ? CountErrors() : 0;
   if (errors == 0) {
-    Message(kProgramName, kNoErrorsInScope, Icon::kNone);
+    const std::string unfinished = grid_results_ ? grid_results_->CritErrorText() : "";
+    Message(kProgramName, unfinished.empty() ? kNoErrorsInScope : unfinished, Icon::kNone);
     Apply(CommandEvent::kGridViewNoErrors);
     return;
   }
@@ -60,6 +75,8 @@ void MainWindow::ViewRecordsWithErrors() {
 }
 
 void MainWindow::ViewTestedRecords() {
+  std::optional<FolderLock> reading;
+  if (!HoldFolderForReading(reading)) return;
   const bool bound = BindData();
   const int64_t tested = bound ? CountTested() : 0;
   Apply(tested > 0 ? CommandEvent::kRecordViewOpened : CommandEvent::kRecordViewEmpty);
@@ -115,8 +132,23 @@ void MainWindow::GoToRecord() {
 }
 
 void MainWindow::ViewLastResults() {
+  std::optional<FolderLock> reading;
+  if (!HoldFolderForReading(reading)) return;
   welcome_->HideDisclaimer();
   const LastResults last = InspectLastResults(folders_.data);
+  if (!last.unfinished_notice.empty() && last.kind != LastResults::kCannotOpen &&
+      last.kind != LastResults::kNoFile) {
+    // The grids say it again under "Lintaro Testing Stopped".
+    Message(kResultsTitle, last.unfinished_notice, Icon::kExclamation);
+    if (last.kind == LastResults::kErrors) {
+      ViewRecordsWithErrors();
+      Apply(CommandEvent::kLastWithErrors);
+    } else {
+      Apply(last.kind == LastResults::kNoErrors ? CommandEvent::kLastNoErrors
+                                                : CommandEvent::kLastUnreadable);
+    }
+    return;
+  }
   switch (last.kind) {
     case LastResults::kNoFile:
       Message(kResultsTitle, kNoReportFound, Icon::kInformation);

@@ -70,22 +70,45 @@ TEST(CsvAndJsonReports, FieldsAreQuotedEscapedAndNeverRunAsFormulas) {
   ExpectFileHolds(kTraces / "Quoting.trace", fields);
 }
 
-// Clean runs, findings and stops are read back in report.session too.
-TEST(StoredOutcome, TheLastFindingTellsHowTheRunEnded) {
-  const std::vector<std::pair<std::string, std::vector<ErrorRow>>> cases = {
-      {"no_valid_data", {}},  // no record
-      {"error_limit",
-       {{0, "", 1, "r", "[u]", "m"},
-        {0, "C", 1, ErrorLimitReference(7), ErrorLimitUserEntry(7), "m"}}},
-      {"findings", {{0, "", 1, ErrorLimitReference(7), ErrorLimitUserEntry(7), "m"}}},
-      {"critical_stop", {{0, "C", 1, ErrorLimitReference(7), "[7 Errors]", "m"}}},
-      {"aborted", {{0, "", 1, "Test Aborted", "Exit was chosen", "m"}}}};
-  for (const auto& [name, findings] : cases) {
+// Clean runs, findings and stops are read back in report.session too. How
+// the run ended comes first: a run that recorded no ending (killed) or a
+// failure is incomplete whatever its findings, one stopped by Exit or a
+// signal aborted; results without the run's row are read from the findings.
+TEST(StoredOutcome, TheRunsEndingAndThenTheLastFindingTellHowTheRunEnded) {
+  const ErrorRow finding{0, "", 1, "r", "[u]", "m"};
+  const ErrorRow limit{0, "C", 1, ErrorLimitReference(7), ErrorLimitUserEntry(7), "m"};
+  const ErrorRow aborted{0, "", 1, "Test Aborted", "Exit was chosen", "m"};
+  enum Run { kCompleted, kKilled, kFailed, kSignal, kOlderVersion };
+  struct Case {
+    std::string name;
+    Run run;
+    bool record;
+    std::vector<ErrorRow> findings;
+  };
+  const std::vector<Case> cases = {
+      {"no_valid_data", kCompleted, false, {}},
+      {"clean", kCompleted, true, {}},
+      {"error_limit", kCompleted, true, {finding, limit}},
+      {"findings", kCompleted, true, {{0, "", 1, limit.reference, limit.user_entry, "m"}}},
+      {"critical_stop", kCompleted, true, {{0, "C", 1, limit.reference, "[7 Errors]", "m"}}},
+      {"aborted", kCompleted, true, {aborted}},
+      {"incomplete", kKilled, true, {}},
+      {"incomplete", kKilled, false, {}},
+      {"incomplete", kKilled, true, {finding, limit}},
+      {"incomplete", kFailed, true, {finding}},
+      {"aborted", kSignal, true, {}},
+      {"clean", kOlderVersion, true, {}},
+      {"aborted", kOlderVersion, true, {aborted}}};
+  for (const Case& c : cases) {
     ResultsFixture f;
     f.File("/in/a.txt");
-    if (!findings.empty()) f.Record(1, "RCA");
-    for (const ErrorRow& e : findings) f.Error(1, e.reference, e.user_entry, e.error, e.type);
-    EXPECT_STREQ(OutcomeName(StoredOutcome(f.db())), name.c_str());
+    if (c.record) f.Record(1, "RCA");
+    for (const ErrorRow& e : c.findings) f.Error(1, e.reference, e.user_entry, e.error, e.type);
+    if (c.run == kKilled) f.Ended(std::nullopt);
+    if (c.run == kFailed) f.Ended(RunEnding::kFailed);
+    if (c.run == kSignal) f.Ended(RunEnding::kStoppedBySignal);
+    if (c.run == kOlderVersion) f.WithoutRunTable();
+    EXPECT_STREQ(OutcomeName(StoredOutcome(f.db())), c.name.c_str()) << &c - cases.data();
   }
 }
 

@@ -31,10 +31,16 @@ class CheckRunTest : public ::testing::Test {
     RunSummary summary = run.ReadFile();
     current = nullptr;
     out = {};
-    if (options.results_store != nullptr)
-      ReadBack(*options.results_store, out);
-    else if (std::filesystem::is_regular_file(db_path()))
-      ReadBack(*ResultsDb::Open(db_path(), true), out);
+    ended = "no results";
+    std::unique_ptr<ResultsDb> opened;
+    ResultsDb* db = options.results_store;
+    if (db == nullptr && std::filesystem::is_regular_file(db_path()))
+      db = (opened = ResultsDb::Open(db_path(), true)).get();
+    if (db != nullptr) {
+      ReadBack(*db, out);
+      const std::optional<RunRow> run = db->ReadRun();
+      ended = run && run->ending ? RunEndingName(*run->ending) : "never";
+    }
     return summary;
   }
   RunSummary RunRecords(const std::vector<std::string>& records) {
@@ -54,7 +60,7 @@ class CheckRunTest : public ::testing::Test {
                     std::to_string(s.records_with_errors) + " with " + std::to_string(s.errors) +
                     " errors, " + std::to_string(out.records.size()) + " stored" +
                     (s.critical ? ", critical in " + std::to_string(s.critical->rec_num) : "") +
-                    (state.Testing ? ", still testing" : "") + "\n";
+                    (state.Testing ? ", still testing" : "") + "; run ended: " + ended + "\n";
     for (size_t i = 0; i < prompts.dialog_titles.size(); ++i)
       t += "dialog " + prompts.dialog_titles[i] + " | " + prompts.dialog_filters[i] + "\n";
     for (const ShownMessage& m : prompts.messages) t += "message " + Describe(m) + "\n";
@@ -80,6 +86,7 @@ class CheckRunTest : public ::testing::Test {
   RecordingView view;
   RunState state;
   RunOutput out;
+  std::string ended;  // the RUN row's ending, "never" or "no results"
   CheckRunOptions options;
   CheckRun* current = nullptr;
 };

@@ -1,7 +1,10 @@
 // A results database in its own temporary folder or a program folder,
-// filled row by row: files, records and findings.
+// filled row by row: files, records and findings. It holds the results of
+// a run that completed unless Unfinished says otherwise.
 #ifndef LINTARO_TESTS_SUPPORT_RESULTS_FIXTURE_H_
 #define LINTARO_TESTS_SUPPORT_RESULTS_FIXTURE_H_
+
+#include <sqlite3.h>
 
 #include <memory>
 #include <optional>
@@ -20,10 +23,30 @@ class ResultsFixture {
   // The database in `folder` (a program folder), else in dir.
   explicit ResultsFixture(const std::optional<std::filesystem::path>& folder = std::nullopt)
       : path_(((folder ? *folder : dir.path()) / kResultsFileName).string()),
-        db_(ResultsDb::Create(path_)) {}
+        db_(ResultsDb::Create(path_)) {
+    db_->MarkRunEnded(RunEnding::kCompleted);
+  }
 
   ResultsDb& db() { return *db_; }
   const std::string& path() const { return path_; }
+
+  // The run ended so, or (nothing) recorded no ending: it was killed.
+  ResultsFixture& Ended(std::optional<RunEnding> ending) {
+    if (ending) {
+      db_->MarkRunEnded(*ending);
+    } else {
+      sqlite3_exec(db_->handle(), "UPDATE RUN SET Ending = NULL, Ended = NULL", nullptr, nullptr,
+                   nullptr);
+    }
+    return *this;
+  }
+  // The results as a version that did not record how runs end wrote them.
+  ResultsFixture& WithoutRunTable() {
+    sqlite3_exec(db_->handle(), "DROP TABLE RUN", nullptr, nullptr, nullptr);
+    db_.reset();
+    db_ = ResultsDb::Open(path_, /*read_only=*/false);
+    return *this;
+  }
 
   ResultsFixture& File(const std::string& path_utf8, const std::string& date = "12/06/2026") {
     db_->InsertMisc(path_utf8, date);

@@ -30,6 +30,8 @@ const std::vector<WindowTest::Finding> kFindings = {
 void KillCheckPartWay(const std::string& results) {
   sqlite3* db = nullptr;
   ASSERT_EQ(sqlite3_open(results.c_str(), &db), SQLITE_OK);
+  // The run has not ended...
+  sqlite3_exec(db, "UPDATE RUN SET Ending = NULL, Ended = NULL", nullptr, nullptr, nullptr);
   // A tiny cache makes the open batch spill pages into the file.
   sqlite3_exec(db, "PRAGMA cache_size=1; BEGIN", nullptr, nullptr, nullptr);
   for (int i = 4; i < 400; ++i) {
@@ -131,6 +133,7 @@ class WindowStateTest : public WindowStates, public ::testing::WithParamInterfac
       WriteResults({"/data/first.txt", "/data/second.txt"}, {"RCW", "RCW", "RCW", "RCW", "RCW"},
                    kFindings);
     if (event == "LastUnreadable") WriteResults({"/data/binary.bin"}, {});
+    if (event == "LastInUse") WriteResults({"/data/first.txt"}, {"RCW"}, {{1, "r", "[u]", "m"}});
     if (event == "LastKilled") {
       WriteResults({"/data/first.txt"}, {"RCW", "RCW", "RCW"}, {kFindings[0]});
       KillCheckPartWay(ResultsPath());
@@ -165,6 +168,15 @@ class WindowStateTest : public WindowStates, public ::testing::WithParamInterfac
       Run({Submission("found.txt", {CleanRCA(), CleanRCE(), CleanRCW({{188, "XX"}}), CleanRCT(1),
                                     FinalRecord(1)})});
     if (event == "RecordView") Button("cmdView")->click();
+    if (event == "LastInUse") {  // a check elsewhere takes the folder: nothing more is read
+      Button("cmdLast")->click();
+      FolderLock other = FolderLock::ForRun(home.str());
+      Action("mnuVRAll")->trigger();
+      Button("cmdErrors")->click();
+      Button("cmdPrint")->click();
+      QApplication::processEvents();
+      return;
+    }
     if (event.starts_with("Last")) Button("cmdLast")->click();
     if (event == "LastWithErrorsSecondRecord") {
       auto* grid1 = Find<QTableView>("DBGrid1");
@@ -202,7 +214,8 @@ INSTANTIATE_TEST_SUITE_P(Events, WindowStateTest,
                                            "LastNoReport", "LastUnreadable", "LastNoErrors",
                                            "GridViewNoErrors", "ReportLastWithErrors",
                                            "FolderInUse", "ViewerWageRecord",
-                                           "ViewerEmployerRecord", "LastKilled", "HelpMissing"),
+                                           "ViewerEmployerRecord", "LastKilled", "LastInUse",
+                                           "HelpMissing"),
                          [](const auto& info) { return std::string(info.param); });
 
 // The window during a run is in DuringRun.state: the counter moves, the

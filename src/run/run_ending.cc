@@ -1,0 +1,22 @@
+#include "run/run_ending.h"
+
+#include "store/results_db.h"
+
+namespace lintaro {
+
+StoredRunEnding ReadStoredRunEnding(ResultsDb& db) {
+  StoredRunEnding stored;
+  stored.run = db.ReadRun();
+  stored.records_tested = db.LastRecNum();
+  return stored;
+}
+
+std::string UnfinishedRunNotice(int64_t records_tested) {
+  const std::string start = "Testing did not finish: ";
+  if (records_tested <= 0) return start + "no record of the submission was tested.";
+  if (records_tested == 1) return start + "these results cover only record 1 of the submission.";
+  return start + "these results cover only records 1 to " + std::to_string(records_tested) +
+         " of the submission.";
+}
+
+}  // namespace lintaro

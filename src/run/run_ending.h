@@ -1,0 +1,46 @@
+// How the run that wrote a results database ended, as every reader tells
+// it: the reports, `lintaro-cli show`, batch and the desktop's views.
+//
+// A run records its ending in the transaction of its last rows, so results
+// whose run has no ending (killed, its program ended during its clean-up,
+// its results could not be written) or an ending other than the end of the
+// submission, the error limit or a critical stop cover only the records the
+// run reached. Results written before runs recorded their ending are read
+// as finished, as they always were.
+#ifndef LINTARO_RUN_RUN_ENDING_H_
+#define LINTARO_RUN_RUN_ENDING_H_
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "store/rows.h"
+
+namespace lintaro {
+
+class ResultsDb;
+
+struct StoredRunEnding {
+  // Nothing for results of an older version, which did not record it.
+  std::optional<RunRow> run;
+  int64_t records_tested = 0;  // the last record stored
+
+  bool finished() const { return !run || run->finished(); }
+  // Stopped on purpose before the end: Exit was chosen, or a signal came.
+  bool stopped() const {
+    return run && (run->ending == RunEnding::kStoppedByUser ||
+                   run->ending == RunEnding::kStoppedBySignal);
+  }
+};
+
+// Reads how the run ended; throws StoreError when the results cannot be read.
+StoredRunEnding ReadStoredRunEnding(ResultsDb& db);
+
+// The sentence every reader puts first for results of a run that did not
+// finish: "Testing did not finish: these results cover only records 1 to
+// N of the submission."
+std::string UnfinishedRunNotice(int64_t records_tested);
+
+}  // namespace lintaro
+
+#endif  // LINTARO_RUN_RUN_ENDING_H_
