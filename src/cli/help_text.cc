@@ -74,6 +74,8 @@ constexpr const char* kExit =
     "  1    errors found (the results hold them)\n"
     "  2    nothing usable: a wrong command, a missing or unreadable file, a\n"
     "       folder in use, a named file that was not read, a submission not tested\n"
+    "  3    report, show: the last check did not finish (it was interrupted, killed\n"
+    "       or failed); its results, given all the same, cover only what it tested\n"
     "  130  interrupted by Ctrl+C (SIGINT)\n"
     "  143  ended by SIGTERM\n";
 

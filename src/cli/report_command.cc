@@ -95,12 +95,13 @@ int ReportFrom(const std::string& folder, const ReportOptions& options) {
     return Refuse("there are no test results to report: " + db_path + " is empty");
   try {
     std::unique_ptr<ResultsDb> db = ResultsDb::Open(db_path, /*read_only=*/true);
-    if (db->CountErrors() == 0 && db->CountRecords() == 0 && db->ReadMisc().empty())
+    const StoredRunEnding run = ReadStoredRunEnding(*db);
+    if (run.finished() && db->CountErrors() == 0 && db->CountRecords() == 0 &&
+        db->ReadMisc().empty())
       return Refuse("there are no test results to report: " + db_path + " holds no test run");
     if (!options.filter.keeps_all() && EmployerRecordCount(*db, options.filter.employer_ein) == 0)
       return Refuse("the last test's results hold no employer record with EIN " +
                     options.filter.employer_ein);
-    const StoredRunEnding run = ReadStoredRunEnding(*db);
     const bool on_screen =
         ToStandardOutput(options.output) && (options.format == "text" || options.format == "html");
     // On the screen a clean run's text or HTML report is one sentence.

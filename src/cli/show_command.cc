@@ -40,6 +40,21 @@ bool ParseRecordNumber(const std::string& text, int64_t& out) {
   return out >= 1;
 }
 
+// When the check that wrote the results did not finish, says so (a record
+// it did not reach is not stored for that reason) and gives its status;
+// otherwise status.
+int UnfinishedStatus(ResultsDb& db, int status) {
+  try {
+    if (const StoredRunEnding run = ReadStoredRunEnding(db); !run.finished()) {
+      std::fprintf(stderr, "lintaro-cli: %s\n", UnfinishedRunNotice(run.records_tested).c_str());
+      return kExitUnfinished;
+    }
+  } catch (const StoreError& e) {
+    return Fail(std::string("the test results cannot be read: ") + e.what());
+  }
+  return status;
+}
+
 }  // namespace
 
 int ShowCommand(int argc, char** argv) {
@@ -83,8 +98,9 @@ int ShowCommand(int argc, char** argv) {
         count = " (" + std::to_string(db->CountRecords()) + " record(s) tested)";
       } catch (const StoreError&) {
       }
-      return Fail("record " + std::to_string(rec_num) +
-                  " is not stored in the last test's results" + count);
+      Fail("record " + std::to_string(rec_num) + " is not stored in the last test's results" +
+           count);
+      return UnfinishedStatus(*db, kExitFailed);
     }
     case ViewResult::kUnreadable:
       return Fail("record " + std::to_string(rec_num) + " cannot be shown: " + viewer.problem());
@@ -96,15 +112,7 @@ int ShowCommand(int argc, char** argv) {
     std::fwrite(line.data(), 1, line.size(), stdout);
   }
   if (std::fflush(stdout) != 0) return Fail("cannot write the record");
-  try {
-    if (const StoredRunEnding run = ReadStoredRunEnding(*db); !run.finished()) {
-      std::fprintf(stderr, "lintaro-cli: %s\n", UnfinishedRunNotice(run.records_tested).c_str());
-      return kExitUnfinished;
-    }
-  } catch (const StoreError& e) {
-    return Fail(std::string("the test results cannot be read: ") + e.what());
-  }
-  return kExitShown;
+  return UnfinishedStatus(*db, kExitShown);
 }
 
 }  // namespace lintaro

@@ -28,8 +28,8 @@ struct StoredRunEnding {
   bool finished() const { return !run || run->finished(); }
   // Stopped on purpose before the end: Exit was chosen, or a signal came.
   bool stopped() const {
-    return run && (run->ending == RunEnding::kStoppedByUser ||
-                   run->ending == RunEnding::kStoppedBySignal);
+    return run &&
+           (run->ending == RunEnding::kStoppedByUser || run->ending == RunEnding::kStoppedBySignal);
   }
 };
 

@@ -4,6 +4,7 @@
 // write. What it prints otherwise is in tests/cli/sessions (one run per
 // program folder in results.session, where the results go in check.session,
 // the rest of bad input in bad-input.session).
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -13,6 +14,9 @@
 #include <regex>
 #include <thread>
 
+#include "browse/grid_results.h"
+#include "browse/result_grids.h"
+#include "run/run_ending.h"
 #include "store/results_db.h"
 #include "support/clean_records.h"
 #include "support/cli_runner.h"
@@ -119,40 +123,107 @@ const char* kConsistency =
     "(SELECT COUNT(*) FROM RECORDS r WHERE r.Errors <> "
     "(SELECT COUNT(*) FROM ERRORS e WHERE e.Rec_Num = r.Rec_Num)) FROM RECORDS;";
 
-// A check killed part-way leaves a results database that opens, passes its
-// integrity check and holds whole committed batches with their findings.
-TEST_F(CliProcessTest, AKilledCheckLeavesWholeBatches) {
+// What the readers of a program folder say of the results in it: the text
+// report's first line and status, the JSON report's outcome and records
+// tested, show's status, and the desktop's View Last Test Results and grid
+// view (the notice they show, empty when none).
+struct WhatReadersSay {
+  std::string text_first_line;
+  int text_status = -1;
+  std::string json_outcome;
+  std::string json_records;
+  int show_status = -1;
+  std::string last_results_notice;
+  std::string grid_notice;
+};
+
+WhatReadersSay AskTheReaders(const std::string& home) {
+  WhatReadersSay say;
+  const CliResult text = RunCli({"report", "--home", home});
+  say.text_first_line = text.out.substr(0, text.out.find('\r'));
+  say.text_status = text.status;
+  const CliResult json = RunCli({"report", "--home", home, "--format", "json"});
+  std::smatch m;
+  if (std::regex_search(json.out, m, std::regex("\"outcome\": \"([a-z_]+)\"")))
+    say.json_outcome = m[1];
+  if (std::regex_search(json.out, m, std::regex("\"records_tested\": (\\d+)")))
+    say.json_records = m[1];
+  say.show_status = RunCli({"show", "--home", home, "1"}).status;
+  say.last_results_notice = InspectLastResults(home).unfinished_notice;
+  if (auto grid = GridResults::Open(home + "/" + kResultsFileName))
+    say.grid_notice = grid->CritErrorText();
+  return say;
+}
+
+// Checks of a clean submission are killed (SIGKILL at three points of the
+// file, SIGHUP, SIGINT twice so that the second comes in the clean-up of the
+// first) or run out of disk (a file size limit): the results file opens,
+// passes its integrity check and holds whole committed batches, and no
+// reader ever calls the half-checked submission clean. Each says it did not
+// finish and how far it got, and report and show exit 3.
+TEST_F(CliProcessTest, ACheckKilledOrOutOfDiskNeverReadsAsFinished) {
   const std::string file = files.str() + "/big.txt";
-  ASSERT_EQ(RunShell(LINTARO_GEN_PATH " --records 120000 --mistakes " + file).status, 0);
-  const std::vector<std::string> check = {"check",        "--home", home.str(),
-                                          "--max-errors", "25000",  file};
-  int killed_with_records = 0;
-  // Kill when the file has grown past one, three and six batches of
-  // records (or after ten seconds), whatever the machine's speed.
-  for (std::uintmax_t bytes : {5u << 20, 14u << 20, 28u << 20}) {
+  ASSERT_EQ(RunShell(LINTARO_GEN_PATH " --records 120000 " + file).status, 0);
+  const std::vector<std::string> check = {"check", "--home", home.str(), file};
+  struct Fault {
+    const char* name;
+    std::vector<int> signals;
+    std::uintmax_t after_bytes;
+    std::vector<int> statuses;  // -1: killed by the signal
+    std::vector<std::string> outcomes;
+  };
+  const std::vector<Fault> faults = {
+      {"SIGKILL after a batch", {SIGKILL}, 5u << 20, {-1}, {"incomplete"}},
+      {"SIGKILL after three batches", {SIGKILL}, 14u << 20, {-1}, {"incomplete"}},
+      {"SIGKILL after six batches", {SIGKILL}, 28u << 20, {-1}, {"incomplete"}},
+      {"SIGHUP", {SIGHUP}, 5u << 20, {129}, {"aborted"}},
+      // The second ends the program at once, in the first one's clean-up or
+      // after it.
+      {"SIGINT twice", {SIGINT, SIGINT}, 5u << 20, {-1, 130}, {"incomplete", "aborted"}}};
+  int faults_with_records = 0;
+  for (const Fault& fault : faults) {
+    SCOPED_TRACE(fault.name);
     fs::remove(db());  // the size below must be the new run's
     RunningCli running = StartCli(check);
-    WaitForFileSize(db(), bytes);
-    kill(running.pid, SIGKILL);
-    FinishCli(running);
+    WaitForFileSize(db(), fault.after_bytes);
+    for (int signal : fault.signals) kill(running.pid, signal);
+    const CliResult checked = FinishCli(running);
+    EXPECT_THAT(fault.statuses, ::testing::Contains(checked.status)) << checked.err;
     if (!fs::exists(db())) continue;
-    // The report reads what was committed, unfinished batch or not.
-    const CliResult report = RunCli({"report", "--home", home.str(), "--format", "json"});
     const std::string found = RunShell("sqlite3 '" + db() + "' '" + kConsistency + "'").out;
     const std::string records = found.substr(3, found.find('|') - 3);
-    EXPECT_EQ(found, "ok\n" + records + "|" + records + "|0|0\n") << bytes;
+    EXPECT_EQ(found, "ok\n" + records + "|" + records + "|0|0\n");
     if (records == "0") continue;
-    ++killed_with_records;
-    EXPECT_EQ(report.status, 0) << report.err;
-    EXPECT_NE(report.out.find("\"records_tested\": " + records + ","), std::string::npos)
-        << report.out.substr(0, 400);
+    ++faults_with_records;
+    const WhatReadersSay say = AskTheReaders(home.str());
+    const std::string notice = UnfinishedRunNotice(std::stoll(records));
+    EXPECT_EQ(say.text_first_line, notice);
+    EXPECT_EQ(say.text_status, 3);
+    EXPECT_THAT(fault.outcomes, ::testing::Contains(say.json_outcome));
+    EXPECT_EQ(say.json_records, records);
+    EXPECT_EQ(say.show_status, 3);
+    EXPECT_EQ(say.last_results_notice, notice);
+    EXPECT_EQ(say.grid_notice.substr(0, notice.size()), notice);
   }
-  EXPECT_GT(killed_with_records, 0) << "no kill happened after the first batch";
-  // The next check replaces the file cleanly.
-  EXPECT_EQ(RunCli(check).status, 1);  // the submission has mistakes
-  auto results = ResultsDb::Open(db(), true);
-  EXPECT_GT(results->CountRecords(), 0);
-  EXPECT_EQ(results->ReadMisc().size(), 1u);
+  EXPECT_GT(faults_with_records, 2) << "too few faults came after the first batch";
+
+  // A disk that fills up: the file may not grow past a limit (its signal
+  // ignored, so that a write past it fails as on a full disk).
+  const CliResult full =
+      RunShell("ulimit -f 20000; trap '' XFSZ; exec '" LINTARO_CLI_PATH "' check --home '" +
+               home.str() + "' '" + file + "'");
+  EXPECT_EQ(full.status, 2) << full.err;
+  EXPECT_NE(full.out.find("Testing did not finish"), std::string::npos) << full.out;
+  const WhatReadersSay say = AskTheReaders(home.str());
+  EXPECT_EQ(say.text_first_line.substr(0, 23), "Testing did not finish:");
+  EXPECT_EQ(say.text_status, 3);
+  EXPECT_EQ(say.json_outcome, "incomplete");
+  EXPECT_EQ(say.show_status, 3);
+  EXPECT_FALSE(say.last_results_notice.empty());
+
+  // The next check replaces the file cleanly and reads as finished.
+  EXPECT_EQ(RunCli(check).status, 0);
+  EXPECT_EQ(AskTheReaders(home.str()).json_outcome, "clean");
   EXPECT_FALSE(fs::exists(db() + "-journal"));
 }
 #endif

@@ -1,6 +1,7 @@
 // Batches written on the run's writer thread store what one batch stores,
-// numbered as the database would number them. A batch that fails is the
-// check run's test (tests/run/check_run.trace: a full results store).
+// numbered as the database would number them; after a batch that fails
+// nothing is written (a store that fills up during a check run is in
+// tests/run/check_run.trace).
 #include "store/batch_writer.h"
 
 #include <gtest/gtest.h>
@@ -84,6 +85,51 @@ TEST(BatchWriter, RowsAreNumberedOnAsTheDatabaseWouldNumberThem) {
   run.Flush();
   EXPECT_EQ(db->ReadMisc().back().data_id, 2);
   EXPECT_EQ(db->ReadLastError()->err_num, 3);
+}
+
+// A batch that fails on the writer's thread: its failure comes out once,
+// nothing handed over after it is written, though it would have been, and
+// the run's ending neither, so the results read as unfinished.
+TEST(BatchWriter, NothingIsWrittenAfterABatchFailsNotEvenTheRunsEnding) {
+  auto db = ResultsDb::CreateInMemory();
+  auto batch_of = [](int64_t rec_num) {
+    auto batch = std::make_unique<WriteBatch>();
+    batch->InsertRecord(RecordRow{rec_num, "RCW", 0, 0, "RCW", ""});
+    return batch;
+  };
+  int failures = 0;
+  {
+    BatchWriter writer(*db);
+    for (int64_t rec_num : {1, 1, 3, 4}) {  // the second stores record 1 again
+      try {
+        writer.Hand(batch_of(rec_num));
+      } catch (const StoreError&) {
+        ++failures;
+      }
+    }
+    auto last = batch_of(5);
+    last->EndRun(RunEnding::kCompleted);
+    try {
+      writer.Finish(std::move(last));
+    } catch (const StoreError&) {
+      ++failures;
+    }
+  }
+  EXPECT_EQ(failures, 1);
+  EXPECT_EQ(db->CountRecords(), 1);
+  EXPECT_EQ(db->ReadRun()->ending, std::nullopt);
+
+  // Without the failure the same batches end the run with their last rows.
+  db->Clear();
+  {
+    BatchWriter writer(*db);
+    for (int64_t rec_num : {1, 2, 3, 4}) writer.Hand(batch_of(rec_num));
+    auto last = batch_of(5);
+    last->EndRun(RunEnding::kCompleted);
+    writer.Finish(std::move(last));
+  }
+  EXPECT_EQ(db->CountRecords(), 5);
+  EXPECT_EQ(db->ReadRun()->ending, RunEnding::kCompleted);
 }
 
 }  // namespace
