@@ -7,7 +7,8 @@
 // of the program itself), and what it stored must hang together: records
 // numbered from 1 without gaps, every finding against a stored record, each
 // record's Errors column its number of findings, a critical finding only as
-// the last one, and no record after the one that reached the error limit.
+// the last one, no record after the one that reached the error limit, and
+// the run's ending recorded.
 #include <cstdint>
 #include <cstdio>
 #include <map>
@@ -107,6 +108,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   Require(!failure_shown && summary.outcome != lintaro::RunOutcome::kFailed,
           "the run ended in a failure");
+  // A run that ended as a run ends says so, with its last rows.
+  const std::optional<lintaro::RunRow> ran = Store().ReadRun();
+  Require(ran && ran->finished(), "the run recorded no ending, or not how it ended");
   CheckStore(Store(), summary, options.max_errors);
   return 0;
 }
