@@ -70,7 +70,8 @@ class CliProcessTest : public ::testing::Test {
 
 TEST_F(CliProcessTest, SignalsAbortChecksAndBatchesKeepTheResultsAndSetTheStatus) {
   const std::vector<std::string> check = Check("big.txt", CleanSubmission(60000));
-  for (const auto& [signal, status] : {std::pair{SIGINT, 130}, std::pair{SIGTERM, 143}}) {
+  for (const auto& [signal, status] :
+       {std::pair{SIGINT, 130}, std::pair{SIGTERM, 143}, std::pair{SIGHUP, 129}}) {
     fs::remove(db());
     RunningCli running = StartCli(check);
     ASSERT_TRUE(WaitForFileSize(db(), 1 << 20));
