@@ -171,7 +171,9 @@ int RunCheck(const CheckOptions& options, const ProgramFolders& folders) {
   RunState state;
   CheckRunOptions run_options;
   run_options.program_folder = folders.data;
-  run_options.max_errors = options.max_errors ? *options.max_errors : LoadErrorLimit(folders.data);
+  // Without --max-errors, the folder's setting is read once the run holds it.
+  run_options.max_errors = options.max_errors.value_or(kDefaultErrorLimit);
+  run_options.error_limit_from_folder = !options.max_errors;
   run_options.pump = &pump;
   InstallInterruptHandlers();
   CheckRun run(state, prompts, clock, view, run_options);

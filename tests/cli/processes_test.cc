@@ -195,6 +195,32 @@ TEST_F(CliProcessTest, UnreadableFileOrReadOnlyProgramFolderKeepsTheLastResults)
   EXPECT_EQ(ResultsDb::Open(db(), true)->CountRecords(), 6);
 }
 
+// A lock file the run's user may not write (another user's, or read-only
+// to a user who is not root) or a folder named lintaro.lock: the run is
+// refused before it touches anything, and the last results stay whole.
+TEST_F(CliProcessTest, ALockThatCannotBeTakenRefusesTheRunAndKeepsTheResults) {
+  const std::vector<std::string> check = Check("clean.txt", CleanSubmission(2));
+  ASSERT_EQ(RunCli(check).status, 0);
+  fs::remove(home.path() / "ErrSetLog.ini");  // a refused run writes none
+  const std::string before = ReadWholeFile(db());
+  const std::string lock = home.str() + "/lintaro.lock";
+  chmod(lock.c_str(), 0444);  // root's, or read-only to its own user
+  CliResult r = RunCli(check, AsUnprivilegedUser());
+  EXPECT_EQ(r.status, 2) << r.out;
+  EXPECT_EQ(r.err, "Program Folder Error: The program folder " + home.str() +
+                       " cannot be locked for a test run: " + lock + ": Permission denied.\n");
+  EXPECT_EQ(ReadWholeFile(db()), before);
+  EXPECT_FALSE(fs::exists(home.path() / "ErrSetLog.ini"));
+
+  fs::remove(lock);
+  fs::create_directory(lock);
+  r = RunCli(check);
+  EXPECT_EQ(r.status, 2) << r.out;
+  EXPECT_NE(r.err.find(lock + ": Is a directory."), std::string::npos) << r.err;
+  EXPECT_EQ(ReadWholeFile(db()), before);
+  EXPECT_FALSE(fs::exists(home.path() / "ErrSetLog.ini"));
+}
+
 TEST_F(CliProcessTest, ACopyInAFolderItCannotWriteKeepsItsResultsInThePerUserFolder) {
   const std::string clean = Check("clean.txt", CleanSubmission(1)).back();
   TempDir install, user;
