@@ -200,7 +200,6 @@ int RunCheck(const CheckOptions& options, const ProgramFolders& folders) {
       PrintText(summary, results);
     }
   }
-  std::fflush(stdout);
   const bool after_final =
       outcome == ReportedOutcome::kClean || outcome == ReportedOutcome::kFindings;
   return ExitStatusOf(outcome, unread && after_final);
