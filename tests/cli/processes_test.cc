@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <regex>
 #include <thread>
 
@@ -220,6 +221,27 @@ TEST_F(CliProcessTest, ALockThatCannotBeTakenRefusesTheRunAndKeepsTheResults) {
   EXPECT_EQ(ReadWholeFile(db()), before);
   EXPECT_FALSE(fs::exists(home.path() / "ErrSetLog.ini"));
 }
+
+#ifdef LINTARO_GEN_PATH
+// A batch into a results folder that holds the reports of an earlier check
+// removes them before the new results are written: a check killed part-way
+// leaves no report beside results that are not its.
+TEST_F(CliProcessTest, AKilledBatchLeavesNoReportOfAnEarlierCheck) {
+  ASSERT_EQ(RunShell(LINTARO_GEN_PATH " --records 120000 " + files.str() + "/big.txt").status, 0);
+  const fs::path folder = home.path() / "results" / "big.txt";
+  fs::create_directories(folder);
+  for (const char* name : {"report.txt", "report.json"}) {
+    std::ofstream(folder / name) << "the report of an earlier check\n";
+  }
+  RunningCli running = StartCli(
+      {"batch", "--results", (home.path() / "results").string(), files.str() + "/big.txt"});
+  ASSERT_TRUE(WaitForFileSize((folder / kResultsFileName).string(), 1 << 20));
+  kill(running.pid, SIGKILL);
+  FinishCli(running);
+  EXPECT_FALSE(fs::exists(folder / "report.txt"));
+  EXPECT_FALSE(fs::exists(folder / "report.json"));
+}
+#endif
 
 TEST_F(CliProcessTest, ACopyInAFolderItCannotWriteKeepsItsResultsInThePerUserFolder) {
   const std::string clean = Check("clean.txt", CleanSubmission(1)).back();
