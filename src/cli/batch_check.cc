@@ -12,6 +12,7 @@
 #include "core/error_limit.h"
 #include "core/folder_lock.h"
 #include "core/run_state.h"
+#include "core/submission_file.h"
 #include "reports/report_scope.h"
 #include "store/results_db.h"
 

@@ -354,12 +354,14 @@ void CheckRun::ChooseFile() {
 }
 
 CheckRun::Step CheckRun::TestFile() {
+  // The file is opened first: one that cannot be tested (a named pipe, a
+  // folder) leaves the last results, and the window showing them, as they were.
+  SubmissionFile file(file_name_);
   view_.FileOpened();
   if (state_.RecCtr == 1) OpenResults();
   results_->AddFile(file_name_, FormatDate(clock_.Today()));
   view_.SetBusy(true);
 
-  SubmissionFile file(file_name_);
   RecordFramer framer(file);
   int32_t file_records = 0;
   std::string record;

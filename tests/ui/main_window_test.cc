@@ -1,16 +1,21 @@
 // The main window over real runs and results files: which commands each
 // event leaves enabled, the captions it shows, and Exit during a run.
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QLineEdit>
 #include <QMenu>
 #include <QTimer>
 #include <filesystem>
 #include <functional>
+#include <future>
 #include <thread>
 
 #include "browse/commands.h"
 #include "core/folder_lock.h"
+#include "support/cli_runner.h"
 #include "support/line_diff.h"
 #include "support/recipe.h"
 #include "ui/record_view.h"
@@ -126,8 +131,28 @@ class WindowStates : public WindowTest {
 
 class WindowStateTest : public WindowStates, public ::testing::WithParamInterface<const char*> {
  protected:
+  // A named pipe chosen as the submission is refused at once, and the last
+  // results stay (View Last Test Results then shows them). Should the window wait on the pipe
+  // instead, a writer opens and closes it after ten seconds, so that the test fails rather than
+  // hangs.
+  void RunPipe() {
+    const std::string pipe = home.str() + "/pipe.txt";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    const std::string before = ReadWholeFile(ResultsPath());
+    std::promise<void> done;
+    std::thread writer([&pipe, finished = done.get_future()] {
+      if (finished.wait_for(std::chrono::seconds(10)) == std::future_status::ready) return;
+      const int fd = open(pipe.c_str(), O_WRONLY);
+      if (fd >= 0) close(fd);
+    });
+    Run({pipe});
+    done.set_value();
+    writer.join();
+    EXPECT_EQ(ReadWholeFile(ResultsPath()), before);
+  }
   void Act(const std::string& event) {
-    if (event.starts_with("LastWithErrors") || event == "ReportLastWithErrors")
+    if (event.starts_with("LastWithErrors") || event == "ReportLastWithErrors" ||
+        event == "PipeRefused")
       WriteResults({"/data/first.txt", "/data/second.txt"}, {"RCW", "RCW", "RCW", "RCW", "RCW"},
                    kFindings);
     if (event == "LastUnreadable") WriteResults({"/data/binary.bin"}, {});
@@ -145,6 +170,7 @@ class WindowStateTest : public WindowStates, public ::testing::WithParamInterfac
       Action("mnuHContents")->trigger();
     }
     if (event == "FileNotFound") Run({home.str() + "/no-such-file.txt"});  // asked again: cancel
+    if (event == "PipeRefused") RunPipe();
     if (event == "CriticalStop" || event == "RecordView")
       Run({Submission("crit.txt", {CleanRCA(), PaidRCW(), MakeRecord("RCF")})});
     if (event == "FolderInUse") {  // refused while another run holds the folder, then tested
@@ -165,7 +191,7 @@ class WindowStateTest : public WindowStates, public ::testing::WithParamInterfac
       Run({Submission("found.txt", {CleanRCA(), CleanRCE(), CleanRCW({{188, "XX"}}), CleanRCT(1),
                                     FinalRecord(1)})});
     if (event == "RecordView") Button("cmdView")->click();
-    if (event.starts_with("Last")) Button("cmdLast")->click();
+    if (event.starts_with("Last") || event == "PipeRefused") Button("cmdLast")->click();
     if (event == "LastWithErrorsSecondRecord") {
       auto* grid1 = Find<QTableView>("DBGrid1");
       grid1->setCurrentIndex(grid1->model()->index(1, 0));
@@ -202,7 +228,8 @@ INSTANTIATE_TEST_SUITE_P(Events, WindowStateTest,
                                            "LastNoReport", "LastUnreadable", "LastNoErrors",
                                            "GridViewNoErrors", "ReportLastWithErrors",
                                            "FolderInUse", "ViewerWageRecord",
-                                           "ViewerEmployerRecord", "LastKilled", "HelpMissing"),
+                                           "ViewerEmployerRecord", "LastKilled", "HelpMissing",
+                                           "PipeRefused"),
                          [](const auto& info) { return std::string(info.param); });
 
 // The window during a run is in DuringRun.state: the counter moves, the
