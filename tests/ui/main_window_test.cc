@@ -148,7 +148,7 @@ class WindowStateTest : public WindowStates, public ::testing::WithParamInterfac
     Run({pipe});
     done.set_value();
     writer.join();
-    EXPECT_EQ(ReadWholeFile(ResultsPath()), before);
+    EXPECT_TRUE(ReadWholeFile(ResultsPath()) == before) << "the last results were replaced";
   }
   void Act(const std::string& event) {
     if (event.starts_with("LastWithErrors") || event == "ReportLastWithErrors" ||
