@@ -1,22 +1,20 @@
 // The main window over real runs and results files: which commands each
 // event leaves enabled, the captions it shows, and Exit during a run.
-#include <fcntl.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <QLineEdit>
 #include <QMenu>
 #include <QTimer>
 #include <filesystem>
 #include <functional>
-#include <future>
 #include <thread>
 
 #include "browse/commands.h"
 #include "core/folder_lock.h"
 #include "support/cli_runner.h"
 #include "support/line_diff.h"
+#include "support/pipe_release.h"
 #include "support/recipe.h"
 #include "ui/record_view.h"
 #include "window_fixture.h"
@@ -132,22 +130,15 @@ class WindowStates : public WindowTest {
 class WindowStateTest : public WindowStates, public ::testing::WithParamInterface<const char*> {
  protected:
   // A named pipe chosen as the submission is refused at once, and the last
-  // results stay (View Last Test Results then shows them). Should the window wait on the pipe
-  // instead, a writer opens and closes it after ten seconds, so that the test fails rather than
-  // hangs.
+  // results stay (View Last Test Results then shows them).
   void RunPipe() {
     const std::string pipe = home.str() + "/pipe.txt";
     ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
     const std::string before = ReadWholeFile(ResultsPath());
-    std::promise<void> done;
-    std::thread writer([&pipe, finished = done.get_future()] {
-      if (finished.wait_for(std::chrono::seconds(10)) == std::future_status::ready) return;
-      const int fd = open(pipe.c_str(), O_WRONLY);
-      if (fd >= 0) close(fd);
-    });
-    Run({pipe});
-    done.set_value();
-    writer.join();
+    {
+      PipeRelease guard(pipe);  // should the window wait on the pipe
+      Run({pipe});
+    }
     EXPECT_TRUE(ReadWholeFile(ResultsPath()) == before) << "the last results were replaced";
   }
   void Act(const std::string& event) {
