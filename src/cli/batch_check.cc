@@ -12,6 +12,7 @@
 #include "core/error_limit.h"
 #include "core/folder_lock.h"
 #include "core/run_state.h"
+#include "core/submission_file.h"
 #include "reports/report_scope.h"
 #include "store/results_db.h"
 
@@ -47,6 +48,21 @@ class BatchPrompts : public Prompts {
  private:
   std::string file_;
   bool handed_out_ = false;
+};
+
+// Removes the reports of an earlier check of the same name as soon as the
+// run holds the folder, before it replaces the results: a run that is
+// killed or fails leaves no report beside results that are not its own.
+class BatchRunView : public RunView {
+ public:
+  explicit BatchRunView(std::string folder) : folder_(std::move(folder)) {}
+  void FileOpened() override {
+    for (const char* name : {kBatchTextReport, kBatchJsonReport})
+      ::unlink(JoinPath(folder_, name).c_str());
+  }
+
+ private:
+  std::string folder_;
 };
 
 // The text and JSON reports of the findings in folder.
@@ -118,7 +134,7 @@ BatchResult CheckIntoFolder(const BatchSubmission& submission, const std::string
   try {
     BatchPrompts prompts(submission.file);
     SystemClock clock;
-    RunView view;
+    BatchRunView view(result.folder);
     CliEventPump pump;
     RunState state;
     CheckRunOptions options;
@@ -131,9 +147,6 @@ BatchResult CheckIntoFolder(const BatchSubmission& submission, const std::string
     result.outcome = OutcomeOfRun(result.summary);
     result.messages = std::move(prompts.messages);
     if (result.summary.outcome == RunOutcome::kFolderInUse) return result;
-    // Reports of an earlier check of the same name must not outlive it.
-    for (const char* name : {kBatchTextReport, kBatchJsonReport})
-      ::unlink(JoinPath(result.folder, name).c_str());
     if (result.summary.errors > 0) WriteReports(result.folder, result);
   } catch (const std::exception& e) {
     result.outcome = ReportedOutcome::kFailed;

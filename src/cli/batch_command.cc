@@ -12,6 +12,7 @@
 #include "cli/cli_options.h"
 #include "cli/cli_platform.h"
 #include "cli/help_text.h"
+#include "cli/standard_output.h"
 #include "core/error_limit.h"
 #include "core/version.h"
 #include "reports/json_report.h"
@@ -73,7 +74,8 @@ class BatchReporter {
       ++interrupted_;
     const std::string line = json_ ? JsonLine(s, r) : TextLine(s, r);
     std::fputs(line.c_str(), stdout);
-    std::fflush(stdout);
+    // Each line is out as its submission ends; one that is not fails the batch.
+    if (!FlushStandardOutput()) write_failed_ = true;
   }
 
   // Prints the summary and returns the exit status.
@@ -96,7 +98,7 @@ class BatchReporter {
       if (interrupted_ > 0) std::printf(", %d interrupted", interrupted_);
       std::printf("; results in %s\n", results_.c_str());
     }
-    std::fflush(stdout);
+    if (!FlushStandardOutput() || write_failed_) return kExitNothingTested;
     if (InterruptSignal() != 0) return InterruptedExitStatus();
     if (not_tested_ > 0) return kExitNothingTested;
     return findings_ > 0 ? kExitFindings : kExitClean;
@@ -135,6 +137,7 @@ class BatchReporter {
   const std::string results_;
   std::mutex mutex_;
   int clean_ = 0, findings_ = 0, not_tested_ = 0, interrupted_ = 0;
+  bool write_failed_ = false;  // a line could not be written
 };
 
 int RunBatch(const BatchOptions& options) {

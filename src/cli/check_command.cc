@@ -1,11 +1,6 @@
 // lintaro-cli check [--home DIR] [--max-errors N] [-q] [--format text|json] FILE...
 #include "cli/check_command.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
@@ -16,6 +11,7 @@
 #include "cli/help_text.h"
 #include "core/error_limit.h"
 #include "core/run_state.h"
+#include "core/submission_file.h"
 #include "core/version.h"
 #include "reports/json_report.h"
 #include "reports/outcome.h"
@@ -177,7 +173,9 @@ int RunCheck(const CheckOptions& options, const ProgramFolders& folders) {
   RunState state;
   CheckRunOptions run_options;
   run_options.program_folder = folders.data;
-  run_options.max_errors = options.max_errors ? *options.max_errors : LoadErrorLimit(folders.data);
+  // Without --max-errors, the folder's setting is read once the run holds it.
+  run_options.max_errors = options.max_errors.value_or(kDefaultErrorLimit);
+  run_options.error_limit_from_folder = !options.max_errors;
   run_options.pump = &pump;
   InstallInterruptHandlers();
   CheckRun run(state, prompts, clock, view, run_options);
@@ -204,29 +202,12 @@ int RunCheck(const CheckOptions& options, const ProgramFolders& folders) {
       PrintText(summary, outcome, results);
     }
   }
-  std::fflush(stdout);
   const bool after_final =
       outcome == ReportedOutcome::kClean || outcome == ReportedOutcome::kFindings;
   return ExitStatusOf(outcome, unread && after_final);
 }
 
 }  // namespace
-
-std::optional<std::string> UnreadableFileProblem(const std::string& file) {
-  // Non-blocking, so that a named pipe is refused instead of waited on.
-  const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) {
-    const int err = errno;
-    if (err == ENOENT || err == ENOTDIR) return file + " does not exist";
-    return file + " cannot be read: " + std::generic_category().message(err);
-  }
-  struct stat info {};
-  const bool stat_ok = ::fstat(fd, &info) == 0;
-  ::close(fd);
-  if (stat_ok && S_ISDIR(info.st_mode)) return file + " is a folder, not a submission file";
-  if (!stat_ok || !S_ISREG(info.st_mode)) return file + " is not a regular file";
-  return std::nullopt;
-}
 
 int CheckCommand(int argc, char** argv) {
   ParsedArgs args;

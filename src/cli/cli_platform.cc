@@ -13,9 +13,18 @@ namespace {
 std::atomic<int> g_signal{0};
 static_assert(std::atomic<int>::is_always_lock_free, "the signal handler needs a lock-free flag");
 
+// The signals that stop the runs between two records.
+constexpr int kInterruptSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
 void OnInterrupt(int signal) {
   int none = 0;
   g_signal.compare_exchange_strong(none, signal);
+  // Whichever comes next of them ends the program at once (sigaction is
+  // async-signal-safe).
+  struct sigaction fallback {};
+  fallback.sa_handler = SIG_DFL;
+  sigemptyset(&fallback.sa_mask);
+  for (int s : kInterruptSignals) sigaction(s, &fallback, nullptr);
 }
 
 }  // namespace
@@ -93,10 +102,11 @@ void InstallInterruptHandlers() {
   struct sigaction action {};
   action.sa_handler = OnInterrupt;
   sigemptyset(&action.sa_mask);
-  // The first signal asks the runs to stop; a second one ends the program.
-  action.sa_flags = SA_RESETHAND;
-  sigaction(SIGINT, &action, nullptr);
-  sigaction(SIGTERM, &action, nullptr);
+  // The first signal asks the runs to stop; the handler puts back the
+  // default action of all three, so that a second one ends the program. None
+  // of them interrupts the handler of the first.
+  for (int s : kInterruptSignals) sigaddset(&action.sa_mask, s);
+  for (int s : kInterruptSignals) sigaction(s, &action, nullptr);
 }
 
 int InterruptSignal() { return g_signal.load(); }

@@ -1,6 +1,6 @@
 // The command line's side of the platform: message boxes on standard error,
 // the submission's files taken from the argument list, a progress line, and
-// SIGINT and SIGTERM turned into the Exit command.
+// SIGINT, SIGTERM and SIGHUP turned into the Exit command.
 #ifndef LINTARO_CLI_CLI_PLATFORM_H_
 #define LINTARO_CLI_CLI_PLATFORM_H_
 
@@ -74,12 +74,12 @@ class CliRunView : public RunView {
   std::chrono::steady_clock::time_point last_draw_;
 };
 
-// Makes SIGINT and SIGTERM request the end of every run in progress; a
-// second signal ends the program at once. Call before the runs start.
+// Makes SIGINT, SIGTERM and SIGHUP request the end of every run in progress;
+// a second one of them ends the program at once. Call before the runs start.
 void InstallInterruptHandlers();
-// The signal that arrived (SIGINT or SIGTERM), or 0.
+// The signal that arrived (SIGINT, SIGTERM or SIGHUP), or 0.
 int InterruptSignal();
-// 128 + the signal: 130 for SIGINT, 143 for SIGTERM.
+// 128 + the signal: 130 for SIGINT, 143 for SIGTERM, 129 for SIGHUP.
 int InterruptedExitStatus();
 
 // Turns a signal into the Exit command of its run: the run records "Test

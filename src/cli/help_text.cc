@@ -73,9 +73,11 @@ constexpr const char* kExit =
     "  0    tested, no errors found\n"
     "  1    errors found (the results hold them)\n"
     "  2    nothing usable: a wrong command, a missing or unreadable file, a\n"
-    "       folder in use, a named file that was not read, a submission not tested\n"
+    "       folder in use or that cannot be locked, a named file that was not read,\n"
+    "       a submission not tested, standard output that could not be written\n"
     "  3    report, show: the last check did not finish (it was interrupted, killed\n"
     "       or failed); its results, given all the same, cover only what it tested\n"
+    "  129  ended by SIGHUP (the terminal closed)\n"
     "  130  interrupted by Ctrl+C (SIGINT)\n"
     "  143  ended by SIGTERM\n";
 

@@ -14,11 +14,13 @@
 #include "cli/help_text.h"
 #include "cli/report_command.h"
 #include "cli/show_command.h"
+#include "cli/standard_output.h"
 #include "store/results_db.h"
 
-int main(int argc, char** argv) {
-  using namespace lintaro;
-  ConfigureStoreForThreads();  // batch checks on several threads
+namespace lintaro {
+namespace {
+
+int RunCommand(int argc, char** argv) {
   if (argc < 2) return UsageError("no command given");
   const std::string command = argv[1];
   // Each command parses its own options from its name on.
@@ -36,4 +38,13 @@ int main(int argc, char** argv) {
   }
   if (!command.empty() && command[0] == '-') return UsageError("unknown option " + command);
   return UsageError("unknown command '" + command + "'");
+}
+
+}  // namespace
+}  // namespace lintaro
+
+int main(int argc, char** argv) {
+  lintaro::ConfigureStoreForThreads();  // batch checks on several threads
+  // Whatever the command did, output that did not reach its place fails it.
+  return lintaro::CloseStandardOutput(lintaro::RunCommand(argc, argv));
 }

@@ -13,8 +13,10 @@
 
 #include "cli/cli_options.h"
 #include "cli/help_text.h"
+#include "cli/standard_output.h"
 #include "core/error_limit.h"
 #include "core/folder_lock.h"
+#include "core/replacing_file.h"
 #include "reports/csv_report.h"
 #include "reports/html_report.h"
 #include "reports/json_report.h"
@@ -32,23 +34,92 @@ constexpr size_t kWriteChunk = 1 << 20;
 
 bool ToStandardOutput(const std::string& output) { return output.empty() || output == "-"; }
 
-struct FileCloser {
-  void operator()(std::FILE* f) const {
-    if (f != nullptr && f != stdout) std::fclose(f);
+// Where the report goes: standard output; a device or pipe named (written
+// as it is); or a file, written whole under a temporary name and renamed
+// over its name only when the report is complete, so that a report that
+// fails leaves the file as it was.
+class ReportOutput {
+ public:
+  explicit ReportOutput(const std::string& name) : name_(name) {
+    if (ToStandardOutput(name)) return;
+    struct stat info {};
+    if (::stat(name.c_str(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode)) {
+      fd_ = ::open(name.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+      if (fd_ < 0)
+        problem_ = "cannot write " + name + ": " + std::generic_category().message(errno);
+      return;
+    }
+    file_ = std::make_unique<ReplacingFile>(name);
+    if (!file_->ok()) problem_ = "cannot write " + name + ": " + file_->problem();
   }
-};
-using OutputFile = std::unique_ptr<std::FILE, FileCloser>;
+  ~ReportOutput() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  ReportOutput(const ReportOutput&) = delete;
+  ReportOutput& operator=(const ReportOutput&) = delete;
 
-// The output: standard output, or the file (created for its owner only).
-OutputFile OpenOutput(const std::string& name, std::string& problem) {
-  if (ToStandardOutput(name)) return OutputFile(stdout);
-  int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-  std::FILE* f = fd < 0 ? nullptr : ::fdopen(fd, "wb");
-  if (f == nullptr) {
-    problem = "cannot write " + name + ": " + std::generic_category().message(errno);
-    if (fd >= 0) ::close(fd);
+  // Why it cannot be written, or empty.
+  const std::string& problem() const { return problem_; }
+  // Whether every write so far went through.
+  bool ok() const { return err_ == 0; }
+
+  bool Write(const std::string& bytes) {
+    if (err_ != 0) return false;
+    if (file_) {
+      if (!file_->Write(bytes)) err_ = -1;
+    } else if (fd_ < 0) {
+      if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size()) err_ = errno;
+    } else {
+      WriteToDevice(bytes);
+    }
+    return err_ == 0;
   }
-  return OutputFile(f);
+
+  // The report is complete: the problem in putting it in its place, or
+  // nothing.
+  std::optional<std::string> Finish() {
+    if (file_) {
+      if (err_ == 0 && file_->Commit()) return std::nullopt;
+      return "cannot write the report to " + name_ + ": " + file_->problem();
+    }
+    if (fd_ < 0) {
+      // Standard output's failure is told as every command's is.
+      if (err_ == 0 && FlushStandardOutput()) return std::nullopt;
+      if (err_ != 0) StandardOutputFailed(err_);
+      return std::string();
+    }
+    if (err_ == 0 && ::close(fd_) != 0) err_ = errno;
+    fd_ = -1;
+    if (err_ == 0) return std::nullopt;
+    return "cannot write the report to " + name_ + ": " + std::generic_category().message(err_);
+  }
+
+ private:
+  void WriteToDevice(const std::string& bytes) {
+    for (size_t done = 0; done < bytes.size();) {
+      const ssize_t n = ::write(fd_, bytes.data() + done, bytes.size() - done);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) {
+        err_ = n < 0 ? errno : ENOSPC;
+        return;
+      }
+      done += static_cast<size_t>(n);
+    }
+  }
+
+  std::string name_;
+  std::unique_ptr<ReplacingFile> file_;
+  int fd_ = -1;
+  int err_ = 0;  // the first failure (-1: the file's, in its problem())
+  std::string problem_;
+};
+
+// Whether the output names the file at path (the results being reported).
+bool SameFile(const std::string& output, const std::string& path) {
+  struct stat a {};
+  struct stat b {};
+  return !ToStandardOutput(output) && ::stat(output.c_str(), &a) == 0 &&
+         ::stat(path.c_str(), &b) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
 // An EIN as typed: nine digits, or two and seven with a dash between.
@@ -93,6 +164,8 @@ int ReportFrom(const std::string& folder, const ReportOptions& options) {
                   " was not found (run lintaro-cli check first)");
   if (info.st_size == 0)
     return Refuse("there are no test results to report: " + db_path + " is empty");
+  if (SameFile(options.output, db_path))
+    return Refuse("the report cannot be written over the test results it reports: " + db_path);
   try {
     std::unique_ptr<ResultsDb> db = ResultsDb::Open(db_path, /*read_only=*/true);
     const StoredRunEnding run = ReadStoredRunEnding(*db);
@@ -110,11 +183,12 @@ int ReportFrom(const std::string& folder, const ReportOptions& options) {
       return kExitClean;
     }
     if (auto problem = WriteReport(*db, options.format, options.filter, options.output))
-      return Refuse(*problem);
+      return problem->empty() ? kExitNothingTested : Refuse(*problem);
     if (run.finished()) return kExitClean;
     // The text and HTML reports begin with it; on the screen it is said once.
     if (!on_screen)
-      std::fprintf(stderr, "lintaro-cli: %s\n", UnfinishedRunNotice(run.records_tested).c_str());
+      std::fprintf(stderr, "lintaro-cli: %s
+", UnfinishedRunNotice(run.records_tested).c_str());
     return kExitUnfinished;
   } catch (const StoreError& e) {
     return Refuse(std::string("cannot read the test results: ") + e.what());
@@ -125,23 +199,14 @@ int ReportFrom(const std::string& folder, const ReportOptions& options) {
 
 std::optional<std::string> WriteReport(ResultsDb& db, const std::string& format,
                                        const ReportFilter& filter, const std::string& output) {
-  std::string problem;
-  OutputFile out = OpenOutput(output, problem);
-  if (!out) return problem;
-  bool write_ok = true;
-  int write_errno = 0;
-  auto write = [&](const std::string& bytes) {
-    if (write_ok && std::fwrite(bytes.data(), 1, bytes.size(), out.get()) != bytes.size()) {
-      write_ok = false;
-      write_errno = errno;
-    }
-  };
+  ReportOutput out(output);
+  if (!out.problem().empty()) return out.problem();
   auto flush_large = [&](ReportBuffer& b) {
     if (b.text.size() >= kWriteChunk) {
-      write(b.text);
+      out.Write(b.text);
       b.Clear();
     }
-    return write_ok;
+    return out.ok();
   };
   ReportBuffer report;
   if (format == "text") {
@@ -154,21 +219,8 @@ std::optional<std::string> WriteReport(ResultsDb& db, const std::string& format,
   } else {
     BuildJsonReport(db, report, flush_large, filter);
   }
-  write(report.text);
-  if (write_ok && std::fflush(out.get()) != 0) {
-    write_ok = false;
-    write_errno = errno;
-  }
-  if (write_ok && out.get() != stdout && std::fclose(out.release()) != 0) {
-    write_ok = false;
-    write_errno = errno;
-  }
-  if (!write_ok) {
-    return "cannot write the report" +
-           (ToStandardOutput(output) ? std::string() : " to " + output) + ": " +
-           std::generic_category().message(write_errno);
-  }
-  return std::nullopt;
+  out.Write(report.text);
+  return out.Finish();
 }
 
 int ReportCommand(int argc, char** argv) {

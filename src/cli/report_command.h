@@ -14,8 +14,10 @@ struct ReportFilter;
 int ReportCommand(int argc, char** argv);
 
 // The report of the results in db in format (text, html, json or csv),
-// written to output (empty or "-": standard output) in pieces. Returns a
-// problem text, or nothing when it was written whole.
+// written to output (empty or "-": standard output) in pieces. A file is
+// replaced only by a whole report (see ReplacingFile). Returns a problem
+// text, or nothing when it was written whole; an empty problem when
+// standard output failed, which is already told ("write error").
 std::optional<std::string> WriteReport(ResultsDb& db, const std::string& format,
                                        const ReportFilter& filter, const std::string& output);
 

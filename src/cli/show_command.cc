@@ -15,6 +15,7 @@
 #include "browse/viewer_text.h"
 #include "cli/cli_options.h"
 #include "cli/help_text.h"
+#include "cli/standard_output.h"
 #include "core/error_limit.h"
 #include "core/folder_lock.h"
 #include "run/run_ending.h"
@@ -111,7 +112,7 @@ int ShowCommand(int argc, char** argv) {
     const std::string line = ViewerRowLine(static_cast<int>(i), rows[i]) + "\n";
     std::fwrite(line.data(), 1, line.size(), stdout);
   }
-  if (std::fflush(stdout) != 0) return Fail("cannot write the record");
+  if (!FlushStandardOutput()) return kExitFailed;
   return UnfinishedStatus(*db, kExitShown);
 }
 

@@ -1,6 +1,12 @@
 #include "core/error_limit.h"
 
-#include <fstream>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "core/replacing_file.h"
 
 namespace lintaro {
 namespace {
@@ -12,6 +18,25 @@ std::string_view Trim(std::string_view s) {
   while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
     s.remove_suffix(1);
   return s;
+}
+
+// The first line of the regular file at path, or nothing. A named pipe or
+// a device of that name is never waited on (the window reads the setting).
+std::optional<std::string> ReadFirstLine(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return std::nullopt;
+  struct stat info {};
+  std::string text;
+  if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+    char buffer[256];
+    ssize_t n = 0;
+    while (text.find('\n') == std::string::npos && text.size() < 4096 &&
+           ((n = ::read(fd, buffer, sizeof buffer)) > 0 || (n < 0 && errno == EINTR)))
+      if (n > 0) text.append(buffer, static_cast<size_t>(n));
+  }
+  ::close(fd);
+  if (text.empty()) return std::nullopt;
+  return text.substr(0, text.find('\n'));
 }
 
 }  // namespace
@@ -35,16 +60,11 @@ std::optional<int> ParseErrorLimitEntry(std::string_view entry) {
 }
 
 int LoadErrorLimit(const std::string& folder) {
-  const std::string path = JoinPath(folder, kErrorLimitFileName);
-  {
-    std::ifstream in(path, std::ios::binary);
-    std::string line;
-    if (in && std::getline(in, line)) {
-      const size_t colon = line.find(':');
-      if (colon != std::string::npos) {
-        if (auto limit = ParseErrorLimitEntry(std::string_view(line).substr(colon + 1)))
-          return *limit;
-      }
+  if (auto line = ReadFirstLine(JoinPath(folder, kErrorLimitFileName))) {
+    const size_t colon = line->find(':');
+    if (colon != std::string::npos) {
+      if (auto limit = ParseErrorLimitEntry(std::string_view(*line).substr(colon + 1)))
+        return *limit;
     }
   }
   // Missing, unreadable or unusable: the default, written back when we can.
@@ -53,11 +73,11 @@ int LoadErrorLimit(const std::string& folder) {
 }
 
 bool SaveErrorLimit(const std::string& folder, int limit) {
-  std::ofstream out(JoinPath(folder, kErrorLimitFileName), std::ios::binary | std::ios::trunc);
-  if (!out) return false;
-  out << kLinePrefix << limit << "\r\n";
-  out.flush();
-  return static_cast<bool>(out);
+  // Never written in place: a half-written setting, or one written through
+  // a symbolic link into another file, is never left.
+  ReplacingFile out(JoinPath(folder, kErrorLimitFileName));
+  out.Write(kLinePrefix + std::to_string(limit) + "\r\n");
+  return out.Commit();
 }
 
 std::string ErrorLimitReference(int limit) {

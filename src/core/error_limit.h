@@ -21,8 +21,10 @@ inline constexpr int kMaxErrorLimit = 25000;
 // gives 500 for this run.
 int LoadErrorLimit(const std::string& folder);
 
-// Writes folder's ErrSetLog.ini anew with the limit; returns false when the
-// file cannot be written (the new limit still applies to this session).
+// Writes folder's ErrSetLog.ini anew with the limit (a new file, for its
+// owner only, renamed over the old one: a symbolic link of that name is
+// replaced, its target untouched); returns false when the file cannot be
+// written (the new limit still applies to this session).
 bool SaveErrorLimit(const std::string& folder, int limit);
 
 // The limit typed in the error-limit dialog, or nothing when the trimmed

@@ -2,10 +2,12 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
+#include <system_error>
 #include <thread>
 
 #include "core/error_limit.h"
@@ -13,11 +15,46 @@
 namespace lintaro {
 namespace {
 
+using Clock = std::chrono::steady_clock;
+using State = FolderLock::State;
+
+// How often a lock file removed or replaced under a run is opened again.
+constexpr int kOpenAttempts = 5;
+
+std::string LockPath(const std::string& folder) { return JoinPath(folder, kFolderLockFileName); }
+
+// The mode of a new lock file: the group's too when the folder is shared with it.
+mode_t NewLockFileMode(const std::string& folder) {
+  struct stat info {};
+  if (::stat(folder.c_str(), &info) == 0 && (info.st_mode & S_IWGRP) != 0) return 0660;
+  return 0600;
+}
+
+// The lock file opened for writing (created when create is set), never
+// through a symbolic link; -1 with errno set when it cannot be.
 int OpenLockFile(const std::string& folder, bool create) {
-  const std::string path = JoinPath(folder, kFolderLockFileName);
-  int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC | (create ? O_CREAT : 0), 0644);
-  // A reader may not be allowed to write the file; flock needs no more than reading.
-  if (fd < 0 && !create) fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  const std::string path = LockPath(folder);
+  const int flags = O_RDWR | O_CLOEXEC | O_NOFOLLOW;
+  if (create) {
+    const mode_t mode = NewLockFileMode(folder);
+    const int fd = ::open(path.c_str(), flags | O_CREAT | O_EXCL, mode);
+    if (fd >= 0) {
+      // The umask would take the group's bits away; a mode that cannot be set
+      // leaves only the group out.
+      (void)::fchmod(fd, mode);
+      return fd;
+    }
+    if (errno != EEXIST) return -1;
+  }
+  return ::open(path.c_str(), flags);
+}
+
+// For a reader, who may not be allowed to write the file: flock needs no
+// more than reading.
+int OpenLockFileToRead(const std::string& folder, bool create) {
+  int fd = create ? OpenLockFile(folder, /*create=*/true) : -1;
+  if (fd < 0) fd = OpenLockFile(folder, /*create=*/false);
+  if (fd < 0) fd = ::open(LockPath(folder).c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
   return fd;
 }
 
@@ -29,45 +66,81 @@ int FlockRetrying(int fd, int operation) {
   return rc;
 }
 
-}  // namespace
+// Whether the lock file's name still names the open file: a lock on a file
+// that was removed or replaced after it was opened excludes nobody.
+bool StillNamed(int fd, const std::string& path) {
+  struct stat open_file {};
+  struct stat named {};
+  return ::fstat(fd, &open_file) == 0 && ::lstat(path.c_str(), &named) == 0 &&
+         open_file.st_dev == named.st_dev && open_file.st_ino == named.st_ino;
+}
 
-FolderLock FolderLock::ForRun(const std::string& folder, int wait_for_readers_ms) {
-  const int fd = OpenLockFile(folder, /*create=*/true);
-  if (fd < 0) return FolderLock(-1, State::kUnlockable);
-  const auto deadline =
-      std::chrono::steady_clock::now() + std::chrono::milliseconds(wait_for_readers_ms);
+// A run's exclusive lock on fd, waiting for readers until deadline: kHeld,
+// kRunning, kBeingRead, or kUnlockable with errno set.
+State LockExclusive(int fd, Clock::time_point deadline) {
   for (;;) {
-    if (FlockRetrying(fd, LOCK_EX | LOCK_NB) == 0) return FolderLock(fd, State::kHeld);
-    if (errno != EWOULDBLOCK) {
-      ::close(fd);
-      return FolderLock(-1, State::kUnlockable);
-    }
+    if (FlockRetrying(fd, LOCK_EX | LOCK_NB) == 0) return State::kHeld;
+    if (errno != EWOULDBLOCK) return State::kUnlockable;
     // Someone holds the file. A shared lock is refused only by another run's
     // exclusive one; granted, the holders are readers, who are done soon.
-    if (FlockRetrying(fd, LOCK_SH | LOCK_NB) != 0) {
-      ::close(fd);
-      return FolderLock(-1, State::kRunning);
-    }
+    if (FlockRetrying(fd, LOCK_SH | LOCK_NB) != 0)
+      return errno == EWOULDBLOCK ? State::kRunning : State::kUnlockable;
     FlockRetrying(fd, LOCK_UN);
-    if (std::chrono::steady_clock::now() >= deadline) {
-      ::close(fd);
-      return FolderLock(-1, State::kBeingRead);
-    }
+    if (Clock::now() >= deadline) return State::kBeingRead;
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
 }
 
-FolderLock FolderLock::ForReading(const std::string& folder, bool create) {
-  int fd = create ? OpenLockFile(folder, /*create=*/true) : -1;
-  if (fd < 0) fd = OpenLockFile(folder, /*create=*/false);
-  if (fd < 0) return FolderLock(-1, State::kUnlockable);
-  if (FlockRetrying(fd, LOCK_SH | LOCK_NB) == 0) return FolderLock(fd, State::kHeld);
-  const bool busy = errno == EWOULDBLOCK;
-  ::close(fd);
-  return FolderLock(-1, busy ? State::kRunning : State::kUnlockable);
+// A reader's shared lock on fd: kHeld, kRunning, or kUnlockable with errno set.
+State LockShared(int fd) {
+  if (FlockRetrying(fd, LOCK_SH | LOCK_NB) == 0) return State::kHeld;
+  return errno == EWOULDBLOCK ? State::kRunning : State::kUnlockable;
 }
 
-FolderLock::FolderLock(FolderLock&& other) noexcept : fd_(other.fd_), state_(other.state_) {
+}  // namespace
+
+FolderLock FolderLock::Unlockable(const std::string& folder, int err) {
+  return FolderLock(-1, State::kUnlockable,
+                    LockPath(folder) + ": " + std::generic_category().message(err));
+}
+
+FolderLock FolderLock::ForRun(const std::string& folder, int wait_for_readers_ms) {
+  const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(wait_for_readers_ms);
+  for (int attempt = 1;; ++attempt) {
+    const int fd = OpenLockFile(folder, /*create=*/true);
+    // A file removed between the two opens of OpenLockFile is created again.
+    if (fd < 0 && errno == ENOENT && attempt < kOpenAttempts) continue;
+    if (fd < 0) return Unlockable(folder, errno);
+    const State state = LockExclusive(fd, deadline);
+    if (state == State::kHeld && StillNamed(fd, LockPath(folder))) return FolderLock(fd, state);
+    const int err = errno;
+    ::close(fd);
+    if (state == State::kUnlockable) return Unlockable(folder, err);
+    if (state != State::kHeld) return FolderLock(-1, state);
+    if (attempt == kOpenAttempts)
+      return FolderLock(-1, State::kUnlockable,
+                        LockPath(folder) + ": the lock file was replaced while it was locked");
+  }
+}
+
+FolderLock FolderLock::ForReading(const std::string& folder, bool create) {
+  for (int attempt = 1;; ++attempt) {
+    const int fd = OpenLockFileToRead(folder, create);
+    if (fd < 0) return Unlockable(folder, errno);
+    const State state = LockShared(fd);
+    if (state == State::kHeld && StillNamed(fd, LockPath(folder))) return FolderLock(fd, state);
+    const int err = errno;
+    ::close(fd);
+    if (state == State::kUnlockable) return Unlockable(folder, err);
+    if (state != State::kHeld) return FolderLock(-1, state);
+    if (attempt == kOpenAttempts)
+      return FolderLock(-1, State::kUnlockable,
+                        LockPath(folder) + ": the lock file was replaced while it was locked");
+  }
+}
+
+FolderLock::FolderLock(FolderLock&& other) noexcept
+    : fd_(other.fd_), state_(other.state_), problem_(std::move(other.problem_)) {
   other.fd_ = -1;
   other.state_ = State::kUnlockable;
 }
@@ -77,6 +150,7 @@ FolderLock& FolderLock::operator=(FolderLock&& other) noexcept {
     Release();
     fd_ = other.fd_;
     state_ = other.state_;
+    problem_ = std::move(other.problem_);
     other.fd_ = -1;
     other.state_ = State::kUnlockable;
   }
@@ -98,6 +172,12 @@ std::string FolderInUseMessage(FolderLock::State state, std::string folder) {
            " are being read by another program. Try again in a moment.";
   return "Another test run is using the program folder " + folder +
          ". Try again when it has finished.";
+}
+
+std::string FolderUnlockableMessage(const FolderLock& lock, std::string folder) {
+  while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+  return "The program folder " + folder + " cannot be locked for a test run: " + lock.problem() +
+         ".";
 }
 
 }  // namespace lintaro

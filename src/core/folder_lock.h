@@ -5,7 +5,10 @@
 // report and record display hold a shared lock on it while they read. The
 // kernel releases a lock when its holder ends, however it ends, so a killed
 // run never leaves a stale lock behind. The lock file itself stays in the
-// folder; it holds nothing.
+// folder; it holds nothing. It is created for its owner only (0600), or for
+// the owner's group too (0660) when the folder is group-writable, so that
+// every member of a group sharing a program folder can lock it. A run that
+// cannot take the lock, for whatever reason, does not start.
 #ifndef LINTARO_CORE_FOLDER_LOCK_H_
 #define LINTARO_CORE_FOLDER_LOCK_H_
 
@@ -28,13 +31,14 @@ class FolderLock {
 
   // The exclusive lock of a test run, taken without waiting for another run.
   // Readers are waited for up to wait_for_readers_ms, since they finish
-  // quickly. kUnlockable when the folder cannot hold a lock file (a folder
-  // that cannot be written, where the run fails on its own).
+  // quickly. kUnlockable, with the reason in problem(), when the lock file
+  // cannot be created, opened for writing or locked (a folder that cannot be
+  // written, a lock file of another user, a folder named lintaro.lock).
   static FolderLock ForRun(const std::string& folder, int wait_for_readers_ms = 2000);
   // The shared lock of a reader, taken without waiting. The lock file is
   // created when create is set (a folder that holds results, so that a run
   // starting while they are read waits); otherwise only an existing one is
-  // locked. kUnlockable when there is no lock file to lock.
+  // locked. kUnlockable (with problem()) when there is no lock file to lock.
   static FolderLock ForReading(const std::string& folder, bool create = true);
 
   FolderLock(FolderLock&& other) noexcept;
@@ -48,18 +52,28 @@ class FolderLock {
   bool held() const { return state_ == State::kHeld; }
   // True when another program holds the folder (kRunning or kBeingRead).
   bool refused() const { return state_ == State::kRunning || state_ == State::kBeingRead; }
+  // Why a kUnlockable lock was not taken: the lock file's name and the
+  // system's reason ("/r/lintaro.lock: Permission denied"); empty otherwise.
+  const std::string& problem() const { return problem_; }
 
  private:
-  FolderLock(int fd, State state) : fd_(fd), state_(state) {}
+  FolderLock(int fd, State state, std::string problem = {})
+      : fd_(fd), state_(state), problem_(std::move(problem)) {}
+  static FolderLock Unlockable(const std::string& folder, int err);
   void Release();
 
   int fd_ = -1;
   State state_ = State::kUnlockable;
+  std::string problem_;
 };
 
 // The refusal of a run or reader, naming the folder, for a message box or
 // standard error. state is kRunning or kBeingRead.
 std::string FolderInUseMessage(FolderLock::State state, std::string folder);
+
+// Why a run did not start in a folder it could not lock, naming the folder
+// and the lock's problem(), for a message box or standard error.
+std::string FolderUnlockableMessage(const FolderLock& lock, std::string folder);
 
 }  // namespace lintaro
 

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <optional>
 #include <system_error>
 
 namespace lintaro {
@@ -20,12 +21,48 @@ RunFailure Failure(RunFailure::Kind kind, int number, const std::string& text) {
   return RunFailure{kind, number, text};
 }
 
+// A file opened for reading and what it is; fd -1 and err set when it
+// cannot be opened or looked at.
+struct OpenedFile {
+  int fd = -1;
+  int err = 0;
+  struct stat info {};
+};
+
+// Opens path without waiting on it: a named pipe without a writer, or a
+// device, answers at once instead of holding the caller (the window's
+// thread) until something is written.
+OpenedFile OpenWithoutWaiting(const std::string& path) {
+  OpenedFile f;
+  f.fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (f.fd >= 0 && ::fstat(f.fd, &f.info) != 0) {
+    f.err = errno;
+    ::close(f.fd);
+    f.fd = -1;
+  } else if (f.fd < 0) {
+    f.err = errno;
+  }
+  return f;
+}
+
 }  // namespace
 
+std::optional<std::string> UnreadableFileProblem(const std::string& file) {
+  const OpenedFile f = OpenWithoutWaiting(file);
+  if (f.fd < 0) {
+    if (f.err == ENOENT || f.err == ENOTDIR) return file + " does not exist";
+    return file + " cannot be read: " + std::generic_category().message(f.err);
+  }
+  ::close(f.fd);
+  if (S_ISDIR(f.info.st_mode)) return file + " is a folder, not a submission file";
+  if (!S_ISREG(f.info.st_mode)) return file + " is not a regular file";
+  return std::nullopt;
+}
+
 SubmissionFile::SubmissionFile(const std::string& path) : path_(path) {
-  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd_ < 0) {
-    const int err = errno;
+  const OpenedFile f = OpenWithoutWaiting(path);
+  if (f.fd < 0) {
+    const int err = f.err;
     if (err == ENOENT || err == ENOTDIR)
       throw Failure(RunFailure::kFileNotFound, kFileNotFoundNumber, "File not found");
     if (err == EACCES || err == EPERM)
@@ -34,15 +71,18 @@ SubmissionFile::SubmissionFile(const std::string& path) : path_(path) {
     throw Failure(RunFailure::kOther, kPathAccessNumber,
                   "Path/File access error: " + path + ": " + std::generic_category().message(err));
   }
-  struct stat info {};
-  if (::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode)) {
-    const bool folder = S_ISDIR(info.st_mode);
+  fd_ = f.fd;
+  if (!S_ISREG(f.info.st_mode)) {
     Close();
     throw Failure(RunFailure::kOther, kPathAccessNumber,
-                  folder ? "Path/File access error: " + path + " is a folder, not a file."
-                         : "Path/File access error: " + path + " is not a regular file.");
+                  S_ISDIR(f.info.st_mode)
+                      ? "Path/File access error: " + path + " is a folder, not a file."
+                      : "Path/File access error: " + path + " is not a regular file.");
   }
-  length_ = info.st_size;
+  // A regular file: reads wait for the disk as usual.
+  const int flags = ::fcntl(fd_, F_GETFL);
+  if (flags >= 0) ::fcntl(fd_, F_SETFL, flags & ~O_NONBLOCK);
+  length_ = f.info.st_size;
 }
 
 SubmissionFile::~SubmissionFile() { Close(); }

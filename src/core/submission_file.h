@@ -3,6 +3,7 @@
 #define LINTARO_CORE_SUBMISSION_FILE_H_
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "core/framer.h"
@@ -18,11 +19,17 @@ struct RunFailure {
   std::string description;
 };
 
+// Why a named submission file cannot be tested: it does not exist, is not a
+// regular file (a folder, a named pipe, a device), or cannot be read.
+// Nothing when it can be. Never waits on a named pipe or a device.
+std::optional<std::string> UnreadableFileProblem(const std::string& file);
+
 class SubmissionFile : public ByteSource {
  public:
-  // Opens path for reading. Throws RunFailure: kFileNotFound when nothing of
-  // that name exists, kOther for a folder, a file that cannot be read, or
-  // anything else that is not a readable file.
+  // Opens path for reading, without waiting on a named pipe or a device.
+  // Throws RunFailure: kFileNotFound when nothing of that name exists, kOther
+  // for a folder, a file that cannot be read, or anything else that is not a
+  // regular file (a named pipe, a device).
   explicit SubmissionFile(const std::string& path);
   ~SubmissionFile() override;
   SubmissionFile(const SubmissionFile&) = delete;

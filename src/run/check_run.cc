@@ -104,10 +104,21 @@ void CheckRun::RecordAbort() {
 bool CheckRun::TakeFolder() {
   if (folder_lock_) return true;
   folder_lock_ = FolderLock::ForRun(options_.program_folder);
-  if (!folder_lock_->refused()) return true;
-  prompts_.Message("Program Folder In Use",
-                   FolderInUseMessage(folder_lock_->state(), options_.program_folder),
-                   Icon::kCritical, Buttons::kOk);
+  if (folder_lock_->held()) {
+    // The folder's setting is read (and mended) only by the run that holds it.
+    if (options_.error_limit_from_folder)
+      options_.max_errors = LoadErrorLimit(options_.program_folder);
+    return true;
+  }
+  if (folder_lock_->refused()) {
+    prompts_.Message("Program Folder In Use",
+                     FolderInUseMessage(folder_lock_->state(), options_.program_folder),
+                     Icon::kCritical, Buttons::kOk);
+  } else {
+    prompts_.Message("Program Folder Error",
+                     FolderUnlockableMessage(*folder_lock_, options_.program_folder),
+                     Icon::kCritical, Buttons::kOk);
+  }
   folder_lock_.reset();
   EndRun();
   return false;
@@ -345,12 +356,14 @@ void CheckRun::ChooseFile() {
 }
 
 CheckRun::Step CheckRun::TestFile() {
+  // The file is opened first: one that cannot be tested (a named pipe, a
+  // folder) leaves the last results, and the window showing them, as they were.
+  SubmissionFile file(file_name_);
   view_.FileOpened();
   if (state_.RecCtr == 1) OpenResults();
   results_->AddFile(file_name_, FormatDate(clock_.Today()));
   view_.SetBusy(true);
 
-  SubmissionFile file(file_name_);
   RecordFramer framer(file);
   int32_t file_records = 0;
   std::string record;

@@ -56,7 +56,8 @@ enum class RunOutcome {
   kFailed,        // a failure ended the run
   kRestart,       // the first file was not found: the caller starts a new run
   kAborted,       // Exit was chosen during the run
-  kFolderInUse,   // another program holds the program folder: nothing was touched
+  kFolderInUse,   // another program holds the program folder, or it cannot be locked:
+                  // nothing was touched
 };
 
 struct RunSummary {
@@ -74,6 +75,9 @@ struct RunSummary {
 struct CheckRunOptions {
   std::string program_folder;  // where ERRLOG2C.MDB is written
   int max_errors = 500;
+  // Instead of max_errors, the limit in the folder's ErrSetLog.ini, read
+  // once the run holds the folder (lintaro-cli check without --max-errors).
+  bool error_limit_from_folder = false;
   int batch_records = 4096;   // records per committed batch
   EventPump* pump = nullptr;  // null: no event processing (command line)
   // The results database to write instead of ERRLOG2C.MDB, or null (the
@@ -94,7 +98,8 @@ class CheckRun {
   // The whole run. The results stay in the database file, closed, when it
   // returns. From the moment the first file is chosen until it returns, the
   // run holds its program folder (FolderLock); when another program holds
-  // it, the run shows why, touches nothing and ends with kFolderInUse.
+  // it, or it cannot be locked, the run shows why, touches nothing and ends
+  // with kFolderInUse.
   RunSummary ReadFile();
 
   // Exit was chosen while the run processes events, or a signal asks the

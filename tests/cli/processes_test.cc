@@ -11,6 +11,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <regex>
 #include <thread>
 
@@ -74,7 +75,8 @@ class CliProcessTest : public ::testing::Test {
 
 TEST_F(CliProcessTest, SignalsAbortChecksAndBatchesKeepTheResultsAndSetTheStatus) {
   const std::vector<std::string> check = Check("big.txt", CleanSubmission(60000));
-  for (const auto& [signal, status] : {std::pair{SIGINT, 130}, std::pair{SIGTERM, 143}}) {
+  for (const auto& [signal, status] :
+       {std::pair{SIGINT, 130}, std::pair{SIGTERM, 143}, std::pair{SIGHUP, 129}}) {
     fs::remove(db());
     RunningCli running = StartCli(check);
     ASSERT_TRUE(WaitForFileSize(db(), 1 << 20));
@@ -264,6 +266,53 @@ TEST_F(CliProcessTest, UnreadableFileOrReadOnlyProgramFolderKeepsTheLastResults)
   EXPECT_EQ(fs::file_size(db()), before);
   EXPECT_EQ(ResultsDb::Open(db(), true)->CountRecords(), 6);
 }
+
+// A lock file the run's user may not write (another user's, or read-only
+// to a user who is not root) or a folder named lintaro.lock: the run is
+// refused before it touches anything, and the last results stay whole.
+TEST_F(CliProcessTest, ALockThatCannotBeTakenRefusesTheRunAndKeepsTheResults) {
+  const std::vector<std::string> check = Check("clean.txt", CleanSubmission(2));
+  ASSERT_EQ(RunCli(check).status, 0);
+  fs::remove(home.path() / "ErrSetLog.ini");  // a refused run writes none
+  const std::string before = ReadWholeFile(db());
+  const std::string lock = home.str() + "/lintaro.lock";
+  chmod(lock.c_str(), 0444);  // root's, or read-only to its own user
+  CliResult r = RunCli(check, AsUnprivilegedUser());
+  EXPECT_EQ(r.status, 2) << r.out;
+  EXPECT_EQ(r.err, "Program Folder Error: The program folder " + home.str() +
+                       " cannot be locked for a test run: " + lock + ": Permission denied.\n");
+  EXPECT_TRUE(ReadWholeFile(db()) == before) << "the last results were replaced";
+  EXPECT_FALSE(fs::exists(home.path() / "ErrSetLog.ini"));
+
+  fs::remove(lock);
+  fs::create_directory(lock);
+  r = RunCli(check);
+  EXPECT_EQ(r.status, 2) << r.out;
+  EXPECT_NE(r.err.find(lock + ": Is a directory."), std::string::npos) << r.err;
+  EXPECT_TRUE(ReadWholeFile(db()) == before) << "the last results were replaced";
+  EXPECT_FALSE(fs::exists(home.path() / "ErrSetLog.ini"));
+}
+
+#ifdef LINTARO_GEN_PATH
+// A batch into a results folder that holds the reports of an earlier check
+// removes them before the new results are written: a check killed part-way
+// leaves no report beside results that are not its.
+TEST_F(CliProcessTest, AKilledBatchLeavesNoReportOfAnEarlierCheck) {
+  ASSERT_EQ(RunShell(LINTARO_GEN_PATH " --records 120000 " + files.str() + "/big.txt").status, 0);
+  const fs::path folder = home.path() / "results" / "big.txt";
+  fs::create_directories(folder);
+  for (const char* name : {"report.txt", "report.json"}) {
+    std::ofstream(folder / name) << "the report of an earlier check\n";
+  }
+  RunningCli running = StartCli(
+      {"batch", "--results", (home.path() / "results").string(), files.str() + "/big.txt"});
+  ASSERT_TRUE(WaitForFileSize((folder / kResultsFileName).string(), 1 << 20));
+  kill(running.pid, SIGKILL);
+  FinishCli(running);
+  EXPECT_FALSE(fs::exists(folder / "report.txt"));
+  EXPECT_FALSE(fs::exists(folder / "report.json"));
+}
+#endif
 
 TEST_F(CliProcessTest, ACopyInAFolderItCannotWriteKeepsItsResultsInThePerUserFolder) {
   const std::string clean = Check("clean.txt", CleanSubmission(1)).back();

@@ -1,9 +1,11 @@
 #include "core/error_limit.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "support/cli_runner.h"
 #include "support/fakes.h"
+#include "support/pipe_release.h"
 
 namespace lintaro {
 namespace {
@@ -43,6 +45,25 @@ TEST(ErrorLimit, SettingsFileIsReadOrRewrittenWith500AndDialogEntriesAreRead) {
     EXPECT_EQ(ParseErrorLimitEntry(entry), limit) << entry;
   for (const char* bad : {"", "   ", "0", "25001", "99999999999", "2a5", "-1"})
     EXPECT_FALSE(ParseErrorLimitEntry(bad).has_value()) << bad;
+}
+
+// The window reads the setting at its start: a named pipe of that name is
+// not waited on but replaced, with the rest of the folder left alone.
+TEST(ErrorLimit, ASettingThatIsANamedPipeIsReplacedWithoutWaiting) {
+  testing::TempDir dir;
+  const std::string pipe = JoinPath(dir.str(), "ErrSetLog.ini");
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  int limit = 0;
+  {
+    testing::PipeRelease guard(pipe);
+    limit = LoadErrorLimit(dir.str());
+  }
+  EXPECT_EQ(limit, 500);
+  struct stat info {};
+  ASSERT_EQ(lstat(pipe.c_str(), &info), 0);
+  EXPECT_TRUE(S_ISREG(info.st_mode));
+  EXPECT_EQ(info.st_mode & 0777, 0600u);
+  EXPECT_EQ(testing::ReadWholeFile(pipe), "[Maximum Error Count]:500\r\n");
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -68,6 +69,29 @@ TEST(FolderLock, RunsExcludeRunsAndReadersUntilReleasedOrKilled) {
   EXPECT_TRUE(FolderLock::ForRun(folder.str(), 0).held());
   close(ready[0]);
   close(ready[1]);
+}
+
+// The lock file is its owner's, or its owner's group's too in a folder the
+// group may write (whatever the umask); a lock that cannot be taken says why.
+TEST(FolderLock, NewLockFilesKeepToTheFolderAndARefusalSaysWhy) {
+  const mode_t umask_before = ::umask(022);
+  for (const auto& [folder_mode, lock_mode] : {std::pair{0700, 0600}, std::pair{0770, 0660}}) {
+    TempDir folder;
+    chmod(folder.str().c_str(), static_cast<mode_t>(folder_mode));
+    ASSERT_TRUE(FolderLock::ForRun(folder.str()).held());
+    struct stat info {};
+    ASSERT_EQ(stat((folder.str() + "/lintaro.lock").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, static_cast<mode_t>(lock_mode)) << folder_mode;
+  }
+  ::umask(umask_before);
+
+  TempDir folder;
+  ASSERT_EQ(mkdir((folder.str() + "/lintaro.lock").c_str(), 0700), 0);
+  const FolderLock lock = FolderLock::ForRun(folder.str() + "/");
+  EXPECT_EQ(lock.state(), State::kUnlockable);
+  EXPECT_EQ(FolderUnlockableMessage(lock, folder.str() + "/"),
+            "The program folder " + folder.str() + " cannot be locked for a test run: " +
+                folder.str() + "/lintaro.lock: Is a directory.");
 }
 
 }  // namespace

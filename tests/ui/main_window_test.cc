@@ -1,6 +1,7 @@
 // The main window over real runs and results files: which commands each
 // event leaves enabled, the captions it shows, and Exit during a run.
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 #include <QLineEdit>
 #include <QMenu>
@@ -11,7 +12,9 @@
 
 #include "browse/commands.h"
 #include "core/folder_lock.h"
+#include "support/cli_runner.h"
 #include "support/line_diff.h"
+#include "support/pipe_release.h"
 #include "support/recipe.h"
 #include "ui/record_view.h"
 #include "window_fixture.h"
@@ -128,8 +131,21 @@ class WindowStates : public WindowTest {
 
 class WindowStateTest : public WindowStates, public ::testing::WithParamInterface<const char*> {
  protected:
+  // A named pipe chosen as the submission is refused at once, and the last
+  // results stay (View Last Test Results then shows them).
+  void RunPipe() {
+    const std::string pipe = home.str() + "/pipe.txt";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    const std::string before = ReadWholeFile(ResultsPath());
+    {
+      PipeRelease guard(pipe);  // should the window wait on the pipe
+      Run({pipe});
+    }
+    EXPECT_TRUE(ReadWholeFile(ResultsPath()) == before) << "the last results were replaced";
+  }
   void Act(const std::string& event) {
-    if (event.starts_with("LastWithErrors") || event == "ReportLastWithErrors")
+    if (event.starts_with("LastWithErrors") || event == "ReportLastWithErrors" ||
+        event == "PipeRefused")
       WriteResults({"/data/first.txt", "/data/second.txt"}, {"RCW", "RCW", "RCW", "RCW", "RCW"},
                    kFindings);
     if (event == "LastUnreadable") WriteResults({"/data/binary.bin"}, {});
@@ -148,6 +164,7 @@ class WindowStateTest : public WindowStates, public ::testing::WithParamInterfac
       Action("mnuHContents")->trigger();
     }
     if (event == "FileNotFound") Run({home.str() + "/no-such-file.txt"});  // asked again: cancel
+    if (event == "PipeRefused") RunPipe();
     if (event == "CriticalStop" || event == "RecordView")
       Run({Submission("crit.txt", {CleanRCA(), PaidRCW(), MakeRecord("RCF")})});
     if (event == "FolderInUse") {  // refused while another run holds the folder, then tested
@@ -177,7 +194,7 @@ class WindowStateTest : public WindowStates, public ::testing::WithParamInterfac
       QApplication::processEvents();
       return;
     }
-    if (event.starts_with("Last")) Button("cmdLast")->click();
+    if (event.starts_with("Last") || event == "PipeRefused") Button("cmdLast")->click();
     if (event == "LastWithErrorsSecondRecord") {
       auto* grid1 = Find<QTableView>("DBGrid1");
       grid1->setCurrentIndex(grid1->model()->index(1, 0));
@@ -215,7 +232,7 @@ INSTANTIATE_TEST_SUITE_P(Events, WindowStateTest,
                                            "GridViewNoErrors", "ReportLastWithErrors",
                                            "FolderInUse", "ViewerWageRecord",
                                            "ViewerEmployerRecord", "LastKilled", "LastInUse",
-                                           "HelpMissing"),
+                                           "HelpMissing", "PipeRefused"),
                          [](const auto& info) { return std::string(info.param); });
 
 // The window during a run is in DuringRun.state: the counter moves, the

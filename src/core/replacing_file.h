@@ -1,0 +1,47 @@
+// A file written whole or not at all: its bytes go to a new temporary file
+// beside it (created for its owner only, never an existing file or a
+// symbolic link), which is renamed over the file's name only when it is
+// complete. Until then, and after any failure, the file named is as it was;
+// a symbolic link of that name is replaced, its target never written.
+#ifndef LINTARO_CORE_REPLACING_FILE_H_
+#define LINTARO_CORE_REPLACING_FILE_H_
+
+#include <string>
+#include <string_view>
+
+namespace lintaro {
+
+class ReplacingFile {
+ public:
+  // Creates the temporary file in path's folder; ok() is false, with
+  // problem(), when it cannot be.
+  explicit ReplacingFile(std::string path);
+  // Removes the temporary file unless Commit renamed it.
+  ~ReplacingFile();
+  ReplacingFile(const ReplacingFile&) = delete;
+  ReplacingFile& operator=(const ReplacingFile&) = delete;
+
+  // Whether everything so far went well.
+  bool ok() const { return problem_.empty(); }
+  // Why not: the system's reason ("No space left on device").
+  const std::string& problem() const { return problem_; }
+
+  // Appends bytes; false once anything failed.
+  bool Write(std::string_view bytes);
+  // Closes the temporary file and renames it over the file's name; false
+  // (the temporary file removed) when anything failed.
+  bool Commit();
+
+ private:
+  void Fail(int err);
+  void Discard();
+
+  std::string path_;
+  std::string temporary_;
+  int fd_ = -1;
+  std::string problem_;
+};
+
+}  // namespace lintaro
+
+#endif  // LINTARO_CORE_REPLACING_FILE_H_
