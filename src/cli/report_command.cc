@@ -187,8 +187,7 @@ int ReportFrom(const std::string& folder, const ReportOptions& options) {
     if (run.finished()) return kExitClean;
     // The text and HTML reports begin with it; on the screen it is said once.
     if (!on_screen)
-      std::fprintf(stderr, "lintaro-cli: %s
-", UnfinishedRunNotice(run.records_tested).c_str());
+      std::fprintf(stderr, "lintaro-cli: %s\n", UnfinishedRunNotice(run.records_tested).c_str());
     return kExitUnfinished;
   } catch (const StoreError& e) {
     return Refuse(std::string("cannot read the test results: ") + e.what());
