@@ -74,17 +74,24 @@ class CliProcessTest : public ::testing::Test {
 };
 
 TEST_F(CliProcessTest, SignalsAbortChecksAndBatchesKeepTheResultsAndSetTheStatus) {
-  const std::vector<std::string> check = Check("big.txt", CleanSubmission(60000));
+  // The signal's status also when a file named after the interrupted one
+  // was not read.
+  const std::vector<std::string> small = Check("small.txt", CleanSubmission(1));
+  std::vector<std::string> check = Check("big.txt", CleanSubmission(60000));
+  check.push_back(small.back());
   for (const auto& [signal, status] :
        {std::pair{SIGINT, 130}, std::pair{SIGTERM, 143}, std::pair{SIGHUP, 129}}) {
     fs::remove(db());
     RunningCli running = StartCli(check);
     ASSERT_TRUE(WaitForFileSize(db(), 1 << 20));
     // The running check holds its program folder against a second one.
-    EXPECT_EQ(RunCli(Check("small.txt", CleanSubmission(1))).status, 2);
+    EXPECT_EQ(RunCli(small).status, 2);
     kill(running.pid, signal);
     CliResult r = FinishCli(running);
     EXPECT_EQ(r.status, status) << r.err;
+    EXPECT_NE(r.err.find(small.back() + " was not read: testing was interrupted in "),
+              std::string::npos)
+        << r.err;
     std::smatch at;
     ASSERT_TRUE(
         std::regex_search(r.err, at, std::regex("lintaro-cli: Interrupted at record (\\d+)")))
