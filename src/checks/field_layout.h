@@ -4,6 +4,7 @@
 #ifndef LINTARO_CHECKS_FIELD_LAYOUT_H_
 #define LINTARO_CHECKS_FIELD_LAYOUT_H_
 
+#include <array>
 #include <span>
 #include <string>
 #include <string_view>
@@ -22,6 +23,15 @@ struct FieldSpec {
   constexpr int end() const { return start + width - 1; }
   constexpr std::string_view caption() const { return viewer.empty() ? label : viewer; }
 };
+
+// Whether each row's number is its place in the layout, so that a name
+// given to a row number names that row.
+template <size_t N>
+constexpr bool RowsNumberedInOrder(const std::array<FieldSpec, N>& layout) {
+  for (size_t i = 0; i < N; ++i)
+    if (layout[i].number != static_cast<int>(i)) return false;
+  return true;
+}
 
 // The field's characters in txtline (short when the record is short).
 inline std::string_view FieldText(std::string_view txtline, int start, int width) {

@@ -87,4 +87,8 @@ void FieldPairCheck(std::string_view record, const FieldSpec& orig, const FieldS
               ctx);
 }
 
+bool ZeroOrBlankAmount(std::string_view text) {
+  return TrimSpaces(text).empty() || text.find_first_not_of('0') == std::string_view::npos;
+}
+
 }  // namespace lintaro

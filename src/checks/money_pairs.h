@@ -131,6 +131,16 @@ void CheckEmployeeAmounts(std::string_view record, const MoneyPair& pair, CheckC
 void FieldPairCheck(std::string_view record, const FieldSpec& orig, const FieldSpec& correct,
                     bool mandatory, CheckContext& ctx);
 
+// Military pay (money pair 16 of RCW and of RCT) may be reported only in
+// the tax years 1995 to 2001; outside them both of its amounts must be zero
+// or blank.
+inline constexpr const char* kMilitaryPayYearsMessage =
+    "Must be zero or blank for years prior to 1995 and years after 2001.";
+inline constexpr int kMilitaryPayPair = 16;
+constexpr bool MilitaryPayAllowed(int tax_year) { return tax_year >= 1995 && tax_year <= 2001; }
+// Blanks only, or zeros only.
+bool ZeroOrBlankAmount(std::string_view text);
+
 }  // namespace lintaro
 
 #endif  // LINTARO_CHECKS_MONEY_PAIRS_H_

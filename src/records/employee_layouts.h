@@ -14,26 +14,66 @@
 
 namespace lintaro {
 
+// The RCW fields the rules name; the money fields (rows 19 to 69) are
+// reached through kRCWMoneyPairs.
+enum RcwField : int {
+  kRcwId = 0,
+  kRcwOrigSsn = 1,
+  kRcwSsn = 2,
+  kRcwOrigFirstName = 3,
+  kRcwOrigMiddleName = 4,
+  kRcwOrigLastName = 5,
+  kRcwFirstName = 6,
+  kRcwMiddleName = 7,
+  kRcwLastName = 8,
+  kRcwLocationAddress = 9,
+  kRcwDeliveryAddress = 10,
+  kRcwCity = 11,
+  kRcwState = 12,
+  kRcwZip = 13,
+  kRcwZipExtension = 14,
+  kRcwBlank15 = 15,
+  kRcwForeignState = 16,
+  kRcwForeignPostalCode = 17,
+  kRcwCountry = 18,
+  kRcwBlank59 = 59,
+  kRcwBlank70 = 70,
+  kRcwOrigStatutoryEmployee = 71,
+  kRcwStatutoryEmployee = 72,
+  kRcwOrigRetirementPlan = 73,
+  kRcwRetirementPlan = 74,
+  kRcwOrigSickPay = 75,
+  kRcwSickPay = 76,
+  kRcwBlank77 = 77,
+};
+
+// The RCO fields the rules name besides its money pairs (rows 2 to 17).
+enum RcoField : int {
+  kRcoId = 0,
+  kRcoBlank1 = 1,
+  kRcoBlank18 = 18,
+};
+
 inline constexpr std::array<FieldSpec, 78> kRCWFields = {{
-    {0, 1, 3, "Record Identifier", ""},
-    {1, 4, 9, "Employee's Originally Reported SSN", ""},
-    {2, 13, 9, "Employee's Correct SSN", ""},
-    {3, 22, 15, "Employee's Originally Reported First Name", ""},
-    {4, 37, 15, "Employee's Originally Reported Middle Name or Initial", ""},
-    {5, 52, 20, "Employee's Originally Reported Last Name", ""},
-    {6, 72, 15, "Employee's Correct First Name", ""},
-    {7, 87, 15, "Employee's Correct Middle Name or Initial", ""},
-    {8, 102, 20, "Employee's Correct Last Name", ""},
-    {9, 122, 22, "Location Address", ""},
-    {10, 144, 22, "Delivery Address", ""},
-    {11, 166, 22, "City", ""},
-    {12, 188, 2, "State Abbreviation", ""},
-    {13, 190, 5, "ZIP Code", ""},
-    {14, 195, 4, "ZIP Code Extension", ""},
-    {15, 199, 5, "Blank", ""},
-    {16, 204, 23, "Foreign State/Province", ""},
-    {17, 227, 15, "Foreign Postal Code", ""},
-    {18, 242, 2, "Country Code", ""},
+    {kRcwId, 1, 3, "Record Identifier", ""},
+    {kRcwOrigSsn, 4, 9, "Employee's Originally Reported SSN", ""},
+    {kRcwSsn, 13, 9, "Employee's Correct SSN", ""},
+    {kRcwOrigFirstName, 22, 15, "Employee's Originally Reported First Name", ""},
+    {kRcwOrigMiddleName, 37, 15, "Employee's Originally Reported Middle Name or Initial", ""},
+    {kRcwOrigLastName, 52, 20, "Employee's Originally Reported Last Name", ""},
+    {kRcwFirstName, 72, 15, "Employee's Correct First Name", ""},
+    {kRcwMiddleName, 87, 15, "Employee's Correct Middle Name or Initial", ""},
+    {kRcwLastName, 102, 20, "Employee's Correct Last Name", ""},
+    {kRcwLocationAddress, 122, 22, "Location Address", ""},
+    {kRcwDeliveryAddress, 144, 22, "Delivery Address", ""},
+    {kRcwCity, 166, 22, "City", ""},
+    {kRcwState, 188, 2, "State Abbreviation", ""},
+    {kRcwZip, 190, 5, "ZIP Code", ""},
+    {kRcwZipExtension, 195, 4, "ZIP Code Extension", ""},
+    {kRcwBlank15, 199, 5, "Blank", ""},
+    {kRcwForeignState, 204, 23, "Foreign State/Province", ""},
+    {kRcwForeignPostalCode, 227, 15, "Foreign Postal Code", ""},
+    {kRcwCountry, 242, 2, "Country Code", ""},
     {19, 244, 11, "Originally Reported Wages, Tips and Other Compensation", ""},
     {20, 255, 11, "Correct Wages, Tips and Other Compensation", ""},
     {21, 266, 11, "Originally Reported Federal Income Tax Withheld", ""},
@@ -96,7 +136,7 @@ inline constexpr std::array<FieldSpec, 78> kRCWFields = {{
      "Correct Non-qualified Plan Not Sec. 457 Distr. or Contr."},
     {57, 662, 11, "Originally Reported Nontaxable Combat Pay", ""},
     {58, 673, 11, "Correct Nontaxable Combat Pay", ""},
-    {59, 684, 22, "Blank", ""},
+    {kRcwBlank59, 684, 22, "Blank", ""},
     {60, 706, 11,
      "Originally Reported Employer Cost of Premiums for Group Term Life Insurance Over $50,000",
      "Originally Reported Emp. Cost of Prem. for G.T.L.I. Over $50,000"},
@@ -124,19 +164,19 @@ inline constexpr std::array<FieldSpec, 78> kRCWFields = {{
     {69, 805, 11,
      "Correct Designated Roth Contributions Under a Section 403(b) Salary Reduction Agreement",
      "Correct Designated Roth Contr. Under a Sec. 403(b) Salary Reduction Agreement"},
-    {70, 816, 187, "Blank", ""},
-    {71, 1003, 1, "Originally Reported Statutory Employee Indicator", ""},
-    {72, 1004, 1, "Correct Statutory Employee Indicator", ""},
-    {73, 1005, 1, "Originally Reported Retirement Plan Indicator", ""},
-    {74, 1006, 1, "Correct Retirement Plan Indicator", ""},
-    {75, 1007, 1, "Originally Reported Third-Party Sick Pay Indicator", ""},
-    {76, 1008, 1, "Correct Third-Party Sick Pay Indicator", ""},
-    {77, 1009, 16, "Blank", ""},
+    {kRcwBlank70, 816, 187, "Blank", ""},
+    {kRcwOrigStatutoryEmployee, 1003, 1, "Originally Reported Statutory Employee Indicator", ""},
+    {kRcwStatutoryEmployee, 1004, 1, "Correct Statutory Employee Indicator", ""},
+    {kRcwOrigRetirementPlan, 1005, 1, "Originally Reported Retirement Plan Indicator", ""},
+    {kRcwRetirementPlan, 1006, 1, "Correct Retirement Plan Indicator", ""},
+    {kRcwOrigSickPay, 1007, 1, "Originally Reported Third-Party Sick Pay Indicator", ""},
+    {kRcwSickPay, 1008, 1, "Correct Third-Party Sick Pay Indicator", ""},
+    {kRcwBlank77, 1009, 16, "Blank", ""},
 }};
 
 inline constexpr std::array<FieldSpec, 19> kRCOFields = {{
-    {0, 1, 3, "Record Identifier", ""},
-    {1, 4, 9, "Blank", ""},
+    {kRcoId, 1, 3, "Record Identifier", ""},
+    {kRcoBlank1, 4, 9, "Blank", ""},
     {2, 13, 11, "Originally Reported Allocated Tips", ""},
     {3, 24, 11, "Correct Allocated Tips", ""},
     {4, 35, 11, "Originally Reported Uncollected Employee Tax on Tips", ""},
@@ -168,7 +208,7 @@ inline constexpr std::array<FieldSpec, 19> kRCOFields = {{
      "Originally Reported Income Under Section 409A on a Non-qualified Def. Comp. Plan"},
     {17, 178, 11, "Correct Income Under Section 409A on a Non-qualified Deferred Compensation Plan",
      "Correct Income Under Sec. 409A on a Non-qualified Def. Comp. Plan"},
-    {18, 189, 836, "Blank", ""},
+    {kRcoBlank18, 189, 836, "Blank", ""},
 }};
 
 // The 25 RCW pairs in layout order (rows 59 and 70 are fillers), summed
@@ -180,6 +220,7 @@ inline constexpr std::array<MoneyPairFields, 25> kRCWPairFields = {{
 }};
 inline constexpr MoneyPairLayout kRCWMoneyPairs{kRCWFields, kRCWPairFields, TotalsTable::kTRCT};
 static_assert(PairsFollowLayout(kRCWMoneyPairs, "Originally Reported ", "Correct "));
+static_assert(RowsNumberedInOrder(kRCWFields));
 
 // The 8 RCO pairs, summed into TRCU.
 inline constexpr std::array<MoneyPairFields, 8> kRCOPairFields = {{
@@ -194,6 +235,7 @@ inline constexpr std::array<MoneyPairFields, 8> kRCOPairFields = {{
 }};
 inline constexpr MoneyPairLayout kRCOMoneyPairs{kRCOFields, kRCOPairFields, TotalsTable::kTRCU};
 static_assert(PairsFollowLayout(kRCOMoneyPairs, "Originally Reported ", "Correct "));
+static_assert(RowsNumberedInOrder(kRCOFields));
 
 }  // namespace lintaro
 

@@ -48,7 +48,7 @@ enum RcaField {
   kBlank28,
 };
 
-constexpr std::array<FieldSpec, 29> kRCA = {{
+constexpr std::array<FieldSpec, kRCAFieldCount> kRCA = {{
     {kId, 1, 3, "Record Identifier", ""},
     {kEin, 4, 9, "Submitter's EIN", ""},
     {kPin, 13, 8, "Personal Identification Number", "PIN"},
@@ -289,6 +289,8 @@ void ResubWfid(const std::string& txtline, CheckContext& ctx) {
 }
 
 }  // namespace
+
+const FieldSpec& RcaEmailField() { return Field(kEmail); }
 
 void CheckCodeRCA(const std::string& txtline, CheckContext& ctx) {
   const std::string_view notification = Text(txtline, kNotification);

@@ -44,7 +44,7 @@ enum RceField {
   kBlank23,
 };
 
-constexpr std::array<FieldSpec, 24> kRCE = {{
+constexpr std::array<FieldSpec, kRCEFieldCount> kRCE = {{
     {kId, 1, 3, "Record Identifier", ""},
     {kTaxYear, 4, 4, "Tax Year", ""},
     {kOrigEin, 8, 9, "Employer's/Agent's Originally Reported EIN", ""},

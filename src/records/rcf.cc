@@ -12,7 +12,7 @@ namespace {
 
 enum RcfField { kId, kRcwCount, kBlank };
 
-constexpr std::array<FieldSpec, 3> kRCF = {{
+constexpr std::array<FieldSpec, kRCFFieldCount> kRCF = {{
     {kId, 1, 3, "Record Identifier", ""},
     {kRcwCount, 4, 9, "Number of RCW Records", ""},
     {kBlank, 13, 1012, "Blank", ""},

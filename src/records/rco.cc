@@ -16,10 +16,10 @@ void CheckCodeRCO(const std::string& txtline, CheckContext& ctx) {
   // the employee of the RCW before it.
   ctx.recorder.CountEmployeeRecord(TotalsTable::kTRCU);
 
-  CharField(txtline, kRCOFields[1], ctx);
+  CharField(txtline, kRCOFields[kRcoBlank1], ctx);
   for (int n = 1; n <= kRCOMoneyPairs.count(); ++n)
     CheckEmployeeMoneyPair(txtline, kRCOMoneyPairs.pair(n), ctx);
-  CharField(txtline, kRCOFields[18], ctx);
+  CharField(txtline, kRCOFields[kRcoBlank18], ctx);
 }
 
 void FillRCOlabels(const std::string& txtline, ViewerRows& rows) {

@@ -28,9 +28,6 @@ constexpr const char* kMandatoryBlank = "Must not be blank. This is a mandatory 
 constexpr const char* kBothBlank =
     "Must enter blanks in both fields if no corrections are being reported to this data.";
 constexpr const char* kNumericOrBlank = "Must be numeric or blank.";
-constexpr const char* kMilitaryYears =
-    "Must be zero or blank for years prior to 1995 and years after 2001.";
-
 // Pairs first_pair to last_pair, each with its money pair step, which also
 // adds the amounts to the employer's TRCT row.
 void MoneyPairSteps(const std::string& txtline, int first_pair, int last_pair, CheckContext& ctx) {
@@ -38,17 +35,10 @@ void MoneyPairSteps(const std::string& txtline, int first_pair, int last_pair, C
     CheckEmployeeMoneyPair(txtline, kRCWMoneyPairs.pair(n), ctx);
 }
 
-// Military pay is allowed only in the tax years 1995 to 2001; outside them
-// both amounts must be zero or blank.
-bool ZeroOrBlank(std::string_view text) {
-  std::string_view trimmed = TrimSpaces(text);
-  return trimmed.empty() || trimmed == "00000000000";
-}
-
+// Military pay, outside the tax years that allow it (MilitaryPayAllowed).
 void MilitaryPay(const std::string& txtline, CheckContext& ctx) {
-  const int year = ctx.state.TaxYear;
-  const bool in_range = year >= 1995 && year <= 2001;
-  const MoneyPair pair = kRCWMoneyPairs.pair(16);
+  const bool in_range = MilitaryPayAllowed(ctx.state.TaxYear);
+  const MoneyPair pair = kRCWMoneyPairs.pair(kMilitaryPayPair);
   const FieldSpec& orig = pair.orig;
   const FieldSpec& correct = pair.correct;
   std::string positions;
@@ -56,16 +46,16 @@ void MilitaryPay(const std::string& txtline, CheckContext& ctx) {
   bool orig_reported = false;
   if (!printable && in_range) {
     ReportField(txtline, orig, MoneyInvalidCharMessage(positions, "RCT"), ctx);
-  } else if (!in_range && !ZeroOrBlank(FieldText(txtline, orig))) {
-    ReportField(txtline, orig, kMilitaryYears, ctx);
+  } else if (!in_range && !ZeroOrBlankAmount(FieldText(txtline, orig))) {
+    ReportField(txtline, orig, kMilitaryPayYearsMessage, ctx);
     orig_reported = true;
   }
   CheckEmployeeAmounts(txtline, pair, ctx);
   // In the viewer the pair check gives a numeric Originally Reported field
   // its normal background again; a years finding on it must stay visible.
   if (orig_reported && ctx.viewing() && ctx.rows != nullptr) ctx.rows->Mark(orig.number);
-  if (!in_range && !ZeroOrBlank(FieldText(txtline, correct)))
-    ReportField(txtline, correct, kMilitaryYears, ctx);
+  if (!in_range && !ZeroOrBlankAmount(FieldText(txtline, correct)))
+    ReportField(txtline, correct, kMilitaryPayYearsMessage, ctx);
 }
 
 struct IndicatorPair {
@@ -75,13 +65,13 @@ struct IndicatorPair {
 };
 
 constexpr IndicatorPair kIndicators[] = {
-    {71, 72,
+    {kRcwOrigStatutoryEmployee, kRcwStatutoryEmployee,
      "Enter appropriate code: 1 - Statutory Employee, 0 - Other. If not making a correction "
      "leave blank."},
-    {73, 74,
+    {kRcwOrigRetirementPlan, kRcwRetirementPlan,
      "Enter appropriate code: 1 - Employee has Retirement Plan, 0 - Other. If not making a "
      "correction leave blank."},
-    {75, 76,
+    {kRcwOrigSickPay, kRcwSickPay,
      "Enter appropriate code: 1 - Employee has Third-Party Sick Pay, 0 - Other. If not making a "
      "correction leave blank."},
 };
@@ -101,7 +91,7 @@ void Indicators(const std::string& txtline, CheckContext& ctx) {
 }
 
 void CorrectSSN(const std::string& txtline, CheckContext& ctx) {
-  const FieldSpec& ssn = Field(2);
+  const FieldSpec& ssn = Field(kRcwSsn);
   const std::string_view text = ctx.state.employee_reference;
   if (!NumCheck(text)) {
     ReportField(txtline, ssn, kMandatoryNumeric, ctx);
@@ -112,28 +102,29 @@ void CorrectSSN(const std::string& txtline, CheckContext& ctx) {
                 "This is a mandatory field and must contain only valid numeric data.",
                 ctx);
   } else {
-    FieldPairCheck(txtline, Field(1), ssn, true, ctx);
+    FieldPairCheck(txtline, Field(kRcwOrigSsn), ssn, true, ctx);
   }
 }
 
 void Names(const std::string& txtline, CheckContext& ctx) {
-  for (int row = 3; row <= 5; ++row) CharField(txtline, Field(row), ctx);
+  for (int row = kRcwOrigFirstName; row <= kRcwOrigLastName; ++row)
+    CharField(txtline, Field(row), ctx);
 
-  const FieldSpec& first = Field(6);
+  const FieldSpec& first = Field(kRcwFirstName);
   const std::string_view first_text = FieldText(txtline, first);
   if (IsBlank(first_text)) {
     ReportField(txtline, first, kMandatoryBlank, ctx);
   } else if (!NameCheck(first_text)) {
     ReportField(txtline, first, kNameCharacters, ctx);
   } else {
-    FieldPairCheck(txtline, Field(3), first, true, ctx);
+    FieldPairCheck(txtline, Field(kRcwOrigFirstName), first, true, ctx);
   }
 
   // The middle name has no pair check: a blank correct middle name is
   // accepted whatever was originally reported.
-  const FieldSpec& middle = Field(7);
+  const FieldSpec& middle = Field(kRcwMiddleName);
   const std::string_view middle_text = FieldText(txtline, middle);
-  const std::string_view middle_orig = FieldText(txtline, Field(4));
+  const std::string_view middle_orig = FieldText(txtline, Field(kRcwOrigMiddleName));
   if (!NameCheck(middle_text)) {
     ReportField(txtline, middle,
                 "May only contain letters (A - Z), numbers (0 - 9), spaces, hyphens, periods, "
@@ -143,32 +134,32 @@ void Names(const std::string& txtline, CheckContext& ctx) {
     ReportField(txtline, middle, kBothBlank, ctx);
   }
 
-  const FieldSpec& last = Field(8);
+  const FieldSpec& last = Field(kRcwLastName);
   const std::string_view last_text = FieldText(txtline, last);
   if (!NameCheck(last_text)) {
     ReportField(txtline, last, kNameCharacters, ctx);
   } else if (IsBlank(last_text)) {
     ReportField(txtline, last, kMandatoryBlank, ctx);
   } else {
-    FieldPairCheck(txtline, Field(5), last, true, ctx);
+    FieldPairCheck(txtline, Field(kRcwOrigLastName), last, true, ctx);
   }
 }
 
 void Address(const std::string& txtline, CheckContext& ctx) {
-  for (int row = 9; row <= 11; ++row) CharField(txtline, Field(row), ctx);
+  for (int row = kRcwLocationAddress; row <= kRcwCity; ++row) CharField(txtline, Field(row), ctx);
   bool address_valid = true;
-  const FieldSpec& state = Field(12);
+  const FieldSpec& state = Field(kRcwState);
   if (!StateCheck(FieldText(txtline, state))) {
     address_valid = false;
     ReportField(txtline, state, "The Postal Abbreviation is invalid (see Korvel).", ctx);
   }
-  const FieldSpec& zip = Field(13);
+  const FieldSpec& zip = Field(kRcwZip);
   const std::string_view zip_text = FieldText(txtline, zip);
   if (!NumCheck(zip_text) && !IsBlank(zip_text)) {
     address_valid = false;
     ReportField(txtline, zip, kNumericOrBlank, ctx);
   }
-  const FieldSpec& ext = Field(14);
+  const FieldSpec& ext = Field(kRcwZipExtension);
   const std::string_view ext_text = FieldText(txtline, ext);
   if (!NumCheck(ext_text) && !IsBlank(ext_text)) ReportField(txtline, ext, kNumericOrBlank, ctx);
   if (IsBlank(zip_text) && !IsBlank(ext_text)) {
@@ -178,8 +169,9 @@ void Address(const std::string& txtline, CheckContext& ctx) {
                 "Code.",
                 ctx);
   }
-  for (int row = 15; row <= 17; ++row) CharField(txtline, Field(row), ctx);
-  const FieldSpec& country = Field(18);
+  for (int row = kRcwBlank15; row <= kRcwForeignPostalCode; ++row)
+    CharField(txtline, Field(row), ctx);
+  const FieldSpec& country = Field(kRcwCountry);
   if (!CountryCheck(FieldText(txtline, country))) {
     address_valid = false;
     ReportField(txtline, country, "The Country Code is invalid (see Korvel).", ctx);
@@ -193,11 +185,11 @@ void LaterPairsAndIndicators(const std::string& txtline, CheckContext& ctx) {
   MoneyPairSteps(txtline, 10, 15, ctx);
   MilitaryPay(txtline, ctx);
   MoneyPairSteps(txtline, 17, 20, ctx);
-  CharField(txtline, Field(59), ctx);
+  CharField(txtline, Field(kRcwBlank59), ctx);
   MoneyPairSteps(txtline, 21, 25, ctx);
-  CharField(txtline, Field(70), ctx);
+  CharField(txtline, Field(kRcwBlank70), ctx);
   Indicators(txtline, ctx);
-  CharField(txtline, Field(77), ctx);
+  CharField(txtline, Field(kRcwBlank77), ctx);
 }
 
 }  // namespace
@@ -206,9 +198,9 @@ void CheckCodeRCW(const std::string& txtline, CheckContext& ctx) {
   const SocialSecurityRules rules(txtline, ctx.state);
   rules.CheckHouseholdMinimum(ctx);
 
-  CharField(txtline, Field(1), ctx);
+  CharField(txtline, Field(kRcwOrigSsn), ctx);
 
-  ctx.state.employee_reference.assign(FieldText(txtline, Field(2)));
+  ctx.state.employee_reference.assign(FieldText(txtline, Field(kRcwSsn)));
   ctx.recorder.CountEmployeeRecord(TotalsTable::kTRCT);
   CorrectSSN(txtline, ctx);
 

@@ -6,16 +6,28 @@
 #ifndef LINTARO_RECORDS_RECORD_CHECKERS_H_
 #define LINTARO_RECORDS_RECORD_CHECKERS_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
+
+#include "checks/field_layout.h"
 
 namespace lintaro {
 
 struct CheckContext;
 class ViewerRows;
 
+// The number of fields (viewer rows) of the layouts kept beside their
+// checkers; the employee layouts are in records/employee_layouts.h.
+inline constexpr size_t kRCAFieldCount = 29;
+inline constexpr size_t kRCEFieldCount = 24;
+inline constexpr size_t kRCFFieldCount = 3;
+
 void CheckCodeRCA(const std::string& txtline, CheckContext& ctx);
+// The RCA contact's e-mail address, which keeps its case when the record is
+// stored.
+const FieldSpec& RcaEmailField();
 void CheckCodeRCE(const std::string& txtline, CheckContext& ctx);
 void CheckCodeRCW(const std::string& txtline, CheckContext& ctx);
 void CheckCodeRCO(const std::string& txtline, CheckContext& ctx);

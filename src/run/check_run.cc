@@ -11,6 +11,7 @@
 #include "core/framer.h"
 #include "core/submission_file.h"
 #include "core/yielder.h"
+#include "records/record_checkers.h"
 #include "run/record_driver.h"
 #include "run/sequence_rules.h"
 #include "store/cp1252.h"
@@ -146,8 +147,9 @@ size_t CheckRun::PrepareRecord(std::string &record) {
   state_.RecId = record.substr(0, 3);
   if (state_.RecId == "RCA") {
     // The contact's e-mail address keeps its case.
-    UpperCaseCp1252(record, 0, 261);
-    UpperCaseCp1252(record, 301, record.size());
+    const FieldSpec &email = RcaEmailField();
+    UpperCaseCp1252(record, 0, static_cast<size_t>(email.start - 1));
+    UpperCaseCp1252(record, static_cast<size_t>(email.end()), record.size());
   } else {
     UpperCaseCp1252(record, 0, record.size());
   }

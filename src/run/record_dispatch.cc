@@ -2,7 +2,9 @@
 
 #include <array>
 
+#include "records/employee_layouts.h"
 #include "records/record_checkers.h"
+#include "totals/total_layouts.h"
 #include "totals/total_records.h"
 
 namespace lintaro {
@@ -15,15 +17,15 @@ void RunRCO(const std::string& t, int32_t, CheckContext& c) { CheckCodeRCO(t, c)
 void RunRCF(const std::string& t, int32_t, CheckContext& c) { CheckCodeRCF(t, c); }
 
 constexpr std::array<RecordType, 9> kTypes = {{
-    {"RCA", 29, RunRCA, FillRCAlabels},
-    {"RCE", 24, RunRCE, FillRCElabels},
-    {"RCW", 78, RunRCW, FillRCWlabels},
-    {"RCO", 19, RunRCO, FillRCOlabels},
+    {"RCA", kRCAFieldCount, RunRCA, FillRCAlabels},
+    {"RCE", kRCEFieldCount, RunRCE, FillRCElabels},
+    {"RCW", kRCWFields.size(), RunRCW, FillRCWlabels},
+    {"RCO", kRCOFields.size(), RunRCO, FillRCOlabels},
     {"RCS", 1, nullptr, nullptr},
-    {"RCT", 54, CheckCodeRCT, FillRCTlabels},
-    {"RCU", 19, CheckCodeRCU, FillRCUlabels},
+    {"RCT", kRCTFields.size(), CheckCodeRCT, FillRCTlabels},
+    {"RCU", kRCUFields.size(), CheckCodeRCU, FillRCUlabels},
     {"RCV", 1, nullptr, nullptr},
-    {"RCF", 3, RunRCF, FillRCFlabels},
+    {"RCF", kRCFFieldCount, RunRCF, FillRCFlabels},
 }};
 
 }  // namespace

@@ -42,30 +42,20 @@ void CodeBlank(const std::string& txtline, const FieldSpec& correct, CheckContex
   ReportField(txtline, correct, EmploymentCodeBlankMessage("Total Correct " + std::string(x)), ctx);
 }
 
-// Military pay totals are allowed only in the tax years 1995 to 2001.
-bool ZeroOrBlank(std::string_view text) {
-  std::string_view trimmed = TrimSpaces(text);
-  return trimmed.empty() || trimmed == "000000000000000";
-}
-
-constexpr const char* kMilitaryYears =
-    "Must be zero or blank for years prior to 1995 and years after 2001.";
-
 void MilitaryPair(const std::string& txtline, const MoneyPair& pair,
                   const TotalsRow* running_totals, CheckContext& ctx) {
   const FieldSpec& orig = pair.orig;
   const FieldSpec& correct = pair.correct;
-  const int year = ctx.state.TaxYear;
-  const bool in_range = year >= 1995 && year <= 2001;
+  const bool in_range = MilitaryPayAllowed(ctx.state.TaxYear);
   std::string positions;
   const bool printable = CharCheck(FieldText(txtline, orig), orig.start, positions, &ctx.yielder);
   if (!printable && in_range) {
     ReportField(txtline, orig, InvalidCharMessage(positions), ctx);
-  } else if (!in_range && !ZeroOrBlank(FieldText(txtline, orig))) {
-    ReportField(txtline, orig, kMilitaryYears, ctx);
+  } else if (!in_range && !ZeroOrBlankAmount(FieldText(txtline, orig))) {
+    ReportField(txtline, orig, kMilitaryPayYearsMessage, ctx);
   }
-  if (!in_range && !ZeroOrBlank(FieldText(txtline, correct))) {
-    ReportField(txtline, correct, kMilitaryYears, ctx);
+  if (!in_range && !ZeroOrBlankAmount(FieldText(txtline, correct))) {
+    ReportField(txtline, correct, kMilitaryPayYearsMessage, ctx);
     return;
   }
   CompareTotalPair(txtline, pair, running_totals, ctx);
@@ -78,21 +68,15 @@ void CheckCodeRCT(const std::string& txtline, int32_t rec_ctr, CheckContext& ctx
   const std::optional<TotalsRow> employer = ctx.results.EmployerRow(TotalsTable::kTRCT, rec_ctr);
   const TotalsRow* running_totals = employer ? &*employer : nullptr;
 
-  const FieldSpec& count = Field(1);
-  const std::string_view count_text = FieldText(txtline, count);
-  if (!NumCheck(count_text)) {
-    ReportField(txtline, count, kCountNotNumeric, ctx);
-  } else if (running_totals != nullptr && AmountValue(count_text) != running_totals->count) {
-    ReportField(txtline, count,
-                "The total number of RCW records (" + std::to_string(running_totals->count) +
-                    ") since the last RCE record does not equal the value in the RCT record.",
-                ctx);
-  }
+  CheckRecordCount(txtline, Field(kRctRecordCount), running_totals, ctx, [](int64_t counted) {
+    return "The total number of RCW records (" + std::to_string(counted) +
+           ") since the last RCE record does not equal the value in the RCT record.";
+  });
 
   for (int n = 1; n <= kRCTMoneyPairs.count(); ++n) {
     const MoneyPair pair = kRCTMoneyPairs.pair(n);
-    if (n == 21) CharField(txtline, Field(42), ctx);
-    if (n == 16) {
+    if (n == kRctPairAfterBlank42) CharField(txtline, Field(kRctBlank42), ctx);
+    if (n == kMilitaryPayPair) {
       MilitaryPair(txtline, pair, running_totals, ctx);
       continue;
     }
@@ -101,7 +85,7 @@ void CheckCodeRCT(const std::string& txtline, int32_t rec_ctr, CheckContext& ctx
       CodeBlank(txtline, pair.correct, ctx);
     CompareTotalPair(txtline, pair, running_totals, ctx);
   }
-  CharField(txtline, Field(53), ctx);
+  CharField(txtline, Field(kRctBlank53), ctx);
 }
 
 void FillRCTlabels(const std::string& txtline, ViewerRows& rows) {

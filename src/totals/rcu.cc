@@ -20,23 +20,17 @@ void CheckCodeRCU(const std::string& txtline, int32_t rec_ctr, CheckContext& ctx
   const std::optional<TotalsRow> employer = ctx.results.EmployerRow(TotalsTable::kTRCU, rec_ctr);
   const TotalsRow* running_totals = employer ? &*employer : nullptr;
 
-  const FieldSpec& count = kRCUFields[1];
-  const std::string_view count_text = FieldText(txtline, count);
-  if (!NumCheck(count_text)) {
-    ReportField(txtline, count, kCountNotNumeric, ctx);
-  } else if (running_totals != nullptr && AmountValue(count_text) != running_totals->count) {
-    ReportField(txtline, count,
-                "The number of RCO records (" + std::to_string(running_totals->count) +
-                    ") since the last RCE record does not equal the value in the RCU record.",
-                ctx);
-  }
+  CheckRecordCount(txtline, kRCUFields[kRcuRecordCount], running_totals, ctx, [](int64_t counted) {
+    return "The number of RCO records (" + std::to_string(counted) +
+           ") since the last RCE record does not equal the value in the RCU record.";
+  });
 
   for (int n = 1; n <= kRCUMoneyPairs.count(); ++n) {
     const MoneyPair pair = kRCUMoneyPairs.pair(n);
     CharField(txtline, pair.orig, ctx);
     CompareTotalPair(txtline, pair, running_totals, ctx);
   }
-  CharField(txtline, kRCUFields[18], ctx);
+  CharField(txtline, kRCUFields[kRcuBlank18], ctx);
 }
 
 void FillRCUlabels(const std::string& txtline, ViewerRows& rows) {

@@ -36,4 +36,14 @@ void CompareTotalPair(std::string_view txtline, const MoneyPair& pair, const Tot
   }
 }
 
+void CheckRecordCount(std::string_view txtline, const FieldSpec& count, const TotalsRow* employer,
+                      CheckContext& ctx, std::string (*mismatch)(int64_t counted)) {
+  const std::string_view count_text = FieldText(txtline, count);
+  if (!NumCheck(count_text)) {
+    ReportField(txtline, count, kCountNotNumeric, ctx);
+  } else if (employer != nullptr && AmountValue(count_text) != employer->count) {
+    ReportField(txtline, count, mismatch(employer->count), ctx);
+  }
+}
+
 }  // namespace lintaro

@@ -4,6 +4,8 @@
 #ifndef LINTARO_TOTALS_TOTAL_CHECKS_H_
 #define LINTARO_TOTALS_TOTAL_CHECKS_H_
 
+#include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "checks/money_pairs.h"
@@ -19,6 +21,13 @@ inline constexpr const char* kCountNotNumeric = "Must be numeric. Right justify 
 // EIN as its reference and the row's Indx. Nothing while viewing or before
 // the first employer.
 void StampTotalRecord(TotalsTable table, CheckContext& ctx);
+
+// The count of a total record's employee records (RCT: RCW records, RCU:
+// RCO records) against the employer's running count: a finding when it is
+// not numeric, and mismatch(counted) when it differs from the count of the
+// running totals (none without them).
+void CheckRecordCount(std::string_view txtline, const FieldSpec& count, const TotalsRow* employer,
+                      CheckContext& ctx, std::string (*mismatch)(int64_t counted));
 
 // Compares a money pair of a total record with the employer's running
 // totals: when an employee amount of the pair was not numeric, the total

@@ -14,9 +14,17 @@
 
 namespace lintaro {
 
+// The RCT fields the rules name; the money fields are reached through
+// kRCTMoneyPairs. The filler kRctBlank42 stands before money pair 21.
+enum RctField : int { kRctId = 0, kRctRecordCount = 1, kRctBlank42 = 42, kRctBlank53 = 53 };
+inline constexpr int kRctPairAfterBlank42 = 21;
+
+// The RCU fields the rules name besides its money pairs.
+enum RcuField : int { kRcuId = 0, kRcuRecordCount = 1, kRcuBlank18 = 18 };
+
 inline constexpr std::array<FieldSpec, 54> kRCTFields = {{
-    {0, 1, 3, "Record Identifier", ""},
-    {1, 4, 7, "Total Number of RCW Records", ""},
+    {kRctId, 1, 3, "Record Identifier", ""},
+    {kRctRecordCount, 4, 7, "Total Number of RCW Records", ""},
     {2, 11, 15, "Total Originally Reported Wages, Tips and Other Compensation", ""},
     {3, 26, 15, "Total Correct Wages, Tips and Other Compensation", ""},
     {4, 41, 15, "Total Originally Reported Federal Income Tax Withheld", ""},
@@ -81,7 +89,7 @@ inline constexpr std::array<FieldSpec, 54> kRCTFields = {{
      "Total Correct Non-qualified Plan Not Sec. 457 Distr. or Contr."},
     {40, 581, 15, "Total Originally Reported Nontaxable Combat Pay", ""},
     {41, 596, 15, "Total Correct Nontaxable Combat Pay", ""},
-    {42, 611, 30, "Blank", ""},
+    {kRctBlank42, 611, 30, "Blank", ""},
     {43, 641, 15,
      "Total Originally Reported Employer Cost of Premiums for Group Term Life Insurance Over "
      "$50,000",
@@ -115,12 +123,12 @@ inline constexpr std::array<FieldSpec, 54> kRCTFields = {{
      "Total Correct Designated Roth Contributions Under a Section 403(b) Salary Reduction "
      "Agreement",
      "Total Correct Designated Roth Contr. Under a Sec. 403(b) Salary Reduction Agreement"},
-    {53, 791, 234, "Blank", ""},
+    {kRctBlank53, 791, 234, "Blank", ""},
 }};
 
 inline constexpr std::array<FieldSpec, 19> kRCUFields = {{
-    {0, 1, 3, "Record Identifier", ""},
-    {1, 4, 7, "Number of RCO Records", ""},
+    {kRcuId, 1, 3, "Record Identifier", ""},
+    {kRcuRecordCount, 4, 7, "Number of RCO Records", ""},
     {2, 11, 15, "Total Originally Reported Allocated Tips", ""},
     {3, 26, 15, "Total Correct Allocated Tips", ""},
     {4, 41, 15, "Total Originally Reported Uncollected Employee Tax on Tips", ""},
@@ -153,7 +161,7 @@ inline constexpr std::array<FieldSpec, 19> kRCUFields = {{
     {17, 236, 15,
      "Total Correct Income Under Section 409A on a Non-qualified Deferred Compensation Plan",
      "Total Correct Income Under Sec. 409A on a Non-qualified Def. Comp. Plan"},
-    {18, 251, 774, "Blank", ""},
+    {kRcuBlank18, 251, 774, "Blank", ""},
 }};
 
 // The RCT pairs in layout order, compared with TRCT; field 42 (a filler)
@@ -165,6 +173,9 @@ inline constexpr std::array<MoneyPairFields, 25> kRCTPairFields = {{
 }};
 inline constexpr MoneyPairLayout kRCTMoneyPairs{kRCTFields, kRCTPairFields, TotalsTable::kTRCT};
 static_assert(PairsFollowLayout(kRCTMoneyPairs, "Total Originally Reported ", "Total Correct "));
+static_assert(RowsNumberedInOrder(kRCTFields));
+static_assert(kRCTFields[kRctBlank42].start ==
+              kRCTMoneyPairs.pair(kRctPairAfterBlank42 - 1).correct.end() + 1);
 
 // The RCU pairs, compared with TRCU.
 inline constexpr std::array<MoneyPairFields, 8> kRCUPairFields = {{
@@ -179,6 +190,7 @@ inline constexpr std::array<MoneyPairFields, 8> kRCUPairFields = {{
 }};
 inline constexpr MoneyPairLayout kRCUMoneyPairs{kRCUFields, kRCUPairFields, TotalsTable::kTRCU};
 static_assert(PairsFollowLayout(kRCUMoneyPairs, "Total Originally Reported ", "Total Correct "));
+static_assert(RowsNumberedInOrder(kRCUFields));
 
 }  // namespace lintaro
 
