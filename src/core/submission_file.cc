@@ -11,11 +11,10 @@
 namespace lintaro {
 namespace {
 
-// Error numbers shown in the failure box, after the platform's classic ones.
-constexpr int kFileNotFoundNumber = 53;
-constexpr int kPermissionDeniedNumber = 70;
-constexpr int kPathAccessNumber = 75;
-constexpr int kDeviceIoNumber = 57;
+constexpr int kFileNotFoundNumber = RunFailure::kFileNotFoundNumber;
+constexpr int kPermissionDeniedNumber = RunFailure::kPermissionDeniedNumber;
+constexpr int kPathAccessNumber = RunFailure::kPathAccessNumber;
+constexpr int kDeviceIoNumber = RunFailure::kDeviceIoNumber;
 
 RunFailure Failure(RunFailure::Kind kind, int number, const std::string& text) {
   return RunFailure{kind, number, text};

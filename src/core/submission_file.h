@@ -14,6 +14,14 @@ namespace lintaro {
 // box shows ("Error Number: ", "Error Description: ").
 struct RunFailure {
   enum Kind { kCancelled, kFileNotFound, kPastEndOfFile, kOther };
+  // The numbers the box shows, after the platform's classic ones.
+  static constexpr int kInternalErrorNumber = 51;  // a fault of the program itself
+  static constexpr int kFileNotFoundNumber = 53;
+  static constexpr int kDeviceIoNumber = 57;
+  static constexpr int kPermissionDeniedNumber = 70;
+  static constexpr int kPathAccessNumber = 75;  // also a results file that cannot be made
+  static constexpr int kCancelledNumber = 32755;
+
   Kind kind = kOther;
   int number = 0;
   std::string description;

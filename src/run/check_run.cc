@@ -63,7 +63,7 @@ void CheckRun::DeleteResults() {
     }
     if (ok) return;
     if (attempt == 1) {
-      throw RunFailure{RunFailure::kOther, 75,
+      throw RunFailure{RunFailure::kOther, RunFailure::kPathAccessNumber,
                        "The results database " + path +
                            " cannot be deleted: " + std::generic_category().message(err)};
     }
@@ -84,7 +84,8 @@ void CheckRun::OpenResults() {
   try {
     results_ = std::make_unique<RunResults>(ResultsDb::Create(path), options_.batch_records);
   } catch (const StoreError &e) {
-    throw RunFailure{RunFailure::kOther, e.code() < 0 ? 75 : e.code(), e.what()};
+    throw RunFailure{RunFailure::kOther, e.code() < 0 ? RunFailure::kPathAccessNumber : e.code(),
+                     e.what()};
   }
   checking_ = std::make_unique<Checking>(state_, *results_, options_.pump);
 }
@@ -353,7 +354,8 @@ void CheckRun::ChooseFile() {
   const char *title = state_.RecCtr == 1 ? "Please Enter File Name to be Tested"
                                          : "Please Enter Next File Name to be Tested";
   std::optional<std::string> chosen = prompts_.OpenFile(title, kOpenFileFilter);
-  if (!chosen) throw RunFailure{RunFailure::kCancelled, 32755, "Cancel was selected."};
+  if (!chosen)
+    throw RunFailure{RunFailure::kCancelled, RunFailure::kCancelledNumber, "Cancel was selected."};
   file_name_ = *chosen;
 }
 
@@ -420,7 +422,8 @@ RunSummary CheckRun::ReadFile() {
   } catch (const StoreError &e) {
     outcome = HandleFailure(RunFailure{RunFailure::kOther, e.code(), e.what()});
   } catch (const std::exception &e) {
-    outcome = HandleFailure(RunFailure{RunFailure::kOther, 51, e.what()});
+    outcome =
+        HandleFailure(RunFailure{RunFailure::kOther, RunFailure::kInternalErrorNumber, e.what()});
   }
   view_.RunEnded();
   RunSummary summary = Summarize(outcome);
