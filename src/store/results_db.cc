@@ -437,6 +437,23 @@ void ResultsDb::PrepareTotalsStatements() {
 
 namespace {
 
+// Steps a statement that gives at most one row and reads that row with read;
+// then resets the statement and clears its bindings. ok is false when the
+// statement failed.
+template <typename Read>
+auto OneRow(sqlite3_stmt* s, const Read& read, bool& ok) -> std::optional<decltype(read(s))> {
+  std::optional<decltype(read(s))> row;
+  int rc = sqlite3_step(s);
+  if (rc == SQLITE_ROW) {
+    row = read(s);
+    rc = SQLITE_DONE;
+  }
+  sqlite3_reset(s);
+  sqlite3_clear_bindings(s);
+  ok = rc == SQLITE_DONE;
+  return row;
+}
+
 // Runs a statement that returns no rows and resets it.
 bool StepDone(sqlite3_stmt* s) {
   int rc = sqlite3_step(s);
@@ -477,17 +494,15 @@ void ResultsDb::MarkRunEnded(RunEnding ending) {
 std::optional<RunRow> ResultsDb::ReadRun() {
   sqlite3_stmt* s = st_->read_run.s;
   if (s == nullptr) return std::nullopt;
-  RunRow run;
-  int rc = sqlite3_step(s);
-  if (rc == SQLITE_ROW) {
-    run.started = ColumnText(s, 0);
-    run.ended = ColumnText(s, 1);
-    run.ending = RunEndingNamed(ColumnText(s, 2));
-    rc = SQLITE_DONE;
-  }
-  sqlite3_reset(s);
-  if (rc != SQLITE_DONE) Fail("Cannot read how the test run ended");
-  return run;
+  bool ok;
+  std::optional<RunRow> run = OneRow(
+      s,
+      [](sqlite3_stmt* r) {
+        return RunRow{ColumnText(r, 0), RunEndingNamed(ColumnText(r, 2)), ColumnText(r, 1)};
+      },
+      ok);
+  if (!ok) Fail("Cannot read how the test run ended");
+  return run.value_or(RunRow{});
 }
 
 ResultsDb::LastKeys ResultsDb::ReadLastKeys() {
@@ -567,14 +582,9 @@ static RecordRow RecordRowAt(sqlite3_stmt* s) {
 
 std::optional<RecordRow> ResultsDb::ReadOneRecord(sqlite3_stmt* s, int64_t key, const char* what) {
   sqlite3_bind_int64(s, 1, key);
-  std::optional<RecordRow> row;
-  int rc = sqlite3_step(s);
-  if (rc == SQLITE_ROW) {
-    row = RecordRowAt(s);
-    rc = SQLITE_DONE;
-  }
-  sqlite3_reset(s);
-  if (rc != SQLITE_DONE) Fail(what);
+  bool ok;
+  std::optional<RecordRow> row = OneRow(s, RecordRowAt, ok);
+  if (!ok) Fail(what);
   return row;
 }
 
@@ -609,14 +619,9 @@ std::vector<RecordListing> ResultsDb::ListRecords(int64_t first_rec_num, int64_t
 std::optional<RecordListing> ResultsDb::ListRecord(int64_t rec_num) {
   sqlite3_stmt* s = st_->list_record.s;
   sqlite3_bind_int64(s, 1, rec_num);
-  std::optional<RecordListing> row;
-  int rc = sqlite3_step(s);
-  if (rc == SQLITE_ROW) {
-    row = ListingOf(s);
-    rc = SQLITE_DONE;
-  }
-  sqlite3_reset(s);
-  if (rc != SQLITE_DONE) Fail("Cannot read the grid's records");
+  bool ok;
+  std::optional<RecordListing> row = OneRow(s, ListingOf, ok);
+  if (!ok) Fail("Cannot read the grid's records");
   return row;
 }
 
@@ -624,15 +629,9 @@ std::optional<RecordRow> ResultsDb::NextRecordOfType(int64_t after_rec_num, std:
   sqlite3_stmt* s = st_->next_record_of_type.s;
   sqlite3_bind_int64(s, 1, after_rec_num);
   BindCp1252(s, 2, type);
-  std::optional<RecordRow> row;
-  int rc = sqlite3_step(s);
-  if (rc == SQLITE_ROW) {
-    row = RecordRowAt(s);
-    rc = SQLITE_DONE;
-  }
-  sqlite3_reset(s);
-  sqlite3_clear_bindings(s);
-  if (rc != SQLITE_DONE) Fail("Cannot read a record");
+  bool ok;
+  std::optional<RecordRow> row = OneRow(s, RecordRowAt, ok);
+  if (!ok) Fail("Cannot read a record");
   return row;
 }
 
@@ -682,16 +681,19 @@ int64_t ResultsDb::InsertError(const ErrorRow& row) {
   return sqlite3_last_insert_rowid(db_);
 }
 
+// The ErrorRow of the statement's current row (Err_Num, Type, Rec_Num,
+// Reference, User_Entry, Error).
+static ErrorRow ErrorRowAt(sqlite3_stmt* s) {
+  return ErrorRow{sqlite3_column_int64(s, 0), ColumnCp1252(s, 1), sqlite3_column_int64(s, 2),
+                  ColumnCp1252(s, 3),         ColumnCp1252(s, 4), ColumnCp1252(s, 5)};
+}
+
 std::vector<ErrorRow> ResultsDb::ReadErrorsOf(int64_t rec_num) {
   std::vector<ErrorRow> rows;
   sqlite3_stmt* s = st_->read_errors_of.s;
   sqlite3_bind_int64(s, 1, rec_num);
   int rc;
-  while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
-    rows.push_back(ErrorRow{sqlite3_column_int64(s, 0), ColumnCp1252(s, 1),
-                            sqlite3_column_int64(s, 2), ColumnCp1252(s, 3), ColumnCp1252(s, 4),
-                            ColumnCp1252(s, 5)});
-  }
+  while ((rc = sqlite3_step(s)) == SQLITE_ROW) rows.push_back(ErrorRowAt(s));
   sqlite3_reset(s);
   if (rc != SQLITE_DONE) Fail("Cannot read the findings of a record");
   return rows;
@@ -723,15 +725,9 @@ std::vector<int64_t> ResultsDb::RecordNumbersWithErrors() {
 
 std::optional<ErrorRow> ResultsDb::ReadLastError() {
   sqlite3_stmt* s = st_->read_last_error.s;
-  std::optional<ErrorRow> row;
-  int rc = sqlite3_step(s);
-  if (rc == SQLITE_ROW) {
-    row = ErrorRow{sqlite3_column_int64(s, 0), ColumnCp1252(s, 1), sqlite3_column_int64(s, 2),
-                   ColumnCp1252(s, 3),         ColumnCp1252(s, 4), ColumnCp1252(s, 5)};
-    rc = SQLITE_DONE;
-  }
-  sqlite3_reset(s);
-  if (rc != SQLITE_DONE) Fail("Cannot read the last finding");
+  bool ok;
+  std::optional<ErrorRow> row = OneRow(s, ErrorRowAt, ok);
+  if (!ok) Fail("Cannot read the last finding");
   return row;
 }
 
@@ -804,14 +800,10 @@ TotalsRow ResultsDb::ReadTotalsColumns(TotalsTable table, sqlite3_stmt* s, int c
 
 std::optional<TotalsRow> ResultsDb::ReadOneTotals(TotalsTable table, sqlite3_stmt* s, int64_t key) {
   sqlite3_bind_int64(s, 1, key);
-  std::optional<TotalsRow> row;
-  int rc = sqlite3_step(s);
-  if (rc == SQLITE_ROW) {
-    row = ReadTotalsColumns(table, s, 0);
-    rc = SQLITE_DONE;
-  }
-  sqlite3_reset(s);
-  if (rc != SQLITE_DONE) Fail(std::string("Cannot read a row of ") + TableName(table));
+  bool ok;
+  std::optional<TotalsRow> row = OneRow(
+      s, [&](sqlite3_stmt* r) { return ReadTotalsColumns(table, r, 0); }, ok);
+  if (!ok) Fail(std::string("Cannot read a row of ") + TableName(table));
   return row;
 }
 
