@@ -13,9 +13,9 @@ namespace {
 
 // Length in bytes of the UTF-8 character starting at text[i].
 size_t CharLength(std::string_view text, size_t i) {
-  size_t n = 1;
-  while (i + n < text.size() && (static_cast<unsigned char>(text[i + n]) & 0xC0) == 0x80) ++n;
-  return n;
+  const size_t start = i;
+  DecodeUtf8(text, i);
+  return i - start;
 }
 
 std::string StripCrLf(std::string s) {

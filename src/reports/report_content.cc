@@ -64,29 +64,6 @@ std::string RecordHeading(const ReportRow& row) {
          Identification(row.id, row.rec_reference) + kCrLf;
 }
 
-char32_t DecodeUtf8(std::string_view text, size_t& i) {
-  const auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
-  unsigned char b = byte(i);
-  int len = b < 0x80 ? 1 : (b >> 5) == 0x6 ? 2 : (b >> 4) == 0xE ? 3 : (b >> 3) == 0x1E ? 4 : 0;
-  if (len == 0 || i + len > text.size()) {
-    ++i;
-    return 0xFFFD;
-  }
-  char32_t c = len == 1 ? b : len == 2 ? (b & 0x1F) : len == 3 ? (b & 0x0F) : (b & 0x07);
-  for (int k = 1; k < len; ++k) {
-    unsigned char cont = byte(i + k);
-    if ((cont & 0xC0) != 0x80) {
-      ++i;
-      return 0xFFFD;
-    }
-    c = (c << 6) | (cont & 0x3F);
-  }
-  static constexpr char32_t kMin[] = {0, 0, 0x80, 0x800, 0x10000};
-  i += len;
-  if (c < kMin[len] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return 0xFFFD;
-  return c;
-}
-
 std::string ValidUtf8(std::string_view text) {
   std::string out;
   out.reserve(text.size());

@@ -15,6 +15,7 @@
 #include <string_view>
 #include <vector>
 
+#include "store/cp1252.h"  // DecodeUtf8
 #include "store/rows.h"
 
 namespace lintaro {
@@ -87,9 +88,6 @@ struct ReportBuffer {
 // report there (nothing more is appended).
 using PieceHandler = std::function<bool(ReportBuffer&)>;
 
-// Decodes the UTF-8 character at text[i] and advances i past it. A malformed
-// sequence gives U+FFFD and advances by one byte.
-char32_t DecodeUtf8(std::string_view text, size_t& i);
 // The text with every malformed UTF-8 sequence replaced by U+FFFD.
 std::string ValidUtf8(std::string_view text);
 

@@ -70,42 +70,41 @@ std::string Cp1252ToUtf8(std::string_view bytes) {
   return out;
 }
 
+char32_t DecodeUtf8(std::string_view text, size_t& i) {
+  const auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
+  unsigned char b = byte(i);
+  int len = b < 0x80 ? 1 : (b >> 5) == 0x6 ? 2 : (b >> 4) == 0xE ? 3 : (b >> 3) == 0x1E ? 4 : 0;
+  if (len == 0 || i + len > text.size()) {
+    ++i;
+    return 0xFFFD;
+  }
+  char32_t c = len == 1 ? b : len == 2 ? (b & 0x1F) : len == 3 ? (b & 0x0F) : (b & 0x07);
+  for (int k = 1; k < len; ++k) {
+    unsigned char cont = byte(i + k);
+    if ((cont & 0xC0) != 0x80) {
+      ++i;
+      return 0xFFFD;
+    }
+    c = (c << 6) | (cont & 0x3F);
+  }
+  static constexpr char32_t kMin[] = {0, 0, 0x80, 0x800, 0x10000};
+  i += len;
+  if (c < kMin[len] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return 0xFFFD;
+  return c;
+}
+
 std::string Utf8ToCp1252(std::string_view utf8) {
   std::string out;
   out.reserve(utf8.size());
-  size_t i = 0;
-  const size_t n = utf8.size();
-  while (i < n) {
-    auto b = static_cast<unsigned char>(utf8[i]);
+  for (size_t i = 0; i < utf8.size();) {
+    const auto b = static_cast<unsigned char>(utf8[i]);
     if (b < 0x80) {
       out.push_back(static_cast<char>(b));
       ++i;
       continue;
     }
-    int extra = (b & 0xE0) == 0xC0 ? 1 : (b & 0xF0) == 0xE0 ? 2 : (b & 0xF8) == 0xF0 ? 3 : -1;
-    // A malformed lead byte, or a sequence cut off by the end of the text.
-    if (extra < 0 || i + static_cast<size_t>(extra) >= n) {
-      out.push_back('?');
-      ++i;
-      continue;
-    }
-    char32_t cp = b & (0x3F >> extra);
-    bool ok = true;
-    for (int k = 1; k <= extra; ++k) {
-      auto cont = static_cast<unsigned char>(utf8[i + k]);
-      if ((cont & 0xC0) != 0x80) {
-        ok = false;
-        break;
-      }
-      cp = (cp << 6) | (cont & 0x3F);
-    }
-    if (!ok) {
-      out.push_back('?');
-      ++i;
-      continue;
-    }
-    out.push_back(FromCodePoint(cp));
-    i += extra + 1;
+    const char32_t cp = DecodeUtf8(utf8, i);
+    out.push_back(cp == 0xFFFD ? '?' : FromCodePoint(cp));
   }
   return out;
 }

@@ -22,6 +22,11 @@ char32_t Cp1252ToCodePoint(unsigned char byte);
 // kept; the result's length is explicit, never NUL-terminated.
 std::string Cp1252ToUtf8(std::string_view bytes);
 
+// Decodes the UTF-8 character at text[i] and advances i past it. A malformed
+// sequence gives U+FFFD: a stray or cut-off byte is passed by one byte, an
+// overlong form or a surrogate by its whole length.
+char32_t DecodeUtf8(std::string_view text, size_t& i);
+
 // The inverse of Cp1252ToUtf8. A character the code page cannot represent,
 // or a malformed UTF-8 sequence, becomes '?'.
 std::string Utf8ToCp1252(std::string_view utf8);

@@ -16,6 +16,8 @@ TEST(Cp1252, EveryByteSurvivesTheUtf8RoundTrip) {
   EXPECT_EQ(Cp1252ToUtf8("\x81"), "\xC2\x81");      // undefined: C1 control
   EXPECT_EQ(Utf8ToCp1252("\xE4\xB8\xAD"), "?");     // not in the code page
   EXPECT_EQ(Utf8ToCp1252("A\xC3"), "A?");           // cut off sequence
+  // An overlong "A" and a surrogate are no characters: each is one '?'.
+  EXPECT_EQ(Utf8ToCp1252("\xC1\x81|\xED\xA0\x80"), "?|?");
 }
 
 // Upper-casing covers accented letters only. Records are upper-cased eight
