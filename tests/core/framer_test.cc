@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "core/submission_file.h"
 #include "support/fakes.h"
 
@@ -59,6 +61,36 @@ TEST(RecordFramer, RecordsAreTheSameAtAnyLineEndAndChunkBoundary) {
   for (size_t i = 0; i < cases.size(); ++i)
     for (size_t chunk : cases[i].chunks)
       EXPECT_EQ(Frame(cases[i].bytes, chunk), cases[i].records) << i << ", chunk size " << chunk;
+}
+
+// Any file of records, each ended by nothing (a whole record only), a line
+// feed, CR LF or several line breaks, mixed in one file, frames into the
+// same records whatever the chunk size: a short record is ended by a line
+// feed alone as by CR LF, and no line break is part of a record.
+TEST(RecordFramer, MixedLineEndsFrameTheSameRecordsAtAnyChunkSize) {
+  std::mt19937 random(20071231);  // the same files on every run
+  auto pick = [&random](size_t n) {
+    return std::uniform_int_distribution<size_t>(0, n - 1)(random);
+  };
+  const std::vector<std::string> ends = {"", "\n", "\r\n", "\r\n\n", "\n\r\n"};
+  for (int file = 0; file < 300; ++file) {
+    std::vector<std::string> records(1 + pick(8));
+    std::string bytes = pick(4) == 0 ? "\r\n" : "";
+    for (std::string& record : records) {
+      const bool whole = pick(3) != 0;
+      record.resize(whole ? kRecordLength : 1 + pick(kRecordLength - 1));
+      for (char& c : record) {
+        c = static_cast<char>(pick(256));
+        if (c == '\r' || c == '\n') c = 'X';
+      }
+      // A short record needs a line break to end it, except the last.
+      std::string end = ends[pick(ends.size())];
+      if (!whole && end.empty() && &record != &records.back()) end = "\n";
+      bytes += record + end;
+    }
+    const size_t chunk = 1 + pick(3 * kRecordLength);
+    ASSERT_EQ(Frame(bytes, chunk), records) << "file " << file << ", chunk size " << chunk;
+  }
 }
 
 }  // namespace
