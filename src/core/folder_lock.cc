@@ -104,14 +104,14 @@ FolderLock FolderLock::Unlockable(const std::string& folder, int err) {
                     LockPath(folder) + ": " + std::generic_category().message(err));
 }
 
-FolderLock FolderLock::ForRun(const std::string& folder, int wait_for_readers_ms) {
-  const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(wait_for_readers_ms);
+FolderLock FolderLock::Take(const std::string& folder, const std::function<int()>& open_file,
+                            const std::function<State(int)>& lock) {
   for (int attempt = 1;; ++attempt) {
-    const int fd = OpenLockFile(folder, /*create=*/true);
-    // A file removed between the two opens of OpenLockFile is created again.
+    const int fd = open_file();
+    // A file removed between two opens is created (or looked for) again.
     if (fd < 0 && errno == ENOENT && attempt < kOpenAttempts) continue;
     if (fd < 0) return Unlockable(folder, errno);
-    const State state = LockExclusive(fd, deadline);
+    const State state = lock(fd);
     if (state == State::kHeld && StillNamed(fd, LockPath(folder))) return FolderLock(fd, state);
     const int err = errno;
     ::close(fd);
@@ -123,20 +123,16 @@ FolderLock FolderLock::ForRun(const std::string& folder, int wait_for_readers_ms
   }
 }
 
+FolderLock FolderLock::ForRun(const std::string& folder, int wait_for_readers_ms) {
+  const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(wait_for_readers_ms);
+  return Take(
+      folder, [&] { return OpenLockFile(folder, /*create=*/true); },
+      [&](int fd) { return LockExclusive(fd, deadline); });
+}
+
 FolderLock FolderLock::ForReading(const std::string& folder, bool create) {
-  for (int attempt = 1;; ++attempt) {
-    const int fd = OpenLockFileToRead(folder, create);
-    if (fd < 0) return Unlockable(folder, errno);
-    const State state = LockShared(fd);
-    if (state == State::kHeld && StillNamed(fd, LockPath(folder))) return FolderLock(fd, state);
-    const int err = errno;
-    ::close(fd);
-    if (state == State::kUnlockable) return Unlockable(folder, err);
-    if (state != State::kHeld) return FolderLock(-1, state);
-    if (attempt == kOpenAttempts)
-      return FolderLock(-1, State::kUnlockable,
-                        LockPath(folder) + ": the lock file was replaced while it was locked");
-  }
+  return Take(
+      folder, [&] { return OpenLockFileToRead(folder, create); }, LockShared);
 }
 
 FolderLock::FolderLock(FolderLock&& other) noexcept

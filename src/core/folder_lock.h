@@ -12,6 +12,7 @@
 #ifndef LINTARO_CORE_FOLDER_LOCK_H_
 #define LINTARO_CORE_FOLDER_LOCK_H_
 
+#include <functional>
 #include <string>
 
 namespace lintaro {
@@ -60,6 +61,11 @@ class FolderLock {
   FolderLock(int fd, State state, std::string problem = {})
       : fd_(fd), state_(state), problem_(std::move(problem)) {}
   static FolderLock Unlockable(const std::string& folder, int err);
+  // Opens the lock file with open_file (-1 and errno when it cannot) and
+  // locks it with lock; opens it again while the name no longer gives the
+  // file locked (removed or replaced meanwhile), a few times at most.
+  static FolderLock Take(const std::string& folder, const std::function<int()>& open_file,
+                         const std::function<State(int)>& lock);
   void Release();
 
   int fd_ = -1;
