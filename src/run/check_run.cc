@@ -206,8 +206,7 @@ CheckRun::Step CheckRun::ProcessRecord(std::string &record, int64_t file_length,
   return Step::kNext;
 }
 
-void CheckRun::StopPath(RunEnding ending) {
-  if (results_) results_->Finish(ending);
+void CheckRun::StopPath() {
   if (state_.zero_amount_count > 10) {
     prompts_.Message("Alert",
                      std::to_string(state_.zero_amount_count) +
@@ -230,7 +229,7 @@ RunOutcome CheckRun::Completion() {
   // count, read without reading every record as a count would.
   const int64_t records = results_->db().LastRecNum();
   if (errors > 0) {
-    StopPath(RunEnding::kCompleted);
+    StopPath();
     return RunOutcome::kFindings;
   }
   EndRun();
@@ -392,7 +391,9 @@ RunOutcome CheckRun::TestFiles() {
       return RunOutcome::kAborted;
     }
     if (step == Step::kStop) {
-      StopPath(error_limit_reached_ ? RunEnding::kErrorLimit : RunEnding::kCriticalStop);
+      if (results_)
+        results_->Finish(error_limit_reached_ ? RunEnding::kErrorLimit : RunEnding::kCriticalStop);
+      StopPath();
       return RunOutcome::kFindings;
     }
     if (state_.RecCtr < 2 || (results_->has_current() && results_->current().id == "RCF"))

@@ -137,9 +137,9 @@ class CheckRun {
   void CriticalStop(const CriticalFinding& finding);
   void OpenResults();
   void DeleteResults();
-  // The run stopped or completed with findings: its ending is recorded and
-  // the grids show them.
-  void StopPath(RunEnding ending);
+  // The run stopped or completed with findings, its ending recorded: the
+  // grids show them.
+  void StopPath();
   RunOutcome Completion();
   // The failure's message, then what the results keep of the run.
   RunOutcome HandleFailure(const RunFailure& failure);
