@@ -9,6 +9,7 @@
 #include "cli/check_command.h"
 #include "cli/cli_platform.h"
 #include "cli/report_command.h"
+#include "cli/terminal_wording.h"
 #include "core/error_limit.h"
 #include "core/folder_lock.h"
 #include "core/run_state.h"
@@ -27,13 +28,15 @@ std::string FullName(const fs::path& p) {
   return (ec ? p : full).lexically_normal().string();
 }
 
-// Keeps what a run would show in message boxes, and hands out its one file.
+// Keeps what a run would show in message boxes, worded for a terminal, and
+// hands out its one file.
 class BatchPrompts : public Prompts {
  public:
   explicit BatchPrompts(std::string file) : file_(std::move(file)) {}
   Answer Message(const std::string& title, const std::string& text, Icon,
                  Buttons buttons) override {
-    messages.push_back(title + ": " + ToLineFeeds(text));
+    TerminalLine line = TerminalWording(title, text, file_, "");
+    if (!line.text.empty()) messages.push_back(std::move(line.text));
     return buttons == Buttons::kOk      ? Answer::kOk
            : buttons == Buttons::kYesNo ? Answer::kNo
                                         : Answer::kCancel;

@@ -16,6 +16,7 @@
 #include "cli/cli_options.h"
 #include "cli/help_text.h"
 #include "cli/standard_output.h"
+#include "cli/terminal_wording.h"
 #include "core/error_limit.h"
 #include "core/folder_lock.h"
 #include "run/run_ending.h"
@@ -28,7 +29,7 @@ constexpr int kExitShown = 0;
 constexpr int kExitFailed = 2;
 
 int Fail(const std::string& problem) {
-  std::fprintf(stderr, "lintaro-cli: %s\n", problem.c_str());
+  TellOnStderr(problem);
   return kExitFailed;
 }
 
@@ -47,7 +48,7 @@ bool ParseRecordNumber(const std::string& text, int64_t& out) {
 int UnfinishedStatus(ResultsDb& db, int status) {
   try {
     if (const StoredRunEnding run = ReadStoredRunEnding(db); !run.finished()) {
-      std::fprintf(stderr, "lintaro-cli: %s\n", UnfinishedRunNotice(run.records_tested).c_str());
+      TellOnStderr(UnfinishedRunNotice(run.records_tested));
       return kExitUnfinished;
     }
   } catch (const StoreError& e) {
@@ -77,7 +78,10 @@ int ShowCommand(int argc, char** argv) {
   std::string home = CliProgramFolders(args.value_or("home", "")).data;
   while (home.size() > 1 && home.back() == '/') home.pop_back();
   FolderLock lock = FolderLock::ForReading(home, HoldsResults(home));
-  if (lock.refused()) return Fail(FolderInUseMessage(lock.state(), home));
+  if (lock.refused())
+    return Fail(
+        TerminalWording("Program Folder In Use", FolderInUseMessage(lock.state(), home), "", "")
+            .text);
   const std::string path = JoinPath(home, kResultsFileName);
   std::error_code ec;
   if (!std::filesystem::exists(path, ec))
