@@ -7,8 +7,10 @@
 #include <set>
 
 #include "cli/check_command.h"
+#include "cli/cli_options.h"
 #include "cli/cli_platform.h"
 #include "cli/report_command.h"
+#include "cli/standard_input.h"
 #include "cli/terminal_wording.h"
 #include "core/error_limit.h"
 #include "core/folder_lock.h"
@@ -60,12 +62,16 @@ class BatchRunView : public RunView {
  public:
   explicit BatchRunView(std::string folder) : folder_(std::move(folder)) {}
   void FileOpened() override {
+    opened_ = true;
     for (const char* name : {kBatchTextReport, kBatchJsonReport})
       ::unlink(JoinPath(folder_, name).c_str());
   }
+  // Whether the run opened its file, and so replaced the results.
+  bool opened() const { return opened_; }
 
  private:
   std::string folder_;
+  bool opened_ = false;
 };
 
 // The text and JSON reports of the findings in folder.
@@ -102,7 +108,14 @@ std::vector<BatchSubmission> CollectSubmissions(const std::vector<std::string>& 
         found.push_back({fs::path(path).filename().string(), FullName(path),
                          path + " cannot be listed: " + ec.message()});
       std::sort(files.begin(), files.end());
-      for (const fs::path& f : files) found.push_back({f.filename().string(), FullName(f), ""});
+      for (const fs::path& f : files) {
+        std::optional<std::string> problem = UnreadableFileProblem(f.string());
+        found.push_back({f.filename().string(), FullName(f), problem.value_or("")});
+      }
+      continue;
+    }
+    if (path == kStandardInputOperand) {
+      found.push_back({kBatchStandardInputName, kStandardInputName, ""});
       continue;
     }
     std::optional<std::string> problem = UnreadableFileProblem(path);
@@ -121,7 +134,7 @@ std::vector<BatchSubmission> CollectSubmissions(const std::vector<std::string>& 
 }
 
 BatchResult CheckIntoFolder(const BatchSubmission& submission, const std::string& results_folder,
-                            int max_errors) {
+                            int max_errors, const std::string& standard_input_copy) {
   BatchResult result;
   result.folder = FullName(fs::path(results_folder) / submission.name);
   if (!submission.problem.empty()) {
@@ -129,6 +142,7 @@ BatchResult CheckIntoFolder(const BatchSubmission& submission, const std::string
     return result;
   }
   std::error_code ec;
+  const bool new_folder = !fs::exists(result.folder, ec);
   fs::create_directories(result.folder, ec);
   if (ec) {
     result.messages.push_back("cannot create " + result.folder + ": " + ec.message());
@@ -144,16 +158,23 @@ BatchResult CheckIntoFolder(const BatchSubmission& submission, const std::string
     options.program_folder = result.folder;
     options.max_errors = max_errors;
     options.pump = &pump;
+    options.standard_input_copy = standard_input_copy;
     CheckRun run(state, prompts, clock, view, options);
     pump.set_run(&run);
     result.summary = run.ReadFile();
     result.outcome = OutcomeOfRun(result.summary);
     result.messages = std::move(prompts.messages);
     if (result.summary.outcome == RunOutcome::kFolderInUse) return result;
+    result.results_written = view.opened() && HoldsResults(result.folder);
     if (result.summary.errors > 0) WriteReports(result.folder, result);
   } catch (const std::exception& e) {
     result.outcome = ReportedOutcome::kFailed;
     result.messages.push_back(e.what());
+  }
+  if (new_folder && !result.results_written) {
+    // A file that could not be opened after all leaves no empty folder.
+    fs::remove(fs::path(result.folder) / kFolderLockFileName, ec);
+    fs::remove(result.folder, ec);
   }
   return result;
 }

@@ -119,10 +119,18 @@ TEST_F(CliProcessTest, SignalsAbortChecksAndBatchesKeepTheResultsAndSetTheStatus
   EXPECT_EQ(r.status, 143) << r.out;
   EXPECT_TRUE(std::regex_match(
       r.out, std::regex("big\\.txt: [^\n]*, aborted\n"
-                        "small\\.txt: 0 records, 0 errors, aborted\n"
+                        "small\\.txt: not started\n"
                         "2 submission\\(s\\): 0 clean, 0 with findings, 0 not tested, "
-                        "2 interrupted[^\n]*\n")))
+                        "1 interrupted, 1 not started[^\n]*\n")))
       << r.out;
+  // The summary file says the same, and the submission never started has
+  // no results.
+  const std::string summary = ReadWholeFile(results + "/batch.json");
+  EXPECT_NE(summary.find("\"submission\": \"small.txt\", \"file\": \"" + small.back() +
+                         "\", \"results\": null, \"outcome\": \"not_started\""),
+            std::string::npos)
+      << summary;
+  EXPECT_FALSE(fs::exists(fs::path(results) / "small.txt"));
   EXPECT_EQ(ResultsDb::Open(big_db.string(), true)->ReadLastError()->reference, "Test Aborted");
 }
 
@@ -273,6 +281,29 @@ TEST_F(CliProcessTest, NoProgressLineOnADumbTerminalOrWhenQuiet) {
   const CliResult r = RunCliOnTerminal(quiet, "TERM=xterm");
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out, "");
+}
+
+// A file of a folder that the batch may not read is one line, "not
+// tested", with no results folder, and never stops the others.
+TEST_F(CliProcessTest, ABatchTellsAnUnreadableFileInOneLineAndMakesNoFolderForIt) {
+  const std::string in = files.str() + "/in";
+  fs::create_directory(in);
+  fs::permissions(in, fs::perms::all);
+  const std::string clean = Check("in/a.txt", CleanSubmission(1)).back();
+  const std::string secret = Check("in/b.txt", CleanSubmission(1)).back();
+  chmod(secret.c_str(), 0);
+  const std::string results = home.str() + "/results";
+  CliResult r = RunCli({"batch", "-j", "1", "--results", results, in}, AsUnprivilegedUser());
+  EXPECT_EQ(r.status, 2) << r.err;
+  EXPECT_EQ(r.out, "a.txt: 5 records, 0 errors, clean\nb.txt: not tested: " + secret +
+                       " cannot be read: Permission denied\n"
+                       "2 submission(s): 1 clean, 0 with findings, 1 not tested; results in " +
+                       results + "\n");
+  EXPECT_TRUE(fs::exists(fs::path(results) / "a.txt" / kResultsFileName));
+  EXPECT_FALSE(fs::exists(fs::path(results) / "b.txt"));
+  r = RunCli({"batch", "-j", "1", "--format", "json", "--results", results, secret},
+             AsUnprivilegedUser());
+  EXPECT_NE(r.out.find("\"results\": null, \"outcome\": \"failed\""), std::string::npos) << r.out;
 }
 
 TEST_F(CliProcessTest, UnreadableFileOrReadOnlyProgramFolderKeepsTheLastResults) {
