@@ -37,9 +37,10 @@ constexpr CommandHelp kCommands[] = {
      "Options of show:\n"
      "      --home=DIR         the program folder (see below)\n"},
     {"batch", "[OPTION]... PATH...",
-     "Check many submissions at once. Each PATH is a submission file, or a folder\n"
-     "whose files are each a submission. Each is checked into DIR/NAME/ (its\n"
-     "ERRLOG2C.MDB, and report.txt and report.json when it has findings).\n",
+     "Check many submissions at once. Each PATH is a submission file, a folder\n"
+     "whose files are each a submission, or '-' for standard input. Each is checked\n"
+     "into DIR/NAME/ (its ERRLOG2C.MDB, and report.txt and report.json when it has\n"
+     "findings); DIR/batch.json keeps the batch's options, times and lines.\n",
      "Options of batch:\n"
      "  -j, --jobs=N           check up to N submissions at once (default: one per\n"
      "                         processor)\n"
