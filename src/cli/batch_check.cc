@@ -81,8 +81,9 @@ void WriteReports(const std::string& folder, BatchResult& result) {
     result.messages.push_back(FolderInUseMessage(lock.state(), folder));
     return;
   }
+  const std::string path = JoinPath(folder, kResultsFileName);
   try {
-    auto db = ResultsDb::Open(JoinPath(folder, kResultsFileName), /*read_only=*/true);
+    auto db = ResultsDb::Open(path, /*read_only=*/true);
     const std::pair<const char*, const char*> reports[] = {{kBatchTextReport, "text"},
                                                            {kBatchJsonReport, "json"}};
     for (const auto& [name, format] : reports) {
@@ -90,7 +91,7 @@ void WriteReports(const std::string& folder, BatchResult& result) {
         result.messages.push_back(*problem);
     }
   } catch (const StoreError& e) {
-    result.messages.push_back(std::string("cannot read the test results: ") + e.what());
+    result.messages.push_back(ResultsProblem(path, e.what()));
   }
 }
 

@@ -166,6 +166,12 @@ ProgramFolders CliProgramFolders(const std::string& home_option) {
   return folders;
 }
 
+std::string ResultsProblem(const std::string& path, std::string what) {
+  const std::string named = " (" + path + ")";
+  if (what.size() > named.size() && what.ends_with(named)) what.resize(what.size() - named.size());
+  return path + ": cannot read the test results: " + what;
+}
+
 bool HoldsResults(const std::string& folder) {
   std::error_code ec;
   return std::filesystem::exists(JoinPath(folder, kResultsFileName), ec);

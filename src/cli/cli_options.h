@@ -70,6 +70,10 @@ std::string ExecutableFolder();
 // data folder (ResolveProgramFolders). The problem, when there is one, names
 // the folder first ("DIR: the program folder does not exist").
 ProgramFolders CliProgramFolders(const std::string& home_option);
+// "PATH: cannot read the test results: REASON" for a results file that
+// could not be read (what: the store's reason, which may end with the path
+// in parentheses).
+std::string ResultsProblem(const std::string& path, std::string what);
 // Whether the folder holds a results file (ERRLOG2C.MDB).
 bool HoldsResults(const std::string& folder);
 

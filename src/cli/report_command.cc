@@ -190,7 +190,7 @@ int ReportFrom(const std::string& folder, const ReportOptions& options) {
     if (!on_screen) TellOnStderr(UnfinishedRunNotice(run.records_tested));
     return kExitUnfinished;
   } catch (const StoreError& e) {
-    return Refuse(std::string("cannot read the test results: ") + e.what());
+    return Refuse(ResultsProblem(db_path, e.what()));
   }
 }
 

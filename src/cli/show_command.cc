@@ -52,7 +52,7 @@ int UnfinishedStatus(ResultsDb& db, int status) {
       return kExitUnfinished;
     }
   } catch (const StoreError& e) {
-    return Fail(std::string("the test results cannot be read: ") + e.what());
+    return Fail(ResultsProblem(db.path(), e.what()));
   }
   return status;
 }
@@ -85,12 +85,12 @@ int ShowCommand(int argc, char** argv) {
   const std::string path = JoinPath(home, kResultsFileName);
   std::error_code ec;
   if (!std::filesystem::exists(path, ec))
-    return Fail("there are no test results in " + home + " (no " + kResultsFileName + ")");
+    return Fail(path + ": there are no test results to show: the file was not found");
   std::unique_ptr<ResultsDb> db;
   try {
     db = ResultsDb::Open(path, /*read_only=*/true);
   } catch (const StoreError& e) {
-    return Fail(std::string("the test results cannot be read: ") + e.what());
+    return Fail(ResultsProblem(path, e.what()));
   }
 
   RecordViewer viewer(*db);
