@@ -1,11 +1,18 @@
-# What `cmake --install` and the package put where: both programs (stripped),
-# the help file, manual pages, bash completion, the desktop entry, icon and
-# AppStream metainfo, and the license and README. A build without the window
-# installs everything that belongs to lintaro-cli.
+# What `cmake --install` and the packages put where, in two components:
+#   cli      lintaro-cli (stripped), its manual pages (lintaro-cli(1),
+#            lintaro-formats(5)), bash completion, the sample submissions,
+#            and its documents (doc/lintaro-cli: README, license, copyright,
+#            changelog);
+#   desktop  lintaro (stripped), its manual page, the help file, the desktop
+#            entry, icon, AppStream metainfo, the MIME type of submission
+#            files, and its copyright and changelog (doc/lintaro).
+# A build without the window installs the cli component alone.
 include(GNUInstallDirs)
 find_program(GZIP gzip REQUIRED)
 
 set(LINTARO_PROGRAMS lintaro-cli)
+set(LINTARO_COMPONENT_lintaro-cli cli)
+set(LINTARO_COMPONENT_lintaro desktop)
 if(TARGET lintaro)
   list(APPEND LINTARO_PROGRAMS lintaro)
 endif()
@@ -14,20 +21,22 @@ foreach(target IN LISTS LINTARO_PROGRAMS ITEMS lintaro_core lintaro_ui)
     lintaro_harden(${target})
   endif()
 endforeach()
-install(TARGETS ${LINTARO_PROGRAMS} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 option(LINTARO_INSTALL_STRIP "Strip the programs when installing them" ON)
-if(LINTARO_INSTALL_STRIP AND CMAKE_STRIP)
-  # As Debian strips programs: the symbols, and the compiler's notes too.
-  foreach(program IN LISTS LINTARO_PROGRAMS)
+foreach(program IN LISTS LINTARO_PROGRAMS)
+  set(component ${LINTARO_COMPONENT_${program}})
+  install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT ${component})
+  if(LINTARO_INSTALL_STRIP AND CMAKE_STRIP)
+    # As Debian strips programs: the symbols, and the compiler's notes too.
     install(CODE "execute_process(COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment
       --remove-section=.note
       \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/${program}\"
-      COMMAND_ERROR_IS_FATAL ANY)")
-  endforeach()
-endif()
-# The help file under share/lintaro also tells an installed copy from a build
-# folder (core/program_folder.h), so lintaro-cli alone installs it too.
-install(FILES src/ui/Lintaro.hlp DESTINATION ${CMAKE_INSTALL_DATADIR}/lintaro)
+      COMMAND_ERROR_IS_FATAL ANY)" COMPONENT ${component})
+  endif()
+endforeach()
+# share/lintaro also tells an installed copy from a build folder
+# (core/program_folder.h): the samples put it there for lintaro-cli alone.
+install(FILES samples/clean.txt samples/mistakes.txt
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/lintaro/samples COMPONENT cli)
 
 # Manual pages from the programs' own --help, with the project version.
 set(LINTARO_MAN_lintaro-cli "check corrected wage and tax statement submissions")
@@ -49,28 +58,45 @@ if(HELP2MAN)
       COMMENT "Writing the manual page of ${program}"
       VERBATIM)
     list(APPEND man_pages ${page})
+    install(FILES ${page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1
+      COMPONENT ${LINTARO_COMPONENT_${program}})
   endforeach()
   add_custom_target(man_pages ALL DEPENDS ${man_pages})
-  install(FILES ${man_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 else()
   message(WARNING "help2man is missing: no manual pages are made or installed")
 endif()
+# The layouts of the JSON and CSV forms, written by hand.
+set(formats_page ${CMAKE_BINARY_DIR}/man/lintaro-formats.5.gz)
+add_custom_command(OUTPUT ${formats_page}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/man
+  COMMAND ${GZIP} -9 -n -c ${CMAKE_SOURCE_DIR}/packaging/lintaro-formats.5 > ${formats_page}
+  DEPENDS ${CMAKE_SOURCE_DIR}/packaging/lintaro-formats.5
+  VERBATIM)
+add_custom_target(formats_page ALL DEPENDS ${formats_page})
+install(FILES ${formats_page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man5 COMPONENT cli)
 
 install(FILES packaging/lintaro-cli.bash-completion
-  DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME lintaro-cli)
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME lintaro-cli
+  COMPONENT cli)
 
 if(TARGET lintaro)
   set(LINTARO_APPSTREAM_ID example.lintaro.Lintaro)
   configure_file(packaging/lintaro.metainfo.xml.in
     ${CMAKE_BINARY_DIR}/packaging/${LINTARO_APPSTREAM_ID}.metainfo.xml @ONLY)
-  install(FILES src/ui/lintaro.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+  install(FILES src/ui/Lintaro.hlp DESTINATION ${CMAKE_INSTALL_DATADIR}/lintaro
+    COMPONENT desktop)
+  install(FILES src/ui/lintaro.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications
+    COMPONENT desktop)
   install(FILES src/ui/lintaro.svg
-    DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps COMPONENT desktop)
   install(FILES ${CMAKE_BINARY_DIR}/packaging/${LINTARO_APPSTREAM_ID}.metainfo.xml
-    DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo COMPONENT desktop)
+  install(FILES packaging/lintaro-submission.xml
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages RENAME lintaro.xml COMPONENT desktop)
 endif()
 
-# The documents, with the copyright and changelog in Debian's form.
+# The documents, with the copyright and changelog in Debian's form, and
+# each package's lintian overrides.
 execute_process(COMMAND date -u -R -d ${LINTARO_RELEASE_DATE}
   OUTPUT_VARIABLE LINTARO_RELEASE_DATE_RFC2822 OUTPUT_STRIP_TRAILING_WHITESPACE)
 set(changelog ${CMAKE_BINARY_DIR}/packaging/changelog)
@@ -80,7 +106,14 @@ add_custom_command(OUTPUT ${changelog}.gz
   DEPENDS ${changelog}
   VERBATIM)
 add_custom_target(lintaro_changelog ALL DEPENDS ${changelog}.gz)
-install(FILES LICENSE README.md packaging/copyright ${changelog}.gz
-  DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/lintaro)
-install(FILES packaging/lintian-overrides
-  DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME lintaro)
+foreach(program IN LISTS LINTARO_PROGRAMS)
+  set(documents packaging/copyright ${changelog}.gz)
+  if(program STREQUAL lintaro-cli)
+    list(APPEND documents LICENSE README.md)
+  endif()
+  install(FILES ${documents} DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/${program}
+    COMPONENT ${LINTARO_COMPONENT_${program}})
+  install(FILES packaging/${program}.lintian-overrides
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME ${program}
+    COMPONENT ${LINTARO_COMPONENT_${program}})
+endforeach()

@@ -7,8 +7,11 @@
 #include <set>
 
 #include "cli/check_command.h"
+#include "cli/cli_options.h"
 #include "cli/cli_platform.h"
 #include "cli/report_command.h"
+#include "cli/standard_input.h"
+#include "cli/terminal_wording.h"
 #include "core/error_limit.h"
 #include "core/folder_lock.h"
 #include "core/run_state.h"
@@ -27,13 +30,15 @@ std::string FullName(const fs::path& p) {
   return (ec ? p : full).lexically_normal().string();
 }
 
-// Keeps what a run would show in message boxes, and hands out its one file.
+// Keeps what a run would show in message boxes, worded for a terminal, and
+// hands out its one file.
 class BatchPrompts : public Prompts {
  public:
   explicit BatchPrompts(std::string file) : file_(std::move(file)) {}
   Answer Message(const std::string& title, const std::string& text, Icon,
                  Buttons buttons) override {
-    messages.push_back(title + ": " + ToLineFeeds(text));
+    TerminalLine line = TerminalWording(title, text, file_, "");
+    if (!line.text.empty()) messages.push_back(std::move(line.text));
     return buttons == Buttons::kOk      ? Answer::kOk
            : buttons == Buttons::kYesNo ? Answer::kNo
                                         : Answer::kCancel;
@@ -57,12 +62,16 @@ class BatchRunView : public RunView {
  public:
   explicit BatchRunView(std::string folder) : folder_(std::move(folder)) {}
   void FileOpened() override {
+    opened_ = true;
     for (const char* name : {kBatchTextReport, kBatchJsonReport})
       ::unlink(JoinPath(folder_, name).c_str());
   }
+  // Whether the run opened its file, and so replaced the results.
+  bool opened() const { return opened_; }
 
  private:
   std::string folder_;
+  bool opened_ = false;
 };
 
 // The text and JSON reports of the findings in folder.
@@ -72,8 +81,9 @@ void WriteReports(const std::string& folder, BatchResult& result) {
     result.messages.push_back(FolderInUseMessage(lock.state(), folder));
     return;
   }
+  const std::string path = JoinPath(folder, kResultsFileName);
   try {
-    auto db = ResultsDb::Open(JoinPath(folder, kResultsFileName), /*read_only=*/true);
+    auto db = ResultsDb::Open(path, /*read_only=*/true);
     const std::pair<const char*, const char*> reports[] = {{kBatchTextReport, "text"},
                                                            {kBatchJsonReport, "json"}};
     for (const auto& [name, format] : reports) {
@@ -81,7 +91,7 @@ void WriteReports(const std::string& folder, BatchResult& result) {
         result.messages.push_back(*problem);
     }
   } catch (const StoreError& e) {
-    result.messages.push_back(std::string("cannot read the test results: ") + e.what());
+    result.messages.push_back(ResultsProblem(path, e.what()));
   }
 }
 
@@ -99,7 +109,14 @@ std::vector<BatchSubmission> CollectSubmissions(const std::vector<std::string>& 
         found.push_back({fs::path(path).filename().string(), FullName(path),
                          path + " cannot be listed: " + ec.message()});
       std::sort(files.begin(), files.end());
-      for (const fs::path& f : files) found.push_back({f.filename().string(), FullName(f), ""});
+      for (const fs::path& f : files) {
+        std::optional<std::string> problem = UnreadableFileProblem(f.string());
+        found.push_back({f.filename().string(), FullName(f), problem.value_or("")});
+      }
+      continue;
+    }
+    if (path == kStandardInputOperand) {
+      found.push_back({kBatchStandardInputName, kStandardInputName, ""});
       continue;
     }
     std::optional<std::string> problem = UnreadableFileProblem(path);
@@ -118,7 +135,7 @@ std::vector<BatchSubmission> CollectSubmissions(const std::vector<std::string>& 
 }
 
 BatchResult CheckIntoFolder(const BatchSubmission& submission, const std::string& results_folder,
-                            int max_errors) {
+                            int max_errors, const std::string& standard_input_copy) {
   BatchResult result;
   result.folder = FullName(fs::path(results_folder) / submission.name);
   if (!submission.problem.empty()) {
@@ -126,6 +143,7 @@ BatchResult CheckIntoFolder(const BatchSubmission& submission, const std::string
     return result;
   }
   std::error_code ec;
+  const bool new_folder = !fs::exists(result.folder, ec);
   fs::create_directories(result.folder, ec);
   if (ec) {
     result.messages.push_back("cannot create " + result.folder + ": " + ec.message());
@@ -141,16 +159,23 @@ BatchResult CheckIntoFolder(const BatchSubmission& submission, const std::string
     options.program_folder = result.folder;
     options.max_errors = max_errors;
     options.pump = &pump;
+    options.standard_input_copy = standard_input_copy;
     CheckRun run(state, prompts, clock, view, options);
     pump.set_run(&run);
     result.summary = run.ReadFile();
     result.outcome = OutcomeOfRun(result.summary);
     result.messages = std::move(prompts.messages);
     if (result.summary.outcome == RunOutcome::kFolderInUse) return result;
+    result.results_written = view.opened() && HoldsResults(result.folder);
     if (result.summary.errors > 0) WriteReports(result.folder, result);
   } catch (const std::exception& e) {
     result.outcome = ReportedOutcome::kFailed;
     result.messages.push_back(e.what());
+  }
+  if (new_folder && !result.results_written) {
+    // A file that could not be opened after all leaves no empty folder.
+    fs::remove(fs::path(result.folder) / kFolderLockFileName, ec);
+    fs::remove(result.folder, ec);
   }
   return result;
 }

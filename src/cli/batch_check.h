@@ -13,32 +13,40 @@ namespace lintaro {
 
 inline constexpr const char* kBatchTextReport = "report.txt";
 inline constexpr const char* kBatchJsonReport = "report.json";
+// The name of standard input's submission ("-" among the paths) and its
+// results folder.
+inline constexpr const char* kBatchStandardInputName = "standard-input";
 
 struct BatchSubmission {
   std::string name;     // the folder name of its results: the file's name, made unique
-  std::string file;     // full name of the submission file
+  std::string file;     // full name of the submission file (kStandardInputName for "-")
   std::string problem;  // why it cannot be tested (the file is missing, ...); empty when it can
 };
 
 // Each path is a submission file, or a folder whose regular files (not
-// those of its subfolders) are each a submission, in name order. A path
-// that is neither becomes a submission with a problem, so that nothing
-// named is left out silently.
+// those of its subfolders) are each a submission, in name order, or "-"
+// for standard input. A path that is neither, or a file that cannot be
+// read, becomes a submission with a problem, so that nothing named is left
+// out silently.
 std::vector<BatchSubmission> CollectSubmissions(const std::vector<std::string>& paths);
 
 struct BatchResult {
+  bool started = true;           // false: interrupted before its check began
+  bool results_written = false;  // its folder holds the results of this check
   ReportedOutcome outcome = ReportedOutcome::kFailed;
   RunSummary summary;
   std::string folder;                 // the program folder of the submission
-  std::vector<std::string> messages;  // "Title: text" of the run's messages, and problems
+  std::vector<std::string> messages;  // the run's messages worded for a terminal, and problems
 };
 
 // Checks the submission into results_folder/NAME/ (created when missing):
 // ERRLOG2C.MDB, and report.txt and report.json when there are findings (the
-// reports of an earlier check of that name are removed). The run stops
-// early when the program is interrupted. Never throws.
+// reports of an earlier check of that name are removed). A submission with
+// a problem gets no folder, nor one whose check wrote nothing. The run
+// stops early when the program is interrupted. standard_input_copy: where
+// standard input's submission is read from. Never throws.
 BatchResult CheckIntoFolder(const BatchSubmission& submission, const std::string& results_folder,
-                            int max_errors);
+                            int max_errors, const std::string& standard_input_copy);
 
 // Whether a submission of this outcome could not be tested (exit status 2).
 bool NotTested(ReportedOutcome outcome);

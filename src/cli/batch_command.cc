@@ -1,8 +1,11 @@
 // lintaro-cli batch [-j N] [--results DIR] [--max-errors N] [--format text|json] PATH...
 #include "cli/batch_command.h"
 
+#include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <mutex>
 #include <thread>
@@ -12,8 +15,11 @@
 #include "cli/cli_options.h"
 #include "cli/cli_platform.h"
 #include "cli/help_text.h"
+#include "cli/standard_input.h"
 #include "cli/standard_output.h"
 #include "core/error_limit.h"
+#include "core/replacing_file.h"
+#include "core/submission_file.h"
 #include "core/version.h"
 #include "reports/json_report.h"
 
@@ -21,6 +27,7 @@ namespace lintaro {
 namespace {
 
 constexpr const char* kDefaultResultsFolder = "lintaro-results";
+constexpr const char* kBatchSummaryFile = "batch.json";
 constexpr int kMaxJobs = 256;
 
 struct BatchOptions {
@@ -54,17 +61,57 @@ std::optional<std::string> ParseBatchOptions(const ParsedArgs& args, BatchOption
   out.json = format == "json";
   out.paths = args.operands;
   if (out.paths.empty()) return "no submission file or folder given";
+  if (std::count(out.paths.begin(), out.paths.end(), kStandardInputOperand) > 1)
+    return "standard input (-) may be named only once";
   return std::nullopt;
 }
 
-// Tallies and prints the submissions as they finish, one line each.
+// One submission's line: text, or a JSON object (also batch.json's).
+std::string TextLine(const BatchSubmission& s, const BatchResult& r) {
+  if (!r.started) return s.name + ": not started\n";
+  if (NotTested(r.outcome) && r.summary.records_tested == 0) {
+    return s.name + ": not tested: " +
+           (r.messages.empty() ? std::string("no records") : StderrStyle(r.messages.back())) + "\n";
+  }
+  return s.name + ": " + std::to_string(r.summary.records_tested) + " records, " +
+         std::to_string(r.summary.errors) + " errors, " + OutcomeName(r.outcome) + "\n";
+}
+
+std::string JsonLine(const BatchSubmission& s, const BatchResult& r) {
+  std::string j = "{\"submission\": ";
+  AppendJsonString(j, ValidUtf8(s.name));
+  j += ", \"file\": ";
+  AppendJsonString(j, ValidUtf8(s.file));
+  j += ", \"results\": ";
+  if (r.results_written) {
+    AppendJsonString(j, ValidUtf8(r.folder));
+  } else {
+    j += "null";
+  }
+  j += ", \"outcome\": ";
+  AppendJsonString(j, r.started ? OutcomeName(r.outcome) : "not_started");
+  j += ", \"records_tested\": " + std::to_string(r.summary.records_tested) +
+       ", \"records_with_errors\": " + std::to_string(r.summary.records_with_errors) +
+       ", \"errors_found\": " + std::to_string(r.summary.errors) + ", \"messages\": [";
+  for (size_t i = 0; i < r.messages.size(); ++i) {
+    if (i > 0) j += ", ";
+    AppendJsonString(j, ValidUtf8(r.messages[i]));
+  }
+  return j + "]}";
+}
+
+// Tallies and prints the submissions as they finish, one line each, and
+// keeps their JSON objects in the order named for the summary file.
 class BatchReporter {
  public:
-  BatchReporter(bool json, std::string results) : json_(json), results_(std::move(results)) {}
+  BatchReporter(bool json, std::string results, size_t submissions)
+      : json_(json), results_(std::move(results)), objects_(submissions) {}
 
-  void Finished(const BatchSubmission& s, const BatchResult& r) {
+  void Finished(size_t index, const BatchSubmission& s, const BatchResult& r) {
     std::lock_guard<std::mutex> hold(mutex_);
-    if (NotTested(r.outcome))
+    if (!r.started)
+      ++not_started_;
+    else if (NotTested(r.outcome))
       ++not_tested_;
     else if (HasFindings(r.outcome))
       ++findings_;
@@ -72,30 +119,36 @@ class BatchReporter {
       ++clean_;
     else
       ++interrupted_;
-    const std::string line = json_ ? JsonLine(s, r) : TextLine(s, r);
+    objects_[index] = JsonLine(s, r);
+    const std::string line = json_ ? objects_[index] + "\n" : TextLine(s, r);
     std::fputs(line.c_str(), stdout);
     // Each line is out as its submission ends; one that is not fails the batch.
     if (!FlushStandardOutput()) write_failed_ = true;
   }
 
+  // The summary as a JSON object.
+  std::string SummaryObject() const {
+    std::string j = "{\"format_version\": " + std::to_string(kJsonFormatVersion);
+    j += ", \"lintaro_version\": ";
+    AppendJsonString(j, kLintaroVersion);
+    j += ", \"submissions\": " + std::to_string(objects_.size()) +
+         ", \"clean\": " + std::to_string(clean_) + ", \"findings\": " + std::to_string(findings_) +
+         ", \"not_tested\": " + std::to_string(not_tested_) +
+         ", \"interrupted\": " + std::to_string(interrupted_) +
+         ", \"not_started\": " + std::to_string(not_started_) + ", \"results\": ";
+    AppendJsonString(j, ValidUtf8(results_));
+    return j + "}";
+  }
+
   // Prints the summary and returns the exit status.
   int Summary() {
-    const int total = clean_ + findings_ + not_tested_ + interrupted_;
     if (json_) {
-      std::string j = "{\"summary\": {\"format_version\": " + std::to_string(kJsonFormatVersion);
-      j += ", \"lintaro_version\": ";
-      AppendJsonString(j, kLintaroVersion);
-      j += ", \"submissions\": " + std::to_string(total) +
-           ", \"clean\": " + std::to_string(clean_) +
-           ", \"findings\": " + std::to_string(findings_) +
-           ", \"not_tested\": " + std::to_string(not_tested_) +
-           ", \"interrupted\": " + std::to_string(interrupted_) + ", \"results\": ";
-      AppendJsonString(j, ValidUtf8(results_));
-      std::printf("%s}}\n", j.c_str());
+      std::printf("{\"summary\": %s}\n", SummaryObject().c_str());
     } else {
-      std::printf("%d submission(s): %d clean, %d with findings, %d not tested", total, clean_,
-                  findings_, not_tested_);
+      std::printf("%zu submission(s): %d clean, %d with findings, %d not tested", objects_.size(),
+                  clean_, findings_, not_tested_);
       if (interrupted_ > 0) std::printf(", %d interrupted", interrupted_);
+      if (not_started_ > 0) std::printf(", %d not started", not_started_);
       std::printf("; results in %s\n", results_.c_str());
     }
     if (!FlushStandardOutput() || write_failed_) return kExitNothingTested;
@@ -104,64 +157,77 @@ class BatchReporter {
     return findings_ > 0 ? kExitFindings : kExitClean;
   }
 
+  const std::vector<std::string>& objects() const { return objects_; }
+
  private:
-  static std::string TextLine(const BatchSubmission& s, const BatchResult& r) {
-    if (NotTested(r.outcome) && r.summary.records_tested == 0) {
-      return s.name + ": not tested: " +
-             (r.messages.empty() ? std::string("no records") : r.messages.back()) + "\n";
-    }
-    return s.name + ": " + std::to_string(r.summary.records_tested) + " records, " +
-           std::to_string(r.summary.errors) + " errors, " + OutcomeName(r.outcome) + "\n";
-  }
-
-  static std::string JsonLine(const BatchSubmission& s, const BatchResult& r) {
-    std::string j = "{\"submission\": ";
-    AppendJsonString(j, ValidUtf8(s.name));
-    j += ", \"file\": ";
-    AppendJsonString(j, ValidUtf8(s.file));
-    j += ", \"results\": ";
-    AppendJsonString(j, ValidUtf8(r.folder));
-    j += ", \"outcome\": ";
-    AppendJsonString(j, OutcomeName(r.outcome));
-    j += ", \"records_tested\": " + std::to_string(r.summary.records_tested) +
-         ", \"records_with_errors\": " + std::to_string(r.summary.records_with_errors) +
-         ", \"errors_found\": " + std::to_string(r.summary.errors) + ", \"messages\": [";
-    for (size_t i = 0; i < r.messages.size(); ++i) {
-      if (i > 0) j += ", ";
-      AppendJsonString(j, ValidUtf8(r.messages[i]));
-    }
-    return j + "]}\n";
-  }
-
   const bool json_;
   const std::string results_;
   std::mutex mutex_;
-  int clean_ = 0, findings_ = 0, not_tested_ = 0, interrupted_ = 0;
+  std::vector<std::string> objects_;
+  int clean_ = 0, findings_ = 0, not_tested_ = 0, interrupted_ = 0, not_started_ = 0;
   bool write_failed_ = false;  // a line could not be written
 };
 
+// The time as ISO 8601 in UTC ("2026-12-07T02:30:00Z").
+std::string IsoTime(std::chrono::system_clock::time_point when) {
+  const std::time_t t = std::chrono::system_clock::to_time_t(when);
+  std::tm utc{};
+  gmtime_r(&t, &utc);
+  char text[32];
+  std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
+  return text;
+}
+
+// Writes RESULTS/batch.json, whole or not at all: the options, when the
+// batch started and ended, every submission's object in the order named,
+// and the summary. Returns a problem, or nothing.
+std::optional<std::string> WriteBatchSummary(const BatchOptions& options,
+                                             std::chrono::system_clock::time_point started,
+                                             const BatchReporter& reporter) {
+  std::string j = "{\"options\": {\"jobs\": " + std::to_string(options.jobs) +
+                  ", \"max_errors\": " + std::to_string(options.max_errors) + ", \"paths\": [";
+  for (size_t i = 0; i < options.paths.size(); ++i) {
+    if (i > 0) j += ", ";
+    AppendJsonString(j, ValidUtf8(options.paths[i]));
+  }
+  j += "]},\n \"started\": \"" + IsoTime(started) + "\", \"ended\": \"" +
+       IsoTime(std::chrono::system_clock::now()) + "\",\n \"submissions\": [";
+  for (size_t i = 0; i < reporter.objects().size(); ++i)
+    j += (i > 0 ? ",\n  " : "\n  ") + reporter.objects()[i];
+  j += "],\n \"summary\": " + reporter.SummaryObject() + "}\n";
+  const std::string path = JoinPath(WithTrailingSeparator(options.results), kBatchSummaryFile);
+  ReplacingFile file(path);
+  if (!file.Write(j) || !file.Commit())
+    return path + ": cannot write the summary: " + file.problem();
+  return std::nullopt;
+}
+
 int RunBatch(const BatchOptions& options) {
+  const auto started = std::chrono::system_clock::now();
   std::error_code ec;
   std::filesystem::create_directories(options.results, ec);
-  if (ec)
-    return Refuse("cannot create the results folder " + options.results + ": " + ec.message());
+  if (ec) return Refuse(options.results + ": cannot create the results folder: " + ec.message());
   const std::vector<BatchSubmission> submissions = CollectSubmissions(options.paths);
   if (submissions.empty()) return Refuse("the folders named hold no submission files");
+  StandardInputCopy standard_input;
+  for (const BatchSubmission& s : submissions) {
+    if (s.file != kStandardInputName) continue;
+    if (auto problem = standard_input.Take(options.results)) return Refuse(*problem);
+  }
 
   InstallInterruptHandlers();
-  BatchReporter reporter(options.json, options.results);
+  BatchReporter reporter(options.json, options.results, submissions.size());
   std::atomic<size_t> next{0};
   auto work = [&] {
     for (size_t i; (i = next.fetch_add(1)) < submissions.size();) {
       BatchResult result;
       if (InterruptSignal() != 0) {
-        // Not started: said so, not left out.
-        result.outcome = ReportedOutcome::kAborted;
-        result.messages.push_back("interrupted before it started");
+        result.started = false;  // said so, not left out
       } else {
-        result = CheckIntoFolder(submissions[i], options.results, options.max_errors);
+        result = CheckIntoFolder(submissions[i], options.results, options.max_errors,
+                                 standard_input.path());
       }
-      reporter.Finished(submissions[i], result);
+      reporter.Finished(i, submissions[i], result);
     }
   };
   const size_t workers = std::min<size_t>(static_cast<size_t>(options.jobs), submissions.size());
@@ -169,7 +235,12 @@ int RunBatch(const BatchOptions& options) {
   for (size_t w = 1; w < workers; ++w) threads.emplace_back(work);
   work();
   for (std::thread& t : threads) t.join();
-  return reporter.Summary();
+  const int status = reporter.Summary();
+  if (auto problem = WriteBatchSummary(options, started, reporter)) {
+    TellOnStderr(*problem);
+    return status == kExitClean || status == kExitFindings ? kExitNothingTested : status;
+  }
+  return status;
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // lintaro-cli check [--home DIR] [--max-errors N] [-q] [--format text|json] FILE...
 #include "cli/check_command.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
@@ -9,6 +10,7 @@
 #include "cli/cli_options.h"
 #include "cli/cli_platform.h"
 #include "cli/help_text.h"
+#include "cli/standard_input.h"
 #include "core/error_limit.h"
 #include "core/run_state.h"
 #include "core/submission_file.h"
@@ -44,10 +46,13 @@ std::optional<std::string> ParseCheckOptions(const ParsedArgs& args, CheckOption
   out.quiet = args.has("quiet");
   out.files = args.operands;
   if (out.files.empty()) return "no submission file given";
+  if (std::count(out.files.begin(), out.files.end(), kStandardInputOperand) > 1)
+    return "standard input (-) may be named only once";
   return std::nullopt;
 }
 
 std::string FullName(const std::string& file) {
+  if (file == kStandardInputOperand) return kStandardInputName;
   std::error_code ec;
   std::filesystem::path full = std::filesystem::absolute(file, ec);
   return ec ? file : full.lexically_normal().string();
@@ -105,7 +110,7 @@ void PrintText(const RunSummary& s, ReportedOutcome outcome, const std::string& 
         "%lld:\n%s\n",
         static_cast<long long>(s.critical->rec_num), s.critical->error.c_str());
   }
-  if (s.errors > 0) std::printf("Results: %s\n", results.c_str());
+  std::printf("Results: %s\n", results.c_str());
 }
 
 void PrintJson(const RunSummary& s, ReportedOutcome outcome, const std::vector<NamedFile>& files,
@@ -162,11 +167,12 @@ int ExitStatusOf(ReportedOutcome outcome, bool unread_after_final) {
 }
 
 // Tests the submission and reports; options are valid, files readable.
-int RunCheck(const CheckOptions& options, const ProgramFolders& folders) {
+int RunCheck(const CheckOptions& options, const ProgramFolders& folders,
+             const std::string& standard_input_copy) {
   std::vector<std::string> full_names;
   for (const std::string& f : options.files) full_names.push_back(FullName(f));
-  ProgressLine progress(stderr);
-  CliPrompts prompts(full_names, stderr, &progress);
+  ProgressLine progress(stderr, !options.quiet);
+  CliPrompts prompts(full_names, stderr, &progress, options.quiet);
   CliRunView view(progress);
   CliEventPump pump;
   SystemClock clock;
@@ -177,6 +183,7 @@ int RunCheck(const CheckOptions& options, const ProgramFolders& folders) {
   run_options.max_errors = options.max_errors.value_or(kDefaultErrorLimit);
   run_options.error_limit_from_folder = !options.max_errors;
   run_options.pump = &pump;
+  run_options.standard_input_copy = standard_input_copy;
   InstallInterruptHandlers();
   CheckRun run(state, prompts, clock, view, run_options);
   pump.set_run(&run);
@@ -189,11 +196,11 @@ int RunCheck(const CheckOptions& options, const ProgramFolders& folders) {
   for (const NamedFile& f : files) {
     if (f.read) continue;
     unread = true;
-    std::fprintf(stderr, "lintaro-cli: %s was not read: %s\n", f.path.c_str(), f.reason.c_str());
+    TellOnStderr(f.path + " was not read: " + f.reason);
   }
   if (outcome == ReportedOutcome::kAborted) {
-    std::fprintf(stderr, "lintaro-cli: Interrupted at record %lld; the results so far are in %s\n",
-                 static_cast<long long>(summary.records_tested), results.c_str());
+    TellOnStderr("interrupted at record " + std::to_string(summary.records_tested) +
+                 "; the results so far are in " + results);
   }
   if (!options.quiet && summary.outcome != RunOutcome::kFolderInUse) {
     if (options.json) {
@@ -226,6 +233,7 @@ int CheckCommand(int argc, char** argv) {
   // Nothing is touched before every named file is known to be readable.
   bool all_readable = true;
   for (const std::string& file : options.files) {
+    if (file == kStandardInputOperand) continue;
     if (auto problem = UnreadableFileProblem(file)) {
       Refuse(*problem);
       all_readable = false;
@@ -234,7 +242,11 @@ int CheckCommand(int argc, char** argv) {
   if (!all_readable) return kExitNothingTested;
   const ProgramFolders folders = CliProgramFolders(options.home);
   if (!folders.problem.empty()) return Refuse(folders.problem);
-  return RunCheck(options, folders);
+  StandardInputCopy standard_input;
+  if (std::count(options.files.begin(), options.files.end(), kStandardInputOperand) > 0) {
+    if (auto problem = standard_input.Take(folders.data)) return Refuse(*problem);
+  }
+  return RunCheck(options, folders, standard_input.path());
 }
 
 }  // namespace lintaro

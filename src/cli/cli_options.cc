@@ -4,6 +4,7 @@
 #include <pwd.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -97,13 +98,35 @@ std::optional<std::string> ParseArgs(int argc, char** argv, const std::vector<Op
 }
 
 int UsageError(const std::string& problem) {
-  std::fprintf(stderr, "lintaro-cli: %s\nTry 'lintaro-cli --help'.\n", problem.c_str());
+  std::fprintf(stderr, "lintaro-cli: %s\nTry 'lintaro-cli --help'.\n",
+               StderrStyle(problem).c_str());
   return kExitNothingTested;
 }
 
 int Refuse(const std::string& problem) {
-  std::fprintf(stderr, "lintaro-cli: %s\n", problem.c_str());
+  TellOnStderr(problem);
   return kExitNothingTested;
+}
+
+std::string StderrStyle(std::string text) {
+  for (size_t at; (at = text.find('\r')) != std::string::npos;) text.erase(at, 1);
+  for (size_t at; (at = text.find('\n')) != std::string::npos;) {
+    // A line that ends a sentence loses its full stop where the lines join.
+    const size_t end = at > 0 && text[at - 1] == '.' ? at - 1 : at;
+    text.replace(end, at + 1 - end, "; ");
+  }
+  // A sentence's full stop, not one of a value quoted at the end ("1.").
+  if (text.size() > 1 && text.back() == '.' &&
+      std::isalpha(static_cast<unsigned char>(text[text.size() - 2])))
+    text.pop_back();
+  // "The program ..." but not "RCF record ..." nor a name.
+  if (text.size() > 1 && text[0] >= 'A' && text[0] <= 'Z' && text[1] >= 'a' && text[1] <= 'z')
+    text[0] = static_cast<char>(text[0] - 'A' + 'a');
+  return text;
+}
+
+void TellOnStderr(const std::string& text) {
+  std::fprintf(stderr, "lintaro-cli: %s\n", StderrStyle(text).c_str());
 }
 
 std::optional<int> ParseWholeNumber(const std::string& text, int min, int max) {
@@ -126,8 +149,27 @@ std::string ExecutableFolder() {
 
 ProgramFolders CliProgramFolders(const std::string& home_option) {
   const char* env = std::getenv("LINTARO_HOME");
-  return ResolveProgramFolders(ExecutableFolder(), home_option, env != nullptr ? env : "",
-                               PerUserDataFolder());
+  ProgramFolders folders = ResolveProgramFolders(ExecutableFolder(), home_option,
+                                                 env != nullptr ? env : "", PerUserDataFolder());
+  // The desktop's sentence names the folder inside it; here it comes first.
+  std::string named = folders.data;
+  if (named.size() > 1 && named.back() == '/') named.pop_back();
+  for (const char* kind : {"The program folder ", "The per-user data folder "}) {
+    const std::string start = kind + named + " ";
+    if (folders.problem.rfind(start, 0) == 0) {
+      std::string what(kind);
+      what[0] = 't';
+      what.pop_back();
+      folders.problem = named + ": " + what + folders.problem.substr(start.size() - 1);
+    }
+  }
+  return folders;
+}
+
+std::string ResultsProblem(const std::string& path, std::string what) {
+  const std::string named = " (" + path + ")";
+  if (what.size() > named.size() && what.ends_with(named)) what.resize(what.size() - named.size());
+  return path + ": cannot read the test results: " + what;
 }
 
 bool HoldsResults(const std::string& folder) {

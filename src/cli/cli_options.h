@@ -53,6 +53,13 @@ int UsageError(const std::string& problem);
 // Writes "lintaro-cli: PROBLEM" to standard error; returns 2.
 int Refuse(const std::string& problem);
 
+// A message in the style of lintaro-cli's standard error, as GNU tools write
+// theirs: its first word lower-case (unless it is a name such as RCF or a
+// file), no final full stop, its lines joined with "; ".
+std::string StderrStyle(std::string text);
+// Writes "lintaro-cli: TEXT" (in StderrStyle) to standard error.
+void TellOnStderr(const std::string& text);
+
 // A whole number from min to max, digits only.
 std::optional<int> ParseWholeNumber(const std::string& text, int min, int max);
 
@@ -60,8 +67,13 @@ std::optional<int> ParseWholeNumber(const std::string& text, int min, int max);
 std::string ExecutableFolder();
 // The program folders of lintaro-cli: --home (home_option, empty when not
 // given), else LINTARO_HOME, else the executable's folder, else the per-user
-// data folder (ResolveProgramFolders).
+// data folder (ResolveProgramFolders). The problem, when there is one, names
+// the folder first ("DIR: the program folder does not exist").
 ProgramFolders CliProgramFolders(const std::string& home_option);
+// "PATH: cannot read the test results: REASON" for a results file that
+// could not be read (what: the store's reason, which may end with the path
+// in parentheses).
+std::string ResultsProblem(const std::string& path, std::string what);
 // Whether the folder holds a results file (ERRLOG2C.MDB).
 bool HoldsResults(const std::string& folder);
 

@@ -4,7 +4,12 @@
 
 #include <atomic>
 #include <csignal>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
+
+#include "cli/terminal_wording.h"
+#include "core/submission_file.h"
 
 namespace lintaro {
 namespace {
@@ -27,9 +32,18 @@ void OnInterrupt(int signal) {
   for (int s : kInterruptSignals) sigaction(s, &fallback, nullptr);
 }
 
+// A terminal that rewrites a line in place: not a dumb one, nor one that
+// does not say what it is.
+bool CanRewriteLine(std::FILE* err) {
+  const char* term = std::getenv("TERM");
+  return isatty(fileno(err)) != 0 && term != nullptr && term[0] != '\0' &&
+         std::strcmp(term, "dumb") != 0;
+}
+
 }  // namespace
 
-ProgressLine::ProgressLine(std::FILE* err) : err_(err), terminal_(isatty(fileno(err)) != 0) {}
+ProgressLine::ProgressLine(std::FILE* err, bool wanted)
+    : err_(err), terminal_(wanted && CanRewriteLine(err)) {}
 
 void ProgressLine::Show(const std::string& text) {
   if (!terminal_) return;
@@ -47,9 +61,14 @@ void ProgressLine::Erase() {
 
 Answer CliPrompts::Message(const std::string& title, const std::string& text, Icon icon,
                            Buttons buttons) {
-  if (progress_ != nullptr) progress_->Erase();
-  std::fprintf(err_, "%s: %s\n", title.c_str(), ToLineFeeds(text).c_str());
-  std::fflush(err_);
+  const std::string file = next_ > 0 ? files_[next_ - 1] : std::string();
+  const std::string next_file = next_ < files_.size() ? files_[next_] : std::string();
+  const TerminalLine line = TerminalWording(title, text, file, next_file);
+  if (!line.text.empty() && (line.problem || !quiet_)) {
+    if (progress_ != nullptr) progress_->Erase();
+    std::fprintf(err_, "lintaro-cli: %s\n", line.text.c_str());
+    std::fflush(err_);
+  }
   switch (buttons) {
     case Buttons::kOk:
       return Answer::kOk;
@@ -65,6 +84,7 @@ std::optional<std::string> CliPrompts::OpenFile(const std::string& title,
                                                 const std::string& filter) {
   if (next_ >= files_.size()) return std::nullopt;
   const std::string& file = files_[next_++];
+  if (file == kStandardInputName) return file;
   std::error_code ec;
   std::filesystem::path full = std::filesystem::absolute(file, ec);
   return ec ? file : full.lexically_normal().string();

@@ -14,11 +14,12 @@
 
 namespace lintaro {
 
-// One line on standard error, rewritten in place, shown only when standard
-// error is a terminal. Whoever writes anything else erases it first.
+// One line on standard error, rewritten in place, shown only when wanted and
+// standard error is a terminal that can rewrite a line (TERM set, and not
+// "dumb"). Whoever writes anything else erases it first.
 class ProgressLine {
  public:
-  explicit ProgressLine(std::FILE* err);
+  explicit ProgressLine(std::FILE* err, bool wanted = true);
   // Replaces the line with text.
   void Show(const std::string& text);
   // Removes the line, leaving the cursor at the start of an empty line.
@@ -34,16 +35,18 @@ class ProgressLine {
 class CliPrompts : public Prompts {
  public:
   // files: the successive files of one submission, in order. Messages go to
-  // err as "Title: text" lines, after the progress line (when given) is
-  // erased.
-  CliPrompts(std::vector<std::string> files, std::FILE* err, ProgressLine* progress = nullptr)
-      : files_(std::move(files)), err_(err), progress_(progress) {}
+  // err as "lintaro-cli: ..." lines worded for a terminal (TerminalWording),
+  // after the progress line (when given) is erased; when quiet, only those
+  // that tell a problem.
+  CliPrompts(std::vector<std::string> files, std::FILE* err, ProgressLine* progress = nullptr,
+             bool quiet = false)
+      : files_(std::move(files)), err_(err), progress_(progress), quiet_(quiet) {}
 
-  // Writes "Title: text"; questions are answered No.
+  // Writes the message's terminal line; questions are answered No.
   Answer Message(const std::string& title, const std::string& text, Icon icon,
                  Buttons buttons) override;
-  // Hands out the next file of the list, as a full name; none left counts
-  // as cancelled.
+  // Hands out the next file of the list, as a full name (standard input as
+  // kStandardInputName); none left counts as cancelled.
   std::optional<std::string> OpenFile(const std::string& title, const std::string& filter) override;
 
   // How many files of the list have been handed out.
@@ -54,6 +57,7 @@ class CliPrompts : public Prompts {
   size_t next_ = 0;
   std::FILE* err_;
   ProgressLine* progress_;
+  bool quiet_;
 };
 
 // Shows "Processing Record Number: n (p%)" on the progress line a few

@@ -17,12 +17,14 @@ struct CommandHelp {
 constexpr CommandHelp kCommands[] = {
     {"check", "[OPTION]... FILE...",
      "Test a submission (several FILEs are the successive files of one submission)\n"
-     "and keep the results in ERRLOG2C.MDB in the program folder.\n",
+     "and keep the results in ERRLOG2C.MDB in the program folder. A FILE of '-' is\n"
+     "standard input, named \"(standard input)\" in the results.\n",
      "Options of check:\n"
      "      --home=DIR         the program folder (see below)\n"
      "      --max-errors=N     stop after N errors (1 to 25000), for this check only\n"
-     "      --format=FORMAT    text (default): three lines of counts; json: one object\n"
-     "  -q, --quiet            print nothing but messages\n"},
+     "      --format=FORMAT    text (default): the counts and the results file; json:\n"
+     "                         one object\n"
+     "  -q, --quiet            print nothing but problems (on standard error)\n"},
     {"report", "[OPTION]...", "Write the error report of the last check.\n",
      "Options of report:\n"
      "      --home=DIR         the program folder (see below)\n"
@@ -35,9 +37,10 @@ constexpr CommandHelp kCommands[] = {
      "Options of show:\n"
      "      --home=DIR         the program folder (see below)\n"},
     {"batch", "[OPTION]... PATH...",
-     "Check many submissions at once. Each PATH is a submission file, or a folder\n"
-     "whose files are each a submission. Each is checked into DIR/NAME/ (its\n"
-     "ERRLOG2C.MDB, and report.txt and report.json when it has findings).\n",
+     "Check many submissions at once. Each PATH is a submission file, a folder\n"
+     "whose files are each a submission, or '-' for standard input. Each is checked\n"
+     "into DIR/NAME/ (its ERRLOG2C.MDB, and report.txt and report.json when it has\n"
+     "findings); DIR/batch.json keeps the batch's options, times and lines.\n",
      "Options of batch:\n"
      "  -j, --jobs=N           check up to N submissions at once (default: one per\n"
      "                         processor)\n"

@@ -14,6 +14,7 @@
 #include "cli/cli_options.h"
 #include "cli/help_text.h"
 #include "cli/standard_output.h"
+#include "cli/terminal_wording.h"
 #include "core/error_limit.h"
 #include "core/folder_lock.h"
 #include "core/replacing_file.h"
@@ -80,7 +81,7 @@ class ReportOutput {
   std::optional<std::string> Finish() {
     if (file_) {
       if (err_ == 0 && file_->Commit()) return std::nullopt;
-      return "cannot write the report to " + name_ + ": " + file_->problem();
+      return name_ + ": cannot write the report: " + file_->problem();
     }
     if (fd_ < 0) {
       // Standard output's failure is told as every command's is.
@@ -91,7 +92,7 @@ class ReportOutput {
     if (err_ == 0 && ::close(fd_) != 0) err_ = errno;
     fd_ = -1;
     if (err_ == 0) return std::nullopt;
-    return "cannot write the report to " + name_ + ": " + std::generic_category().message(err_);
+    return name_ + ": cannot write the report: " + std::generic_category().message(err_);
   }
 
  private:
@@ -160,18 +161,18 @@ int ReportFrom(const std::string& folder, const ReportOptions& options) {
   const std::string db_path = JoinPath(folder, kResultsFileName);
   struct stat info {};
   if (::stat(db_path.c_str(), &info) != 0)
-    return Refuse("there are no test results to report: " + db_path +
-                  " was not found (run lintaro-cli check first)");
+    return Refuse(db_path + ": there are no test results to report: the file was not found " +
+                  "(run lintaro-cli check first)");
   if (info.st_size == 0)
-    return Refuse("there are no test results to report: " + db_path + " is empty");
+    return Refuse(db_path + ": there are no test results to report: the file is empty");
   if (SameFile(options.output, db_path))
-    return Refuse("the report cannot be written over the test results it reports: " + db_path);
+    return Refuse(db_path + ": the report cannot be written over the test results it reports");
   try {
     std::unique_ptr<ResultsDb> db = ResultsDb::Open(db_path, /*read_only=*/true);
     const StoredRunEnding run = ReadStoredRunEnding(*db);
     if (run.finished() && db->CountErrors() == 0 && db->CountRecords() == 0 &&
         db->ReadMisc().empty())
-      return Refuse("there are no test results to report: " + db_path + " holds no test run");
+      return Refuse(db_path + ": there are no test results to report: the file holds no test run");
     if (!options.filter.keeps_all() && EmployerRecordCount(*db, options.filter.employer_ein) == 0)
       return Refuse("the last test's results hold no employer record with EIN " +
                     options.filter.employer_ein);
@@ -186,11 +187,10 @@ int ReportFrom(const std::string& folder, const ReportOptions& options) {
       return problem->empty() ? kExitNothingTested : Refuse(*problem);
     if (run.finished()) return kExitClean;
     // The text and HTML reports begin with it; on the screen it is said once.
-    if (!on_screen)
-      std::fprintf(stderr, "lintaro-cli: %s\n", UnfinishedRunNotice(run.records_tested).c_str());
+    if (!on_screen) TellOnStderr(UnfinishedRunNotice(run.records_tested));
     return kExitUnfinished;
   } catch (const StoreError& e) {
-    return Refuse(std::string("cannot read the test results: ") + e.what());
+    return Refuse(ResultsProblem(db_path, e.what()));
   }
 }
 
@@ -238,7 +238,10 @@ int ReportCommand(int argc, char** argv) {
   const ProgramFolders folders = CliProgramFolders(options.home);
   // While a test run writes the folder, its results are not read.
   FolderLock lock = FolderLock::ForReading(folders.data, HoldsResults(folders.data));
-  if (lock.refused()) return Refuse(FolderInUseMessage(lock.state(), folders.data));
+  if (lock.refused())
+    return Refuse(TerminalWording("Program Folder In Use",
+                                  FolderInUseMessage(lock.state(), folders.data), "", "")
+                      .text);
   return ReportFrom(folders.data, options);
 }
 

@@ -16,6 +16,7 @@
 #include "cli/cli_options.h"
 #include "cli/help_text.h"
 #include "cli/standard_output.h"
+#include "cli/terminal_wording.h"
 #include "core/error_limit.h"
 #include "core/folder_lock.h"
 #include "run/run_ending.h"
@@ -28,7 +29,7 @@ constexpr int kExitShown = 0;
 constexpr int kExitFailed = 2;
 
 int Fail(const std::string& problem) {
-  std::fprintf(stderr, "lintaro-cli: %s\n", problem.c_str());
+  TellOnStderr(problem);
   return kExitFailed;
 }
 
@@ -47,11 +48,11 @@ bool ParseRecordNumber(const std::string& text, int64_t& out) {
 int UnfinishedStatus(ResultsDb& db, int status) {
   try {
     if (const StoredRunEnding run = ReadStoredRunEnding(db); !run.finished()) {
-      std::fprintf(stderr, "lintaro-cli: %s\n", UnfinishedRunNotice(run.records_tested).c_str());
+      TellOnStderr(UnfinishedRunNotice(run.records_tested));
       return kExitUnfinished;
     }
   } catch (const StoreError& e) {
-    return Fail(std::string("the test results cannot be read: ") + e.what());
+    return Fail(ResultsProblem(db.path(), e.what()));
   }
   return status;
 }
@@ -77,16 +78,19 @@ int ShowCommand(int argc, char** argv) {
   std::string home = CliProgramFolders(args.value_or("home", "")).data;
   while (home.size() > 1 && home.back() == '/') home.pop_back();
   FolderLock lock = FolderLock::ForReading(home, HoldsResults(home));
-  if (lock.refused()) return Fail(FolderInUseMessage(lock.state(), home));
+  if (lock.refused())
+    return Fail(
+        TerminalWording("Program Folder In Use", FolderInUseMessage(lock.state(), home), "", "")
+            .text);
   const std::string path = JoinPath(home, kResultsFileName);
   std::error_code ec;
   if (!std::filesystem::exists(path, ec))
-    return Fail("there are no test results in " + home + " (no " + kResultsFileName + ")");
+    return Fail(path + ": there are no test results to show: the file was not found");
   std::unique_ptr<ResultsDb> db;
   try {
     db = ResultsDb::Open(path, /*read_only=*/true);
   } catch (const StoreError& e) {
-    return Fail(std::string("the test results cannot be read: ") + e.what());
+    return Fail(ResultsProblem(path, e.what()));
   }
 
   RecordViewer viewer(*db);

@@ -62,7 +62,11 @@ bool FolderIsWritable(const std::string& folder) {
 
 bool IsInstalledCopy(const std::string& executable_folder) {
   const fs::path folder = fs::path(WithTrailingSeparator(executable_folder)).parent_path();
-  return folder.filename() == "bin" && IsFile(InstalledHelpFile(executable_folder)) &&
+  // The folder of the shared files: the command line's package alone holds
+  // its samples there, the desktop program's its help file.
+  std::error_code ec;
+  return folder.filename() == "bin" &&
+         fs::is_directory(InstalledHelpFile(executable_folder).parent_path(), ec) &&
          !IsFile(folder / kHelpFileName);
 }
 

@@ -37,10 +37,11 @@ ProgramFolders ResolveProgramFolders(const std::string& executable_folder,
                                      const std::string& per_user_folder);
 
 // Whether the executable folder is that of an installed copy
-// (`cmake --install` or the package): a folder named "bin" with the help file
-// in ../share/lintaro and none beside the executable. A build folder has the
-// help file beside the programs and is not named bin; a copy set up by hand
-// with the help file beside it keeps the program-folder rule.
+// (`cmake --install` or the packages): a folder named "bin" with the folder
+// ../share/lintaro (the help file, or lintaro-cli's samples when it is
+// installed alone) and no help file beside the executable. A build folder
+// has the help file beside the programs and is not named bin; a copy set up
+// by hand with the help file beside it keeps the program-folder rule.
 bool IsInstalledCopy(const std::string& executable_folder);
 
 // The per-user data folder "<data home>/Lintaro": the data home is

@@ -32,6 +32,10 @@ struct RunFailure {
 // Nothing when it can be. Never waits on a named pipe or a device.
 std::optional<std::string> UnreadableFileProblem(const std::string& file);
 
+// The name standard input goes by as a submission file ("-" on the command
+// line), in the results and in messages.
+inline constexpr const char* kStandardInputName = "(standard input)";
+
 class SubmissionFile : public ByteSource {
  public:
   // Opens path for reading, without waiting on a named pipe or a device.

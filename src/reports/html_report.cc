@@ -105,6 +105,11 @@ std::string HtmlHead(const ReportHeader &header) {
   s += "<H1>";
   AppendHtmlUtf8(s, ReportTitle());
   s += "</H1>";
+  if (!header.scope_heading.empty()) {
+    s += "<H2>";
+    AppendHtmlUtf8(s, header.scope_heading);
+    s += "</H2>";
+  }
   s += "<P>";
   AppendHtmlUtf8(s, SourceLine(header.paths));
   s += "<P>";

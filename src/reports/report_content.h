@@ -45,6 +45,9 @@ struct ReportHeader {
   // UTF-8; the first line of the report when the run that wrote the results
   // did not finish (run/run_ending.h), empty otherwise.
   std::string unfinished_notice;
+  // The heading of a report of one employer's findings ("Employer EIN:
+  // 310000001"), empty for the whole submission's.
+  std::string scope_heading;
 };
 
 ReportHeader ReadReportHeader(ResultsDb& db);

@@ -43,6 +43,7 @@ const std::string& EmployerTracker::EmployerOf(int64_t rec_num, const std::strin
 ReportHeader ReadReportHeader(ResultsDb& db, const ReportFilter& filter) {
   ReportHeader header = ReadReportHeader(db);
   if (filter.keeps_all()) return header;
+  header.scope_heading = "Employer EIN: " + filter.employer_ein;
   header.records_tested = EmployerRecordCount(db, filter.employer_ein);
   header.records_with_errors = 0;
   header.errors = 0;

@@ -16,6 +16,11 @@ bool BuildTextReport(ResultsDb& db, ReportBuffer& out, const PieceHandler& after
   out.Append("\t");
   out.Append(ReportTitle());
   out.Append("\r\n\r\n");
+  if (!header.scope_heading.empty()) {
+    out.Append("\t");
+    out.Append(header.scope_heading);
+    out.Append("\r\n\r\n");
+  }
   out.Append(SourceLine(header.paths));
   out.Append("\r\n\r\n");
   out.Append("\r\n\t");

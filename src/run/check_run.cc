@@ -95,7 +95,13 @@ void CheckRun::CriticalStop(const CriticalFinding &finding) {
 }
 
 void CheckRun::RecordAbort() {
-  if (results_ && results_->has_current()) {
+  if (!results_ || !results_->has_current()) return;
+  if (abort_cause_ == RunEnding::kStoppedBySignal) {
+    checking_->recorder.AddError("Test Aborted", "Stopped by a signal",
+                                 "The last file did not complete testing because the check was "
+                                 "stopped by a signal (Ctrl+C, a terminal that closed or a "
+                                 "request to end) while processing.");
+  } else {
     checking_->recorder.AddError("Test Aborted", "Exit was chosen",
                                  "The last file did not complete testing "
                                  "because the Exit Button was selected while "
@@ -361,7 +367,9 @@ void CheckRun::ChooseFile() {
 CheckRun::Step CheckRun::TestFile() {
   // The file is opened first: one that cannot be tested (a named pipe, a
   // folder) leaves the last results, and the window showing them, as they were.
-  SubmissionFile file(file_name_);
+  SubmissionFile file(file_name_ == kStandardInputName && !options_.standard_input_copy.empty()
+                          ? options_.standard_input_copy
+                          : file_name_);
   view_.FileOpened();
   if (state_.RecCtr == 1) OpenResults();
   results_->AddFile(file_name_, FormatDate(clock_.Today()));

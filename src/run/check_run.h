@@ -85,6 +85,9 @@ struct CheckRunOptions {
   // summary from it and leaves it open. The fuzz targets keep one in memory
   // for all their inputs, so that an input costs no new file and schema.
   ResultsDb* results_store = nullptr;
+  // Where the file chosen as kStandardInputName is read from (a copy of
+  // standard input), or empty.
+  std::string standard_input_copy;
 };
 
 inline constexpr const char* kOpenFileFilter =

@@ -49,8 +49,9 @@ bool WaitForFileSize(const std::string& path, std::uintmax_t bytes) {
 
 // Runs lintaro-cli with a terminal as its standard output and error; out is
 // everything the terminal received (both streams, as shown).
-CliResult RunCliOnTerminal(const std::vector<std::string>& args) {
-  std::string line = "script -qec \"'" LINTARO_CLI_PATH "'";
+// env: assignments put before it ("TERM=dumb").
+CliResult RunCliOnTerminal(const std::vector<std::string>& args, const std::string& env = "") {
+  std::string line = "script -qec \"" + env + " '" LINTARO_CLI_PATH "'";
   for (const std::string& arg : args) line += " '" + arg + "'";
   return RunShell(line + "\" /dev/null </dev/null");
 }
@@ -94,7 +95,7 @@ TEST_F(CliProcessTest, SignalsAbortChecksAndBatchesKeepTheResultsAndSetTheStatus
         << r.err;
     std::smatch at;
     ASSERT_TRUE(
-        std::regex_search(r.err, at, std::regex("lintaro-cli: Interrupted at record (\\d+)")))
+        std::regex_search(r.err, at, std::regex("lintaro-cli: interrupted at record (\\d+)")))
         << r.err;
     const std::string record = at[1];
     // Every record read is stored, the last with the abort finding.
@@ -102,6 +103,9 @@ TEST_F(CliProcessTest, SignalsAbortChecksAndBatchesKeepTheResultsAndSetTheStatus
     EXPECT_EQ(stored->CountRecords(), std::stoll(record));
     const ErrorRow last = stored->ReadLastError().value_or(ErrorRow{});
     EXPECT_EQ(std::to_string(last.rec_num) + " " + last.reference, record + " Test Aborted");
+    EXPECT_EQ(last.user_entry, "Stopped by a signal");
+    EXPECT_NE(last.error.find("the check was stopped by a signal"), std::string::npos)
+        << last.error;
     EXPECT_NE(r.out.find("Records tested: " + record + "\n"), std::string::npos);
   }
   // A batch check of both files: the signal stops the running check and the
@@ -115,10 +119,18 @@ TEST_F(CliProcessTest, SignalsAbortChecksAndBatchesKeepTheResultsAndSetTheStatus
   EXPECT_EQ(r.status, 143) << r.out;
   EXPECT_TRUE(std::regex_match(
       r.out, std::regex("big\\.txt: [^\n]*, aborted\n"
-                        "small\\.txt: 0 records, 0 errors, aborted\n"
+                        "small\\.txt: not started\n"
                         "2 submission\\(s\\): 0 clean, 0 with findings, 0 not tested, "
-                        "2 interrupted[^\n]*\n")))
+                        "1 interrupted, 1 not started[^\n]*\n")))
       << r.out;
+  // The summary file says the same, and the submission never started has
+  // no results.
+  const std::string summary = ReadWholeFile(results + "/batch.json");
+  EXPECT_NE(summary.find("\"submission\": \"small.txt\", \"file\": \"" + small.back() +
+                         "\", \"results\": null, \"outcome\": \"not_started\""),
+            std::string::npos)
+      << summary;
+  EXPECT_FALSE(fs::exists(fs::path(results) / "small.txt"));
   EXPECT_EQ(ResultsDb::Open(big_db.string(), true)->ReadLastError()->reference, "Test Aborted");
 }
 
@@ -240,11 +252,10 @@ TEST_F(CliProcessTest, ACheckKilledOrOutOfDiskNeverReadsAsFinished) {
 TEST_F(CliProcessTest, TheProgressLineIsErasedBeforeOtherOutputAndEndsAtAHundred) {
   CliResult r = RunCliOnTerminal(Check("clean.txt", CleanSubmission(3000)));
   EXPECT_EQ(r.status, 0);
-  EXPECT_NE(r.out.find("Processing Record Number: 3004 (100%)\033[K\r\033[KResults: Testing "
-                       "Completed."),
+  EXPECT_NE(r.out.find("Processing Record Number: 3004 (100%)\033[K\r\033[KRecords tested: 3004"),
             std::string::npos)
       << r.out;
-  EXPECT_NE(r.out.find("\nRecords tested: 3004\r\n"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("\nResults: "), std::string::npos) << r.out;
   // A run that stops early erases the line before its summary too.
   auto records = CleanSubmission(3000);
   records[1500] = MakeRecord("RCF");
@@ -252,6 +263,47 @@ TEST_F(CliProcessTest, TheProgressLineIsErasedBeforeOtherOutputAndEndsAtAHundred
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.out.find("100%"), std::string::npos);
   EXPECT_NE(r.out.find("\033[K\r\033[KRecords tested: 1501\r\n"), std::string::npos) << r.out;
+}
+
+// A terminal that cannot rewrite a line gets no progress line, nor does a
+// quiet check, which says nothing at all when it succeeds.
+TEST_F(CliProcessTest, NoProgressLineOnADumbTerminalOrWhenQuiet) {
+  const std::vector<std::string> check = Check("clean.txt", CleanSubmission(3000));
+  for (const std::string env : {"TERM=dumb", "env -u TERM"}) {
+    const CliResult r = RunCliOnTerminal(check, env);
+    EXPECT_EQ(r.status, 0) << env;
+    EXPECT_EQ(r.out.find("Processing"), std::string::npos) << env << r.out;
+    EXPECT_EQ(r.out.find('\033'), std::string::npos) << env << r.out;
+    EXPECT_EQ(r.out.substr(0, 22), "Records tested: 3004\r\n") << env << r.out;
+  }
+  std::vector<std::string> quiet = check;
+  quiet.insert(quiet.begin() + 1, "-q");
+  const CliResult r = RunCliOnTerminal(quiet, "TERM=xterm");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "");
+}
+
+// A file of a folder that the batch may not read is one line, "not
+// tested", with no results folder, and never stops the others.
+TEST_F(CliProcessTest, ABatchTellsAnUnreadableFileInOneLineAndMakesNoFolderForIt) {
+  const std::string in = files.str() + "/in";
+  fs::create_directory(in);
+  fs::permissions(in, fs::perms::all);
+  const std::string clean = Check("in/a.txt", CleanSubmission(1)).back();
+  const std::string secret = Check("in/b.txt", CleanSubmission(1)).back();
+  chmod(secret.c_str(), 0);
+  const std::string results = home.str() + "/results";
+  CliResult r = RunCli({"batch", "-j", "1", "--results", results, in}, AsUnprivilegedUser());
+  EXPECT_EQ(r.status, 2) << r.err;
+  EXPECT_EQ(r.out, "a.txt: 5 records, 0 errors, clean\nb.txt: not tested: " + secret +
+                       " cannot be read: Permission denied\n"
+                       "2 submission(s): 1 clean, 0 with findings, 1 not tested; results in " +
+                       results + "\n");
+  EXPECT_TRUE(fs::exists(fs::path(results) / "a.txt" / kResultsFileName));
+  EXPECT_FALSE(fs::exists(fs::path(results) / "b.txt"));
+  r = RunCli({"batch", "-j", "1", "--format", "json", "--results", results, secret},
+             AsUnprivilegedUser());
+  EXPECT_NE(r.out.find("\"results\": null, \"outcome\": \"failed\""), std::string::npos) << r.out;
 }
 
 TEST_F(CliProcessTest, UnreadableFileOrReadOnlyProgramFolderKeepsTheLastResults) {
@@ -268,7 +320,7 @@ TEST_F(CliProcessTest, UnreadableFileOrReadOnlyProgramFolderKeepsTheLastResults)
   CliResult r = RunCli(check, AsUnprivilegedUser());
   chmod(home.str().c_str(), 0755);
   EXPECT_EQ(r.status, 2) << r.out;
-  EXPECT_EQ(r.err, "lintaro-cli: The program folder " + home.str() + " cannot be written.\n");
+  EXPECT_EQ(r.err, "lintaro-cli: " + home.str() + ": the program folder cannot be written\n");
   // The results of the last check are still there and whole.
   EXPECT_EQ(fs::file_size(db()), before);
   EXPECT_EQ(ResultsDb::Open(db(), true)->CountRecords(), 6);
@@ -286,8 +338,9 @@ TEST_F(CliProcessTest, ALockThatCannotBeTakenRefusesTheRunAndKeepsTheResults) {
   chmod(lock.c_str(), 0444);  // root's, or read-only to its own user
   CliResult r = RunCli(check, AsUnprivilegedUser());
   EXPECT_EQ(r.status, 2) << r.out;
-  EXPECT_EQ(r.err, "Program Folder Error: The program folder " + home.str() +
-                       " cannot be locked for a test run: " + lock + ": Permission denied.\n");
+  EXPECT_EQ(r.err, "lintaro-cli: " + home.str() +
+                       ": the program folder cannot be locked for a test run: " + lock +
+                       ": Permission denied\n");
   EXPECT_TRUE(ReadWholeFile(db()) == before) << "the last results were replaced";
   EXPECT_FALSE(fs::exists(home.path() / "ErrSetLog.ini"));
 
@@ -295,7 +348,7 @@ TEST_F(CliProcessTest, ALockThatCannotBeTakenRefusesTheRunAndKeepsTheResults) {
   fs::create_directory(lock);
   r = RunCli(check);
   EXPECT_EQ(r.status, 2) << r.out;
-  EXPECT_NE(r.err.find(lock + ": Is a directory."), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find(lock + ": Is a directory\n"), std::string::npos) << r.err;
   EXPECT_TRUE(ReadWholeFile(db()) == before) << "the last results were replaced";
   EXPECT_FALSE(fs::exists(home.path() / "ErrSetLog.ini"));
 }

@@ -32,6 +32,8 @@ TEST(ProgramFolder, DataFolderAndHelpFileOfEachLayout) {
       {"build folder", "build/lintaro build/Lintaro.hlp", "build"},
       {"installed to a user prefix", installed, "prefix/bin"},
       {"installed, folder with a trailing slash", installed, "prefix/bin/"},
+      {"command line installed alone", "cli/bin/lintaro-cli cli/share/lintaro/samples/clean.txt",
+       "cli/bin"},
       // --home beats $LINTARO_HOME, which beats the executable's folder.
       {"installed with --home", files_of_copy, "prefix/bin", "work", "env"},
       {"installed with LINTARO_HOME", files_of_copy, "prefix/bin", "", "env"},

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Builds the Debian package from the build folder with cpack and checks what
-# it holds: exactly the files a user needs, stripped programs, the project
-# version and dependencies found by dpkg-shlibdeps. Prints the contents and
-# the package's size.
+# Builds the Debian packages from the build folder with cpack and checks what
+# each holds: exactly the files its users need, stripped programs, the
+# project version, and its dependencies: lintaro-cli only the packages of
+# the libraries ldd shows it loads (no Qt), lintaro Qt and lintaro-cli of the
+# same version. Prints the contents and the packages' sizes.
 #
 #   deb_contents_test.sh BUILD_DIR VERSION WITH_WINDOW(ON|OFF)
 set -euo pipefail
@@ -22,62 +23,96 @@ fail() {
 }
 
 arch=$(dpkg --print-architecture)
-deb=$work/lintaro_${version}_${arch}.deb
 (cd "$build" && cpack -G DEB -B "$work" >"$work/cpack.log" 2>&1) || {
   cat "$work/cpack.log"
-  fail "cpack could not build the package"
+  fail "cpack could not build the packages"
   exit 1
 }
-[[ -f $deb ]] || { fail "no $(basename "$deb") was made"; ls "$work"; exit 1; }
+made=$(cd "$work" && ls ./*.deb | sed 's|^\./||' | sort | tr '\n' ' ')
+wanted="lintaro-cli_${version}_${arch}.deb "
+[[ $window == ON ]] && wanted="lintaro-cli_${version}_${arch}.deb lintaro_${version}_${arch}.deb "
+[[ $made == "$wanted" ]] || fail "cpack made '$made', not '$wanted'"
 
-expected=(
+cli_files=(
   usr/bin/lintaro-cli
   usr/share/bash-completion/completions/lintaro-cli
-  usr/share/doc/lintaro/LICENSE
-  usr/share/doc/lintaro/README.md
+  usr/share/doc/lintaro-cli/LICENSE
+  usr/share/doc/lintaro-cli/README.md
+  usr/share/doc/lintaro-cli/changelog.gz
+  usr/share/doc/lintaro-cli/copyright
+  usr/share/lintaro/samples/clean.txt
+  usr/share/lintaro/samples/mistakes.txt
+  usr/share/lintian/overrides/lintaro-cli
+  usr/share/man/man1/lintaro-cli.1.gz
+  usr/share/man/man5/lintaro-formats.5.gz
+)
+desktop_files=(
+  usr/bin/lintaro
+  usr/share/applications/lintaro.desktop
   usr/share/doc/lintaro/changelog.gz
   usr/share/doc/lintaro/copyright
+  usr/share/icons/hicolor/scalable/apps/lintaro.svg
   usr/share/lintaro/Lintaro.hlp
   usr/share/lintian/overrides/lintaro
-  usr/share/man/man1/lintaro-cli.1.gz
+  usr/share/man/man1/lintaro.1.gz
+  usr/share/metainfo/example.lintaro.Lintaro.metainfo.xml
+  usr/share/mime/packages/lintaro.xml
 )
-if [[ $window == ON ]]; then
-  expected+=(
-    usr/bin/lintaro
-    usr/share/applications/lintaro.desktop
-    usr/share/icons/hicolor/scalable/apps/lintaro.svg
-    usr/share/man/man1/lintaro.1.gz
-    usr/share/metainfo/example.lintaro.Lintaro.metainfo.xml
-  )
-fi
-actual=$(dpkg-deb --fsys-tarfile "$deb" | tar -t | grep -v '/$' | sed 's|^\./||' | sort)
-wanted=$(printf '%s\n' "${expected[@]}" | sort)
-if [[ $actual != "$wanted" ]]; then
-  fail "the package holds other files than expected:"
-  diff <(echo "$wanted") <(echo "$actual") | sed 's/^/  /' || true
-fi
 
-field() { dpkg-deb -f "$deb" "$1"; }
-[[ $(field Package) == lintaro ]] || fail "Package is '$(field Package)'"
-[[ $(field Version) == "$version" ]] || fail "Version is '$(field Version)', not $version"
-[[ $(field Architecture) == "$arch" ]] || fail "Architecture is '$(field Architecture)'"
-[[ -n $(field Maintainer) ]] || fail "no Maintainer"
-[[ -n $(field Description) ]] || fail "no Description"
-needs=(libc6 libsqlite3-0 libstdc++6)
-[[ $window == ON ]] && needs+=(libqt6widgets6)
-for lib in "${needs[@]}"; do
-  [[ $(field Depends) == *"$lib"* ]] || fail "Depends lacks $lib: $(field Depends)"
-done
-
-dpkg-deb -x "$deb" "$work/root"
-for program in "$work"/root/usr/bin/*; do
-  sections=$(readelf -S -W "$program")
-  for section in .symtab .comment; do
-    [[ $sections != *" $section "* ]] || fail "$(basename "$program") keeps $section"
+# check_package NAME FILE... : the package's files, fields and programs.
+check_package() {
+  local name=$1
+  shift
+  local deb=$work/${name}_${version}_${arch}.deb
+  [[ -f $deb ]] || return 0
+  local actual wanted
+  actual=$(dpkg-deb --fsys-tarfile "$deb" | tar -t | grep -v '/$' | sed 's|^\./||' | sort)
+  wanted=$(printf '%s\n' "$@" | sort)
+  if [[ $actual != "$wanted" ]]; then
+    fail "$name holds other files than expected:"
+    diff <(echo "$wanted") <(echo "$actual") | sed 's/^/  /' || true
+  fi
+  local field
+  for field in Package Version Architecture Maintainer Description Depends; do
+    [[ -n $(dpkg-deb -f "$deb" $field) ]] || fail "$name has no $field"
   done
-done
+  [[ $(dpkg-deb -f "$deb" Package) == "$name" ]] || fail "$name: Package is wrong"
+  [[ $(dpkg-deb -f "$deb" Version) == "$version" ]] || fail "$name: Version is not $version"
+  [[ $(dpkg-deb -f "$deb" Architecture) == "$arch" ]] || fail "$name: Architecture is wrong"
+  dpkg-deb -x "$deb" "$work/root-$name"
+  for program in "$work/root-$name"/usr/bin/*; do
+    sections=$(readelf -S -W "$program")
+    for section in .symtab .comment; do
+      [[ $sections != *" $section "* ]] || fail "$(basename "$program") keeps $section"
+    done
+  done
+  dpkg-deb -c "$deb"
+  echo "$name: $(stat -c %s "$deb") bytes, installed size" \
+    "$(dpkg-deb -f "$deb" Installed-Size) KiB, Depends: $(dpkg-deb -f "$deb" Depends)"
+}
 
-dpkg-deb -c "$deb"
-echo "package: $(basename "$deb"), $(stat -c %s "$deb") bytes," \
-  "installed size $(field Installed-Size) KiB"
+# The names of the packages a Depends field lists.
+depends_names() { dpkg-deb -f "$1" Depends | tr ',' '\n' | sed 's/^ *//; s/[ (].*//' | sed '/^$/d' | sort -u; }
+
+check_package lintaro-cli "${cli_files[@]}"
+cli_deb=$work/lintaro-cli_${version}_${arch}.deb
+# lintaro-cli needs the packages of what ldd shows it loads, and no other.
+loaded=$(ldd "$build/lintaro-cli" | awk '$3 ~ /^\// { print $3 } $1 ~ /^\// { print $1 }')
+owners=$(for lib in $loaded; do
+  dpkg -S "$lib" 2>/dev/null || dpkg -S "$(realpath "$lib")" 2>/dev/null || echo "unowned: $lib"
+done | sed 's/:.*//' | sort -u)
+[[ $(depends_names "$cli_deb") == "$owners" ]] ||
+  fail "lintaro-cli depends on '$(depends_names "$cli_deb" | tr '\n' ' ')', ldd shows '$(echo $owners)'"
+[[ $(dpkg-deb -f "$cli_deb" Depends) != *qt* ]] || fail "lintaro-cli depends on Qt"
+
+if [[ $window == ON ]]; then
+  check_package lintaro "${desktop_files[@]}"
+  desktop_deb=$work/lintaro_${version}_${arch}.deb
+  depends=$(dpkg-deb -f "$desktop_deb" Depends)
+  [[ $depends == *"lintaro-cli (= $version)"* ]] ||
+    fail "lintaro does not depend on lintaro-cli (= $version): $depends"
+  [[ $depends == *libqt6widgets6* ]] || fail "lintaro does not depend on Qt: $depends"
+  [[ $(dpkg-deb -f "$desktop_deb" Recommends) == *xdg-utils* ]] ||
+    fail "lintaro does not recommend xdg-utils"
+fi
 ((failures == 0))

@@ -36,14 +36,47 @@ XDG_DATA_HOME=$work/cli-data LINTARO_HOME='' "$prefix/bin/lintaro-cli" check \
 leaked=$(ls "$prefix/bin" | grep -v -x -e lintaro -e lintaro-cli || true)
 [[ -z $leaked ]] || fail "lintaro-cli wrote into bin/: $leaked"
 
+# The command line's component alone (its package without the desktop's):
+# an installed copy all the same, so its results go to the per-user folder.
+cli_prefix=$work/cli-prefix
+cmake --install "$build" --component cli --prefix "$cli_prefix" >"$work/install-cli.log" ||
+  { cat "$work/install-cli.log"; exit 1; }
+[[ ! -e $cli_prefix/bin/lintaro && ! -e $cli_prefix/share/applications ]] ||
+  fail "the cli component installs the desktop program's files"
+XDG_DATA_HOME=$work/cli-alone LINTARO_HOME='' "$cli_prefix/bin/lintaro-cli" check -q \
+  "$cli_prefix/share/lintaro/samples/clean.txt" ||
+  fail "lintaro-cli installed alone could not test its sample"
+[[ -f $work/cli-alone/Lintaro/ERRLOG2C.MDB ]] ||
+  fail "lintaro-cli installed alone left no results in the per-user data folder"
+leaked=$(ls "$cli_prefix/bin" | grep -v -x -e lintaro-cli || true)
+[[ -z $leaked ]] || fail "lintaro-cli installed alone wrote into bin/: $leaked"
+
+# The sections an administrator looks for, in the order of man-pages(7).
+cli_sections="NAME SYNOPSIS DESCRIPTION EXIT STATUS ENVIRONMENT FILES EXAMPLES SEE ALSO"
+sections_of() { zcat "$1" | sed -n 's/^\.SH "*\([^"]*\)"*$/\1/p' | tr '\n' ' ' | sed 's/ $//'; }
+page=$prefix/share/man/man1/lintaro-cli.1.gz
+if [[ -f $page ]]; then
+  got=$(sections_of "$page")
+  [[ $got == "$cli_sections" ]] ||
+    fail "the sections of lintaro-cli(1) are '$got', not '$cli_sections'"
+  for word in LINTARO_HOME XDG_DATA_HOME TERM batch.json lintaro.lock jq lintaro\\-formats; do
+    zcat "$page" | grep -qF -- "$word" || fail "lintaro-cli(1) does not mention $word"
+  done
+fi
+formats=$prefix/share/man/man5/lintaro-formats.5.gz
+[[ -f $formats ]] || fail "no manual page $formats"
+
 programs=(lintaro-cli)
 [[ $window == ON ]] && programs+=(lintaro)
-for program in "${programs[@]}"; do
+for program in "${programs[@]}" formats; do
   page=$prefix/share/man/man1/$program.1.gz
+  [[ $program == formats ]] && page=$formats
   [[ -f $page ]] || { fail "no manual page $page"; continue; }
-  zcat "$page" | grep -q "^\.TH ${program^^} \"1\" .* \"$program $version\"" ||
-    fail "the page of $program does not carry version $version"
-  zcat "$page" | grep -q "^$program \\\\- " || fail "the page of $program has no NAME line"
+  if [[ $program != formats ]]; then
+    zcat "$page" | grep -q "^\.TH ${program^^} \"1\" .* \"$program $version\"" ||
+      fail "the page of $program does not carry version $version"
+    zcat "$page" | grep -q "^$program \\\\- " || fail "the page of $program has no NAME line"
+  fi
   if command -v man >/dev/null; then
     # What lintian runs on every page.
     warnings=$(LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 \
@@ -53,6 +86,19 @@ for program in "${programs[@]}"; do
 done
 
 if [[ $window == ON ]]; then
+  # The MIME type of submission files: a database built from the installed
+  # file knows it by its first bytes and by its name.
+  if command -v update-mime-database >/dev/null; then
+    update-mime-database "$prefix/share/mime" >"$work/mime.log" 2>&1 ||
+      { fail "update-mime-database refuses the MIME type"; cat "$work/mime.log"; }
+    grep -q 'application/x-lintaro-submission' "$prefix/share/mime/magic" 2>/dev/null ||
+      fail "the MIME type has no magic"
+    grep -q 'application/x-lintaro-submission:\*\.rca' "$prefix/share/mime/globs" 2>/dev/null ||
+      fail "the MIME type has no file name pattern"
+    grep -q 'MimeType=application/x-lintaro-submission;' \
+      "$prefix/share/applications/lintaro.desktop" ||
+      fail "the desktop entry does not claim the MIME type first"
+  fi
   if command -v appstreamcli >/dev/null; then
     appstreamcli validate --no-net "$prefix"/share/metainfo/*.metainfo.xml >"$work/as.log" 2>&1 ||
       { fail "the AppStream metainfo is not valid"; cat "$work/as.log"; }
