@@ -3,8 +3,13 @@
 #include <QEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QStyle>
 #include <QTextCursor>
+#include <QTextDocument>
+#include <QTextLayout>
+#include <QTextOption>
 #include <algorithm>
+#include <cmath>
 #include <initializer_list>
 
 #include "browse/grid_results.h"
@@ -18,6 +23,8 @@ namespace lintaro {
 namespace {
 
 constexpr int kCritBoxTwips = 900;
+// The grids and their labels above the critical error, at the least.
+constexpr int kGridsLeastTwips = 2400;
 
 QLabel* NewBoldLabel(QWidget* parent, const char* name) {
   auto* label = new QLabel(parent);
@@ -66,10 +73,11 @@ void ErrorGridsPanel::Layout(const AreaColumn& column) {
   int top = Twips(120);
   records_label_->setGeometry(left, top, width, label_height);
   top += label_height + Twips(60);
-  const int crit_box = Twips(kCritBoxTwips);
-  const int crit_top =
-      std::max(top + Twips(2400), column.height - Twips(kAreaMarginTwips) - crit_box);
-  crit_text_->setGeometry(left, crit_top, width, crit_box);
+  const int bottom = column.height - Twips(kAreaMarginTwips);
+  const int crit_top = std::max(top + Twips(kGridsLeastTwips),
+                                bottom - std::max(Twips(kCritBoxTwips), CritTextHeight(width)));
+  crit_text_->setGeometry(left, crit_top, width,
+                          std::max(Twips(kCritBoxTwips) / 2, bottom - crit_top));
   crit_label_->setGeometry(left, crit_top - label_height - Twips(30), width, label_height);
   const int middle = crit_label_->y() - Twips(120) - top;
   const int records = std::max(caption * 3, static_cast<int>((middle - label_height) * 0.42));
@@ -83,6 +91,31 @@ void ErrorGridsPanel::Layout(const AreaColumn& column) {
   findings_grid_->setGeometry(left, top + caption, width, findings - caption);
   if (records_grid_->model() != nullptr) records_grid_->FitColumns(true);
   if (findings_grid_->model() != nullptr) findings_grid_->FitColumns(false);
+}
+
+int ErrorGridsPanel::CritTextHeight(int width) const {
+  // The box's frame, the document's margins and its lines as the box wraps
+  // them.
+  const int frame = 2 * crit_text_->frameWidth();
+  const int margin = 2 * static_cast<int>(std::ceil(crit_text_->document()->documentMargin()));
+  // Wrapped as narrow as with the scroll bar shown, which the box may have
+  // had when it last laid its text out.
+  const int bar = crit_text_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, crit_text_);
+  const qreal line_width = std::max(1, width - frame - margin - bar);
+  QTextOption wrapping;
+  wrapping.setWrapMode(crit_text_->wordWrapMode());
+  int lines = 0;
+  for (const QString& paragraph : crit_text_->toPlainText().split('\n')) {
+    QTextLayout layout(paragraph, crit_text_->font());
+    layout.setTextOption(wrapping);
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+      line.setLineWidth(line_width);
+      ++lines;
+    }
+    layout.endLayout();
+  }
+  return std::max(1, lines) * crit_text_->fontMetrics().lineSpacing() + frame + margin + 1;
 }
 
 void ErrorGridsPanel::Fill(GridResults& results, const std::string& results_path, int64_t tested) {

@@ -22,6 +22,7 @@
 #include "ui/go_to_record_dialog.h"
 #include "ui/grid_tip_window.h"
 #include "ui/help_window.h"
+#include "ui/menu_keys.h"
 #include "ui/progress_line.h"
 #include "ui/record_grid_view.h"
 #include "ui/record_view.h"
@@ -159,6 +160,7 @@ void MainWindow::BuildMenus() {
   help->setObjectName("mnuHelp");
   AddEntry(this, menu_actions_, help, Command::mnuHContents, &MainWindow::ShowHelpContents);
   AddEntry(this, menu_actions_, help, Command::mnuHAbout, &MainWindow::ShowAbout);
+  new MenuBarKeys(*this);
 }
 
 // View: the report and records submenus and Go to Record.

@@ -44,13 +44,16 @@ void RecordGridView::ReplaceModel(QAbstractItemModel* model) {
 void RecordGridView::FitColumns(bool narrow_first_columns) {
   const int full = std::max(TwipsToPixels(this, 1440), viewport()->width());
   if (narrow_first_columns) {
-    // 800 twips, or what "RecNum" and "ErrCount" need in the desktop's font.
+    // 800 twips, or what "RecNum" and "ErrCount" or their widest values
+    // need in the desktop's font.
     const QHeaderView* header = horizontalHeader();
     const int margins = 4 * header->style()->pixelMetric(QStyle::PM_HeaderMargin);
     for (int c : {0, 1}) {
       const QString heading = model()->headerData(c, Qt::Horizontal).toString();
-      setColumnWidth(c, std::max(TwipsToPixels(this, kNarrowColumnTwips),
-                                 header->fontMetrics().horizontalAdvance(heading) + margins));
+      const int value = CellWidth(QString::fromLatin1(kWidestValues[c]));
+      setColumnWidth(c,
+                     std::max({TwipsToPixels(this, kNarrowColumnTwips),
+                               header->fontMetrics().horizontalAdvance(heading) + margins, value}));
     }
   } else {
     // The reference and the entry get more room in a wider window.
@@ -60,6 +63,16 @@ void RecordGridView::FitColumns(bool narrow_first_columns) {
   // The record text or message column is as wide as the whole grid and
   // scrolls horizontally.
   setColumnWidth(2, full);
+}
+
+int RecordGridView::CellWidth(const QString& text) const {
+  QStyleOptionViewItem option;
+  initViewItemOption(&option);
+  option.text = text;
+  option.features |= QStyleOptionViewItem::HasDisplay;
+  // The cell's own width and the grid line at its right edge.
+  return style()->sizeFromContents(QStyle::CT_ItemViewItem, &option, QSize(), this).width() +
+         (showGrid() ? 1 : 0);
 }
 
 QLabel* NewGridCaption(QWidget* parent, const char* name, const QString& text) {

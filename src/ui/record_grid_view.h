@@ -28,9 +28,13 @@ class RecordGridView : public QTableView {
   void ReplaceModel(QAbstractItemModel* model);
   // Sizes the columns of the model shown: the record grids' "RecNum" and
   // "ErrCount" (narrow_first_columns) 800 twips or what their headings
-  // need, the findings grid's reference and entry a share of the width;
+  // need (or their widest values), the findings grid's reference and entry a share of the width;
   // the last column as wide as the whole grid.
   void FitColumns(bool narrow_first_columns);
+
+ private:
+  // Width a cell needs to show text whole in this grid's font and style.
+  int CellWidth(const QString& text) const;
 };
 
 // A grid's caption bar named name: white bold text, centred, on blue.

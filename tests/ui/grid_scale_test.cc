@@ -3,6 +3,7 @@
 // Record selects any record by its number.
 #include <QAction>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTest>
 #include <filesystem>
 
@@ -57,6 +58,19 @@ class LargeResultTest : public WindowTest {
     return out + "\n";
   }
 
+  // The record number and error count columns of grid show the widest
+  // value each can hold whole: the cell less its grid line and the text
+  // margins the item views keep on both sides.
+  void ExpectWidestValuesFit(QTableView* grid) {
+    const int margins = 2 * (grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1);
+    for (int column : {0, 1}) {
+      const QString widest = column == 0 ? "9999999" : "25000";
+      EXPECT_GE(grid->columnWidth(column) - 1 - margins,
+                grid->fontMetrics().horizontalAdvance(widest))
+          << grid->objectName().toStdString() << " column " << column;
+    }
+  }
+
   std::optional<int64_t> next_number;
   std::vector<int64_t> asked_with;
 };
@@ -71,6 +85,7 @@ TEST_F(LargeResultTest, TestedRecordsOpenWholeTheEndIsOneStepAwayAndAnyCanBeGone
   EXPECT_EQ(Text("DBGrid3Caption"), "200000 Record(s) Tested");
   EXPECT_EQ(grid3->model()->rowCount(), kRecords);
   EXPECT_TRUE(Action("mnuVGoToRecord")->isEnabled());
+  ExpectWidestValuesFit(grid3);
 
   // Ctrl+End: the last record, selected, drawn and shown in the viewer.
   QTest::keyClick(grid3, Qt::Key_End, Qt::ControlModifier);
@@ -110,6 +125,7 @@ TEST_F(LargeResultTest, TestedRecordsOpenWholeTheEndIsOneStepAwayAndAnyCanBeGone
   auto* grid1 = Find<QTableView>("DBGrid1");
   EXPECT_EQ(grid1->model()->rowCount(), kRecords / kErrorEvery);
   EXPECT_EQ(Text("lblRecords"), "200000 Record(s) Tested, 200 Record(s) with Error(s)");
+  ExpectWidestValuesFit(grid1);
   for (int64_t n : {5000, 5001}) trace += GoTo(n, grid1);
   ExpectFileHolds(std::filesystem::path(LINTARO_SOURCE_DIR) / "tests/ui/traces/go_to_record.trace",
                   trace);

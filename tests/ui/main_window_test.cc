@@ -2,11 +2,16 @@
 // event leaves enabled, the captions it shows, and Exit during a run.
 #include <sqlite3.h>
 
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
+#include <QScrollBar>
+#include <QTest>
 #include <QTimer>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <thread>
 
 #include "browse/commands.h"
@@ -78,6 +83,11 @@ class WindowStates : public WindowTest {
       if (label->isVisible())
         out += std::string(name) + ": " + Escape(Text(name).toStdString()) + "\n";
     }
+    // The tested records: their rows and whether their header is drawn.
+    if (const auto* grid3 = Find<QTableView>("DBGrid3"); grid3->isVisible())
+      out +=
+          "DBGrid3: " + std::to_string(grid3->model() != nullptr ? grid3->model()->rowCount() : 0) +
+          " rows" + (grid3->horizontalHeader()->count() > 0 ? ", header" : ", no header") + "\n";
     const auto* crit = Find<QPlainTextEdit>("txtCritError");
     if (crit->isVisible()) out += "txtCritError: " + crit->toPlainText().toStdString() + "\n";
     if (QWidget* focus = window->focusWidget()) {
@@ -118,6 +128,7 @@ class WindowStates : public WindowTest {
       const std::string name(CommandName(static_cast<Command>(c)));
       (Enabled(name) ? on : off) += " " + name;
     }
+    (Enabled("mnuVGoToRecord") ? on : off) += " mnuVGoToRecord";
     out += on + "\n" + off + "\n";
     for (size_t at = 0; (at = out.find(home.str(), at)) != std::string::npos;)
       out.replace(at, home.str().size(), "$home");
@@ -191,6 +202,11 @@ class WindowStateTest : public WindowStates, public ::testing::WithParamInterfac
       Action("mnuRLast")->trigger();
       Button("cmdPrint")->click();
     }
+    if (event == "TestedThenNoErrors") {  // the tested records stay after "No errors found"
+      Run({Submission("clean.txt", CleanSubmission(3))});
+      Button("cmdView")->click();
+      Button("cmdGrid")->click();
+    }
     if (event == "GridViewNoErrors") {
       Button("cmdLast")->click();
       window->ViewRecordsWithErrors();
@@ -212,10 +228,10 @@ INSTANTIATE_TEST_SUITE_P(Events, WindowStateTest,
                                            "CriticalStop", "RunWithFindings", "RecordView",
                                            "LastWithErrors", "LastWithErrorsSecondRecord",
                                            "LastNoReport", "LastUnreadable", "LastNoErrors",
-                                           "GridViewNoErrors", "ReportLastWithErrors",
-                                           "FolderInUse", "ViewerWageRecord",
-                                           "ViewerEmployerRecord", "LastKilled", "LastInUse",
-                                           "HelpMissing"),
+                                           "GridViewNoErrors", "TestedThenNoErrors",
+                                           "ReportLastWithErrors", "FolderInUse",
+                                           "ViewerWageRecord", "ViewerEmployerRecord", "LastKilled",
+                                           "LastInUse", "HelpMissing"),
                          [](const auto& info) { return std::string(info.param); });
 
 // The window during a run is in DuringRun.state: the counter moves, the
@@ -255,6 +271,80 @@ TEST_F(WindowStates, ProgressDuringTheRunAndTheLastRecordBeforeItsMessages) {
        Submission("part2.txt", {all.begin() + 3, all.end()})});
   ExpectFileHolds(std::filesystem::path(LINTARO_SOURCE_DIR) / "tests/ui/states/DuringRun.state",
                   during);
+}
+
+// The letter after "&" in a caption, upper case, or 0.
+QChar AccessLetter(const QString& caption) {
+  for (qsizetype i = 0; i + 1 < caption.size(); ++i) {
+    if (caption[i] != '&') continue;
+    if (caption[i + 1] != '&') return caption[i + 1].toUpper();
+    ++i;
+  }
+  return {};
+}
+
+// The menu bar is reached from the keyboard: Alt with a menu's letter opens
+// the menu even where a button is enabled, F10 and Alt alone open the first
+// menu; no letter of the menu bar is also a control's.
+TEST_F(WindowTest, KeyboardReachesTheMenuBar) {
+  Open();
+  Run({Submission("clean.txt", CleanSubmission(3))});  // every button caption is enabled
+  QMenuBar* bar = window->menuBar();
+  auto* test_menu = Find<QMenu>("mnuTest");
+  std::map<QChar, QString> letters;
+  for (QAction* menu : bar->actions()) letters[AccessLetter(menu->text())] = menu->text();
+  for (auto* button : window->findChildren<QPushButton*>()) {
+    const QChar letter = AccessLetter(button->text());
+    EXPECT_FALSE(letters.contains(letter))
+        << button->text().toStdString() << " and " << letters[letter].toStdString();
+    letters[letter] = button->text();
+  }
+  auto opened = [&](const char* how) {
+    QApplication::processEvents();
+    QWidget* popup = QApplication::activePopupWidget();
+    EXPECT_EQ(popup, test_menu) << how;
+    if (popup != nullptr) popup->close();
+    bar->setActiveAction(nullptr);
+    QApplication::processEvents();
+  };
+  Button("cmdView")->setFocus();
+  QTest::keyClick(window.get(), Qt::Key_T, Qt::AltModifier);
+  opened("Alt+T");
+  QTest::keyClick(window.get(), Qt::Key_F10);
+  opened("F10");
+  Button("cmdView")->setFocus();
+  QTest::keyPress(Button("cmdView"), Qt::Key_Alt, Qt::AltModifier);
+  QTest::keyRelease(Button("cmdView"), Qt::Key_Alt);
+  opened("Alt alone");
+  // Alt with another key is no way into the menu bar.
+  QTest::keyPress(Button("cmdView"), Qt::Key_Alt, Qt::AltModifier);
+  QTest::keyClick(Button("cmdView"), Qt::Key_Q, Qt::AltModifier);
+  QTest::keyRelease(Button("cmdView"), Qt::Key_Alt);
+  EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+}
+
+// Why testing stopped is read whole, at the window's first size, its
+// smallest and a larger one: the box grows with its text, inside the area.
+TEST_F(WindowTest, TheStoppingSentenceIsShownWhole) {
+  {
+    ResultsFixture results(home.path());
+    results.File("/data/stopped.txt");
+    results.Record(1, "RCW", "", 1);
+    std::string message = "The record is not a Korvel record.";
+    for (int i = 0; i < 9; ++i) message += " Its first characters must name a record type.";
+    results.Error(1, "Record Identifier [Position 1 - 3]", "[XYZ]", message, "C");
+  }
+  Open();
+  Button("cmdLast")->click();
+  auto* crit = Find<QPlainTextEdit>("txtCritError");
+  const QWidget* area = Find<QWidget>("area");
+  for (QSize size : {window->size(), window->minimumSize(), window->minimumSize() * 1.5}) {
+    window->resize(size);
+    QApplication::processEvents();
+    EXPECT_EQ(crit->verticalScrollBar()->maximum(), 0) << size.width() << "x" << size.height();
+    EXPECT_LE(crit->geometry().bottom(), area->height()) << size.width();
+    EXPECT_GT(crit->y(), Find<QWidget>("DBGrid2")->geometry().bottom());
+  }
 }
 
 TEST_F(WindowTest, ExitDuringRunRecordsTestAborted) {
