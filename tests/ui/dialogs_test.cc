@@ -128,10 +128,15 @@ TEST_F(WindowTest, AfterTheRefusalBoxTheFocusIsBackInTheLimitEntryAndHelpOpens) 
   std::filesystem::remove(folders.help_file);
   std::filesystem::copy_file(std::string(LINTARO_SOURCE_DIR) + "/src/ui/Lintaro.hlp",
                              folders.help_file);
+  window->resize(window->minimumSize());
+  window->move(20, 30);
   Action("mnuHContents")->trigger();
   auto* help = qobject_cast<HelpWindow*>(window->helpWindow());
   ASSERT_NE(help, nullptr);
   EXPECT_TRUE(help->isVisible());
+  // Over the middle of the main window, which is not in the screen's corner.
+  EXPECT_LE((help->frameGeometry().center() - window->frameGeometry().center()).manhattanLength(),
+            4);
   EXPECT_TRUE(help->browser()->toPlainText().startsWith("Lintaro 2007 Help"));
   EXPECT_LT(help->browser()->verticalScrollBar()->value(), 40);  // at the contents
   EXPECT_TRUE(prompts.messages.empty());
