@@ -56,7 +56,9 @@ MainWindow::MainWindow(ProgramFolders folders, Prompts& prompts, Clock& clock, Q
     : QMainWindow(parent), folders_(std::move(folders)), prompts_(prompts), clock_(clock) {
   setObjectName("frmMain");
   setWindowIcon(ProgramIcon());
-  ask_record_number_ = [this](int64_t tested) { return GoToRecordDialog::Ask(tested, this); };
+  ask_record_number_ = [this](int64_t tested, const std::function<bool(int64_t)>& accept) {
+    return GoToRecordDialog::Ask(tested, accept, this);
+  };
   pump_.set_before_events([this] { progress_line_->Flush(); });
   BuildArea();
   BuildCommandColumn();

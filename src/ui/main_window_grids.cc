@@ -118,14 +118,19 @@ void MainWindow::GoToRecord() {
   RecordGridView* grid = CurrentRecordGrid();
   if (grid == nullptr || !ask_record_number_) return;
   const int64_t tested = CountTested();
-  const std::optional<int64_t> rec_num = ask_record_number_(tested);
-  if (!rec_num) return;
   auto* model = qobject_cast<RecordGridModel*>(grid->model());
-  const std::optional<int> row = model->RowOf(*rec_num);
-  if (!row) {
+  std::optional<int> row;
+  // A number the grid has not is refused, and asked for again.
+  const auto accept = [&](int64_t rec_num) {
+    row = model->RowOf(rec_num);
+    if (row) return true;
     Message(kGoToRecordTitle,
-            GoToRecordRefusal(*rec_num, tested, grid == error_grids_->records_grid()),
+            GoToRecordRefusal(rec_num, tested, grid == error_grids_->records_grid()),
             Icon::kInformation);
+    return false;
+  };
+  const std::optional<int64_t> rec_num = ask_record_number_(tested, accept);
+  if (!rec_num || !row) {
     grid->setFocus();
     return;
   }

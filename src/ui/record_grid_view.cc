@@ -15,6 +15,8 @@ RecordGridView::RecordGridView(QWidget* parent) : QTableView(parent) {
   setSelectionBehavior(QAbstractItemView::SelectRows);
   setSelectionMode(QAbstractItemView::SingleSelection);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
+  // Tab goes on to the next control; the arrow keys move within the grid.
+  setTabKeyNavigation(false);
   setWordWrap(false);
   setTextElideMode(Qt::ElideRight);
   setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
@@ -39,6 +41,7 @@ void RecordGridView::ReplaceModel(QAbstractItemModel* model) {
   // The view owns neither; each view of the results replaces them.
   delete old_selection;
   if (old_model != nullptr && old_model->parent() == this) delete old_model;
+  emit modelReplaced();
 }
 
 void RecordGridView::FitColumns(bool narrow_first_columns) {

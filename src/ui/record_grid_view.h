@@ -32,6 +32,10 @@ class RecordGridView : public QTableView {
   // the last column as wide as the whole grid.
   void FitColumns(bool narrow_first_columns);
 
+ signals:
+  // Another model is shown (ReplaceModel).
+  void modelReplaced();
+
  private:
   // Width a cell needs to show text whole in this grid's font and style.
   int CellWidth(const QString& text) const;

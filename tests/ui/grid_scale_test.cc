@@ -31,10 +31,12 @@ class LargeResultTest : public WindowTest {
     }
     results.db().Commit();
     Open();
-    window->set_record_number_asker([this](int64_t tested) {
-      asked_with.push_back(tested);
-      return next_number;
-    });
+    // The number typed, then Cancel where it is refused.
+    window->set_record_number_asker(
+        [this](int64_t tested, const std::function<bool(int64_t)>& accept) {
+          asked_with.push_back(tested);
+          return next_number && accept(*next_number) ? next_number : std::nullopt;
+        });
   }
 
   RecordGridModel* Model(QTableView* grid) { return qobject_cast<RecordGridModel*>(grid->model()); }
