@@ -397,6 +397,9 @@ void MainWindow::FileOpened() {
   if (viewer_unload_) viewer_unload_();
   // The run replaces the results file: the grids let go of it.
   CloseDatabase();
+  // The logo and the heading above the counter, as at the start (the grid
+  // view or the viewer may have hidden them).
+  welcome_->ShowGreeting(true);
   progress_line_->Start();
   Apply(CommandEvent::kRunStarted);
   area_->repaint();

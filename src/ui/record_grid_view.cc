@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "browse/result_grids.h"
+#include "core/framer.h"
 #include "ui/window_metrics.h"
 
 namespace lintaro {
@@ -58,14 +59,28 @@ void RecordGridView::FitColumns(bool narrow_first_columns) {
                      std::max({TwipsToPixels(this, kNarrowColumnTwips),
                                header->fontMetrics().horizontalAdvance(heading) + margins, value}));
     }
-  } else {
-    // The reference and the entry get more room in a wider window.
-    setColumnWidth(0, std::max(TwipsToPixels(this, 3600), full / 4));
-    setColumnWidth(1, std::max(TwipsToPixels(this, 2400), full / 7));
+    // The record text whole: the grid scrolls sideways over it.
+    int record = full;
+    if (model()->rowCount() > 0) {
+      const QVariant font = model()->index(0, 2).data(Qt::FontRole);
+      const QFontMetrics metrics(font.isValid() ? font.value<QFont>() : this->font());
+      record = std::max(
+          full, CellWidth(QString()) + metrics.horizontalAdvance(QString(kRecordLength, '0')));
+    }
+    setColumnWidth(2, record);
+    return;
   }
-  // The record text or message column is as wide as the whole grid and
-  // scrolls horizontally.
-  setColumnWidth(2, full);
+  // The reference and the entry get more room in a wider window; the
+  // message has the rest. Each wraps within its column, the rows growing
+  // to fit, so that a finding is read whole without scrolling or a tip.
+  const int reference = std::max(TwipsToPixels(this, 2400), full / 4);
+  const int entry = std::max(TwipsToPixels(this, 1440), full / 7);
+  setWordWrap(true);
+  setTextElideMode(Qt::ElideNone);
+  verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  setColumnWidth(0, reference);
+  setColumnWidth(1, entry);
+  setColumnWidth(2, std::max(TwipsToPixels(this, 2400), full - reference - entry));
 }
 
 int RecordGridView::CellWidth(const QString& text) const {

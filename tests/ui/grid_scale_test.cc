@@ -61,8 +61,9 @@ class LargeResultTest : public WindowTest {
   }
 
   // The record number and error count columns of grid show the widest
-  // value each can hold whole: the cell less its grid line and the text
-  // margins the item views keep on both sides.
+  // value each can hold whole, and the record column the first record
+  // whole: the cell less its grid line and the text margins the item views
+  // keep on both sides.
   void ExpectWidestValuesFit(QTableView* grid) {
     const int margins = 2 * (grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1);
     for (int column : {0, 1}) {
@@ -71,6 +72,12 @@ class LargeResultTest : public WindowTest {
                 grid->fontMetrics().horizontalAdvance(widest))
           << grid->objectName().toStdString() << " column " << column;
     }
+    const QModelIndex record = grid->model()->index(0, 2);
+    const QVariant font = record.data(Qt::FontRole);
+    const QFontMetrics metrics(font.isValid() ? font.value<QFont>() : grid->font());
+    EXPECT_GE(grid->columnWidth(2) - 1 - margins,
+              metrics.horizontalAdvance(record.data().toString()))
+        << grid->objectName().toStdString() << " record text";
   }
 
   std::optional<int64_t> next_number;

@@ -4,6 +4,8 @@
 #include <QImage>
 #include <QPainter>
 #include <QScreen>
+#include <QScrollBar>
+#include <QStyle>
 #include <QTest>
 #include <QTimer>
 #include <QToolTip>
@@ -136,6 +138,27 @@ TEST_F(GridTipsTest, KeysThatChangeTheSelectionTheFocusOrTheViewHideTheTip) {
   // The button's click follows its animation.
   EXPECT_TRUE(QTest::qWaitFor([&] { return Visible("DBGrid3"); }, 5000));
   EXPECT_FALSE(TipShown()) << "the view";
+}
+
+// A finding is read whole without a tip: every text wraps within its
+// column and its row is as high as the wrapped text, at the window's first
+// size and at its smallest, and the grid needs no sideways scrolling.
+TEST_F(GridTipsTest, FindingsWrapWithinTheirColumns) {
+  const int margins = 2 * (grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1);
+  for (QSize size : {window->size(), window->minimumSize()}) {
+    window->resize(size);
+    QApplication::processEvents();
+    EXPECT_EQ(grid->horizontalScrollBar()->maximum(), 0) << size.width();
+    for (int row = 0; row < grid->model()->rowCount(); ++row) {
+      for (int column = 0; column < 3; ++column) {
+        const QString text = grid->model()->index(row, column).data().toString();
+        const QRect wrapped = grid->fontMetrics().boundingRect(
+            QRect(0, 0, grid->columnWidth(column) - 1 - margins, 1 << 20), Qt::TextWordWrap, text);
+        EXPECT_LE(wrapped.height(), grid->rowHeight(row))
+            << size.width() << ": " << text.toStdString();
+      }
+    }
+  }
 }
 
 TEST(TipLabel, ADoubledAmpersandShowsAsOneAmpersand) {

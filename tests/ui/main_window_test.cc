@@ -347,6 +347,24 @@ TEST_F(WindowTest, TheStoppingSentenceIsShownWhole) {
   }
 }
 
+// A check started from the grid view shows the logo and the heading above
+// the counter, as one started from the welcome does, not an empty block.
+TEST_F(WindowTest, ARunFromTheGridViewShowsTheLogoAboveTheCounter) {
+  WriteResults({"/data/first.txt"}, {"RCW", "RCW"}, {{1, "r", "[u]", "m"}});
+  Open();
+  Button("cmdLast")->click();
+  ASSERT_TRUE(Visible("DBGrid1"));
+  ASSERT_FALSE(Visible("imgWagemark"));
+  std::string during;
+  window->set_record_observer([&](int32_t rec) {
+    if (rec != 2) return;
+    for (const char* name : {"imgWagemark", "lblWelcome", "lblRecCtr"})
+      during += std::string(name) + (Visible(name) ? " shown " : " hidden ");
+  });
+  Run({Submission("clean.txt", CleanSubmission(3))});
+  EXPECT_EQ(during, "imgWagemark shown lblWelcome shown lblRecCtr shown ");
+}
+
 TEST_F(WindowTest, ExitDuringRunRecordsTestAborted) {
   Open();
   bool clicked = false;
