@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QLabel>
+#include <QPalette>
 #include <QPlainTextEdit>
 #include <QStyle>
 #include <QTextCursor>
@@ -15,6 +16,7 @@
 #include "browse/grid_results.h"
 #include "browse/result_grids.h"
 #include "ui/findings_grid_model.h"
+#include "ui/palette_colours.h"
 #include "ui/qt_platform.h"
 #include "ui/record_grid_model.h"
 #include "ui/record_grid_view.h"
@@ -56,6 +58,10 @@ ErrorGridsPanel::ErrorGridsPanel(QWidget* area) : QObject(area), area_(area) {
   findings_grid_ = NewGrid(area, "DBGrid2");
   records_caption_ = NewGridCaption(area, "DBGrid1Caption", kRecordsGridCaption);
   findings_caption_ = NewGridCaption(area, "DBGrid2Caption", kErrorsGridCaption);
+  // What a screen reader names them: the captions above them.
+  records_grid_->setAccessibleName("Records with errors");
+  findings_grid_->setAccessibleName(kErrorsGridCaption);
+  crit_text_->setAccessibleName(kCritErrorLabel);
 }
 
 void ErrorGridsPanel::LoadTexts() {
@@ -125,12 +131,14 @@ void ErrorGridsPanel::Fill(GridResults& results, const std::string& results_path
   records_grid_->ReplaceModel(records);
   const int64_t with_errors = records != nullptr ? records->rows().size() : 0;
   records_label_->setText(ToQString(RecordsLabel(tested, with_errors)));
+  records_grid_->setAccessibleDescription(records_label_->text());
 
   // The findings of the first record.
   const int64_t first = records != nullptr ? records->RecNumAt(0) : 0;
   if (first != 0) {
     findings_grid_->ReplaceModel(new FindingsGridModel(results.FindingsOf(first), findings_grid_));
     findings_label_->setText(ToQString(ErrorsLabelOnOpen(first)));
+    findings_grid_->setAccessibleDescription(findings_label_->text());
   } else {
     findings_grid_->ReplaceModel(nullptr);
   }
@@ -139,7 +147,14 @@ void ErrorGridsPanel::Fill(GridResults& results, const std::string& results_path
   crit_error_text_ = results.CritErrorText();
   crit_text_->setPlainText(crit_error_text_.empty() ? QString(kCritErrorNotApplicable)
                                                     : ToQString(crit_error_text_));
-  crit_text_->setStyleSheet(crit_error_text_.empty() ? QString() : QString("color: #9c1c1c;"));
+  // Dark red, where it reads on the desktop's colours; else its text colour.
+  QPalette colours = crit_text_->palette();
+  colours.setColor(QPalette::Text,
+                   crit_error_text_.empty()
+                       ? area_->palette().color(QPalette::Text)
+                       : Readable(QColor(0x9c, 0x1c, 0x1c), area_->palette().color(QPalette::Base),
+                                  area_->palette().color(QPalette::Text)));
+  crit_text_->setPalette(colours);
 }
 
 void ErrorGridsPanel::SelectFirstRecord() {
@@ -160,6 +175,7 @@ void ErrorGridsPanel::RecordsRowChanged(int row) {
       new FindingsGridModel(results_->FindingsOf(rec_num), findings_grid_));
   findings_grid_->FitColumns(false);
   findings_label_->setText(ToQString(ErrorsLabelOnRowChange(rec_num)));
+  findings_grid_->setAccessibleDescription(findings_label_->text());
 }
 
 void ErrorGridsPanel::TakeFocus() {

@@ -3,6 +3,7 @@
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QTextBrowser>
 #include <QTextDocument>
 #include <QUrl>
@@ -19,6 +20,10 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   setWindowIcon(ProgramIcon());
   browser_ = new QTextBrowser(this);
   browser_->setObjectName("txtHelp");
+  browser_->setAccessibleName("Help text");
+  // Escape closes the help as it closes a dialog.
+  auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+  connect(escape, &QShortcut::activated, this, &QWidget::close);
   browser_->setOpenExternalLinks(false);
 
   // Each command has an access key of its own.

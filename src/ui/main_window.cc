@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <algorithm>
+#include <vector>
 
 #include "browse/grid_results.h"
 #include "browse/result_grids.h"
@@ -64,6 +65,7 @@ MainWindow::MainWindow(ProgramFolders folders, Prompts& prompts, Clock& clock, Q
   BuildCommandColumn();
   BuildMenus();
   AttachParts();
+  SetTabOrder();
   LoadWindow();
   ApplyCommands();
 }
@@ -82,6 +84,17 @@ void MainWindow::AttachParts() {
 }
 
 MainWindow::~MainWindow() { Shutdown(); }
+
+// Tab follows the screen: the shared area's parts from the top down (the
+// viewer's rows after the tested records), then the command column.
+void MainWindow::SetTabOrder() {
+  std::vector<QWidget*> order;
+  for (const char* name :
+       {"txtDisclosure", "DBGrid1", "DBGrid2", "txtCritError", "DBGrid3", "Text1_0", "Text2_0"})
+    if (auto* widget = area_->findChild<QWidget*>(name)) order.push_back(widget);
+  for (Command c : kColumn) order.push_back(command_buttons_[c]);
+  for (size_t i = 1; i < order.size(); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
+}
 
 RecordView* MainWindow::recordView() const { return tested_records_->record_view(); }
 

@@ -144,6 +144,7 @@ class MainWindow : public QMainWindow, public RunView {
   void BuildMenus();
   void BuildViewMenu();
   void AttachParts();
+  void SetTabOrder();
   void LoadWindow();
   void FitToScreen();
   void ApplyCommands();

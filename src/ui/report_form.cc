@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QStyle>
 #include <QTextDocument>
 #include <QVBoxLayout>
@@ -84,6 +85,10 @@ ReportForm::ReportForm(ReportContext context, std::shared_ptr<ResultsDb> db, QWi
 
   preview_ = new QPlainTextEdit(this);
   preview_->setObjectName("txtReport");
+  preview_->setAccessibleName("Error report");
+  // Escape closes the report window as it closes a dialog.
+  auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+  connect(escape, &QShortcut::activated, this, &QWidget::close);
   preview_->setReadOnly(true);
   preview_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
   preview_->setLineWrapMode(QPlainTextEdit::NoWrap);

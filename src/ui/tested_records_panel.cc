@@ -33,6 +33,7 @@ QLabel* NewHeading(QWidget* parent, const char* name, const char* text) {
 TestedRecordsPanel::TestedRecordsPanel(QWidget* area) : QObject(area), area_(area) {
   grid_ = new RecordGridView(area);
   grid_->setObjectName("DBGrid3");
+  grid_->setAccessibleName("Tested records");
   caption_ = NewGridCaption(area, "DBGrid3Caption", {});
   field_name_heading_ = NewHeading(area, "lblFName", kFieldNameHeading);
   field_data_heading_ = NewHeading(area, "lblFData", kFieldDataHeading);
@@ -82,6 +83,7 @@ bool TestedRecordsPanel::Load(const std::string& results_path, int64_t tested) {
       RecordGridModel::Open(results_path, RecordGridRows::Kind::kTested, grid_);
   grid_->ReplaceModel(model);
   caption_->setText(ToQString(TestedGridCaption(tested)));
+  grid_->setAccessibleDescription(caption_->text());
   return model != nullptr;
 }
 

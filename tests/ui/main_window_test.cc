@@ -18,6 +18,7 @@
 #include "core/folder_lock.h"
 #include "support/line_diff.h"
 #include "support/recipe.h"
+#include "ui/palette_colours.h"
 #include "ui/record_view.h"
 #include "window_fixture.h"
 
@@ -363,6 +364,65 @@ TEST_F(WindowTest, ARunFromTheGridViewShowsTheLogoAboveTheCounter) {
   });
   Run({Submission("clean.txt", CleanSubmission(3))});
   EXPECT_EQ(during, "imgWagemark shown lblWelcome shown lblRecCtr shown ");
+}
+
+// Tab follows the screen, in the grid view and in the record view (the
+// viewer's rows between the tested records and the commands), both ways:
+// written in tests/ui/traces/tab_order.trace.
+TEST_F(WindowTest, TabFollowsTheScreen) {
+  Open();
+  Run({Submission("crit.txt", {CleanRCA(), PaidRCW(), MakeRecord("RCF")})});
+  std::string trace;
+  auto walk = [&](const char* view, const char* from, int steps, bool back) {
+    Find<QWidget>(from)->setFocus();
+    trace += std::string(view) + (back ? ", Shift+Tab:" : ", Tab:") + " " + from;
+    for (int i = 0; i < steps; ++i) {
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab,
+                      back ? Qt::ShiftModifier : Qt::NoModifier);
+      trace += " " + QApplication::focusWidget()->objectName().toStdString();
+    }
+    trace += "\n";
+  };
+  walk("grid view", "DBGrid1", 10, false);
+  walk("grid view", "cmdStart", 4, true);
+  Button("cmdView")->click();
+  SelectTested(0);
+  walk("record view", "DBGrid3", 4, false);
+  walk("record view", "cmdStart", 3, true);
+  ExpectFileHolds(std::filesystem::path(LINTARO_SOURCE_DIR) / "tests/ui/traces/tab_order.trace",
+                  trace);
+}
+
+// On a dark desktop every text the window colours itself still reads: the
+// heading, the stopping sentence and the values of fields in error on
+// their light yellow (contrast of at least 4.5 to 1).
+TEST_F(WindowTest, ADarkPaletteLeavesEveryTextReadable) {
+  const QPalette light = QApplication::palette();
+  QPalette dark = light;
+  for (auto role : {QPalette::Window, QPalette::Base, QPalette::Button})
+    dark.setColor(role, QColor(0x20, 0x20, 0x24));
+  for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+    dark.setColor(role, QColor(0xe8, 0xe8, 0xe8));
+  QApplication::setPalette(dark);
+  Open();
+  auto readable = [](const QWidget* w, QPalette::ColorRole text, QPalette::ColorRole back) {
+    return ContrastRatio(w->palette().color(text), w->palette().color(back));
+  };
+  EXPECT_GE(readable(Find<QLabel>("lblWelcome"), QPalette::WindowText, QPalette::Window), 4.5);
+  Run({Submission("crit.txt", {CleanRCA(), PaidRCW(), MakeRecord("RCF")})});
+  EXPECT_GE(readable(Find<QPlainTextEdit>("txtCritError"), QPalette::Text, QPalette::Base), 4.5);
+  Run({Submission("wage.txt", FaultyWageSubmission())});
+  Button("cmdView")->click();
+  SelectTested(2);
+  int marked = 0;
+  for (int i = 0; window->recordView()->ValueBox(i) != nullptr; ++i) {
+    const QLineEdit* value = window->recordView()->ValueBox(i);
+    marked += value->palette().color(QPalette::Base) == kMarkedFieldColour;
+    EXPECT_GE(readable(value, QPalette::Text, QPalette::Base), 4.5) << i;
+  }
+  EXPECT_GT(marked, 0);
+  window.reset();
+  QApplication::setPalette(light);
 }
 
 TEST_F(WindowTest, ExitDuringRunRecordsTestAborted) {
