@@ -74,8 +74,8 @@ void ErrorGridsPanel::LoadTexts() {
 void ErrorGridsPanel::Layout(const AreaColumn& column) {
   const int left = column.left;
   const int width = column.width;
-  const int label_height = Twips(kLabelHeightTwips);
-  const int caption = Twips(kCaptionHeightTwips);
+  const int label_height = LineHeight(records_label_, kLabelHeightTwips);
+  const int caption = LineHeight(records_caption_, kCaptionHeightTwips);
   int top = Twips(120);
   records_label_->setGeometry(left, top, width, label_height);
   top += label_height + Twips(60);

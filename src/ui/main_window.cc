@@ -249,16 +249,21 @@ void MainWindow::LayoutControls() {
   column.height = area_->height();
   welcome_->Layout(column);
   // Progress: the record counter, the bar 120 twips under it, below the logo.
-  const int counter_top = margin + Twips(kLogoSideTwips) + margin;
+  const int counter_top = welcome_->heading_bottom() + margin;
   progress_line_->setGeometry(column.left, counter_top, column.width,
-                              2 * Twips(kLabelHeightTwips) + Twips(120));
+                              2 * LineHeight(progress_line_, kLabelHeightTwips) + Twips(120));
   error_grids_->Layout(column);
   tested_records_->Layout(column, isMaximized());
 }
 
 int MainWindow::LayoutCommandColumn() {
-  const int width = Twips(kCommandWidth);
-  const int height = Twips(kCommandHeight);
+  // The designed size, or what the captions need in the desktop's font.
+  int width = Twips(kCommandWidth);
+  int height = Twips(kCommandHeight);
+  for (Command c : kColumn) {
+    width = std::max(width, command_buttons_[c]->sizeHint().width());
+    height = std::max(height, command_buttons_[c]->sizeHint().height());
+  }
   const int left = area_->width() - Twips(kAreaMarginTwips) - width;
   int y = Twips(kAreaMarginTwips);
   for (Command c : kColumn) {

@@ -54,13 +54,13 @@ RecordView* TestedRecordsPanel::AttachViewer(const std::string& results_path) {
 
 void TestedRecordsPanel::Layout(const AreaColumn& column, bool maximized) {
   const int top = Twips(120);
-  const int caption = Twips(kCaptionHeightTwips);
+  const int caption = LineHeight(caption_, kCaptionHeightTwips);
   const int grid_height =
       std::max(Twips(kTestedGridTwips), static_cast<int>(column.height * kGridShare));
   caption_->setGeometry(column.left, top, column.width, caption);
   grid_->setGeometry(column.left, top + caption, column.width, grid_height - caption);
   const int headings = top + grid_height + Twips(120);
-  const int rows_top = headings + Twips(kLabelHeightTwips) + Twips(60);
+  const int rows_top = headings + LineHeight(field_name_heading_, kLabelHeightTwips) + Twips(60);
   const int viewer_margin = maximized ? Twips(840) : Twips(740);
   viewer_area_->setGeometry(
       column.left, rows_top, column.width,
@@ -70,7 +70,7 @@ void TestedRecordsPanel::Layout(const AreaColumn& column, bool maximized) {
 }
 
 void TestedRecordsPanel::PlaceHeadings() {
-  const int label_height = Twips(kLabelHeightTwips);
+  const int label_height = LineHeight(field_name_heading_, kLabelHeightTwips);
   const int top = viewer_area_->y() - Twips(60) - label_height;
   const int name_width = record_view_ != nullptr ? record_view_->NameColumnWidth() : 0;
   field_name_heading_->setGeometry(viewer_area_->x(), top, name_width, label_height);

@@ -75,9 +75,11 @@ void WelcomePanel::Layout(const AreaColumn& column) {
   const int logo = Twips(kLogoSideTwips);
   logo_->setGeometry(column.left, margin, logo, logo);
   const int greeting_left = column.left + logo + margin;
+  const int heading = std::max(logo, greeting_->sizeHint().height());
   greeting_->setGeometry(greeting_left, margin,
-                         std::max(0, column.left + column.width - greeting_left), logo);
-  const int top = margin + logo + margin;
+                         std::max(0, column.left + column.width - greeting_left), heading);
+  heading_bottom_ = margin + heading;
+  const int top = heading_bottom_ + margin;
   const int height = std::clamp(column.height - top - margin, Twips(1200), Twips(2880));
   disclaimer_box_->setGeometry(column.left, top, column.width, height);
   const int inset = Twips(90);

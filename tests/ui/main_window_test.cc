@@ -425,6 +425,33 @@ TEST_F(WindowTest, ADarkPaletteLeavesEveryTextReadable) {
   QApplication::setPalette(light);
 }
 
+// With the desktop's font at 200% every caption, heading and label of the
+// window is as large as its text needs.
+TEST_F(WindowTest, TwiceTheDesktopFontFitsEveryText) {
+  const QFont normal = QApplication::font();
+  QFont twice = normal;
+  twice.setPointSizeF(normal.pointSizeF() * 2);
+  QApplication::setFont(twice);
+  Open();
+  auto fits = [&](const char* name) {
+    const QWidget* w = Find<QWidget>(name);
+    const QSize needed = w->sizeHint();
+    EXPECT_GE(w->height(), needed.height()) << name;
+    if (qobject_cast<const QPushButton*>(w) != nullptr) {
+      EXPECT_GE(w->width(), needed.width()) << name;
+    }
+  };
+  for (const char* name : {"lblWelcome", "cmdStart", "cmdView", "cmdGrid", "cmdErrors", "cmdPrint",
+                           "cmdLast", "cmdExit"})
+    fits(name);
+  Run({Submission("crit.txt", {CleanRCA(), PaidRCW(), MakeRecord("RCF")})});
+  for (const char* name :
+       {"lblRecords", "DBGrid1Caption", "lblErrors", "DBGrid2Caption", "lblCritError"})
+    fits(name);
+  window.reset();
+  QApplication::setFont(normal);
+}
+
 TEST_F(WindowTest, ExitDuringRunRecordsTestAborted) {
   Open();
   bool clicked = false;
