@@ -214,6 +214,7 @@ void MainWindow::LoadWindow() {
   if (QFileInfo::exists(ToQString(results_path()))) BindData();
   max_errors_ = LoadErrorLimit(folders_.data);
   reports_->settings().report_choice = 1;
+  tested_records_->set_share(placement_.TestedRecordsShare());
   FitToScreen();
 }
 
@@ -390,7 +391,10 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
-  if (!shut_down_) placement_.Save(*this);
+  if (!shut_down_) {
+    placement_.Save(*this);
+    placement_.SaveTestedRecordsShare(tested_records_->share());
+  }
   Shutdown();
   event->accept();
 }
