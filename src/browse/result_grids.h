@@ -20,8 +20,11 @@ inline constexpr const char* kErrorsGridCaption = "Lintaro Error(s) that Need to
 inline constexpr const char* kRecordHeadings[3] = {"RecNum", "ErrCount", "Record Data"};
 inline constexpr const char* kErrorHeadings[3] = {"Error Reference", "User Entry",
                                                   "Error Description"};
-// Width of the record number and error count columns.
+// Width of the record number and error count columns, at least; wider where
+// the widest value each can hold needs it: record numbers up to 9,999,999,
+// error counts up to the largest error limit (shown without separators).
 inline constexpr int kNarrowColumnTwips = 800;
+inline constexpr const char* kWidestValues[2] = {"9999999", "25000"};
 // Height of the tested-records grid in the record view.
 inline constexpr int kTestedGridTwips = 1510;
 

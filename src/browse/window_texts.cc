@@ -27,7 +27,7 @@ std::string_view CommandCaption(Command command) {
     case Command::cmdStart:
       return "&Start Testing";
     case Command::cmdView:
-      return "View &Tested Records";
+      return "View Teste&d Records";
     case Command::cmdGrid:
       return "View Records &With Errors";
     case Command::cmdErrors:

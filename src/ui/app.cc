@@ -202,6 +202,7 @@ int RunApp(int argc, char** argv) {
     prompts.Message(kWindowTitle, folders.problem, Icon::kExclamation, Buttons::kOk);
 
   SystemClock clock;
+  if (!options.screenshots.isEmpty()) ApplyTourDesktop();
   MainWindow window(folders, prompts, clock);
   screen_prompts.set_parent(&window);
   FileHandOver hand_over(window, prompts);

@@ -125,10 +125,33 @@ DesktopShell::Environment DesktopShell::SystemEnvironment() {
     }
     return found;
   };
-  env.start_detached = [](const QString& program, const QStringList& args) {
-    return QProcess::startDetached(program, args);
-  };
+  env.start_detached = StartBrowser;
   return env;
+}
+
+// The browser runs on after Lintaro ends: its process object is deleted
+// only when it ends, and it has no pipes to Lintaro. A browser that cannot
+// show the page (or cannot run) usually ends at once with an error: that is
+// a failure, as one that does not start is.
+bool StartBrowser(const QString& program, const QStringList& args) {
+  constexpr int kStartMs = 5000;
+  constexpr int kFirstMomentMs = 1000;
+  auto* process = new QProcess;
+  process->setProgram(program);
+  process->setArguments(args);
+  process->setStandardInputFile(QProcess::nullDevice());
+  process->setStandardOutputFile(QProcess::nullDevice());
+  process->setStandardErrorFile(QProcess::nullDevice());
+  QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
+  process->start();
+  if (!process->waitForStarted(kStartMs)) {
+    delete process;
+    return false;
+  }
+  if (!process->waitForFinished(kFirstMomentMs)) return true;  // showing the page
+  const bool shown = process->exitStatus() == QProcess::NormalExit && process->exitCode() == 0;
+  process->deleteLater();
+  return shown;
 }
 
 std::optional<QStringList> DesktopShell::FromDesktopFile(const QString& mime) {

@@ -7,8 +7,8 @@
 // of the XDG data directories, is the browser's command. When the desktop
 // names none, $BROWSER (a colon-separated list of commands, "%s" standing
 // for the address) is used. The command is split into program and
-// arguments by the desktop entry quoting rules and started with
-// QProcess::startDetached: no shell ever reads it.
+// arguments by the desktop entry quoting rules and started without a shell
+// (StartBrowser): no shell ever reads it.
 //
 // Printing: a browser has no print verb on this desktop, so PrintDocument
 // declines and the report is opened in the browser instead, where the user
@@ -35,6 +35,11 @@ QStringList SplitExecLine(const QString& exec);
 // The Exec value of the [Desktop Entry] group of a .desktop file's text,
 // or empty.
 QString ExecOfDesktopEntry(const QString& text);
+
+// Starts the browser program with args, not waiting for it to end; false
+// when it could not start, or ended within its first second with an error
+// (a launcher that hands the page on and ends well is a success).
+bool StartBrowser(const QString& program, const QStringList& args);
 
 class DesktopShell : public Shell {
  public:

@@ -26,9 +26,10 @@ class ErrorGridsPanel : public QObject {
 
   // The labels before any results are shown.
   void LoadTexts();
-  // The records grid takes 42% of the height left by the labels and the
-  // critical error's box (900 twips at the bottom), the findings grid the
-  // rest.
+  // The critical error's box at the bottom is as high as its text needs
+  // (900 twips at least), as long as the grids keep 2,400 twips; a text
+  // taller than that scrolls in the box. The records grid takes 42% of the
+  // height left by the labels and the box, the findings grid the rest.
   void Layout(const AreaColumn& column);
 
   // Fills the grids from results (which must stay open until Clear) and
@@ -59,6 +60,8 @@ class ErrorGridsPanel : public QObject {
   int Twips(int twips) const { return TwipsToPixels(area_, twips); }
   void RecordsRowChanged(int row);
   void SelectCritText();
+  // Height the critical error's box needs to show its whole text at width.
+  int CritTextHeight(int width) const;
 
   QWidget* area_;
   GridResults* results_ = nullptr;

@@ -59,6 +59,8 @@ ErrorLimitDialog::ErrorLimitDialog(MainWindow &window, Prompts &prompts)
 
   limit_entry_ = new QLineEdit(this);
   limit_entry_->setObjectName("txtErrorCount");
+  limit_entry_->setAccessibleName("Errors that stop a check");
+  limit_entry_->setAccessibleDescription(message_box_->toPlainText());
   limit_entry_->installEventFilter(this);
   // Pasted text is held to the same digits as typed text.
   limit_entry_->setValidator(

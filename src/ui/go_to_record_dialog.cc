@@ -57,8 +57,20 @@ std::optional<int64_t> GoToRecordDialog::number() const {
   return static_cast<int64_t>(n);
 }
 
-std::optional<int64_t> GoToRecordDialog::Ask(int64_t tested, QWidget* parent) {
+std::optional<int64_t> GoToRecordDialog::Ask(int64_t tested, const Acceptance& accept,
+                                             QWidget* parent) {
   GoToRecordDialog dialog(tested, parent);
+  // OK closes the dialog only for a number accepted.
+  disconnect(dialog.ok_button_, &QPushButton::clicked, &dialog, &QDialog::accept);
+  connect(dialog.ok_button_, &QPushButton::clicked, &dialog, [&dialog, &accept] {
+    const std::optional<int64_t> n = dialog.number();
+    if (n && accept(*n)) {
+      dialog.accept();
+      return;
+    }
+    dialog.record_entry_->setFocus();
+    dialog.record_entry_->selectAll();
+  });
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   return dialog.number();
 }

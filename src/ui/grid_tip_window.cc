@@ -13,6 +13,7 @@
 
 #include "ui/app.h"
 #include "ui/qt_platform.h"
+#include "ui/record_grid_view.h"
 
 namespace lintaro {
 
@@ -56,9 +57,12 @@ GridTips::GridTips(QTableView* grid, QWidget* main_window)
   grid->viewport()->installEventFilter(this);
   grid->horizontalHeader()->setMouseTracking(true);
   grid->horizontalHeader()->installEventFilter(this);
-  connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget*) {
-    if (tip_ && tip_->isVisible() && !OwnWindowActive()) FocusLost();
-  });
+  grid->installEventFilter(this);
+  // A tip is about the cell under the pointer in the grid as it was: any
+  // change of the focus, of the rows shown or of the view hides it.
+  connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget*) { HideShown(); });
+  if (auto* view = qobject_cast<RecordGridView*>(grid))
+    connect(view, &RecordGridView::modelReplaced, this, [this] { HideShown(); });
 }
 
 GridTips::~GridTips() { Close(); }
@@ -141,6 +145,10 @@ void GridTips::Tick(QPoint global) {
 
 void GridTips::FocusLost() { Apply(tips_.FocusLost()); }
 
+void GridTips::HideShown() {
+  if (tip_ && tip_->isVisible()) FocusLost();
+}
+
 void GridTips::Apply(TipAction action) {
   if (!tip_) return;
   switch (action) {
@@ -173,6 +181,16 @@ void GridTips::Apply(TipAction action) {
 }
 
 bool GridTips::eventFilter(QObject* watched, QEvent* event) {
+  switch (event->type()) {
+    case QEvent::KeyPress:  // the selection moves or the view changes
+    case QEvent::Hide:
+    case QEvent::MouseButtonPress:
+    case QEvent::Wheel:
+      HideShown();
+      break;
+    default:
+      break;
+  }
   if (event->type() == QEvent::MouseMove && grid_) {
     auto* mouse = static_cast<QMouseEvent*>(event);
     const bool heading = watched == grid_->horizontalHeader();

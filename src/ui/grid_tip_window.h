@@ -5,9 +5,9 @@
 // The tip window is created on first use and stays, hidden between tips.
 // The timer runs while a tip is pending or shown; once a tip is hidden after
 // its 15th tick nothing can show it before the next pointer move, so the
-// timer rests until then. The tip hides when the program's active
-// window changes to one that is neither the main window nor the tip (the
-// tip itself never takes the focus).
+// timer rests until then. The tip hides whenever the focus moves (the tip
+// itself never takes it), a key is pressed or a button clicked in the grid,
+// the grid shows other rows or is hidden (the view changed).
 #ifndef LINTARO_UI_GRID_TIP_WINDOW_H_
 #define LINTARO_UI_GRID_TIP_WINDOW_H_
 
@@ -76,6 +76,8 @@ class GridTips : public QObject {
   void EnsureWindow();
   void Apply(TipAction action);
   bool OwnWindowActive() const;
+  // Hides a tip that is shown.
+  void HideShown();
 
   QPointer<QTableView> grid_;
   QPointer<QWidget> main_window_;

@@ -2,10 +2,13 @@
 
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QScreen>
+#include <QShortcut>
 #include <QTextBrowser>
 #include <QTextDocument>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "ui/artwork.h"
 
@@ -17,6 +20,10 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   setWindowIcon(ProgramIcon());
   browser_ = new QTextBrowser(this);
   browser_->setObjectName("txtHelp");
+  browser_->setAccessibleName("Help text");
+  // Escape closes the help as it closes a dialog.
+  auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+  connect(escape, &QShortcut::activated, this, &QWidget::close);
   browser_->setOpenExternalLinks(false);
 
   // Each command has an access key of its own.
@@ -44,6 +51,21 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
 void HelpWindow::OpenContents(const QString& help_file) {
   browser_->setSource(QUrl::fromLocalFile(help_file), QTextDocument::HtmlResource);
   browser_->scrollToAnchor("contents");
+  // The first time, over the middle of the main window (kept on its screen).
+  if (!placed_ && parentWidget() != nullptr) {
+    placed_ = true;
+    const QRect over = parentWidget()->window()->frameGeometry();
+    QRect place(QPoint(0, 0), size());
+    place.moveCenter(over.center());
+    if (const QScreen* screen = parentWidget()->screen()) {
+      const QRect area = screen->availableGeometry();
+      place.moveLeft(std::clamp(place.left(), area.left(),
+                                std::max(area.left(), area.right() - place.width())));
+      place.moveTop(std::clamp(place.top(), area.top(),
+                               std::max(area.top(), area.bottom() - place.height())));
+    }
+    move(place.topLeft());
+  }
   show();
   raise();
   activateWindow();

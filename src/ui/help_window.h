@@ -19,6 +19,7 @@ class HelpWindow : public QWidget {
 
  private:
   QTextBrowser* browser_;
+  bool placed_ = false;  // opened over the main window once; the user's place after
 };
 
 }  // namespace lintaro

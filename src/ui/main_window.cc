@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <algorithm>
+#include <vector>
 
 #include "browse/grid_results.h"
 #include "browse/result_grids.h"
@@ -22,6 +23,7 @@
 #include "ui/go_to_record_dialog.h"
 #include "ui/grid_tip_window.h"
 #include "ui/help_window.h"
+#include "ui/menu_keys.h"
 #include "ui/progress_line.h"
 #include "ui/record_grid_view.h"
 #include "ui/record_view.h"
@@ -55,12 +57,15 @@ MainWindow::MainWindow(ProgramFolders folders, Prompts& prompts, Clock& clock, Q
     : QMainWindow(parent), folders_(std::move(folders)), prompts_(prompts), clock_(clock) {
   setObjectName("frmMain");
   setWindowIcon(ProgramIcon());
-  ask_record_number_ = [this](int64_t tested) { return GoToRecordDialog::Ask(tested, this); };
+  ask_record_number_ = [this](int64_t tested, const std::function<bool(int64_t)>& accept) {
+    return GoToRecordDialog::Ask(tested, accept, this);
+  };
   pump_.set_before_events([this] { progress_line_->Flush(); });
   BuildArea();
   BuildCommandColumn();
   BuildMenus();
   AttachParts();
+  SetTabOrder();
   LoadWindow();
   ApplyCommands();
 }
@@ -79,6 +84,17 @@ void MainWindow::AttachParts() {
 }
 
 MainWindow::~MainWindow() { Shutdown(); }
+
+// Tab follows the screen: the shared area's parts from the top down (the
+// viewer's rows after the tested records), then the command column.
+void MainWindow::SetTabOrder() {
+  std::vector<QWidget*> order;
+  for (const char* name :
+       {"txtDisclosure", "DBGrid1", "DBGrid2", "txtCritError", "DBGrid3", "Text1_0", "Text2_0"})
+    if (auto* widget = area_->findChild<QWidget*>(name)) order.push_back(widget);
+  for (Command c : kColumn) order.push_back(command_buttons_[c]);
+  for (size_t i = 1; i < order.size(); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
+}
 
 RecordView* MainWindow::recordView() const { return tested_records_->record_view(); }
 
@@ -159,6 +175,7 @@ void MainWindow::BuildMenus() {
   help->setObjectName("mnuHelp");
   AddEntry(this, menu_actions_, help, Command::mnuHContents, &MainWindow::ShowHelpContents);
   AddEntry(this, menu_actions_, help, Command::mnuHAbout, &MainWindow::ShowAbout);
+  new MenuBarKeys(*this);
 }
 
 // View: the report and records submenus and Go to Record.
@@ -197,6 +214,7 @@ void MainWindow::LoadWindow() {
   if (QFileInfo::exists(ToQString(results_path()))) BindData();
   max_errors_ = LoadErrorLimit(folders_.data);
   reports_->settings().report_choice = 1;
+  tested_records_->set_share(placement_.TestedRecordsShare());
   FitToScreen();
 }
 
@@ -232,16 +250,21 @@ void MainWindow::LayoutControls() {
   column.height = area_->height();
   welcome_->Layout(column);
   // Progress: the record counter, the bar 120 twips under it, below the logo.
-  const int counter_top = margin + Twips(kLogoSideTwips) + margin;
+  const int counter_top = welcome_->heading_bottom() + margin;
   progress_line_->setGeometry(column.left, counter_top, column.width,
-                              2 * Twips(kLabelHeightTwips) + Twips(120));
+                              2 * LineHeight(progress_line_, kLabelHeightTwips) + Twips(120));
   error_grids_->Layout(column);
   tested_records_->Layout(column, isMaximized());
 }
 
 int MainWindow::LayoutCommandColumn() {
-  const int width = Twips(kCommandWidth);
-  const int height = Twips(kCommandHeight);
+  // The designed size, or what the captions need in the desktop's font.
+  int width = Twips(kCommandWidth);
+  int height = Twips(kCommandHeight);
+  for (Command c : kColumn) {
+    width = std::max(width, command_buttons_[c]->sizeHint().width());
+    height = std::max(height, command_buttons_[c]->sizeHint().height());
+  }
   const int left = area_->width() - Twips(kAreaMarginTwips) - width;
   int y = Twips(kAreaMarginTwips);
   for (Command c : kColumn) {
@@ -368,7 +391,10 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
-  if (!shut_down_) placement_.Save(*this);
+  if (!shut_down_) {
+    placement_.Save(*this);
+    placement_.SaveTestedRecordsShare(tested_records_->share());
+  }
   Shutdown();
   event->accept();
 }
@@ -393,6 +419,9 @@ void MainWindow::FileOpened() {
   if (viewer_unload_) viewer_unload_();
   // The run replaces the results file: the grids let go of it.
   CloseDatabase();
+  // The logo and the heading above the counter, as at the start (the grid
+  // view or the viewer may have hidden them).
+  welcome_->ShowGreeting(true);
   progress_line_->Start();
   Apply(CommandEvent::kRunStarted);
   area_->repaint();

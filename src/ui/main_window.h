@@ -83,10 +83,11 @@ class MainWindow : public QMainWindow, public RunView {
   // Opens the filing agency's online-services page after a clean run.
   void set_online_services(std::function<void()> f) { online_services_ = std::move(f); }
   // The "Go to Record" dialog; replaced in tests. Given the number of
-  // records tested, returns the number asked for, or nothing (Cancel).
-  void set_record_number_asker(std::function<std::optional<int64_t>(int64_t tested)> f) {
-    ask_record_number_ = std::move(f);
-  }
+  // records tested, asks for numbers until accept takes one (it has said
+  // why it refused the others) and returns it, or nothing (Cancel).
+  using RecordNumberAsker = std::function<std::optional<int64_t>(
+      int64_t tested, const std::function<bool(int64_t rec_num)>& accept)>;
+  void set_record_number_asker(RecordNumberAsker f) { ask_record_number_ = std::move(f); }
   // Called after each record's progress is shown (unattended runs, tests).
   void set_record_observer(std::function<void(int32_t rec_ctr)> f) {
     record_observer_ = std::move(f);
@@ -143,6 +144,7 @@ class MainWindow : public QMainWindow, public RunView {
   void BuildMenus();
   void BuildViewMenu();
   void AttachParts();
+  void SetTabOrder();
   void LoadWindow();
   void FitToScreen();
   void ApplyCommands();
@@ -217,7 +219,7 @@ class MainWindow : public QMainWindow, public RunView {
   std::function<void()> viewer_unload_;
   std::function<void()> online_services_;
   std::function<void(int32_t)> record_observer_;
-  std::function<std::optional<int64_t>(int64_t)> ask_record_number_;
+  RecordNumberAsker ask_record_number_;
 };
 
 }  // namespace lintaro

@@ -48,14 +48,19 @@ void MainWindow::ViewRecordsWithErrors() {
   std::optional<FolderLock> reading;
   if (!HoldFolderForReading(reading)) return;
   state_.Testing = false;
-  const bool bound = BindData();
-  const int64_t errors = bound ? CountErrors() : 0;
+  // The results are counted before the view shown lets go of its own: with
+  // no errors to show, the tested records stay as they are.
+  std::unique_ptr<GridResults> results = GridResults::Open(results_path());
+  const int64_t errors = results ? results->CountErrors() : 0;
   if (errors == 0) {
-    const std::string unfinished = grid_results_ ? grid_results_->CritErrorText() : "";
+    const std::string unfinished = results ? results->CritErrorText() : "";
+    results.reset();
     Message(kProgramName, unfinished.empty() ? kNoErrorsInScope : unfinished, Icon::kNone);
     Apply(CommandEvent::kGridViewNoErrors);
     return;
   }
+  CloseDatabase();
+  grid_results_ = std::move(results);
   // The caption names the tested file.
   setWindowTitle(ToQString(GridViewCaption(grid_results_->LastTestedPath())));
 
@@ -113,14 +118,19 @@ void MainWindow::GoToRecord() {
   RecordGridView* grid = CurrentRecordGrid();
   if (grid == nullptr || !ask_record_number_) return;
   const int64_t tested = CountTested();
-  const std::optional<int64_t> rec_num = ask_record_number_(tested);
-  if (!rec_num) return;
   auto* model = qobject_cast<RecordGridModel*>(grid->model());
-  const std::optional<int> row = model->RowOf(*rec_num);
-  if (!row) {
+  std::optional<int> row;
+  // A number the grid has not is refused, and asked for again.
+  const auto accept = [&](int64_t rec_num) {
+    row = model->RowOf(rec_num);
+    if (row) return true;
     Message(kGoToRecordTitle,
-            GoToRecordRefusal(*rec_num, tested, grid == error_grids_->records_grid()),
+            GoToRecordRefusal(rec_num, tested, grid == error_grids_->records_grid()),
             Icon::kInformation);
+    return false;
+  };
+  const std::optional<int64_t> rec_num = ask_record_number_(tested, accept);
+  if (!rec_num || !row) {
     grid->setFocus();
     return;
   }

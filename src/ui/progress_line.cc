@@ -20,6 +20,7 @@ ProgressLine::ProgressLine(QWidget* parent) : QWidget(parent) {
   bar_frame_->setFrameShape(QFrame::Panel);
   bar_frame_->setFrameShadow(QFrame::Sunken);
   bar_frame_->setStyleSheet("#lblPrgrss2 { background: white; border: 1px solid #7a8699; }");
+  bar_frame_->setAccessibleName("Progress");
   bar_ = new QLabel(this);
   bar_->setObjectName("lblPrgrss1");
   bar_->setStyleSheet("#lblPrgrss1 { background: #1f4e8c; }");
@@ -27,6 +28,7 @@ ProgressLine::ProgressLine(QWidget* parent) : QWidget(parent) {
 }
 
 void ProgressLine::Start() {
+  announced_.invalidate();
   record_ = 0;
   share_ = 0;
   waiting_ = false;
@@ -57,6 +59,13 @@ void ProgressLine::Flush() {
 
 void ProgressLine::Draw() {
   counter_label_->setText(ToQString(ProcessingRecordText(record_)));
+  // The count is announced every two seconds, and the last one at once.
+  if (!announced_.isValid() || announced_.hasExpired(2000) || share_ >= 1) {
+    counter_label_->setAccessibleName(counter_label_->text());
+    bar_frame_->setAccessibleDescription(
+        QString("%1% of the file tested").arg(qRound(share_ * 100)));
+    announced_.start();
+  }
   shown_record_ = record_;
   shown_share_ = share_;
   PlaceBar();

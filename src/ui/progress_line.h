@@ -11,6 +11,7 @@
 #ifndef LINTARO_UI_PROGRESS_LINE_H_
 #define LINTARO_UI_PROGRESS_LINE_H_
 
+#include <QElapsedTimer>
 #include <QWidget>
 #include <cstdint>
 
@@ -60,6 +61,9 @@ class ProgressLine : public QWidget {
   bool waiting_ = false;
   int32_t shown_record_ = 0;
   double shown_share_ = 0;
+  // When the counter was last told to a screen reader (it changes faster
+  // than anyone could listen).
+  QElapsedTimer announced_;
 };
 
 // The prompts of a run in the window: before each message box and file

@@ -1,9 +1,12 @@
 #include "ui/qt_printer.h"
 
 #include <QFontMetricsF>
+#include <QMarginsF>
+#include <QPageLayout>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <algorithm>
 
 #include "ui/qt_platform.h"
 
@@ -22,9 +25,23 @@ double QtReportPrinter::Dpi() const {
   return dpi > 0 ? dpi : 72;
 }
 
-double QtReportPrinter::PageWidth() { return printer_.pageRect(QPrinter::Inch).width(); }
+void QtReportPrinter::KeepMargins() {
+  constexpr double kLeast = 0.5;  // inch
+  const QMarginsF margins = printer_.pageLayout().margins(QPageLayout::Inch);
+  const QMarginsF kept(std::max(margins.left(), kLeast), std::max(margins.top(), kLeast),
+                       std::max(margins.right(), kLeast), std::max(margins.bottom(), kLeast));
+  if (kept != margins) printer_.setPageMargins(kept, QPageLayout::Inch);
+}
 
-double QtReportPrinter::PageHeight() { return printer_.pageRect(QPrinter::Inch).height(); }
+double QtReportPrinter::PageWidth() {
+  KeepMargins();
+  return printer_.pageRect(QPrinter::Inch).width();
+}
+
+double QtReportPrinter::PageHeight() {
+  KeepMargins();
+  return printer_.pageRect(QPrinter::Inch).height();
+}
 
 void QtReportPrinter::SetFont(const std::string& name, int size, bool bold) {
   font_ = QFont(ToQString(name));
@@ -48,6 +65,7 @@ bool QtReportPrinter::Begin() {
   if (painter_) return true;
   // A job the printer refused is not tried again line by line.
   if (job_refused_) return false;
+  KeepMargins();
   painter_ = std::make_unique<QPainter>();
   if (!painter_->begin(&printer_)) {
     painter_.reset();

@@ -49,6 +49,9 @@ class QtReportPrinter : public ReportPrinter {
 
  private:
   bool Begin();
+  // Widens the printer's margins to half an inch where they are narrower
+  // (a PDF file's are about 10 points, which a printer cuts off).
+  void KeepMargins();
   double Dpi() const;
 
   QPrinter& printer_;

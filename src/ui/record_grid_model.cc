@@ -1,5 +1,7 @@
 #include "ui/record_grid_model.h"
 
+#include <QFontDatabase>
+#include <QGuiApplication>
 #include <exception>
 #include <limits>
 
@@ -12,6 +14,8 @@ RecordGridModel::RecordGridModel(const std::string& results_path, RecordGridRows
                                  QObject* parent)
     : QAbstractTableModel(parent), db_(ResultsDb::Open(results_path, /*read_only=*/true)) {
   rows_ = std::make_unique<RecordGridRows>(*db_, kind);
+  record_font_ = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  record_font_.setPointSizeF(QGuiApplication::font().pointSizeF());
 }
 
 RecordGridModel::~RecordGridModel() = default;
@@ -37,6 +41,7 @@ int RecordGridModel::columnCount(const QModelIndex& parent) const {
 QVariant RecordGridModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid()) return {};
   if (role == Qt::TextAlignmentRole && index.column() < 2) return QVariant(Qt::AlignCenter);
+  if (role == Qt::FontRole && index.column() == 2) return record_font_;
   if (role != Qt::DisplayRole) return {};
   const GridRecord& row = rows_->At(index.row());
   if (row.rec_num == 0) return {};

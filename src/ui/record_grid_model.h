@@ -5,6 +5,7 @@
 #define LINTARO_UI_RECORD_GRID_MODEL_H_
 
 #include <QAbstractTableModel>
+#include <QFont>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -42,6 +43,9 @@ class RecordGridModel : public QAbstractTableModel {
   const RecordGridRows& rows() const { return *rows_; }
 
  private:
+  // The record text's font: the desktop's fixed-width font, so that its
+  // positions line up from row to row.
+  QFont record_font_;
   std::unique_ptr<ResultsDb> db_;
   // Reading a row's window is not a change a viewer of the model sees.
   mutable std::unique_ptr<RecordGridRows> rows_;

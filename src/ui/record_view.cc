@@ -10,8 +10,10 @@
 #include <QWheelEvent>
 #include <algorithm>
 
+#include "browse/viewer_access.h"
 #include "store/cp1252.h"
 #include "store/results_db.h"
+#include "ui/palette_colours.h"
 #include "ui/qt_platform.h"
 
 namespace lintaro {
@@ -28,6 +30,7 @@ RecordView::RecordView(std::string results_path, QWidget* parent)
   names_.push_back(NewBox("Text1_0", false));
   values_.push_back(NewBox("Text2_0", true));
   window_colour_ = values_[0]->palette().color(QPalette::Base);
+  text_colour_ = values_[0]->palette().color(QPalette::Text);
   LayoutRows();
 }
 
@@ -98,15 +101,26 @@ void RecordView::Fill() {
     const int i = row_count();
     names_.push_back(NewBox(QString("Text1_%1").arg(i), false));
     values_.push_back(NewBox(QString("Text2_%1").arg(i), true));
+    // Tab goes on from the row above, before whatever followed it.
+    QWidget::setTabOrder(values_[static_cast<size_t>(i - 1)], names_.back());
+    QWidget::setTabOrder(names_.back(), values_.back());
   }
+  const std::vector<std::string> descriptions = ViewerRowDescriptions(rows);
   for (int i = 0; i < count; ++i) {
     const ViewerRow& row = rows[static_cast<size_t>(i)];
     // Both boxes show the start of their text.
-    names_[static_cast<size_t>(i)]->setText(ToQString(Cp1252ToUtf8(row.label)));
-    names_[static_cast<size_t>(i)]->setCursorPosition(0);
+    QLineEdit* name = names_[static_cast<size_t>(i)];
+    name->setText(ToQString(Cp1252ToUtf8(row.label)));
+    name->setCursorPosition(0);
     QLineEdit* value = values_[static_cast<size_t>(i)];
     value->setText(ToQString(Cp1252ToUtf8(row.value)));
     value->setCursorPosition(0);
+    // A screen reader says the field's name, where it lies and whether it
+    // is in error with its value: the yellow is not the only sign.
+    name->setAccessibleName(name->text());
+    name->setAccessibleDescription("Field name");
+    value->setAccessibleName(name->text());
+    value->setAccessibleDescription(ToQString(descriptions[static_cast<size_t>(i)]));
     Paint(i, row.marked);
   }
   scroll_.SetRowCount(count);
@@ -117,6 +131,8 @@ void RecordView::Paint(int row, bool marked) {
   QLineEdit* box = values_[static_cast<size_t>(row)];
   QPalette p = box->palette();
   p.setColor(QPalette::Base, marked ? kMarkedFieldColour : window_colour_);
+  // Text that reads on the yellow whatever the desktop's colours are.
+  p.setColor(QPalette::Text, marked ? TextOn(kMarkedFieldColour) : text_colour_);
   box->setPalette(p);
 }
 

@@ -105,6 +105,7 @@ class RecordView : public QWidget {
   QScrollBar* scroll_bar_ = nullptr;
   QPointer<QAbstractItemView> tested_grid_;
   QColor window_colour_;
+  QColor text_colour_;
   bool placing_ = false;
   int name_width_ = 0;
 };

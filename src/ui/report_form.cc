@@ -7,7 +7,13 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QShortcut>
+#include <QStyle>
+#include <QTextDocument>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <functional>
+#include <vector>
 
 #include "browse/window_texts.h"
 #include "store/results_db.h"
@@ -79,6 +85,10 @@ ReportForm::ReportForm(ReportContext context, std::shared_ptr<ResultsDb> db, QWi
 
   preview_ = new QPlainTextEdit(this);
   preview_->setObjectName("txtReport");
+  preview_->setAccessibleName("Error report");
+  // Escape closes the report window as it closes a dialog.
+  auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+  connect(escape, &QShortcut::activated, this, &QWidget::close);
   preview_->setReadOnly(true);
   preview_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
   preview_->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -134,6 +144,32 @@ void ReportForm::Place() {
   move(area.left() + ten, area.top() + ten);
 }
 
+void ReportForm::FitWidthToText() {
+  // The longest lines by characters (tabs counted to their stop) are
+  // measured; in the report's fixed-pitch font one of them is the widest.
+  const QStringList lines = preview_->toPlainText().split('\n');
+  std::vector<std::pair<qsizetype, qsizetype>> lengths;  // (characters, line)
+  lengths.reserve(static_cast<size_t>(lines.size()));
+  for (qsizetype i = 0; i < lines.size(); ++i)
+    lengths.emplace_back(lines[i].size() + 7 * lines[i].count('\t'), i);
+  const size_t measured = std::min<size_t>(lengths.size(), 16);
+  std::partial_sort(lengths.begin(), lengths.begin() + static_cast<std::ptrdiff_t>(measured),
+                    lengths.end(), std::greater<>());
+  const QFontMetrics metrics(preview_->font());
+  int widest = 0;
+  for (size_t i = 0; i < measured; ++i)
+    widest = std::max(widest, metrics.horizontalAdvance(lines[lengths[i].second]));
+  const int chrome = width() - preview_->viewport()->width() +
+                     2 * static_cast<int>(preview_->document()->documentMargin()) +
+                     style()->pixelMetric(QStyle::PM_ScrollBarExtent) + metrics.averageCharWidth();
+  const QScreen* screen =
+      this->screen() != nullptr ? this->screen() : QGuiApplication::primaryScreen();
+  const QRect area = screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+  const int room = area.right() + 1 - x() - TwipsToPixels(this, 10);
+  const int wanted = std::min(widest + chrome, room);
+  if (wanted > width()) resize(wanted, height());
+}
+
 void ReportForm::ApplyFont() {
   QFont font(ToQString(logic_->report_font_name));
   font.setStyleHint(QFont::TypeWriter);
@@ -164,6 +200,7 @@ void ReportForm::ChooseFont() {
   const double size = chosen->pointSizeF() > 0 ? chosen->pointSizeF() : chosen->pointSize();
   logic_->SetReportFont(ToStdString(chosen->family()), size);
   ApplyFont();
+  FitWidthToText();
 }
 
 void ReportForm::Print() {
@@ -173,6 +210,7 @@ void ReportForm::Print() {
 
 void ReportForm::ShowPreview(const std::string& text) {
   preview_->setPlainText(ToQString(ToLineFeeds(text)));
+  FitWidthToText();
 }
 
 void ReportForm::SetSaveEnabled(bool enabled) { save_button_->setEnabled(enabled); }

@@ -78,6 +78,9 @@ class ReportForm : public QWidget, public ReportView {
  private:
   void ApplyFont();
   void Place();
+  // Widens the window (from its place, within the screen) so that the
+  // report's longest line is shown whole in the chosen font.
+  void FitWidthToText();
 
   std::shared_ptr<ResultsDb> db_;
   std::unique_ptr<ReportWindow> logic_;

@@ -33,9 +33,15 @@ class TestedRecordsPanel : public QObject {
   void set_record_chosen(std::function<void(int64_t rec_num)> f) { record_chosen_ = std::move(f); }
 
   // The grid is 1,510 twips high in the designed window and grows with a
-  // larger one; the headings start 120 twips below it, the viewer's rows
-  // below the headings.
+  // larger one, or takes the share of the area the user dragged the
+  // divider ("splitTested", between the grid and the headings) to; the
+  // headings start below the divider, the viewer's rows below the headings.
   void Layout(const AreaColumn& column, bool maximized);
+  // The share of the area's height the grid was dragged to (0: never).
+  double share() const { return share_; }
+  void set_share(double share) { share_ = share; }
+  // Called when the user has dragged the divider.
+  void set_share_changed(std::function<void(double)> f) { share_changed_ = std::move(f); }
 
   // Puts the tested records of the database at results_path in the grid
   // under a caption counting tested; false when they cannot be read (the
@@ -58,6 +64,9 @@ class TestedRecordsPanel : public QObject {
   void RowChanged(int row);
   // "Field Name" over the name boxes, "Field Data" over the value boxes.
   void PlaceHeadings();
+  // The divider dragged to y (in the area).
+  void DragDivider(int y);
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
   QWidget* area_;
   QLabel* caption_ = nullptr;
@@ -67,6 +76,12 @@ class TestedRecordsPanel : public QObject {
   QWidget* viewer_area_ = nullptr;
   RecordView* record_view_ = nullptr;
   std::function<void(int64_t)> record_chosen_;
+  std::function<void(double)> share_changed_;
+  QWidget* divider_ = nullptr;
+  double share_ = 0;
+  AreaColumn column_;
+  bool maximized_ = false;
+  bool dragging_ = false;
 };
 
 }  // namespace lintaro

@@ -2,6 +2,7 @@
 
 #include <QFrame>
 #include <QLabel>
+#include <QPalette>
 #include <QPlainTextEdit>
 #include <QTextCursor>
 #include <algorithm>
@@ -9,9 +10,16 @@
 #include "browse/window_texts.h"
 #include "core/platform.h"
 #include "ui/artwork.h"
+#include "ui/palette_colours.h"
 #include "ui/qt_platform.h"
 
 namespace lintaro {
+namespace {
+
+// The heading's and the disclaimer frame's colour on a light desktop.
+const QColor kHeadingBlue(0x16, 0x33, 0x5c);
+
+}  // namespace
 
 WelcomePanel::WelcomePanel(QWidget* area) : area_(area) {
   logo_ = new QLabel(area);
@@ -24,20 +32,30 @@ WelcomePanel::WelcomePanel(QWidget* area) : area_(area) {
   welcome.setPointSizeF(welcome.pointSizeF() * 1.6);
   welcome.setBold(true);
   greeting_->setFont(welcome);
-  greeting_->setStyleSheet("color: #16335c;");
+  // Dark blue where it reads on the desktop's colours, else their text's.
+  QPalette greeting = greeting_->palette();
+  greeting.setColor(QPalette::WindowText, Readable(kHeadingBlue, greeting.color(QPalette::Window),
+                                                   greeting.color(QPalette::WindowText)));
+  greeting_->setPalette(greeting);
   greeting_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
   disclaimer_box_ = new QFrame(area);
   disclaimer_box_->setObjectName("Shape1");
   disclaimer_box_->setFrameShape(QFrame::Box);
   disclaimer_box_->setLineWidth(2);
-  disclaimer_box_->setStyleSheet("#Shape1 { border: 2px solid #16335c; }");
+  disclaimer_box_->setStyleSheet(
+      QString("#Shape1 { border: 2px solid %1; }")
+          .arg(Readable(kHeadingBlue, area->palette().color(QPalette::Window),
+                        area->palette().color(QPalette::WindowText))
+                   .name()));
 
   disclaimer_ = new QPlainTextEdit(area);
   disclaimer_->setObjectName("txtDisclosure");
   disclaimer_->setReadOnly(true);
   disclaimer_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
   disclaimer_->setFrameShape(QFrame::NoFrame);
+  disclaimer_->setAccessibleName("Disclaimer");
+  logo_->setAccessibleName("Lintaro logo");
 }
 
 void WelcomePanel::LoadTexts() {
@@ -57,9 +75,11 @@ void WelcomePanel::Layout(const AreaColumn& column) {
   const int logo = Twips(kLogoSideTwips);
   logo_->setGeometry(column.left, margin, logo, logo);
   const int greeting_left = column.left + logo + margin;
+  const int heading = std::max(logo, greeting_->sizeHint().height());
   greeting_->setGeometry(greeting_left, margin,
-                         std::max(0, column.left + column.width - greeting_left), logo);
-  const int top = margin + logo + margin;
+                         std::max(0, column.left + column.width - greeting_left), heading);
+  heading_bottom_ = margin + heading;
+  const int top = heading_bottom_ + margin;
   const int height = std::clamp(column.height - top - margin, Twips(1200), Twips(2880));
   disclaimer_box_->setGeometry(column.left, top, column.width, height);
   const int inset = Twips(90);

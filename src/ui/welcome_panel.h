@@ -25,12 +25,16 @@ class WelcomePanel {
   // The logo and the sentence at the top of column, the disclaimer's box
   // below them down to the area's margin (1,200 to 2,880 twips high).
   void Layout(const AreaColumn& column);
+  // Where the logo and the heading end (the heading may be taller than the
+  // logo in a large desktop font); the progress line goes below.
+  int heading_bottom() const { return heading_bottom_; }
 
   void ShowGreeting(bool show);  // the logo and the sentence
   void HideDisclaimer();         // the box and its text
 
  private:
   int Twips(int twips) const { return TwipsToPixels(area_, twips); }
+  int heading_bottom_ = 0;
 
   QWidget* area_;
   QLabel* logo_ = nullptr;

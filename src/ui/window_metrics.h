@@ -22,6 +22,12 @@ inline int TwipsToPixels(const QWidget* widget, int twips) {
   return static_cast<int>(twips * static_cast<qint64>(dpi) / 1440);
 }
 
+// Height of a line of widget's text: twips, or more where the desktop's
+// font needs it (a font at 200% does).
+inline int LineHeight(const QWidget* widget, int twips) {
+  return qMax(TwipsToPixels(widget, twips), widget->fontMetrics().height() + 4);
+}
+
 // The column of the shared area that the welcome, the progress line, the
 // grid view and the record view fill, in pixels of the area.
 struct AreaColumn {

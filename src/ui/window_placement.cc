@@ -11,6 +11,7 @@ namespace lintaro {
 namespace {
 
 constexpr const char* kGeometryKey = "MainWindow/geometry";
+constexpr const char* kTestedShareKey = "MainWindow/testedRecordsShare";
 
 QRect AvailableArea(const QWidget& window) {
   QScreen* screen = window.screen() != nullptr ? window.screen() : QGuiApplication::primaryScreen();
@@ -39,6 +40,19 @@ bool WindowPlacement::Restore(QWidget& window) const {
   window.resize(FirstStartSize(available, window.minimumSize()));
   window.move(available.center() - QPoint(window.width() / 2, window.height() / 2));
   return false;
+}
+
+double WindowPlacement::TestedRecordsShare() const {
+  const double share =
+      QSettings(file_, QSettings::IniFormat).value(kTestedShareKey, 0.0).toDouble();
+  return share > 0 && share < 1 ? share : 0;
+}
+
+void WindowPlacement::SaveTestedRecordsShare(double share) const {
+  if (share <= 0) return;
+  QSettings settings(file_, QSettings::IniFormat);
+  settings.setValue(kTestedShareKey, share);
+  settings.sync();
 }
 
 void WindowPlacement::Save(const QWidget& window) const {

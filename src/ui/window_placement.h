@@ -37,6 +37,11 @@ class WindowPlacement {
   // write is ignored: the next start then opens as the first did.
   void Save(const QWidget& window) const;
 
+  // The share of the shared area's height the tested records take, as the
+  // user last dragged it (0: never, the layout decides), and its saving.
+  double TestedRecordsShare() const;
+  void SaveTestedRecordsShare(double share) const;
+
   const QString& file() const { return file_; }
 
  private:

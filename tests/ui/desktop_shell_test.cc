@@ -107,5 +107,16 @@ TEST(DesktopShell, FindsTheBrowserAndOpensTheTargetAsOneArgument) {
   EXPECT_FALSE(shell.PrintDocument("/tmp/temphtm.HTM"));
 }
 
+// A browser that cannot start, or ends at once with an error, is no
+// browser: the window then offers the text report. One that ends well (a
+// launcher) or runs on is.
+TEST(StartBrowser, FailsForABrowserThatCannotStartOrEndsAtOnceWithAnError) {
+  EXPECT_FALSE(StartBrowser("/nonexistent/browser", {"file:///tmp/x.HTM"}));
+  EXPECT_FALSE(StartBrowser("/bin/sh", {"-c", "exit 3"}));
+  EXPECT_FALSE(StartBrowser("/bin/sh", {"-c", "kill -SEGV $$"}));
+  EXPECT_TRUE(StartBrowser("/bin/sh", {"-c", "exit 0"}));
+  EXPECT_TRUE(StartBrowser("/bin/sh", {"-c", "sleep 2"}));
+}
+
 }  // namespace
 }  // namespace lintaro::testing

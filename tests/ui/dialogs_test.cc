@@ -13,6 +13,7 @@
 
 #include "support/line_diff.h"
 #include "ui/error_limit_dialog.h"
+#include "ui/go_to_record_dialog.h"
 #include "ui/help_window.h"
 #include "window_fixture.h"
 
@@ -128,10 +129,15 @@ TEST_F(WindowTest, AfterTheRefusalBoxTheFocusIsBackInTheLimitEntryAndHelpOpens) 
   std::filesystem::remove(folders.help_file);
   std::filesystem::copy_file(std::string(LINTARO_SOURCE_DIR) + "/src/ui/Lintaro.hlp",
                              folders.help_file);
+  window->resize(window->minimumSize());
+  window->move(20, 30);
   Action("mnuHContents")->trigger();
   auto* help = qobject_cast<HelpWindow*>(window->helpWindow());
   ASSERT_NE(help, nullptr);
   EXPECT_TRUE(help->isVisible());
+  // Over the middle of the main window, which is not in the screen's corner.
+  EXPECT_LE((help->frameGeometry().center() - window->frameGeometry().center()).manhattanLength(),
+            4);
   EXPECT_TRUE(help->browser()->toPlainText().startsWith("Lintaro 2007 Help"));
   EXPECT_LT(help->browser()->verticalScrollBar()->value(), 40);  // at the contents
   EXPECT_TRUE(prompts.messages.empty());
@@ -234,6 +240,33 @@ TEST(QtPromptsTest, SaveDialogStartsEmptyAddsTxtAndAsksBeforeCreating) {
   EXPECT_EQ(chosen, dir.str() + "/april.txt");
 
   EXPECT_EQ(FirstExtension("All Files (*.*)|*.*|"), "");
+}
+
+// Go to Record refuses a number the grid has not and stays open with the
+// number selected, to be typed over; a number it has closes it and selects
+// the record.
+TEST_F(WindowTest, GoToRecordStaysOpenAfterANumberOutOfRange) {
+  WriteResults({"/data/five.txt"}, {"RCA", "RCE", "RCW", "RCW", "RCT"});
+  Open();
+  Button("cmdLast")->click();  // "No errors found in ..."
+  Button("cmdView")->click();
+  prompts.messages.clear();
+  std::string after_refusal;
+  WhenModal<GoToRecordDialog>([&](GoToRecordDialog* dialog) {
+    dialog->entry()->setText("9");
+    dialog->findChild<QPushButton*>("cmdOK")->click();
+    after_refusal = std::string(dialog->isVisible() ? "open" : "closed") + ", selected [" +
+                    dialog->entry()->selectedText().toStdString() + "], " +
+                    Describe(prompts.messages.back());
+    dialog->entry()->setText("4");
+    dialog->findChild<QPushButton*>("cmdOK")->click();
+  });
+  Action("mnuVGoToRecord")->trigger();
+  EXPECT_EQ(after_refusal,
+            "open, selected [9], Go to Record | information ok | There is no record number 9. "
+            "The last test covered 5 record(s).");
+  EXPECT_EQ(Find<QTableView>("DBGrid3")->currentIndex().row(), 3);
+  EXPECT_EQ(prompts.messages.size(), 1u);
 }
 
 }  // namespace

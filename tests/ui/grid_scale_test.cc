@@ -3,6 +3,7 @@
 // Record selects any record by its number.
 #include <QAction>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTest>
 #include <filesystem>
 
@@ -30,10 +31,12 @@ class LargeResultTest : public WindowTest {
     }
     results.db().Commit();
     Open();
-    window->set_record_number_asker([this](int64_t tested) {
-      asked_with.push_back(tested);
-      return next_number;
-    });
+    // The number typed, then Cancel where it is refused.
+    window->set_record_number_asker(
+        [this](int64_t tested, const std::function<bool(int64_t)>& accept) {
+          asked_with.push_back(tested);
+          return next_number && accept(*next_number) ? next_number : std::nullopt;
+        });
   }
 
   RecordGridModel* Model(QTableView* grid) { return qobject_cast<RecordGridModel*>(grid->model()); }
@@ -57,6 +60,26 @@ class LargeResultTest : public WindowTest {
     return out + "\n";
   }
 
+  // The record number and error count columns of grid show the widest
+  // value each can hold whole, and the record column the first record
+  // whole: the cell less its grid line and the text margins the item views
+  // keep on both sides.
+  void ExpectWidestValuesFit(QTableView* grid) {
+    const int margins = 2 * (grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1);
+    for (int column : {0, 1}) {
+      const QString widest = column == 0 ? "9999999" : "25000";
+      EXPECT_GE(grid->columnWidth(column) - 1 - margins,
+                grid->fontMetrics().horizontalAdvance(widest))
+          << grid->objectName().toStdString() << " column " << column;
+    }
+    const QModelIndex record = grid->model()->index(0, 2);
+    const QVariant font = record.data(Qt::FontRole);
+    const QFontMetrics metrics(font.isValid() ? font.value<QFont>() : grid->font());
+    EXPECT_GE(grid->columnWidth(2) - 1 - margins,
+              metrics.horizontalAdvance(record.data().toString()))
+        << grid->objectName().toStdString() << " record text";
+  }
+
   std::optional<int64_t> next_number;
   std::vector<int64_t> asked_with;
 };
@@ -71,6 +94,7 @@ TEST_F(LargeResultTest, TestedRecordsOpenWholeTheEndIsOneStepAwayAndAnyCanBeGone
   EXPECT_EQ(Text("DBGrid3Caption"), "200000 Record(s) Tested");
   EXPECT_EQ(grid3->model()->rowCount(), kRecords);
   EXPECT_TRUE(Action("mnuVGoToRecord")->isEnabled());
+  ExpectWidestValuesFit(grid3);
 
   // Ctrl+End: the last record, selected, drawn and shown in the viewer.
   QTest::keyClick(grid3, Qt::Key_End, Qt::ControlModifier);
@@ -110,6 +134,7 @@ TEST_F(LargeResultTest, TestedRecordsOpenWholeTheEndIsOneStepAwayAndAnyCanBeGone
   auto* grid1 = Find<QTableView>("DBGrid1");
   EXPECT_EQ(grid1->model()->rowCount(), kRecords / kErrorEvery);
   EXPECT_EQ(Text("lblRecords"), "200000 Record(s) Tested, 200 Record(s) with Error(s)");
+  ExpectWidestValuesFit(grid1);
   for (int64_t n : {5000, 5001}) trace += GoTo(n, grid1);
   ExpectFileHolds(std::filesystem::path(LINTARO_SOURCE_DIR) / "tests/ui/traces/go_to_record.trace",
                   trace);

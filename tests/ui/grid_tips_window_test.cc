@@ -4,6 +4,9 @@
 #include <QImage>
 #include <QPainter>
 #include <QScreen>
+#include <QScrollBar>
+#include <QStyle>
+#include <QTest>
 #include <QTimer>
 #include <QToolTip>
 #include <algorithm>
@@ -24,7 +27,8 @@ class GridTipsTest : public WindowTest {
   void SetUp() override {
     WriteResults({"/data/corrections.txt"}, {"RCA", "RCE", "RCE"},
                  {{2, "Agent for EIN [Position 27 - 35]", "[         ]", kLongMessage},
-                  {2, "Agent for EIN [Position 27 - 35]", "[         ]", "Must be numeric."}});
+                  {2, "Agent for EIN [Position 27 - 35]", "[         ]", "Must be numeric."},
+                  {3, "Agent for EIN [Position 27 - 35]", "[         ]", "Must be numeric."}});
     Open();
     Button("cmdLast")->click();
     QApplication::processEvents();
@@ -107,6 +111,54 @@ TEST_F(GridTipsTest, RestingOnACellShowsItsFullTextBelowThePointerUntilHidden) {
   EXPECT_TRUE(ShownAfterResting(cell));
   window->close();  // shutdown closes the tip
   EXPECT_EQ(tips->tipWindow(), nullptr);
+}
+
+// A tip shown hides when the keyboard moves the selection (of either grid)
+// or the focus, or changes the view.
+TEST_F(GridTipsTest, KeysThatChangeTheSelectionTheFocusOrTheViewHideTheTip) {
+  // Each tip is asked for a pixel further along the cell (a move to where
+  // the pointer was is no move).
+  int moves = 0;
+  auto shown = [&] { return ShownAfterResting(CellPoint(0, 2) + QPoint(++moves, 0)); };
+  ASSERT_TRUE(shown());
+  QTest::keyClick(grid, Qt::Key_Down);
+  EXPECT_FALSE(TipShown()) << "the findings grid's selection";
+  auto* records = Find<QTableView>("DBGrid1");
+  records->setFocus();
+  ASSERT_TRUE(shown());
+  QTest::keyClick(records, Qt::Key_Down);
+  EXPECT_EQ(records->currentIndex().row(), 1);
+  EXPECT_FALSE(TipShown()) << "the records grid's selection";
+  QTest::keyClick(records, Qt::Key_Up);
+  ASSERT_TRUE(shown());
+  QTest::keyClick(records, Qt::Key_Tab);
+  EXPECT_FALSE(TipShown()) << "the focus";
+  ASSERT_TRUE(shown());
+  QTest::keyClick(window.get(), Qt::Key_D, Qt::AltModifier);  // View Tested Records
+  // The button's click follows its animation.
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Visible("DBGrid3"); }, 5000));
+  EXPECT_FALSE(TipShown()) << "the view";
+}
+
+// A finding is read whole without a tip: every text wraps within its
+// column and its row is as high as the wrapped text, at the window's first
+// size and at its smallest, and the grid needs no sideways scrolling.
+TEST_F(GridTipsTest, FindingsWrapWithinTheirColumns) {
+  const int margins = 2 * (grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1);
+  for (QSize size : {window->size(), window->minimumSize()}) {
+    window->resize(size);
+    QApplication::processEvents();
+    EXPECT_EQ(grid->horizontalScrollBar()->maximum(), 0) << size.width();
+    for (int row = 0; row < grid->model()->rowCount(); ++row) {
+      for (int column = 0; column < 3; ++column) {
+        const QString text = grid->model()->index(row, column).data().toString();
+        const QRect wrapped = grid->fontMetrics().boundingRect(
+            QRect(0, 0, grid->columnWidth(column) - 1 - margins, 1 << 20), Qt::TextWordWrap, text);
+        EXPECT_LE(wrapped.height(), grid->rowHeight(row))
+            << size.width() << ": " << text.toStdString();
+      }
+    }
+  }
 }
 
 TEST(TipLabel, ADoubledAmpersandShowsAsOneAmpersand) {

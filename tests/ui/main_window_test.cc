@@ -3,11 +3,17 @@
 #include <sqlite3.h>
 #include <sys/stat.h>
 
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QTest>
 #include <QTimer>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <thread>
 
 #include "browse/commands.h"
@@ -16,6 +22,7 @@
 #include "support/line_diff.h"
 #include "support/pipe_release.h"
 #include "support/recipe.h"
+#include "ui/palette_colours.h"
 #include "ui/record_view.h"
 #include "window_fixture.h"
 
@@ -81,6 +88,11 @@ class WindowStates : public WindowTest {
       if (label->isVisible())
         out += std::string(name) + ": " + Escape(Text(name).toStdString()) + "\n";
     }
+    // The tested records: their rows and whether their header is drawn.
+    if (const auto* grid3 = Find<QTableView>("DBGrid3"); grid3->isVisible())
+      out +=
+          "DBGrid3: " + std::to_string(grid3->model() != nullptr ? grid3->model()->rowCount() : 0) +
+          " rows" + (grid3->horizontalHeader()->count() > 0 ? ", header" : ", no header") + "\n";
     const auto* crit = Find<QPlainTextEdit>("txtCritError");
     if (crit->isVisible()) out += "txtCritError: " + crit->toPlainText().toStdString() + "\n";
     if (QWidget* focus = window->focusWidget()) {
@@ -121,6 +133,7 @@ class WindowStates : public WindowTest {
       const std::string name(CommandName(static_cast<Command>(c)));
       (Enabled(name) ? on : off) += " " + name;
     }
+    (Enabled("mnuVGoToRecord") ? on : off) += " mnuVGoToRecord";
     out += on + "\n" + off + "\n";
     for (size_t at = 0; (at = out.find(home.str(), at)) != std::string::npos;)
       out.replace(at, home.str().size(), "$home");
@@ -208,6 +221,11 @@ class WindowStateTest : public WindowStates, public ::testing::WithParamInterfac
       Action("mnuRLast")->trigger();
       Button("cmdPrint")->click();
     }
+    if (event == "TestedThenNoErrors") {  // the tested records stay after "No errors found"
+      Run({Submission("clean.txt", CleanSubmission(3))});
+      Button("cmdView")->click();
+      Button("cmdGrid")->click();
+    }
     if (event == "GridViewNoErrors") {
       Button("cmdLast")->click();
       window->ViewRecordsWithErrors();
@@ -229,10 +247,10 @@ INSTANTIATE_TEST_SUITE_P(Events, WindowStateTest,
                                            "CriticalStop", "RunWithFindings", "RecordView",
                                            "LastWithErrors", "LastWithErrorsSecondRecord",
                                            "LastNoReport", "LastUnreadable", "LastNoErrors",
-                                           "GridViewNoErrors", "ReportLastWithErrors",
-                                           "FolderInUse", "ViewerWageRecord",
-                                           "ViewerEmployerRecord", "LastKilled", "LastInUse",
-                                           "HelpMissing", "PipeRefused"),
+                                           "GridViewNoErrors", "TestedThenNoErrors",
+                                           "ReportLastWithErrors", "FolderInUse",
+                                           "ViewerWageRecord", "ViewerEmployerRecord", "LastKilled",
+                                           "LastInUse", "HelpMissing", "PipeRefused"),
                          [](const auto& info) { return std::string(info.param); });
 
 // The window during a run is in DuringRun.state: the counter moves, the
@@ -272,6 +290,216 @@ TEST_F(WindowStates, ProgressDuringTheRunAndTheLastRecordBeforeItsMessages) {
        Submission("part2.txt", {all.begin() + 3, all.end()})});
   ExpectFileHolds(std::filesystem::path(LINTARO_SOURCE_DIR) / "tests/ui/states/DuringRun.state",
                   during);
+}
+
+// The letter after "&" in a caption, upper case, or 0.
+QChar AccessLetter(const QString& caption) {
+  for (qsizetype i = 0; i + 1 < caption.size(); ++i) {
+    if (caption[i] != '&') continue;
+    if (caption[i + 1] != '&') return caption[i + 1].toUpper();
+    ++i;
+  }
+  return {};
+}
+
+// The menu bar is reached from the keyboard: Alt with a menu's letter opens
+// the menu even where a button is enabled, F10 and Alt alone open the first
+// menu; no letter of the menu bar is also a control's.
+TEST_F(WindowTest, KeyboardReachesTheMenuBar) {
+  Open();
+  Run({Submission("clean.txt", CleanSubmission(3))});  // every button caption is enabled
+  QMenuBar* bar = window->menuBar();
+  auto* test_menu = Find<QMenu>("mnuTest");
+  std::map<QChar, QString> letters;
+  for (QAction* menu : bar->actions()) letters[AccessLetter(menu->text())] = menu->text();
+  for (auto* button : window->findChildren<QPushButton*>()) {
+    const QChar letter = AccessLetter(button->text());
+    EXPECT_FALSE(letters.contains(letter))
+        << button->text().toStdString() << " and " << letters[letter].toStdString();
+    letters[letter] = button->text();
+  }
+  auto opened = [&](const char* how) {
+    QApplication::processEvents();
+    QWidget* popup = QApplication::activePopupWidget();
+    EXPECT_EQ(popup, test_menu) << how;
+    if (popup != nullptr) popup->close();
+    bar->setActiveAction(nullptr);
+    QApplication::processEvents();
+  };
+  Button("cmdView")->setFocus();
+  QTest::keyClick(window.get(), Qt::Key_T, Qt::AltModifier);
+  opened("Alt+T");
+  QTest::keyClick(window.get(), Qt::Key_F10);
+  opened("F10");
+  Button("cmdView")->setFocus();
+  QTest::keyPress(Button("cmdView"), Qt::Key_Alt, Qt::AltModifier);
+  QTest::keyRelease(Button("cmdView"), Qt::Key_Alt);
+  opened("Alt alone");
+  // Alt with another key is no way into the menu bar.
+  QTest::keyPress(Button("cmdView"), Qt::Key_Alt, Qt::AltModifier);
+  QTest::keyClick(Button("cmdView"), Qt::Key_Q, Qt::AltModifier);
+  QTest::keyRelease(Button("cmdView"), Qt::Key_Alt);
+  EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+}
+
+// Why testing stopped is read whole, at the window's first size, its
+// smallest and a larger one: the box grows with its text, inside the area.
+TEST_F(WindowTest, TheStoppingSentenceIsShownWhole) {
+  {
+    ResultsFixture results(home.path());
+    results.File("/data/stopped.txt");
+    results.Record(1, "RCW", "", 1);
+    std::string message = "The record is not a Korvel record.";
+    for (int i = 0; i < 9; ++i) message += " Its first characters must name a record type.";
+    results.Error(1, "Record Identifier [Position 1 - 3]", "[XYZ]", message, "C");
+  }
+  Open();
+  Button("cmdLast")->click();
+  auto* crit = Find<QPlainTextEdit>("txtCritError");
+  const QWidget* area = Find<QWidget>("area");
+  for (QSize size : {window->size(), window->minimumSize(), window->minimumSize() * 1.5}) {
+    window->resize(size);
+    QApplication::processEvents();
+    EXPECT_EQ(crit->verticalScrollBar()->maximum(), 0) << size.width() << "x" << size.height();
+    EXPECT_LE(crit->geometry().bottom(), area->height()) << size.width();
+    EXPECT_GT(crit->y(), Find<QWidget>("DBGrid2")->geometry().bottom());
+  }
+}
+
+// A check started from the grid view shows the logo and the heading above
+// the counter, as one started from the welcome does, not an empty block.
+TEST_F(WindowTest, ARunFromTheGridViewShowsTheLogoAboveTheCounter) {
+  WriteResults({"/data/first.txt"}, {"RCW", "RCW"}, {{1, "r", "[u]", "m"}});
+  Open();
+  Button("cmdLast")->click();
+  ASSERT_TRUE(Visible("DBGrid1"));
+  ASSERT_FALSE(Visible("imgWagemark"));
+  std::string during;
+  window->set_record_observer([&](int32_t rec) {
+    if (rec != 2) return;
+    for (const char* name : {"imgWagemark", "lblWelcome", "lblRecCtr"})
+      during += std::string(name) + (Visible(name) ? " shown " : " hidden ");
+  });
+  Run({Submission("clean.txt", CleanSubmission(3))});
+  EXPECT_EQ(during, "imgWagemark shown lblWelcome shown lblRecCtr shown ");
+}
+
+// Tab follows the screen, in the grid view and in the record view (the
+// viewer's rows between the tested records and the commands), both ways:
+// written in tests/ui/traces/tab_order.trace.
+TEST_F(WindowTest, TabFollowsTheScreen) {
+  Open();
+  Run({Submission("crit.txt", {CleanRCA(), PaidRCW(), MakeRecord("RCF")})});
+  std::string trace;
+  auto walk = [&](const char* view, const char* from, int steps, bool back) {
+    Find<QWidget>(from)->setFocus();
+    trace += std::string(view) + (back ? ", Shift+Tab:" : ", Tab:") + " " + from;
+    for (int i = 0; i < steps; ++i) {
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab,
+                      back ? Qt::ShiftModifier : Qt::NoModifier);
+      trace += " " + QApplication::focusWidget()->objectName().toStdString();
+    }
+    trace += "\n";
+  };
+  walk("grid view", "DBGrid1", 10, false);
+  walk("grid view", "cmdStart", 4, true);
+  Button("cmdView")->click();
+  SelectTested(0);
+  walk("record view", "DBGrid3", 4, false);
+  walk("record view", "cmdStart", 3, true);
+  ExpectFileHolds(std::filesystem::path(LINTARO_SOURCE_DIR) / "tests/ui/traces/tab_order.trace",
+                  trace);
+}
+
+// On a dark desktop every text the window colours itself still reads: the
+// heading, the stopping sentence and the values of fields in error on
+// their light yellow (contrast of at least 4.5 to 1).
+TEST_F(WindowTest, ADarkPaletteLeavesEveryTextReadable) {
+  const QPalette light = QApplication::palette();
+  QPalette dark = light;
+  for (auto role : {QPalette::Window, QPalette::Base, QPalette::Button})
+    dark.setColor(role, QColor(0x20, 0x20, 0x24));
+  for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+    dark.setColor(role, QColor(0xe8, 0xe8, 0xe8));
+  QApplication::setPalette(dark);
+  Open();
+  auto readable = [](const QWidget* w, QPalette::ColorRole text, QPalette::ColorRole back) {
+    return ContrastRatio(w->palette().color(text), w->palette().color(back));
+  };
+  EXPECT_GE(readable(Find<QLabel>("lblWelcome"), QPalette::WindowText, QPalette::Window), 4.5);
+  Run({Submission("crit.txt", {CleanRCA(), PaidRCW(), MakeRecord("RCF")})});
+  EXPECT_GE(readable(Find<QPlainTextEdit>("txtCritError"), QPalette::Text, QPalette::Base), 4.5);
+  Run({Submission("wage.txt", FaultyWageSubmission())});
+  Button("cmdView")->click();
+  SelectTested(2);
+  int marked = 0;
+  for (int i = 0; window->recordView()->ValueBox(i) != nullptr; ++i) {
+    const QLineEdit* value = window->recordView()->ValueBox(i);
+    marked += value->palette().color(QPalette::Base) == kMarkedFieldColour;
+    EXPECT_GE(readable(value, QPalette::Text, QPalette::Base), 4.5) << i;
+  }
+  EXPECT_GT(marked, 0);
+  window.reset();
+  QApplication::setPalette(light);
+}
+
+// With the desktop's font at 200% every caption, heading and label of the
+// window is as large as its text needs.
+TEST_F(WindowTest, TwiceTheDesktopFontFitsEveryText) {
+  const QFont normal = QApplication::font();
+  QFont twice = normal;
+  twice.setPointSizeF(normal.pointSizeF() * 2);
+  QApplication::setFont(twice);
+  Open();
+  auto fits = [&](const char* name) {
+    const QWidget* w = Find<QWidget>(name);
+    const QSize needed = w->sizeHint();
+    EXPECT_GE(w->height(), needed.height()) << name;
+    if (qobject_cast<const QPushButton*>(w) != nullptr) {
+      EXPECT_GE(w->width(), needed.width()) << name;
+    }
+  };
+  for (const char* name : {"lblWelcome", "cmdStart", "cmdView", "cmdGrid", "cmdErrors", "cmdPrint",
+                           "cmdLast", "cmdExit"})
+    fits(name);
+  Run({Submission("crit.txt", {CleanRCA(), PaidRCW(), MakeRecord("RCF")})});
+  for (const char* name :
+       {"lblRecords", "DBGrid1Caption", "lblErrors", "DBGrid2Caption", "lblCritError"})
+    fits(name);
+  window.reset();
+  QApplication::setFont(normal);
+}
+
+// The divider between the tested records and the field-by-field view is
+// dragged down for more records, and the next start keeps it there.
+TEST_F(WindowTest, TheDividerUnderTheTestedRecordsIsDraggedAndKept) {
+  Open();
+  Run({Submission("wage.txt", FaultyWageSubmission())});
+  Button("cmdView")->click();
+  auto* grid3 = Find<QTableView>("DBGrid3");
+  auto* divider = Find<QWidget>("splitTested");
+  ASSERT_TRUE(divider->isVisible());
+  const int before = grid3->height();
+  const int fields_before = window->recordView()->scroll().rows_shown();
+  auto mouse = [&](QEvent::Type type, QPoint at) {
+    QMouseEvent event(type, QPointF(at), QPointF(divider->mapToGlobal(at)), Qt::LeftButton,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, {});
+    QApplication::sendEvent(divider, &event);
+  };
+  mouse(QEvent::MouseButtonPress, {10, 2});
+  mouse(QEvent::MouseMove, {10, 82});
+  mouse(QEvent::MouseButtonRelease, {10, 82});
+  QApplication::processEvents();
+  EXPECT_NEAR(grid3->height(), before + 80, 2);
+  EXPECT_EQ(divider->y(), grid3->geometry().bottom() + 1);
+  EXPECT_LT(window->recordView()->scroll().rows_shown(), fields_before);
+
+  window->close();
+  window.reset();
+  keep_placement = true;
+  Open();
+  Button("cmdView")->click();
+  EXPECT_NEAR(Find<QTableView>("DBGrid3")->height(), before + 80, 2);
 }
 
 TEST_F(WindowTest, ExitDuringRunRecordsTestAborted) {

@@ -9,10 +9,15 @@
 #include <QPlainTextEdit>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QProcess>
 #include <QRadioButton>
+#include <QRectF>
 #include <QRegularExpression>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTimer>
 #include <filesystem>
+#include <vector>
 
 #include "reports/text_report.h"
 #include "store/results_db.h"
@@ -21,10 +26,29 @@
 #include "ui/qt_printer.h"
 #include "ui/report_form.h"
 #include "ui/report_host.h"
+#include "ui/window_metrics.h"
 #include "window_fixture.h"
 
 namespace lintaro::testing {
 namespace {
+
+// The words of a PDF file's first page and where they are, in points, as
+// pdftotext finds them.
+std::vector<QRectF> PdfWords(const std::string& path) {
+  QProcess pdftotext;
+  pdftotext.start("pdftotext", {"-bbox", "-f", "1", "-l", "1", QString::fromStdString(path), "-"});
+  if (!pdftotext.waitForFinished(30000)) return {};
+  std::vector<QRectF> words;
+  static const QRegularExpression kWord(
+      "<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\" yMax=\"([0-9.]+)\"");
+  for (auto m = kWord.globalMatch(QString::fromUtf8(pdftotext.readAllStandardOutput()));
+       m.hasNext();) {
+    const QRegularExpressionMatch word = m.next();
+    words.emplace_back(QPointF(word.captured(1).toDouble(), word.captured(2).toDouble()),
+                       QPointF(word.captured(3).toDouble(), word.captured(4).toDouble()));
+  }
+  return words;
+}
 
 // Pages of a PDF file: its page objects.
 int PdfPages(const std::string& path) {
@@ -76,6 +100,16 @@ class ReportUiTest : public WindowTest {
                      std::to_string(form->logic().report_font_size) + " shown at " +
                      std::to_string(form->preview()->font().pointSize()));
   }
+  // The report window shows its longest line whole, or is as wide as the
+  // screen lets it be from its place, 10 twips from the screen's corner.
+  void ExpectLinesWhole(ReportForm* form) {
+    QApplication::processEvents();
+    const QRect screen = form->screen()->availableGeometry();
+    EXPECT_EQ(form->pos(), screen.topLeft() + QPoint(1, 1) * TwipsToPixels(form, 10));
+    if (form->preview()->horizontalScrollBar()->maximum() == 0) return;
+    EXPECT_GE(form->frameGeometry().right(), screen.right() - TwipsToPixels(form, 10))
+        << "lines cut in a window " << form->width() << " wide";
+  }
   void TearDown() override {
     ExpectTraceHeld(trace, home.str(), LINTARO_SOURCE_DIR "/tests/reports/traces");
   }
@@ -98,6 +132,7 @@ TEST_F(ReportUiTest, ViewErrorReportShowsThePreviewSavesItSetsItsFontAndIsReplac
   QPointer<ReportForm> first = ViewTextReport();
   ASSERT_FALSE(first.isNull());
   NoteForm(first);
+  ExpectLinesWhole(first);
   const std::string saved = home.str() + "/saved report.txt";
   prompts.save_names = {saved, std::nullopt};
   first->findChild<QPushButton*>("cmdSave")->click();
@@ -129,6 +164,7 @@ TEST_F(ReportUiTest, ViewErrorReportShowsThePreviewSavesItSetsItsFontAndIsReplac
   });
   first->findChild<QPushButton*>("cmdFont")->click();
   NoteForm(first);
+  ExpectLinesWhole(first);
   for (double given : {6.0, 7.6, 12.4, 28.0}) {
     QFont f("Courier");
     f.setPointSizeF(given);
@@ -192,6 +228,16 @@ TEST_F(ReportUiTest, PrintingToPdfGivesTheCountedPagesAndThePageRange) {
   // at most one more.
   EXPECT_GE(counted, printed);
   EXPECT_LE(counted, printed + 1);
+  // Every word of the first page lies half an inch (36 points) or more
+  // inside the Letter page's edges (612 x 792 points).
+  const std::vector<QRectF> words = PdfWords(pdf);
+  ASSERT_FALSE(words.empty());
+  QRectF inked = words.front();
+  for (const QRectF& word : words) inked = inked.united(word);
+  EXPECT_GE(inked.left(), 36.0);
+  EXPECT_GE(inked.top(), 36.0);
+  EXPECT_LE(inked.right(), 612.0 - 36.0);
+  EXPECT_LE(inked.bottom(), 792.0 - 36.0);
 
   // Pages 2 to 2 from the report window's Print command.
   ReportForm* form = ViewTextReport();
