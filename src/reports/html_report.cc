@@ -14,7 +14,7 @@ namespace lintaro {
 
 namespace {
 
-void AppendCodePoint(std::string &out, char32_t c) {
+void AppendCodePoint(std::string& out, char32_t c) {
   switch (c) {
     case '&':
       out += "&amp;";
@@ -45,11 +45,11 @@ void AppendCodePoint(std::string &out, char32_t c) {
 
 }  // namespace
 
-void AppendHtmlCp1252(std::string &out, std::string_view cp1252) {
+void AppendHtmlCp1252(std::string& out, std::string_view cp1252) {
   for (char ch : cp1252) AppendCodePoint(out, Cp1252ToCodePoint(static_cast<unsigned char>(ch)));
 }
 
-void AppendHtmlUtf8(std::string &out, std::string_view utf8) {
+void AppendHtmlUtf8(std::string& out, std::string_view utf8) {
   for (size_t i = 0; i < utf8.size();) AppendCodePoint(out, DecodeUtf8(utf8, i));
 }
 
@@ -91,7 +91,7 @@ namespace {
 
 // The document's start: title, tested files, date, why testing stopped, the
 // counts and the head of the findings table.
-std::string HtmlHead(const ReportHeader &header) {
+std::string HtmlHead(const ReportHeader& header) {
   std::string s;
   s.reserve(4096);
   s += "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 3.2 Final//EN\"> ";
@@ -142,7 +142,7 @@ std::string HtmlHead(const ReportHeader &header) {
 }
 
 // The row that heads a record's findings.
-void AppendHtmlRecordHeading(std::string &s, const ReportRow &row) {
+void AppendHtmlRecordHeading(std::string& s, const ReportRow& row) {
   s += "<tr><td colspan=4 align=center valign=middle>";
   s += "<b>Record number: ";
   s += std::to_string(row.rec_num);
@@ -154,7 +154,7 @@ void AppendHtmlRecordHeading(std::string &s, const ReportRow &row) {
 }
 
 // One finding's row.
-void AppendHtmlFinding(std::string &s, const ReportRow &row, int pre_width) {
+void AppendHtmlFinding(std::string& s, const ReportRow& row, int pre_width) {
   s += "<tr><td align=\"center\" valign=\"center\">";
   s += std::to_string(row.err_num);
   s += "</td>";
@@ -171,14 +171,14 @@ void AppendHtmlFinding(std::string &s, const ReportRow &row, int pre_width) {
 
 }  // namespace
 
-bool BuildHtmlReport(ResultsDb &db, ReportBuffer &out, int pre_width, const PieceHandler &after_row,
-                     const ReportFilter &filter) {
+bool BuildHtmlReport(ResultsDb& db, ReportBuffer& out, int pre_width, const PieceHandler& after_row,
+                     const ReportFilter& filter) {
   out.Append(HtmlHead(ReadReportHeader(db, filter)));
   bool first = true;
   int64_t rec_num = 0;
   bool completed = true;
   std::string s;
-  ForEachReportRow(db, filter, false, [&](const ReportRow &row, const std::string &) {
+  ForEachReportRow(db, filter, false, [&](const ReportRow& row, const std::string&) {
     s.clear();
     if (first || row.rec_num != rec_num) {
       first = false;
@@ -200,7 +200,7 @@ bool BuildHtmlReport(ResultsDb &db, ReportBuffer &out, int pre_width, const Piec
   return completed;
 }
 
-std::string WriteHtmlFile(const std::string &program_folder, std::string &html) {
+std::string WriteHtmlFile(const std::string& program_folder, std::string& html) {
   const std::string path = (std::filesystem::path(program_folder) / kHtmlFileName).string();
   const bool new_file = html.empty() || (html.size() > 9 && html.compare(0, 9, "<!DOCTYPE") == 0);
   if (new_file && ::unlink(path.c_str()) != 0 && errno != ENOENT)
@@ -214,7 +214,7 @@ std::string WriteHtmlFile(const std::string &program_folder, std::string &html) 
   return path;
 }
 
-std::string PathToUrl(const std::string &path) {
+std::string PathToUrl(const std::string& path) {
   if (path.empty() || path.front() != '/') return {};
   static constexpr char kHex[] = "0123456789ABCDEF";
   std::string url = "file://";

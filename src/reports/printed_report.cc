@@ -25,7 +25,7 @@ std::string StripCrLf(std::string s) {
 
 }  // namespace
 
-std::vector<std::string> WrapParagraph(ReportPrinter &printer, std::string_view text,
+std::vector<std::string> WrapParagraph(ReportPrinter& printer, std::string_view text,
                                        double limit) {
   std::vector<std::string> lines;
   if (printer.TextWidth(text) <= limit) {
@@ -73,11 +73,11 @@ std::vector<std::string> WrapParagraph(ReportPrinter &printer, std::string_view 
   return lines;
 }
 
-std::vector<std::string> WrapText(ReportPrinter &printer, std::string_view text) {
+std::vector<std::string> WrapText(ReportPrinter& printer, std::string_view text) {
   return WrapText(printer, text, printer.PageWidth() - 1.5);
 }
 
-std::vector<std::string> WrapText(ReportPrinter &printer, std::string_view text, double limit) {
+std::vector<std::string> WrapText(ReportPrinter& printer, std::string_view text, double limit) {
   std::vector<std::string> lines;
   if (text.empty()) return lines;
   size_t start = 0;
@@ -85,7 +85,7 @@ std::vector<std::string> WrapText(ReportPrinter &printer, std::string_view text,
     size_t lf = text.find('\n', start);
     std::string_view piece = text.substr(start, lf == std::string_view::npos ? lf : lf - start);
     if (!piece.empty() && piece.back() == '\r') piece.remove_suffix(1);
-    for (std::string &line : WrapParagraph(printer, piece, limit)) lines.push_back(std::move(line));
+    for (std::string& line : WrapParagraph(printer, piece, limit)) lines.push_back(std::move(line));
     if (lf == std::string_view::npos) break;
     start = lf + 1;
   }
@@ -104,10 +104,10 @@ namespace {
 // Lays the report out into lines, measuring each in the font it is drawn in.
 class LineBuilder {
  public:
-  LineBuilder(ReportPrinter &printer, const std::string &font_name, int font_size)
+  LineBuilder(ReportPrinter& printer, const std::string& font_name, int font_size)
       : printer_(printer), font_name_(font_name), font_size_(font_size) {}
 
-  std::vector<PrintedLine> Build(ResultsDb &db);
+  std::vector<PrintedLine> Build(ResultsDb& db);
 
  private:
   using Kind = PrintedLine::Kind;
@@ -121,7 +121,7 @@ class LineBuilder {
   double LineHeight(std::string_view text) {
     return printer_.TextHeight(text.empty() ? std::string_view("A") : text);
   }
-  PrintedLine &Add(Kind kind, double x, std::string text, double height, int counted = 1);
+  PrintedLine& Add(Kind kind, double x, std::string text, double height, int counted = 1);
   // A blank line of the head, height inches high, counted as blank_lines
   // lines (the gap that ends the head counts as none).
   void AddSpace(double height, int blank_lines = 1) {
@@ -133,18 +133,18 @@ class LineBuilder {
   }
   // A wrapped value at the value column, its label on the first line; an
   // empty value still takes its label's line.
-  void AddWrapped(const std::string &label, const std::vector<std::string> &lines);
+  void AddWrapped(const std::string& label, const std::vector<std::string>& lines);
 
   void AddTitle();
-  void AddSource(const ReportHeader &header);
-  void AddDate(const ReportHeader &header);
-  void AddTermination(const ReportHeader &header);
-  void AddCounts(const ReportHeader &header);
-  void AddRecordHeading(const ReportRow &row);
-  void AddFinding(const ReportRow &row);
+  void AddSource(const ReportHeader& header);
+  void AddDate(const ReportHeader& header);
+  void AddTermination(const ReportHeader& header);
+  void AddCounts(const ReportHeader& header);
+  void AddRecordHeading(const ReportRow& row);
+  void AddFinding(const ReportRow& row);
 
-  ReportPrinter &printer_;
-  const std::string &font_name_;
+  ReportPrinter& printer_;
+  const std::string& font_name_;
   const int font_size_;
   int size_ = 0;
   bool bold_ = false;
@@ -154,8 +154,8 @@ class LineBuilder {
   std::vector<PrintedLine> lines_;
 };
 
-PrintedLine &LineBuilder::Add(Kind kind, double x, std::string text, double height, int counted) {
-  PrintedLine &line = lines_.emplace_back();
+PrintedLine& LineBuilder::Add(Kind kind, double x, std::string text, double height, int counted) {
+  PrintedLine& line = lines_.emplace_back();
   line.kind = kind;
   line.x = x;
   line.text = std::move(text);
@@ -166,7 +166,7 @@ PrintedLine &LineBuilder::Add(Kind kind, double x, std::string text, double heig
   return line;
 }
 
-std::vector<PrintedLine> LineBuilder::Build(ResultsDb &db) {
+std::vector<PrintedLine> LineBuilder::Build(ResultsDb& db) {
   width_ = printer_.PageWidth();
   const ReportHeader header = ReadReportHeader(db);
   AddTitle();
@@ -185,7 +185,7 @@ std::vector<PrintedLine> LineBuilder::Build(ResultsDb &db) {
   value_limit_ = std::min(width_ - 1.5, width_ - value_x_);
   bool first = true;
   int64_t rec_num = 0;
-  db.ForEachReportRow([&](const ReportRow &row) {
+  db.ForEachReportRow([&](const ReportRow& row) {
     if (first || row.rec_num != rec_num) {
       first = false;
       rec_num = row.rec_num;
@@ -206,12 +206,12 @@ void LineBuilder::AddTitle() {
 
 // The tested files, a blank line above and below; centred when they take
 // one line.
-void LineBuilder::AddSource(const ReportHeader &header) {
+void LineBuilder::AddSource(const ReportHeader& header) {
   SetRegular();
   const std::vector<std::string> source = WrapText(printer_, SourceLine(header.paths));
   const double height = printer_.TextHeight("Generated from");
   AddSpace(height);
-  for (const std::string &line : source) {
+  for (const std::string& line : source) {
     const double x = source.size() == 1 ? width_ / 2 - printer_.TextWidth(line) / 2 : 0;
     Add(Kind::kText, x, line, height);
   }
@@ -219,10 +219,10 @@ void LineBuilder::AddSource(const ReportHeader &header) {
 }
 
 // The date of the test, centred, a blank line above and below.
-void LineBuilder::AddDate(const ReportHeader &header) {
+void LineBuilder::AddDate(const ReportHeader& header) {
   const double height = LineHeight(header.date);
   AddSpace(height);
-  for (std::string &line : WrapParagraph(printer_, header.date, width_)) {
+  for (std::string& line : WrapParagraph(printer_, header.date, width_)) {
     const double x = width_ / 2 - printer_.TextWidth(line) / 2;
     Add(Kind::kText, x, std::move(line), height);
   }
@@ -230,18 +230,18 @@ void LineBuilder::AddDate(const ReportHeader &header) {
 }
 
 // Why testing stopped, in bold (no line when it was not stopped).
-void LineBuilder::AddTermination(const ReportHeader &header) {
+void LineBuilder::AddTermination(const ReportHeader& header) {
   SetFont(font_size_, true);
   const std::string termination =
       Cp1252ToUtf8(TerminationHeading(header) + TerminationMessage(header));
   const double height = printer_.TextHeight("Critical Error");
-  for (std::string &line : WrapText(printer_, termination))
+  for (std::string& line : WrapText(printer_, termination))
     Add(Kind::kText, 0, std::move(line), height);
 }
 
 // The counts, the first centred on its digits and the others below it, and
 // a blank line.
-void LineBuilder::AddCounts(const ReportHeader &header) {
+void LineBuilder::AddCounts(const ReportHeader& header) {
   SetRegular();
   const std::string tested = CountLineTested(header.records_tested);
   const size_t digits = tested.find_first_not_of(' ');
@@ -256,7 +256,7 @@ void LineBuilder::AddCounts(const ReportHeader &header) {
 
 // A blank line, then the record's heading in bold in a box, in a smaller
 // font until it fits the page.
-void LineBuilder::AddRecordHeading(const ReportRow &row) {
+void LineBuilder::AddRecordHeading(const ReportRow& row) {
   AddBody(0, "");
   std::string heading = StripCrLf(Cp1252ToUtf8(RecordHeading(row)));
   int size = font_size_;
@@ -267,13 +267,13 @@ void LineBuilder::AddRecordHeading(const ReportRow &row) {
     heading = WrapParagraph(printer_, heading, width_)[0];
     heading.erase(heading.find_last_not_of(' ') + 1);
   }
-  PrintedLine &line =
+  PrintedLine& line =
       Add(Kind::kText, (width_ - printer_.TextWidth(heading)) / 2, heading, LineHeight(heading), 2);
   line.boxed = true;
   SetRegular();
 }
 
-void LineBuilder::AddWrapped(const std::string &label, const std::vector<std::string> &lines) {
+void LineBuilder::AddWrapped(const std::string& label, const std::vector<std::string>& lines) {
   if (lines.empty()) {
     AddBody(value_x_, "", label);
     return;
@@ -283,7 +283,7 @@ void LineBuilder::AddWrapped(const std::string &label, const std::vector<std::st
 
 // The finding's number, reference, user entry and message, each labelled,
 // and a blank line.
-void LineBuilder::AddFinding(const ReportRow &row) {
+void LineBuilder::AddFinding(const ReportRow& row) {
   AddBody(value_x_, std::to_string(row.err_num), "Err Num: ");
   AddWrapped("Reference: ", WrapText(printer_, Cp1252ToUtf8(row.reference), value_limit_));
   // The entry as stored, broken only where it would run past the page's edge.
@@ -294,11 +294,11 @@ void LineBuilder::AddFinding(const ReportRow &row) {
 
 }  // namespace
 
-PrintedReport::PrintedReport(ReportPrinter &printer, std::string font_name, int font_size,
-                             PrintState &state)
+PrintedReport::PrintedReport(ReportPrinter& printer, std::string font_name, int font_size,
+                             PrintState& state)
     : printer_(printer), font_name_(std::move(font_name)), font_size_(font_size), state_(state) {}
 
-std::vector<PrintedLine> PrintedReport::LayOut(ResultsDb &db) {
+std::vector<PrintedLine> PrintedReport::LayOut(ResultsDb& db) {
   std::vector<PrintedLine> lines = LineBuilder(printer_, font_name_, font_size_).Build(db);
   size_ = 0;  // the layout measured in other fonts: the next SetSize selects again
   return lines;
@@ -340,7 +340,7 @@ void PrintedReport::FinishPage() {
   }
 }
 
-void PrintedReport::PrintLine(const PrintedLine &line) {
+void PrintedReport::PrintLine(const PrintedLine& line) {
   if (state_.print_done) return;
   const double limit = printer_.PageHeight() - footer_height_;
   // Pages outside the range are laid out without printing.
@@ -370,12 +370,12 @@ void PrintedReport::PrintLine(const PrintedLine &line) {
   state_.print_y += line.height;
 }
 
-void PrintedReport::Print(ResultsDb &db) {
+void PrintedReport::Print(ResultsDb& db) {
   ResetPrintState();
   const std::vector<PrintedLine> lines = LayOut(db);
   SetSize(font_size_, false);
   footer_height_ = printer_.TextHeight("Page: " + std::to_string(state_.page_number));
-  for (const PrintedLine &line : lines) {
+  for (const PrintedLine& line : lines) {
     if (state_.print_done) return;  // the last page of the range is finished
     SetSize(line.size, line.bold);
     PrintLine(line);
@@ -385,11 +385,11 @@ void PrintedReport::Print(ResultsDb &db) {
   state_.print_done = true;
 }
 
-int PrintedReport::CountPages(ResultsDb &db) {
+int PrintedReport::CountPages(ResultsDb& db) {
   ResetPrintState();
   state_.last_page = 0;
   int line_count = 0;
-  for (const PrintedLine &line : LayOut(db)) line_count += line.counted;
+  for (const PrintedLine& line : LayOut(db)) line_count += line.counted;
   SetSize(font_size_, false);
   const int per_page =
       static_cast<int>(std::floor(printer_.PageHeight() / printer_.TextHeight("The Avarage Page")));

@@ -21,7 +21,7 @@
 namespace lintaro {
 namespace {
 
-constexpr const char *kCrLf = "\r\n";
+constexpr const char* kCrLf = "\r\n";
 
 // The first run's dates in which a clean submission may go straight to the
 // filing agency's online services.
@@ -32,7 +32,7 @@ constexpr Date kOnlineUntil{2008, 12, 1};
 
 // The pieces the checks of this run share.
 struct CheckRun::Checking {
-  Checking(RunState &state, RunResults &results, EventPump *pump)
+  Checking(RunState& state, RunResults& results, EventPump* pump)
       : recorder(state, &results, nullptr), yielder(pump), ctx{state,    recorder, results,
                                                                &results, nullptr,  yielder} {}
   ErrorRecorder recorder;
@@ -40,7 +40,7 @@ struct CheckRun::Checking {
   CheckContext ctx;
 };
 
-CheckRun::CheckRun(RunState &state, Prompts &prompts, Clock &clock, RunView &view,
+CheckRun::CheckRun(RunState& state, Prompts& prompts, Clock& clock, RunView& view,
                    CheckRunOptions options)
     : state_(state), prompts_(prompts), clock_(clock), view_(view), options_(std::move(options)) {}
 
@@ -55,7 +55,7 @@ void CheckRun::DeleteResults() {
     results_.reset();
     bool ok = true;
     int err = 0;
-    for (const std::string &name : {path, path + "-journal"}) {
+    for (const std::string& name : {path, path + "-journal"}) {
       if (::unlink(name.c_str()) != 0 && errno != ENOENT) {
         ok = false;
         err = errno;
@@ -83,14 +83,14 @@ void CheckRun::OpenResults() {
   const std::string path = JoinPath(options_.program_folder, kResultsFileName);
   try {
     results_ = std::make_unique<RunResults>(ResultsDb::Create(path), options_.batch_records);
-  } catch (const StoreError &e) {
+  } catch (const StoreError& e) {
     throw RunFailure{RunFailure::kOther, e.code() < 0 ? RunFailure::kPathAccessNumber : e.code(),
                      e.what()};
   }
   checking_ = std::make_unique<Checking>(state_, *results_, options_.pump);
 }
 
-void CheckRun::CriticalStop(const CriticalFinding &finding) {
+void CheckRun::CriticalStop(const CriticalFinding& finding) {
   checking_->recorder.AddCritError(finding.reference, finding.user_entry, finding.message);
 }
 
@@ -139,7 +139,7 @@ void CheckRun::EndRun() {
   view_.SetBusy(false);
 }
 
-void CheckRun::ShowProgress(int64_t file_length, int32_t &file_records) {
+void CheckRun::ShowProgress(int64_t file_length, int32_t& file_records) {
   if (file_length > static_cast<int64_t>(kRecordLength)) {
     ++file_records;
     view_.RecordStarted(state_.RecCtr, static_cast<double>(file_records) * kRecordLength /
@@ -149,12 +149,12 @@ void CheckRun::ShowProgress(int64_t file_length, int32_t &file_records) {
   }
 }
 
-size_t CheckRun::PrepareRecord(std::string &record) {
+size_t CheckRun::PrepareRecord(std::string& record) {
   const size_t found_length = record.size();
   state_.RecId = record.substr(0, 3);
   if (state_.RecId == "RCA") {
     // The contact's e-mail address keeps its case.
-    const FieldSpec &email = RcaEmailField();
+    const FieldSpec& email = RcaEmailField();
     UpperCaseCp1252(record, 0, static_cast<size_t>(email.start - 1));
     UpperCaseCp1252(record, static_cast<size_t>(email.end()), record.size());
   } else {
@@ -166,9 +166,9 @@ size_t CheckRun::PrepareRecord(std::string &record) {
   return found_length;
 }
 
-CheckRun::Step CheckRun::StoreRecord(const std::string &record, size_t found_length) {
+CheckRun::Step CheckRun::StoreRecord(const std::string& record, size_t found_length) {
   results_->AppendRecord(state_.RecCtr, state_.RecId, record);
-  const RecordRow *previous = state_.RecCtr > 1 ? results_->previous() : nullptr;
+  const RecordRow* previous = state_.RecCtr > 1 ? results_->previous() : nullptr;
   const FileRuleVerdict verdict =
       ApplyFileRules(state_.RecCtr, state_.RecId, record, found_length, previous);
   switch (verdict.kind) {
@@ -198,8 +198,8 @@ CheckRun::Step CheckRun::ApplyStopRules() {
   return Step::kNext;
 }
 
-CheckRun::Step CheckRun::ProcessRecord(std::string &record, int64_t file_length,
-                                       int32_t &file_records) {
+CheckRun::Step CheckRun::ProcessRecord(std::string& record, int64_t file_length,
+                                       int32_t& file_records) {
   checking_->yielder.YieldNow();
   if (abort_requested_) return Step::kStop;
   ShowProgress(file_length, file_records);
@@ -263,7 +263,7 @@ RunOutcome CheckRun::Completion() {
   return outcome;
 }
 
-void CheckRun::ReportFailure(const RunFailure &failure) {
+void CheckRun::ReportFailure(const RunFailure& failure) {
   switch (failure.kind) {
     case RunFailure::kCancelled:
       break;
@@ -295,7 +295,7 @@ RunOutcome CheckRun::KeepResultsAfterFailure(RunOutcome outcome) {
     if (results_)
       results_->Finish(outcome == RunOutcome::kCriticalStop ? RunEnding::kCriticalStop
                                                             : RunEnding::kFailed);
-  } catch (const StoreError &e) {
+  } catch (const StoreError& e) {
     prompts_.Message(
         "Submission File Error",
         "Error Number: " + std::to_string(e.code()) + kCrLf + "Error Description: " + e.what(),
@@ -305,7 +305,7 @@ RunOutcome CheckRun::KeepResultsAfterFailure(RunOutcome outcome) {
   return outcome;
 }
 
-RunOutcome CheckRun::HandleFailure(const RunFailure &failure) {
+RunOutcome CheckRun::HandleFailure(const RunFailure& failure) {
   ReportFailure(failure);
   const RunOutcome outcome = KeepResultsAfterFailure(
       failure.kind == RunFailure::kCancelled ? RunOutcome::kCancelled : RunOutcome::kFailed);
@@ -313,7 +313,7 @@ RunOutcome CheckRun::HandleFailure(const RunFailure &failure) {
   if (results_) {
     try {
       has_errors = results_->db().CountErrors() > 0;
-    } catch (const StoreError &) {
+    } catch (const StoreError&) {
     }
   }
   EndRun();
@@ -338,7 +338,7 @@ RunSummary CheckRun::Summarize(RunOutcome outcome) {
   const std::string path = JoinPath(options_.program_folder, kResultsFileName);
   try {
     std::unique_ptr<ResultsDb> opened;
-    ResultsDb *db = options_.results_store;
+    ResultsDb* db = options_.results_store;
     if (db == nullptr) {
       opened = ResultsDb::Open(path, true);
       db = opened.get();
@@ -347,7 +347,7 @@ RunSummary CheckRun::Summarize(RunOutcome outcome) {
     summary.records_with_errors = db->CountRecordsWithErrors();
     summary.errors = db->CountErrors();
     if (auto last = db->ReadLastError(); last && last->type == "C") summary.critical = last;
-  } catch (const StoreError &) {
+  } catch (const StoreError&) {
     // No database (cancelled before the first file): nothing to count.
   }
   if (summary.critical && outcome == RunOutcome::kFindings)
@@ -356,7 +356,7 @@ RunSummary CheckRun::Summarize(RunOutcome outcome) {
 }
 
 void CheckRun::ChooseFile() {
-  const char *title = state_.RecCtr == 1 ? "Please Enter File Name to be Tested"
+  const char* title = state_.RecCtr == 1 ? "Please Enter File Name to be Tested"
                                          : "Please Enter Next File Name to be Tested";
   std::optional<std::string> chosen = prompts_.OpenFile(title, kOpenFileFilter);
   if (!chosen)
@@ -426,11 +426,11 @@ RunSummary CheckRun::ReadFile() {
   RunOutcome outcome = RunOutcome::kCancelled;
   try {
     outcome = TestFiles();
-  } catch (const RunFailure &failure) {
+  } catch (const RunFailure& failure) {
     outcome = HandleFailure(failure);
-  } catch (const StoreError &e) {
+  } catch (const StoreError& e) {
     outcome = HandleFailure(RunFailure{RunFailure::kOther, e.code(), e.what()});
-  } catch (const std::exception &e) {
+  } catch (const std::exception& e) {
     outcome =
         HandleFailure(RunFailure{RunFailure::kOther, RunFailure::kInternalErrorNumber, e.what()});
   }

@@ -18,7 +18,7 @@
 
 namespace lintaro {
 
-bool LimitKeyAccepted(int key, const QString &text) {
+bool LimitKeyAccepted(int key, const QString& text) {
   if (key == Qt::Key_Backspace) return true;
   switch (key) {
     case Qt::Key_Left:
@@ -41,7 +41,7 @@ bool LimitKeyAccepted(int key, const QString &text) {
   return true;
 }
 
-ErrorLimitDialog::ErrorLimitDialog(MainWindow &window, Prompts &prompts)
+ErrorLimitDialog::ErrorLimitDialog(MainWindow& window, Prompts& prompts)
     : QDialog(&window), window_(window), prompts_(prompts) {
   setObjectName("frmSetErrors");
   setWindowTitle(kSetErrorLimitCaption);
@@ -78,11 +78,11 @@ ErrorLimitDialog::ErrorLimitDialog(MainWindow &window, Prompts &prompts)
   connect(ok_button_, &QPushButton::clicked, this, &ErrorLimitDialog::AcceptLimit);
   connect(cancel_button_, &QPushButton::clicked, this, &ErrorLimitDialog::close);
 
-  auto *buttons = new QHBoxLayout;
+  auto* buttons = new QHBoxLayout;
   buttons->addStretch();
   buttons->addWidget(ok_button_);
   buttons->addWidget(cancel_button_);
-  auto *layout = new QVBoxLayout(this);
+  auto* layout = new QVBoxLayout(this);
   layout->addWidget(message_box_);
   layout->addWidget(limit_entry_);
   layout->addLayout(buttons);
@@ -91,7 +91,7 @@ ErrorLimitDialog::ErrorLimitDialog(MainWindow &window, Prompts &prompts)
 
 void ErrorLimitDialog::Open(int current_limit) {
   limit_entry_->setText(QString::number(current_limit));
-  if (QScreen *screen = QGuiApplication::primaryScreen())
+  if (QScreen* screen = QGuiApplication::primaryScreen())
     move(screen->availableGeometry().center() - rect().center());
   ok_button_->setDefault(true);
   show();
@@ -123,9 +123,9 @@ void ErrorLimitDialog::AcceptLimit() {
   window_.StartTesting();
 }
 
-bool ErrorLimitDialog::eventFilter(QObject *watched, QEvent *event) {
+bool ErrorLimitDialog::eventFilter(QObject* watched, QEvent* event) {
   if (watched == limit_entry_ && event->type() == QEvent::KeyPress) {
-    auto *key = static_cast<QKeyEvent *>(event);
+    auto* key = static_cast<QKeyEvent*>(event);
     if (!LimitKeyAccepted(key->key(), key->text())) return true;  // discarded
   }
   return QDialog::eventFilter(watched, event);

@@ -22,7 +22,7 @@ using namespace lintaro::testing;
 
 class ViewerTest : public ::testing::Test {
  protected:
-  RecordViewer &Open(const RunOutput &out) {
+  RecordViewer& Open(const RunOutput& out) {
     viewer_.reset();
     db_ = ResultsDb::Open(out.db_path(), true);
     viewer_ = std::make_unique<RecordViewer>(*db_);
@@ -34,7 +34,7 @@ class ViewerTest : public ::testing::Test {
     EXPECT_EQ(viewer_->ViewFile(rec_num), ViewResult::kShown) << rec_num;
     std::string seen = std::to_string(rec_num) + " " + viewer_->record_id() + ": marked";
     for (int row : viewer_->MarkedRows()) seen += " " + std::to_string(row);
-    const RunState &s = viewer_->state();
+    const RunState& s = viewer_->state();
     auto employer = EmployerRecordOf(*db_, *db_->ReadRecord(rec_num));
     return seen + ", tax year " + std::to_string(s.TaxYear) + " '" + s.TaxYearText + "' code '" +
            s.EmploymentCode + "', employer " +

@@ -21,12 +21,12 @@ using testing::TempDir;
 // means that there is none. Then the per-user folder of each environment.
 TEST(ProgramFolder, DataFolderAndHelpFileOfEachLayout) {
   struct Layout {
-    const char *name;
+    const char* name;
     std::string files;
     const char *executable_folder, *home_option = "", *home_env = "",
                                    *per_user = "data-home/Lintaro";
   };
-  const char *installed = "prefix/bin/lintaro prefix/share/lintaro/Lintaro.hlp ";
+  const char* installed = "prefix/bin/lintaro prefix/share/lintaro/Lintaro.hlp ";
   const std::string files_of_copy = std::string(installed) + "work/ env/";
   const Layout layouts[] = {
       {"build folder", "build/lintaro build/Lintaro.hlp", "build"},
@@ -55,14 +55,14 @@ TEST(ProgramFolder, DataFolderAndHelpFileOfEachLayout) {
        "bin", "", "", "plain-file/Lintaro"},
   };
   std::string trace;
-  for (const Layout &l : layouts) {
+  for (const Layout& l : layouts) {
     TempDir root;
     std::istringstream files(l.files);
     for (std::string file; files >> file;) {
       std::filesystem::create_directories((root.path() / file).parent_path());
       if (!file.ends_with('/')) std::ofstream(root.path() / file) << "x";
     }
-    auto at_root = [&](const char *p) { return *p ? (root.path() / p).string() : ""; };
+    auto at_root = [&](const char* p) { return *p ? (root.path() / p).string() : ""; };
     const ProgramFolders f =
         ResolveProgramFolders(at_root(l.executable_folder), at_root(l.home_option),
                               at_root(l.home_env), *l.per_user == '-' ? "" : at_root(l.per_user));
@@ -76,19 +76,19 @@ TEST(ProgramFolder, DataFolderAndHelpFileOfEachLayout) {
     trace += line;
   }
   // The per-user folder: XDG_DATA_HOME when it is absolute, else from HOME.
-  const char *homes[][2] = {{"/srv/data", "/home/ann"},
+  const char* homes[][2] = {{"/srv/data", "/home/ann"},
                             {"relative/data", "/home/ann"},
                             {"", "/home/ann"},
                             {nullptr, "/home/ann"},
                             {nullptr, ""},
                             {nullptr, nullptr}};
-  auto quoted = [](const char *s) { return s ? "'" + std::string(s) + "'" : "unset"; };
-  for (const auto &[xdg, home] : homes)
+  auto quoted = [](const char* s) { return s ? "'" + std::string(s) + "'" : "unset"; };
+  for (const auto& [xdg, home] : homes)
     trace += "per-user folder of " + quoted(xdg) + " and " + quoted(home) + ": " +
              quoted(PerUserDataFolder(xdg, home).c_str()) + "\n";
   testing::ExpectFileHolds(std::string(LINTARO_SOURCE_DIR) + "/tests/core/program_folder.layouts",
                            trace);
-  for (const char *path : {"/opt/lintaro", "/opt/lintaro/", "/opt/lintaro//"})
+  for (const char* path : {"/opt/lintaro", "/opt/lintaro/", "/opt/lintaro//"})
     EXPECT_EQ(WithTrailingSeparator(path), "/opt/lintaro/");
   EXPECT_EQ(WithTrailingSeparator("/"), "/");
 }

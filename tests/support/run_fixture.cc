@@ -5,7 +5,7 @@
 
 namespace lintaro::testing {
 
-void ReadBack(ResultsDb &db, RunOutput &out) {
+void ReadBack(ResultsDb& db, RunOutput& out) {
   const int64_t records = db.CountRecords();
   // Record numbers may have gaps (end-of-file filler is removed): read
   // until every stored row was found.
@@ -19,26 +19,26 @@ void ReadBack(ResultsDb &db, RunOutput &out) {
   }
   out.files = db.ReadMisc();
   for (TotalsTable t : {TotalsTable::kTRCT, TotalsTable::kTRCU}) {
-    auto &rows = t == TotalsTable::kTRCT ? out.trct : out.trcu;
+    auto& rows = t == TotalsTable::kTRCT ? out.trct : out.trcu;
     const int64_t count = db.CountTotals(t);
     for (int64_t i = 1; i <= count; ++i)
       if (auto row = db.ReadTotals(t, i)) rows.push_back(*row);
   }
 }
 
-std::string StoredRows(const RunOutput &out) {
+std::string StoredRows(const RunOutput& out) {
   std::string rows;
-  for (const MiscRow &m : out.files) rows += "misc " + m.rpt_date + std::to_string(m.pin_ok) + "\n";
-  for (const RecordRow &r : out.records)
+  for (const MiscRow& m : out.files) rows += "misc " + m.rpt_date + std::to_string(m.pin_ok) + "\n";
+  for (const RecordRow& r : out.records)
     rows += "record " + std::to_string(r.rec_num) + r.id + std::to_string(r.rce_indx) + " " +
             std::to_string(r.errors) + r.rec_reference + r.record + "\n";
-  for (const ErrorRow &e : out.errors)
+  for (const ErrorRow& e : out.errors)
     rows += "error " + std::to_string(e.err_num) + e.type + std::to_string(e.rec_num) +
             e.reference + "|" + e.user_entry + "|" + e.error + "\n";
-  for (const auto *table : {&out.trct, &out.trcu}) {
-    for (const TotalsRow &t : *table) {
+  for (const auto* table : {&out.trct, &out.trcu}) {
+    for (const TotalsRow& t : *table) {
       rows += "totals " + std::to_string(t.indx) + t.rce_ein + std::to_string(t.count);
-      for (const TotalsRow::Pair &p : t.pairs)
+      for (const TotalsRow::Pair& p : t.pairs)
         rows += " " + std::to_string(p.correct) + std::to_string(p.correct_blank) +
                 std::to_string(p.orig) + std::to_string(p.orig_blank) + p.err_ref;
       rows += "\n";
@@ -47,12 +47,12 @@ std::string StoredRows(const RunOutput &out) {
   return rows;
 }
 
-RunOutput RunRecords(const std::vector<std::string> &records, int max_errors) {
+RunOutput RunRecords(const std::vector<std::string>& records, int max_errors) {
   ScriptedPrompts prompts;
   return RunFiles({JoinRecords(records)}, max_errors, prompts);
 }
 
-RunOutput RunFiles(const std::vector<std::string> &files, int max_errors, ScriptedPrompts &prompts,
+RunOutput RunFiles(const std::vector<std::string>& files, int max_errors, ScriptedPrompts& prompts,
                    Date today) {
   RunOutput out;
   out.dir = std::make_shared<TempDir>();
