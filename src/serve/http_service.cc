@@ -60,12 +60,18 @@ bool Authorized(const httplib::Request& req, const std::string& token) {
   return SameToken(header.substr(scheme.size()), token);
 }
 
+bool HasBody(const httplib::Request& req) {
+  const std::string length = req.get_header_value("Content-Length");
+  return req.has_header("Transfer-Encoding") || (!length.empty() && length != "0");
+}
+
 }  // namespace
 
 HttpService::HttpService(ServiceOptions options)
     : options_(std::move(options)),
-      registry_(std::make_unique<CheckRegistry>(RegistryOptions{
-          options_.data_folder, options_.jobs, options_.keep_seconds, 100, options_.clock})),
+      registry_(std::make_unique<CheckRegistry>(
+          RegistryOptions{options_.data_folder, options_.jobs, options_.keep_seconds,
+                          options_.max_waiting, options_.clock})),
       server_(std::make_unique<httplib::Server>()),
       api_(std::make_unique<ApiHandlers>(*registry_, options_)),
       log_(std::make_unique<RequestLog>(options_.quiet ? nullptr : options_.log, *options_.clock)) {
@@ -79,13 +85,20 @@ void HttpService::Route() {
   const int threads = options_.http_threads;
   s.new_task_queue = [threads] { return new httplib::ThreadPool(threads); };
   s.set_default_headers({{"Cache-Control", "no-store"}, {"X-Content-Type-Options", "nosniff"}});
-  s.set_payload_max_length(1024 * 1024);  // bodies of anything but an upload
+  // The upload bounds itself (upload.h); no other request may carry a body.
+  s.set_payload_max_length(static_cast<size_t>(options_.max_upload_bytes) + 1024 * 1024);
   s.set_pre_routing_handler([this](const httplib::Request& req, httplib::Response& res) {
     log_->Started(req);
-    if (Authorized(req, options_.token)) return httplib::Server::HandlerResponse::Unhandled;
-    res.set_header("WWW-Authenticate", "Bearer");
+    if (!Authorized(req, options_.token)) {
+      res.set_header("WWW-Authenticate", "Bearer");
+      res.set_header("Connection", "close");
+      SetError(res, {401, "unauthorized", "this service needs its token"});
+      return httplib::Server::HandlerResponse::Handled;
+    }
+    if (req.method == "POST" || req.method == "PUT" || req.method == "PATCH" || !HasBody(req))
+      return httplib::Server::HandlerResponse::Unhandled;
     res.set_header("Connection", "close");
-    SetError(res, {401, "unauthorized", "this service needs its token"});
+    SetError(res, {400, "bad_request", req.method + " takes no body"});
     return httplib::Server::HandlerResponse::Handled;
   });
   s.set_logger(
@@ -100,10 +113,14 @@ void HttpService::Route() {
   s.set_exception_handler([](const httplib::Request&, httplib::Response& res, std::exception_ptr) {
     SetError(res, {500, "internal", "the service failed to answer"});
   });
-  s.Get("/", [](const httplib::Request&, httplib::Response& res) {
+  // Every HTML answer (the page, the HTML report) runs only the service's own code.
+  s.set_post_routing_handler([](const httplib::Request&, httplib::Response& res) {
+    if (res.get_header_value("Content-Type").rfind("text/html", 0) != 0) return;
     res.set_header("Content-Security-Policy", kHtmlContentSecurityPolicy);
     res.set_header("X-Frame-Options", "DENY");
     res.set_header("Referrer-Policy", "no-referrer");
+  });
+  s.Get("/", [](const httplib::Request&, httplib::Response& res) {
     res.set_content(ServicePage(), "text/html; charset=utf-8");
   });
   s.Get("/api/v1/openapi.json", [](const httplib::Request&, httplib::Response& res) {

@@ -21,7 +21,8 @@ struct ServiceOptions {
   bool quiet = false;
   std::FILE* log = stderr;  // one line per request, unless quiet
   int sweep_interval_ms = 60 * 1000;
-  int http_threads = 32;  // connections served at once
+  int http_threads = 32;     // connections served at once
+  size_t max_waiting = 100;  // checks waiting, beyond which new ones get 429
   ServiceClock* clock = nullptr;
 };
 
