@@ -84,6 +84,12 @@ void HttpService::Route() {
   httplib::Server& s = *server_;
   const int threads = options_.http_threads;
   s.new_task_queue = [threads] { return new httplib::ThreadPool(threads); };
+  // SO_REUSEADDR only: the library's default also sets SO_REUSEPORT, which
+  // would let a second service share a port that is in use.
+  s.set_socket_options([](socket_t sock) {
+    int yes = 1;
+    setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+  });
   s.set_default_headers({{"Cache-Control", "no-store"}, {"X-Content-Type-Options", "nosniff"}});
   // The upload bounds itself (upload.h); no other request may carry a body.
   s.set_payload_max_length(static_cast<size_t>(options_.max_upload_bytes) + 1024 * 1024);

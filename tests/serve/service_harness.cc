@@ -10,7 +10,8 @@
 namespace lintaro::testing {
 
 ServiceHarness::ServiceHarness(const std::function<void(ServiceOptions&)>& adjust,
-                               std::string data_folder) {
+                               std::string data_folder, int64_t now) {
+  clock.Set(now);
   data = data_folder.empty() ? dir.str() + "/data" : data_folder;
   std::filesystem::create_directories(data);
   log_path = dir.str() + "/service.log";

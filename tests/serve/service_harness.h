@@ -23,8 +23,9 @@ inline constexpr int64_t kTestEpoch = 1796000000;  // 2026-11-30
 class ServiceHarness {
  public:
   // Starts the service; change options through adjust before it starts.
+  // data_folder: the service's (default: a new one); now: its clock at start.
   explicit ServiceHarness(const std::function<void(ServiceOptions&)>& adjust = {},
-                          std::string data_folder = "");
+                          std::string data_folder = "", int64_t now = kTestEpoch);
   ~ServiceHarness();
 
   std::unique_ptr<httplib::Client> Client() const;
