@@ -1,5 +1,5 @@
 # What `cmake --install` and the package put where: both programs (stripped),
-# the help file, manual pages, bash completion, the desktop entry, icon and
+# the help file, manual pages, bash completion, the service's systemd user unit, the desktop entry, icon and
 # AppStream metainfo, and the license and README. A build without the window
 # installs everything that belongs to lintaro-cli.
 include(GNUInstallDirs)
@@ -55,6 +55,12 @@ if(HELP2MAN)
 else()
   message(WARNING "help2man is missing: no manual pages are made or installed")
 endif()
+
+# The service's systemd user unit, installed but not enabled.
+configure_file(packaging/lintaro-serve.service.in
+  ${CMAKE_BINARY_DIR}/packaging/lintaro-serve.service @ONLY)
+install(FILES ${CMAKE_BINARY_DIR}/packaging/lintaro-serve.service
+  DESTINATION ${CMAKE_INSTALL_PREFIX}/lib/systemd/user)
 
 install(FILES packaging/lintaro-cli.bash-completion
   DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME lintaro-cli)

@@ -32,6 +32,7 @@ deb=$work/lintaro_${version}_${arch}.deb
 
 expected=(
   usr/bin/lintaro-cli
+  usr/lib/systemd/user/lintaro-serve.service
   usr/share/bash-completion/completions/lintaro-cli
   usr/share/doc/lintaro/LICENSE
   usr/share/doc/lintaro/README.md
