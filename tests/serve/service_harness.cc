@@ -1,11 +1,15 @@
 #include "serve/service_harness.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <thread>
+
+#include "support/cli_runner.h"
 
 namespace lintaro::testing {
 
@@ -97,6 +101,24 @@ std::string ServiceHarness::Log() const {
   std::stringstream text;
   text << in.rdbuf();
   return text.str();
+}
+
+std::string ErrSoFar(const RunningCli& running) {
+  std::string text(1 << 16, '\0');
+  const ssize_t n = pread(running.err_fd, text.data(), text.size(), 0);
+  text.resize(n > 0 ? static_cast<size_t>(n) : 0);
+  return text;
+}
+
+int ServingPort(const RunningCli& running) {
+  const std::regex serving("lintaro-cli: serving on http://127\\.0\\.0\\.1:([0-9]+)/\n");
+  for (int i = 0; i < 500; ++i) {
+    std::smatch m;
+    const std::string err = ErrSoFar(running);
+    if (std::regex_search(err, m, serving)) return std::stoi(m[1]);
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return 0;
 }
 
 }  // namespace lintaro::testing

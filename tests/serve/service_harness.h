@@ -54,6 +54,13 @@ class ServiceHarness {
   int port = 0;
 };
 
+struct RunningCli;
+// What a lintaro-cli started in the background wrote on standard error so far.
+std::string ErrSoFar(const RunningCli& running);
+// The port of its "lintaro-cli: serving on http://127.0.0.1:PORT/", once
+// written; 0 when it did not come within five seconds.
+int ServingPort(const RunningCli& running);
+
 }  // namespace lintaro::testing
 
 #endif  // LINTARO_TESTS_SERVE_SERVICE_HARNESS_H_
