@@ -1,7 +1,6 @@
 #include "serve/api_handlers.h"
 
 #include <chrono>
-#include <thread>
 
 #include "reports/report_forms.h"
 #include "serve/api_json.h"

@@ -212,6 +212,15 @@ std::optional<CheckStatus> CheckRegistry::Status(const std::string& id) {
   return StatusLocked(*it->second);
 }
 
+void CheckRegistry::WaitForEnd(const std::string& id, int ms) {
+  std::unique_lock<std::mutex> lock(mutex_);
+  changed_.wait_for(lock, std::chrono::milliseconds(ms), [&] {
+    auto it = checks_.find(id);
+    return stop_taking_.load() || it == checks_.end() || it->second->state == CheckState::kDone ||
+           it->second->state == CheckState::kFailed;
+  });
+}
+
 std::vector<CheckStatus> CheckRegistry::List() {
   std::lock_guard<std::mutex> lock(mutex_);
   std::vector<CheckStatus> list;
@@ -234,11 +243,13 @@ bool CheckRegistry::Delete(const std::string& id) {
       // The run ends at its next record; its thread deletes the folder then.
       job->deleted = true;
       job->cancel.store(true);
+      changed_.notify_all();
       return true;
     }
     queue_.erase(std::remove(queue_.begin(), queue_.end(), job), queue_.end());
     folder = job->folder;
   }
+  changed_.notify_all();
   RemoveFolder(folder);
   return true;
 }

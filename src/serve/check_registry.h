@@ -78,6 +78,8 @@ class CheckRegistry {
 
   std::optional<CheckStatus> Status(const std::string& id);
   std::vector<CheckStatus> List();
+  // Waits until the check ends, is deleted or the service stops, for at most ms.
+  void WaitForEnd(const std::string& id, int ms);
   // Cancels the check when it waits or runs, and deletes its folder; false
   // when there is no such check.
   bool Delete(const std::string& id);

@@ -15,6 +15,9 @@ namespace {
 
 constexpr size_t kMaxNameBytes = 200;
 constexpr size_t kMaxFieldBytes = 64;
+// The library hands the body over in pieces of 4 KB; they are written a
+// megabyte at a time.
+constexpr size_t kWriteBuffer = 1 << 20;
 
 // The files of one upload, written as their bytes arrive.
 class FileSink {
@@ -38,20 +41,17 @@ class FileSink {
     if (fd_ < 0) return true;  // a part that is not a file
     total_ += static_cast<int64_t>(length);
     if (total_ > max_bytes_) return TooLarge();
-    for (size_t done = 0; done < length;) {
-      const ssize_t n = ::write(fd_, data + done, length - done);
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) return Fail(500, "storage", "cannot store the upload: " + Errno());
-      done += static_cast<size_t>(n);
-    }
+    buffer_.append(data, length);
     job_.files.back().size += static_cast<int64_t>(length);
-    return true;
+    return buffer_.size() < kWriteBuffer || Flush();
   }
   bool Close() {
     if (fd_ < 0) return true;
+    const bool flushed = Flush();
     const int fd = fd_;
     fd_ = -1;
-    if (::close(fd) != 0) return Fail(500, "storage", "cannot store the upload: " + Errno());
+    if (::close(fd) != 0 || !flushed)
+      return Fail(500, "storage", "cannot store the upload: " + Errno());
     return true;
   }
   bool TooLarge() {
@@ -68,10 +68,22 @@ class FileSink {
  private:
   static std::string Errno() { return std::generic_category().message(errno); }
 
+  bool Flush() {
+    for (size_t done = 0; done < buffer_.size();) {
+      const ssize_t n = ::write(fd_, buffer_.data() + done, buffer_.size() - done);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) return Fail(500, "storage", "cannot store the upload: " + Errno());
+      done += static_cast<size_t>(n);
+    }
+    buffer_.clear();
+    return true;
+  }
+
   CheckJob& job_;
   int64_t max_bytes_;
   int64_t total_ = 0;
   int fd_ = -1;
+  std::string buffer_;
   std::set<std::string> used_;
 };
 
