@@ -79,6 +79,16 @@ TEST(ServeApi, ACheckGivesWhatTheCommandLineGives) {
   EXPECT_EQ(check.status, 1) << check.err;
   EXPECT_EQ(status["summary"].dump(), json::parse(check.out).dump());
   httplib::Result raw = client->Get(("/api/v1/checks/" + id).c_str());
+  // A clean check's text and HTML reports are the one sentence report prints.
+  const std::string clean = service.Submit({kSamples + "clean.txt"});
+  service.WaitFor(clean);
+  for (const char* format : {"text", "html"}) {
+    httplib::Result res =
+        client->Get(("/api/v1/checks/" + clean + "/report?format=" + std::string(format)).c_str());
+    const CliResult cli =
+        RunCli({"report", "--home", service.data + "/" + clean, "--format", format});
+    EXPECT_EQ(res->body, cli.out) << format;
+  }
   EXPECT_THAT(raw->body, ::testing::EndsWith(
                              ",\"summary\":" + check.out.substr(0, check.out.size() - 1) + "}"));
 }
