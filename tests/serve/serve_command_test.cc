@@ -31,8 +31,10 @@ TEST(ServeCommand, RefusesToStartWithoutWhatItNeeds) {
   EXPECT_EQ(no_token.err,
             "lintaro-cli: the token file " + empty + " holds no token on its first line\n");
   ServiceHarness taken;
+  // A service that took the port all the same would serve until timeout ends it.
   CliResult in_use =
-      RunCli({"serve", "--listen", "127.0.0.1:" + std::to_string(taken.port), "--data", data});
+      RunCli({"serve", "--listen", "127.0.0.1:" + std::to_string(taken.port), "--data", data},
+             {"timeout", "5"});
   EXPECT_EQ(in_use.status, 2);
   EXPECT_EQ(in_use.err, "lintaro-cli: cannot listen on 127.0.0.1:" + std::to_string(taken.port) +
                             ": the address is already in use\n");
