@@ -56,11 +56,13 @@ else()
   message(WARNING "help2man is missing: no manual pages are made or installed")
 endif()
 
-# The service's systemd user unit, installed but not enabled.
-configure_file(packaging/lintaro-serve.service.in
-  ${CMAKE_BINARY_DIR}/packaging/lintaro-serve.service @ONLY)
-install(FILES ${CMAKE_BINARY_DIR}/packaging/lintaro-serve.service
-  DESTINATION ${CMAKE_INSTALL_PREFIX}/lib/systemd/user)
+# The service's systemd user unit, installed but not enabled. Its ExecStart
+# names the program where this installation puts it (/usr/bin in the
+# package), so it is written at install time.
+install(CODE "set(LINTARO_UNIT_BINDIR \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
+  configure_file(\"${CMAKE_SOURCE_DIR}/packaging/lintaro-serve.service.in\"
+    \"${CMAKE_BINARY_DIR}/packaging/lintaro-serve.service\" @ONLY)")
+install(FILES ${CMAKE_BINARY_DIR}/packaging/lintaro-serve.service DESTINATION lib/systemd/user)
 
 install(FILES packaging/lintaro-cli.bash-completion
   DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME lintaro-cli)

@@ -58,6 +58,11 @@ if [[ $actual != "$wanted" ]]; then
   diff <(echo "$wanted") <(echo "$actual") | sed 's/^/  /' || true
 fi
 
+# The service's unit starts the packaged program.
+unit=$(dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/lib/systemd/user/lintaro-serve.service)
+grep -qx 'ExecStart=/usr/bin/lintaro-cli serve' <<<"$unit" ||
+  fail "lintaro-serve.service does not start /usr/bin/lintaro-cli serve: $(grep ExecStart <<<"$unit")"
+
 field() { dpkg-deb -f "$deb" "$1"; }
 [[ $(field Package) == lintaro ]] || fail "Package is '$(field Package)'"
 [[ $(field Version) == "$version" ]] || fail "Version is '$(field Version)', not $version"
