@@ -81,6 +81,11 @@ HttpService::HttpService(ServiceOptions options)
 HttpService::~HttpService() { Stop(0); }
 
 void HttpService::Route() {
+  RouteGuards();
+  RouteApi();
+}
+
+void HttpService::RouteGuards() {
   httplib::Server& s = *server_;
   const int threads = options_.http_threads;
   s.new_task_queue = [threads] { return new httplib::ThreadPool(threads); };
@@ -126,6 +131,10 @@ void HttpService::Route() {
     res.set_header("X-Frame-Options", "DENY");
     res.set_header("Referrer-Policy", "no-referrer");
   });
+}
+
+void HttpService::RouteApi() {
+  httplib::Server& s = *server_;
   s.Get("/", [](const httplib::Request&, httplib::Response& res) {
     res.set_content(ServicePage(), "text/html; charset=utf-8");
   });

@@ -44,6 +44,10 @@ class HttpService {
 
  private:
   void Route();
+  // What every request passes: the token, the headers, the log, the errors.
+  void RouteGuards();
+  // The page and the API's endpoints; 404 and 405 for anything else.
+  void RouteApi();
   void Sweep();
 
   ServiceOptions options_;

@@ -1,9 +1,9 @@
 #include "serve/openapi.h"
 
 namespace lintaro {
+namespace {
 
-const char* OpenApiDocument() {
-  return R"json({
+constexpr const char* kOpenApiDocument = R"json({
   "openapi": "3.1.0",
   "info": {
     "title": "Lintaro checking service",
@@ -88,6 +88,9 @@ const char* OpenApiDocument() {
   }
 }
 )json";
-}
+
+}  // namespace
+
+const char* OpenApiDocument() { return kOpenApiDocument; }
 
 }  // namespace lintaro
