@@ -12,7 +12,7 @@ namespace {
 
 constexpr const char* kJson = "application/json";
 // Room for the multipart boundaries and part headers around the files.
-constexpr int64_t kMultipartSlack = 64 * 1024;
+constexpr int64_t kMultipartSlack = int64_t{64} * 1024;
 constexpr int kDefaultMaxErrors = 500;
 constexpr int64_t kDefaultLimit = 100;
 constexpr int64_t kMaxLimit = 1000;
@@ -85,9 +85,10 @@ void ApiHandlers::Create(const httplib::Request& req, httplib::Response& res,
   const int64_t bound = options_.max_upload_bytes + (multipart ? kMultipartSlack : 0);
   if (!length.empty() && !ParseNumber(length, 0, bound)) {
     CloseAfter(res);
-    return SetError(res, {413, "too_large",
-                          "the submission is larger than the service accepts (" +
-                              std::to_string(options_.max_upload_bytes / (1024 * 1024)) + " MB)"});
+    return SetError(
+        res, {413, "too_large",
+              "the submission is larger than the service accepts (" +
+                  std::to_string(options_.max_upload_bytes / (int64_t{1024} * 1024)) + " MB)"});
   }
   int max_errors = kDefaultMaxErrors;
   if (req.has_param("max_errors")) {

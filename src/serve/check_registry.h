@@ -50,7 +50,7 @@ struct CheckStatus {
 struct RegistryOptions {
   std::string data_folder;
   int jobs = 1;
-  int64_t keep_seconds = 24 * 3600;
+  int64_t keep_seconds = int64_t{24} * 3600;
   size_t max_waiting = 100;
   ServiceClock* clock = nullptr;
 };

@@ -59,7 +59,8 @@ class ProgressView : public RunView {
     int64_t before = 0;
     for (size_t i = 0; i + 1 < opened; ++i) before += job_.files[i].size;
     const int64_t size = job_.files[opened - 1].size;
-    const int64_t in_file = fraction < 0 ? size : static_cast<int64_t>(fraction * size);
+    const int64_t in_file =
+        fraction < 0 ? size : static_cast<int64_t>(fraction * static_cast<double>(size));
     job_.bytes_read.store(before + in_file, std::memory_order_relaxed);
   }
 

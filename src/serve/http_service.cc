@@ -97,7 +97,7 @@ void HttpService::RouteGuards() {
   });
   s.set_default_headers({{"Cache-Control", "no-store"}, {"X-Content-Type-Options", "nosniff"}});
   // The upload bounds itself (upload.h); no other request may carry a body.
-  s.set_payload_max_length(static_cast<size_t>(options_.max_upload_bytes) + 1024 * 1024);
+  s.set_payload_max_length(static_cast<size_t>(options_.max_upload_bytes) + size_t{1024} * 1024);
   s.set_pre_routing_handler([this](const httplib::Request& req, httplib::Response& res) {
     log_->Started(req);
     if (!Authorized(req, options_.token)) {

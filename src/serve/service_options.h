@@ -16,7 +16,7 @@ struct ServiceOptions {
   std::string data_folder;
   int jobs = 1;
   int64_t max_upload_bytes = int64_t{2048} * 1024 * 1024;
-  int64_t keep_seconds = 24 * 3600;
+  int64_t keep_seconds = int64_t{24} * 3600;
   std::string token;  // empty: no token asked for
   bool quiet = false;
   std::FILE* log = stderr;  // one line per request, unless quiet

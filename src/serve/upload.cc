@@ -57,7 +57,7 @@ class FileSink {
   bool TooLarge() {
     return Fail(413, "too_large",
                 "the submission is larger than the service accepts (" +
-                    std::to_string(max_bytes_ / (1024 * 1024)) + " MB)");
+                    std::to_string(max_bytes_ / (int64_t{1024} * 1024)) + " MB)");
   }
   bool Fail(int status, const std::string& code, const std::string& message) {
     if (!error) error = ApiError{status, code, message};
