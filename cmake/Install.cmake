@@ -1,6 +1,7 @@
 # What `cmake --install` and the packages put where, in two components:
 #   cli      lintaro-cli (stripped), its manual pages (lintaro-cli(1),
 #            lintaro-formats(5)), bash completion, the sample submissions,
+#            the service's systemd user unit (installed, not enabled),
 #            and its documents (doc/lintaro-cli: README, license, copyright,
 #            changelog);
 #   desktop  lintaro (stripped), its manual page, the help file, the desktop
@@ -74,6 +75,15 @@ add_custom_command(OUTPUT ${formats_page}
   VERBATIM)
 add_custom_target(formats_page ALL DEPENDS ${formats_page})
 install(FILES ${formats_page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man5 COMPONENT cli)
+
+# The service's systemd user unit, installed but not enabled. Its ExecStart
+# names the program where this installation puts it (/usr/bin in the
+# package), so it is written at install time.
+install(CODE "set(LINTARO_UNIT_BINDIR \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
+  configure_file(\"${CMAKE_SOURCE_DIR}/packaging/lintaro-serve.service.in\"
+    \"${CMAKE_BINARY_DIR}/packaging/lintaro-serve.service\" @ONLY)")
+install(FILES ${CMAKE_BINARY_DIR}/packaging/lintaro-serve.service DESTINATION lib/systemd/user
+  COMPONENT cli)
 
 install(FILES packaging/lintaro-cli.bash-completion
   DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME lintaro-cli

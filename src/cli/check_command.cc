@@ -14,12 +14,10 @@
 #include "core/error_limit.h"
 #include "core/run_state.h"
 #include "core/submission_file.h"
-#include "core/version.h"
-#include "reports/json_report.h"
+#include "reports/check_summary.h"
 #include "reports/outcome.h"
 #include "run/check_run.h"
 #include "run/run_ending.h"
-#include "store/cp1252.h"
 #include "store/results_db.h"
 
 namespace lintaro {
@@ -58,45 +56,6 @@ std::string FullName(const std::string& file) {
   return ec ? file : full.lexically_normal().string();
 }
 
-// A named file as the run left it: read, or not read and why.
-struct NamedFile {
-  std::string path;  // full name
-  bool read = false;
-  std::string reason;
-};
-
-// The named files the run did not reach, with the reason, from how it ended
-// in the last file it opened.
-std::vector<NamedFile> NamedFiles(const std::vector<std::string>& full_names, size_t opened,
-                                  ReportedOutcome outcome) {
-  std::vector<NamedFile> files;
-  const std::string last = opened > 0 ? full_names[opened - 1] : std::string();
-  std::string reason;
-  switch (outcome) {
-    case ReportedOutcome::kClean:
-    case ReportedOutcome::kFindings:
-      reason = "the submission ended with its final record in " + last;
-      break;
-    case ReportedOutcome::kNoValidData:
-      reason = "the submission ended in " + last + ", which holds no records";
-      break;
-    case ReportedOutcome::kErrorLimit:
-    case ReportedOutcome::kCriticalStop:
-      reason = "testing stopped in " + last;
-      break;
-    case ReportedOutcome::kAborted:
-      reason = "testing was interrupted in " + last;
-      break;
-    case ReportedOutcome::kFailed:
-    case ReportedOutcome::kIncomplete:
-      reason = opened > 0 ? "testing failed in " + last : "testing did not start";
-      break;
-  }
-  for (size_t i = 0; i < full_names.size(); ++i)
-    files.push_back(NamedFile{full_names[i], i < opened, i < opened ? "" : reason});
-  return files;
-}
-
 void PrintText(const RunSummary& s, ReportedOutcome outcome, const std::string& results) {
   // The counts of a run that did not reach its end are no verdict.
   if (outcome == ReportedOutcome::kFailed && s.records_tested > 0)
@@ -111,40 +70,6 @@ void PrintText(const RunSummary& s, ReportedOutcome outcome, const std::string& 
         static_cast<long long>(s.critical->rec_num), s.critical->error.c_str());
   }
   std::printf("Results: %s\n", results.c_str());
-}
-
-void PrintJson(const RunSummary& s, ReportedOutcome outcome, const std::vector<NamedFile>& files,
-               const std::string& results) {
-  std::string j = "{\"format_version\": " + std::to_string(kJsonFormatVersion);
-  j += ", \"lintaro_version\": ";
-  AppendJsonString(j, kLintaroVersion);
-  j += ", \"files\": [";
-  for (size_t i = 0; i < files.size(); ++i) {
-    j += i > 0 ? ", {\"path\": " : "{\"path\": ";
-    AppendJsonString(j, ValidUtf8(files[i].path));
-    j += files[i].read ? ", \"read\": true}" : ", \"read\": false, \"reason\": ";
-    if (!files[i].read) {
-      AppendJsonString(j, ValidUtf8(files[i].reason));
-      j += "}";
-    }
-  }
-  j += "], \"outcome\": ";
-  AppendJsonString(j, OutcomeName(outcome));
-  j += ", \"records_tested\": " + std::to_string(s.records_tested);
-  j += ", \"records_with_errors\": " + std::to_string(s.records_with_errors);
-  j += ", \"errors_found\": " + std::to_string(s.errors);
-  j += ", \"critical_stop\": ";
-  if (s.critical) {
-    j += "{\"record_number\": " + std::to_string(s.critical->rec_num) + ", \"message\": ";
-    AppendJsonString(j, Cp1252ToUtf8(s.critical->error));
-    j += "}";
-  } else {
-    j += "null";
-  }
-  j += ", \"results\": ";
-  AppendJsonString(j, ValidUtf8(results));
-  j += "}\n";
-  std::fputs(j.c_str(), stdout);
 }
 
 int ExitStatusOf(ReportedOutcome outcome, bool unread_after_final) {
@@ -204,7 +129,7 @@ int RunCheck(const CheckOptions& options, const ProgramFolders& folders,
   }
   if (!options.quiet && summary.outcome != RunOutcome::kFolderInUse) {
     if (options.json) {
-      PrintJson(summary, outcome, files, results);
+      std::fputs(CheckSummaryJson(summary, outcome, files, results).c_str(), stdout);
     } else {
       PrintText(summary, outcome, results);
     }

@@ -48,6 +48,22 @@ constexpr CommandHelp kCommands[] = {
      "      --max-errors=N     stop each check after N errors (1 to 25000; default 500)\n"
      "      --format=FORMAT    text (default): a line per submission; json: an object\n"
      "                         per line\n"},
+    {"serve", "[OPTION]...",
+     "Serve checks over HTTP to a whole office: submissions are uploaded to the\n"
+     "API under /api/v1 (described at /api/v1/openapi.json), each checked into a\n"
+     "folder of its own under DIR, deleted --keep-hours after the check ended.\n"
+     "SIGINT or SIGTERM stops it (exit status 0) once the running checks ended.\n",
+     "Options of serve:\n"
+     "      --listen=ADDR:PORT where to listen (default 127.0.0.1:7007); an address\n"
+     "                         that is not loopback needs --token-file\n"
+     "      --data=DIR         the checks' folders (default: serve/ in\n"
+     "                         $XDG_DATA_HOME/Lintaro)\n"
+     "  -j, --jobs=N           checks run at once (default: one per processor)\n"
+     "      --max-upload-mb=N  the largest submission taken, in MB (default 2048)\n"
+     "      --keep-hours=N     hours a check is kept after it ended (default 24)\n"
+     "      --token-file=FILE  every request must carry 'Authorization: Bearer\n"
+     "                         TOKEN', TOKEN being FILE's first line\n"
+     "  -q, --quiet            no line per request on standard error\n"},
 };
 
 constexpr const char* kIntro =
@@ -59,6 +75,7 @@ constexpr const char* kIntro =
     "  report   write the error report of the last check\n"
     "  show     print one tested record field by field\n"
     "  batch    check many submissions at once, each into a folder of its own\n"
+    "  serve    check submissions uploaded over HTTP, for a whole office\n"
     "'lintaro-cli COMMAND --help' shows the help of one command.\n";
 
 constexpr const char* kHelpOption = "  -h, --help             display this help and exit\n";
@@ -98,8 +115,8 @@ void PrintHelp(std::FILE* out) {
 bool PrintCommandHelp(std::FILE* out, const std::string& command) {
   for (const CommandHelp& c : kCommands) {
     if (command != c.name) continue;
-    // batch gives each submission a program folder of its own.
-    const bool has_folder = command != "batch";
+    // batch and serve give each submission a program folder of its own.
+    const bool has_folder = command != "batch" && command != "serve";
     std::fprintf(out, "Usage: lintaro-cli %s %s\n%s\n%s%s\n%s%s%s", c.name, c.usage, c.description,
                  c.options, kHelpOption, has_folder ? kFolder : "", has_folder ? "\n" : "", kExit);
     return true;

@@ -4,6 +4,8 @@
 //   lintaro-cli report [--home DIR] [-f text|html|json|csv] [-o FILE|-] [--employer EIN]
 //   lintaro-cli show   [--home DIR] REC_NUM
 //   lintaro-cli batch  [-j N] [--results DIR] [--max-errors N] [--format text|json] PATH...
+//   lintaro-cli serve  [--listen ADDR:PORT] [--data DIR] [--jobs N] [--max-upload-mb N]
+//                      [--keep-hours N] [--token-file FILE] [-q]
 //   lintaro-cli --help | --version
 #include <cstdio>
 #include <string>
@@ -13,6 +15,7 @@
 #include "cli/cli_options.h"
 #include "cli/help_text.h"
 #include "cli/report_command.h"
+#include "cli/serve_command.h"
 #include "cli/show_command.h"
 #include "cli/standard_output.h"
 #include "store/results_db.h"
@@ -28,6 +31,7 @@ int RunCommand(int argc, char** argv) {
   if (command == "report") return ReportCommand(argc - 1, argv + 1);
   if (command == "show") return ShowCommand(argc - 1, argv + 1);
   if (command == "batch") return BatchCommand(argc - 1, argv + 1);
+  if (command == "serve") return ServeCommand(argc - 1, argv + 1);
   if (command == "--help" || command == "-h" || command == "help") {
     PrintHelp(stdout);
     return kExitClean;
@@ -44,7 +48,7 @@ int RunCommand(int argc, char** argv) {
 }  // namespace lintaro
 
 int main(int argc, char** argv) {
-  lintaro::ConfigureStoreForThreads();  // batch checks on several threads
+  lintaro::ConfigureStoreForThreads();  // batch and serve check on several threads
   // Whatever the command did, output that did not reach its place fails it.
   return lintaro::CloseStandardOutput(lintaro::RunCommand(argc, argv));
 }

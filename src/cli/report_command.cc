@@ -21,8 +21,8 @@
 #include "reports/csv_report.h"
 #include "reports/html_report.h"
 #include "reports/json_report.h"
+#include "reports/report_forms.h"
 #include "reports/report_scope.h"
-#include "reports/text_report.h"
 #include "run/run_ending.h"
 #include "store/results_db.h"
 
@@ -123,15 +123,6 @@ bool SameFile(const std::string& output, const std::string& path) {
          ::stat(path.c_str(), &b) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
-// An EIN as typed: nine digits, or two and seven with a dash between.
-std::optional<std::string> ParseEin(std::string text) {
-  if (text.size() == 10 && text[2] == '-') text.erase(2, 1);
-  if (text.size() != 9) return std::nullopt;
-  for (char c : text)
-    if (c < '0' || c > '9') return std::nullopt;
-  return text;
-}
-
 struct ReportOptions {
   std::string home;
   std::string format = "text";
@@ -144,8 +135,7 @@ std::optional<std::string> ParseReportOptions(const ParsedArgs& args, ReportOpti
   out.home = args.value_or("home", "");
   if (args.has("home") && out.home.empty()) return "--home needs a folder";
   out.format = args.value_or("format", "text");
-  if (out.format != "text" && out.format != "html" && out.format != "json" && out.format != "csv")
-    return "--format must be text, html, json or csv";
+  if (!IsReportFormat(out.format)) return "--format must be text, html, json or csv";
   out.output = args.value_or("output", "");
   if (args.has("output") && out.output.empty()) return "--output needs a file name";
   if (args.has("employer")) {
@@ -178,11 +168,6 @@ int ReportFrom(const std::string& folder, const ReportOptions& options) {
                     options.filter.employer_ein);
     const bool on_screen =
         ToStandardOutput(options.output) && (options.format == "text" || options.format == "html");
-    // On the screen a clean run's text or HTML report is one sentence.
-    if (run.finished() && db->CountErrors() == 0 && on_screen) {
-      std::puts("No errors found in the submission!");
-      return kExitClean;
-    }
     if (auto problem = WriteReport(*db, options.format, options.filter, options.output))
       return problem->empty() ? kExitNothingTested : Refuse(*problem);
     if (run.finished()) return kExitClean;
@@ -208,15 +193,11 @@ std::optional<std::string> WriteReport(ResultsDb& db, const std::string& format,
     return out.ok();
   };
   ReportBuffer report;
-  if (format == "text") {
-    BuildTextReport(db, report, flush_large, filter);
-  } else if (format == "html") {
-    BuildHtmlReport(db, report, PreTextWidth(kDefaultScreenWidthPixels), flush_large, filter);
-    report.Append(kCrLf);
-  } else if (format == "csv") {
-    BuildCsvReport(db, report, flush_large, filter);
+  // On the screen a clean check's text or HTML report is one sentence.
+  if (ToStandardOutput(output)) {
+    BuildShownReport(db, format, filter, report, flush_large);
   } else {
-    BuildJsonReport(db, report, flush_large, filter);
+    BuildReportForm(db, format, filter, report, flush_large);
   }
   out.Write(report.text);
   return out.Finish();

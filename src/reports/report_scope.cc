@@ -13,6 +13,14 @@ constexpr const char* kEmployerRecord = "RCE";
 
 // An employer's blocks: from each of its employer records up to the next
 // employer record, or to the last record (the final record excluded).
+std::optional<std::string> ParseEin(std::string text) {
+  if (text.size() == 10 && text[2] == '-') text.erase(2, 1);
+  if (text.size() != 9) return std::nullopt;
+  for (char c : text)
+    if (c < '0' || c > '9') return std::nullopt;
+  return text;
+}
+
 int64_t EmployerRecordCount(ResultsDb& db, const std::string& ein) {
   const int64_t last = db.LastRecNum();
   std::optional<RecordRow> last_row = db.ReadRecord(last);

@@ -47,6 +47,10 @@ class EmployerTracker {
   const std::string none_;
 };
 
+// An EIN as typed: nine digits, or two and seven with a dash between
+// ("12-3456789" is "123456789"); nothing when it is neither.
+std::optional<std::string> ParseEin(std::string text);
+
 // The number of records in the blocks of the employer with this Correct
 // EIN; 0 when the results hold no employer record with it.
 int64_t EmployerRecordCount(ResultsDb& db, const std::string& ein);

@@ -44,7 +44,10 @@ while IFS='|' read -r line expected; do
   fi
 done <<'CASES'
 lintaro-cli ch|check
-lintaro-cli |batch check report show
+lintaro-cli |batch check report serve show
+lintaro-cli se|serve
+lintaro-cli serve --t|--token-file
+lintaro-cli serve --data su|subs
 lintaro-cli --v|--version
 lintaro-cli check --|--format --help --home --max-errors --quiet
 lintaro-cli check --format |json text

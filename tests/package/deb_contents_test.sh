@@ -35,6 +35,7 @@ wanted="lintaro-cli_${version}_${arch}.deb "
 
 cli_files=(
   usr/bin/lintaro-cli
+  usr/lib/systemd/user/lintaro-serve.service
   usr/share/bash-completion/completions/lintaro-cli
   usr/share/doc/lintaro-cli/LICENSE
   usr/share/doc/lintaro-cli/README.md
@@ -104,6 +105,10 @@ done | sed 's/:.*//' | sort -u)
 [[ $(depends_names "$cli_deb") == "$owners" ]] ||
   fail "lintaro-cli depends on '$(depends_names "$cli_deb" | tr '\n' ' ')', ldd shows '$(echo $owners)'"
 [[ $(dpkg-deb -f "$cli_deb" Depends) != *qt* ]] || fail "lintaro-cli depends on Qt"
+# The service's unit starts the packaged program.
+unit=$(dpkg-deb --fsys-tarfile "$cli_deb" | tar -xO ./usr/lib/systemd/user/lintaro-serve.service)
+grep -qx 'ExecStart=/usr/bin/lintaro-cli serve' <<<"$unit" ||
+  fail "lintaro-serve.service does not start /usr/bin/lintaro-cli serve: $(grep ExecStart <<<"$unit")"
 
 if [[ $window == ON ]]; then
   check_package lintaro "${desktop_files[@]}"

@@ -1,0 +1,88 @@
+#include "serve/check_meta.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <nlohmann/json.hpp>
+
+#include "core/error_limit.h"
+
+namespace lintaro {
+namespace {
+
+constexpr const char* kMetaName = "check.json";
+
+CheckState StateNamed(const std::string& name) {
+  if (name == "done") return CheckState::kDone;
+  return CheckState::kFailed;
+}
+
+}  // namespace
+
+const char* CheckStateName(CheckState state) {
+  switch (state) {
+    case CheckState::kQueued:
+      return "queued";
+    case CheckState::kRunning:
+      return "running";
+    case CheckState::kDone:
+      return "done";
+    case CheckState::kFailed:
+      return "failed";
+  }
+  return "failed";
+}
+
+bool WriteCheckMeta(const CheckJob& job) {
+  nlohmann::json files = nlohmann::json::array();
+  for (const UploadedFile& f : job.files)
+    files.push_back({{"name", f.name}, {"path", f.path}, {"size", f.size}});
+  const nlohmann::json meta = {{"id", job.id},
+                               {"files", files},
+                               {"max_errors", job.max_errors},
+                               {"created", job.created},
+                               {"started", job.started},
+                               {"ended", job.ended},
+                               {"state", CheckStateName(job.state)},
+                               {"summary", job.summary},
+                               {"outcome", job.outcome},
+                               {"problem", job.problem},
+                               {"has_results", job.has_results}};
+  const std::string text = meta.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+  const std::string path = JoinPath(job.folder, kMetaName);
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+  if (fd < 0) return false;
+  const bool ok = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+  return ::close(fd) == 0 && ok;
+}
+
+bool ReadCheckMeta(const std::string& folder, CheckJob& job) {
+  std::ifstream in(JoinPath(folder, kMetaName));
+  if (!in) return false;
+  const nlohmann::json meta = nlohmann::json::parse(in, nullptr, /*allow_exceptions=*/false);
+  if (!meta.is_object()) return false;
+  try {
+    job.folder = folder;
+    job.id = meta.at("id").get<std::string>();
+    for (const auto& f : meta.at("files"))
+      job.files.push_back(UploadedFile{f.at("name").get<std::string>(),
+                                       f.at("path").get<std::string>(),
+                                       f.at("size").get<int64_t>()});
+    for (const UploadedFile& f : job.files) job.bytes_total += f.size;
+    job.max_errors = meta.at("max_errors").get<int>();
+    job.created = meta.at("created").get<int64_t>();
+    job.started = meta.at("started").get<int64_t>();
+    job.ended = meta.at("ended").get<int64_t>();
+    job.state = StateNamed(meta.at("state").get<std::string>());
+    job.summary = meta.at("summary").get<std::string>();
+    job.outcome = meta.at("outcome").get<std::string>();
+    job.problem = meta.at("problem").get<std::string>();
+    job.has_results = meta.at("has_results").get<bool>();
+  } catch (const nlohmann::json::exception&) {
+    return false;
+  }
+  return true;
+}
+
+}  // namespace lintaro

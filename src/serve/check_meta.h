@@ -1,0 +1,20 @@
+// check.json in a check's folder: what the service keeps of an ended check
+// so that it holds it again after a restart (its files' names and sizes,
+// times, state and summary). Written for its owner only.
+#ifndef LINTARO_SERVE_CHECK_META_H_
+#define LINTARO_SERVE_CHECK_META_H_
+
+#include <string>
+
+#include "serve/check_job.h"
+
+namespace lintaro {
+
+// Writes job's fields into folder/check.json; false when it cannot.
+bool WriteCheckMeta(const CheckJob& job);
+// Reads a check of folder back into job; false when there is no readable check.json.
+bool ReadCheckMeta(const std::string& folder, CheckJob& job);
+
+}  // namespace lintaro
+
+#endif  // LINTARO_SERVE_CHECK_META_H_

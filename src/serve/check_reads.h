@@ -1,0 +1,35 @@
+// What the API reads from a check's results: the error report in each form
+// and the two record grids and the record viewer. Each read holds the
+// check's folder with a reader's lock (core/folder_lock.h) and opens its
+// results read-only, as `lintaro-cli report` and `show` do.
+#ifndef LINTARO_SERVE_CHECK_READS_H_
+#define LINTARO_SERVE_CHECK_READS_H_
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <variant>
+
+#include "serve/upload.h"
+
+namespace lintaro {
+
+// The report of the results in folder, byte for byte what `lintaro-cli
+// report --format FORMAT [--employer EIN]` prints for that folder. employer
+// is the EIN as given (empty: every finding); format is valid.
+std::variant<std::string, ApiError> ReadReport(const std::string& folder, const std::string& format,
+                                               const std::string& employer);
+
+// {"total": N, "offset": N, "records": [{"record_number", "errors", "record"}]}:
+// the rows offset .. offset + limit - 1 of the tested records' grid, or of
+// the records with errors' grid.
+std::variant<std::string, ApiError> ReadRecords(const std::string& folder, bool with_errors,
+                                                int64_t offset, int64_t limit);
+
+// {"record_number", "record_id", "caption", "fields": [{"field", "name",
+// "value", "marked"}]}: stored record rec_num as the record viewer shows it.
+std::variant<std::string, ApiError> ReadRecord(const std::string& folder, int64_t rec_num);
+
+}  // namespace lintaro
+
+#endif  // LINTARO_SERVE_CHECK_READS_H_

@@ -1,0 +1,291 @@
+#include "serve/check_registry.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+
+#include "core/error_limit.h"
+#include "serve/check_id.h"
+#include "serve/check_meta.h"
+#include "serve/check_runner.h"
+
+namespace lintaro {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The folder's last change, in the service clock's seconds.
+int64_t ChangedAt(const std::string& folder) {
+  struct stat info {};
+  if (::stat(folder.c_str(), &info) != 0) return 0;
+  return static_cast<int64_t>(info.st_mtime);
+}
+
+}  // namespace
+
+CheckRegistry::CheckRegistry(RegistryOptions options) : options_(std::move(options)) {}
+
+CheckRegistry::~CheckRegistry() { Shutdown(0); }
+
+void CheckRegistry::RemoveFolder(const std::string& folder) {
+  std::error_code ec;
+  fs::remove_all(folder, ec);
+}
+
+void CheckRegistry::Adopt() {
+  std::error_code ec;
+  const int64_t now = options_.clock->Now();
+  for (const fs::directory_entry& entry : fs::directory_iterator(options_.data_folder, ec)) {
+    const std::string name = entry.path().filename().string();
+    if (!IsCheckId(name) || !entry.is_directory(ec)) continue;
+    auto job = std::make_shared<CheckJob>();
+    if (!ReadCheckMeta(entry.path().string(), *job) || job->id != name) {
+      // The service ended before the check did: its upload is kept no longer.
+      job = std::make_shared<CheckJob>();
+      job->id = name;
+      job->folder = entry.path().string();
+      job->state = CheckState::kFailed;
+      job->outcome = "incomplete";
+      job->problem = "the service stopped before this check ended";
+      job->ended = ChangedAt(job->folder);
+      job->created = job->started = job->ended;
+      RemoveFolder(JoinPath(job->folder, kCheckFilesFolder));
+      job->has_results = fs::exists(JoinPath(job->folder, "ERRLOG2C.MDB"), ec);
+      WriteCheckMeta(*job);
+    }
+    if (now - job->ended >= options_.keep_seconds) {
+      RemoveFolder(job->folder);
+      continue;
+    }
+    checks_[job->id] = job;
+  }
+}
+
+void CheckRegistry::Start() {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    Adopt();
+  }
+  for (int i = 0; i < std::max(1, options_.jobs); ++i) workers_.emplace_back([this] { Work(); });
+}
+
+void CheckRegistry::Shutdown(int grace_ms) {
+  stop_taking_.store(true);
+  std::vector<std::shared_ptr<CheckJob>> never_started;
+  {
+    std::unique_lock<std::mutex> lock(mutex_);
+    never_started.assign(queue_.begin(), queue_.end());
+    queue_.clear();
+    for (const auto& job : never_started) checks_.erase(job->id);
+    changed_.wait_for(lock, std::chrono::milliseconds(grace_ms), [this] { return running_ == 0; });
+    stop_runs_.store(true);
+    workers_end_ = true;
+  }
+  changed_.notify_all();
+  for (std::thread& t : workers_) t.join();
+  workers_.clear();
+  for (const auto& job : never_started) RemoveFolder(job->folder);
+}
+
+std::shared_ptr<CheckJob> CheckRegistry::Prepare(std::string& problem, bool& queue_full) {
+  queue_full = false;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (stop_taking_.load()) {
+      problem = "the service is stopping";
+      return nullptr;
+    }
+    if (queue_.size() + static_cast<size_t>(preparing_) >= options_.max_waiting) {
+      queue_full = true;
+      return nullptr;
+    }
+    ++preparing_;
+  }
+  auto job = std::make_shared<CheckJob>();
+  std::optional<std::string> id = NewCheckId();
+  std::error_code ec;
+  if (id) {
+    job->id = *id;
+    job->folder = JoinPath(options_.data_folder, *id);
+    if (fs::create_directory(job->folder, ec) && !ec) {
+      fs::permissions(job->folder, fs::perms::owner_all, ec);
+      fs::create_directory(JoinPath(job->folder, kCheckFilesFolder), ec);
+    } else if (!ec) {
+      ec = std::make_error_code(std::errc::file_exists);
+    }
+  }
+  if (!id || ec) {
+    problem = !id ? std::string("the system's random source cannot be read")
+                  : "cannot create a folder for the check: " + ec.message();
+    std::lock_guard<std::mutex> lock(mutex_);
+    --preparing_;
+    return nullptr;
+  }
+  job->created = options_.clock->Now();
+  return job;
+}
+
+void CheckRegistry::Submit(std::shared_ptr<CheckJob> job) {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    --preparing_;
+    for (const UploadedFile& f : job->files) job->bytes_total += f.size;
+    checks_[job->id] = job;
+    queue_.push_back(std::move(job));
+  }
+  changed_.notify_all();
+}
+
+void CheckRegistry::Discard(const std::shared_ptr<CheckJob>& job) {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    --preparing_;
+  }
+  RemoveFolder(job->folder);
+}
+
+void CheckRegistry::Work() {
+  for (;;) {
+    std::shared_ptr<CheckJob> job;
+    {
+      std::unique_lock<std::mutex> lock(mutex_);
+      changed_.wait(lock, [this] { return workers_end_ || !queue_.empty(); });
+      if (workers_end_) return;
+      job = queue_.front();
+      queue_.pop_front();
+      job->state = CheckState::kRunning;
+      job->started = options_.clock->Now();
+      ++running_;
+    }
+    Finish(job, RunCheckJob(*job, stop_runs_));
+  }
+}
+
+void CheckRegistry::Finish(const std::shared_ptr<CheckJob>& job, CheckEnding ending) {
+  bool deleted = false;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    job->state = ending.state;
+    job->summary = std::move(ending.summary);
+    job->outcome = std::move(ending.outcome);
+    job->problem = std::move(ending.problem);
+    job->has_results = ending.has_results;
+    job->ended = options_.clock->Now();
+    deleted = job->deleted;
+    if (!deleted) WriteCheckMeta(*job);
+    --running_;
+  }
+  changed_.notify_all();
+  if (deleted) RemoveFolder(job->folder);
+}
+
+CheckStatus CheckRegistry::StatusLocked(const CheckJob& job) const {
+  CheckStatus s;
+  s.id = job.id;
+  s.folder = job.folder;
+  s.state = job.state;
+  if (job.state == CheckState::kQueued) {
+    for (size_t i = 0; i < queue_.size(); ++i)
+      if (queue_[i].get() == &job) s.queue_position = static_cast<int64_t>(i) + 1;
+  }
+  s.records_tested = job.records_tested.load(std::memory_order_relaxed);
+  s.bytes_read = job.bytes_read.load(std::memory_order_relaxed);
+  s.bytes_total = job.bytes_total;
+  if (job.state == CheckState::kDone) s.bytes_read = s.bytes_total;
+  s.files = job.files;
+  s.created = job.created;
+  s.started = job.started;
+  s.ended = job.ended;
+  s.summary = job.summary;
+  s.outcome = job.outcome;
+  s.problem = job.problem;
+  s.has_results = job.has_results;
+  return s;
+}
+
+std::optional<CheckStatus> CheckRegistry::Status(const std::string& id) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  auto it = checks_.find(id);
+  if (it == checks_.end()) return std::nullopt;
+  return StatusLocked(*it->second);
+}
+
+void CheckRegistry::WaitForEnd(const std::string& id, int ms) {
+  std::unique_lock<std::mutex> lock(mutex_);
+  changed_.wait_for(lock, std::chrono::milliseconds(ms), [&] {
+    auto it = checks_.find(id);
+    return stop_taking_.load() || it == checks_.end() || it->second->state == CheckState::kDone ||
+           it->second->state == CheckState::kFailed;
+  });
+}
+
+std::vector<CheckStatus> CheckRegistry::List() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  std::vector<CheckStatus> list;
+  for (const auto& [id, job] : checks_) list.push_back(StatusLocked(*job));
+  std::sort(list.begin(), list.end(), [](const CheckStatus& a, const CheckStatus& b) {
+    return a.created != b.created ? a.created < b.created : a.id < b.id;
+  });
+  return list;
+}
+
+bool CheckRegistry::Delete(const std::string& id) {
+  std::string folder;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto it = checks_.find(id);
+    if (it == checks_.end()) return false;
+    std::shared_ptr<CheckJob> job = it->second;
+    checks_.erase(it);
+    if (job->state == CheckState::kRunning) {
+      // The run ends at its next record; its thread deletes the folder then.
+      job->deleted = true;
+      job->cancel.store(true);
+      changed_.notify_all();
+      return true;
+    }
+    queue_.erase(std::remove(queue_.begin(), queue_.end(), job), queue_.end());
+    folder = job->folder;
+  }
+  changed_.notify_all();
+  RemoveFolder(folder);
+  return true;
+}
+
+void CheckRegistry::Sweep() {
+  std::vector<std::string> folders;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const int64_t now = options_.clock->Now();
+    for (auto it = checks_.begin(); it != checks_.end();) {
+      const CheckJob& job = *it->second;
+      const bool ended = job.state == CheckState::kDone || job.state == CheckState::kFailed;
+      if (ended && now - job.ended >= options_.keep_seconds) {
+        folders.push_back(job.folder);
+        it = checks_.erase(it);
+      } else {
+        ++it;
+      }
+    }
+  }
+  for (const std::string& folder : folders) RemoveFolder(folder);
+}
+
+bool CheckRegistry::full() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return queue_.size() + static_cast<size_t>(preparing_) >= options_.max_waiting;
+}
+
+int64_t CheckRegistry::waiting() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return static_cast<int64_t>(queue_.size());
+}
+
+int64_t CheckRegistry::running() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return running_;
+}
+
+}  // namespace lintaro

@@ -1,0 +1,195 @@
+#include "serve/check_runner.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <optional>
+#include <system_error>
+#include <vector>
+
+#include "core/error_limit.h"
+#include "core/folder_lock.h"
+#include "core/platform.h"
+#include "core/run_state.h"
+#include "reports/check_summary.h"
+#include "reports/outcome.h"
+#include "reports/report_forms.h"
+#include "run/check_run.h"
+#include "store/results_db.h"
+
+namespace lintaro {
+namespace {
+
+constexpr const char* kTextReport = "report.txt";
+constexpr const char* kJsonReport = "report.json";
+constexpr size_t kWriteChunk = 1 << 20;
+
+// Hands out the uploaded files in order and keeps the run's messages.
+class UploadPrompts : public Prompts {
+ public:
+  explicit UploadPrompts(const std::vector<UploadedFile>& files) : files_(files) {}
+  Answer Message(const std::string& title, const std::string& text, Icon,
+                 Buttons buttons) override {
+    messages.push_back(title + ": " + ToLineFeeds(text));
+    return buttons == Buttons::kOk      ? Answer::kOk
+           : buttons == Buttons::kYesNo ? Answer::kNo
+                                        : Answer::kCancel;
+  }
+  std::optional<std::string> OpenFile(const std::string&, const std::string&) override {
+    if (next_ >= files_.size()) return std::nullopt;
+    return files_[next_++].path;
+  }
+  size_t files_opened() const { return next_; }
+  std::vector<std::string> messages;
+
+ private:
+  const std::vector<UploadedFile>& files_;
+  size_t next_ = 0;
+};
+
+// The check's progress: the record under test and the bytes read so far.
+class ProgressView : public RunView {
+ public:
+  ProgressView(CheckJob& job, const UploadPrompts& prompts) : job_(job), prompts_(prompts) {}
+  void RecordStarted(int32_t rec_ctr, double fraction) override {
+    job_.records_tested.store(rec_ctr, std::memory_order_relaxed);
+    const size_t opened = prompts_.files_opened();
+    if (opened == 0) return;
+    int64_t before = 0;
+    for (size_t i = 0; i + 1 < opened; ++i) before += job_.files[i].size;
+    const int64_t size = job_.files[opened - 1].size;
+    const int64_t in_file =
+        fraction < 0 ? size : static_cast<int64_t>(fraction * static_cast<double>(size));
+    job_.bytes_read.store(before + in_file, std::memory_order_relaxed);
+  }
+
+ private:
+  CheckJob& job_;
+  const UploadPrompts& prompts_;
+};
+
+// Stops the run when the check is deleted or the service ends.
+class StopPump : public EventPump {
+ public:
+  StopPump(const CheckJob& job, const std::atomic<bool>& stop) : job_(job), stop_(stop) {}
+  void set_run(CheckRun* run) { run_ = run; }
+  void ProcessEvents() override {
+    if (run_ == nullptr) return;
+    if (job_.cancel.load(std::memory_order_relaxed)) run_->RequestAbort(RunEnding::kStoppedByUser);
+    if (stop_.load(std::memory_order_relaxed)) run_->RequestAbort(RunEnding::kStoppedBySignal);
+  }
+
+ private:
+  const CheckJob& job_;
+  const std::atomic<bool>& stop_;
+  CheckRun* run_ = nullptr;
+};
+
+// Writes one report form of the results into the check's folder (0600).
+std::optional<std::string> WriteReportFile(ResultsDb& db, const std::string& format,
+                                           const std::string& path) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+  if (fd < 0) return "cannot write " + path + ": " + std::generic_category().message(errno);
+  bool ok = true;
+  auto write_all = [&](const std::string& bytes) {
+    size_t done = 0;
+    while (ok && done < bytes.size()) {
+      const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) ok = false;
+      done += n > 0 ? static_cast<size_t>(n) : 0;
+    }
+  };
+  ReportBuffer report;
+  BuildReportForm(db, format, ReportFilter{}, report, [&](ReportBuffer& b) {
+    if (b.text.size() >= kWriteChunk) {
+      write_all(b.text);
+      b.Clear();
+    }
+    return ok;
+  });
+  write_all(report.text);
+  const int err = errno;
+  if (::close(fd) != 0) ok = false;
+  if (!ok) return "cannot write " + path + ": " + std::generic_category().message(err);
+  return std::nullopt;
+}
+
+// The text and JSON reports beside the results, as batch leaves them.
+std::optional<std::string> WriteReports(const std::string& folder) {
+  FolderLock lock = FolderLock::ForReading(folder);
+  if (lock.refused()) return FolderInUseMessage(lock.state(), folder);
+  try {
+    auto db = ResultsDb::Open(JoinPath(folder, kResultsFileName), /*read_only=*/true);
+    for (const char* format : {"text", "json"}) {
+      const std::string name = std::string(format) == "text" ? kTextReport : kJsonReport;
+      if (auto problem = WriteReportFile(*db, format, JoinPath(folder, name))) return problem;
+    }
+  } catch (const StoreError& e) {
+    return std::string("cannot read the test results: ") + e.what();
+  }
+  return std::nullopt;
+}
+
+CheckState StateOf(ReportedOutcome outcome) {
+  switch (outcome) {
+    case ReportedOutcome::kClean:
+    case ReportedOutcome::kFindings:
+    case ReportedOutcome::kErrorLimit:
+    case ReportedOutcome::kCriticalStop:
+    case ReportedOutcome::kNoValidData:
+      return CheckState::kDone;
+    case ReportedOutcome::kAborted:
+    case ReportedOutcome::kFailed:
+    case ReportedOutcome::kIncomplete:
+      break;
+  }
+  return CheckState::kFailed;
+}
+
+std::string Joined(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& line : lines) text += (text.empty() ? "" : "\n") + line;
+  return text;
+}
+
+}  // namespace
+
+CheckEnding RunCheckJob(CheckJob& job, const std::atomic<bool>& stop) {
+  CheckEnding ending;
+  try {
+    UploadPrompts prompts(job.files);
+    ProgressView view(job, prompts);
+    StopPump pump(job, stop);
+    SystemClock clock;
+    RunState state;
+    CheckRunOptions options;
+    options.program_folder = job.folder;
+    options.max_errors = job.max_errors;
+    options.pump = &pump;
+    CheckRun run(state, prompts, clock, view, options);
+    pump.set_run(&run);
+    const RunSummary summary = run.ReadFile();
+    const ReportedOutcome outcome = OutcomeOfRun(summary);
+    std::vector<std::string> paths;
+    for (const UploadedFile& f : job.files) paths.push_back(f.path);
+    const std::string results = JoinPath(job.folder, kResultsFileName);
+    ending.summary = CheckSummaryJson(summary, outcome,
+                                      NamedFiles(paths, prompts.files_opened(), outcome), results);
+    ending.outcome = OutcomeName(outcome);
+    ending.state = StateOf(outcome);
+    ending.has_results =
+        summary.outcome != RunOutcome::kFolderInUse && ::access(results.c_str(), F_OK) == 0;
+    if (ending.state == CheckState::kFailed) ending.problem = Joined(prompts.messages);
+    if (summary.errors > 0 && ending.has_results) {
+      if (auto problem = WriteReports(job.folder)) ending.problem = *problem;
+    }
+  } catch (const std::exception& e) {
+    ending.state = CheckState::kFailed;
+    ending.problem = e.what();
+  }
+  return ending;
+}
+
+}  // namespace lintaro

@@ -1,0 +1,217 @@
+#include "serve/http_service.h"
+
+#include <httplib.h>
+
+#include <cerrno>
+#include <regex>
+#include <system_error>
+
+#include "serve/api_handlers.h"
+#include "serve/api_json.h"
+#include "serve/openapi.h"
+#include "serve/request_log.h"
+#include "serve/service_page.h"
+
+namespace lintaro {
+namespace {
+
+constexpr const char* kCheckPath = R"(/api/v1/checks/([^/]+))";
+
+// The paths of the API and the methods each answers, for 404 and 405.
+struct KnownPath {
+  const char* pattern;
+  const char* methods;
+};
+constexpr KnownPath kKnownPaths[] = {
+    {"/", "GET"},
+    {"/api/v1/health", "GET"},
+    {"/api/v1/openapi.json", "GET"},
+    {"/api/v1/checks", "GET, POST"},
+    {R"(/api/v1/checks/[^/]+)", "GET, DELETE"},
+    {R"(/api/v1/checks/[^/]+/(events|report|records))", "GET"},
+    {R"(/api/v1/checks/[^/]+/records/[^/]+)", "GET"},
+};
+
+// 405 for a known path asked with another method, 404 for any other path.
+void NotRouted(const httplib::Request& req, httplib::Response& res) {
+  for (const KnownPath& known : kKnownPaths) {
+    if (!std::regex_match(req.path, std::regex(known.pattern))) continue;
+    res.set_header("Allow", known.methods);
+    SetError(res, {405, "method_not_allowed", req.method + " is not allowed here"});
+    return;
+  }
+  SetError(res, {404, "not_found", "there is nothing at this address"});
+}
+
+// Compares without stopping at the first difference, so that the time
+// taken tells nothing of the token.
+bool SameToken(const std::string& given, const std::string& token) {
+  unsigned char diff = given.size() == token.size() ? 0 : 1;
+  for (size_t i = 0; i < token.size(); ++i)
+    diff |= static_cast<unsigned char>(token[i] ^ (i < given.size() ? given[i] : 0));
+  return diff == 0;
+}
+
+bool Authorized(const httplib::Request& req, const std::string& token) {
+  if (token.empty() || req.path == "/" || req.path == "/api/v1/health") return true;
+  const std::string header = req.get_header_value("Authorization");
+  const std::string scheme = "Bearer ";
+  if (header.size() <= scheme.size() || header.compare(0, scheme.size(), scheme) != 0) return false;
+  return SameToken(header.substr(scheme.size()), token);
+}
+
+bool HasBody(const httplib::Request& req) {
+  const std::string length = req.get_header_value("Content-Length");
+  return req.has_header("Transfer-Encoding") || (!length.empty() && length != "0");
+}
+
+}  // namespace
+
+HttpService::HttpService(ServiceOptions options)
+    : options_(std::move(options)),
+      registry_(std::make_unique<CheckRegistry>(
+          RegistryOptions{options_.data_folder, options_.jobs, options_.keep_seconds,
+                          options_.max_waiting, options_.clock})),
+      server_(std::make_unique<httplib::Server>()),
+      api_(std::make_unique<ApiHandlers>(*registry_, options_)),
+      log_(std::make_unique<RequestLog>(options_.quiet ? nullptr : options_.log, *options_.clock)) {
+  Route();
+}
+
+HttpService::~HttpService() { Stop(0); }
+
+void HttpService::Route() {
+  RouteGuards();
+  RouteApi();
+}
+
+void HttpService::RouteGuards() {
+  httplib::Server& s = *server_;
+  const int threads = options_.http_threads;
+  s.new_task_queue = [threads] { return new httplib::ThreadPool(threads); };
+  // SO_REUSEADDR only: the library's default also sets SO_REUSEPORT, which
+  // would let a second service share a port that is in use.
+  s.set_socket_options([](socket_t sock) {
+    int yes = 1;
+    setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+  });
+  s.set_default_headers({{"Cache-Control", "no-store"}, {"X-Content-Type-Options", "nosniff"}});
+  // The upload bounds itself (upload.h); no other request may carry a body.
+  s.set_payload_max_length(static_cast<size_t>(options_.max_upload_bytes) + size_t{1024} * 1024);
+  s.set_pre_routing_handler([this](const httplib::Request& req, httplib::Response& res) {
+    log_->Started(req);
+    if (!Authorized(req, options_.token)) {
+      res.set_header("WWW-Authenticate", "Bearer");
+      res.set_header("Connection", "close");
+      SetError(res, {401, "unauthorized", "this service needs its token"});
+      return httplib::Server::HandlerResponse::Handled;
+    }
+    if (req.method == "POST" || req.method == "PUT" || req.method == "PATCH" || !HasBody(req))
+      return httplib::Server::HandlerResponse::Unhandled;
+    res.set_header("Connection", "close");
+    SetError(res, {400, "bad_request", req.method + " takes no body"});
+    return httplib::Server::HandlerResponse::Handled;
+  });
+  s.set_logger(
+      [this](const httplib::Request& req, const httplib::Response& res) { log_->Ended(req, res); });
+  s.set_error_handler(httplib::Server::HandlerWithResponse([](const httplib::Request&,
+                                                              httplib::Response& res) {
+    if (!res.body.empty()) return httplib::Server::HandlerResponse::Unhandled;
+    SetError(res, {res.status, res.status == 413 ? "too_large" : "bad_request",
+                   res.status == 413 ? "the request is too large" : "the request cannot be read"});
+    return httplib::Server::HandlerResponse::Handled;
+  }));
+  s.set_exception_handler([](const httplib::Request&, httplib::Response& res, std::exception_ptr) {
+    SetError(res, {500, "internal", "the service failed to answer"});
+  });
+  // Every HTML answer (the page, the HTML report) runs only the service's own code.
+  s.set_post_routing_handler([](const httplib::Request&, httplib::Response& res) {
+    if (res.get_header_value("Content-Type").rfind("text/html", 0) != 0) return;
+    res.set_header("Content-Security-Policy", kHtmlContentSecurityPolicy);
+    res.set_header("X-Frame-Options", "DENY");
+    res.set_header("Referrer-Policy", "no-referrer");
+  });
+}
+
+void HttpService::RouteApi() {
+  httplib::Server& s = *server_;
+  s.Get("/", [](const httplib::Request&, httplib::Response& res) {
+    res.set_content(ServicePage(), "text/html; charset=utf-8");
+  });
+  s.Get("/api/v1/openapi.json", [](const httplib::Request&, httplib::Response& res) {
+    res.set_content(OpenApiDocument(), "application/json");
+  });
+  ApiHandlers& api = *api_;
+  using Req = const httplib::Request&;
+  using Res = httplib::Response&;
+  s.Get("/api/v1/health", [&api](Req q, Res r) { api.Health(q, r); });
+  s.Get("/api/v1/checks", [&api](Req q, Res r) { api.List(q, r); });
+  s.Post("/api/v1/checks",
+         [&api](Req q, Res r, const httplib::ContentReader& reader) { api.Create(q, r, reader); });
+  s.Get(kCheckPath, [&api](Req q, Res r) { api.Status(q, r); });
+  s.Delete(kCheckPath, [&api](Req q, Res r) { api.Delete(q, r); });
+  s.Get(std::string(kCheckPath) + "/events", [&api](Req q, Res r) { api.Events(q, r); });
+  s.Get(std::string(kCheckPath) + "/report", [&api](Req q, Res r) { api.Report(q, r); });
+  s.Get(std::string(kCheckPath) + "/records", [&api](Req q, Res r) { api.Records(q, r); });
+  s.Get(std::string(kCheckPath) + "/records/([^/]+)", [&api](Req q, Res r) { api.Record(q, r); });
+  s.Get(".*", NotRouted);
+  // A body sent where none is taken is never read: the connection closes.
+  const auto refuse_body = [](Req q, Res r, const httplib::ContentReader&) {
+    r.set_header("Connection", "close");
+    NotRouted(q, r);
+  };
+  s.Post(".*", refuse_body);
+  s.Put(".*", refuse_body);
+  s.Patch(".*", refuse_body);
+  s.Delete(".*", NotRouted);
+  s.Options(".*", NotRouted);
+}
+
+std::optional<std::string> HttpService::Bind() {
+  errno = 0;
+  if (options_.port == 0) {
+    port_ = server_->bind_to_any_port(options_.host);
+    if (port_ > 0) return std::nullopt;
+  } else if (server_->bind_to_port(options_.host, options_.port)) {
+    port_ = options_.port;
+    return std::nullopt;
+  }
+  const int err = errno;
+  const std::string address = options_.host + ":" + std::to_string(options_.port);
+  if (err == EADDRINUSE) return "cannot listen on " + address + ": the address is already in use";
+  if (err != 0) return "cannot listen on " + address + ": " + std::generic_category().message(err);
+  return "cannot listen on " + address + ": the address cannot be found or bound";
+}
+
+void HttpService::Start() {
+  registry_->Start();
+  listener_ = std::thread([this] { server_->listen_after_bind(); });
+  sweeper_ = std::thread([this] { Sweep(); });
+}
+
+void HttpService::Sweep() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  while (!stopped_) {
+    lock.unlock();
+    registry_->Sweep();
+    lock.lock();
+    stop_sweeping_.wait_for(lock, std::chrono::milliseconds(options_.sweep_interval_ms),
+                            [this] { return stopped_; });
+  }
+}
+
+void HttpService::Stop(int grace_ms) {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (stopped_) return;
+    stopped_ = true;
+  }
+  stop_sweeping_.notify_all();
+  api_->Stop();
+  server_->stop();
+  if (listener_.joinable()) listener_.join();
+  registry_->Shutdown(grace_ms);
+  if (sweeper_.joinable()) sweeper_.join();
+}
+
+}  // namespace lintaro

@@ -1,0 +1,96 @@
+#include "serve/openapi.h"
+
+namespace lintaro {
+namespace {
+
+constexpr const char* kOpenApiDocument = R"json({
+  "openapi": "3.1.0",
+  "info": {
+    "title": "Lintaro checking service",
+    "version": "1",
+    "description": "Checks submissions of corrected wage and tax statements as lintaro-cli check does. With a token (lintaro-cli serve --token-file), every request but GET / and GET /api/v1/health needs Authorization: Bearer TOKEN."
+  },
+  "components": {
+    "securitySchemes": {"token": {"type": "http", "scheme": "bearer"}},
+    "schemas": {
+      "Error": {"type": "object", "required": ["error"], "properties": {"error": {"type": "object",
+        "required": ["code", "message"], "properties": {"code": {"type": "string"}, "message": {"type": "string"}}}}},
+      "Summary": {"type": ["object", "null"], "description": "Exactly what lintaro-cli check --format json prints for the check.",
+        "properties": {"format_version": {"type": "integer"}, "lintaro_version": {"type": "string"},
+          "files": {"type": "array", "items": {"type": "object"}},
+          "outcome": {"enum": ["clean", "findings", "error_limit", "critical_stop", "aborted", "no_valid_data", "failed"]},
+          "records_tested": {"type": "integer"}, "records_with_errors": {"type": "integer"}, "errors_found": {"type": "integer"},
+          "critical_stop": {"type": ["object", "null"]}, "results": {"type": "string"}}},
+      "Status": {"type": "object", "properties": {
+        "id": {"type": "string"}, "state": {"enum": ["queued", "running", "done", "failed"]},
+        "queue_position": {"type": ["integer", "null"]}, "records_tested": {"type": "integer"},
+        "bytes_read": {"type": "integer"}, "bytes_total": {"type": "integer"},
+        "files": {"type": "array", "items": {"type": "string"}},
+        "created": {"type": ["string", "null"]}, "started": {"type": ["string", "null"]}, "ended": {"type": ["string", "null"]},
+        "outcome": {"type": ["string", "null"]}, "problem": {"type": ["string", "null"]},
+        "summary": {"$ref": "#/components/schemas/Summary"}}}
+    },
+    "parameters": {
+      "id": {"name": "id", "in": "path", "required": true, "schema": {"type": "string", "pattern": "^[A-Za-z0-9_-]{22}$"}}
+    },
+    "responses": {
+      "Error": {"description": "An error", "content": {"application/json": {"schema": {"$ref": "#/components/schemas/Error"}}}}
+    }
+  },
+  "security": [{"token": []}],
+  "paths": {
+    "/api/v1/health": {"get": {"security": [], "summary": "The service runs",
+      "responses": {"200": {"description": "status, version, checks waiting and running", "content": {"application/json": {}}}}}},
+    "/api/v1/checks": {
+      "get": {"summary": "The checks the service holds", "responses": {"200": {"description": "{\"checks\": [...]}", "content": {"application/json": {}}}, "401": {"$ref": "#/components/responses/Error"}}},
+      "post": {"summary": "Check a submission",
+        "parameters": [{"name": "name", "in": "query", "schema": {"type": "string"}, "description": "the file name of a raw body"},
+                       {"name": "max_errors", "in": "query", "schema": {"type": "integer", "minimum": 1, "maximum": 25000, "default": 500}}],
+        "requestBody": {"required": true, "content": {
+          "multipart/form-data": {"schema": {"type": "object", "properties": {
+            "file": {"type": "array", "items": {"type": "string", "format": "binary"}, "description": "the files of one submission, in order"},
+            "max_errors": {"type": "integer", "minimum": 1, "maximum": 25000}}}},
+          "application/octet-stream": {"schema": {"type": "string", "format": "binary"}}}},
+        "responses": {"202": {"description": "{\"id\", \"status_url\"}", "content": {"application/json": {}}},
+          "400": {"$ref": "#/components/responses/Error"}, "401": {"$ref": "#/components/responses/Error"},
+          "413": {"$ref": "#/components/responses/Error"}, "415": {"$ref": "#/components/responses/Error"},
+          "429": {"$ref": "#/components/responses/Error"}}}},
+    "/api/v1/checks/{id}": {
+      "parameters": [{"$ref": "#/components/parameters/id"}],
+      "get": {"summary": "A check's status and, once it ended, its summary",
+        "responses": {"200": {"description": "the status", "content": {"application/json": {"schema": {"$ref": "#/components/schemas/Status"}}}}, "404": {"$ref": "#/components/responses/Error"}}},
+      "delete": {"summary": "Cancel the check and delete its files and results",
+        "responses": {"204": {"description": "deleted"}, "404": {"$ref": "#/components/responses/Error"}}}},
+    "/api/v1/checks/{id}/events": {
+      "parameters": [{"$ref": "#/components/parameters/id"}],
+      "get": {"summary": "The status as Server-Sent Events, at most every 200 ms, the last when the check ended",
+        "responses": {"200": {"description": "data: STATUS events", "content": {"text/event-stream": {}}}, "404": {"$ref": "#/components/responses/Error"}}}},
+    "/api/v1/checks/{id}/report": {
+      "parameters": [{"$ref": "#/components/parameters/id"},
+        {"name": "format", "in": "query", "schema": {"enum": ["text", "html", "json", "csv"], "default": "text"}},
+        {"name": "employer", "in": "query", "schema": {"type": "string"}, "description": "an EIN: only that employer's findings"}],
+      "get": {"summary": "The error report, byte for byte what lintaro-cli report prints",
+        "responses": {"200": {"description": "the report", "content": {"text/plain": {}, "text/html": {}, "application/json": {}, "text/csv": {}}},
+          "400": {"$ref": "#/components/responses/Error"}, "404": {"$ref": "#/components/responses/Error"}, "409": {"$ref": "#/components/responses/Error"}}}},
+    "/api/v1/checks/{id}/records": {
+      "parameters": [{"$ref": "#/components/parameters/id"},
+        {"name": "with_errors", "in": "query", "schema": {"enum": ["0", "1"]}},
+        {"name": "offset", "in": "query", "schema": {"type": "integer", "minimum": 0, "default": 0}},
+        {"name": "limit", "in": "query", "schema": {"type": "integer", "minimum": 1, "maximum": 1000, "default": 100}}],
+      "get": {"summary": "Rows of the tested records, or of the records with errors",
+        "responses": {"200": {"description": "{\"total\", \"offset\", \"records\": [{\"record_number\", \"errors\", \"record\"}]}", "content": {"application/json": {}}},
+          "400": {"$ref": "#/components/responses/Error"}, "404": {"$ref": "#/components/responses/Error"}, "409": {"$ref": "#/components/responses/Error"}}}},
+    "/api/v1/checks/{id}/records/{number}": {
+      "parameters": [{"$ref": "#/components/parameters/id"}, {"name": "number", "in": "path", "required": true, "schema": {"type": "integer", "minimum": 1}}],
+      "get": {"summary": "A record as the record viewer shows it",
+        "responses": {"200": {"description": "{\"record_number\", \"record_id\", \"caption\", \"fields\": [{\"field\", \"name\", \"value\", \"marked\"}]}", "content": {"application/json": {}}},
+          "400": {"$ref": "#/components/responses/Error"}, "404": {"$ref": "#/components/responses/Error"}, "409": {"$ref": "#/components/responses/Error"}}}}
+  }
+}
+)json";
+
+}  // namespace
+
+const char* OpenApiDocument() { return kOpenApiDocument; }
+
+}  // namespace lintaro

@@ -1,0 +1,31 @@
+// How lintaro-cli serve was asked to run.
+#ifndef LINTARO_SERVE_SERVICE_OPTIONS_H_
+#define LINTARO_SERVE_SERVICE_OPTIONS_H_
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "serve/service_clock.h"
+
+namespace lintaro {
+
+struct ServiceOptions {
+  std::string host = "127.0.0.1";
+  int port = 7007;  // 0: any free port (tests)
+  std::string data_folder;
+  int jobs = 1;
+  int64_t max_upload_bytes = int64_t{2048} * 1024 * 1024;
+  int64_t keep_seconds = int64_t{24} * 3600;
+  std::string token;  // empty: no token asked for
+  bool quiet = false;
+  std::FILE* log = stderr;  // one line per request, unless quiet
+  int sweep_interval_ms = 60 * 1000;
+  int http_threads = 32;     // connections served at once
+  size_t max_waiting = 100;  // checks waiting, beyond which new ones get 429
+  ServiceClock* clock = nullptr;
+};
+
+}  // namespace lintaro
+
+#endif  // LINTARO_SERVE_SERVICE_OPTIONS_H_

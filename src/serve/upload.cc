@@ -1,0 +1,152 @@
+#include "serve/upload.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <set>
+#include <system_error>
+
+#include "core/error_limit.h"
+#include "serve/check_registry.h"
+
+namespace lintaro {
+namespace {
+
+constexpr size_t kMaxNameBytes = 200;
+constexpr size_t kMaxFieldBytes = 64;
+// The library hands the body over in pieces of 4 KB; they are written a
+// megabyte at a time.
+constexpr size_t kWriteBuffer = 1 << 20;
+
+// The files of one upload, written as their bytes arrive.
+class FileSink {
+ public:
+  FileSink(CheckJob& job, int64_t max_bytes) : job_(job), max_bytes_(max_bytes) {}
+  ~FileSink() { Close(); }
+
+  bool Open(const std::string& client_name) {
+    if (!Close()) return false;
+    std::string name = SafeFileName(client_name);
+    const std::string base = name;
+    for (int n = 2; used_.count(name) != 0; ++n) name = base + "-" + std::to_string(n);
+    used_.insert(name);
+    const std::string path = JoinPath(JoinPath(job_.folder, kCheckFilesFolder), name);
+    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd_ < 0) return Fail(500, "storage", "cannot store the upload: " + Errno());
+    job_.files.push_back(UploadedFile{name, path, 0});
+    return true;
+  }
+  bool Write(const char* data, size_t length) {
+    if (fd_ < 0) return true;  // a part that is not a file
+    total_ += static_cast<int64_t>(length);
+    if (total_ > max_bytes_) return TooLarge();
+    buffer_.append(data, length);
+    job_.files.back().size += static_cast<int64_t>(length);
+    return buffer_.size() < kWriteBuffer || Flush();
+  }
+  bool Close() {
+    if (fd_ < 0) return true;
+    const bool flushed = Flush();
+    const int fd = fd_;
+    fd_ = -1;
+    if (::close(fd) != 0 || !flushed)
+      return Fail(500, "storage", "cannot store the upload: " + Errno());
+    return true;
+  }
+  bool TooLarge() {
+    return Fail(413, "too_large",
+                "the submission is larger than the service accepts (" +
+                    std::to_string(max_bytes_ / (int64_t{1024} * 1024)) + " MB)");
+  }
+  bool Fail(int status, const std::string& code, const std::string& message) {
+    if (!error) error = ApiError{status, code, message};
+    return false;
+  }
+  std::optional<ApiError> error;
+
+ private:
+  static std::string Errno() { return std::generic_category().message(errno); }
+
+  bool Flush() {
+    for (size_t done = 0; done < buffer_.size();) {
+      const ssize_t n = ::write(fd_, buffer_.data() + done, buffer_.size() - done);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) return Fail(500, "storage", "cannot store the upload: " + Errno());
+      done += static_cast<size_t>(n);
+    }
+    buffer_.clear();
+    return true;
+  }
+
+  CheckJob& job_;
+  int64_t max_bytes_;
+  int64_t total_ = 0;
+  int fd_ = -1;
+  std::string buffer_;
+  std::set<std::string> used_;
+};
+
+std::optional<ApiError> ReceiveMultipart(const httplib::ContentReader& reader, FileSink& sink,
+                                         CheckJob& job) {
+  std::string field_name, field;
+  bool in_field = false;
+  const bool read_whole = reader(
+      [&](const httplib::MultipartFormData& part) {
+        in_field = part.name == "max_errors";
+        field_name = part.name;
+        if (part.name == "file") return sink.Open(part.filename);
+        return sink.Close();
+      },
+      [&](const char* data, size_t length) {
+        if (!in_field) return field_name == "file" ? sink.Write(data, length) : true;
+        field.append(data, length);
+        return field.size() <= kMaxFieldBytes;
+      });
+  if (sink.error) return sink.error;
+  if (!read_whole || !sink.Close())
+    return sink.error.value_or(ApiError{400, "bad_request", "the upload ended before its end"});
+  if (!field.empty() || in_field) {
+    std::optional<int> limit = ParseMaxErrors(field);
+    if (!limit)
+      return ApiError{400, "bad_parameter", "max_errors must be a whole number from 1 to 25000"};
+    job.max_errors = *limit;
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::string SafeFileName(const std::string& name) {
+  std::string base =
+      name.substr(name.find_last_of("/\\") == std::string::npos ? 0 : name.find_last_of("/\\") + 1);
+  std::string safe;
+  for (unsigned char c : base)
+    if (c >= 0x20 && c != 0x7f) safe += static_cast<char>(c);
+  if (safe.size() > kMaxNameBytes) safe.resize(kMaxNameBytes);
+  if (safe.empty() || safe == "." || safe == "..") safe = "submission";
+  return safe;
+}
+
+std::optional<int> ParseMaxErrors(const std::string& text) { return ParseErrorLimitEntry(text); }
+
+std::optional<ApiError> ReceiveUpload(const httplib::Request& req,
+                                      const httplib::ContentReader& reader, CheckJob& job,
+                                      int64_t max_bytes) {
+  FileSink sink(job, max_bytes);
+  if (req.is_multipart_form_data()) {
+    if (auto error = ReceiveMultipart(reader, sink, job)) return error;
+  } else {
+    if (!sink.Open(req.has_param("name") ? req.get_param_value("name") : "submission"))
+      return sink.error;
+    const bool read_whole =
+        reader([&](const char* data, size_t length) { return sink.Write(data, length); });
+    if (sink.error) return sink.error;
+    if (!read_whole || !sink.Close())
+      return sink.error.value_or(ApiError{400, "bad_request", "the upload ended before its end"});
+  }
+  if (job.files.empty()) return ApiError{400, "bad_request", "the request holds no file part"};
+  return std::nullopt;
+}
+
+}  // namespace lintaro

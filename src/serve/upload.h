@@ -1,0 +1,44 @@
+// Receiving a submission: the body of POST /api/v1/checks, as multipart
+// form data (one or more `file` parts, in order, and an optional
+// `max_errors` field) or as a raw application/octet-stream body named by
+// ?name=. Each file is streamed to the check's files/ folder (mode 0600) as
+// it arrives, never held whole, and the upload is refused as soon as its
+// files pass the size bound.
+#ifndef LINTARO_SERVE_UPLOAD_H_
+#define LINTARO_SERVE_UPLOAD_H_
+
+#include <httplib.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "serve/check_job.h"
+
+namespace lintaro {
+
+// An answer other than success: the HTTP status, the error code and message.
+struct ApiError {
+  int status = 500;
+  std::string code;
+  std::string message;
+};
+
+// Stores the submission of req into job.files (and job.max_errors from the
+// form). Nothing on success; on failure the files written so far are left
+// for the caller to delete with the check's folder.
+std::optional<ApiError> ReceiveUpload(const httplib::Request& req,
+                                      const httplib::ContentReader& reader, CheckJob& job,
+                                      int64_t max_bytes);
+
+// A client's file name as a name in the check's folder: its last part
+// (after / or \), without control characters, at most 200 bytes;
+// "submission" when nothing is left.
+std::string SafeFileName(const std::string& name);
+
+// max_errors as given: a whole number from 1 to 25,000.
+std::optional<int> ParseMaxErrors(const std::string& text);
+
+}  // namespace lintaro
+
+#endif  // LINTARO_SERVE_UPLOAD_H_

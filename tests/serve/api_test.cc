@@ -1,0 +1,126 @@
+// The service's API against a running service on a loopback port, with a
+// real HTTP client: what a check gives over HTTP is what lintaro-cli gives
+// for the same folder.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "serve/check_id.h"
+#include "serve/service_harness.h"
+#include "support/cli_runner.h"
+#include "support/recipe.h"
+
+namespace lintaro::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+const std::string kSamples = LINTARO_SOURCE_DIR "/samples/";
+
+// The recipe's only submission, written as NAME-1.txt, NAME-2.txt, ... in dir.
+std::vector<std::string> WriteRecipe(const TempDir& dir, const std::string& name) {
+  const std::vector<Submission> subs =
+      ReadRecipe(ReadWholeFile(LINTARO_SOURCE_DIR "/tests/cli/sessions/" + name + ".recipe"));
+  std::vector<std::string> files;
+  for (size_t i = 0; i < subs.at(0).files.size(); ++i)
+    files.push_back(dir.Write(name + "-" + std::to_string(i + 1) + ".txt", subs[0].files[i]));
+  return files;
+}
+
+// A check's report over HTTP is byte for byte `lintaro-cli report` on its
+// folder, in every form and for one employer; its summary is byte for byte
+// `lintaro-cli check --format json` of the stored files into that folder.
+TEST(ServeApi, ACheckGivesWhatTheCommandLineGives) {
+  ServiceHarness service;
+  const std::string id = service.Submit({kSamples + "mistakes.txt"});
+  EXPECT_TRUE(IsCheckId(id)) << id;
+  const json status = service.WaitFor(id);
+  ASSERT_EQ(status["state"], "done");
+  EXPECT_EQ(status["outcome"], "findings");
+  EXPECT_EQ(status["files"], json::array({"mistakes.txt"}));
+  EXPECT_EQ(status["bytes_read"], status["bytes_total"]);
+  EXPECT_EQ(status["bytes_total"], fs::file_size(kSamples + "mistakes.txt"));
+  const std::string folder = service.data + "/" + id;
+  EXPECT_TRUE(fs::exists(folder + "/report.txt"));
+  EXPECT_TRUE(fs::exists(folder + "/report.json"));
+  EXPECT_EQ(fs::status(folder + "/files/mistakes.txt").permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_write);
+
+  auto client = service.Client();
+  const std::string ein = "310000001";
+  for (const char* format : {"text", "html", "json", "csv"}) {
+    for (const std::string& employer : {std::string(), ein}) {
+      SCOPED_TRACE(std::string(format) + " " + employer);
+      std::string query =
+          std::string("?format=") + format + (employer.empty() ? "" : "&employer=" + employer);
+      httplib::Result res = client->Get(("/api/v1/checks/" + id + "/report" + query).c_str());
+      ASSERT_TRUE(res);
+      EXPECT_EQ(res->status, 200);
+      std::vector<std::string> args = {"report", "--home", folder, "--format", format};
+      if (!employer.empty()) args.insert(args.end(), {"--employer", employer});
+      const CliResult cli = RunCli(args);
+      EXPECT_EQ(cli.status, 0) << cli.err;
+      EXPECT_EQ(res->body, cli.out);
+      EXPECT_EQ(res->get_header_value("Cache-Control"), "no-store");
+      EXPECT_EQ(res->get_header_value("X-Content-Type-Options"), "nosniff");
+      EXPECT_THAT(res->get_header_value("Content-Disposition"),
+                  ::testing::StartsWith("attachment; filename=\"mistakes-errors."));
+    }
+  }
+  httplib::Result html = client->Get(("/api/v1/checks/" + id + "/report?format=html").c_str());
+  EXPECT_EQ(html->get_header_value("Content-Type"), "text/html; charset=utf-8");
+  EXPECT_THAT(html->get_header_value("Content-Security-Policy"),
+              ::testing::HasSubstr("default-src 'none'"));
+
+  const CliResult check =
+      RunCli({"check", "--format", "json", "--home", folder, folder + "/files/mistakes.txt"});
+  EXPECT_EQ(check.status, 1) << check.err;
+  EXPECT_EQ(status["summary"].dump(), json::parse(check.out).dump());
+  httplib::Result raw = client->Get(("/api/v1/checks/" + id).c_str());
+  // A clean check's text and HTML reports are the one sentence report prints.
+  const std::string clean = service.Submit({kSamples + "clean.txt"});
+  service.WaitFor(clean);
+  for (const char* format : {"text", "html"}) {
+    httplib::Result res =
+        client->Get(("/api/v1/checks/" + clean + "/report?format=" + std::string(format)).c_str());
+    const CliResult cli =
+        RunCli({"report", "--home", service.data + "/" + clean, "--format", format});
+    EXPECT_EQ(res->body, cli.out) << format;
+  }
+  EXPECT_THAT(raw->body, ::testing::EndsWith(
+                             ",\"summary\":" + check.out.substr(0, check.out.size() - 1) + "}"));
+}
+
+// A submission in two files, uploaded as two parts in order; and a raw body.
+TEST(ServeApi, ASubmissionInTwoFilesAndARawBody) {
+  ServiceHarness service;
+  const std::vector<std::string> files = WriteRecipe(service.dir, "split");
+  const std::string id = service.Submit(files);
+  const json status = service.WaitFor(id);
+  EXPECT_EQ(status["files"], json::array({"split-1.txt", "split-2.txt"}));
+  const std::string folder = service.data + "/" + id;
+  const CliResult check = RunCli({"check", "--format", "json", "--home", folder,
+                                  folder + "/files/split-1.txt", folder + "/files/split-2.txt"});
+  EXPECT_EQ(check.status, 0) << check.err;
+  EXPECT_EQ(status["summary"].dump(), json::parse(check.out).dump());
+  EXPECT_EQ(status["summary"]["outcome"], "clean");
+
+  // The same name twice is kept apart.
+  const json twice = service.WaitFor(service.Submit({files[0], files[0]}));
+  EXPECT_EQ(twice["files"], json::array({"split-1.txt", "split-1.txt-2"}));
+
+  auto client = service.Client();
+  const std::string bytes = ReadWholeFile(kSamples + "mistakes.txt");
+  httplib::Result res = client->Post("/api/v1/checks?name=..%2Fmine.txt&max_errors=3", bytes,
+                                     "application/octet-stream");
+  ASSERT_TRUE(res);
+  ASSERT_EQ(res->status, 202) << res->body;
+  const json raw = service.WaitFor(json::parse(res->body)["id"]);
+  EXPECT_EQ(raw["files"], json::array({"mine.txt"}));
+  EXPECT_EQ(raw["summary"]["outcome"], "error_limit");
+}
+
+}  // namespace
+}  // namespace lintaro::testing

@@ -1,0 +1,161 @@
+// Every refusal of the API: its status and error object, written into
+// errors.trace beside this file (LINTARO_UPDATE_GOLDEN=1 rewrites it).
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <regex>
+#include <sstream>
+
+#include "serve/service_harness.h"
+#include "support/cli_runner.h"
+#include "support/line_diff.h"
+
+namespace lintaro::testing {
+namespace {
+
+const std::string kSamples = LINTARO_SOURCE_DIR "/samples/";
+
+// "METHOD PATH -> STATUS BODY", with the ids of checks written ID.
+std::string Line(const std::string& what, const httplib::Result& res) {
+  std::string line = what + " -> ";
+  if (!res) return line + "no answer: " + httplib::to_string(res.error()) + "\n";
+  line += std::to_string(res->status);
+  if (res->has_header("Allow")) line += " Allow: " + res->get_header_value("Allow");
+  if (res->has_header("WWW-Authenticate"))
+    line += " WWW-Authenticate: " + res->get_header_value("WWW-Authenticate");
+  line += " " + res->body + "\n";
+  line = std::regex_replace(line, std::regex("\"id\":\"[A-Za-z0-9_-]{22}\""), "\"id\":\"NEW\"");
+  line = std::regex_replace(line, std::regex("check [A-Za-z0-9_-]{22}"), "check ID");
+  return std::regex_replace(line, std::regex("checks/[A-Za-z0-9_-]{22}"), "checks/NEW");
+}
+
+std::string MultipartBody(const std::string& boundary, const std::string& parts, bool whole) {
+  return parts + (whole ? "--" + boundary + "--\r\n" : std::string());
+}
+
+std::string Part(const std::string& boundary, const std::string& name, const std::string& file,
+                 const std::string& bytes) {
+  return "--" + boundary + "\r\nContent-Disposition: form-data; name=\"" + name + "\"" +
+         (file.empty() ? "" : "; filename=\"" + file + "\"") + "\r\n\r\n" + bytes + "\r\n";
+}
+
+// The requests that any service refuses.
+std::string BadRequests(const ServiceHarness& service, const std::string& done_id) {
+  auto c = service.Client();
+  const std::string b = "xyzzy";
+  const std::string form = "multipart/form-data; boundary=" + b;
+  const std::string sample = ReadWholeFile(kSamples + "clean.txt");
+  const std::string check = "/api/v1/checks/" + done_id;
+  std::string trace;
+  trace +=
+      Line("GET /api/v1/health with a body", c->Get("/api/v1/health", {{"Content-Length", "3"}}));
+  trace += Line("GET /api/v1/checks/AAAAAAAAAAAAAAAAAAAAAA",
+                c->Get("/api/v1/checks/AAAAAAAAAAAAAAAAAAAAAA"));
+  trace += Line("GET /api/v1/checks/..", c->Get("/api/v1/checks/%2E%2E/report"));
+  trace += Line("DELETE /api/v1/checks/AAAAAAAAAAAAAAAAAAAAAA",
+                c->Delete("/api/v1/checks/AAAAAAAAAAAAAAAAAAAAAA"));
+  trace += Line("GET /api/v2", c->Get("/api/v2"));
+  trace += Line("PUT /api/v1/checks", c->Put("/api/v1/checks", sample, "application/octet-stream"));
+  trace += Line("POST /api/v1/health", c->Post("/api/v1/health", "x", "text/plain"));
+  trace += Line("DELETE /api/v1/checks", c->Delete("/api/v1/checks"));
+  trace += Line("POST /api/v1/checks text/plain", c->Post("/api/v1/checks", sample, "text/plain"));
+  trace += Line("POST /api/v1/checks?max_errors=0",
+                c->Post("/api/v1/checks?max_errors=0", sample, "application/octet-stream"));
+  trace += Line(
+      "POST form max_errors=25001",
+      c->Post("/api/v1/checks",
+              MultipartBody(
+                  b, Part(b, "max_errors", "", "25001") + Part(b, "file", "a.txt", sample), true),
+              form));
+  trace +=
+      Line("POST form without a file",
+           c->Post("/api/v1/checks", MultipartBody(b, Part(b, "note", "", "hello"), true), form));
+  trace += Line(
+      "POST form cut short",
+      c->Post("/api/v1/checks", MultipartBody(b, Part(b, "file", "a.txt", sample), false), form));
+  trace += Line("GET report?format=pdf", c->Get((check + "/report?format=pdf").c_str()));
+  trace += Line("GET report?employer=12", c->Get((check + "/report?employer=12").c_str()));
+  trace += Line("GET report?employer=99-9999999",
+                c->Get((check + "/report?employer=99-9999999").c_str()));
+  trace += Line("GET records?limit=0", c->Get((check + "/records?limit=0").c_str()));
+  trace += Line("GET records?with_errors=2", c->Get((check + "/records?with_errors=2").c_str()));
+  trace += Line("GET records?offset=-1", c->Get((check + "/records?offset=-1").c_str()));
+  trace += Line("GET records/0", c->Get((check + "/records/0").c_str()));
+  trace += Line("GET records/99999", c->Get((check + "/records/99999").c_str()));
+  return trace;
+}
+
+// Refusals that need a check running: a report or records too early, a
+// full queue; and the ones of a small upload bound.
+TEST(ServeErrors, EveryRefusalHasItsStatusAndMessage) {
+  TempDir files;
+  const std::string big = files.str() + "/big.txt";
+  ASSERT_EQ(RunShell(LINTARO_GEN_PATH " --records 60000 " + big).status, 0);
+  ServiceHarness service([](ServiceOptions& o) {
+    o.jobs = 1;
+    o.max_waiting = 1;
+    o.max_upload_bytes = 1024 * 1024 * 150;
+  });
+  const std::string done = service.Submit({kSamples + "clean.txt"});
+  service.WaitFor(done);
+  std::string trace = BadRequests(service, done);
+
+  const std::string running = service.Submit({big});
+  service.WaitFor(running, [](const nlohmann::json& s) { return s["state"] == "running"; });
+  const std::string queued = service.Submit({kSamples + "mistakes.txt"});
+  auto c = service.Client();
+  const nlohmann::json waiting = service.Get("/api/v1/checks/" + queued);
+  trace += "queued: state " + waiting["state"].dump() + ", position " +
+           waiting["queue_position"].dump() + "\n";
+  trace += Line("GET report of a queued check",
+                c->Get(("/api/v1/checks/" + queued + "/report").c_str()));
+  trace += Line("GET records of a running check",
+                c->Get(("/api/v1/checks/" + running + "/records").c_str()));
+  trace += Line("POST with one check waiting", service.Upload({kSamples + "clean.txt"}));
+  trace += Line("DELETE the running check", c->Delete(("/api/v1/checks/" + running).c_str()));
+  trace += Line("GET the deleted check", c->Get(("/api/v1/checks/" + running).c_str()));
+  const nlohmann::json after = service.WaitFor(queued);
+  trace += "the queued check then: " + after["state"].dump() + " " + after["outcome"].dump() + "\n";
+  service.Stop();
+  EXPECT_FALSE(std::filesystem::exists(service.data + "/" + running));
+  ExpectFileHolds(LINTARO_SOURCE_DIR "/tests/serve/errors.trace", trace);
+}
+
+// An upload over the bound is refused before it is stored whole, with a
+// length given or streamed in chunks without one, and nothing of it stays.
+TEST(ServeErrors, AnUploadOverTheBoundGets413) {
+  ServiceHarness service([](ServiceOptions& o) { o.max_upload_bytes = 8 * 1024; });
+  auto c = service.Client();
+  const std::string sample = ReadWholeFile(kSamples + "mistakes.txt");
+  ASSERT_GT(sample.size(), 8u * 1024);
+  std::string trace;
+  trace += Line("POST 16 KB with its length",
+                c->Post("/api/v1/checks", sample, "application/octet-stream"));
+  size_t sent = 0;
+  trace += Line("POST 16 KB in chunks", c->Post(
+                                            "/api/v1/checks",
+                                            [&](size_t, httplib::DataSink& sink) {
+                                              const size_t n =
+                                                  std::min<size_t>(1024, sample.size() - sent);
+                                              sink.write(sample.data() + sent, n);
+                                              sent += n;
+                                              if (sent == sample.size()) sink.done();
+                                              return true;
+                                            },
+                                            "application/octet-stream"));
+  httplib::MultipartFormDataItems items = {{"file", sample, "m.txt", "application/octet-stream"}};
+  trace += Line("POST 16 KB as a form", c->Post("/api/v1/checks", items));
+  EXPECT_EQ(
+      trace,
+      "POST 16 KB with its length -> 413 {\"error\":{\"code\":\"too_large\",\"message\":\"the "
+      "submission is larger than the service accepts (0 MB)\"}}\n"
+      "POST 16 KB in chunks -> 413 {\"error\":{\"code\":\"too_large\",\"message\":\"the "
+      "submission is larger than the service accepts (0 MB)\"}}\n"
+      "POST 16 KB as a form -> 413 {\"error\":{\"code\":\"too_large\",\"message\":\"the "
+      "submission is larger than the service accepts (0 MB)\"}}\n");
+  EXPECT_TRUE(std::filesystem::is_empty(service.data));
+  EXPECT_EQ(service.Get("/api/v1/checks")["checks"].size(), 0u);
+}
+
+}  // namespace
+}  // namespace lintaro::testing

@@ -1,0 +1,171 @@
+// What the service does over time and around its checks: the token, the
+// log, the list and health, events while a check runs, the records and the
+// viewer, deletion after --keep-hours on the service's clock, a restart, and
+// the end of the service while a check runs.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <regex>
+
+#include "serve/service_harness.h"
+#include "support/cli_runner.h"
+
+namespace lintaro::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+using ::testing::HasSubstr;
+
+const std::string kSamples = LINTARO_SOURCE_DIR "/samples/";
+
+int StatusOf(const httplib::Result& res) { return res ? res->status : -1; }
+
+// Without the token only the page and health answer; the token is
+// compared whole, and neither it nor query values reach the log.
+TEST(ServeLifecycle, TheTokenGuardsEverythingButThePageAndHealth) {
+  ServiceHarness service([](ServiceOptions& o) { o.token = "s3cret-token"; });
+  httplib::Client anonymous("127.0.0.1", service.port);
+  EXPECT_EQ(StatusOf(anonymous.Get("/")), 200);
+  EXPECT_EQ(StatusOf(anonymous.Get("/api/v1/health")), 200);
+  for (const char* path : {"/api/v1/checks", "/api/v1/openapi.json", "/api/v1/checks/x/report"})
+    EXPECT_EQ(StatusOf(anonymous.Get(path)), 401) << path;
+  httplib::Client wrong("127.0.0.1", service.port);
+  for (const char* token : {"s3cret-toke", "s3cret-token2", "S3cret-token", "s3cret-tokeN", ""}) {
+    wrong.set_bearer_token_auth(token);
+    EXPECT_EQ(StatusOf(wrong.Get("/api/v1/checks")), 401) << token;
+  }
+  httplib::Result upload = anonymous.Post("/api/v1/checks", "x", "application/octet-stream");
+  EXPECT_EQ(StatusOf(upload), 401);
+  EXPECT_EQ(upload->get_header_value("WWW-Authenticate"), "Bearer");
+  EXPECT_EQ(StatusOf(service.Client()->Get("/api/v1/checks?secret=v4lue")), 200);
+  service.Stop();  // each line is written once its answer went out
+  const std::string log = service.Log();
+  EXPECT_THAT(log, ::testing::Not(HasSubstr("s3cret")));
+  EXPECT_THAT(log, ::testing::Not(HasSubstr("v4lue")));
+  EXPECT_TRUE(std::regex_search(
+      log,
+      std::regex("\n2026-11-30T[0-9:]{8}Z GET /api/v1/checks\\?secret= 200 [0-9]+ [0-9.]+ms\n")))
+      << log;
+  EXPECT_THAT(log, HasSubstr(" POST /api/v1/checks 401 "));
+}
+
+// The list, health, the page, the OpenAPI file; events up to the end of a
+// check; the two grids and the viewer as `lintaro-cli show` shows a record.
+TEST(ServeLifecycle, ListHealthEventsRecordsAndTheViewer) {
+  ServiceHarness service;
+  auto c = service.Client();
+  std::vector<std::string> events;
+  const std::string id = service.Submit({kSamples + "mistakes.txt"});
+  httplib::Result stream = c->Get(("/api/v1/checks/" + id + "/events").c_str());
+  ASSERT_EQ(StatusOf(stream), 200);
+  EXPECT_EQ(stream->get_header_value("Content-Type"), "text/event-stream");
+  const std::string body = stream->body;
+  ASSERT_THAT(body, ::testing::StartsWith("data: {"));
+  const std::string last = body.substr(body.rfind("data: ") + 6);
+  const json ended = json::parse(last);
+  EXPECT_EQ(ended["state"], "done");
+  EXPECT_EQ(ended, service.Get("/api/v1/checks/" + id));
+
+  const json list = service.Get("/api/v1/checks");
+  ASSERT_EQ(list["checks"].size(), 1u);
+  EXPECT_EQ(list["checks"][0]["id"], id);
+  EXPECT_EQ(list["checks"][0]["outcome"], "findings");
+  const json health = service.Get("/api/v1/health");
+  EXPECT_EQ(health, json::parse(R"({"status":"ok","version":")" LINTARO_VERSION
+                                R"(","queue":0,"running":0})"));
+  httplib::Result page = c->Get("/");
+  EXPECT_THAT(page->body, HasSubstr("/api/v1/openapi.json"));
+  EXPECT_THAT(page->get_header_value("Content-Security-Policy"), HasSubstr("script-src 'self'"));
+  const json openapi = service.Get("/api/v1/openapi.json");
+  EXPECT_EQ(openapi["openapi"], "3.1.0");
+
+  const json all = service.Get("/api/v1/checks/" + id + "/records?limit=5&offset=2");
+  EXPECT_EQ(all["total"], ended["summary"]["records_tested"]);
+  ASSERT_EQ(all["records"].size(), 5u);
+  EXPECT_EQ(all["records"][0]["record_number"], 3);
+  const json with_errors =
+      service.Get("/api/v1/checks/" + id + "/records?with_errors=1&limit=1000");
+  EXPECT_EQ(with_errors["total"], ended["summary"]["records_with_errors"]);
+  EXPECT_EQ(with_errors["records"].size(), with_errors["total"].get<size_t>());
+
+  const std::string folder = service.data + "/" + id;
+  for (const json& r : with_errors["records"]) {
+    const int64_t n = r["record_number"];
+    const json record = service.Get("/api/v1/checks/" + id + "/records/" + std::to_string(n));
+    const CliResult show = RunCli({"show", "--home", folder, std::to_string(n)});
+    std::string lines;
+    for (const json& f : record["fields"])
+      lines += std::string(f["marked"] ? "*" : " ") + " " + f["field"].dump() + " " +
+               f["name"].get<std::string>() + " [" + f["value"].get<std::string>() + "]\n";
+    EXPECT_EQ(lines, show.out) << n;
+  }
+}
+
+// A check's folder goes keep-hours after the check ended, on the
+// service's clock; at start-up, folders that ended longer ago go at once,
+// the others are held again.
+TEST(ServeLifecycle, ChecksAreDeletedKeepHoursAfterTheyEnded) {
+  TempDir keep;
+  const std::string data = keep.str() + "/data";
+  std::string kept, expired;
+  {
+    ServiceHarness service([](ServiceOptions& o) { o.keep_seconds = 3 * 3600; }, data);
+    expired = service.Submit({kSamples + "clean.txt"});
+    service.WaitFor(expired);
+    service.clock.Set(kTestEpoch + 3600);
+    kept = service.Submit({kSamples + "mistakes.txt"});
+    service.WaitFor(kept);
+    service.clock.Set(kTestEpoch + 3 * 3600 - 1);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_EQ(service.Get("/api/v1/checks")["checks"].size(), 2u);
+    service.clock.Set(kTestEpoch + 3 * 3600);
+    service.WaitFor(expired, [](const json& s) { return s.contains("error"); });
+    EXPECT_FALSE(fs::exists(data + "/" + expired));
+    EXPECT_TRUE(fs::exists(data + "/" + kept + "/ERRLOG2C.MDB"));
+  }
+  const auto three_hours = [](ServiceOptions& o) { o.keep_seconds = 3 * 3600; };
+  {
+    ServiceHarness again(three_hours, data, kTestEpoch + 3 * 3600 + 60);
+    const json held = again.Get("/api/v1/checks/" + kept);
+    EXPECT_EQ(held["state"], "done");
+    EXPECT_EQ(held["outcome"], "findings");
+    EXPECT_EQ(held["files"], json::array({"mistakes.txt"}));
+    EXPECT_EQ(held["summary"]["outcome"], "findings");
+    EXPECT_EQ(StatusOf(again.Client()->Get(("/api/v1/checks/" + kept + "/report").c_str())), 200);
+  }
+  ServiceHarness later(three_hours, data, kTestEpoch + 4 * 3600);
+  EXPECT_FALSE(fs::exists(data + "/" + kept));
+  EXPECT_EQ(later.Get("/api/v1/checks")["checks"].size(), 0u);
+}
+
+// The service ends while a check runs and another waits: the running one
+// is stopped after the grace and recorded as interrupted, never as a
+// verdict; the waiting one is deleted with its upload.
+TEST(ServeLifecycle, EndingTheServiceInterruptsItsChecks) {
+  TempDir files;
+  const std::string big = files.str() + "/big.txt";
+  ASSERT_EQ(RunShell(LINTARO_GEN_PATH " --records 60000 " + big).status, 0);
+  const std::string data = files.str() + "/data";
+  std::string running, queued;
+  {
+    ServiceHarness service([](ServiceOptions& o) { o.jobs = 1; }, data);
+    running = service.Submit({big});
+    service.WaitFor(running, [](const json& s) { return s["records_tested"] > 100; });
+    queued = service.Submit({kSamples + "mistakes.txt"});
+    service.Stop(50);
+  }
+  EXPECT_FALSE(fs::exists(data + "/" + queued));
+  ServiceHarness again({}, data);
+  const json stopped = again.Get("/api/v1/checks/" + running);
+  EXPECT_EQ(stopped["state"], "failed");
+  EXPECT_EQ(stopped["outcome"], "aborted");
+  EXPECT_EQ(stopped["summary"]["outcome"], "aborted");
+  httplib::Result report = again.Client()->Get(("/api/v1/checks/" + running + "/report").c_str());
+  ASSERT_EQ(StatusOf(report), 200);
+  EXPECT_THAT(report->body, HasSubstr("Testing did not finish"));
+}
+
+}  // namespace
+}  // namespace lintaro::testing

@@ -1,0 +1,70 @@
+// lintaro-cli serve as a process: the address it serves on, the refusals
+// before it starts, and SIGTERM while a check runs.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <regex>
+#include <thread>
+
+#include "serve/service_harness.h"
+#include "support/cli_runner.h"
+
+namespace lintaro::testing {
+namespace {
+
+using ::testing::HasSubstr;
+
+TEST(ServeCommand, RefusesToStartWithoutWhatItNeeds) {
+  TempDir dir;
+  const std::string data = dir.str() + "/data";
+  CliResult open = RunCli({"serve", "--listen", "0.0.0.0:0", "--data", data});
+  EXPECT_EQ(open.status, 2);
+  EXPECT_EQ(open.err,
+            "lintaro-cli: listening on 0.0.0.0, which is not loopback, needs --token-file (every "
+            "request must then carry the token)\n");
+  const std::string empty = dir.Write("token", "\n");
+  CliResult no_token = RunCli({"serve", "--token-file", empty, "--data", data});
+  EXPECT_EQ(no_token.status, 2);
+  EXPECT_EQ(no_token.err,
+            "lintaro-cli: the token file " + empty + " holds no token on its first line\n");
+  ServiceHarness taken;
+  // A service that took the port all the same would serve until timeout ends it.
+  CliResult in_use =
+      RunCli({"serve", "--listen", "127.0.0.1:" + std::to_string(taken.port), "--data", data},
+             {"timeout", "5"});
+  EXPECT_EQ(in_use.status, 2);
+  EXPECT_EQ(in_use.err, "lintaro-cli: cannot listen on 127.0.0.1:" + std::to_string(taken.port) +
+                            ": the address is already in use\n");
+}
+
+// SIGTERM: no new connection is taken, the running check ends, exit 0.
+TEST(ServeCommand, SigtermLetsTheRunningCheckFinish) {
+  TempDir dir;
+  const std::string big = dir.str() + "/big.txt";
+  ASSERT_EQ(RunShell(LINTARO_GEN_PATH " --records 60000 " + big).status, 0);
+  const std::string data = dir.str() + "/data";
+  RunningCli running = StartCli({"serve", "--listen", "127.0.0.1:0", "--data", data, "-j", "1"});
+  const int port = ServingPort(running);
+  ASSERT_NE(port, 0) << ErrSoFar(running);
+  httplib::Client client("127.0.0.1", port);
+  httplib::Result res =
+      client.Post("/api/v1/checks?name=big.txt", ReadWholeFile(big), "application/octet-stream");
+  ASSERT_TRUE(res && res->status == 202);
+  const std::string id = nlohmann::json::parse(res->body)["id"];
+  kill(running.pid, SIGTERM);
+  const CliResult ended = FinishCli(running);
+  EXPECT_EQ(ended.status, 0) << ended.err;
+  EXPECT_THAT(ended.err,
+              HasSubstr("lintaro-cli: stopping; running checks get up to 10 s to finish\n"));
+  EXPECT_FALSE(httplib::Client("127.0.0.1", port).Get("/api/v1/health"));
+  const std::string meta = ReadWholeFile(data + "/" + id + "/check.json");
+  EXPECT_THAT(meta, HasSubstr("\"outcome\":\"clean\""));
+  EXPECT_EQ(std::filesystem::status(data).permissions() & std::filesystem::perms::all,
+            std::filesystem::perms::owner_all);
+}
+
+}  // namespace
+}  // namespace lintaro::testing

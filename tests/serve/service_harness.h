@@ -1,0 +1,66 @@
+// A running service for the API tests: HttpService on a loopback port
+// chosen by the system, over a data folder of its own, with a clock the
+// test sets, and an HTTP client for it.
+#ifndef LINTARO_TESTS_SERVE_SERVICE_HARNESS_H_
+#define LINTARO_TESTS_SERVE_SERVICE_HARNESS_H_
+
+#include <httplib.h>
+
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <string>
+
+#include "serve/http_service.h"
+#include "support/fakes.h"
+
+namespace lintaro::testing {
+
+inline constexpr int64_t kTestEpoch = 1796000000;  // 2026-11-30
+
+class ServiceHarness {
+ public:
+  // Starts the service; change options through adjust before it starts.
+  // data_folder: the service's (default: a new one); now: its clock at start.
+  explicit ServiceHarness(const std::function<void(ServiceOptions&)>& adjust = {},
+                          std::string data_folder = "", int64_t now = kTestEpoch);
+  ~ServiceHarness();
+
+  std::unique_ptr<httplib::Client> Client() const;
+  // POSTs each file as a `file` part, in order; the answer.
+  httplib::Result Upload(const std::vector<std::string>& files,
+                         const std::string& query = "") const;
+  // The id of a check uploaded and accepted.
+  std::string Submit(const std::vector<std::string>& files, const std::string& query = "") const;
+  // The check's status once it satisfies until (by default: it ended), or
+  // a failure after timeout.
+  nlohmann::json WaitFor(const std::string& id,
+                         const std::function<bool(const nlohmann::json&)>& until = {},
+                         std::chrono::seconds timeout = std::chrono::seconds(60)) const;
+  nlohmann::json Get(const std::string& path) const;
+  // Everything logged so far.
+  std::string Log() const;
+  void Stop(int grace_ms = 0);
+
+  TempDir dir;
+  std::string data;
+  SetServiceClock clock{kTestEpoch};
+  std::string log_path;
+  std::FILE* log = nullptr;
+  ServiceOptions options;
+  std::unique_ptr<HttpService> service;
+  int port = 0;
+};
+
+struct RunningCli;
+// What a lintaro-cli started in the background wrote on standard error so far.
+std::string ErrSoFar(const RunningCli& running);
+// The port of its "lintaro-cli: serving on http://127.0.0.1:PORT/", once
+// written; 0 when it did not come within five seconds.
+int ServingPort(const RunningCli& running);
+
+}  // namespace lintaro::testing
+
+#endif  // LINTARO_TESTS_SERVE_SERVICE_HARNESS_H_
