@@ -81,7 +81,7 @@ install(FILES ${formats_page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man5 COMPONENT
 # package), so it is written at install time.
 install(CODE "set(LINTARO_UNIT_BINDIR \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
   configure_file(\"${CMAKE_SOURCE_DIR}/packaging/lintaro-serve.service.in\"
-    \"${CMAKE_BINARY_DIR}/packaging/lintaro-serve.service\" @ONLY)")
+    \"${CMAKE_BINARY_DIR}/packaging/lintaro-serve.service\" @ONLY)" COMPONENT cli)
 install(FILES ${CMAKE_BINARY_DIR}/packaging/lintaro-serve.service DESTINATION lib/systemd/user
   COMPONENT cli)
 

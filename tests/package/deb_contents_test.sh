@@ -97,8 +97,12 @@ depends_names() { dpkg-deb -f "$1" Depends | tr ',' '\n' | sed 's/^ *//; s/[ (].
 
 check_package lintaro-cli "${cli_files[@]}"
 cli_deb=$work/lintaro-cli_${version}_${arch}.deb
-# lintaro-cli needs the packages of what ldd shows it loads, and no other.
-loaded=$(ldd "$build/lintaro-cli" | awk '$3 ~ /^\// { print $3 } $1 ~ /^\// { print $1 }')
+# lintaro-cli needs the packages of the libraries it names itself (what ldd
+# shows it loads directly; those bring their own), and no other.
+needed=$(readelf -d "$build/lintaro-cli" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p')
+loaded=$(ldd "$build/lintaro-cli" | awk -v needed="$needed" '
+  BEGIN { n = split(needed, names, "\n"); for (i = 1; i <= n; i++) want[names[i]] = 1 }
+  $1 in want && $3 ~ /^\// { print $3 }')
 owners=$(for lib in $loaded; do
   dpkg -S "$lib" 2>/dev/null || dpkg -S "$(realpath "$lib")" 2>/dev/null || echo "unowned: $lib"
 done | sed 's/:.*//' | sort -u)

@@ -52,7 +52,7 @@ leaked=$(ls "$cli_prefix/bin" | grep -v -x -e lintaro-cli || true)
 [[ -z $leaked ]] || fail "lintaro-cli installed alone wrote into bin/: $leaked"
 
 # The sections an administrator looks for, in the order of man-pages(7).
-cli_sections="NAME SYNOPSIS DESCRIPTION EXIT STATUS ENVIRONMENT FILES EXAMPLES SEE ALSO"
+cli_sections="NAME SYNOPSIS DESCRIPTION EXIT STATUS SERVING AN OFFICE ENVIRONMENT FILES EXAMPLES SEE ALSO"
 sections_of() { zcat "$1" | sed -n 's/^\.SH "*\([^"]*\)"*$/\1/p' | tr '\n' ' ' | sed 's/ $//'; }
 page=$prefix/share/man/man1/lintaro-cli.1.gz
 if [[ -f $page ]]; then
