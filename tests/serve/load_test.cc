@@ -188,7 +188,11 @@ TEST(ServeLoad, FiftyUploadsFromTenClientsWithBadRequestsAmongThem) {
   const long peak_kb = PeakRssKb(server.pid);
   std::printf("lintaro-cli serve: peak resident memory %ld MB for 50 checks, two of %s records\n",
               peak_kb / 1024, records.c_str());
+#ifndef __SANITIZE_ADDRESS__
+  // Under AddressSanitizer freed memory is held back on purpose, so the
+  // bound is the built program's.
   EXPECT_LT(peak_kb, 150 * 1024) << "the service held much of what it was sent";
+#endif
   kill(server.pid, SIGTERM);
   EXPECT_EQ(FinishCli(server).status, 0);
 }
