@@ -36,7 +36,14 @@ std::optional<std::string> UnreadableFileProblem(const std::string& file);
 // line), in the results and in messages.
 inline constexpr const char* kStandardInputName = "(standard input)";
 
-class SubmissionFile : public ByteSource {
+// The bytes of one submission file and its length as far as it is known,
+// for the progress of a run.
+class SubmissionSource : public ByteSource {
+ public:
+  virtual int64_t length() const = 0;
+};
+
+class SubmissionFile : public SubmissionSource {
  public:
   // Opens path for reading, without waiting on a named pipe or a device.
   // Throws RunFailure: kFileNotFound when nothing of that name exists, kOther
@@ -48,7 +55,7 @@ class SubmissionFile : public ByteSource {
   SubmissionFile& operator=(const SubmissionFile&) = delete;
 
   // The file's length in bytes when it was opened.
-  int64_t length() const { return length_; }
+  int64_t length() const override { return length_; }
 
   size_t Read(char* buffer, size_t size) override;
   void Close();

@@ -367,23 +367,27 @@ void CheckRun::ChooseFile() {
 CheckRun::Step CheckRun::TestFile() {
   // The file is opened first: one that cannot be tested (a named pipe, a
   // folder) leaves the last results, and the window showing them, as they were.
-  SubmissionFile file(file_name_ == kStandardInputName && !options_.standard_input_copy.empty()
-                          ? options_.standard_input_copy
-                          : file_name_);
+  const std::string& path =
+      file_name_ == kStandardInputName && !options_.standard_input_copy.empty()
+          ? options_.standard_input_copy
+          : file_name_;
+  std::unique_ptr<SubmissionSource> file = options_.open_submission
+                                               ? options_.open_submission(path)
+                                               : std::make_unique<SubmissionFile>(path);
   view_.FileOpened();
   if (state_.RecCtr == 1) OpenResults();
   results_->AddFile(file_name_, FormatDate(clock_.Today()));
   view_.SetBusy(true);
 
-  RecordFramer framer(file);
+  RecordFramer framer(*file);
   int32_t file_records = 0;
   std::string record;
   Step step = Step::kNext;
   while (step == Step::kNext && framer.Next(record)) {
     continuation_ = false;
-    step = ProcessRecord(record, file.length(), file_records);
+    step = ProcessRecord(record, file->length(), file_records);
   }
-  file.Close();
+  file.reset();
   return step;
 }
 

@@ -7,6 +7,7 @@
 #define LINTARO_RUN_CHECK_RUN_H_
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -88,6 +89,9 @@ struct CheckRunOptions {
   // Where the file chosen as kStandardInputName is read from (a copy of
   // standard input), or empty.
   std::string standard_input_copy;
+  // Opens a chosen submission file for reading instead of SubmissionFile
+  // (the service reads an upload while it still arrives), or empty.
+  std::function<std::unique_ptr<SubmissionSource>(const std::string& path)> open_submission;
 };
 
 inline constexpr const char* kOpenFileFilter =

@@ -1,7 +1,6 @@
 #include "serve/api_handlers.h"
 
-#include <chrono>
-
+#include "core/error_limit.h"
 #include "reports/report_forms.h"
 #include "serve/api_json.h"
 #include "serve/check_id.h"
@@ -16,7 +15,8 @@ constexpr int64_t kMultipartSlack = int64_t{64} * 1024;
 constexpr int kDefaultMaxErrors = 500;
 constexpr int64_t kDefaultLimit = 100;
 constexpr int64_t kMaxLimit = 1000;
-constexpr auto kEventInterval = std::chrono::milliseconds(200);
+// Progress events come at most this often; the last comes as the check ends.
+constexpr int kEventIntervalMs = 200;
 
 // A whole number from min to max, digits only.
 std::optional<int64_t> ParseNumber(const std::string& text, int64_t min, int64_t max) {
@@ -110,13 +110,43 @@ void ApiHandlers::Create(const httplib::Request& req, httplib::Response& res,
     return SetError(res, {registry_.stopping() ? 503 : 500, "unavailable", problem});
   }
   job->max_errors = max_errors;
-  if (std::optional<ApiError> error = ReceiveUpload(req, reader, *job, options_.max_upload_bytes)) {
-    registry_.Discard(job);
+  Receive(req, res, reader, std::move(job));
+}
+
+void ApiHandlers::Receive(const httplib::Request& req, httplib::Response& res,
+                          const httplib::ContentReader& reader, std::shared_ptr<CheckJob> job) {
+  // The check starts as its first file begins when a worker is free, and
+  // reads the upload as it arrives; otherwise it waits for the whole upload.
+  auto stream = std::make_shared<UploadStream>();
+  bool started = false;
+  const auto first_file = [&](const ReceivedUpload& so_far) {
+    if (so_far.max_errors) job->max_errors = *so_far.max_errors;
+    job->upload = stream;
+    started = registry_.StartWhileUploading(job);
+    if (!started) job->upload.reset();
+  };
+  ReceivedUpload received;
+  std::optional<ApiError> error =
+      ReceiveUpload(req, reader, JoinPath(job->folder, kCheckFilesFolder),
+                    options_.max_upload_bytes, *stream, first_file, received);
+  if (error) {
+    stream->Ended(false);
+    if (started)
+      registry_.Abandon(job);
+    else
+      registry_.Discard(job);
     CloseAfter(res);
     return SetError(res, *error);
   }
   const std::string id = job->id;
-  registry_.Submit(std::move(job));
+  if (started) {
+    registry_.UploadEnded(job, std::move(received.files));
+    stream->Ended(true);
+  } else {
+    if (received.max_errors) job->max_errors = *received.max_errors;
+    job->files = std::move(received.files);
+    registry_.Submit(std::move(job));
+  }
   res.status = 202;
   res.set_header("Location", "/api/v1/checks/" + id);
   res.set_content(CreatedJson(id), kJson);
@@ -149,7 +179,7 @@ void ApiHandlers::Events(const httplib::Request& req, httplib::Response& res) {
                                        sink.done();
                                        return true;
                                      }
-                                     std::this_thread::sleep_for(kEventInterval);
+                                     registry_.WaitForEnd(id, kEventIntervalMs);
                                      return true;
                                    });
 }

@@ -46,6 +46,9 @@ class ApiHandlers {
  private:
   // The check named by the path's first match, or a 404 answer.
   std::optional<CheckStatus> Find(const httplib::Request& req, httplib::Response& res);
+  // Stores the upload of a prepared check and queues the check.
+  void Receive(const httplib::Request& req, httplib::Response& res,
+               const httplib::ContentReader& reader, std::shared_ptr<CheckJob> job);
 
   CheckRegistry& registry_;
   const ServiceOptions& options_;

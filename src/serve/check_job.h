@@ -7,10 +7,13 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace lintaro {
+
+class UploadStream;
 
 enum class CheckState { kQueued, kRunning, kDone, kFailed };
 
@@ -29,6 +32,10 @@ struct CheckJob {
   std::vector<UploadedFile> files;
   int max_errors = 500;
   int64_t bytes_total = 0;
+  // Set when the check starts while its upload still arrives (and then
+  // never changed): its files are read from the upload as they come, and
+  // files and bytes_total are set when the upload ended.
+  std::shared_ptr<UploadStream> upload;
 
   CheckState state = CheckState::kQueued;
   int64_t created = 0;  // service clock seconds
@@ -48,6 +55,7 @@ struct CheckJob {
   std::atomic<bool> cancel{false};
   // Deleted while it ran: its folder goes when the run has ended.
   bool deleted = false;
+  bool removing = false;  // its run ended and its folder is being deleted
 };
 
 }  // namespace lintaro

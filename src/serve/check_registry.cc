@@ -138,6 +138,30 @@ void CheckRegistry::Submit(std::shared_ptr<CheckJob> job) {
   changed_.notify_all();
 }
 
+bool CheckRegistry::StartWhileUploading(const std::shared_ptr<CheckJob>& job) {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (stop_taking_.load() || !queue_.empty() || running_ >= std::max(1, options_.jobs))
+      return false;
+    --preparing_;
+    checks_[job->id] = job;
+    queue_.push_back(job);
+  }
+  changed_.notify_all();
+  return true;
+}
+
+void CheckRegistry::UploadEnded(const std::shared_ptr<CheckJob>& job,
+                                std::vector<UploadedFile> files) {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    job->files = std::move(files);
+    job->bytes_total = 0;
+    for (const UploadedFile& f : job->files) job->bytes_total += f.size;
+  }
+  changed_.notify_all();
+}
+
 void CheckRegistry::Discard(const std::shared_ptr<CheckJob>& job) {
   {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -174,11 +198,22 @@ void CheckRegistry::Finish(const std::shared_ptr<CheckJob>& job, CheckEnding end
     job->has_results = ending.has_results;
     job->ended = options_.clock->Now();
     deleted = job->deleted;
+    job->removing = deleted;
     if (!deleted) WriteCheckMeta(*job);
     --running_;
   }
+  if (deleted) {
+    RemoveFolder(job->folder);
+    std::lock_guard<std::mutex> lock(mutex_);
+    job->removing = false;
+  }
   changed_.notify_all();
-  if (deleted) RemoveFolder(job->folder);
+}
+
+void CheckRegistry::Abandon(const std::shared_ptr<CheckJob>& job) {
+  Delete(job->id);
+  std::unique_lock<std::mutex> lock(mutex_);
+  changed_.wait(lock, [&] { return job->state != CheckState::kRunning && !job->removing; });
 }
 
 CheckStatus CheckRegistry::StatusLocked(const CheckJob& job) const {

@@ -73,6 +73,15 @@ class CheckRegistry {
   std::shared_ptr<CheckJob> Prepare(std::string& problem, bool& queue_full);
   // Queues a prepared check whose files are stored.
   void Submit(std::shared_ptr<CheckJob> job);
+  // Queues a prepared check whose upload has just begun (job.upload), when
+  // a worker is free to start it at once; false, leaving it prepared, when
+  // none is.
+  bool StartWhileUploading(const std::shared_ptr<CheckJob>& job);
+  // The upload of a check started while uploading has ended whole.
+  void UploadEnded(const std::shared_ptr<CheckJob>& job, std::vector<UploadedFile> files);
+  // Deletes a check started while uploading whose upload failed, and waits
+  // until its folder is gone.
+  void Abandon(const std::shared_ptr<CheckJob>& job);
   // Deletes a prepared check that was never submitted (its upload failed).
   void Discard(const std::shared_ptr<CheckJob>& job);
 

@@ -16,6 +16,7 @@
 #include "reports/outcome.h"
 #include "reports/report_forms.h"
 #include "run/check_run.h"
+#include "serve/upload_stream.h"
 #include "store/results_db.h"
 
 namespace lintaro {
@@ -25,10 +26,12 @@ constexpr const char* kTextReport = "report.txt";
 constexpr const char* kJsonReport = "report.json";
 constexpr size_t kWriteChunk = 1 << 20;
 
-// Hands out the uploaded files in order and keeps the run's messages.
+// Hands out the uploaded files in order (from the upload as it arrives,
+// when the check started with it) and keeps the run's messages.
 class UploadPrompts : public Prompts {
  public:
-  explicit UploadPrompts(const std::vector<UploadedFile>& files) : files_(files) {}
+  UploadPrompts(const CheckJob& job, UploadStream::StopTest stopped)
+      : job_(job), stopped_(std::move(stopped)) {}
   Answer Message(const std::string& title, const std::string& text, Icon,
                  Buttons buttons) override {
     messages.push_back(title + ": " + ToLineFeeds(text));
@@ -37,25 +40,32 @@ class UploadPrompts : public Prompts {
                                         : Answer::kCancel;
   }
   std::optional<std::string> OpenFile(const std::string&, const std::string&) override {
-    if (next_ >= files_.size()) return std::nullopt;
-    return files_[next_++].path;
+    if (job_.upload) {
+      std::optional<std::string> path = job_.upload->WaitForFile(next_, stopped_);
+      if (path) ++next_;
+      return path;
+    }
+    if (next_ >= job_.files.size()) return std::nullopt;
+    return job_.files[next_++].path;
   }
   size_t files_opened() const { return next_; }
   std::vector<std::string> messages;
 
  private:
-  const std::vector<UploadedFile>& files_;
+  const CheckJob& job_;
+  UploadStream::StopTest stopped_;
   size_t next_ = 0;
 };
 
-// The check's progress: the record under test and the bytes read so far.
+// The check's progress: the record under test and the bytes read so far
+// (counted by the file itself when it is read as it is uploaded).
 class ProgressView : public RunView {
  public:
   ProgressView(CheckJob& job, const UploadPrompts& prompts) : job_(job), prompts_(prompts) {}
   void RecordStarted(int32_t rec_ctr, double fraction) override {
     job_.records_tested.store(rec_ctr, std::memory_order_relaxed);
     const size_t opened = prompts_.files_opened();
-    if (opened == 0) return;
+    if (opened == 0 || job_.upload) return;
     int64_t before = 0;
     for (size_t i = 0; i + 1 < opened; ++i) before += job_.files[i].size;
     const int64_t size = job_.files[opened - 1].size;
@@ -159,7 +169,10 @@ std::string Joined(const std::vector<std::string>& lines) {
 CheckEnding RunCheckJob(CheckJob& job, const std::atomic<bool>& stop) {
   CheckEnding ending;
   try {
-    UploadPrompts prompts(job.files);
+    const UploadStream::StopTest stopped = [&job, &stop] {
+      return job.cancel.load(std::memory_order_relaxed) || stop.load(std::memory_order_relaxed);
+    };
+    UploadPrompts prompts(job, stopped);
     ProgressView view(job, prompts);
     StopPump pump(job, stop);
     SystemClock clock;
@@ -168,9 +181,21 @@ CheckEnding RunCheckJob(CheckJob& job, const std::atomic<bool>& stop) {
     options.program_folder = job.folder;
     options.max_errors = job.max_errors;
     options.pump = &pump;
+    if (job.upload) {
+      options.open_submission = [&job, &prompts, &stopped](const std::string& path) {
+        return std::make_unique<StreamedFile>(*job.upload, prompts.files_opened() - 1, path,
+                                              job.bytes_read, stopped);
+      };
+    }
     CheckRun run(state, prompts, clock, view, options);
     pump.set_run(&run);
     const RunSummary summary = run.ReadFile();
+    // A check that ended before its upload did waits for the rest: its
+    // files are known only then, and a cut upload leaves no verdict.
+    if (job.upload && !job.upload->WaitForEnd(stopped)) {
+      ending.problem = "the upload ended before its end";
+      return ending;
+    }
     const ReportedOutcome outcome = OutcomeOfRun(summary);
     std::vector<std::string> paths;
     for (const UploadedFile& f : job.files) paths.push_back(f.path);

@@ -22,7 +22,9 @@ constexpr size_t kWriteBuffer = 1 << 20;
 // The files of one upload, written as their bytes arrive.
 class FileSink {
  public:
-  FileSink(CheckJob& job, int64_t max_bytes) : job_(job), max_bytes_(max_bytes) {}
+  FileSink(const std::string& folder, int64_t max_bytes, UploadStream& stream,
+           std::vector<UploadedFile>& files)
+      : folder_(folder), max_bytes_(max_bytes), stream_(stream), files_(files) {}
   ~FileSink() { Close(); }
 
   bool Open(const std::string& client_name) {
@@ -31,10 +33,11 @@ class FileSink {
     const std::string base = name;
     for (int n = 2; used_.count(name) != 0; ++n) name = base + "-" + std::to_string(n);
     used_.insert(name);
-    const std::string path = JoinPath(JoinPath(job_.folder, kCheckFilesFolder), name);
+    const std::string path = JoinPath(folder_, name);
     fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd_ < 0) return Fail(500, "storage", "cannot store the upload: " + Errno());
-    job_.files.push_back(UploadedFile{name, path, 0});
+    files_.push_back(UploadedFile{name, path, 0});
+    stream_.FileBegan(path);
     return true;
   }
   bool Write(const char* data, size_t length) {
@@ -42,7 +45,7 @@ class FileSink {
     total_ += static_cast<int64_t>(length);
     if (total_ > max_bytes_) return TooLarge();
     buffer_.append(data, length);
-    job_.files.back().size += static_cast<int64_t>(length);
+    files_.back().size += static_cast<int64_t>(length);
     return buffer_.size() < kWriteBuffer || Flush();
   }
   bool Close() {
@@ -76,11 +79,14 @@ class FileSink {
       done += static_cast<size_t>(n);
     }
     buffer_.clear();
+    stream_.FileGrew(files_.back().size);
     return true;
   }
 
-  CheckJob& job_;
+  std::string folder_;
   int64_t max_bytes_;
+  UploadStream& stream_;
+  std::vector<UploadedFile>& files_;
   int64_t total_ = 0;
   int fd_ = -1;
   std::string buffer_;
@@ -88,15 +94,32 @@ class FileSink {
 };
 
 std::optional<ApiError> ReceiveMultipart(const httplib::ContentReader& reader, FileSink& sink,
-                                         CheckJob& job) {
+                                         const std::function<void(const ReceivedUpload&)>& first,
+                                         ReceivedUpload& received) {
   std::string field_name, field;
   bool in_field = false;
+  const auto take_field = [&]() -> bool {
+    if (!in_field) return true;
+    in_field = false;
+    received.max_errors = ParseMaxErrors(field);
+    if (!received.max_errors)
+      return sink.Fail(400, "bad_parameter", "max_errors must be a whole number from 1 to 25000");
+    return true;
+  };
   const bool read_whole = reader(
       [&](const httplib::MultipartFormData& part) {
-        in_field = part.name == "max_errors";
+        if (!take_field()) return false;
         field_name = part.name;
-        if (part.name == "file") return sink.Open(part.filename);
-        return sink.Close();
+        if (part.name == "max_errors") {
+          if (!received.files.empty())
+            return sink.Fail(400, "bad_parameter",
+                             "the max_errors field must come before the files");
+          in_field = true;
+          field.clear();
+        }
+        if (part.name != "file") return sink.Close();
+        if (received.files.empty() && first) first(received);
+        return sink.Open(part.filename);
       },
       [&](const char* data, size_t length) {
         if (!in_field) return field_name == "file" ? sink.Write(data, length) : true;
@@ -104,14 +127,8 @@ std::optional<ApiError> ReceiveMultipart(const httplib::ContentReader& reader, F
         return field.size() <= kMaxFieldBytes;
       });
   if (sink.error) return sink.error;
-  if (!read_whole || !sink.Close())
+  if (!read_whole || !take_field() || !sink.Close())
     return sink.error.value_or(ApiError{400, "bad_request", "the upload ended before its end"});
-  if (!field.empty() || in_field) {
-    std::optional<int> limit = ParseMaxErrors(field);
-    if (!limit)
-      return ApiError{400, "bad_parameter", "max_errors must be a whole number from 1 to 25000"};
-    job.max_errors = *limit;
-  }
   return std::nullopt;
 }
 
@@ -131,12 +148,16 @@ std::string SafeFileName(const std::string& name) {
 std::optional<int> ParseMaxErrors(const std::string& text) { return ParseErrorLimitEntry(text); }
 
 std::optional<ApiError> ReceiveUpload(const httplib::Request& req,
-                                      const httplib::ContentReader& reader, CheckJob& job,
-                                      int64_t max_bytes) {
-  FileSink sink(job, max_bytes);
+                                      const httplib::ContentReader& reader,
+                                      const std::string& files_folder, int64_t max_bytes,
+                                      UploadStream& stream,
+                                      const std::function<void(const ReceivedUpload&)>& first_file,
+                                      ReceivedUpload& received) {
+  FileSink sink(files_folder, max_bytes, stream, received.files);
   if (req.is_multipart_form_data()) {
-    if (auto error = ReceiveMultipart(reader, sink, job)) return error;
+    if (auto error = ReceiveMultipart(reader, sink, first_file, received)) return error;
   } else {
+    if (first_file) first_file(received);
     if (!sink.Open(req.has_param("name") ? req.get_param_value("name") : "submission"))
       return sink.error;
     const bool read_whole =
@@ -145,7 +166,7 @@ std::optional<ApiError> ReceiveUpload(const httplib::Request& req,
     if (!read_whole || !sink.Close())
       return sink.error.value_or(ApiError{400, "bad_request", "the upload ended before its end"});
   }
-  if (job.files.empty()) return ApiError{400, "bad_request", "the request holds no file part"};
+  if (received.files.empty()) return ApiError{400, "bad_request", "the request holds no file part"};
   return std::nullopt;
 }
 

@@ -1,19 +1,22 @@
 // Receiving a submission: the body of POST /api/v1/checks, as multipart
 // form data (one or more `file` parts, in order, and an optional
-// `max_errors` field) or as a raw application/octet-stream body named by
-// ?name=. Each file is streamed to the check's files/ folder (mode 0600) as
-// it arrives, never held whole, and the upload is refused as soon as its
-// files pass the size bound.
+// `max_errors` field before them) or as a raw application/octet-stream body
+// named by ?name=. Each file is streamed to the check's files/ folder (mode
+// 0600) as it arrives, never held whole, and the upload is refused as soon
+// as its files pass the size bound.
 #ifndef LINTARO_SERVE_UPLOAD_H_
 #define LINTARO_SERVE_UPLOAD_H_
 
 #include <httplib.h>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "serve/check_job.h"
+#include "serve/upload_stream.h"
 
 namespace lintaro {
 
@@ -24,12 +27,25 @@ struct ApiError {
   std::string message;
 };
 
-// Stores the submission of req into job.files (and job.max_errors from the
-// form). Nothing on success; on failure the files written so far are left
-// for the caller to delete with the check's folder.
+// What an upload brought: its files, in order, and the form's max_errors.
+struct ReceivedUpload {
+  std::vector<UploadedFile> files;
+  std::optional<int> max_errors;  // the form's field, when it has one
+};
+
+// Stores the submission of req into files_folder, telling stream of each
+// file and of its bytes as they reach the disk (the stream's end is the
+// caller's to tell). first_file is called as the first file begins, with
+// the form's max_errors when given: a max_errors field after a file is
+// refused, so that a check can start with the first file. Nothing on
+// success; on failure the files written so far are left for the caller to
+// delete with the check's folder.
 std::optional<ApiError> ReceiveUpload(const httplib::Request& req,
-                                      const httplib::ContentReader& reader, CheckJob& job,
-                                      int64_t max_bytes);
+                                      const httplib::ContentReader& reader,
+                                      const std::string& files_folder, int64_t max_bytes,
+                                      UploadStream& stream,
+                                      const std::function<void(const ReceivedUpload&)>& first_file,
+                                      ReceivedUpload& received);
 
 // A client's file name as a name in the check's folder: its last part
 // (after / or \), without control characters, at most 200 bytes;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <thread>
 
 #include "serve/check_id.h"
 #include "serve/service_harness.h"
@@ -120,6 +121,41 @@ TEST(ServeApi, ASubmissionInTwoFilesAndARawBody) {
   const json raw = service.WaitFor(json::parse(res->body)["id"]);
   EXPECT_EQ(raw["files"], json::array({"mine.txt"}));
   EXPECT_EQ(raw["summary"]["outcome"], "error_limit");
+}
+
+// A check starts with the first megabytes of its upload and reads the rest
+// as it arrives, with the command line's result; when such an upload is
+// cut, its check and everything stored for it are gone.
+TEST(ServeApi, ACheckReadsItsUploadAsItArrives) {
+  TempDir dir;
+  const std::string file = dir.str() + "/big.txt";
+  ASSERT_EQ(RunShell(LINTARO_GEN_PATH " --records 3000 " + file).status, 0);
+  const CliResult cli = RunCli({"check", "--format", "json", "--home", dir.str(), file});
+  const json expected = json::parse(cli.out);
+  ServiceHarness service;
+  for (const bool cut : {false, true}) {
+    HeldUpload upload(service, file, size_t{2} << 20);
+    const std::string id = upload.RunningCheck();
+    const int status = upload.Finish(cut);
+    ASSERT_FALSE(id.empty()) << "no check ran while its upload arrived";
+    if (cut) {
+      EXPECT_TRUE(status == -1 || status == 400) << status;
+      // The client left without waiting for the answer: give the service a moment.
+      for (int i = 0; i < 500 && !(service.Get("/api/v1/checks")["checks"].empty() &&
+                                   fs::is_empty(service.data));
+           ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      EXPECT_EQ(service.Get("/api/v1/checks")["checks"].size(), 0u);
+      for (const auto& e : fs::recursive_directory_iterator(service.data))
+        ADD_FAILURE() << e.path();
+      continue;
+    }
+    EXPECT_EQ(status, 202);
+    const json summary = service.WaitFor(id)["summary"];
+    for (const char* key : {"outcome", "records_tested", "records_with_errors", "errors_found"})
+      EXPECT_EQ(summary[key], expected[key]) << key;
+    ASSERT_EQ(service.Client()->Delete(("/api/v1/checks/" + id).c_str())->status, 204);
+  }
 }
 
 }  // namespace

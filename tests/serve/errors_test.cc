@@ -67,6 +67,12 @@ std::string BadRequests(const ServiceHarness& service, const std::string& done_i
               MultipartBody(
                   b, Part(b, "max_errors", "", "25001") + Part(b, "file", "a.txt", sample), true),
               form));
+  trace += Line(
+      "POST form max_errors after the file",
+      c->Post(
+          "/api/v1/checks",
+          MultipartBody(b, Part(b, "file", "a.txt", sample) + Part(b, "max_errors", "", "3"), true),
+          form));
   trace +=
       Line("POST form without a file",
            c->Post("/api/v1/checks", MultipartBody(b, Part(b, "note", "", "hello"), true), form));
@@ -90,7 +96,7 @@ std::string BadRequests(const ServiceHarness& service, const std::string& done_i
 TEST(ServeErrors, EveryRefusalHasItsStatusAndMessage) {
   TempDir files;
   const std::string big = files.str() + "/big.txt";
-  ASSERT_EQ(RunShell(LINTARO_GEN_PATH " --records 60000 " + big).status, 0);
+  ASSERT_EQ(RunShell(LINTARO_GEN_PATH " --records 3000 " + big).status, 0);
   ServiceHarness service([](ServiceOptions& o) {
     o.jobs = 1;
     o.max_waiting = 1;
@@ -100,8 +106,9 @@ TEST(ServeErrors, EveryRefusalHasItsStatusAndMessage) {
   service.WaitFor(done);
   std::string trace = BadRequests(service, done);
 
-  const std::string running = service.Submit({big});
-  service.WaitFor(running, [](const nlohmann::json& s) { return s["state"] == "running"; });
+  // Running until the rest of its upload comes, which it never does.
+  HeldUpload held(service, big, size_t{2} << 20);
+  const std::string running = held.RunningCheck();
   const std::string queued = service.Submit({kSamples + "mistakes.txt"});
   auto c = service.Client();
   const nlohmann::json waiting = service.Get("/api/v1/checks/" + queued);
@@ -114,6 +121,7 @@ TEST(ServeErrors, EveryRefusalHasItsStatusAndMessage) {
   trace += Line("POST with one check waiting", service.Upload({kSamples + "clean.txt"}));
   trace += Line("DELETE the running check", c->Delete(("/api/v1/checks/" + running).c_str()));
   trace += Line("GET the deleted check", c->Get(("/api/v1/checks/" + running).c_str()));
+  held.Finish(/*cut=*/true);
   const nlohmann::json after = service.WaitFor(queued);
   trace += "the queued check then: " + after["state"].dump() + " " + after["outcome"].dump() + "\n";
   service.Stop();

@@ -121,8 +121,9 @@ TEST(ServeLifecycle, ChecksAreDeletedKeepHoursAfterTheyEnded) {
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     EXPECT_EQ(service.Get("/api/v1/checks")["checks"].size(), 2u);
     service.clock.Set(kTestEpoch + 3 * 3600);
-    service.WaitFor(expired, [](const json& s) { return s.contains("error"); });
-    EXPECT_FALSE(fs::exists(data + "/" + expired));
+    service.WaitFor(expired, [&](const json& s) {
+      return s.contains("error") && !fs::exists(data + "/" + expired);  // the folder goes last
+    });
     EXPECT_TRUE(fs::exists(data + "/" + kept + "/ERRLOG2C.MDB"));
   }
   const auto three_hours = [](ServiceOptions& o) { o.keep_seconds = 3 * 3600; };
@@ -141,20 +142,27 @@ TEST(ServeLifecycle, ChecksAreDeletedKeepHoursAfterTheyEnded) {
 }
 
 // The service ends while a check runs and another waits: the running one
-// is stopped after the grace and recorded as interrupted, never as a
-// verdict; the waiting one is deleted with its upload.
+// is stopped and recorded as interrupted, never as a verdict; the waiting
+// one is deleted with its upload.
 TEST(ServeLifecycle, EndingTheServiceInterruptsItsChecks) {
   TempDir files;
   const std::string big = files.str() + "/big.txt";
+  const std::string small = files.str() + "/small.txt";
   ASSERT_EQ(RunShell(LINTARO_GEN_PATH " --records 60000 " + big).status, 0);
+  ASSERT_EQ(RunShell(LINTARO_GEN_PATH " --records 3000 " + small).status, 0);
   const std::string data = files.str() + "/data";
   std::string running, queued;
   {
     ServiceHarness service([](ServiceOptions& o) { o.jobs = 1; }, data);
+    // The big check waits, whole, behind one that reads its upload as it
+    // comes, so that it runs from a whole upload once that one ended.
+    HeldUpload first(service, small, size_t{2} << 20);
+    first.RunningCheck();
     running = service.Submit({big});
+    first.Finish();
     service.WaitFor(running, [](const json& s) { return s["records_tested"] > 100; });
     queued = service.Submit({kSamples + "mistakes.txt"});
-    service.Stop(50);
+    service.Stop(0);
   }
   EXPECT_FALSE(fs::exists(data + "/" + queued));
   ServiceHarness again({}, data);

@@ -103,6 +103,53 @@ std::string ServiceHarness::Log() const {
   return text.str();
 }
 
+HeldUpload::HeldUpload(const ServiceHarness& service, const std::string& file, size_t first_bytes)
+    : service_(service), bytes_(ReadWholeFile(file)), first_bytes_(first_bytes) {
+  std::shared_future<void> rest = rest_.get_future().share();
+  client_ = std::thread([this, rest] {
+    httplib::Client c("127.0.0.1", service_.port);
+    if (!service_.options.token.empty()) c.set_bearer_token_auth(service_.options.token.c_str());
+    httplib::Result answer = c.Post(
+        "/api/v1/checks?name=held.txt", bytes_.size(),
+        [&](size_t offset, size_t length, httplib::DataSink& sink) {
+          if (offset == first_bytes_) {
+            rest.wait();
+            if (cut_) return false;
+          }
+          const size_t end = offset < first_bytes_ ? first_bytes_ : bytes_.size();
+          sink.write(bytes_.data() + offset, std::min(length, end - offset));
+          return true;
+        },
+        "application/octet-stream");
+    if (answer) status_ = answer->status;
+  });
+}
+
+HeldUpload::~HeldUpload() {
+  if (client_.joinable()) Finish(true);
+}
+
+std::string HeldUpload::RunningCheck(std::chrono::seconds timeout) const {
+  const auto end = std::chrono::steady_clock::now() + timeout;
+  while (std::chrono::steady_clock::now() < end) {
+    const nlohmann::json list = service_.Get("/api/v1/checks");
+    for (const nlohmann::json& check : list["checks"]) {
+      const std::string id = check["id"];
+      if (check["state"] == "running" && service_.Get("/api/v1/checks/" + id)["records_tested"] > 0)
+        return id;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return "";
+}
+
+int HeldUpload::Finish(bool cut) {
+  cut_ = cut;
+  rest_.set_value();
+  client_.join();
+  return status_;
+}
+
 std::string ErrSoFar(const RunningCli& running) {
   std::string text(1 << 16, '\0');
   const ssize_t n = pread(running.err_fd, text.data(), text.size(), 0);

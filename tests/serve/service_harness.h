@@ -9,9 +9,11 @@
 #include <chrono>
 #include <cstdio>
 #include <functional>
+#include <future>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <string>
+#include <thread>
 
 #include "serve/http_service.h"
 #include "support/fakes.h"
@@ -52,6 +54,30 @@ class ServiceHarness {
   ServiceOptions options;
   std::unique_ptr<HttpService> service;
   int port = 0;
+};
+
+// An upload sent in two steps: the first `first_bytes` of file at once,
+// the rest when Finish is called (or nothing more, the request cut, when
+// Cut is). A check starts with the first part and is running until then.
+class HeldUpload {
+ public:
+  HeldUpload(const ServiceHarness& service, const std::string& file, size_t first_bytes);
+  ~HeldUpload();
+  // The id of the check that runs on the first part, once it tested a
+  // record; empty after a timeout.
+  std::string RunningCheck(std::chrono::seconds timeout = std::chrono::seconds(30)) const;
+  // Sends the rest (cut: closes the connection instead); the answer's
+  // status, or -1 when the connection ended without one.
+  int Finish(bool cut = false);
+
+ private:
+  const ServiceHarness& service_;
+  std::string bytes_;
+  size_t first_bytes_;
+  bool cut_ = false;
+  std::promise<void> rest_;
+  int status_ = -1;
+  std::thread client_;
 };
 
 struct RunningCli;
