@@ -1,9 +1,10 @@
 // Writes a test run's batches of rows into the results database on a
 // thread of its own, so that the run checks the next records meanwhile.
 //
-// Batches are written and committed one by one in the order handed over,
-// each in one transaction: a run killed at any moment leaves a database
-// that holds every batch committed so far. At most max_waiting batches are
+// Batches are written one by one in the order handed over, each committed
+// with its rows unless it leaves its transaction open for the batches after
+// it (WriteBatch::LeaveTransactionOpen): a run killed at any moment leaves a
+// database that holds every batch committed so far. At most max_waiting batches are
 // handed over and not yet written; handing over one more waits, so the
 // memory held stays the same however long the file. Each writer has its own
 // thread (started when the first batch is handed over) and touches only its
@@ -51,7 +52,7 @@ class BatchWriter {
   void Hand(std::unique_ptr<WriteBatch> batch);
 
   // Writes batch after every batch handed over and returns when all are
-  // committed; the database may then be read and written on the calling
+  // committed (batch must commit); the database may then be read and written on the calling
   // thread until the next Hand. Before the first Hand the batch is written
   // on the calling thread. Throws the kept failure or batch's own.
   void Finish(std::unique_ptr<WriteBatch> batch);

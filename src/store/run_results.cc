@@ -8,7 +8,10 @@ RunResults::RunResults(std::unique_ptr<ResultsDb> db, int batch_records)
 }
 
 RunResults::RunResults(ResultsDb& db, int batch_records)
-    : db_(&db), batch_records_(batch_records < 1 ? 1 : batch_records), writer_(db) {
+    : db_(&db),
+      batch_records_(batch_records < 1 ? 1 : batch_records),
+      hand_records_(batch_records_ < kHandRecords ? batch_records_ : kHandRecords),
+      writer_(db) {
   error_count_ = db_->CountErrors();
   last_keys_ = db_->ReadLastKeys();
   batch_ = writer_.Take();
@@ -137,11 +140,21 @@ void RunResults::WriteEmployers() {
 }
 
 void RunResults::EndRecord() {
-  if (++records_in_batch_ < batch_records_) return;
-  WriteCurrent();
-  WriteEmployers();
-  records_in_batch_ = 0;
+  ++records_in_batch_;
+  if (records_in_batch_ >= batch_records_) {
+    // The committed rows are whole: the current record and employer too.
+    WriteCurrent();
+    WriteEmployers();
+    records_in_batch_ = 0;
+    HandBatch(true);
+  } else if (records_in_batch_ % hand_records_ == 0) {
+    HandBatch(false);
+  }
+}
+
+void RunResults::HandBatch(bool commit) {
   std::unique_ptr<WriteBatch> full = std::move(batch_);
+  if (!commit) full->LeaveTransactionOpen();
   batch_ = writer_.Take();
   writer_.Hand(std::move(full));
 }

@@ -7,8 +7,9 @@
 // in batches of records, and at every Flush, so a run killed part-way leaves
 // a database that opens and holds every batch committed so far.
 //
-// The rows go into a WriteBatch; a full batch is handed to a BatchWriter,
-// which writes and commits it on its own thread while the run goes on. The
+// The rows go into a WriteBatch; every kHandRecords records the batch is
+// handed to a BatchWriter, which writes it on its own thread while the run
+// goes on, and commits every batch_records records. The
 // rows are numbered here as SQLite would number them, so nothing waits for
 // the database. A write that fails throws its StoreError from the next
 // EndRecord or Flush (once; nothing more is written afterwards). Reads of
@@ -34,6 +35,11 @@ namespace lintaro {
 class RunResults : public ResultsReader {
  public:
   static constexpr int kDefaultBatchRecords = 4096;
+  // Records per batch handed to the writer (fewer when batch_records is
+  // smaller): the few batches on their way stay small, so the memory they
+  // take stays in the processor's cache and is not asked of the system
+  // again for each batch.
+  static constexpr int kHandRecords = 512;
 
   explicit RunResults(std::unique_ptr<ResultsDb> db, int batch_records = kDefaultBatchRecords);
   // Writes into db, which the caller keeps open after this is gone.
@@ -86,8 +92,9 @@ class RunResults : public ResultsReader {
   // Counts the stored rows and the current one, written or not.
   int64_t CountRecordsWithId(std::string_view id) override;
 
-  // Ends the current record's processing; when a batch is full, hands it
-  // to the writer.
+  // Ends the current record's processing; every kHandRecords records hands
+  // the batch to the writer, to be committed with the record that completes
+  // batch_records.
   void EndRecord();
   // Writes everything held in memory and commits; returns when it is
   // committed.
@@ -104,13 +111,16 @@ class RunResults : public ResultsReader {
  private:
   void WriteCurrent();
   void WriteEmployers();
+  // Hands the batch in hand to the writer; it is committed when commit.
+  void HandBatch(bool commit);
   // Hands the batch in hand to the writer and waits until all is committed.
   void WriteLastBatch();
 
   std::unique_ptr<ResultsDb> owned_db_;  // null when the caller keeps the database
   ResultsDb* db_;
   const int batch_records_;
-  int records_in_batch_ = 0;
+  const int hand_records_;
+  int records_in_batch_ = 0;       // since the last commit
   ResultsDb::LastKeys last_keys_;  // of the rows written or in batches
 
   int64_t misc_id_ = 0;

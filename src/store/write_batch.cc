@@ -111,11 +111,14 @@ void WriteBatch::Apply(ResultsDb& db, const Step& step) {
 }
 
 void WriteBatch::WriteTo(ResultsDb& db) {
-  if (steps_.empty()) return;
   try {
-    db.Begin();
-    for (const Step& step : steps_) Apply(db, step);
-    db.Commit();
+    if (!steps_.empty()) {
+      db.Begin();
+      for (const Step& step : steps_) Apply(db, step);
+    }
+    // An empty batch that commits still commits what the batches before it
+    // left open.
+    if (commits_) db.Commit();
   } catch (...) {
     db.Rollback();
     Clear();
@@ -131,6 +134,7 @@ void WriteBatch::Clear() {
   errors_.used = 0;
   totals_.used = 0;
   keys_.clear();
+  commits_ = true;
 }
 
 }  // namespace lintaro

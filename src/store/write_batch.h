@@ -1,5 +1,6 @@
 // A batch of row writes for the results database, kept in the order they
-// were made and written in one transaction.
+// were made and written in one transaction, which the batch commits unless
+// it is told to leave it open for the next batch.
 //
 // A test run fills a batch while it checks records and hands it to the
 // writer (store/batch_writer.h), which writes it on another thread. Rows
@@ -45,14 +46,22 @@ class WriteBatch {
   // transaction.
   void EndRun(RunEnding ending);
 
+  // The batch's rows are written without a commit: the transaction stays
+  // open, and the next batch that commits commits them too. A run hands its
+  // rows over in small batches (small enough to stay in the processor's
+  // cache) and commits every few thousand records.
+  void LeaveTransactionOpen() { commits_ = false; }
+  bool commits() const { return commits_; }
+
   bool empty() const { return steps_.empty(); }
 
-  // Writes every row in the order given and commits. When a write fails,
-  // the transaction is rolled back (the database keeps what was committed
-  // before it) and the StoreError is thrown. Either way the batch is empty
-  // afterwards.
+  // Writes every row in the order given (in the transaction left open, or
+  // a new one) and commits unless told not to. When a write fails, the
+  // transaction is rolled back (the database keeps what was committed
+  // before it, not what earlier batches left open) and the StoreError is
+  // thrown. Either way the batch is empty afterwards.
   void WriteTo(ResultsDb& db);
-  // Forgets every row, keeping their storage.
+  // Forgets every row, keeping their storage; the batch commits again.
   void Clear();
 
  private:
@@ -100,6 +109,7 @@ class WriteBatch {
   Rows<TotalsRow> totals_;
   // Rec_Num of a deletion, Data_Id of a PIN result, a run's RunEnding
   std::vector<int64_t> keys_;
+  bool commits_ = true;
 };
 
 }  // namespace lintaro

@@ -60,7 +60,6 @@ MainWindow::MainWindow(ProgramFolders folders, Prompts& prompts, Clock& clock, Q
   ask_record_number_ = [this](int64_t tested, const std::function<bool(int64_t)>& accept) {
     return GoToRecordDialog::Ask(tested, accept, this);
   };
-  pump_.set_before_events([this] { progress_line_->Flush(); });
   BuildArea();
   BuildCommandColumn();
   BuildMenus();

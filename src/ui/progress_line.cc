@@ -10,6 +10,9 @@ namespace lintaro {
 
 ProgressLine::ProgressLine(QWidget* parent) : QWidget(parent) {
   setObjectName("progressLine");
+  // The line fills its background (the window's): drawing it paints the
+  // line alone, not the window under it.
+  setAutoFillBackground(true);
   counter_label_ = new QLabel(this);
   counter_label_->setObjectName("lblRecCtr");
   QFont counter = counter_label_->font();
@@ -24,7 +27,19 @@ ProgressLine::ProgressLine(QWidget* parent) : QWidget(parent) {
   bar_ = new QLabel(this);
   bar_->setObjectName("lblPrgrss1");
   bar_->setStyleSheet("#lblPrgrss1 { background: #1f4e8c; }");
+  // The bar and its frame paint every pixel of theirs: when the bar grows,
+  // nothing under them is painted again.
+  bar_frame_->setAttribute(Qt::WA_OpaquePaintEvent);
+  bar_->setAttribute(Qt::WA_OpaquePaintEvent);
+  paint_timer_.setInterval(kPaintInterval);
+  connect(&paint_timer_, &QTimer::timeout, this, [this] {
+    if (waiting()) Flush(false);
+  });
   hide();
+}
+
+void ProgressLine::set_paint_interval(std::chrono::milliseconds interval) {
+  paint_timer_.setInterval(interval);
 }
 
 void ProgressLine::Start() {
@@ -36,12 +51,13 @@ void ProgressLine::Start() {
   shown_share_ = 0;
   PlaceBar();
   hide();
+  paint_timer_.start();
 }
 
 void ProgressLine::Record(int32_t rec_ctr, double share) {
-  record_ = rec_ctr;
-  if (share >= 0) share_ = std::clamp(share, 0.0, 1.0);
-  waiting_ = true;
+  record_.store(rec_ctr, std::memory_order_relaxed);
+  if (share >= 0) share_.store(std::clamp(share, 0.0, 1.0), std::memory_order_relaxed);
+  waiting_.store(true, std::memory_order_relaxed);
   if (isHidden()) Flush();
 }
 
@@ -51,30 +67,35 @@ void ProgressLine::FileRead() {
   Flush();
 }
 
-void ProgressLine::Flush() {
-  if (!waiting_) return;
-  waiting_ = false;
-  Draw();
+void ProgressLine::Flush() { Flush(true); }
+
+void ProgressLine::Flush(bool now) {
+  if (!waiting_.exchange(false, std::memory_order_relaxed)) return;
+  Draw(now);
 }
 
-void ProgressLine::Draw() {
-  counter_label_->setText(ToQString(ProcessingRecordText(record_)));
+void ProgressLine::Draw(bool now) {
+  const int32_t record = record_.load(std::memory_order_relaxed);
+  const double share = share_.load(std::memory_order_relaxed);
+  counter_label_->setText(ToQString(ProcessingRecordText(record)));
   // The count is announced every two seconds, and the last one at once.
-  if (!announced_.isValid() || announced_.hasExpired(2000) || share_ >= 1) {
+  if (!announced_.isValid() || announced_.hasExpired(2000) || share >= 1) {
     counter_label_->setAccessibleName(counter_label_->text());
     bar_frame_->setAccessibleDescription(
-        QString("%1% of the file tested").arg(qRound(share_ * 100)));
+        QString("%1% of the file tested").arg(qRound(share * 100)));
     announced_.start();
   }
-  shown_record_ = record_;
-  shown_share_ = share_;
+  shown_record_ = record;
+  shown_share_ = share;
   PlaceBar();
   show();
-  // Painted before the caller goes on (a message box may come next).
-  repaint();
+  // Painted before the caller goes on (a message box may come next), or
+  // with the window's next events.
+  if (now) repaint();
 }
 
 void ProgressLine::Hide() {
+  paint_timer_.stop();
   waiting_ = false;
   hide();
 }

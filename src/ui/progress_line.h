@@ -3,16 +3,22 @@
 // "lblPrgrss1" growing inside its frame "lblPrgrss2" with the share of the
 // file read.
 //
-// A run reports every record; drawing each would slow it down, so the
-// newest counter and share wait until the window next processes its events
-// (Flush). Before any message or file dialog of the run they are drawn at
-// once (ProgressFirstPrompts), so that the counter and bar a box appears
-// over are the run's last, never those of an earlier moment or run.
+// A run reports every record; drawing each would slow it down, so the run
+// only sets the newest counter and share, and a timer draws them at most
+// every paint interval (50 ms: as often as anyone can see), when the window
+// processes its events. Only the counter and the bar are painted then. The
+// first record, the full bar at the end of the file, and the counter and
+// bar before any message or file dialog of the run are drawn at once
+// (ProgressFirstPrompts), so that the counter and bar a box appears over
+// are the run's last, never those of an earlier moment or run.
 #ifndef LINTARO_UI_PROGRESS_LINE_H_
 #define LINTARO_UI_PROGRESS_LINE_H_
 
 #include <QElapsedTimer>
+#include <QTimer>
 #include <QWidget>
+#include <atomic>
+#include <chrono>
 #include <cstdint>
 
 #include "core/platform.h"
@@ -32,7 +38,8 @@ class ProgressLine : public QWidget {
   void Start();
   // Record rec_ctr is being tested with share (0 to 1) of its file read, or
   // a negative share for a one-record file (the bar stays). The first
-  // record of a run is drawn at once, later ones at the next Flush.
+  // record of a run is drawn at once, later ones by the timer or at the
+  // next Flush.
   void Record(int32_t rec_ctr, double share);
   // The whole file was read: the bar is full, drawn now with the counter.
   void FileRead();
@@ -41,7 +48,11 @@ class ProgressLine : public QWidget {
   // Hides the line (the run is over, another view takes the area).
   void Hide();
 
-  bool waiting() const { return waiting_; }
+  static constexpr std::chrono::milliseconds kPaintInterval{50};
+  // How often the timer draws what waits (tests lengthen it).
+  void set_paint_interval(std::chrono::milliseconds interval);
+
+  bool waiting() const { return waiting_.load(std::memory_order_relaxed); }
   // The counter and share drawn last.
   int32_t shown_record() const { return shown_record_; }
   double shown_share() const { return shown_share_; }
@@ -50,15 +61,21 @@ class ProgressLine : public QWidget {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
-  void Draw();
+  // Draws what waits (the timer's, not now).
+  void Flush(bool now);
+  // Draws the newest counter and share: painted now, or when the window
+  // next paints.
+  void Draw(bool now);
   void PlaceBar();
 
   QLabel* counter_label_;
   QLabel* bar_frame_;
   QLabel* bar_;
-  int32_t record_ = 0;
-  double share_ = 0;
-  bool waiting_ = false;
+  QTimer paint_timer_;
+  // Set by the run at each record, read when drawing.
+  std::atomic<int32_t> record_ = 0;
+  std::atomic<double> share_ = 0;
+  std::atomic<bool> waiting_ = false;
   int32_t shown_record_ = 0;
   double shown_share_ = 0;
   // When the counter was last told to a screen reader (it changes faster

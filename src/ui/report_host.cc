@@ -20,13 +20,8 @@ ReportHost::ReportHost(QWidget* owner, Prompts& prompts, std::string program_fol
       prompts_(prompts),
       program_folder_(std::move(program_folder)),
       results_path_(std::move(results_path)),
-      printer_(std::make_unique<QPrinter>(QPrinter::HighResolution)),
-      report_printer_(std::make_unique<QtReportPrinter>(*printer_)),
-      qt_print_dialog_(std::make_unique<QtPrintDialogHost>(*printer_, owner)),
       desktop_shell_(std::make_unique<DesktopShell>()) {
-  printer_->setDocName("Lintaro Error Report");
   shell_ = desktop_shell_.get();
-  print_dialog_ = qt_print_dialog_.get();
   choose_format_ = [this](int current) -> std::optional<int> {
     ReportOptionDialog dialog(current, owner_);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
@@ -36,13 +31,31 @@ ReportHost::ReportHost(QWidget* owner, Prompts& prompts, std::string program_fol
 
 ReportHost::~ReportHost() { Close(); }
 
+// The printer is made when a report first needs it: making it loads the
+// system's printing, which a window that only tests files never uses.
+void ReportHost::MakePrinter() {
+  if (printer_) return;
+  printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  printer_->setDocName("Lintaro Error Report");
+  report_printer_ = std::make_unique<QtReportPrinter>(*printer_);
+  qt_print_dialog_ = std::make_unique<QtPrintDialogHost>(*printer_, owner_);
+}
+
+QPrinter& ReportHost::printer() {
+  MakePrinter();
+  return *printer_;
+}
+
+QtReportPrinter& ReportHost::report_printer() {
+  MakePrinter();
+  return *report_printer_;
+}
+
 void ReportHost::set_shell(Shell* shell) {
   shell_ = shell != nullptr ? shell : desktop_shell_.get();
 }
 
-void ReportHost::set_print_dialog(PrintDialogHost* host) {
-  print_dialog_ = host != nullptr ? host : qt_print_dialog_.get();
-}
+void ReportHost::set_print_dialog(PrintDialogHost* host) { print_dialog_ = host; }
 
 ReportForm* ReportHost::form() const { return form_.data(); }
 
@@ -57,8 +70,9 @@ ReportContext ReportHost::Context() {
   ReportContext c;
   c.settings = &settings_;
   c.prompts = &prompts_;
+  MakePrinter();
   c.printer = report_printer_.get();
-  c.print_dialog = print_dialog_;
+  c.print_dialog = print_dialog_ != nullptr ? print_dialog_ : qt_print_dialog_.get();
   c.shell = shell_;
   c.program_folder = program_folder_;
   c.online_services_url = online_services_url_;
@@ -98,7 +112,7 @@ void ReportHost::Request(bool print) {
 }
 
 void ReportHost::ReportPrintFailure() {
-  if (!report_printer_->TakeFailure()) return;
+  if (!report_printer_ || !report_printer_->TakeFailure()) return;
   QString where = printer_->printerName();
   if (printer_->outputFormat() == QPrinter::PdfFormat) where = printer_->outputFileName();
   prompts_.Message("Print Error Report",

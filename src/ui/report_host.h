@@ -53,8 +53,8 @@ class ReportHost : public ReportRequestHost {
   void set_online_services_url(std::string url) { online_services_url_ = std::move(url); }
 
   ReportSettings& settings() { return settings_; }
-  QPrinter& printer() { return *printer_; }
-  QtReportPrinter& report_printer() { return *report_printer_; }
+  QPrinter& printer();
+  QtReportPrinter& report_printer();
   // The report window of the last request, if still open.
   ReportForm* form() const;
   bool commands_enabled() const { return commands_enabled_; }
@@ -65,6 +65,7 @@ class ReportHost : public ReportRequestHost {
   ReportWindow& CreateReportWindow() override;
 
  private:
+  void MakePrinter();
   ReportContext Context();
   // Says so when the printer refused a job of this request.
   void ReportPrintFailure();
@@ -80,7 +81,7 @@ class ReportHost : public ReportRequestHost {
   std::unique_ptr<QtPrintDialogHost> qt_print_dialog_;
   std::unique_ptr<DesktopShell> desktop_shell_;
   Shell* shell_ = nullptr;
-  PrintDialogHost* print_dialog_ = nullptr;
+  PrintDialogHost* print_dialog_ = nullptr;  // null: the desktop's own
   std::function<std::optional<int>(int)> choose_format_;
   std::shared_ptr<ResultsDb> db_;  // the current request's database
   QPointer<ReportForm> form_;

@@ -67,6 +67,40 @@ TEST(BatchWriter, BatchesWrittenOnTheWritersThreadStoreWhatOneBatchStores) {
   EXPECT_EQ(Dump(*small), Dump(*whole));
 }
 
+// A run hands its rows over every RunResults::kHandRecords records, so that
+// few are held at a time, but commits only every batch_records records: a
+// reader never sees part of a batch, and the rows are those of one batch.
+TEST(BatchWriter, RowsGoOverInSmallBatchesAndAreCommittedEveryBatchRecords) {
+  static_assert(RunResults::kHandRecords < 1000);
+  testing::TempDir dir;
+  auto whole = ResultsDb::CreateInMemory();
+  auto db = ResultsDb::Create(dir.str() + "/results.db");
+  {
+    RunResults run(*whole, 100000);
+    WriteRun(run, 2500);
+  }
+  {
+    RunResults run(*db, 1000);
+    run.AddFile("/a.txt", "01/02/2008");
+    for (int r = 1; r <= 1700; ++r) {
+      run.AppendRecord(r, "RCW", "RECORD " + std::to_string(r));
+      run.AppendError("", "Field", "[x]", "Finding");
+      run.EndRecord();
+      if (r == RunResults::kHandRecords) {
+        EXPECT_EQ(run.peak_batches_waiting(), 1u);
+      }
+    }
+    const int64_t seen = ResultsDb::Open(dir.str() + "/results.db", true)->CountRecords();
+    EXPECT_TRUE(seen == 0 || seen == 1000) << seen;
+  }
+  db->Clear();
+  {
+    RunResults run(*db, 1000);
+    WriteRun(run, 2500);
+  }
+  EXPECT_EQ(Dump(*db), Dump(*whole));
+}
+
 TEST(BatchWriter, RowsAreNumberedOnAsTheDatabaseWouldNumberThem) {
   auto db = ResultsDb::CreateInMemory();
   db->Begin();

@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <optional>
 #include <thread>
 
 #include "browse/commands.h"
@@ -23,6 +24,7 @@
 #include "support/pipe_release.h"
 #include "support/recipe.h"
 #include "ui/palette_colours.h"
+#include "ui/progress_line.h"
 #include "ui/record_view.h"
 #include "window_fixture.h"
 
@@ -368,6 +370,44 @@ TEST_F(WindowTest, TheStoppingSentenceIsShownWhole) {
 
 // A check started from the grid view shows the logo and the heading above
 // the counter, as one started from the welcome does, not an empty block.
+// Counts the paint events of each widget, by object name, while it lives.
+class PaintCounter : public QObject {
+ public:
+  PaintCounter() { qApp->installEventFilter(this); }
+  ~PaintCounter() override { qApp->removeEventFilter(this); }
+  std::map<std::string, int> counts;
+
+ protected:
+  bool eventFilter(QObject* object, QEvent* event) override {
+    if (event->type() == QEvent::Paint) ++counts[object->objectName().toStdString()];
+    return false;
+  }
+};
+
+// Once the run has been shown, only the counter and the bar are painted,
+// and no more often than the progress line's interval, however often the
+// run hands the window its events: here at every record, with an interval
+// longer than the run, so that the line is drawn again only when the file
+// has been read.
+TEST_F(WindowTest, ARunPaintsOnlyItsCounterAndBarAndNotAtEveryRoundOfEvents) {
+  Open();
+  window->progressLine()->set_paint_interval(std::chrono::hours(1));
+  std::optional<PaintCounter> paints;
+  window->set_record_observer([&](int32_t rec) {
+    QApplication::processEvents();
+    if (rec == 2) paints.emplace();
+  });
+  prompts.on_message = [&](const ShownMessage&) {
+    std::string seen;
+    for (const auto& [name, count] : paints->counts)
+      seen += name + " " + std::to_string(count) + "\n";
+    EXPECT_EQ(seen, "lblPrgrss1 1\nlblRecCtr 1\nprogressLine 1\n");
+    paints.reset();
+  };
+  Run({Submission("clean.txt", CleanSubmission(2000))});
+  EXPECT_FALSE(paints.has_value());  // the run's message was shown
+}
+
 TEST_F(WindowTest, ARunFromTheGridViewShowsTheLogoAboveTheCounter) {
   WriteResults({"/data/first.txt"}, {"RCW", "RCW"}, {{1, "r", "[u]", "m"}});
   Open();
