@@ -2,6 +2,7 @@
 
 #include <iterator>
 
+#include "core/tax_year.h"
 #include "core/version.h"
 
 namespace lintaro {
@@ -66,8 +67,9 @@ constexpr CommandHelp kCommands[] = {
      "  -q, --quiet            no line per request on standard error\n"},
 };
 
-constexpr const char* kIntro =
-    "Check files of corrected annual wage and tax statements (tax year 2007, Korvel\n"
+constexpr auto kIntroText =
+    "Check files of corrected annual wage and tax statements (tax year " + kTaxYearText +
+    ", Korvel\n"
     "format) before they are sent to the filing agency.\n"
     "\n"
     "Commands:\n"
@@ -107,7 +109,7 @@ void PrintHelp(std::FILE* out) {
   for (size_t i = 0; i < std::size(kCommands); ++i)
     std::fprintf(out, "%s lintaro-cli %s %s\n", i == 0 ? "Usage:" : "  or: ", kCommands[i].name,
                  kCommands[i].usage);
-  std::fprintf(out, "  or:  lintaro-cli --help | --version\n%s", kIntro);
+  std::fprintf(out, "  or:  lintaro-cli --help | --version\n%s", kIntroText.c_str());
   for (const CommandHelp& c : kCommands) std::fprintf(out, "\n%s", c.options);
   std::fprintf(out, "\nOther options:\n%s%s\n%s\n%s", kHelpOption, kVersionOption, kFolder, kExit);
 }
