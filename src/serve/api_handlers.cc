@@ -2,6 +2,7 @@
 
 #include <chrono>
 
+#include "reports/report_format.h"
 #include "reports/report_forms.h"
 #include "serve/api_json.h"
 #include "serve/check_id.h"
@@ -35,26 +36,14 @@ bool Ended(CheckState state) { return state == CheckState::kDone || state == Che
 // The answer leaves the request's body unread: the connection cannot serve another.
 void CloseAfter(httplib::Response& res) { res.set_header("Connection", "close"); }
 
-struct ReportForm {
-  const char* content_type;
-  const char* extension;
-};
-
-ReportForm FormOf(const std::string& format) {
-  if (format == "html") return {"text/html; charset=utf-8", "html"};
-  if (format == "json") return {"application/json", "json"};
-  if (format == "csv") return {"text/csv; charset=utf-8", "csv"};
-  return {"text/plain; charset=utf-8", "txt"};
-}
-
 // "NAME-errors.EXT" from the submission's first file, in safe characters.
-std::string ReportFileName(const CheckStatus& check, const char* extension) {
+std::string ReportFileName(const CheckStatus& check, std::string_view extension) {
   std::string stem = check.files.empty() ? "submission" : check.files.front().name;
   const size_t dot = stem.find_last_of('.');
   if (dot != std::string::npos && dot > 0) stem.resize(dot);
   for (char& c : stem)
     if (!std::isalnum(static_cast<unsigned char>(c)) && c != '-' && c != '_') c = '_';
-  return stem + "-errors." + extension;
+  return stem + "-errors." + std::string(extension);
 }
 
 }  // namespace
@@ -157,18 +146,19 @@ void ApiHandlers::Events(const httplib::Request& req, httplib::Response& res) {
 void ApiHandlers::Report(const httplib::Request& req, httplib::Response& res) {
   std::optional<CheckStatus> check = Find(req, res);
   if (!check) return;
-  const std::string format = req.has_param("format") ? req.get_param_value("format") : "text";
-  if (!IsReportFormat(format))
-    return SetError(res, {400, "bad_parameter", "format must be text, html, json or csv"});
+  const ReportFormat* format = req.has_param("format")
+                                   ? FindReportFormat(req.get_param_value("format"))
+                                   : &DefaultReportFormat();
+  if (format == nullptr)
+    return SetError(res, {400, "bad_parameter", "format must be " + ReportFormatList()});
   if (!Ended(check->state)) return SetError(res, {409, "not_done", "the check has not ended yet"});
   if (!check->has_results)
     return SetError(res, {409, "no_results", "the check left no results to report"});
-  auto report = ReadReport(check->folder, format, req.get_param_value("employer"));
+  auto report = ReadReport(check->folder, *format, req.get_param_value("employer"));
   if (auto* error = std::get_if<ApiError>(&report)) return SetError(res, *error);
-  const ReportForm form = FormOf(format);
   res.set_header("Content-Disposition", std::string("attachment; filename=\"") +
-                                            ReportFileName(*check, form.extension) + "\"");
-  res.set_content(std::get<std::string>(report), form.content_type);
+                                            ReportFileName(*check, format->extension) + "\"");
+  res.set_content(std::get<std::string>(report), std::string(format->content_type));
 }
 
 void ApiHandlers::Records(const httplib::Request& req, httplib::Response& res) {
