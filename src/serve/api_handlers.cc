@@ -2,6 +2,7 @@
 
 #include <chrono>
 
+#include "core/whole_number.h"
 #include "reports/report_format.h"
 #include "reports/report_forms.h"
 #include "serve/api_json.h"
@@ -18,18 +19,6 @@ constexpr int kDefaultMaxErrors = 500;
 constexpr int64_t kDefaultLimit = 100;
 constexpr int64_t kMaxLimit = 1000;
 constexpr auto kEventInterval = std::chrono::milliseconds(200);
-
-// A whole number from min to max, digits only.
-std::optional<int64_t> ParseNumber(const std::string& text, int64_t min, int64_t max) {
-  if (text.empty() || text.size() > 18) return std::nullopt;
-  int64_t n = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return std::nullopt;
-    n = n * 10 + (c - '0');
-  }
-  if (n < min || n > max) return std::nullopt;
-  return n;
-}
 
 bool Ended(CheckState state) { return state == CheckState::kDone || state == CheckState::kFailed; }
 
@@ -72,7 +61,7 @@ void ApiHandlers::Create(const httplib::Request& req, httplib::Response& res,
   }
   const std::string length = req.get_header_value("Content-Length");
   const int64_t bound = options_.max_upload_bytes + (multipart ? kMultipartSlack : 0);
-  if (!length.empty() && !ParseNumber(length, 0, bound)) {
+  if (!length.empty() && !ParseWholeNumber<int64_t>(length, 0, bound)) {
     CloseAfter(res);
     return SetError(
         res, {413, "too_large",
@@ -165,12 +154,13 @@ void ApiHandlers::Records(const httplib::Request& req, httplib::Response& res) {
   std::optional<CheckStatus> check = Find(req, res);
   if (!check) return;
   const std::string with_errors = req.get_param_value("with_errors");
-  std::optional<int64_t> offset = req.has_param("offset")
-                                      ? ParseNumber(req.get_param_value("offset"), 0, INT64_MAX / 2)
-                                      : std::optional<int64_t>(0);
-  std::optional<int64_t> limit = req.has_param("limit")
-                                     ? ParseNumber(req.get_param_value("limit"), 1, kMaxLimit)
-                                     : std::optional<int64_t>(kDefaultLimit);
+  std::optional<int64_t> offset =
+      req.has_param("offset")
+          ? ParseWholeNumber<int64_t>(req.get_param_value("offset"), 0, INT64_MAX / 2)
+          : std::optional<int64_t>(0);
+  std::optional<int64_t> limit =
+      req.has_param("limit") ? ParseWholeNumber<int64_t>(req.get_param_value("limit"), 1, kMaxLimit)
+                             : std::optional<int64_t>(kDefaultLimit);
   if (!offset || !limit || (with_errors != "" && with_errors != "0" && with_errors != "1"))
     return SetError(res, {400, "bad_parameter",
                           "with_errors must be 0 or 1, offset a whole number, limit 1 to 1000"});
@@ -184,7 +174,7 @@ void ApiHandlers::Records(const httplib::Request& req, httplib::Response& res) {
 void ApiHandlers::Record(const httplib::Request& req, httplib::Response& res) {
   std::optional<CheckStatus> check = Find(req, res);
   if (!check) return;
-  std::optional<int64_t> number = ParseNumber(req.matches[2].str(), 1, INT32_MAX);
+  std::optional<int64_t> number = ParseWholeNumber<int64_t>(req.matches[2].str(), 1, INT32_MAX);
   if (!number)
     return SetError(res, {400, "bad_parameter", "a record number is a whole number from 1"});
   if (!Ended(check->state) || !check->has_results)
