@@ -10,8 +10,8 @@ constexpr const char* kCrLf = "\r\n";
 }  // namespace
 
 std::string WelcomeText() {
-  return std::string("Welcome To Lintaro ") + kTaxYear + kCrLf + " For Tax Year " + kTaxYear +
-         kCrLf + " Korvel Submissions";
+  return std::string("Welcome To Lintaro ") + kTaxYearText.c_str() + kCrLf + " For Tax Year " +
+         kTaxYearText.c_str() + kCrLf + " Korvel Submissions";
 }
 
 std::string DisclaimerText() {
@@ -89,10 +89,12 @@ std::string ProcessingRecordText(long long rec_ctr) {
   return "Processing Record Number: " + std::to_string(rec_ctr);
 }
 
-std::string AboutCaption() { return std::string("About Lintaro / Tax Year ") + kTaxYear; }
+std::string AboutCaption() {
+  return std::string("About Lintaro / Tax Year ") + kTaxYearText.c_str();
+}
 
 std::string AboutNameText() {
-  return std::string("Product Name: ") + kCrLf + "Lintaro FOR TAX YEAR " + kTaxYear;
+  return std::string("Product Name: ") + kCrLf + "Lintaro FOR TAX YEAR " + kTaxYearText.c_str();
 }
 
 std::string AboutVersionText() {

@@ -9,12 +9,13 @@
 
 #include "browse/commands.h"
 #include "core/platform.h"
+#include "core/tax_year.h"
 
 namespace lintaro {
 
-inline constexpr const char* kTaxYear = "2007";
 inline constexpr const char* kProgramName = "Lintaro";
-inline constexpr const char* kWindowTitle = "Lintaro 2007";
+inline constexpr auto kWindowTitleText = "Lintaro " + kTaxYearText;
+inline constexpr const char* kWindowTitle = kWindowTitleText.c_str();
 inline constexpr const char* kAlreadyRunning = "This program is already running.";
 
 std::string WelcomeText();

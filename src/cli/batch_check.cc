@@ -16,6 +16,7 @@
 #include "core/folder_lock.h"
 #include "core/run_state.h"
 #include "core/submission_file.h"
+#include "reports/report_format.h"
 #include "reports/report_scope.h"
 #include "store/results_db.h"
 
@@ -84,8 +85,8 @@ void WriteReports(const std::string& folder, BatchResult& result) {
   const std::string path = JoinPath(folder, kResultsFileName);
   try {
     auto db = ResultsDb::Open(path, /*read_only=*/true);
-    const std::pair<const char*, const char*> reports[] = {{kBatchTextReport, "text"},
-                                                           {kBatchJsonReport, "json"}};
+    const std::pair<const char*, const ReportFormat&> reports[] = {
+        {kBatchTextReport, TextReportFormat()}, {kBatchJsonReport, JsonReportFormat()}};
     for (const auto& [name, format] : reports) {
       if (auto problem = WriteReport(*db, format, ReportFilter{}, JoinPath(folder, name)))
         result.messages.push_back(*problem);

@@ -21,6 +21,7 @@
 #include "core/replacing_file.h"
 #include "core/submission_file.h"
 #include "core/version.h"
+#include "core/whole_number.h"
 #include "reports/json_report.h"
 
 namespace lintaro {

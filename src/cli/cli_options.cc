@@ -129,17 +129,6 @@ void TellOnStderr(const std::string& text) {
   std::fprintf(stderr, "lintaro-cli: %s\n", StderrStyle(text).c_str());
 }
 
-std::optional<int> ParseWholeNumber(const std::string& text, int min, int max) {
-  if (text.empty() || text.size() > 9) return std::nullopt;
-  int value = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return std::nullopt;
-    value = value * 10 + (c - '0');
-  }
-  if (value < min || value > max) return std::nullopt;
-  return value;
-}
-
 std::string ExecutableFolder() {
   std::error_code ec;
   std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);

@@ -60,9 +60,6 @@ std::string StderrStyle(std::string text);
 // Writes "lintaro-cli: TEXT" (in StderrStyle) to standard error.
 void TellOnStderr(const std::string& text);
 
-// A whole number from min to max, digits only.
-std::optional<int> ParseWholeNumber(const std::string& text, int min, int max);
-
 // The folder of the running executable.
 std::string ExecutableFolder();
 // The program folders of lintaro-cli: --home (home_option, empty when not

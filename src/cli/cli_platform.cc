@@ -69,15 +69,7 @@ Answer CliPrompts::Message(const std::string& title, const std::string& text, Ic
     std::fprintf(err_, "lintaro-cli: %s\n", line.text.c_str());
     std::fflush(err_);
   }
-  switch (buttons) {
-    case Buttons::kOk:
-      return Answer::kOk;
-    case Buttons::kYesNo:
-      return Answer::kNo;
-    case Buttons::kOkCancel:
-      return Answer::kCancel;
-  }
-  return Answer::kOk;
+  return UnattendedAnswer(buttons);
 }
 
 std::optional<std::string> CliPrompts::OpenFile(const std::string& title,

@@ -42,7 +42,7 @@ class CliPrompts : public Prompts {
              bool quiet = false)
       : files_(std::move(files)), err_(err), progress_(progress), quiet_(quiet) {}
 
-  // Writes the message's terminal line; questions are answered No.
+  // Writes the message's terminal line and answers as UnattendedAnswer.
   Answer Message(const std::string& title, const std::string& text, Icon icon,
                  Buttons buttons) override;
   // Hands out the next file of the list, as a full name (standard input as

@@ -1,8 +1,12 @@
 #include "cli/help_text.h"
 
 #include <iterator>
+#include <string>
+#include <string_view>
 
+#include "core/tax_year.h"
 #include "core/version.h"
+#include "reports/report_format.h"
 
 namespace lintaro {
 namespace {
@@ -28,7 +32,7 @@ constexpr CommandHelp kCommands[] = {
     {"report", "[OPTION]...", "Write the error report of the last check.\n",
      "Options of report:\n"
      "      --home=DIR         the program folder (see below)\n"
-     "  -f, --format=FORMAT    text (default), html, json or csv\n"
+     "  -f, --format=FORMAT    @REPORT_FORMATS@\n"
      "  -o, --output=FILE      write the report to FILE ('-' is standard output)\n"
      "      --employer=EIN     only the findings of that employer's records\n"},
     {"show", "[OPTION]... REC_NUM",
@@ -66,8 +70,9 @@ constexpr CommandHelp kCommands[] = {
      "  -q, --quiet            no line per request on standard error\n"},
 };
 
-constexpr const char* kIntro =
-    "Check files of corrected annual wage and tax statements (tax year 2007, Korvel\n"
+constexpr auto kIntroText =
+    "Check files of corrected annual wage and tax statements (tax year " + kTaxYearText +
+    ", Korvel\n"
     "format) before they are sent to the filing agency.\n"
     "\n"
     "Commands:\n"
@@ -101,14 +106,24 @@ constexpr const char* kExit =
     "  130  interrupted by Ctrl+C (SIGINT)\n"
     "  143  ended by SIGTERM\n";
 
+// The command's option lines, the report formats (report_format.h) in place
+// of @REPORT_FORMATS@.
+std::string OptionsOf(const CommandHelp& command) {
+  constexpr std::string_view kMark = "@REPORT_FORMATS@";
+  std::string options = command.options;
+  if (const size_t at = options.find(kMark); at != std::string::npos)
+    options.replace(at, kMark.size(), ReportFormatList(" (default)"));
+  return options;
+}
+
 }  // namespace
 
 void PrintHelp(std::FILE* out) {
   for (size_t i = 0; i < std::size(kCommands); ++i)
     std::fprintf(out, "%s lintaro-cli %s %s\n", i == 0 ? "Usage:" : "  or: ", kCommands[i].name,
                  kCommands[i].usage);
-  std::fprintf(out, "  or:  lintaro-cli --help | --version\n%s", kIntro);
-  for (const CommandHelp& c : kCommands) std::fprintf(out, "\n%s", c.options);
+  std::fprintf(out, "  or:  lintaro-cli --help | --version\n%s", kIntroText.c_str());
+  for (const CommandHelp& c : kCommands) std::fprintf(out, "\n%s", OptionsOf(c).c_str());
   std::fprintf(out, "\nOther options:\n%s%s\n%s\n%s", kHelpOption, kVersionOption, kFolder, kExit);
 }
 
@@ -118,7 +133,8 @@ bool PrintCommandHelp(std::FILE* out, const std::string& command) {
     // batch and serve give each submission a program folder of its own.
     const bool has_folder = command != "batch" && command != "serve";
     std::fprintf(out, "Usage: lintaro-cli %s %s\n%s\n%s%s\n%s%s%s", c.name, c.usage, c.description,
-                 c.options, kHelpOption, has_folder ? kFolder : "", has_folder ? "\n" : "", kExit);
+                 OptionsOf(c).c_str(), kHelpOption, has_folder ? kFolder : "",
+                 has_folder ? "\n" : "", kExit);
     return true;
   }
   return false;

@@ -1,4 +1,4 @@
-// lintaro-cli report [--home DIR] [-f text|html|json|csv] [-o FILE|-] [--employer EIN]
+// lintaro-cli report [--home DIR] [-f FORMAT] [-o FILE|-] [--employer EIN]
 #include "cli/report_command.h"
 
 #include <fcntl.h>
@@ -18,9 +18,7 @@
 #include "core/error_limit.h"
 #include "core/folder_lock.h"
 #include "core/replacing_file.h"
-#include "reports/csv_report.h"
-#include "reports/html_report.h"
-#include "reports/json_report.h"
+#include "reports/report_format.h"
 #include "reports/report_forms.h"
 #include "reports/report_scope.h"
 #include "run/run_ending.h"
@@ -125,7 +123,7 @@ bool SameFile(const std::string& output, const std::string& path) {
 
 struct ReportOptions {
   std::string home;
-  std::string format = "text";
+  const ReportFormat* format = &DefaultReportFormat();
   std::string output;
   ReportFilter filter;
 };
@@ -134,8 +132,10 @@ std::optional<std::string> ParseReportOptions(const ParsedArgs& args, ReportOpti
   if (!args.operands.empty()) return "report takes no file names (use --output FILE)";
   out.home = args.value_or("home", "");
   if (args.has("home") && out.home.empty()) return "--home needs a folder";
-  out.format = args.value_or("format", "text");
-  if (!IsReportFormat(out.format)) return "--format must be text, html, json or csv";
+  if (args.has("format")) {
+    out.format = FindReportFormat(args.values.at("format"));
+    if (out.format == nullptr) return "--format must be " + ReportFormatList();
+  }
   out.output = args.value_or("output", "");
   if (args.has("output") && out.output.empty()) return "--output needs a file name";
   if (args.has("employer")) {
@@ -167,11 +167,11 @@ int ReportFrom(const std::string& folder, const ReportOptions& options) {
       return Refuse("the last test's results hold no employer record with EIN " +
                     options.filter.employer_ein);
     const bool on_screen =
-        ToStandardOutput(options.output) && (options.format == "text" || options.format == "html");
-    if (auto problem = WriteReport(*db, options.format, options.filter, options.output))
+        ToStandardOutput(options.output) && options.format->clean_run == CleanRunShows::kSentence;
+    if (auto problem = WriteReport(*db, *options.format, options.filter, options.output))
       return problem->empty() ? kExitNothingTested : Refuse(*problem);
     if (run.finished()) return kExitClean;
-    // The text and HTML reports begin with it; on the screen it is said once.
+    // A report read by people begins with it; on the screen it is said once.
     if (!on_screen) TellOnStderr(UnfinishedRunNotice(run.records_tested));
     return kExitUnfinished;
   } catch (const StoreError& e) {
@@ -181,7 +181,7 @@ int ReportFrom(const std::string& folder, const ReportOptions& options) {
 
 }  // namespace
 
-std::optional<std::string> WriteReport(ResultsDb& db, const std::string& format,
+std::optional<std::string> WriteReport(ResultsDb& db, const ReportFormat& format,
                                        const ReportFilter& filter, const std::string& output) {
   ReportOutput out(output);
   if (!out.problem().empty()) return out.problem();

@@ -9,16 +9,17 @@ namespace lintaro {
 
 class ResultsDb;
 struct ReportFilter;
+struct ReportFormat;
 
 // argv[0] is "report". Returns the exit status.
 int ReportCommand(int argc, char** argv);
 
-// The report of the results in db in format (text, html, json or csv),
+// The report of the results in db in format,
 // written to output (empty or "-": standard output) in pieces. A file is
 // replaced only by a whole report (see ReplacingFile). Returns a problem
 // text, or nothing when it was written whole; an empty problem when
 // standard output failed, which is already told ("write error").
-std::optional<std::string> WriteReport(ResultsDb& db, const std::string& format,
+std::optional<std::string> WriteReport(ResultsDb& db, const ReportFormat& format,
                                        const ReportFilter& filter, const std::string& output);
 
 }  // namespace lintaro

@@ -14,6 +14,7 @@
 #include "cli/help_text.h"
 #include "core/error_limit.h"
 #include "core/program_folder.h"
+#include "core/whole_number.h"
 #include "serve/http_service.h"
 
 namespace lintaro {

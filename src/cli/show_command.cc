@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <limits>
 #include <memory>
 #include <string>
 
@@ -19,6 +20,7 @@
 #include "cli/terminal_wording.h"
 #include "core/error_limit.h"
 #include "core/folder_lock.h"
+#include "core/whole_number.h"
 #include "run/run_ending.h"
 #include "store/results_db.h"
 
@@ -31,15 +33,6 @@ constexpr int kExitFailed = 2;
 int Fail(const std::string& problem) {
   TellOnStderr(problem);
   return kExitFailed;
-}
-
-// A record number: digits only, from 1.
-bool ParseRecordNumber(const std::string& text, int64_t& out) {
-  if (text.empty() || text.size() > 18) return false;
-  for (char c : text)
-    if (c < '0' || c > '9') return false;
-  out = std::strtoll(text.c_str(), nullptr, 10);
-  return out >= 1;
 }
 
 // When the check that wrote the results did not finish, says so (a record
@@ -71,9 +64,9 @@ int ShowCommand(int argc, char** argv) {
     return UsageError("--home needs a folder");
   if (args.operands.empty()) return UsageError("no record number given");
   const std::string& number = args.operands[0];
-  int64_t rec_num = 0;
-  if (!ParseRecordNumber(number, rec_num))
-    return UsageError("the record number must be a whole number from 1: " + number);
+  const std::optional<int64_t> rec_num =
+      ParseWholeNumber(number, int64_t{1}, std::numeric_limits<int64_t>::max());
+  if (!rec_num) return UsageError("the record number must be a whole number from 1: " + number);
 
   std::string home = CliProgramFolders(args.value_or("home", "")).data;
   while (home.size() > 1 && home.back() == '/') home.pop_back();
@@ -94,7 +87,7 @@ int ShowCommand(int argc, char** argv) {
   }
 
   RecordViewer viewer(*db);
-  switch (viewer.ViewFile(rec_num)) {
+  switch (viewer.ViewFile(*rec_num)) {
     case ViewResult::kShown:
       break;
     case ViewResult::kNotStored: {
@@ -103,12 +96,12 @@ int ShowCommand(int argc, char** argv) {
         count = " (" + std::to_string(db->CountRecords()) + " record(s) tested)";
       } catch (const StoreError&) {
       }
-      Fail("record " + std::to_string(rec_num) + " is not stored in the last test's results" +
+      Fail("record " + std::to_string(*rec_num) + " is not stored in the last test's results" +
            count);
       return UnfinishedStatus(*db, kExitFailed);
     }
     case ViewResult::kUnreadable:
-      return Fail("record " + std::to_string(rec_num) + " cannot be shown: " + viewer.problem());
+      return Fail("record " + std::to_string(*rec_num) + " cannot be shown: " + viewer.problem());
   }
 
   const std::vector<ViewerRow>& rows = viewer.rows();

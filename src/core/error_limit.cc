@@ -7,6 +7,7 @@
 #include <cerrno>
 
 #include "core/replacing_file.h"
+#include "core/whole_number.h"
 
 namespace lintaro {
 namespace {
@@ -48,15 +49,7 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
 }
 
 std::optional<int> ParseErrorLimitEntry(std::string_view entry) {
-  entry = Trim(entry);
-  if (entry.empty() || entry.size() > 9) return std::nullopt;
-  int value = 0;
-  for (char c : entry) {
-    if (c < '0' || c > '9') return std::nullopt;
-    value = value * 10 + (c - '0');
-  }
-  if (value == 0 || value > kMaxErrorLimit) return std::nullopt;
-  return value;
+  return ParseWholeNumber(Trim(entry), 1, kMaxErrorLimit);
 }
 
 int LoadErrorLimit(const std::string& folder) {

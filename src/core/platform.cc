@@ -12,6 +12,18 @@ Date SystemClock::Today() {
   return Date{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
 }
 
+Answer UnattendedAnswer(Buttons buttons) {
+  switch (buttons) {
+    case Buttons::kOk:
+      return Answer::kOk;
+    case Buttons::kYesNo:
+      return Answer::kNo;
+    case Buttons::kOkCancel:
+      return Answer::kCancel;
+  }
+  return Answer::kOk;
+}
+
 std::string FormatDate(const Date& date) {
   char buf[16];
   std::snprintf(buf, sizeof buf, "%02d/%02d/%04d", date.month % 100, date.day % 100,

@@ -43,6 +43,11 @@ class Prompts {
   }
 };
 
+// What a message box answers when nobody is there to choose (the command
+// line, unattended runs): the button that lets nothing go on, OK where it
+// is the only one.
+Answer UnattendedAnswer(Buttons buttons);
+
 // Lets the window repaint and handle input during long work. Implementations
 // decide how often a call really processes events; calls must be cheap.
 class EventPump {

@@ -11,6 +11,7 @@
 #include "checks/field_steps.h"
 #include "checks/money_pairs.h"
 #include "core/check_context.h"
+#include "core/tax_year.h"
 #include "records/record_checkers.h"
 #include "store/run_results.h"
 
@@ -19,7 +20,7 @@ namespace {
 
 enum RceField {
   kId,
-  kTaxYear,
+  kTaxYearField,
   kOrigEin,
   kEin,
   kAgentCode,
@@ -46,7 +47,7 @@ enum RceField {
 
 constexpr std::array<FieldSpec, kRCEFieldCount> kRCE = {{
     {kId, 1, 3, "Record Identifier", ""},
-    {kTaxYear, 4, 4, "Tax Year", ""},
+    {kTaxYearField, 4, 4, "Tax Year", ""},
     {kOrigEin, 8, 9, "Employer's/Agent's Originally Reported EIN", ""},
     {kEin, 17, 9, "Employer's/Agent's Correct EIN", ""},
     {kAgentCode, 26, 1, "Agent Indicator Code", ""},
@@ -105,23 +106,27 @@ void Pair(const std::string& txtline, RceField original, RceField n, bool mandat
   FieldPairCheck(txtline, Field(original), Field(n), mandatory, ctx);
 }
 
+constexpr int kFirstTaxYear = 1978;
+constexpr auto kYearOutOfRange = "Must not be less than " + FourDigits(kFirstTaxYear) +
+                                 " or greater than " + kTaxYearText +
+                                 ". This is a mandatory field.";
+
 // Tax Year: kept as found for the block's records, and as a number when it
 // is one (0 otherwise).
 void TaxYear(const std::string& txtline, CheckContext& ctx) {
-  const std::string_view year = Text(txtline, kTaxYear);
+  const std::string_view year = Text(txtline, kTaxYearField);
   ctx.state.TaxYearText = std::string(year);
   ctx.state.TaxYear = 0;
   if (!NumCheck(year)) {
-    Fail(txtline, kTaxYear, "This is a mandatory field and must contain only valid numeric data.",
-         ctx);
+    Fail(txtline, kTaxYearField,
+         "This is a mandatory field and must contain only valid numeric data.", ctx);
     return;
   }
   ctx.state.TaxYear = YearValue(year);
-  if (ctx.state.TaxYear < 1978 || ctx.state.TaxYear > 2007) {
-    Fail(txtline, kTaxYear,
-         "Must not be less than 1978 or greater than 2007. This is a mandatory field.", ctx);
-  } else if (ctx.state.TaxYear < 2007) {
-    Fail(txtline, kTaxYear,
+  if (ctx.state.TaxYear < kFirstTaxYear || ctx.state.TaxYear > kTaxYear) {
+    Fail(txtline, kTaxYearField, kYearOutOfRange.c_str(), ctx);
+  } else if (ctx.state.TaxYear < kTaxYear) {
+    Fail(txtline, kTaxYearField,
          "The date entered is for a previous tax year. Please check that the earnings are for "
          "the year being reported.",
          ctx);
@@ -273,7 +278,7 @@ std::string EmployerEinOf(std::string_view rce_record) {
 
 EmployerValues EmployerValuesOf(std::string_view rce_record) {
   EmployerValues values;
-  const std::string_view year = FieldText(rce_record, kRCE[kTaxYear]);
+  const std::string_view year = FieldText(rce_record, kRCE[kTaxYearField]);
   values.TaxYearText = std::string(year);
   if (NumCheck(year)) values.TaxYear = YearValue(year);
   values.EmploymentCode = std::string(FieldText(rce_record, kRCE[kEmploymentCode]));

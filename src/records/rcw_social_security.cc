@@ -5,6 +5,7 @@
 #include "checks/field_checks.h"
 #include "checks/field_steps.h"
 #include "core/check_context.h"
+#include "core/tax_year.h"
 #include "records/employee_layouts.h"
 
 namespace lintaro {
@@ -39,6 +40,7 @@ constexpr std::array<YearRow, 30> kYearTable = {{
     {2004, {87000, 87900, 0, 1400}},   {2005, {87900, 90000, 0, 1400}},
     {2006, {90000, 94200, 0, 1500}},   {2007, {94200, 97500, 0, 1500}},
 }};
+static_assert(kYearTable.back().year == kTaxYear, "the limits end with the tax year checked");
 
 // The cents of an 11-digit money field; 0 when it is not numeric (blank or
 // holding another character).
@@ -78,7 +80,7 @@ SocialSecurityRules::SocialSecurityRules(std::string_view txtline, const RunStat
   ssw_ = AmountOf(FieldText(txtline, kRCWFields[kSocialSecurityWagesRow]));
   sst_ = AmountOf(FieldText(txtline, kRCWFields[kSocialSecurityTipsRow]));
   med_ = AmountOf(FieldText(txtline, kRCWFields[kMedicareWagesRow]));
-  if (year_ >= 1978 && year_ <= 2007) TaxYearLimits(year_, limits_);
+  if (year_ >= kYearTable.front().year && year_ <= kTaxYear) TaxYearLimits(year_, limits_);
 }
 
 bool SocialSecurityRules::Pre1983() const { return year_text_numeric_ && year_ < 1983; }
@@ -101,7 +103,7 @@ void SocialSecurityRules::ReportLimit(CheckContext& ctx, const char* limit, int 
 
 void SocialSecurityRules::CheckHouseholdMinimum(CheckContext& ctx) const {
   const int64_t sum = ssw_ + sst_;
-  if (CodeIs('H') && year_ >= 1995 && year_ <= 2007 && sum > 0 &&
+  if (CodeIs('H') && year_ >= 1995 && year_ <= kTaxYear && sum > 0 &&
       sum < limits_.household_min * 100) {
     ReportLimit(ctx, "Annual Household Min", kSocialSecurityWagesRow,
                 std::string(kSumNames) +
@@ -161,7 +163,7 @@ void SocialSecurityRules::AfterMedicareWages(CheckContext& ctx) const {
                 "in Correct Social Security Wages [Position 299 - 309] and the amount in Correct "
                 "Social Security Tips [Position 387 - 397].");
   }
-  if (CodeIs('H') && year_ >= 1995 && year_ <= 2007 && med_ > 0 &&
+  if (CodeIs('H') && year_ >= 1995 && year_ <= kTaxYear && med_ > 0 &&
       med_ < limits_.household_min * 100) {
     ReportField(ctx, kMedicareWagesRow,
                 "The amount in Correct Medicare Wages and Tips must be greater than or equal to "
@@ -196,7 +198,7 @@ void SocialSecurityRules::AfterMedicareTax(CheckContext& ctx) const {
 
 void SocialSecurityRules::AfterSocialSecurityTips(CheckContext& ctx) const {
   const int64_t sum = ssw_ + sst_;
-  if (year_ >= 1977 && year_ <= 2007 && sum > 0) {
+  if (year_ >= 1977 && year_ <= kTaxYear && sum > 0) {
     const int row = ssw_ > sst_ ? kSocialSecurityWagesRow : kSocialSecurityTipsRow;
     if (sum > limits_.current_year_max * 100) {
       ReportLimit(ctx, "Current Year Max", row,

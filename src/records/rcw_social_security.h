@@ -28,8 +28,8 @@ struct YearLimits {
   int64_t household_min = 0;     // annual household minimum (1995 on)
 };
 
-// Sets the limits of tax years 1978 to 2007; leaves them unchanged for any
-// other year.
+// Sets the limits of tax years 1978 to kTaxYear; leaves them unchanged for
+// any other year.
 void TaxYearLimits(int year, YearLimits& limits);
 
 // Whole dollars with thousands separated by commas and no decimals

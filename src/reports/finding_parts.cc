@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "core/whole_number.h"
 #include "store/cp1252.h"
 
 namespace lintaro {
@@ -11,13 +12,8 @@ constexpr std::string_view kPositionOpen = " [Position ";
 
 // A whole number of one to five digits.
 std::optional<int> Number(std::string_view digits) {
-  if (digits.empty() || digits.size() > 5) return std::nullopt;
-  int n = 0;
-  for (char c : digits) {
-    if (c < '0' || c > '9') return std::nullopt;
-    n = n * 10 + (c - '0');
-  }
-  return n;
+  if (digits.size() > 5) return std::nullopt;
+  return ParseWholeNumber(digits, 0, 99999);
 }
 
 std::string_view Trimmed(std::string_view s) {

@@ -1,11 +1,18 @@
 #include "reports/report_content.h"
 
+#include "core/tax_year.h"
 #include "run/run_ending.h"
 #include "store/results_db.h"
 
 namespace lintaro {
 
-std::string ReportTitle() { return std::string("LINTARO TAX YEAR ") + "2007" + " ERROR REPORT"; }
+namespace {
+
+constexpr auto kReportTitle = "LINTARO TAX YEAR " + kTaxYearText + " ERROR REPORT";
+
+}  // namespace
+
+std::string ReportTitle() { return kReportTitle.c_str(); }
 
 ReportHeader ReadReportHeader(ResultsDb& db) {
   ReportHeader h;

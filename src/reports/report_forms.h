@@ -1,4 +1,4 @@
-// The error report in each of its forms (text, html, json, csv) as
+// The error report in each of its formats (report_format.h) as
 // `lintaro-cli report` gives it, and as the service hands it over.
 #ifndef LINTARO_REPORTS_REPORT_FORMS_H_
 #define LINTARO_REPORTS_REPORT_FORMS_H_
@@ -6,6 +6,7 @@
 #include <string>
 
 #include "reports/report_content.h"
+#include "reports/report_format.h"
 #include "reports/report_scope.h"
 
 namespace lintaro {
@@ -13,22 +14,19 @@ namespace lintaro {
 class ResultsDb;
 
 // What `lintaro-cli report` prints for a finished check without findings in
-// the text and HTML forms, on a line of its own.
+// a format read by people (CleanRunShows::kSentence), on a line of its own.
 inline constexpr const char* kNoErrorsSentence = "No errors found in the submission!";
-
-// Whether format names a report form: text, html, json or csv.
-bool IsReportFormat(const std::string& format);
 
 // Builds the report of the results in db in format into out, calling
 // piece after each finding so that a large report is handed on in pieces.
 // Returns false when piece stopped it.
-bool BuildReportForm(ResultsDb& db, const std::string& format, const ReportFilter& filter,
+bool BuildReportForm(ResultsDb& db, const ReportFormat& format, const ReportFilter& filter,
                      ReportBuffer& out, const PieceHandler& piece);
 
 // As BuildReportForm, but as the report is shown rather than saved: for a
-// finished check without findings the text and HTML forms are only
+// finished check without findings a format read by people is only
 // kNoErrorsSentence and a line feed. Throws StoreError.
-bool BuildShownReport(ResultsDb& db, const std::string& format, const ReportFilter& filter,
+bool BuildShownReport(ResultsDb& db, const ReportFormat& format, const ReportFilter& filter,
                       ReportBuffer& out, const PieceHandler& piece);
 
 }  // namespace lintaro

@@ -112,7 +112,7 @@ void ReportWindow::FormatHtml() {
                                 Icon::kExclamation, Buttons::kOkCancel) != Answer::kOk;
   }
   if (shown) return;
-  c_.settings->report_choice = 1;
+  c_.settings->report_choice = &TextReportFormat();
   if (!c_.settings->print_requested) {
     FormatReport(kReportText);
     ShowWindow();
@@ -184,8 +184,8 @@ void RunReportRequest(ResultsDb& db, ReportSettings& settings, Prompts& prompts,
     settings.print_requested = false;
     return;
   }
-  if (std::optional<int> choice = host.AskReportFormat(settings.report_choice)) {
-    settings.report_choice = *choice == kReportHtml ? kReportHtml : 1;
+  if (const ReportFormat* choice = host.AskReportFormat(*settings.report_choice)) {
+    settings.report_choice = choice;
     settings.report_cancelled = false;
   } else {
     settings.report_cancelled = true;
@@ -197,7 +197,7 @@ void RunReportRequest(ResultsDb& db, ReportSettings& settings, Prompts& prompts,
   }
   host.SetReportCommandsEnabled(false);
   ReportWindow& window = host.CreateReportWindow();
-  if (settings.report_choice == kReportHtml) {
+  if (settings.report_choice->desktop == DesktopShows::kBrowser) {
     window.FormatReport(kReportHtml);
   } else if (settings.print_requested) {
     window.PrintTextReport();

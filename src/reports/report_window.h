@@ -12,6 +12,7 @@
 #include "reports/browser.h"
 #include "reports/html_report.h"
 #include "reports/printed_report.h"
+#include "reports/report_format.h"
 
 namespace lintaro {
 
@@ -19,7 +20,7 @@ class ResultsDb;
 
 // The report settings that live for the whole program.
 struct ReportSettings {
-  int report_choice = 1;  // 1 = text, 3 = HTML
+  const ReportFormat* report_choice = &TextReportFormat();  // one the desktop offers
   bool print_requested = false;
   bool report_cancelled = false;
 };
@@ -104,9 +105,9 @@ class ReportWindow {
 class ReportRequestHost {
  public:
   virtual ~ReportRequestHost() = default;
-  // The "Report Option" dialog, preset to current (1 = "&Text", 3 =
-  // "&HTML"): the choice, or nothing when it was cancelled.
-  virtual std::optional<int> AskReportFormat(int current) = 0;
+  // The "Report Option" dialog, preset to current: the format chosen (one
+  // the desktop offers), or null when it was cancelled.
+  virtual const ReportFormat* AskReportFormat(const ReportFormat& current) = 0;
   // Enables or disables "View Error Report" and "Print Error Report" and lets
   // the window repaint.
   virtual void SetReportCommandsEnabled(bool enabled) = 0;

@@ -1,6 +1,8 @@
 #include "serve/api_handlers.h"
 
 #include "core/error_limit.h"
+#include "core/whole_number.h"
+#include "reports/report_format.h"
 #include "reports/report_forms.h"
 #include "serve/api_json.h"
 #include "serve/check_id.h"
@@ -18,43 +20,19 @@ constexpr int64_t kMaxLimit = 1000;
 // Progress events come at most this often; the last comes as the check ends.
 constexpr int kEventIntervalMs = 200;
 
-// A whole number from min to max, digits only.
-std::optional<int64_t> ParseNumber(const std::string& text, int64_t min, int64_t max) {
-  if (text.empty() || text.size() > 18) return std::nullopt;
-  int64_t n = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return std::nullopt;
-    n = n * 10 + (c - '0');
-  }
-  if (n < min || n > max) return std::nullopt;
-  return n;
-}
-
 bool Ended(CheckState state) { return state == CheckState::kDone || state == CheckState::kFailed; }
 
 // The answer leaves the request's body unread: the connection cannot serve another.
 void CloseAfter(httplib::Response& res) { res.set_header("Connection", "close"); }
 
-struct ReportForm {
-  const char* content_type;
-  const char* extension;
-};
-
-ReportForm FormOf(const std::string& format) {
-  if (format == "html") return {"text/html; charset=utf-8", "html"};
-  if (format == "json") return {"application/json", "json"};
-  if (format == "csv") return {"text/csv; charset=utf-8", "csv"};
-  return {"text/plain; charset=utf-8", "txt"};
-}
-
 // "NAME-errors.EXT" from the submission's first file, in safe characters.
-std::string ReportFileName(const CheckStatus& check, const char* extension) {
+std::string ReportFileName(const CheckStatus& check, std::string_view extension) {
   std::string stem = check.files.empty() ? "submission" : check.files.front().name;
   const size_t dot = stem.find_last_of('.');
   if (dot != std::string::npos && dot > 0) stem.resize(dot);
   for (char& c : stem)
     if (!std::isalnum(static_cast<unsigned char>(c)) && c != '-' && c != '_') c = '_';
-  return stem + "-errors." + extension;
+  return stem + "-errors." + std::string(extension);
 }
 
 }  // namespace
@@ -83,7 +61,7 @@ void ApiHandlers::Create(const httplib::Request& req, httplib::Response& res,
   }
   const std::string length = req.get_header_value("Content-Length");
   const int64_t bound = options_.max_upload_bytes + (multipart ? kMultipartSlack : 0);
-  if (!length.empty() && !ParseNumber(length, 0, bound)) {
+  if (!length.empty() && !ParseWholeNumber<int64_t>(length, 0, bound)) {
     CloseAfter(res);
     return SetError(
         res, {413, "too_large",
@@ -187,30 +165,32 @@ void ApiHandlers::Events(const httplib::Request& req, httplib::Response& res) {
 void ApiHandlers::Report(const httplib::Request& req, httplib::Response& res) {
   std::optional<CheckStatus> check = Find(req, res);
   if (!check) return;
-  const std::string format = req.has_param("format") ? req.get_param_value("format") : "text";
-  if (!IsReportFormat(format))
-    return SetError(res, {400, "bad_parameter", "format must be text, html, json or csv"});
+  const ReportFormat* format = req.has_param("format")
+                                   ? FindReportFormat(req.get_param_value("format"))
+                                   : &DefaultReportFormat();
+  if (format == nullptr)
+    return SetError(res, {400, "bad_parameter", "format must be " + ReportFormatList()});
   if (!Ended(check->state)) return SetError(res, {409, "not_done", "the check has not ended yet"});
   if (!check->has_results)
     return SetError(res, {409, "no_results", "the check left no results to report"});
-  auto report = ReadReport(check->folder, format, req.get_param_value("employer"));
+  auto report = ReadReport(check->folder, *format, req.get_param_value("employer"));
   if (auto* error = std::get_if<ApiError>(&report)) return SetError(res, *error);
-  const ReportForm form = FormOf(format);
   res.set_header("Content-Disposition", std::string("attachment; filename=\"") +
-                                            ReportFileName(*check, form.extension) + "\"");
-  res.set_content(std::get<std::string>(report), form.content_type);
+                                            ReportFileName(*check, format->extension) + "\"");
+  res.set_content(std::get<std::string>(report), std::string(format->content_type));
 }
 
 void ApiHandlers::Records(const httplib::Request& req, httplib::Response& res) {
   std::optional<CheckStatus> check = Find(req, res);
   if (!check) return;
   const std::string with_errors = req.get_param_value("with_errors");
-  std::optional<int64_t> offset = req.has_param("offset")
-                                      ? ParseNumber(req.get_param_value("offset"), 0, INT64_MAX / 2)
-                                      : std::optional<int64_t>(0);
-  std::optional<int64_t> limit = req.has_param("limit")
-                                     ? ParseNumber(req.get_param_value("limit"), 1, kMaxLimit)
-                                     : std::optional<int64_t>(kDefaultLimit);
+  std::optional<int64_t> offset =
+      req.has_param("offset")
+          ? ParseWholeNumber<int64_t>(req.get_param_value("offset"), 0, INT64_MAX / 2)
+          : std::optional<int64_t>(0);
+  std::optional<int64_t> limit =
+      req.has_param("limit") ? ParseWholeNumber<int64_t>(req.get_param_value("limit"), 1, kMaxLimit)
+                             : std::optional<int64_t>(kDefaultLimit);
   if (!offset || !limit || (with_errors != "" && with_errors != "0" && with_errors != "1"))
     return SetError(res, {400, "bad_parameter",
                           "with_errors must be 0 or 1, offset a whole number, limit 1 to 1000"});
@@ -224,7 +204,7 @@ void ApiHandlers::Records(const httplib::Request& req, httplib::Response& res) {
 void ApiHandlers::Record(const httplib::Request& req, httplib::Response& res) {
   std::optional<CheckStatus> check = Find(req, res);
   if (!check) return;
-  std::optional<int64_t> number = ParseNumber(req.matches[2].str(), 1, INT32_MAX);
+  std::optional<int64_t> number = ParseWholeNumber<int64_t>(req.matches[2].str(), 1, INT32_MAX);
   if (!number)
     return SetError(res, {400, "bad_parameter", "a record number is a whole number from 1"});
   if (!Ended(check->state) || !check->has_results)

@@ -37,7 +37,8 @@ std::string Dump(const Json& j) { return j.dump(-1, ' ', false, Json::error_hand
 
 }  // namespace
 
-Read ReadReport(const std::string& folder, const std::string& format, const std::string& employer) {
+Read ReadReport(const std::string& folder, const ReportFormat& format,
+                const std::string& employer) {
   ReportFilter filter;
   if (!employer.empty()) {
     std::optional<std::string> ein = ParseEin(employer);

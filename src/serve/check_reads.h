@@ -14,10 +14,13 @@
 
 namespace lintaro {
 
+struct ReportFormat;
+
 // The report of the results in folder, byte for byte what `lintaro-cli
 // report --format FORMAT [--employer EIN]` prints for that folder. employer
-// is the EIN as given (empty: every finding); format is valid.
-std::variant<std::string, ApiError> ReadReport(const std::string& folder, const std::string& format,
+// is the EIN as given (empty: every finding).
+std::variant<std::string, ApiError> ReadReport(const std::string& folder,
+                                               const ReportFormat& format,
                                                const std::string& employer);
 
 // {"total": N, "offset": N, "records": [{"record_number", "errors", "record"}]}:

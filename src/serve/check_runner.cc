@@ -97,7 +97,7 @@ class StopPump : public EventPump {
 };
 
 // Writes one report form of the results into the check's folder (0600).
-std::optional<std::string> WriteReportFile(ResultsDb& db, const std::string& format,
+std::optional<std::string> WriteReportFile(ResultsDb& db, const ReportFormat& format,
                                            const std::string& path) {
   const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
   if (fd < 0) return "cannot write " + path + ": " + std::generic_category().message(errno);
@@ -132,10 +132,10 @@ std::optional<std::string> WriteReports(const std::string& folder) {
   if (lock.refused()) return FolderInUseMessage(lock.state(), folder);
   try {
     auto db = ResultsDb::Open(JoinPath(folder, kResultsFileName), /*read_only=*/true);
-    for (const char* format : {"text", "json"}) {
-      const std::string name = std::string(format) == "text" ? kTextReport : kJsonReport;
+    const std::pair<const char*, const ReportFormat&> reports[] = {
+        {kTextReport, TextReportFormat()}, {kJsonReport, JsonReportFormat()}};
+    for (const auto& [name, format] : reports)
       if (auto problem = WriteReportFile(*db, format, JoinPath(folder, name))) return problem;
-    }
   } catch (const StoreError& e) {
     return std::string("cannot read the test results: ") + e.what();
   }

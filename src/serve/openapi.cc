@@ -1,5 +1,9 @@
 #include "serve/openapi.h"
 
+#include <string_view>
+
+#include "reports/report_format.h"
+
 namespace lintaro {
 namespace {
 
@@ -67,10 +71,10 @@ constexpr const char* kOpenApiDocument = R"json({
         "responses": {"200": {"description": "data: STATUS events", "content": {"text/event-stream": {}}}, "404": {"$ref": "#/components/responses/Error"}}}},
     "/api/v1/checks/{id}/report": {
       "parameters": [{"$ref": "#/components/parameters/id"},
-        {"name": "format", "in": "query", "schema": {"enum": ["text", "html", "json", "csv"], "default": "text"}},
+        {"name": "format", "in": "query", "schema": {"enum": [@FORMATS@], "default": "@DEFAULT_FORMAT@"}},
         {"name": "employer", "in": "query", "schema": {"type": "string"}, "description": "an EIN: only that employer's findings"}],
       "get": {"summary": "The error report, byte for byte what lintaro-cli report prints",
-        "responses": {"200": {"description": "the report", "content": {"text/plain": {}, "text/html": {}, "application/json": {}, "text/csv": {}}},
+        "responses": {"200": {"description": "the report", "content": {@REPORT_CONTENT@}},
           "400": {"$ref": "#/components/responses/Error"}, "404": {"$ref": "#/components/responses/Error"}, "409": {"$ref": "#/components/responses/Error"}}}},
     "/api/v1/checks/{id}/records": {
       "parameters": [{"$ref": "#/components/parameters/id"},
@@ -89,8 +93,25 @@ constexpr const char* kOpenApiDocument = R"json({
 }
 )json";
 
+// The report formats where the document names them: @FORMATS@ (the enum),
+// @DEFAULT_FORMAT@ and @REPORT_CONTENT@ (each format's media type).
+std::string WithReportFormats(std::string document) {
+  std::string names;
+  std::string content;
+  for (const ReportFormat& format : ReportFormats()) {
+    const std::string_view type = format.content_type.substr(0, format.content_type.find(';'));
+    names += (names.empty() ? "\"" : ", \"") + std::string(format.name) + "\"";
+    content += (content.empty() ? "\"" : ", \"") + std::string(type) + "\": {}";
+  }
+  for (const auto& [mark, text] : {std::pair<std::string_view, std::string>{"@FORMATS@", names},
+                                   {"@DEFAULT_FORMAT@", std::string(DefaultReportFormat().name)},
+                                   {"@REPORT_CONTENT@", content}})
+    document.replace(document.find(mark), mark.size(), text);
+  return document;
+}
+
 }  // namespace
 
-const char* OpenApiDocument() { return kOpenApiDocument; }
+std::string OpenApiDocument() { return WithReportFormats(kOpenApiDocument); }
 
 }  // namespace lintaro

@@ -2,9 +2,12 @@
 #ifndef LINTARO_SERVE_OPENAPI_H_
 #define LINTARO_SERVE_OPENAPI_H_
 
+#include <string>
+
 namespace lintaro {
 
-const char* OpenApiDocument();
+// The document, with the report formats of report_format.h.
+std::string OpenApiDocument();
 
 }  // namespace lintaro
 

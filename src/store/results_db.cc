@@ -635,29 +635,23 @@ std::optional<RecordRow> ResultsDb::NextRecordOfType(int64_t after_rec_num, std:
   return row;
 }
 
-static int64_t CountOf(sqlite3_stmt* s, bool* ok) {
-  int rc = sqlite3_step(s);
-  int64_t n = rc == SQLITE_ROW ? sqlite3_column_int64(s, 0) : 0;
+int64_t ResultsDb::CountOrFail(sqlite3_stmt* s, const std::string& failure) {
+  const int rc = sqlite3_step(s);
+  const int64_t n = rc == SQLITE_ROW ? sqlite3_column_int64(s, 0) : 0;
   sqlite3_reset(s);
-  *ok = rc == SQLITE_ROW;
+  sqlite3_clear_bindings(s);
+  if (rc != SQLITE_ROW) Fail(failure);
   return n;
 }
 
 int64_t ResultsDb::CountRecords() {
-  bool ok;
-  int64_t n = CountOf(st_->count_records.s, &ok);
-  if (!ok) Fail("Cannot count the records");
-  return n;
+  return CountOrFail(st_->count_records.s, "Cannot count the records");
 }
 
 int64_t ResultsDb::CountRecordsWithId(std::string_view id) {
   sqlite3_stmt* s = st_->count_records_with_id.s;
   BindCp1252(s, 1, id);
-  bool ok;
-  int64_t n = CountOf(s, &ok);
-  sqlite3_clear_bindings(s);
-  if (!ok) Fail("Cannot count the records");
-  return n;
+  return CountOrFail(s, "Cannot count the records");
 }
 
 int64_t ResultsDb::LastRecNum() {
@@ -700,17 +694,11 @@ std::vector<ErrorRow> ResultsDb::ReadErrorsOf(int64_t rec_num) {
 }
 
 int64_t ResultsDb::CountErrors() {
-  bool ok;
-  int64_t n = CountOf(st_->count_errors.s, &ok);
-  if (!ok) Fail("Cannot count the findings");
-  return n;
+  return CountOrFail(st_->count_errors.s, "Cannot count the findings");
 }
 
 int64_t ResultsDb::CountRecordsWithErrors() {
-  bool ok;
-  int64_t n = CountOf(st_->count_records_with_errors.s, &ok);
-  if (!ok) Fail("Cannot count the records with findings");
-  return n;
+  return CountOrFail(st_->count_records_with_errors.s, "Cannot count the records with findings");
 }
 
 std::vector<int64_t> ResultsDb::RecordNumbersWithErrors() {
@@ -816,10 +804,8 @@ std::optional<TotalsRow> ResultsDb::ReadTotalsForRecord(TotalsTable table, int64
 }
 
 int64_t ResultsDb::CountTotals(TotalsTable table) {
-  bool ok;
-  int64_t n = CountOf(st_->count_totals[static_cast<int>(table)].s, &ok);
-  if (!ok) Fail(std::string("Cannot count the rows of ") + TableName(table));
-  return n;
+  return CountOrFail(st_->count_totals[static_cast<int>(table)].s,
+                     std::string("Cannot count the rows of ") + TableName(table));
 }
 
 }  // namespace lintaro

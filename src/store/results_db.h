@@ -155,6 +155,8 @@ class ResultsDb {
   void Exec(const char* sql);
   sqlite3_stmt* Prepare(const std::string& sql);
   [[noreturn]] void Fail(const std::string& what);
+  // The count a statement's one row holds; on failure, Fail(failure).
+  int64_t CountOrFail(sqlite3_stmt* s, const std::string& failure);
   // Makes the five tables in the new, empty database and prepares the statements.
   void CreateTables();
   void PrepareStatements();

@@ -14,6 +14,7 @@
 
 #include "browse/window_texts.h"
 #include "core/program_folder.h"
+#include "core/tax_year.h"
 #include "core/version.h"
 #include "ui/artwork.h"
 #include "ui/handed_files.h"
@@ -26,9 +27,11 @@ namespace {
 
 ScreenMetrics g_metrics;
 
-const char* kUsage =
+constexpr auto kUsage =
     "Usage: lintaro [--home DIR] [FILE...]\n"
-    "Tests files of corrected wage and tax statements of tax year 2007 (Korvel format)\n"
+    "Tests files of corrected wage and tax statements of tax year " +
+    kTaxYearText +
+    " (Korvel format)\n"
     "in a window, and shows the errors found and the error report.\n"
     "\n"
     "With FILE, testing starts at once, as Start Testing does with that file chosen;\n"
@@ -75,7 +78,7 @@ void RecordScreenMetrics() {
 QString InstanceLockPath() {
   QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
   if (folder.isEmpty()) folder = QDir::tempPath();
-  return folder + "/lintaro-2007.lock";
+  return folder + "/lintaro-" + kTaxYearText.c_str() + ".lock";
 }
 
 bool AcquireInstanceLock(QLockFile& lock) {
@@ -85,7 +88,7 @@ bool AcquireInstanceLock(QLockFile& lock) {
   return lock.tryLock(0);
 }
 
-QString AppHelpText() { return QString::fromUtf8(kUsage); }
+QString AppHelpText() { return QString::fromUtf8(kUsage.c_str()); }
 
 QString AppVersionText() { return "lintaro " + QString::fromLatin1(kLintaroVersion); }
 
@@ -132,7 +135,7 @@ std::optional<int> AnswerWithoutWindow(const AppOptions& options) {
     return 2;
   }
   if (options.help) {
-    std::fputs(kUsage, stdout);
+    std::fputs(kUsage.c_str(), stdout);
     return 0;
   }
   if (options.version) {

@@ -212,7 +212,7 @@ void MainWindow::LoadWindow() {
   // The last run's results can be browsed without testing.
   if (QFileInfo::exists(ToQString(results_path()))) BindData();
   max_errors_ = LoadErrorLimit(folders_.data);
-  reports_->settings().report_choice = 1;
+  reports_->settings().report_choice = &TextReportFormat();
   tested_records_->set_share(placement_.TestedRecordsShare());
   FitToScreen();
 }

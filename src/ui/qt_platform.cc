@@ -147,15 +147,7 @@ Answer UnattendedPrompts::Message(const std::string& title, const std::string& t
                                   Buttons buttons) {
   std::fprintf(stderr, "%s: %s\n", title.c_str(), ToLineFeeds(text).c_str());
   std::fflush(stderr);
-  switch (buttons) {
-    case Buttons::kOk:
-      return Answer::kOk;
-    case Buttons::kYesNo:
-      return Answer::kNo;
-    case Buttons::kOkCancel:
-      return Answer::kCancel;
-  }
-  return Answer::kOk;
+  return UnattendedAnswer(buttons);
 }
 
 std::optional<std::string> UnattendedPrompts::OpenFile(const std::string& title,

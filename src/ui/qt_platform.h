@@ -56,7 +56,7 @@ class QtPrompts : public Prompts {
 
 // For unattended runs: the open-file dialog hands out the given files in
 // turn (none left = Cancel), message boxes are written to standard error as
-// "Title: text" and answered with their default button.
+// "Title: text" and answered as UnattendedAnswer.
 class UnattendedPrompts : public Prompts {
  public:
   explicit UnattendedPrompts(std::deque<std::string> files = {}) : files_(std::move(files)) {}

@@ -35,20 +35,25 @@ void CentreOnScreen(QWidget* w) {
 
 // ------------------------------------------------------------ Report Option
 
-ReportOptionDialog::ReportOptionDialog(int current, QWidget* parent) : QDialog(parent) {
+ReportOptionDialog::ReportOptionDialog(const ReportFormat& current, QWidget* parent)
+    : QDialog(parent) {
   setObjectName("frmReportOption");
   setWindowTitle("Report Option");
   setModal(true);
   auto* frame = new QGroupBox(this);
   frame->setObjectName("fraOption");
-  text_choice_ = new QRadioButton("&Text", frame);
-  text_choice_->setObjectName("optText");
-  html_choice_ = new QRadioButton("&HTML", frame);
-  html_choice_->setObjectName("optHTML");
   auto* options = new QVBoxLayout(frame);
-  options->addWidget(text_choice_);
-  options->addWidget(html_choice_);
-  (current == 1 ? text_choice_ : html_choice_)->setChecked(true);
+  for (const ReportFormat& format : ReportFormats()) {
+    if (format.desktop == DesktopShows::kNotOffered) continue;
+    const QString caption = ToQString(std::string(format.desktop_caption));
+    auto* button = new QRadioButton(caption, frame);
+    button->setObjectName("opt" + QString(caption).remove('&'));
+    button->setChecked(&format == &current);
+    options->addWidget(button);
+    choices_.emplace_back(button, &format);
+  }
+  if (!choices_.empty() && current.desktop == DesktopShows::kNotOffered)
+    choices_.front().first->setChecked(true);
 
   auto* ok = new QPushButton("&OK", this);
   ok->setObjectName("cmdOK");
@@ -68,7 +73,11 @@ ReportOptionDialog::ReportOptionDialog(int current, QWidget* parent) : QDialog(p
   setFixedWidth(TwipsToPixels(this, 3600));
 }
 
-int ReportOptionDialog::choice() const { return text_choice_->isChecked() ? 1 : 3; }
+const ReportFormat& ReportOptionDialog::choice() const {
+  for (const auto& [button, format] : choices_)
+    if (button->isChecked()) return *format;
+  return *choices_.front().second;
+}
 
 void ReportOptionDialog::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);

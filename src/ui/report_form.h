@@ -10,7 +10,10 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
+#include "reports/report_format.h"
 #include "reports/report_window.h"
 
 class QPlainTextEdit;
@@ -19,23 +22,22 @@ class QRadioButton;
 
 namespace lintaro {
 
-// "Report Option": "&Text" and "&HTML" in a frame, "&OK" and "&Cancel",
-// centred on the screen. The option of the current choice is preselected.
+// "Report Option": the report formats the desktop offers ("&Text" and
+// "&HTML") in a frame, "&OK" and "&Cancel", centred on the screen. The
+// option of the current choice is preselected.
 class ReportOptionDialog : public QDialog {
   Q_OBJECT
 
  public:
-  // current: 1 preselects "&Text", anything else "&HTML".
-  explicit ReportOptionDialog(int current, QWidget* parent = nullptr);
-  // The choice (1 text, 3 HTML) after OK.
-  int choice() const;
+  explicit ReportOptionDialog(const ReportFormat& current, QWidget* parent = nullptr);
+  // The format chosen, after OK.
+  const ReportFormat& choice() const;
 
  protected:
   void showEvent(QShowEvent* event) override;
 
  private:
-  QRadioButton* text_choice_;
-  QRadioButton* html_choice_;
+  std::vector<std::pair<QRadioButton*, const ReportFormat*>> choices_;
 };
 
 // The text report window, "Report". Created fresh for every report request

@@ -22,10 +22,10 @@ ReportHost::ReportHost(QWidget* owner, Prompts& prompts, std::string program_fol
       results_path_(std::move(results_path)),
       desktop_shell_(std::make_unique<DesktopShell>()) {
   shell_ = desktop_shell_.get();
-  choose_format_ = [this](int current) -> std::optional<int> {
+  choose_format_ = [this](const ReportFormat& current) -> const ReportFormat* {
     ReportOptionDialog dialog(current, owner_);
-    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-    return dialog.choice();
+    if (dialog.exec() != QDialog::Accepted) return nullptr;
+    return &dialog.choice();
   };
 }
 
@@ -127,7 +127,7 @@ void ReportHost::OpenOnlineServices() {
 }
 
 // Any open report window closes before the format is asked for.
-std::optional<int> ReportHost::AskReportFormat(int current) {
+const ReportFormat* ReportHost::AskReportFormat(const ReportFormat& current) {
   Close();
   return choose_format_(current);
 }

@@ -47,7 +47,7 @@ class ReportHost : public ReportRequestHost {
   // (nothing = Cancel).
   void set_shell(Shell* shell);
   void set_print_dialog(PrintDialogHost* host);
-  void set_format_chooser(std::function<std::optional<int>(int current)> f) {
+  void set_format_chooser(std::function<const ReportFormat*(const ReportFormat& current)> f) {
     choose_format_ = std::move(f);
   }
   void set_online_services_url(std::string url) { online_services_url_ = std::move(url); }
@@ -60,7 +60,7 @@ class ReportHost : public ReportRequestHost {
   bool commands_enabled() const { return commands_enabled_; }
 
   // ReportRequestHost.
-  std::optional<int> AskReportFormat(int current) override;
+  const ReportFormat* AskReportFormat(const ReportFormat& current) override;
   void SetReportCommandsEnabled(bool enabled) override;
   ReportWindow& CreateReportWindow() override;
 
@@ -82,7 +82,7 @@ class ReportHost : public ReportRequestHost {
   std::unique_ptr<DesktopShell> desktop_shell_;
   Shell* shell_ = nullptr;
   PrintDialogHost* print_dialog_ = nullptr;  // null: the desktop's own
-  std::function<std::optional<int>(int)> choose_format_;
+  std::function<const ReportFormat*(const ReportFormat&)> choose_format_;
   std::shared_ptr<ResultsDb> db_;  // the current request's database
   QPointer<ReportForm> form_;
   bool commands_enabled_ = true;

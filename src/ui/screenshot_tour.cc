@@ -223,13 +223,13 @@ bool TourToolTip(MainWindow& window, const QString& folder) {
 bool TourReport(MainWindow& window, const QString& folder) {
   bool ok = true;
   {
-    ReportOptionDialog option(1, &window);
+    ReportOptionDialog option(TextReportFormat(), &window);
     option.show();
     ok &= Save(&option, folder, "11-report-option.png");
     option.close();
   }
   ReportHost& reports = window.reports();
-  reports.set_format_chooser([](int) { return std::optional<int>(1); });
+  reports.set_format_chooser([](const ReportFormat&) { return &TextReportFormat(); });
   window.ViewErrorReport();
   if (ReportForm* form = reports.form()) {
     ok &= Save(form, folder, "12-report-window.png");

@@ -41,9 +41,9 @@ class ReportTest : public ::testing::Test, public ReportRequestHost {
     window_ = std::make_unique<ReportWindow>(context_);
     return *window_;
   }
-  std::optional<int> AskReportFormat(int current) override {
-    Note(&trace_, "host: format asked, current " + std::to_string(current) + " -> " +
-                      (answer ? std::to_string(*answer) : "cancelled"));
+  const ReportFormat* AskReportFormat(const ReportFormat& current) override {
+    Note(&trace_, "host: format asked, current " + std::string(current.name) + " -> " +
+                      (answer ? std::string(answer->name) : "cancelled"));
     return answer;
   }
   void SetReportCommandsEnabled(bool e) override {
@@ -54,7 +54,7 @@ class ReportTest : public ::testing::Test, public ReportRequestHost {
     return Window();
   }
   void TraceSettings() {
-    Note(&trace_, "settings: choice " + std::to_string(settings_.report_choice) +
+    Note(&trace_, "settings: choice " + std::string(settings_.report_choice->name) +
                       (settings_.print_requested ? ", print requested" : "") +
                       (settings_.report_cancelled ? ", cancelled" : ""));
   }
@@ -75,7 +75,7 @@ class ReportTest : public ::testing::Test, public ReportRequestHost {
 
   ResultsFixture f_;
   std::string trace_;
-  std::optional<int> answer;
+  const ReportFormat* answer = nullptr;
   ReportSettings settings_;
   TracedPrompts prompts_;
   FakeReportView view_;
@@ -179,10 +179,15 @@ TEST(PrintDialog, PageSettersKeepTheRangeConsistent) {
 TEST_F(ReportTest, EachRequestReachesItsOutput) {
   f_.File("/in/a.txt");
   f_.Record(1, "RCA", "1");
-  // The format chosen (0: cancelled), 1 when printing, 1 when the browser fails.
-  for (auto [format, print, browser_fails] :
-       {std::tuple{1, 1, 0}, {1, 0, 0}, {3, 0, 0}, {0, 1, 0}, {1, 1, 0}, {3, 1, 0}, {3, 1, 1}}) {
-    answer = format ? std::optional(format) : std::nullopt;
+  // The format chosen (none: cancelled), 1 when printing, 1 when the browser fails.
+  for (auto [format, print, browser_fails] : {std::tuple{"text", 1, 0},
+                                              {"text", 0, 0},
+                                              {"html", 0, 0},
+                                              {"", 1, 0},
+                                              {"text", 1, 0},
+                                              {"html", 1, 0},
+                                              {"html", 1, 1}}) {
+    answer = FindReportFormat(format);
     settings_.print_requested = print;
     shell_.print_succeeds = shell_.open_succeeds = !browser_fails;
     RunReportRequest(f_.db(), settings_, prompts_, *this);

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "reports/report_format.h"
 #include "serve/check_id.h"
 #include "serve/service_harness.h"
 #include "support/cli_runner.h"
@@ -51,11 +52,15 @@ TEST(ServeApi, ACheckGivesWhatTheCommandLineGives) {
 
   auto client = service.Client();
   const std::string ein = "310000001";
-  for (const char* format : {"text", "html", "json", "csv"}) {
+  // Every format of the table, each as the OpenAPI document describes it.
+  const json report_api =
+      service.Get("/api/v1/openapi.json")["paths"]["/api/v1/checks/{id}/report"];
+  for (const ReportFormat& report_format : ReportFormats()) {
+    const std::string format(report_format.name);
+    EXPECT_THAT(report_api["parameters"][1]["schema"]["enum"], ::testing::Contains(format));
     for (const std::string& employer : {std::string(), ein}) {
-      SCOPED_TRACE(std::string(format) + " " + employer);
-      std::string query =
-          std::string("?format=") + format + (employer.empty() ? "" : "&employer=" + employer);
+      SCOPED_TRACE(format + " " + employer);
+      std::string query = "?format=" + format + (employer.empty() ? "" : "&employer=" + employer);
       httplib::Result res = client->Get(("/api/v1/checks/" + id + "/report" + query).c_str());
       ASSERT_TRUE(res);
       EXPECT_EQ(res->status, 200);
@@ -66,8 +71,13 @@ TEST(ServeApi, ACheckGivesWhatTheCommandLineGives) {
       EXPECT_EQ(res->body, cli.out);
       EXPECT_EQ(res->get_header_value("Cache-Control"), "no-store");
       EXPECT_EQ(res->get_header_value("X-Content-Type-Options"), "nosniff");
-      EXPECT_THAT(res->get_header_value("Content-Disposition"),
-                  ::testing::StartsWith("attachment; filename=\"mistakes-errors."));
+      EXPECT_EQ(
+          res->get_header_value("Content-Disposition"),
+          "attachment; filename=\"mistakes-errors." + std::string(report_format.extension) + "\"");
+      const std::string type = res->get_header_value("Content-Type");
+      EXPECT_TRUE(
+          report_api["get"]["responses"]["200"]["content"].contains(type.substr(0, type.find(';'))))
+          << type;
     }
   }
   httplib::Result html = client->Get(("/api/v1/checks/" + id + "/report?format=html").c_str());

@@ -1,5 +1,5 @@
-// lintaro-cli serve as a process: the address it serves on, the refusals
-// before it starts, and SIGTERM while a check runs.
+// lintaro-cli serve as a process: a port in use, and SIGTERM while a check
+// runs.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -17,19 +17,10 @@ namespace {
 
 using ::testing::HasSubstr;
 
-TEST(ServeCommand, RefusesToStartWithoutWhatItNeeds) {
+// A port in use (the refusals of the options: tests/cli/sessions/usage.session).
+TEST(ServeCommand, RefusesAPortInUse) {
   TempDir dir;
   const std::string data = dir.str() + "/data";
-  CliResult open = RunCli({"serve", "--listen", "0.0.0.0:0", "--data", data});
-  EXPECT_EQ(open.status, 2);
-  EXPECT_EQ(open.err,
-            "lintaro-cli: listening on 0.0.0.0, which is not loopback, needs --token-file (every "
-            "request must then carry the token)\n");
-  const std::string empty = dir.Write("token", "\n");
-  CliResult no_token = RunCli({"serve", "--token-file", empty, "--data", data});
-  EXPECT_EQ(no_token.status, 2);
-  EXPECT_EQ(no_token.err,
-            "lintaro-cli: the token file " + empty + " holds no token on its first line\n");
   ServiceHarness taken;
   // A service that took the port all the same would serve until timeout ends it.
   CliResult in_use =

@@ -74,15 +74,15 @@ class ReportUiTest : public WindowTest {
     shell.trace = &trace;
     reports().set_shell(&shell);
     reports().set_print_dialog(&print_dialog);
-    reports().set_format_chooser([this](int current) {
-      Note(&trace, "format asked, current " + std::to_string(current) + " -> " +
-                       (format_answer ? std::to_string(*format_answer) : "cancelled"));
+    reports().set_format_chooser([this](const ReportFormat& current) {
+      Note(&trace, "format asked, current " + std::string(current.name) + " -> " +
+                       (format_answer ? std::string(format_answer->name) : "cancelled"));
       return format_answer;
     });
   }
   // "View Error Report" answered with the text report.
   ReportForm* ViewTextReport() {
-    format_answer = 1;
+    format_answer = &TextReportFormat();
     Button("cmdErrors")->click();
     return reports().form();
   }
@@ -117,7 +117,7 @@ class ReportUiTest : public WindowTest {
   std::string trace;  // the shell's calls, format questions and what each test notes
   FakeShell shell;
   FakePrintDialogHost print_dialog;
-  std::optional<int> format_answer;
+  const ReportFormat* format_answer = nullptr;
 };
 
 // Save As writes the preview into the chosen file (the dialog starts in
@@ -172,7 +172,7 @@ TEST_F(ReportUiTest, ViewErrorReportShowsThePreviewSavesItSetsItsFontAndIsReplac
                      ReportFontDialog(f).sizeList()->currentItem()->text().toStdString());
   }
 
-  format_answer.reset();
+  format_answer = nullptr;
   Button("cmdErrors")->click();
   NoteForm(first);
   QPointer<ReportForm> last = ViewTextReport();
@@ -189,21 +189,24 @@ TEST_F(ReportUiTest, ViewErrorReportShowsThePreviewSavesItSetsItsFontAndIsReplac
 // the real dialog is stored and opened in the browser. A clean run in the
 // filing season opens the online services page on Yes.
 TEST_F(ReportUiTest, ReportOptionDialogStoresTheChoiceAndTheBrowserOpensPages) {
-  EXPECT_TRUE(ReportOptionDialog(3).findChild<QRadioButton*>("optHTML")->isChecked());
-  EXPECT_TRUE(ReportOptionDialog(1).findChild<QRadioButton*>("optText")->isChecked());
+  EXPECT_TRUE(ReportOptionDialog(*FindReportFormat("html"))
+                  .findChild<QRadioButton*>("optHTML")
+                  ->isChecked());
+  EXPECT_TRUE(
+      ReportOptionDialog(TextReportFormat()).findChild<QRadioButton*>("optText")->isChecked());
   clock.date = {2008, 1, 15};
   OpenWithResults(2);
-  reports().set_format_chooser([this](int current) -> std::optional<int> {
+  reports().set_format_chooser([this](const ReportFormat& current) -> const ReportFormat* {
     ReportOptionDialog dialog(current, window.get());
     QTimer::singleShot(0, &dialog, [&dialog] {
       dialog.findChild<QRadioButton*>("optHTML")->click();
       dialog.findChild<QPushButton*>("cmdOK")->click();
     });
-    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-    return dialog.choice();
+    if (dialog.exec() != QDialog::Accepted) return nullptr;
+    return &dialog.choice();
   });
   Button("cmdErrors")->click();
-  Note(&trace, "choice " + std::to_string(reports().settings().report_choice));
+  Note(&trace, "choice " + std::string(reports().settings().report_choice->name));
   prompts.answers.push_back(Answer::kYes);
   Run({Submission("clean.txt", CleanSubmission())});
   Note(&trace, Describe(prompts.messages.back()));
@@ -218,7 +221,7 @@ TEST_F(ReportUiTest, PrintingToPdfGivesTheCountedPagesAndThePageRange) {
   printer.setPageSize(QPageSize(QPageSize::Letter));
 
   // "Print Error Report", text, every page.
-  format_answer = 1;
+  format_answer = &TextReportFormat();
   Button("cmdPrint")->click();
   const int counted = print_dialog.seen_max;
   ASSERT_GE(counted, 3);
