@@ -166,9 +166,9 @@ test('mistakes.txt through the file chooser: figures, grids, record view, report
   const rows = await page.$$eval('#record-fields tbody tr', (trs) => trs.map((tr) => ({
     marked: tr.classList.contains('marked'),
     name: tr.children[1].textContent,
-    value: tr.children[3].textContent,
-    mark: tr.children[4].textContent,
-    blanks: [...tr.children[3].querySelectorAll('.blank')].map((b) => b.getBoundingClientRect().width),
+    mark: tr.children[3].textContent,
+    value: tr.children[4].textContent,
+    blanks: [...tr.children[4].querySelectorAll('.blank')].map((b) => b.getBoundingClientRect().width),
   })));
   assert.equal(rows.length, api.fields.length);
   api.fields.forEach((f, i) => {

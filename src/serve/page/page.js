@@ -385,7 +385,7 @@ class Grid {
 
 // ---------------------------------------------------------------- files
 
-const upload = { files: [], xhr: null, id: null, watching: null, startedAt: 0 };
+const upload = { files: [], xhr: null, id: null, watching: null, busy: false };
 
 function formatBytes(n) {
   if (n < 1024) return `${n} bytes`;
@@ -404,7 +404,7 @@ function fileButton(text, label, action, disabled) {
 
 function renderFiles() {
   const list = $('file-list');
-  const busy = Boolean(upload.xhr || upload.watching);
+  const busy = Boolean(upload.busy || upload.xhr || upload.watching);
   const items = upload.files.map((file, i) => {
     const li = document.createElement('li');
     const row = cell('div', '', 'file');
@@ -478,7 +478,9 @@ function showProgress(label, value, max, text) {
   }
   bar.setAttribute('aria-valuetext', text);
   const now = Date.now();
-  if (!upload.spoken || now - upload.spoken > 1500) {
+  // Told at once when the step changes, then at most every 1.5 s.
+  if (!upload.spoken || now - upload.spoken > 1500 || upload.step !== label) {
+    upload.step = label;
     upload.spoken = now;
     announce(text);
   }
@@ -543,7 +545,7 @@ async function startCheck() {
   if (maxErrors === null || !upload.files.length) return;
   hideMessage();
   setState('uploading');
-  upload.startedAt = Date.now();
+  upload.busy = true;
   upload.spoken = 0;
   renderFiles();
   $('start').disabled = true;
@@ -563,6 +565,7 @@ async function startCheck() {
 
 function endProgress() {
   $('progress').hidden = true;
+  upload.busy = false;
   upload.watching = null;
   upload.xhr = null;
   if (!$('result').hidden) setState('done'); else setState('empty');
@@ -704,8 +707,8 @@ function setupGrids() {
     label: 'findings-title',
     flow: true,
     columns: [
-      { title: 'Field', width: 'minmax(7rem, 2fr)', value: (f) => f.field },
-      { title: 'Positions', width: 'minmax(5rem, 1fr)', value: (f) => positionsText(f.positions) },
+      { title: 'Field', width: 'minmax(8rem, 2fr)', value: (f) => f.field },
+      { title: 'Positions', width: 'minmax(6.5rem, 1fr)', value: (f) => positionsText(f.positions) },
       { title: 'Found', width: 'minmax(6rem, 1.5fr)', cls: 'mono found', value: (f) => valueNodes(f.user_entry) },
       { title: 'Description', width: 'minmax(10rem, 4fr)', value: (f) => f.message },
     ],
@@ -779,7 +782,7 @@ function renderRecord(record) {
   table.append(cell('caption', title, 'visually-hidden'));
   const head = document.createElement('thead');
   const hr = document.createElement('tr');
-  for (const h of ['#', 'Field', 'Positions', 'Value', 'In error']) {
+  for (const h of ['#', 'Field', 'Positions', 'In error', 'Value']) {
     const th = cell('th', h);
     th.scope = 'col';
     hr.append(th);
@@ -790,8 +793,8 @@ function renderRecord(record) {
     const tr = document.createElement('tr');
     if (f.marked) tr.className = 'marked';
     tr.append(cell('td', String(f.field), 'num'), cell('td', f.name, 'name'),
-      cell('td', positionsText(f.positions)), cell('td', valueNodes(f.value), 'value'),
-      cell('td', f.marked ? '✗ In error' : '', 'mark'));
+      cell('td', positionsText(f.positions)), cell('td', f.marked ? '✗ In error' : '', 'mark'),
+      cell('td', valueNodes(f.value), 'value'));
     body.append(tr);
   }
   table.append(head, body);
@@ -955,7 +958,13 @@ function recentRow(c) {
   tr.dataset.id = c.id;
   const files = c.files.map((f) => f.name ?? f).join(', ');
   const outcome = c.outcome ? (OUTCOMES[c.outcome] || c.outcome) : '';
-  tr.append(cell('td', files), cell('td', when(c.created)), cell('td', stateText(c)), cell('td', outcome));
+  const labelled = (label, text) => {
+    const td = cell('td', text);
+    td.dataset.label = label;
+    return td;
+  };
+  tr.append(labelled('Files', files), labelled('Started', when(c.created)), labelled('State', stateText(c)),
+    labelled('Outcome', outcome));
   const actions = cell('td', '', 'actions');
   const open = fileButton('Open', `Open the check of ${files}`, () => openCheck(c.id), false);
   const del = fileButton('Delete', `Delete the check of ${files}`, () => deleteCheck(c.id, files), false);
