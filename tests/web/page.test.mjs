@@ -350,8 +350,11 @@ test('by keyboard alone: choose, start, walk the grids, go to a record, download
     }
     assert.fail(`Tab never reached ${selector}`);
   };
+  // Asked for before the key is pressed: the browser's chooser is caught only once asked for.
+  const chosen = page.waitForEvent('filechooser');
   await tabTo('#choose');
-  const [chooser] = await Promise.all([page.waitForEvent('filechooser'), page.keyboard.press('Enter')]);
+  await page.keyboard.press('Enter');
+  const chooser = await chosen;
   await chooser.setFiles([mistakes]);
   await tabTo('#start');
   await page.keyboard.press('Enter');

@@ -65,6 +65,7 @@ async function tour(browser, service, name, viewport, colorScheme) {
   await shot('04-running', false);
   await page.click('#cancel');
   await page.waitForSelector('body:not([data-state="running"])');
+  await page.click('button[aria-label="Remove long-submission.txt"]');
 
   await choose(page, [clean]);
   await page.click('#start');

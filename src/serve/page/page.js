@@ -149,6 +149,7 @@ class Grid {
     this.total = 0;
     this.active = -1;
     this.pages = new Map();
+    this.loading = new Map();
     this.fetchRows = null;
     this.generation = 0;
     this.id = host.id;
@@ -191,6 +192,7 @@ class Grid {
     this.total = total;
     this.fetchRows = fetchRows;
     this.pages = new Map();
+    this.loading = new Map();
     if (rows) this.pages.set(0, rows);
     this.active = -1;
     this.el.setAttribute('aria-rowcount', String(total + 1));
@@ -248,8 +250,10 @@ class Grid {
     return this.row(index);
   }
 
+  // Reads a page of rows once; the same promise while it is on its way.
   fetchPage(page) {
-    if (this.pages.has(page)) return this.pages.get(page);
+    if (this.pages.has(page)) return Promise.resolve();
+    if (this.loading.has(page)) return this.loading.get(page);
     if (!this.fetchRows) return Promise.resolve();
     const generation = this.generation;
     const promise = this.fetchRows(page * PAGE_ROWS, PAGE_ROWS).then((rows) => {
@@ -258,10 +262,11 @@ class Grid {
       this.forget(page);
       this.schedule();
     }, (e) => {
-      if (generation === this.generation) this.pages.delete(page);
-      showMessage(e.message);
+      if (generation === this.generation) showMessage(e.message);
+    }).finally(() => {
+      if (generation === this.generation) this.loading.delete(page);
     });
-    this.pages.set(page, null);
+    this.loading.set(page, promise);
     return promise;
   }
 
@@ -269,7 +274,7 @@ class Grid {
   forget(near) {
     if (this.pages.size <= 24) return;
     for (const page of this.pages.keys()) {
-      if (Math.abs(page - near) > 8 && this.pages.get(page)) this.pages.delete(page);
+      if (Math.abs(page - near) > 8) this.pages.delete(page);
     }
   }
 
@@ -282,9 +287,7 @@ class Grid {
     const rows = [];
     for (let i = first; i <= last; i += 1) {
       const data = this.row(i);
-      if (data === undefined && this.pages.get(Math.floor(i / PAGE_ROWS)) === undefined) {
-        this.fetchPage(Math.floor(i / PAGE_ROWS));
-      }
+      if (data === undefined) this.fetchPage(Math.floor(i / PAGE_ROWS));
       const el = this.rowNode(i, data);
       el.style.top = `${this.viewport.scrollTop + i * ROW_PX - top}px`;
       rows.push(el);
@@ -902,12 +905,8 @@ async function loadResults(id, check) {
   $('goto').setAttribute('aria-describedby', 'goto-hint');
   $('goto-hint').textContent = testedPage.total ? `1 to ${numbers.format(testedPage.total)}` : '';
   grids.findings.load(0, null, []);
-  grids.errors.load(errorsPage.total, recordsSource(id, true));
-  if (errorsPage.records) grids.errors.pages.set(0, errorsPage.records);
-  grids.tested.load(testedPage.total, recordsSource(id, false));
-  if (testedPage.records) grids.tested.pages.set(0, testedPage.records);
-  grids.errors.render();
-  grids.tested.render();
+  grids.errors.load(errorsPage.total, recordsSource(id, true), errorsPage.records);
+  grids.tested.load(testedPage.total, recordsSource(id, false), testedPage.records);
   $('error-grids').hidden = errorsPage.total === 0;
   $('download').disabled = !check.summary;
   loadEmployers(id);
