@@ -276,6 +276,10 @@ std::string EmployerEinOf(std::string_view rce_record) {
   return std::string(FieldText(rce_record, kRCE[kEin]));
 }
 
+std::string EmployerNameOf(std::string_view rce_record) {
+  return std::string(FieldText(rce_record, kRCE[kName]));
+}
+
 EmployerValues EmployerValuesOf(std::string_view rce_record) {
   EmployerValues values;
   const std::string_view year = FieldText(rce_record, kRCE[kTaxYearField]);

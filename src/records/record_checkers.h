@@ -42,6 +42,8 @@ void FillRCFlabels(const std::string& txtline, ViewerRows& rows);
 // The employer's Correct EIN of an RCE record (positions 17-25), as stored;
 // shorter when the record is.
 std::string EmployerEinOf(std::string_view rce_record);
+// The Employer's Name of an RCE record (positions 44-100), as stored.
+std::string EmployerNameOf(std::string_view rce_record);
 
 // The employer values the checks of an employee or total record read.
 struct EmployerValues {

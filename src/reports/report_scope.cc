@@ -1,5 +1,7 @@
 #include "reports/report_scope.h"
 
+#include <functional>
+
 #include "records/record_checkers.h"
 #include "reports/finding_parts.h"
 #include "store/results_db.h"
@@ -9,10 +11,25 @@ namespace {
 
 constexpr const char* kEmployerRecord = "RCE";
 
+// Calls block for each employer record with the number of records of its
+// block: up to the next employer record, or to the last record (the final
+// record excluded).
+void ForEachEmployerBlock(ResultsDb& db,
+                          const std::function<void(const RecordRow&, int64_t)>& block) {
+  const int64_t last = db.LastRecNum();
+  std::optional<RecordRow> last_row = db.ReadRecord(last);
+  const bool ends_with_final = last_row && last_row->record.compare(0, 3, "RCF") == 0;
+  const int64_t end = ends_with_final ? last : last + 1;  // one past the last block record
+  std::optional<RecordRow> rce = db.NextRecordOfType(0, kEmployerRecord);
+  while (rce) {
+    std::optional<RecordRow> next = db.NextRecordOfType(rce->rec_num, kEmployerRecord);
+    block(*rce, (next ? next->rec_num : end) - rce->rec_num);
+    rce = std::move(next);
+  }
+}
+
 }  // namespace
 
-// An employer's blocks: from each of its employer records up to the next
-// employer record, or to the last record (the final record excluded).
 std::optional<std::string> ParseEin(std::string text) {
   if (text.size() == 10 && text[2] == '-') text.erase(2, 1);
   if (text.size() != 9) return std::nullopt;
@@ -22,18 +39,28 @@ std::optional<std::string> ParseEin(std::string text) {
 }
 
 int64_t EmployerRecordCount(ResultsDb& db, const std::string& ein) {
-  const int64_t last = db.LastRecNum();
-  std::optional<RecordRow> last_row = db.ReadRecord(last);
-  const bool ends_with_final = last_row && last_row->record.compare(0, 3, "RCF") == 0;
-  const int64_t end = ends_with_final ? last : last + 1;  // one past the last block record
   int64_t count = 0;
-  std::optional<RecordRow> rce = db.NextRecordOfType(0, kEmployerRecord);
-  while (rce) {
-    std::optional<RecordRow> next = db.NextRecordOfType(rce->rec_num, kEmployerRecord);
-    if (EmployerEinOf(rce->record) == ein) count += (next ? next->rec_num : end) - rce->rec_num;
-    rce = std::move(next);
-  }
+  ForEachEmployerBlock(db, [&](const RecordRow& rce, int64_t records) {
+    if (EmployerEinOf(rce.record) == ein) count += records;
+  });
   return count;
+}
+
+std::vector<EmployerEntry> ListEmployers(ResultsDb& db) {
+  std::vector<EmployerEntry> employers;
+  ForEachEmployerBlock(db, [&](const RecordRow& rce, int64_t records) {
+    const std::string ein = EmployerEinOf(rce.record);
+    if (ParseEin(ein) != ein) return;
+    for (EmployerEntry& known : employers) {
+      if (known.ein != ein) continue;
+      known.records += records;
+      return;
+    }
+    std::string name = EmployerNameOf(rce.record);
+    name.erase(name.find_last_not_of(' ') + 1);
+    employers.push_back({ein, std::move(name), rce.rec_num, records});
+  });
+  return employers;
 }
 
 const std::string& EmployerTracker::EmployerOf(int64_t rec_num, const std::string& id) {

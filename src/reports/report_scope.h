@@ -13,6 +13,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "reports/report_content.h"
 #include "store/rows.h"
@@ -54,6 +55,21 @@ std::optional<std::string> ParseEin(std::string text);
 // The number of records in the blocks of the employer with this Correct
 // EIN; 0 when the results hold no employer record with it.
 int64_t EmployerRecordCount(ResultsDb& db, const std::string& ein);
+
+// An employer of the results, for choosing whose report to give: its
+// Correct EIN, its name (code page 1252, blanks after it dropped) from its
+// first employer record, that record's number, and the records of all its
+// blocks.
+struct EmployerEntry {
+  std::string ein;
+  std::string name;
+  int64_t first_rec_num = 0;
+  int64_t records = 0;
+};
+
+// The employers whose Correct EIN is nine digits (those a report can be
+// limited to), each once, in the order their first employer record comes.
+std::vector<EmployerEntry> ListEmployers(ResultsDb& db);
 
 // The report's header over the findings the filter keeps. For one employer
 // the counts are its own (records tested: the records of its blocks), and

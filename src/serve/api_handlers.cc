@@ -202,6 +202,15 @@ void ApiHandlers::Records(const httplib::Request& req, httplib::Response& res) {
 }
 
 void ApiHandlers::Record(const httplib::Request& req, httplib::Response& res) {
+  ReadEndedRecord(req, res, ReadRecord);
+}
+
+void ApiHandlers::Findings(const httplib::Request& req, httplib::Response& res) {
+  ReadEndedRecord(req, res, ReadFindings);
+}
+
+void ApiHandlers::ReadEndedRecord(const httplib::Request& req, httplib::Response& res,
+                                  RecordRead read) {
   std::optional<CheckStatus> check = Find(req, res);
   if (!check) return;
   std::optional<int64_t> number = ParseWholeNumber<int64_t>(req.matches[2].str(), 1, INT32_MAX);
@@ -209,9 +218,19 @@ void ApiHandlers::Record(const httplib::Request& req, httplib::Response& res) {
     return SetError(res, {400, "bad_parameter", "a record number is a whole number from 1"});
   if (!Ended(check->state) || !check->has_results)
     return SetError(res, {409, "not_done", "the check has not ended yet"});
-  auto record = ReadRecord(check->folder, *number);
+  auto record = read(check->folder, *number);
   if (auto* error = std::get_if<ApiError>(&record)) return SetError(res, *error);
   res.set_content(std::get<std::string>(record), kJson);
+}
+
+void ApiHandlers::Employers(const httplib::Request& req, httplib::Response& res) {
+  std::optional<CheckStatus> check = Find(req, res);
+  if (!check) return;
+  if (!Ended(check->state) || !check->has_results)
+    return SetError(res, {409, "not_done", "the check has not ended yet"});
+  auto employers = ReadEmployers(check->folder);
+  if (auto* error = std::get_if<ApiError>(&employers)) return SetError(res, *error);
+  res.set_content(std::get<std::string>(employers), kJson);
 }
 
 void ApiHandlers::Delete(const httplib::Request& req, httplib::Response& res) {

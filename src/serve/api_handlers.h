@@ -1,12 +1,15 @@
-// The handlers of the API's endpoints (version 1):
-//   POST   /api/v1/checks                    a submission, multipart or raw: 202 {"id",
-//   "status_url"} GET    /api/v1/checks                    the checks held GET /api/v1/checks/{id}
-//   a check's status and, once ended, its summary GET    /api/v1/checks/{id}/events        the
-//   status as Server-Sent Events GET    /api/v1/checks/{id}/report
-//   ?format=text|html|json|csv&employer=EIN GET    /api/v1/checks/{id}/records
-//   ?with_errors=1&offset=&limit= (the grids) GET    /api/v1/checks/{id}/records/{n}   a record as
-//   the viewer shows it DELETE /api/v1/checks/{id}               cancels the check and deletes its
-//   folder GET    /api/v1/health                    {"status": "ok", "version", "queue", "running"}
+// The handlers of the API's endpoints (version 1), under /api/v1:
+//   POST   checks                      a submission, multipart or raw: 202 {"id", "status_url"}
+//   GET    checks                      the checks held
+//   GET    checks/{id}                 a check's status and, once ended, its summary
+//   GET    checks/{id}/events          the status as Server-Sent Events
+//   GET    checks/{id}/report          ?format=text|html|json|csv&employer=EIN
+//   GET    checks/{id}/records         ?with_errors=1&offset=&limit= (the grids)
+//   GET    checks/{id}/records/{n}     a record as the viewer shows it
+//   GET    checks/{id}/records/{n}/findings  the record's findings
+//   GET    checks/{id}/employers       the employers a report can be limited to
+//   DELETE checks/{id}                 cancels the check and deletes its folder
+//   GET    health                      {"status": "ok", "version", "queue", "running"}
 // Errors are {"error": {"code", "message"}} with their status.
 #ifndef LINTARO_SERVE_API_HANDLERS_H_
 #define LINTARO_SERVE_API_HANDLERS_H_
@@ -14,6 +17,8 @@
 #include <httplib.h>
 
 #include <atomic>
+#include <string>
+#include <variant>
 
 #include "serve/check_registry.h"
 #include "serve/service_options.h"
@@ -37,6 +42,8 @@ class ApiHandlers {
   void Report(const httplib::Request& req, httplib::Response& res);
   void Records(const httplib::Request& req, httplib::Response& res);
   void Record(const httplib::Request& req, httplib::Response& res);
+  void Findings(const httplib::Request& req, httplib::Response& res);
+  void Employers(const httplib::Request& req, httplib::Response& res);
   void Delete(const httplib::Request& req, httplib::Response& res);
   void Health(const httplib::Request& req, httplib::Response& res);
 
@@ -49,6 +56,10 @@ class ApiHandlers {
   // Stores the upload of a prepared check and queues the check.
   void Receive(const httplib::Request& req, httplib::Response& res,
                const httplib::ContentReader& reader, std::shared_ptr<CheckJob> job);
+
+  // A read of one record of an ended check's results (the viewer, the findings).
+  using RecordRead = std::variant<std::string, ApiError> (*)(const std::string&, int64_t);
+  void ReadEndedRecord(const httplib::Request& req, httplib::Response& res, RecordRead read);
 
   CheckRegistry& registry_;
   const ServiceOptions& options_;

@@ -9,8 +9,11 @@
 #include "browse/viewer_text.h"
 #include "core/error_limit.h"
 #include "core/folder_lock.h"
+#include "core/framer.h"
+#include "reports/finding_parts.h"
 #include "reports/report_forms.h"
 #include "reports/report_scope.h"
+#include "store/cp1252.h"
 #include "store/results_db.h"
 
 namespace lintaro {
@@ -31,6 +34,10 @@ Read WithResults(const std::string& folder, const std::function<Read(ResultsDb&)
     // The store's own words stay in the service; the client learns only this.
     return ApiError{500, "unreadable", "the check's results cannot be read"};
   }
+}
+
+Json TextOrNull(const std::string& cp1252) {
+  return cp1252.empty() ? Json(nullptr) : Json(Cp1252ToUtf8(cp1252));
 }
 
 std::string Dump(const Json& j) { return j.dump(-1, ' ', false, Json::error_handler_t::replace); }
@@ -64,7 +71,13 @@ Read ReadRecords(const std::string& folder, bool with_errors, int64_t offset, in
     for (int64_t row = offset; row < rows.size() && row < offset + limit; ++row) {
       const GridRecord& r = rows.At(row);
       if (r.rec_num == 0) return ApiError{500, "unreadable", "the check's results cannot be read"};
-      records.push_back({{"record_number", r.rec_num}, {"errors", r.errors}, {"record", r.record}});
+      std::optional<RecordRow> stored = db.ReadRecord(r.rec_num);
+      if (!stored) return ApiError{500, "unreadable", "the check's results cannot be read"};
+      records.push_back({{"record_number", r.rec_num},
+                         {"record_id", Cp1252ToUtf8(stored->id)},
+                         {"reference", TextOrNull(stored->rec_reference)},
+                         {"errors", r.errors},
+                         {"record", r.record}});
     }
     return Dump(Json{{"total", rows.size()}, {"offset", offset}, {"records", records}});
   });
@@ -83,9 +96,19 @@ Read ReadRecord(const std::string& folder, int64_t rec_num) {
     }
     Json fields = Json::array();
     const auto& rows = viewer.rows();
+    size_t total = 0;
+    for (const ViewerRow& row : rows) total += row.value.size();
+    // Positions only where the rows add up to a whole record, as the viewer tells them.
+    const bool whole_record = total == kRecordLength;
+    size_t start = 1;
     for (size_t i = 0; i < rows.size(); ++i) {
+      const size_t length = rows[i].value.size();
+      Json positions = nullptr;
+      if (whole_record && length > 0) positions = {{"start", start}, {"end", start + length - 1}};
+      start += length;
       fields.push_back({{"field", i},
                         {"name", PrintableUtf8(rows[i].label)},
+                        {"positions", positions},
                         {"value", PrintableUtf8(rows[i].value)},
                         {"marked", rows[i].marked}});
     }
@@ -93,6 +116,43 @@ Read ReadRecord(const std::string& folder, int64_t rec_num) {
                      {"record_id", PrintableUtf8(viewer.record_id())},
                      {"caption", viewer.caption()},
                      {"fields", fields}});
+  });
+}
+
+Read ReadFindings(const std::string& folder, int64_t rec_num) {
+  return WithResults(folder, [&](ResultsDb& db) -> Read {
+    std::optional<RecordRow> record = db.ReadRecord(rec_num);
+    if (!record)
+      return ApiError{404, "not_found", "record " + std::to_string(rec_num) + " was not tested"};
+    Json findings = Json::array();
+    for (const ErrorRow& row : db.ReadErrorsOf(rec_num)) {
+      const FindingParts parts = SplitFinding(row.reference, row.user_entry);
+      Json positions = nullptr;
+      if (parts.positions)
+        positions = {{"start", parts.positions->start}, {"end", parts.positions->end}};
+      findings.push_back({{"error_number", row.err_num},
+                          {"critical", row.type == "C"},
+                          {"field", Cp1252ToUtf8(parts.field)},
+                          {"positions", positions},
+                          {"user_entry", Cp1252ToUtf8(parts.user_entry)},
+                          {"message", Cp1252ToUtf8(row.error)}});
+    }
+    return Dump(Json{{"record_number", rec_num},
+                     {"record_id", Cp1252ToUtf8(record->id)},
+                     {"findings", findings}});
+  });
+}
+
+Read ReadEmployers(const std::string& folder) {
+  return WithResults(folder, [&](ResultsDb& db) -> Read {
+    Json employers = Json::array();
+    for (const EmployerEntry& e : ListEmployers(db)) {
+      employers.push_back({{"ein", e.ein},
+                           {"name", Cp1252ToUtf8(e.name)},
+                           {"record_number", e.first_rec_num},
+                           {"records", e.records}});
+    }
+    return Dump(Json{{"employers", employers}});
   });
 }
 

@@ -23,15 +23,29 @@ std::variant<std::string, ApiError> ReadReport(const std::string& folder,
                                                const ReportFormat& format,
                                                const std::string& employer);
 
-// {"total": N, "offset": N, "records": [{"record_number", "errors", "record"}]}:
+// {"total": N, "offset": N, "records": [{"record_number", "record_id",
+// "reference", "errors", "record"}]} (reference: the record's SSN or EIN as
+// stored, null when none):
 // the rows offset .. offset + limit - 1 of the tested records' grid, or of
 // the records with errors' grid.
 std::variant<std::string, ApiError> ReadRecords(const std::string& folder, bool with_errors,
                                                 int64_t offset, int64_t limit);
 
 // {"record_number", "record_id", "caption", "fields": [{"field", "name",
-// "value", "marked"}]}: stored record rec_num as the record viewer shows it.
+// "positions": {"start", "end"} | null, "value", "marked"}]}: stored record
+// rec_num as the record viewer shows it (positions where its fields add up
+// to a whole record).
 std::variant<std::string, ApiError> ReadRecord(const std::string& folder, int64_t rec_num);
+
+// {"record_number", "record_id", "findings": [{"error_number", "critical",
+// "field", "positions": {"start", "end"} | null, "user_entry", "message"}]}:
+// the findings of record rec_num in the order they were found, in the
+// words of the JSON report.
+std::variant<std::string, ApiError> ReadFindings(const std::string& folder, int64_t rec_num);
+
+// {"employers": [{"ein", "name", "record_number", "records"}]}: the
+// employers a report can be limited to (reports/report_scope.h).
+std::variant<std::string, ApiError> ReadEmployers(const std::string& folder);
 
 }  // namespace lintaro
 

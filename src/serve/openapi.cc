@@ -82,13 +82,23 @@ constexpr const char* kOpenApiDocument = R"json({
         {"name": "offset", "in": "query", "schema": {"type": "integer", "minimum": 0, "default": 0}},
         {"name": "limit", "in": "query", "schema": {"type": "integer", "minimum": 1, "maximum": 1000, "default": 100}}],
       "get": {"summary": "Rows of the tested records, or of the records with errors",
-        "responses": {"200": {"description": "{\"total\", \"offset\", \"records\": [{\"record_number\", \"errors\", \"record\"}]}", "content": {"application/json": {}}},
+        "responses": {"200": {"description": "{\"total\", \"offset\", \"records\": [{\"record_number\", \"record_id\", \"reference\" (the SSN or EIN, or null), \"errors\", \"record\"}]}", "content": {"application/json": {}}},
           "400": {"$ref": "#/components/responses/Error"}, "404": {"$ref": "#/components/responses/Error"}, "409": {"$ref": "#/components/responses/Error"}}}},
     "/api/v1/checks/{id}/records/{number}": {
       "parameters": [{"$ref": "#/components/parameters/id"}, {"name": "number", "in": "path", "required": true, "schema": {"type": "integer", "minimum": 1}}],
       "get": {"summary": "A record as the record viewer shows it",
-        "responses": {"200": {"description": "{\"record_number\", \"record_id\", \"caption\", \"fields\": [{\"field\", \"name\", \"value\", \"marked\"}]}", "content": {"application/json": {}}},
-          "400": {"$ref": "#/components/responses/Error"}, "404": {"$ref": "#/components/responses/Error"}, "409": {"$ref": "#/components/responses/Error"}}}}
+        "responses": {"200": {"description": "{\"record_number\", \"record_id\", \"caption\", \"fields\": [{\"field\", \"name\", \"positions\": {\"start\", \"end\"} | null, \"value\", \"marked\"}]}", "content": {"application/json": {}}},
+          "400": {"$ref": "#/components/responses/Error"}, "404": {"$ref": "#/components/responses/Error"}, "409": {"$ref": "#/components/responses/Error"}}}},
+    "/api/v1/checks/{id}/records/{number}/findings": {
+      "parameters": [{"$ref": "#/components/parameters/id"}, {"name": "number", "in": "path", "required": true, "schema": {"type": "integer", "minimum": 1}}],
+      "get": {"summary": "A record's findings in the order they were found, in the words of the JSON report",
+        "responses": {"200": {"description": "{\"record_number\", \"record_id\", \"findings\": [{\"error_number\", \"critical\", \"field\", \"positions\": {\"start\", \"end\"} | null, \"user_entry\", \"message\"}]}", "content": {"application/json": {}}},
+          "400": {"$ref": "#/components/responses/Error"}, "404": {"$ref": "#/components/responses/Error"}, "409": {"$ref": "#/components/responses/Error"}}}},
+    "/api/v1/checks/{id}/employers": {
+      "parameters": [{"$ref": "#/components/parameters/id"}],
+      "get": {"summary": "The employers whose findings a report can be limited to (a Correct EIN of nine digits), in the order of their first employer record",
+        "responses": {"200": {"description": "{\"employers\": [{\"ein\", \"name\", \"record_number\", \"records\"}]}", "content": {"application/json": {}}},
+          "404": {"$ref": "#/components/responses/Error"}, "409": {"$ref": "#/components/responses/Error"}}}}
   }
 }
 )json";

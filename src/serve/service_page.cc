@@ -2,20 +2,10 @@
 
 namespace lintaro {
 
-const char* ServicePage() {
-  return R"(<!DOCTYPE html>
-<html lang="en">
-<head>
-<meta charset="utf-8">
-<title>Lintaro</title>
-</head>
-<body>
-<h1>Lintaro</h1>
-<p>The Lintaro checking service is running.</p>
-<p>Its API is described in <a href="/api/v1/openapi.json">/api/v1/openapi.json</a>.</p>
-</body>
-</html>
-)";
+const PageFile* FindPageFile(std::string_view address) {
+  for (const PageFile& file : PageFiles())
+    if (address == file.address) return &file;
+  return nullptr;
 }
 
 }  // namespace lintaro
