@@ -19,7 +19,6 @@
 #include "ui/handed_files.h"
 #include "ui/main_window.h"
 #include "ui/qt_platform.h"
-#include "ui/screenshot_tour.h"
 
 namespace lintaro {
 namespace {
@@ -99,8 +98,7 @@ AppOptions ParseAppOptions(const QStringList& arguments) {
   const QCommandLineOption help(QStringList{"h", "help"});
   const QCommandLineOption version("version");
   const QCommandLineOption run("run", "", "FILE");
-  const QCommandLineOption screenshots("screenshots", "", "DIR");
-  parser.addOptions({home, help, version, run, screenshots});
+  parser.addOptions({home, help, version, run});
   for (const char* name : kToolkitValueOptions) AddHidden(parser, {name, "", "VALUE"});
   AddHidden(parser, QCommandLineOption("reverse"));
   if (!parser.parse(arguments)) {
@@ -113,11 +111,9 @@ AppOptions ParseAppOptions(const QStringList& arguments) {
   if (parser.isSet(home) && o.home.isEmpty()) o.problem = "--home needs a folder";
   for (const QString& file : parser.values(run))
     if (!file.isEmpty()) o.run_files << file;
-  o.screenshots = parser.value(screenshots);
   o.files = parser.positionalArguments();
-  if (!o.files.isEmpty() && (!o.run_files.isEmpty() || !o.screenshots.isEmpty()))
-    o.problem = "FILE cannot be given with --run or --screenshots";
-  if (!o.run_files.isEmpty() || !o.screenshots.isEmpty()) o.unattended = true;
+  if (!o.files.isEmpty() && !o.run_files.isEmpty()) o.problem = "FILE cannot be given with --run";
+  if (!o.run_files.isEmpty()) o.unattended = true;
   return o;
 }
 
@@ -142,18 +138,9 @@ std::optional<int> AnswerWithoutWindow(const AppOptions& options) {
   return std::nullopt;
 }
 
-// The unattended modes: the screenshot tour, or a run of the --run files
-// that prints its time. Both close the window at the end.
-void ScheduleUnattended(const AppOptions& options, MainWindow& window,
-                        UnattendedPrompts& unattended) {
-  if (!options.screenshots.isEmpty()) {
-    QTimer::singleShot(0, &window, [&window, &unattended, folder = options.screenshots] {
-      const bool ok = RunScreenshotTour(window, unattended, folder);
-      window.close();
-      QCoreApplication::exit(ok ? 0 : 1);
-    });
-    return;
-  }
+// The unattended run of the --run files: prints its time and closes the
+// window at the end.
+void ScheduleUnattendedRun(MainWindow& window) {
   QTimer::singleShot(0, &window, [&window] {
     QElapsedTimer timer;
     timer.start();
@@ -202,14 +189,13 @@ int RunApp(int argc, char** argv) {
     prompts.Message(kWindowTitle, folders.problem, Icon::kExclamation, Buttons::kOk);
 
   SystemClock clock;
-  if (!options.screenshots.isEmpty()) ApplyTourDesktop();
   MainWindow window(folders, prompts, clock);
   screen_prompts.set_parent(&window);
   FileHandOver hand_over(window, prompts);
   window.show();
 
-  if (!options.screenshots.isEmpty() || !options.run_files.isEmpty())
-    ScheduleUnattended(options, window, unattended);
+  if (!options.run_files.isEmpty())
+    ScheduleUnattendedRun(window);
   else
     hand_over.Start(options.files);
   return app.exec();
