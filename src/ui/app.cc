@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLockFile>
-#include <QScreen>
 #include <QStandardPaths>
 #include <QTimer>
 #include <cstdio>
@@ -22,8 +21,6 @@
 
 namespace lintaro {
 namespace {
-
-ScreenMetrics g_metrics;
 
 const char* kUsage =
     "Usage: lintaro [--home DIR] [FILE...]\n"
@@ -59,17 +56,6 @@ void AddHidden(QCommandLineParser& parser, QCommandLineOption option) {
 }
 
 }  // namespace
-
-const ScreenMetrics& Metrics() { return g_metrics; }
-
-void RecordScreenMetrics() {
-  if (QScreen* screen = QGuiApplication::primaryScreen())
-    g_metrics.screen_width = screen->geometry().width();
-  // The pointer's size as the desktop configures it.
-  bool ok = false;
-  const int size = qEnvironmentVariableIntValue("XCURSOR_SIZE", &ok);
-  if (ok && size > 0) g_metrics.cursor_width = g_metrics.cursor_height = size;
-}
 
 QString InstanceLockPath() {
   QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
@@ -180,7 +166,6 @@ int RunApp(int argc, char** argv) {
     prompts.Message(kWindowTitle, kAlreadyRunning, Icon::kCritical, Buttons::kOk);
     return 1;
   }
-  RecordScreenMetrics();
 
   const ProgramFolders folders = ResolveProgramFolders(
       ToStdString(QCoreApplication::applicationDirPath()), ToStdString(options.home),
@@ -189,7 +174,7 @@ int RunApp(int argc, char** argv) {
     prompts.Message(kWindowTitle, folders.problem, Icon::kExclamation, Buttons::kOk);
 
   SystemClock clock;
-  MainWindow window(folders, prompts, clock);
+  MainWindow window(folders, prompts, clock, MeasureScreenMetrics());
   screen_prompts.set_parent(&window);
   FileHandOver hand_over(window, prompts);
   window.show();

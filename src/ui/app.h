@@ -11,15 +11,6 @@ class QLockFile;
 
 namespace lintaro {
 
-// Screen and pointer metrics recorded at start-up (tool tips use them).
-struct ScreenMetrics {
-  int screen_width = 0;
-  int cursor_width = 32;
-  int cursor_height = 32;
-};
-const ScreenMetrics& Metrics();
-void RecordScreenMetrics();
-
 // The lock that keeps one copy of the program per user session: a lock file
 // in the user's runtime folder. Returns false when another copy holds it.
 bool AcquireInstanceLock(QLockFile& lock);

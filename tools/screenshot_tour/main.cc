@@ -13,10 +13,10 @@
 #include "core/program_folder.h"
 #include "tools/screenshot_tour/screenshot_tour.h"
 #include "tools/screenshot_tour/tour_desktop.h"
-#include "ui/app.h"
 #include "ui/artwork.h"
 #include "ui/main_window.h"
 #include "ui/qt_platform.h"
+#include "ui/screen_metrics.h"
 
 int main(int argc, char** argv) {
   using namespace lintaro;
@@ -28,7 +28,6 @@ int main(int argc, char** argv) {
   }
   QApplication::setApplicationName(kProgramName);
   QApplication::setWindowIcon(ProgramIcon());
-  RecordScreenMetrics();
 
   const ProgramFolders folders =
       ResolveProgramFolders(ToStdString(QCoreApplication::applicationDirPath()),
@@ -40,7 +39,7 @@ int main(int argc, char** argv) {
   ApplyTourDesktop();
   UnattendedPrompts prompts;
   SystemClock clock;
-  MainWindow window(folders, prompts, clock);
+  MainWindow window(folders, prompts, clock, MeasureScreenMetrics());
   window.show();
   QTimer::singleShot(0, &window, [&window, &prompts, pictures = arguments[2]] {
     const bool ok = RunScreenshotTour(window, prompts, pictures);

@@ -75,7 +75,7 @@ QString WithMoreMistakes(const QString& submission, const QString& copy) {
 // The tool tip over the longest message of the first record in error.
 bool TourToolTip(MainWindow& window, const QString& folder) {
   auto* grid = window.findChild<QTableView*>("DBGrid2");
-  if (grid == nullptr || grid->model() == nullptr || window.gridTips() == nullptr) return true;
+  if (grid == nullptr || grid->model() == nullptr || window.grid_tips() == nullptr) return true;
   int longest = 0;
   for (int r = 0; r < grid->model()->rowCount(); ++r)
     if (grid->model()->data(grid->model()->index(r, 2)).toString().size() >
@@ -84,11 +84,11 @@ bool TourToolTip(MainWindow& window, const QString& folder) {
   const QRect cell = grid->visualRect(grid->model()->index(longest, 2));
   const QPoint at(std::min(cell.left() + 40, grid->viewport()->width() - 20), cell.center().y());
   const QPoint global = grid->viewport()->mapToGlobal(at);
-  GridTips& tips = *window.gridTips();
+  GridTips& tips = *window.grid_tips();
   tips.PointerMoved(at, global);
   if (tips.timer() != nullptr) tips.timer()->stop();
   for (int i = 0; i < GridTipTimer::kShowTick; ++i) tips.Tick(global);
-  const bool ok = SaveWithTip(window, tips.tipWindow(), folder, "10-grid-tool-tip.png");
+  const bool ok = SaveWithTip(window, tips.tip_window(), folder, "10-grid-tool-tip.png");
   tips.FocusLost();
   if (tips.timer() != nullptr) tips.timer()->start();
   return ok;
@@ -149,10 +149,10 @@ bool TourViewer(MainWindow& window, const QString& folder) {
   auto* grid3 = window.findChild<QTableView*>("DBGrid3");
   if (grid3 == nullptr || grid3->model() == nullptr || grid3->model()->rowCount() <= 2) return ok;
   grid3->setCurrentIndex(grid3->model()->index(2, 0));
-  RecordView* view = window.recordView();
+  RecordView* view = window.record_view();
   if (view->viewer() != nullptr) {
     const std::vector<int> marked = view->viewer()->MarkedRows();
-    if (!marked.empty()) view->scrollBar()->setValue(std::max(0, marked.front() - 1));
+    if (!marked.empty()) view->scroll_bar()->setValue(std::max(0, marked.front() - 1));
   }
   Settle();
   grid3->scrollTo(grid3->currentIndex(), QAbstractItemView::PositionAtCenter);
@@ -221,7 +221,7 @@ bool TourSmallWindows(MainWindow& window, const QString& folder) {
   bool ok = true;
   window.set_max_errors(500);
   window.ShowErrorLimitDialog();
-  if (QWidget* dialog = window.errorLimitDialog()) {
+  if (QWidget* dialog = window.error_limit_dialog()) {
     ok &= Save(dialog, folder, "05-error-limit-dialog.png");
     dialog->close();
   }
@@ -230,7 +230,7 @@ bool TourSmallWindows(MainWindow& window, const QString& folder) {
   ok &= Save(&about, folder, "06-about-box.png");
   about.close();
   window.ShowHelpContents();
-  if (QWidget* help = window.helpWindow()) {
+  if (QWidget* help = window.help_window()) {
     ok &= Save(help, folder, "07-help.png");
     help->close();
   }
