@@ -315,22 +315,16 @@ void MainWindow::StartTesting() {
   if (exit_requested_) close();
 }
 
-void MainWindow::ViewErrorReport() {
-  std::optional<FolderLock> reading;
-  if (!HoldFolderForReading(reading)) return;
-  commands_.SetReportInProgress(true);
-  ApplyCommands();
-  report_requester_(false);
-  commands_.SetReportInProgress(false);
-  ApplyCommands();
-}
+void MainWindow::ViewErrorReport() { RequestReport(false); }
 
-void MainWindow::PrintErrorReport() {
+void MainWindow::PrintErrorReport() { RequestReport(true); }
+
+void MainWindow::RequestReport(bool print) {
   std::optional<FolderLock> reading;
   if (!HoldFolderForReading(reading)) return;
   commands_.SetReportInProgress(true);
   ApplyCommands();
-  report_requester_(true);
+  report_requester_(print);
   commands_.SetReportInProgress(false);
   ApplyCommands();
 }

@@ -153,6 +153,11 @@ class MainWindow : public QMainWindow, public RunView {
   void HideProgress();
   void Shutdown();
 
+  // View Error Report (print = false) and Print Error Report (true): the
+  // report is requested while the folder is held for reading, the
+  // commands disabled until it is done.
+  void RequestReport(bool print);
+
   // The record chosen in the tested records grid takes the shared area.
   void ShowChosenRecord(int64_t rec_num);
 
