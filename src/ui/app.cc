@@ -22,7 +22,7 @@
 namespace lintaro {
 namespace {
 
-const char* kUsage =
+constexpr const char* kUsage =
     "Usage: lintaro [--home DIR] [FILE...]\n"
     "Tests files of corrected wage and tax statements of tax year 2007 (Korvel format)\n"
     "in a window, and shows the errors found and the error report.\n"
@@ -46,9 +46,9 @@ const char* kUsage =
     "                      instead of being shown\n";
 
 // Options of the window system that the application object reads itself.
-const char* kToolkitValueOptions[] = {"platform",        "platformtheme", "display",
-                                      "geometry",        "style",         "stylesheet",
-                                      "qwindowgeometry", "qwindowtitle"};
+constexpr const char* kToolkitValueOptions[] = {"platform",        "platformtheme", "display",
+                                                "geometry",        "style",         "stylesheet",
+                                                "qwindowgeometry", "qwindowtitle"};
 
 void AddHidden(QCommandLineParser& parser, QCommandLineOption option) {
   option.setFlags(QCommandLineOption::HiddenFromHelp);

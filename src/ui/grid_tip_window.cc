@@ -61,7 +61,7 @@ GridTips::GridTips(QTableView* grid, QWidget* main_window, ScreenMetrics metrics
   // change of the focus, of the rows shown or of the view hides it.
   connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget*) { HideShown(); });
   if (auto* view = qobject_cast<RecordGridView*>(grid))
-    connect(view, &RecordGridView::modelReplaced, this, [this] { HideShown(); });
+    connect(view, &RecordGridView::model_replaced, this, [this] { HideShown(); });
 }
 
 GridTips::~GridTips() { Close(); }

@@ -79,7 +79,7 @@ class RecordView : public QWidget {
 
  signals:
   // The name column changed width (the headings above follow it).
-  void columnsMoved();
+  void columns_moved();
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
