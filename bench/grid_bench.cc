@@ -17,6 +17,7 @@
 #include "core/program_folder.h"
 #include "ui/main_window.h"
 #include "ui/qt_platform.h"
+#include "ui/screen_metrics.h"
 
 namespace {
 
@@ -45,7 +46,7 @@ int main(int argc, char** argv) {
   const lintaro::ProgramFolders folders = lintaro::ResolveProgramFolders(argv[1], "", "", "");
   lintaro::UnattendedPrompts prompts;
   lintaro::SystemClock clock;
-  lintaro::MainWindow window(folders, prompts, clock);
+  lintaro::MainWindow window(folders, prompts, clock, lintaro::MeasureScreenMetrics());
   window.resize(1152, 921);
   window.show();
   QApplication::processEvents();

@@ -24,66 +24,67 @@ struct Step {
   bool on;
 };
 
-constexpr bool On = true;
-constexpr bool Off = false;
+constexpr bool kOn = true;
+constexpr bool kOff = false;
 
 // The enable rules, event by event.
 constexpr Step kStepsOnWindowOpened[] = {
-    {C::cmdStart, On},     {C::cmdLast, On},     {C::cmdExit, On},      {C::mnuTStart, On},
-    {C::mnuTOpenLast, On}, {C::mnuTSet, On},     {C::mnuTExit, On},     {C::mnuVReport, On},
-    {C::mnuRLast, On},     {C::mnuVRErrors, On}, {C::mnuVRAll, On},     {C::mnuHContents, On},
-    {C::mnuHAbout, On},    {C::cmdView, Off},    {C::cmdGrid, Off},     {C::cmdErrors, Off},
-    {C::cmdPrint, Off},    {C::mnuTPrint, Off},  {C::mnuRCurrent, Off}, {C::mnuVRecords, Off},
+    {C::cmdStart, kOn},     {C::cmdLast, kOn},     {C::cmdExit, kOn},      {C::mnuTStart, kOn},
+    {C::mnuTOpenLast, kOn}, {C::mnuTSet, kOn},     {C::mnuTExit, kOn},     {C::mnuVReport, kOn},
+    {C::mnuRLast, kOn},     {C::mnuVRErrors, kOn}, {C::mnuVRAll, kOn},     {C::mnuHContents, kOn},
+    {C::mnuHAbout, kOn},    {C::cmdView, kOff},    {C::cmdGrid, kOff},     {C::cmdErrors, kOff},
+    {C::cmdPrint, kOff},    {C::mnuTPrint, kOff},  {C::mnuRCurrent, kOff}, {C::mnuVRecords, kOff},
 };
 
 // Once a run has started, the last results can no longer be reopened:
 // the run has replaced them.
 constexpr Step kStepsOnRunStarted[] = {
-    {C::cmdStart, Off}, {C::cmdLast, Off}, {C::cmdPrint, Off},     {C::cmdErrors, Off},
-    {C::cmdView, Off},  {C::cmdGrid, Off}, {C::mnuTOpenLast, Off}, {C::mnuRLast, Off},
+    {C::cmdStart, kOff}, {C::cmdLast, kOff}, {C::cmdPrint, kOff},     {C::cmdErrors, kOff},
+    {C::cmdView, kOff},  {C::cmdGrid, kOff}, {C::mnuTOpenLast, kOff}, {C::mnuRLast, kOff},
 };
 
-constexpr Step kStepsOnRunCompletion[] = {{C::cmdStart, On}, {C::cmdView, On}, {C::mnuVReport, On}};
+constexpr Step kStepsOnRunCompletion[] = {
+    {C::cmdStart, kOn}, {C::cmdView, kOn}, {C::mnuVReport, kOn}};
 
-constexpr Step kStepsOnRunEnded[] = {{C::cmdStart, On}};
+constexpr Step kStepsOnRunEnded[] = {{C::cmdStart, kOn}};
 
 constexpr Step kStepsOnRunClean[] = {
-    {C::mnuVRecords, On}, {C::mnuVRAll, On}, {C::mnuVReport, Off}, {C::mnuVRErrors, Off}};
+    {C::mnuVRecords, kOn}, {C::mnuVRAll, kOn}, {C::mnuVReport, kOff}, {C::mnuVRErrors, kOff}};
 
-constexpr Step kStepsOnRunNoValidData[] = {{C::mnuVRecords, On},
-                                           {C::mnuVRAll, On},
-                                           {C::mnuVReport, Off},
-                                           {C::mnuVRErrors, Off},
-                                           {C::cmdView, Off}};
+constexpr Step kStepsOnRunNoValidData[] = {{C::mnuVRecords, kOn},
+                                           {C::mnuVRAll, kOn},
+                                           {C::mnuVReport, kOff},
+                                           {C::mnuVRErrors, kOff},
+                                           {C::cmdView, kOff}};
 
 constexpr Step kStepsOnGridViewWithErrors[] = {
-    {C::cmdStart, On},  {C::cmdPrint, On},    {C::cmdView, On},     {C::cmdGrid, On},
-    {C::cmdErrors, On}, {C::mnuRCurrent, On}, {C::mnuVRErrors, On}, {C::mnuVRAll, On},
-    {C::mnuTPrint, On}, {C::mnuVRecords, On}, {C::mnuVReport, On},  {C::mnuTOpenLast, Off},
-    {C::mnuRLast, Off}, {C::cmdLast, Off},    {C::cmdGrid, Off},    {C::cmdView, On},
+    {C::cmdStart, kOn},  {C::cmdPrint, kOn},    {C::cmdView, kOn},     {C::cmdGrid, kOn},
+    {C::cmdErrors, kOn}, {C::mnuRCurrent, kOn}, {C::mnuVRErrors, kOn}, {C::mnuVRAll, kOn},
+    {C::mnuTPrint, kOn}, {C::mnuVRecords, kOn}, {C::mnuVReport, kOn},  {C::mnuTOpenLast, kOff},
+    {C::mnuRLast, kOff}, {C::cmdLast, kOff},    {C::cmdGrid, kOff},    {C::cmdView, kOn},
 };
 
 constexpr Step kStepsOnGridViewNoErrors[] = {
-    {C::mnuVReport, Off}, {C::mnuVRErrors, Off}, {C::cmdGrid, Off}, {C::cmdView, On}};
+    {C::mnuVReport, kOff}, {C::mnuVRErrors, kOff}, {C::cmdGrid, kOff}, {C::cmdView, kOn}};
 
-constexpr Step kStepsOnRecordViewOpened[] = {{C::cmdGrid, On}, {C::cmdView, Off}};
+constexpr Step kStepsOnRecordViewOpened[] = {{C::cmdGrid, kOn}, {C::cmdView, kOff}};
 
-constexpr Step kStepsOnRecordViewEmpty[] = {{C::cmdView, Off}};
+constexpr Step kStepsOnRecordViewEmpty[] = {{C::cmdView, kOff}};
 
 constexpr Step kStepsOnLastNoReport[] = {
-    {C::cmdLast, Off}, {C::mnuVReport, Off}, {C::mnuTOpenLast, Off}, {C::mnuRLast, Off}};
+    {C::cmdLast, kOff}, {C::mnuVReport, kOff}, {C::mnuTOpenLast, kOff}, {C::mnuRLast, kOff}};
 
 constexpr Step kStepsOnLastUnreadable[] = {
-    {C::cmdLast, Off}, {C::mnuRLast, Off},    {C::mnuTOpenLast, Off}, {C::mnuVRErrors, Off},
-    {C::cmdView, Off}, {C::mnuVRecords, Off}, {C::mnuVRAll, Off},
+    {C::cmdLast, kOff}, {C::mnuRLast, kOff},    {C::mnuTOpenLast, kOff}, {C::mnuVRErrors, kOff},
+    {C::cmdView, kOff}, {C::mnuVRecords, kOff}, {C::mnuVRAll, kOff},
 };
 
 constexpr Step kStepsOnLastWithErrors[] = {
-    {C::cmdLast, Off}, {C::mnuRLast, Off}, {C::mnuTOpenLast, Off}};
+    {C::cmdLast, kOff}, {C::mnuRLast, kOff}, {C::mnuTOpenLast, kOff}};
 
 constexpr Step kStepsOnLastNoErrors[] = {
-    {C::cmdLast, Off}, {C::mnuRLast, Off},   {C::mnuTOpenLast, Off}, {C::mnuVRErrors, Off},
-    {C::cmdView, On},  {C::mnuVRecords, On}, {C::mnuVRAll, On},
+    {C::cmdLast, kOff}, {C::mnuRLast, kOff},   {C::mnuTOpenLast, kOff}, {C::mnuVRErrors, kOff},
+    {C::cmdView, kOn},  {C::mnuVRecords, kOn}, {C::mnuVRAll, kOn},
 };
 
 std::span<const Step> StepsOf(CommandEvent event) {

@@ -20,12 +20,10 @@ const std::string_view kCountryList =
     "SL,SM,SN,SO,SP,ST,SU,SV,SW,SX,SY,SZ,TD,TE,TH,TI,TK,TL,TN,TO,TP,TS,TT,TU,TV,TW,TX,TZ,UG,UK,"
     "UP,UV,UY,UZ,VC,VE,VI,VM,VT,WA,WE,WF,WI,WQ,WS,WZ,YM,ZA,ZI";
 
-bool StateCheck(std::string_view strState) {
-  return kStateList.find(strState) != std::string_view::npos;
-}
+bool StateCheck(std::string_view state) { return kStateList.find(state) != std::string_view::npos; }
 
-bool CountryCheck(std::string_view strC) {
-  return strC == "  " || kCountryList.find(strC) != std::string_view::npos;
+bool CountryCheck(std::string_view country) {
+  return country == "  " || kCountryList.find(country) != std::string_view::npos;
 }
 
 namespace {

@@ -22,11 +22,11 @@ inline constexpr const char* kCountryInvalidMessage = "The Country Code is inval
 
 // True when the value occurs in the state list text (a substring test:
 // "  " and "A," pass, lower case fails).
-bool StateCheck(std::string_view strState);
+bool StateCheck(std::string_view state);
 
 // True when the value occurs in the country list text or is exactly two
 // blanks.
-bool CountryCheck(std::string_view strC);
+bool CountryCheck(std::string_view country);
 
 // For an RCA, RCE or RCW record: a foreign Country Code with a domestic ZIP
 // Code, or with a State Abbreviation, is reported against the record's

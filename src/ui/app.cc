@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLockFile>
-#include <QScreen>
 #include <QStandardPaths>
 #include <QTimer>
 #include <cstdio>
@@ -20,12 +19,9 @@
 #include "ui/handed_files.h"
 #include "ui/main_window.h"
 #include "ui/qt_platform.h"
-#include "ui/screenshot_tour.h"
 
 namespace lintaro {
 namespace {
-
-ScreenMetrics g_metrics;
 
 constexpr auto kUsage =
     "Usage: lintaro [--home DIR] [FILE...]\n"
@@ -53,9 +49,9 @@ constexpr auto kUsage =
     "                      instead of being shown\n";
 
 // Options of the window system that the application object reads itself.
-const char* kToolkitValueOptions[] = {"platform",        "platformtheme", "display",
-                                      "geometry",        "style",         "stylesheet",
-                                      "qwindowgeometry", "qwindowtitle"};
+constexpr const char* kToolkitValueOptions[] = {"platform",        "platformtheme", "display",
+                                                "geometry",        "style",         "stylesheet",
+                                                "qwindowgeometry", "qwindowtitle"};
 
 void AddHidden(QCommandLineParser& parser, QCommandLineOption option) {
   option.setFlags(QCommandLineOption::HiddenFromHelp);
@@ -63,17 +59,6 @@ void AddHidden(QCommandLineParser& parser, QCommandLineOption option) {
 }
 
 }  // namespace
-
-const ScreenMetrics& Metrics() { return g_metrics; }
-
-void RecordScreenMetrics() {
-  if (QScreen* screen = QGuiApplication::primaryScreen())
-    g_metrics.screen_width = screen->geometry().width();
-  // The pointer's size as the desktop configures it.
-  bool ok = false;
-  const int size = qEnvironmentVariableIntValue("XCURSOR_SIZE", &ok);
-  if (ok && size > 0) g_metrics.cursor_width = g_metrics.cursor_height = size;
-}
 
 QString InstanceLockPath() {
   QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
@@ -102,8 +87,7 @@ AppOptions ParseAppOptions(const QStringList& arguments) {
   const QCommandLineOption help(QStringList{"h", "help"});
   const QCommandLineOption version("version");
   const QCommandLineOption run("run", "", "FILE");
-  const QCommandLineOption screenshots("screenshots", "", "DIR");
-  parser.addOptions({home, help, version, run, screenshots});
+  parser.addOptions({home, help, version, run});
   for (const char* name : kToolkitValueOptions) AddHidden(parser, {name, "", "VALUE"});
   AddHidden(parser, QCommandLineOption("reverse"));
   if (!parser.parse(arguments)) {
@@ -116,11 +100,9 @@ AppOptions ParseAppOptions(const QStringList& arguments) {
   if (parser.isSet(home) && o.home.isEmpty()) o.problem = "--home needs a folder";
   for (const QString& file : parser.values(run))
     if (!file.isEmpty()) o.run_files << file;
-  o.screenshots = parser.value(screenshots);
   o.files = parser.positionalArguments();
-  if (!o.files.isEmpty() && (!o.run_files.isEmpty() || !o.screenshots.isEmpty()))
-    o.problem = "FILE cannot be given with --run or --screenshots";
-  if (!o.run_files.isEmpty() || !o.screenshots.isEmpty()) o.unattended = true;
+  if (!o.files.isEmpty() && !o.run_files.isEmpty()) o.problem = "FILE cannot be given with --run";
+  if (!o.run_files.isEmpty()) o.unattended = true;
   return o;
 }
 
@@ -145,18 +127,9 @@ std::optional<int> AnswerWithoutWindow(const AppOptions& options) {
   return std::nullopt;
 }
 
-// The unattended modes: the screenshot tour, or a run of the --run files
-// that prints its time. Both close the window at the end.
-void ScheduleUnattended(const AppOptions& options, MainWindow& window,
-                        UnattendedPrompts& unattended) {
-  if (!options.screenshots.isEmpty()) {
-    QTimer::singleShot(0, &window, [&window, &unattended, folder = options.screenshots] {
-      const bool ok = RunScreenshotTour(window, unattended, folder);
-      window.close();
-      QCoreApplication::exit(ok ? 0 : 1);
-    });
-    return;
-  }
+// The unattended run of the --run files: prints its time and closes the
+// window at the end.
+void ScheduleUnattendedRun(MainWindow& window) {
   QTimer::singleShot(0, &window, [&window] {
     QElapsedTimer timer;
     timer.start();
@@ -196,7 +169,6 @@ int RunApp(int argc, char** argv) {
     prompts.Message(kWindowTitle, kAlreadyRunning, Icon::kCritical, Buttons::kOk);
     return 1;
   }
-  RecordScreenMetrics();
 
   const ProgramFolders folders = ResolveProgramFolders(
       ToStdString(QCoreApplication::applicationDirPath()), ToStdString(options.home),
@@ -205,14 +177,13 @@ int RunApp(int argc, char** argv) {
     prompts.Message(kWindowTitle, folders.problem, Icon::kExclamation, Buttons::kOk);
 
   SystemClock clock;
-  if (!options.screenshots.isEmpty()) ApplyTourDesktop();
-  MainWindow window(folders, prompts, clock);
+  MainWindow window(folders, prompts, clock, MeasureScreenMetrics());
   screen_prompts.set_parent(&window);
   FileHandOver hand_over(window, prompts);
   window.show();
 
-  if (!options.screenshots.isEmpty() || !options.run_files.isEmpty())
-    ScheduleUnattended(options, window, unattended);
+  if (!options.run_files.isEmpty())
+    ScheduleUnattendedRun(window);
   else
     hand_over.Start(options.files);
   return app.exec();

@@ -1,6 +1,6 @@
 // Start-up of the desktop program: one instance per user session, the
-// program folder, the main window; and the unattended modes used to
-// measure a run in the window and to take screenshots.
+// program folder, the main window; and the unattended run used to measure
+// a run in the window.
 #ifndef LINTARO_UI_APP_H_
 #define LINTARO_UI_APP_H_
 
@@ -11,15 +11,6 @@ class QLockFile;
 
 namespace lintaro {
 
-// Screen and pointer metrics recorded at start-up (tool tips use them).
-struct ScreenMetrics {
-  int screen_width = 0;
-  int cursor_width = 32;
-  int cursor_height = 32;
-};
-const ScreenMetrics& Metrics();
-void RecordScreenMetrics();
-
 // The lock that keeps one copy of the program per user session: a lock file
 // in the user's runtime folder. Returns false when another copy holds it.
 bool AcquireInstanceLock(QLockFile& lock);
@@ -29,7 +20,6 @@ struct AppOptions {
   QString home;             // --home DIR
   QStringList files;        // FILE...: test them at once, as Start Testing does
   QStringList run_files;    // --run FILE: test the files at once, unattended, then quit
-  QString screenshots;      // --screenshots DIR
   bool unattended = false;  // message boxes to standard error (LINTARO_UNATTENDED=1)
   QString problem;          // a usage error
   bool help = false;

@@ -94,19 +94,19 @@ ReportFontDialog::ReportFontDialog(const QFont& current, QWidget* parent) : QDia
   font_list_->setFocus();
 }
 
-QFont ReportFontDialog::selectedFont() const {
+QFont ReportFontDialog::selected_font() const {
   QFont font(font_list_->currentItem() != nullptr ? font_list_->currentItem()->text() : QString());
   const int row = std::max(0, size_list_->currentRow());
   font.setPointSize(kSmallestSize + row);
   return font;
 }
 
-void ReportFontDialog::ShowSample() { sample_label_->setFont(selectedFont()); }
+void ReportFontDialog::ShowSample() { sample_label_->setFont(selected_font()); }
 
 std::optional<QFont> ReportFontDialog::Choose(const QFont& current, QWidget* parent) {
   ReportFontDialog dialog(current, parent);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-  return dialog.selectedFont();
+  return dialog.selected_font();
 }
 
 }  // namespace lintaro

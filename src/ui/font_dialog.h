@@ -25,9 +25,9 @@ class ReportFontDialog : public QDialog {
   explicit ReportFontDialog(const QFont& current, QWidget* parent = nullptr);
 
   // The font and size selected now.
-  QFont selectedFont() const;
-  QListWidget* fontList() const { return font_list_; }
-  QListWidget* sizeList() const { return size_list_; }
+  QFont selected_font() const;
+  QListWidget* font_list() const { return font_list_; }
+  QListWidget* size_list() const { return size_list_; }
 
   // Shows the dialog modally: the chosen font after OK, nothing after Cancel.
   static std::optional<QFont> Choose(const QFont& current, QWidget* parent);

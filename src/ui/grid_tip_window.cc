@@ -11,7 +11,6 @@
 #include <QTimer>
 #include <QToolTip>
 
-#include "ui/app.h"
 #include "ui/qt_platform.h"
 #include "ui/record_grid_view.h"
 
@@ -22,7 +21,7 @@ TipLabel::TipLabel(QWidget* parent) : QWidget(parent) {
   setFont(QToolTip::font());
 }
 
-void TipLabel::setText(const QString& text) {
+void TipLabel::set_text(const QString& text) {
   text_ = text;
   updateGeometry();
   update();
@@ -51,8 +50,8 @@ void TipLabel::paintEvent(QPaintEvent*) {
              Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic | Qt::TextWordWrap, text_);
 }
 
-GridTips::GridTips(QTableView* grid, QWidget* main_window)
-    : QObject(grid), grid_(grid), main_window_(main_window) {
+GridTips::GridTips(QTableView* grid, QWidget* main_window, ScreenMetrics metrics)
+    : QObject(grid), grid_(grid), main_window_(main_window), metrics_(metrics) {
   grid->viewport()->setMouseTracking(true);
   grid->viewport()->installEventFilter(this);
   grid->horizontalHeader()->setMouseTracking(true);
@@ -62,7 +61,7 @@ GridTips::GridTips(QTableView* grid, QWidget* main_window)
   // change of the focus, of the rows shown or of the view hides it.
   connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget*) { HideShown(); });
   if (auto* view = qobject_cast<RecordGridView*>(grid))
-    connect(view, &RecordGridView::modelReplaced, this, [this] { HideShown(); });
+    connect(view, &RecordGridView::model_replaced, this, [this] { HideShown(); });
 }
 
 GridTips::~GridTips() { Close(); }
@@ -159,16 +158,16 @@ void GridTips::Apply(TipAction action) {
       return;
     case TipAction::kPlace: {
       tip_->hide();
-      int screen_width = Metrics().screen_width;
+      int screen_width = metrics_.screen_width;
       if (screen_width <= 0) {
         QScreen* screen = grid_ ? grid_->screen() : QGuiApplication::primaryScreen();
         screen_width = screen != nullptr ? screen->geometry().width() : 1024;
       }
       label_->set_wrap_width(std::max(320, screen_width / 2));
-      label_->setText(ToQString(tips_.text()));
+      label_->set_text(ToQString(tips_.text()));
       tip_->adjustSize();
-      const ScreenPoint at = PlaceTip(tips_.anchor(), tip_->width(), Metrics().cursor_width,
-                                      Metrics().cursor_height, screen_width);
+      const ScreenPoint at = PlaceTip(tips_.anchor(), tip_->width(), metrics_.cursor_width,
+                                      metrics_.cursor_height, screen_width);
       tip_->move(static_cast<int>(at.x), static_cast<int>(at.y));
       return;
     }

@@ -16,6 +16,7 @@
 #include <QWidget>
 
 #include "browse/grid_tips.h"
+#include "ui/screen_metrics.h"
 
 class QTableView;
 class QTimer;
@@ -31,7 +32,7 @@ class TipLabel : public QWidget {
 
  public:
   explicit TipLabel(QWidget* parent = nullptr);
-  void setText(const QString& text);
+  void set_text(const QString& text);
   const QString& text() const { return text_; }
   void set_wrap_width(int pixels);
   QSize sizeHint() const override;
@@ -49,8 +50,8 @@ class GridTips : public QObject {
 
  public:
   // grid: the grid whose cells get tips; main_window: the window that may
-  // be active while a tip is shown.
-  GridTips(QTableView* grid, QWidget* main_window);
+  // be active while a tip is shown; metrics place and wrap the tips.
+  GridTips(QTableView* grid, QWidget* main_window, ScreenMetrics metrics);
   ~GridTips() override;
 
   // GridCellTip for a pointer move to pos (in the grid's viewport), global
@@ -64,8 +65,8 @@ class GridTips : public QObject {
   void Close();
 
   // Null before the first tip was asked for.
-  QWidget* tipWindow() const { return tip_.data(); }
-  TipLabel* tipText() const { return label_.data(); }
+  QWidget* tip_window() const { return tip_.data(); }
+  TipLabel* tip_text() const { return label_.data(); }
   QTimer* timer() const { return timer_; }
   const GridTipTimer& state() const { return tips_; }
 
@@ -81,6 +82,7 @@ class GridTips : public QObject {
 
   QPointer<QTableView> grid_;
   QPointer<QWidget> main_window_;
+  ScreenMetrics metrics_;
   QPointer<QWidget> tip_;
   QPointer<TipLabel> label_;
   QTimer* timer_ = nullptr;

@@ -53,8 +53,13 @@ QString Q(const char* s) { return ToQString(ToLineFeeds(s)); }
 
 }  // namespace
 
-MainWindow::MainWindow(ProgramFolders folders, Prompts& prompts, Clock& clock, QWidget* parent)
-    : QMainWindow(parent), folders_(std::move(folders)), prompts_(prompts), clock_(clock) {
+MainWindow::MainWindow(ProgramFolders folders, Prompts& prompts, Clock& clock,
+                       ScreenMetrics metrics, QWidget* parent)
+    : QMainWindow(parent),
+      folders_(std::move(folders)),
+      metrics_(metrics),
+      prompts_(prompts),
+      clock_(clock) {
   setObjectName("frmMain");
   setWindowIcon(ProgramIcon());
   ask_record_number_ = [this](int64_t tested, const std::function<bool(int64_t)>& accept) {
@@ -70,16 +75,13 @@ MainWindow::MainWindow(ProgramFolders folders, Prompts& prompts, Clock& clock, Q
 }
 
 void MainWindow::AttachParts() {
-  RecordView* viewer = tested_records_->AttachViewer(results_path());
-  record_viewer_ = [viewer](int64_t rec_num) { viewer->ShowRecord(rec_num); };
-  viewer_unload_ = [viewer] { viewer->Unload(); };
+  tested_records_->AttachViewer(results_path());
   tested_records_->set_record_chosen([this](int64_t rec_num) { ShowChosenRecord(rec_num); });
 
-  grid_tips_ = new GridTips(error_grids_->findings_grid(), this);
+  grid_tips_ = new GridTips(error_grids_->findings_grid(), this, metrics_);
 
-  reports_ = std::make_unique<ReportHost>(this, prompts_, folders_.data, results_path());
+  reports_ = std::make_unique<ReportHost>(this, prompts_, folders_.data, results_path(), metrics_);
   report_requester_ = [this](bool print) { reports_->Request(print); };
-  online_services_ = [this] { reports_->OpenOnlineServices(); };
 }
 
 MainWindow::~MainWindow() { Shutdown(); }
@@ -95,7 +97,7 @@ void MainWindow::SetTabOrder() {
   for (size_t i = 1; i < order.size(); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
 }
 
-RecordView* MainWindow::recordView() const { return tested_records_->record_view(); }
+RecordView* MainWindow::record_view() const { return tested_records_->record_view(); }
 
 const std::string& MainWindow::crit_error_text() const { return error_grids_->crit_error_text(); }
 
@@ -312,32 +314,16 @@ void MainWindow::StartTesting() {
   if (exit_requested_) close();
 }
 
-void MainWindow::ViewErrorReport() {
-  std::optional<FolderLock> reading;
-  if (!HoldFolderForReading(reading)) return;
-  commands_.SetReportInProgress(true);
-  ApplyCommands();
-  if (report_requester_) {
-    report_requester_(false);
-  } else {
-    Message(kWindowTitle, "The error report is not available in this version of Lintaro.",
-            Icon::kInformation);
-  }
-  commands_.SetReportInProgress(false);
-  ApplyCommands();
-}
+void MainWindow::ViewErrorReport() { RequestReport(false); }
 
-void MainWindow::PrintErrorReport() {
+void MainWindow::PrintErrorReport() { RequestReport(true); }
+
+void MainWindow::RequestReport(bool print) {
   std::optional<FolderLock> reading;
   if (!HoldFolderForReading(reading)) return;
   commands_.SetReportInProgress(true);
   ApplyCommands();
-  if (report_requester_) {
-    report_requester_(true);
-  } else {
-    Message(kWindowTitle, "The error report is not available in this version of Lintaro.",
-            Icon::kInformation);
-  }
+  report_requester_(print);
   commands_.SetReportInProgress(false);
   ApplyCommands();
 }
@@ -360,8 +346,8 @@ void MainWindow::ShowErrorLimitDialog() {
   limit_dialog_->Open(max_errors_);
 }
 
-QWidget* MainWindow::errorLimitDialog() const { return limit_dialog_.data(); }
-QWidget* MainWindow::helpWindow() const { return help_window_.data(); }
+QWidget* MainWindow::error_limit_dialog() const { return limit_dialog_.data(); }
+QWidget* MainWindow::help_window() const { return help_window_.data(); }
 
 void MainWindow::ShowHelpContents() {
   const QString file = ToQString(folders_.help_file);
@@ -404,9 +390,9 @@ void MainWindow::Shutdown() {
   CloseDatabase();
   if (limit_dialog_) limit_dialog_->close();
   if (help_window_) help_window_->close();
-  if (grid_tips_) grid_tips_->Close();
-  if (reports_) reports_->Close();
-  if (recordView() != nullptr) recordView()->Unload();
+  grid_tips_->Close();
+  reports_->Close();
+  record_view()->Unload();
 }
 
 // ------------------------------------------------------------ the run
@@ -415,7 +401,7 @@ void MainWindow::FileOpened() {
   setWindowTitle(kWindowTitle);
   tested_records_->Hide();
   error_grids_->Hide();
-  if (viewer_unload_) viewer_unload_();
+  record_view()->Unload();
   // The run replaces the results file: the grids let go of it.
   CloseDatabase();
   // The logo and the heading above the counter, as at the start (the grid
@@ -465,8 +451,6 @@ void MainWindow::RunEnded() {
   Apply(CommandEvent::kRunEnded);
 }
 
-void MainWindow::OpenOnlineServices() {
-  if (online_services_) online_services_();
-}
+void MainWindow::OpenOnlineServices() { reports_->OpenOnlineServices(); }
 
 }  // namespace lintaro

@@ -28,6 +28,7 @@
 #include "core/run_state.h"
 #include "run/check_run.h"
 #include "ui/qt_platform.h"
+#include "ui/screen_metrics.h"
 #include "ui/window_placement.h"
 
 class QAction;
@@ -52,8 +53,10 @@ class MainWindow : public QMainWindow, public RunView {
   Q_OBJECT
 
  public:
-  // prompts and clock must outlive the window.
-  MainWindow(ProgramFolders folders, Prompts& prompts, Clock& clock, QWidget* parent = nullptr);
+  // prompts and clock must outlive the window; metrics are the screen's
+  // and the pointer's as the program found them at start-up.
+  MainWindow(ProgramFolders folders, Prompts& prompts, Clock& clock, ScreenMetrics metrics,
+             QWidget* parent = nullptr);
   ~MainWindow() override;
 
   // The commands. The buttons and the menu entries call these.
@@ -73,15 +76,9 @@ class MainWindow : public QMainWindow, public RunView {
   void ShowAbout();         // Help > About
   void ExitProgram();       // cmdExit, Exit
 
-  // Where the report window and the record viewer attach: a report request
-  // (print = false to view, true to print) and the display of a stored
-  // record chosen in the tested-records grid.
+  // A report request (print = false to view, true to print); the window's
+  // ReportHost answers it unless a test replaces it.
   void set_report_requester(std::function<void(bool print)> f) { report_requester_ = std::move(f); }
-  void set_record_viewer(std::function<void(int64_t rec_num)> f) { record_viewer_ = std::move(f); }
-  // Removes the viewer's field rows (a run starts, the grid view opens).
-  void set_viewer_unload(std::function<void()> f) { viewer_unload_ = std::move(f); }
-  // Opens the filing agency's online-services page after a clean run.
-  void set_online_services(std::function<void()> f) { online_services_ = std::move(f); }
   // The "Go to Record" dialog; replaced in tests. Given the number of
   // records tested, asks for numbers until accept takes one (it has said
   // why it refused the others) and returns it, or nothing (Cancel).
@@ -96,8 +93,8 @@ class MainWindow : public QMainWindow, public RunView {
   // The parts attached to the window: the record viewer in the viewer
   // area, the tool tips of the error-detail grid, and the error report
   // (report window, printing, browser hand-over).
-  RecordView* recordView() const;
-  GridTips* gridTips() const { return grid_tips_; }
+  RecordView* record_view() const;
+  GridTips* grid_tips() const { return grid_tips_; }
   ReportHost& reports() { return *reports_; }
 
   const CommandState& commands() const { return commands_; }
@@ -110,8 +107,8 @@ class MainWindow : public QMainWindow, public RunView {
   std::string results_path() const;
   // Busy pointer shown by the window (not counting message boxes).
   bool busy() const { return busy_; }
-  QWidget* errorLimitDialog() const;
-  QWidget* helpWindow() const;
+  QWidget* error_limit_dialog() const;
+  QWidget* help_window() const;
   // The critical-error sentence of the grid view, or empty.
   const std::string& crit_error_text() const;
   // Converts twips (1/1,440 inch) to pixels at the screen's logical
@@ -121,7 +118,7 @@ class MainWindow : public QMainWindow, public RunView {
   // Brings the record counter and the bar up to date now (they are
   // otherwise updated when the window next processes its events).
   void RefreshProgress();
-  ProgressLine* progressLine() const { return progress_line_; }
+  ProgressLine* progress_line() const { return progress_line_; }
 
   // RunView.
   void FileOpened() override;
@@ -156,6 +153,11 @@ class MainWindow : public QMainWindow, public RunView {
   void HideProgress();
   void Shutdown();
 
+  // View Error Report (print = false) and Print Error Report (true): the
+  // report is requested while the folder is held for reading, the
+  // commands disabled until it is done.
+  void RequestReport(bool print);
+
   // The record chosen in the tested records grid takes the shared area.
   void ShowChosenRecord(int64_t rec_num);
 
@@ -180,6 +182,7 @@ class MainWindow : public QMainWindow, public RunView {
                  Buttons buttons = Buttons::kOk);
 
   ProgramFolders folders_;
+  ScreenMetrics metrics_;
   Prompts& prompts_;
   Clock& clock_;
   RunState state_;
@@ -215,9 +218,6 @@ class MainWindow : public QMainWindow, public RunView {
   QPointer<HelpWindow> help_window_;
 
   std::function<void(bool)> report_requester_;
-  std::function<void(int64_t)> record_viewer_;
-  std::function<void()> viewer_unload_;
-  std::function<void()> online_services_;
   std::function<void(int32_t)> record_observer_;
   RecordNumberAsker ask_record_number_;
 };

@@ -12,6 +12,7 @@
 #include "ui/progress_line.h"
 #include "ui/record_grid_model.h"
 #include "ui/record_grid_view.h"
+#include "ui/record_view.h"
 #include "ui/tested_records_panel.h"
 #include "ui/welcome_panel.h"
 
@@ -65,7 +66,7 @@ void MainWindow::ViewRecordsWithErrors() {
   setWindowTitle(ToQString(GridViewCaption(grid_results_->LastTestedPath())));
 
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  if (viewer_unload_) viewer_unload_();
+  record_view()->Unload();
   tested_records_->Hide();
   HideProgress();
   error_grids_->Fill(*grid_results_, results_path(), CountTested());
@@ -102,7 +103,7 @@ void MainWindow::ShowChosenRecord(int64_t rec_num) {
   error_grids_->Hide();
   tested_records_->ShowViewer();
   // The viewer shows the record and sets the caption from it.
-  if (record_viewer_) record_viewer_(rec_num);
+  record_view()->ShowRecord(rec_num);
 }
 
 RecordGridView* MainWindow::CurrentRecordGrid() const {
@@ -116,7 +117,7 @@ RecordGridView* MainWindow::CurrentRecordGrid() const {
 
 void MainWindow::GoToRecord() {
   RecordGridView* grid = CurrentRecordGrid();
-  if (grid == nullptr || !ask_record_number_) return;
+  if (grid == nullptr) return;
   const int64_t tested = CountTested();
   auto* model = qobject_cast<RecordGridModel*>(grid->model());
   std::optional<int> row;

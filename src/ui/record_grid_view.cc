@@ -42,7 +42,7 @@ void RecordGridView::ReplaceModel(QAbstractItemModel* model) {
   // The view owns neither; each view of the results replaces them.
   delete old_selection;
   if (old_model != nullptr && old_model->parent() == this) delete old_model;
-  emit modelReplaced();
+  emit model_replaced();
 }
 
 void RecordGridView::FitColumns(bool narrow_first_columns) {

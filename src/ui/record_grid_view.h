@@ -37,7 +37,7 @@ class RecordGridView : public QTableView {
 
  signals:
   // Another model is shown (ReplaceModel).
-  void modelReplaced();
+  void model_replaced();
 
  private:
   // Width a cell needs to show text whole in this grid's font and style.

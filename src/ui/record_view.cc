@@ -169,7 +169,7 @@ void RecordView::UpdateNameColumn() {
   const int name_width = std::max(wanted, width() * 2 / 5);
   if (name_width == name_width_) return;
   name_width_ = name_width;
-  emit columnsMoved();
+  emit columns_moved();
 }
 
 // The rows that fit the viewer's height, the scroll bar's height and

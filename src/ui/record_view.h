@@ -60,7 +60,7 @@ class RecordView : public QWidget {
   // The boxes of row i (null past the last row).
   QLineEdit* NameBox(int row) const;
   QLineEdit* ValueBox(int row) const;
-  QScrollBar* scrollBar() const { return scroll_bar_; }
+  QScrollBar* scroll_bar() const { return scroll_bar_; }
   int row_count() const { return static_cast<int>(names_.size()); }
   const ViewerScroll& scroll() const { return scroll_; }
   // The model behind the rows; null before the first record.
@@ -79,7 +79,7 @@ class RecordView : public QWidget {
 
  signals:
   // The name column changed width (the headings above follow it).
-  void columnsMoved();
+  void columns_moved();
 
  protected:
   void resizeEvent(QResizeEvent* event) override;

@@ -6,7 +6,6 @@
 
 #include "reports/browser.h"
 #include "store/results_db.h"
-#include "ui/app.h"
 #include "ui/desktop_shell.h"
 #include "ui/qt_platform.h"
 #include "ui/qt_printer.h"
@@ -15,8 +14,9 @@
 namespace lintaro {
 
 ReportHost::ReportHost(QWidget* owner, Prompts& prompts, std::string program_folder,
-                       std::string results_path)
+                       std::string results_path, ScreenMetrics metrics)
     : owner_(owner),
+      metrics_(metrics),
       prompts_(prompts),
       program_folder_(std::move(program_folder)),
       results_path_(std::move(results_path)),
@@ -76,7 +76,7 @@ ReportContext ReportHost::Context() {
   c.shell = shell_;
   c.program_folder = program_folder_;
   c.online_services_url = online_services_url_;
-  int width = Metrics().screen_width;
+  int width = metrics_.screen_width;
   if (width <= 0) {
     QScreen* screen = QGuiApplication::primaryScreen();
     width = screen != nullptr ? screen->geometry().width() : kDefaultScreenWidthPixels;

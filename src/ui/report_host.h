@@ -14,6 +14,7 @@
 
 #include "core/platform.h"
 #include "reports/report_window.h"
+#include "ui/screen_metrics.h"
 
 class QPrinter;
 class QWidget;
@@ -30,9 +31,10 @@ inline constexpr const char* kOnlineServicesAddress = "https://fileport.wagemark
 
 class ReportHost : public ReportRequestHost {
  public:
-  // owner: the main window (parent of the dialogs and the report window).
-  ReportHost(QWidget* owner, Prompts& prompts, std::string program_folder,
-             std::string results_path);
+  // owner: the main window (parent of the dialogs and the report window);
+  // metrics: the screen the report window's width is taken from.
+  ReportHost(QWidget* owner, Prompts& prompts, std::string program_folder, std::string results_path,
+             ScreenMetrics metrics);
   ~ReportHost() override;
 
   // The report request; print_requested set for "Print Error Report".
@@ -71,6 +73,7 @@ class ReportHost : public ReportRequestHost {
   void ReportPrintFailure();
 
   QWidget* owner_;
+  ScreenMetrics metrics_;
   Prompts& prompts_;
   std::string program_folder_;
   std::string results_path_;

@@ -55,7 +55,7 @@ RecordView* TestedRecordsPanel::AttachViewer(const std::string& results_path) {
   rows->setContentsMargins(0, 0, 0, 0);
   rows->addWidget(record_view_);
   record_view_->set_tested_grid(grid_);
-  connect(record_view_, &RecordView::columnsMoved, this, [this] { PlaceHeadings(); });
+  connect(record_view_, &RecordView::columns_moved, this, [this] { PlaceHeadings(); });
   return record_view_;
 }
 

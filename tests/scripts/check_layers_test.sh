@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# scripts/check-layers: the source tree passes, and a copy of its src/ with
-# one line added fails for each kind of fault, naming the file; uses that
-# only look like faults (a message, a comment) pass.
+# scripts/check-layers: the source tree passes, and a copy of its src/ and
+# tools/ with one line added fails for each kind of fault, naming the file;
+# uses that only look like faults (a message, a comment) pass.
 #
 #   check_layers_test.sh SOURCE_DIR
 set -uo pipefail
@@ -21,21 +21,24 @@ fi
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-# Checks a copy of src/ with line appended to src/FILE; refused: whether it
-# must fail with a complaint naming that file and containing WORDS.
+# Checks a copy of src/ and tools/ with line appended to FILE (in src/, or
+# tools/... as named); refused: whether it must fail with a complaint naming
+# that file and containing WORDS.
 try() {
   local refused=$1 file=$2 line=$3 words=${4:-}
-  rm -rf "$work/src"
+  [[ $file == tools/* ]] || file=src/$file
+  rm -rf "$work/src" "$work/tools"
   cp -r "$source_dir/src" "$work/src"
-  mkdir -p "$(dirname "$work/src/$file")"
-  printf '%s\n' "$line" >>"$work/src/$file"
+  cp -r "$source_dir/tools" "$work/tools"
+  mkdir -p "$(dirname "$work/$file")"
+  printf '%s\n' "$line" >>"$work/$file"
   local out status=0
   out=$("$check" "$work" 2>&1) || status=$?
   if [[ $refused == yes ]]; then
-    [[ $status -ne 0 ]] || fail "src/$file with '$line' passes"
-    [[ $out == *"src/$file:"*"$words"* ]] || fail "src/$file with '$line': no '$words' in: $out"
+    [[ $status -ne 0 ]] || fail "$file with '$line' passes"
+    [[ $out == *"$file:"*"$words"* ]] || fail "$file with '$line': no '$words' in: $out"
   else
-    [[ $status -eq 0 ]] || fail "src/$file with '$line' is refused: $out"
+    [[ $status -eq 0 ]] || fail "$file with '$line' is refused: $out"
   fi
 }
 
@@ -50,6 +53,17 @@ try yes extra/thing.cc '#include "core/platform.h"' "has no place"
 try yes core/framer.cc '#include "../run/check_run.h"' "without"
 try yes run/check_run.cc '#include "core/../run/record_driver.h"' "without"
 try yes core/framer.cc '#include "extra/thing.h"' "has no place in the order"
+# tools/ above everything: nothing includes it, it reaches only src/ and
+# the tests' builders, and it holds no SQLite or SQL.
+tour=tools/screenshot_tour/main.cc
+try yes ui/app.cc '#include "tools/screenshot_tour/screenshot_tour.h"' "nothing includes tools/"
+try yes cli/main.cc '#include "tools/thing.h"' "nothing includes tools/"
+try yes $tour '#include "../src/ui/app.h"' "without"
+try yes $tour '#include "golden/golden_test.h"' "src/ folders and support/ only"
+try yes $tour 'int Changes(sqlite3* db) { return sqlite3_changes(db); }' "SQLite"
+try yes $tour 'const char* kClear = "DELETE FROM ERRORS";' "SQL text"
+try no $tour $'#include <QWidget>\n#include "cli/cli_options.h"\n#include "support/fakes.h"'
+try no tools/other/thing.cc '#include "tools/screenshot_tour/screenshot_tour.h"'
 # Qt, SQLite and SQL text where they do not belong.
 try yes core/platform.cc '#include <QString>' "only src/ui includes Qt"
 try yes ui/app.cc '#include <QSqlQuery>' "Qt SQL classes"

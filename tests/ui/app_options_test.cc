@@ -35,7 +35,9 @@ TEST(AppOptionsTest, HomeFilesRunFilesAndToolkitOptions) {
 TEST(AppOptionsTest, UsageErrors) {
   for (const QStringList& wrong :
        {QStringList{"lintaro", "--colour"}, QStringList{"lintaro", "--home"},
-        QStringList{"lintaro", "--home="}, QStringList{"lintaro", "--run", "a.txt", "b.txt"}})
+        QStringList{"lintaro", "--home="}, QStringList{"lintaro", "--run", "a.txt", "b.txt"},
+        // The screenshot tour is a program of its own (tools/screenshot_tour).
+        QStringList{"lintaro", "--screenshots", "pictures"}})
     EXPECT_FALSE(ParseAppOptions(wrong).problem.isEmpty()) << wrong.join(' ').toStdString();
 }
 

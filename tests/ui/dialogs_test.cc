@@ -132,7 +132,7 @@ TEST_F(WindowTest, AfterTheRefusalBoxTheFocusIsBackInTheLimitEntryAndHelpOpens) 
   window->resize(window->minimumSize());
   window->move(20, 30);
   Action("mnuHContents")->trigger();
-  auto* help = qobject_cast<HelpWindow*>(window->helpWindow());
+  auto* help = qobject_cast<HelpWindow*>(window->help_window());
   ASSERT_NE(help, nullptr);
   EXPECT_TRUE(help->isVisible());
   // Over the middle of the main window, which is not in the screen's corner.

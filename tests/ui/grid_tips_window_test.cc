@@ -33,7 +33,7 @@ class GridTipsTest : public WindowTest {
     Button("cmdLast")->click();
     QApplication::processEvents();
     grid = Find<QTableView>("DBGrid2");
-    tips = window->gridTips();
+    tips = window->grid_tips();
     ASSERT_NE(tips, nullptr);
     ASSERT_EQ(grid->model()->rowCount(), 2);
   }
@@ -50,7 +50,7 @@ class GridTipsTest : public WindowTest {
     tips->PointerMoved(p, Global(p), heading);
     if (tips->timer() != nullptr) tips->timer()->stop();
   }
-  bool TipShown() const { return tips->tipWindow() != nullptr && tips->tipWindow()->isVisible(); }
+  bool TipShown() const { return tips->tip_window() != nullptr && tips->tip_window()->isVisible(); }
   // Points at p and rests there for 15 ticks; whether the tip is shown then.
   bool ShownAfterResting(QPoint p, bool heading = false) {
     PointAt(p, heading);
@@ -68,11 +68,11 @@ class GridTipsTest : public WindowTest {
 TEST_F(GridTipsTest, RestingOnACellShowsItsFullTextBelowThePointerUntilHidden) {
   const QPoint cell = CellPoint(0, 2);
   PointAt(cell);
-  QWidget* tip = tips->tipWindow();
+  QWidget* tip = tips->tip_window();
   ASSERT_NE(tip, nullptr);
   // The text with its ampersand doubled, the tip below the pointer; a
   // message wider than half the screen is wrapped and stays on the screen.
-  EXPECT_EQ(tips->tipText()->text(), QString(kLongMessage).replace("&", "&&"));
+  EXPECT_EQ(tips->tip_text()->text(), QString(kLongMessage).replace("&", "&&"));
   EXPECT_GT(tip->y(), Global(cell).y());
   const int screen_width = grid->screen()->geometry().width();
   EXPECT_LE(tip->width(), std::max(320, screen_width / 2) + 16);
@@ -83,7 +83,7 @@ TEST_F(GridTipsTest, RestingOnACellShowsItsFullTextBelowThePointerUntilHidden) {
   // The next move over the grid starts the real timer with that cell's text.
   tips->PointerMoved(CellPoint(1, 2), Global(CellPoint(1, 2)));
   EXPECT_TRUE(tips->timer()->isActive());
-  EXPECT_EQ(tips->tipText()->text(), "Must be numeric.");
+  EXPECT_EQ(tips->tip_text()->text(), "Must be numeric.");
 
   // Losing the focus, the heading, past the last row or a dialog hide it.
   ASSERT_TRUE(ShownAfterResting(cell));
@@ -110,7 +110,28 @@ TEST_F(GridTipsTest, RestingOnACellShowsItsFullTextBelowThePointerUntilHidden) {
   QApplication::processEvents();
   EXPECT_TRUE(ShownAfterResting(cell));
   window->close();  // shutdown closes the tip
-  EXPECT_EQ(tips->tipWindow(), nullptr);
+  EXPECT_EQ(tips->tip_window(), nullptr);
+}
+
+// The screen's width and the pointer's size that the window was given, not
+// the screen it happens to be on, place and wrap the tip: below the pointer
+// by its height, right of it by half its width, within the screen.
+class GridTipsOnAMeasuredScreen : public GridTipsTest {
+ protected:
+  void SetUp() override {
+    metrics = {.screen_width = 700, .cursor_width = 48, .cursor_height = 56};
+    GridTipsTest::SetUp();
+  }
+};
+
+TEST_F(GridTipsOnAMeasuredScreen, TheGivenMetricsPlaceAndWrapTheTip) {
+  const QPoint cell = Global(CellPoint(0, 2));
+  PointAt(CellPoint(0, 2));
+  const QWidget* tip = tips->tip_window();
+  ASSERT_NE(tip, nullptr);
+  EXPECT_EQ(tip->y(), cell.y() + 56);
+  EXPECT_EQ(tip->x(), std::max(0, std::min(cell.x() + 24, 700 - tip->width())));
+  EXPECT_LE(tip->width(), 350 + 16);  // wrapped at half the given width
 }
 
 // A tip shown hides when the keyboard moves the selection (of either grid)
@@ -163,7 +184,7 @@ TEST_F(GridTipsTest, FindingsWrapWithinTheirColumns) {
 
 TEST(TipLabel, ADoubledAmpersandShowsAsOneAmpersand) {
   TipLabel label;
-  label.setText("Smith && Sons");
+  label.set_text("Smith && Sons");
   label.resize(label.sizeHint());
   auto draw = [&](const std::function<void(QPainter&)>& paint) {
     QImage image(label.size(), QImage::Format_ARGB32);

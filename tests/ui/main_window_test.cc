@@ -119,10 +119,10 @@ class WindowStates : public WindowTest {
     // The viewer's boxes, every one left (past the record's rows there
     // must be none); "marked" where the value box has the marked colour.
     const QColor plain = QLineEdit().palette().color(QPalette::Base);
-    for (int i = 0; Visible("viewerArea") && window->recordView()->NameBox(i) != nullptr; ++i) {
-      const QLineEdit* value = window->recordView()->ValueBox(i);
+    for (int i = 0; Visible("viewerArea") && window->record_view()->NameBox(i) != nullptr; ++i) {
+      const QLineEdit* value = window->record_view()->ValueBox(i);
       const QColor back = value->palette().color(QPalette::Base);
-      out += "row " + Escape(window->recordView()->NameBox(i)->text().toStdString()) + " | " +
+      out += "row " + Escape(window->record_view()->NameBox(i)->text().toStdString()) + " | " +
              Escape(value->text().toStdString()) +
              (back == kMarkedFieldColour ? " | marked"
               : back == plain            ? ""
@@ -391,7 +391,7 @@ class PaintCounter : public QObject {
 // has been read.
 TEST_F(WindowTest, ARunPaintsOnlyItsCounterAndBarAndNotAtEveryRoundOfEvents) {
   Open();
-  window->progressLine()->set_paint_interval(std::chrono::hours(1));
+  window->progress_line()->set_paint_interval(std::chrono::hours(1));
   std::optional<PaintCounter> paints;
   window->set_record_observer([&](int32_t rec) {
     QApplication::processEvents();
@@ -473,8 +473,8 @@ TEST_F(WindowTest, ADarkPaletteLeavesEveryTextReadable) {
   Button("cmdView")->click();
   SelectTested(2);
   int marked = 0;
-  for (int i = 0; window->recordView()->ValueBox(i) != nullptr; ++i) {
-    const QLineEdit* value = window->recordView()->ValueBox(i);
+  for (int i = 0; window->record_view()->ValueBox(i) != nullptr; ++i) {
+    const QLineEdit* value = window->record_view()->ValueBox(i);
     marked += value->palette().color(QPalette::Base) == kMarkedFieldColour;
     EXPECT_GE(readable(value, QPalette::Text, QPalette::Base), 4.5) << i;
   }
@@ -520,7 +520,7 @@ TEST_F(WindowTest, TheDividerUnderTheTestedRecordsIsDraggedAndKept) {
   auto* divider = Find<QWidget>("splitTested");
   ASSERT_TRUE(divider->isVisible());
   const int before = grid3->height();
-  const int fields_before = window->recordView()->scroll().rows_shown();
+  const int fields_before = window->record_view()->scroll().rows_shown();
   auto mouse = [&](QEvent::Type type, QPoint at) {
     QMouseEvent event(type, QPointF(at), QPointF(divider->mapToGlobal(at)), Qt::LeftButton,
                       type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, {});
@@ -532,7 +532,7 @@ TEST_F(WindowTest, TheDividerUnderTheTestedRecordsIsDraggedAndKept) {
   QApplication::processEvents();
   EXPECT_NEAR(grid3->height(), before + 80, 2);
   EXPECT_EQ(divider->y(), grid3->geometry().bottom() + 1);
-  EXPECT_LT(window->recordView()->scroll().rows_shown(), fields_before);
+  EXPECT_LT(window->record_view()->scroll().rows_shown(), fields_before);
 
   window->close();
   window.reset();

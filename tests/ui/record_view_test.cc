@@ -27,7 +27,7 @@ class RecordViewTest : public WindowTest {
     SelectTested(2);
     ASSERT_EQ(view().row_count(), 78);
   }
-  RecordView& view() { return *window->recordView(); }
+  RecordView& view() { return *window->record_view(); }
   // Rows whose name is cut by its box.
   std::vector<int> CutNames() {
     std::vector<int> cut;
@@ -46,7 +46,7 @@ TEST_F(RecordViewTest, ScrollRangeVisibleRowsTabBetweenThemAndUnloading) {
   const int shown = view().scroll().rows_shown();
   ASSERT_GT(shown, 3);
   ASSERT_LT(shown, 78);
-  QScrollBar* bar = view().scrollBar();
+  QScrollBar* bar = view().scroll_bar();
   EXPECT_TRUE(bar->isVisible());
   EXPECT_EQ(bar->minimum(), 0);
   EXPECT_EQ(bar->maximum(), 78 - shown);
@@ -94,7 +94,7 @@ TEST_F(RecordViewTest, ScrollRangeVisibleRowsTabBetweenThemAndUnloading) {
   Button("cmdGrid")->click();
   QApplication::processEvents();
   EXPECT_EQ(view().row_count(), 1);
-  EXPECT_FALSE(view().scrollBar()->isVisible());
+  EXPECT_FALSE(view().scroll_bar()->isVisible());
   EXPECT_FALSE(Find<QWidget>("viewerArea")->isVisible());
   EXPECT_EQ(view().viewer(), nullptr);  // the results file is let go
 
@@ -126,7 +126,7 @@ TEST_F(RecordViewTest, ALargerWindowGrowsTheGridAndTheViewerAndShowsEveryNameWho
   EXPECT_GT(view().ValueBox(0)->width(), value_small);
   EXPECT_EQ(CutNames(), std::vector<int>{});
   // The value boxes reach the scroll bar; the headings follow the columns.
-  const QScrollBar* bar = view().scrollBar();
+  const QScrollBar* bar = view().scroll_bar();
   EXPECT_EQ(view().ValueBox(0)->x() + view().ValueBox(0)->width(), bar->x());
   EXPECT_EQ(Find<QLabel>("lblFData")->x() - Find<QLabel>("lblFName")->x(),
             view().NameColumnWidth());

@@ -145,10 +145,10 @@ TEST_F(ReportUiTest, ViewErrorReportShowsThePreviewSavesItSetsItsFontAndIsReplac
   const QString family_before = first->preview()->font().family();
   WhenModal<ReportFontDialog>([&](ReportFontDialog* dialog) {
     QString shown = "font dialog offers ";
-    for (int i = 0; i < dialog->sizeList()->count(); ++i)
-      shown += dialog->sizeList()->item(i)->text() + " ";
-    Note(&trace, (shown + "at " + dialog->fontList()->currentItem()->text() + " " +
-                  dialog->sizeList()->currentItem()->text())
+    for (int i = 0; i < dialog->size_list()->count(); ++i)
+      shown += dialog->size_list()->item(i)->text() + " ";
+    Note(&trace, (shown + "at " + dialog->font_list()->currentItem()->text() + " " +
+                  dialog->size_list()->currentItem()->text())
                      .toStdString());
     dialog->findChild<QPushButton*>("cmdOK")->click();
   });
@@ -157,9 +157,9 @@ TEST_F(ReportUiTest, ViewErrorReportShowsThePreviewSavesItSetsItsFontAndIsReplac
   EXPECT_EQ(first->preview()->font().family(), family_before);
 
   WhenModal<ReportFontDialog>([&](ReportFontDialog* dialog) {
-    dialog->fontList()->setCurrentItem(
-        dialog->fontList()->findItems("DejaVu Sans Mono", Qt::MatchFixedString).value(0));
-    dialog->sizeList()->setCurrentRow(14 - ReportFontDialog::kSmallestSize);
+    dialog->font_list()->setCurrentItem(
+        dialog->font_list()->findItems("DejaVu Sans Mono", Qt::MatchFixedString).value(0));
+    dialog->size_list()->setCurrentRow(14 - ReportFontDialog::kSmallestSize);
     dialog->accept();
   });
   first->findChild<QPushButton*>("cmdFont")->click();
@@ -169,7 +169,7 @@ TEST_F(ReportUiTest, ViewErrorReportShowsThePreviewSavesItSetsItsFontAndIsReplac
     QFont f("Courier");
     f.setPointSizeF(given);
     Note(&trace, "size " + QString::number(given).toStdString() + " opens at " +
-                     ReportFontDialog(f).sizeList()->currentItem()->text().toStdString());
+                     ReportFontDialog(f).size_list()->currentItem()->text().toStdString());
   }
 
   format_answer = nullptr;

@@ -59,7 +59,7 @@ class WindowTest : public ::testing::Test {
   MainWindow& Open(Prompts* with = nullptr) {
     folders = ResolveProgramFolders(home.str(), "", "", "");
     if (!keep_placement) QFile::remove(WindowPlacement::DefaultFile());  // a first start
-    window = std::make_unique<MainWindow>(folders, with ? *with : prompts, clock);
+    window = std::make_unique<MainWindow>(folders, with ? *with : prompts, clock, metrics);
     window->show();
     QApplication::processEvents();
     return *window;
@@ -128,6 +128,7 @@ class WindowTest : public ::testing::Test {
   ScriptedPrompts prompts;
   FixedClock clock;
   ProgramFolders folders;
+  ScreenMetrics metrics;  // as the window gets them: set before Open
   std::unique_ptr<MainWindow> window;
 };
 
