@@ -252,8 +252,9 @@ bool RunScreenshotTour(MainWindow& window, UnattendedPrompts& prompts, const QSt
   ok &= TourRuns(window, prompts, folder, work);
   const QString mistakes = work + "/submission-with-mistakes.txt";
   if (QFile::exists(mistakes))
-    ok &= TourMistakes(window, prompts, folder,
-                       WithMoreMistakes(mistakes, work + "/corrections-" + kTaxYearText.c_str() + ".txt"));
+    ok &= TourMistakes(
+        window, prompts, folder,
+        WithMoreMistakes(mistakes, work + "/corrections-" + kTaxYearText.c_str() + ".txt"));
   ok &= TourSmallWindows(window, folder);
   return ok;
 }
