@@ -64,6 +64,9 @@ try yes $tour 'int Changes(sqlite3* db) { return sqlite3_changes(db); }' "SQLite
 try yes $tour 'const char* kClear = "DELETE FROM ERRORS";' "SQL text"
 try no $tour $'#include <QWidget>\n#include "cli/cli_options.h"\n#include "support/fakes.h"'
 try no tools/other/thing.cc '#include "tools/screenshot_tour/screenshot_tour.h"'
+# The floor program alone is SQLite by design; the generator beside it is not.
+try no tools/floor_check.cc 'const char* kMore = "DELETE FROM records";'
+try yes tools/gen_submission.cc 'const char* kMore = "DELETE FROM records";' "SQL text"
 # Qt, SQLite and SQL text where they do not belong.
 try yes core/platform.cc '#include <QString>' "only src/ui includes Qt"
 try yes ui/app.cc '#include <QSqlQuery>' "Qt SQL classes"
