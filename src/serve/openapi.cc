@@ -53,7 +53,7 @@ constexpr const char* kOpenApiDocument = R"json({
         "requestBody": {"required": true, "content": {
           "multipart/form-data": {"schema": {"type": "object", "properties": {
             "file": {"type": "array", "items": {"type": "string", "format": "binary"}, "description": "the files of one submission, in order"},
-            "max_errors": {"type": "integer", "minimum": 1, "maximum": 25000}}}},
+            "max_errors": {"type": "integer", "minimum": 1, "maximum": 25000, "description": "before the file parts, when given"}}}},
           "application/octet-stream": {"schema": {"type": "string", "format": "binary"}}}},
         "responses": {"202": {"description": "{\"id\", \"status_url\"}", "content": {"application/json": {}}},
           "400": {"$ref": "#/components/responses/Error"}, "401": {"$ref": "#/components/responses/Error"},
