@@ -19,6 +19,8 @@
 #include <string>
 #include <vector>
 
+#include "core/tax_year.h"
+
 namespace {
 
 struct Options {
@@ -70,7 +72,7 @@ Record Submitter(bool mistakes) {
 
 Record Employer(long long n, bool mistakes) {
   Record r("RCE");
-  r.Put(4, "2007").Put(17, Digits(310000000 + n % 1000000, 9));
+  r.Put(4, lintaro::kTaxYearText.c_str()).Put(17, Digits(310000000 + n % 1000000, 9));
   r.Put(44, "EXAMPLE MANUFACTURING CO " + std::to_string(n)).Put(101, "200 HARBOR DRIVE");
   r.Put(145, "ANNAPOLIS").Put(167, "MD").Put(169, "21401").Put(223, "R");
   if (mistakes && n == 1) {
