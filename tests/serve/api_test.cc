@@ -21,8 +21,6 @@ namespace {
 namespace fs = std::filesystem;
 using nlohmann::json;
 
-const std::string kSamples = LINTARO_SOURCE_DIR "/samples/";
-
 // The recipe's only submission, written as NAME-1.txt, NAME-2.txt, ... in dir.
 std::vector<std::string> WriteRecipe(const TempDir& dir, const std::string& name) {
   const std::vector<Submission> subs =

@@ -91,20 +91,8 @@ std::vector<int> BadRequests(int port, const std::string& sample) {
   return held;
 }
 
-// Uploads a file as a raw body streamed from disk; the new check's id.
-std::string StreamUpload(int port, const std::string& file) {
-  httplib::Client c("127.0.0.1", port);
-  c.set_write_timeout(60, 0);
-  std::ifstream in(file, std::ios::binary);
-  const size_t size = fs::file_size(file);
-  std::vector<char> chunk(1 << 16);
-  httplib::Result res =
-      c.Post(("/api/v1/checks?name=" + fs::path(file).filename().string()).c_str(), size,
-             [&](size_t, size_t, httplib::DataSink& sink) {
-               in.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
-               return sink.write(chunk.data(), static_cast<size_t>(in.gcount()));
-             },
-             "application/octet-stream");
+// The id of the check an upload of file started, or a failure and "".
+std::string AcceptedId(const httplib::Result& res, const std::string& file) {
   if (!res || res->status != 202) {
     ADD_FAILURE() << file << ": " << (res ? res->body : httplib::to_string(res.error()));
     return "";
@@ -112,16 +100,28 @@ std::string StreamUpload(int port, const std::string& file) {
   return json::parse(res->body)["id"];
 }
 
+// Uploads a file as a raw body streamed from disk; the new check's id.
+std::string StreamUpload(int port, const std::string& file) {
+  httplib::Client c("127.0.0.1", port);
+  c.set_write_timeout(60, 0);
+  std::ifstream in(file, std::ios::binary);
+  const size_t size = fs::file_size(file);
+  std::vector<char> chunk(1 << 16);
+  return AcceptedId(
+      c.Post(("/api/v1/checks?name=" + fs::path(file).filename().string()).c_str(), size,
+             [&](size_t, size_t, httplib::DataSink& sink) {
+               in.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+               return sink.write(chunk.data(), static_cast<size_t>(in.gcount()));
+             },
+             "application/octet-stream"),
+      file);
+}
+
 std::string MultipartUpload(int port, const std::string& file) {
   httplib::Client c("127.0.0.1", port);
   httplib::MultipartFormDataItems items = {
       {"file", ReadWholeFile(file), fs::path(file).filename().string(), ""}};
-  httplib::Result res = c.Post("/api/v1/checks", items);
-  if (!res || res->status != 202) {
-    ADD_FAILURE() << file << ": " << (res ? res->body : httplib::to_string(res.error()));
-    return "";
-  }
-  return json::parse(res->body)["id"];
+  return AcceptedId(c.Post("/api/v1/checks", items), file);
 }
 
 // The peak resident memory of a process, in kB.

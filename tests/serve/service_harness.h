@@ -21,6 +21,8 @@
 namespace lintaro::testing {
 
 inline constexpr int64_t kTestEpoch = 1796000000;  // 2026-11-30
+// The example submissions: clean.txt and mistakes.txt.
+inline const std::string kSamples = LINTARO_SOURCE_DIR "/samples/";
 
 class ServiceHarness {
  public:
