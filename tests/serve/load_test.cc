@@ -91,15 +91,6 @@ std::vector<int> BadRequests(int port, const std::string& sample) {
   return held;
 }
 
-// The id of the check an upload of file started, or a failure and "".
-std::string AcceptedId(const httplib::Result& res, const std::string& file) {
-  if (!res || res->status != 202) {
-    ADD_FAILURE() << file << ": " << (res ? res->body : httplib::to_string(res.error()));
-    return "";
-  }
-  return json::parse(res->body)["id"];
-}
-
 // Uploads a file as a raw body streamed from disk; the new check's id.
 std::string StreamUpload(int port, const std::string& file) {
   httplib::Client c("127.0.0.1", port);

@@ -82,6 +82,10 @@ class HeldUpload {
   std::thread client_;
 };
 
+// The id of the check whose upload res accepted (202); else a failure
+// naming what, and "".
+std::string AcceptedId(const httplib::Result& res, const std::string& what);
+
 struct RunningCli;
 // What a lintaro-cli started in the background wrote on standard error so far.
 std::string ErrSoFar(const RunningCli& running);
