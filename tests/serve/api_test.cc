@@ -21,8 +21,6 @@ namespace {
 namespace fs = std::filesystem;
 using nlohmann::json;
 
-const std::string kSamples = LINTARO_SOURCE_DIR "/samples/";
-
 // The recipe's only submission, written as NAME-1.txt, NAME-2.txt, ... in dir.
 std::vector<std::string> WriteRecipe(const TempDir& dir, const std::string& name) {
   const std::vector<Submission> subs =
@@ -124,13 +122,12 @@ TEST(ServeApi, ASubmissionInTwoFilesAndARawBody) {
   const json twice = service.WaitFor(service.Submit({files[0], files[0]}));
   EXPECT_EQ(twice["files"], json::array({"split-1.txt", "split-1.txt-2"}));
 
-  auto client = service.Client();
-  const std::string bytes = ReadWholeFile(kSamples + "mistakes.txt");
-  httplib::Result res = client->Post("/api/v1/checks?name=..%2Fmine.txt&max_errors=3", bytes,
-                                     "application/octet-stream");
-  ASSERT_TRUE(res);
-  ASSERT_EQ(res->status, 202) << res->body;
-  const json raw = service.WaitFor(json::parse(res->body)["id"]);
+  const std::string raw_id = AcceptedId(
+      service.Client()->Post("/api/v1/checks?name=..%2Fmine.txt&max_errors=3",
+                             ReadWholeFile(kSamples + "mistakes.txt"), "application/octet-stream"),
+      "a raw body");
+  ASSERT_FALSE(raw_id.empty());
+  const json raw = service.WaitFor(raw_id);
   EXPECT_EQ(raw["files"], json::array({"mine.txt"}));
   EXPECT_EQ(raw["summary"]["outcome"], "error_limit");
 }

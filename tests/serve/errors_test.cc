@@ -13,8 +13,6 @@
 namespace lintaro::testing {
 namespace {
 
-const std::string kSamples = LINTARO_SOURCE_DIR "/samples/";
-
 // "METHOD PATH -> STATUS BODY", with the ids of checks written ID.
 std::string Line(const std::string& what, const httplib::Result& res) {
   std::string line = what + " -> ";
@@ -27,10 +25,6 @@ std::string Line(const std::string& what, const httplib::Result& res) {
   line = std::regex_replace(line, std::regex("\"id\":\"[A-Za-z0-9_-]{22}\""), "\"id\":\"NEW\"");
   line = std::regex_replace(line, std::regex("check [A-Za-z0-9_-]{22}"), "check ID");
   return std::regex_replace(line, std::regex("checks/[A-Za-z0-9_-]{22}"), "checks/NEW");
-}
-
-std::string MultipartBody(const std::string& boundary, const std::string& parts, bool whole) {
-  return parts + (whole ? "--" + boundary + "--\r\n" : std::string());
 }
 
 std::string Part(const std::string& boundary, const std::string& name, const std::string& file,
@@ -61,33 +55,24 @@ std::string BadRequests(const ServiceHarness& service, const std::string& done_i
   trace += Line("POST /api/v1/checks text/plain", c->Post("/api/v1/checks", sample, "text/plain"));
   trace += Line("POST /api/v1/checks?max_errors=0",
                 c->Post("/api/v1/checks?max_errors=0", sample, "application/octet-stream"));
-  trace += Line(
-      "POST form max_errors=25001",
-      c->Post("/api/v1/checks",
-              MultipartBody(
-                  b, Part(b, "max_errors", "", "25001") + Part(b, "file", "a.txt", sample), true),
-              form));
-  trace += Line(
-      "POST form max_errors after the file",
-      c->Post(
-          "/api/v1/checks",
-          MultipartBody(b, Part(b, "file", "a.txt", sample) + Part(b, "max_errors", "", "3"), true),
-          form));
-  trace +=
-      Line("POST form without a file",
-           c->Post("/api/v1/checks", MultipartBody(b, Part(b, "note", "", "hello"), true), form));
-  trace += Line(
-      "POST form cut short",
-      c->Post("/api/v1/checks", MultipartBody(b, Part(b, "file", "a.txt", sample), false), form));
-  trace += Line("GET report?format=pdf", c->Get((check + "/report?format=pdf").c_str()));
-  trace += Line("GET report?employer=12", c->Get((check + "/report?employer=12").c_str()));
-  trace += Line("GET report?employer=99-9999999",
-                c->Get((check + "/report?employer=99-9999999").c_str()));
-  trace += Line("GET records?limit=0", c->Get((check + "/records?limit=0").c_str()));
-  trace += Line("GET records?with_errors=2", c->Get((check + "/records?with_errors=2").c_str()));
-  trace += Line("GET records?offset=-1", c->Get((check + "/records?offset=-1").c_str()));
-  trace += Line("GET records/0", c->Get((check + "/records/0").c_str()));
-  trace += Line("GET records/99999", c->Get((check + "/records/99999").c_str()));
+  const struct {
+    const char* what;
+    std::string parts;
+    bool whole;  // with the closing boundary
+  } forms[] = {{"max_errors=25001",
+                Part(b, "max_errors", "", "25001") + Part(b, "file", "a.txt", sample), true},
+               {"max_errors after the file",
+                Part(b, "file", "a.txt", sample) + Part(b, "max_errors", "", "3"), true},
+               {"without a file", Part(b, "note", "", "hello"), true},
+               {"cut short", Part(b, "file", "a.txt", sample), false}};
+  for (const auto& f : forms)
+    trace += Line(std::string("POST form ") + f.what,
+                  c->Post("/api/v1/checks", f.parts + (f.whole ? "--" + b + "--\r\n" : ""), form));
+  // Queries of the finished check that are refused.
+  for (const char* query :
+       {"report?format=pdf", "report?employer=12", "report?employer=99-9999999", "records?limit=0",
+        "records?with_errors=2", "records?offset=-1", "records/0", "records/99999"})
+    trace += Line(std::string("GET ") + query, c->Get((check + "/" + query).c_str()));
   return trace;
 }
 
@@ -153,14 +138,12 @@ TEST(ServeErrors, AnUploadOverTheBoundGets413) {
                                             "application/octet-stream"));
   httplib::MultipartFormDataItems items = {{"file", sample, "m.txt", "application/octet-stream"}};
   trace += Line("POST 16 KB as a form", c->Post("/api/v1/checks", items));
-  EXPECT_EQ(
-      trace,
-      "POST 16 KB with its length -> 413 {\"error\":{\"code\":\"too_large\",\"message\":\"the "
-      "submission is larger than the service accepts (0 MB)\"}}\n"
-      "POST 16 KB in chunks -> 413 {\"error\":{\"code\":\"too_large\",\"message\":\"the "
-      "submission is larger than the service accepts (0 MB)\"}}\n"
-      "POST 16 KB as a form -> 413 {\"error\":{\"code\":\"too_large\",\"message\":\"the "
-      "submission is larger than the service accepts (0 MB)\"}}\n");
+  std::string expected;
+  for (const char* how : {"with its length", "in chunks", "as a form"})
+    expected += std::string("POST 16 KB ") + how +
+                " -> 413 {\"error\":{\"code\":\"too_large\",\"message\":\"the submission is larger "
+                "than the service accepts (0 MB)\"}}\n";
+  EXPECT_EQ(trace, expected);
   EXPECT_TRUE(std::filesystem::is_empty(service.data));
   EXPECT_EQ(service.Get("/api/v1/checks")["checks"].size(), 0u);
 }

@@ -18,8 +18,6 @@ namespace fs = std::filesystem;
 using nlohmann::json;
 using ::testing::HasSubstr;
 
-const std::string kSamples = LINTARO_SOURCE_DIR "/samples/";
-
 int StatusOf(const httplib::Result& res) { return res ? res->status : -1; }
 
 // Without the token only the page and health answer; the token is

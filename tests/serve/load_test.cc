@@ -98,30 +98,21 @@ std::string StreamUpload(int port, const std::string& file) {
   std::ifstream in(file, std::ios::binary);
   const size_t size = fs::file_size(file);
   std::vector<char> chunk(1 << 16);
-  httplib::Result res =
+  return AcceptedId(
       c.Post(("/api/v1/checks?name=" + fs::path(file).filename().string()).c_str(), size,
              [&](size_t, size_t, httplib::DataSink& sink) {
                in.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
                return sink.write(chunk.data(), static_cast<size_t>(in.gcount()));
              },
-             "application/octet-stream");
-  if (!res || res->status != 202) {
-    ADD_FAILURE() << file << ": " << (res ? res->body : httplib::to_string(res.error()));
-    return "";
-  }
-  return json::parse(res->body)["id"];
+             "application/octet-stream"),
+      file);
 }
 
 std::string MultipartUpload(int port, const std::string& file) {
   httplib::Client c("127.0.0.1", port);
   httplib::MultipartFormDataItems items = {
       {"file", ReadWholeFile(file), fs::path(file).filename().string(), ""}};
-  httplib::Result res = c.Post("/api/v1/checks", items);
-  if (!res || res->status != 202) {
-    ADD_FAILURE() << file << ": " << (res ? res->body : httplib::to_string(res.error()));
-    return "";
-  }
-  return json::parse(res->body)["id"];
+  return AcceptedId(c.Post("/api/v1/checks", items), file);
 }
 
 // The peak resident memory of a process, in kB.

@@ -4,9 +4,7 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <regex>
-#include <sstream>
 #include <thread>
 
 #include "support/cli_runner.h"
@@ -53,21 +51,20 @@ std::unique_ptr<httplib::Client> ServiceHarness::Client() const {
 httplib::Result ServiceHarness::Upload(const std::vector<std::string>& files,
                                        const std::string& query) const {
   httplib::MultipartFormDataItems items;
-  for (const std::string& f : files) {
-    std::ifstream in(f, std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    items.push_back({"file", bytes.str(), std::filesystem::path(f).filename().string(),
+  for (const std::string& f : files)
+    items.push_back({"file", ReadWholeFile(f), std::filesystem::path(f).filename().string(),
                      "application/octet-stream"});
-  }
   return Client()->Post(("/api/v1/checks" + query).c_str(), items);
 }
 
 std::string ServiceHarness::Submit(const std::vector<std::string>& files,
                                    const std::string& query) const {
-  httplib::Result res = Upload(files, query);
+  return AcceptedId(Upload(files, query), "upload refused");
+}
+
+std::string AcceptedId(const httplib::Result& res, const std::string& what) {
   if (!res || res->status != 202) {
-    ADD_FAILURE() << "upload refused: " << (res ? res->body : httplib::to_string(res.error()));
+    ADD_FAILURE() << what << ": " << (res ? res->body : httplib::to_string(res.error()));
     return "";
   }
   return nlohmann::json::parse(res->body).at("id").get<std::string>();
@@ -97,10 +94,7 @@ nlohmann::json ServiceHarness::WaitFor(const std::string& id,
 
 std::string ServiceHarness::Log() const {
   std::fflush(log);
-  std::ifstream in(log_path);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
+  return ReadWholeFile(log_path);
 }
 
 HeldUpload::HeldUpload(const ServiceHarness& service, const std::string& file, size_t first_bytes)

@@ -21,6 +21,8 @@
 namespace lintaro::testing {
 
 inline constexpr int64_t kTestEpoch = 1796000000;  // 2026-11-30
+// The example submissions: clean.txt and mistakes.txt.
+inline const std::string kSamples = LINTARO_SOURCE_DIR "/samples/";
 
 class ServiceHarness {
  public:
@@ -79,6 +81,10 @@ class HeldUpload {
   int status_ = -1;
   std::thread client_;
 };
+
+// The id of the check whose upload res accepted (202); else a failure
+// naming what, and "".
+std::string AcceptedId(const httplib::Result& res, const std::string& what);
 
 struct RunningCli;
 // What a lintaro-cli started in the background wrote on standard error so far.

@@ -98,9 +98,7 @@ TEST_F(ErrorLimitDialogTest, TypingRefusingCancellingAndAccepting) {
   Note("OK");
   EXPECT_EQ(window->last_summary().outcome, RunOutcome::kCriticalStop);
   trace += ReadWholeFile(JoinPath(home.str(), "ErrSetLog.ini")).substr(0, 27) + "\n";
-  ExpectFileHolds(
-      std::filesystem::path(LINTARO_SOURCE_DIR) / "tests/ui/traces/error_limit_dialog.trace",
-      trace);
+  ExpectUiFileHolds("traces/error_limit_dialog.trace", trace);
   // A new window reads the saved limit.
   window.reset();
   Open();

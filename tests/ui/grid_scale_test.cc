@@ -136,8 +136,7 @@ TEST_F(LargeResultTest, TestedRecordsOpenWholeTheEndIsOneStepAwayAndAnyCanBeGone
   EXPECT_EQ(Text("lblRecords"), "200000 Record(s) Tested, 200 Record(s) with Error(s)");
   ExpectWidestValuesFit(grid1);
   for (int64_t n : {5000, 5001}) trace += GoTo(n, grid1);
-  ExpectFileHolds(std::filesystem::path(LINTARO_SOURCE_DIR) / "tests/ui/traces/go_to_record.trace",
-                  trace);
+  ExpectUiFileHolds("traces/go_to_record.trace", trace);
 }
 
 }  // namespace

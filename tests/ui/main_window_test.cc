@@ -191,9 +191,7 @@ class WindowStateTest : public WindowStates, public ::testing::WithParamInterfac
       Run({file});
     }
     if (event.starts_with("Viewer")) {  // the wage record's marks, then the employer record's
-      Run({Submission("PAYROLL & CO.TXT", FaultyWageSubmission())});
-      Button("cmdView")->click();
-      SelectTested(2);
+      ViewFaultyWageRecord("PAYROLL & CO.TXT");
       if (event == "ViewerEmployerRecord") SelectTested(1);
     }
     if (event == "RunWithFindings")
@@ -239,9 +237,7 @@ class WindowStateTest : public WindowStates, public ::testing::WithParamInterfac
 TEST_P(WindowStateTest, AfterTheEvent) {
   Act(GetParam());
   EXPECT_FALSE(window->busy());
-  ExpectFileHolds(std::filesystem::path(LINTARO_SOURCE_DIR) / "tests/ui/states" /
-                      (std::string(GetParam()) + ".state"),
-                  State());
+  ExpectUiFileHolds("states/" + std::string(GetParam()) + ".state", State());
 }
 
 INSTANTIATE_TEST_SUITE_P(Events, WindowStateTest,
@@ -290,8 +286,7 @@ TEST_F(WindowStates, ProgressDuringTheRunAndTheLastRecordBeforeItsMessages) {
   const std::vector<std::string> all = CleanSubmission(2);
   Run({Submission("part1.txt", {all.begin(), all.begin() + 3}),
        Submission("part2.txt", {all.begin() + 3, all.end()})});
-  ExpectFileHolds(std::filesystem::path(LINTARO_SOURCE_DIR) / "tests/ui/states/DuringRun.state",
-                  during);
+  ExpectUiFileHolds("states/DuringRun.state", during);
 }
 
 // The letter after "&" in a caption, upper case, or 0.
@@ -368,8 +363,6 @@ TEST_F(WindowTest, TheStoppingSentenceIsShownWhole) {
   }
 }
 
-// A check started from the grid view shows the logo and the heading above
-// the counter, as one started from the welcome does, not an empty block.
 // Counts the paint events of each widget, by object name, while it lives.
 class PaintCounter : public QObject {
  public:
@@ -408,6 +401,8 @@ TEST_F(WindowTest, ARunPaintsOnlyItsCounterAndBarAndNotAtEveryRoundOfEvents) {
   EXPECT_FALSE(paints.has_value());  // the run's message was shown
 }
 
+// A check started from the grid view shows the logo and the heading above
+// the counter, as one started from the welcome does, not an empty block.
 TEST_F(WindowTest, ARunFromTheGridViewShowsTheLogoAboveTheCounter) {
   WriteResults({"/data/first.txt"}, {"RCW", "RCW"}, {{1, "r", "[u]", "m"}});
   Open();
@@ -447,8 +442,7 @@ TEST_F(WindowTest, TabFollowsTheScreen) {
   SelectTested(0);
   walk("record view", "DBGrid3", 4, false);
   walk("record view", "cmdStart", 3, true);
-  ExpectFileHolds(std::filesystem::path(LINTARO_SOURCE_DIR) / "tests/ui/traces/tab_order.trace",
-                  trace);
+  ExpectUiFileHolds("traces/tab_order.trace", trace);
 }
 
 // On a dark desktop every text the window colours itself still reads: the
@@ -469,9 +463,7 @@ TEST_F(WindowTest, ADarkPaletteLeavesEveryTextReadable) {
   EXPECT_GE(readable(Find<QLabel>("lblWelcome"), QPalette::WindowText, QPalette::Window), 4.5);
   Run({Submission("crit.txt", {CleanRCA(), PaidRCW(), MakeRecord("RCF")})});
   EXPECT_GE(readable(Find<QPlainTextEdit>("txtCritError"), QPalette::Text, QPalette::Base), 4.5);
-  Run({Submission("wage.txt", FaultyWageSubmission())});
-  Button("cmdView")->click();
-  SelectTested(2);
+  ViewFaultyWageRecord("wage.txt");
   int marked = 0;
   for (int i = 0; window->record_view()->ValueBox(i) != nullptr; ++i) {
     const QLineEdit* value = window->record_view()->ValueBox(i);
@@ -514,8 +506,7 @@ TEST_F(WindowTest, TwiceTheDesktopFontFitsEveryText) {
 // dragged down for more records, and the next start keeps it there.
 TEST_F(WindowTest, TheDividerUnderTheTestedRecordsIsDraggedAndKept) {
   Open();
-  Run({Submission("wage.txt", FaultyWageSubmission())});
-  Button("cmdView")->click();
+  ViewFaultyWageRecord("wage.txt");
   auto* grid3 = Find<QTableView>("DBGrid3");
   auto* divider = Find<QWidget>("splitTested");
   ASSERT_TRUE(divider->isVisible());

@@ -22,9 +22,7 @@ class RecordViewTest : public WindowTest {
   // The faulty wage record (record 3, long field names) in the viewer.
   void ShowWageRecord() {
     Open();
-    Run({Submission("PAYROLL & CO.TXT", FaultyWageSubmission())});
-    Button("cmdView")->click();
-    SelectTested(2);
+    ViewFaultyWageRecord("PAYROLL & CO.TXT");
     ASSERT_EQ(view().row_count(), 78);
   }
   RecordView& view() { return *window->record_view(); }

@@ -22,6 +22,7 @@
 #include "store/results_db.h"
 #include "support/clean_records.h"
 #include "support/fakes.h"
+#include "support/line_diff.h"
 #include "support/results_fixture.h"
 #include "ui/main_window.h"
 #include "ui/qt_platform.h"
@@ -43,6 +44,12 @@ void WhenModal(std::function<void(T*)> answer) {
     }
   });
   timer->start();
+}
+
+// Adds a failure unless tests/ui/relative holds text (LINTARO_UPDATE_GOLDEN=1
+// rewrites it).
+inline void ExpectUiFileHolds(const std::string& relative, const std::string& text) {
+  ExpectFileHolds(std::string(LINTARO_SOURCE_DIR) + "/tests/ui/" + relative, text);
 }
 
 class WindowTest : public ::testing::Test {
@@ -80,18 +87,21 @@ class WindowTest : public ::testing::Test {
   std::string Submission(const std::string& name, const std::vector<std::string>& records) {
     return home.Write(name, JoinRecords(records));
   }
-  // A submission of one employee whose RCW (record 3) has several faulty
-  // fields, among them State Abbreviation (row 12 in the viewer).
-  std::vector<std::string> FaultyWageSubmission() {
-    return {CleanRCA(), CleanRCE(),
-            CleanRCW({{188, "XX"},
-                      {244, Cents(1000)},
-                      {255, Cents(1000)},
-                      {266, Cents(100)},
-                      {277, "0000001000A"},
-                      {574, Cents(5)},
-                      {585, Cents(6)}}),
-            CleanRCT(1), FinalRecord(1)};
+  // Tests a submission (named name) of one employee whose RCW (record 3)
+  // has several faulty fields, among them State Abbreviation (row 12 in the
+  // viewer), and shows that record in the record view.
+  void ViewFaultyWageRecord(const std::string& name) {
+    Run({Submission(name, {CleanRCA(), CleanRCE(),
+                           CleanRCW({{188, "XX"},
+                                     {244, Cents(1000)},
+                                     {255, Cents(1000)},
+                                     {266, Cents(100)},
+                                     {277, "0000001000A"},
+                                     {574, Cents(5)},
+                                     {585, Cents(6)}}),
+                           CleanRCT(1), FinalRecord(1)})});
+    Button("cmdView")->click();
+    SelectTested(2);
   }
   // Makes row of the tested-records grid current (the viewer shows it).
   void SelectTested(int row) {
