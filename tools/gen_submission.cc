@@ -169,10 +169,8 @@ int Usage() {
   return 2;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  Options o;
+// The options; false on a usage error.
+bool ParseOptions(int argc, char** argv, Options& o) {
   for (int i = 1; i < argc; ++i) {
     if (!std::strcmp(argv[i], "--records") && i + 1 < argc) {
       o.records = std::atoll(argv[++i]);
@@ -183,31 +181,31 @@ int main(int argc, char** argv) {
     } else if (!std::strcmp(argv[i], "--lf")) {
       o.line_end = "\n";
     } else if (argv[i][0] == '-' || o.out) {
-      return Usage();
+      return false;
     } else {
       o.out = argv[i];
     }
   }
-  if (!o.out || o.records < 5 || o.per_employer < 1) return Usage();
-  std::FILE* f = std::fopen(o.out, "wb");
-  if (!f) {
-    std::perror(o.out);
-    return 1;
-  }
-  auto emit = [&](const Record& r) {
+  return o.out && o.records >= 5 && o.per_employer >= 1;
+}
+
+// Where the records go, and how many of each kind went so far.
+struct Writer {
+  const Options& o;
+  std::FILE* f;
+  long long written = 0, employees = 0, employer = 0;
+  bool rcu_mistake = false;
+
+  void Emit(const Record& r) {
     std::fwrite(r.text().data(), 1, r.text().size(), f);
     std::fputs(o.line_end, f);
-  };
-  emit(Submitter(o.mistakes));
-  long long written = 1, employees = 0, employer = 0;
-  // Each employer block is RCE, its RCWs and an RCT; in the blocks of even
-  // employers every fourth RCW is followed by an RCO, and the RCT by an
-  // RCU. RCF ends the file. With mistakes, the first block's RCT misstates
-  // a total and the first RCU the number of RCO records (one finding each).
-  bool rcu_mistake = o.mistakes;
-  while (written + 4 <= o.records) {
-    emit(Employer(++employer, o.mistakes));
     ++written;
+  }
+
+  // One employer block: RCE, its RCWs and an RCT; in the blocks of even
+  // employers every fourth RCW is followed by an RCO, and the RCT by an RCU.
+  void EmployerBlock() {
+    Emit(Employer(++employer, o.mistakes));
     const bool optional_block = employer % 2 == 0;
     // Records still to come after the employees: RCT, RCU, RCF.
     const long long reserve = optional_block ? 3 : 2;
@@ -215,26 +213,40 @@ int main(int argc, char** argv) {
     while (wage_totals.count < o.per_employer) {
       const bool with_optional = optional_block && wage_totals.count % 4 == 0;
       if (written + (with_optional ? 2 : 1) + reserve > o.records && wage_totals.count > 0) break;
-      emit(Employee(employees, o.mistakes, wage_totals));
-      ++written;
-      if (with_optional && written + 1 + reserve <= o.records) {
-        emit(Optional(employees, o.mistakes, optional_totals));
-        ++written;
-      }
+      Emit(Employee(employees, o.mistakes, wage_totals));
+      if (with_optional && written + 1 + reserve <= o.records)
+        Emit(Optional(employees, o.mistakes, optional_totals));
       ++employees;
     }
-    emit(Totals("RCT", wage_totals, 0, o.mistakes && employer == 1 ? 1 : 0));
-    ++written;
+    Emit(Totals("RCT", wage_totals, 0, o.mistakes && employer == 1 ? 1 : 0));
     if (optional_totals.count > 0) {
-      emit(Totals("RCU", optional_totals, rcu_mistake ? 1 : 0, 0));
+      Emit(Totals("RCU", optional_totals, rcu_mistake ? 1 : 0, 0));
       rcu_mistake = false;
-      ++written;
     }
   }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options o;
+  if (!ParseOptions(argc, argv, o)) return Usage();
+  std::FILE* f = std::fopen(o.out, "wb");
+  if (!f) {
+    std::perror(o.out);
+    return 1;
+  }
+  // RCA, the employer blocks, RCF. With mistakes, the first block's RCT
+  // misstates a total and the first RCU the number of RCO records (one
+  // finding each).
+  Writer w{o, f};
+  w.rcu_mistake = o.mistakes;
+  w.Emit(Submitter(o.mistakes));
+  while (w.written + 4 <= o.records) w.EmployerBlock();
   Record final_record("RCF");
   // With mistakes the final record miscounts the employee records by one.
-  final_record.Put(4, Digits(o.mistakes ? employees + 1 : employees, 9));
-  emit(final_record);
+  final_record.Put(4, Digits(o.mistakes ? w.employees + 1 : w.employees, 9));
+  w.Emit(final_record);
   if (std::fclose(f) != 0) {
     std::perror(o.out);
     return 1;
