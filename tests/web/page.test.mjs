@@ -208,6 +208,29 @@ test('mistakes.txt through the file chooser: figures, grids, record view, report
   await page.close();
 });
 
+test('the record chosen last is the one shown, however late the answers to earlier choices', async () => {
+  const page = await openPage();
+  await chooseFiles(page, [mistakes]);
+  await startAndWait(page, 'findings');
+  // The answers about record 1 (from the errors grid) are held until after
+  // record 5 (from Go to record) is shown.
+  let release;
+  const held = new Promise((resolve) => { release = resolve; });
+  await page.route(/\/records\/1(\/findings)?$/, async (route) => {
+    await held;
+    route.continue();
+  });
+  await page.click('#errors-grid [role="row"][aria-rowindex="2"]');
+  await page.fill('#goto', '5');
+  await page.press('#goto', 'Enter');
+  await page.waitForSelector('#record-fields[data-record="5"]');
+  release();
+  await page.waitForTimeout(500);
+  assert.equal(await page.getAttribute('#record-fields', 'data-record'), '5');
+  assert.match(await page.textContent('#record-title'), /^Record 5 /);
+  await page.close();
+});
+
 test('a submission in two files, reordered in the chooser and dropped', async () => {
   const [first, second] = splitSubmission(mistakes, work, 7);
   const report = cliJsonReport([first, second]);

@@ -734,22 +734,26 @@ function recordsSource(id, withErrors) {
   ).then((page) => page.records);
 }
 
+// Bumped at each choice of a record in either grid: the answers for an
+// older choice come too late and are dropped, so the last choice is shown.
+let choice = 0;
 let selectTimer = 0;
 function chooseErrorRow(index) {
   clearTimeout(selectTimer);
+  const mine = ++choice;
   selectTimer = setTimeout(async () => {
     const id = shown.id;
     const row = await grids.errors.rowAt(index);
     if (!row || id !== shown.id) return;
     try {
       const found = await apiJson(`/api/v1/checks/${id}/records/${row.record_number}/findings`);
-      if (id !== shown.id || grids.errors.active !== index) return;
+      if (id !== shown.id || grids.errors.active !== index || mine !== choice) return;
       $('findings-title').textContent = `Errors of record ${numbers.format(row.record_number)}`;
       grids.findings.load(found.findings.length, null, found.findings);
       grids.tested.active = row.record_number - 1;
       grids.tested.scrollToRow(row.record_number - 1);
       grids.tested.render();
-      showRecord(row.record_number);
+      showRecord(row.record_number, mine);
     } catch (e) {
       showMessage(e.message);
     }
@@ -759,19 +763,20 @@ function chooseErrorRow(index) {
 let recordTimer = 0;
 function showRecordSoon(number) {
   clearTimeout(recordTimer);
-  recordTimer = setTimeout(() => showRecord(number), 60);
+  const mine = ++choice;
+  recordTimer = setTimeout(() => showRecord(number, mine), 60);
 }
 
-async function showRecord(number) {
+async function showRecord(number, mine = ++choice) {
   const id = shown.id;
   let record;
   try {
     record = await apiJson(`/api/v1/checks/${id}/records/${number}`);
   } catch (e) {
-    showMessage(e.message);
+    if (mine === choice) showMessage(e.message);
     return;
   }
-  if (id !== shown.id) return;
+  if (id !== shown.id || mine !== choice) return;
   renderRecord(record);
 }
 
