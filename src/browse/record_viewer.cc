@@ -6,7 +6,7 @@
 
 #include "core/check_context.h"
 #include "core/error_recorder.h"
-#include "core/yielder.h"
+#include "platform/yielder.h"
 #include "records/record_checkers.h"
 #include "run/record_driver.h"
 #include "store/results_db.h"

@@ -10,6 +10,7 @@
 #include <filesystem>
 
 #include "core/error_limit.h"
+#include "os/path.h"
 #include "store/results_db.h"
 
 namespace lintaro {

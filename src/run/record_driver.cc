@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "core/viewer_rows.h"
+#include "platform/viewer_rows.h"
 #include "run/record_dispatch.h"
 #include "run/sequence_rules.h"
 
