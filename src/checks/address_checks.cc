@@ -47,7 +47,7 @@ constexpr AddressBlock kAddressBlocks[] = {
 }  // namespace
 
 void ForeignAddressCheck(std::string_view record, CheckContext& ctx) {
-  const std::string_view kind = record.substr(0, 3);
+  const std::string_view kind = RecordIdentifier(record);
   for (const AddressBlock& b : kAddressBlocks) {
     if (b.kind != kind) continue;
     const std::string_view state = FieldText(record, b.state, 2);

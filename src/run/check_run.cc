@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <system_error>
 
+#include "checks/field_layout.h"
 #include "core/check_context.h"
 #include "core/error_limit.h"
 #include "core/error_recorder.h"
@@ -152,7 +153,7 @@ void CheckRun::ShowProgress(int64_t file_length, int32_t& file_records) {
 
 size_t CheckRun::PrepareRecord(std::string& record) {
   const size_t found_length = record.size();
-  state_.RecId = record.substr(0, 3);
+  state_.RecId = RecordIdentifier(record);
   if (state_.RecId == "RCA") {
     // The contact's e-mail address keeps its case.
     const FieldSpec& email = RcaEmailField();
