@@ -1,5 +1,6 @@
 # What `cmake --install` and the packages put where, in two components:
-#   cli      lintaro-cli (stripped), its manual pages (lintaro-cli(1),
+#   cli      lintaro-cli and lintaro-serve, the service it runs (stripped,
+#            the latter in libexec/lintaro), its manual pages (lintaro-cli(1),
 #            lintaro-formats(5)), bash completion, the sample submissions,
 #            the service's systemd user unit (installed, not enabled),
 #            and its documents (doc/lintaro-cli: README, license, copyright,
@@ -17,7 +18,8 @@ set(LINTARO_COMPONENT_lintaro desktop)
 if(TARGET lintaro)
   list(APPEND LINTARO_PROGRAMS lintaro)
 endif()
-foreach(target IN LISTS LINTARO_PROGRAMS ITEMS lintaro_core lintaro_ui)
+foreach(target IN LISTS LINTARO_PROGRAMS ITEMS lintaro-serve lintaro_cli lintaro_serve lintaro_core
+    lintaro_ui)
   if(TARGET ${target})
     lintaro_harden(${target})
   endif()
@@ -34,6 +36,14 @@ foreach(program IN LISTS LINTARO_PROGRAMS)
       COMMAND_ERROR_IS_FATAL ANY)" COMPONENT ${component})
   endif()
 endforeach()
+# lintaro-serve, which `lintaro-cli serve` runs, is no command of its own.
+install(TARGETS lintaro-serve RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/lintaro COMPONENT cli)
+if(LINTARO_INSTALL_STRIP AND CMAKE_STRIP)
+  install(CODE "execute_process(COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment
+    --remove-section=.note
+    \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_LIBEXECDIR}/lintaro/lintaro-serve\"
+    COMMAND_ERROR_IS_FATAL ANY)" COMPONENT cli)
+endif()
 # share/lintaro also tells an installed copy from a build folder
 # (core/program_folder.h): the samples put it there for lintaro-cli alone.
 install(FILES samples/clean.txt samples/mistakes.txt
