@@ -182,7 +182,7 @@ struct ResultsDb::Statements {
   Stmt begin, commit, rollback, last_keys;
   Stmt insert_misc, set_pin_ok, read_misc;
   Stmt insert_record, update_record, delete_record, read_record, count_records,
-      count_records_with_id, last_rec_num, next_record_of_type;
+      count_records_with_id, last_rec_num, next_employer_record;
   Stmt employer_with_indx, employer_before, list_records, list_record;
   Stmt insert_error, read_errors_of, count_errors, count_records_with_errors, read_last_error,
       record_numbers_with_errors;
@@ -361,17 +361,20 @@ void ResultsDb::PrepareStatements() {
   s.count_records = Stmt(Prepare("SELECT COUNT(*) FROM RECORDS"));
   s.count_records_with_id = Stmt(Prepare("SELECT COUNT(*) FROM RECORDS WHERE ID = ?"));
   s.last_rec_num = Stmt(Prepare("SELECT Rec_Num FROM RECORDS ORDER BY Rec_Num DESC LIMIT 1"));
-  s.next_record_of_type =
-      Stmt(Prepare(std::string(kSelectRecordRow) +
-                   " WHERE Rec_Num > ?1 AND substr(Record, 1, 3) = ?2 ORDER BY Rec_Num LIMIT 1"));
+  // Whose text begins "RCE": the run upper-cased the text, so these are the
+  // records whose ID is "RCE" in any case, which the index holds.
+  s.next_employer_record = Stmt(
+      Prepare(std::string(kSelectRecordRow) +
+              " WHERE ID = 'RCE' COLLATE NOCASE AND Rec_Num > ?1 AND substr(Record, 1, 3) = 'RCE'"
+              " ORDER BY Rec_Num LIMIT 1"));
   // The identifier is compared without regard to case: the ID column keeps
   // it as found (an employer record may be "rce"), while the checks read
   // the record text, which the run upper-cased. The condition is the one of
   // the index EmployerRecords, word for word, so that SQLite reads the
   // index; a file written before the index existed is read record by record.
-  s.employer_with_indx = Stmt(
-      Prepare(std::string(kSelectRecordRow) +
-              " WHERE ID = 'RCE' COLLATE NOCASE AND RCE_Indx = ?1 ORDER BY Rec_Num LIMIT 1"));
+  s.employer_with_indx =
+      Stmt(Prepare(std::string(kSelectRecordRow) +
+                   " WHERE ID = 'RCE' COLLATE NOCASE AND RCE_Indx = ?1 ORDER BY Rec_Num LIMIT 1"));
   s.employer_before = Stmt(
       Prepare(std::string(kSelectRecordRow) +
               " WHERE ID = 'RCE' COLLATE NOCASE AND Rec_Num < ?1 ORDER BY Rec_Num DESC LIMIT 1"));
@@ -418,9 +421,9 @@ void ResultsDb::PrepareRunStatements() {
         Stmt(Prepare("UPDATE RUN SET Ending = ?1, Ended = strftime('%Y-%m-%dT%H:%M:%SZ', 'now')"));
     return;
   }
-  s.mark_run_ended = Stmt(
-      Prepare("UPDATE RUN SET Ending = ?1, Ended = strftime('%Y-%m-%dT%H:%M:%SZ', 'now'),"
-              " RCW_Count = ?2"));
+  s.mark_run_ended =
+      Stmt(Prepare("UPDATE RUN SET Ending = ?1, Ended = strftime('%Y-%m-%dT%H:%M:%SZ', 'now'),"
+                   " RCW_Count = ?2"));
   s.read_rcw_count = Stmt(Prepare(
       "SELECT RCW_Count FROM RUN WHERE Ending IS NOT NULL AND RCW_Count IS NOT NULL LIMIT 1"));
 }
@@ -650,14 +653,8 @@ std::optional<RecordListing> ResultsDb::ListRecord(int64_t rec_num) {
   return row;
 }
 
-std::optional<RecordRow> ResultsDb::NextRecordOfType(int64_t after_rec_num, std::string_view type) {
-  sqlite3_stmt* s = st_->next_record_of_type.s;
-  sqlite3_bind_int64(s, 1, after_rec_num);
-  BindCp1252(s, 2, type);
-  bool ok;
-  std::optional<RecordRow> row = OneRow(s, RecordRowAt, ok);
-  if (!ok) Fail("Cannot read a record");
-  return row;
+std::optional<RecordRow> ResultsDb::NextEmployerRecord(int64_t after_rec_num) {
+  return ReadOneRecord(st_->next_employer_record.s, after_rec_num, "Cannot read a record");
 }
 
 int64_t ResultsDb::CountOrFail(sqlite3_stmt* s, const std::string& failure) {
@@ -677,8 +674,8 @@ int64_t ResultsDb::CountRecordsWithId(std::string_view id) {
   if (id == "RCW" && st_->read_rcw_count.s != nullptr) {
     sqlite3_stmt* r = st_->read_rcw_count.s;
     bool ok;
-    std::optional<int64_t> recorded =
-        OneRow(r, [](sqlite3_stmt* row) { return sqlite3_column_int64(row, 0); }, ok);
+    std::optional<int64_t> recorded = OneRow(
+        r, [](sqlite3_stmt* row) { return sqlite3_column_int64(row, 0); }, ok);
     if (!ok) Fail("Cannot count the records");
     if (recorded) return *recorded;
   }

@@ -109,8 +109,9 @@ class ResultsDb {
   // there is none.
   int64_t LastRecNum();
   // The first stored record after record after_rec_num whose stored text
-  // begins with type (an identifier such as "RCE"), or nothing.
-  std::optional<RecordRow> NextRecordOfType(int64_t after_rec_num, std::string_view type);
+  // begins with "RCE" (an employer record), or nothing; read through the
+  // index of the employer records where the file has it.
+  std::optional<RecordRow> NextEmployerRecord(int64_t after_rec_num);
   // The employer records (RCE) a stored record belongs to, found by the
   // identifier as found in any case ("rce" as well as "RCE"): the first
   // whose RCE_Indx is rce_indx, and the last stored before record rec_num.
