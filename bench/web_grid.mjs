@@ -63,6 +63,7 @@ async function main() {
     const opened = [];
     for (let round = 0; round < rounds; round += 1) {
       // Each round in a page loaded anew: no row of the grid read before.
+      await page.goto('about:blank');
       started = Date.now();
       await page.goto(`${service.url}#check=${id}`);
       await page.waitForSelector('#record-fields[data-record="1"]');
