@@ -351,6 +351,10 @@ test(`a grid of ${LONG_RECORDS} records: only the rows in view, the last one wit
   await page.waitForSelector('#tested-grid .row:not(.loading)');
   const rendered = await page.locator('#tested-grid .row').count();
   assert.ok(rendered < 40, `${rendered} rows in the page`);
+  // Large numbers with their thousands grouped.
+  assert.equal(await page.textContent('#goto-hint'), `1 to ${LONG_RECORDS.toLocaleString('en-US')}`);
+  assert.equal(await page.textContent('#tested-grid-title'),
+    `Records tested (${LONG_RECORDS.toLocaleString('en-US')})`);
   // Going to a record: its row in the grid, then the record view beside it.
   const goTo = async (n) => {
     await page.fill('#goto', String(n));
