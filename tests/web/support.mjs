@@ -29,8 +29,25 @@ export function requireTools() {
   }
 }
 
+// Folders made here hold results of test submissions: they go when the
+// process ends, also when a signal (a timeout, Ctrl+C) ends it early.
+const madeDirs = new Set();
+function removeMadeDirs() {
+  for (const dir of madeDirs) rmSync(dir, { recursive: true, force: true });
+  madeDirs.clear();
+}
+process.on('exit', removeMadeDirs);
+for (const [signal, number] of [['SIGINT', 2], ['SIGTERM', 15], ['SIGHUP', 1]]) {
+  process.on(signal, () => {
+    removeMadeDirs();
+    process.exit(128 + number);
+  });
+}
+
 export function tempDir(name) {
-  return mkdtempSync(join(tmpdir(), `lintaro-web-${name}-`));
+  const dir = mkdtempSync(join(tmpdir(), `lintaro-web-${name}-`));
+  madeDirs.add(dir);
+  return dir;
 }
 
 // Starts `lintaro-cli serve` on a port the system picks; its first line on
