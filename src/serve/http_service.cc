@@ -96,6 +96,9 @@ void HttpService::RouteGuards() {
     setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
   });
   s.set_default_headers({{"Cache-Control", "no-store"}, {"X-Content-Type-Options", "nosniff"}});
+  // An upload may pause for up to a minute, as on a weak office link, and go
+  // on (the library's own limit, 5 s, cut a clerk's upload at a stall).
+  s.set_read_timeout(60, 0);
   // The upload bounds itself (upload.h); no other request may carry a body.
   s.set_payload_max_length(static_cast<size_t>(options_.max_upload_bytes) + size_t{1024} * 1024);
   s.set_pre_routing_handler([this](const httplib::Request& req, httplib::Response& res) {

@@ -146,7 +146,9 @@ TEST(ServeLifecycle, EndingTheServiceInterruptsItsChecks) {
   TempDir files;
   const std::string big = files.str() + "/big.txt";
   const std::string small = files.str() + "/small.txt";
-  ASSERT_EQ(RunShell(LINTARO_GEN_PATH " --records 60000 " + big).status, 0);
+  // Big enough to be still running when the service ends, on a loaded
+  // machine too.
+  ASSERT_EQ(RunShell(LINTARO_GEN_PATH " --records 150000 " + big).status, 0);
   ASSERT_EQ(RunShell(LINTARO_GEN_PATH " --records 3000 " + small).status, 0);
   const std::string data = files.str() + "/data";
   std::string running, queued;
@@ -157,9 +159,12 @@ TEST(ServeLifecycle, EndingTheServiceInterruptsItsChecks) {
     HeldUpload first(service, small, size_t{2} << 20);
     first.RunningCheck();
     running = service.Submit({big});
+    queued = service.Submit({kSamples + "mistakes.txt"});
+    // The held upload outlasts the others' (it may pause a minute): the big
+    // check still waits.
+    ASSERT_EQ(service.Get("/api/v1/checks/" + running)["state"], "queued");
     first.Finish();
     service.WaitFor(running, [](const json& s) { return s["records_tested"] > 100; });
-    queued = service.Submit({kSamples + "mistakes.txt"});
     service.Stop(0);
   }
   EXPECT_FALSE(fs::exists(data + "/" + queued));
