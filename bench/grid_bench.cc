@@ -14,7 +14,7 @@
 #include <cstdio>
 #include <string>
 
-#include "core/program_folder.h"
+#include "os/program_folder.h"
 #include "ui/main_window.h"
 #include "ui/qt_platform.h"
 #include "ui/screen_metrics.h"

@@ -35,7 +35,7 @@ foreach(program IN LISTS LINTARO_PROGRAMS)
   endif()
 endforeach()
 # share/lintaro also tells an installed copy from a build folder
-# (core/program_folder.h): the samples put it there for lintaro-cli alone.
+# (os/program_folder.h): the samples put it there for lintaro-cli alone.
 install(FILES samples/clean.txt samples/mistakes.txt
   DESTINATION ${CMAKE_INSTALL_DATADIR}/lintaro/samples COMPONENT cli)
 

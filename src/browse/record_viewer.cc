@@ -4,9 +4,10 @@
 #include <filesystem>
 #include <limits>
 
+#include "checks/field_layout.h"
 #include "core/check_context.h"
 #include "core/error_recorder.h"
-#include "core/yielder.h"
+#include "platform/yielder.h"
 #include "records/record_checkers.h"
 #include "run/record_driver.h"
 #include "store/results_db.h"
@@ -49,7 +50,7 @@ std::optional<RecordRow> EmployerRecordOf(ResultsDb& db, const RecordRow& record
   // The nearest employer record before it; walking back by record number
   // stops at the first one, where a search by RCE_Indx reads every record.
   std::optional<RecordRow> before = db.LastEmployerRecordBefore(record.rec_num);
-  const std::string_view id = std::string_view(record.record).substr(0, 3);
+  const std::string_view id = RecordIdentifier(record.record);
   if ((id == "RCW" || id == "RCT") && record.rce_indx != 0 &&
       !(before && before->rce_indx == record.rce_indx)) {
     // Each employer record has a running-total row of its own, so the
@@ -77,7 +78,7 @@ ViewResult RecordViewer::ViewFile(int64_t rec_num) {
     RunState state;
     state.Viewing = true;
     state.RecCtr = static_cast<int32_t>(rec_num);
-    const std::string_view id = std::string_view(stored->record).substr(0, 3);
+    const std::string_view id = RecordIdentifier(stored->record);
     if (id == "RCW" || id == "RCO" || id == "RCT") {
       // The checks of the record are judged with its own employer's tax
       // year and employment code, as in the run.

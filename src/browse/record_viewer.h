@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "core/run_state.h"
-#include "core/viewer_rows.h"
+#include "platform/viewer_rows.h"
 #include "store/rows.h"
 
 namespace lintaro {

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "core/error_limit.h"
+#include "os/path.h"
 #include "run/run_ending.h"
 #include "store/results_db.h"
 

@@ -8,8 +8,8 @@
 #include <string_view>
 
 #include "browse/commands.h"
-#include "core/platform.h"
 #include "core/tax_year.h"
+#include "platform/platform.h"
 
 namespace lintaro {
 

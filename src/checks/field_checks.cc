@@ -6,7 +6,7 @@
 
 #include "checks/field_layout.h"
 #include "core/check_context.h"
-#include "core/yielder.h"
+#include "platform/yielder.h"
 
 namespace lintaro {
 namespace {

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "core/viewer_rows.h"
+#include "platform/viewer_rows.h"
 
 namespace lintaro {
 

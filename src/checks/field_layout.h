@@ -22,6 +22,12 @@ struct FieldSpec {
 
   constexpr int end() const { return start + width - 1; }
   constexpr std::string_view caption() const { return viewer.empty() ? label : viewer; }
+  // The label without its leading words, as a message names the field
+  // ("Total Correct Social Security Tips" without "Total Correct " is
+  // "Social Security Tips"); the whole label when it does not start so.
+  constexpr std::string_view label_after(std::string_view leading) const {
+    return label.starts_with(leading) ? label.substr(leading.size()) : label;
+  }
 };
 
 // Whether each row's number is its place in the layout, so that a name
@@ -32,6 +38,10 @@ constexpr bool RowsNumberedInOrder(const std::array<FieldSpec, N>& layout) {
     if (layout[i].number != static_cast<int>(i)) return false;
   return true;
 }
+
+// The record identifier: positions 1-3 of every record ("RCA", "RCW", ...),
+// shorter when the record is.
+inline std::string_view RecordIdentifier(std::string_view txtline) { return txtline.substr(0, 3); }
 
 // The field's characters in txtline (short when the record is short).
 inline std::string_view FieldText(std::string_view txtline, int start, int width) {

@@ -5,7 +5,7 @@
 #include "checks/field_checks.h"
 #include "checks/field_steps.h"
 #include "core/check_context.h"
-#include "core/viewer_rows.h"
+#include "platform/viewer_rows.h"
 
 namespace lintaro {
 namespace {

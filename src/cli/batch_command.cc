@@ -17,10 +17,11 @@
 #include "cli/standard_input.h"
 #include "cli/standard_output.h"
 #include "core/error_limit.h"
-#include "core/replacing_file.h"
 #include "core/submission_file.h"
 #include "core/version.h"
 #include "core/whole_number.h"
+#include "os/path.h"
+#include "os/replacing_file.h"
 #include "reports/json_report.h"
 
 namespace lintaro {

@@ -13,6 +13,7 @@
 #include "core/error_limit.h"
 #include "core/run_state.h"
 #include "core/submission_file.h"
+#include "os/path.h"
 #include "reports/check_summary.h"
 #include "reports/outcome.h"
 #include "run/check_run.h"

@@ -11,6 +11,7 @@
 
 #include "cli/help_text.h"
 #include "core/error_limit.h"
+#include "os/path.h"
 #include "store/results_db.h"
 
 namespace lintaro {

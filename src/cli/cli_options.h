@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/program_folder.h"
+#include "os/program_folder.h"
 
 namespace lintaro {
 

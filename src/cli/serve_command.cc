@@ -12,8 +12,9 @@
 #include "cli/cli_options.h"
 #include "cli/cli_platform.h"
 #include "core/error_limit.h"
-#include "core/program_folder.h"
 #include "core/whole_number.h"
+#include "os/path.h"
+#include "os/program_folder.h"
 #include "serve/http_service.h"
 
 namespace lintaro {

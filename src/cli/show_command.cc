@@ -18,8 +18,9 @@
 #include "cli/standard_output.h"
 #include "cli/terminal_wording.h"
 #include "core/error_limit.h"
-#include "core/folder_lock.h"
 #include "core/whole_number.h"
+#include "os/folder_lock.h"
+#include "os/path.h"
 #include "run/run_ending.h"
 #include "store/results_db.h"
 

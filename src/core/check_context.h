@@ -4,7 +4,7 @@
 
 #include "core/error_recorder.h"
 #include "core/run_state.h"
-#include "core/yielder.h"
+#include "platform/yielder.h"
 #include "store/results_reader.h"
 
 namespace lintaro {

@@ -6,8 +6,9 @@
 
 #include <cerrno>
 
-#include "core/replacing_file.h"
 #include "core/whole_number.h"
+#include "os/path.h"
+#include "os/replacing_file.h"
 
 namespace lintaro {
 namespace {
@@ -41,12 +42,6 @@ std::optional<std::string> ReadFirstLine(const std::string& path) {
 }
 
 }  // namespace
-
-std::string JoinPath(const std::string& folder, const std::string& name) {
-  if (folder.empty()) return name;
-  if (folder.back() == '/') return folder + name;
-  return folder + "/" + name;
-}
 
 std::optional<int> ParseErrorLimitEntry(std::string_view entry) {
   return ParseWholeNumber(Trim(entry), 1, kMaxErrorLimit);

@@ -40,9 +40,6 @@ std::string ErrorLimitMessage(int limit);
 inline constexpr const char* kErrorLimitRefusal =
     "The error limit can not be zero or blank or greater than 25,000.";
 
-// Joins a folder and a file name with one "/" between them.
-std::string JoinPath(const std::string& folder, const std::string& name);
-
 }  // namespace lintaro
 
 #endif  // LINTARO_CORE_ERROR_LIMIT_H_

@@ -1,6 +1,6 @@
 #include "core/error_recorder.h"
 
-#include "core/viewer_rows.h"
+#include "platform/viewer_rows.h"
 #include "store/run_results.h"
 
 namespace lintaro {

@@ -9,7 +9,7 @@
 #include "checks/field_layout.h"
 #include "checks/field_steps.h"
 #include "core/check_context.h"
-#include "core/viewer_rows.h"
+#include "platform/viewer_rows.h"
 #include "records/record_checkers.h"
 #include "store/run_results.h"
 

@@ -9,7 +9,7 @@
 #include "checks/field_steps.h"
 #include "checks/money_pairs.h"
 #include "core/check_context.h"
-#include "core/viewer_rows.h"
+#include "platform/viewer_rows.h"
 #include "records/employee_layouts.h"
 #include "records/rcw_social_security.h"
 #include "records/record_checkers.h"

@@ -6,8 +6,8 @@
 #include <optional>
 #include <string>
 
-#include "core/platform.h"
-#include "core/platform_shell.h"
+#include "platform/platform.h"
+#include "platform/platform_shell.h"
 
 namespace lintaro {
 

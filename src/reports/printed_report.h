@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/platform_print.h"
+#include "platform/platform_print.h"
 
 namespace lintaro {
 

@@ -7,8 +7,8 @@
 #include <optional>
 #include <string>
 
-#include "core/platform.h"
-#include "core/platform_print.h"
+#include "platform/platform.h"
+#include "platform/platform_print.h"
 #include "reports/browser.h"
 #include "reports/html_report.h"
 #include "reports/printed_report.h"

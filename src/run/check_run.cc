@@ -5,12 +5,14 @@
 #include <cerrno>
 #include <system_error>
 
+#include "checks/field_layout.h"
 #include "core/check_context.h"
 #include "core/error_limit.h"
 #include "core/error_recorder.h"
 #include "core/framer.h"
 #include "core/submission_file.h"
-#include "core/yielder.h"
+#include "os/path.h"
+#include "platform/yielder.h"
 #include "records/record_checkers.h"
 #include "run/record_driver.h"
 #include "run/sequence_rules.h"
@@ -151,7 +153,7 @@ void CheckRun::ShowProgress(int64_t file_length, int32_t& file_records) {
 
 size_t CheckRun::PrepareRecord(std::string& record) {
   const size_t found_length = record.size();
-  state_.RecId = record.substr(0, 3);
+  state_.RecId = RecordIdentifier(record);
   if (state_.RecId == "RCA") {
     // The contact's e-mail address keeps its case.
     const FieldSpec& email = RcaEmailField();

@@ -12,10 +12,10 @@
 #include <optional>
 #include <string>
 
-#include "core/folder_lock.h"
-#include "core/platform.h"
 #include "core/run_state.h"
 #include "core/submission_file.h"
+#include "os/folder_lock.h"
+#include "platform/platform.h"
 #include "store/rows.h"
 
 namespace lintaro {

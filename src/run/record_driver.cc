@@ -2,7 +2,8 @@
 
 #include <string_view>
 
-#include "core/viewer_rows.h"
+#include "checks/field_layout.h"
+#include "platform/viewer_rows.h"
 #include "run/record_dispatch.h"
 #include "run/sequence_rules.h"
 
@@ -11,7 +12,7 @@ namespace {
 
 void FillFieldsForRun(const std::string& txtline, int32_t rec_ctr, CheckContext& ctx) {
   RunState& s = ctx.state;
-  const std::string_view id = std::string_view(txtline).substr(0, 3);
+  const std::string_view id = RecordIdentifier(txtline);
   const RecordType* type = FindRecordType(id);
   if (type == nullptr) {
     s.BadRecId = true;
@@ -35,7 +36,7 @@ void FillFieldsForViewer(const std::string& txtline, int32_t rec_ctr, CheckConte
     sequence_critical = last->reference == kSequenceReference;
   }
   ViewerRows* rows = ctx.rows;
-  const std::string id(std::string_view(txtline).substr(0, 3));
+  const std::string id(RecordIdentifier(txtline));
   const RecordType* type = FindRecordType(id);
   if (type != nullptr && type->check != nullptr) {
     if (rows) rows->Build(type->rows);

@@ -1,6 +1,7 @@
 #include "run/sequence_rules.h"
 
 #include "checks/field_checks.h"
+#include "checks/field_layout.h"
 #include "core/check_context.h"
 #include "core/framer.h"
 #include "store/run_results.h"
@@ -62,7 +63,7 @@ FileRuleVerdict ApplyFileRules(int32_t rec_ctr, std::string_view rec_id, std::st
       record[2] <= '9') {
     return Stop("Record Identifier [Position 1 - 3]", entry,
                 "The first three characters in the tested file are " +
-                    std::string(record.substr(0, 3)) +
+                    std::string(RecordIdentifier(record)) +
                     " . This appears to be an Ostrel formatted file. The Lintaro application "
                     "should be used to test Korvel formatted files only.");
   }

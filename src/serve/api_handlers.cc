@@ -2,6 +2,7 @@
 
 #include "core/error_limit.h"
 #include "core/whole_number.h"
+#include "os/path.h"
 #include "reports/report_format.h"
 #include "reports/report_forms.h"
 #include "serve/api_json.h"

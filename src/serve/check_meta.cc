@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include "core/error_limit.h"
+#include "os/path.h"
 
 namespace lintaro {
 namespace {

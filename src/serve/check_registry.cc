@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "core/error_limit.h"
+#include "os/path.h"
 #include "serve/check_id.h"
 #include "serve/check_meta.h"
 #include "serve/check_runner.h"

@@ -9,9 +9,10 @@
 #include <vector>
 
 #include "core/error_limit.h"
-#include "core/folder_lock.h"
-#include "core/platform.h"
 #include "core/run_state.h"
+#include "os/folder_lock.h"
+#include "os/path.h"
+#include "platform/platform.h"
 #include "reports/check_summary.h"
 #include "reports/outcome.h"
 #include "reports/report_forms.h"

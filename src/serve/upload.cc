@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "core/error_limit.h"
+#include "os/path.h"
 #include "serve/check_registry.h"
 
 namespace lintaro {

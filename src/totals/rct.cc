@@ -19,7 +19,9 @@ namespace {
 const FieldSpec& Field(int number) { return kRCTFields[static_cast<size_t>(number)]; }
 
 // The pair's name X: the Total Correct field's label without "Total Correct ".
-std::string_view PairName(const FieldSpec& correct) { return correct.label.substr(14); }
+std::string_view PairName(const FieldSpec& correct) {
+  return correct.label_after("Total Correct ");
+}
 
 // Pairs whose Total Correct field must be blank for some employment codes:
 // Social Security (3, 4, 7) for "X" and "Q", Medicare (5, 6) for "X" only.

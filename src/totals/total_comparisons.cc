@@ -28,7 +28,7 @@ void ReportWrongTotal(std::string_view txtline, const FieldSpec& f, const MoneyP
                       int64_t sum, CheckContext& ctx) {
   const TotalWording words = WordingOf(pair);
   const std::string field(f.label);
-  const std::string name(f.label.substr(6));
+  const std::string name(f.label_after("Total "));
   const std::string message =
       "The sum of the " + words.employee + " " + name +
       " amounts does not equal the amount in the " + field + " field of the " + words.total +

@@ -12,9 +12,9 @@
 #include <optional>
 
 #include "browse/window_texts.h"
-#include "core/program_folder.h"
 #include "core/tax_year.h"
 #include "core/version.h"
+#include "os/program_folder.h"
 #include "ui/artwork.h"
 #include "ui/handed_files.h"
 #include "ui/main_window.h"

@@ -23,7 +23,7 @@
 #include <optional>
 #include <string>
 
-#include "core/platform_shell.h"
+#include "platform/platform_shell.h"
 
 namespace lintaro {
 

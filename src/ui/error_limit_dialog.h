@@ -5,7 +5,7 @@
 
 #include <QDialog>
 
-#include "core/platform.h"
+#include "platform/platform.h"
 
 class QLineEdit;
 class QPlainTextEdit;

@@ -12,7 +12,7 @@
 #include <optional>
 #include <string>
 
-#include "core/platform.h"
+#include "platform/platform.h"
 
 namespace lintaro {
 

@@ -15,6 +15,7 @@
 #include "browse/result_grids.h"
 #include "browse/window_texts.h"
 #include "core/error_limit.h"
+#include "os/path.h"
 #include "store/results_db.h"
 #include "ui/about_box.h"
 #include "ui/artwork.h"

@@ -22,10 +22,10 @@
 
 #include "browse/commands.h"
 #include "browse/record_grid.h"
-#include "core/folder_lock.h"
-#include "core/platform.h"
-#include "core/program_folder.h"
 #include "core/run_state.h"
+#include "os/folder_lock.h"
+#include "os/program_folder.h"
+#include "platform/platform.h"
 #include "run/check_run.h"
 #include "ui/qt_platform.h"
 #include "ui/screen_metrics.h"

@@ -6,7 +6,7 @@
 #include "browse/grid_results.h"
 #include "browse/result_grids.h"
 #include "browse/window_texts.h"
-#include "core/folder_lock.h"
+#include "os/folder_lock.h"
 #include "ui/error_grids_panel.h"
 #include "ui/main_window.h"
 #include "ui/progress_line.h"

@@ -21,7 +21,7 @@
 #include <chrono>
 #include <cstdint>
 
-#include "core/platform.h"
+#include "platform/platform.h"
 
 class QLabel;
 

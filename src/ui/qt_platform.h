@@ -11,7 +11,7 @@
 #include <functional>
 #include <string>
 
-#include "core/platform.h"
+#include "platform/platform.h"
 
 class QFileDialog;
 class QWidget;

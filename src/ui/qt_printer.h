@@ -8,7 +8,7 @@
 #include <functional>
 #include <memory>
 
-#include "core/platform_print.h"
+#include "platform/platform_print.h"
 
 class QPainter;
 class QPrinter;

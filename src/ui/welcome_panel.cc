@@ -8,7 +8,7 @@
 #include <algorithm>
 
 #include "browse/window_texts.h"
-#include "core/platform.h"
+#include "platform/platform.h"
 #include "ui/artwork.h"
 #include "ui/palette_colours.h"
 #include "ui/qt_platform.h"

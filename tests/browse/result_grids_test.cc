@@ -6,6 +6,7 @@
 #include "browse/window_texts.h"
 #include "core/error_limit.h"
 #include "core/version.h"
+#include "os/path.h"
 #include "store/results_db.h"
 #include "support/fakes.h"
 

@@ -7,7 +7,7 @@
 #include <random>
 
 #include "checks/address_checks.h"
-#include "core/yielder.h"
+#include "platform/yielder.h"
 
 namespace lintaro {
 namespace {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include "os/path.h"
 #include "support/cli_runner.h"
 #include "support/fakes.h"
 #include "support/pipe_release.h"

@@ -14,8 +14,8 @@
 #include <string>
 #include <string_view>
 
-#include "core/platform_print.h"
 #include "fuzz_support.h"
+#include "platform/platform_print.h"
 #include "reports/csv_report.h"
 #include "reports/html_report.h"
 #include "reports/json_report.h"

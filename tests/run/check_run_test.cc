@@ -6,7 +6,8 @@
 #include <filesystem>
 
 #include "core/error_limit.h"
-#include "core/folder_lock.h"
+#include "os/folder_lock.h"
+#include "os/path.h"
 #include "store/results_db.h"
 #include "support/clean_records.h"
 #include "support/cli_runner.h"

@@ -37,12 +37,16 @@ try() {
 
 # Includes against the order: upwards, beside (same level), unknown folders.
 try yes core/framer.cc '#include "run/check_run.h"' "may not include run/check_run.h"
-try yes store/rows.cc '#include "core/platform.h"' "may not include core/platform.h"
+try yes store/rows.cc '#include "platform/platform.h"' "may not include platform/platform.h"
+try yes os/folder_lock.cc '#include "platform/platform.h"' "may not include platform/platform.h"
+try yes platform/platform.cc '#include "core/run_state.h"' "may not include core/run_state.h"
+try no core/framer.cc '#include "os/replacing_file.h"'
+try no core/framer.cc '#include "platform/yielder.h"'
 try yes checks/field_checks.cc '#include "records/record_checkers.h"' "may not include"
 try yes browse/commands.cc '#include "reports/outcome.h"' "may not include reports/outcome.h"
 try yes reports/outcome.cc '#include "browse/commands.h"' "may not include browse/commands.h"
 try yes cli/main.cc '#include "ui/app.h"' "may not include ui/app.h"
-try yes extra/thing.cc '#include "core/platform.h"' "has no place"
+try yes extra/thing.cc '#include "platform/platform.h"' "has no place"
 try yes core/framer.cc '#include "../run/check_run.h"' "without"
 try yes run/check_run.cc '#include "core/../run/record_driver.h"' "without"
 try yes core/framer.cc '#include "extra/thing.h"' "has no place in the order"
@@ -61,7 +65,7 @@ try no tools/other/thing.cc '#include "tools/screenshot_tour/screenshot_tour.h"'
 try no tools/floor_check.cc 'const char* kMore = "DELETE FROM records";'
 try yes tools/gen_submission.cc 'const char* kMore = "DELETE FROM records";' "SQL text"
 # Qt, SQLite and SQL text where they do not belong.
-try yes core/platform.cc '#include <QString>' "only src/ui includes Qt"
+try yes platform/platform.cc '#include <QString>' "only src/ui includes Qt"
 try yes ui/app.cc '#include <QSqlQuery>' "Qt SQL classes"
 try yes browse/commands.cc 'int Changes(sqlite3* db) { return sqlite3_changes(db); }' "SQLite"
 try yes ui/app.cc 'const char* kLast = "SELECT Path FROM MISC ORDER BY Data_Id DESC";' "SQL text"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "core/platform.h"
+#include "platform/platform.h"
 #include "run/check_run.h"
 
 namespace lintaro::testing {

@@ -29,7 +29,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/platform.h"
+#include "platform/platform.h"
 
 namespace lintaro::testing {
 

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "core/platform_print.h"
-#include "core/platform_shell.h"
+#include "platform/platform_print.h"
+#include "platform/platform_shell.h"
 #include "reports/report_window.h"
 #include "support/fakes.h"
 #include "support/line_diff.h"

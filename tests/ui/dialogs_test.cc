@@ -11,6 +11,7 @@
 #include <QtTest/QTest>
 #include <filesystem>
 
+#include "os/path.h"
 #include "support/line_diff.h"
 #include "ui/error_limit_dialog.h"
 #include "ui/go_to_record_dialog.h"

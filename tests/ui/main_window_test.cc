@@ -18,7 +18,7 @@
 #include <thread>
 
 #include "browse/commands.h"
-#include "core/folder_lock.h"
+#include "os/folder_lock.h"
 #include "support/cli_runner.h"
 #include "support/line_diff.h"
 #include "support/pipe_release.h"

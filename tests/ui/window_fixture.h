@@ -18,7 +18,8 @@
 #include <vector>
 
 #include "core/error_limit.h"
-#include "core/program_folder.h"
+#include "os/path.h"
+#include "os/program_folder.h"
 #include "store/results_db.h"
 #include "support/clean_records.h"
 #include "support/fakes.h"

@@ -9,8 +9,8 @@
 #include <cstdio>
 
 #include "browse/window_texts.h"
-#include "core/platform.h"
-#include "core/program_folder.h"
+#include "os/program_folder.h"
+#include "platform/platform.h"
 #include "tools/screenshot_tour/screenshot_tour.h"
 #include "tools/screenshot_tour/tour_desktop.h"
 #include "ui/artwork.h"

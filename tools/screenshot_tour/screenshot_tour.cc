@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "browse/record_viewer.h"
-#include "core/platform_print.h"
 #include "core/tax_year.h"
+#include "platform/platform_print.h"
 #include "support/clean_records.h"
 #include "support/fakes.h"
 #include "tools/screenshot_tour/tour_pictures.h"

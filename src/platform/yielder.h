@@ -3,10 +3,10 @@
 // The checks yield once per character they examine; a real event pump is
 // called only every `every` yields, and with no pump (the command line) a
 // yield is a single test.
-#ifndef LINTARO_CORE_YIELDER_H_
-#define LINTARO_CORE_YIELDER_H_
+#ifndef LINTARO_PLATFORM_YIELDER_H_
+#define LINTARO_PLATFORM_YIELDER_H_
 
-#include "core/platform.h"
+#include "platform/platform.h"
 
 namespace lintaro {
 
@@ -38,4 +38,4 @@ class Yielder {
 
 }  // namespace lintaro
 
-#endif  // LINTARO_CORE_YIELDER_H_
+#endif  // LINTARO_PLATFORM_YIELDER_H_

@@ -9,8 +9,8 @@
 // the owner's group too (0660) when the folder is group-writable, so that
 // every member of a group sharing a program folder can lock it. A run that
 // cannot take the lock, for whatever reason, does not start.
-#ifndef LINTARO_CORE_FOLDER_LOCK_H_
-#define LINTARO_CORE_FOLDER_LOCK_H_
+#ifndef LINTARO_OS_FOLDER_LOCK_H_
+#define LINTARO_OS_FOLDER_LOCK_H_
 
 #include <functional>
 #include <string>
@@ -83,4 +83,4 @@ std::string FolderUnlockableMessage(const FolderLock& lock, std::string folder);
 
 }  // namespace lintaro
 
-#endif  // LINTARO_CORE_FOLDER_LOCK_H_
+#endif  // LINTARO_OS_FOLDER_LOCK_H_

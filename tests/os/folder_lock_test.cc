@@ -1,7 +1,7 @@
 // One test run per program folder: runs exclude runs and readers, readers
 // exclude runs and a dead holder leaves no lock. What a refused run shows is
 // in tests/run/check_run.trace.
-#include "core/folder_lock.h"
+#include "os/folder_lock.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>

@@ -1,4 +1,4 @@
-#include "core/program_folder.h"
+#include "os/program_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -86,7 +86,7 @@ TEST(ProgramFolder, DataFolderAndHelpFileOfEachLayout) {
   for (const auto& [xdg, home] : homes)
     trace += "per-user folder of " + quoted(xdg) + " and " + quoted(home) + ": " +
              quoted(PerUserDataFolder(xdg, home).c_str()) + "\n";
-  testing::ExpectFileHolds(std::string(LINTARO_SOURCE_DIR) + "/tests/core/program_folder.layouts",
+  testing::ExpectFileHolds(std::string(LINTARO_SOURCE_DIR) + "/tests/os/program_folder.layouts",
                            trace);
   for (const char* path : {"/opt/lintaro", "/opt/lintaro/", "/opt/lintaro//"})
     EXPECT_EQ(WithTrailingSeparator(path), "/opt/lintaro/");

@@ -3,8 +3,8 @@
 // symbolic link), which is renamed over the file's name only when it is
 // complete. Until then, and after any failure, the file named is as it was;
 // a symbolic link of that name is replaced, its target never written.
-#ifndef LINTARO_CORE_REPLACING_FILE_H_
-#define LINTARO_CORE_REPLACING_FILE_H_
+#ifndef LINTARO_OS_REPLACING_FILE_H_
+#define LINTARO_OS_REPLACING_FILE_H_
 
 #include <string>
 #include <string_view>
@@ -44,4 +44,4 @@ class ReplacingFile {
 
 }  // namespace lintaro
 
-#endif  // LINTARO_CORE_REPLACING_FILE_H_
+#endif  // LINTARO_OS_REPLACING_FILE_H_

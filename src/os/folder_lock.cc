@@ -1,4 +1,4 @@
-#include "core/folder_lock.h"
+#include "os/folder_lock.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -10,7 +10,7 @@
 #include <system_error>
 #include <thread>
 
-#include "core/error_limit.h"
+#include "os/path.h"
 
 namespace lintaro {
 namespace {

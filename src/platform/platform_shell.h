@@ -1,8 +1,8 @@
 // The desktop's shell, as the hand-over of the HTML report to the web
 // browser needs it. The desktop program implements it with the desktop's
 // file associations; the tests script it.
-#ifndef LINTARO_CORE_PLATFORM_SHELL_H_
-#define LINTARO_CORE_PLATFORM_SHELL_H_
+#ifndef LINTARO_PLATFORM_PLATFORM_SHELL_H_
+#define LINTARO_PLATFORM_PLATFORM_SHELL_H_
 
 #include <optional>
 #include <string>
@@ -24,4 +24,4 @@ class Shell {
 
 }  // namespace lintaro
 
-#endif  // LINTARO_CORE_PLATFORM_SHELL_H_
+#endif  // LINTARO_PLATFORM_PLATFORM_SHELL_H_

@@ -4,8 +4,8 @@
 // dialog, the page range and the copies). The desktop program implements
 // them on the system printer and dialog; the tests use fixed metrics and
 // scripted answers.
-#ifndef LINTARO_CORE_PLATFORM_PRINT_H_
-#define LINTARO_CORE_PLATFORM_PRINT_H_
+#ifndef LINTARO_PLATFORM_PLATFORM_PRINT_H_
+#define LINTARO_PLATFORM_PLATFORM_PRINT_H_
 
 #include <cstdint>
 #include <stdexcept>
@@ -105,4 +105,4 @@ class PrintDialog {
 
 }  // namespace lintaro
 
-#endif  // LINTARO_CORE_PLATFORM_PRINT_H_
+#endif  // LINTARO_PLATFORM_PLATFORM_PRINT_H_

@@ -5,8 +5,8 @@
 // tests with scripted fakes. Nothing in the core includes a window toolkit.
 // The desktop's shell is in core/platform_shell.h, the printer and the print
 // dialog in core/platform_print.h.
-#ifndef LINTARO_CORE_PLATFORM_H_
-#define LINTARO_CORE_PLATFORM_H_
+#ifndef LINTARO_PLATFORM_PLATFORM_H_
+#define LINTARO_PLATFORM_PLATFORM_H_
 
 #include <optional>
 #include <string>
@@ -88,4 +88,4 @@ std::string FormatDate(const Date& date);
 
 }  // namespace lintaro
 
-#endif  // LINTARO_CORE_PLATFORM_H_
+#endif  // LINTARO_PLATFORM_PLATFORM_H_

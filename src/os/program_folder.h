@@ -9,8 +9,8 @@
 // folder cannot be written falls back on it. --home and LINTARO_HOME win over
 // both, and a named folder that cannot be written is not replaced: the problem
 // says so. The help file is still read from the installed folder.
-#ifndef LINTARO_CORE_PROGRAM_FOLDER_H_
-#define LINTARO_CORE_PROGRAM_FOLDER_H_
+#ifndef LINTARO_OS_PROGRAM_FOLDER_H_
+#define LINTARO_OS_PROGRAM_FOLDER_H_
 
 #include <string>
 
@@ -61,4 +61,4 @@ bool FolderIsWritable(const std::string& folder);
 
 }  // namespace lintaro
 
-#endif  // LINTARO_CORE_PROGRAM_FOLDER_H_
+#endif  // LINTARO_OS_PROGRAM_FOLDER_H_

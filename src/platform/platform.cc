@@ -1,4 +1,4 @@
-#include "core/platform.h"
+#include "platform/platform.h"
 
 #include <cstdio>
 #include <ctime>

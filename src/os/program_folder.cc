@@ -1,4 +1,4 @@
-#include "core/program_folder.h"
+#include "os/program_folder.h"
 
 #include <pwd.h>
 #include <unistd.h>

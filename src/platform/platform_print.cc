@@ -1,4 +1,4 @@
-#include "core/platform_print.h"
+#include "platform/platform_print.h"
 
 namespace lintaro {
 

@@ -1,4 +1,4 @@
-#include "core/replacing_file.h"
+#include "os/replacing_file.h"
 
 #include <fcntl.h>
 #include <stdlib.h>

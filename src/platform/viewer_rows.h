@@ -2,8 +2,8 @@
 // row per field of the record's layout, each with a label and a value, and
 // a mark for a field in error. The viewer (a window, the command line's show
 // command, a test) implements it.
-#ifndef LINTARO_CORE_VIEWER_ROWS_H_
-#define LINTARO_CORE_VIEWER_ROWS_H_
+#ifndef LINTARO_PLATFORM_VIEWER_ROWS_H_
+#define LINTARO_PLATFORM_VIEWER_ROWS_H_
 
 #include <string_view>
 
@@ -25,4 +25,4 @@ class ViewerRows {
 
 }  // namespace lintaro
 
-#endif  // LINTARO_CORE_VIEWER_ROWS_H_
+#endif  // LINTARO_PLATFORM_VIEWER_ROWS_H_
