@@ -14,7 +14,8 @@
 #
 # The window is drawn offscreen (QT_QPA_PLATFORM=offscreen) unless DISPLAY
 # names a real X display, e.g. DISPLAY=xvfb, which starts Xvfb for the
-# measurement at SCREEN (default 1920x1080; QT_SCALE_FACTOR applies):
+# measurement at SCREEN (default 1920x1080; QT_SCALE_FACTOR applies) with a
+# session bus beside it, as a desktop has:
 #   DISPLAY=xvfb bench/window_vs_cli.sh
 #   DISPLAY=xvfb SCREEN=3840x2160 QT_SCALE_FACTOR=2 bench/window_vs_cli.sh 1000000
 set -euo pipefail
@@ -25,7 +26,8 @@ cmake --build build --target lintaro lintaro-cli gen_submission >/dev/null
 
 work="$(mktemp -d)"
 xvfb_pid=""
-trap '[ -z "$xvfb_pid" ] || kill "$xvfb_pid"; rm -rf "$work"' EXIT
+bus_pid=""
+trap '[ -z "$xvfb_pid" ] || kill "$xvfb_pid"; [ -z "$bus_pid" ] || kill "$bus_pid"; rm -rf "$work"' EXIT
 mkdir -p "$work/cli" "$work/gui"
 mkdir -m 700 "$work/runtime"
 build/gen_submission --records "$records" "$work/sub.txt"
@@ -39,7 +41,13 @@ if [ "${DISPLAY:-}" = xvfb ]; then
   xvfb_pid=$!
   for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$number" ] && break; sleep 0.1; done
   platform=(QT_QPA_PLATFORM=xcb "DISPLAY=:$number")
-  echo "Xvfb :$number at ${SCREEN:-1920x1080}, scale ${QT_SCALE_FACTOR:-1}"
+  # A desktop session has its bus; without one each window start would
+  # launch a bus of its own, which no user's start pays.
+  if command -v dbus-daemon >/dev/null; then
+    read -r bus bus_pid < <(dbus-daemon --session --fork --print-address=1 --print-pid=1 | paste -s -d' ')
+    platform+=("DBUS_SESSION_BUS_ADDRESS=$bus")
+  fi
+  echo "Xvfb :$number at ${SCREEN:-1920x1080}, scale ${QT_SCALE_FACTOR:-1}${bus:+, with a session bus}"
 elif [ -n "${DISPLAY:-}" ]; then
   platform=(QT_QPA_PLATFORM=xcb "DISPLAY=$DISPLAY")
 fi

@@ -1,5 +1,6 @@
 # What `cmake --install` and the packages put where, in two components:
-#   cli      lintaro-cli (stripped), its manual pages (lintaro-cli(1),
+#   cli      lintaro-cli and lintaro-serve, the service it runs (stripped,
+#            the latter in libexec/lintaro), its manual pages (lintaro-cli(1),
 #            lintaro-formats(5)), bash completion, the sample submissions,
 #            the service's systemd user unit (installed, not enabled),
 #            and its documents (doc/lintaro-cli: README, license, copyright,
@@ -17,23 +18,29 @@ set(LINTARO_COMPONENT_lintaro desktop)
 if(TARGET lintaro)
   list(APPEND LINTARO_PROGRAMS lintaro)
 endif()
-foreach(target IN LISTS LINTARO_PROGRAMS ITEMS lintaro_core lintaro_ui)
+foreach(target IN LISTS LINTARO_PROGRAMS ITEMS lintaro-serve lintaro_cli lintaro_serve lintaro_core
+    lintaro_ui)
   if(TARGET ${target})
     lintaro_harden(${target})
   endif()
 endforeach()
 option(LINTARO_INSTALL_STRIP "Strip the programs when installing them" ON)
-foreach(program IN LISTS LINTARO_PROGRAMS)
-  set(component ${LINTARO_COMPONENT_${program}})
-  install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT ${component})
+# install_program(TARGET FOLDER COMPONENT): the program into FOLDER, stripped.
+function(install_program program folder component)
+  install(TARGETS ${program} RUNTIME DESTINATION ${folder} COMPONENT ${component})
   if(LINTARO_INSTALL_STRIP AND CMAKE_STRIP)
     # As Debian strips programs: the symbols, and the compiler's notes too.
     install(CODE "execute_process(COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment
       --remove-section=.note
-      \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/${program}\"
+      \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${folder}/${program}\"
       COMMAND_ERROR_IS_FATAL ANY)" COMPONENT ${component})
   endif()
+endfunction()
+foreach(program IN LISTS LINTARO_PROGRAMS)
+  install_program(${program} ${CMAKE_INSTALL_BINDIR} ${LINTARO_COMPONENT_${program}})
 endforeach()
+# lintaro-serve, which `lintaro-cli serve` runs, is no command of its own.
+install_program(lintaro-serve ${CMAKE_INSTALL_LIBEXECDIR}/lintaro cli)
 # share/lintaro also tells an installed copy from a build folder
 # (os/program_folder.h): the samples put it there for lintaro-cli alone.
 install(FILES samples/clean.txt samples/mistakes.txt

@@ -15,7 +15,7 @@
 #include "cli/cli_options.h"
 #include "cli/help_text.h"
 #include "cli/report_command.h"
-#include "cli/serve_command.h"
+#include "cli/serve_launch.h"
 #include "cli/show_command.h"
 #include "cli/standard_output.h"
 #include "store/results_db.h"
@@ -31,7 +31,7 @@ int RunCommand(int argc, char** argv) {
   if (command == "report") return ReportCommand(argc - 1, argv + 1);
   if (command == "show") return ShowCommand(argc - 1, argv + 1);
   if (command == "batch") return BatchCommand(argc - 1, argv + 1);
-  if (command == "serve") return ServeCommand(argc - 1, argv + 1);
+  if (command == "serve") return LaunchServeProgram(argv);
   if (command == "--help" || command == "-h" || command == "help") {
     PrintHelp(stdout);
     return kExitClean;

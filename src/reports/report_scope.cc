@@ -9,8 +9,6 @@
 namespace lintaro {
 namespace {
 
-constexpr const char* kEmployerRecord = "RCE";
-
 // Calls block for each employer record with the number of records of its
 // block: up to the next employer record, or to the last record (the final
 // record excluded).
@@ -20,9 +18,9 @@ void ForEachEmployerBlock(ResultsDb& db,
   std::optional<RecordRow> last_row = db.ReadRecord(last);
   const bool ends_with_final = last_row && last_row->record.compare(0, 3, "RCF") == 0;
   const int64_t end = ends_with_final ? last : last + 1;  // one past the last block record
-  std::optional<RecordRow> rce = db.NextRecordOfType(0, kEmployerRecord);
+  std::optional<RecordRow> rce = db.NextEmployerRecord(0);
   while (rce) {
-    std::optional<RecordRow> next = db.NextRecordOfType(rce->rec_num, kEmployerRecord);
+    std::optional<RecordRow> next = db.NextEmployerRecord(rce->rec_num);
     block(*rce, (next ? next->rec_num : end) - rce->rec_num);
     rce = std::move(next);
   }
@@ -66,11 +64,11 @@ std::vector<EmployerEntry> ListEmployers(ResultsDb& db) {
 const std::string& EmployerTracker::EmployerOf(int64_t rec_num, const std::string& id) {
   if (!started_) {
     started_ = true;
-    next_ = db_.NextRecordOfType(0, kEmployerRecord);
+    next_ = db_.NextEmployerRecord(0);
   }
   while (next_ && next_->rec_num <= rec_num) {
     current_ = EmployerEinOf(next_->record);
-    next_ = db_.NextRecordOfType(next_->rec_num, kEmployerRecord);
+    next_ = db_.NextEmployerRecord(next_->rec_num);
   }
   return BelongsToEmployer(id) ? current_ : none_;
 }

@@ -122,8 +122,12 @@ constexpr const char* kCreateFixedTables =
     "CREATE TABLE ERRORS (Err_Num INTEGER PRIMARY KEY, Type TEXT DEFAULT '', Rec_Num INTEGER,"
     " Reference TEXT, User_Entry TEXT, Error TEXT);"
     "CREATE INDEX ErrorsByRecord ON ERRORS (Rec_Num);"
+    // The employer records alone (a few entries per thousand records), so
+    // that a reader finds a record's employer without walking the records;
+    // the other records cost only the test of their identifier.
+    "CREATE INDEX EmployerRecords ON RECORDS (Rec_Num, RCE_Indx) WHERE ID = 'RCE' COLLATE NOCASE;"
     "CREATE TABLE RUN (Started TEXT DEFAULT (strftime('%Y-%m-%dT%H:%M:%SZ', 'now')),"
-    " Ended TEXT, Ending TEXT);"
+    " Ended TEXT, Ending TEXT, RCW_Count INTEGER);"
     "INSERT INTO RUN DEFAULT VALUES;";
 
 // Every column the program reads, per table, to tell this layout from a
@@ -178,12 +182,13 @@ struct ResultsDb::Statements {
   Stmt begin, commit, rollback, last_keys;
   Stmt insert_misc, set_pin_ok, read_misc;
   Stmt insert_record, update_record, delete_record, read_record, count_records,
-      count_records_with_id, last_rec_num, next_record_of_type;
+      count_records_with_id, last_rec_num, next_employer_record;
   Stmt employer_with_indx, employer_before, list_records, list_record;
   Stmt insert_error, read_errors_of, count_errors, count_records_with_errors, read_last_error,
       record_numbers_with_errors;
   Stmt report_rows;
   Stmt mark_run_ended, read_run;  // null in a file without the RUN table
+  Stmt read_rcw_count;            // null in a file whose RUN has no RCW_Count
   Stmt insert_totals[2], update_totals[2], read_totals[2], read_totals_for_record[2],
       count_totals[2];
 };
@@ -428,18 +433,23 @@ void ResultsDb::PrepareStatements() {
   s.count_records = Stmt(Prepare("SELECT COUNT(*) FROM RECORDS"));
   s.count_records_with_id = Stmt(Prepare("SELECT COUNT(*) FROM RECORDS WHERE ID = ?"));
   s.last_rec_num = Stmt(Prepare("SELECT Rec_Num FROM RECORDS ORDER BY Rec_Num DESC LIMIT 1"));
-  s.next_record_of_type =
-      Stmt(Prepare(std::string(kSelectRecordRow) +
-                   " WHERE Rec_Num > ?1 AND substr(Record, 1, 3) = ?2 ORDER BY Rec_Num LIMIT 1"));
-  // The identifier is compared in upper case: the ID column keeps it as
-  // found (an employer record may be "rce"), while the checks read the
-  // record text, which the run upper-cased.
+  // Whose text begins "RCE": the run upper-cased the text, so these are the
+  // records whose ID is "RCE" in any case, which the index holds.
+  s.next_employer_record = Stmt(
+      Prepare(std::string(kSelectRecordRow) +
+              " WHERE ID = 'RCE' COLLATE NOCASE AND Rec_Num > ?1 AND substr(Record, 1, 3) = 'RCE'"
+              " ORDER BY Rec_Num LIMIT 1"));
+  // The identifier is compared without regard to case: the ID column keeps
+  // it as found (an employer record may be "rce"), while the checks read
+  // the record text, which the run upper-cased. The condition is the one of
+  // the index EmployerRecords, word for word, so that SQLite reads the
+  // index; a file written before the index existed is read record by record.
   s.employer_with_indx =
       Stmt(Prepare(std::string(kSelectRecordRow) +
-                   " WHERE UPPER(ID) = 'RCE' AND RCE_Indx = ?1 ORDER BY Rec_Num LIMIT 1"));
-  s.employer_before =
-      Stmt(Prepare(std::string(kSelectRecordRow) +
-                   " WHERE UPPER(ID) = 'RCE' AND Rec_Num < ?1 ORDER BY Rec_Num DESC LIMIT 1"));
+                   " WHERE ID = 'RCE' COLLATE NOCASE AND RCE_Indx = ?1 ORDER BY Rec_Num LIMIT 1"));
+  s.employer_before = Stmt(
+      Prepare(std::string(kSelectRecordRow) +
+              " WHERE ID = 'RCE' COLLATE NOCASE AND Rec_Num < ?1 ORDER BY Rec_Num DESC LIMIT 1"));
   s.list_records =
       Stmt(Prepare("SELECT Rec_Num, Errors, Record FROM RECORDS WHERE Rec_Num BETWEEN ?1 AND ?2"
                    " ORDER BY Rec_Num"));
@@ -472,9 +482,19 @@ void ResultsDb::PrepareRunStatements() {
   Stmt exists(Prepare("SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' AND name = 'RUN'"));
   if (CountOrFail(exists.s, "Cannot read the results database") == 0) return;
   Statements& s = *st_;
-  s.mark_run_ended =
-      Stmt(Prepare("UPDATE RUN SET Ending = ?, Ended = strftime('%Y-%m-%dT%H:%M:%SZ', 'now')"));
   s.read_run = Stmt(Prepare("SELECT Started, Ended, Ending FROM RUN LIMIT 1"));
+  // Results written before runs recorded their count of RCW records.
+  Stmt counted(Prepare("SELECT COUNT(*) FROM pragma_table_info('RUN') WHERE name = 'RCW_Count'"));
+  if (CountOrFail(counted.s, "Cannot read the results database") == 0) {
+    s.mark_run_ended =
+        Stmt(Prepare("UPDATE RUN SET Ending = ?1, Ended = strftime('%Y-%m-%dT%H:%M:%SZ', 'now')"));
+    return;
+  }
+  s.mark_run_ended =
+      Stmt(Prepare("UPDATE RUN SET Ending = ?1, Ended = strftime('%Y-%m-%dT%H:%M:%SZ', 'now'),"
+                   " RCW_Count = ?2"));
+  s.read_rcw_count = Stmt(Prepare(
+      "SELECT RCW_Count FROM RUN WHERE Ending IS NOT NULL AND RCW_Count IS NOT NULL LIMIT 1"));
 }
 
 // The statements of both running-total tables, over their columns in table
@@ -525,10 +545,17 @@ void ResultsDb::Rollback() {
   StepDone(st_->rollback.s);
 }
 
-void ResultsDb::MarkRunEnded(RunEnding ending) {
+void ResultsDb::MarkRunEnded(RunEnding ending, std::optional<int64_t> rcw_count) {
   sqlite3_stmt* s = st_->mark_run_ended.s;
   if (s == nullptr) return;
   sqlite3_bind_text(s, 1, RunEndingName(ending), -1, SQLITE_STATIC);
+  if (st_->read_rcw_count.s != nullptr) {
+    if (rcw_count) {
+      sqlite3_bind_int64(s, 2, *rcw_count);
+    } else {
+      sqlite3_bind_null(s, 2);
+    }
+  }
   Execute(s, "Cannot record the end of the test run");
 }
 
@@ -652,11 +679,8 @@ std::optional<RecordListing> ResultsDb::ListRecord(int64_t rec_num) {
   return OneRow(s, ListingOf, "Cannot read the grid's records");
 }
 
-std::optional<RecordRow> ResultsDb::NextRecordOfType(int64_t after_rec_num, std::string_view type) {
-  sqlite3_stmt* s = st_->next_record_of_type.s;
-  sqlite3_bind_int64(s, 1, after_rec_num);
-  BindCp1252(s, 2, type);
-  return OneRow(s, RecordRowAt, "Cannot read a record");
+std::optional<RecordRow> ResultsDb::NextEmployerRecord(int64_t after_rec_num) {
+  return ReadOneRecord(st_->next_employer_record.s, after_rec_num, "Cannot read a record");
 }
 
 int64_t ResultsDb::CountOrFail(sqlite3_stmt* s, std::string_view failure) {
@@ -670,6 +694,11 @@ int64_t ResultsDb::CountRecords() {
 }
 
 int64_t ResultsDb::CountRecordsWithId(std::string_view id) {
+  if (id == "RCW" && st_->read_rcw_count.s != nullptr) {
+    const std::optional<int64_t> recorded =
+        OneRow(st_->read_rcw_count.s, FirstColumnInt, "Cannot count the records");
+    if (recorded) return *recorded;
+  }
   sqlite3_stmt* s = st_->count_records_with_id.s;
   BindCp1252(s, 1, id);
   return CountOrFail(s, "Cannot count the records");

@@ -82,10 +82,11 @@ class ResultsDb {
   void Clear();
 
   // RUN. A new database (and a cleared one) holds the row of a run that has
-  // started and not ended. MarkRunEnded records the ending; the run does it
+  // started and not ended. MarkRunEnded records the ending and the number of
+  // records stored with the ID "RCW" (nothing: not counted); the run does it
   // in the transaction of its last rows. ReadRun gives nothing for a file
   // written before runs recorded their ending: read it as finished.
-  void MarkRunEnded(RunEnding ending);
+  void MarkRunEnded(RunEnding ending, std::optional<int64_t> rcw_count = std::nullopt);
   std::optional<RunRow> ReadRun();
 
   // MISC. data_id 0 numbers the row one past the highest; returns Data_Id.
@@ -100,17 +101,22 @@ class ResultsDb {
   void DeleteRecord(int64_t rec_num);
   std::optional<RecordRow> ReadRecord(int64_t rec_num);
   int64_t CountRecords();
-  // Records whose ID, as found, is id (exact comparison).
+  // Records whose ID, as found, is id (exact comparison). For "RCW" the
+  // count the run recorded with its ending, where there is one: counting
+  // reads every record.
   int64_t CountRecordsWithId(std::string_view id);
   // Rec_Num of the last record stored (the number of records tested); 0 when
   // there is none.
   int64_t LastRecNum();
   // The first stored record after record after_rec_num whose stored text
-  // begins with type (an identifier such as "RCE"), or nothing.
-  std::optional<RecordRow> NextRecordOfType(int64_t after_rec_num, std::string_view type);
+  // begins with "RCE" (an employer record), or nothing; read through the
+  // index of the employer records where the file has it.
+  std::optional<RecordRow> NextEmployerRecord(int64_t after_rec_num);
   // The employer records (RCE) a stored record belongs to, found by the
   // identifier as found in any case ("rce" as well as "RCE"): the first
   // whose RCE_Indx is rce_indx, and the last stored before record rec_num.
+  // Read through the index of the employer records (EmployerRecords) where
+  // the file has it.
   std::optional<RecordRow> FirstEmployerRecordWithIndx(int64_t rce_indx);
   std::optional<RecordRow> LastEmployerRecordBefore(int64_t rec_num);
   // The records first_rec_num to last_rec_num that are stored, in order, as

@@ -42,9 +42,9 @@ class WriteBatch {
   void InsertTotals(TotalsTable table, const TotalsRow& row);
   void UpdateTotals(TotalsTable table, const TotalsRow& row);
 
-  // RUN: the run ended so; written with the rows before it, in their
-  // transaction.
-  void EndRun(RunEnding ending);
+  // RUN: the run ended so, with rcw_count records of the ID "RCW" stored;
+  // written with the rows before it, in their transaction.
+  void EndRun(RunEnding ending, int64_t rcw_count);
 
   // The batch's rows are written without a commit: the transaction stays
   // open, and the next batch that commits commits them too. A run hands its

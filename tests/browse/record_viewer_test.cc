@@ -8,6 +8,11 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
 #include "records/record_checkers.h"
 #include "store/results_db.h"
 #include "support/clean_records.h"
@@ -100,6 +105,57 @@ TEST_F(ViewerTest, EachRecordIsJudgedWithItsOwnEmployersTaxYear) {
   EXPECT_FALSE(viewer_->problem().empty());
   EXPECT_EQ(viewer_->rec_num(), 3);
   EXPECT_EQ(viewer_->rows().size(), 78u);
+}
+
+// Three employers: each record is judged under its own (an employer record
+// belongs to the one before it), whether the file reads its employers and
+// its count of RCW records from what the run wrote for readers (the index of
+// the employer records, the count with the run's ending) or, as a file of an
+// earlier version without them, from the records themselves.
+TEST_F(ViewerTest, EveryRecordFindsItsOwnEmployerInThisAndOlderFiles) {
+  std::vector<std::string> records = TwoEmployers();
+  records.pop_back();
+  const std::string third = CleanRCE({{4, "2000"}, {17, "330000003"}, {223, "M"}});
+  const std::string military = CleanRCW({{574, Cents(5)}, {585, Cents(6)}});
+  for (const std::string& r : {third, military, military, CleanRCT(2)}) records.push_back(r);
+  records.push_back(FinalRecord(4));
+  RunOutput out = RunRecords(records);
+  const std::map<int64_t, int64_t> employer_of = {{3, 2},   {4, 2},   {5, 2},   {6, 5},
+                                                  {7, 5},   {8, 5},   {9, 5},   {10, 5},
+                                                  {11, 10}, {12, 10}, {13, 10}, {14, 10}};
+  auto view_all = [&]() {
+    std::vector<std::vector<ViewerRow>> shown;
+    for (int64_t n = 1; n <= 14; ++n) {
+      EXPECT_EQ(viewer_->ViewFile(n), ViewResult::kShown) << n;
+      shown.push_back(viewer_->rows());
+      const std::optional<RecordRow> employer = EmployerRecordOf(*db_, *db_->ReadRecord(n));
+      const auto expected = employer_of.find(n);
+      EXPECT_EQ(employer ? employer->rec_num : 0,
+                expected == employer_of.end() ? 0 : expected->second)
+          << "the employer of record " << n;
+    }
+    return shown;
+  };
+  Open(out);
+  const std::vector<std::vector<ViewerRow>> written_now = view_all();
+  // The employees of the third employer are judged under its code M.
+  EXPECT_EQ(viewer_->ViewFile(11), ViewResult::kShown);
+  EXPECT_EQ(viewer_->state().EmploymentCode, "M");
+  // The final record states the four RCW records of the file: nothing marked.
+  EXPECT_EQ(written_now.back().size(), 3u);
+  for (const ViewerRow& row : written_now.back()) EXPECT_FALSE(row.marked) << row.label;
+
+  viewer_.reset();
+  db_.reset();
+  {
+    std::unique_ptr<ResultsDb> db = ResultsDb::Open(out.db_path(), false);
+    ASSERT_EQ(sqlite3_exec(db->handle(),
+                           "DROP INDEX EmployerRecords; ALTER TABLE RUN DROP COLUMN RCW_Count",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+  }
+  Open(out);
+  EXPECT_EQ(view_all(), written_now);
 }
 
 }  // namespace

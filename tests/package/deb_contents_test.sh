@@ -30,6 +30,7 @@ wanted="lintaro-cli_${version}_${arch}.deb "
 cli_files=(
   usr/bin/lintaro-cli
   usr/lib/systemd/user/lintaro-serve.service
+  usr/libexec/lintaro/lintaro-serve
   usr/share/bash-completion/completions/lintaro-cli
   usr/share/doc/lintaro-cli/LICENSE
   usr/share/doc/lintaro-cli/README.md
@@ -75,7 +76,8 @@ check_package() {
   [[ $(dpkg-deb -f "$deb" Version) == "$version" ]] || fail "$name: Version is not $version"
   [[ $(dpkg-deb -f "$deb" Architecture) == "$arch" ]] || fail "$name: Architecture is wrong"
   dpkg-deb -x "$deb" "$work/root-$name"
-  for program in "$work/root-$name"/usr/bin/*; do
+  for program in "$work/root-$name"/usr/bin/* "$work/root-$name"/usr/libexec/lintaro/*; do
+    [[ -e $program ]] || continue
     sections=$(readelf -S -W "$program")
     for section in .symtab .comment; do
       [[ $sections != *" $section "* ]] || fail "$(basename "$program") keeps $section"
@@ -91,12 +93,15 @@ depends_names() { dpkg-deb -f "$1" Depends | tr ',' '\n' | sed 's/^ *//; s/[ (].
 
 check_package lintaro-cli "${cli_files[@]}"
 cli_deb=$work/lintaro-cli_${version}_${arch}.deb
-# lintaro-cli needs the packages of the libraries it names itself (what ldd
-# shows it loads directly; those bring their own), and no other.
-needed=$(readelf -d "$build/lintaro-cli" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p')
-loaded=$(ldd "$build/lintaro-cli" | awk -v needed="$needed" '
-  BEGIN { n = split(needed, names, "\n"); for (i = 1; i <= n; i++) want[names[i]] = 1 }
-  $1 in want && $3 ~ /^\// { print $3 }')
+# lintaro-cli needs the packages of the libraries its two programs name
+# themselves (what ldd shows they load directly; those bring their own), and
+# no other.
+loaded=$(for program in lintaro-cli lintaro-serve; do
+  needed=$(readelf -d "$build/$program" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p')
+  ldd "$build/$program" | awk -v needed="$needed" '
+    BEGIN { n = split(needed, names, "\n"); for (i = 1; i <= n; i++) want[names[i]] = 1 }
+    $1 in want && $3 ~ /^\// { print $3 }'
+done | sort -u)
 owners=$(for lib in $loaded; do
   dpkg -S "$lib" 2>/dev/null || dpkg -S "$(realpath "$lib")" 2>/dev/null || echo "unowned: $lib"
 done | sed 's/:.*//' | sort -u)

@@ -20,6 +20,15 @@ cmake --install "$build" --prefix "$prefix" >"$work/install.log" ||
 out=$("$prefix/bin/lintaro-cli" --version) || fail "installed lintaro-cli --version failed"
 [[ $out == "lintaro-cli $version" ]] || fail "lintaro-cli --version printed '$out'"
 
+# lintaro-cli serve runs the installed lintaro-serve, and only the service
+# loads the HTTP library: every other command starts without it.
+out=$("$prefix/bin/lintaro-cli" serve --help) || fail "installed lintaro-cli serve --help failed"
+[[ $out == "Usage: lintaro-cli serve "* ]] || fail "lintaro-cli serve --help printed '${out%%$'\n'*}'"
+readelf -d "$prefix/bin/lintaro-cli" | grep -q 'NEEDED.*httplib' &&
+  fail "lintaro-cli loads the HTTP library itself"
+readelf -d "$prefix/libexec/lintaro/lintaro-serve" | grep -q 'NEEDED.*httplib' ||
+  fail "the installed lintaro-serve does not load the HTTP library"
+
 # The installed checker keeps its results in the per-user data folder too,
 # though its bin/ can be written.
 XDG_DATA_HOME=$work/cli-data LINTARO_HOME='' "$prefix/bin/lintaro-cli" check \

@@ -2,8 +2,9 @@
 // through the file chooser and by a drop, the figures and grids against
 // `lintaro-cli report --format json`, the record view, the report downloads
 // against `lintaro-cli report`, cancel, delete, the token, texts of a
-// submission shown as text, axe-core in every state, the keyboard alone,
-// a phone's and a 4K screen's width, a long grid, and the first load.
+// submission shown as text, axe-core in every state (light and dark), the
+// keyboard alone, a phone's and a 4K screen's width, a long grid, and the
+// first load.
 import { test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
@@ -48,8 +49,12 @@ async function openPage(url = service.url, ctx = context) {
   return page;
 }
 
+// In the light colours and in the dark ones the system's dark mode gives.
 async function expectNoViolations(page, state) {
-  assert.deepEqual(await axeViolations(page), [], `axe-core in state "${state}"`);
+  for (const colorScheme of ['dark', 'light']) {
+    await page.emulateMedia({ colorScheme });
+    assert.deepEqual(await axeViolations(page), [], `axe-core in state "${state}", ${colorScheme}`);
+  }
 }
 
 async function chooseFiles(page, files) {
@@ -346,6 +351,10 @@ test(`a grid of ${LONG_RECORDS} records: only the rows in view, the last one wit
   await page.waitForSelector('#tested-grid .row:not(.loading)');
   const rendered = await page.locator('#tested-grid .row').count();
   assert.ok(rendered < 40, `${rendered} rows in the page`);
+  // Large numbers with their thousands grouped.
+  assert.equal(await page.textContent('#goto-hint'), `1 to ${LONG_RECORDS.toLocaleString('en-US')}`);
+  assert.equal(await page.textContent('#tested-grid-title'),
+    `Records tested (${LONG_RECORDS.toLocaleString('en-US')})`);
   // Going to a record: its row in the grid, then the record view beside it.
   const goTo = async (n) => {
     await page.fill('#goto', String(n));

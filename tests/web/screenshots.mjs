@@ -1,15 +1,14 @@
 // The web page's pictures for scripts/screenshots: each state of the page
 // (empty, files chosen, uploading, running, done with findings, the record
 // view, done clean, an error message, the token asked for) at 1280x800,
-// 1920x1080 and 390x844, and at 1280x800 in the dark scheme, as PNGs in
+// 1920x1080 and 390x844, and at 1280x800 and 390x844 in the dark scheme, as PNGs in
 // OUT/web/SIZE[-dark]/.
 //
 //   node tests/web/screenshots.mjs OUT
 import { mkdirSync, writeFileSync, rmSync } from 'node:fs';
-import { execFileSync } from 'node:child_process';
 import { join } from 'node:path';
 import {
-  requireTools, tempDir, startService, launchBrowser, sourceDir, gen,
+  requireTools, tempDir, startService, launchBrowser, sourceDir,
 } from './support.mjs';
 
 requireTools();
@@ -17,8 +16,6 @@ const out = join(process.argv[2] || 'screenshots', 'web');
 const mistakes = join(sourceDir, 'samples', 'mistakes.txt');
 const clean = join(sourceDir, 'samples', 'clean.txt');
 const work = tempDir('shots');
-const long = join(work, 'long-submission.txt');
-execFileSync(gen, ['--records', '60000', long]);
 
 async function choose(page, files) {
   const [chooser] = await Promise.all([page.waitForEvent('filechooser'), page.click('#choose')]);
@@ -56,7 +53,19 @@ async function tour(browser, service, name, viewport, colorScheme) {
   await page.locator('#viewer-title').scrollIntoViewIfNeeded();
   await shot('06-record-view', false);
 
-  await choose(page, [long]);
+  // A check that runs, held there: its status and events answered for the
+  // page as a check half way through would answer them.
+  await page.route(/\/api\/v1\/checks\/[^/]+(\/events)?$/, (route) => {
+    if (route.request().method() !== 'GET') return route.continue();
+    const events = route.request().url().endsWith('/events');
+    const id = route.request().url().split('/')[6];
+    const status = { id, state: 'running', queue_position: null, records_tested: 41250,
+      bytes_read: 42322500, bytes_total: 61560000, files: ['long-submission.txt'] };
+    return route.fulfill(events
+      ? { status: 200, contentType: 'text/event-stream', body: `data: ${JSON.stringify(status)}\n\n` }
+      : { status: 200, contentType: 'application/json', body: JSON.stringify(status) });
+  });
+  await choose(page, [mistakes]);
   await page.click('#start');
   await page.waitForFunction(() => document.body.dataset.state === 'running'
     && document.getElementById('progress-label').textContent === 'Checking'
@@ -65,7 +74,8 @@ async function tour(browser, service, name, viewport, colorScheme) {
   await shot('04-running', false);
   await page.click('#cancel');
   await page.waitForSelector('body:not([data-state="running"])');
-  await page.click('button[aria-label="Remove long-submission.txt"]');
+  await page.unroute(/\/api\/v1\/checks\/[^/]+(\/events)?$/);
+  await page.click('button[aria-label="Remove mistakes.txt"]');
 
   await choose(page, [clean]);
   await page.click('#start');
@@ -102,6 +112,7 @@ try {
     ['1920x1080', { width: 1920, height: 1080 }, 'light'],
     ['390x844', { width: 390, height: 844 }, 'light'],
     ['1280x800-dark', { width: 1280, height: 800 }, 'dark'],
+    ['390x844-dark', { width: 390, height: 844 }, 'dark'],
   ];
   for (const [name, viewport, scheme] of sizes) {
     await tour(browser, service, name, viewport, scheme);
