@@ -42,12 +42,7 @@ std::string GridViewCaption(const std::string& tested_path) {
 }
 
 std::string NoErrorsFoundIn(const std::vector<std::string>& tested_paths) {
-  std::string text = "No errors found in ";
-  for (size_t i = 0; i < tested_paths.size(); ++i) {
-    if (i > 0) text += "; ";
-    text += tested_paths[i];
-  }
-  return text;
+  return "No errors found in " + TestedFilesList(tested_paths);
 }
 
 std::string GoToRecordPrompt(int64_t tested) {

@@ -1,6 +1,7 @@
 #include "checks/address_checks.h"
 
-#include "checks/field_layout.h"
+#include "checks/field_checks.h"
+#include "checks/field_steps.h"
 #include "core/check_context.h"
 
 namespace lintaro {
@@ -28,43 +29,67 @@ bool CountryCheck(std::string_view country) {
 
 namespace {
 
-// Where each record kind keeps its address and which field number its
-// Country Code has.
-struct AddressBlock {
-  std::string_view kind;
-  int state;    // State Abbreviation, 2 characters
-  int zip;      // ZIP Code, 5 characters
-  int country;  // Country Code, 2 characters
-  int field;    // field number of the Country Code
-};
+// A foreign Country Code with a domestic ZIP Code, or with a State
+// Abbreviation.
+void ForeignAddressCheck(std::string_view txtline, const AddressFields& fields,
+                         CheckContext& ctx) {
+  const std::string_view state = FieldText(txtline, fields.state);
+  const std::string_view zip = FieldText(txtline, fields.zip);
+  const std::string_view country = FieldText(txtline, fields.country);
+  if (state == "  " && !IsBlank(zip) && country != "  ") {
+    ReportField(txtline, fields.country,
+                "Must not have both a foreign Country Code and a domestic ZIP Code.", ctx);
+  } else if (country != "  " && state != "  ") {
+    ReportField(txtline, fields.country,
+                "Must not have both a domestic State Abbreviation and a foreign Country Code.",
+                ctx);
+  }
+}
 
-constexpr AddressBlock kAddressBlocks[] = {
-    {"RCA", 155, 157, 210, 16},
-    {"RCE", 167, 169, 220, 18},
-    {"RCW", 188, 190, 242, 18},
-};
+// Numeric or blank; false, with a finding, otherwise.
+bool NumericOrBlank(std::string_view txtline, const FieldSpec& f, CheckContext& ctx) {
+  const std::string_view text = FieldText(txtline, f);
+  if (NumCheck(text) || IsBlank(text)) return true;
+  ReportField(txtline, f, "Must be numeric or blank.", ctx);
+  return false;
+}
 
 }  // namespace
 
-void ForeignAddressCheck(std::string_view record, CheckContext& ctx) {
-  const std::string_view kind = RecordIdentifier(record);
-  for (const AddressBlock& b : kAddressBlocks) {
-    if (b.kind != kind) continue;
-    const std::string_view state = FieldText(record, b.state, 2);
-    const std::string_view zip = FieldText(record, b.zip, 5);
-    const std::string_view country = FieldText(record, b.country, 2);
-    const char* message = nullptr;
-    if (state == "  " && !IsBlank(zip) && country != "  ") {
-      message = "Must not have both a foreign Country Code and a domestic ZIP Code.";
-    } else if (country != "  " && state != "  ") {
-      message = "Must not have both a domestic State Abbreviation and a foreign Country Code.";
-    }
-    if (message != nullptr) {
-      ctx.recorder.FieldError(Reference("Country Code", b.country, b.country + 1),
-                              UserEntry(country), message, b.field);
-    }
-    return;
+void CheckAddressCodes(std::string_view txtline, const AddressFields& fields, CheckContext& ctx,
+                       const BlankAddressField& when_blank) {
+  bool valid = true;
+  if (!StateCheck(FieldText(txtline, fields.state))) {
+    ReportField(txtline, fields.state, kStateInvalidMessage, ctx);
+    valid = false;
   }
+  if (when_blank && IsBlank(FieldText(txtline, fields.state))) when_blank(fields.state);
+
+  const bool zip_blank = IsBlank(FieldText(txtline, fields.zip));
+  if (!NumericOrBlank(txtline, fields.zip, ctx)) valid = false;
+  if (when_blank && zip_blank) when_blank(fields.zip);
+
+  NumericOrBlank(txtline, fields.zip_extension, ctx);
+  const FieldSpec& extension = fields.zip_extension;
+  if (zip_blank && !IsBlank(FieldText(txtline, extension))) {
+    const std::string_view label =
+        fields.lone_extension_label.empty() ? extension.label : fields.lone_extension_label;
+    ctx.recorder.FieldError(Reference(label, extension.start, extension.end()),
+                            UserEntry(FieldText(txtline, extension)),
+                            "A value was entered in the ZIP Code Extension field and the ZIP "
+                            "Code field is blank. Either change the ZIP Code Extension field to "
+                            "blank or enter a valid ZIP Code.",
+                            extension.number);
+  }
+
+  CharField(txtline, fields.filler, ctx);
+  CharField(txtline, fields.foreign_state, ctx);
+  CharField(txtline, fields.foreign_postal_code, ctx);
+  if (!CountryCheck(FieldText(txtline, fields.country))) {
+    ReportField(txtline, fields.country, kCountryInvalidMessage, ctx);
+    valid = false;
+  }
+  if (valid) ForeignAddressCheck(txtline, fields, ctx);
 }
 
 }  // namespace lintaro

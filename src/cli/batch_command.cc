@@ -14,7 +14,6 @@
 #include "cli/batch_check.h"
 #include "cli/cli_options.h"
 #include "cli/cli_platform.h"
-#include "cli/help_text.h"
 #include "cli/standard_input.h"
 #include "cli/standard_output.h"
 #include "core/error_limit.h"
@@ -249,15 +248,11 @@ int RunBatch(const BatchOptions& options) {
 
 int BatchCommand(int argc, char** argv) {
   ParsedArgs args;
-  if (auto problem = ParseArgs(
-          argc, argv,
+  if (auto done = ParseCommandArgs(
+          argc, argv, "batch",
           {{"jobs", 'j', true}, {"results", 0, true}, {"max-errors", 0, true}, {"format", 0, true}},
           args))
-    return UsageError(*problem);
-  if (args.help) {
-    PrintCommandHelp(stdout, "batch");
-    return kExitClean;
-  }
+    return *done;
   BatchOptions options;
   if (auto problem = ParseBatchOptions(args, options)) return UsageError(*problem);
   return RunBatch(options);

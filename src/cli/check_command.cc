@@ -9,7 +9,6 @@
 
 #include "cli/cli_options.h"
 #include "cli/cli_platform.h"
-#include "cli/help_text.h"
 #include "cli/standard_input.h"
 #include "core/error_limit.h"
 #include "core/run_state.h"
@@ -144,15 +143,11 @@ int RunCheck(const CheckOptions& options, const ProgramFolders& folders,
 
 int CheckCommand(int argc, char** argv) {
   ParsedArgs args;
-  if (auto problem = ParseArgs(
-          argc, argv,
+  if (auto done = ParseCommandArgs(
+          argc, argv, "check",
           {{"home", 0, true}, {"max-errors", 0, true}, {"quiet", 'q', false}, {"format", 0, true}},
           args))
-    return UsageError(*problem);
-  if (args.help) {
-    PrintCommandHelp(stdout, "check");
-    return kExitClean;
-  }
+    return *done;
   CheckOptions options;
   if (auto problem = ParseCheckOptions(args, options)) return UsageError(*problem);
 

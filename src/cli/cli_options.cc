@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "cli/help_text.h"
 #include "core/error_limit.h"
 #include "os/path.h"
 #include "store/results_db.h"
@@ -95,6 +96,16 @@ std::optional<std::string> ParseArgs(int argc, char** argv, const std::vector<Op
     }
   }
   for (int i = optind; i < argc; ++i) out.operands.push_back(argv[i]);
+  return std::nullopt;
+}
+
+std::optional<int> ParseCommandArgs(int argc, char** argv, const char* command,
+                                    const std::vector<OptionDef>& defs, ParsedArgs& args) {
+  if (auto problem = ParseArgs(argc, argv, defs, args)) return UsageError(*problem);
+  if (args.help) {
+    PrintCommandHelp(stdout, command);
+    return kExitClean;
+  }
   return std::nullopt;
 }
 

@@ -47,6 +47,12 @@ struct ParsedArgs {
 std::optional<std::string> ParseArgs(int argc, char** argv, const std::vector<OptionDef>& defs,
                                      ParsedArgs& out);
 
+// How every command starts: its arguments parsed into args by ParseArgs.
+// Returns the status the command ends with when it ends here, after a usage
+// error (told, 2) or its help (printed, 0); nothing when it goes on.
+std::optional<int> ParseCommandArgs(int argc, char** argv, const char* command,
+                                    const std::vector<OptionDef>& defs, ParsedArgs& args);
+
 // Writes "lintaro-cli: PROBLEM" and "Try 'lintaro-cli --help'." to standard
 // error; returns 2.
 int UsageError(const std::string& problem);

@@ -12,7 +12,6 @@
 #include <system_error>
 
 #include "cli/cli_options.h"
-#include "cli/help_text.h"
 #include "cli/standard_output.h"
 #include "cli/terminal_wording.h"
 #include "core/error_limit.h"
@@ -206,15 +205,11 @@ std::optional<std::string> WriteReport(ResultsDb& db, const ReportFormat& format
 
 int ReportCommand(int argc, char** argv) {
   ParsedArgs args;
-  if (auto problem = ParseArgs(
-          argc, argv,
+  if (auto done = ParseCommandArgs(
+          argc, argv, "report",
           {{"home", 0, true}, {"format", 'f', true}, {"output", 'o', true}, {"employer", 0, true}},
           args))
-    return UsageError(*problem);
-  if (args.help) {
-    PrintCommandHelp(stdout, "report");
-    return kExitClean;
-  }
+    return *done;
   ReportOptions options;
   if (auto problem = ParseReportOptions(args, options)) return UsageError(*problem);
   const ProgramFolders folders = CliProgramFolders(options.home);

@@ -11,7 +11,6 @@
 
 #include "cli/cli_options.h"
 #include "cli/cli_platform.h"
-#include "cli/help_text.h"
 #include "core/error_limit.h"
 #include "core/whole_number.h"
 #include "os/path.h"
@@ -94,20 +93,16 @@ std::string Url(const ServiceOptions& options, int port) {
 
 int ServeCommand(int argc, char** argv) {
   ParsedArgs args;
-  if (auto problem = ParseArgs(argc, argv,
-                               {{"listen", 0, true},
-                                {"data", 0, true},
-                                {"jobs", 'j', true},
-                                {"max-upload-mb", 0, true},
-                                {"keep-hours", 0, true},
-                                {"token-file", 0, true},
-                                {"quiet", 'q', false}},
-                               args))
-    return UsageError(*problem);
-  if (args.help) {
-    PrintCommandHelp(stdout, "serve");
-    return kExitClean;
-  }
+  if (auto done = ParseCommandArgs(argc, argv, "serve",
+                                   {{"listen", 0, true},
+                                    {"data", 0, true},
+                                    {"jobs", 'j', true},
+                                    {"max-upload-mb", 0, true},
+                                    {"keep-hours", 0, true},
+                                    {"token-file", 0, true},
+                                    {"quiet", 'q', false}},
+                                   args))
+    return *done;
   ServiceOptions options;
   if (auto problem = ParseServeOptions(args, options)) return UsageError(*problem);
   if (args.has("token-file")) {

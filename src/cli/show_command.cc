@@ -15,7 +15,6 @@
 #include "browse/record_viewer.h"
 #include "browse/viewer_text.h"
 #include "cli/cli_options.h"
-#include "cli/help_text.h"
 #include "cli/standard_output.h"
 #include "cli/terminal_wording.h"
 #include "core/error_limit.h"
@@ -55,11 +54,7 @@ int UnfinishedStatus(ResultsDb& db, int status) {
 
 int ShowCommand(int argc, char** argv) {
   ParsedArgs args;
-  if (auto problem = ParseArgs(argc, argv, {{"home", 0, true}}, args)) return UsageError(*problem);
-  if (args.help) {
-    PrintCommandHelp(stdout, "show");
-    return kExitShown;
-  }
+  if (auto done = ParseCommandArgs(argc, argv, "show", {{"home", 0, true}}, args)) return *done;
   if (args.operands.size() > 1) return UsageError("only one record number may be given");
   if (args.has("home") && args.values.at("home").empty())
     return UsageError("--home needs a folder");

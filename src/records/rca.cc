@@ -172,51 +172,30 @@ void NameAndStreet(const std::string& txtline, bool by_mail, CheckContext& ctx) 
     ReportField(txtline, Field(kCity), RequiredForMail("City"), ctx);
 }
 
-// State, ZIP Code and its extension; with notification by mail the state
-// and ZIP Code are required. Returns false when the state or ZIP Code is
-// invalid.
-bool StateAndZip(const std::string& txtline, bool by_mail, CheckContext& ctx) {
-  bool valid = true;
-  if (!StateCheck(Text(txtline, kState))) {
-    ReportField(txtline, Field(kState), kStateInvalidMessage, ctx);
-    valid = false;
-  }
-  if (by_mail && IsBlank(Text(txtline, kState)))
-    ReportField(txtline, Field(kState), RequiredForMail("State Abbreviation"), ctx);
-
-  const std::string_view zip = Text(txtline, kZip);
-  if (!NumCheck(zip) && !IsBlank(zip)) {
-    ReportField(txtline, Field(kZip), "Must be numeric or blank.", ctx);
-    valid = false;
-  }
-  if (by_mail && IsBlank(zip))
-    ReportAs(txtline, kZip, "Zip Code [Position 157 - 161]", RequiredForMail("Zip Code"), ctx);
-
-  const std::string_view extension = Text(txtline, kZipExtension);
-  if (!NumCheck(extension) && !IsBlank(extension))
-    ReportField(txtline, Field(kZipExtension), "Must be numeric or blank.", ctx);
-  if (!IsBlank(extension) && IsBlank(zip)) {
-    ReportAs(txtline, kZipExtension, "Zip Code Extension [Position 162 - 165]",
-             "A value was entered in the ZIP Code Extension field and the ZIP Code field is "
-             "blank. Either change the ZIP Code Extension field to blank or enter a valid ZIP "
-             "Code.",
-             ctx);
-  }
-  return valid;
-}
-
-// The submitter's address, domestic or foreign.
+// The submitter's address, domestic or foreign; with notification by mail
+// the state and ZIP Code are required.
 void Address(const std::string& txtline, bool by_mail, CheckContext& ctx) {
   NameAndStreet(txtline, by_mail, ctx);
-  bool valid = StateAndZip(txtline, by_mail, ctx);
-  CharField(txtline, Field(kBlank13), ctx);
-  CharField(txtline, Field(kForeignState), ctx);
-  CharField(txtline, Field(kForeignPostalCode), ctx);
-  if (!CountryCheck(Text(txtline, kCountry))) {
-    ReportField(txtline, Field(kCountry), kCountryInvalidMessage, ctx);
-    valid = false;
+  BlankAddressField required_for_mail;
+  if (by_mail) {
+    required_for_mail = [&](const FieldSpec& blank) {
+      if (blank.number == kState) {
+        ReportField(txtline, blank, RequiredForMail("State Abbreviation"), ctx);
+      } else {
+        ReportAs(txtline, kZip, "Zip Code [Position 157 - 161]", RequiredForMail("Zip Code"),
+                 ctx);
+      }
+    };
   }
-  if (valid) ForeignAddressCheck(txtline, ctx);
+  const AddressFields fields{.state = Field(kState),
+                             .zip = Field(kZip),
+                             .zip_extension = Field(kZipExtension),
+                             .filler = Field(kBlank13),
+                             .foreign_state = Field(kForeignState),
+                             .foreign_postal_code = Field(kForeignPostalCode),
+                             .country = Field(kCountry),
+                             .lone_extension_label = "Zip Code Extension"};
+  CheckAddressCodes(txtline, fields, ctx, required_for_mail);
 }
 
 // The contact's name, phone, e-mail (required with notification by

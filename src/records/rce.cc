@@ -184,31 +184,6 @@ void Agent(const std::string& txtline, CheckContext& ctx) {
   }
 }
 
-// State, ZIP Code and its extension. Returns false when the state or ZIP
-// Code is invalid.
-bool StateAndZip(const std::string& txtline, CheckContext& ctx) {
-  bool valid = true;
-  if (!StateCheck(Text(txtline, kState))) {
-    Fail(txtline, kState, kStateInvalidMessage, ctx);
-    valid = false;
-  }
-  const std::string_view zip = Text(txtline, kZip);
-  if (!NumCheck(zip) && !IsBlank(zip)) {
-    Fail(txtline, kZip, "Must be numeric or blank.", ctx);
-    valid = false;
-  }
-  const std::string_view extension = Text(txtline, kZipExtension);
-  if (!NumCheck(extension) && !IsBlank(extension))
-    Fail(txtline, kZipExtension, "Must be numeric or blank.", ctx);
-  if (!IsBlank(extension) && IsBlank(zip)) {
-    Fail(txtline, kZipExtension,
-         "A value was entered in the ZIP Code Extension field and the ZIP Code field is blank. "
-         "Either change the ZIP Code Extension field to blank or enter a valid ZIP Code.",
-         ctx);
-  }
-  return valid;
-}
-
 // The establishment number, the employer's name and address, domestic or
 // foreign.
 void EstablishmentAndAddress(const std::string& txtline, CheckContext& ctx) {
@@ -220,15 +195,15 @@ void EstablishmentAndAddress(const std::string& txtline, CheckContext& ctx) {
   CharField(txtline, Field(kLocationAddress), ctx);
   CharField(txtline, Field(kDeliveryAddress), ctx);
   CharField(txtline, Field(kCity), ctx);
-  bool valid = StateAndZip(txtline, ctx);
-  CharField(txtline, Field(kBlank15), ctx);
-  CharField(txtline, Field(kForeignState), ctx);
-  CharField(txtline, Field(kForeignPostalCode), ctx);
-  if (!CountryCheck(Text(txtline, kCountry))) {
-    Fail(txtline, kCountry, kCountryInvalidMessage, ctx);
-    valid = false;
-  }
-  if (valid) ForeignAddressCheck(txtline, ctx);
+  CheckAddressCodes(txtline,
+                    {.state = Field(kState),
+                     .zip = Field(kZip),
+                     .zip_extension = Field(kZipExtension),
+                     .filler = Field(kBlank15),
+                     .foreign_state = Field(kForeignState),
+                     .foreign_postal_code = Field(kForeignPostalCode),
+                     .country = Field(kCountry)},
+                    ctx);
 }
 
 // The employment code, kept as found, valid or not, for the block's

@@ -27,7 +27,6 @@ constexpr const char* kNameCharacters =
 constexpr const char* kMandatoryBlank = "Must not be blank. This is a mandatory field.";
 constexpr const char* kBothBlank =
     "Must enter blanks in both fields if no corrections are being reported to this data.";
-constexpr const char* kNumericOrBlank = "Must be numeric or blank.";
 // Pairs first_pair to last_pair, each with its money pair step, which also
 // adds the amounts to the employer's TRCT row.
 void MoneyPairSteps(const std::string& txtline, int first_pair, int last_pair, CheckContext& ctx) {
@@ -147,36 +146,15 @@ void Names(const std::string& txtline, CheckContext& ctx) {
 
 void Address(const std::string& txtline, CheckContext& ctx) {
   for (int row = kRcwLocationAddress; row <= kRcwCity; ++row) CharField(txtline, Field(row), ctx);
-  bool address_valid = true;
-  const FieldSpec& state = Field(kRcwState);
-  if (!StateCheck(FieldText(txtline, state))) {
-    address_valid = false;
-    ReportField(txtline, state, "The Postal Abbreviation is invalid (see Korvel).", ctx);
-  }
-  const FieldSpec& zip = Field(kRcwZip);
-  const std::string_view zip_text = FieldText(txtline, zip);
-  if (!NumCheck(zip_text) && !IsBlank(zip_text)) {
-    address_valid = false;
-    ReportField(txtline, zip, kNumericOrBlank, ctx);
-  }
-  const FieldSpec& ext = Field(kRcwZipExtension);
-  const std::string_view ext_text = FieldText(txtline, ext);
-  if (!NumCheck(ext_text) && !IsBlank(ext_text)) ReportField(txtline, ext, kNumericOrBlank, ctx);
-  if (IsBlank(zip_text) && !IsBlank(ext_text)) {
-    ReportField(txtline, ext,
-                "A value was entered in the ZIP Code Extension field and the ZIP Code field is "
-                "blank. Either change the ZIP Code Extension field to blank or enter a valid ZIP "
-                "Code.",
-                ctx);
-  }
-  for (int row = kRcwBlank15; row <= kRcwForeignPostalCode; ++row)
-    CharField(txtline, Field(row), ctx);
-  const FieldSpec& country = Field(kRcwCountry);
-  if (!CountryCheck(FieldText(txtline, country))) {
-    address_valid = false;
-    ReportField(txtline, country, "The Country Code is invalid (see Korvel).", ctx);
-  }
-  if (address_valid) ForeignAddressCheck(txtline, ctx);
+  CheckAddressCodes(txtline,
+                    {.state = Field(kRcwState),
+                     .zip = Field(kRcwZip),
+                     .zip_extension = Field(kRcwZipExtension),
+                     .filler = Field(kRcwBlank15),
+                     .foreign_state = Field(kRcwForeignState),
+                     .foreign_postal_code = Field(kRcwForeignPostalCode),
+                     .country = Field(kRcwCountry)},
+                    ctx);
 }
 
 // Positions 442 to 1024: money pairs 10 to 25, the fillers and the

@@ -3,7 +3,6 @@
 #include "core/version.h"
 #include "reports/json_report.h"
 #include "reports/report_content.h"
-#include "store/cp1252.h"
 
 namespace lintaro {
 
@@ -58,13 +57,7 @@ std::string CheckSummaryJson(const RunSummary& s, ReportedOutcome outcome,
   j += ", \"records_with_errors\": " + std::to_string(s.records_with_errors);
   j += ", \"errors_found\": " + std::to_string(s.errors);
   j += ", \"critical_stop\": ";
-  if (s.critical) {
-    j += "{\"record_number\": " + std::to_string(s.critical->rec_num) + ", \"message\": ";
-    AppendJsonString(j, Cp1252ToUtf8(s.critical->error));
-    j += "}";
-  } else {
-    j += "null";
-  }
+  AppendJsonCriticalStop(j, s.critical);
   j += ", \"results\": ";
   AppendJsonString(j, ValidUtf8(results));
   j += "}\n";

@@ -55,19 +55,13 @@ void AppendRow(std::string& s, const ReportRow& row, const std::string& employer
 bool BuildCsvReport(ResultsDb& db, ReportBuffer& out, const PieceHandler& after_row,
                     const ReportFilter& filter) {
   out.Append(kCsvHeader);
-  bool completed = true;
   std::string s;
-  ForEachReportRow(db, filter, true, [&](const ReportRow& row, const std::string& employer) {
-    s.clear();
-    AppendRow(s, row, employer);
-    out.Append(s);
-    if (after_row && !after_row(out)) {
-      completed = false;
-      return false;
-    }
-    return true;
-  });
-  return completed;
+  return WriteFindings(db, filter, true, out, after_row,
+                       [&](const ReportRow& row, const std::string& employer) {
+                         s.clear();
+                         AppendRow(s, row, employer);
+                         out.Append(s);
+                       });
 }
 
 }  // namespace lintaro

@@ -174,28 +174,18 @@ void AppendHtmlFinding(std::string& s, const ReportRow& row, int pre_width) {
 bool BuildHtmlReport(ResultsDb& db, ReportBuffer& out, int pre_width, const PieceHandler& after_row,
                      const ReportFilter& filter) {
   out.Append(HtmlHead(ReadReportHeader(db, filter)));
-  bool first = true;
-  int64_t rec_num = 0;
-  bool completed = true;
+  RecordOpenings openings;
   std::string s;
-  ForEachReportRow(db, filter, false, [&](const ReportRow& row, const std::string&) {
-    s.clear();
-    if (first || row.rec_num != rec_num) {
-      first = false;
-      rec_num = row.rec_num;
-      AppendHtmlRecordHeading(s, row);
-    }
-    AppendHtmlFinding(s, row, pre_width);
-    // The markup is ASCII: its length in bytes is its length
-    // in characters.
-    out.text += s;
-    out.chars += s.size();
-    if (after_row && !after_row(out)) {
-      completed = false;
-      return false;
-    }
-    return true;
-  });
+  const bool completed =
+      WriteFindings(db, filter, false, out, after_row, [&](const ReportRow& row, const std::string&) {
+        s.clear();
+        if (openings.Opens(row)) AppendHtmlRecordHeading(s, row);
+        AppendHtmlFinding(s, row, pre_width);
+        // The markup is ASCII: its length in bytes is its length in
+        // characters.
+        out.text += s;
+        out.chars += s.size();
+      });
   if (completed) out.Append("</table></center></BODY></html>");
   return completed;
 }

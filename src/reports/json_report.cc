@@ -42,6 +42,16 @@ void AppendJsonString(std::string& out, std::string_view utf8) {
   out += '"';
 }
 
+void AppendJsonCriticalStop(std::string& out, const std::optional<ErrorRow>& critical) {
+  if (!critical) {
+    out += "null";
+    return;
+  }
+  out += "{\"record_number\": " + std::to_string(critical->rec_num) + ", \"message\": ";
+  AppendJsonString(out, Cp1252ToUtf8(critical->error));
+  out += "}";
+}
+
 void AppendJsonCp1252OrNull(std::string& out, std::string_view cp1252) {
   if (cp1252.empty()) {
     out += "null";
@@ -87,13 +97,7 @@ std::string Header(ResultsDb& db, const ReportFilter& filter) {
   s += ",\n  \"records_with_errors\": " + std::to_string(header.records_with_errors);
   s += ",\n  \"errors_found\": " + std::to_string(header.errors);
   s += ",\n  \"critical_stop\": ";
-  if (header.critical) {
-    s += "{\"record_number\": " + std::to_string(header.critical->rec_num) + ", \"message\": ";
-    AppendCp1252(s, header.critical->error);
-    s += "}";
-  } else {
-    s += "null";
-  }
+  AppendJsonCriticalStop(s, header.critical);
   return s + ",\n  \"errors\": [";
 }
 
@@ -132,19 +136,14 @@ bool BuildJsonReport(ResultsDb& db, ReportBuffer& out, const PieceHandler& after
                      const ReportFilter& filter) {
   out.Append(Header(db, filter));
   bool first = true;
-  bool completed = true;
   std::string s;
-  ForEachReportRow(db, filter, true, [&](const ReportRow& row, const std::string& employer) {
-    s.assign(first ? "\n    " : ",\n    ");
-    first = false;
-    AppendError(s, row, employer);
-    out.Append(s);
-    if (after_error && !after_error(out)) {
-      completed = false;
-      return false;
-    }
-    return true;
-  });
+  const bool completed = WriteFindings(db, filter, true, out, after_error,
+                                       [&](const ReportRow& row, const std::string& employer) {
+                                         s.assign(first ? "\n    " : ",\n    ");
+                                         first = false;
+                                         AppendError(s, row, employer);
+                                         out.Append(s);
+                                       });
   if (completed) out.Append(first ? "]\n}\n" : "\n  ]\n}\n");
   return completed;
 }

@@ -18,6 +18,7 @@
 #ifndef LINTARO_REPORTS_JSON_REPORT_H_
 #define LINTARO_REPORTS_JSON_REPORT_H_
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -34,6 +35,9 @@ inline constexpr int kJsonFormatVersion = 1;
 void AppendJsonString(std::string& out, std::string_view utf8);
 // Appends a JSON string literal of code page 1252 text, or null when empty.
 void AppendJsonCp1252OrNull(std::string& out, std::string_view cp1252);
+// Appends the finding that stopped testing, {"record_number": N,
+// "message": "..."}, or null when testing was not stopped.
+void AppendJsonCriticalStop(std::string& out, const std::optional<ErrorRow>& critical);
 
 // Builds the JSON report into out, calling after_error (when given) after
 // each finding. Returns false when after_error stopped it. filter limits it

@@ -183,14 +183,9 @@ std::vector<PrintedLine> LineBuilder::Build(ResultsDb& db) {
   // and a line would run off the paper.
   value_x_ = printer_.TextWidth("Error Description:  ");
   value_limit_ = std::min(width_ - 1.5, width_ - value_x_);
-  bool first = true;
-  int64_t rec_num = 0;
+  RecordOpenings openings;
   db.ForEachReportRow([&](const ReportRow& row) {
-    if (first || row.rec_num != rec_num) {
-      first = false;
-      rec_num = row.rec_num;
-      AddRecordHeading(row);
-    }
+    if (openings.Opens(row)) AddRecordHeading(row);
     AddFinding(row);
     return true;
   });

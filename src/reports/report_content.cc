@@ -30,12 +30,7 @@ ReportHeader ReadReportHeader(ResultsDb& db) {
 }
 
 std::string SourceLine(const std::vector<std::string>& paths) {
-  std::string g = "Generated from: ";
-  for (size_t i = 0; i < paths.size(); ++i) {
-    if (i > 0) g += "; ";
-    g += paths[i];
-  }
-  return g;
+  return "Generated from: " + TestedFilesList(paths);
 }
 
 std::string TerminationHeading(const ReportHeader& header) {

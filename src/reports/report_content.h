@@ -73,6 +73,23 @@ std::string Identification(std::string_view id, std::string_view rec_reference);
 // R: "Record number: " n "    Code: " id "    " I, followed by CR LF.
 std::string RecordHeading(const ReportRow& row);
 
+// Findings come in record order, each record's together. Asked of each
+// finding in turn, tells whether it opens a record: the first finding does,
+// and each whose record is another than the one before.
+class RecordOpenings {
+ public:
+  bool Opens(const ReportRow& row) {
+    const bool opens = !started_ || row.rec_num != rec_num_;
+    started_ = true;
+    rec_num_ = row.rec_num;
+    return opens;
+  }
+
+ private:
+  bool started_ = false;
+  int64_t rec_num_ = 0;
+};
+
 // Text being built with its length in characters kept alongside (the text
 // is UTF-8, where a character may take several bytes).
 struct ReportBuffer {

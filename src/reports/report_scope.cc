@@ -81,12 +81,10 @@ ReportHeader ReadReportHeader(ResultsDb& db, const ReportFilter& filter) {
   header.records_with_errors = 0;
   header.errors = 0;
   bool stopped_here = false;
-  int64_t last_rec_num = 0;
+  RecordOpenings openings;
   ForEachReportRow(db, filter, true, [&](const ReportRow& row, const std::string&) {
     ++header.errors;
-    if (header.records_with_errors == 0 || row.rec_num != last_rec_num)
-      ++header.records_with_errors;
-    last_rec_num = row.rec_num;
+    if (openings.Opens(row)) ++header.records_with_errors;
     if (header.critical && row.err_num == header.critical->err_num) stopped_here = true;
     return true;
   });
@@ -107,6 +105,19 @@ void ForEachReportRow(ResultsDb& db, const ReportFilter& filter, bool name_emplo
     if (!filter.keeps_all() && employer != filter.employer_ein) return true;
     return row(r, employer);
   });
+}
+
+bool WriteFindings(ResultsDb& db, const ReportFilter& filter, bool name_employers,
+                   ReportBuffer& out, const PieceHandler& after_finding,
+                   const FindingWriter& write) {
+  bool completed = true;
+  ForEachReportRow(db, filter, name_employers,
+                   [&](const ReportRow& row, const std::string& employer) {
+                     write(row, employer);
+                     completed = !after_finding || after_finding(out);
+                     return completed;
+                   });
+  return completed;
 }
 
 }  // namespace lintaro

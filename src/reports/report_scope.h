@@ -83,6 +83,15 @@ using ScopedRowHandler = std::function<bool(const ReportRow&, const std::string&
 void ForEachReportRow(ResultsDb& db, const ReportFilter& filter, bool name_employers,
                       const ScopedRowHandler& row);
 
+// How a report form writes its findings: write appends one finding, given
+// as ForEachReportRow gives it, to out, and after each finding out goes to
+// after_finding (when set). Returns false when after_finding stopped the
+// report.
+using FindingWriter = std::function<void(const ReportRow&, const std::string& employer_ein)>;
+bool WriteFindings(ResultsDb& db, const ReportFilter& filter, bool name_employers,
+                   ReportBuffer& out, const PieceHandler& after_finding,
+                   const FindingWriter& write);
+
 }  // namespace lintaro
 
 #endif  // LINTARO_REPORTS_REPORT_SCOPE_H_

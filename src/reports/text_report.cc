@@ -36,13 +36,10 @@ bool BuildTextReport(ResultsDb& db, ReportBuffer& out, const PieceHandler& after
   out.Append(CountLineFound(header.errors));
   out.Append(kCrLf);
 
-  bool first = true;
-  int64_t rec_num = 0;
-  bool completed = true;
-  ForEachReportRow(db, filter, false, [&](const ReportRow& row, const std::string&) {
-    if (first || row.rec_num != rec_num) {
-      first = false;
-      rec_num = row.rec_num;
+  RecordOpenings openings;
+  return WriteFindings(db, filter, false, out, after_block, [&](const ReportRow& row,
+                                                                const std::string&) {
+    if (openings.Opens(row)) {
       out.Append("\r\n\t");
       out.Append(Cp1252ToUtf8(RecordHeading(row)));
       out.Append(kCrLf);
@@ -56,13 +53,7 @@ bool BuildTextReport(ResultsDb& db, ReportBuffer& out, const PieceHandler& after
     out.Append("\r\nError Description: \t");
     out.Append(Cp1252ToUtf8(row.error));
     out.Append("\r\n\r\n");
-    if (after_block && !after_block(out)) {
-      completed = false;
-      return false;
-    }
-    return true;
   });
-  return completed;
 }
 
 }  // namespace lintaro

@@ -11,6 +11,15 @@ StoredRunEnding ReadStoredRunEnding(ResultsDb& db) {
   return stored;
 }
 
+std::string TestedFilesList(const std::vector<std::string>& paths) {
+  std::string list;
+  for (size_t i = 0; i < paths.size(); ++i) {
+    if (i > 0) list += "; ";
+    list += paths[i];
+  }
+  return list;
+}
+
 std::string UnfinishedRunNotice(int64_t records_tested) {
   const std::string start = "Testing did not finish: ";
   if (records_tested <= 0) return start + "no record of the submission was tested.";

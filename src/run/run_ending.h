@@ -1,5 +1,6 @@
-// How the run that wrote a results database ended, as every reader tells
-// it: the reports, `lintaro-cli show`, batch and the desktop's views.
+// How the run that wrote a results database ended, and which files it
+// tested, as every reader tells it: the reports, `lintaro-cli show`, batch
+// and the desktop's views.
 //
 // A run records its ending in the transaction of its last rows, so results
 // whose run has no ending (killed, its program ended during its clean-up,
@@ -13,6 +14,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "store/rows.h"
 
@@ -40,6 +42,10 @@ StoredRunEnding ReadStoredRunEnding(ResultsDb& db);
 // finish: "Testing did not finish: these results cover only records 1 to
 // N of the submission."
 std::string UnfinishedRunNotice(int64_t records_tested);
+
+// The tested files' paths joined by "; ", as the reports and the desktop's
+// messages name the files of a submission.
+std::string TestedFilesList(const std::vector<std::string>& paths);
 
 }  // namespace lintaro
 

@@ -202,9 +202,83 @@ ResultsDb::~ResultsDb() {
   sqlite3_close_v2(db_);
 }
 
-void ResultsDb::Fail(const std::string& what) {
+void ResultsDb::Fail(std::string_view what) {
   throw StoreError(sqlite3_extended_errcode(db_),
-                   what + ": " + sqlite3_errmsg(db_) + " (" + path_ + ")");
+                   std::string(what) + ": " + sqlite3_errmsg(db_) + " (" + path_ + ")");
+}
+
+namespace {
+
+// Runs a statement that returns no rows, then resets it and clears its
+// bindings; false when it failed.
+bool StepDone(sqlite3_stmt* s) {
+  const int rc = sqlite3_step(s);
+  sqlite3_reset(s);
+  sqlite3_clear_bindings(s);
+  return rc == SQLITE_DONE;
+}
+
+// Resets a statement and clears its bindings however the scope is left.
+class ResetOnExit {
+ public:
+  explicit ResetOnExit(sqlite3_stmt* s) : s_(s) {}
+  ~ResetOnExit() {
+    sqlite3_reset(s_);
+    sqlite3_clear_bindings(s_);
+  }
+  ResetOnExit(const ResetOnExit&) = delete;
+  ResetOnExit& operator=(const ResetOnExit&) = delete;
+
+ private:
+  sqlite3_stmt* s_;
+};
+
+int64_t FirstColumnInt(sqlite3_stmt* s) { return sqlite3_column_int64(s, 0); }
+
+}  // namespace
+
+void ResultsDb::Execute(sqlite3_stmt* s, std::string_view failure) {
+  if (!StepDone(s)) Fail(failure);
+}
+
+template <typename Read>
+auto ResultsDb::OneRow(sqlite3_stmt* s, const Read& read, std::string_view failure)
+    -> std::optional<decltype(read(s))> {
+  std::optional<decltype(read(s))> row;
+  int rc = sqlite3_step(s);
+  if (rc == SQLITE_ROW) {
+    row = read(s);
+    rc = SQLITE_DONE;
+  }
+  sqlite3_reset(s);
+  sqlite3_clear_bindings(s);
+  if (rc != SQLITE_DONE) Fail(failure);
+  return row;
+}
+
+template <typename Each>
+void ResultsDb::EachRow(sqlite3_stmt* s, const Each& each, std::string_view failure) {
+  int rc = SQLITE_DONE;
+  {
+    const ResetOnExit reset(s);
+    while ((rc = sqlite3_step(s)) == SQLITE_ROW)
+      if (!each(s)) return;
+  }
+  if (rc != SQLITE_DONE) Fail(failure);
+}
+
+template <typename Read>
+auto ResultsDb::AllRows(sqlite3_stmt* s, const Read& read, std::string_view failure)
+    -> std::vector<decltype(read(s))> {
+  std::vector<decltype(read(s))> rows;
+  EachRow(
+      s,
+      [&](sqlite3_stmt* r) {
+        rows.push_back(read(r));
+        return true;
+      },
+      failure);
+  return rows;
 }
 
 void ResultsDb::Exec(const char* sql) {
@@ -318,12 +392,10 @@ std::unique_ptr<ResultsDb> ResultsDb::Open(const std::string& path, bool read_on
 
 void ResultsDb::CheckLayout() {
   auto columns_of = [this](const std::string& table) {
-    std::vector<std::string> names;
     Stmt info(Prepare("PRAGMA table_info(" + table + ")"));
-    int rc;
-    while ((rc = sqlite3_step(info.s)) == SQLITE_ROW) names.push_back(ColumnText(info.s, 1));
-    if (rc != SQLITE_DONE) Fail("Cannot read the results database");
-    return names;
+    return AllRows(
+        info.s, [](sqlite3_stmt* r) { return ColumnText(r, 1); },
+        "Cannot read the results database");
   };
   for (const auto& [table, wanted] : FixedLayout()) {
     if (columns_of(table) != wanted)
@@ -408,15 +480,12 @@ void ResultsDb::PrepareStatements() {
 // Results written before runs recorded their ending have no RUN table.
 void ResultsDb::PrepareRunStatements() {
   Stmt exists(Prepare("SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' AND name = 'RUN'"));
-  const int rc = sqlite3_step(exists.s);
-  if (rc != SQLITE_ROW) Fail("Cannot read the results database");
-  if (sqlite3_column_int(exists.s, 0) == 0) return;
+  if (CountOrFail(exists.s, "Cannot read the results database") == 0) return;
   Statements& s = *st_;
   s.read_run = Stmt(Prepare("SELECT Started, Ended, Ending FROM RUN LIMIT 1"));
   // Results written before runs recorded their count of RCW records.
   Stmt counted(Prepare("SELECT COUNT(*) FROM pragma_table_info('RUN') WHERE name = 'RCW_Count'"));
-  if (sqlite3_step(counted.s) != SQLITE_ROW) Fail("Cannot read the results database");
-  if (sqlite3_column_int(counted.s, 0) == 0) {
+  if (CountOrFail(counted.s, "Cannot read the results database") == 0) {
     s.mark_run_ended =
         Stmt(Prepare("UPDATE RUN SET Ending = ?1, Ended = strftime('%Y-%m-%dT%H:%M:%SZ', 'now')"));
     return;
@@ -456,44 +525,15 @@ void ResultsDb::PrepareTotalsStatements() {
   }
 }
 
-namespace {
-
-// Steps a statement that gives at most one row and reads that row with read;
-// then resets the statement and clears its bindings. ok is false when the
-// statement failed.
-template <typename Read>
-auto OneRow(sqlite3_stmt* s, const Read& read, bool& ok) -> std::optional<decltype(read(s))> {
-  std::optional<decltype(read(s))> row;
-  int rc = sqlite3_step(s);
-  if (rc == SQLITE_ROW) {
-    row = read(s);
-    rc = SQLITE_DONE;
-  }
-  sqlite3_reset(s);
-  sqlite3_clear_bindings(s);
-  ok = rc == SQLITE_DONE;
-  return row;
-}
-
-// Runs a statement that returns no rows and resets it.
-bool StepDone(sqlite3_stmt* s) {
-  int rc = sqlite3_step(s);
-  sqlite3_reset(s);
-  sqlite3_clear_bindings(s);
-  return rc == SQLITE_DONE;
-}
-
-}  // namespace
-
 void ResultsDb::Begin() {
   if (in_transaction_) return;
-  if (!StepDone(st_->begin.s)) Fail("Cannot begin writing the results database");
+  Execute(st_->begin.s, "Cannot begin writing the results database");
   in_transaction_ = true;
 }
 
 void ResultsDb::Commit() {
   if (!in_transaction_) return;
-  if (!StepDone(st_->commit.s)) Fail("Cannot write the results database");
+  Execute(st_->commit.s, "Cannot write the results database");
   in_transaction_ = false;
 }
 
@@ -516,36 +556,36 @@ void ResultsDb::MarkRunEnded(RunEnding ending, std::optional<int64_t> rcw_count)
       sqlite3_bind_null(s, 2);
     }
   }
-  if (!StepDone(s)) Fail("Cannot record the end of the test run");
+  Execute(s, "Cannot record the end of the test run");
 }
 
 std::optional<RunRow> ResultsDb::ReadRun() {
   sqlite3_stmt* s = st_->read_run.s;
   if (s == nullptr) return std::nullopt;
-  bool ok;
   std::optional<RunRow> run = OneRow(
       s,
       [](sqlite3_stmt* r) {
         return RunRow{ColumnText(r, 0), RunEndingNamed(ColumnText(r, 2)), ColumnText(r, 1)};
       },
-      ok);
-  if (!ok) Fail("Cannot read how the test run ended");
+      "Cannot read how the test run ended");
   return run.value_or(RunRow{});
 }
 
 ResultsDb::LastKeys ResultsDb::ReadLastKeys() {
-  sqlite3_stmt* s = st_->last_keys.s;
-  LastKeys keys;
-  const int rc = sqlite3_step(s);
-  if (rc == SQLITE_ROW) {
-    keys.misc = sqlite3_column_int64(s, 0);
-    keys.error = sqlite3_column_int64(s, 1);
-    keys.totals[0] = sqlite3_column_int64(s, 2);
-    keys.totals[1] = sqlite3_column_int64(s, 3);
-  }
-  sqlite3_reset(s);
-  if (rc != SQLITE_ROW) Fail("Cannot read the results database");
-  return keys;
+  constexpr const char* kFailure = "Cannot read the results database";
+  const std::optional<LastKeys> keys = OneRow(
+      st_->last_keys.s,
+      [](sqlite3_stmt* r) {
+        LastKeys k;
+        k.misc = sqlite3_column_int64(r, 0);
+        k.error = sqlite3_column_int64(r, 1);
+        k.totals[0] = sqlite3_column_int64(r, 2);
+        k.totals[1] = sqlite3_column_int64(r, 3);
+        return k;
+      },
+      kFailure);
+  if (!keys) Fail(kFailure);
+  return *keys;
 }
 
 int64_t ResultsDb::InsertMisc(const std::string& path_utf8, const std::string& rpt_date,
@@ -554,7 +594,7 @@ int64_t ResultsDb::InsertMisc(const std::string& path_utf8, const std::string& r
   BindKey(s, 1, data_id);
   BindText(s, 2, path_utf8);
   BindText(s, 3, rpt_date);
-  if (!StepDone(s)) Fail("Cannot store the tested file's name");
+  Execute(s, "Cannot store the tested file's name");
   return sqlite3_last_insert_rowid(db_);
 }
 
@@ -562,20 +602,17 @@ void ResultsDb::SetPinOK(int64_t data_id, bool pin_ok) {
   sqlite3_stmt* s = st_->set_pin_ok.s;
   sqlite3_bind_int(s, 1, pin_ok ? 1 : 0);
   sqlite3_bind_int64(s, 2, data_id);
-  if (!StepDone(s)) Fail("Cannot store the PIN result");
+  Execute(s, "Cannot store the PIN result");
 }
 
 std::vector<MiscRow> ResultsDb::ReadMisc() {
-  std::vector<MiscRow> rows;
-  sqlite3_stmt* s = st_->read_misc.s;
-  int rc;
-  while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
-    rows.push_back(MiscRow{sqlite3_column_int64(s, 0), ColumnText(s, 1),
-                           sqlite3_column_int(s, 2) != 0, ColumnText(s, 3)});
-  }
-  sqlite3_reset(s);
-  if (rc != SQLITE_DONE) Fail("Cannot read the tested files");
-  return rows;
+  return AllRows(
+      st_->read_misc.s,
+      [](sqlite3_stmt* r) {
+        return MiscRow{sqlite3_column_int64(r, 0), ColumnText(r, 1), sqlite3_column_int(r, 2) != 0,
+                       ColumnText(r, 3)};
+      },
+      "Cannot read the tested files");
 }
 
 static void BindRecord(sqlite3_stmt* s, const RecordRow& row) {
@@ -589,17 +626,17 @@ static void BindRecord(sqlite3_stmt* s, const RecordRow& row) {
 
 void ResultsDb::InsertRecord(const RecordRow& row) {
   BindRecord(st_->insert_record.s, row);
-  if (!StepDone(st_->insert_record.s)) Fail("Cannot store a record");
+  Execute(st_->insert_record.s, "Cannot store a record");
 }
 
 void ResultsDb::UpdateRecord(const RecordRow& row) {
   BindRecord(st_->update_record.s, row);
-  if (!StepDone(st_->update_record.s)) Fail("Cannot update a record");
+  Execute(st_->update_record.s, "Cannot update a record");
 }
 
 void ResultsDb::DeleteRecord(int64_t rec_num) {
   sqlite3_bind_int64(st_->delete_record.s, 1, rec_num);
-  if (!StepDone(st_->delete_record.s)) Fail("Cannot delete a record");
+  Execute(st_->delete_record.s, "Cannot delete a record");
 }
 
 // The RecordRow of the statement's current row (selected by kSelectRecordRow).
@@ -610,10 +647,7 @@ static RecordRow RecordRowAt(sqlite3_stmt* s) {
 
 std::optional<RecordRow> ResultsDb::ReadOneRecord(sqlite3_stmt* s, int64_t key, const char* what) {
   sqlite3_bind_int64(s, 1, key);
-  bool ok;
-  std::optional<RecordRow> row = OneRow(s, RecordRowAt, ok);
-  if (!ok) Fail(what);
-  return row;
+  return OneRow(s, RecordRowAt, what);
 }
 
 std::optional<RecordRow> ResultsDb::ReadRecord(int64_t rec_num) {
@@ -636,34 +670,23 @@ std::vector<RecordListing> ResultsDb::ListRecords(int64_t first_rec_num, int64_t
   sqlite3_stmt* s = st_->list_records.s;
   sqlite3_bind_int64(s, 1, first_rec_num);
   sqlite3_bind_int64(s, 2, last_rec_num);
-  std::vector<RecordListing> rows;
-  int rc;
-  while ((rc = sqlite3_step(s)) == SQLITE_ROW) rows.push_back(ListingOf(s));
-  sqlite3_reset(s);
-  if (rc != SQLITE_DONE) Fail("Cannot read the grid's records");
-  return rows;
+  return AllRows(s, ListingOf, "Cannot read the grid's records");
 }
 
 std::optional<RecordListing> ResultsDb::ListRecord(int64_t rec_num) {
   sqlite3_stmt* s = st_->list_record.s;
   sqlite3_bind_int64(s, 1, rec_num);
-  bool ok;
-  std::optional<RecordListing> row = OneRow(s, ListingOf, ok);
-  if (!ok) Fail("Cannot read the grid's records");
-  return row;
+  return OneRow(s, ListingOf, "Cannot read the grid's records");
 }
 
 std::optional<RecordRow> ResultsDb::NextEmployerRecord(int64_t after_rec_num) {
   return ReadOneRecord(st_->next_employer_record.s, after_rec_num, "Cannot read a record");
 }
 
-int64_t ResultsDb::CountOrFail(sqlite3_stmt* s, const std::string& failure) {
-  const int rc = sqlite3_step(s);
-  const int64_t n = rc == SQLITE_ROW ? sqlite3_column_int64(s, 0) : 0;
-  sqlite3_reset(s);
-  sqlite3_clear_bindings(s);
-  if (rc != SQLITE_ROW) Fail(failure);
-  return n;
+int64_t ResultsDb::CountOrFail(sqlite3_stmt* s, std::string_view failure) {
+  const std::optional<int64_t> n = OneRow(s, FirstColumnInt, failure);
+  if (!n) Fail(failure);
+  return *n;
 }
 
 int64_t ResultsDb::CountRecords() {
@@ -672,11 +695,8 @@ int64_t ResultsDb::CountRecords() {
 
 int64_t ResultsDb::CountRecordsWithId(std::string_view id) {
   if (id == "RCW" && st_->read_rcw_count.s != nullptr) {
-    sqlite3_stmt* r = st_->read_rcw_count.s;
-    bool ok;
-    std::optional<int64_t> recorded = OneRow(
-        r, [](sqlite3_stmt* row) { return sqlite3_column_int64(row, 0); }, ok);
-    if (!ok) Fail("Cannot count the records");
+    const std::optional<int64_t> recorded =
+        OneRow(st_->read_rcw_count.s, FirstColumnInt, "Cannot count the records");
     if (recorded) return *recorded;
   }
   sqlite3_stmt* s = st_->count_records_with_id.s;
@@ -685,12 +705,8 @@ int64_t ResultsDb::CountRecordsWithId(std::string_view id) {
 }
 
 int64_t ResultsDb::LastRecNum() {
-  sqlite3_stmt* s = st_->last_rec_num.s;
-  int rc = sqlite3_step(s);
-  int64_t n = rc == SQLITE_ROW ? sqlite3_column_int64(s, 0) : 0;
-  sqlite3_reset(s);
-  if (rc != SQLITE_ROW && rc != SQLITE_DONE) Fail("Cannot read the last record number");
-  return n;
+  return OneRow(st_->last_rec_num.s, FirstColumnInt, "Cannot read the last record number")
+      .value_or(0);
 }
 
 int64_t ResultsDb::InsertError(const ErrorRow& row) {
@@ -701,7 +717,7 @@ int64_t ResultsDb::InsertError(const ErrorRow& row) {
   BindCp1252(s, 4, row.reference);
   BindCp1252(s, 5, row.user_entry);
   BindCp1252(s, 6, row.error);
-  if (!StepDone(s)) Fail("Cannot store a finding");
+  Execute(s, "Cannot store a finding");
   return sqlite3_last_insert_rowid(db_);
 }
 
@@ -713,14 +729,9 @@ static ErrorRow ErrorRowAt(sqlite3_stmt* s) {
 }
 
 std::vector<ErrorRow> ResultsDb::ReadErrorsOf(int64_t rec_num) {
-  std::vector<ErrorRow> rows;
   sqlite3_stmt* s = st_->read_errors_of.s;
   sqlite3_bind_int64(s, 1, rec_num);
-  int rc;
-  while ((rc = sqlite3_step(s)) == SQLITE_ROW) rows.push_back(ErrorRowAt(s));
-  sqlite3_reset(s);
-  if (rc != SQLITE_DONE) Fail("Cannot read the findings of a record");
-  return rows;
+  return AllRows(s, ErrorRowAt, "Cannot read the findings of a record");
 }
 
 int64_t ResultsDb::CountErrors() {
@@ -732,44 +743,31 @@ int64_t ResultsDb::CountRecordsWithErrors() {
 }
 
 std::vector<int64_t> ResultsDb::RecordNumbersWithErrors() {
-  sqlite3_stmt* s = st_->record_numbers_with_errors.s;
-  std::vector<int64_t> numbers;
-  int rc;
-  while ((rc = sqlite3_step(s)) == SQLITE_ROW) numbers.push_back(sqlite3_column_int64(s, 0));
-  sqlite3_reset(s);
-  if (rc != SQLITE_DONE) Fail("Cannot read the grid's records");
-  return numbers;
+  return AllRows(st_->record_numbers_with_errors.s, FirstColumnInt,
+                 "Cannot read the grid's records");
 }
 
 std::optional<ErrorRow> ResultsDb::ReadLastError() {
-  sqlite3_stmt* s = st_->read_last_error.s;
-  bool ok;
-  std::optional<ErrorRow> row = OneRow(s, ErrorRowAt, ok);
-  if (!ok) Fail("Cannot read the last finding");
-  return row;
+  return OneRow(st_->read_last_error.s, ErrorRowAt, "Cannot read the last finding");
 }
 
 void ResultsDb::ForEachReportRow(const std::function<bool(const ReportRow&)>& row) {
-  sqlite3_stmt* s = st_->report_rows.s;
-  // Reset the statement however the loop ends, a throwing callback included.
-  struct Reset {
-    sqlite3_stmt* s;
-    ~Reset() { sqlite3_reset(s); }
-  } reset{s};
+  // One row object for all the rows: its strings keep their storage.
   ReportRow r;
-  int rc;
-  while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
-    r.err_num = sqlite3_column_int64(s, 0);
-    r.type = ColumnCp1252(s, 1);
-    r.rec_num = sqlite3_column_int64(s, 2);
-    r.reference = ColumnCp1252(s, 3);
-    r.user_entry = ColumnCp1252(s, 4);
-    r.error = ColumnCp1252(s, 5);
-    r.id = ColumnCp1252(s, 6);
-    r.rec_reference = ColumnCp1252(s, 7);
-    if (!row(r)) return;
-  }
-  if (rc != SQLITE_DONE) Fail("Cannot read the findings for the report");
+  EachRow(
+      st_->report_rows.s,
+      [&](sqlite3_stmt* s) {
+        r.err_num = sqlite3_column_int64(s, 0);
+        r.type = ColumnCp1252(s, 1);
+        r.rec_num = sqlite3_column_int64(s, 2);
+        r.reference = ColumnCp1252(s, 3);
+        r.user_entry = ColumnCp1252(s, 4);
+        r.error = ColumnCp1252(s, 5);
+        r.id = ColumnCp1252(s, 6);
+        r.rec_reference = ColumnCp1252(s, 7);
+        return row(r);
+      },
+      "Cannot read the findings for the report");
 }
 
 // Binds a running-total row's columns in table order (each pair's columns
@@ -791,14 +789,14 @@ static void BindTotals(sqlite3_stmt* s, const TotalsRow& row) {
 int64_t ResultsDb::InsertTotals(TotalsTable table, const TotalsRow& row) {
   sqlite3_stmt* s = st_->insert_totals[static_cast<int>(table)].s;
   BindTotals(s, row);
-  if (!StepDone(s)) Fail(std::string("Cannot store a row of ") + TableName(table));
+  Execute(s, std::string("Cannot store a row of ") + TableName(table));
   return sqlite3_last_insert_rowid(db_);
 }
 
 void ResultsDb::UpdateTotals(TotalsTable table, const TotalsRow& row) {
   sqlite3_stmt* s = st_->update_totals[static_cast<int>(table)].s;
   BindTotals(s, row);
-  if (!StepDone(s)) Fail(std::string("Cannot update a row of ") + TableName(table));
+  Execute(s, std::string("Cannot update a row of ") + TableName(table));
 }
 
 TotalsRow ResultsDb::ReadTotalsColumns(TotalsTable table, sqlite3_stmt* s, int c) {
@@ -818,11 +816,9 @@ TotalsRow ResultsDb::ReadTotalsColumns(TotalsTable table, sqlite3_stmt* s, int c
 
 std::optional<TotalsRow> ResultsDb::ReadOneTotals(TotalsTable table, sqlite3_stmt* s, int64_t key) {
   sqlite3_bind_int64(s, 1, key);
-  bool ok;
-  std::optional<TotalsRow> row = OneRow(
-      s, [&](sqlite3_stmt* r) { return ReadTotalsColumns(table, r, 0); }, ok);
-  if (!ok) Fail(std::string("Cannot read a row of ") + TableName(table));
-  return row;
+  return OneRow(
+      s, [&](sqlite3_stmt* r) { return ReadTotalsColumns(table, r, 0); },
+      std::string("Cannot read a row of ") + TableName(table));
 }
 
 std::optional<TotalsRow> ResultsDb::ReadTotals(TotalsTable table, int64_t indx) {

@@ -160,9 +160,24 @@ class ResultsDb {
   ResultsDb(sqlite3* db, std::string path);
   void Exec(const char* sql);
   sqlite3_stmt* Prepare(const std::string& sql);
-  [[noreturn]] void Fail(const std::string& what);
-  // The count a statement's one row holds; on failure, Fail(failure).
-  int64_t CountOrFail(sqlite3_stmt* s, const std::string& failure);
+  [[noreturn]] void Fail(std::string_view what);
+  // Every statement is stepped through one of the four below, which reset
+  // it and clear its bindings when done and Fail(failure) when it fails.
+  // Runs a statement that returns no rows.
+  void Execute(sqlite3_stmt* s, std::string_view failure);
+  // The row, read with read, of a statement that gives at most one.
+  template <typename Read>
+  auto OneRow(sqlite3_stmt* s, const Read& read, std::string_view failure)
+      -> std::optional<decltype(read(s))>;
+  // Calls each for every row of the statement until it returns false.
+  template <typename Each>
+  void EachRow(sqlite3_stmt* s, const Each& each, std::string_view failure);
+  // Every row of the statement, each read with read.
+  template <typename Read>
+  auto AllRows(sqlite3_stmt* s, const Read& read, std::string_view failure)
+      -> std::vector<decltype(read(s))>;
+  // The count a statement's one row holds (no row is a failure).
+  int64_t CountOrFail(sqlite3_stmt* s, std::string_view failure);
   // Makes the five tables in the new, empty database and prepares the statements.
   void CreateTables();
   void PrepareStatements();

@@ -13,6 +13,7 @@
 
 #include "browse/window_texts.h"
 #include "core/error_limit.h"
+#include "ui/dialog_buttons.h"
 #include "ui/main_window.h"
 #include "ui/qt_platform.h"
 
@@ -68,24 +69,16 @@ ErrorLimitDialog::ErrorLimitDialog(MainWindow& window, Prompts& prompts)
 
   // OK is the default button, whichever button had the focus when the
   // dialog was last closed: Enter in the entry always confirms it.
-  ok_button_ = new QPushButton("OK", this);
-  ok_button_->setObjectName("cmdOK");
-  ok_button_->setAutoDefault(false);
-  ok_button_->setDefault(true);
-  cancel_button_ = new QPushButton("Cancel", this);
-  cancel_button_->setObjectName("cmdCancel");
-  cancel_button_->setAutoDefault(false);
+  const OkCancelButtons buttons = MakeOkCancelButtons(this, EnterPresses::kOk);
+  ok_button_ = buttons.ok;
+  cancel_button_ = buttons.cancel;
   connect(ok_button_, &QPushButton::clicked, this, &ErrorLimitDialog::AcceptLimit);
   connect(cancel_button_, &QPushButton::clicked, this, &ErrorLimitDialog::close);
 
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ok_button_);
-  buttons->addWidget(cancel_button_);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(message_box_);
   layout->addWidget(limit_entry_);
-  layout->addLayout(buttons);
+  layout->addLayout(buttons.row);
   setFixedSize(sizeHint());
 }
 

@@ -2,12 +2,13 @@
 
 #include <QFontDatabase>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <algorithm>
 #include <cmath>
+
+#include "ui/dialog_buttons.h"
 
 namespace lintaro {
 namespace {
@@ -56,15 +57,9 @@ ReportFontDialog::ReportFontDialog(const QFont& current, QWidget* parent) : QDia
   font_label->setBuddy(font_list_);
   auto* size_label = new QLabel("&Size:", this);
   size_label->setBuddy(size_list_);
-  auto* ok = new QPushButton("OK", this);
-  ok->setObjectName("cmdOK");
-  ok->setAutoDefault(false);
-  ok->setDefault(true);
-  auto* cancel = new QPushButton("Cancel", this);
-  cancel->setObjectName("cmdCancel");
-  cancel->setAutoDefault(false);
-  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+  const OkCancelButtons buttons = MakeOkCancelButtons(this, EnterPresses::kOk);
+  connect(buttons.ok, &QPushButton::clicked, this, &QDialog::accept);
+  connect(buttons.cancel, &QPushButton::clicked, this, &QDialog::reject);
   connect(font_list_, &QListWidget::currentRowChanged, this, [this] { ShowSample(); });
   connect(size_list_, &QListWidget::currentRowChanged, this, [this] { ShowSample(); });
   connect(font_list_, &QListWidget::itemDoubleClicked, this, &QDialog::accept);
@@ -76,11 +71,7 @@ ReportFontDialog::ReportFontDialog(const QFont& current, QWidget* parent) : QDia
   grid->addWidget(font_list_, 1, 0);
   grid->addWidget(size_list_, 1, 1);
   grid->addWidget(sample_label_, 2, 0, 1, 2);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
-  grid->addLayout(buttons, 3, 0, 1, 2);
+  grid->addLayout(buttons.row, 3, 0, 1, 2);
   grid->setColumnStretch(0, 3);
   grid->setColumnStretch(1, 1);
   size_list_->setMaximumWidth(size_list_->fontMetrics().horizontalAdvance("00000") * 3);

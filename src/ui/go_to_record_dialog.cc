@@ -1,6 +1,5 @@
 #include "ui/go_to_record_dialog.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -8,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "browse/result_grids.h"
+#include "ui/dialog_buttons.h"
 #include "ui/qt_platform.h"
 
 namespace lintaro {
@@ -25,27 +25,18 @@ GoToRecordDialog::GoToRecordDialog(int64_t tested, QWidget* parent) : QDialog(pa
       new QRegularExpressionValidator(QRegularExpression("[0-9]{0,10}"), record_entry_));
   prompt->setBuddy(record_entry_);
 
-  ok_button_ = new QPushButton("OK", this);
-  ok_button_->setObjectName("cmdOK");
-  ok_button_->setAutoDefault(false);
-  ok_button_->setDefault(true);
+  const OkCancelButtons buttons = MakeOkCancelButtons(this, EnterPresses::kOk);
+  ok_button_ = buttons.ok;
   ok_button_->setEnabled(false);
-  auto* cancel = new QPushButton("Cancel", this);
-  cancel->setObjectName("cmdCancel");
-  cancel->setAutoDefault(false);
   connect(ok_button_, &QPushButton::clicked, this, &QDialog::accept);
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+  connect(buttons.cancel, &QPushButton::clicked, this, &QDialog::reject);
   connect(record_entry_, &QLineEdit::textChanged, this,
           [this](const QString& text) { ok_button_->setEnabled(!text.isEmpty()); });
 
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ok_button_);
-  buttons->addWidget(cancel);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(prompt);
   layout->addWidget(record_entry_);
-  layout->addLayout(buttons);
+  layout->addLayout(buttons.row);
   setFixedSize(sizeHint().expandedTo(QSize(prompt->sizeHint().width() + 40, 0)));
   record_entry_->setFocus();
 }

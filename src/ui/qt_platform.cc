@@ -35,6 +35,27 @@ QStringList ToNameFilters(const std::string& filter) {
   return filters;
 }
 
+namespace {
+
+// A message box or file dialog shown during a run shows the normal pointer
+// instead of the run's busy one for as long as this object lives.
+class NormalPointer {
+ public:
+  NormalPointer() : busy_(QApplication::overrideCursor() != nullptr) {
+    if (busy_) QApplication::setOverrideCursor(Qt::ArrowCursor);
+  }
+  ~NormalPointer() {
+    if (busy_) QApplication::restoreOverrideCursor();
+  }
+  NormalPointer(const NormalPointer&) = delete;
+  NormalPointer& operator=(const NormalPointer&) = delete;
+
+ private:
+  bool busy_;
+};
+
+}  // namespace
+
 Answer QtPrompts::Message(const std::string& title, const std::string& text, Icon icon,
                           Buttons buttons) {
   QMessageBox box(parent_);
@@ -70,11 +91,8 @@ Answer QtPrompts::Message(const std::string& title, const std::string& text, Ico
       box.setDefaultButton(QMessageBox::Ok);
       break;
   }
-  // A message box during a run shows the normal pointer.
-  const bool busy = QApplication::overrideCursor() != nullptr;
-  if (busy) QApplication::setOverrideCursor(Qt::ArrowCursor);
+  const NormalPointer pointer;
   const int chosen = box.exec();
-  if (busy) QApplication::restoreOverrideCursor();
   switch (chosen) {
     case QMessageBox::Yes:
       return Answer::kYes;
@@ -95,10 +113,8 @@ std::optional<std::string> QtPrompts::OpenFile(const std::string& title,
   dialog.setFileMode(QFileDialog::ExistingFile);
   dialog.setOption(QFileDialog::HideNameFilterDetails, true);
   dialog.setNameFilters(ToNameFilters(filter));
-  const bool busy = QApplication::overrideCursor() != nullptr;
-  if (busy) QApplication::setOverrideCursor(Qt::ArrowCursor);
+  const NormalPointer pointer;
   const bool accepted = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
-  if (busy) QApplication::restoreOverrideCursor();
   if (!accepted) return std::nullopt;
   const QString file = dialog.selectedFiles().first();
   last_folder_ = QFileInfo(file).absolutePath();

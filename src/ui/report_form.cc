@@ -17,6 +17,7 @@
 
 #include "browse/window_texts.h"
 #include "store/results_db.h"
+#include "ui/dialog_buttons.h"
 #include "ui/font_dialog.h"
 #include "ui/qt_platform.h"
 #include "ui/window_metrics.h"
@@ -55,21 +56,14 @@ ReportOptionDialog::ReportOptionDialog(const ReportFormat& current, QWidget* par
   if (!choices_.empty() && current.desktop == DesktopShows::kNotOffered)
     choices_.front().first->setChecked(true);
 
-  auto* ok = new QPushButton("&OK", this);
-  ok->setObjectName("cmdOK");
-  ok->setDefault(true);
-  auto* cancel = new QPushButton("&Cancel", this);
-  cancel->setObjectName("cmdCancel");
-  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+  const OkCancelButtons buttons =
+      MakeOkCancelButtons(this, EnterPresses::kFocusedButton, "&OK", "&Cancel");
+  connect(buttons.ok, &QPushButton::clicked, this, &QDialog::accept);
+  connect(buttons.cancel, &QPushButton::clicked, this, &QDialog::reject);
 
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(frame);
-  layout->addLayout(buttons);
+  layout->addLayout(buttons.row);
   setFixedWidth(TwipsToPixels(this, 3600));
 }
 

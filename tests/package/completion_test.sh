@@ -15,8 +15,7 @@ source "$library"
 source "$script"
 
 # A folder with a sub-folder and files to complete.
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "${BASH_SOURCE[0]}")/../support/script_checks.sh"
 cd "$work"
 mkdir subs
 touch subs-2007.txt -- --odd.txt
@@ -34,13 +33,11 @@ offered() {
   printf '%s\n' "${COMPREPLY[@]}" | sort | paste -sd' '
 }
 
-failures=0
 while IFS='|' read -r line expected; do
   [[ -z $line ]] && continue
   got=$(offered "$line")
   if [[ $got != "$expected" ]]; then
-    echo "FAIL: '$line' offers '$got', expected '$expected'"
-    ((failures++))
+    fail "'$line' offers '$got', expected '$expected'"
   fi
 done <<'CASES'
 lintaro-cli ch|check

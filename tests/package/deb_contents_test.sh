@@ -14,13 +14,7 @@ if ! command -v cpack >/dev/null; then
   echo "cpack is not installed; skipped"
   exit 77
 fi
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-fail() {
-  echo "FAIL: $*"
-  failures=$((failures + 1))
-}
+source "$(dirname "${BASH_SOURCE[0]}")/../support/script_checks.sh"
 
 arch=$(dpkg --print-architecture)
 (cd "$build" && cpack -G DEB -B "$work" >"$work/cpack.log" 2>&1) || {

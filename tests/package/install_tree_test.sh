@@ -11,13 +11,7 @@ build=$(realpath "$1")
 source_dir=$(realpath "$2")
 version=$3
 window=$4
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-fail() {
-  echo "FAIL: $*"
-  failures=$((failures + 1))
-}
+source "$(dirname "${BASH_SOURCE[0]}")/../support/script_checks.sh"
 prefix=$work/prefix
 cmake --install "$build" --prefix "$prefix" >"$work/install.log" ||
   { cat "$work/install.log"; exit 1; }

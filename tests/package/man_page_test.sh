@@ -8,9 +8,7 @@
 set -uo pipefail
 source_dir=$(realpath "$1")
 help2man=$(command -v help2man) || { echo "help2man is not installed; skipped"; exit 77; }
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
+source "$(dirname "${BASH_SOURCE[0]}")/../support/script_checks.sh"
 printf '[SEE ALSO]\n.BR lintaro (1)\n' >"$work/include.h2m"
 
 # stand_in NAME VERSION_REPLY: a program whose --help prints a usage and whose
@@ -34,13 +32,13 @@ while IFS='|' read -r name reply succeeds; do
   status=$?
   if [[ $succeeds == yes ]]; then
     if ((status != 0)); then
-      echo "FAIL: $name: no page was written"; cat "$work/$name.log"; ((failures++)); continue
+      fail "$name: no page was written"; cat "$work/$name.log"; continue
     fi
     page=$(zcat "$work/$name.1.gz")
     [[ $page == *"\"$name 1.1.0\""* && $page == *"$name \\- check submissions"* &&
-       $page == *"SEE ALSO"* ]] || { echo "FAIL: $name: page lacks version, name or include"; ((failures++)); }
+       $page == *"SEE ALSO"* ]] || fail "$name: page lacks version, name or include"
   elif ((status == 0)) || ! grep -q "but the project version is 1.1.0" "$work/$name.log"; then
-    echo "FAIL: $name: a program printing another version must stop the build"; ((failures++))
+    fail "$name: a program printing another version must stop the build"
   fi
 done <<'CASES'
 answers|answers 1.1.0|yes

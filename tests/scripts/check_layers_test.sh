@@ -7,19 +7,12 @@
 set -uo pipefail
 source_dir=$(realpath "$1")
 check=$source_dir/scripts/check-layers
-failures=0
-fail() {
-  echo "FAIL: $*"
-  failures=$((failures + 1))
-}
+source "$(dirname "${BASH_SOURCE[0]}")/../support/script_checks.sh"
 
 if ! out=$("$check" "$source_dir" 2>&1); then
   fail "the source tree itself is refused:"
   echo "$out"
 fi
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 
 # Checks a copy of src/ and tools/ with line appended to FILE (in src/, or
 # tools/... as named); refused: whether it must fail with a complaint naming
