@@ -12,7 +12,7 @@ import { readFileSync, writeFileSync, rmSync, existsSync } from 'node:fs';
 import { join } from 'node:path';
 import {
   requireTools, tempDir, startService, runCli, cliJsonReport, launchBrowser, axeViolations,
-  editedSubmission, splitSubmission, sourceDir, gen,
+  editedSubmission, splitSubmission, sourceDir, gen, chooseFiles, holdChecksRunning,
 } from './support.mjs';
 
 requireTools();
@@ -55,11 +55,6 @@ async function expectNoViolations(page, state) {
     await page.emulateMedia({ colorScheme });
     assert.deepEqual(await axeViolations(page), [], `axe-core in state "${state}", ${colorScheme}`);
   }
-}
-
-async function chooseFiles(page, files) {
-  const [chooser] = await Promise.all([page.waitForEvent('filechooser'), page.click('#choose')]);
-  await chooser.setFiles(files);
 }
 
 // Drops the files on the drop zone as a browser hands a dropped file over.
@@ -308,15 +303,8 @@ test('a clean submission, an error message, and deleting a check', async () => {
 test('running, then cancelled: the check and its files are deleted', async () => {
   const page = await openPage();
   // The check's status and events held at a check that runs, so that the page stays there.
-  await page.route(/\/api\/v1\/checks\/[^/]+(\/events)?$/, (route) => {
-    if (route.request().method() !== 'GET') return route.continue();
-    const events = route.request().url().endsWith('/events');
-    const id = route.request().url().split('/')[6];
-    const status = { id, state: 'running', queue_position: null, records_tested: 1234, bytes_read: 5000,
-      bytes_total: 16416, files: ['mistakes.txt'] };
-    return route.fulfill(events
-      ? { status: 200, contentType: 'text/event-stream', body: `data: ${JSON.stringify(status)}\n\n` }
-      : { status: 200, contentType: 'application/json', body: JSON.stringify(status) });
+  await holdChecksRunning(page, {
+    records_tested: 1234, bytes_read: 5000, bytes_total: 16416, files: ['mistakes.txt'],
   });
   await chooseFiles(page, [mistakes]);
   await page.click('#start');

@@ -8,7 +8,7 @@
 import { mkdirSync, writeFileSync, rmSync } from 'node:fs';
 import { join } from 'node:path';
 import {
-  requireTools, tempDir, startService, launchBrowser, sourceDir,
+  requireTools, tempDir, startService, launchBrowser, sourceDir, chooseFiles, holdChecksRunning,
 } from './support.mjs';
 
 requireTools();
@@ -16,11 +16,6 @@ const out = join(process.argv[2] || 'screenshots', 'web');
 const mistakes = join(sourceDir, 'samples', 'mistakes.txt');
 const clean = join(sourceDir, 'samples', 'clean.txt');
 const work = tempDir('shots');
-
-async function choose(page, files) {
-  const [chooser] = await Promise.all([page.waitForEvent('filechooser'), page.click('#choose')]);
-  await chooser.setFiles(files);
-}
 
 async function tour(browser, service, name, viewport, colorScheme) {
   const dir = join(out, name);
@@ -31,7 +26,7 @@ async function tour(browser, service, name, viewport, colorScheme) {
   await page.goto(service.url);
   await page.waitForSelector('body[data-ready="yes"]');
   await shot('01-empty');
-  await choose(page, [mistakes, clean]);
+  await chooseFiles(page, [mistakes, clean]);
   await shot('02-files-chosen');
   await page.click('button[aria-label="Remove clean.txt"]');
 
@@ -55,17 +50,10 @@ async function tour(browser, service, name, viewport, colorScheme) {
 
   // A check that runs, held there: its status and events answered for the
   // page as a check half way through would answer them.
-  await page.route(/\/api\/v1\/checks\/[^/]+(\/events)?$/, (route) => {
-    if (route.request().method() !== 'GET') return route.continue();
-    const events = route.request().url().endsWith('/events');
-    const id = route.request().url().split('/')[6];
-    const status = { id, state: 'running', queue_position: null, records_tested: 41250,
-      bytes_read: 42322500, bytes_total: 61560000, files: ['long-submission.txt'] };
-    return route.fulfill(events
-      ? { status: 200, contentType: 'text/event-stream', body: `data: ${JSON.stringify(status)}\n\n` }
-      : { status: 200, contentType: 'application/json', body: JSON.stringify(status) });
+  await holdChecksRunning(page, {
+    records_tested: 41250, bytes_read: 42322500, bytes_total: 61560000, files: ['long-submission.txt'],
   });
-  await choose(page, [mistakes]);
+  await chooseFiles(page, [mistakes]);
   await page.click('#start');
   await page.waitForFunction(() => document.body.dataset.state === 'running'
     && document.getElementById('progress-label').textContent === 'Checking'
@@ -77,13 +65,13 @@ async function tour(browser, service, name, viewport, colorScheme) {
   await page.unroute(/\/api\/v1\/checks\/[^/]+(\/events)?$/);
   await page.click('button[aria-label="Remove mistakes.txt"]');
 
-  await choose(page, [clean]);
+  await chooseFiles(page, [clean]);
   await page.click('#start');
   await page.waitForSelector('body[data-state="done"][data-outcome="clean"]');
   await page.evaluate(() => window.scrollTo(0, 0));
   await shot('07-done-clean');
   await page.fill('#max-errors', '30000');
-  await choose(page, [mistakes]);
+  await chooseFiles(page, [mistakes]);
   await page.click('#start');
   await page.waitForSelector('#message:not([hidden])');
   await page.evaluate(() => window.scrollTo(0, 0));

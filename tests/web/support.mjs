@@ -152,3 +152,24 @@ export function splitSubmission(sample, dir, after) {
   writeFileSync(second, bytes.subarray(after * stride));
   return [first, second];
 }
+
+// Chooses files for the check through the page's "Choose files" button.
+export async function chooseFiles(page, files) {
+  const [chooser] = await Promise.all([page.waitForEvent('filechooser'), page.click('#choose')]);
+  await chooser.setFiles(files);
+}
+
+// Holds every check the page follows at a running state: its status and
+// events are answered with these fields (records_tested, bytes_read,
+// bytes_total, files), as a check part way through would answer them.
+export async function holdChecksRunning(page, fields) {
+  await page.route(/\/api\/v1\/checks\/[^/]+(\/events)?$/, (route) => {
+    if (route.request().method() !== 'GET') return route.continue();
+    const events = route.request().url().endsWith('/events');
+    const id = route.request().url().split('/')[6];
+    const status = { id, state: 'running', queue_position: null, ...fields };
+    return route.fulfill(events
+      ? { status: 200, contentType: 'text/event-stream', body: `data: ${JSON.stringify(status)}\n\n` }
+      : { status: 200, contentType: 'application/json', body: JSON.stringify(status) });
+  });
+}
