@@ -31,8 +31,7 @@ namespace {
 
 // A foreign Country Code with a domestic ZIP Code, or with a State
 // Abbreviation.
-void ForeignAddressCheck(std::string_view txtline, const AddressFields& fields,
-                         CheckContext& ctx) {
+void ForeignAddressCheck(std::string_view txtline, const AddressFields& fields, CheckContext& ctx) {
   const std::string_view state = FieldText(txtline, fields.state);
   const std::string_view zip = FieldText(txtline, fields.zip);
   const std::string_view country = FieldText(txtline, fields.country);

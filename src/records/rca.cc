@@ -182,8 +182,7 @@ void Address(const std::string& txtline, bool by_mail, CheckContext& ctx) {
       if (blank.number == kState) {
         ReportField(txtline, blank, RequiredForMail("State Abbreviation"), ctx);
       } else {
-        ReportAs(txtline, kZip, "Zip Code [Position 157 - 161]", RequiredForMail("Zip Code"),
-                 ctx);
+        ReportAs(txtline, kZip, "Zip Code [Position 157 - 161]", RequiredForMail("Zip Code"), ctx);
       }
     };
   }

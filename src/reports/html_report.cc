@@ -176,16 +176,16 @@ bool BuildHtmlReport(ResultsDb& db, ReportBuffer& out, int pre_width, const Piec
   out.Append(HtmlHead(ReadReportHeader(db, filter)));
   RecordOpenings openings;
   std::string s;
-  const bool completed =
-      WriteFindings(db, filter, false, out, after_row, [&](const ReportRow& row, const std::string&) {
-        s.clear();
-        if (openings.Opens(row)) AppendHtmlRecordHeading(s, row);
-        AppendHtmlFinding(s, row, pre_width);
-        // The markup is ASCII: its length in bytes is its length in
-        // characters.
-        out.text += s;
-        out.chars += s.size();
-      });
+  const bool completed = WriteFindings(db, filter, false, out, after_row,
+                                       [&](const ReportRow& row, const std::string&) {
+                                         s.clear();
+                                         if (openings.Opens(row)) AppendHtmlRecordHeading(s, row);
+                                         AppendHtmlFinding(s, row, pre_width);
+                                         // The markup is ASCII: its length in bytes is its length
+                                         // in characters.
+                                         out.text += s;
+                                         out.chars += s.size();
+                                       });
   if (completed) out.Append("</table></center></BODY></html>");
   return completed;
 }

@@ -37,23 +37,23 @@ bool BuildTextReport(ResultsDb& db, ReportBuffer& out, const PieceHandler& after
   out.Append(kCrLf);
 
   RecordOpenings openings;
-  return WriteFindings(db, filter, false, out, after_block, [&](const ReportRow& row,
-                                                                const std::string&) {
-    if (openings.Opens(row)) {
-      out.Append("\r\n\t");
-      out.Append(Cp1252ToUtf8(RecordHeading(row)));
-      out.Append(kCrLf);
-    }
-    out.Append("Err Num: \t\t");
-    out.Append(std::to_string(row.err_num));
-    out.Append("\r\nReference: \t\t");
-    out.Append(Cp1252ToUtf8(row.reference));
-    out.Append("\r\nUser Entry: \t\t");
-    out.Append(Cp1252ToUtf8(row.user_entry));
-    out.Append("\r\nError Description: \t");
-    out.Append(Cp1252ToUtf8(row.error));
-    out.Append("\r\n\r\n");
-  });
+  return WriteFindings(db, filter, false, out, after_block,
+                       [&](const ReportRow& row, const std::string&) {
+                         if (openings.Opens(row)) {
+                           out.Append("\r\n\t");
+                           out.Append(Cp1252ToUtf8(RecordHeading(row)));
+                           out.Append(kCrLf);
+                         }
+                         out.Append("Err Num: \t\t");
+                         out.Append(std::to_string(row.err_num));
+                         out.Append("\r\nReference: \t\t");
+                         out.Append(Cp1252ToUtf8(row.reference));
+                         out.Append("\r\nUser Entry: \t\t");
+                         out.Append(Cp1252ToUtf8(row.user_entry));
+                         out.Append("\r\nError Description: \t");
+                         out.Append(Cp1252ToUtf8(row.error));
+                         out.Append("\r\n\r\n");
+                       });
 }
 
 }  // namespace lintaro
