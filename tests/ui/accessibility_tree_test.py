@@ -92,24 +92,63 @@ class Session:
         os.environ["DISPLAY"] = ":" + number
 
     def start_bus(self):
+        """The accessibility bus and its registry, both started by D-Bus
+        activation with this test's screen and runtime folder (the registry
+        sends the test's keys and clicks to the screen). A launcher started by
+        hand races the one activated by the first question, and the loser
+        takes its bus and registry with it when it goes; a launcher that
+        does not see the runtime folder shares ~/.cache with every other
+        session of the machine."""
+        from gi.repository import Gio, GLib
         runtime = os.path.join(self.work, "runtime")
         os.mkdir(runtime, 0o700)
         os.environ["XDG_RUNTIME_DIR"] = runtime
         launcher = "/usr/libexec/at-spi-bus-launcher"
         if not os.access(launcher, os.X_OK):
             fail(launcher + " is missing (Debian package at-spi2-core, in scripts/deps)")
-        self.start([launcher, "--launch-immediately"], stdout=subprocess.DEVNULL,
-                   stderr=subprocess.DEVNULL)
+        session = Gio.bus_get_sync(Gio.BusType.SESSION, None)
+        session.call_sync("org.freedesktop.DBus", "/org/freedesktop/DBus",
+                          "org.freedesktop.DBus", "UpdateActivationEnvironment",
+                          GLib.Variant("(a{ss})", ({"XDG_RUNTIME_DIR": runtime,
+                                                     "DISPLAY": os.environ["DISPLAY"]},)),
+                          None, Gio.DBusCallFlags.NONE, 10000, None)
+
+        def bus_address():
+            return session.call_sync("org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus",
+                                     "GetAddress", None, GLib.VariantType("(s)"),
+                                     Gio.DBusCallFlags.NONE, 10000, None).unpack()[0]
+
+        address = self.answer(bus_address)
+        if not address:
+            skip("the accessibility bus (at-spi-bus-launcher) did not start on this machine")
+
+        # The registry answers before the program starts: the program
+        # announces itself to it once, at start.
+        def registry_children():
+            bus = Gio.DBusConnection.new_for_address_sync(
+                address, Gio.DBusConnectionFlags.AUTHENTICATION_CLIENT
+                | Gio.DBusConnectionFlags.MESSAGE_BUS_CONNECTION, None, None)
+            try:
+                return bus.call_sync("org.a11y.atspi.Registry", "/org/a11y/atspi/accessible/root",
+                                     "org.a11y.atspi.Accessible", "GetChildren", None, None,
+                                     Gio.DBusCallFlags.NONE, 10000, None) is not None
+            finally:
+                bus.close_sync(None)
+
+        if not self.answer(registry_children):
+            skip("the accessibility registry did not answer on this machine")
+
+    @staticmethod
+    def answer(question):
+        """What question() returns once it returns without an error, or
+        None after TIMEOUT."""
         end = time.monotonic() + TIMEOUT
         while time.monotonic() < end:
-            asked = subprocess.run(
-                ["dbus-send", "--session", "--print-reply", "--dest=org.a11y.Bus",
-                 "/org/a11y/bus", "org.a11y.Bus.GetAddress"],
-                capture_output=True, text=True)
-            if asked.returncode == 0 and "unix:" in asked.stdout:
-                return
-            time.sleep(0.2)
-        skip("the accessibility bus (at-spi-bus-launcher) did not start on this machine")
+            try:
+                return question()
+            except Exception:  # not started yet
+                time.sleep(0.2)
+        return None
 
     def prepare_results(self):
         """A program folder with the results of a check that found errors,
