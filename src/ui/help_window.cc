@@ -10,14 +10,12 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "ui/artwork.h"
 
 namespace lintaro {
 
 HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   setObjectName("frmHelp");
   setWindowTitle("Lintaro Help");
-  setWindowIcon(ProgramIcon());
   browser_ = new QTextBrowser(this);
   browser_->setObjectName("txtHelp");
   browser_->setAccessibleName("Help text");

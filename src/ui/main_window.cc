@@ -18,7 +18,6 @@
 #include "os/path.h"
 #include "store/results_db.h"
 #include "ui/about_box.h"
-#include "ui/artwork.h"
 #include "ui/error_grids_panel.h"
 #include "ui/error_limit_dialog.h"
 #include "ui/go_to_record_dialog.h"
@@ -62,7 +61,6 @@ MainWindow::MainWindow(ProgramFolders folders, Prompts& prompts, Clock& clock,
       prompts_(prompts),
       clock_(clock) {
   setObjectName("frmMain");
-  setWindowIcon(ProgramIcon());
   ask_record_number_ = [this](int64_t tested, const std::function<bool(int64_t)>& accept) {
     return GoToRecordDialog::Ask(tested, accept, this);
   };
