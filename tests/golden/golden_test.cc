@@ -16,7 +16,6 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <map>
 #include <regex>
@@ -25,7 +24,6 @@
 #include "browse/record_viewer.h"
 #include "browse/viewer_text.h"
 #include "reports/html_report.h"
-#include "reports/printed_report.h"
 #include "reports/text_report.h"
 #include "support/cli_runner.h"
 #include "support/line_diff.h"
@@ -76,23 +74,10 @@ std::string RecordLine(const RecordRow& r, const std::vector<int>& marks,
 // Every page the printed report draws: its texts (x and y in inches, the
 // point size, "b" for bold) and boxes, in drawing order.
 std::string PrintedPages(ResultsDb& db) {
-  FakePrinter printer;
-  PrintState state{.first_page = 1, .last_page = 1000};
-  PrintedReport(printer, "Courier", 10, state).Print(db);
+  const FakePrinter printer = PrintPages(db, 1, 1000);
   std::string out;
-  char place[64];
-  for (size_t i = 0; i < printer.pages.size(); ++i) {
-    out += "page " + std::to_string(i + 1) + "\n";
-    for (const FakePrinter::Text& t : printer.pages[i].texts) {
-      std::snprintf(place, sizeof place, "%.4f %.4f %d%s\t", t.x, t.y, t.size, t.bold ? "b" : "");
-      out += place + t.text + "\n";
-    }
-    for (const FakePrinter::Rect& r : printer.pages[i].rects) {
-      std::snprintf(place, sizeof place, "box %.4f %.4f %.4f %.4f\n", r.left, r.top, r.right,
-                    r.bottom);
-      out += place;
-    }
-  }
+  for (size_t i = 0; i < printer.pages.size(); ++i)
+    out += "page " + std::to_string(i + 1) + "\n" + FakePrinter::Describe(printer.pages[i]);
   return out;
 }
 

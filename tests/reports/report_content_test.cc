@@ -194,18 +194,6 @@ TEST(HtmlReport, HtmlFilePiecesReplaceOrAppendAndHaveUrls) {
   EXPECT_EQ(ReadWholeFile(target), "keep");
 }
 
-// Prints pages first..last of the report; returns the printer.
-FakePrinter PrintPages(ResultsDb& db, int first, int last, int size = 10) {
-  FakePrinter printer;
-  PrintState state;
-  state.first_page = first;
-  state.last_page = last;
-  PrintedReport(printer, "Courier", size, state).Print(db);
-  EXPECT_TRUE(state.print_done);
-  EXPECT_EQ(printer.jobs_ended, 1);
-  return printer;
-}
-
 // Lines of at most 6.5 inches (52 characters on the fake page): split at
 // line feeds, wrapped at spaces, else between characters, never inside one.
 TEST(WrapText, SplitsAtLineFeedsAndWrapsAtSpacesOrBetweenCharacters) {

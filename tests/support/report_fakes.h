@@ -12,6 +12,7 @@
 
 #include "platform/platform_print.h"
 #include "platform/platform_shell.h"
+#include "reports/printed_report.h"
 #include "reports/report_window.h"
 #include "support/fakes.h"
 #include "support/line_diff.h"
@@ -90,14 +91,19 @@ class FakePrinter : public ReportPrinter {
       footers += " [" + (p.texts.empty() ? "" : p.texts.back().text) + "]";
     Note(trace, "printer: job of " + std::to_string(pages.size()) + " page(s):" + footers);
   }
-  // A page's texts, one a line: x and y in inches, the size ("b" when bold)
-  // and the text.
+  // A page's texts, one a line: x and y in inches, the size ("b" when bold),
+  // a tab and the text; then its boxes, in drawing order.
   static std::string Describe(const Page& page) {
     std::string out;
     char place[64];
     for (const Text& t : page.texts) {
-      std::snprintf(place, sizeof place, "%.4f %.4f %d%s ", t.x, t.y, t.size, t.bold ? "b" : "");
+      std::snprintf(place, sizeof place, "%.4f %.4f %d%s\t", t.x, t.y, t.size, t.bold ? "b" : "");
       out += place + t.text + "\n";
+    }
+    for (const Rect& r : page.rects) {
+      std::snprintf(place, sizeof place, "box %.4f %.4f %.4f %.4f\n", r.left, r.top, r.right,
+                    r.bottom);
+      out += place;
     }
     return out;
   }
@@ -109,6 +115,19 @@ class FakePrinter : public ReportPrinter {
   }
   bool started_ = false;
 };
+
+// Prints pages first..last of the report with the fake printer, which it
+// returns, and expects the job to end once.
+inline FakePrinter PrintPages(ResultsDb& db, int first, int last, int size = 10) {
+  FakePrinter printer;
+  PrintState state;
+  state.first_page = first;
+  state.last_page = last;
+  PrintedReport(printer, "Courier", size, state).Print(db);
+  EXPECT_TRUE(state.print_done);
+  EXPECT_EQ(printer.jobs_ended, 1);
+  return printer;
+}
 
 class FakeShell : public Shell {
  public:
