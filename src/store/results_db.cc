@@ -178,18 +178,40 @@ std::vector<std::string> TotalsColumnNames(TotalsTable table) {
   return names;
 }
 
+// A statement of the database's own, prepared when it is first run: a
+// reader that asks for one record prepares the one statement that reads it,
+// not the forty that write and read the rest. Without SQL it is absent from
+// this file's layout, and Statement gives null for it.
+class ResultsDb::LazyStatement {
+ public:
+  LazyStatement() = default;
+  explicit LazyStatement(std::string sql) : sql_(std::move(sql)) {}
+  bool present() const { return !sql_.empty(); }
+
+ private:
+  friend class ResultsDb;
+  std::string sql_;
+  Stmt prepared_;
+};
+
+sqlite3_stmt* ResultsDb::Statement(LazyStatement& statement) {
+  if (statement.prepared_.s == nullptr && statement.present())
+    statement.prepared_ = Stmt(Prepare(statement.sql_));
+  return statement.prepared_.s;
+}
+
 struct ResultsDb::Statements {
-  Stmt begin, commit, rollback, last_keys;
-  Stmt insert_misc, set_pin_ok, read_misc;
-  Stmt insert_record, update_record, delete_record, read_record, count_records,
+  LazyStatement begin, commit, rollback, last_keys;
+  LazyStatement insert_misc, set_pin_ok, read_misc;
+  LazyStatement insert_record, update_record, delete_record, read_record, count_records,
       count_records_with_id, last_rec_num, next_employer_record;
-  Stmt employer_with_indx, employer_before, list_records, list_record;
-  Stmt insert_error, read_errors_of, count_errors, count_records_with_errors, read_last_error,
-      record_numbers_with_errors;
-  Stmt report_rows;
-  Stmt mark_run_ended, read_run;  // null in a file without the RUN table
-  Stmt read_rcw_count;            // null in a file whose RUN has no RCW_Count
-  Stmt insert_totals[2], update_totals[2], read_totals[2], read_totals_for_record[2],
+  LazyStatement employer_with_indx, employer_before, list_records, list_record;
+  LazyStatement insert_error, read_errors_of, count_errors, count_records_with_errors,
+      read_last_error, record_numbers_with_errors;
+  LazyStatement report_rows;
+  LazyStatement mark_run_ended, read_run;  // absent from a file without the RUN table
+  LazyStatement read_rcw_count;            // absent where RUN has no RCW_Count
+  LazyStatement insert_totals[2], update_totals[2], read_totals[2], read_totals_for_record[2],
       count_totals[2];
 };
 
@@ -353,7 +375,7 @@ void ResultsDb::CreateTables() {
   Exec(CreateTableSql(TotalsTable::kTRCT).c_str());
   Exec(CreateTableSql(TotalsTable::kTRCU).c_str());
   Exec("COMMIT");
-  PrepareStatements();
+  DefineStatements();
 }
 
 void ResultsDb::Clear() {
@@ -386,7 +408,7 @@ std::unique_ptr<ResultsDb> ResultsDb::Open(const std::string& path, bool read_on
   int flags = read_only ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
   std::unique_ptr<ResultsDb> db(new ResultsDb(OpenHandle(path, flags), path));
   db->CheckLayout();
-  db->PrepareStatements();
+  db->DefineStatements();
   return db;
 }
 
@@ -409,97 +431,97 @@ void ResultsDb::CheckLayout() {
   }
 }
 
-void ResultsDb::PrepareStatements() {
+void ResultsDb::DefineStatements() {
   Statements& s = *st_;
-  s.begin = Stmt(Prepare("BEGIN"));
-  s.commit = Stmt(Prepare("COMMIT"));
-  s.rollback = Stmt(Prepare("ROLLBACK"));
-  s.last_keys = Stmt(Prepare(
+  s.begin = LazyStatement("BEGIN");
+  s.commit = LazyStatement("COMMIT");
+  s.rollback = LazyStatement("ROLLBACK");
+  s.last_keys = LazyStatement(
       "SELECT (SELECT COALESCE(MAX(Data_Id), 0) FROM MISC),"
       " (SELECT COALESCE(MAX(Err_Num), 0) FROM ERRORS),"
-      " (SELECT COALESCE(MAX(Indx), 0) FROM TRCT), (SELECT COALESCE(MAX(Indx), 0) FROM TRCU)"));
+      " (SELECT COALESCE(MAX(Indx), 0) FROM TRCT), (SELECT COALESCE(MAX(Indx), 0) FROM TRCU)");
   s.insert_misc =
-      Stmt(Prepare("INSERT INTO MISC (Data_Id, Path, PinOK, RptDate) VALUES (?, ?, 0, ?)"));
-  s.set_pin_ok = Stmt(Prepare("UPDATE MISC SET PinOK = ? WHERE Data_Id = ?"));
-  s.read_misc = Stmt(Prepare("SELECT Data_Id, Path, PinOK, RptDate FROM MISC ORDER BY Data_Id"));
-  s.insert_record =
-      Stmt(Prepare("INSERT INTO RECORDS (Rec_Num, ID, RCE_Indx, Errors, Record, RecReference)"
-                   " VALUES (?, ?, ?, ?, ?, ?)"));
-  s.update_record = Stmt(Prepare(
+      LazyStatement("INSERT INTO MISC (Data_Id, Path, PinOK, RptDate) VALUES (?, ?, 0, ?)");
+  s.set_pin_ok = LazyStatement("UPDATE MISC SET PinOK = ? WHERE Data_Id = ?");
+  s.read_misc = LazyStatement("SELECT Data_Id, Path, PinOK, RptDate FROM MISC ORDER BY Data_Id");
+  s.insert_record = LazyStatement(
+      "INSERT INTO RECORDS (Rec_Num, ID, RCE_Indx, Errors, Record, RecReference)"
+      " VALUES (?, ?, ?, ?, ?, ?)");
+  s.update_record = LazyStatement(
       "UPDATE RECORDS SET ID = ?2, RCE_Indx = ?3, Errors = ?4, Record = ?5, RecReference = ?6"
-      " WHERE Rec_Num = ?1"));
-  s.delete_record = Stmt(Prepare("DELETE FROM RECORDS WHERE Rec_Num = ?"));
-  s.read_record = Stmt(Prepare(std::string(kSelectRecordRow) + " WHERE Rec_Num = ?"));
-  s.count_records = Stmt(Prepare("SELECT COUNT(*) FROM RECORDS"));
-  s.count_records_with_id = Stmt(Prepare("SELECT COUNT(*) FROM RECORDS WHERE ID = ?"));
-  s.last_rec_num = Stmt(Prepare("SELECT Rec_Num FROM RECORDS ORDER BY Rec_Num DESC LIMIT 1"));
+      " WHERE Rec_Num = ?1");
+  s.delete_record = LazyStatement("DELETE FROM RECORDS WHERE Rec_Num = ?");
+  s.read_record = LazyStatement(std::string(kSelectRecordRow) + " WHERE Rec_Num = ?");
+  s.count_records = LazyStatement("SELECT COUNT(*) FROM RECORDS");
+  s.count_records_with_id = LazyStatement("SELECT COUNT(*) FROM RECORDS WHERE ID = ?");
+  s.last_rec_num = LazyStatement("SELECT Rec_Num FROM RECORDS ORDER BY Rec_Num DESC LIMIT 1");
   // Whose text begins "RCE": the run upper-cased the text, so these are the
   // records whose ID is "RCE" in any case, which the index holds.
-  s.next_employer_record = Stmt(
-      Prepare(std::string(kSelectRecordRow) +
-              " WHERE ID = 'RCE' COLLATE NOCASE AND Rec_Num > ?1 AND substr(Record, 1, 3) = 'RCE'"
-              " ORDER BY Rec_Num LIMIT 1"));
+  s.next_employer_record = LazyStatement(
+      std::string(kSelectRecordRow) +
+      " WHERE ID = 'RCE' COLLATE NOCASE AND Rec_Num > ?1 AND substr(Record, 1, 3) = 'RCE'"
+      " ORDER BY Rec_Num LIMIT 1");
   // The identifier is compared without regard to case: the ID column keeps
   // it as found (an employer record may be "rce"), while the checks read
   // the record text, which the run upper-cased. The condition is the one of
   // the index EmployerRecords, word for word, so that SQLite reads the
   // index; a file written before the index existed is read record by record.
   s.employer_with_indx =
-      Stmt(Prepare(std::string(kSelectRecordRow) +
-                   " WHERE ID = 'RCE' COLLATE NOCASE AND RCE_Indx = ?1 ORDER BY Rec_Num LIMIT 1"));
-  s.employer_before = Stmt(
-      Prepare(std::string(kSelectRecordRow) +
-              " WHERE ID = 'RCE' COLLATE NOCASE AND Rec_Num < ?1 ORDER BY Rec_Num DESC LIMIT 1"));
-  s.list_records =
-      Stmt(Prepare("SELECT Rec_Num, Errors, Record FROM RECORDS WHERE Rec_Num BETWEEN ?1 AND ?2"
-                   " ORDER BY Rec_Num"));
-  s.list_record = Stmt(Prepare("SELECT Rec_Num, Errors, Record FROM RECORDS WHERE Rec_Num = ?1"));
-  s.report_rows = Stmt(
-      Prepare("SELECT Err_Num, Type, ERRORS.Rec_Num, Reference, User_Entry, Error, ID, RecReference"
-              " FROM ERRORS INNER JOIN RECORDS ON ERRORS.Rec_Num = RECORDS.Rec_Num"
-              " ORDER BY ERRORS.Rec_Num, Err_Num"));
-  s.insert_error =
-      Stmt(Prepare("INSERT INTO ERRORS (Err_Num, Type, Rec_Num, Reference, User_Entry, Error)"
-                   " VALUES (?, ?, ?, ?, ?, ?)"));
-  s.read_errors_of =
-      Stmt(Prepare("SELECT Err_Num, Type, Rec_Num, Reference, User_Entry, Error FROM ERRORS"
-                   " WHERE Rec_Num = ? ORDER BY Err_Num"));
-  s.count_errors = Stmt(Prepare("SELECT COUNT(*) FROM ERRORS"));
-  s.count_records_with_errors = Stmt(Prepare("SELECT COUNT(DISTINCT Rec_Num) FROM ERRORS"));
+      LazyStatement(std::string(kSelectRecordRow) +
+                    " WHERE ID = 'RCE' COLLATE NOCASE AND RCE_Indx = ?1 ORDER BY Rec_Num LIMIT 1");
+  s.employer_before = LazyStatement(
+      std::string(kSelectRecordRow) +
+      " WHERE ID = 'RCE' COLLATE NOCASE AND Rec_Num < ?1 ORDER BY Rec_Num DESC LIMIT 1");
+  s.list_records = LazyStatement(
+      "SELECT Rec_Num, Errors, Record FROM RECORDS WHERE Rec_Num BETWEEN ?1 AND ?2"
+      " ORDER BY Rec_Num");
+  s.list_record = LazyStatement("SELECT Rec_Num, Errors, Record FROM RECORDS WHERE Rec_Num = ?1");
+  s.report_rows = LazyStatement(
+      "SELECT Err_Num, Type, ERRORS.Rec_Num, Reference, User_Entry, Error, ID, RecReference"
+      " FROM ERRORS INNER JOIN RECORDS ON ERRORS.Rec_Num = RECORDS.Rec_Num"
+      " ORDER BY ERRORS.Rec_Num, Err_Num");
+  s.insert_error = LazyStatement(
+      "INSERT INTO ERRORS (Err_Num, Type, Rec_Num, Reference, User_Entry, Error)"
+      " VALUES (?, ?, ?, ?, ?, ?)");
+  s.read_errors_of = LazyStatement(
+      "SELECT Err_Num, Type, Rec_Num, Reference, User_Entry, Error FROM ERRORS"
+      " WHERE Rec_Num = ? ORDER BY Err_Num");
+  s.count_errors = LazyStatement("SELECT COUNT(*) FROM ERRORS");
+  s.count_records_with_errors = LazyStatement("SELECT COUNT(DISTINCT Rec_Num) FROM ERRORS");
   // From the findings' index on the record number (the records' error
   // counts have no index: filtering on them reads every record).
   s.record_numbers_with_errors =
-      Stmt(Prepare("SELECT DISTINCT Rec_Num FROM ERRORS ORDER BY Rec_Num"));
-  s.read_last_error =
-      Stmt(Prepare("SELECT Err_Num, Type, Rec_Num, Reference, User_Entry, Error FROM ERRORS"
-                   " ORDER BY Err_Num DESC LIMIT 1"));
-  PrepareTotalsStatements();
-  PrepareRunStatements();
+      LazyStatement("SELECT DISTINCT Rec_Num FROM ERRORS ORDER BY Rec_Num");
+  s.read_last_error = LazyStatement(
+      "SELECT Err_Num, Type, Rec_Num, Reference, User_Entry, Error FROM ERRORS"
+      " ORDER BY Err_Num DESC LIMIT 1");
+  DefineTotalsStatements();
+  DefineRunStatements();
 }
 
 // Results written before runs recorded their ending have no RUN table.
-void ResultsDb::PrepareRunStatements() {
+void ResultsDb::DefineRunStatements() {
   Stmt exists(Prepare("SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' AND name = 'RUN'"));
   if (CountOrFail(exists.s, "Cannot read the results database") == 0) return;
   Statements& s = *st_;
-  s.read_run = Stmt(Prepare("SELECT Started, Ended, Ending FROM RUN LIMIT 1"));
+  s.read_run = LazyStatement("SELECT Started, Ended, Ending FROM RUN LIMIT 1");
   // Results written before runs recorded their count of RCW records.
   Stmt counted(Prepare("SELECT COUNT(*) FROM pragma_table_info('RUN') WHERE name = 'RCW_Count'"));
   if (CountOrFail(counted.s, "Cannot read the results database") == 0) {
     s.mark_run_ended =
-        Stmt(Prepare("UPDATE RUN SET Ending = ?1, Ended = strftime('%Y-%m-%dT%H:%M:%SZ', 'now')"));
+        LazyStatement("UPDATE RUN SET Ending = ?1, Ended = strftime('%Y-%m-%dT%H:%M:%SZ', 'now')");
     return;
   }
-  s.mark_run_ended =
-      Stmt(Prepare("UPDATE RUN SET Ending = ?1, Ended = strftime('%Y-%m-%dT%H:%M:%SZ', 'now'),"
-                   " RCW_Count = ?2"));
-  s.read_rcw_count = Stmt(Prepare(
-      "SELECT RCW_Count FROM RUN WHERE Ending IS NOT NULL AND RCW_Count IS NOT NULL LIMIT 1"));
+  s.mark_run_ended = LazyStatement(
+      "UPDATE RUN SET Ending = ?1, Ended = strftime('%Y-%m-%dT%H:%M:%SZ', 'now'),"
+      " RCW_Count = ?2");
+  s.read_rcw_count = LazyStatement(
+      "SELECT RCW_Count FROM RUN WHERE Ending IS NOT NULL AND RCW_Count IS NOT NULL LIMIT 1");
 }
 
 // The statements of both running-total tables, over their columns in table
 // order.
-void ResultsDb::PrepareTotalsStatements() {
+void ResultsDb::DefineTotalsStatements() {
   Statements& s = *st_;
   for (TotalsTable t : {TotalsTable::kTRCT, TotalsTable::kTRCU}) {
     const int i = static_cast<int>(t);
@@ -514,26 +536,26 @@ void ResultsDb::PrepareTotalsStatements() {
     }
     for (size_t c = 0; c < cols.size(); ++c)
       select_list += (c ? ", " : "") + name + "." + Quote(cols[c]);
-    s.insert_totals[i] = Stmt(
-        Prepare("INSERT INTO " + name + " (" + insert_cols + ") VALUES (" + insert_vals + ")"));
-    s.update_totals[i] = Stmt(Prepare("UPDATE " + name + " SET " + set_list + " WHERE Indx = ?1"));
-    s.read_totals[i] = Stmt(Prepare("SELECT " + select_list + " FROM " + name + " WHERE Indx = ?"));
+    s.insert_totals[i] = LazyStatement("INSERT INTO " + name + " (" + insert_cols + ") VALUES (" +
+                                       insert_vals + ")");
+    s.update_totals[i] = LazyStatement("UPDATE " + name + " SET " + set_list + " WHERE Indx = ?1");
+    s.read_totals[i] = LazyStatement("SELECT " + select_list + " FROM " + name + " WHERE Indx = ?");
     s.read_totals_for_record[i] =
-        Stmt(Prepare("SELECT " + select_list + " FROM " + name + ", RECORDS WHERE " + name +
-                     ".Indx = RECORDS.RCE_Indx AND RECORDS.Rec_Num = ?"));
-    s.count_totals[i] = Stmt(Prepare("SELECT COUNT(*) FROM " + name));
+        LazyStatement("SELECT " + select_list + " FROM " + name + ", RECORDS WHERE " + name +
+                      ".Indx = RECORDS.RCE_Indx AND RECORDS.Rec_Num = ?");
+    s.count_totals[i] = LazyStatement("SELECT COUNT(*) FROM " + name);
   }
 }
 
 void ResultsDb::Begin() {
   if (in_transaction_) return;
-  Execute(st_->begin.s, "Cannot begin writing the results database");
+  Execute(Statement(st_->begin), "Cannot begin writing the results database");
   in_transaction_ = true;
 }
 
 void ResultsDb::Commit() {
   if (!in_transaction_) return;
-  Execute(st_->commit.s, "Cannot write the results database");
+  Execute(Statement(st_->commit), "Cannot write the results database");
   in_transaction_ = false;
 }
 
@@ -542,14 +564,14 @@ void ResultsDb::Rollback() {
   in_transaction_ = false;
   // SQLite may have rolled the transaction back itself (a full disk): then
   // there is nothing left to undo and the statement's failure says only that.
-  StepDone(st_->rollback.s);
+  StepDone(Statement(st_->rollback));
 }
 
 void ResultsDb::MarkRunEnded(RunEnding ending, std::optional<int64_t> rcw_count) {
-  sqlite3_stmt* s = st_->mark_run_ended.s;
+  sqlite3_stmt* s = Statement(st_->mark_run_ended);
   if (s == nullptr) return;
   sqlite3_bind_text(s, 1, RunEndingName(ending), -1, SQLITE_STATIC);
-  if (st_->read_rcw_count.s != nullptr) {
+  if (st_->read_rcw_count.present()) {
     if (rcw_count) {
       sqlite3_bind_int64(s, 2, *rcw_count);
     } else {
@@ -560,7 +582,7 @@ void ResultsDb::MarkRunEnded(RunEnding ending, std::optional<int64_t> rcw_count)
 }
 
 std::optional<RunRow> ResultsDb::ReadRun() {
-  sqlite3_stmt* s = st_->read_run.s;
+  sqlite3_stmt* s = Statement(st_->read_run);
   if (s == nullptr) return std::nullopt;
   std::optional<RunRow> run = OneRow(
       s,
@@ -574,7 +596,7 @@ std::optional<RunRow> ResultsDb::ReadRun() {
 ResultsDb::LastKeys ResultsDb::ReadLastKeys() {
   constexpr const char* kFailure = "Cannot read the results database";
   const std::optional<LastKeys> keys = OneRow(
-      st_->last_keys.s,
+      Statement(st_->last_keys),
       [](sqlite3_stmt* r) {
         LastKeys k;
         k.misc = sqlite3_column_int64(r, 0);
@@ -590,7 +612,7 @@ ResultsDb::LastKeys ResultsDb::ReadLastKeys() {
 
 int64_t ResultsDb::InsertMisc(const std::string& path_utf8, const std::string& rpt_date,
                               int64_t data_id) {
-  sqlite3_stmt* s = st_->insert_misc.s;
+  sqlite3_stmt* s = Statement(st_->insert_misc);
   BindKey(s, 1, data_id);
   BindText(s, 2, path_utf8);
   BindText(s, 3, rpt_date);
@@ -599,7 +621,7 @@ int64_t ResultsDb::InsertMisc(const std::string& path_utf8, const std::string& r
 }
 
 void ResultsDb::SetPinOK(int64_t data_id, bool pin_ok) {
-  sqlite3_stmt* s = st_->set_pin_ok.s;
+  sqlite3_stmt* s = Statement(st_->set_pin_ok);
   sqlite3_bind_int(s, 1, pin_ok ? 1 : 0);
   sqlite3_bind_int64(s, 2, data_id);
   Execute(s, "Cannot store the PIN result");
@@ -607,7 +629,7 @@ void ResultsDb::SetPinOK(int64_t data_id, bool pin_ok) {
 
 std::vector<MiscRow> ResultsDb::ReadMisc() {
   return AllRows(
-      st_->read_misc.s,
+      Statement(st_->read_misc),
       [](sqlite3_stmt* r) {
         return MiscRow{sqlite3_column_int64(r, 0), ColumnText(r, 1), sqlite3_column_int(r, 2) != 0,
                        ColumnText(r, 3)};
@@ -625,18 +647,18 @@ static void BindRecord(sqlite3_stmt* s, const RecordRow& row) {
 }
 
 void ResultsDb::InsertRecord(const RecordRow& row) {
-  BindRecord(st_->insert_record.s, row);
-  Execute(st_->insert_record.s, "Cannot store a record");
+  BindRecord(Statement(st_->insert_record), row);
+  Execute(Statement(st_->insert_record), "Cannot store a record");
 }
 
 void ResultsDb::UpdateRecord(const RecordRow& row) {
-  BindRecord(st_->update_record.s, row);
-  Execute(st_->update_record.s, "Cannot update a record");
+  BindRecord(Statement(st_->update_record), row);
+  Execute(Statement(st_->update_record), "Cannot update a record");
 }
 
 void ResultsDb::DeleteRecord(int64_t rec_num) {
-  sqlite3_bind_int64(st_->delete_record.s, 1, rec_num);
-  Execute(st_->delete_record.s, "Cannot delete a record");
+  sqlite3_bind_int64(Statement(st_->delete_record), 1, rec_num);
+  Execute(Statement(st_->delete_record), "Cannot delete a record");
 }
 
 // The RecordRow of the statement's current row (selected by kSelectRecordRow).
@@ -651,15 +673,17 @@ std::optional<RecordRow> ResultsDb::ReadOneRecord(sqlite3_stmt* s, int64_t key, 
 }
 
 std::optional<RecordRow> ResultsDb::ReadRecord(int64_t rec_num) {
-  return ReadOneRecord(st_->read_record.s, rec_num, "Cannot read a record");
+  return ReadOneRecord(Statement(st_->read_record), rec_num, "Cannot read a record");
 }
 
 std::optional<RecordRow> ResultsDb::FirstEmployerRecordWithIndx(int64_t rce_indx) {
-  return ReadOneRecord(st_->employer_with_indx.s, rce_indx, "Cannot look up the employer record");
+  return ReadOneRecord(Statement(st_->employer_with_indx), rce_indx,
+                       "Cannot look up the employer record");
 }
 
 std::optional<RecordRow> ResultsDb::LastEmployerRecordBefore(int64_t rec_num) {
-  return ReadOneRecord(st_->employer_before.s, rec_num, "Cannot look up the employer record");
+  return ReadOneRecord(Statement(st_->employer_before), rec_num,
+                       "Cannot look up the employer record");
 }
 
 static RecordListing ListingOf(sqlite3_stmt* s) {
@@ -667,20 +691,20 @@ static RecordListing ListingOf(sqlite3_stmt* s) {
 }
 
 std::vector<RecordListing> ResultsDb::ListRecords(int64_t first_rec_num, int64_t last_rec_num) {
-  sqlite3_stmt* s = st_->list_records.s;
+  sqlite3_stmt* s = Statement(st_->list_records);
   sqlite3_bind_int64(s, 1, first_rec_num);
   sqlite3_bind_int64(s, 2, last_rec_num);
   return AllRows(s, ListingOf, "Cannot read the grid's records");
 }
 
 std::optional<RecordListing> ResultsDb::ListRecord(int64_t rec_num) {
-  sqlite3_stmt* s = st_->list_record.s;
+  sqlite3_stmt* s = Statement(st_->list_record);
   sqlite3_bind_int64(s, 1, rec_num);
   return OneRow(s, ListingOf, "Cannot read the grid's records");
 }
 
 std::optional<RecordRow> ResultsDb::NextEmployerRecord(int64_t after_rec_num) {
-  return ReadOneRecord(st_->next_employer_record.s, after_rec_num, "Cannot read a record");
+  return ReadOneRecord(Statement(st_->next_employer_record), after_rec_num, "Cannot read a record");
 }
 
 int64_t ResultsDb::CountOrFail(sqlite3_stmt* s, std::string_view failure) {
@@ -690,27 +714,27 @@ int64_t ResultsDb::CountOrFail(sqlite3_stmt* s, std::string_view failure) {
 }
 
 int64_t ResultsDb::CountRecords() {
-  return CountOrFail(st_->count_records.s, "Cannot count the records");
+  return CountOrFail(Statement(st_->count_records), "Cannot count the records");
 }
 
 int64_t ResultsDb::CountRecordsWithId(std::string_view id) {
-  if (id == "RCW" && st_->read_rcw_count.s != nullptr) {
+  if (id == "RCW" && st_->read_rcw_count.present()) {
     const std::optional<int64_t> recorded =
-        OneRow(st_->read_rcw_count.s, FirstColumnInt, "Cannot count the records");
+        OneRow(Statement(st_->read_rcw_count), FirstColumnInt, "Cannot count the records");
     if (recorded) return *recorded;
   }
-  sqlite3_stmt* s = st_->count_records_with_id.s;
+  sqlite3_stmt* s = Statement(st_->count_records_with_id);
   BindCp1252(s, 1, id);
   return CountOrFail(s, "Cannot count the records");
 }
 
 int64_t ResultsDb::LastRecNum() {
-  return OneRow(st_->last_rec_num.s, FirstColumnInt, "Cannot read the last record number")
+  return OneRow(Statement(st_->last_rec_num), FirstColumnInt, "Cannot read the last record number")
       .value_or(0);
 }
 
 int64_t ResultsDb::InsertError(const ErrorRow& row) {
-  sqlite3_stmt* s = st_->insert_error.s;
+  sqlite3_stmt* s = Statement(st_->insert_error);
   BindKey(s, 1, row.err_num);
   BindCp1252(s, 2, row.type);
   sqlite3_bind_int64(s, 3, row.rec_num);
@@ -729,33 +753,34 @@ static ErrorRow ErrorRowAt(sqlite3_stmt* s) {
 }
 
 std::vector<ErrorRow> ResultsDb::ReadErrorsOf(int64_t rec_num) {
-  sqlite3_stmt* s = st_->read_errors_of.s;
+  sqlite3_stmt* s = Statement(st_->read_errors_of);
   sqlite3_bind_int64(s, 1, rec_num);
   return AllRows(s, ErrorRowAt, "Cannot read the findings of a record");
 }
 
 int64_t ResultsDb::CountErrors() {
-  return CountOrFail(st_->count_errors.s, "Cannot count the findings");
+  return CountOrFail(Statement(st_->count_errors), "Cannot count the findings");
 }
 
 int64_t ResultsDb::CountRecordsWithErrors() {
-  return CountOrFail(st_->count_records_with_errors.s, "Cannot count the records with findings");
+  return CountOrFail(Statement(st_->count_records_with_errors),
+                     "Cannot count the records with findings");
 }
 
 std::vector<int64_t> ResultsDb::RecordNumbersWithErrors() {
-  return AllRows(st_->record_numbers_with_errors.s, FirstColumnInt,
+  return AllRows(Statement(st_->record_numbers_with_errors), FirstColumnInt,
                  "Cannot read the grid's records");
 }
 
 std::optional<ErrorRow> ResultsDb::ReadLastError() {
-  return OneRow(st_->read_last_error.s, ErrorRowAt, "Cannot read the last finding");
+  return OneRow(Statement(st_->read_last_error), ErrorRowAt, "Cannot read the last finding");
 }
 
 void ResultsDb::ForEachReportRow(const std::function<bool(const ReportRow&)>& row) {
   // One row object for all the rows: its strings keep their storage.
   ReportRow r;
   EachRow(
-      st_->report_rows.s,
+      Statement(st_->report_rows),
       [&](sqlite3_stmt* s) {
         r.err_num = sqlite3_column_int64(s, 0);
         r.type = ColumnCp1252(s, 1);
@@ -787,14 +812,14 @@ static void BindTotals(sqlite3_stmt* s, const TotalsRow& row) {
 }
 
 int64_t ResultsDb::InsertTotals(TotalsTable table, const TotalsRow& row) {
-  sqlite3_stmt* s = st_->insert_totals[static_cast<int>(table)].s;
+  sqlite3_stmt* s = Statement(st_->insert_totals[static_cast<int>(table)]);
   BindTotals(s, row);
   Execute(s, std::string("Cannot store a row of ") + TableName(table));
   return sqlite3_last_insert_rowid(db_);
 }
 
 void ResultsDb::UpdateTotals(TotalsTable table, const TotalsRow& row) {
-  sqlite3_stmt* s = st_->update_totals[static_cast<int>(table)].s;
+  sqlite3_stmt* s = Statement(st_->update_totals[static_cast<int>(table)]);
   BindTotals(s, row);
   Execute(s, std::string("Cannot update a row of ") + TableName(table));
 }
@@ -822,15 +847,16 @@ std::optional<TotalsRow> ResultsDb::ReadOneTotals(TotalsTable table, sqlite3_stm
 }
 
 std::optional<TotalsRow> ResultsDb::ReadTotals(TotalsTable table, int64_t indx) {
-  return ReadOneTotals(table, st_->read_totals[static_cast<int>(table)].s, indx);
+  return ReadOneTotals(table, Statement(st_->read_totals[static_cast<int>(table)]), indx);
 }
 
 std::optional<TotalsRow> ResultsDb::ReadTotalsForRecord(TotalsTable table, int64_t rec_num) {
-  return ReadOneTotals(table, st_->read_totals_for_record[static_cast<int>(table)].s, rec_num);
+  return ReadOneTotals(table, Statement(st_->read_totals_for_record[static_cast<int>(table)]),
+                       rec_num);
 }
 
 int64_t ResultsDb::CountTotals(TotalsTable table) {
-  return CountOrFail(st_->count_totals[static_cast<int>(table)].s,
+  return CountOrFail(Statement(st_->count_totals[static_cast<int>(table)]),
                      std::string("Cannot count the rows of ") + TableName(table));
 }
 

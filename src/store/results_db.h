@@ -3,8 +3,9 @@
 // (ERRORS) and each employer's running totals (TRCT, TRCU).
 //
 // A test run creates the file anew and writes it; the grids, the viewer and
-// the reports open it read-only. Every statement is prepared once and given
-// its values through bound parameters. Failures throw StoreError.
+// the reports open it read-only. Every statement is prepared once, when it
+// is first run, and given its values through bound parameters. Failures
+// throw StoreError.
 //
 // A ResultsDb may be used by one thread at a time only; a test run hands
 // its database between its own thread and its writer's (BatchWriter).
@@ -160,6 +161,10 @@ class ResultsDb {
   ResultsDb(sqlite3* db, std::string path);
   void Exec(const char* sql);
   sqlite3_stmt* Prepare(const std::string& sql);
+  class LazyStatement;
+  // The statement, prepared if this is its first use; null when it is
+  // absent from this file's layout.
+  sqlite3_stmt* Statement(LazyStatement& statement);
   [[noreturn]] void Fail(std::string_view what);
   // Every statement is stepped through one of the four below, which reset
   // it and clear its bindings when done and Fail(failure) when it fails.
@@ -178,11 +183,11 @@ class ResultsDb {
       -> std::vector<decltype(read(s))>;
   // The count a statement's one row holds (no row is a failure).
   int64_t CountOrFail(sqlite3_stmt* s, std::string_view failure);
-  // Makes the five tables in the new, empty database and prepares the statements.
+  // Makes the five tables in the new, empty database and defines the statements.
   void CreateTables();
-  void PrepareStatements();
-  void PrepareTotalsStatements();
-  void PrepareRunStatements();
+  void DefineStatements();
+  void DefineTotalsStatements();
+  void DefineRunStatements();
   void CheckLayout();
   TotalsRow ReadTotalsColumns(TotalsTable table, sqlite3_stmt* stmt, int first_column);
   // Runs a one-row totals query whose single parameter is key.
