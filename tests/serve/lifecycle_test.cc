@@ -1,9 +1,12 @@
 // What the service does over time and around its checks: the token, the
 // log, the list and health, events while a check runs, the records and the
 // viewer, deletion after --keep-hours on the service's clock, a restart, and
-// the end of the service while a check runs.
+// the end of the service while a check runs, and its connections.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
 
 #include <filesystem>
 #include <regex>
@@ -19,6 +22,25 @@ using nlohmann::json;
 using ::testing::HasSubstr;
 
 int StatusOf(const httplib::Result& res) { return res ? res->status : -1; }
+
+// The service's own ends of the connections made to port: the sockets of
+// this process (the service runs in the test's) that took a connection on
+// that port.
+std::vector<int> AcceptedSockets(int port) {
+  std::vector<int> sockets;
+  for (const fs::directory_entry& entry : fs::directory_iterator("/proc/self/fd")) {
+    const int fd = std::stoi(entry.path().filename().string());
+    sockaddr_in local{};
+    socklen_t size = sizeof local;
+    int listening = 0;
+    socklen_t flag_size = sizeof listening;
+    if (getsockname(fd, reinterpret_cast<sockaddr*>(&local), &size) == 0 &&
+        local.sin_family == AF_INET && ntohs(local.sin_port) == port &&
+        getsockopt(fd, SOL_SOCKET, SO_ACCEPTCONN, &listening, &flag_size) == 0 && !listening)
+      sockets.push_back(fd);
+  }
+  return sockets;
+}
 
 // Without the token only the page and health answer; the token is
 // compared whole, and neither it nor query values reach the log.
@@ -176,6 +198,24 @@ TEST(ServeLifecycle, EndingTheServiceInterruptsItsChecks) {
   httplib::Result report = again.Client()->Get(("/api/v1/checks/" + running + "/report").c_str());
   ASSERT_EQ(StatusOf(report), 200);
   EXPECT_THAT(report->body, HasSubstr("Testing did not finish"));
+}
+
+// An answer's head and body are written apart: on a connection kept open
+// for the next request the body must go at once, not wait for the client to
+// acknowledge the head (up to 40 ms a request for a client that delays it).
+TEST(ServeLifecycle, AConnectionKeptOpenSendsEachAnswerWhole) {
+  ServiceHarness service;
+  std::unique_ptr<httplib::Client> client = service.Client();
+  client->set_keep_alive(true);
+  ASSERT_EQ(StatusOf(client->Get("/api/v1/health")), 200);
+  const std::vector<int> accepted = AcceptedSockets(service.port);
+  ASSERT_EQ(accepted.size(), 1u);
+  int no_delay = 0;
+  socklen_t size = sizeof no_delay;
+  ASSERT_EQ(getsockopt(accepted[0], IPPROTO_TCP, TCP_NODELAY, &no_delay, &size), 0);
+  EXPECT_NE(no_delay, 0);
+  EXPECT_EQ(StatusOf(client->Get("/api/v1/checks")), 200);  // the same connection, still served
+  EXPECT_EQ(AcceptedSockets(service.port), accepted);
 }
 
 }  // namespace
