@@ -10,7 +10,6 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-
 namespace lintaro {
 
 HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
