@@ -549,6 +549,9 @@ void ResultsDb::DefineTotalsStatements() {
 
 void ResultsDb::Begin() {
   if (in_transaction_) return;
+  // Rollback must not fail for want of its statement: it is prepared with
+  // the transaction it may undo.
+  Statement(st_->rollback);
   Execute(Statement(st_->begin), "Cannot begin writing the results database");
   in_transaction_ = true;
 }
