@@ -27,10 +27,6 @@ ProgressLine::ProgressLine(QWidget* parent) : QWidget(parent) {
   bar_ = new QLabel(this);
   bar_->setObjectName("lblPrgrss1");
   bar_->setStyleSheet("#lblPrgrss1 { background: #1f4e8c; }");
-  // The bar and its frame paint every pixel of theirs: when the bar grows,
-  // nothing under them is painted again.
-  bar_frame_->setAttribute(Qt::WA_OpaquePaintEvent);
-  bar_->setAttribute(Qt::WA_OpaquePaintEvent);
   paint_timer_.setInterval(kPaintInterval);
   connect(&paint_timer_, &QTimer::timeout, this, [this] {
     if (waiting()) Flush(false);

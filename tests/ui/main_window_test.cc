@@ -3,7 +3,9 @@
 #include <sqlite3.h>
 #include <sys/stat.h>
 
+#include <QColor>
 #include <QHeaderView>
+#include <QImage>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -377,11 +379,11 @@ class PaintCounter : public QObject {
   }
 };
 
-// Once the run has been shown, only the counter and the bar are painted,
-// and no more often than the progress line's interval, however often the
-// run hands the window its events: here at every record, with an interval
-// longer than the run, so that the line is drawn again only when the file
-// has been read.
+// Once the run has been shown, only the counter and the bar (with the part
+// of its frame the bar grew over) are painted, and no more often than the
+// progress line's interval, however often the run hands the window its
+// events: here at every record, with an interval longer than the run, so
+// that the line is drawn again only when the file has been read.
 TEST_F(WindowTest, ARunPaintsOnlyItsCounterAndBarAndNotAtEveryRoundOfEvents) {
   Open();
   window->progress_line()->set_paint_interval(std::chrono::hours(1));
@@ -394,11 +396,31 @@ TEST_F(WindowTest, ARunPaintsOnlyItsCounterAndBarAndNotAtEveryRoundOfEvents) {
     std::string seen;
     for (const auto& [name, count] : paints->counts)
       seen += name + " " + std::to_string(count) + "\n";
-    EXPECT_EQ(seen, "lblPrgrss1 1\nlblRecCtr 1\nprogressLine 1\n");
+    EXPECT_EQ(seen, "lblPrgrss1 1\nlblPrgrss2 1\nlblRecCtr 1\nprogressLine 1\n");
     paints.reset();
   };
   Run({Submission("clean.txt", CleanSubmission(2000))});
   EXPECT_FALSE(paints.has_value());  // the run's message was shown
+}
+
+// Half-way through the file the bar can be seen: the part of its frame
+// already filled is drawn in another colour than the part still empty.
+TEST_F(WindowTest, TheBarIsDrawnFilledUpToTheShareRead) {
+  Open();
+  QRgb filled = 0;
+  QRgb empty = 0;
+  window->set_record_observer([&](int32_t rec) {
+    if (rec != 1500) return;
+    window->RefreshProgress();
+    const QLabel* frame = Find<QLabel>("lblPrgrss2");
+    const QImage line = window->progress_line()->grab().toImage();
+    const int y = frame->geometry().center().y();
+    filled = line.pixel(frame->x() + frame->width() / 4, y);
+    empty = line.pixel(frame->x() + frame->width() * 3 / 4, y);
+  });
+  Run({Submission("long.txt", CleanSubmission(3000))});
+  window->set_record_observer(nullptr);
+  EXPECT_NE(QColor(filled).name().toStdString(), QColor(empty).name().toStdString());
 }
 
 // A check started from the grid view shows the logo and the heading above
