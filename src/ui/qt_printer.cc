@@ -1,5 +1,6 @@
 #include "ui/qt_printer.h"
 
+#include <QFile>
 #include <QFontMetricsF>
 #include <QMarginsF>
 #include <QPageLayout>
@@ -11,6 +12,19 @@
 #include "ui/qt_platform.h"
 
 namespace lintaro {
+
+namespace {
+
+// A report printed to a file holds the employees' SSNs: the file is made
+// readable by its owner alone before the printer writes anything into it.
+// A file that cannot be opened is left to the printer, which reports it.
+void KeepOwnerOnly(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::Append)) return;
+  file.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+}
+
+}  // namespace
 
 QtReportPrinter::QtReportPrinter(QPrinter& printer) : printer_(printer) {
   font_ = QFont("Courier");
@@ -66,6 +80,7 @@ bool QtReportPrinter::Begin() {
   // A job the printer refused is not tried again line by line.
   if (job_refused_) return false;
   KeepMargins();
+  if (!printer_.outputFileName().isEmpty()) KeepOwnerOnly(printer_.outputFileName());
   painter_ = std::make_unique<QPainter>();
   if (!painter_->begin(&printer_)) {
     painter_.reset();

@@ -219,12 +219,18 @@ TEST_F(ReportUiTest, PrintingToPdfGivesTheCountedPagesAndThePageRange) {
   printer.setOutputFormat(QPrinter::PdfFormat);
   printer.setOutputFileName(QString::fromStdString(pdf));
   printer.setPageSize(QPageSize(QPageSize::Letter));
+  // A file of that name that everyone may read is there already.
+  home.Write("report.pdf", "old");
+  std::filesystem::permissions(pdf, std::filesystem::perms(0644));
 
   // "Print Error Report", text, every page.
   format_answer = &TextReportFormat();
   Button("cmdPrint")->click();
   const int counted = print_dialog.seen_max;
   ASSERT_GE(counted, 3);
+  // The printed report holds the employees' SSNs: its owner alone may read it.
+  EXPECT_EQ(std::filesystem::status(pdf).permissions() & std::filesystem::perms(077),
+            std::filesystem::perms::none);
   const int printed = PdfPages(pdf);
   EXPECT_EQ(printed, reports().report_printer().pages());
   // The count leaves room for the footers: never fewer pages than printed,
