@@ -887,7 +887,8 @@ async function openCheck(id, { announceIt = false } = {}) {
   await loadResults(id, check);
   document.body.dataset.outcome = (check.summary && check.summary.outcome) || check.outcome || check.state;
   if (announceIt) {
-    announce(`The check ended. ${$('outcome').textContent} ${$('fig-errors').textContent} errors found.`);
+    const errors = $('fig-errors').textContent;
+    announce(`The check ended. ${$('outcome').textContent} ${errors} ${errors === '1' ? 'error' : 'errors'} found.`);
     $('result-title').focus();
   }
 }
