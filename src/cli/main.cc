@@ -48,7 +48,8 @@ int RunCommand(int argc, char** argv) {
 }  // namespace lintaro
 
 int main(int argc, char** argv) {
-  lintaro::ConfigureStoreForThreads();  // every check writes on a thread of its own
+  lintaro::HoldClosedStandardStreams();  // before any file is opened
+  lintaro::ConfigureStoreForThreads();   // every check writes on a thread of its own
   // Whatever the command did, output that did not reach its place fails it.
   return lintaro::CloseStandardOutput(lintaro::RunCommand(argc, argv));
 }

@@ -9,7 +9,8 @@
 #include "store/results_db.h"
 
 int main(int argc, char** argv) {
-  lintaro::ConfigureStoreForThreads();  // the service checks on several threads
+  lintaro::HoldClosedStandardStreams();  // before any file is opened
+  lintaro::ConfigureStoreForThreads();   // the service checks on several threads
   if (argc < 2 || std::string(argv[1]) != "serve")
     return lintaro::UsageError("lintaro-serve is started by lintaro-cli serve");
   return lintaro::CloseStandardOutput(lintaro::ServeCommand(argc - 1, argv + 1));

@@ -1,6 +1,8 @@
 #include "cli/standard_output.h"
 
+#include <fcntl.h>
 #include <stdio_ext.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -24,6 +26,15 @@ void TellWriteError(int err) {
 }
 
 }  // namespace
+
+void HoldClosedStandardStreams() {
+  for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+    if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+    // The lowest free number: fd itself, as those below it are open.
+    const int held = ::open("/dev/null", fd == STDIN_FILENO ? O_WRONLY : O_RDONLY);
+    if (held > STDERR_FILENO) ::close(held);
+  }
+}
 
 void StandardOutputFailed(int err) {
   TellWriteError(err);

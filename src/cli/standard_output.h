@@ -7,6 +7,14 @@
 
 namespace lintaro {
 
+// At the start of the program: a standard stream (0, 1 or 2) that the
+// caller left closed is opened on /dev/null the wrong way round (standard
+// input for writing, the others for reading), so that using it fails as
+// using a closed one does, and no file the program opens later (the
+// folder's lock, a results file, an upload) takes its number and receives
+// what was meant for the stream.
+void HoldClosedStandardStreams();
+
 // Flushes standard output; false, once "lintaro-cli: write error: REASON"
 // is on standard error, when it could not be written. Whatever is written
 // to it after a failure goes nowhere, so that the failure is told once;
