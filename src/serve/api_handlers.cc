@@ -104,10 +104,13 @@ void ApiHandlers::Receive(const httplib::Request& req, httplib::Response& res,
     started = registry_.StartWhileUploading(job);
     if (!started) job->upload.reset();
   };
+  const std::function<bool()> stopped = [&] {
+    return stopping_.load(std::memory_order_relaxed) || job->cancel.load(std::memory_order_relaxed);
+  };
   ReceivedUpload received;
   std::optional<ApiError> error =
       ReceiveUpload(req, reader, JoinPath(job->folder, kCheckFilesFolder),
-                    options_.max_upload_bytes, *stream, first_file, received);
+                    options_.max_upload_bytes, *stream, first_file, stopped, received);
   if (error) {
     stream->Ended(false);
     if (started)

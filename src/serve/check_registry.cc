@@ -275,10 +275,10 @@ bool CheckRegistry::Delete(const std::string& id) {
     if (it == checks_.end()) return false;
     std::shared_ptr<CheckJob> job = it->second;
     checks_.erase(it);
+    job->cancel.store(true);  // also stops the rest of an upload still arriving
     if (job->state == CheckState::kRunning) {
       // The run ends at its next record; its thread deletes the folder then.
       job->deleted = true;
-      job->cancel.store(true);
       changed_.notify_all();
       return true;
     }

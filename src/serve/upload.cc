@@ -24,8 +24,8 @@ constexpr size_t kWriteBuffer = 1 << 20;
 class FileSink {
  public:
   FileSink(const std::string& folder, int64_t max_bytes, UploadStream& stream,
-           std::vector<UploadedFile>& files)
-      : folder_(folder), max_bytes_(max_bytes), stream_(stream), files_(files) {}
+           std::vector<UploadedFile>& files, const std::function<bool()>& stopped)
+      : folder_(folder), max_bytes_(max_bytes), stream_(stream), files_(files), stopped_(stopped) {}
   ~FileSink() { Close(); }
 
   bool Open(const std::string& client_name) {
@@ -43,6 +43,11 @@ class FileSink {
   }
   bool Write(const char* data, size_t length) {
     if (fd_ < 0) return true;  // a part that is not a file
+    // The rest of an upload whose check was deleted, or that the service
+    // ends with, is not taken: the request must not hold the service.
+    if (stopped_())
+      return Fail(503, "unavailable",
+                  "the upload was stopped: its check was deleted or the service is stopping");
     total_ += static_cast<int64_t>(length);
     if (total_ > max_bytes_) return TooLarge();
     buffer_.append(data, length);
@@ -88,6 +93,7 @@ class FileSink {
   int64_t max_bytes_;
   UploadStream& stream_;
   std::vector<UploadedFile>& files_;
+  const std::function<bool()>& stopped_;
   int64_t total_ = 0;
   int fd_ = -1;
   std::string buffer_;
@@ -153,8 +159,9 @@ std::optional<ApiError> ReceiveUpload(const httplib::Request& req,
                                       const std::string& files_folder, int64_t max_bytes,
                                       UploadStream& stream,
                                       const std::function<void(const ReceivedUpload&)>& first_file,
+                                      const std::function<bool()>& stopped,
                                       ReceivedUpload& received) {
-  FileSink sink(files_folder, max_bytes, stream, received.files);
+  FileSink sink(files_folder, max_bytes, stream, received.files, stopped);
   if (req.is_multipart_form_data()) {
     if (auto error = ReceiveMultipart(reader, sink, first_file, received)) return error;
   } else {

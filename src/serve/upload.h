@@ -37,14 +37,16 @@ struct ReceivedUpload {
 // file and of its bytes as they reach the disk (the stream's end is the
 // caller's to tell). first_file is called as the first file begins, with
 // the form's max_errors when given: a max_errors field after a file is
-// refused, so that a check can start with the first file. Nothing on
-// success; on failure the files written so far are left for the caller to
-// delete with the check's folder.
+// refused, so that a check can start with the first file. Once stopped
+// turns true (asked at each piece of a file) the rest is refused with 503.
+// Nothing on success; on failure the files written so far are left for the
+// caller to delete with the check's folder.
 std::optional<ApiError> ReceiveUpload(const httplib::Request& req,
                                       const httplib::ContentReader& reader,
                                       const std::string& files_folder, int64_t max_bytes,
                                       UploadStream& stream,
                                       const std::function<void(const ReceivedUpload&)>& first_file,
+                                      const std::function<bool()>& stopped,
                                       ReceivedUpload& received);
 
 // A client's file name as a name in the check's folder: its last part

@@ -10,6 +10,7 @@
 
 #include <filesystem>
 #include <regex>
+#include <thread>
 
 #include "serve/service_harness.h"
 #include "support/cli_runner.h"
@@ -198,6 +199,32 @@ TEST(ServeLifecycle, EndingTheServiceInterruptsItsChecks) {
   httplib::Result report = again.Client()->Get(("/api/v1/checks/" + running + "/report").c_str());
   ASSERT_EQ(StatusOf(report), 200);
   EXPECT_THAT(report->body, HasSubstr("Testing did not finish"));
+}
+
+// The rest of an upload whose check was deleted, or that arrives once the
+// service ends, is refused: the client gets no check, nothing of it stays,
+// and the service's end does not wait for the client to send it all.
+TEST(ServeLifecycle, AnUploadStopsWithItsCheckAndWithTheService) {
+  TempDir files;
+  const std::string big = files.str() + "/big.txt";
+  ASSERT_EQ(RunShell(LINTARO_GEN_PATH " --records 3000 " + big).status, 0);
+  ServiceHarness service;
+  {
+    HeldUpload upload(service, big, size_t{2} << 20);
+    const std::string id = upload.RunningCheck();
+    ASSERT_FALSE(id.empty()) << "no check ran while its upload arrived";
+    ASSERT_EQ(StatusOf(service.Client()->Delete(("/api/v1/checks/" + id).c_str())), 204);
+    EXPECT_NE(upload.Finish(), 202);
+    EXPECT_EQ(service.Get("/api/v1/checks")["checks"].size(), 0u);
+  }
+  HeldUpload upload(service, big, size_t{2} << 20);
+  ASSERT_FALSE(upload.RunningCheck().empty()) << "no check ran while its upload arrived";
+  std::thread stop([&service] { service.Stop(0); });
+  for (int i = 0; i < 500 && StatusOf(service.Client()->Get("/api/v1/health")) == 200; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  EXPECT_NE(upload.Finish(), 202);
+  stop.join();
+  for (const auto& e : fs::recursive_directory_iterator(service.data)) ADD_FAILURE() << e.path();
 }
 
 // An answer's head and body are written apart: on a connection kept open
