@@ -105,8 +105,13 @@ std::vector<BatchSubmission> CollectSubmissions(const std::vector<std::string>& 
     std::error_code ec;
     if (fs::is_directory(path, ec)) {
       std::vector<fs::path> files;
-      for (const fs::directory_entry& entry : fs::directory_iterator(path, ec))
-        if (entry.is_regular_file(ec)) files.push_back(entry.path());
+      // Every entry but a folder is a submission: one that cannot be tested
+      // (a link to nowhere, a pipe) is reported with the others, never left
+      // out unseen. Its type's failure is not the listing's.
+      for (const fs::directory_entry& entry : fs::directory_iterator(path, ec)) {
+        std::error_code type_ec;
+        if (!entry.is_directory(type_ec)) files.push_back(entry.path());
+      }
       if (ec)
         found.push_back({fs::path(path).filename().string(), FullName(path),
                          path + " cannot be listed: " + ec.message()});
