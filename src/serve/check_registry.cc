@@ -112,7 +112,8 @@ std::shared_ptr<CheckJob> CheckRegistry::Prepare(std::string& problem, bool& que
     job->folder = JoinPath(options_.data_folder, *id);
     if (fs::create_directory(job->folder, ec) && !ec) {
       fs::permissions(job->folder, fs::perms::owner_all, ec);
-      fs::create_directory(JoinPath(job->folder, kCheckFilesFolder), ec);
+      const std::string files = JoinPath(job->folder, kCheckFilesFolder);
+      if (fs::create_directory(files, ec) && !ec) fs::permissions(files, fs::perms::owner_all, ec);
     } else if (!ec) {
       ec = std::make_error_code(std::errc::file_exists);
     }

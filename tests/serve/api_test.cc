@@ -49,6 +49,8 @@ TEST(ServeApi, ACheckGivesWhatTheCommandLineGives) {
   EXPECT_TRUE(fs::exists(folder + "/report.json"));
   EXPECT_EQ(fs::status(folder + "/files/mistakes.txt").permissions() & fs::perms::all,
             fs::perms::owner_read | fs::perms::owner_write);
+  for (const std::string& held : {folder, folder + "/files"})
+    EXPECT_EQ(fs::status(held).permissions() & fs::perms::all, fs::perms::owner_all) << held;
 
   auto client = service.Client();
   const std::string ein = "310000001";
