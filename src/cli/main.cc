@@ -7,6 +7,7 @@
 //   lintaro-cli serve  [--listen ADDR:PORT] [--data DIR] [--jobs N] [--max-upload-mb N]
 //                      [--keep-hours N] [--token-file FILE] [-q]
 //   lintaro-cli --help | --version
+#include <csignal>
 #include <cstdio>
 #include <string>
 
@@ -49,7 +50,10 @@ int RunCommand(int argc, char** argv) {
 
 int main(int argc, char** argv) {
   lintaro::HoldClosedStandardStreams();  // before any file is opened
-  lintaro::ConfigureStoreForThreads();   // every check writes on a thread of its own
+  // A pipe closed by its reader fails the write (EPIPE), told as any write
+  // error is, instead of killing a batch between two submissions.
+  std::signal(SIGPIPE, SIG_IGN);
+  lintaro::ConfigureStoreForThreads();  // every check writes on a thread of its own
   // Whatever the command did, output that did not reach its place fails it.
   return lintaro::CloseStandardOutput(lintaro::RunCommand(argc, argv));
 }
