@@ -56,7 +56,10 @@ StandardInputCopy::~StandardInputCopy() {
 std::optional<std::string> StandardInputCopy::Take(const std::string& folder) {
   struct stat info {};
   if (::fstat(STDIN_FILENO, &info) != 0) return "standard input cannot be read: " + Reason(errno);
-  if (S_ISREG(info.st_mode)) {
+  // A file is read in place when it is given from its beginning; one that
+  // was partly read before (a header taken off by the caller) is copied
+  // from where it stands, as a pipe is: its bytes before were not given.
+  if (S_ISREG(info.st_mode) && ::lseek(STDIN_FILENO, 0, SEEK_CUR) == 0) {
     path_ = "/proc/self/fd/" + std::to_string(STDIN_FILENO);
     return std::nullopt;
   }
