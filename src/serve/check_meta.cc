@@ -46,6 +46,7 @@ bool WriteCheckMeta(const CheckJob& job) {
                                {"started", job.started},
                                {"ended", job.ended},
                                {"state", CheckStateName(job.state)},
+                               {"records_tested", job.records_tested.load()},
                                {"summary", job.summary},
                                {"outcome", job.outcome},
                                {"problem", job.problem},
@@ -80,6 +81,11 @@ bool ReadCheckMeta(const std::string& folder, CheckJob& job) {
     job.outcome = meta.at("outcome").get<std::string>();
     job.problem = meta.at("problem").get<std::string>();
     job.has_results = meta.at("has_results").get<bool>();
+    // Kept since it was written beside the summary; before, the summary's.
+    const nlohmann::json summary = nlohmann::json::parse(job.summary, nullptr, false);
+    const int64_t summarised =
+        summary.is_object() ? summary.value("records_tested", int64_t{0}) : 0;
+    job.records_tested.store(meta.value("records_tested", summarised));
   } catch (const nlohmann::json::exception&) {
     return false;
   }

@@ -196,6 +196,8 @@ TEST(ServeLifecycle, EndingTheServiceInterruptsItsChecks) {
   EXPECT_EQ(stopped["state"], "failed");
   EXPECT_EQ(stopped["outcome"], "aborted");
   EXPECT_EQ(stopped["summary"]["outcome"], "aborted");
+  EXPECT_GT(stopped["records_tested"], 100);
+  EXPECT_EQ(stopped["records_tested"], stopped["summary"]["records_tested"]);
   httplib::Result report = again.Client()->Get(("/api/v1/checks/" + running + "/report").c_str());
   ASSERT_EQ(StatusOf(report), 200);
   EXPECT_THAT(report->body, HasSubstr("Testing did not finish"));
