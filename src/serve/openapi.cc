@@ -58,7 +58,7 @@ constexpr const char* kOpenApiDocument = R"json({
         "responses": {"202": {"description": "{\"id\", \"status_url\"}", "content": {"application/json": {}}},
           "400": {"$ref": "#/components/responses/Error"}, "401": {"$ref": "#/components/responses/Error"},
           "413": {"$ref": "#/components/responses/Error"}, "415": {"$ref": "#/components/responses/Error"},
-          "429": {"$ref": "#/components/responses/Error"}}}},
+          "429": {"$ref": "#/components/responses/Error"}, "503": {"$ref": "#/components/responses/Error"}}}},
     "/api/v1/checks/{id}": {
       "parameters": [{"$ref": "#/components/parameters/id"}],
       "get": {"summary": "A check's status and, once it ended, its summary",
