@@ -33,6 +33,51 @@ constexpr size_t kWriteChunk = 1 << 20;
 
 bool ToStandardOutput(const std::string& output) { return output.empty() || output == "-"; }
 
+// The report as a terminal is given it: a control character from the
+// submission (an escape sequence in a name, a bell, or one of the C1
+// controls that the code page's unassigned bytes become) is shown as
+// U+FFFD, so that it can neither move the cursor nor retitle the window.
+// Tabs and line ends are the report's own and stay. A file or pipe gets
+// the bytes as they are.
+class TerminalFilter {
+ public:
+  // The next piece of the report; a character split between two pieces is
+  // judged whole, with the next piece.
+  std::string Pass(const std::string& piece) {
+    std::string out;
+    out.reserve(piece.size() + 1);
+    for (const char c : piece) {
+      const auto u = static_cast<unsigned char>(c);
+      if (after_c2_) {
+        after_c2_ = false;
+        // U+0080 to U+009F: 0xC2 and a byte 0x80 to 0x9F.
+        if (u >= 0x80 && u <= 0x9F) {
+          out += kReplacement;
+          continue;
+        }
+        out += '\xC2';
+      }
+      if (u == 0xC2)
+        after_c2_ = true;
+      else if ((u < 0x20 && c != '\t' && c != '\n' && c != '\r') || u == 0x7F)
+        out += kReplacement;
+      else
+        out += c;
+    }
+    return out;
+  }
+  // What is still held at the report's end.
+  std::string Rest() {
+    const bool held = after_c2_;
+    after_c2_ = false;
+    return held ? "\xC2" : "";
+  }
+
+ private:
+  static constexpr const char* kReplacement = "\xEF\xBF\xBD";
+  bool after_c2_ = false;
+};
+
 // Where the report goes: standard output; a device or pipe named (written
 // as it is); or a file, written whole under a temporary name and renamed
 // over its name only when the report is complete, so that a report that
@@ -40,12 +85,16 @@ bool ToStandardOutput(const std::string& output) { return output.empty() || outp
 class ReportOutput {
  public:
   explicit ReportOutput(const std::string& name) : name_(name) {
-    if (ToStandardOutput(name)) return;
+    if (ToStandardOutput(name)) {
+      terminal_ = ::isatty(STDOUT_FILENO) == 1;
+      return;
+    }
     struct stat info {};
     if (::stat(name.c_str(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode)) {
       fd_ = ::open(name.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
       if (fd_ < 0)
         problem_ = "cannot write " + name + ": " + std::generic_category().message(errno);
+      terminal_ = fd_ >= 0 && ::isatty(fd_) == 1;
       return;
     }
     file_ = std::make_unique<ReplacingFile>(name);
@@ -63,20 +112,13 @@ class ReportOutput {
   bool ok() const { return err_ == 0; }
 
   bool Write(const std::string& bytes) {
-    if (err_ != 0) return false;
-    if (file_) {
-      if (!file_->Write(bytes)) err_ = -1;
-    } else if (fd_ < 0) {
-      if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size()) err_ = errno;
-    } else {
-      WriteToDevice(bytes);
-    }
-    return err_ == 0;
+    return terminal_ ? WriteOut(terminal_filter_.Pass(bytes)) : WriteOut(bytes);
   }
 
   // The report is complete: the problem in putting it in its place, or
   // nothing.
   std::optional<std::string> Finish() {
+    if (terminal_) WriteOut(terminal_filter_.Rest());
     if (file_) {
       if (err_ == 0 && file_->Commit()) return std::nullopt;
       return name_ + ": cannot write the report: " + file_->problem();
@@ -94,6 +136,18 @@ class ReportOutput {
   }
 
  private:
+  bool WriteOut(const std::string& bytes) {
+    if (err_ != 0) return false;
+    if (file_) {
+      if (!file_->Write(bytes)) err_ = -1;
+    } else if (fd_ < 0) {
+      if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size()) err_ = errno;
+    } else {
+      WriteToDevice(bytes);
+    }
+    return err_ == 0;
+  }
+
   void WriteToDevice(const std::string& bytes) {
     for (size_t done = 0; done < bytes.size();) {
       const ssize_t n = ::write(fd_, bytes.data() + done, bytes.size() - done);
@@ -109,6 +163,8 @@ class ReportOutput {
   std::string name_;
   std::unique_ptr<ReplacingFile> file_;
   int fd_ = -1;
+  bool terminal_ = false;  // the report goes to a terminal, through terminal_filter_
+  TerminalFilter terminal_filter_;
   int err_ = 0;  // the first failure (-1: the file's, in its problem())
   std::string problem_;
 };
