@@ -1,6 +1,7 @@
 #include "serve/http_service.h"
 
 #include <httplib.h>
+#include <sys/socket.h>
 
 #include <cerrno>
 #include <regex>
@@ -91,9 +92,10 @@ void HttpService::RouteGuards() {
   s.new_task_queue = [threads] { return new httplib::ThreadPool(threads); };
   // SO_REUSEADDR only: the library's default also sets SO_REUSEPORT, which
   // would let a second service share a port that is in use.
-  s.set_socket_options([](socket_t sock) {
+  s.set_socket_options([this](socket_t sock) {
     int yes = 1;
     setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    listening_socket_ = sock;
   });
   // The library writes an answer's head and its body apart. Without this,
   // on a connection kept open the body waited for the client to acknowledge
@@ -195,9 +197,15 @@ std::optional<std::string> HttpService::Bind() {
   errno = 0;
   if (options_.port == 0) {
     port_ = server_->bind_to_any_port(options_.host);
-    if (port_ > 0) return std::nullopt;
   } else if (server_->bind_to_port(options_.host, options_.port)) {
     port_ = options_.port;
+  }
+  if (port_ > 0) {
+    // The library listens with a queue of 5 connections not yet accepted:
+    // a burst beyond that (a page's files, several desks at once) had its
+    // first packet dropped, and its client tried again only a second later.
+    // Listening again only lengthens the queue.
+    if (listening_socket_ >= 0) ::listen(listening_socket_, SOMAXCONN);
     return std::nullopt;
   }
   const int err = errno;

@@ -56,6 +56,7 @@ class HttpService {
   std::unique_ptr<ApiHandlers> api_;
   std::unique_ptr<RequestLog> log_;
   int port_ = 0;
+  int listening_socket_ = -1;  // the library's, seen as it is made
   std::thread listener_;
   std::thread sweeper_;
   std::mutex mutex_;

@@ -21,7 +21,10 @@ struct ServiceOptions {
   bool quiet = false;
   std::FILE* log = stderr;  // one line per request, unless quiet
   int sweep_interval_ms = 60 * 1000;
-  int http_threads = 32;     // connections served at once
+  // Connections served at once. A page that follows a running check holds
+  // one for as long as the check runs, so there is room for an office's
+  // pages beside the checks waiting (max_waiting) and everyone else.
+  int http_threads = 128;
   size_t max_waiting = 100;  // checks waiting, beyond which new ones get 429
   ServiceClock* clock = nullptr;
 };

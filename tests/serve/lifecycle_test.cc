@@ -2,10 +2,12 @@
 // log, the list and health, events while a check runs, the records and the
 // viewer, deletion after --keep-hours on the service's clock, a restart, and
 // the end of the service while a check runs, and its connections.
+#include <fcntl.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
+#include <poll.h>
 #include <sys/socket.h>
 
 #include <filesystem>
@@ -245,6 +247,52 @@ TEST(ServeLifecycle, AConnectionKeptOpenSendsEachAnswerWhole) {
   EXPECT_NE(no_delay, 0);
   EXPECT_EQ(StatusOf(client->Get("/api/v1/checks")), 200);  // the same connection, still served
   EXPECT_EQ(AcceptedSockets(service.port), accepted);
+}
+
+// Each page that follows a check holds a connection, and so one of the
+// service's threads, for as long as the check runs: an office's worth of
+// them, opened in one burst, are each taken at once (not after the second
+// a client waits to try a dropped connection again) and still leave the
+// service answering everyone else.
+TEST(ServeLifecycle, ManyPagesFollowingARunningCheckLeaveRoomForOtherRequests) {
+  TempDir files;
+  const std::string big = files.str() + "/big.txt";
+  ASSERT_EQ(RunShell(LINTARO_GEN_PATH " --records 3000 " + big).status, 0);
+  ServiceHarness service;
+  HeldUpload upload(service, big, size_t{2} << 20);
+  const std::string id = upload.RunningCheck();
+  ASSERT_FALSE(id.empty()) << "no check ran while its upload arrived";
+  std::vector<int> followers;
+  for (int i = 0; i < 100; ++i) {
+    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+    followers.push_back(fd);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_port = htons(static_cast<uint16_t>(service.port));
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
+      ASSERT_EQ(errno, EINPROGRESS);
+      pollfd connected{fd, POLLOUT, 0};
+      ASSERT_EQ(poll(&connected, 1, 900), 1) << "connection " << i << " was not taken at once";
+    }
+    fcntl(fd, F_SETFL, 0);
+    const std::string request = "GET /api/v1/checks/" + id + "/events HTTP/1.1\r\nHost: x\r\n\r\n";
+    ASSERT_EQ(send(fd, request.data(), request.size(), MSG_NOSIGNAL),
+              static_cast<ssize_t>(request.size()));
+  }
+  // Every follower is answered, not queued behind the others.
+  const timeval wait{10, 0};
+  for (const int fd : followers) {
+    setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
+    char head[12] = {};
+    ASSERT_EQ(recv(fd, head, sizeof head, MSG_WAITALL), static_cast<ssize_t>(sizeof head));
+    ASSERT_EQ(std::string(head, sizeof head), "HTTP/1.1 200");
+  }
+  std::unique_ptr<httplib::Client> client = service.Client();
+  client->set_read_timeout(10, 0);
+  EXPECT_EQ(StatusOf(client->Get("/api/v1/health")), 200);
+  for (const int fd : followers) close(fd);
+  EXPECT_EQ(upload.Finish(), 202);
 }
 
 }  // namespace
