@@ -120,9 +120,12 @@ ProgramFolders ResolveProgramFolders(const std::string& executable_folder,
     std::error_code exists_ec;
     const std::string named =
         f.program.size() > 1 ? f.program.substr(0, f.program.size() - 1) : f.program;
-    f.problem = fs::is_directory(f.program, exists_ec)
-                    ? "The program folder " + named + " cannot be written."
-                    : "The program folder " + named + " does not exist.";
+    if (fs::is_directory(f.program, exists_ec))
+      f.problem = "The program folder " + named + " cannot be written.";
+    else if (fs::exists(named, exists_ec))
+      f.problem = "The program folder " + named + " is not a folder.";
+    else
+      f.problem = "The program folder " + named + " does not exist.";
     return f;
   }
   UsePerUserFolder(per_user_folder, installed, f);
