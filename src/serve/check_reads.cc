@@ -157,4 +157,13 @@ Read ReadEmployers(const std::string& folder) {
   });
 }
 
+int64_t CountStoredRecords(const std::string& folder) {
+  int64_t count = 0;
+  WithResults(folder, [&count](ResultsDb& db) -> Read {
+    count = db.CountRecords();
+    return std::string();
+  });
+  return count;
+}
+
 }  // namespace lintaro

@@ -47,6 +47,9 @@ std::variant<std::string, ApiError> ReadFindings(const std::string& folder, int6
 // employers a report can be limited to (reports/report_scope.h).
 std::variant<std::string, ApiError> ReadEmployers(const std::string& folder);
 
+// How many records the results in folder hold; 0 when they cannot be read.
+int64_t CountStoredRecords(const std::string& folder);
+
 }  // namespace lintaro
 
 #endif  // LINTARO_SERVE_CHECK_READS_H_

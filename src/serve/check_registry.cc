@@ -10,6 +10,7 @@
 #include "os/path.h"
 #include "serve/check_id.h"
 #include "serve/check_meta.h"
+#include "serve/check_reads.h"
 #include "serve/check_runner.h"
 
 namespace lintaro {
@@ -54,6 +55,8 @@ void CheckRegistry::Adopt() {
       job->created = job->started = job->ended;
       RemoveFolder(JoinPath(job->folder, kCheckFilesFolder));
       job->has_results = fs::exists(JoinPath(job->folder, "ERRLOG2C.MDB"), ec);
+      // Its results cover the records it reached: the count says how many.
+      if (job->has_results) job->records_tested.store(CountStoredRecords(job->folder));
       WriteCheckMeta(*job);
     }
     if (now - job->ended >= options_.keep_seconds) {

@@ -205,6 +205,28 @@ TEST(ServeLifecycle, EndingTheServiceInterruptsItsChecks) {
   EXPECT_THAT(report->body, HasSubstr("Testing did not finish"));
 }
 
+// A service killed during a check leaves its folder without the check's
+// record: the next service holds it as incomplete, never as a verdict, with
+// the results it reached and their count, and without its upload.
+TEST(ServeLifecycle, ACheckLeftByAKilledServiceIsHeldAsIncomplete) {
+  TempDir files;
+  const std::string data = files.str() + "/data";
+  std::string id;
+  {
+    ServiceHarness service({}, data);
+    id = service.Submit({kSamples + "mistakes.txt"});
+    service.WaitFor(id);
+  }
+  ASSERT_TRUE(fs::remove(data + "/" + id + "/check.json"));
+  ServiceHarness again({}, data);
+  const json held = again.Get("/api/v1/checks/" + id);
+  EXPECT_EQ(held["state"], "failed");
+  EXPECT_EQ(held["outcome"], "incomplete");
+  EXPECT_EQ(held["records_tested"], 16);
+  EXPECT_EQ(again.Get("/api/v1/checks/" + id + "/records")["total"], 16);
+  EXPECT_FALSE(fs::exists(data + "/" + id + "/files"));
+}
+
 // The rest of an upload whose check was deleted, or that arrives once the
 // service ends, is refused: the client gets no check, nothing of it stays,
 // and the service's end does not wait for the client to send it all.
