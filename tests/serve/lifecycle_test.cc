@@ -26,6 +26,14 @@ using ::testing::HasSubstr;
 
 int StatusOf(const httplib::Result& res) { return res ? res->status : -1; }
 
+// A clean submission of `records` records, generated in dir.
+std::string Generated(const TempDir& dir, int records) {
+  const std::string path = dir.str() + "/" + std::to_string(records) + ".txt";
+  EXPECT_EQ(RunShell(LINTARO_GEN_PATH " --records " + std::to_string(records) + " " + path).status,
+            0);
+  return path;
+}
+
 // The service's own ends of the connections made to port: the sockets of
 // this process (the service runs in the test's) that took a connection on
 // that port.
@@ -169,12 +177,10 @@ TEST(ServeLifecycle, ChecksAreDeletedKeepHoursAfterTheyEnded) {
 // one is deleted with its upload.
 TEST(ServeLifecycle, EndingTheServiceInterruptsItsChecks) {
   TempDir files;
-  const std::string big = files.str() + "/big.txt";
-  const std::string small = files.str() + "/small.txt";
   // Big enough to be still running when the service ends, on a loaded
   // machine too.
-  ASSERT_EQ(RunShell(LINTARO_GEN_PATH " --records 150000 " + big).status, 0);
-  ASSERT_EQ(RunShell(LINTARO_GEN_PATH " --records 3000 " + small).status, 0);
+  const std::string big = Generated(files, 150000);
+  const std::string small = Generated(files, 3000);
   const std::string data = files.str() + "/data";
   std::string running, queued;
   {
@@ -232,8 +238,7 @@ TEST(ServeLifecycle, ACheckLeftByAKilledServiceIsHeldAsIncomplete) {
 // and the service's end does not wait for the client to send it all.
 TEST(ServeLifecycle, AnUploadStopsWithItsCheckAndWithTheService) {
   TempDir files;
-  const std::string big = files.str() + "/big.txt";
-  ASSERT_EQ(RunShell(LINTARO_GEN_PATH " --records 3000 " + big).status, 0);
+  const std::string big = Generated(files, 3000);
   ServiceHarness service;
   {
     HeldUpload upload(service, big, size_t{2} << 20);
@@ -278,10 +283,8 @@ TEST(ServeLifecycle, AConnectionKeptOpenSendsEachAnswerWhole) {
 // service answering everyone else.
 TEST(ServeLifecycle, ManyPagesFollowingARunningCheckLeaveRoomForOtherRequests) {
   TempDir files;
-  const std::string big = files.str() + "/big.txt";
-  ASSERT_EQ(RunShell(LINTARO_GEN_PATH " --records 3000 " + big).status, 0);
   ServiceHarness service;
-  HeldUpload upload(service, big, size_t{2} << 20);
+  HeldUpload upload(service, Generated(files, 3000), size_t{2} << 20);
   const std::string id = upload.RunningCheck();
   ASSERT_FALSE(id.empty()) << "no check ran while its upload arrived";
   std::vector<int> followers;
