@@ -112,6 +112,12 @@ done | sed 's/:.*//' | sort -u)
 unit=$(dpkg-deb --fsys-tarfile "$cli_deb" | tar -xO ./usr/lib/systemd/user/lintaro-serve.service)
 grep -qx 'ExecStart=/usr/bin/lintaro-cli serve' <<<"$unit" ||
   fail "lintaro-serve.service does not start /usr/bin/lintaro-cli serve: $(grep ExecStart <<<"$unit")"
+# Stopped, lintaro-cli serve takes up to 70 s: 60 s for a paused upload (the
+# read timeout, src/serve/http_service.cc), then 10 s for running checks
+# (kGraceMs, src/cli/serve_command.cc). systemd must not kill it before.
+stop_seconds=$(sed -n 's/^TimeoutStopSec=\([0-9]*\)s\{0,1\}$/\1/p' <<<"$unit")
+[[ -n $stop_seconds ]] && ((stop_seconds > 70)) ||
+  fail "lintaro-serve.service kills the service before it can stop: $(grep TimeoutStopSec <<<"$unit")"
 
 if [[ $window == ON ]]; then
   check_package lintaro "${desktop_files[@]}"
