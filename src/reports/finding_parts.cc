@@ -68,8 +68,7 @@ std::optional<std::string> ReferenceKindOf(std::string_view record_id) {
 }
 
 bool BelongsToEmployer(std::string_view record_id) {
-  const std::string id = Upper(record_id);
-  return id != "RCA" && id != "RCF";
+  return Upper(record_id) != "RCF";
 }
 
 std::optional<std::string> IsoDate(std::string_view date) {

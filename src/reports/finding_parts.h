@@ -30,7 +30,10 @@ FindingParts SplitFinding(std::string_view reference, std::string_view user_entr
 // the final record, "ssn" for the rest (the key of the record's reference).
 std::optional<std::string> ReferenceKindOf(std::string_view record_id);
 
-// Whether a record of this identifier belongs to an employer's block.
+// Whether a record of this identifier belongs to the employer's block it
+// stands in: every record but the final record. (The submitter record that
+// opens the submission stands in no block; one out of place after an
+// employer record is that employer's, as is the stop it causes.)
 bool BelongsToEmployer(std::string_view record_id);
 
 // "mm/dd/yyyy" as ISO 8601 "yyyy-mm-dd"; nothing when it is not such a date.

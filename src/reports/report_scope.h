@@ -36,8 +36,8 @@ class EmployerTracker {
  public:
   explicit EmployerTracker(ResultsDb& db) : db_(db) {}
   // The Correct EIN of the employer record that opens the block of the
-  // record (the record itself when it is one); empty for the submitter and
-  // final records and for records before the first employer record.
+  // record (the record itself when it is one); empty for the final record
+  // and for records before the first employer record (the submitter record).
   const std::string& EmployerOf(int64_t rec_num, const std::string& id);
 
  private:
