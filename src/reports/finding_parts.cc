@@ -67,9 +67,7 @@ std::optional<std::string> ReferenceKindOf(std::string_view record_id) {
   return "ssn";
 }
 
-bool BelongsToEmployer(std::string_view record_id) {
-  return Upper(record_id) != "RCF";
-}
+bool BelongsToEmployer(std::string_view record_id) { return Upper(record_id) != "RCF"; }
 
 std::optional<std::string> IsoDate(std::string_view date) {
   if (date.size() != 10 || date[2] != '/' || date[5] != '/') return std::nullopt;
