@@ -36,7 +36,8 @@ std::string StatusJson(const CheckStatus& s) {
             {"started", TimeOrNull(s.started)},
             {"ended", TimeOrNull(s.ended)},
             {"outcome", TextOrNull(s.outcome)},
-            {"problem", TextOrNull(s.problem)}};
+            {"problem", TextOrNull(s.problem)},
+            {"messages", s.messages}};
   std::string text = Dump(j);
   // The summary goes in as the check printed it, byte for byte.
   std::string summary = s.summary;

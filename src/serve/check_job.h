@@ -42,10 +42,12 @@ struct CheckJob {
   int64_t started = 0;
   int64_t ended = 0;
   // When ended: the summary object `lintaro-cli check --format json` prints
-  // (with its line feed), its outcome and, for a failed check, why.
+  // (with its line feed), its outcome and, for a failed check, why; and the
+  // run's alert (more all-zero correct amounts than it records), if any.
   std::string summary;
   std::string outcome;
   std::string problem;
+  std::vector<std::string> messages;
   bool has_results = false;  // the folder holds a results file to report
 
   // Written by the check's thread while it runs.

@@ -50,6 +50,7 @@ bool WriteCheckMeta(const CheckJob& job) {
                                {"summary", job.summary},
                                {"outcome", job.outcome},
                                {"problem", job.problem},
+                               {"messages", job.messages},
                                {"has_results", job.has_results}};
   const std::string text = meta.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
   const std::string path = JoinPath(job.folder, kMetaName);
@@ -80,6 +81,8 @@ bool ReadCheckMeta(const std::string& folder, CheckJob& job) {
     job.summary = meta.at("summary").get<std::string>();
     job.outcome = meta.at("outcome").get<std::string>();
     job.problem = meta.at("problem").get<std::string>();
+    // Kept since checks kept their run's alert; none before.
+    job.messages = meta.value("messages", std::vector<std::string>{});
     job.has_results = meta.at("has_results").get<bool>();
     // Kept since it was written beside the summary; before, the summary's.
     const nlohmann::json summary = nlohmann::json::parse(job.summary, nullptr, false);

@@ -200,6 +200,7 @@ void CheckRegistry::Finish(const std::shared_ptr<CheckJob>& job, CheckEnding end
     job->summary = std::move(ending.summary);
     job->outcome = std::move(ending.outcome);
     job->problem = std::move(ending.problem);
+    job->messages = std::move(ending.messages);
     job->has_results = ending.has_results;
     job->ended = options_.clock->Now();
     deleted = job->deleted;
@@ -241,6 +242,7 @@ CheckStatus CheckRegistry::StatusLocked(const CheckJob& job) const {
   s.summary = job.summary;
   s.outcome = job.outcome;
   s.problem = job.problem;
+  s.messages = job.messages;
   s.has_results = job.has_results;
   return s;
 }

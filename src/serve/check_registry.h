@@ -44,6 +44,7 @@ struct CheckStatus {
   std::vector<UploadedFile> files;
   int64_t created = 0, started = 0, ended = 0;
   std::string summary, outcome, problem;
+  std::vector<std::string> messages;
   bool has_results = false;
 };
 

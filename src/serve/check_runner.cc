@@ -36,6 +36,7 @@ class UploadPrompts : public Prompts {
   Answer Message(const std::string& title, const std::string& text, Icon,
                  Buttons buttons) override {
     messages.push_back(title + ": " + ToLineFeeds(text));
+    if (title == "Alert") alerts.push_back(ToLineFeeds(text));
     return buttons == Buttons::kOk      ? Answer::kOk
            : buttons == Buttons::kYesNo ? Answer::kNo
                                         : Answer::kCancel;
@@ -51,6 +52,7 @@ class UploadPrompts : public Prompts {
   }
   size_t files_opened() const { return next_; }
   std::vector<std::string> messages;
+  std::vector<std::string> alerts;  // what the desktop shows in its "Alert" box
 
  private:
   const CheckJob& job_;
@@ -208,6 +210,7 @@ CheckEnding RunCheckJob(CheckJob& job, const std::atomic<bool>& stop) {
     ending.has_results =
         summary.outcome != RunOutcome::kFolderInUse && ::access(results.c_str(), F_OK) == 0;
     if (ending.state == CheckState::kFailed) ending.problem = Joined(prompts.messages);
+    ending.messages = prompts.alerts;
     if (summary.errors > 0 && ending.has_results) {
       if (auto problem = WriteReports(job.folder)) ending.problem = *problem;
     }

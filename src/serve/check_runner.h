@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <string>
+#include <vector>
 
 #include "serve/check_job.h"
 
@@ -17,6 +18,9 @@ struct CheckEnding {
   std::string summary;  // the JSON summary, empty when the run did not start
   std::string outcome;  // its outcome name
   std::string problem;  // why a failed check failed
+  // The run's alert, as its message box words it: how many all-zero
+  // correct amounts it met when they were more than the findings it keeps.
+  std::vector<std::string> messages;
   bool has_results = false;
 };
 

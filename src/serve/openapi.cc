@@ -32,6 +32,7 @@ constexpr const char* kOpenApiDocument = R"json({
         "files": {"type": "array", "items": {"type": "string"}},
         "created": {"type": ["string", "null"]}, "started": {"type": ["string", "null"]}, "ended": {"type": ["string", "null"]},
         "outcome": {"type": ["string", "null"]}, "problem": {"type": ["string", "null"]},
+        "messages": {"type": "array", "items": {"type": "string"}, "description": "The check's alert: how many all-zero correct amounts it met, when more than the findings it keeps."},
         "summary": {"$ref": "#/components/schemas/Summary"}}}
     },
     "parameters": {

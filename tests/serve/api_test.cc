@@ -134,6 +134,30 @@ TEST(ServeApi, ASubmissionInTwoFilesAndARawBody) {
   EXPECT_EQ(raw["summary"]["outcome"], "error_limit");
 }
 
+// The run's alert (more all-zero correct amounts than the findings it
+// keeps) is the check's message, in the desktop program's words, and stays
+// with the check when the service starts again; a check without one has none.
+TEST(ServeApi, TheRunsAlertIsTheChecksMessage) {
+  TempDir keep;
+  const std::string data = keep.str() + "/data";
+  std::string zeros = "RCA\nRCE\n", id;
+  for (int i = 0; i < 11; ++i) zeros += "RCW 244=$1.00 255=$0\n";
+  const json alert = json::array(
+      {"11 instance(s) found where the corrected money field(s) is/are zero. This will zero out "
+       "the corresponding originally reported money field(s). Please make sure this is correct. "
+       "This program only captures up to the first 10 occurrences of this error."});
+  {
+    ServiceHarness service({}, data);
+    id = service.Submit(
+        {service.dir.Write("zeros.txt", ReadRecipe(zeros + "RCT 11=$11.00\nRCF\n")[0].files[0])});
+    EXPECT_EQ(service.WaitFor(id)["messages"], alert);
+    EXPECT_EQ(service.WaitFor(service.Submit({kSamples + "mistakes.txt"}))["messages"],
+              json::array());
+  }
+  ServiceHarness again({}, data);
+  EXPECT_EQ(again.Get("/api/v1/checks/" + id)["messages"], alert);
+}
+
 // A check starts with the first megabytes of its upload and reads the rest
 // as it arrives, with the command line's result; when such an upload is
 // cut, its check and everything stored for it are gone.

@@ -275,6 +275,23 @@ test('what a submission holds is shown as text, never as HTML', async () => {
   await page.close();
 });
 
+// Eleven all-zero correct amounts in one employee record (pairs that no
+// Social Security rule reads): ten findings, and the run's alert beside the outcome.
+test('the alert of a check is shown with its outcome', async () => {
+  const pairs = [[244, 255], [266, 277], [398, 409], [420, 431], [442, 453], [464, 475],
+    [486, 497], [508, 519], [530, 541], [552, 563], [596, 607]];
+  const file = editedSubmission(clean, join(work, 'zeros.txt'), pairs.flatMap(([orig, correct]) => [
+    { record: 3, position: orig, text: '00000000100' },
+    { record: 3, position: correct, text: '00000000000' },
+  ]));
+  const page = await openPage();
+  await chooseFiles(page, [file]);
+  await startAndWait(page, 'findings');
+  assert.match(await page.textContent('#outcome'),
+    /again\. 11 instance\(s\) found where the corrected money field\(s\) is\/are zero\./);
+  await page.close();
+});
+
 test('a clean submission, an error message, and deleting a check', async () => {
   const page = await openPage();
   await chooseFiles(page, [clean]);

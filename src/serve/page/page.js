@@ -690,6 +690,7 @@ function outcomeText(check) {
     text += ` Record ${numbers.format(summary.critical_stop.record_number)}: ${summary.critical_stop.message}`;
   }
   if (check.problem) text += ` ${sentence(check.problem)}`;
+  for (const message of check.messages || []) text += ` ${sentence(message)}`;
   return { text, clean: outcome === 'clean' };
 }
 
