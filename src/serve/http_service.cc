@@ -3,8 +3,11 @@
 #include <httplib.h>
 #include <sys/socket.h>
 
+#include <cctype>
 #include <cerrno>
+#include <optional>
 #include <regex>
+#include <string_view>
 #include <system_error>
 
 #include "serve/api_handlers.h"
@@ -59,6 +62,55 @@ bool Authorized(const httplib::Request& req, const std::string& token) {
   const std::string scheme = "Bearer ";
   if (header.size() <= scheme.size() || header.compare(0, scheme.size(), scheme) != 0) return false;
   return SameToken(header.substr(scheme.size()), token);
+}
+
+bool SameNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(a[i])) !=
+        std::tolower(static_cast<unsigned char>(b[i])))
+      return false;
+  return true;
+}
+
+// 127.N.N.N written in digits.
+bool IsLoopbackV4(std::string_view host) {
+  static const std::regex loopback_form(R"(127(\.[0-9]{1,3}){3})");
+  return std::regex_match(host.begin(), host.end(), loopback_form);
+}
+
+// Whether a Host header names this machine's loopback: localhost, 127.N.N.N,
+// [::1] or the address listened on, with or without a port.
+bool LoopbackHost(std::string_view host, const std::string& listening) {
+  std::string_view name = host;
+  if (!name.empty() && name.front() == '[') {
+    const size_t close = name.find(']');
+    if (close == std::string_view::npos) return false;
+    name = name.substr(1, close - 1);
+  } else if (const size_t colon = name.rfind(':'); colon != std::string_view::npos) {
+    name = name.substr(0, colon);
+  }
+  return SameNoCase(name, "localhost") || name == "::1" || IsLoopbackV4(name) ||
+         (!listening.empty() && SameNoCase(name, listening));
+}
+
+// Without a token the service listens on loopback for this machine's own
+// browsers, and no other site's page may use it through them: a request
+// under another host name (a name of the attacker's, resolved anew to
+// 127.0.0.1, would make its page same-origin with the service and let it
+// read every check) or sent by another site's page (a form posted across
+// sites needs no permission of ours) is refused. With a token these do not
+// get through anyway, and the name is whatever the desks or a proxy use.
+std::optional<ApiError> ForeignRequest(const httplib::Request& req, const ServiceOptions& options) {
+  if (!options.token.empty()) return std::nullopt;
+  const std::string host = req.get_header_value("Host");
+  if (!host.empty() && !LoopbackHost(host, options.host))
+    return ApiError{403, "forbidden",
+                    "this service answers only requests addressed to localhost or a loopback "
+                    "address; give it a token to serve it under another name"};
+  if (req.has_header("Origin") && !SameNoCase(req.get_header_value("Origin"), "http://" + host))
+    return ApiError{403, "forbidden", "requests from pages of other sites are refused"};
+  return std::nullopt;
 }
 
 bool HasBody(const httplib::Request& req) {
@@ -116,6 +168,11 @@ void HttpService::RouteGuards() {
     // reverse proxy may compress them. The request is the library's own
     // object, handed over as const only.
     const_cast<httplib::Request&>(req).headers.erase("Accept-Encoding");
+    if (std::optional<ApiError> foreign = ForeignRequest(req, options_)) {
+      res.set_header("Connection", "close");
+      SetError(res, *foreign);
+      return httplib::Server::HandlerResponse::Handled;
+    }
     if (!Authorized(req, options_.token)) {
       res.set_header("WWW-Authenticate", "Bearer");
       res.set_header("Connection", "close");

@@ -58,6 +58,7 @@ constexpr const char* kOpenApiDocument = R"json({
           "application/octet-stream": {"schema": {"type": "string", "format": "binary"}}}},
         "responses": {"202": {"description": "{\"id\", \"status_url\"}", "content": {"application/json": {}}},
           "400": {"$ref": "#/components/responses/Error"}, "401": {"$ref": "#/components/responses/Error"},
+          "403": {"$ref": "#/components/responses/Error"},
           "413": {"$ref": "#/components/responses/Error"}, "415": {"$ref": "#/components/responses/Error"},
           "429": {"$ref": "#/components/responses/Error"}, "503": {"$ref": "#/components/responses/Error"}}}},
     "/api/v1/checks/{id}": {
@@ -65,7 +66,7 @@ constexpr const char* kOpenApiDocument = R"json({
       "get": {"summary": "A check's status and, once it ended, its summary",
         "responses": {"200": {"description": "the status", "content": {"application/json": {"schema": {"$ref": "#/components/schemas/Status"}}}}, "404": {"$ref": "#/components/responses/Error"}}},
       "delete": {"summary": "Cancel the check and delete its files and results",
-        "responses": {"204": {"description": "deleted"}, "404": {"$ref": "#/components/responses/Error"}}}},
+        "responses": {"204": {"description": "deleted"}, "403": {"$ref": "#/components/responses/Error"}, "404": {"$ref": "#/components/responses/Error"}}}},
     "/api/v1/checks/{id}/events": {
       "parameters": [{"$ref": "#/components/parameters/id"}],
       "get": {"summary": "The status as Server-Sent Events, at most every 200 ms, the last when the check ended",

@@ -68,6 +68,23 @@ std::string BadRequests(const ServiceHarness& service, const std::string& done_i
   for (const auto& f : forms)
     trace += Line(std::string("POST form ") + f.what,
                   c->Post("/api/v1/checks", f.parts + (f.whole ? "--" + b + "--\r\n" : ""), form));
+  // Without a token: another host name (a name rebound to loopback) and
+  // other sites' pages are refused; this machine's own names and pages not.
+  const std::string port = ":" + std::to_string(service.port);
+  const std::string none = "/api/v1/checks/AAAAAAAAAAAAAAAAAAAAAA";
+  for (const std::string host : {"rebound.example", "127.0.0.1.example", "localhost", "[::1]"})
+    trace += Line("GET " + none + " Host: " + host, c->Get(none.c_str(), {{"Host", host + port}}));
+  trace += Line("GET /api/v1/checks/x Host: 127.0.0.1 without a port",
+                c->Get("/api/v1/checks/x", {{"Host", "127.0.0.1"}}));
+  const std::string upload = Part(b, "file", "a.txt", sample) + "--" + b + "--\r\n";
+  for (const char* origin : {"http://other.example", "null"})
+    trace += Line(std::string("POST form Origin: ") + origin,
+                  c->Post("/api/v1/checks", {{"Origin", origin}}, upload, form));
+  trace += Line("POST an empty form Origin: the service's own",
+                c->Post("/api/v1/checks", {{"Origin", "http://127.0.0.1" + port}},
+                        "--" + b + "--\r\n", form));
+  trace += Line("DELETE " + none + " Origin: http://localhost:1",
+                c->Delete(none.c_str(), {{"Origin", "http://localhost:1"}}));
   // Queries of the finished check that are refused.
   for (const char* query :
        {"report?format=pdf", "report?employer=12", "report?employer=99-9999999", "records?limit=0",

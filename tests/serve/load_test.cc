@@ -75,13 +75,13 @@ std::vector<int> BadRequests(int port, const std::string& sample) {
     // A body that stops half-way, its connection closed.
     int fd = Connect(port);
     Send(fd,
-         "POST /api/v1/checks?name=cut.txt HTTP/1.1\r\nHost: x\r\nContent-Type: "
+         "POST /api/v1/checks?name=cut.txt HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: "
          "application/octet-stream\r\nContent-Length: " +
              std::to_string(sample.size()) + "\r\n\r\n" + sample.substr(0, sample.size() / 2));
     ::close(fd);
     // A client that asks and never reads its answer, its connection held open.
     fd = Connect(port);
-    Send(fd, "GET /api/v1/checks HTTP/1.1\r\nHost: x\r\n\r\n");
+    Send(fd, "GET /api/v1/checks HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
     held.push_back(fd);
     // A check that does not exist.
     httplib::Result none = c.Get("/api/v1/checks/AAAAAAAAAAAAAAAAAAAAAA/report");
