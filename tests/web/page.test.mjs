@@ -328,6 +328,11 @@ test('running, then cancelled: the check and its files are deleted', async () =>
   await page.waitForFunction(() => document.body.dataset.state === 'running'
     && /1,234 records tested/.test(document.getElementById('progress-bar').getAttribute('aria-valuetext')));
   await expectNoViolations(page, 'running');
+  // A file chosen now would join no check: refused, and the list stays the check's.
+  await chooseFiles(page, [clean]);
+  assert.match(await page.textContent('#message-text'), /A check is under way: wait for it to end/);
+  assert.deepEqual(await page.$$eval('#file-list .name', (n) => n.map((e) => e.textContent)), ['mistakes.txt']);
+  await page.click('#message-close');
   const { checks } = await (await page.request.get(`${service.url}api/v1/checks`)).json();
   const newest = checks.sort((a, b) => String(b.created).localeCompare(String(a.created)))[0];
   await page.click('#cancel');
@@ -335,6 +340,23 @@ test('running, then cancelled: the check and its files are deleted', async () =>
   assert.match(await page.textContent('#live'), /cancelled/);
   assert.equal((await page.request.get(`${service.url}api/v1/checks/${newest.id}`)).status(), 404);
   assert.equal(existsSync(join(service.data, newest.id)), false);
+  await page.close();
+});
+
+test('a check deleted elsewhere while it runs: the page says so and can start another', async () => {
+  const page = await openPage();
+  await page.route(/\/api\/v1\/checks\/[^/]+\/events$/, (route) => route.fulfill({
+    status: 200,
+    contentType: 'text/event-stream',
+    body: `data: ${JSON.stringify({ id: route.request().url().split('/')[6], state: 'running', records_tested: 1 })}`
+      + '\n\nevent: deleted\ndata: {}\n\n',
+  }));
+  await chooseFiles(page, [mistakes]);
+  await page.click('#start');
+  await page.waitForSelector('#message:not([hidden])');
+  assert.match(await page.textContent('#message-text'), /The check was deleted before it ended/);
+  assert.equal(await page.getAttribute('body', 'data-state'), 'empty');
+  assert.equal(await page.isEnabled('#start'), true);
   await page.close();
 });
 

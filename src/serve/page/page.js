@@ -409,9 +409,11 @@ function fileButton(text, label, action, disabled) {
   return b;
 }
 
+const uploadBusy = () => Boolean(upload.busy || upload.xhr || upload.watching);
+
 function renderFiles() {
   const list = $('file-list');
-  const busy = Boolean(upload.busy || upload.xhr || upload.watching);
+  const busy = uploadBusy();
   const items = upload.files.map((file, i) => {
     const li = document.createElement('li');
     const row = cell('div', '', 'file');
@@ -439,6 +441,12 @@ function renderFiles() {
 }
 
 function addFiles(fileList) {
+  // The files listed are those of the check under way until it ends: a file
+  // added to them now would be in no check, and gone when the list empties.
+  if (uploadBusy()) {
+    showMessage('A check is under way: wait for it to end, or cancel it, before choosing the next files.');
+    return;
+  }
   for (const f of fileList) upload.files.push(f);
   renderFiles();
   hideMessage();
@@ -635,7 +643,9 @@ function watch(id) {
   source.addEventListener('message', (e) => onStatus(JSON.parse(e.data)));
   source.addEventListener('deleted', () => {
     stopWatching();
+    upload.id = null;
     endProgress();
+    showMessage('The check was deleted before it ended (from another page, or by the service).');
   });
   source.addEventListener('error', () => {
     if (stopped) return;
