@@ -317,31 +317,41 @@ test('a clean submission, an error message, and deleting a check', async () => {
   await page.close();
 });
 
-test('running, then cancelled: the check and its files are deleted', async () => {
-  const page = await openPage();
-  // The check's status and events held at a check that runs, so that the page stays there.
-  await holdChecksRunning(page, {
-    records_tested: 1234, bytes_read: 5000, bytes_total: 16416, files: ['mistakes.txt'],
+for (const how of ['cancelled', 'deleted from the list of checks']) {
+  test(`running, then ${how}: the check and its files are deleted`, async () => {
+    const page = await openPage();
+    // The check's status and events held at a check that runs, so that the page stays there.
+    await holdChecksRunning(page, {
+      records_tested: 1234, bytes_read: 5000, bytes_total: 16416, files: ['mistakes.txt'],
+    });
+    await chooseFiles(page, [mistakes]);
+    await page.click('#start');
+    await page.waitForFunction(() => document.body.dataset.state === 'running'
+      && /1,234 records tested/.test(document.getElementById('progress-bar').getAttribute('aria-valuetext')));
+    await expectNoViolations(page, 'running');
+    // A file chosen now would join no check: refused, and the list stays the check's.
+    await chooseFiles(page, [clean]);
+    assert.match(await page.textContent('#message-text'), /A check is under way: wait for it to end/);
+    assert.deepEqual(await page.$$eval('#file-list .name', (n) => n.map((e) => e.textContent)), ['mistakes.txt']);
+    await page.click('#message-close');
+    const { checks } = await (await page.request.get(`${service.url}api/v1/checks`)).json();
+    const newest = checks.sort((a, b) => String(b.created).localeCompare(String(a.created)))[0];
+    if (how === 'cancelled') {
+      await page.click('#cancel');
+    } else {
+      await page.click('#recent-refresh');
+      page.once('dialog', (d) => d.accept());
+      await page.click(`#recent-rows tr[data-id="${newest.id}"] button:text("Delete")`);
+    }
+    // The page stops following it at once, and has nothing to say against it.
+    await page.waitForSelector('body[data-state="empty"]');
+    assert.match(await page.textContent('#live'), how === 'cancelled' ? /cancelled/ : /was deleted/);
+    assert.equal(await page.isHidden('#message'), true);
+    assert.equal((await page.request.get(`${service.url}api/v1/checks/${newest.id}`)).status(), 404);
+    assert.equal(existsSync(join(service.data, newest.id)), false);
+    await page.close();
   });
-  await chooseFiles(page, [mistakes]);
-  await page.click('#start');
-  await page.waitForFunction(() => document.body.dataset.state === 'running'
-    && /1,234 records tested/.test(document.getElementById('progress-bar').getAttribute('aria-valuetext')));
-  await expectNoViolations(page, 'running');
-  // A file chosen now would join no check: refused, and the list stays the check's.
-  await chooseFiles(page, [clean]);
-  assert.match(await page.textContent('#message-text'), /A check is under way: wait for it to end/);
-  assert.deepEqual(await page.$$eval('#file-list .name', (n) => n.map((e) => e.textContent)), ['mistakes.txt']);
-  await page.click('#message-close');
-  const { checks } = await (await page.request.get(`${service.url}api/v1/checks`)).json();
-  const newest = checks.sort((a, b) => String(b.created).localeCompare(String(a.created)))[0];
-  await page.click('#cancel');
-  await page.waitForSelector('body[data-state="empty"]');
-  assert.match(await page.textContent('#live'), /cancelled/);
-  assert.equal((await page.request.get(`${service.url}api/v1/checks/${newest.id}`)).status(), 404);
-  assert.equal(existsSync(join(service.data, newest.id)), false);
-  await page.close();
-});
+}
 
 test('a check deleted elsewhere while it runs: the page says so and can start another', async () => {
   const page = await openPage();

@@ -645,7 +645,7 @@ function watch(id) {
     stopWatching();
     upload.id = null;
     endProgress();
-    showMessage('The check was deleted before it ended (from another page, or by the service).');
+    showMessage('The check was deleted before it ended.');
   });
   source.addEventListener('error', () => {
     if (stopped) return;
@@ -1024,6 +1024,11 @@ async function deleteCheck(id, files) {
   } catch (e) {
     showMessage(e.message);
     return;
+  }
+  if (upload.id === id) {
+    stopWatching();
+    upload.id = null;
+    endProgress();
   }
   if (shown.id === id) {
     shown.id = null;
