@@ -23,6 +23,13 @@ constexpr int kEventIntervalMs = 200;
 
 bool Ended(CheckState state) { return state == CheckState::kDone || state == CheckState::kFailed; }
 
+// Why a check's results cannot be read yet, or ever.
+std::optional<ApiError> NoResults(const CheckStatus& check) {
+  if (!Ended(check.state)) return ApiError{409, "not_done", "the check has not ended yet"};
+  if (!check.has_results) return ApiError{409, "no_results", "the check left no results to read"};
+  return std::nullopt;
+}
+
 // The answer leaves the request's body unread: the connection cannot serve another.
 void CloseAfter(httplib::Response& res) { res.set_header("Connection", "close"); }
 
@@ -198,8 +205,7 @@ void ApiHandlers::Records(const httplib::Request& req, httplib::Response& res) {
   if (!offset || !limit || (with_errors != "" && with_errors != "0" && with_errors != "1"))
     return SetError(res, {400, "bad_parameter",
                           "with_errors must be 0 or 1, offset a whole number, limit 1 to 1000"});
-  if (!Ended(check->state) || !check->has_results)
-    return SetError(res, {409, "not_done", "the check has not ended yet"});
+  if (std::optional<ApiError> none = NoResults(*check)) return SetError(res, *none);
   auto rows = ReadRecords(check->folder, with_errors == "1", *offset, *limit);
   if (auto* error = std::get_if<ApiError>(&rows)) return SetError(res, *error);
   res.set_content(std::get<std::string>(rows), kJson);
@@ -220,8 +226,7 @@ void ApiHandlers::ReadEndedRecord(const httplib::Request& req, httplib::Response
   std::optional<int64_t> number = ParseWholeNumber<int64_t>(req.matches[2].str(), 1, INT32_MAX);
   if (!number)
     return SetError(res, {400, "bad_parameter", "a record number is a whole number from 1"});
-  if (!Ended(check->state) || !check->has_results)
-    return SetError(res, {409, "not_done", "the check has not ended yet"});
+  if (std::optional<ApiError> none = NoResults(*check)) return SetError(res, *none);
   auto record = read(check->folder, *number);
   if (auto* error = std::get_if<ApiError>(&record)) return SetError(res, *error);
   res.set_content(std::get<std::string>(record), kJson);
@@ -230,8 +235,7 @@ void ApiHandlers::ReadEndedRecord(const httplib::Request& req, httplib::Response
 void ApiHandlers::Employers(const httplib::Request& req, httplib::Response& res) {
   std::optional<CheckStatus> check = Find(req, res);
   if (!check) return;
-  if (!Ended(check->state) || !check->has_results)
-    return SetError(res, {409, "not_done", "the check has not ended yet"});
+  if (std::optional<ApiError> none = NoResults(*check)) return SetError(res, *none);
   auto employers = ReadEmployers(check->folder);
   if (auto* error = std::get_if<ApiError>(&employers)) return SetError(res, *error);
   res.set_content(std::get<std::string>(employers), kJson);

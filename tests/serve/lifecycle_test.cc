@@ -223,13 +223,24 @@ TEST(ServeLifecycle, ACheckLeftByAKilledServiceIsHeldAsIncomplete) {
   TempDir files;
   const std::string data = files.str() + "/data";
   std::string id;
+  std::string unread;  // killed before its check wrote anything
   {
     ServiceHarness service({}, data);
     id = service.Submit({kSamples + "mistakes.txt"});
+    unread = service.Submit({kSamples + "clean.txt"});
     service.WaitFor(id);
+    service.WaitFor(unread);
   }
   ASSERT_TRUE(fs::remove(data + "/" + id + "/check.json"));
+  ASSERT_TRUE(fs::remove(data + "/" + unread + "/check.json"));
+  ASSERT_TRUE(fs::remove(data + "/" + unread + "/ERRLOG2C.MDB"));
   ServiceHarness again({}, data);
+  // Ended, without results: its reads say so, not that it runs still.
+  for (const char* read : {"/records", "/records/1", "/employers", "/report"}) {
+    httplib::Result res = again.Client()->Get("/api/v1/checks/" + unread + read);
+    EXPECT_EQ(StatusOf(res), 409) << read;
+    EXPECT_EQ(json::parse(res->body)["error"]["code"], "no_results") << read;
+  }
   const json held = again.Get("/api/v1/checks/" + id);
   EXPECT_EQ(held["state"], "failed");
   EXPECT_EQ(held["outcome"], "incomplete");
