@@ -307,6 +307,15 @@ test('a clean submission, an error message, and deleting a check', async () => {
   await expectNoViolations(page, 'error message');
   await page.keyboard.press('Escape');
   assert.equal(await page.isHidden('#message'), true);
+  // A problem met at the foot of the page is told where the user is.
+  await page.route(/\/api\/v1\/checks$/, (route) => route.abort());
+  await page.click('#recent-refresh');
+  await page.waitForSelector('#message:not([hidden])');
+  assert.ok(await page.evaluate(() => window.scrollY > 300), 'the page was scrolled down');
+  assert.ok(await page.$eval('#message', (m) => m.getBoundingClientRect().top >= 0
+    && m.getBoundingClientRect().bottom <= window.innerHeight), 'the message is in view');
+  await page.unroute(/\/api\/v1\/checks$/);
+  await page.click('#message-close');
 
   page.once('dialog', (d) => d.accept());
   await page.click(`#recent-rows tr[data-id="${id}"] button:text("Delete")`);
