@@ -257,6 +257,8 @@ INSTANTIATE_TEST_SUITE_P(Events, WindowStateTest,
 // commands are held, and Start Testing asks for no second file. The counter
 // and bar a message of the run appears over are the run's last: a short run
 // after a long one, and the first file of a submission when the next is asked for.
+// Half-way through the file the bar can be seen: the part of its frame
+// already filled is drawn in another colour than the part still empty.
 TEST_F(WindowStates, ProgressDuringTheRunAndTheLastRecordBeforeItsMessages) {
   Open();
   auto share = [this] {
@@ -266,10 +268,16 @@ TEST_F(WindowStates, ProgressDuringTheRunAndTheLastRecordBeforeItsMessages) {
   // and counter at each message of the runs, "full" where the bar is.
   std::string during;
   double middle = -1;
+  QRgb filled = 0, empty = 0;
   window->set_record_observer([&](int32_t rec) {
     if (rec != 1500) return;
     window->RefreshProgress();
     middle = share();
+    const QLabel* frame = Find<QLabel>("lblPrgrss2");
+    const QImage line = window->progress_line()->grab().toImage();
+    const int y = frame->geometry().center().y();
+    filled = line.pixel(frame->x() + frame->width() / 4, y);
+    empty = line.pixel(frame->x() + frame->width() * 3 / 4, y);
     const bool waiting = window->busy() && QApplication::overrideCursor() != nullptr &&
                          QApplication::overrideCursor()->shape() == Qt::WaitCursor;
     window->StartTesting();
@@ -282,6 +290,7 @@ TEST_F(WindowStates, ProgressDuringTheRunAndTheLastRecordBeforeItsMessages) {
   };
   Run({Submission("long.txt", CleanSubmission(3000))});
   EXPECT_NEAR(middle, 0.5, 0.05);
+  EXPECT_NE(QColor(filled).name().toStdString(), QColor(empty).name().toStdString());
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
   window->set_record_observer(nullptr);
   Run({Submission("short.txt", CleanSubmission(36))});  // 40 records
@@ -401,26 +410,6 @@ TEST_F(WindowTest, ARunPaintsOnlyItsCounterAndBarAndNotAtEveryRoundOfEvents) {
   };
   Run({Submission("clean.txt", CleanSubmission(2000))});
   EXPECT_FALSE(paints.has_value());  // the run's message was shown
-}
-
-// Half-way through the file the bar can be seen: the part of its frame
-// already filled is drawn in another colour than the part still empty.
-TEST_F(WindowTest, TheBarIsDrawnFilledUpToTheShareRead) {
-  Open();
-  QRgb filled = 0;
-  QRgb empty = 0;
-  window->set_record_observer([&](int32_t rec) {
-    if (rec != 1500) return;
-    window->RefreshProgress();
-    const QLabel* frame = Find<QLabel>("lblPrgrss2");
-    const QImage line = window->progress_line()->grab().toImage();
-    const int y = frame->geometry().center().y();
-    filled = line.pixel(frame->x() + frame->width() / 4, y);
-    empty = line.pixel(frame->x() + frame->width() * 3 / 4, y);
-  });
-  Run({Submission("long.txt", CleanSubmission(3000))});
-  window->set_record_observer(nullptr);
-  EXPECT_NE(QColor(filled).name().toStdString(), QColor(empty).name().toStdString());
 }
 
 // A check started from the grid view shows the logo and the heading above
