@@ -11,7 +11,6 @@
 #include "reports/report_format.h"
 #include "serve/check_id.h"
 #include "serve/service_harness.h"
-#include "serve/service_page.h"
 #include "support/cli_runner.h"
 #include "support/recipe.h"
 
@@ -33,7 +32,8 @@ std::vector<std::string> WriteRecipe(const TempDir& dir, const std::string& name
 
 // A check's report over HTTP is byte for byte `lintaro-cli report` on its
 // folder, in every form and for one employer; its summary is byte for byte
-// `lintaro-cli check --format json` of the stored files into that folder.
+// `lintaro-cli check --format json` of the stored files into that folder;
+// what the page reads of its records agrees with the JSON report.
 TEST(ServeApi, ACheckGivesWhatTheCommandLineGives) {
   ServiceHarness service;
   const std::string id = service.Submit({kSamples + "mistakes.txt"});
@@ -104,6 +104,73 @@ TEST(ServeApi, ACheckGivesWhatTheCommandLineGives) {
   }
   EXPECT_THAT(raw->body, ::testing::EndsWith(
                              ",\"summary\":" + check.out.substr(0, check.out.size() - 1) + "}"));
+
+  // No answer is compressed, however the client asks.
+  for (const std::string& path :
+       std::vector<std::string>{"/page.js", "/api/v1/checks/" + id + "/records?limit=50",
+                                "/api/v1/checks/" + id + "/report?format=html"}) {
+    httplib::Result res = client->Get(path.c_str(), {{"Accept-Encoding", "br, gzip, deflate"}});
+    ASSERT_TRUE(res) << path;
+    EXPECT_EQ(res->status, 200) << path;
+    EXPECT_FALSE(res->has_header("Content-Encoding")) << path;
+  }
+
+  // What the web page reads beside the grids: each record's type and SSN or
+  // EIN in the grids, its findings and the employers a report can be limited
+  // to, in the words and figures of the JSON report; the viewer's positions.
+  const json report = json::parse(RunCli({"report", "--home", folder, "--format", "json"}).out);
+  std::map<int64_t, json> expected;  // record number: its findings as the JSON report gives them
+  for (json e : report["errors"]) {
+    const int64_t n = e["record_number"];
+    if (!expected.count(n))
+      expected[n] = {{"record_number", n},
+                     {"record_id", e["record_id"]},
+                     {"reference", e.contains("ssn") ? e["ssn"] : e.value("ein", json())},
+                     {"findings", json::array()}};
+    for (const char* key : {"record_number", "record_id", "ssn", "ein", "employer_ein"})
+      e.erase(key);
+    expected[n]["findings"].push_back(e);
+  }
+  const std::string api = "/api/v1/checks/" + id;
+  const json rows = service.Get(api + "/records?with_errors=1&limit=1000");
+  ASSERT_EQ(rows["records"].size(), expected.size());
+  for (const json& row : rows["records"]) {
+    const json& want = expected.at(row["record_number"]);
+    EXPECT_EQ(row["record_id"], want["record_id"]);
+    EXPECT_EQ(row["reference"], want["reference"]);
+    EXPECT_EQ(row["errors"], want["findings"].size());
+    const json findings =
+        service.Get(api + "/records/" + row["record_number"].dump() + "/findings");
+    EXPECT_EQ(findings, json({{"record_number", want["record_number"]},
+                              {"record_id", want["record_id"]},
+                              {"findings", want["findings"]}}));
+  }
+  EXPECT_EQ(service.Get(api + "/records/8/findings")["findings"], json::array());
+
+  const json employers = service.Get(api + "/employers")["employers"];
+  ASSERT_EQ(employers.size(), 2u);
+  for (const json& e : employers) {
+    const std::string own_ein = e["ein"];
+    const json own = json::parse(
+        RunCli({"report", "--home", folder, "--format", "json", "--employer", own_ein}).out);
+    EXPECT_EQ(e["records"], own["records_tested"]) << own_ein;
+    const json rce = service.Get(api + "/records/" + e["record_number"].dump());
+    EXPECT_EQ(rce["record_id"], "RCE");
+    std::string name = rce["fields"][8]["value"];
+    name.erase(name.find_last_not_of(' ') + 1);
+    EXPECT_EQ(e["name"], name);
+    EXPECT_EQ(rce["fields"][3]["value"], own_ein);
+  }
+
+  const json record = service.Get(api + "/records/3");
+  int64_t next = 1;
+  for (const json& f : record["fields"]) {
+    EXPECT_EQ(f["positions"]["start"], next) << f;
+    next = f["positions"]["end"].get<int64_t>() + 1;
+    EXPECT_EQ(f["value"].get<std::string>().size(),
+              f["positions"]["end"].get<size_t>() - f["positions"]["start"].get<size_t>() + 1);
+  }
+  EXPECT_EQ(next, 1025);
 }
 
 // A submission in two files, uploaded as two parts in order; and a raw body.
@@ -190,108 +257,6 @@ TEST(ServeApi, ACheckReadsItsUploadAsItArrives) {
     for (const char* key : {"outcome", "records_tested", "records_with_errors", "errors_found"})
       EXPECT_EQ(summary[key], expected[key]) << key;
     ASSERT_EQ(service.Client()->Delete(("/api/v1/checks/" + id).c_str())->status, 204);
-  }
-}
-
-// What the web page reads beside the grids: each record's type and SSN or
-// EIN in the grids, its findings and the employers a report can be limited
-// to, in the words and figures of the JSON report; the viewer's positions.
-TEST(ServeApi, FindingsEmployersAndPositionsForThePage) {
-  ServiceHarness service;
-  const std::string id = service.Submit({kSamples + "mistakes.txt"});
-  service.WaitFor(id);
-  const std::string folder = service.data + "/" + id;
-  const json report = json::parse(RunCli({"report", "--home", folder, "--format", "json"}).out);
-  std::map<int64_t, json> expected;  // record number: its findings as the JSON report gives them
-  for (json e : report["errors"]) {
-    const int64_t n = e["record_number"];
-    if (!expected.count(n))
-      expected[n] = {{"record_number", n},
-                     {"record_id", e["record_id"]},
-                     {"reference", e.contains("ssn") ? e["ssn"] : e.value("ein", json())},
-                     {"findings", json::array()}};
-    for (const char* key : {"record_number", "record_id", "ssn", "ein", "employer_ein"})
-      e.erase(key);
-    expected[n]["findings"].push_back(e);
-  }
-  const std::string check = "/api/v1/checks/" + id;
-  const json rows = service.Get(check + "/records?with_errors=1&limit=1000");
-  ASSERT_EQ(rows["records"].size(), expected.size());
-  for (const json& row : rows["records"]) {
-    const json& want = expected.at(row["record_number"]);
-    EXPECT_EQ(row["record_id"], want["record_id"]);
-    EXPECT_EQ(row["reference"], want["reference"]);
-    EXPECT_EQ(row["errors"], want["findings"].size());
-    const json findings =
-        service.Get(check + "/records/" + row["record_number"].dump() + "/findings");
-    EXPECT_EQ(findings, json({{"record_number", want["record_number"]},
-                              {"record_id", want["record_id"]},
-                              {"findings", want["findings"]}}));
-  }
-  EXPECT_EQ(service.Get(check + "/records/8/findings")["findings"], json::array());
-
-  const json employers = service.Get(check + "/employers")["employers"];
-  ASSERT_EQ(employers.size(), 2u);
-  for (const json& e : employers) {
-    const std::string ein = e["ein"];
-    const json own = json::parse(
-        RunCli({"report", "--home", folder, "--format", "json", "--employer", ein}).out);
-    EXPECT_EQ(e["records"], own["records_tested"]) << ein;
-    const json rce = service.Get(check + "/records/" + e["record_number"].dump());
-    EXPECT_EQ(rce["record_id"], "RCE");
-    std::string name = rce["fields"][8]["value"];
-    name.erase(name.find_last_not_of(' ') + 1);
-    EXPECT_EQ(e["name"], name);
-    EXPECT_EQ(rce["fields"][3]["value"], ein);
-  }
-
-  const json record = service.Get(check + "/records/3");
-  int64_t next = 1;
-  for (const json& f : record["fields"]) {
-    EXPECT_EQ(f["positions"]["start"], next) << f;
-    next = f["positions"]["end"].get<int64_t>() + 1;
-    EXPECT_EQ(f["value"].get<std::string>().size(),
-              f["positions"]["end"].get<size_t>() - f["positions"]["start"].get<size_t>() + 1);
-  }
-  EXPECT_EQ(next, 1025);
-}
-
-// The page's files: each with its type and entity tag (304 when the browser
-// holds it), without the token, under the strict policy; and no answer is
-// compressed, however the client asks.
-TEST(ServeApi, ThePageFilesAndUncompressedAnswers) {
-  ServiceHarness service([](ServiceOptions& o) { o.token = "page-token"; });
-  httplib::Client anonymous("127.0.0.1", service.port);
-  const std::map<std::string, std::string> types = {{"/", "text/html; charset=utf-8"},
-                                                    {"/page.js", "text/javascript; charset=utf-8"},
-                                                    {"/page.css", "text/css; charset=utf-8"},
-                                                    {"/icon.svg", "image/svg+xml"}};
-  for (const auto& [path, type] : types) {
-    httplib::Result res = anonymous.Get(path.c_str());
-    ASSERT_TRUE(res) << path;
-    EXPECT_EQ(res->status, 200) << path;
-    EXPECT_EQ(res->get_header_value("Content-Type"), type);
-    const std::string etag = res->get_header_value("ETag");
-    EXPECT_THAT(etag, ::testing::MatchesRegex("\"[0-9a-f]{20}\""));
-    httplib::Result again = anonymous.Get(path.c_str(), {{"If-None-Match", etag}});
-    EXPECT_EQ(again->status, 304) << path;
-    EXPECT_EQ(again->body, "");
-  }
-  httplib::Result page = anonymous.Get("/");
-  EXPECT_THAT(page->body, ::testing::HasSubstr(R"(<script type="module" src="/page.js">)"));
-  EXPECT_EQ(page->get_header_value("Content-Security-Policy"), kHtmlContentSecurityPolicy);
-  EXPECT_EQ(anonymous.Get("/page.jsx")->status, 401);
-
-  auto client = service.Client();
-  const std::string id = service.Submit({kSamples + "mistakes.txt"});
-  service.WaitFor(id);
-  for (const std::string& path :
-       std::vector<std::string>{"/page.js", "/api/v1/checks/" + id + "/records?limit=50",
-                                "/api/v1/checks/" + id + "/report?format=html"}) {
-    httplib::Result res = client->Get(path.c_str(), {{"Accept-Encoding", "br, gzip, deflate"}});
-    ASSERT_TRUE(res) << path;
-    EXPECT_EQ(res->status, 200) << path;
-    EXPECT_FALSE(res->has_header("Content-Encoding")) << path;
   }
 }
 

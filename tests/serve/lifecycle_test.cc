@@ -1,7 +1,8 @@
 // What the service does over time and around its checks: the token, the
-// log, the list and health, events while a check runs, the records and the
-// viewer, deletion after --keep-hours on the service's clock, a restart, and
-// the end of the service while a check runs, and its connections.
+// page's files, the log, the list and health, events while a check runs, the
+// records and the viewer, deletion after --keep-hours on the service's clock,
+// a restart, and the end of the service while a check runs, and its
+// connections.
 #include <fcntl.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -11,10 +12,12 @@
 #include <sys/socket.h>
 
 #include <filesystem>
+#include <map>
 #include <regex>
 #include <thread>
 
 #include "serve/service_harness.h"
+#include "serve/service_page.h"
 #include "support/cli_runner.h"
 
 namespace lintaro::testing {
@@ -58,7 +61,27 @@ std::vector<int> AcceptedSockets(int port) {
 TEST(ServeLifecycle, TheTokenGuardsEverythingButThePageAndHealth) {
   ServiceHarness service([](ServiceOptions& o) { o.token = "s3cret-token"; });
   httplib::Client anonymous("127.0.0.1", service.port);
-  EXPECT_EQ(StatusOf(anonymous.Get("/")), 200);
+  // The page's files: each with its type and entity tag (304 when the
+  // browser holds it), under the strict policy.
+  const std::map<std::string, std::string> types = {{"/", "text/html; charset=utf-8"},
+                                                    {"/page.js", "text/javascript; charset=utf-8"},
+                                                    {"/page.css", "text/css; charset=utf-8"},
+                                                    {"/icon.svg", "image/svg+xml"}};
+  for (const auto& [path, type] : types) {
+    httplib::Result res = anonymous.Get(path.c_str());
+    ASSERT_TRUE(res) << path;
+    EXPECT_EQ(res->status, 200) << path;
+    EXPECT_EQ(res->get_header_value("Content-Type"), type);
+    const std::string etag = res->get_header_value("ETag");
+    EXPECT_THAT(etag, ::testing::MatchesRegex("\"[0-9a-f]{20}\""));
+    httplib::Result again = anonymous.Get(path.c_str(), {{"If-None-Match", etag}});
+    EXPECT_EQ(again->status, 304) << path;
+    EXPECT_EQ(again->body, "");
+  }
+  httplib::Result page = anonymous.Get("/");
+  EXPECT_THAT(page->body, HasSubstr(R"(<script type="module" src="/page.js">)"));
+  EXPECT_EQ(page->get_header_value("Content-Security-Policy"), kHtmlContentSecurityPolicy);
+  EXPECT_EQ(StatusOf(anonymous.Get("/page.jsx")), 401);
   EXPECT_EQ(StatusOf(anonymous.Get("/api/v1/health")), 200);
   for (const char* path : {"/api/v1/checks", "/api/v1/openapi.json", "/api/v1/checks/x/report"})
     EXPECT_EQ(StatusOf(anonymous.Get(path)), 401) << path;
