@@ -246,11 +246,30 @@ TEST_F(CliProcessTest, ACheckKilledOrOutOfDiskNeverReadsAsFinished) {
   EXPECT_EQ(RunCli(check).status, 0);
   EXPECT_EQ(AskTheReaders(home.str()).json_outcome, "clean");
   EXPECT_FALSE(fs::exists(db() + "-journal"));
+
+  // A batch into a results folder that holds the reports of an earlier check
+  // removes them before the new results are written: a check killed part-way
+  // leaves no report beside results that are not its.
+  const fs::path folder = home.path() / "results" / "big.txt";
+  fs::create_directories(folder);
+  for (const char* name : {"report.txt", "report.json"}) {
+    std::ofstream(folder / name) << "the report of an earlier check\n";
+  }
+  RunningCli batch = StartCli({"batch", "--results", (home.path() / "results").string(), file});
+  ASSERT_TRUE(WaitForFileSize((folder / kResultsFileName).string(), 1 << 20));
+  kill(batch.pid, SIGKILL);
+  FinishCli(batch);
+  EXPECT_FALSE(fs::exists(folder / "report.txt"));
+  EXPECT_FALSE(fs::exists(folder / "report.json"));
 }
 #endif
 
-TEST_F(CliProcessTest, TheProgressLineIsErasedBeforeOtherOutputAndEndsAtAHundred) {
-  CliResult r = RunCliOnTerminal(Check("clean.txt", CleanSubmission(3000)));
+// The progress line is erased before other output and ends at 100%. A
+// terminal that cannot rewrite a line gets no progress line, nor does a
+// quiet check, which says nothing at all when it succeeds.
+TEST_F(CliProcessTest, TheProgressLineIsErasedBeforeOtherOutputAndOnlyWhereItCanBeRewritten) {
+  const std::vector<std::string> check = Check("clean.txt", CleanSubmission(3000));
+  CliResult r = RunCliOnTerminal(check);
   EXPECT_EQ(r.status, 0);
   EXPECT_NE(r.out.find("Processing Record Number: 3004 (100%)\033[K\r\033[KRecords tested: 3004"),
             std::string::npos)
@@ -263,14 +282,9 @@ TEST_F(CliProcessTest, TheProgressLineIsErasedBeforeOtherOutputAndEndsAtAHundred
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.out.find("100%"), std::string::npos);
   EXPECT_NE(r.out.find("\033[K\r\033[KRecords tested: 1501\r\n"), std::string::npos) << r.out;
-}
 
-// A terminal that cannot rewrite a line gets no progress line, nor does a
-// quiet check, which says nothing at all when it succeeds.
-TEST_F(CliProcessTest, NoProgressLineOnADumbTerminalOrWhenQuiet) {
-  const std::vector<std::string> check = Check("clean.txt", CleanSubmission(3000));
   for (const std::string env : {"TERM=dumb", "env -u TERM"}) {
-    const CliResult r = RunCliOnTerminal(check, env);
+    r = RunCliOnTerminal(check, env);
     EXPECT_EQ(r.status, 0) << env;
     EXPECT_EQ(r.out.find("Processing"), std::string::npos) << env << r.out;
     EXPECT_EQ(r.out.find('\033'), std::string::npos) << env << r.out;
@@ -278,7 +292,7 @@ TEST_F(CliProcessTest, NoProgressLineOnADumbTerminalOrWhenQuiet) {
   }
   std::vector<std::string> quiet = check;
   quiet.insert(quiet.begin() + 1, "-q");
-  const CliResult r = RunCliOnTerminal(quiet, "TERM=xterm");
+  r = RunCliOnTerminal(quiet, "TERM=xterm");
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out, "");
 }
@@ -352,27 +366,6 @@ TEST_F(CliProcessTest, ALockThatCannotBeTakenRefusesTheRunAndKeepsTheResults) {
   EXPECT_TRUE(ReadWholeFile(db()) == before) << "the last results were replaced";
   EXPECT_FALSE(fs::exists(home.path() / "ErrSetLog.ini"));
 }
-
-#ifdef LINTARO_GEN_PATH
-// A batch into a results folder that holds the reports of an earlier check
-// removes them before the new results are written: a check killed part-way
-// leaves no report beside results that are not its.
-TEST_F(CliProcessTest, AKilledBatchLeavesNoReportOfAnEarlierCheck) {
-  ASSERT_EQ(RunShell(LINTARO_GEN_PATH " --records 120000 " + files.str() + "/big.txt").status, 0);
-  const fs::path folder = home.path() / "results" / "big.txt";
-  fs::create_directories(folder);
-  for (const char* name : {"report.txt", "report.json"}) {
-    std::ofstream(folder / name) << "the report of an earlier check\n";
-  }
-  RunningCli running = StartCli(
-      {"batch", "--results", (home.path() / "results").string(), files.str() + "/big.txt"});
-  ASSERT_TRUE(WaitForFileSize((folder / kResultsFileName).string(), 1 << 20));
-  kill(running.pid, SIGKILL);
-  FinishCli(running);
-  EXPECT_FALSE(fs::exists(folder / "report.txt"));
-  EXPECT_FALSE(fs::exists(folder / "report.json"));
-}
-#endif
 
 TEST_F(CliProcessTest, ACopyInAFolderItCannotWriteKeepsItsResultsInThePerUserFolder) {
   const std::string clean = Check("clean.txt", CleanSubmission(1)).back();
