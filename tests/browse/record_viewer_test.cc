@@ -8,8 +8,6 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
-#include <map>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -49,9 +47,9 @@ class ViewerTest : public ::testing::Test {
   std::unique_ptr<RecordViewer> viewer_;
 };
 
-// Two employers: military pay is allowed in 2000 but not in 2007, so the
-// same employee is judged differently under each.
-std::vector<std::string> TwoEmployers() {
+// Three employers: military pay is allowed in 2000 but not in 2007, so the
+// same employee is judged differently under each; the third's code is M.
+std::vector<std::string> ThreeEmployers() {
   const std::string military = CleanRCW({{574, Cents(5)}, {585, Cents(6)}});
   return {CleanRCA(),
           CleanRCE(),
@@ -62,38 +60,66 @@ std::vector<std::string> TwoEmployers() {
           CleanRCO({{13, Cents(1)}, {24, Cents(2)}}),
           CleanRCT(1),
           CleanRCU(1, {{11, Cents(1, 15)}, {26, Cents(2, 15)}}),
-          FinalRecord(2)};
+          CleanRCE({{4, "2000"}, {17, "330000003"}, {223, "M"}}),
+          military,
+          military,
+          CleanRCT(2),
+          FinalRecord(4)};
 }
 
-// Viewing every record (compared with record_viewer.employers) and numbers
-// not stored changes nothing in the results.
-TEST_F(ViewerTest, EachRecordIsJudgedWithItsOwnEmployersTaxYear) {
-  RunOutput out = RunRecords(TwoEmployers());
+// Each record is judged under its own employer (an employer record belongs
+// to the one before it): every record viewed, out of order, compared with
+// record_viewer.employers. The file reads its employers and its count of RCW
+// records from what the run wrote for readers (the index of the employer
+// records, the count with the run's ending) or, as a file of an earlier
+// version without them, from the records themselves, with the same rows.
+// Viewing, and numbers not stored, change nothing in the results.
+TEST_F(ViewerTest, EachRecordIsJudgedWithItsOwnEmployerInThisAndOlderFiles) {
+  RunOutput out = RunRecords(ThreeEmployers());
   const std::string before = ReadWholeFile(out.db_path());
   Open(out);
   std::string trace;
   // The record viewed before never decides.
-  for (int64_t n : {6, 3, 6, 4, 7, 1, 2, 5, 8, 9, 10, 3}) trace += View(n);
+  for (int64_t n : {6, 3, 6, 4, 7, 1, 2, 5, 8, 9, 10, 11, 12, 13, 14, 3}) trace += View(n);
   // Numbers not stored keep the record shown.
   const std::vector<ViewerRow> rows = viewer_->rows();
-  for (int64_t missing : {0, -1, 11, 1000000}) {
+  for (int64_t missing : {0, -1, 15, 1000000}) {
     EXPECT_EQ(viewer_->ViewFile(missing), ViewResult::kNotStored) << missing;
-    EXPECT_EQ(viewer_->caption(), "Record Number 3 of 10 Tested Record(s) - submission.txt");
+    EXPECT_EQ(viewer_->caption(), "Record Number 3 of 14 Tested Record(s) - submission.txt");
     EXPECT_EQ(viewer_->rows(), rows);
     EXPECT_EQ(viewer_->rec_num(), 3);
   }
   ExpectFileHolds(std::string(LINTARO_SOURCE_DIR) + "/tests/browse/record_viewer.employers", trace);
-  viewer_.reset();
-  db_.reset();
-  EXPECT_TRUE(ReadWholeFile(out.db_path()) == before) << "viewing wrote to the results";
-
-  Open(out);
   RecordRow unstamped = *db_->ReadRecord(6);  // never stamped: the employer it follows
   unstamped.rce_indx = 0;
   EXPECT_EQ(EmployerRecordOf(*db_, unstamped)->rec_num, 5);
   const EmployerValues values = EmployerValuesOf(CleanRCE({{4, "20O7"}, {223, "M"}}));
   EXPECT_EQ(std::to_string(values.TaxYear) + values.TaxYearText + values.EmploymentCode, "020O7M");
   EXPECT_EQ(EmployerValuesOf("RCE").TaxYearText, "");
+  // Every record in order: what it was judged with and its rows.
+  auto view_all = [&] {
+    std::pair<std::string, std::vector<std::vector<ViewerRow>>> shown;
+    for (int64_t n = 1; n <= 14; ++n) {
+      shown.first += View(n);
+      shown.second.push_back(viewer_->rows());
+    }
+    return shown;
+  };
+  const auto written_now = view_all();
+  // The final record states the four RCW records of the file: nothing marked.
+  EXPECT_EQ(written_now.second.back().size(), 3u);
+  viewer_.reset();
+  db_.reset();
+  EXPECT_TRUE(ReadWholeFile(out.db_path()) == before) << "viewing wrote to the results";
+  {
+    std::unique_ptr<ResultsDb> db = ResultsDb::Open(out.db_path(), false);
+    ASSERT_EQ(sqlite3_exec(db->handle(),
+                           "DROP INDEX EmployerRecords; ALTER TABLE RUN DROP COLUMN RCW_Count",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+  }
+  Open(out);
+  EXPECT_EQ(view_all(), written_now);
 
   // Another program drops the running totals: the RCT cannot be read, the
   // previous record stays and the viewer says why.
@@ -105,57 +131,6 @@ TEST_F(ViewerTest, EachRecordIsJudgedWithItsOwnEmployersTaxYear) {
   EXPECT_FALSE(viewer_->problem().empty());
   EXPECT_EQ(viewer_->rec_num(), 3);
   EXPECT_EQ(viewer_->rows().size(), 78u);
-}
-
-// Three employers: each record is judged under its own (an employer record
-// belongs to the one before it), whether the file reads its employers and
-// its count of RCW records from what the run wrote for readers (the index of
-// the employer records, the count with the run's ending) or, as a file of an
-// earlier version without them, from the records themselves.
-TEST_F(ViewerTest, EveryRecordFindsItsOwnEmployerInThisAndOlderFiles) {
-  std::vector<std::string> records = TwoEmployers();
-  records.pop_back();
-  const std::string third = CleanRCE({{4, "2000"}, {17, "330000003"}, {223, "M"}});
-  const std::string military = CleanRCW({{574, Cents(5)}, {585, Cents(6)}});
-  for (const std::string& r : {third, military, military, CleanRCT(2)}) records.push_back(r);
-  records.push_back(FinalRecord(4));
-  RunOutput out = RunRecords(records);
-  const std::map<int64_t, int64_t> employer_of = {{3, 2},   {4, 2},   {5, 2},   {6, 5},
-                                                  {7, 5},   {8, 5},   {9, 5},   {10, 5},
-                                                  {11, 10}, {12, 10}, {13, 10}, {14, 10}};
-  auto view_all = [&]() {
-    std::vector<std::vector<ViewerRow>> shown;
-    for (int64_t n = 1; n <= 14; ++n) {
-      EXPECT_EQ(viewer_->ViewFile(n), ViewResult::kShown) << n;
-      shown.push_back(viewer_->rows());
-      const std::optional<RecordRow> employer = EmployerRecordOf(*db_, *db_->ReadRecord(n));
-      const auto expected = employer_of.find(n);
-      EXPECT_EQ(employer ? employer->rec_num : 0,
-                expected == employer_of.end() ? 0 : expected->second)
-          << "the employer of record " << n;
-    }
-    return shown;
-  };
-  Open(out);
-  const std::vector<std::vector<ViewerRow>> written_now = view_all();
-  // The employees of the third employer are judged under its code M.
-  EXPECT_EQ(viewer_->ViewFile(11), ViewResult::kShown);
-  EXPECT_EQ(viewer_->state().EmploymentCode, "M");
-  // The final record states the four RCW records of the file: nothing marked.
-  EXPECT_EQ(written_now.back().size(), 3u);
-  for (const ViewerRow& row : written_now.back()) EXPECT_FALSE(row.marked) << row.label;
-
-  viewer_.reset();
-  db_.reset();
-  {
-    std::unique_ptr<ResultsDb> db = ResultsDb::Open(out.db_path(), false);
-    ASSERT_EQ(sqlite3_exec(db->handle(),
-                           "DROP INDEX EmployerRecords; ALTER TABLE RUN DROP COLUMN RCW_Count",
-                           nullptr, nullptr, nullptr),
-              SQLITE_OK);
-  }
-  Open(out);
-  EXPECT_EQ(view_all(), written_now);
 }
 
 }  // namespace
