@@ -17,26 +17,24 @@ namespace {
 
 using ::testing::HasSubstr;
 
-// A port in use (the refusals of the options: tests/cli/sessions/usage.session).
-TEST(ServeCommand, RefusesAPortInUse) {
+// A port in use is refused (the refusals of the options:
+// tests/cli/sessions/usage.session). SIGTERM: no new connection is taken,
+// the running check ends, exit 0.
+TEST(ServeCommand, RefusesAPortInUseAndSigtermLetsTheRunningCheckFinish) {
   TempDir dir;
   const std::string data = dir.str() + "/data";
-  ServiceHarness taken;
-  // A service that took the port all the same would serve until timeout ends it.
-  CliResult in_use =
-      RunCli({"serve", "--listen", "127.0.0.1:" + std::to_string(taken.port), "--data", data},
-             {"timeout", "5"});
-  EXPECT_EQ(in_use.status, 2);
-  EXPECT_EQ(in_use.err, "lintaro-cli: cannot listen on 127.0.0.1:" + std::to_string(taken.port) +
-                            ": the address is already in use\n");
-}
-
-// SIGTERM: no new connection is taken, the running check ends, exit 0.
-TEST(ServeCommand, SigtermLetsTheRunningCheckFinish) {
-  TempDir dir;
+  {
+    ServiceHarness taken;
+    // A service that took the port all the same would serve until timeout ends it.
+    CliResult in_use = RunCli(
+        {"serve", "--listen", "127.0.0.1:" + std::to_string(taken.port), "--data", dir.str()},
+        {"timeout", "5"});
+    EXPECT_EQ(in_use.status, 2);
+    EXPECT_EQ(in_use.err, "lintaro-cli: cannot listen on 127.0.0.1:" + std::to_string(taken.port) +
+                              ": the address is already in use\n");
+  }
   const std::string big = dir.str() + "/big.txt";
   ASSERT_EQ(RunShell(LINTARO_GEN_PATH " --records 60000 " + big).status, 0);
-  const std::string data = dir.str() + "/data";
   RunningCli running = StartCli({"serve", "--listen", "127.0.0.1:0", "--data", data, "-j", "1"});
   const int port = ServingPort(running);
   ASSERT_NE(port, 0) << ErrSoFar(running);
