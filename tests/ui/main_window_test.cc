@@ -456,10 +456,12 @@ TEST_F(WindowTest, TabFollowsTheScreen) {
   ExpectUiFileHolds("traces/tab_order.trace", trace);
 }
 
-// On a dark desktop every text the window colours itself still reads: the
-// heading, the stopping sentence and the values of fields in error on
-// their light yellow (contrast of at least 4.5 to 1).
-TEST_F(WindowTest, ADarkPaletteLeavesEveryTextReadable) {
+// On a dark desktop with its font at 200%, every text the window colours
+// itself still reads: the heading, the stopping sentence and the values of
+// fields in error on their light yellow (contrast of at least 4.5 to 1); and
+// every caption, heading and label of the window is as large as its text
+// needs.
+TEST_F(WindowTest, ADarkDesktopAtTwiceTheFontLeavesEveryTextReadableAndWhole) {
   const QPalette light = QApplication::palette();
   QPalette dark = light;
   for (auto role : {QPalette::Window, QPalette::Base, QPalette::Button})
@@ -467,13 +469,31 @@ TEST_F(WindowTest, ADarkPaletteLeavesEveryTextReadable) {
   for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
     dark.setColor(role, QColor(0xe8, 0xe8, 0xe8));
   QApplication::setPalette(dark);
+  const QFont normal = QApplication::font();
+  QFont twice = normal;
+  twice.setPointSizeF(normal.pointSizeF() * 2);
+  QApplication::setFont(twice);
   Open();
   auto readable = [](const QWidget* w, QPalette::ColorRole text, QPalette::ColorRole back) {
     return ContrastRatio(w->palette().color(text), w->palette().color(back));
   };
+  auto fits = [&](const char* name) {
+    const QWidget* w = Find<QWidget>(name);
+    const QSize needed = w->sizeHint();
+    EXPECT_GE(w->height(), needed.height()) << name;
+    if (qobject_cast<const QPushButton*>(w) != nullptr) {
+      EXPECT_GE(w->width(), needed.width()) << name;
+    }
+  };
   EXPECT_GE(readable(Find<QLabel>("lblWelcome"), QPalette::WindowText, QPalette::Window), 4.5);
+  for (const char* name : {"lblWelcome", "cmdStart", "cmdView", "cmdGrid", "cmdErrors", "cmdPrint",
+                           "cmdLast", "cmdExit"})
+    fits(name);
   Run({Submission("crit.txt", {CleanRCA(), PaidRCW(), MakeRecord("RCF")})});
   EXPECT_GE(readable(Find<QPlainTextEdit>("txtCritError"), QPalette::Text, QPalette::Base), 4.5);
+  for (const char* name :
+       {"lblRecords", "DBGrid1Caption", "lblErrors", "DBGrid2Caption", "lblCritError"})
+    fits(name);
   ViewFaultyWageRecord("wage.txt");
   int marked = 0;
   for (int i = 0; window->record_view()->ValueBox(i) != nullptr; ++i) {
@@ -484,32 +504,6 @@ TEST_F(WindowTest, ADarkPaletteLeavesEveryTextReadable) {
   EXPECT_GT(marked, 0);
   window.reset();
   QApplication::setPalette(light);
-}
-
-// With the desktop's font at 200% every caption, heading and label of the
-// window is as large as its text needs.
-TEST_F(WindowTest, TwiceTheDesktopFontFitsEveryText) {
-  const QFont normal = QApplication::font();
-  QFont twice = normal;
-  twice.setPointSizeF(normal.pointSizeF() * 2);
-  QApplication::setFont(twice);
-  Open();
-  auto fits = [&](const char* name) {
-    const QWidget* w = Find<QWidget>(name);
-    const QSize needed = w->sizeHint();
-    EXPECT_GE(w->height(), needed.height()) << name;
-    if (qobject_cast<const QPushButton*>(w) != nullptr) {
-      EXPECT_GE(w->width(), needed.width()) << name;
-    }
-  };
-  for (const char* name : {"lblWelcome", "cmdStart", "cmdView", "cmdGrid", "cmdErrors", "cmdPrint",
-                           "cmdLast", "cmdExit"})
-    fits(name);
-  Run({Submission("crit.txt", {CleanRCA(), PaidRCW(), MakeRecord("RCF")})});
-  for (const char* name :
-       {"lblRecords", "DBGrid1Caption", "lblErrors", "DBGrid2Caption", "lblCritError"})
-    fits(name);
-  window.reset();
   QApplication::setFont(normal);
 }
 
