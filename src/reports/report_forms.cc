@@ -1,5 +1,6 @@
 #include "reports/report_forms.h"
 
+#include "run/check_run.h"
 #include "run/run_ending.h"
 #include "store/results_db.h"
 
@@ -14,7 +15,8 @@ bool BuildShownReport(ResultsDb& db, const ReportFormat& format, const ReportFil
                       ReportBuffer& out, const PieceHandler& piece) {
   if (format.clean_run == CleanRunShows::kSentence && ReadStoredRunEnding(db).finished() &&
       db.CountErrors() == 0) {
-    out.Append(kNoErrorsSentence);
+    // A submission without a record is not one without errors.
+    out.Append(db.CountRecords() == 0 ? kNoValidDataWarning : kNoErrorsSentence);
     out.Append("\n");
     return true;
   }

@@ -25,7 +25,8 @@ bool BuildReportForm(ResultsDb& db, const ReportFormat& format, const ReportFilt
 
 // As BuildReportForm, but as the report is shown rather than saved: for a
 // finished check without findings a format read by people is only
-// kNoErrorsSentence and a line feed. Throws StoreError.
+// kNoErrorsSentence (kNoValidDataWarning when the check found no record)
+// and a line feed. Throws StoreError.
 bool BuildShownReport(ResultsDb& db, const ReportFormat& format, const ReportFilter& filter,
                       ReportBuffer& out, const PieceHandler& piece);
 

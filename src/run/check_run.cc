@@ -257,8 +257,7 @@ RunOutcome CheckRun::Completion() {
       prompts_.Message("Results", done, Icon::kInformation, Buttons::kOk);
     }
   } else {
-    prompts_.Message("Results", "Warning: The file contains no valid data.", Icon::kExclamation,
-                     Buttons::kOk);
+    prompts_.Message("Results", kNoValidDataWarning, Icon::kExclamation, Buttons::kOk);
     outcome = RunOutcome::kNoValidData;
   }
   view_.CompletedClean(records > 0);

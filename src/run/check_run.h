@@ -94,6 +94,9 @@ struct CheckRunOptions {
   std::function<std::unique_ptr<SubmissionSource>(const std::string& path)> open_submission;
 };
 
+// What the run says of a submission that held no record.
+inline constexpr const char* kNoValidDataWarning = "Warning: The file contains no valid data.";
+
 inline constexpr const char* kOpenFileFilter =
     "All Files (*.*)|*.*|Ascii Text Files (*.txt; *.asc) |*.txt;*.asc|";
 
