@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <system_error>
+#include <utility>
 
 namespace lintaro {
 
@@ -37,9 +38,30 @@ void AppendToFile(const std::string& path, std::string_view bytes) {
   if (::close(fd) != 0) Fail("Cannot write", path);
 }
 
+SavedTextFile::SavedTextFile(std::string name) : name_(std::move(name)), file_(name_) {
+  if (!file_.ok()) Fail("Cannot open");
+}
+
+void SavedTextFile::Fail(const char* what) const {
+  throw ReportFileError(std::string(what) + " " + name_ + ": " + file_.problem());
+}
+
+void SavedTextFile::Write(std::string_view text) {
+  if (!file_.Write(text) || !file_.Write("\r\n")) Fail("Cannot write");
+}
+
+void SavedTextFile::Commit() {
+  if (!file_.Commit()) Fail("Cannot write");
+}
+
 void WriteTextFile(const std::string& name, std::string_view text, bool append) {
   if (name.empty()) return;
-  if (!append && ::unlink(name.c_str()) != 0 && errno != ENOENT) Fail("Cannot replace", name);
+  if (!append) {
+    SavedTextFile file(name);
+    file.Write(text);
+    file.Commit();
+    return;
+  }
   std::string piece;
   piece.reserve(text.size() + 2);
   piece.append(text);

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "os/replacing_file.h"
+
 namespace lintaro {
 
 class ReportFileError : public std::runtime_error {
@@ -19,8 +21,25 @@ class ReportFileError : public std::runtime_error {
 // symbolic link in the file's place is refused. Throws ReportFileError.
 void AppendToFile(const std::string& path, std::string_view bytes);
 
-// WriteTextFile: nothing when name is empty; unless append, an existing
-// file is deleted first; then text and CR LF are appended.
+// A saved text report, written in pieces (each followed by CR LF) under a
+// temporary name beside name and put in its place by Commit: until then, and
+// after any failure, a file already of that name is as it was. The file is
+// its owner's alone. Each step throws ReportFileError.
+class SavedTextFile {
+ public:
+  explicit SavedTextFile(std::string name);
+  void Write(std::string_view text);
+  void Commit();
+
+ private:
+  [[noreturn]] void Fail(const char* what) const;
+
+  std::string name_;
+  ReplacingFile file_;
+};
+
+// WriteTextFile: nothing when name is empty; text and CR LF appended, or,
+// unless append, written whole in the place of any file of that name.
 void WriteTextFile(const std::string& name, std::string_view text, bool append);
 
 }  // namespace lintaro

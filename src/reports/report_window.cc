@@ -1,6 +1,8 @@
 #include "reports/report_window.h"
 
 #include <cmath>
+#include <memory>
+#include <optional>
 
 #include "reports/report_files.h"
 #include "reports/text_report.h"
@@ -35,48 +37,56 @@ void ReportWindow::FormatReport(int mode) {
 
 void ReportWindow::FormatText() {
   ReportBuffer text;
-  std::string overflow_file;
+  // The file the user chose for a report too large for the preview: its
+  // pieces go in as they are built, and it takes the name chosen once whole.
+  std::unique_ptr<SavedTextFile> overflow_file;
   bool write_failed = false;
+  auto save_piece = [&](const std::string& piece) {
+    try {
+      overflow_file->Write(piece);
+      return true;
+    } catch (const ReportFileError& e) {
+      TellNotSaved(e);
+      write_failed = true;
+      return false;
+    }
+  };
   auto after_block = [&](ReportBuffer& b) {
     if (b.chars <= kReportPieceChars) return true;
     if (c_.view) c_.view->SetSaveEnabled(false);
-    if (!overflow_file.empty()) {
+    if (overflow_file == nullptr) {
+      const Answer answer = c_.prompts->Message(
+          "Report Too Large",
+          std::string(kTooLargeSentence) + "  Do you want to save it as " + "a text file?",
+          Icon::kExclamation, Buttons::kYesNo);
+      if (answer != Answer::kYes) return false;
+      const std::optional<std::string> name = AskSaveName();
+      if (!name) {
+        c_.settings->report_cancelled = false;
+        return false;
+      }
       try {
-        WriteTextFile(overflow_file, b.text, true);
+        overflow_file = std::make_unique<SavedTextFile>(*name);
       } catch (const ReportFileError& e) {
-        c_.prompts->Message("Save Report",
-                            std::string("The report could not be saved: ") + e.what(),
-                            Icon::kExclamation, Buttons::kOk);
+        TellNotSaved(e);
         write_failed = true;
         return false;
       }
-      b.Clear();
-      return true;
     }
-    const Answer answer = c_.prompts->Message(
-        "Report Too Large",
-        std::string(kTooLargeSentence) + "  Do you want to save it as " + "a text file?",
-        Icon::kExclamation, Buttons::kYesNo);
-    if (answer != Answer::kYes) return false;
-    overflow_file = SaveReportAs(b.text);
-    if (c_.settings->report_cancelled) {
-      c_.settings->report_cancelled = false;
-      return false;
-    }
+    if (!save_piece(b.text)) return false;
     b.Clear();
     return true;
   };
   const bool completed = BuildTextReport(*c_.db, text, after_block);
-  if (completed && !overflow_file.empty()) {
+  if (completed && overflow_file != nullptr && save_piece(text.text)) {
     try {
-      WriteTextFile(overflow_file, text.text, true);
+      overflow_file->Commit();
     } catch (const ReportFileError& e) {
-      c_.prompts->Message("Save Report", std::string("The report could not be saved: ") + e.what(),
-                          Icon::kExclamation, Buttons::kOk);
+      TellNotSaved(e);
       write_failed = true;
     }
   }
-  if (!completed || !overflow_file.empty() || write_failed)
+  if (!completed || overflow_file != nullptr || write_failed)
     report_text = kTooLargeSentence;
   else
     report_text = std::move(text.text);
@@ -148,20 +158,30 @@ void ReportWindow::PrintTextReport() {
   if (c_.view) c_.view->SetBusy(false);
 }
 
-std::string ReportWindow::SaveReportAs(const std::string& text) {
+std::optional<std::string> ReportWindow::AskSaveName() {
   // The dialog starts in the program folder with an empty name.
   std::optional<std::string> name = c_.prompts->SaveFile(
       "Please Enter File Name", "ASCII Text Files (*.txt)|*.txt|All Files (*.*)|*.*|",
       c_.program_folder);
   if (!name || name->empty()) {
     c_.settings->report_cancelled = true;
-    return {};
+    return std::nullopt;
   }
+  return name;
+}
+
+void ReportWindow::TellNotSaved(const ReportFileError& e) {
+  c_.prompts->Message("Save Report", std::string("The report could not be saved: ") + e.what(),
+                      Icon::kExclamation, Buttons::kOk);
+}
+
+std::string ReportWindow::SaveReportAs(const std::string& text) {
+  const std::optional<std::string> name = AskSaveName();
+  if (!name) return {};
   try {
     WriteTextFile(*name, text, false);
   } catch (const ReportFileError& e) {
-    c_.prompts->Message("Save Report", std::string("The report could not be saved: ") + e.what(),
-                        Icon::kExclamation, Buttons::kOk);
+    TellNotSaved(e);
     c_.settings->report_cancelled = true;
     return {};
   }

@@ -16,6 +16,7 @@
 
 namespace lintaro {
 
+class ReportFileError;
 class ResultsDb;
 
 // The report settings that live for the whole program.
@@ -97,6 +98,10 @@ class ReportWindow {
  private:
   void FormatText();
   void FormatHtml();
+  // The save dialog's name, or nothing (with report_cancelled set).
+  std::optional<std::string> AskSaveName();
+  // "The report could not be saved: " and why.
+  void TellNotSaved(const ReportFileError& e);
 
   ReportContext c_;
 };

@@ -5,6 +5,9 @@
 #include "reports/report_window.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
 
 #include "reports/browser.h"
 #include "reports/text_report.h"
@@ -89,8 +92,10 @@ class ReportTest : public ::testing::Test, public ReportRequestHost {
 
 // The text report is asked about once per report, not per block: No; Yes
 // with the save cancelled; Yes with a file that cannot be written (reported,
-// and the report stops as if cancelled); Yes with a name. The HTML report
-// replaces a stale file with its first piece and appends the others.
+// and the report stops as if cancelled); Yes with a file that fills the disk
+// after its first piece, and Save As with it (reported, the file as it was);
+// Yes with a name. The HTML report replaces a stale file with its first piece
+// and appends the others.
 TEST_F(ReportTest, LargeReportsAreWrittenInPieces) {
   // 1,000 findings of about 330 characters each: several pieces.
   f_.db().Begin();
@@ -104,14 +109,33 @@ TEST_F(ReportTest, LargeReportsAreWrittenInPieces) {
   }
   f_.db().Commit();
   const std::string saved = f_.dir.Write("saved.txt", "old contents of another report");
-  prompts_.answers = {Answer::kNo, Answer::kYes, Answer::kYes, Answer::kOk, Answer::kYes};
-  prompts_.save_names = {std::nullopt, (f_.dir.path() / "no-such-folder" / "r.txt").string(),
-                         saved};
-  for (int round = 1; round <= 4; ++round) {
-    Window().FormatReport(kReportText);
+  prompts_.answers = {Answer::kNo,  Answer::kYes, Answer::kYes, Answer::kOk,
+                      Answer::kYes, Answer::kOk,  Answer::kOk,  Answer::kYes};
+  prompts_.save_names = {std::nullopt, (f_.dir.path() / "no-such-folder" / "r.txt").string(), saved,
+                         saved, saved};
+  auto note_saved = [&] {
     Note(&trace_, ReadWholeFile(saved) == "old contents of another report" ? "saved.txt unchanged"
                                                                            : "saved.txt written");
+    for (const auto& entry : std::filesystem::directory_iterator(f_.dir.path()))
+      if (entry.path().filename().string().rfind(".saved.txt", 0) == 0) Note(&trace_, "left over");
+  };
+  for (int round = 1; round <= 5; ++round) {
+    // Round 4: writes past 100,000 bytes fail, as on a full disk.
+    rlimit unlimited{};
+    getrlimit(RLIMIT_FSIZE, &unlimited);
+    if (round == 4) {
+      std::signal(SIGXFSZ, SIG_IGN);
+      const rlimit small{100000, unlimited.rlim_max};
+      setrlimit(RLIMIT_FSIZE, &small);
+    }
+    Window().FormatReport(kReportText);
+    note_saved();
     TraceSettings();
+    if (round == 4) {
+      Window().SaveReportAs(std::string(150000, 'r'));
+      note_saved();
+      setrlimit(RLIMIT_FSIZE, &unlimited);
+    }
   }
   ReportBuffer text, html;
   BuildTextReport(f_.db(), text);
