@@ -310,7 +310,17 @@ void MainWindow::StartTesting() {
   commands_.SetRunInProgress(false);
   ApplyCommands();
   SetBusy(false);
-  if (exit_requested_) close();
+  if (exit_requested_) {
+    close();
+    return;
+  }
+  // The run disabled the commands above Exit, so the focus went down the
+  // column to Exit, where Space or a second Enter would end the program.
+  // Unless the results took it, it goes back to Start Testing.
+  QWidget* focus = QApplication::focusWidget();
+  QPushButton* start = command_buttons_[Command::cmdStart];
+  if ((focus == nullptr || focus == command_buttons_[Command::cmdExit]) && start->isEnabled())
+    start->setFocus(Qt::OtherFocusReason);
 }
 
 void MainWindow::ViewErrorReport() { RequestReport(false); }
