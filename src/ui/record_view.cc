@@ -134,6 +134,13 @@ void RecordView::Paint(int row, bool marked) {
   // Text that reads on the yellow whatever the desktop's colours are.
   p.setColor(QPalette::Text, marked ? TextOn(kMarkedFieldColour) : text_colour_);
   box->setPalette(p);
+  // A style sheet given to the program (-stylesheet) paints over the
+  // palette; the box's own sheet comes before it.
+  const QString sheet = marked && !qApp->styleSheet().isEmpty()
+                            ? QString("QLineEdit { background-color: %1; color: %2; }")
+                                  .arg(kMarkedFieldColour.name(), TextOn(kMarkedFieldColour).name())
+                            : QString();
+  if (box->styleSheet() != sheet) box->setStyleSheet(sheet);
 }
 
 void RecordView::Unload() {

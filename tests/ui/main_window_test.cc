@@ -460,7 +460,7 @@ TEST_F(WindowTest, TabFollowsTheScreen) {
 // itself still reads: the heading, the stopping sentence and the values of
 // fields in error on their light yellow (contrast of at least 4.5 to 1); and
 // every caption, heading and label of the window is as large as its text
-// needs.
+// needs. Under a dark style sheet the fields in error stay yellow.
 TEST_F(WindowTest, ADarkDesktopAtTwiceTheFontLeavesEveryTextReadableAndWhole) {
   const QPalette light = QApplication::palette();
   QPalette dark = light;
@@ -505,6 +505,18 @@ TEST_F(WindowTest, ADarkDesktopAtTwiceTheFontLeavesEveryTextReadableAndWhole) {
   window.reset();
   QApplication::setPalette(light);
   QApplication::setFont(normal);
+
+  // A dark style sheet (lintaro -stylesheet) paints over the palette: the
+  // fields in error are still drawn in yellow.
+  qApp->setStyleSheet("QWidget { background-color: #1e1e1e; color: #e0e0e0; }");
+  Open();
+  ViewFaultyWageRecord("wage.txt");
+  QLineEdit* state = window->record_view()->ValueBox(12);  // State Abbreviation, in error
+  const QImage drawn = state->grab().toImage();
+  EXPECT_TRUE(state->accessibleDescription().contains("in error"));
+  EXPECT_EQ(drawn.pixelColor(drawn.width() - 4, drawn.height() / 2), kMarkedFieldColour);
+  window.reset();
+  qApp->setStyleSheet(QString());
 }
 
 // The divider between the tested records and the field-by-field view is
