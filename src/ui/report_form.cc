@@ -207,6 +207,7 @@ void ReportForm::ChooseFont() {
 }
 
 void ReportForm::Print() {
+  if (before_print_) before_print_();
   logic_->PrintTextReport();
   if (after_print_) after_print_();
 }

@@ -58,8 +58,10 @@ class ReportForm : public QWidget, public ReportView {
   // chosen font, or nothing when cancelled.
   using FontChooser = std::function<std::optional<QFont>(const QFont& current, QWidget* owner)>;
   void set_font_chooser(FontChooser f) { choose_font_ = std::move(f); }
-  // Called after the Print command has run (the host reports a printer
-  // that refused the job).
+  // Called before the Print command runs (the host gives this window the
+  // print dialog) and after it (the host takes it back and reports a
+  // printer that refused the job).
+  void set_before_print(std::function<void()> f) { before_print_ = std::move(f); }
   void set_after_print(std::function<void()> f) { after_print_ = std::move(f); }
 
   // The commands.
@@ -87,6 +89,7 @@ class ReportForm : public QWidget, public ReportView {
   std::shared_ptr<ResultsDb> db_;
   std::unique_ptr<ReportWindow> logic_;
   FontChooser choose_font_;
+  std::function<void()> before_print_;
   std::function<void()> after_print_;
   QPlainTextEdit* preview_;
   QPushButton* save_button_;

@@ -51,6 +51,11 @@ QtReportPrinter& ReportHost::report_printer() {
   return *report_printer_;
 }
 
+QtPrintDialogHost& ReportHost::qt_print_dialog() {
+  MakePrinter();
+  return *qt_print_dialog_;
+}
+
 void ReportHost::set_shell(Shell* shell) {
   shell_ = shell != nullptr ? shell : desktop_shell_.get();
 }
@@ -140,7 +145,13 @@ void ReportHost::SetReportCommandsEnabled(bool enabled) {
 ReportWindow& ReportHost::CreateReportWindow() {
   Close();
   auto* form = new ReportForm(Context(), db_, owner_);
-  form->set_after_print([this] { ReportPrintFailure(); });
+  // The print dialog of the report window's Print belongs to that window,
+  // which stays in front when it closes.
+  form->set_before_print([this, form] { qt_print_dialog_->set_owner(form); });
+  form->set_after_print([this] {
+    qt_print_dialog_->set_owner(owner_);
+    ReportPrintFailure();
+  });
   form_ = form;
   return form->logic();
 }

@@ -57,6 +57,8 @@ class ReportHost : public ReportRequestHost {
   ReportSettings& settings() { return settings_; }
   QPrinter& printer();
   QtReportPrinter& report_printer();
+  // The desktop's print dialog (tests script its exec).
+  QtPrintDialogHost& qt_print_dialog();
   // The report window of the last request, if still open.
   ReportForm* form() const;
   bool commands_enabled() const { return commands_enabled_; }

@@ -261,6 +261,20 @@ TEST_F(ReportUiTest, PrintingToPdfGivesTheCountedPagesAndThePageRange) {
   printer.setOutputFileName(QString::fromStdString(home.str() + "/missing/report.pdf"));
   form->Print();
   Note(&trace, Describe(prompts.messages.back()));
+
+  // The system print dialog belongs to the window whose Print was chosen,
+  // so that closing it leaves that window in front.
+  reports().set_print_dialog(nullptr);
+  std::vector<QWidget*> owners;
+  reports().qt_print_dialog().set_exec([&](QPrintDialog& qt) {
+    owners.push_back(qt.parentWidget());
+    return int(QDialog::Rejected);
+  });
+  Button("cmdPrint")->click();
+  form = ViewTextReport();
+  ASSERT_NE(form, nullptr);
+  form->findChild<QPushButton*>("cmdPrint")->click();
+  EXPECT_EQ(owners, (std::vector<QWidget*>{window.get(), form}));
 }
 
 // The system print dialog's presets and results, on the real dialog object
