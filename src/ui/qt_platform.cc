@@ -56,9 +56,20 @@ class NormalPointer {
 
 }  // namespace
 
+// The window in front when it is one of parent's own (the report window, a
+// dialog that is not modal): a box or dialog asked for from it belongs to
+// it, so that it is in front again when they close. Otherwise parent.
+QWidget* QtPrompts::Owner() const {
+  QWidget* active = QApplication::activeWindow();
+  if (active == nullptr || !active->isVisible()) return parent_;
+  for (QWidget* w = active; w != nullptr && parent_ != nullptr; w = w->parentWidget())
+    if (w == parent_) return active;
+  return parent_;
+}
+
 Answer QtPrompts::Message(const std::string& title, const std::string& text, Icon icon,
                           Buttons buttons) {
-  QMessageBox box(parent_);
+  QMessageBox box(Owner());
   box.setWindowTitle(ToQString(title));
   box.setText(ToQString(ToLineFeeds(text)));
   switch (icon) {
@@ -108,7 +119,7 @@ Answer QtPrompts::Message(const std::string& title, const std::string& text, Ico
 
 std::optional<std::string> QtPrompts::OpenFile(const std::string& title,
                                                const std::string& filter) {
-  QFileDialog dialog(parent_, ToQString(title), last_folder_);
+  QFileDialog dialog(Owner(), ToQString(title), last_folder_);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::ExistingFile);
   dialog.setOption(QFileDialog::HideNameFilterDetails, true);
@@ -143,7 +154,7 @@ void PrepareSaveDialog(QFileDialog& dialog, const std::string& title, const std:
 
 std::optional<std::string> QtPrompts::SaveFile(const std::string& title, const std::string& filter,
                                                const std::string& start_folder) {
-  QFileDialog dialog(parent_);
+  QFileDialog dialog(Owner());
   PrepareSaveDialog(dialog, title, filter, start_folder);
   for (;;) {
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;

@@ -50,6 +50,8 @@ class QtPrompts : public Prompts {
                                       const std::string& start_folder) override;
 
  private:
+  QWidget* Owner() const;
+
   QWidget* parent_;
   QString last_folder_;
 };

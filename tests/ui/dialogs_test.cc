@@ -199,6 +199,24 @@ TEST(QtPromptsTest, MessageBoxAndOpenDialogShowTheirTitlesTextsAndChoices) {
 
   WhenModal<QWidget>([](QWidget* w) { QMetaObject::invokeMethod(w, "reject"); });
   EXPECT_FALSE(prompts.OpenFile("Please Enter Next File Name to be Tested", kOpenFileFilter));
+
+  // Asked while another window of the program is in front (the report
+  // window), a box belongs to that window, which stays in front after it.
+  QWidget main_window;
+  QWidget report(&main_window, Qt::Window);
+  main_window.show();
+  report.show();
+  report.activateWindow();
+  QApplication::processEvents();
+  ASSERT_EQ(QApplication::activeWindow(), &report);
+  QtPrompts owned(&main_window);
+  QWidget* owner = nullptr;
+  WhenModal<QMessageBox>([&](QMessageBox* box) {
+    owner = box->parentWidget();
+    box->button(QMessageBox::Ok)->click();
+  });
+  owned.Message("Save Report", "The report could not be saved.", Icon::kExclamation, Buttons::kOk);
+  EXPECT_EQ(owner, &report);
 }
 
 // The save dialog of "Save As...": an empty name in the given folder, text
