@@ -40,40 +40,20 @@ void ReportWindow::FormatText() {
   // The file the user chose for a report too large for the preview: its
   // pieces go in as they are built, and it takes the name chosen once whole.
   std::unique_ptr<SavedTextFile> overflow_file;
-  bool write_failed = false;
   auto save_piece = [&](const std::string& piece) {
     try {
       overflow_file->Write(piece);
       return true;
     } catch (const ReportFileError& e) {
       TellNotSaved(e);
-      write_failed = true;
       return false;
     }
   };
   auto after_block = [&](ReportBuffer& b) {
     if (b.chars <= kReportPieceChars) return true;
     if (c_.view) c_.view->SetSaveEnabled(false);
-    if (overflow_file == nullptr) {
-      const Answer answer = c_.prompts->Message(
-          "Report Too Large",
-          std::string(kTooLargeSentence) + "  Do you want to save it as " + "a text file?",
-          Icon::kExclamation, Buttons::kYesNo);
-      if (answer != Answer::kYes) return false;
-      const std::optional<std::string> name = AskSaveName();
-      if (!name) {
-        c_.settings->report_cancelled = false;
-        return false;
-      }
-      try {
-        overflow_file = std::make_unique<SavedTextFile>(*name);
-      } catch (const ReportFileError& e) {
-        TellNotSaved(e);
-        write_failed = true;
-        return false;
-      }
-    }
-    if (!save_piece(b.text)) return false;
+    if (overflow_file == nullptr) overflow_file = AskOverflowFile();
+    if (overflow_file == nullptr || !save_piece(b.text)) return false;
     b.Clear();
     return true;
   };
@@ -83,14 +63,33 @@ void ReportWindow::FormatText() {
       overflow_file->Commit();
     } catch (const ReportFileError& e) {
       TellNotSaved(e);
-      write_failed = true;
     }
   }
-  if (!completed || overflow_file != nullptr || write_failed)
+  // A report saved to a file, or not whole, is not previewed.
+  if (!completed || overflow_file != nullptr)
     report_text = kTooLargeSentence;
   else
     report_text = std::move(text.text);
   if (c_.view) c_.view->ShowPreview(report_text);
+}
+
+std::unique_ptr<SavedTextFile> ReportWindow::AskOverflowFile() {
+  const Answer answer = c_.prompts->Message(
+      "Report Too Large",
+      std::string(kTooLargeSentence) + "  Do you want to save it as " + "a text file?",
+      Icon::kExclamation, Buttons::kYesNo);
+  if (answer != Answer::kYes) return nullptr;
+  const std::optional<std::string> name = AskSaveName();
+  if (!name) {
+    c_.settings->report_cancelled = false;
+    return nullptr;
+  }
+  try {
+    return std::make_unique<SavedTextFile>(*name);
+  } catch (const ReportFileError& e) {
+    TellNotSaved(e);
+    return nullptr;
+  }
 }
 
 void ReportWindow::FormatHtml() {

@@ -4,6 +4,7 @@
 #ifndef LINTARO_REPORTS_REPORT_WINDOW_H_
 #define LINTARO_REPORTS_REPORT_WINDOW_H_
 
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -17,6 +18,7 @@
 namespace lintaro {
 
 class ReportFileError;
+class SavedTextFile;
 class ResultsDb;
 
 // The report settings that live for the whole program.
@@ -102,6 +104,10 @@ class ReportWindow {
   std::optional<std::string> AskSaveName();
   // "The report could not be saved: " and why.
   void TellNotSaved(const ReportFileError& e);
+  // Asks whether a report too large for the preview is saved, and where:
+  // the file it goes to, or null (declined, cancelled, or a file that
+  // cannot be made, which the user is told).
+  std::unique_ptr<SavedTextFile> AskOverflowFile();
 
   ReportContext c_;
 };
