@@ -24,6 +24,15 @@ void KeepOwnerOnly(const QString& path) {
   file.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
 }
 
+// Whether the PDF file at path ends as a whole one does ("%%EOF"). The PDF
+// writer does not tell when it could not write its file (a full disk).
+bool EndsAsPdf(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return false;
+  if (file.size() > 32) file.seek(file.size() - 32);
+  return file.readAll().contains("%%EOF");
+}
+
 }  // namespace
 
 QtReportPrinter::QtReportPrinter(QPrinter& printer) : printer_(printer) {
@@ -120,8 +129,11 @@ void QtReportPrinter::NewPage() {
 void QtReportPrinter::EndDoc() {
   job_refused_ = false;
   if (!painter_) return;
-  painter_->end();
+  const bool ended = painter_->end();
   painter_.reset();
+  if (!ended ||
+      (printer_.outputFormat() == QPrinter::PdfFormat && !EndsAsPdf(printer_.outputFileName())))
+    failed_ = true;
 }
 
 bool QtPrintDialogHost::Run(PrintDialog& dialog) {

@@ -4,6 +4,8 @@
 // browser hand-over with a fake shell. Each scenario's observations are
 // compared with tests/reports/traces/ReportUiTest.TEST.trace; what the report
 // window decides is tested without widgets in tests/reports.
+#include <sys/resource.h>
+
 #include <QApplication>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -16,6 +18,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QTimer>
+#include <csignal>
 #include <filesystem>
 #include <vector>
 
@@ -261,6 +264,18 @@ TEST_F(ReportUiTest, PrintingToPdfGivesTheCountedPagesAndThePageRange) {
   printer.setOutputFileName(QString::fromStdString(home.str() + "/missing/report.pdf"));
   form->Print();
   Note(&trace, Describe(prompts.messages.back()));
+  // So is a file the disk has no room for (writes past 4,000 bytes fail).
+  printer.setOutputFileName(QString::fromStdString(pdf));
+  prompts.messages.clear();
+  rlimit unlimited{};
+  getrlimit(RLIMIT_FSIZE, &unlimited);
+  std::signal(SIGXFSZ, SIG_IGN);
+  const rlimit small{4000, unlimited.rlim_max};
+  setrlimit(RLIMIT_FSIZE, &small);
+  form->Print();
+  setrlimit(RLIMIT_FSIZE, &unlimited);
+  Note(&trace,
+       prompts.messages.empty() ? "disk full: nothing said" : Describe(prompts.messages.back()));
 
   // The system print dialog belongs to the window whose Print was chosen,
   // so that closing it leaves that window in front.
