@@ -23,6 +23,7 @@
 #include "os/path.h"
 #include "os/replacing_file.h"
 #include "reports/json_report.h"
+#include "run/run_ending.h"
 
 namespace lintaro {
 namespace {
@@ -68,13 +69,17 @@ std::optional<std::string> ParseBatchOptions(const ParsedArgs& args, BatchOption
 }
 
 // One submission's line: text, or a JSON object (also batch.json's).
+// A name holds no line break that could make a line of its own.
 std::string TextLine(const BatchSubmission& s, const BatchResult& r) {
-  if (!r.started) return s.name + ": not started\n";
+  const std::string name = OneLineName(s.name);
+  if (!r.started) return name + ": not started\n";
   if (NotTested(r.outcome) && r.summary.records_tested == 0) {
-    return s.name + ": not tested: " +
-           (r.messages.empty() ? std::string("no records") : StderrStyle(r.messages.back())) + "\n";
+    return name + ": not tested: " +
+           (r.messages.empty() ? std::string("no records")
+                               : OneLineName(StderrStyle(r.messages.back()))) +
+           "\n";
   }
-  return s.name + ": " + std::to_string(r.summary.records_tested) + " records, " +
+  return name + ": " + std::to_string(r.summary.records_tested) + " records, " +
          std::to_string(r.summary.errors) + " errors, " + OutcomeName(r.outcome) + "\n";
 }
 

@@ -11,11 +11,24 @@ StoredRunEnding ReadStoredRunEnding(ResultsDb& db) {
   return stored;
 }
 
+std::string OneLineName(std::string_view name) {
+  std::string line;
+  line.reserve(name.size());
+  for (char c : name) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F)
+      line += "\xEF\xBF\xBD";
+    else
+      line += c;
+  }
+  return line;
+}
+
 std::string TestedFilesList(const std::vector<std::string>& paths) {
   std::string list;
   for (size_t i = 0; i < paths.size(); ++i) {
     if (i > 0) list += "; ";
-    list += paths[i];
+    list += OneLineName(paths[i]);
   }
   return list;
 }

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "store/rows.h"
@@ -43,8 +44,13 @@ StoredRunEnding ReadStoredRunEnding(ResultsDb& db);
 // N of the submission."
 std::string UnfinishedRunNotice(int64_t records_tested);
 
-// The tested files' paths joined by "; ", as the reports and the desktop's
-// messages name the files of a submission.
+// A file's name as a part of a line of text: its control characters (a line
+// break, a tab, an escape) become U+FFFD, so that a name can never start a
+// line of its own ("No errors found ...") nor move a terminal's cursor.
+std::string OneLineName(std::string_view name);
+
+// The tested files' paths, each as OneLineName gives it, joined by "; ", as
+// the reports and the desktop's messages name the files of a submission.
 std::string TestedFilesList(const std::vector<std::string>& paths);
 
 }  // namespace lintaro
