@@ -129,8 +129,9 @@ std::vector<BatchSubmission> CollectSubmissions(const std::vector<std::string>& 
     std::optional<std::string> problem = UnreadableFileProblem(path);
     found.push_back({fs::path(path).filename().string(), FullName(path), problem.value_or("")});
   }
-  // Results folders are named after the files; a name met again gets -2, -3, ...
-  std::set<std::string> used;
+  // Results folders are named after the files; a name met again, or the
+  // summary's, gets -2, -3, ...
+  std::set<std::string> used = {kBatchSummaryFile};
   for (BatchSubmission& s : found) {
     if (s.name.empty() || s.name == "." || s.name == "..") s.name = "submission";
     std::string name = s.name;

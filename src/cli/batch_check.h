@@ -16,6 +16,9 @@ inline constexpr const char* kBatchJsonReport = "report.json";
 // The name of standard input's submission ("-" among the paths) and its
 // results folder.
 inline constexpr const char* kBatchStandardInputName = "standard-input";
+// The run's summary beside the submissions' folders; no submission's folder
+// takes its name.
+inline constexpr const char* kBatchSummaryFile = "batch.json";
 
 struct BatchSubmission {
   std::string name;     // the folder name of its results: the file's name, made unique

@@ -29,7 +29,6 @@ namespace lintaro {
 namespace {
 
 constexpr const char* kDefaultResultsFolder = "lintaro-results";
-constexpr const char* kBatchSummaryFile = "batch.json";
 constexpr int kMaxJobs = 256;
 
 struct BatchOptions {
