@@ -15,12 +15,16 @@ std::unique_ptr<GridResults> GridResults::Open(const std::string& path) {
   std::error_code ec;
   if (!std::filesystem::is_regular_file(path, ec)) return nullptr;
   std::unique_ptr<ResultsDb> db;
+  std::string problem;
   try {
     db = ResultsDb::Open(path, /*read_only=*/true);
-  } catch (const StoreError&) {
+  } catch (const StoreError& e) {
     // Read as results without rows, as an empty file would be.
+    problem = e.what();
   }
-  return std::unique_ptr<GridResults>(new GridResults(std::move(db)));
+  auto results = std::unique_ptr<GridResults>(new GridResults(std::move(db)));
+  results->problem_ = std::move(problem);
+  return results;
 }
 
 GridResults::GridResults(std::unique_ptr<ResultsDb> db) : db_(std::move(db)) {}
@@ -30,7 +34,8 @@ GridResults::~GridResults() = default;
 int64_t GridResults::CountErrors() {
   try {
     return db_ ? db_->CountErrors() : 0;
-  } catch (const StoreError&) {
+  } catch (const StoreError& e) {
+    problem_ = e.what();
     return 0;
   }
 }

@@ -32,9 +32,13 @@ class GridResults {
   // Opens the results database at path, after rolling back a batch that a
   // killed check left unfinished. Null when there is no file at path. A
   // file that is there but is no results database opens as results without
-  // records or findings.
+  // records or findings, and says why in problem().
   static std::unique_ptr<GridResults> Open(const std::string& path);
   ~GridResults();
+
+  // Why the results could not be opened or counted; empty while they could.
+  // A view must not read "no findings" into results with a problem.
+  const std::string& problem() const { return problem_; }
 
   int64_t CountErrors();
   // The number of records tested: the last record number, read from the
@@ -55,6 +59,7 @@ class GridResults {
   explicit GridResults(std::unique_ptr<ResultsDb> db);
 
   std::unique_ptr<ResultsDb> db_;  // null: the file is no results database
+  std::string problem_;
 };
 
 }  // namespace lintaro

@@ -45,6 +45,10 @@ std::string NoErrorsFoundIn(const std::vector<std::string>& tested_paths) {
   return "No errors found in " + TestedFilesList(tested_paths);
 }
 
+std::string CannotReadResults(const std::string& results_path, const std::string& problem) {
+  return "The results of the last test cannot be read from " + results_path + ".\r\n" + problem;
+}
+
 std::string GoToRecordPrompt(int64_t tested) {
   return "Record number (1 to " + std::to_string(tested) + "):";
 }

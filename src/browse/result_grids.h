@@ -59,6 +59,10 @@ inline constexpr const char* kNoErrorsInScope =
     "No errors found in the submission within the scope of this program, as outlined in the "
     "User Manual.";
 inline constexpr const char* kNoReportFound = "No Report Found!";
+// Told, with a critical icon, when the results file is there but cannot be
+// read: "The results of the last test cannot be read from PATH." and the
+// store's reason on the next line.
+std::string CannotReadResults(const std::string& results_path, const std::string& problem);
 inline constexpr const char* kUnreadableLastFile =
     "Unreadable data was found in the last File tested!\r\n"
     "Please check to make sure that File entered contains ASCII Text only.";

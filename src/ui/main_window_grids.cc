@@ -53,6 +53,17 @@ void MainWindow::ViewRecordsWithErrors() {
   // no errors to show, the tested records stay as they are.
   std::unique_ptr<GridResults> results = GridResults::Open(results_path());
   const int64_t errors = results ? results->CountErrors() : 0;
+  if (!results || !results->problem().empty()) {
+    // Gone or unreadable: nothing here says the submission has no errors.
+    if (results) {
+      Message(kResultsTitle, CannotReadResults(results_path(), results->problem()),
+              Icon::kCritical);
+    } else {
+      Message(kResultsTitle, kNoReportFound, Icon::kInformation);
+    }
+    Apply(CommandEvent::kGridViewNoErrors);
+    return;
+  }
   if (errors == 0) {
     const std::string unfinished = results ? results->CritErrorText() : "";
     results.reset();
@@ -166,10 +177,7 @@ void MainWindow::ViewLastResults() {
       Apply(CommandEvent::kLastNoReport);
       return;
     case LastResults::kCannotOpen:
-      Message(kResultsTitle,
-              "The results of the last test cannot be read from " + results_path() + ".\r\n" +
-                  last.problem,
-              Icon::kCritical);
+      Message(kResultsTitle, CannotReadResults(results_path(), last.problem), Icon::kCritical);
       Apply(CommandEvent::kLastNoReport);
       return;
     case LastResults::kNoRecords:

@@ -166,7 +166,8 @@ class WindowStateTest : public WindowStates, public ::testing::WithParamInterfac
       WriteResults({"/data/first.txt", "/data/second.txt"}, {"RCW", "RCW", "RCW", "RCW", "RCW"},
                    kFindings);
     if (event == "LastUnreadable") WriteResults({"/data/binary.bin"}, {});
-    if (event == "LastInUse") WriteResults({"/data/first.txt"}, {"RCW"}, {{1, "r", "[u]", "m"}});
+    if (event == "LastInUse" || event == "GridViewUnreadable")
+      WriteResults({"/data/first.txt"}, {"RCW"}, {{1, "r", "[u]", "m"}});
     if (event == "LastKilled") {
       WriteResults({"/data/first.txt"}, {"RCW", "RCW", "RCW"}, {kFindings[0]});
       KillCheckPartWay(ResultsPath());
@@ -232,6 +233,12 @@ class WindowStateTest : public WindowStates, public ::testing::WithParamInterfac
       Button("cmdLast")->click();
       window->ViewRecordsWithErrors();
     }
+    if (event == "GridViewUnreadable") {  // removed, then replaced by no results database
+      std::filesystem::remove(ResultsPath());
+      window->ViewRecordsWithErrors();
+      home.Write(kResultsFileName, "not a results database");
+      window->ViewRecordsWithErrors();
+    }
     QApplication::processEvents();
   }
 };
@@ -247,10 +254,11 @@ INSTANTIATE_TEST_SUITE_P(Events, WindowStateTest,
                                            "CriticalStop", "RunWithFindings", "RecordView",
                                            "LastWithErrors", "LastWithErrorsSecondRecord",
                                            "LastNoReport", "LastUnreadable", "LastNoErrors",
-                                           "GridViewNoErrors", "TestedThenNoErrors",
-                                           "ReportLastWithErrors", "FolderInUse",
-                                           "ViewerWageRecord", "ViewerEmployerRecord", "LastKilled",
-                                           "LastInUse", "HelpMissing", "PipeRefused"),
+                                           "GridViewNoErrors", "GridViewUnreadable",
+                                           "TestedThenNoErrors", "ReportLastWithErrors",
+                                           "FolderInUse", "ViewerWageRecord",
+                                           "ViewerEmployerRecord", "LastKilled", "LastInUse",
+                                           "HelpMissing", "PipeRefused"),
                          [](const auto& info) { return std::string(info.param); });
 
 // The window during a run is in DuringRun.state: the counter moves, the
