@@ -6,6 +6,7 @@
 
 #include "reports/report_files.h"
 #include "reports/text_report.h"
+#include "run/run_ending.h"
 #include "store/results_db.h"
 
 namespace lintaro {
@@ -197,7 +198,9 @@ void ReportWindow::SetReportFont(const std::string& name, double size) {
 
 void RunReportRequest(ResultsDb& db, ReportSettings& settings, Prompts& prompts,
                       ReportRequestHost& host) {
-  if (db.CountErrors() == 0) {
+  // Results of a run that did not finish have no verdict: their report says
+  // which records they cover.
+  if (db.CountErrors() == 0 && ReadStoredRunEnding(db).finished()) {
     prompts.Message("Results", "No errors found in the submission!", Icon::kInformation,
                     Buttons::kOk);
     settings.print_requested = false;

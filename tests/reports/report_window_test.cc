@@ -195,7 +195,8 @@ TEST(PrintDialog, PageSettersKeepTheRangeConsistent) {
   ExpectFileHolds(LINTARO_SOURCE_DIR "/tests/reports/traces/PrintDialog.Pages.trace", ranges);
 }
 
-// Nothing to report: a notice. Then with a finding: text viewed; HTML
+// Nothing to report: a notice, but not for a run that did not finish, whose
+// report says so. Then with a finding: text viewed; HTML
 // viewed; a cancelled format (it keeps the choice and drops the print
 // request); text printed; HTML printed by the browser; HTML with a browser
 // that neither prints nor opens, which prints the text report instead
@@ -203,6 +204,10 @@ TEST(PrintDialog, PageSettersKeepTheRangeConsistent) {
 TEST_F(ReportTest, EachRequestReachesItsOutput) {
   f_.File("/in/a.txt");
   f_.Record(1, "RCA", "1");
+  f_.Ended(std::nullopt);
+  answer = FindReportFormat("text");
+  RunReportRequest(f_.db(), settings_, prompts_, *this);
+  f_.Ended(RunEnding::kCompleted);
   // The format chosen (none: cancelled), 1 when printing, 1 when the browser fails.
   for (auto [format, print, browser_fails] : {std::tuple{"text", 1, 0},
                                               {"text", 0, 0},
