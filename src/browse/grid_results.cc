@@ -65,7 +65,8 @@ std::string GridResults::CritErrorText() {
     if (const StoredRunEnding run = ReadStoredRunEnding(*db_); !run.finished())
       text = UnfinishedRunNotice(run.records_tested) + (text.empty() ? "" : "\r\n") + text;
     return text;
-  } catch (const StoreError&) {
+  } catch (const StoreError& e) {
+    problem_ = e.what();
     return {};
   }
 }

@@ -36,7 +36,8 @@ class GridResults {
   static std::unique_ptr<GridResults> Open(const std::string& path);
   ~GridResults();
 
-  // Why the results could not be opened or counted; empty while they could.
+  // Why the results could not be opened, counted or told (CritErrorText);
+  // empty while they could.
   // A view must not read "no findings" into results with a problem.
   const std::string& problem() const { return problem_; }
 

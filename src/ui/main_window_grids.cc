@@ -53,6 +53,8 @@ void MainWindow::ViewRecordsWithErrors() {
   // no errors to show, the tested records stay as they are.
   std::unique_ptr<GridResults> results = GridResults::Open(results_path());
   const int64_t errors = results ? results->CountErrors() : 0;
+  // Without findings, how the run ended is read too: it may be unreadable.
+  const std::string unfinished = results && errors == 0 ? results->CritErrorText() : "";
   if (!results || !results->problem().empty()) {
     // Gone or unreadable: nothing here says the submission has no errors.
     if (results) {
@@ -65,7 +67,6 @@ void MainWindow::ViewRecordsWithErrors() {
     return;
   }
   if (errors == 0) {
-    const std::string unfinished = results ? results->CritErrorText() : "";
     results.reset();
     Message(kProgramName, unfinished.empty() ? kNoErrorsInScope : unfinished, Icon::kNone);
     Apply(CommandEvent::kGridViewNoErrors);

@@ -233,10 +233,18 @@ class WindowStateTest : public WindowStates, public ::testing::WithParamInterfac
       Button("cmdLast")->click();
       window->ViewRecordsWithErrors();
     }
-    if (event == "GridViewUnreadable") {  // removed, then replaced by no results database
+    if (event == "GridViewUnreadable") {  // removed, no results database, its ending unreadable
       std::filesystem::remove(ResultsPath());
       window->ViewRecordsWithErrors();
       home.Write(kResultsFileName, "not a results database");
+      window->ViewRecordsWithErrors();
+      std::filesystem::remove(ResultsPath());
+      WriteResults({"/data/first.txt"}, {"RCW"});
+      sqlite3* db = nullptr;
+      ASSERT_EQ(sqlite3_open(ResultsPath().c_str(), &db), SQLITE_OK);
+      sqlite3_exec(db, "ALTER TABLE RUN RENAME COLUMN Ending TO Ended_How", nullptr, nullptr,
+                   nullptr);
+      sqlite3_close(db);
       window->ViewRecordsWithErrors();
     }
     QApplication::processEvents();
