@@ -29,9 +29,14 @@ RecordGridModel* RecordGridModel::Open(const std::string& results_path, RecordGr
   }
 }
 
+// The most rows a grid shows: a view's header adds up its rows in an int and
+// breaks near the int's limit (a results file whose last record number is
+// out of reach of any submission). No run numbers its records this far.
+constexpr int64_t kMostGridRows = std::numeric_limits<int>::max() / 2;
+
 int RecordGridModel::rowCount(const QModelIndex& parent) const {
   if (parent.isValid()) return 0;
-  return static_cast<int>(std::min<int64_t>(rows_->size(), std::numeric_limits<int>::max()));
+  return static_cast<int>(std::min<int64_t>(rows_->size(), kMostGridRows));
 }
 
 int RecordGridModel::columnCount(const QModelIndex& parent) const {
@@ -75,7 +80,7 @@ int64_t RecordGridModel::RecNumAt(int row) const {
 
 std::optional<int> RecordGridModel::RowOf(int64_t rec_num) const {
   const std::optional<int64_t> row = rows_->RowOf(rec_num);
-  if (!row || *row > std::numeric_limits<int>::max()) return std::nullopt;
+  if (!row || *row >= kMostGridRows) return std::nullopt;
   return static_cast<int>(*row);
 }
 

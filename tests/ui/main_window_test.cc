@@ -165,6 +165,14 @@ class WindowStateTest : public WindowStates, public ::testing::WithParamInterfac
         event == "PipeRefused")
       WriteResults({"/data/first.txt", "/data/second.txt"}, {"RCW", "RCW", "RCW", "RCW", "RCW"},
                    kFindings);
+    if (event == "TestedOutOfReach") {  // a last record number no run reaches
+      WriteResults({"/data/first.txt"}, {"RCA", "RCW"}, {{2, "r", "[u]", "m"}});
+      sqlite3* db = nullptr;
+      ASSERT_EQ(sqlite3_open(ResultsPath().c_str(), &db), SQLITE_OK);
+      sqlite3_exec(db, "UPDATE RECORDS SET Rec_Num = 9223372036854775000 WHERE Rec_Num = 2",
+                   nullptr, nullptr, nullptr);
+      sqlite3_close(db);
+    }
     if (event == "LastUnreadable") WriteResults({"/data/binary.bin"}, {});
     if (event == "LastInUse" || event == "GridViewUnreadable")
       WriteResults({"/data/first.txt"}, {"RCW"}, {{1, "r", "[u]", "m"}});
@@ -233,6 +241,7 @@ class WindowStateTest : public WindowStates, public ::testing::WithParamInterfac
       Button("cmdLast")->click();
       window->ViewRecordsWithErrors();
     }
+    if (event == "TestedOutOfReach") window->ViewTestedRecords();
     if (event == "GridViewUnreadable") {  // removed, no results database, its ending unreadable
       std::filesystem::remove(ResultsPath());
       window->ViewRecordsWithErrors();
@@ -263,10 +272,10 @@ INSTANTIATE_TEST_SUITE_P(Events, WindowStateTest,
                                            "LastWithErrors", "LastWithErrorsSecondRecord",
                                            "LastNoReport", "LastUnreadable", "LastNoErrors",
                                            "GridViewNoErrors", "GridViewUnreadable",
-                                           "TestedThenNoErrors", "ReportLastWithErrors",
-                                           "FolderInUse", "ViewerWageRecord",
-                                           "ViewerEmployerRecord", "LastKilled", "LastInUse",
-                                           "HelpMissing", "PipeRefused"),
+                                           "TestedOutOfReach", "TestedThenNoErrors",
+                                           "ReportLastWithErrors", "FolderInUse",
+                                           "ViewerWageRecord", "ViewerEmployerRecord", "LastKilled",
+                                           "LastInUse", "HelpMissing", "PipeRefused"),
                          [](const auto& info) { return std::string(info.param); });
 
 // The window during a run is in DuringRun.state: the counter moves, the
