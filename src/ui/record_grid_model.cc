@@ -31,7 +31,8 @@ RecordGridModel* RecordGridModel::Open(const std::string& results_path, RecordGr
 
 // The most rows a grid shows: a view's header adds up its rows in an int and
 // breaks near the int's limit (a results file whose last record number is
-// out of reach of any submission). No run numbers its records this far.
+// out of reach of any submission). A submission of that many records would
+// be a terabyte.
 constexpr int64_t kMostGridRows = std::numeric_limits<int>::max() / 2;
 
 int RecordGridModel::rowCount(const QModelIndex& parent) const {
