@@ -12,6 +12,7 @@
 #include "cli/help_text.h"
 #include "core/error_limit.h"
 #include "os/path.h"
+#include "run/run_ending.h"
 #include "store/results_db.h"
 
 namespace lintaro {
@@ -111,7 +112,7 @@ std::optional<int> ParseCommandArgs(int argc, char** argv, const char* command,
 
 int UsageError(const std::string& problem) {
   std::fprintf(stderr, "lintaro-cli: %s\nTry 'lintaro-cli --help'.\n",
-               StderrStyle(problem).c_str());
+               OneLineName(StderrStyle(problem)).c_str());
   return kExitNothingTested;
 }
 
@@ -138,7 +139,7 @@ std::string StderrStyle(std::string text) {
 }
 
 void TellOnStderr(const std::string& text) {
-  std::fprintf(stderr, "lintaro-cli: %s\n", StderrStyle(text).c_str());
+  std::fprintf(stderr, "lintaro-cli: %s\n", OneLineName(StderrStyle(text)).c_str());
 }
 
 std::string ExecutableFolder() {

@@ -63,7 +63,8 @@ int Refuse(const std::string& problem);
 // theirs: its first word lower-case (unless it is a name such as RCF or a
 // file), no final full stop, its lines joined with "; ".
 std::string StderrStyle(std::string text);
-// Writes "lintaro-cli: TEXT" (in StderrStyle) to standard error.
+// Writes "lintaro-cli: TEXT" (in StderrStyle, control characters as
+// OneLineName shows them) to standard error.
 void TellOnStderr(const std::string& text);
 
 // The folder of the running executable.

@@ -10,6 +10,7 @@
 
 #include "cli/terminal_wording.h"
 #include "core/submission_file.h"
+#include "run/run_ending.h"
 
 namespace lintaro {
 namespace {
@@ -66,7 +67,8 @@ Answer CliPrompts::Message(const std::string& title, const std::string& text, Ic
   const TerminalLine line = TerminalWording(title, text, file, next_file);
   if (!line.text.empty() && (line.problem || !quiet_)) {
     if (progress_ != nullptr) progress_->Erase();
-    std::fprintf(err_, "lintaro-cli: %s\n", line.text.c_str());
+    // A file's name may hold control characters: none reaches the terminal.
+    std::fprintf(err_, "lintaro-cli: %s\n", OneLineName(line.text).c_str());
     std::fflush(err_);
   }
   return UnattendedAnswer(buttons);
