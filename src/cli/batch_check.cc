@@ -1,5 +1,6 @@
 #include "cli/batch_check.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -97,9 +98,43 @@ void WriteReports(const std::string& folder, BatchResult& result) {
   }
 }
 
+// Whether name is one a batch's check gives a file in its folder; also a
+// report's temporary file that a killed batch left.
+bool BatchFileName(const std::string& name) {
+  const std::string results = kResultsFileName;
+  if (name == results || name == results + "-journal" || name == kFolderLockFileName) return true;
+  for (const char* report_name : {kBatchTextReport, kBatchJsonReport}) {
+    const std::string report = report_name;
+    if (name == report) return true;
+    const std::string temporary = "." + report + ".";  // and six characters
+    if (name.size() == temporary.size() + 6 && name.starts_with(temporary)) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
-std::vector<BatchSubmission> CollectSubmissions(const std::vector<std::string>& paths) {
+bool BatchMayUseFolder(const std::string& folder) {
+  struct stat info {};
+  // What cannot be looked at cannot be created either: the check says why.
+  if (::lstat(folder.c_str(), &info) != 0) return true;
+  if (!S_ISDIR(info.st_mode)) return false;
+  std::error_code ec;
+  bool empty = true, locked = false;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    std::error_code type_ec;
+    const std::string name = it->path().filename().string();
+    if (it->symlink_status(type_ec).type() != fs::file_type::regular || !BatchFileName(name))
+      return false;
+    empty = false;
+    if (name == kFolderLockFileName) locked = true;
+  }
+  // Every check locks its folder before it writes anything else there.
+  return !ec && (empty || locked);
+}
+
+std::vector<BatchSubmission> CollectSubmissions(const std::vector<std::string>& paths,
+                                                const std::string& results_folder) {
   std::vector<BatchSubmission> found;
   for (const std::string& path : paths) {
     std::error_code ec;
@@ -129,13 +164,17 @@ std::vector<BatchSubmission> CollectSubmissions(const std::vector<std::string>& 
     std::optional<std::string> problem = UnreadableFileProblem(path);
     found.push_back({fs::path(path).filename().string(), FullName(path), problem.value_or("")});
   }
-  // Results folders are named after the files; a name met again, or the
-  // summary's, gets -2, -3, ...
+  // Results folders are named after the files; a name met again, the
+  // summary's, or one the results folder holds for something else gets
+  // -2, -3, ...
   std::set<std::string> used = {kBatchSummaryFile};
+  auto taken = [&](const std::string& name) {
+    return used.count(name) != 0 || !BatchMayUseFolder(JoinPath(results_folder, name));
+  };
   for (BatchSubmission& s : found) {
     if (s.name.empty() || s.name == "." || s.name == "..") s.name = "submission";
     std::string name = s.name;
-    for (int n = 2; used.count(name) != 0; ++n) name = s.name + "-" + std::to_string(n);
+    for (int n = 2; taken(name); ++n) name = s.name + "-" + std::to_string(n);
     used.insert(name);
     s.name = name;
   }

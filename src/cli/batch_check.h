@@ -30,8 +30,16 @@ struct BatchSubmission {
 // those of its subfolders) are each a submission, in name order, or "-"
 // for standard input. A path that is neither, or a file that cannot be
 // read, becomes a submission with a problem, so that nothing named is left
-// out silently.
-std::vector<BatchSubmission> CollectSubmissions(const std::vector<std::string>& paths);
+// out silently. A name is never one that results_folder holds already for
+// something else than a submission's results (see BatchMayUseFolder).
+std::vector<BatchSubmission> CollectSubmissions(const std::vector<std::string>& paths,
+                                                const std::string& results_folder);
+
+// Whether a submission may be checked into folder: nothing is there, or it
+// is a folder (not a link) that holds nothing, or only what a batch's check
+// leaves there (lintaro.lock, the results, the reports). A folder, file or
+// link of anyone else's is never written into nor emptied.
+bool BatchMayUseFolder(const std::string& folder);
 
 struct BatchResult {
   bool started = true;           // false: interrupted before its check began

@@ -212,7 +212,8 @@ int RunBatch(const BatchOptions& options) {
   std::error_code ec;
   std::filesystem::create_directories(options.results, ec);
   if (ec) return Refuse(options.results + ": cannot create the results folder: " + ec.message());
-  const std::vector<BatchSubmission> submissions = CollectSubmissions(options.paths);
+  const std::vector<BatchSubmission> submissions =
+      CollectSubmissions(options.paths, options.results);
   if (submissions.empty()) return Refuse("the folders named hold no submission files");
   StandardInputCopy standard_input;
   for (const BatchSubmission& s : submissions) {

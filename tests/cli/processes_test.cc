@@ -17,6 +17,7 @@
 
 #include "browse/grid_results.h"
 #include "browse/result_grids.h"
+#include "os/folder_lock.h"
 #include "run/run_ending.h"
 #include "store/results_db.h"
 #include "support/clean_records.h"
@@ -252,6 +253,7 @@ TEST_F(CliProcessTest, ACheckKilledOrOutOfDiskNeverReadsAsFinished) {
   // leaves no report beside results that are not its.
   const fs::path folder = home.path() / "results" / "big.txt";
   fs::create_directories(folder);
+  std::ofstream(folder / kFolderLockFileName).flush();
   for (const char* name : {"report.txt", "report.json"}) {
     std::ofstream(folder / name) << "the report of an earlier check\n";
   }
