@@ -23,6 +23,7 @@
 #include "os/path.h"
 #include "os/replacing_file.h"
 #include "reports/json_report.h"
+#include "reports/report_content.h"
 #include "run/run_ending.h"
 
 namespace lintaro {
@@ -67,15 +68,19 @@ std::optional<std::string> ParseBatchOptions(const ParsedArgs& args, BatchOption
   return std::nullopt;
 }
 
+// A name or message as a part of a text line: UTF-8 (a byte of a name that
+// is not becomes U+FFFD, as the JSON has it), without a line break that
+// could make a line of its own.
+std::string LineText(std::string_view text) { return OneLineName(ValidUtf8(text)); }
+
 // One submission's line: text, or a JSON object (also batch.json's).
-// A name holds no line break that could make a line of its own.
 std::string TextLine(const BatchSubmission& s, const BatchResult& r) {
-  const std::string name = OneLineName(s.name);
+  const std::string name = LineText(s.name);
   if (!r.started) return name + ": not started\n";
   if (NotTested(r.outcome) && r.summary.records_tested == 0) {
     return name + ": not tested: " +
            (r.messages.empty() ? std::string("no records")
-                               : OneLineName(StderrStyle(r.messages.back()))) +
+                               : LineText(StderrStyle(r.messages.back()))) +
            "\n";
   }
   return name + ": " + std::to_string(r.summary.records_tested) + " records, " +
@@ -154,7 +159,7 @@ class BatchReporter {
                   clean_, findings_, not_tested_);
       if (interrupted_ > 0) std::printf(", %d interrupted", interrupted_);
       if (not_started_ > 0) std::printf(", %d not started", not_started_);
-      std::printf("; results in %s\n", results_.c_str());
+      std::printf("; results in %s\n", LineText(results_).c_str());
     }
     if (!FlushStandardOutput() || write_failed_) return kExitNothingTested;
     if (InterruptSignal() != 0) return InterruptedExitStatus();
