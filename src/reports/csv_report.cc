@@ -10,7 +10,15 @@ void AppendCsvField(std::string& out, std::string_view utf8) {
   std::string value;
   if (!utf8.empty() && std::string_view("=+-@\t\r").find(utf8.front()) != std::string_view::npos)
     value += '\'';
-  value += utf8;
+  // A NUL ends the text for many readers (a spreadsheet's cell, a C
+  // program, a script's CSV reader) and would cut the row there: it is
+  // shown as U+FFFD, as on a terminal. Other control characters stay.
+  for (char c : utf8) {
+    if (c == '\0')
+      value += "\xEF\xBF\xBD";
+    else
+      value += c;
+  }
   if (value.find_first_of(",\"\r\n") == std::string::npos) {
     out += value;
     return;

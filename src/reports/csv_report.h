@@ -7,7 +7,8 @@
 // A value is quoted when it holds a comma, a double quote, CR or LF. A value
 // that a spreadsheet would take for a formula (it begins with =, +, -, @,
 // TAB or CR) gets a leading apostrophe, so that text from a submission is
-// never run as a formula.
+// never run as a formula. A NUL, which would end the row for many readers,
+// is written as U+FFFD.
 #ifndef LINTARO_REPORTS_CSV_REPORT_H_
 #define LINTARO_REPORTS_CSV_REPORT_H_
 

@@ -57,9 +57,10 @@ TEST(FindingParts, ReferenceEntryAndDateAreTakenApart) {
 // CP1252 (empty: null), compared with tests/reports/traces/Quoting.trace.
 TEST(CsvAndJsonReports, FieldsAreQuotedEscapedAndNeverRunAsFormulas) {
   std::string fields;
-  for (const char* value :
-       {"plain text", "", "a,b", "say \"hi\"", "two\r\nlines", "=HYPERLINK(\"x\")", "+1", "-5",
-        "@SUM(A1)", "1-5", "a\"\\/\t\x01\x1f \xC3\xA9", "CAF\xC9"}) {
+  using namespace std::string_literals;
+  for (const std::string& value :
+       {"plain text"s, ""s, "a,b"s, "say \"hi\""s, "two\r\nlines"s, "=HYPERLINK(\"x\")"s, "+1"s,
+        "-5"s, "@SUM(A1)"s, "1-5"s, "a\"\\/\t\x01\x1f \xC3\xA9"s, "CAF\xC9"s, "A\0B\0"s}) {
     std::string field = " -> ", json = " | ";
     AppendCsvField(field, value);
     AppendJsonString(json, value);
