@@ -55,6 +55,8 @@ TerminalLine TerminalWording(const std::string& title, const std::string& text,
   if (title == "Program Folder Error") return FolderFirst(text, " cannot be locked");
   if (title == "Submission File Error") return FileError(text, file);
   if (title == "Submission File Not Found") return {file + ": not found", true};
+  // The desktop's advice to choose the file again; the line above said it.
+  if (title == "Submission File Name Error") return {"", false};
   if (title == "Alert") return {StderrStyle(text), false};
   return {StderrStyle(text), true};
 }

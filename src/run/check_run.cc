@@ -73,6 +73,7 @@ void CheckRun::DeleteResults() {
 }
 
 void CheckRun::OpenResults() {
+  results_replaced_ = true;
   if (options_.results_store != nullptr) {
     checking_.reset();
     results_.reset();
@@ -334,8 +335,10 @@ RunSummary CheckRun::Summarize(RunOutcome outcome) {
   summary.outcome = outcome;
   summary.zero_amount_count = state_.zero_amount_count;
   summary.error_limit_reached = error_limit_reached_;
-  // The results in the folder belong to the run that holds it.
-  if (outcome == RunOutcome::kFolderInUse) return summary;
+  // The results in the folder belong to the run that holds it, and are
+  // its own only once it replaced them: a first file that could not be
+  // opened leaves the last run's results, which are not counted as its own.
+  if (outcome == RunOutcome::kFolderInUse || !results_replaced_) return summary;
   const std::string path = JoinPath(options_.program_folder, kResultsFileName);
   try {
     std::unique_ptr<ResultsDb> opened;
@@ -427,6 +430,7 @@ RunSummary CheckRun::ReadFile() {
   abort_cause_ = RunEnding::kStoppedByUser;
   error_limit_reached_ = false;
   continuation_ = false;
+  results_replaced_ = false;
   file_name_.clear();
   RunOutcome outcome = RunOutcome::kCancelled;
   try {

@@ -179,6 +179,9 @@ class CheckRun {
   // The last file ended without the final record and the next has no
   // record yet.
   bool continuation_ = false;
+  // The run replaced the folder's results with its own; until then they are
+  // the last run's, and none of its counts.
+  bool results_replaced_ = false;
   std::optional<FolderLock> folder_lock_;
 
   struct Checking;

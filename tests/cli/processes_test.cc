@@ -320,6 +320,16 @@ TEST_F(CliProcessTest, ABatchTellsAnUnreadableFileInOneLineAndMakesNoFolderForIt
   r = RunCli({"batch", "-j", "1", "--format", "json", "--results", results, secret},
              AsUnprivilegedUser());
   EXPECT_NE(r.out.find("\"results\": null, \"outcome\": \"failed\""), std::string::npos) << r.out;
+  // So is a file that is gone when its turn comes: its line says so.
+  fs::remove(secret);
+  Check("in/0-big.txt", CleanSubmission(60000));
+  RunningCli running = StartCli({"batch", "-j", "1", "--results", results, in});
+  ASSERT_TRUE(WaitForFileSize(results + "/0-big.txt/" + kResultsFileName, 1 << 20));
+  fs::remove(clean);
+  r = FinishCli(running);
+  EXPECT_EQ(r.status, 2) << r.err;
+  EXPECT_NE(r.out.find("\na.txt: not tested: " + clean + ": not found\n"), std::string::npos)
+      << r.out;
 }
 
 TEST_F(CliProcessTest, UnreadableFileOrReadOnlyProgramFolderKeepsTheLastResults) {
