@@ -1,6 +1,8 @@
 // lintaro-cli batch [-j N] [--results DIR] [--max-errors N] [--format text|json] PATH...
 #include "cli/batch_command.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -178,6 +180,9 @@ class BatchReporter {
   bool write_failed_ = false;  // a line could not be written
 };
 
+// The beginning of every summary a batch writes.
+constexpr std::string_view kSummaryStart = "{\"options\": ";
+
 // The time as ISO 8601 in UTC ("2026-12-07T02:30:00Z").
 std::string IsoTime(std::chrono::system_clock::time_point when) {
   const std::time_t t = std::chrono::system_clock::to_time_t(when);
@@ -194,7 +199,7 @@ std::string IsoTime(std::chrono::system_clock::time_point when) {
 std::optional<std::string> WriteBatchSummary(const BatchOptions& options,
                                              std::chrono::system_clock::time_point started,
                                              const BatchReporter& reporter) {
-  std::string j = "{\"options\": {\"jobs\": " + std::to_string(options.jobs) +
+  std::string j = std::string(kSummaryStart) + "{\"jobs\": " + std::to_string(options.jobs) +
                   ", \"max_errors\": " + std::to_string(options.max_errors) + ", \"paths\": [";
   for (size_t i = 0; i < options.paths.size(); ++i) {
     if (i > 0) j += ", ";
@@ -212,11 +217,30 @@ std::optional<std::string> WriteBatchSummary(const BatchOptions& options,
   return std::nullopt;
 }
 
+// A problem when the results folder holds a batch.json that no batch wrote
+// (a file of the user's, a link, a folder): it is never replaced.
+std::optional<std::string> ForeignSummaryProblem(const std::string& results) {
+  const std::string path = JoinPath(WithTrailingSeparator(results), kBatchSummaryFile);
+  struct stat info {};
+  // Nothing there, or a folder that cannot be looked into: writing says why.
+  if (::lstat(path.c_str(), &info) != 0) return std::nullopt;
+  std::string start(kSummaryStart.size(), '\0');
+  std::FILE* file = S_ISREG(info.st_mode) ? std::fopen(path.c_str(), "rb") : nullptr;
+  const bool own = file != nullptr &&
+                   std::fread(start.data(), 1, start.size(), file) == start.size() &&
+                   start == kSummaryStart;
+  if (file != nullptr) std::fclose(file);
+  if (own) return std::nullopt;
+  return path + ": the results folder holds this, which no batch wrote; choose another results " +
+         "folder";
+}
+
 int RunBatch(const BatchOptions& options) {
   const auto started = std::chrono::system_clock::now();
   std::error_code ec;
   std::filesystem::create_directories(options.results, ec);
   if (ec) return Refuse(options.results + ": cannot create the results folder: " + ec.message());
+  if (auto problem = ForeignSummaryProblem(options.results)) return Refuse(*problem);
   const std::vector<BatchSubmission> submissions =
       CollectSubmissions(options.paths, options.results);
   if (submissions.empty()) return Refuse("the folders named hold no submission files");
