@@ -69,7 +69,7 @@ void PrintText(const RunSummary& s, ReportedOutcome outcome, const std::string& 
         "%lld:\n%s\n",
         static_cast<long long>(s.critical->rec_num), s.critical->error.c_str());
   }
-  std::printf("Results: %s\n", results.c_str());
+  std::printf("Results: %s\n", OneLineName(results).c_str());
 }
 
 int ExitStatusOf(ReportedOutcome outcome, bool unread_after_final) {
