@@ -411,8 +411,11 @@ void MainWindow::FileOpened() {
   tested_records_->Hide();
   error_grids_->Hide();
   record_view()->Unload();
-  // The run replaces the results file: the grids let go of it.
+  // The run replaces the results file: the grids let go of it, and a report
+  // window of the last results closes, so that neither its preview nor its
+  // Print and Save As pass for the results of this run.
   CloseDatabase();
+  reports_->Close();
   // The logo and the heading above the counter, as at the start (the grid
   // view or the viewer may have hidden them).
   welcome_->ShowGreeting(true);

@@ -128,8 +128,8 @@ class ReportUiTest : public WindowTest {
 // report's font and size (OK alone changes nothing, even for a font that is
 // not installed) and offers the sizes 8 to 20 only; sizes outside the list
 // open at its nearest end. The next request closes the window before it
-// offers the last choice; an open window does not hinder the next run and
-// keeps the report it was made for; shutdown closes it.
+// offers the last choice; a run that replaces the results closes it (one
+// refused before anything is touched does not); shutdown closes it.
 TEST_F(ReportUiTest, ViewErrorReportShowsThePreviewSavesItSetsItsFontAndIsReplaced) {
   OpenWithResults(4);
   QPointer<ReportForm> first = ViewTextReport();
@@ -179,11 +179,16 @@ TEST_F(ReportUiTest, ViewErrorReportShowsThePreviewSavesItSetsItsFontAndIsReplac
   Button("cmdErrors")->click();
   NoteForm(first);
   QPointer<ReportForm> last = ViewTextReport();
-  const std::string before = last->PreviewText();
+  ASSERT_TRUE(last->isVisible());
+  Run({home.str() + "/no-such-file.txt"});  // refused, then cancelled: the results stay
+  EXPECT_EQ(reports().form(), last);
   Run({Submission("clean.txt", CleanSubmission())});
   EXPECT_EQ(ResultsDb::Open(ResultsPath(), true)->CountRecords(), 5);
-  ASSERT_EQ(reports().form(), last);
-  EXPECT_EQ(last->PreviewText(), before);
+  EXPECT_TRUE(last.isNull() || !last->isVisible()) << "a report of the results replaced";
+  Run({Submission("state.txt",
+                  {CleanRCA(), CleanRCE(), CleanRCW({{188, "XX"}}), CleanRCT(1), FinalRecord(1)})});
+  last = ViewTextReport();
+  ASSERT_FALSE(last.isNull());
   window->close();
   EXPECT_TRUE(last.isNull() || !last->isVisible());
 }
