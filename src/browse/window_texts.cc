@@ -85,6 +85,11 @@ std::string ToolTipOf(Command command) {
   return tip;
 }
 
+std::string ErrorLimitDuringRunText(int limit) {
+  return "The test under way now stops at " + std::to_string(limit) +
+         " error(s), counting those already found, and later tests keep this limit.";
+}
+
 std::string ProcessingRecordText(long long rec_ctr) {
   return "Processing Record Number: " + std::to_string(rec_ctr);
 }

@@ -43,6 +43,8 @@ inline constexpr const char* kSetErrorLimitCaption = "Set Error Limit";
 inline constexpr const char* kSetErrorLimitMessage =
     "Set the number of error(s) allowed from\r\n1 through 25,000 before testing is stopped";
 inline constexpr const char* kErrorLimitTitle = "Error Limit";
+// What OK of the dialog says while a check runs (it starts no other).
+std::string ErrorLimitDuringRunText(int limit);
 
 // The about box; its version numbers are those of kLintaroVersion.
 std::string AboutCaption();

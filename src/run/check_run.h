@@ -120,6 +120,10 @@ class CheckRun {
     abort_requested_ = true;
   }
 
+  // The error limit changed while the run processes events: the limit test
+  // after the next record uses it (findings already stored count).
+  void SetErrorLimit(int limit) { options_.max_errors = limit; }
+
  private:
   enum class Step { kNext, kStop, kFileEnded };
   // The files of the submission, one after the other, until it ends (or

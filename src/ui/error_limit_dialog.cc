@@ -113,6 +113,13 @@ void ErrorLimitDialog::AcceptLimit() {
   }
   window_.set_max_errors(*limit);
   close();
+  // No second check starts while one runs: the one under way takes the
+  // new limit instead, and the user is told so.
+  if (window_.running()) {
+    prompts_.Message(kErrorLimitTitle, ErrorLimitDuringRunText(*limit), Icon::kInformation,
+                     Buttons::kOk);
+    return;
+  }
   window_.StartTesting();
 }
 

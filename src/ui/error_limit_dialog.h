@@ -25,7 +25,8 @@ class ErrorLimitDialog : public QDialog {
   void Open(int current_limit);
   // OK (also Enter in the entry): refuses an entry outside 1 to 25,000
   // with the Error Limit message and returns to the entry; otherwise keeps
-  // the limit, closes and starts a run.
+  // the limit, closes and starts a run (during a check it starts none: the
+  // check under way takes the new limit, and a message says so).
   void AcceptLimit();
 
  protected:

@@ -344,6 +344,8 @@ void MainWindow::ViewLastReport() {
 
 void MainWindow::set_max_errors(int limit) {
   max_errors_ = limit;
+  // The check under way goes on with the new limit.
+  if (run_ != nullptr) run_->SetErrorLimit(limit);
   // A limit that cannot be saved still applies until the program ends.
   SaveErrorLimit(folders_.data, limit);
 }

@@ -102,7 +102,9 @@ class MainWindow : public QMainWindow, public RunView {
   const RunSummary& last_summary() const { return last_summary_; }
   RunState& run_state() { return state_; }
   int max_errors() const { return max_errors_; }
-  void set_max_errors(int limit);  // the dialog's OK: keeps and saves the limit
+  // The dialog's OK: keeps and saves the limit, and a check under way
+  // applies it from its next record on.
+  void set_max_errors(int limit);
   const ProgramFolders& folders() const { return folders_; }
   std::string results_path() const;
   // Busy pointer shown by the window (not counting message boxes).
