@@ -61,6 +61,11 @@ std::string GoToRecordRefusal(int64_t rec_num, int64_t tested, bool errors_grid)
          " record(s).";
 }
 
+std::string GoToRecordUnreadable(int64_t rec_num) {
+  return "Record number " + std::to_string(rec_num) +
+         " cannot be read from the results file, which may be damaged.";
+}
+
 LastResults InspectLastResults(const std::string& folder) {
   LastResults result;
   const std::string path = JoinPath(folder, kResultsFileName);

@@ -78,6 +78,9 @@ inline constexpr const char* kGoToRecordEntry = "&Go to Record...";
 inline constexpr const char* kGoToRecordTitle = "Go to Record";
 std::string GoToRecordPrompt(int64_t tested);
 std::string GoToRecordRefusal(int64_t rec_num, int64_t tested, bool errors_grid);
+// What it says when the grid has a row for the number but the results file
+// holds no such record (a damaged file) or cannot be read there.
+std::string GoToRecordUnreadable(int64_t rec_num);
 
 // What the results database of the last run holds.
 struct LastResults {

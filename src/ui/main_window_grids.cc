@@ -133,13 +133,18 @@ void MainWindow::GoToRecord() {
   const int64_t tested = CountTested();
   auto* model = qobject_cast<RecordGridModel*>(grid->model());
   std::optional<int> row;
-  // A number the grid has not is refused, and asked for again.
+  // A number the grid has not is refused, and asked for again; so is one
+  // whose row stays empty (the record is missing from a damaged results
+  // file, or cannot be read): selecting it would leave the viewer on
+  // another record.
   const auto accept = [&](int64_t rec_num) {
     row = model->RowOf(rec_num);
-    if (row) return true;
+    if (row && model->RecNumAt(*row) == rec_num) return true;
     Message(kGoToRecordTitle,
-            GoToRecordRefusal(rec_num, tested, grid == error_grids_->records_grid()),
+            row ? GoToRecordUnreadable(rec_num)
+                : GoToRecordRefusal(rec_num, tested, grid == error_grids_->records_grid()),
             Icon::kInformation);
+    row.reset();
     return false;
   };
   const std::optional<int64_t> rec_num = ask_record_number_(tested, accept);
