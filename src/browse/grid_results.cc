@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "browse/result_grids.h"
+#include "browse/viewer_text.h"
 #include "run/run_ending.h"
 #include "store/cp1252.h"
 #include "store/results_db.h"
@@ -76,7 +77,9 @@ std::vector<FindingCells> GridResults::FindingsOf(int64_t rec_num) {
   try {
     if (!db_) return cells;
     for (const ErrorRow& row : db_->ReadErrorsOf(rec_num)) {
-      cells.push_back(FindingCells{Cp1252ToUtf8(row.reference), Cp1252ToUtf8(row.user_entry),
+      // The entry as the viewer shows it: a control character in it is
+      // seen, not taken for a space.
+      cells.push_back(FindingCells{Cp1252ToUtf8(row.reference), PrintableUtf8(row.user_entry),
                                    Cp1252ToUtf8(row.error)});
     }
   } catch (const StoreError&) {

@@ -6,6 +6,8 @@
 #include <limits>
 
 #include "browse/result_grids.h"
+#include "browse/viewer_text.h"
+#include "store/cp1252.h"
 #include "store/results_db.h"
 
 namespace lintaro {
@@ -56,8 +58,13 @@ QVariant RecordGridModel::data(const QModelIndex& index, int role) const {
       return QVariant::fromValue<qlonglong>(row.rec_num);
     case 1:
       return row.errors;
-    case 2:
-      return QString::fromUtf8(row.record.data(), static_cast<qsizetype>(row.record.size()));
+    case 2: {
+      // Control characters as U+FFFD, as the viewer shows them: a NUL
+      // dropped or a tab widened would shift the rest of the record out of
+      // line with the records above and below.
+      const std::string shown = PrintableUtf8(Utf8ToCp1252(row.record));
+      return QString::fromUtf8(shown.data(), static_cast<qsizetype>(shown.size()));
+    }
     default:
       return {};
   }

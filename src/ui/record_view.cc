@@ -11,7 +11,7 @@
 #include <algorithm>
 
 #include "browse/viewer_access.h"
-#include "store/cp1252.h"
+#include "browse/viewer_text.h"
 #include "store/results_db.h"
 #include "ui/palette_colours.h"
 #include "ui/qt_platform.h"
@@ -110,10 +110,13 @@ void RecordView::Fill() {
     const ViewerRow& row = rows[static_cast<size_t>(i)];
     // Both boxes show the start of their text.
     QLineEdit* name = names_[static_cast<size_t>(i)];
-    name->setText(ToQString(Cp1252ToUtf8(row.label)));
+    // Control characters show as U+FFFD, one column each, as lintaro-cli
+    // show prints them: a NUL or a tab that made a field fail must not look
+    // like a space, or vanish.
+    name->setText(ToQString(PrintableUtf8(row.label)));
     name->setCursorPosition(0);
     QLineEdit* value = values_[static_cast<size_t>(i)];
-    value->setText(ToQString(Cp1252ToUtf8(row.value)));
+    value->setText(ToQString(PrintableUtf8(row.value)));
     value->setCursorPosition(0);
     // A screen reader says the field's name, where it lies and whether it
     // is in error with its value: the yellow is not the only sign.

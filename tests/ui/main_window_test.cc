@@ -206,8 +206,8 @@ class WindowStateTest : public WindowStates, public ::testing::WithParamInterfac
       if (event == "ViewerEmployerRecord") SelectTested(1);
     }
     if (event == "RunWithFindings")
-      Run({Submission("found.txt", {CleanRCA(), CleanRCE(), CleanRCW({{188, "XX"}}), CleanRCT(1),
-                                    FinalRecord(1)})});
+      Run({Submission("found.txt", {CleanRCA(), CleanRCE(), CleanRCW({{22, "J\tN"}, {188, "XX"}}),
+                                    CleanRCT(1), FinalRecord(1)})});
     if (event == "RecordView") Button("cmdView")->click();
     if (event == "LastInUse") {  // a check elsewhere takes the folder: nothing more is read
       Button("cmdLast")->click();

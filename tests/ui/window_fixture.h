@@ -90,10 +90,12 @@ class WindowTest : public ::testing::Test {
   }
   // Tests a submission (named name) of one employee whose RCW (record 3)
   // has several faulty fields, among them State Abbreviation (row 12 in the
-  // viewer), and shows that record in the record view.
+  // viewer) and a Location Address with a tab, and shows that record in the
+  // record view.
   void ViewFaultyWageRecord(const std::string& name) {
     Run({Submission(name, {CleanRCA(), CleanRCE(),
-                           CleanRCW({{188, "XX"},
+                           CleanRCW({{122, "300\tELM"},
+                                     {188, "XX"},
                                      {244, Cents(1000)},
                                      {255, Cents(1000)},
                                      {266, Cents(100)},
