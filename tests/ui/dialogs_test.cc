@@ -115,8 +115,8 @@ TEST_F(ErrorLimitDialogTest, TypingRefusingCancellingAndAccepting) {
                                 CleanRCT(5), FinalRecord(5)})});
   const RunSummary& run = window->last_summary();
   trace += "run: " + std::to_string(run.records_tested) + " records, " +
-           std::to_string(run.errors) + " errors, last: " +
-           (run.critical ? run.critical->reference : "none") + "\n";
+           std::to_string(run.errors) +
+           " errors, last: " + (run.critical ? run.critical->reference : "none") + "\n";
   ExpectUiFileHolds("traces/error_limit_dialog.trace", trace);
   // A new window reads the saved limit.
   window.reset();
