@@ -38,16 +38,10 @@ int Fail(const std::string& problem) {
 // When the check that wrote the results did not finish, says so (a record
 // it did not reach is not stored for that reason) and gives its status;
 // otherwise status.
-int UnfinishedStatus(ResultsDb& db, int status) {
-  try {
-    if (const StoredRunEnding run = ReadStoredRunEnding(db); !run.finished()) {
-      TellOnStderr(UnfinishedRunNotice(run.records_tested));
-      return kExitUnfinished;
-    }
-  } catch (const StoreError& e) {
-    return Fail(ResultsProblem(db.path(), e.what()));
-  }
-  return status;
+int UnfinishedStatus(const StoredRunEnding& run, int status) {
+  if (run.finished()) return status;
+  TellOnStderr(UnfinishedRunNotice(run.records_tested));
+  return kExitUnfinished;
 }
 
 }  // namespace
@@ -76,8 +70,11 @@ int ShowCommand(int argc, char** argv) {
   if (!std::filesystem::exists(path, ec))
     return Fail(path + ": there are no test results to show: the file was not found");
   std::unique_ptr<ResultsDb> db;
+  StoredRunEnding run;
   try {
     db = ResultsDb::Open(path, /*read_only=*/true);
+    // Damaged results are refused before any of them is shown.
+    run = ReadStoredRunEnding(*db);
   } catch (const StoreError& e) {
     return Fail(ResultsProblem(path, e.what()));
   }
@@ -94,7 +91,7 @@ int ShowCommand(int argc, char** argv) {
       }
       Fail("record " + std::to_string(*rec_num) + " is not stored in the last test's results" +
            count);
-      return UnfinishedStatus(*db, kExitFailed);
+      return UnfinishedStatus(run, kExitFailed);
     }
     case ViewResult::kUnreadable:
       return Fail("record " + std::to_string(*rec_num) + " cannot be shown: " + viewer.problem());
@@ -106,7 +103,7 @@ int ShowCommand(int argc, char** argv) {
     std::fwrite(line.data(), 1, line.size(), stdout);
   }
   if (!FlushStandardOutput()) return kExitFailed;
-  return UnfinishedStatus(*db, kExitShown);
+  return UnfinishedStatus(run, kExitShown);
 }
 
 }  // namespace lintaro

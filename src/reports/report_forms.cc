@@ -13,8 +13,9 @@ bool BuildReportForm(ResultsDb& db, const ReportFormat& format, const ReportFilt
 
 bool BuildShownReport(ResultsDb& db, const ReportFormat& format, const ReportFilter& filter,
                       ReportBuffer& out, const PieceHandler& piece) {
-  if (format.clean_run == CleanRunShows::kSentence && ReadStoredRunEnding(db).finished() &&
-      db.CountErrors() == 0) {
+  // Read for every format: it refuses damaged results, which have no report.
+  const bool finished = ReadStoredRunEnding(db).finished();
+  if (format.clean_run == CleanRunShows::kSentence && finished && db.CountErrors() == 0) {
     // A submission without a record is not one without errors.
     out.Append(db.CountRecords() == 0 ? kNoValidDataWarning : kNoErrorsSentence);
     out.Append("\n");

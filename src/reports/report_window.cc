@@ -199,8 +199,10 @@ void ReportWindow::SetReportFont(const std::string& name, double size) {
 void RunReportRequest(ResultsDb& db, ReportSettings& settings, Prompts& prompts,
                       ReportRequestHost& host) {
   // Results of a run that did not finish have no verdict: their report says
-  // which records they cover.
-  if (db.CountErrors() == 0 && ReadStoredRunEnding(db).finished()) {
+  // which records they cover. Damaged results throw here, before the format
+  // is asked for.
+  const bool finished = ReadStoredRunEnding(db).finished();
+  if (db.CountErrors() == 0 && finished) {
     prompts.Message("Results", "No errors found in the submission!", Icon::kInformation,
                     Buttons::kOk);
     settings.print_requested = false;

@@ -8,6 +8,11 @@ StoredRunEnding ReadStoredRunEnding(ResultsDb& db) {
   StoredRunEnding stored;
   stored.run = db.ReadRun();
   stored.records_tested = db.LastRecNum();
+  // The counts of a report take in every finding, its list only those of
+  // stored records: results that hold others have no verdict to give.
+  if (const int64_t stray = db.CountFindingsWithoutRecord(); stray > 0)
+    throw StoreError(-1, "The results file is damaged: " + std::to_string(stray) +
+                             " finding(s) belong to records it does not hold (" + db.path() + ")");
   return stored;
 }
 

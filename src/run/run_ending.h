@@ -36,7 +36,9 @@ struct StoredRunEnding {
   }
 };
 
-// Reads how the run ended; throws StoreError when the results cannot be read.
+// Reads how the run ended; throws StoreError when the results cannot be
+// read, or are damaged (findings of records they do not hold), so that no
+// reader gives a verdict on them.
 StoredRunEnding ReadStoredRunEnding(ResultsDb& db);
 
 // The sentence every reader puts first for results of a run that did not

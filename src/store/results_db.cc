@@ -207,7 +207,7 @@ struct ResultsDb::Statements {
       count_records_with_id, last_rec_num, next_employer_record;
   LazyStatement employer_with_indx, employer_before, list_records, list_record;
   LazyStatement insert_error, read_errors_of, count_errors, count_records_with_errors,
-      read_last_error, record_numbers_with_errors;
+      read_last_error, record_numbers_with_errors, count_findings_without_record;
   LazyStatement report_rows;
   LazyStatement mark_run_ended, read_run;  // absent from a file without the RUN table
   LazyStatement read_rcw_count;            // absent where RUN has no RCW_Count
@@ -495,6 +495,13 @@ void ResultsDb::DefineStatements() {
   s.read_last_error = LazyStatement(
       "SELECT Err_Num, Type, Rec_Num, Reference, User_Entry, Error FROM ERRORS"
       " ORDER BY Err_Num DESC LIMIT 1");
+  // Records are numbered 1 to the last without gaps, so a finding's record
+  // is stored when its number is a whole number in that range. Read from
+  // the findings' index alone: looking each record up would read the pages
+  // of every record with findings.
+  s.count_findings_without_record = LazyStatement(
+      "SELECT COUNT(*) FROM ERRORS WHERE typeof(Rec_Num) <> 'integer' OR Rec_Num < 1"
+      " OR Rec_Num > (SELECT COALESCE(MAX(Rec_Num), 0) FROM RECORDS)");
   DefineTotalsStatements();
   DefineRunStatements();
 }
@@ -777,6 +784,10 @@ std::vector<int64_t> ResultsDb::RecordNumbersWithErrors() {
 
 std::optional<ErrorRow> ResultsDb::ReadLastError() {
   return OneRow(Statement(st_->read_last_error), ErrorRowAt, "Cannot read the last finding");
+}
+
+int64_t ResultsDb::CountFindingsWithoutRecord() {
+  return CountOrFail(Statement(st_->count_findings_without_record), "Cannot count the findings");
 }
 
 void ResultsDb::ForEachReportRow(const std::function<bool(const ReportRow&)>& row) {

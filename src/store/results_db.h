@@ -138,6 +138,11 @@ class ResultsDb {
   std::vector<int64_t> RecordNumbersWithErrors();
   // The finding recorded last, if any.
   std::optional<ErrorRow> ReadLastError();
+  // Findings whose Rec_Num names no record of 1 to the last stored (or is
+  // no whole number): a run never leaves one, so they mean the file was
+  // changed or damaged. The report lists findings with their records, and
+  // counts every finding.
+  int64_t CountFindingsWithoutRecord();
   // The error report's rows: every finding joined with its record, ordered
   // by record number and then finding number. Streams the rows to row one
   // at a time; row returns false to stop early. row must not read the

@@ -53,8 +53,8 @@ void MainWindow::ViewRecordsWithErrors() {
   // no errors to show, the tested records stay as they are.
   std::unique_ptr<GridResults> results = GridResults::Open(results_path());
   const int64_t errors = results ? results->CountErrors() : 0;
-  // Without findings, how the run ended is read too: it may be unreadable.
-  const std::string unfinished = results && errors == 0 ? results->CritErrorText() : "";
+  // How the run ended is read too: the results may be unreadable or damaged.
+  const std::string stopped = results ? results->CritErrorText() : "";
   if (!results || !results->problem().empty()) {
     // Gone or unreadable: nothing here says the submission has no errors.
     if (results) {
@@ -68,7 +68,7 @@ void MainWindow::ViewRecordsWithErrors() {
   }
   if (errors == 0) {
     results.reset();
-    Message(kProgramName, unfinished.empty() ? kNoErrorsInScope : unfinished, Icon::kNone);
+    Message(kProgramName, stopped.empty() ? kNoErrorsInScope : stopped, Icon::kNone);
     Apply(CommandEvent::kGridViewNoErrors);
     return;
   }

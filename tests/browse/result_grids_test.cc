@@ -9,6 +9,7 @@
 #include "os/path.h"
 #include "store/results_db.h"
 #include "support/fakes.h"
+#include "support/results_fixture.h"
 
 namespace lintaro {
 namespace {
@@ -63,6 +64,20 @@ TEST(LastResults, NoFileNoRecordsAndAFileThatIsNoDatabase) {
   EXPECT_EQ(results->LastTestedPath(), "");
   EXPECT_EQ(results->CritErrorText(), "");
   EXPECT_TRUE(results->FindingsOf(1).empty());
+
+  // A finding of a record the results do not hold: damaged, not "errors".
+  std::filesystem::remove(path);
+  {
+    testing::ResultsFixture damaged(dir.path());
+    damaged.File("/data/part1.txt").Record(1, "RCW");
+    damaged.Error(2, "r", "[u]", "m");
+  }
+  r = InspectLastResults(dir.str());
+  EXPECT_EQ(r.kind, LastResults::kCannotOpen);
+  EXPECT_NE(r.problem.find("damaged: 1 finding(s)"), std::string::npos) << r.problem;
+  results = GridResults::Open(path);
+  EXPECT_EQ(results->CritErrorText(), "");
+  EXPECT_NE(results->problem().find("damaged"), std::string::npos);
 }
 
 }  // namespace

@@ -242,7 +242,7 @@ class WindowStateTest : public WindowStates, public ::testing::WithParamInterfac
       window->ViewRecordsWithErrors();
     }
     if (event == "TestedOutOfReach") window->ViewTestedRecords();
-    if (event == "GridViewUnreadable") {  // removed, no results database, its ending unreadable
+    if (event == "GridViewUnreadable") {  // removed, no database, its ending unreadable, damaged
       std::filesystem::remove(ResultsPath());
       window->ViewRecordsWithErrors();
       home.Write(kResultsFileName, "not a results database");
@@ -254,6 +254,10 @@ class WindowStateTest : public WindowStates, public ::testing::WithParamInterfac
       sqlite3_exec(db, "ALTER TABLE RUN RENAME COLUMN Ending TO Ended_How", nullptr, nullptr,
                    nullptr);
       sqlite3_close(db);
+      window->ViewRecordsWithErrors();
+      // A finding of a record the results do not hold: damaged, no grid.
+      std::filesystem::remove(ResultsPath());
+      WriteResults({"/data/first.txt"}, {"RCW"}, {{9, "r", "[u]", "m"}});
       window->ViewRecordsWithErrors();
     }
     QApplication::processEvents();
