@@ -511,7 +511,8 @@ void ResultsDb::DefineRunStatements() {
   Stmt exists(Prepare("SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' AND name = 'RUN'"));
   if (CountOrFail(exists.s, "Cannot read the results database") == 0) return;
   Statements& s = *st_;
-  s.read_run = LazyStatement("SELECT Started, Ended, Ending FROM RUN LIMIT 1");
+  // Two rows are enough to tell that there is not one.
+  s.read_run = LazyStatement("SELECT Started, Ended, Ending FROM RUN LIMIT 2");
   // Results written before runs recorded their count of RCW records.
   Stmt counted(Prepare("SELECT COUNT(*) FROM pragma_table_info('RUN') WHERE name = 'RCW_Count'"));
   if (CountOrFail(counted.s, "Cannot read the results database") == 0) {
@@ -594,13 +595,18 @@ void ResultsDb::MarkRunEnded(RunEnding ending, std::optional<int64_t> rcw_count)
 std::optional<RunRow> ResultsDb::ReadRun() {
   sqlite3_stmt* s = Statement(st_->read_run);
   if (s == nullptr) return std::nullopt;
-  std::optional<RunRow> run = OneRow(
+  std::vector<RunRow> runs = AllRows(
       s,
       [](sqlite3_stmt* r) {
         return RunRow{ColumnText(r, 0), RunEndingNamed(ColumnText(r, 2)), ColumnText(r, 1)};
       },
       "Cannot read how the test run ended");
-  return run.value_or(RunRow{});
+  // A run writes its one row with the tables and only ever updates it.
+  if (runs.size() != 1)
+    throw StoreError(-1, std::string("The results file is damaged: it records ") +
+                             (runs.empty() ? "no test run" : "more than one test run") + " (" +
+                             path_ + ")");
+  return std::move(runs.front());
 }
 
 ResultsDb::LastKeys ResultsDb::ReadLastKeys() {

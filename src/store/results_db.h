@@ -86,7 +86,9 @@ class ResultsDb {
   // started and not ended. MarkRunEnded records the ending and the number of
   // records stored with the ID "RCW" (nothing: not counted); the run does it
   // in the transaction of its last rows. ReadRun gives nothing for a file
-  // written before runs recorded their ending: read it as finished.
+  // written before runs recorded their ending: read it as finished. A RUN
+  // table without its one row (none, or several that may disagree) is
+  // damaged: ReadRun throws.
   void MarkRunEnded(RunEnding ending, std::optional<int64_t> rcw_count = std::nullopt);
   std::optional<RunRow> ReadRun();
 
