@@ -200,7 +200,7 @@ TEST(PrintDialog, PageSettersKeepTheRangeConsistent) {
 // viewed; a cancelled format (it keeps the choice and drops the print
 // request); text printed; HTML printed by the browser; HTML with a browser
 // that neither prints nor opens, which prints the text report instead
-// (without a browser the text report is shown: tests/ui).
+// (without a browser the text report is shown: tests/ui); damaged results.
 TEST_F(ReportTest, EachRequestReachesItsOutput) {
   f_.File("/in/a.txt");
   f_.Record(1, "RCA", "1");
@@ -223,6 +223,10 @@ TEST_F(ReportTest, EachRequestReachesItsOutput) {
     TraceSettings();
     if (f_.db().CountErrors() == 0) f_.Error(1, "r", "[u]", "m");
   }
+  // Damaged results (a finding of a record not stored) are refused before
+  // the format is asked for; the host tells why.
+  f_.Error(9, "r", "[u]", "m");
+  EXPECT_THROW(RunReportRequest(f_.db(), settings_, prompts_, *this), StoreError);
   ExpectTrace();
 }
 
