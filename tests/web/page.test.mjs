@@ -362,22 +362,41 @@ for (const how of ['cancelled', 'deleted from the list of checks']) {
   });
 }
 
-test('a check deleted elsewhere while it runs: the page says so and can start another', async () => {
-  const page = await openPage();
-  await page.route(/\/api\/v1\/checks\/[^/]+\/events$/, (route) => route.fulfill({
-    status: 200,
-    contentType: 'text/event-stream',
-    body: `data: ${JSON.stringify({ id: route.request().url().split('/')[6], state: 'running', records_tested: 1 })}`
-      + '\n\nevent: deleted\ndata: {}\n\n',
-  }));
-  await chooseFiles(page, [mistakes]);
-  await page.click('#start');
-  await page.waitForSelector('#message:not([hidden])');
-  assert.match(await page.textContent('#message-text'), /The check was deleted before it ended/);
-  assert.equal(await page.getAttribute('body', 'data-state'), 'empty');
-  assert.equal(await page.isEnabled('#start'), true);
-  await page.close();
-});
+// Told by its events; with a token (which EventSource cannot send) by its
+// status, polled: the same words either way.
+for (const token of ['', 'any-token']) {
+  test(`a check deleted elsewhere while it runs${token ? ', followed with a token' : ''}: `
+    + 'the page says so and can start another', async () => {
+    const ctx = await browser.newContext();
+    await ctx.addInitScript((t) => { if (t) sessionStorage.setItem('lintaro-token', t); }, token);
+    const page = await openPage(service.url, ctx);
+    if (token) {
+      let gone = false;
+      await holdChecksRunning(page, { records_tested: 1, files: ['mistakes.txt'] }, () => gone);
+      await chooseFiles(page, [mistakes]);
+      await page.click('#start');
+      await page.waitForSelector('body[data-state="running"]');
+      const { checks } = await (await page.request.get(`${service.url}api/v1/checks`)).json();
+      const newest = checks.sort((a, b) => String(b.created).localeCompare(String(a.created)))[0];
+      assert.equal((await page.request.delete(`${service.url}api/v1/checks/${newest.id}`)).status(), 204);
+      gone = true;
+    } else {
+      await page.route(/\/api\/v1\/checks\/[^/]+\/events$/, (route) => route.fulfill({
+        status: 200,
+        contentType: 'text/event-stream',
+        body: `data: ${JSON.stringify({ id: route.request().url().split('/')[6], state: 'running', records_tested: 1 })}`
+          + '\n\nevent: deleted\ndata: {}\n\n',
+      }));
+      await chooseFiles(page, [mistakes]);
+      await page.click('#start');
+    }
+    await page.waitForSelector('#message:not([hidden])');
+    assert.equal(await page.textContent('#message-text'), 'The check was deleted before it ended.');
+    assert.equal(await page.getAttribute('body', 'data-state'), 'empty');
+    assert.equal(await page.isEnabled('#start'), true);
+    await ctx.close();
+  });
+}
 
 test(`a grid of ${LONG_RECORDS} records: only the rows in view, the last one within 300 ms`, async () => {
   const long = join(work, 'long.txt');

@@ -161,10 +161,11 @@ export async function chooseFiles(page, files) {
 
 // Holds every check the page follows at a running state: its status and
 // events are answered with these fields (records_tested, bytes_read,
-// bytes_total, files), as a check part way through would answer them.
-export async function holdChecksRunning(page, fields) {
+// bytes_total, files), as a check part way through would answer them;
+// once released() is true, the service answers again.
+export async function holdChecksRunning(page, fields, released = () => false) {
   await page.route(/\/api\/v1\/checks\/[^/]+(\/events)?$/, (route) => {
-    if (route.request().method() !== 'GET') return route.continue();
+    if (route.request().method() !== 'GET' || released()) return route.continue();
     const events = route.request().url().endsWith('/events');
     const id = route.request().url().split('/')[6];
     const status = { id, state: 'running', queue_position: null, ...fields };

@@ -13,7 +13,14 @@ const MAX_SCROLL_PX = 8000000;    // tallest scrolled area browsers all handle
 // before the page can be used.
 const numbers = { format: (n) => String(Math.trunc(Number(n))).replace(/\B(?=(\d{3})+(?!\d))/g, ',') };
 
-class ApiError extends Error {}
+// status: the service's answer, when it gave one (404 for a check it no
+// longer holds).
+class ApiError extends Error {
+  constructor(message, status = 0) {
+    super(message);
+    this.status = status;
+  }
+}
 class Cancelled extends Error {}
 
 // ---------------------------------------------------------------- the token
@@ -57,9 +64,9 @@ function authHeaders() {
 async function errorOf(res) {
   try {
     const body = await res.json();
-    if (body && body.error && body.error.message) return new ApiError(sentence(body.error.message));
+    if (body && body.error && body.error.message) return new ApiError(sentence(body.error.message), res.status);
   } catch (e) { /* not JSON */ }
-  return new ApiError(`The service answered ${res.status}.`);
+  return new ApiError(`The service answered ${res.status}.`, res.status);
 }
 
 function sentence(text) {
@@ -624,12 +631,22 @@ function watch(id) {
     try {
       onStatus(await apiJson(`/api/v1/checks/${id}`));
     } catch (e) {
+      if (stopped) return;
       stopWatching();
+      if (e.status === 404) return deleted();
       endProgress();
       showMessage(e.message);
       return;
     }
     if (!stopped) timer = setTimeout(poll, 300);
+  };
+  // Deleted elsewhere (another tab, another desk): told by its events, or
+  // by its status when polled.
+  const deleted = () => {
+    stopWatching();
+    upload.id = null;
+    endProgress();
+    showMessage('The check was deleted before it ended.');
   };
   upload.watching = {
     stop() {
@@ -641,12 +658,7 @@ function watch(id) {
   if (session.token) return poll();
   source = new EventSource(`/api/v1/checks/${id}/events`);
   source.addEventListener('message', (e) => onStatus(JSON.parse(e.data)));
-  source.addEventListener('deleted', () => {
-    stopWatching();
-    upload.id = null;
-    endProgress();
-    showMessage('The check was deleted before it ended.');
-  });
+  source.addEventListener('deleted', deleted);
   source.addEventListener('error', () => {
     if (stopped) return;
     source.close();
