@@ -292,6 +292,51 @@ test('the alert of a check is shown with its outcome', async () => {
   await page.close();
 });
 
+// A service killed during a check leaves its results without the check's
+// ending; the next one holds the check as not finished. The page shows the
+// records it reached, their errors and their report, never a verdict.
+test('a check the service did not finish: what it found so far, labelled unfinished', async () => {
+  const many = join(work, 'many-mistakes.txt');
+  execFileSync(gen, ['--records', '1500', '--mistakes', many]);
+  const data = join(work, 'restarted');
+  let held = await startService(data);
+  const ids = [];
+  for (const file of [mistakes, many]) {
+    const res = await fetch(`${held.url}api/v1/checks?name=x.txt&max_errors=25000`, {
+      method: 'POST', headers: { 'Content-Type': 'application/octet-stream' }, body: readFileSync(file) });
+    const { id } = await res.json();
+    while (!/done|failed/.test((await (await fetch(`${held.url}api/v1/checks/${id}`)).json()).state)) {
+      await new Promise((r) => setTimeout(r, 100));
+    }
+    ids.push(id);
+  }
+  await held.stop();
+  for (const id of ids) rmSync(join(data, id, 'check.json'));
+  held = await startService(data);
+  try {
+    for (const [i, id] of ids.entries()) {
+      const folder = join(data, id);
+      const report = JSON.parse(runCli(['report', '--home', folder, '--format', 'json']).toString());
+      const page = await openPage(`${held.url}#check=${id}`);
+      await page.waitForSelector('body[data-state="done"][data-outcome="incomplete"]');
+      assert.match(await page.textContent('#outcome'), /^Testing did not finish: the results cover only the records tested\./);
+      if (i === 0) {
+        await expectResultsOf(page, report);
+        await expectNoViolations(page, 'done, not finished');
+      } else {
+        assert.deepEqual([await figure(page, '#fig-tested'), await figure(page, '#fig-with-errors'),
+          await figure(page, '#fig-errors')], [report.records_tested, report.records_with_errors, report.errors_found]);
+        assert.ok(report.records_with_errors > 1000);
+      }
+      const [download] = await Promise.all([page.waitForEvent('download'), page.click('#download')]);
+      assert.ok(readFileSync(await download.path()).equals(runCli(['report', '--home', folder, '--format', 'text'])));
+      await page.close();
+    }
+  } finally {
+    await held.stop();
+  }
+});
+
 test('a clean submission, an error message, and deleting a check', async () => {
   const page = await openPage();
   await chooseFiles(page, [clean]);

@@ -916,20 +916,42 @@ async function openCheck(id, { announceIt = false } = {}) {
   }
 }
 
+// The errors of a check that did not finish, which has no summary to count
+// them: the sum over its records with errors (at most 25,000 of them).
+async function errorsOf(id, first) {
+  let errors = first.records.reduce((n, r) => n + r.errors, 0);
+  for (let offset = first.records.length; offset < first.total; offset += 1000) {
+    const page = await apiJson(`/api/v1/checks/${id}/records?with_errors=1&offset=${offset}&limit=1000`);
+    errors += page.records.reduce((n, r) => n + r.errors, 0);
+  }
+  return errors;
+}
+
 async function loadResults(id, check) {
-  const summary = check.summary || {};
-  const empty = () => Promise.resolve({ total: 0 });
+  const summary = check.summary;
+  const none = { total: 0, records: [] };
+  // A check that did not finish has no summary but may hold the results of
+  // the records it reached; one that left none is answered 409.
+  const read = (query) => apiJson(`/api/v1/checks/${id}/records?${query}limit=${PAGE_ROWS}`)
+    .catch((e) => { if (e.status === 409) return none; throw e; });
   let errorsPage;
   let testedPage;
   try {
     [errorsPage, testedPage] = await Promise.all([
-      summary.records_with_errors ? apiJson(`/api/v1/checks/${id}/records?with_errors=1&limit=${PAGE_ROWS}`) : empty(),
-      check.summary ? apiJson(`/api/v1/checks/${id}/records?limit=${PAGE_ROWS}`) : empty(),
+      !summary || summary.records_with_errors ? read('with_errors=1&') : none,
+      read(''),
     ]);
+    if (!summary && testedPage.total) {
+      const errors = await errorsOf(id, errorsPage);
+      if (id !== shown.id) return;
+      $('fig-tested').textContent = numbers.format(testedPage.total);
+      $('fig-with-errors').textContent = numbers.format(errorsPage.total);
+      $('fig-errors').textContent = numbers.format(errors);
+    }
   } catch (e) {
     showMessage(e.message);
-    errorsPage = { total: 0 };
-    testedPage = { total: 0 };
+    errorsPage = none;
+    testedPage = none;
   }
   if (id !== shown.id) return;
   shown.tested = testedPage.total;
@@ -944,7 +966,7 @@ async function loadResults(id, check) {
   grids.errors.load(errorsPage.total, recordsSource(id, true), errorsPage.records);
   grids.tested.load(testedPage.total, recordsSource(id, false), testedPage.records);
   $('error-grids').hidden = errorsPage.total === 0;
-  $('download').disabled = !check.summary;
+  $('download').disabled = !summary && !testedPage.total;
   loadEmployers(id);
   if (errorsPage.total) grids.errors.select(0);
   else if (testedPage.total) grids.tested.select(0);
