@@ -1,7 +1,10 @@
 #include "serve/http_service.h"
 
+#include <fcntl.h>
 #include <httplib.h>
+#include <sys/file.h>
 #include <sys/socket.h>
+#include <unistd.h>
 
 #include <cctype>
 #include <cerrno>
@@ -131,7 +134,10 @@ HttpService::HttpService(ServiceOptions options)
   Route();
 }
 
-HttpService::~HttpService() { Stop(0); }
+HttpService::~HttpService() {
+  Stop(0);
+  if (data_lock_ >= 0) ::close(data_lock_);
+}
 
 void HttpService::Route() {
   RouteGuards();
@@ -251,6 +257,22 @@ void HttpService::RouteApi() {
 }
 
 std::optional<std::string> HttpService::Bind() {
+  // One service per data folder: another would hold the running checks of
+  // this one as left by a killed service, and delete their uploads. The
+  // kernel drops the lock when the process ends, however it ends.
+  data_lock_ = ::open(options_.data_folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (data_lock_ < 0)
+    return "cannot open the data folder " + options_.data_folder + ": " +
+           std::generic_category().message(errno);
+  if (::flock(data_lock_, LOCK_EX | LOCK_NB) != 0) {
+    const int err = errno;
+    ::close(data_lock_);
+    data_lock_ = -1;
+    if (err == EWOULDBLOCK)
+      return "the data folder " + options_.data_folder + " is in use by another lintaro-cli serve";
+    return "cannot lock the data folder " + options_.data_folder + ": " +
+           std::generic_category().message(err);
+  }
   errno = 0;
   if (options_.port == 0) {
     port_ = server_->bind_to_any_port(options_.host);

@@ -30,7 +30,8 @@ class HttpService {
   explicit HttpService(ServiceOptions options);
   ~HttpService();
 
-  // Binds the address; the reason when it cannot (in use, not found).
+  // Takes the data folder (no other service may use it at once) and binds
+  // the address; the reason when it cannot (in use, not found).
   std::optional<std::string> Bind();
   // The port bound (the one chosen when port was 0).
   int port() const { return port_; }
@@ -57,6 +58,7 @@ class HttpService {
   std::unique_ptr<RequestLog> log_;
   int port_ = 0;
   int listening_socket_ = -1;  // the library's, seen as it is made
+  int data_lock_ = -1;         // the data folder, locked (flock) while the service lives
   std::thread listener_;
   std::thread sweeper_;
   std::mutex mutex_;

@@ -1,5 +1,5 @@
-// lintaro-cli serve as a process: a port in use, and SIGTERM while a check
-// runs.
+// lintaro-cli serve as a process: a port or data folder in use, and SIGTERM
+// while a check runs.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -17,7 +17,7 @@ namespace {
 
 using ::testing::HasSubstr;
 
-// A port in use is refused (the refusals of the options:
+// A port in use and a data folder in use are refused (the refusals of the options:
 // tests/cli/sessions/usage.session). SIGTERM: no new connection is taken,
 // the running check ends, exit 0.
 TEST(ServeCommand, RefusesAPortInUseAndSigtermLetsTheRunningCheckFinish) {
@@ -32,6 +32,13 @@ TEST(ServeCommand, RefusesAPortInUseAndSigtermLetsTheRunningCheckFinish) {
     EXPECT_EQ(in_use.status, 2);
     EXPECT_EQ(in_use.err, "lintaro-cli: cannot listen on 127.0.0.1:" + std::to_string(taken.port) +
                               ": the address is already in use\n");
+    // A second service on the same data folder would take the running
+    // checks of the first for ones a killed service left, and delete their uploads.
+    CliResult shared =
+        RunCli({"serve", "--listen", "127.0.0.1:0", "--data", taken.data}, {"timeout", "5"});
+    EXPECT_EQ(shared.status, 2);
+    EXPECT_EQ(shared.err, "lintaro-cli: the data folder " + taken.data +
+                              " is in use by another lintaro-cli serve\n");
   }
   const std::string big = dir.str() + "/big.txt";
   ASSERT_EQ(RunShell(LINTARO_GEN_PATH " --records 60000 " + big).status, 0);
