@@ -407,6 +407,30 @@ for (const how of ['cancelled', 'deleted from the list of checks']) {
   });
 }
 
+test('the service away for a moment while the page follows a check: followed again, then shown', async () => {
+  const page = await openPage();
+  let phase = 'running';
+  await page.route(/\/api\/v1\/checks\/[^/]+(\/events)?$/, (route) => {
+    if (route.request().method() !== 'GET' || phase === 'back') return route.continue();
+    if (phase === 'away') return route.abort('connectionrefused');
+    const status = { id: route.request().url().split('/')[6], state: 'running', records_tested: 1, files: ['mistakes.txt'] };
+    return route.fulfill(route.request().url().endsWith('/events')
+      ? { status: 200, contentType: 'text/event-stream', body: `data: ${JSON.stringify(status)}\n\n` }
+      : { status: 200, contentType: 'application/json', body: JSON.stringify(status) });
+  });
+  await chooseFiles(page, [mistakes]);
+  await page.click('#start');
+  await page.waitForSelector('body[data-state="running"]');
+  phase = 'away';
+  await page.waitForFunction(() => /cannot be reached: trying again/
+    .test(document.getElementById('progress-bar').getAttribute('aria-valuetext')));
+  assert.equal(await page.isHidden('#message'), true);
+  phase = 'back';
+  await page.waitForSelector('body[data-state="done"][data-outcome="findings"]');
+  assert.equal(await page.isHidden('#message'), true);
+  await page.close();
+});
+
 // Told by its events; with a token (which EventSource cannot send) by its
 // status, polled: the same words either way.
 for (const token of ['', 'any-token']) {

@@ -8,6 +8,7 @@ const TOKEN_KEY = 'lintaro-token';
 const PAGE_ROWS = 100;            // rows asked for at once by a grid
 const ROW_PX = 32;                // height of a grid row; the CSS's --row
 const MAX_SCROLL_PX = 8000000;    // tallest scrolled area browsers all handle
+const RECONNECT_MS = 60000;       // how long a check followed is asked for while the service is away
 // Whole numbers with their thousands grouped, as en-US writes them. Not
 // Intl.NumberFormat: making one costs a browser just started 30 to 80 ms
 // before the page can be used.
@@ -22,6 +23,8 @@ class ApiError extends Error {
   }
 }
 class Cancelled extends Error {}
+// No answer at all: the service is down, restarting, or out of reach.
+class Unreachable extends ApiError {}
 
 // ---------------------------------------------------------------- the token
 
@@ -82,7 +85,7 @@ async function api(path, options = {}) {
     try {
       res = await fetch(path, { ...options, headers: { ...authHeaders(), ...(options.headers || {}) } });
     } catch (e) {
-      throw new ApiError('The service cannot be reached. Is lintaro-cli serve still running?');
+      throw new Unreachable('The service cannot be reached. Is lintaro-cli serve still running?');
     }
     if (res.status !== 401) {
       if (!res.ok) throw await errorOf(res);
@@ -626,12 +629,21 @@ function watch(id) {
   let stopped = false;
   let timer = 0;
   let source = null;
+  let lost = 0; // when the service stopped answering
   const poll = async () => {
     if (stopped) return;
     try {
       onStatus(await apiJson(`/api/v1/checks/${id}`));
+      lost = 0;
     } catch (e) {
       if (stopped) return;
+      // A service restarting answers again within the minute: the check is
+      // asked for until then (it may have ended meanwhile, or not finished).
+      if (e instanceof Unreachable && Date.now() - (lost ||= Date.now()) < RECONNECT_MS) {
+        showProgress('Checking', 0, 0, 'The service cannot be reached: trying again.');
+        timer = setTimeout(poll, 1000);
+        return;
+      }
       stopWatching();
       if (e.status === 404) return deleted();
       endProgress();
