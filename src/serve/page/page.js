@@ -882,7 +882,8 @@ async function loadEmployers(id) {
       select.append(option);
     }
   } catch (e) {
-    showMessage(e.message);
+    // 409: a check that left no results, which has no employers either.
+    if (e.status !== 409) showMessage(e.message);
   }
 }
 
