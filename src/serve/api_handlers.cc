@@ -243,8 +243,14 @@ void ApiHandlers::Employers(const httplib::Request& req, httplib::Response& res)
 
 void ApiHandlers::Delete(const httplib::Request& req, httplib::Response& res) {
   const std::string id = req.matches[1].str();
-  if (!IsCheckId(id) || !registry_.Delete(id))
+  std::string why;
+  const CheckRegistry::Deletion deletion =
+      IsCheckId(id) ? registry_.Delete(id, &why) : CheckRegistry::Deletion::kNoSuchCheck;
+  if (deletion == CheckRegistry::Deletion::kNoSuchCheck)
     return SetError(res, {404, "not_found", "there is no check " + id});
+  if (deletion == CheckRegistry::Deletion::kFilesKept)
+    return SetError(res,
+                    {500, "not_deleted", "the check's files could not all be deleted: " + why});
   res.status = 204;
 }
 

@@ -31,9 +31,11 @@ CheckRegistry::CheckRegistry(RegistryOptions options) : options_(std::move(optio
 
 CheckRegistry::~CheckRegistry() { Shutdown(0); }
 
-void CheckRegistry::RemoveFolder(const std::string& folder) {
+std::error_code CheckRegistry::RemoveFolder(const std::string& folder) {
+  if (options_.remove_folder) return options_.remove_folder(folder);
   std::error_code ec;
   fs::remove_all(folder, ec);
+  return ec;
 }
 
 void CheckRegistry::Adopt() {
@@ -59,10 +61,8 @@ void CheckRegistry::Adopt() {
       if (job->has_results) job->records_tested.store(CountStoredRecords(job->folder));
       WriteCheckMeta(*job);
     }
-    if (now - job->ended >= options_.keep_seconds) {
-      RemoveFolder(job->folder);
-      continue;
-    }
+    // One whose folder cannot be deleted is held, for a sweep to delete.
+    if (now - job->ended >= options_.keep_seconds && !RemoveFolder(job->folder)) continue;
     checks_[job->id] = job;
   }
 }
@@ -273,31 +273,45 @@ std::vector<CheckStatus> CheckRegistry::List() {
   return list;
 }
 
-bool CheckRegistry::Delete(const std::string& id) {
-  std::string folder;
+CheckRegistry::Deletion CheckRegistry::Delete(const std::string& id, std::string* why) {
+  std::shared_ptr<CheckJob> job;
   {
     std::lock_guard<std::mutex> lock(mutex_);
     auto it = checks_.find(id);
-    if (it == checks_.end()) return false;
-    std::shared_ptr<CheckJob> job = it->second;
+    if (it == checks_.end()) return Deletion::kNoSuchCheck;
+    job = it->second;
     checks_.erase(it);
     job->cancel.store(true);  // also stops the rest of an upload still arriving
     if (job->state == CheckState::kRunning) {
       // The run ends at its next record; its thread deletes the folder then.
       job->deleted = true;
       changed_.notify_all();
-      return true;
+      return Deletion::kDeleted;
     }
     queue_.erase(std::remove(queue_.begin(), queue_.end(), job), queue_.end());
-    folder = job->folder;
   }
   changed_.notify_all();
-  RemoveFolder(folder);
-  return true;
+  const std::error_code ec = RemoveFolder(job->folder);
+  if (!ec) return Deletion::kDeleted;
+  // Its submission and results may still be on the disk: the check stays
+  // listed, so that its user can delete it again.
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (job->state == CheckState::kQueued) {
+    job->state = CheckState::kFailed;
+    job->outcome = "aborted";
+    job->problem = "deleted before it started";
+    job->ended = options_.clock->Now();
+  }
+  std::error_code exists_ec;
+  job->has_results =
+      job->has_results && fs::exists(JoinPath(job->folder, "ERRLOG2C.MDB"), exists_ec);
+  checks_[job->id] = job;
+  if (why != nullptr) *why = ec.message();
+  return Deletion::kFilesKept;
 }
 
 void CheckRegistry::Sweep() {
-  std::vector<std::string> folders;
+  std::vector<std::shared_ptr<CheckJob>> expired;
   {
     std::lock_guard<std::mutex> lock(mutex_);
     const int64_t now = options_.clock->Now();
@@ -305,14 +319,19 @@ void CheckRegistry::Sweep() {
       const CheckJob& job = *it->second;
       const bool ended = job.state == CheckState::kDone || job.state == CheckState::kFailed;
       if (ended && now - job.ended >= options_.keep_seconds) {
-        folders.push_back(job.folder);
+        expired.push_back(it->second);
         it = checks_.erase(it);
       } else {
         ++it;
       }
     }
   }
-  for (const std::string& folder : folders) RemoveFolder(folder);
+  for (const auto& job : expired) {
+    if (!RemoveFolder(job->folder)) continue;
+    // Held again, to be deleted by a later sweep.
+    std::lock_guard<std::mutex> lock(mutex_);
+    checks_.emplace(job->id, job);
+  }
 }
 
 bool CheckRegistry::full() {

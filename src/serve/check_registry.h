@@ -25,7 +25,7 @@
 #include <vector>
 
 #include "serve/check_job.h"
-#include "serve/service_clock.h"
+#include "serve/service_options.h"
 
 namespace lintaro {
 
@@ -54,6 +54,7 @@ struct RegistryOptions {
   int64_t keep_seconds = int64_t{24} * 3600;
   size_t max_waiting = 100;
   ServiceClock* clock = nullptr;
+  FolderRemover remove_folder;  // empty: std::filesystem::remove_all
 };
 
 class CheckRegistry {
@@ -90,10 +91,13 @@ class CheckRegistry {
   std::vector<CheckStatus> List();
   // Waits until the check ends, is deleted or the service stops, for at most ms.
   void WaitForEnd(const std::string& id, int ms);
-  // Cancels the check when it waits or runs, and deletes its folder; false
-  // when there is no such check.
-  bool Delete(const std::string& id);
-  // Deletes the checks that ended keep_seconds ago or longer.
+  enum class Deletion { kDeleted, kNoSuchCheck, kFilesKept };
+  // Cancels the check when it waits or runs, and deletes its folder. When
+  // some of the folder stays (why: the reason), the check stays held, as
+  // failed if it had not ended, so that nobody is told its files are gone.
+  Deletion Delete(const std::string& id, std::string* why = nullptr);
+  // Deletes the checks that ended keep_seconds ago or longer; one whose
+  // folder cannot be deleted is held until a later sweep deletes it.
   void Sweep();
 
   bool full();
@@ -107,7 +111,8 @@ class CheckRegistry {
   void Finish(const std::shared_ptr<CheckJob>& job, struct CheckEnding ending);
   CheckStatus StatusLocked(const CheckJob& job) const;
   void Adopt();
-  void RemoveFolder(const std::string& folder);
+  // Deletes the folder; the reason when some of it stays.
+  std::error_code RemoveFolder(const std::string& folder);
 
   RegistryOptions options_;
   std::mutex mutex_;

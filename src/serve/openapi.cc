@@ -66,7 +66,8 @@ constexpr const char* kOpenApiDocument = R"json({
       "get": {"summary": "A check's status and, once it ended, its summary",
         "responses": {"200": {"description": "the status", "content": {"application/json": {"schema": {"$ref": "#/components/schemas/Status"}}}}, "404": {"$ref": "#/components/responses/Error"}}},
       "delete": {"summary": "Cancel the check and delete its files and results",
-        "responses": {"204": {"description": "deleted"}, "403": {"$ref": "#/components/responses/Error"}, "404": {"$ref": "#/components/responses/Error"}}}},
+        "responses": {"204": {"description": "deleted"}, "403": {"$ref": "#/components/responses/Error"}, "404": {"$ref": "#/components/responses/Error"},
+          "500": {"$ref": "#/components/responses/Error", "description": "not_deleted: some of its files stay; the check stays listed"}}}},
     "/api/v1/checks/{id}/events": {
       "parameters": [{"$ref": "#/components/parameters/id"}],
       "get": {"summary": "The status as Server-Sent Events, at most every 200 ms, the last when the check ended",

@@ -4,11 +4,17 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <string>
+#include <system_error>
 
 #include "serve/service_clock.h"
 
 namespace lintaro {
+
+// Deletes a check's folder and all it holds; the reason when some of it
+// stays. Tests put in one that fails.
+using FolderRemover = std::function<std::error_code(const std::string& folder)>;
 
 struct ServiceOptions {
   std::string host = "127.0.0.1";
@@ -27,6 +33,7 @@ struct ServiceOptions {
   int http_threads = 128;
   size_t max_waiting = 100;  // checks waiting, beyond which new ones get 429
   ServiceClock* clock = nullptr;
+  FolderRemover remove_folder;  // empty: std::filesystem::remove_all
 };
 
 }  // namespace lintaro

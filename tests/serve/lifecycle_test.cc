@@ -11,6 +11,7 @@
 #include <poll.h>
 #include <sys/socket.h>
 
+#include <atomic>
 #include <filesystem>
 #include <map>
 #include <regex>
@@ -198,6 +199,34 @@ TEST(ServeLifecycle, ChecksAreDeletedKeepHoursAfterTheyEnded) {
   ServiceHarness later(three_hours, data, kTestEpoch + 4 * 3600);
   EXPECT_FALSE(fs::exists(data + "/" + kept));
   EXPECT_EQ(later.Get("/api/v1/checks")["checks"].size(), 0u);
+}
+
+// A check whose folder cannot be deleted (a disk gone read-only) is never
+// said to be gone: DELETE answers 500 and the check stays listed, and the
+// sweep holds an expired one until its folder can be deleted.
+TEST(ServeLifecycle, ACheckWhoseFilesStayIsStillHeld) {
+  std::atomic<bool> failing{true};
+  ServiceHarness service([&](ServiceOptions& o) {
+    o.keep_seconds = 3600;
+    o.remove_folder = [&](const std::string& folder) {
+      std::error_code ec = std::make_error_code(std::errc::read_only_file_system);
+      if (!failing.load()) fs::remove_all(folder, ec = {});
+      return ec;
+    };
+  });
+  const std::string ended = service.Submit({kSamples + "mistakes.txt"});
+  service.WaitFor(ended);
+  const auto answer = service.Client()->Delete(("/api/v1/checks/" + ended).c_str());
+  ASSERT_EQ(StatusOf(answer), 500);
+  EXPECT_EQ(json::parse(answer->body)["error"]["code"], "not_deleted") << answer->body;
+  EXPECT_EQ(service.Get("/api/v1/checks/" + ended)["outcome"], "findings");
+  service.clock.Set(kTestEpoch + 3600);
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));  // sweeps every 20 ms
+  EXPECT_EQ(service.Get("/api/v1/checks/" + ended)["outcome"], "findings");
+  failing = false;
+  service.WaitFor(ended, [&](const json& s) {
+    return s.contains("error") && !fs::exists(service.data + "/" + ended);
+  });
 }
 
 // The service ends while a check runs and another waits: the running one

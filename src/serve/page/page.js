@@ -692,7 +692,11 @@ async function cancelCheck() {
   try {
     await api(`/api/v1/checks/${id}`, { method: 'DELETE' });
   } catch (e) {
+    // Never "deleted" when the service kept its files.
+    endProgress();
     showMessage(e.message);
+    refreshRecent();
+    return;
   }
   endProgress();
   announce('The check was cancelled and its files deleted.');
