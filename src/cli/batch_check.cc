@@ -114,6 +114,33 @@ bool BatchFileName(const std::string& name) {
 
 }  // namespace
 
+bool CreateOwnFolders(const std::string& folder, std::error_code& ec) {
+  ec.clear();
+  std::vector<fs::path> missing;
+  for (fs::path p = fs::path(folder).lexically_normal(); !p.empty();) {
+    struct stat info {};
+    if (::stat(p.c_str(), &info) == 0) break;
+    missing.push_back(p);
+    fs::path parent = p.parent_path();
+    if (parent == p) break;
+    p = parent;
+  }
+  for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
+    // One that appeared meanwhile is someone else's: it is not changed.
+    if (!fs::create_directory(*it, ec)) {
+      if (ec) return false;
+      continue;
+    }
+    fs::permissions(*it, fs::perms::owner_all, fs::perm_options::replace, ec);
+    if (ec) return false;
+  }
+  if (!fs::is_directory(folder, ec)) {
+    if (!ec) ec = std::make_error_code(std::errc::not_a_directory);
+    return false;
+  }
+  return true;
+}
+
 bool BatchMayUseFolder(const std::string& folder) {
   struct stat info {};
   // What cannot be looked at cannot be created either: the check says why.
@@ -191,8 +218,7 @@ BatchResult CheckIntoFolder(const BatchSubmission& submission, const std::string
   }
   std::error_code ec;
   const bool new_folder = !fs::exists(result.folder, ec);
-  fs::create_directories(result.folder, ec);
-  if (ec) {
+  if (!CreateOwnFolders(result.folder, ec)) {
     result.messages.push_back("cannot create " + result.folder + ": " + ec.message());
     return result;
   }

@@ -4,6 +4,7 @@
 #define LINTARO_CLI_BATCH_CHECK_H_
 
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "reports/outcome.h"
@@ -40,6 +41,12 @@ std::vector<BatchSubmission> CollectSubmissions(const std::vector<std::string>& 
 // leaves there (lintaro.lock, the results, the reports). A folder, file or
 // link of anyone else's is never written into nor emptied.
 bool BatchMayUseFolder(const std::string& folder);
+
+// Creates folder and the folders above it that are missing, each for its
+// owner only (0700, whatever the umask: they hold Social Security numbers);
+// a folder that is already there is left as it is. False, with ec set, when
+// one cannot be created.
+bool CreateOwnFolders(const std::string& folder, std::error_code& ec);
 
 struct BatchResult {
   bool started = true;           // false: interrupted before its check began

@@ -237,13 +237,14 @@ std::optional<std::string> ForeignSummaryProblem(const std::string& results) {
 
 int RunBatch(const BatchOptions& options) {
   const auto started = std::chrono::system_clock::now();
-  std::error_code ec;
-  std::filesystem::create_directories(options.results, ec);
-  if (ec) return Refuse(options.results + ": cannot create the results folder: " + ec.message());
   if (auto problem = ForeignSummaryProblem(options.results)) return Refuse(*problem);
   const std::vector<BatchSubmission> submissions =
       CollectSubmissions(options.paths, options.results);
+  // Refused before the results folder is made: a refusal leaves nothing.
   if (submissions.empty()) return Refuse("the folders named hold no submission files");
+  std::error_code ec;
+  if (!CreateOwnFolders(options.results, ec))
+    return Refuse(options.results + ": cannot create the results folder: " + ec.message());
   StandardInputCopy standard_input;
   for (const BatchSubmission& s : submissions) {
     if (s.file != kStandardInputName) continue;
