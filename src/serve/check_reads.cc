@@ -157,10 +157,10 @@ Read ReadEmployers(const std::string& folder) {
   });
 }
 
-int64_t CountStoredRecords(const std::string& folder) {
+int64_t StoredRecordsTested(const std::string& folder) {
   int64_t count = 0;
   WithResults(folder, [&count](ResultsDb& db) -> Read {
-    count = db.CountRecords();
+    count = db.LastRecNum();
     return std::string();
   });
   return count;

@@ -47,8 +47,10 @@ std::variant<std::string, ApiError> ReadFindings(const std::string& folder, int6
 // employers a report can be limited to (reports/report_scope.h).
 std::variant<std::string, ApiError> ReadEmployers(const std::string& folder);
 
-// How many records the results in folder hold; 0 when they cannot be read.
-int64_t CountStoredRecords(const std::string& folder);
+// How many records the results in folder were tested, as their report says
+// (the last record's number, read from the key without reading the
+// records); 0 when they cannot be read.
+int64_t StoredRecordsTested(const std::string& folder);
 
 }  // namespace lintaro
 

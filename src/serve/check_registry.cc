@@ -57,8 +57,8 @@ void CheckRegistry::Adopt() {
       job->created = job->started = job->ended;
       RemoveFolder(JoinPath(job->folder, kCheckFilesFolder));
       job->has_results = fs::exists(JoinPath(job->folder, "ERRLOG2C.MDB"), ec);
-      // Its results cover the records it reached: the count says how many.
-      if (job->has_results) job->records_tested.store(CountStoredRecords(job->folder));
+      // Its results cover the records it reached: its report says how many.
+      if (job->has_results) job->records_tested.store(StoredRecordsTested(job->folder));
       WriteCheckMeta(*job);
     }
     // One whose folder cannot be deleted is held, for a sweep to delete.

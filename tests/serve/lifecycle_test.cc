@@ -9,6 +9,7 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
+#include <sqlite3.h>
 #include <sys/socket.h>
 
 #include <atomic>
@@ -19,6 +20,7 @@
 
 #include "serve/service_harness.h"
 #include "serve/service_page.h"
+#include "store/results_db.h"
 #include "support/cli_runner.h"
 
 namespace lintaro::testing {
@@ -276,16 +278,23 @@ TEST(ServeLifecycle, ACheckLeftByAKilledServiceIsHeldAsIncomplete) {
   const std::string data = files.str() + "/data";
   std::string id;
   std::string unread;  // killed before its check wrote anything
+  std::string gap;
   {
     ServiceHarness service({}, data);
     id = service.Submit({kSamples + "mistakes.txt"});
     unread = service.Submit({kSamples + "clean.txt"});
-    service.WaitFor(id);
-    service.WaitFor(unread);
+    gap = service.Submit({kSamples + "mistakes.txt"});
+    for (const std::string& check : {id, unread, gap}) service.WaitFor(check);
   }
   ASSERT_TRUE(fs::remove(data + "/" + id + "/check.json"));
   ASSERT_TRUE(fs::remove(data + "/" + unread + "/check.json"));
   ASSERT_TRUE(fs::remove(data + "/" + unread + "/ERRLOG2C.MDB"));
+  // A count is its report's, the last record's number, even where a record
+  // before it (14, without findings) is not there.
+  ASSERT_TRUE(fs::remove(data + "/" + gap + "/check.json"));
+  ASSERT_EQ(sqlite3_exec(ResultsDb::Open(data + "/" + gap + "/ERRLOG2C.MDB", false)->handle(),
+                         "DELETE FROM RECORDS WHERE Rec_Num = 14", nullptr, nullptr, nullptr),
+            SQLITE_OK);
   ServiceHarness again({}, data);
   // Ended, without results: its reads say so, not that it runs still.
   for (const char* read : {"/records", "/records/1", "/employers", "/report"}) {
@@ -298,6 +307,9 @@ TEST(ServeLifecycle, ACheckLeftByAKilledServiceIsHeldAsIncomplete) {
   EXPECT_EQ(held["outcome"], "incomplete");
   EXPECT_EQ(held["records_tested"], 16);
   EXPECT_EQ(again.Get("/api/v1/checks/" + id + "/records")["total"], 16);
+  EXPECT_EQ(again.Get("/api/v1/checks/" + gap)["records_tested"], 16);
+  EXPECT_THAT(again.Client()->Get("/api/v1/checks/" + gap + "/report?format=json")->body,
+              HasSubstr("\"records_tested\": 16,"));
   EXPECT_FALSE(fs::exists(data + "/" + id + "/files"));
 }
 
