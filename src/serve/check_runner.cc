@@ -211,6 +211,16 @@ CheckEnding RunCheckJob(CheckJob& job, const std::atomic<bool>& stop) {
         summary.outcome != RunOutcome::kFolderInUse && ::access(results.c_str(), F_OK) == 0;
     if (ending.state == CheckState::kFailed) ending.problem = Joined(prompts.messages);
     ending.messages = prompts.alerts;
+    // A file after the final record is not read: "clean" or "findings"
+    // then speaks only of the files before it, and the messages say so,
+    // as lintaro-cli check says it on standard error.
+    if (outcome == ReportedOutcome::kClean || outcome == ReportedOutcome::kFindings) {
+      std::vector<std::string> names;
+      for (const UploadedFile& f : job.files) names.push_back(f.name);
+      for (const NamedFile& f : NamedFiles(names, prompts.files_opened(), outcome))
+        if (!f.read)
+          ending.messages.push_back("File " + f.path + " was not read: " + f.reason + ".");
+    }
     if (summary.errors > 0 && ending.has_results) {
       if (auto problem = WriteReports(job.folder)) ending.problem = *problem;
     }

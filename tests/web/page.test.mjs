@@ -277,7 +277,7 @@ test('what a submission holds is shown as text, never as HTML', async () => {
 
 // Eleven all-zero correct amounts in one employee record (pairs that no
 // Social Security rule reads): ten findings, and the run's alert beside the outcome.
-test('the alert of a check is shown with its outcome', async () => {
+test('the alert of a check, and a file left unread, are shown with its outcome', async () => {
   const pairs = [[244, 255], [266, 277], [398, 409], [420, 431], [442, 453], [464, 475],
     [486, 497], [508, 519], [530, 541], [552, 563], [596, 607]];
   const file = editedSubmission(clean, join(work, 'zeros.txt'), pairs.flatMap(([orig, correct]) => [
@@ -290,6 +290,15 @@ test('the alert of a check is shown with its outcome', async () => {
   assert.match(await page.textContent('#outcome'),
     /again\. 11 instance\(s\) found where the corrected money field\(s\) is\/are zero\./);
   await page.close();
+
+  // A file after the final record is not read: no clean verdict on it.
+  const unread = await openPage();
+  await chooseFiles(unread, [clean, mistakes]);
+  await startAndWait(unread, 'clean');
+  assert.equal(await unread.textContent('#outcome'), 'No errors were found in the submission. ' +
+    'File mistakes.txt was not read: the submission ended with its final record in clean.txt.');
+  assert.equal(await unread.getAttribute('#outcome', 'class'), 'outcome bad');
+  await unread.close();
 });
 
 // A service killed during a check leaves its results without the check's

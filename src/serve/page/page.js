@@ -729,7 +729,9 @@ function outcomeText(check) {
   }
   if (check.problem) text += ` ${sentence(check.problem)}`;
   for (const message of check.messages || []) text += ` ${sentence(message)}`;
-  return { text, clean: outcome === 'clean' };
+  // A file left unread after the final record is no clean verdict on it.
+  const unread = (summary.files || []).some((f) => f.read === false);
+  return { text, clean: outcome === 'clean' && !unread };
 }
 
 function recordColumns() {
