@@ -134,7 +134,7 @@ void ErrorGridsPanel::Fill(GridResults& results, const std::string& results_path
   records_grid_->setAccessibleDescription(records_label_->text());
 
   // The findings of the first record.
-  const int64_t first = records != nullptr ? records->RecNumAt(0) : 0;
+  const int64_t first = records != nullptr ? records->rows().RecNumOf(0) : 0;
   if (first != 0) {
     findings_grid_->ReplaceModel(new FindingsGridModel(results.FindingsOf(first), findings_grid_));
     findings_label_->setText(ToQString(ErrorsLabelOnOpen(first)));
@@ -169,8 +169,10 @@ void ErrorGridsPanel::SelectFirstRecord() {
 void ErrorGridsPanel::RecordsRowChanged(int row) {
   auto* records = qobject_cast<RecordGridModel*>(records_grid_->model());
   if (records == nullptr || results_ == nullptr || row < 0) return;
-  const int64_t rec_num = records->RecNumAt(row);
-  if (rec_num == 0) return;  // an empty first cell changes nothing
+  // The record the row stands for, even when the results file has lost its
+  // text (its cells empty): its findings are still the row's.
+  const int64_t rec_num = records->rows().RecNumOf(row);
+  if (rec_num == 0) return;
   findings_grid_->ReplaceModel(
       new FindingsGridModel(results_->FindingsOf(rec_num), findings_grid_));
   findings_grid_->FitColumns(false);

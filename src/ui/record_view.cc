@@ -10,6 +10,7 @@
 #include <QWheelEvent>
 #include <algorithm>
 
+#include "browse/result_grids.h"
 #include "browse/viewer_access.h"
 #include "browse/viewer_text.h"
 #include "store/results_db.h"
@@ -77,9 +78,20 @@ bool RecordView::OpenDatabase() {
 }
 
 ViewResult RecordView::ShowRecord(int64_t rec_num) {
-  if (!OpenDatabase()) return ViewResult::kUnreadable;
-  const ViewResult result = viewer_->ViewFile(rec_num);
-  if (result != ViewResult::kShown) return result;
+  const ViewResult result = OpenDatabase() ? viewer_->ViewFile(rec_num) : ViewResult::kUnreadable;
+  if (result != ViewResult::kShown) {
+    // The grid's row is on this record: the rows and the caption of the
+    // record before it would pass for it.
+    DropRows();
+    for (QLineEdit* box : {names_[0], values_[0]}) {
+      box->clear();
+      box->setAccessibleName({});
+      box->setAccessibleDescription({});
+    }
+    Paint(0, false);
+    if (QWidget* top = window()) top->setWindowTitle(ToQString(GoToRecordUnreadable(rec_num)));
+    return result;
+  }
   Fill();
   if (QWidget* top = window()) top->setWindowTitle(ToQString(viewer_->caption()));
   AlignColumns();
@@ -146,7 +158,7 @@ void RecordView::Paint(int row, bool marked) {
   if (box->styleSheet() != sheet) box->setStyleSheet(sheet);
 }
 
-void RecordView::Unload() {
+void RecordView::DropRows() {
   if (viewer_) viewer_->UnloadLabels();
   while (row_count() > 1) {
     delete names_.back();
@@ -156,6 +168,10 @@ void RecordView::Unload() {
   }
   scroll_.Unload();
   LayoutRows();
+}
+
+void RecordView::Unload() {
+  DropRows();
   // The next run deletes and recreates the results file.
   viewer_.reset();
   db_.reset();

@@ -50,8 +50,9 @@ class RecordView : public QWidget {
   void set_tested_grid(QAbstractItemView* grid);
 
   // ViewFile: shows stored record rec_num and sets the main window's
-  // caption. A record that is not stored, or a database that cannot be
-  // read, leaves the previous rows and caption.
+  // caption. A record that is not stored (a damaged results file), or a
+  // database that cannot be read, empties the rows and the caption says
+  // the record cannot be read.
   ViewResult ShowRecord(int64_t rec_num);
   // UnloadLabels: removes rows 1 and up, hides the scroll bar and lets go
   // of the results database (a run is about to replace it).
@@ -89,6 +90,8 @@ class RecordView : public QWidget {
  private:
   QLineEdit* NewBox(const QString& name, bool value_box);
   void Fill();
+  // Removes rows 1 and up and hides the scroll bar.
+  void DropRows();
   void LayoutRows();
   void PlaceRows();
   void Paint(int row, bool marked);

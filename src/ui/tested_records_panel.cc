@@ -147,9 +147,10 @@ void TestedRecordsPanel::StartBrowsing() {
 void TestedRecordsPanel::RowChanged(int row) {
   auto* model = qobject_cast<RecordGridModel*>(grid_->model());
   if (model == nullptr || row < 0) return;
-  const int64_t rec_num = model->RecNumAt(row);
-  if (rec_num == 0) return;  // an empty first cell changes nothing
-  if (record_chosen_) record_chosen_(rec_num);
+  // The record the row stands for, even when the results file has lost it
+  // (its cells empty): the viewer then says so rather than keep the last.
+  const int64_t rec_num = model->rows().RecNumOf(row);
+  if (rec_num != 0 && record_chosen_) record_chosen_(rec_num);
 }
 
 void TestedRecordsPanel::ShowViewer() {

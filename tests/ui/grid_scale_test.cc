@@ -2,6 +2,7 @@
 // is reached in one step, rows are read only as they are drawn, and Go to
 // Record selects any record by its number.
 #include <QAction>
+#include <QLineEdit>
 #include <QScrollBar>
 #include <QStyle>
 #include <QTest>
@@ -60,6 +61,19 @@ class LargeResultTest : public WindowTest {
         (Visible("lblErrors") ? Text("lblErrors") : window->windowTitle()).toStdString();
     for (const ShownMessage& m : prompts.messages) out += " | box: " + Describe(m);
     return out + "\n";
+  }
+
+  // A click on row of grid: the current row, the caption or the record
+  // label, the first value of the viewer and the number of findings shown.
+  std::string Click(QTableView* grid, int row) {
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                      grid->visualRect(grid->model()->index(row, 0)).center());
+    QApplication::processEvents();
+    const QAbstractItemModel* findings = Find<QTableView>("DBGrid2")->model();
+    return "click: row " + std::to_string(grid->currentIndex().row()) + " | " +
+           (Visible("lblErrors") ? Text("lblErrors") : window->windowTitle()).toStdString() +
+           " | " + Find<QLineEdit>("Text2_0")->text().toStdString() + " | findings " +
+           std::to_string(findings ? findings->rowCount() : 0) + "\n";
   }
 
   // The record number and error count columns of grid show the widest
@@ -130,6 +144,9 @@ TEST_F(LargeResultTest, TestedRecordsOpenWholeTheEndIsOneStepAwayAndAnyCanBeGone
   std::string trace;
   for (int64_t n : {150000, 200001, kLost, 0}) trace += GoTo(n, grid3);
   EXPECT_EQ(asked_with, (std::vector<int64_t>{kRecords, kRecords, kRecords, kRecords}));
+  // Onto the lost record's empty row and past it: the viewer never shows
+  // one record while the row is on another.
+  trace += GoTo(kLost - 1, grid3) + Click(grid3, kLost - 1) + Click(grid3, kLost);
 
   // In the grid view the records with errors are the rows.
   Button("cmdGrid")->click();
@@ -138,6 +155,7 @@ TEST_F(LargeResultTest, TestedRecordsOpenWholeTheEndIsOneStepAwayAndAnyCanBeGone
   EXPECT_EQ(Text("lblRecords"), "200000 Record(s) Tested, 200 Record(s) with Error(s)");
   ExpectWidestValuesFit(grid1);
   for (int64_t n : {5000, 5001, kLost}) trace += GoTo(n, grid1);
+  trace += GoTo(kLost - kErrorEvery, grid1) + Click(grid1, kLost / kErrorEvery - 1);
   ExpectUiFileHolds("traces/go_to_record.trace", trace);
 }
 
