@@ -131,7 +131,14 @@ void ReportWindow::FormatHtml() {
   }
 }
 
+bool ReportWindow::ResultsReplaced(const char* title) {
+  if (c_.db == nullptr || !c_.db->Replaced()) return false;
+  c_.prompts->Message(title, kReportResultsReplaced, Icon::kExclamation, Buttons::kOk);
+  return true;
+}
+
 void ReportWindow::PrintTextReport() {
+  if (ResultsReplaced("Print Error Report")) return;
   FormatReport(kReportCount);
   const int pages = print.last_page;
   PrintDialog dialog;
@@ -176,6 +183,10 @@ void ReportWindow::TellNotSaved(const ReportFileError& e) {
 }
 
 std::string ReportWindow::SaveReportAs(const std::string& text) {
+  if (ResultsReplaced("Save Report")) {
+    c_.settings->report_cancelled = true;
+    return {};
+  }
   const std::optional<std::string> name = AskSaveName();
   if (!name) return {};
   try {

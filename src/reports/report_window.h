@@ -36,6 +36,12 @@ enum ReportMode : int {
   kReportCount = 4,  // count the printed pages
 };
 
+// Print and Save As of a report window whose results a later test (of this
+// program or another) has replaced.
+inline constexpr const char* kReportResultsReplaced =
+    "The results this report was made from have been replaced by a later test. "
+    "Choose View Error Report again for the report of the last test.";
+
 inline constexpr const char* kTooLargeSentence =
     "This report is too large to fit into the text preview.";
 
@@ -74,12 +80,13 @@ class ReportWindow {
   void FormatReport(int mode);
 
   // PrintTextReport: counts the pages, asks the print dialog for the range
-  // and copies, and prints. A cancelled dialog prints nothing.
+  // and copies, and prints. A cancelled dialog prints nothing; neither
+  // does a report whose results were replaced (the user is told).
   void PrintTextReport();
 
   // SaveReportAs: asks for a file name and writes text to it; returns the
   // name, or empty (with report_cancelled set) when the dialog was cancelled
-  // or the file could not be written.
+  // or the file could not be written, or the results were replaced.
   std::string SaveReportAs(const std::string& text);
 
   // The font command's confirmation: a non-empty name replaces the font
@@ -98,6 +105,9 @@ class ReportWindow {
   PrintState print;
 
  private:
+  // Says so, and is true, when the results file has been replaced since the
+  // report was made from it.
+  bool ResultsReplaced(const char* title);
   void FormatText();
   void FormatHtml();
   // The save dialog's name, or nothing (with report_cancelled set).

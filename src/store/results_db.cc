@@ -880,4 +880,10 @@ int64_t ResultsDb::CountTotals(TotalsTable table) {
                      std::string("Cannot count the rows of ") + TableName(table));
 }
 
+bool ResultsDb::Replaced() const {
+  int moved = 0;
+  return sqlite3_file_control(db_, "main", SQLITE_FCNTL_HAS_MOVED, &moved) == SQLITE_OK &&
+         moved != 0;
+}
+
 }  // namespace lintaro

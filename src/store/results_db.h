@@ -161,6 +161,10 @@ class ResultsDb {
   std::optional<TotalsRow> ReadTotalsForRecord(TotalsTable table, int64_t rec_num);
   int64_t CountTotals(TotalsTable table);
 
+  // Whether the file opened has since been deleted, renamed or replaced at
+  // its path, as a later run replaces the results file: what this handle
+  // reads is then no longer the results of the last run.
+  bool Replaced() const;
   sqlite3* handle() const { return db_; }
   const std::string& path() const { return path_; }
 

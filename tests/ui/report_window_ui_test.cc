@@ -129,7 +129,8 @@ class ReportUiTest : public WindowTest {
 // not installed) and offers the sizes 8 to 20 only; sizes outside the list
 // open at its nearest end. The next request closes the window before it
 // offers the last choice; a run that replaces the results closes it (one
-// refused before anything is touched does not); shutdown closes it.
+// refused before anything is touched does not), and one of another process
+// leaves its Save As and Print refusing; shutdown closes it.
 TEST_F(ReportUiTest, ViewErrorReportShowsThePreviewSavesItSetsItsFontAndIsReplaced) {
   OpenWithResults(4);
   QPointer<ReportForm> first = ViewTextReport();
@@ -189,6 +190,19 @@ TEST_F(ReportUiTest, ViewErrorReportShowsThePreviewSavesItSetsItsFontAndIsReplac
                   {CleanRCA(), CleanRCE(), CleanRCW({{188, "XX"}}), CleanRCT(1), FinalRecord(1)})});
   last = ViewTextReport();
   ASSERT_FALSE(last.isNull());
+  // Another process's test replaces the results under the open window: its
+  // Save As and Print say so, and neither gives the old report.
+  std::filesystem::remove(ResultsPath());
+  WriteResults({"/data/other.txt"}, {"RCA"});
+  prompts.save_names = {saved};
+  prompts.messages.clear();
+  for (const char* command : {"cmdSave", "cmdPrint"}) {
+    last->findChild<QPushButton*>(command)->click();
+    for (const ShownMessage& m : prompts.messages) Note(&trace, command + (": " + Describe(m)));
+    prompts.messages.clear();
+  }
+  EXPECT_FALSE(std::filesystem::exists(saved));
+  prompts.save_names.clear();
   window->close();
   EXPECT_TRUE(last.isNull() || !last->isVisible());
 }
