@@ -56,7 +56,8 @@ std::string ListJson(const std::vector<CheckStatus>& checks) {
                     {"created", TimeOrNull(s.created)},
                     {"started", TimeOrNull(s.started)},
                     {"ended", TimeOrNull(s.ended)},
-                    {"outcome", TextOrNull(s.outcome)}});
+                    {"outcome", TextOrNull(s.outcome)},
+                    {"messages", s.messages}});
   }
   return Dump(Json{{"checks", list}});
 }

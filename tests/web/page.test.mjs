@@ -294,10 +294,12 @@ test('the alert of a check, and a file left unread, are shown with its outcome',
   // A file after the final record is not read: no clean verdict on it.
   const unread = await openPage();
   await chooseFiles(unread, [clean, mistakes]);
-  await startAndWait(unread, 'clean');
+  const id = await startAndWait(unread, 'clean');
   assert.equal(await unread.textContent('#outcome'), 'No errors were found in the submission. ' +
     'File mistakes.txt was not read: the submission ended with its final record in clean.txt.');
   assert.equal(await unread.getAttribute('#outcome', 'class'), 'outcome bad');
+  assert.match(await unread.textContent(`#recent-rows tr[data-id="${id}"]`),
+    /submission\. File mistakes\.txt was not read: /);
   await unread.close();
 });
 

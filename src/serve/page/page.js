@@ -1033,7 +1033,8 @@ function recentRow(c) {
   const tr = document.createElement('tr');
   tr.dataset.id = c.id;
   const files = c.files.map((f) => f.name ?? f).join(', ');
-  const outcome = c.outcome ? (OUTCOMES[c.outcome] || c.outcome) : '';
+  let outcome = c.outcome ? (OUTCOMES[c.outcome] || c.outcome) : '';
+  for (const message of c.messages || []) outcome += ` ${sentence(message)}`;
   const labelled = (label, text) => {
     const td = cell('td', text);
     td.dataset.label = label;
