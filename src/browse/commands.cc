@@ -87,6 +87,13 @@ constexpr Step kStepsOnLastNoErrors[] = {
     {C::cmdView, kOn},  {C::mnuVRecords, kOn}, {C::mnuVRAll, kOn},
 };
 
+// Either view can be opened again on the results that replaced them.
+constexpr Step kStepsOnViewsReplaced[] = {{C::cmdView, kOn},
+                                          {C::cmdGrid, kOn},
+                                          {C::mnuVRecords, kOn},
+                                          {C::mnuVRAll, kOn},
+                                          {C::mnuVRErrors, kOn}};
+
 std::span<const Step> StepsOf(CommandEvent event) {
   switch (event) {
     case E::kWindowOpened:
@@ -117,6 +124,8 @@ std::span<const Step> StepsOf(CommandEvent event) {
       return kStepsOnLastWithErrors;
     case E::kLastNoErrors:
       return kStepsOnLastNoErrors;
+    case E::kViewsReplaced:
+      return kStepsOnViewsReplaced;
   }
   return {};
 }

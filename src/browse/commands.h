@@ -67,6 +67,7 @@ enum class CommandEvent {
   kLastUnreadable,      // ... the Records table is empty
   kLastWithErrors,      // ... findings exist (after the grid view)
   kLastNoErrors,        // ... no findings
+  kViewsReplaced,       // the views let go of results a later test replaced
 };
 
 class CommandState {

@@ -32,6 +32,8 @@ GridResults::GridResults(std::unique_ptr<ResultsDb> db) : db_(std::move(db)) {}
 
 GridResults::~GridResults() = default;
 
+bool GridResults::Replaced() const { return db_ != nullptr && db_->Replaced(); }
+
 int64_t GridResults::CountErrors() {
   try {
     return db_ ? db_->CountErrors() : 0;

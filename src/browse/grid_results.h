@@ -55,6 +55,9 @@ class GridResults {
   std::string CritErrorText();
   // The findings of record rec_num, in the order they were found.
   std::vector<FindingCells> FindingsOf(int64_t rec_num);
+  // Whether a later test has replaced (or someone removed) the file these
+  // results were opened from: they are no longer the last test's.
+  bool Replaced() const;
 
  private:
   explicit GridResults(std::unique_ptr<ResultsDb> db);

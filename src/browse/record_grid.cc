@@ -60,6 +60,9 @@ const GridRecord& RecordGridRows::At(int64_t row) {
   auto held = std::find_if(windows_.begin(), windows_.end(),
                            [&](const Window& w) { return w.first_row == first_row; });
   if (held == windows_.end()) {
+    // Rows of the results that replaced these would pass for theirs.
+    if (!replaced_) replaced_ = db_.Replaced();
+    if (replaced_) return empty_;
     ++windows_read_;
     try {
       windows_.push_front(Read(first_row));

@@ -55,9 +55,11 @@ class RecordGridRows {
   // The cells of row, reading its window of rows when it is not held. A row
   // outside the grid, or whose record cannot be read, has empty cells
   // (rec_num 0). Never throws: a failing database gives empty cells, and
-  // problem() says why.
+  // problem() says why. Once a later test has replaced the results file,
+  // no window is read any more: its rows are empty and replaced() is true.
   const GridRecord& At(int64_t row);
   const std::string& problem() const { return problem_; }
+  bool replaced() const { return replaced_; }
 
   // Windows of rows held now, and windows read (or tried) since the rows
   // were made.
@@ -78,6 +80,7 @@ class RecordGridRows {
   std::list<Window> windows_;      // most recently used first
   int64_t windows_read_ = 0;
   std::string problem_;
+  bool replaced_ = false;
   GridRecord empty_;
 };
 

@@ -67,6 +67,13 @@ inline constexpr const char* kUnreadableLastFile =
     "Unreadable data was found in the last File tested!\r\n"
     "Please check to make sure that File entered contains ASCII Text only.";
 inline constexpr const char* kResultsTitle = "Results";
+// Told, with an exclamation icon, when a grid or the viewer is used after a
+// later test (of another Lintaro or of lintaro-cli check) replaced the
+// results they were read from; they then let go of them.
+inline constexpr const char* kViewedResultsReplaced =
+    "The results these records were read from have been replaced by a later test. "
+    "Choose View Tested Records or View Records With Errors again for the records of the last "
+    "test.";
 inline constexpr const char* kLastReportResultsTitle = "Last Report Results";
 std::string NoErrorsFoundIn(const std::vector<std::string>& tested_paths);
 

@@ -172,7 +172,7 @@ void ErrorGridsPanel::RecordsRowChanged(int row) {
   // The record the row stands for, even when the results file has lost its
   // text (its cells empty): its findings are still the row's.
   const int64_t rec_num = records->rows().RecNumOf(row);
-  if (rec_num == 0) return;
+  if (rec_num == 0 || (replaced_ && replaced_())) return;
   findings_grid_->ReplaceModel(
       new FindingsGridModel(results_->FindingsOf(rec_num), findings_grid_));
   findings_grid_->FitColumns(false);

@@ -8,7 +8,9 @@
 
 #include <QObject>
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <utility>
 
 #include "ui/window_metrics.h"
 
@@ -38,8 +40,10 @@ class ErrorGridsPanel : public QObject {
   // record, the critical error's sentence or "Not Applicable.".
   void Fill(GridResults& results, const std::string& results_path, int64_t tested);
   // Makes the first record current; a record made current afterwards shows
-  // its findings.
+  // its findings, unless replaced() (asked first) is true: a later test has
+  // replaced the results, and the window says so.
   void SelectFirstRecord();
+  void set_replaced(std::function<bool()> f) { replaced_ = std::move(f); }
   // The focus goes to the records grid, or, when testing stopped, to the
   // critical error's sentence, selected whole.
   void TakeFocus();
@@ -65,6 +69,7 @@ class ErrorGridsPanel : public QObject {
 
   QWidget* area_;
   GridResults* results_ = nullptr;
+  std::function<bool()> replaced_;
   std::string crit_error_text_;
   QLabel* records_label_ = nullptr;
   QLabel* records_caption_ = nullptr;

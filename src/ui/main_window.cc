@@ -25,6 +25,7 @@
 #include "ui/help_window.h"
 #include "ui/menu_keys.h"
 #include "ui/progress_line.h"
+#include "ui/record_grid_model.h"
 #include "ui/record_grid_view.h"
 #include "ui/record_view.h"
 #include "ui/report_host.h"
@@ -76,6 +77,16 @@ MainWindow::MainWindow(ProgramFolders folders, Prompts& prompts, Clock& clock,
 void MainWindow::AttachParts() {
   tested_records_->AttachViewer(results_path());
   tested_records_->set_record_chosen([this](int64_t rec_num) { ShowChosenRecord(rec_num); });
+  // A row drawn, chosen or gone to in results a later test replaced is
+  // told, not read.
+  error_grids_->set_replaced([this] { return QueueIfResultsReplaced(); });
+  for (RecordGridView* grid : {tested_records_->grid(), error_grids_->records_grid()}) {
+    connect(grid, &RecordGridView::model_replaced, this, [this, grid] {
+      if (auto* model = qobject_cast<RecordGridModel*>(grid->model()))
+        connect(model, &RecordGridModel::results_replaced, this,
+                [this] { QueueIfResultsReplaced(); });
+    });
+  }
 
   grid_tips_ = new GridTips(error_grids_->findings_grid(), this, metrics_);
 

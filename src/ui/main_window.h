@@ -171,7 +171,17 @@ class MainWindow : public QMainWindow, public RunView {
 
   // Result grids.
   bool BindData();
+  // The grids and the viewer let go of the results.
   void CloseDatabase();
+  // Whether a later test (another Lintaro, lintaro-cli check) has replaced
+  // the results file that a grid or the viewer reads.
+  bool ResultsReplaced() const;
+  // The views let go of replaced results, the welcome takes the area and
+  // the user is told to open a view again.
+  void LetGoOfReplacedResults();
+  // The same, once the event being handled is done (a row change, a grid's
+  // drawing): true, with it queued, when the results were replaced.
+  bool QueueIfResultsReplaced();
   // The record grid shown (DBGrid3 in the record view, DBGrid1 in the grid
   // view) when it has rows to go to, else null.
   RecordGridView* CurrentRecordGrid() const;
@@ -196,6 +206,7 @@ class MainWindow : public QMainWindow, public RunView {
   bool exit_requested_ = false;
   bool shut_down_ = false;
   bool busy_ = false;
+  bool replaced_queued_ = false;
   RunSummary last_summary_;
   // The results the grid view reads, from BindData to CloseDatabase.
   std::unique_ptr<GridResults> grid_results_;

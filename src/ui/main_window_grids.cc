@@ -2,6 +2,8 @@
 // their findings, the tested records, Go to Record and the reopening of the
 // last results.
 #include <QApplication>
+#include <QPushButton>
+#include <QTimer>
 
 #include "browse/grid_results.h"
 #include "browse/result_grids.h"
@@ -28,6 +30,42 @@ void MainWindow::CloseDatabase() {
   error_grids_->Clear();
   tested_records_->Clear();
   grid_results_.reset();
+  // The viewer reads the results the grids show, never others: the next
+  // view opened reads the file as it is then.
+  record_view()->Unload();
+}
+
+bool MainWindow::ResultsReplaced() const {
+  if (grid_results_ != nullptr && grid_results_->Replaced()) return true;
+  for (RecordGridView* grid : {tested_records_->grid(), error_grids_->records_grid()}) {
+    const auto* model = qobject_cast<const RecordGridModel*>(grid->model());
+    if (model != nullptr && model->Replaced()) return true;
+  }
+  return record_view()->ResultsReplaced();
+}
+
+void MainWindow::LetGoOfReplacedResults() {
+  // Nothing of the old results stays in view behind the message.
+  CloseDatabase();
+  error_grids_->Hide();
+  tested_records_->Hide();
+  welcome_->ShowGreeting(true);
+  setWindowTitle(kWindowTitle);
+  Apply(CommandEvent::kViewsReplaced);
+  command_buttons_[Command::cmdView]->setFocus();
+  Message(kResultsTitle, kViewedResultsReplaced, Icon::kExclamation);
+}
+
+bool MainWindow::QueueIfResultsReplaced() {
+  if (!ResultsReplaced()) return false;
+  if (!replaced_queued_) {
+    replaced_queued_ = true;
+    QTimer::singleShot(0, this, [this] {
+      replaced_queued_ = false;
+      if (ResultsReplaced()) LetGoOfReplacedResults();
+    });
+  }
+  return true;
 }
 
 int64_t MainWindow::CountErrors() { return grid_results_ ? grid_results_->CountErrors() : 0; }
@@ -111,6 +149,7 @@ void MainWindow::ViewTestedRecords() {
 }
 
 void MainWindow::ShowChosenRecord(int64_t rec_num) {
+  if (QueueIfResultsReplaced()) return;
   welcome_->ShowGreeting(false);
   error_grids_->Hide();
   tested_records_->ShowViewer();
@@ -130,6 +169,10 @@ RecordGridView* MainWindow::CurrentRecordGrid() const {
 void MainWindow::GoToRecord() {
   RecordGridView* grid = CurrentRecordGrid();
   if (grid == nullptr) return;
+  if (ResultsReplaced()) {
+    LetGoOfReplacedResults();
+    return;
+  }
   const int64_t tested = CountTested();
   auto* model = qobject_cast<RecordGridModel*>(grid->model());
   std::optional<int> row;

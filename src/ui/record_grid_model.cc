@@ -22,6 +22,8 @@ RecordGridModel::RecordGridModel(const std::string& results_path, RecordGridRows
 
 RecordGridModel::~RecordGridModel() = default;
 
+bool RecordGridModel::Replaced() const { return db_->Replaced(); }
+
 RecordGridModel* RecordGridModel::Open(const std::string& results_path, RecordGridRows::Kind kind,
                                        QObject* parent) {
   try {
@@ -52,6 +54,12 @@ QVariant RecordGridModel::data(const QModelIndex& index, int role) const {
   if (role == Qt::FontRole && index.column() == 2) return record_font_;
   if (role != Qt::DisplayRole) return {};
   const GridRecord& row = rows_->At(index.row());
+  if (rows_->replaced() && !told_replaced_) {
+    told_replaced_ = true;
+    // Not while the grid draws: whoever hears it may replace this model.
+    QMetaObject::invokeMethod(const_cast<RecordGridModel*>(this),
+                              &RecordGridModel::results_replaced, Qt::QueuedConnection);
+  }
   if (row.rec_num == 0) return {};
   switch (index.column()) {
     case 0:

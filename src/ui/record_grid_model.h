@@ -41,6 +41,14 @@ class RecordGridModel : public QAbstractTableModel {
   // The row showing record rec_num, if the grid has it.
   std::optional<int> RowOf(int64_t rec_num) const;
   const RecordGridRows& rows() const { return *rows_; }
+  // Whether a later test has replaced the results file the rows are read
+  // from.
+  bool Replaced() const;
+
+ signals:
+  // A row scrolled into view was not read because a later test replaced
+  // the results file; sent once, after the drawing that found it.
+  void results_replaced();
 
  private:
   // The record text's font: the desktop's fixed-width font, so that its
@@ -49,6 +57,7 @@ class RecordGridModel : public QAbstractTableModel {
   std::unique_ptr<ResultsDb> db_;
   // Reading a row's window is not a change a viewer of the model sees.
   mutable std::unique_ptr<RecordGridRows> rows_;
+  mutable bool told_replaced_ = false;
 };
 
 }  // namespace lintaro

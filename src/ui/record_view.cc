@@ -170,6 +170,8 @@ void RecordView::DropRows() {
   LayoutRows();
 }
 
+bool RecordView::ResultsReplaced() const { return db_ != nullptr && db_->Replaced(); }
+
 void RecordView::Unload() {
   DropRows();
   // The next run deletes and recreates the results file.

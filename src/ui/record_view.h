@@ -55,8 +55,11 @@ class RecordView : public QWidget {
   // the record cannot be read.
   ViewResult ShowRecord(int64_t rec_num);
   // UnloadLabels: removes rows 1 and up, hides the scroll bar and lets go
-  // of the results database (a run is about to replace it).
+  // of the results database (a run is about to replace it, or the grids
+  // have let go of it).
   void Unload();
+  // Whether a later test has replaced the results file the viewer reads.
+  bool ResultsReplaced() const;
 
   // The boxes of row i (null past the last row).
   QLineEdit* NameBox(int row) const;

@@ -459,6 +459,64 @@ TEST_F(WindowTest, ARunFromTheGridViewShowsTheLogoAboveTheCounter) {
   EXPECT_EQ(during, "imgWagemark shown lblWelcome shown lblRecCtr shown ");
 }
 
+// Results another check (lintaro-cli, another window) replaces while the
+// views show them: the next row chosen, Go to Record or a row scrolled into
+// view says so, and the views let go of them, rather than show records of
+// one check under the rows of the other; a view opened again shows the new
+// results, in the grid and the viewer alike. Written in
+// tests/ui/traces/replaced_results.trace.
+TEST_F(WindowStates, ViewsOfReplacedResultsSaySoAndMixNothing) {
+  int generation = 0;
+  auto replace = [&](int records, std::vector<Finding> findings) {
+    std::filesystem::remove(ResultsPath());
+    WriteResults({"/data/check" + std::to_string(++generation) + ".txt"},
+                 std::vector<std::string>(static_cast<size_t>(records), "RCF"), findings);
+  };
+  std::string trace;
+  auto note = [&](const std::string& step) {
+    QApplication::processEvents();
+    trace += "== " + step + "\n" + State();
+    prompts.messages.clear();
+  };
+  replace(6, {{3, "r", "[a]", "m"}, {5, "r", "[b]", "m"}});
+  Open();
+  Button("cmdLast")->click();
+  Button("cmdView")->click();
+  SelectTested(1);
+  replace(3, {{2, "r", "[c]", "m"}});
+  SelectTested(2);
+  note("record view, replaced, a tested record chosen");
+  window->ViewTestedRecords();
+  SelectTested(2);
+  note("record view opened again");
+  replace(4, {});
+  window->set_record_number_asker(
+      [](int64_t, const std::function<bool(int64_t)>& accept) -> std::optional<int64_t> {
+        return accept(2) ? std::optional<int64_t>(2) : std::nullopt;
+      });
+  window->GoToRecord();
+  note("record view, replaced, Go to Record");
+  replace(5, {{1, "r", "[d]", "m"}, {4, "r", "[e]", "m"}});
+  window->ViewRecordsWithErrors();
+  prompts.messages.clear();
+  replace(2, {{2, "r", "[f]", "m"}});
+  auto* grid1 = Find<QTableView>("DBGrid1");
+  grid1->setCurrentIndex(grid1->model()->index(1, 0));
+  note("grid view, replaced, a record with errors chosen");
+  // Rows past those read so far are read as the grid scrolls to them.
+  replace(300, {});
+  window->ViewTestedRecords();
+  replace(2, {});
+  auto* grid3 = Find<QTableView>("DBGrid3");
+  QAbstractItemModel* rows = grid3->model();
+  grid3->scrollToBottom();
+  grid3->viewport()->repaint();
+  EXPECT_TRUE(rows->data(rows->index(299, 0)).isNull());  // not read from the old file
+  QApplication::processEvents();
+  note("record view, replaced, rows scrolled into view");
+  ExpectUiFileHolds("traces/replaced_results.trace", trace);
+}
+
 // Tab follows the screen, in the grid view and in the record view (the
 // viewer's rows between the tested records and the commands), both ways:
 // written in tests/ui/traces/tab_order.trace.
