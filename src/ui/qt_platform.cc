@@ -54,6 +54,44 @@ class NormalPointer {
   bool busy_;
 };
 
+// A word longer than this many characters (a file's path and name) may
+// break across lines in a message box.
+constexpr qsizetype kLongestUnbroken = 40;
+
+// A message box wraps its text at blanks only, and cuts a longer word at
+// its edge: a path that names the file tested or the results would lose the
+// name. Such a word may break after each "/" and "\\", and after every 40
+// characters where it has neither (a zero-width space, neither seen nor
+// read).
+QString BreakLongWords(const QString& text) {
+  QString out;
+  out.reserve(text.size() + text.size() / kLongestUnbroken + 8);
+  qsizetype i = 0;
+  while (i < text.size()) {
+    qsizetype end = i;
+    while (end < text.size() && !text[end].isSpace()) ++end;
+    if (end - i <= kLongestUnbroken) {
+      out += QStringView(text).mid(i, end - i);
+    } else {
+      qsizetype since_break = 0;
+      for (qsizetype k = i; k < end; ++k) {
+        const QChar c = text[k];
+        out += c;
+        ++since_break;
+        const bool last = k + 1 == end;
+        if (last || c.isHighSurrogate()) continue;
+        if (c == '/' || c == '\\' || since_break >= kLongestUnbroken) {
+          out += QChar(0x200B);
+          since_break = 0;
+        }
+      }
+    }
+    // The blanks after the word, as they are.
+    for (i = end; i < text.size() && text[i].isSpace(); ++i) out += text[i];
+  }
+  return out;
+}
+
 }  // namespace
 
 // The window in front when it is one of parent's own (the report window, a
@@ -71,7 +109,7 @@ Answer QtPrompts::Message(const std::string& title, const std::string& text, Ico
                           Buttons buttons) {
   QMessageBox box(Owner());
   box.setWindowTitle(ToQString(title));
-  box.setText(ToQString(ToLineFeeds(text)));
+  box.setText(BreakLongWords(ToQString(ToLineFeeds(text))));
   switch (icon) {
     case Icon::kNone:
       box.setIcon(QMessageBox::NoIcon);

@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QScrollBar>
@@ -235,6 +236,23 @@ TEST(QtPromptsTest, MessageBoxAndOpenDialogShowTheirTitlesTextsAndChoices) {
   });
   owned.Message("Save Report", "The report could not be saved.", Icon::kExclamation, Buttons::kOk);
   EXPECT_EQ(owner, &report);
+
+  // A long file name is shown whole, on as many lines as it needs, not cut
+  // at the box's edge: folders of any length, one name without a break.
+  const std::string path = "/home/payroll/" + std::string(150, 'q') + "/corrections_" +
+                           std::string(60, 'w') + "_2007.txt";
+  QString shown;
+  bool whole = false;
+  WhenModal<QMessageBox>([&](QMessageBox* box) {
+    const auto* label = box->findChild<QLabel*>("qt_msgbox_label");
+    shown = label->text();
+    whole = label->minimumSizeHint().width() <= label->width();
+    box->button(QMessageBox::Ok)->click();
+  });
+  prompts.Message("Last Report Results", "No errors found in " + path, Icon::kInformation,
+                  Buttons::kOk);
+  EXPECT_TRUE(whole);
+  EXPECT_EQ(shown.remove(QChar(0x200B)).toStdString(), "No errors found in " + path);
 }
 
 // The save dialog of "Save As...": an empty name in the given folder, text
