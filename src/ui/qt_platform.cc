@@ -109,6 +109,9 @@ Answer QtPrompts::Message(const std::string& title, const std::string& text, Ico
                           Buttons buttons) {
   QMessageBox box(Owner());
   box.setWindowTitle(ToQString(title));
+  // File names and entries of a submission are shown as written, never
+  // read as markup.
+  box.setTextFormat(Qt::PlainText);
   box.setText(BreakLongWords(ToQString(ToLineFeeds(text))));
   switch (icon) {
     case Icon::kNone:

@@ -253,6 +253,18 @@ TEST(QtPromptsTest, MessageBoxAndOpenDialogShowTheirTitlesTextsAndChoices) {
                   Buttons::kOk);
   EXPECT_TRUE(whole);
   EXPECT_EQ(shown.remove(QChar(0x200B)).toStdString(), "No errors found in " + path);
+  // A name that looks like markup is shown as it is written.
+  std::string drawn;
+  WhenModal<QMessageBox>([&](QMessageBox* box) {
+    const auto* label = box->findChild<QLabel*>("qt_msgbox_label");
+    drawn = label->textFormat() == Qt::PlainText || !Qt::mightBeRichText(label->text())
+                ? label->text().toStdString()
+                : "(as markup) " + label->text().toStdString();
+    box->button(QMessageBox::Ok)->click();
+  });
+  prompts.Message("Results", "No errors found in /data/<b>W-2c</b> &amp; more.txt",
+                  Icon::kInformation, Buttons::kOk);
+  EXPECT_EQ(drawn, "No errors found in /data/<b>W-2c</b> &amp; more.txt");
 }
 
 // The save dialog of "Save As...": an empty name in the given folder, text
