@@ -58,9 +58,19 @@ class BatchPrompts : public Prompts {
   bool handed_out_ = false;
 };
 
+// Whether name is a report's temporary file (".report.txt.XXXXXX").
+bool ReportTemporaryName(const std::string& name) {
+  for (const char* report_name : {kBatchTextReport, kBatchJsonReport}) {
+    const std::string temporary = "." + std::string(report_name) + ".";  // and six characters
+    if (name.size() == temporary.size() + 6 && name.starts_with(temporary)) return true;
+  }
+  return false;
+}
+
 // Removes the reports of an earlier check of the same name as soon as the
 // run holds the folder, before it replaces the results: a run that is
 // killed or fails leaves no report beside results that are not its own.
+// The part-written reports of a batch that was killed go too.
 class BatchRunView : public RunView {
  public:
   explicit BatchRunView(std::string folder) : folder_(std::move(folder)) {}
@@ -68,6 +78,10 @@ class BatchRunView : public RunView {
     opened_ = true;
     for (const char* name : {kBatchTextReport, kBatchJsonReport})
       ::unlink(JoinPath(folder_, name).c_str());
+    std::error_code ec;
+    for (fs::directory_iterator it(folder_, ec), end; !ec && it != end; it.increment(ec)) {
+      if (ReportTemporaryName(it->path().filename().string())) ::unlink(it->path().c_str());
+    }
   }
   // Whether the run opened its file, and so replaced the results.
   bool opened() const { return opened_; }
@@ -103,13 +117,9 @@ void WriteReports(const std::string& folder, BatchResult& result) {
 bool BatchFileName(const std::string& name) {
   const std::string results = kResultsFileName;
   if (name == results || name == results + "-journal" || name == kFolderLockFileName) return true;
-  for (const char* report_name : {kBatchTextReport, kBatchJsonReport}) {
-    const std::string report = report_name;
-    if (name == report) return true;
-    const std::string temporary = "." + report + ".";  // and six characters
-    if (name.size() == temporary.size() + 6 && name.starts_with(temporary)) return true;
-  }
-  return false;
+  for (const char* report_name : {kBatchTextReport, kBatchJsonReport})
+    if (name == report_name) return true;
+  return ReportTemporaryName(name);
 }
 
 }  // namespace

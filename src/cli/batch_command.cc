@@ -2,14 +2,17 @@
 #include "cli/batch_command.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -245,6 +248,14 @@ int RunBatch(const BatchOptions& options) {
   std::error_code ec;
   if (!CreateOwnFolders(options.results, ec))
     return Refuse(options.results + ": cannot create the results folder: " + ec.message());
+  // An earlier batch's summary goes before any of its results are replaced:
+  // a batch that is killed, or cannot write its own summary, leaves none,
+  // never one that tells of results no longer there.
+  const std::string summary = JoinPath(WithTrailingSeparator(options.results), kBatchSummaryFile);
+  if (::unlink(summary.c_str()) != 0 && errno != ENOENT) {
+    return Refuse(summary + ": cannot remove the summary of an earlier batch: " +
+                  std::generic_category().message(errno));
+  }
   StandardInputCopy standard_input;
   for (const BatchSubmission& s : submissions) {
     if (s.file != kStandardInputName) continue;

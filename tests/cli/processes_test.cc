@@ -249,20 +249,27 @@ TEST_F(CliProcessTest, ACheckKilledOrOutOfDiskNeverReadsAsFinished) {
   EXPECT_FALSE(fs::exists(db() + "-journal"));
 
   // A batch into a results folder that holds the reports of an earlier check
-  // removes them before the new results are written: a check killed part-way
-  // leaves no report beside results that are not its.
+  // (whole, or part-written by a killed batch) and an earlier batch's summary
+  // removes them before the new results are written: a batch killed part-way
+  // leaves no report, nor a summary calling the submission clean, beside
+  // results that are not theirs.
   const fs::path folder = home.path() / "results" / "big.txt";
   fs::create_directories(folder);
   std::ofstream(folder / kFolderLockFileName).flush();
-  for (const char* name : {"report.txt", "report.json"}) {
+  for (const char* name : {"report.txt", "report.json", ".report.txt.Ab12Cd"}) {
     std::ofstream(folder / name) << "the report of an earlier check\n";
   }
+  std::ofstream(home.path() / "results" / "batch.json")
+      << "{\"options\": {}, \"submissions\": [{\"submission\": \"big.txt\", "
+         "\"outcome\": \"clean\"}]}\n";
   RunningCli batch = StartCli({"batch", "--results", (home.path() / "results").string(), file});
   ASSERT_TRUE(WaitForFileSize((folder / kResultsFileName).string(), 1 << 20));
   kill(batch.pid, SIGKILL);
   FinishCli(batch);
   EXPECT_FALSE(fs::exists(folder / "report.txt"));
   EXPECT_FALSE(fs::exists(folder / "report.json"));
+  EXPECT_FALSE(fs::exists(folder / ".report.txt.Ab12Cd"));  // one a killed batch left
+  EXPECT_FALSE(fs::exists(home.path() / "results" / "batch.json"));
 }
 #endif
 
