@@ -12,6 +12,7 @@
 #include <system_error>
 
 #include "cli/cli_options.h"
+#include "cli/cli_platform.h"
 #include "cli/standard_output.h"
 #include "cli/terminal_wording.h"
 #include "core/error_limit.h"
@@ -224,8 +225,17 @@ int ReportFrom(const std::string& folder, const ReportOptions& options) {
                     options.filter.employer_ein);
     const bool on_screen =
         ToStandardOutput(options.output) && options.format->clean_run == CleanRunShows::kSentence;
-    if (auto problem = WriteReport(*db, *options.format, options.filter, options.output))
+    // A report file stopped by Ctrl+C, a closed terminal or SIGTERM leaves
+    // no part-written temporary file (it holds SSNs) behind.
+    const bool to_file = !ToStandardOutput(options.output);
+    if (to_file) InstallInterruptHandlers();
+    if (auto problem = WriteReport(*db, *options.format, options.filter, options.output, to_file)) {
+      if (InterruptSignal() != 0) {
+        TellOnStderr(*problem);
+        return InterruptedExitStatus();
+      }
       return problem->empty() ? kExitNothingTested : Refuse(*problem);
+    }
     if (run.finished()) return kExitClean;
     // A report read by people begins with it; on the screen it is said once.
     if (!on_screen) TellOnStderr(UnfinishedRunNotice(run.records_tested));
@@ -238,10 +248,13 @@ int ReportFrom(const std::string& folder, const ReportOptions& options) {
 }  // namespace
 
 std::optional<std::string> WriteReport(ResultsDb& db, const ReportFormat& format,
-                                       const ReportFilter& filter, const std::string& output) {
+                                       const ReportFilter& filter, const std::string& output,
+                                       bool interruptible) {
   ReportOutput out(output);
   if (!out.problem().empty()) return out.problem();
+  auto interrupted = [&] { return interruptible && InterruptSignal() != 0; };
   auto flush_large = [&](ReportBuffer& b) {
+    if (interrupted()) return false;
     if (b.text.size() >= kWriteChunk) {
       out.Write(b.text);
       b.Clear();
@@ -255,6 +268,8 @@ std::optional<std::string> WriteReport(ResultsDb& db, const ReportFormat& format
   } else {
     BuildReportForm(db, format, filter, report, flush_large);
   }
+  // Its temporary file goes with out: the file named is left as it was.
+  if (interrupted()) return output + ": not written: interrupted";
   out.Write(report.text);
   return out.Finish();
 }

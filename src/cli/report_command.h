@@ -19,8 +19,11 @@ int ReportCommand(int argc, char** argv);
 // replaced only by a whole report (see ReplacingFile). Returns a problem
 // text, or nothing when it was written whole; an empty problem when
 // standard output failed, which is already told ("write error").
+// interruptible: a signal caught by InstallInterruptHandlers stops the
+// report between two pieces, and a file is then left as it was.
 std::optional<std::string> WriteReport(ResultsDb& db, const ReportFormat& format,
-                                       const ReportFilter& filter, const std::string& output);
+                                       const ReportFilter& filter, const std::string& output,
+                                       bool interruptible = false);
 
 }  // namespace lintaro
 

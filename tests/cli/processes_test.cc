@@ -271,6 +271,32 @@ TEST_F(CliProcessTest, ACheckKilledOrOutOfDiskNeverReadsAsFinished) {
   EXPECT_FALSE(fs::exists(folder / ".report.txt.Ab12Cd"));  // one a killed batch left
   EXPECT_FALSE(fs::exists(home.path() / "results" / "batch.json"));
 }
+
+// A report file stopped by Ctrl+C, a closed terminal or SIGTERM is not
+// written, and its part-written temporary file (it holds SSNs) goes too.
+TEST_F(CliProcessTest, AReportFileStoppedByASignalLeavesNothingBehind) {
+  const std::string file = files.str() + "/mistakes.txt";
+  ASSERT_EQ(RunShell(LINTARO_GEN_PATH " --mistakes --records 26000 " + file).status, 0);
+  ASSERT_EQ(RunCli({"check", "--home", home.str(), "--max-errors", "25000", "-q", file}).status, 1);
+  const fs::path out = files.path() / "report.txt";
+  auto being_written = [&] {
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(files.path(), ec))
+      if (entry.path().filename().string().starts_with(".report.txt.")) return true;
+    return false;
+  };
+  for (int signal : {SIGINT, SIGHUP, SIGTERM}) {
+    RunningCli running = StartCli({"report", "--home", home.str(), "-o", out.string()});
+    for (int i = 0; i < 2000 && !being_written(); ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    kill(running.pid, signal);
+    const CliResult r = FinishCli(running);
+    EXPECT_EQ(r.status, 128 + signal) << r.err;
+    EXPECT_EQ(r.err, "lintaro-cli: " + out.string() + ": not written: interrupted\n");
+    EXPECT_FALSE(being_written());
+    EXPECT_FALSE(fs::exists(out));
+  }
+}
 #endif
 
 // The progress line is erased before other output and ends at 100%. A
