@@ -7,14 +7,18 @@
 #include <QLockFile>
 #include <QStandardPaths>
 #include <QTimer>
+#include <cerrno>
 #include <cstdio>
 #include <memory>
 #include <optional>
+#include <system_error>
 
 #include "browse/window_texts.h"
 #include "core/tax_year.h"
 #include "core/version.h"
 #include "os/program_folder.h"
+#include "reports/outcome.h"
+#include "run/run_ending.h"
 #include "ui/artwork.h"
 #include "ui/handed_files.h"
 #include "ui/main_window.h"
@@ -127,19 +131,50 @@ std::optional<int> AnswerWithoutWindow(const AppOptions& options) {
   return std::nullopt;
 }
 
-// The unattended run of the --run files: prints its time and closes the
-// window at the end.
-void ScheduleUnattendedRun(MainWindow& window) {
-  QTimer::singleShot(0, &window, [&window] {
+// The status of an unattended run, as lintaro-cli check gives it: 0 tested
+// to the end without findings, 1 findings, 2 no verdict (the run failed,
+// was stopped, found no records or had no file to test).
+int UnattendedRunStatus(ReportedOutcome outcome) {
+  switch (outcome) {
+    case ReportedOutcome::kClean:
+      return 0;
+    case ReportedOutcome::kFindings:
+    case ReportedOutcome::kErrorLimit:
+    case ReportedOutcome::kCriticalStop:
+      return 1;
+    case ReportedOutcome::kAborted:
+    case ReportedOutcome::kNoValidData:
+    case ReportedOutcome::kFailed:
+    case ReportedOutcome::kIncomplete:
+      break;
+  }
+  return 2;
+}
+
+// The unattended run of the --run files: prints its counts and time, sets
+// the program's status from how it ended and closes the window at the end.
+// Counts of a run that did not reach its end are said to be no verdict.
+void ScheduleUnattendedRun(MainWindow& window, int& status) {
+  QTimer::singleShot(0, &window, [&window, &status] {
     QElapsedTimer timer;
     timer.start();
     window.StartTesting();
     const double seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
     const RunSummary& s = window.last_summary();
+    const ReportedOutcome outcome = OutcomeOfRun(s);
+    status = UnattendedRunStatus(outcome);
+    if ((outcome == ReportedOutcome::kFailed || outcome == ReportedOutcome::kAborted) &&
+        s.records_tested > 0)
+      std::printf("%s\n", UnfinishedRunNotice(s.records_tested).c_str());
     std::printf("Records tested: %lld\nErrors found: %lld\nWindow run: %.3f s\n",
                 static_cast<long long>(s.records_tested), static_cast<long long>(s.errors),
                 seconds);
-    std::fflush(stdout);
+    errno = 0;
+    if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
+      std::fprintf(stderr, "lintaro: write error: %s\n",
+                   std::generic_category().message(errno).c_str());
+      status = 2;
+    }
     window.close();
   });
 }
@@ -182,11 +217,13 @@ int RunApp(int argc, char** argv) {
   FileHandOver hand_over(window, prompts);
   window.show();
 
+  int run_status = 0;
   if (!options.run_files.isEmpty())
-    ScheduleUnattendedRun(window);
+    ScheduleUnattendedRun(window, run_status);
   else
     hand_over.Start(options.files);
-  return app.exec();
+  const int shown = app.exec();
+  return shown != 0 ? shown : run_status;
 }
 
 }  // namespace lintaro

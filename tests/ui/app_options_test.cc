@@ -8,6 +8,8 @@
 #include <filesystem>
 
 #include "core/version.h"
+#include "support/clean_records.h"
+#include "support/cli_runner.h"
 #include "support/fakes.h"
 #include "ui/app.h"
 
@@ -107,8 +109,41 @@ TEST(InstanceLockTest, SecondCopyOfTheProgramSaysItIsRunningAndEnds) {
   QProcess third;
   start(third, {"--run", QString::fromStdString(home.str()) + "/missing.txt"});
   ASSERT_TRUE(third.waitForFinished(20000));
-  EXPECT_EQ(third.exitCode(), 0);
+  EXPECT_EQ(third.exitCode(), 2);  // a file that is not there is not tested
   EXPECT_FALSE(QString::fromUtf8(third.readAllStandardError()).contains("already running"));
+}
+
+// lintaro --run ends with lintaro-cli check's status, and never calls a run
+// that did not reach its end, or counts it could not print, a success: a
+// full disk (a file size limit, its signal ignored) and a full standard
+// output.
+TEST(UnattendedRunTest, ItsStatusIsTheRunsVerdict) {
+  TempDir runtime, home, files;
+  std::filesystem::permissions(runtime.path(), std::filesystem::perms::owner_all);
+  const std::string big = files.Write("big.txt", JoinRecords(CleanSubmission(12000)));
+  struct Case {
+    std::string shell_prefix, file, redirect;
+    int status;
+    std::string out, err;  // start of standard output, standard error's last line
+  } cases[] = {
+      {"", LINTARO_SOURCE_DIR "/samples/clean.txt", "", 0, "Records tested: ", ""},
+      {"", LINTARO_SOURCE_DIR "/samples/mistakes.txt", "", 1, "Records tested: ", ""},
+      {"", files.str() + "/missing.txt", "", 2, "Records tested: 0\n", ""},
+      {"ulimit -f 16000; trap '' XFSZ; ", big, "", 2,
+       "Testing did not finish: these results cover only records 1 to ", ""},
+      {"", LINTARO_SOURCE_DIR "/samples/clean.txt", ">/dev/full", 2, "",
+       "lintaro: write error: No space left on device"},
+  };
+  for (const Case& c : cases) {
+    const CliResult r = RunShell(
+        c.shell_prefix + "XDG_RUNTIME_DIR='" + runtime.str() +
+        "' QT_QPA_PLATFORM=offscreen LINTARO_UNATTENDED=1 exec '" LINTARO_GUI_PATH "' --home '" +
+        home.str() + "' --run '" + c.file + "' " + c.redirect);
+    const std::string what = c.shell_prefix + c.file + c.redirect;
+    EXPECT_EQ(r.status, c.status) << what << ": " << r.out << r.err;
+    EXPECT_EQ(r.out.substr(0, c.out.size()), c.out) << what << ": " << r.out;
+    if (!c.err.empty()) EXPECT_TRUE(r.err.ends_with(c.err + "\n")) << what << ": " << r.err;
+  }
 }
 
 }  // namespace
