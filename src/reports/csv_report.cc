@@ -1,6 +1,7 @@
 #include "reports/csv_report.h"
 
 #include "reports/finding_parts.h"
+#include "run/run_ending.h"
 #include "store/cp1252.h"
 #include "store/results_db.h"
 
@@ -64,6 +65,15 @@ bool BuildCsvReport(ResultsDb& db, ReportBuffer& out, const PieceHandler& after_
                     const ReportFilter& filter) {
   out.Append(kCsvHeader);
   std::string s;
+  // Results of a check that did not finish are no verdict: their first row
+  // says so in its message (no record, no error number), so that a file
+  // without findings never passes for a clean check's.
+  if (const StoredRunEnding run = ReadStoredRunEnding(db); !run.finished()) {
+    s = ",,,,,,,,,,,";  // the eleven columns before the message
+    AppendCsvField(s, UnfinishedRunNotice(run.records_tested));
+    s += "\r\n";
+    out.Append(s);
+  }
   return WriteFindings(db, filter, true, out, after_row,
                        [&](const ReportRow& row, const std::string& employer) {
                          s.clear();
