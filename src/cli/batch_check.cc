@@ -93,9 +93,13 @@ class BatchRunView : public RunView {
 
 // The text and JSON reports of the findings in folder.
 void WriteReports(const std::string& folder, BatchResult& result) {
+  auto failed = [&result](std::string problem) {
+    result.messages.push_back(problem);
+    result.report_problems.push_back(std::move(problem));
+  };
   FolderLock lock = FolderLock::ForReading(folder);
   if (lock.refused()) {
-    result.messages.push_back(FolderInUseMessage(lock.state(), folder));
+    failed(FolderInUseMessage(lock.state(), folder));
     return;
   }
   const std::string path = JoinPath(folder, kResultsFileName);
@@ -105,10 +109,10 @@ void WriteReports(const std::string& folder, BatchResult& result) {
         {kBatchTextReport, TextReportFormat()}, {kBatchJsonReport, JsonReportFormat()}};
     for (const auto& [name, format] : reports) {
       if (auto problem = WriteReport(*db, format, ReportFilter{}, JoinPath(folder, name)))
-        result.messages.push_back(*problem);
+        failed(*problem);
     }
   } catch (const StoreError& e) {
-    result.messages.push_back(ResultsProblem(path, e.what()));
+    failed(ResultsProblem(path, e.what()));
   }
 }
 

@@ -55,6 +55,8 @@ struct BatchResult {
   RunSummary summary;
   std::string folder;                 // the program folder of the submission
   std::vector<std::string> messages;  // the run's messages worded for a terminal, and problems
+  // Why a report of its findings was not written (also among messages).
+  std::vector<std::string> report_problems;
 };
 
 // Checks the submission into results_folder/NAME/ (created when missing):

@@ -139,6 +139,9 @@ class BatchReporter {
     std::fputs(line.c_str(), stdout);
     // Each line is out as its submission ends; one that is not fails the batch.
     if (!FlushStandardOutput()) write_failed_ = true;
+    // So does a report that findings did not get (a full disk).
+    for (const std::string& problem : r.report_problems) TellOnStderr(problem);
+    if (!r.report_problems.empty()) write_failed_ = true;
   }
 
   // The summary as a JSON object.
@@ -180,7 +183,7 @@ class BatchReporter {
   std::mutex mutex_;
   std::vector<std::string> objects_;
   int clean_ = 0, findings_ = 0, not_tested_ = 0, interrupted_ = 0, not_started_ = 0;
-  bool write_failed_ = false;  // a line could not be written
+  bool write_failed_ = false;  // a line or a report could not be written
 };
 
 // The beginning of every summary a batch writes.

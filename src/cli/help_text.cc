@@ -99,7 +99,7 @@ constexpr const char* kExit =
     "  1    errors found (the results hold them)\n"
     "  2    nothing usable: a wrong command, a missing or unreadable file, a\n"
     "       folder in use or that cannot be locked, a named file that was not read,\n"
-    "       a submission not tested, standard output that could not be written\n"
+    "       a submission not tested, standard output or a report not written\n"
     "  3    report, show: the last check did not finish (it was interrupted, killed\n"
     "       or failed); its results, given all the same, cover only what it tested\n"
     "  129  ended by SIGHUP (the terminal closed)\n"
