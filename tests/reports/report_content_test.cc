@@ -21,6 +21,7 @@
 #include "reports/printed_report.h"
 #include "reports/report_files.h"
 #include "reports/text_report.h"
+#include "run/run_ending.h"
 #include "support/line_diff.h"
 #include "support/report_fakes.h"
 #include "support/results_fixture.h"
@@ -296,6 +297,30 @@ TEST(PrintedReport, WideHeadingIsReducedUntilItFitsAndLongEntriesWrap) {
     first_pages += FakePrinter::Describe(PrintPages(f.db(), 1, 11).pages.at(0));
   }
   ExpectFileHolds(kTraces / "PrintedReport.WideHeading.trace", first_pages);
+}
+
+// The printed report of a run that did not finish begins, as the text
+// report does, with the sentence that says so, above the title; a finished
+// run's begins with its title.
+TEST(PrintedReport, ARunThatDidNotFinishSaysSoAboveTheTitle) {
+  for (const std::optional<RunEnding> ending : {std::optional<RunEnding>(),
+                                                {RunEnding::kFailed},
+                                                {RunEnding::kStoppedBySignal},
+                                                {RunEnding::kCompleted}}) {
+    ResultsFixture f;
+    f.File("/in/a.txt");
+    f.Record(1, "RCA", "1");
+    f.Record(2, "RCW", "123456789");
+    f.Error(2, "Ref", "[u]", "Message");
+    f.Ended(ending);
+    const FakePrinter printer = PrintPages(f.db(), 1, 1);
+    std::string head;
+    for (const FakePrinter::Text& t : printer.pages.at(0).texts) {
+      if (t.text.find("ERROR REPORT") != std::string::npos) break;
+      head += (head.empty() ? "" : " ") + t.text;
+    }
+    EXPECT_EQ(head, ending == RunEnding::kCompleted ? "" : UnfinishedRunNotice(2));
+  }
 }
 
 }  // namespace
