@@ -251,6 +251,12 @@ int RunBatch(const BatchOptions& options) {
   std::error_code ec;
   if (!CreateOwnFolders(options.results, ec))
     return Refuse(options.results + ": cannot create the results folder: " + ec.message());
+  StandardInputCopy standard_input;
+  for (const BatchSubmission& s : submissions) {
+    if (s.file != kStandardInputName) continue;
+    if (auto problem = standard_input.Take(options.results)) return Refuse(*problem);
+  }
+
   // An earlier batch's summary goes before any of its results are replaced:
   // a batch that is killed, or cannot write its own summary, leaves none,
   // never one that tells of results no longer there.
@@ -259,12 +265,6 @@ int RunBatch(const BatchOptions& options) {
     return Refuse(summary + ": cannot remove the summary of an earlier batch: " +
                   std::generic_category().message(errno));
   }
-  StandardInputCopy standard_input;
-  for (const BatchSubmission& s : submissions) {
-    if (s.file != kStandardInputName) continue;
-    if (auto problem = standard_input.Take(options.results)) return Refuse(*problem);
-  }
-
   InstallInterruptHandlers();
   BatchReporter reporter(options.json, options.results, submissions.size());
   std::atomic<size_t> next{0};
