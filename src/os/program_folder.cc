@@ -1,6 +1,7 @@
 #include "os/program_folder.h"
 
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -32,12 +33,21 @@ std::string FindHelpFile(const std::string& program_folder, const std::string& e
   return candidates[0].string();
 }
 
+// Makes the per-user folder when it is missing. The results it will hold
+// carry employees' SSNs, so a folder made here is its owner's alone; the
+// folders above it are made as any program makes them.
+void MakePerUserFolder(std::string folder) {
+  while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+  std::error_code ec;
+  fs::create_directories(fs::path(folder).parent_path(), ec);
+  ::mkdir(folder.c_str(), 0700);
+}
+
 // Sends the data to the per-user folder, creating it; sets the problem when
 // it cannot be written.
 void UsePerUserFolder(const std::string& per_user_folder, bool installed, ProgramFolders& f) {
   f.per_user = true;
-  std::error_code ec;
-  if (!per_user_folder.empty()) fs::create_directories(per_user_folder, ec);
+  if (!per_user_folder.empty()) MakePerUserFolder(per_user_folder);
   f.data = per_user_folder.empty() ? f.program : WithTrailingSeparator(per_user_folder);
   if (!per_user_folder.empty() && FolderIsWritable(f.data)) return;
   const std::string per_user =

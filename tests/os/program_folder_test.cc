@@ -66,8 +66,14 @@ TEST(ProgramFolder, DataFolderAndHelpFileOfEachLayout) {
     const ProgramFolders f =
         ResolveProgramFolders(at_root(l.executable_folder), at_root(l.home_option),
                               at_root(l.home_env), *l.per_user == '-' ? "" : at_root(l.per_user));
-    std::string line = std::string(l.name) + ": data " + f.data +
-                       (f.per_user ? " (per user)" : "") +
+    // The per-user folder made here holds results with SSNs: its owner's alone.
+    const auto mode = std::filesystem::status(f.data).permissions() & std::filesystem::perms::all;
+    std::ostringstream per_user;
+    if (f.per_user && std::filesystem::is_directory(f.data))
+      per_user << " (per user, mode " << std::oct << static_cast<unsigned>(mode) << ")";
+    else if (f.per_user)
+      per_user << " (per user)";
+    std::string line = std::string(l.name) + ": data " + f.data + per_user.str() +
                        (std::filesystem::is_directory(f.data) ? "" : " (missing)") + ", program " +
                        f.program + ", help " + f.help_file + "\n";
     if (!f.problem.empty()) line += "  problem: " + f.problem + "\n";
