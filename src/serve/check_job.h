@@ -57,7 +57,7 @@ struct CheckJob {
   std::atomic<bool> cancel{false};
   // Deleted while it ran: its folder goes when the run has ended.
   bool deleted = false;
-  bool removing = false;  // its run ended and its folder is being deleted
+  bool removing = false;  // being deleted: its run is ending, or its folder going
 };
 
 }  // namespace lintaro

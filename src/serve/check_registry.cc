@@ -193,7 +193,6 @@ void CheckRegistry::Work() {
 }
 
 void CheckRegistry::Finish(const std::shared_ptr<CheckJob>& job, CheckEnding ending) {
-  bool deleted = false;
   {
     std::lock_guard<std::mutex> lock(mutex_);
     job->state = ending.state;
@@ -203,21 +202,16 @@ void CheckRegistry::Finish(const std::shared_ptr<CheckJob>& job, CheckEnding end
     job->messages = std::move(ending.messages);
     job->has_results = ending.has_results;
     job->ended = options_.clock->Now();
-    deleted = job->deleted;
-    job->removing = deleted;
-    if (!deleted) WriteCheckMeta(*job);
+    // A check deleted while it ran: Delete, waiting for this, deletes its folder.
+    if (!job->deleted) WriteCheckMeta(*job);
     --running_;
-  }
-  if (deleted) {
-    RemoveFolder(job->folder);
-    std::lock_guard<std::mutex> lock(mutex_);
-    job->removing = false;
   }
   changed_.notify_all();
 }
 
 void CheckRegistry::Abandon(const std::shared_ptr<CheckJob>& job) {
   Delete(job->id);
+  // Deleted by its user meanwhile: that deletion may not be over yet.
   std::unique_lock<std::mutex> lock(mutex_);
   changed_.wait(lock, [&] { return job->state != CheckState::kRunning && !job->removing; });
 }
@@ -276,26 +270,32 @@ std::vector<CheckStatus> CheckRegistry::List() {
 CheckRegistry::Deletion CheckRegistry::Delete(const std::string& id, std::string* why) {
   std::shared_ptr<CheckJob> job;
   {
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::unique_lock<std::mutex> lock(mutex_);
     auto it = checks_.find(id);
     if (it == checks_.end()) return Deletion::kNoSuchCheck;
     job = it->second;
     checks_.erase(it);
     job->cancel.store(true);  // also stops the rest of an upload still arriving
+    job->removing = true;
     if (job->state == CheckState::kRunning) {
-      // The run ends at its next record; its thread deletes the folder then.
+      // The run ends at its next record (or as soon as it stops waiting for
+      // its upload); only then can its folder go.
       job->deleted = true;
       changed_.notify_all();
-      return Deletion::kDeleted;
+      changed_.wait(lock, [&] { return job->state != CheckState::kRunning; });
     }
     queue_.erase(std::remove(queue_.begin(), queue_.end(), job), queue_.end());
   }
   changed_.notify_all();
   const std::error_code ec = RemoveFolder(job->folder);
+  std::lock_guard<std::mutex> lock(mutex_);
+  job->removing = false;
+  changed_.notify_all();
   if (!ec) return Deletion::kDeleted;
   // Its submission and results may still be on the disk: the check stays
-  // listed, so that its user can delete it again.
-  std::lock_guard<std::mutex> lock(mutex_);
+  // listed, so that its user can delete it again, and is held again after
+  // a restart as it ended.
+  job->deleted = false;
   if (job->state == CheckState::kQueued) {
     job->state = CheckState::kFailed;
     job->outcome = "aborted";
@@ -306,6 +306,7 @@ CheckRegistry::Deletion CheckRegistry::Delete(const std::string& id, std::string
   job->has_results =
       job->has_results && fs::exists(JoinPath(job->folder, "ERRLOG2C.MDB"), exists_ec);
   checks_[job->id] = job;
+  WriteCheckMeta(*job);
   if (why != nullptr) *why = ec.message();
   return Deletion::kFilesKept;
 }

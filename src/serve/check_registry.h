@@ -92,7 +92,8 @@ class CheckRegistry {
   // Waits until the check ends, is deleted or the service stops, for at most ms.
   void WaitForEnd(const std::string& id, int ms);
   enum class Deletion { kDeleted, kNoSuchCheck, kFilesKept };
-  // Cancels the check when it waits or runs, and deletes its folder. When
+  // Cancels the check when it waits or runs, and deletes its folder (once
+  // a running check stopped, which it does at its next record). When
   // some of the folder stays (why: the reason), the check stays held, as
   // failed if it had not ended, so that nobody is told its files are gone.
   Deletion Delete(const std::string& id, std::string* why = nullptr);

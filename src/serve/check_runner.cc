@@ -196,7 +196,13 @@ CheckEnding RunCheckJob(CheckJob& job, const std::atomic<bool>& stop) {
     // A check that ended before its upload did waits for the rest: its
     // files are known only then, and a cut upload leaves no verdict.
     if (job.upload && !job.upload->WaitForEnd(stopped)) {
-      ending.problem = "the upload ended before its end";
+      if (job.cancel.load()) {
+        // Cancelled by its user: kept only when its files could not be deleted.
+        ending.outcome = "aborted";
+        ending.problem = "the check was cancelled before its upload ended";
+      } else {
+        ending.problem = "the upload ended before its end";
+      }
       return ending;
     }
     const ReportedOutcome outcome = OutcomeOfRun(summary);

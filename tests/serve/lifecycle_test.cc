@@ -204,9 +204,11 @@ TEST(ServeLifecycle, ChecksAreDeletedKeepHoursAfterTheyEnded) {
 }
 
 // A check whose folder cannot be deleted (a disk gone read-only) is never
-// said to be gone: DELETE answers 500 and the check stays listed, and the
-// sweep holds an expired one until its folder can be deleted.
+// said to be gone: DELETE answers 500 and the check stays listed (one that
+// ran, stopped, never as a verdict), and the sweep holds an expired one
+// until its folder can be deleted.
 TEST(ServeLifecycle, ACheckWhoseFilesStayIsStillHeld) {
+  TempDir files;
   std::atomic<bool> failing{true};
   ServiceHarness service([&](ServiceOptions& o) {
     o.keep_seconds = 3600;
@@ -222,13 +224,27 @@ TEST(ServeLifecycle, ACheckWhoseFilesStayIsStillHeld) {
   ASSERT_EQ(StatusOf(answer), 500);
   EXPECT_EQ(json::parse(answer->body)["error"]["code"], "not_deleted") << answer->body;
   EXPECT_EQ(service.Get("/api/v1/checks/" + ended)["outcome"], "findings");
+  HeldUpload upload(service, Generated(files, 3000), size_t{2} << 20);
+  const std::string running = upload.RunningCheck();
+  ASSERT_FALSE(running.empty()) << "no check ran while its upload arrived";
+  const auto stopped = service.Client()->Delete(("/api/v1/checks/" + running).c_str());
+  ASSERT_EQ(StatusOf(stopped), 500);
+  EXPECT_EQ(json::parse(stopped->body)["error"]["code"], "not_deleted") << stopped->body;
+  EXPECT_NE(upload.Finish(), 202);
+  const json held = service.Get("/api/v1/checks/" + running);
+  EXPECT_EQ(held["state"], "failed");
+  EXPECT_EQ(held["outcome"], "aborted");
+  EXPECT_EQ(service.Get("/api/v1/checks")["checks"].size(), 2u);
   service.clock.Set(kTestEpoch + 3600);
   std::this_thread::sleep_for(std::chrono::milliseconds(100));  // sweeps every 20 ms
   EXPECT_EQ(service.Get("/api/v1/checks/" + ended)["outcome"], "findings");
+  EXPECT_EQ(service.Get("/api/v1/checks/" + running)["outcome"], "aborted");
   failing = false;
-  service.WaitFor(ended, [&](const json& s) {
-    return s.contains("error") && !fs::exists(service.data + "/" + ended);
-  });
+  for (const std::string& id : {ended, running}) {
+    service.WaitFor(id, [&](const json& s) {
+      return s.contains("error") && !fs::exists(service.data + "/" + id);
+    });
+  }
 }
 
 // The service ends while a check runs and another waits: the running one
