@@ -105,10 +105,14 @@ void ApiHandlers::Receive(const httplib::Request& req, httplib::Response& res,
   // reads the upload as it arrives; otherwise it waits for the whole upload.
   auto stream = std::make_shared<UploadStream>();
   bool started = false;
-  const auto first_file = [&](const ReceivedUpload& so_far) {
+  const auto file_began = [&](const ReceivedUpload& so_far) {
+    if (so_far.files.size() > 1) {
+      if (started) registry_.FilesArriving(job, so_far.files);
+      return;
+    }
     if (so_far.max_errors) job->max_errors = *so_far.max_errors;
     job->upload = stream;
-    started = registry_.StartWhileUploading(job);
+    started = registry_.StartWhileUploading(job, so_far.files);
     if (!started) job->upload.reset();
   };
   const std::function<bool()> stopped = [&] {
@@ -117,7 +121,7 @@ void ApiHandlers::Receive(const httplib::Request& req, httplib::Response& res,
   ReceivedUpload received;
   std::optional<ApiError> error =
       ReceiveUpload(req, reader, JoinPath(job->folder, kCheckFilesFolder),
-                    options_.max_upload_bytes, *stream, first_file, stopped, received);
+                    options_.max_upload_bytes, *stream, file_began, stopped, received);
   if (error) {
     stream->Ended(false);
     if (started)

@@ -16,6 +16,8 @@ constexpr const char* kMetaName = "check.json";
 
 CheckState StateNamed(const std::string& name) {
   if (name == "done") return CheckState::kDone;
+  if (name == "queued") return CheckState::kQueued;
+  if (name == "running") return CheckState::kRunning;
   return CheckState::kFailed;
 }
 

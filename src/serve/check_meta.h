@@ -1,6 +1,9 @@
-// check.json in a check's folder: what the service keeps of an ended check
-// so that it holds it again after a restart (its files' names and sizes,
-// times, state and summary). Written for its owner only.
+// check.json in a check's folder: what the service keeps of a check so that
+// it holds it again after a restart (its files' names and sizes, times,
+// state and summary). Written as the check is queued, as each file of an
+// upload it reads while it arrives begins, and as it ends; one read back in
+// the state "queued" or "running" is of a service that was killed.
+// Written for its owner only.
 #ifndef LINTARO_SERVE_CHECK_META_H_
 #define LINTARO_SERVE_CHECK_META_H_
 

@@ -25,6 +25,37 @@ int64_t ChangedAt(const std::string& folder) {
   return static_cast<int64_t>(info.st_mtime);
 }
 
+// The files of a check that a killed service left, as far as they arrived:
+// those its check.json names, in order, else (a check.json written before
+// its first file, or none) those of its files folder, in the order they
+// were written.
+std::vector<UploadedFile> FilesLeft(const std::string& folder, std::vector<UploadedFile> named) {
+  const std::string files = JoinPath(folder, kCheckFilesFolder);
+  std::vector<std::pair<struct timespec, UploadedFile>> found;
+  std::error_code ec;
+  if (named.empty()) {
+    for (const fs::directory_entry& entry : fs::directory_iterator(files, ec)) {
+      struct stat info {};
+      if (::lstat(entry.path().c_str(), &info) != 0 || !S_ISREG(info.st_mode)) continue;
+      const std::string name = entry.path().filename().string();
+      found.push_back({info.st_mtim, UploadedFile{name, JoinPath(files, name), 0}});
+    }
+    std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) {
+      if (a.first.tv_sec != b.first.tv_sec) return a.first.tv_sec < b.first.tv_sec;
+      if (a.first.tv_nsec != b.first.tv_nsec) return a.first.tv_nsec < b.first.tv_nsec;
+      return a.second.name < b.second.name;
+    });
+    for (auto& [written, file] : found) named.push_back(std::move(file));
+  }
+  // What reached the disk, which check.json knew only as each file began.
+  for (UploadedFile& f : named) {
+    f.path = JoinPath(files, f.name);
+    struct stat info {};
+    if (::lstat(f.path.c_str(), &info) == 0 && S_ISREG(info.st_mode)) f.size = info.st_size;
+  }
+  return named;
+}
+
 }  // namespace
 
 CheckRegistry::CheckRegistry(RegistryOptions options) : options_(std::move(options)) {}
@@ -45,11 +76,17 @@ void CheckRegistry::Adopt() {
     const std::string name = entry.path().filename().string();
     if (!IsCheckId(name) || !entry.is_directory(ec)) continue;
     auto job = std::make_shared<CheckJob>();
-    if (!ReadCheckMeta(entry.path().string(), *job) || job->id != name) {
-      // The service ended before the check did: its upload is kept no longer.
+    const bool read = ReadCheckMeta(entry.path().string(), *job) && job->id == name;
+    if (!read || job->state == CheckState::kQueued || job->state == CheckState::kRunning) {
+      // The service ended before the check did: its upload is kept no
+      // longer, and its files are listed as they arrived.
+      std::vector<UploadedFile> files =
+          FilesLeft(entry.path().string(), read ? job->files : std::vector<UploadedFile>{});
       job = std::make_shared<CheckJob>();
       job->id = name;
       job->folder = entry.path().string();
+      job->files = std::move(files);
+      for (const UploadedFile& f : job->files) job->bytes_total += f.size;
       job->state = CheckState::kFailed;
       job->outcome = "incomplete";
       job->problem = "the service stopped before this check ended";
@@ -137,23 +174,36 @@ void CheckRegistry::Submit(std::shared_ptr<CheckJob> job) {
     std::lock_guard<std::mutex> lock(mutex_);
     --preparing_;
     for (const UploadedFile& f : job->files) job->bytes_total += f.size;
+    WriteCheckMeta(*job);
     checks_[job->id] = job;
     queue_.push_back(std::move(job));
   }
   changed_.notify_all();
 }
 
-bool CheckRegistry::StartWhileUploading(const std::shared_ptr<CheckJob>& job) {
+bool CheckRegistry::StartWhileUploading(const std::shared_ptr<CheckJob>& job,
+                                        const std::vector<UploadedFile>& files) {
   {
     std::lock_guard<std::mutex> lock(mutex_);
     if (stop_taking_.load() || !queue_.empty() || running_ >= std::max(1, options_.jobs))
       return false;
     --preparing_;
+    job->files = files;
+    WriteCheckMeta(*job);
     checks_[job->id] = job;
     queue_.push_back(job);
   }
   changed_.notify_all();
   return true;
+}
+
+void CheckRegistry::FilesArriving(const std::shared_ptr<CheckJob>& job,
+                                  const std::vector<UploadedFile>& files) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  // Not while its folder is being deleted: the file would be left over.
+  if (job->removing || checks_.count(job->id) == 0) return;
+  job->files = files;
+  WriteCheckMeta(*job);
 }
 
 void CheckRegistry::UploadEnded(const std::shared_ptr<CheckJob>& job,
@@ -163,6 +213,7 @@ void CheckRegistry::UploadEnded(const std::shared_ptr<CheckJob>& job,
     job->files = std::move(files);
     job->bytes_total = 0;
     for (const UploadedFile& f : job->files) job->bytes_total += f.size;
+    if (!job->removing && checks_.count(job->id) != 0) WriteCheckMeta(*job);
   }
   changed_.notify_all();
 }

@@ -75,10 +75,13 @@ class CheckRegistry {
   std::shared_ptr<CheckJob> Prepare(std::string& problem, bool& queue_full);
   // Queues a prepared check whose files are stored.
   void Submit(std::shared_ptr<CheckJob> job);
-  // Queues a prepared check whose upload has just begun (job.upload), when
-  // a worker is free to start it at once; false, leaving it prepared, when
-  // none is.
-  bool StartWhileUploading(const std::shared_ptr<CheckJob>& job);
+  // Queues a prepared check whose upload has just begun (job.upload; its
+  // first file: files), when a worker is free to start it at once; false,
+  // leaving it prepared, when none is.
+  bool StartWhileUploading(const std::shared_ptr<CheckJob>& job,
+                           const std::vector<UploadedFile>& files);
+  // Another file of a check started while uploading has begun: files so far.
+  void FilesArriving(const std::shared_ptr<CheckJob>& job, const std::vector<UploadedFile>& files);
   // The upload of a check started while uploading has ended whole.
   void UploadEnded(const std::shared_ptr<CheckJob>& job, std::vector<UploadedFile> files);
   // Deletes a check started while uploading whose upload failed, and waits

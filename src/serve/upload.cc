@@ -101,7 +101,7 @@ class FileSink {
 };
 
 std::optional<ApiError> ReceiveMultipart(const httplib::ContentReader& reader, FileSink& sink,
-                                         const std::function<void(const ReceivedUpload&)>& first,
+                                         const std::function<void(const ReceivedUpload&)>& began,
                                          ReceivedUpload& received) {
   std::string field_name, field;
   bool in_field = false;
@@ -125,8 +125,9 @@ std::optional<ApiError> ReceiveMultipart(const httplib::ContentReader& reader, F
           field.clear();
         }
         if (part.name != "file") return sink.Close();
-        if (received.files.empty() && first) first(received);
-        return sink.Open(part.filename);
+        if (!sink.Open(part.filename)) return false;
+        if (began) began(received);
+        return true;
       },
       [&](const char* data, size_t length) {
         if (!in_field) return field_name == "file" ? sink.Write(data, length) : true;
@@ -158,16 +159,16 @@ std::optional<ApiError> ReceiveUpload(const httplib::Request& req,
                                       const httplib::ContentReader& reader,
                                       const std::string& files_folder, int64_t max_bytes,
                                       UploadStream& stream,
-                                      const std::function<void(const ReceivedUpload&)>& first_file,
+                                      const std::function<void(const ReceivedUpload&)>& file_began,
                                       const std::function<bool()>& stopped,
                                       ReceivedUpload& received) {
   FileSink sink(files_folder, max_bytes, stream, received.files, stopped);
   if (req.is_multipart_form_data()) {
-    if (auto error = ReceiveMultipart(reader, sink, first_file, received)) return error;
+    if (auto error = ReceiveMultipart(reader, sink, file_began, received)) return error;
   } else {
-    if (first_file) first_file(received);
     if (!sink.Open(req.has_param("name") ? req.get_param_value("name") : "submission"))
       return sink.error;
+    if (file_began) file_began(received);
     const bool read_whole =
         reader([&](const char* data, size_t length) { return sink.Write(data, length); });
     if (sink.error) return sink.error;

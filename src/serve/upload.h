@@ -35,9 +35,10 @@ struct ReceivedUpload {
 
 // Stores the submission of req into files_folder, telling stream of each
 // file and of its bytes as they reach the disk (the stream's end is the
-// caller's to tell). first_file is called as the first file begins, with
-// the form's max_errors when given: a max_errors field after a file is
-// refused, so that a check can start with the first file. Once stopped
+// caller's to tell). file_began is called as each file begins, once it is
+// created, with the files so far and the form's max_errors when given: a
+// max_errors field after a file is refused, so that a check can start with
+// the first file. Once stopped
 // turns true (asked at each piece of a file) the rest is refused with 503.
 // Nothing on success; on failure the files written so far are left for the
 // caller to delete with the check's folder.
@@ -45,7 +46,7 @@ std::optional<ApiError> ReceiveUpload(const httplib::Request& req,
                                       const httplib::ContentReader& reader,
                                       const std::string& files_folder, int64_t max_bytes,
                                       UploadStream& stream,
-                                      const std::function<void(const ReceivedUpload&)>& first_file,
+                                      const std::function<void(const ReceivedUpload&)>& file_began,
                                       const std::function<bool()>& stopped,
                                       ReceivedUpload& received);
 

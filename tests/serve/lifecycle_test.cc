@@ -9,6 +9,7 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
+#include <signal.h>
 #include <sqlite3.h>
 #include <sys/socket.h>
 
@@ -288,10 +289,48 @@ TEST(ServeLifecycle, EndingTheServiceInterruptsItsChecks) {
 
 // A service killed during a check leaves its folder without the check's
 // record: the next service holds it as incomplete, never as a verdict, with
-// the results it reached and their count, and without its upload.
+// the results it reached and their count, and without its upload, its
+// files listed by name as the service listed them.
 TEST(ServeLifecycle, ACheckLeftByAKilledServiceIsHeldAsIncomplete) {
   TempDir files;
   const std::string data = files.str() + "/data";
+  std::string uploading;  // killed with SIGKILL before the rest of its second file came
+  {
+    RunningCli killed = StartCli({"serve", "--listen", "127.0.0.1:0", "--data", data, "-q"});
+    const int port = ServingPort(killed);
+    ASSERT_NE(port, 0) << ErrSoFar(killed);
+    std::string body;
+    for (const char* name : {"mistakes.txt", "clean.txt"})
+      body += std::string("--b0undary\r\nContent-Disposition: form-data; name=\"file\"; ") +
+              "filename=\"" + (name[0] == 'm' ? "b.txt" : "a.txt") + "\"\r\n\r\n" +
+              ReadWholeFile(kSamples + name) + "\r\n";
+    body += "--b0undary--\r\n";
+    const std::string head =
+        "POST /api/v1/checks HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: multipart/form-data; "
+        "boundary=b0undary\r\nContent-Length: " +
+        std::to_string(body.size()) + "\r\n\r\n";
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_port = htons(static_cast<uint16_t>(port));
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+    const std::string sent = head + body.substr(0, body.size() - 200);
+    ASSERT_EQ(send(fd, sent.data(), sent.size(), MSG_NOSIGNAL), static_cast<ssize_t>(sent.size()));
+    httplib::Client client("127.0.0.1", port);
+    for (int i = 0; i < 1000 && uploading.empty(); ++i) {
+      httplib::Result list = client.Get("/api/v1/checks");
+      for (const json& c : json::parse(list ? list->body : "{}").value("checks", json::array()))
+        if (c["state"] == "running") uploading = c["id"];
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ASSERT_FALSE(uploading.empty()) << "no check ran while its upload arrived";
+    for (int i = 0; i < 1000 && !fs::exists(data + "/" + uploading + "/files/a.txt"); ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    kill(killed.pid, SIGKILL);
+    FinishCli(killed);
+    close(fd);
+  }
   std::string id;
   std::string unread;  // killed before its check wrote anything
   std::string gap;
@@ -321,6 +360,14 @@ TEST(ServeLifecycle, ACheckLeftByAKilledServiceIsHeldAsIncomplete) {
   const json held = again.Get("/api/v1/checks/" + id);
   EXPECT_EQ(held["state"], "failed");
   EXPECT_EQ(held["outcome"], "incomplete");
+  EXPECT_EQ(held["files"], json::array({"mistakes.txt"}));
+  const json cut = again.Get("/api/v1/checks/" + uploading);
+  EXPECT_EQ(cut["outcome"], "incomplete");
+  EXPECT_EQ(cut["files"], json::array({"b.txt", "a.txt"}));
+  EXPECT_FALSE(fs::exists(data + "/" + uploading + "/files"));
+  const json listed = again.Get("/api/v1/checks")["checks"];
+  for (const json& c : listed)
+    EXPECT_EQ(c["files"], again.Get("/api/v1/checks/" + c["id"].get<std::string>())["files"]);
   EXPECT_EQ(held["records_tested"], 16);
   EXPECT_EQ(again.Get("/api/v1/checks/" + id + "/records")["total"], 16);
   EXPECT_EQ(again.Get("/api/v1/checks/" + gap)["records_tested"], 16);
