@@ -68,6 +68,13 @@ void ApiHandlers::Create(const httplib::Request& req, httplib::Response& res,
                      "send the submission as multipart/form-data or application/octet-stream"});
   }
   const std::string length = req.get_header_value("Content-Length");
+  // Without a length or chunks the body would end wherever the connection
+  // does, and an upload cut short would be checked as if it were whole.
+  if (length.empty() && !req.has_header("Transfer-Encoding")) {
+    CloseAfter(res);
+    return SetError(res, {411, "length_required",
+                          "send the submission with its length (Content-Length) or in chunks"});
+  }
   const int64_t bound = options_.max_upload_bytes + (multipart ? kMultipartSlack : 0);
   if (!length.empty() && !ParseWholeNumber<int64_t>(length, 0, bound)) {
     CloseAfter(res);

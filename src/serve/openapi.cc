@@ -59,6 +59,7 @@ constexpr const char* kOpenApiDocument = R"json({
         "responses": {"202": {"description": "{\"id\", \"status_url\"}", "content": {"application/json": {}}},
           "400": {"$ref": "#/components/responses/Error"}, "401": {"$ref": "#/components/responses/Error"},
           "403": {"$ref": "#/components/responses/Error"},
+          "411": {"$ref": "#/components/responses/Error", "description": "length_required: neither Content-Length nor chunks"},
           "413": {"$ref": "#/components/responses/Error"}, "415": {"$ref": "#/components/responses/Error"},
           "429": {"$ref": "#/components/responses/Error"}, "503": {"$ref": "#/components/responses/Error"}}}},
     "/api/v1/checks/{id}": {

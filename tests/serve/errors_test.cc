@@ -1,6 +1,9 @@
 // Every refusal of the API: its status and error object, written into
 // errors.trace beside this file (LINTARO_UPDATE_GOLDEN=1 rewrites it).
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <regex>
@@ -25,6 +28,30 @@ std::string Line(const std::string& what, const httplib::Result& res) {
   line = std::regex_replace(line, std::regex("\"id\":\"[A-Za-z0-9_-]{22}\""), "\"id\":\"NEW\"");
   line = std::regex_replace(line, std::regex("check [A-Za-z0-9_-]{22}"), "check ID");
   return std::regex_replace(line, std::regex("checks/[A-Za-z0-9_-]{22}"), "checks/NEW");
+}
+
+// The same for a request sent as it is, on a connection of its own: a
+// request the client library cannot send.
+std::string RawLine(const std::string& what, int port, const std::string& request) {
+  const int fd = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in addr{};
+  addr.sin_family = AF_INET;
+  addr.sin_port = htons(static_cast<uint16_t>(port));
+  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  const timeval wait{5, 0};
+  setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
+  std::string answer;
+  if (connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0 &&
+      send(fd, request.data(), request.size(), MSG_NOSIGNAL) ==
+          static_cast<ssize_t>(request.size())) {
+    char buffer[4096];
+    for (ssize_t n; (n = recv(fd, buffer, sizeof buffer, 0)) > 0;) answer.append(buffer, n);
+  }
+  close(fd);
+  const size_t space = answer.find(' ');
+  const size_t body = answer.find("\r\n\r\n");
+  if (space == std::string::npos || body == std::string::npos) return what + " -> no answer\n";
+  return what + " -> " + answer.substr(space + 1, 3) + " " + answer.substr(body + 4) + "\n";
 }
 
 std::string Part(const std::string& boundary, const std::string& name, const std::string& file,
@@ -55,6 +82,11 @@ std::string BadRequests(const ServiceHarness& service, const std::string& done_i
   trace += Line("POST /api/v1/checks text/plain", c->Post("/api/v1/checks", sample, "text/plain"));
   trace += Line("POST /api/v1/checks?max_errors=0",
                 c->Post("/api/v1/checks?max_errors=0", sample, "application/octet-stream"));
+  // A body without its length ends where the connection does: one cut short
+  // would look whole.
+  trace += RawLine("POST /api/v1/checks without a length", service.port,
+                   "POST /api/v1/checks HTTP/1.1\r\nHost: 127.0.0.1\r\n"
+                   "Content-Type: application/octet-stream\r\nConnection: close\r\n\r\n");
   const struct {
     const char* what;
     std::string parts;
