@@ -134,7 +134,7 @@ void ApiHandlers::Receive(const httplib::Request& req, httplib::Response& res,
     if (started)
       registry_.Abandon(job);
     else
-      registry_.Discard(job);
+      registry_.Discard(job, std::move(received.files), error->message);
     CloseAfter(res);
     return SetError(res, *error);
   }

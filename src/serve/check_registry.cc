@@ -218,12 +218,24 @@ void CheckRegistry::UploadEnded(const std::shared_ptr<CheckJob>& job,
   changed_.notify_all();
 }
 
-void CheckRegistry::Discard(const std::shared_ptr<CheckJob>& job) {
+void CheckRegistry::Discard(const std::shared_ptr<CheckJob>& job, std::vector<UploadedFile> files,
+                            const std::string& why) {
   {
     std::lock_guard<std::mutex> lock(mutex_);
     --preparing_;
   }
-  RemoveFolder(job->folder);
+  if (!RemoveFolder(job->folder)) return;
+  // What was stored of the upload may still be on the disk: it is listed,
+  // never as tested, for its user or a sweep to delete.
+  std::lock_guard<std::mutex> lock(mutex_);
+  job->files = std::move(files);
+  for (const UploadedFile& f : job->files) job->bytes_total += f.size;
+  job->state = CheckState::kFailed;
+  job->outcome = "failed";
+  job->problem = why;
+  job->ended = options_.clock->Now();
+  checks_[job->id] = job;
+  WriteCheckMeta(*job);
 }
 
 void CheckRegistry::Work() {

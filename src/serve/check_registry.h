@@ -87,8 +87,11 @@ class CheckRegistry {
   // Deletes a check started while uploading whose upload failed, and waits
   // until its folder is gone.
   void Abandon(const std::shared_ptr<CheckJob>& job);
-  // Deletes a prepared check that was never submitted (its upload failed).
-  void Discard(const std::shared_ptr<CheckJob>& job);
+  // Deletes a prepared check that was never submitted (its upload failed:
+  // why). When some of its folder stays it is held as failed, with the
+  // files that were stored, until a sweep deletes it.
+  void Discard(const std::shared_ptr<CheckJob>& job, std::vector<UploadedFile> files,
+               const std::string& why);
 
   std::optional<CheckStatus> Status(const std::string& id);
   std::vector<CheckStatus> List();

@@ -206,12 +206,13 @@ TEST(ServeLifecycle, ChecksAreDeletedKeepHoursAfterTheyEnded) {
 
 // A check whose folder cannot be deleted (a disk gone read-only) is never
 // said to be gone: DELETE answers 500 and the check stays listed (one that
-// ran, stopped, never as a verdict), and the sweep holds an expired one
-// until its folder can be deleted.
+// ran, stopped, never as a verdict; an upload refused once stored, failed),
+// and the sweep holds an expired one until its folder can be deleted.
 TEST(ServeLifecycle, ACheckWhoseFilesStayIsStillHeld) {
   TempDir files;
   std::atomic<bool> failing{true};
   ServiceHarness service([&](ServiceOptions& o) {
+    o.jobs = 1;
     o.keep_seconds = 3600;
     o.remove_folder = [&](const std::string& folder) {
       std::error_code ec = std::make_error_code(std::errc::read_only_file_system);
@@ -228,6 +229,18 @@ TEST(ServeLifecycle, ACheckWhoseFilesStayIsStillHeld) {
   HeldUpload upload(service, Generated(files, 3000), size_t{2} << 20);
   const std::string running = upload.RunningCheck();
   ASSERT_FALSE(running.empty()) << "no check ran while its upload arrived";
+  // An upload refused after its file was stored, while the check above runs.
+  httplib::MultipartFormDataItems late = {
+      {"file", ReadWholeFile(kSamples + "clean.txt"), "refused.txt", "application/octet-stream"},
+      {"max_errors", "3", "", ""}};
+  EXPECT_EQ(StatusOf(service.Client()->Post("/api/v1/checks", late)), 400);
+  const json listed = service.Get("/api/v1/checks");
+  json refused;
+  for (const json& c : listed["checks"])
+    if (c["files"] == json::array({"refused.txt"})) refused = c;
+  ASSERT_TRUE(refused.is_object()) << "a refused upload left on the disk is not listed";
+  EXPECT_EQ(refused["state"], "failed");
+  EXPECT_EQ(refused["outcome"], "failed");
   const auto stopped = service.Client()->Delete(("/api/v1/checks/" + running).c_str());
   ASSERT_EQ(StatusOf(stopped), 500);
   EXPECT_EQ(json::parse(stopped->body)["error"]["code"], "not_deleted") << stopped->body;
@@ -235,13 +248,13 @@ TEST(ServeLifecycle, ACheckWhoseFilesStayIsStillHeld) {
   const json held = service.Get("/api/v1/checks/" + running);
   EXPECT_EQ(held["state"], "failed");
   EXPECT_EQ(held["outcome"], "aborted");
-  EXPECT_EQ(service.Get("/api/v1/checks")["checks"].size(), 2u);
+  EXPECT_EQ(service.Get("/api/v1/checks")["checks"].size(), 3u);
   service.clock.Set(kTestEpoch + 3600);
   std::this_thread::sleep_for(std::chrono::milliseconds(100));  // sweeps every 20 ms
   EXPECT_EQ(service.Get("/api/v1/checks/" + ended)["outcome"], "findings");
   EXPECT_EQ(service.Get("/api/v1/checks/" + running)["outcome"], "aborted");
   failing = false;
-  for (const std::string& id : {ended, running}) {
+  for (const std::string& id : {ended, running, refused["id"].get<std::string>()}) {
     service.WaitFor(id, [&](const json& s) {
       return s.contains("error") && !fs::exists(service.data + "/" + id);
     });
