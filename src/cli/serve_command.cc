@@ -2,6 +2,8 @@
 //                   [--keep-hours N] [--token-file FILE] [-q]
 #include "cli/serve_command.h"
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
 #include <sys/stat.h>
 
 #include <chrono>
@@ -23,8 +25,15 @@ namespace {
 // Running checks get this long to finish once a signal came.
 constexpr int kGraceMs = 10 * 1000;
 
+// localhost, or a loopback address written as one. Any other name is
+// looked up where the service binds and may lead anywhere, 127.lan.example
+// as well.
 bool IsLoopback(const std::string& host) {
-  return host == "localhost" || host == "::1" || host.rfind("127.", 0) == 0;
+  if (host == "localhost") return true;
+  in_addr v4{};
+  if (inet_pton(AF_INET, host.c_str(), &v4) == 1) return (ntohl(v4.s_addr) >> 24) == 127;
+  in6_addr v6{};
+  return inet_pton(AF_INET6, host.c_str(), &v6) == 1 && IN6_IS_ADDR_LOOPBACK(&v6);
 }
 
 // "ADDR:PORT" or "[IPv6]:PORT".
