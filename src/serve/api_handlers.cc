@@ -167,6 +167,11 @@ void ApiHandlers::Events(const httplib::Request& req, httplib::Response& res) {
   res.set_chunked_content_provider("text/event-stream",
                                    [this, id](size_t, httplib::DataSink& sink) {
                                      std::optional<CheckStatus> now = registry_.Status(id);
+                                     // Not "deleted" before its files are gone.
+                                     if (!now && registry_.Deleting(id) && !stopping_.load()) {
+                                       registry_.WaitForEnd(id, kEventIntervalMs);
+                                       return true;
+                                     }
                                      if (!now) {
                                        const std::string gone = "event: deleted\ndata: {}\n\n";
                                        sink.write(gone.data(), gone.size());

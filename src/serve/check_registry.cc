@@ -315,9 +315,15 @@ void CheckRegistry::WaitForEnd(const std::string& id, int ms) {
   std::unique_lock<std::mutex> lock(mutex_);
   changed_.wait_for(lock, std::chrono::milliseconds(ms), [&] {
     auto it = checks_.find(id);
-    return stop_taking_.load() || it == checks_.end() || it->second->state == CheckState::kDone ||
+    if (it == checks_.end()) return stop_taking_.load() || deleting_.count(id) == 0;
+    return stop_taking_.load() || it->second->state == CheckState::kDone ||
            it->second->state == CheckState::kFailed;
   });
+}
+
+bool CheckRegistry::Deleting(const std::string& id) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return deleting_.count(id) != 0;
 }
 
 std::vector<CheckStatus> CheckRegistry::List() {
@@ -338,6 +344,7 @@ CheckRegistry::Deletion CheckRegistry::Delete(const std::string& id, std::string
     if (it == checks_.end()) return Deletion::kNoSuchCheck;
     job = it->second;
     checks_.erase(it);
+    ++deleting_[id];
     job->cancel.store(true);  // also stops the rest of an upload still arriving
     job->removing = true;
     if (job->state == CheckState::kRunning) {
@@ -353,6 +360,7 @@ CheckRegistry::Deletion CheckRegistry::Delete(const std::string& id, std::string
   const std::error_code ec = RemoveFolder(job->folder);
   std::lock_guard<std::mutex> lock(mutex_);
   job->removing = false;
+  if (--deleting_[id] == 0) deleting_.erase(id);
   changed_.notify_all();
   if (!ec) return Deletion::kDeleted;
   // Its submission and results may still be on the disk: the check stays

@@ -97,6 +97,9 @@ class CheckRegistry {
   std::vector<CheckStatus> List();
   // Waits until the check ends, is deleted or the service stops, for at most ms.
   void WaitForEnd(const std::string& id, int ms);
+  // Whether a deletion of the check is under way: it is not held meanwhile,
+  // and is held again when some of its folder stays.
+  bool Deleting(const std::string& id);
   enum class Deletion { kDeleted, kNoSuchCheck, kFilesKept };
   // Cancels the check when it waits or runs, and deletes its folder (once
   // a running check stopped, which it does at its next record). When
@@ -125,6 +128,7 @@ class CheckRegistry {
   std::mutex mutex_;
   std::condition_variable changed_;
   std::map<std::string, std::shared_ptr<CheckJob>> checks_;
+  std::map<std::string, int> deleting_;  // ids being deleted, and by how many requests
   std::deque<std::shared_ptr<CheckJob>> queue_;
   int64_t running_ = 0;
   int64_t preparing_ = 0;

@@ -241,10 +241,26 @@ TEST(ServeLifecycle, ACheckWhoseFilesStayIsStillHeld) {
   ASSERT_TRUE(refused.is_object()) << "a refused upload left on the disk is not listed";
   EXPECT_EQ(refused["state"], "failed");
   EXPECT_EQ(refused["outcome"], "failed");
+  // A page that follows it is never told it was deleted.
+  std::string events;
+  std::promise<void> following;
+  std::thread follower([&] {
+    bool first = true;
+    service.Client()->Get("/api/v1/checks/" + running + "/events",
+                          [&](const char* data, size_t length) {
+                            events.append(data, length);
+                            if (std::exchange(first, false)) following.set_value();
+                            return true;
+                          });
+  });
+  ASSERT_EQ(following.get_future().wait_for(std::chrono::seconds(30)), std::future_status::ready);
   const auto stopped = service.Client()->Delete(("/api/v1/checks/" + running).c_str());
   ASSERT_EQ(StatusOf(stopped), 500);
   EXPECT_EQ(json::parse(stopped->body)["error"]["code"], "not_deleted") << stopped->body;
   EXPECT_NE(upload.Finish(), 202);
+  follower.join();
+  EXPECT_THAT(events, ::testing::Not(HasSubstr("event: deleted")));
+  EXPECT_EQ(json::parse(events.substr(events.rfind("data: ") + 6))["outcome"], "aborted");
   const json held = service.Get("/api/v1/checks/" + running);
   EXPECT_EQ(held["state"], "failed");
   EXPECT_EQ(held["outcome"], "aborted");
