@@ -30,8 +30,9 @@ void Fill(ResultsDb& db) {
   const int records = kErrors / kErrorsPerRecord + 3;
   for (int r = 1; r <= records; ++r) {
     const char* id = r == 1 ? "RCA" : r == 2 ? "RCE" : r == records ? "RCF" : "RCW";
+    const int errors = r >= 3 && r < records ? kErrorsPerRecord : 0;
     db.InsertRecord(
-        RecordRow{r, id, 1, 0, std::string(1024, ' '), r == records ? "" : "123456789"});
+        RecordRow{r, id, 1, errors, std::string(1024, ' '), r == records ? "" : "123456789"});
   }
   for (int e = 0; e < kErrors; ++e) {
     const int rec = 3 + e / kErrorsPerRecord;

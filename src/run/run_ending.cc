@@ -13,6 +13,18 @@ StoredRunEnding ReadStoredRunEnding(ResultsDb& db) {
   if (const int64_t stray = db.CountFindingsWithoutRecord(); stray > 0)
     throw StoreError(-1, "The results file is damaged: " + std::to_string(stray) +
                              " finding(s) belong to records it does not hold (" + db.path() + ")");
+  // A record missing from between the first and the last would be counted
+  // as tested; findings missing while their records still count them would
+  // read as fewer errors, or none.
+  const ResultsDb::RecordTally tally = db.TallyRecords();
+  if (tally.records != stored.records_tested)
+    throw StoreError(-1, "The results file is damaged: it holds " + std::to_string(tally.records) +
+                             " of the " + std::to_string(stored.records_tested) +
+                             " records tested (" + db.path() + ")");
+  if (const int64_t findings = db.CountErrors(); tally.counted_errors != findings)
+    throw StoreError(-1, "The results file is damaged: its records count " +
+                             std::to_string(tally.counted_errors) + " error(s), and it holds " +
+                             std::to_string(findings) + " finding(s) (" + db.path() + ")");
   return stored;
 }
 

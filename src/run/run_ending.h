@@ -37,8 +37,11 @@ struct StoredRunEnding {
 };
 
 // Reads how the run ended; throws StoreError when the results cannot be
-// read, or are damaged (findings of records they do not hold, a RUN table
-// without its one row), so that no reader gives a verdict on them.
+// read, or are damaged (findings of records they do not hold, records
+// missing from between the first and the last, records whose Errors counts
+// do not add up to the findings held, a RUN table without its one row), so
+// that no reader gives a verdict on them. Reads every record once per
+// read-only handle (ResultsDb::TallyRecords).
 StoredRunEnding ReadStoredRunEnding(ResultsDb& db);
 
 // The sentence every reader puts first for results of a run that did not

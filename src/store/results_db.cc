@@ -204,7 +204,7 @@ struct ResultsDb::Statements {
   LazyStatement begin, commit, rollback, last_keys;
   LazyStatement insert_misc, set_pin_ok, read_misc;
   LazyStatement insert_record, update_record, delete_record, read_record, count_records,
-      count_records_with_id, last_rec_num, next_employer_record;
+      tally_records, count_records_with_id, last_rec_num, next_employer_record;
   LazyStatement employer_with_indx, employer_before, list_records, list_record;
   LazyStatement insert_error, read_errors_of, count_errors, count_records_with_errors,
       read_last_error, record_numbers_with_errors, count_findings_without_record;
@@ -215,8 +215,8 @@ struct ResultsDb::Statements {
       count_totals[2];
 };
 
-ResultsDb::ResultsDb(sqlite3* db, std::string path)
-    : db_(db), path_(std::move(path)), st_(std::make_unique<Statements>()) {}
+ResultsDb::ResultsDb(sqlite3* db, std::string path, bool read_only)
+    : db_(db), path_(std::move(path)), read_only_(read_only), st_(std::make_unique<Statements>()) {}
 
 ResultsDb::~ResultsDb() {
   if (in_transaction_) sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
@@ -406,7 +406,7 @@ std::unique_ptr<ResultsDb> ResultsDb::Open(const std::string& path, bool read_on
     throw StoreError(-1, "The results database was not found (" + path + ")");
   RecoverInterruptedResults(path);
   int flags = read_only ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
-  std::unique_ptr<ResultsDb> db(new ResultsDb(OpenHandle(path, flags), path));
+  std::unique_ptr<ResultsDb> db(new ResultsDb(OpenHandle(path, flags), path, read_only));
   db->CheckLayout();
   db->DefineStatements();
   return db;
@@ -453,6 +453,8 @@ void ResultsDb::DefineStatements() {
   s.delete_record = LazyStatement("DELETE FROM RECORDS WHERE Rec_Num = ?");
   s.read_record = LazyStatement(std::string(kSelectRecordRow) + " WHERE Rec_Num = ?");
   s.count_records = LazyStatement("SELECT COUNT(*) FROM RECORDS");
+  // As dear as the count: the pages of the records are read either way.
+  s.tally_records = LazyStatement("SELECT COUNT(*), COALESCE(SUM(Errors), 0) FROM RECORDS");
   s.count_records_with_id = LazyStatement("SELECT COUNT(*) FROM RECORDS WHERE ID = ?");
   s.last_rec_num = LazyStatement("SELECT Rec_Num FROM RECORDS ORDER BY Rec_Num DESC LIMIT 1");
   // Whose text begins "RCE": the run upper-cased the text, so these are the
@@ -730,7 +732,22 @@ int64_t ResultsDb::CountOrFail(sqlite3_stmt* s, std::string_view failure) {
 }
 
 int64_t ResultsDb::CountRecords() {
+  if (read_only_) return TallyRecords().records;
   return CountOrFail(Statement(st_->count_records), "Cannot count the records");
+}
+
+ResultsDb::RecordTally ResultsDb::TallyRecords() {
+  if (tally_) return *tally_;
+  constexpr const char* kFailure = "Cannot count the records";
+  const std::optional<RecordTally> tally = OneRow(
+      Statement(st_->tally_records),
+      [](sqlite3_stmt* r) {
+        return RecordTally{sqlite3_column_int64(r, 0), sqlite3_column_int64(r, 1)};
+      },
+      kFailure);
+  if (!tally) Fail(kFailure);
+  if (read_only_) tally_ = tally;
+  return *tally;
 }
 
 int64_t ResultsDb::CountRecordsWithId(std::string_view id) {

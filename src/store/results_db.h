@@ -104,6 +104,17 @@ class ResultsDb {
   void DeleteRecord(int64_t rec_num);
   std::optional<RecordRow> ReadRecord(int64_t rec_num);
   int64_t CountRecords();
+  // The records stored and the sum of their Errors counts, read in one pass
+  // over the records. A run numbers its records from 1 without gaps and
+  // counts each record's findings in its Errors, so in results it left
+  // these are LastRecNum and CountErrors. A handle opened read-only reads
+  // the file of a run that has ended, which nothing writes again (a new run
+  // replaces it): it reads them once, and CountRecords gives its count.
+  struct RecordTally {
+    int64_t records = 0;
+    int64_t counted_errors = 0;
+  };
+  RecordTally TallyRecords();
   // Records whose ID, as found, is id (exact comparison). For "RCW" the
   // count the run recorded with its ending, where there is one: counting
   // reads every record.
@@ -169,7 +180,7 @@ class ResultsDb {
   const std::string& path() const { return path_; }
 
  private:
-  ResultsDb(sqlite3* db, std::string path);
+  ResultsDb(sqlite3* db, std::string path, bool read_only = false);
   void Exec(const char* sql);
   sqlite3_stmt* Prepare(const std::string& sql);
   class LazyStatement;
@@ -210,6 +221,8 @@ class ResultsDb {
   sqlite3* db_;
   std::string path_;
   bool in_transaction_ = false;
+  bool read_only_ = false;
+  std::optional<RecordTally> tally_;  // read once by a read-only handle
 
   struct Statements;
   std::unique_ptr<Statements> st_;

@@ -23,9 +23,8 @@ class RecordGridTest : public ::testing::Test {
     results_.db().Begin();
     results_.File("/data/corrections.txt");
     for (int64_t n = 1; n <= count; ++n) {
-      const int errors = with_errors.count(n) ? 1 : 0;
-      results_.Record(n, "RCW", "", errors, MakeRecord("RCW", {{4, std::to_string(n)}}));
-      if (errors)
+      results_.Record(n, "RCW", "", MakeRecord("RCW", {{4, std::to_string(n)}}));
+      if (with_errors.count(n))
         results_.Error(n, "Wages [Position 100 - 110]", "", "Money fields must be numeric.");
     }
     results_.db().Commit();

@@ -76,12 +76,14 @@ void StoreFindings(std::string_view in, lintaro::ResultsDb& db) {
   const std::string path = Take(in);
   db.InsertMisc(path, Take(in));
   int64_t rec = 0;
+  lintaro::RecordRow r;
   while (!in.empty()) {
     const bool new_record = rec == 0 || (static_cast<unsigned char>(in[0]) & 1);
     in.remove_prefix(1);
     if (new_record) {
+      if (rec > 0) db.UpdateRecord(r);  // its Errors, as a run counts them
       ++rec;
-      lintaro::RecordRow r;
+      r = lintaro::RecordRow{};
       r.rec_num = rec;
       r.id = Take(in);
       r.record = Take(in);
@@ -95,7 +97,9 @@ void StoreFindings(std::string_view in, lintaro::ResultsDb& db) {
     e.user_entry = Take(in);
     e.error = Take(in);
     db.InsertError(e);
+    ++r.errors;
   }
+  if (rec > 0) db.UpdateRecord(r);
   db.Commit();
 }
 

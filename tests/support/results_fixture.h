@@ -53,20 +53,24 @@ class ResultsFixture {
     return *this;
   }
   // Adds a record (records in between are added as RCWs without a
-  // reference) counted with `errors` findings; its text is MakeRecord(id)
-  // unless given.
+  // reference); its text is MakeRecord(id) unless given.
   int64_t Record(int64_t rec_num, const std::string& id, const std::string& reference = "",
-                 int errors = 0, const std::string& text = "") {
+                 const std::string& text = "") {
     for (; next_ < rec_num; ++next_)
       db_->InsertRecord(RecordRow{next_, "RCW", 0, 0, MakeRecord("RCW"), ""});
     db_->InsertRecord(
-        RecordRow{rec_num, id, 0, errors, text.empty() ? MakeRecord(id) : text, reference});
+        RecordRow{rec_num, id, 0, 0, text.empty() ? MakeRecord(id) : text, reference});
     next_ = rec_num + 1;
     return rec_num;
   }
-  // Adds a finding to a record already added; returns its Err_Num.
+  // Adds a finding to a record already added, counted in its Errors as a
+  // run counts it; returns its Err_Num.
   int64_t Error(int64_t rec_num, const std::string& reference, const std::string& user_entry,
                 const std::string& message, const std::string& type = "") {
+    if (std::optional<RecordRow> record = db_->ReadRecord(rec_num)) {
+      ++record->errors;
+      db_->UpdateRecord(*record);
+    }
     return db_->InsertError(ErrorRow{0, type, rec_num, reference, user_entry, message});
   }
 

@@ -385,7 +385,7 @@ TEST_F(WindowTest, TheStoppingSentenceIsShownWhole) {
   {
     ResultsFixture results(home.path());
     results.File("/data/stopped.txt");
-    results.Record(1, "RCW", "", 1);
+    results.Record(1, "RCW");
     std::string message = "The record is not a Korvel record.";
     for (int i = 0; i < 9; ++i) message += " Its first characters must name a record type.";
     results.Error(1, "Record Identifier [Position 1 - 3]", "[XYZ]", message, "C");
