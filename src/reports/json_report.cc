@@ -96,8 +96,10 @@ std::string Header(ResultsDb& db, const ReportFilter& filter) {
   s += ",\n  \"records_tested\": " + std::to_string(header.records_tested);
   s += ",\n  \"records_with_errors\": " + std::to_string(header.records_with_errors);
   s += ",\n  \"errors_found\": " + std::to_string(header.errors);
+  // As outcome, the whole check's: the finding that stopped it, whoever's
+  // records it is in.
   s += ",\n  \"critical_stop\": ";
-  AppendJsonCriticalStop(s, header.critical);
+  AppendJsonCriticalStop(s, header.check_stop);
   return s + ",\n  \"errors\": [";
 }
 

@@ -23,7 +23,7 @@ ReportHeader ReadReportHeader(ResultsDb& db) {
   h.records_with_errors = db.CountRecordsWithErrors();
   h.errors = db.CountErrors();
   std::optional<ErrorRow> last = db.ReadLastError();
-  if (last && last->type == "C") h.critical = std::move(last);
+  if (last && last->type == "C") h.critical = h.check_stop = std::move(last);
   if (const StoredRunEnding run = ReadStoredRunEnding(db); !run.finished())
     h.unfinished_notice = UnfinishedRunNotice(run.records_tested);
   return h;

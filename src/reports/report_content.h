@@ -40,8 +40,12 @@ struct ReportHeader {
   int64_t records_tested = 0;  // Rec_Num of the last RECORDS row
   int64_t records_with_errors = 0;
   int64_t errors = 0;
-  // The last finding, when it is critical: the run was stopped by it.
+  // The last finding, when it is critical: the run was stopped by it. In
+  // one employer's report only when the finding is the employer's own;
+  // check_stop keeps it either way, for the JSON report, which tells how
+  // the whole check ended.
   std::optional<ErrorRow> critical;
+  std::optional<ErrorRow> check_stop;
   // UTF-8; the first line of the report when the run that wrote the results
   // did not finish (run/run_ending.h), empty otherwise.
   std::string unfinished_notice;
