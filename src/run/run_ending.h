@@ -39,7 +39,8 @@ struct StoredRunEnding {
 // Reads how the run ended; throws StoreError when the results cannot be
 // read, or are damaged (findings of records they do not hold, records
 // missing from between the first and the last, records whose Errors counts
-// do not add up to the findings held, a RUN table without its one row), so
+// do not add up to the findings held, a RUN table without its one row or
+// with an ending no run writes), so
 // that no reader gives a verdict on them. Reads every record once per
 // read-only handle (ResultsDb::TallyRecords).
 StoredRunEnding ReadStoredRunEnding(ResultsDb& db);

@@ -597,10 +597,12 @@ void ResultsDb::MarkRunEnded(RunEnding ending, std::optional<int64_t> rcw_count)
 std::optional<RunRow> ResultsDb::ReadRun() {
   sqlite3_stmt* s = Statement(st_->read_run);
   if (s == nullptr) return std::nullopt;
-  std::vector<RunRow> runs = AllRows(
+  auto runs = AllRows(
       s,
       [](sqlite3_stmt* r) {
-        return RunRow{ColumnText(r, 0), RunEndingNamed(ColumnText(r, 2)), ColumnText(r, 1)};
+        return std::pair(
+            RunRow{ColumnText(r, 0), RunEndingNamed(ColumnText(r, 2)), ColumnText(r, 1)},
+            sqlite3_column_type(r, 2) != SQLITE_NULL);
       },
       "Cannot read how the test run ended");
   // A run writes its one row with the tables and only ever updates it.
@@ -608,7 +610,14 @@ std::optional<RunRow> ResultsDb::ReadRun() {
     throw StoreError(-1, std::string("The results file is damaged: it records ") +
                              (runs.empty() ? "no test run" : "more than one test run") + " (" +
                              path_ + ")");
-  return std::move(runs.front());
+  // No ending is a run that did not end; an ending no run writes is no
+  // reason to say so.
+  auto& [run, has_ending] = runs.front();
+  if (has_ending && !run.ending)
+    throw StoreError(
+        -1,
+        "The results file is damaged: it records an unknown end of the test run (" + path_ + ")");
+  return std::move(run);
 }
 
 ResultsDb::LastKeys ResultsDb::ReadLastKeys() {

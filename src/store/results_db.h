@@ -87,8 +87,8 @@ class ResultsDb {
   // records stored with the ID "RCW" (nothing: not counted); the run does it
   // in the transaction of its last rows. ReadRun gives nothing for a file
   // written before runs recorded their ending: read it as finished. A RUN
-  // table without its one row (none, or several that may disagree) is
-  // damaged: ReadRun throws.
+  // table without its one row (none, or several that may disagree), or
+  // whose ending is none of RunEnding's names, is damaged: ReadRun throws.
   void MarkRunEnded(RunEnding ending, std::optional<int64_t> rcw_count = std::nullopt);
   std::optional<RunRow> ReadRun();
 
