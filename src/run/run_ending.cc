@@ -25,6 +25,17 @@ StoredRunEnding ReadStoredRunEnding(ResultsDb& db) {
     throw StoreError(-1, "The results file is damaged: its records count " +
                              std::to_string(tally.counted_errors) + " error(s), and it holds " +
                              std::to_string(findings) + " finding(s) (" + db.path() + ")");
+  // A run stops at its first critical finding, and records so: the
+  // findings' verdict (the last one critical or not) is the ending's.
+  if (stored.finished() && stored.run) {
+    const std::optional<ErrorRow> last = db.ReadLastError();
+    const bool stopped_by_finding = last && last->type == "C";
+    if (stopped_by_finding != (stored.run->ending != RunEnding::kCompleted))
+      throw StoreError(-1, std::string("The results file is damaged: it records that testing ") +
+                               (stopped_by_finding ? "ended with the submission"
+                                                   : "was stopped by a critical error") +
+                               ", and its findings say otherwise (" + db.path() + ")");
+  }
   return stored;
 }
 

@@ -40,7 +40,7 @@ struct StoredRunEnding {
 // read, or are damaged (findings of records they do not hold, records
 // missing from between the first and the last, records whose Errors counts
 // do not add up to the findings held, a RUN table without its one row or
-// with an ending no run writes), so
+// with an ending no run writes, or one the last finding contradicts), so
 // that no reader gives a verdict on them. Reads every record once per
 // read-only handle (ResultsDb::TallyRecords).
 StoredRunEnding ReadStoredRunEnding(ResultsDb& db);

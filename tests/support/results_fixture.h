@@ -32,6 +32,7 @@ class ResultsFixture {
 
   // The run ended so, or (nothing) recorded no ending: it was killed.
   ResultsFixture& Ended(std::optional<RunEnding> ending) {
+    ending_ = ending;
     if (ending) {
       db_->MarkRunEnded(*ending);
     } else {
@@ -64,9 +65,11 @@ class ResultsFixture {
     return rec_num;
   }
   // Adds a finding to a record already added, counted in its Errors as a
-  // run counts it; returns its Err_Num.
+  // run counts it; a critical one ends a completed run as a critical stop,
+  // as the run it stops records. Returns its Err_Num.
   int64_t Error(int64_t rec_num, const std::string& reference, const std::string& user_entry,
                 const std::string& message, const std::string& type = "") {
+    if (type == "C" && ending_ == RunEnding::kCompleted) Ended(RunEnding::kCriticalStop);
     if (std::optional<RecordRow> record = db_->ReadRecord(rec_num)) {
       ++record->errors;
       db_->UpdateRecord(*record);
@@ -78,6 +81,7 @@ class ResultsFixture {
   std::string path_;
   std::unique_ptr<ResultsDb> db_;
   int64_t next_ = 1;
+  std::optional<RunEnding> ending_ = RunEnding::kCompleted;
 };
 
 }  // namespace lintaro::testing
