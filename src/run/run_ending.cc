@@ -15,14 +15,17 @@ StoredRunEnding ReadStoredRunEnding(ResultsDb& db) {
                              " finding(s) belong to records it does not hold (" + db.path() + ")");
   // A record missing from between the first and the last would be counted
   // as tested; findings missing while their records still count them would
-  // read as fewer errors, or none.
-  const ResultsDb::RecordTally tally = db.TallyRecords();
+  // read as fewer errors, or none. The count of findings the run recorded
+  // with its ending spares adding up every record's Errors.
+  const std::optional<int64_t> recorded = db.RecordedErrorCount();
+  const ResultsDb::RecordTally tally =
+      recorded ? ResultsDb::RecordTally{db.CountRecords(), *recorded} : db.TallyRecords();
   if (tally.records != stored.records_tested)
     throw StoreError(-1, "The results file is damaged: it holds " + std::to_string(tally.records) +
                              " of the " + std::to_string(stored.records_tested) +
                              " records tested (" + db.path() + ")");
   if (const int64_t findings = db.CountErrors(); tally.counted_errors != findings)
-    throw StoreError(-1, "The results file is damaged: its records count " +
+    throw StoreError(-1, "The results file is damaged: it counts " +
                              std::to_string(tally.counted_errors) + " error(s), and it holds " +
                              std::to_string(findings) + " finding(s) (" + db.path() + ")");
   // A run stops at its first critical finding, and records so: the

@@ -127,7 +127,7 @@ constexpr const char* kCreateFixedTables =
     // the other records cost only the test of their identifier.
     "CREATE INDEX EmployerRecords ON RECORDS (Rec_Num, RCE_Indx) WHERE ID = 'RCE' COLLATE NOCASE;"
     "CREATE TABLE RUN (Started TEXT DEFAULT (strftime('%Y-%m-%dT%H:%M:%SZ', 'now')),"
-    " Ended TEXT, Ending TEXT, RCW_Count INTEGER);"
+    " Ended TEXT, Ending TEXT, RCW_Count INTEGER, Errors_Count INTEGER);"
     "INSERT INTO RUN DEFAULT VALUES;";
 
 // Every column the program reads, per table, to tell this layout from a
@@ -211,6 +211,7 @@ struct ResultsDb::Statements {
   LazyStatement report_rows;
   LazyStatement mark_run_ended, read_run;  // absent from a file without the RUN table
   LazyStatement read_rcw_count;            // absent where RUN has no RCW_Count
+  LazyStatement read_error_count;          // absent where RUN has no Errors_Count
   LazyStatement insert_totals[2], update_totals[2], read_totals[2], read_totals_for_record[2],
       count_totals[2];
 };
@@ -522,9 +523,21 @@ void ResultsDb::DefineRunStatements() {
         LazyStatement("UPDATE RUN SET Ending = ?1, Ended = strftime('%Y-%m-%dT%H:%M:%SZ', 'now')");
     return;
   }
-  s.mark_run_ended = LazyStatement(
-      "UPDATE RUN SET Ending = ?1, Ended = strftime('%Y-%m-%dT%H:%M:%SZ', 'now'),"
-      " RCW_Count = ?2");
+  // Results written before runs recorded their count of findings.
+  Stmt errors_counted(
+      Prepare("SELECT COUNT(*) FROM pragma_table_info('RUN') WHERE name = 'Errors_Count'"));
+  if (CountOrFail(errors_counted.s, "Cannot read the results database") == 0) {
+    s.mark_run_ended = LazyStatement(
+        "UPDATE RUN SET Ending = ?1, Ended = strftime('%Y-%m-%dT%H:%M:%SZ', 'now'),"
+        " RCW_Count = ?2");
+  } else {
+    s.mark_run_ended = LazyStatement(
+        "UPDATE RUN SET Ending = ?1, Ended = strftime('%Y-%m-%dT%H:%M:%SZ', 'now'),"
+        " RCW_Count = ?2, Errors_Count = ?3");
+    s.read_error_count = LazyStatement(
+        "SELECT Errors_Count FROM RUN WHERE Ending IS NOT NULL AND Errors_Count IS NOT NULL"
+        " LIMIT 1");
+  }
   s.read_rcw_count = LazyStatement(
       "SELECT RCW_Count FROM RUN WHERE Ending IS NOT NULL AND RCW_Count IS NOT NULL LIMIT 1");
 }
@@ -580,7 +593,8 @@ void ResultsDb::Rollback() {
   StepDone(Statement(st_->rollback));
 }
 
-void ResultsDb::MarkRunEnded(RunEnding ending, std::optional<int64_t> rcw_count) {
+void ResultsDb::MarkRunEnded(RunEnding ending, std::optional<int64_t> rcw_count,
+                             std::optional<int64_t> error_count) {
   sqlite3_stmt* s = Statement(st_->mark_run_ended);
   if (s == nullptr) return;
   sqlite3_bind_text(s, 1, RunEndingName(ending), -1, SQLITE_STATIC);
@@ -589,6 +603,13 @@ void ResultsDb::MarkRunEnded(RunEnding ending, std::optional<int64_t> rcw_count)
       sqlite3_bind_int64(s, 2, *rcw_count);
     } else {
       sqlite3_bind_null(s, 2);
+    }
+  }
+  if (st_->read_error_count.present()) {
+    if (error_count) {
+      sqlite3_bind_int64(s, 3, *error_count);
+    } else {
+      sqlite3_bind_null(s, 3);
     }
   }
   Execute(s, "Cannot record the end of the test run");
@@ -741,8 +762,17 @@ int64_t ResultsDb::CountOrFail(sqlite3_stmt* s, std::string_view failure) {
 }
 
 int64_t ResultsDb::CountRecords() {
-  if (read_only_) return TallyRecords().records;
-  return CountOrFail(Statement(st_->count_records), "Cannot count the records");
+  if (tally_) return tally_->records;
+  if (record_count_) return *record_count_;
+  const int64_t count = CountOrFail(Statement(st_->count_records), "Cannot count the records");
+  if (read_only_) record_count_ = count;
+  return count;
+}
+
+std::optional<int64_t> ResultsDb::RecordedErrorCount() {
+  if (!st_->read_error_count.present()) return std::nullopt;
+  return OneRow(Statement(st_->read_error_count), FirstColumnInt,
+                "Cannot read how the test run ended");
 }
 
 ResultsDb::RecordTally ResultsDb::TallyRecords() {

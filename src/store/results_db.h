@@ -83,14 +83,19 @@ class ResultsDb {
   void Clear();
 
   // RUN. A new database (and a cleared one) holds the row of a run that has
-  // started and not ended. MarkRunEnded records the ending and the number of
-  // records stored with the ID "RCW" (nothing: not counted); the run does it
-  // in the transaction of its last rows. ReadRun gives nothing for a file
+  // started and not ended. MarkRunEnded records the ending, the number of
+  // records stored with the ID "RCW" and the number of findings stored
+  // (nothing: not counted); the run does it in the transaction of its last
+  // rows. ReadRun gives nothing for a file
   // written before runs recorded their ending: read it as finished. A RUN
   // table without its one row (none, or several that may disagree), or
   // whose ending is none of RunEnding's names, is damaged: ReadRun throws.
-  void MarkRunEnded(RunEnding ending, std::optional<int64_t> rcw_count = std::nullopt);
+  void MarkRunEnded(RunEnding ending, std::optional<int64_t> rcw_count = std::nullopt,
+                    std::optional<int64_t> error_count = std::nullopt);
   std::optional<RunRow> ReadRun();
+  // The number of findings the run recorded with its ending; nothing where
+  // it recorded none (an earlier version, or no ending).
+  std::optional<int64_t> RecordedErrorCount();
 
   // MISC. data_id 0 numbers the row one past the highest; returns Data_Id.
   int64_t InsertMisc(const std::string& path_utf8, const std::string& rpt_date,
@@ -109,7 +114,8 @@ class ResultsDb {
   // counts each record's findings in its Errors, so in results it left
   // these are LastRecNum and CountErrors. A handle opened read-only reads
   // the file of a run that has ended, which nothing writes again (a new run
-  // replaces it): it reads them once, and CountRecords gives its count.
+  // replaces it): it counts the records once (the count alone, or with the
+  // sum), and CountRecords gives that count.
   struct RecordTally {
     int64_t records = 0;
     int64_t counted_errors = 0;
@@ -222,7 +228,8 @@ class ResultsDb {
   std::string path_;
   bool in_transaction_ = false;
   bool read_only_ = false;
-  std::optional<RecordTally> tally_;  // read once by a read-only handle
+  std::optional<RecordTally> tally_;     // read once by a read-only handle
+  std::optional<int64_t> record_count_;  // the same, without the sum
 
   struct Statements;
   std::unique_ptr<Statements> st_;

@@ -164,7 +164,7 @@ void RunResults::Finish(RunEnding ending) {
   WriteEmployers();
   // The viewer's check of the final record compares the RCW records of the
   // whole file; recorded here, a reader need not count a million records.
-  batch_->EndRun(ending, CountRecordsWithId("RCW"));
+  batch_->EndRun(ending, CountRecordsWithId("RCW"), error_count_);
   WriteLastBatch();
 }
 

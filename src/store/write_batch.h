@@ -44,7 +44,7 @@ class WriteBatch {
 
   // RUN: the run ended so, with rcw_count records of the ID "RCW" stored;
   // written with the rows before it, in their transaction.
-  void EndRun(RunEnding ending, int64_t rcw_count);
+  void EndRun(RunEnding ending, int64_t rcw_count, int64_t error_count);
 
   // The batch's rows are written without a commit: the transaction stays
   // open, and the next batch that commits commits them too. A run hands its
