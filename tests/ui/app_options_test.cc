@@ -142,7 +142,9 @@ TEST(UnattendedRunTest, ItsStatusIsTheRunsVerdict) {
     const std::string what = c.shell_prefix + c.file + c.redirect;
     EXPECT_EQ(r.status, c.status) << what << ": " << r.out << r.err;
     EXPECT_EQ(r.out.substr(0, c.out.size()), c.out) << what << ": " << r.out;
-    if (!c.err.empty()) EXPECT_TRUE(r.err.ends_with(c.err + "\n")) << what << ": " << r.err;
+    if (!c.err.empty()) {
+      EXPECT_TRUE(r.err.ends_with(c.err + "\n")) << what << ": " << r.err;
+    }
   }
 }
 
