@@ -74,6 +74,10 @@ inline constexpr const char* kViewedResultsReplaced =
     "The results these records were read from have been replaced by a later test. "
     "Choose View Tested Records or View Records With Errors again for the records of the last "
     "test.";
+// The same when the results file was deleted and none took its place.
+inline constexpr const char* kViewedResultsDeleted =
+    "The results these records were read from have been deleted. Choose Start Testing for new "
+    "results.";
 inline constexpr const char* kLastReportResultsTitle = "Last Report Results";
 std::string NoErrorsFoundIn(const std::vector<std::string>& tested_paths);
 

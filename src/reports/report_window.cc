@@ -1,6 +1,7 @@
 #include "reports/report_window.h"
 
 #include <cmath>
+#include <filesystem>
 #include <memory>
 #include <optional>
 
@@ -133,7 +134,10 @@ void ReportWindow::FormatHtml() {
 
 bool ReportWindow::ResultsReplaced(const char* title) {
   if (c_.db == nullptr || !c_.db->Replaced()) return false;
-  c_.prompts->Message(title, kReportResultsReplaced, Icon::kExclamation, Buttons::kOk);
+  std::error_code ec;
+  const bool deleted = !std::filesystem::exists(c_.db->path(), ec) && !ec;
+  c_.prompts->Message(title, deleted ? kReportResultsDeleted : kReportResultsReplaced,
+                      Icon::kExclamation, Buttons::kOk);
   return true;
 }
 

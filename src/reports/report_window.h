@@ -41,6 +41,10 @@ enum ReportMode : int {
 inline constexpr const char* kReportResultsReplaced =
     "The results this report was made from have been replaced by a later test. "
     "Choose View Error Report again for the report of the last test.";
+// The same when the results file was deleted and none took its place.
+inline constexpr const char* kReportResultsDeleted =
+    "The results this report was made from have been deleted. Choose Start Testing for new "
+    "results.";
 
 inline constexpr const char* kTooLargeSentence =
     "This report is too large to fit into the text preview.";

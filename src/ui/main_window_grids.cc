@@ -2,6 +2,7 @@
 // their findings, the tested records, Go to Record and the reopening of the
 // last results.
 #include <QApplication>
+#include <QFileInfo>
 #include <QPushButton>
 #include <QTimer>
 
@@ -52,8 +53,11 @@ void MainWindow::LetGoOfReplacedResults() {
   welcome_->ShowGreeting(true);
   setWindowTitle(kWindowTitle);
   Apply(CommandEvent::kViewsReplaced);
-  command_buttons_[Command::cmdView]->setFocus();
-  Message(kResultsTitle, kViewedResultsReplaced, Icon::kExclamation);
+  // Results deleted leave nothing to view again: a new test is what is left.
+  const bool deleted = !QFileInfo::exists(ToQString(results_path()));
+  command_buttons_[deleted ? Command::cmdStart : Command::cmdView]->setFocus();
+  Message(kResultsTitle, deleted ? kViewedResultsDeleted : kViewedResultsReplaced,
+          Icon::kExclamation);
 }
 
 bool MainWindow::QueueIfResultsReplaced() {

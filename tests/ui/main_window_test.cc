@@ -463,7 +463,8 @@ TEST_F(WindowTest, ARunFromTheGridViewShowsTheLogoAboveTheCounter) {
 // views show them: the next row chosen, Go to Record or a row scrolled into
 // view says so, and the views let go of them, rather than show records of
 // one check under the rows of the other; a view opened again shows the new
-// results, in the grid and the viewer alike. Written in
+// results, in the grid and the viewer alike. Results deleted are told as
+// deleted. Written in
 // tests/ui/traces/replaced_results.trace.
 TEST_F(WindowStates, ViewsOfReplacedResultsSaySoAndMixNothing) {
   int generation = 0;
@@ -514,6 +515,12 @@ TEST_F(WindowStates, ViewsOfReplacedResultsSaySoAndMixNothing) {
   EXPECT_TRUE(rows->data(rows->index(299, 0)).isNull());  // not read from the old file
   QApplication::processEvents();
   note("record view, replaced, rows scrolled into view");
+  // Results deleted, not replaced, say so.
+  window->ViewTestedRecords();
+  SelectTested(0);
+  std::filesystem::remove(ResultsPath());
+  SelectTested(1);
+  note("record view, deleted, a tested record chosen");
   ExpectUiFileHolds("traces/replaced_results.trace", trace);
 }
 

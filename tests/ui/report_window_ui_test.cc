@@ -130,7 +130,8 @@ class ReportUiTest : public WindowTest {
 // open at its nearest end. The next request closes the window before it
 // offers the last choice; a run that replaces the results closes it (one
 // refused before anything is touched does not), and one of another process
-// leaves its Save As and Print refusing; shutdown closes it.
+// leaves its Save As and Print refusing, as results deleted do; shutdown
+// closes it.
 TEST_F(ReportUiTest, ViewErrorReportShowsThePreviewSavesItSetsItsFontAndIsReplaced) {
   OpenWithResults(4);
   QPointer<ReportForm> first = ViewTextReport();
@@ -201,6 +202,11 @@ TEST_F(ReportUiTest, ViewErrorReportShowsThePreviewSavesItSetsItsFontAndIsReplac
     for (const ShownMessage& m : prompts.messages) Note(&trace, command + (": " + Describe(m)));
     prompts.messages.clear();
   }
+  EXPECT_FALSE(std::filesystem::exists(saved));
+  // Results deleted, none in their place, are said to be deleted.
+  std::filesystem::remove(ResultsPath());
+  last->findChild<QPushButton*>("cmdSave")->click();
+  for (const ShownMessage& m : prompts.messages) Note(&trace, "deleted, cmdSave: " + Describe(m));
   EXPECT_FALSE(std::filesystem::exists(saved));
   prompts.save_names.clear();
   window->close();
