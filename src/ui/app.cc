@@ -23,6 +23,7 @@
 #include "ui/handed_files.h"
 #include "ui/main_window.h"
 #include "ui/qt_platform.h"
+#include "ui/signal_stop.h"
 
 namespace lintaro {
 namespace {
@@ -215,6 +216,13 @@ int RunApp(int argc, char** argv) {
   MainWindow window(folders, prompts, clock, MeasureScreenMetrics());
   screen_prompts.set_parent(&window);
   FileHandOver hand_over(window, prompts);
+  // A signal closes the window as Exit does, and every dialog open (their
+  // event loops end), so that nothing waits for an answer; the program then
+  // ends with the signal's status.
+  SignalStop signal_stop([&window](int) {
+    window.StopForSignal();
+    QCoreApplication::exit(1);
+  });
   window.show();
 
   int run_status = 0;
@@ -223,6 +231,7 @@ int RunApp(int argc, char** argv) {
   else
     hand_over.Start(options.files);
   const int shown = app.exec();
+  if (signal_stop.signal() != 0) return signal_stop.exit_status();
   return shown != 0 ? shown : run_status;
 }
 

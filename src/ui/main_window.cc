@@ -389,12 +389,17 @@ void MainWindow::ShowAbout() {
 
 void MainWindow::ExitProgram() { close(); }
 
+void MainWindow::StopForSignal() {
+  signalled_ = true;
+  close();
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
   if (run_ != nullptr) {
-    // Exit during a run: the run records "Test Aborted" against the last
-    // stored record and unwinds; the window closes after it.
+    // Exit (or a signal) during a run: the run records "Test Aborted"
+    // against the last stored record and unwinds; the window closes after it.
     exit_requested_ = true;
-    run_->RequestAbort();
+    run_->RequestAbort(signalled_ ? RunEnding::kStoppedBySignal : RunEnding::kStoppedByUser);
     event->ignore();
     return;
   }

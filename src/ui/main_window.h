@@ -75,6 +75,9 @@ class MainWindow : public QMainWindow, public RunView {
   void ShowHelpContents();  // Help > Contents
   void ShowAbout();         // Help > About
   void ExitProgram();       // cmdExit, Exit
+  // A signal (SIGINT, SIGTERM, SIGHUP) ends the program: as Exit, but a
+  // check in progress records that a signal stopped it.
+  void StopForSignal();
 
   // A report request (print = false to view, true to print); the window's
   // ReportHost answers it unless a test replaces it.
@@ -204,6 +207,7 @@ class MainWindow : public QMainWindow, public RunView {
   WindowPlacement placement_;
   CheckRun* run_ = nullptr;
   bool exit_requested_ = false;
+  bool signalled_ = false;
   bool shut_down_ = false;
   bool busy_ = false;
   bool replaced_queued_ = false;

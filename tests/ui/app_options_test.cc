@@ -5,9 +5,12 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QThread>
+#include <csignal>
 #include <filesystem>
 
 #include "core/version.h"
+#include "run/run_ending.h"
+#include "store/results_db.h"
 #include "support/clean_records.h"
 #include "support/cli_runner.h"
 #include "support/fakes.h"
@@ -146,6 +149,60 @@ TEST(UnattendedRunTest, ItsStatusIsTheRunsVerdict) {
       EXPECT_TRUE(r.err.ends_with(c.err + "\n")) << what << ": " << r.err;
     }
   }
+}
+
+// SIGINT, SIGTERM and SIGHUP (Ctrl+C in the terminal it was started from,
+// a closed terminal, a logout or kill) stop a check in the window as they
+// stop lintaro-cli check: at the next record, its results kept and ending
+// as stopped by a signal, the program ending with the signal's status.
+TEST(UnattendedRunTest, SignalsStopTheCheckAndRecordWhy) {
+  TempDir runtime, home, files;
+  std::filesystem::permissions(runtime.path(), std::filesystem::perms::owner_all);
+  const std::string big = files.Write("big.txt", JoinRecords(CleanSubmission(60000)));
+  const std::string db = home.str() + "/" + kResultsFileName;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("XDG_RUNTIME_DIR", QString::fromStdString(runtime.str()));
+  env.insert("QT_QPA_PLATFORM", "offscreen");
+  for (const auto& [signal, status] :
+       {std::pair{SIGINT, 130}, std::pair{SIGTERM, 143}, std::pair{SIGHUP, 129}}) {
+    std::filesystem::remove(db);
+    QProcess lintaro;
+    lintaro.setProcessEnvironment(env);
+    lintaro.start(LINTARO_GUI_PATH, {"--home", QString::fromStdString(home.str()), "--run",
+                                     QString::fromStdString(big)});
+    ASSERT_TRUE(lintaro.waitForStarted(10000));
+    std::error_code ec;
+    for (int i = 0; i < 2000 && !(std::filesystem::file_size(db, ec) > (1u << 20) && !ec); ++i)
+      QThread::msleep(5);
+    ASSERT_GT(std::filesystem::file_size(db, ec), 1u << 20) << signal;
+    kill(static_cast<pid_t>(lintaro.processId()), signal);
+    ASSERT_TRUE(lintaro.waitForFinished(20000)) << signal;
+    EXPECT_EQ(lintaro.exitStatus(), QProcess::NormalExit) << signal;
+    EXPECT_EQ(lintaro.exitCode(), status) << signal;
+    const std::string out = QString::fromUtf8(lintaro.readAllStandardOutput()).toStdString();
+    EXPECT_EQ(out.rfind("Testing did not finish: these results cover only records 1 to ", 0), 0u)
+        << out;
+    auto stored = ResultsDb::Open(db, true);
+    const StoredRunEnding ending = ReadStoredRunEnding(*stored);
+    ASSERT_TRUE(ending.run.has_value()) << signal;
+    EXPECT_EQ(ending.run->ending, RunEnding::kStoppedBySignal) << signal;
+    const ErrorRow last = stored->ReadLastError().value_or(ErrorRow{});
+    EXPECT_EQ(last.reference + " / " + last.user_entry, "Test Aborted / Stopped by a signal");
+    // No half-written file is left in the program folder.
+    for (const auto& entry : std::filesystem::directory_iterator(home.path()))
+      EXPECT_NE(entry.path().filename().string().front(), '.') << entry.path();
+  }
+  // A message box waiting for an answer (the file given is not there) does
+  // not keep the program from ending.
+  QProcess waiting;
+  waiting.setProcessEnvironment(env);
+  waiting.start(LINTARO_GUI_PATH, {"--home", QString::fromStdString(home.str()),
+                                   QString::fromStdString(files.str() + "/missing.txt")});
+  ASSERT_TRUE(waiting.waitForStarted(10000));
+  QThread::msleep(1500);
+  kill(static_cast<pid_t>(waiting.processId()), SIGTERM);
+  ASSERT_TRUE(waiting.waitForFinished(20000));
+  EXPECT_EQ(waiting.exitCode(), 143);
 }
 
 }  // namespace

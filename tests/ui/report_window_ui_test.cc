@@ -29,6 +29,7 @@
 #include "ui/qt_printer.h"
 #include "ui/report_form.h"
 #include "ui/report_host.h"
+#include "ui/signal_stop.h"
 #include "ui/window_metrics.h"
 #include "window_fixture.h"
 
@@ -211,6 +212,43 @@ TEST_F(ReportUiTest, ViewErrorReportShowsThePreviewSavesItSetsItsFontAndIsReplac
   prompts.save_names.clear();
   window->close();
   EXPECT_TRUE(last.isNull() || !last->isVisible());
+}
+
+// A SIGTERM (a logout, kill) that comes while a report too large for the
+// preview is being saved is heard once the file is whole under its name, no
+// temporary file left beside it; the window then closes as for Exit.
+TEST_F(ReportUiTest, ASignalWhileAReportIsSavedWaitsForTheWholeFile) {
+  OpenWithResults(2000);
+  const std::string saved = home.str() + "/large report.txt";
+  int heard = 0;
+  SignalStop signal_stop([&](int signal) {
+    heard = signal;
+    Note(&trace, "SIGTERM heard, " + std::to_string(ReadWholeFile(saved).size()) +
+                     " bytes saved, files beside it:");
+    for (const auto& entry : std::filesystem::directory_iterator(home.path()))
+      if (entry.path().filename().string().front() == '.') Note(&trace, entry.path().string());
+    window->StopForSignal();
+  });
+  // The signal comes when the report has filled its first piece.
+  prompts.on_message = [&](const ShownMessage& m) {
+    Note(&trace, Describe(m) + ", SIGTERM sent");
+    std::raise(SIGTERM);
+  };
+  prompts.answers = {Answer::kYes};
+  prompts.save_names = {saved};
+  ViewTextReport();
+  EXPECT_EQ(heard, 0);
+  QApplication::processEvents();
+  EXPECT_EQ(heard, SIGTERM);
+  ReportBuffer text;
+  BuildTextReport(*ResultsDb::Open(ResultsPath(), true), text);
+  // The file ends as the report does (each piece it was written in is
+  // followed by a line break).
+  const std::string file = ReadWholeFile(saved);
+  const std::string end = text.text.substr(text.text.size() - 400);
+  EXPECT_GE(file.size(), text.text.size());
+  EXPECT_NE(file.find(end, file.size() - end.size() - 2), std::string::npos);
+  EXPECT_FALSE(window->isVisible());
 }
 
 // The Report Option dialog presets the choice; HTML chosen and confirmed in
