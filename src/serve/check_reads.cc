@@ -1,7 +1,13 @@
 #include "serve/check_reads.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <functional>
+#include <map>
 #include <memory>
+#include <mutex>
 #include <nlohmann/json.hpp>
 
 #include "browse/record_grid.h"
@@ -14,6 +20,7 @@
 #include "reports/finding_parts.h"
 #include "reports/report_forms.h"
 #include "reports/report_scope.h"
+#include "run/run_ending.h"
 #include "store/cp1252.h"
 #include "store/results_db.h"
 
@@ -23,13 +30,61 @@ namespace {
 using Json = nlohmann::ordered_json;
 using Read = std::variant<std::string, ApiError>;
 
-// Opens the folder's results under a reader's lock and hands them to read.
-Read WithResults(const std::string& folder, const std::function<Read(ResultsDb&)>& read) {
+// What tells one state of a results file from another: a file changed
+// behind the service is checked again. SQLite counts the transactions
+// written to a file in its header (bytes 24 to 27), which a change within
+// the same tick of the clock changes too.
+struct FileStamp {
+  dev_t dev = 0;
+  ino_t ino = 0;
+  off_t size = 0;
+  int64_t mtime_ns = 0;
+  uint32_t change_counter = 0;
+  bool operator==(const FileStamp&) const = default;
+};
+
+std::optional<FileStamp> StampOf(const std::string& path) {
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  struct stat st {};
+  unsigned char counter[4] = {};
+  const bool read = fstat(fd, &st) == 0 && pread(fd, counter, sizeof counter, 24) == 4;
+  close(fd);
+  if (!read) return std::nullopt;
+  return FileStamp{st.st_dev, st.st_ino, st.st_size,
+                   int64_t{st.st_mtim.tv_sec} * 1000000000 + st.st_mtim.tv_nsec,
+                   uint32_t{counter[0]} << 24 | uint32_t{counter[1]} << 16 |
+                       uint32_t{counter[2]} << 8 | counter[3]};
+}
+
+// Results that no check can have left are refused by every read, as the
+// report refuses them (ReadStoredRunEnding throws for them). Checking that
+// counts the records, so each state of a file is checked once: the page
+// reads a record at a time.
+void RefuseDamagedResults(ResultsDb& db, const std::string& path) {
+  static std::mutex mutex;
+  static std::map<std::string, FileStamp> sound;
+  const std::optional<FileStamp> stamp = StampOf(path);
+  {
+    std::lock_guard<std::mutex> hold(mutex);
+    if (auto it = sound.find(path); stamp && it != sound.end() && it->second == *stamp) return;
+  }
+  ReadStoredRunEnding(db);
+  if (!stamp) return;
+  std::lock_guard<std::mutex> hold(mutex);
+  sound[path] = *stamp;
+}
+
+// Opens the folder's results under a reader's lock and hands them to read;
+// results_whole: refuse results that no check can have left first.
+Read WithResults(const std::string& folder, const std::function<Read(ResultsDb&)>& read,
+                 bool results_whole = true) {
   FolderLock lock = FolderLock::ForReading(folder);
   if (lock.refused()) return ApiError{409, "busy", "the check's results are being written"};
   try {
-    std::unique_ptr<ResultsDb> db =
-        ResultsDb::Open(JoinPath(folder, kResultsFileName), /*read_only=*/true);
+    const std::string path = JoinPath(folder, kResultsFileName);
+    std::unique_ptr<ResultsDb> db = ResultsDb::Open(path, /*read_only=*/true);
+    if (results_whole) RefuseDamagedResults(*db, path);
     return read(*db);
   } catch (const StoreError&) {
     // The store's own words stay in the service; the client learns only this.
@@ -159,10 +214,13 @@ Read ReadEmployers(const std::string& folder) {
 
 int64_t StoredRecordsTested(const std::string& folder) {
   int64_t count = 0;
-  WithResults(folder, [&count](ResultsDb& db) -> Read {
-    count = db.LastRecNum();
-    return std::string();
-  });
+  WithResults(
+      folder,
+      [&count](ResultsDb& db) -> Read {
+        count = db.LastRecNum();
+        return std::string();
+      },
+      /*results_whole=*/false);
   return count;
 }
 

@@ -158,14 +158,18 @@ TEST(ServeErrors, EveryRefusalHasItsStatusAndMessage) {
   held.Finish(/*cut=*/true);
   const nlohmann::json after = service.WaitFor(queued);
   trace += "the queued check then: " + after["state"].dump() + " " + after["outcome"].dump() + "\n";
-  // Its results changed behind the service: a finding of a record they do
-  // not hold would be left out of the list, so no form of the report is given.
+  // Its results changed behind the service, after they were read whole: a
+  // finding of a record they do not hold would be left out of the list, so
+  // neither a report nor the grids are given.
+  EXPECT_EQ(c->Get(("/api/v1/checks/" + queued + "/records").c_str())->status, 200);
   ASSERT_EQ(RunShell("sqlite3 '" + service.data + "/" + queued +
                      "/ERRLOG2C.MDB' 'UPDATE ERRORS SET Rec_Num = 99 WHERE Err_Num = 2'")
                 .status,
             0);
-  trace += Line("GET report?format=csv of damaged results",
-                c->Get(("/api/v1/checks/" + queued + "/report?format=csv").c_str()));
+  for (const char* read :
+       {"report?format=csv", "records", "records/3", "records/3/findings", "employers"})
+    trace += Line(std::string("GET ") + read + " of damaged results",
+                  c->Get(("/api/v1/checks/" + queued + "/" + read).c_str()));
   service.Stop();
   EXPECT_FALSE(std::filesystem::exists(service.data + "/" + running));
   ExpectFileHolds(LINTARO_SOURCE_DIR "/tests/serve/errors.trace", trace);
