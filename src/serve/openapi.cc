@@ -1,5 +1,6 @@
 #include "serve/openapi.h"
 
+#include <nlohmann/json.hpp>
 #include <string_view>
 
 #include "reports/report_format.h"
@@ -32,7 +33,7 @@ constexpr const char* kOpenApiDocument = R"json({
         "files": {"type": "array", "items": {"type": "string"}},
         "created": {"type": ["string", "null"]}, "started": {"type": ["string", "null"]}, "ended": {"type": ["string", "null"]},
         "outcome": {"type": ["string", "null"]}, "problem": {"type": ["string", "null"]},
-        "messages": {"type": "array", "items": {"type": "string"}, "description": "The check's alert: how many all-zero correct amounts it met, when more than the findings it keeps."},
+        "messages": {"type": "array", "items": {"type": "string"}, "description": "The alert of the check's run, when it met more all-zero correct amounts than the ten findings it keeps, and, for a clean check or one with findings, a line for each file after the final record, which was not read."},
         "summary": {"$ref": "#/components/schemas/Summary"}}}
     },
     "parameters": {
@@ -124,8 +125,41 @@ std::string WithReportFormats(std::string document) {
   return document;
 }
 
+// The answers every operation can give, added to each where it does not
+// tell its own: a GET with a body (400), a request without the token (401;
+// not for what is open to all), one addressed to a name that is not
+// loopback or sent by another site's page while the service has no token
+// (403), and a fault of the service or results that cannot be read (500).
+std::string WithCommonAnswers(const std::string& document) {
+  using Json = nlohmann::ordered_json;
+  Json doc = Json::parse(document);
+  auto answer = [&](const char* description) {
+    return Json{{"description", description},
+                {"content",
+                 {{"application/json", {{"schema", {{"$ref", "#/components/schemas/Error"}}}}}}}};
+  };
+  for (auto& [path, operations] : doc["paths"].items()) {
+    for (auto& [method, operation] : operations.items()) {
+      if (method == "parameters") continue;
+      Json& responses = operation["responses"];
+      const bool open = operation.contains("security") && operation["security"].empty();
+      if (method == "get" && !responses.contains("400"))
+        responses["400"] = answer("bad_request: a GET with a body");
+      if (!open && !responses.contains("401"))
+        responses["401"] = answer("unauthorized: the token is missing or wrong");
+      if (!responses.contains("403"))
+        responses["403"] = answer(
+            "forbidden: without a token, a request addressed to a name that is not loopback, or "
+            "sent by another site's page");
+      if (!responses.contains("500"))
+        responses["500"] = answer("a fault of the service, or results that cannot be read");
+    }
+  }
+  return doc.dump(2);
+}
+
 }  // namespace
 
-std::string OpenApiDocument() { return WithReportFormats(kOpenApiDocument); }
+std::string OpenApiDocument() { return WithCommonAnswers(WithReportFormats(kOpenApiDocument)); }
 
 }  // namespace lintaro

@@ -203,5 +203,58 @@ TEST(ServeErrors, AnUploadOverTheBoundGets413) {
   EXPECT_EQ(service.Get("/api/v1/checks")["checks"].size(), 0u);
 }
 
+// Every operation of the OpenAPI document declares the answers it gives: as
+// asked, without the token, addressed to another name, about a check that
+// is not there, a GET with a body, and over results that cannot be read.
+TEST(ServeErrors, EveryAnswerIsOneTheOpenApiDocumentDeclares) {
+  ServiceHarness service;
+  ServiceHarness guarded([](ServiceOptions& o) { o.token = "s3cret-token"; });
+  const nlohmann::json paths = service.Get("/api/v1/openapi.json")["paths"];
+  const std::string done = service.Submit({kSamples + "mistakes.txt"});
+  service.WaitFor(done);
+  const std::string damaged = service.Submit({kSamples + "mistakes.txt"});
+  service.WaitFor(damaged);
+  ASSERT_EQ(RunShell("sqlite3 '" + service.data + "/" + damaged +
+                     "/ERRLOG2C.MDB' 'UPDATE ERRORS SET Rec_Num = 99 WHERE Err_Num = 2'")
+                .status,
+            0);
+  auto c = service.Client();
+  httplib::Client anonymous("127.0.0.1", guarded.port);
+  const std::string sample = ReadWholeFile(kSamples + "clean.txt");
+  const httplib::Headers rebound = {{"Host", "rebound.example:" + std::to_string(service.port)}};
+  for (const auto& [templ, operations] : paths.items()) {
+    for (const auto& [method, operation] : operations.items()) {
+      if (method == "parameters") continue;
+      auto path_of = [&](const std::string& id) {
+        std::string path = std::regex_replace(templ, std::regex("\\{id\\}"), id);
+        return std::regex_replace(path, std::regex("\\{number\\}"), "3");
+      };
+      auto send = [&](httplib::Client& client, const std::string& path,
+                      const httplib::Headers& headers, bool with_body = false) {
+        if (method == "post") return client.Post(path, headers, sample, "application/octet-stream");
+        if (method == "delete") return client.Delete(path, headers);
+        if (with_body) return client.Get(path, {{"Content-Length", "3"}});
+        return client.Get(path, headers);
+      };
+      std::vector<std::pair<std::string, httplib::Result>> answers;
+      if (method != "delete") answers.emplace_back("as asked", send(*c, path_of(done), {}));
+      answers.emplace_back("addressed to another name", send(*c, path_of(done), rebound));
+      answers.emplace_back("without the token", send(anonymous, path_of(done), {}));
+      if (templ.find("{id}") != std::string::npos) {
+        answers.emplace_back("of no check", send(*c, path_of("AAAAAAAAAAAAAAAAAAAAAA"), {}));
+        if (method == "get")
+          answers.emplace_back("of damaged results", send(*c, path_of(damaged), {}));
+      }
+      if (method == "get") answers.emplace_back("with a body", send(*c, path_of(done), {}, true));
+      for (const auto& [what, res] : answers) {
+        ASSERT_TRUE(res) << method << " " << templ << " " << what;
+        const std::string status = std::to_string(res->status);
+        EXPECT_TRUE(operation["responses"].contains(status))
+            << method << " " << templ << " " << what << ": " << status << " " << res->body;
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace lintaro::testing
