@@ -95,11 +95,12 @@ constexpr const char* kFolder =
 
 constexpr const char* kExit =
     "Exit status:\n"
-    "  0    tested, no errors found\n"
+    "  0    tested, no errors found (report, show: done)\n"
     "  1    errors found (the results hold them)\n"
     "  2    nothing usable: a wrong command, a missing or unreadable file, a\n"
     "       folder in use or that cannot be locked, a named file that was not read,\n"
-    "       a submission not tested, standard output or a report not written\n"
+    "       a submission not tested, results that cannot be read, standard output\n"
+    "       or a report not written\n"
     "  3    report, show: the last check did not finish (it was interrupted, killed\n"
     "       or failed); its results, given all the same, cover only what it tested\n"
     "  129  ended by SIGHUP (the terminal closed)\n"
