@@ -137,7 +137,16 @@ void MainWindow::ViewRecordsWithErrors() {
 void MainWindow::ViewTestedRecords() {
   std::optional<FolderLock> reading;
   if (!HoldFolderForReading(reading)) return;
-  const bool bound = BindData();
+  bool bound = BindData();
+  // Results that no run can have left are refused, as the error grids
+  // refuse them (reading how the run ended checks them), never listed.
+  if (bound) grid_results_->CritErrorText();
+  if (bound && !grid_results_->problem().empty()) {
+    Message(kResultsTitle, CannotReadResults(results_path(), grid_results_->problem()),
+            Icon::kCritical);
+    CloseDatabase();
+    bound = false;
+  }
   const int64_t tested = bound ? CountTested() : 0;
   Apply(tested > 0 ? CommandEvent::kRecordViewOpened : CommandEvent::kRecordViewEmpty);
   if (!bound) return;

@@ -157,5 +157,18 @@ TEST_F(LargeResultTest, TestedRecordsOpenWholeTheEndIsOneStepAwayAndAnyCanBeGone
   ExpectUiFileHolds("traces/go_to_record.trace", trace);
 }
 
+// A last record number no run reaches (such results are damaged, and the
+// window refuses them): the grid's model holds no more rows than a view can.
+TEST(RecordGridModelTest, ALastRecordNumberNoRunReachesGivesTheRowsAViewCanHold) {
+  ResultsFixture results;
+  results.File("/data/first.txt");
+  results.Record(1, "RCA");
+  results.db().InsertRecord(RecordRow{9223372036854775000, "RCW", 0, 0, MakeRecord("RCW"), ""});
+  std::unique_ptr<RecordGridModel> model(
+      RecordGridModel::Open(results.path(), RecordGridRows::Kind::kTested, nullptr));
+  ASSERT_NE(model, nullptr);
+  EXPECT_EQ(model->rowCount(), 1073741823);
+}
+
 }  // namespace
 }  // namespace lintaro::testing

@@ -165,7 +165,7 @@ class WindowStateTest : public WindowStates, public ::testing::WithParamInterfac
         event == "PipeRefused")
       WriteResults({"/data/first.txt", "/data/second.txt"}, {"RCW", "RCW", "RCW", "RCW", "RCW"},
                    kFindings);
-    if (event == "TestedOutOfReach") {  // a last record number no run reaches
+    if (event == "TestedOutOfReach") {  // a last record number no run reaches: damaged
       WriteResults({"/data/first.txt"}, {"RCA", "RCW"}, {{2, "r", "[u]", "m"}});
       sqlite3* db = nullptr;
       ASSERT_EQ(sqlite3_open(ResultsPath().c_str(), &db), SQLITE_OK);
