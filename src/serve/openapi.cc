@@ -48,7 +48,7 @@ constexpr const char* kOpenApiDocument = R"json({
     "/api/v1/health": {"get": {"security": [], "summary": "The service runs",
       "responses": {"200": {"description": "status, version, checks waiting and running", "content": {"application/json": {}}}}}},
     "/api/v1/checks": {
-      "get": {"summary": "The checks the service holds", "responses": {"200": {"description": "{\"checks\": [...]}", "content": {"application/json": {}}}, "401": {"$ref": "#/components/responses/Error"}}},
+      "get": {"summary": "The checks the service holds", "responses": {"200": {"description": "{\"checks\": [{\"id\", \"files\", \"state\", \"created\", \"started\", \"ended\", \"outcome\", \"messages\"}]}", "content": {"application/json": {}}}, "401": {"$ref": "#/components/responses/Error"}}},
       "post": {"summary": "Check a submission",
         "parameters": [{"name": "name", "in": "query", "schema": {"type": "string"}, "description": "the file name of a raw body"},
                        {"name": "max_errors", "in": "query", "schema": {"type": "integer", "minimum": 1, "maximum": 25000, "default": 500}}],
