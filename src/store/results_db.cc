@@ -206,8 +206,9 @@ struct ResultsDb::Statements {
   LazyStatement insert_record, update_record, delete_record, read_record, count_records,
       tally_records, count_records_with_id, last_rec_num, next_employer_record;
   LazyStatement employer_with_indx, employer_before, list_records, list_record;
-  LazyStatement insert_error, read_errors_of, count_errors, count_records_with_errors,
-      read_last_error, record_numbers_with_errors, count_findings_without_record;
+  LazyStatement insert_error, insert_errors, read_errors_of, count_errors,
+      count_records_with_errors, read_last_error, record_numbers_with_errors,
+      count_findings_without_record;
   LazyStatement report_rows;
   LazyStatement mark_run_ended, read_run;  // absent from a file without the RUN table
   LazyStatement read_rcw_count;            // absent where RUN has no RCW_Count
@@ -486,6 +487,11 @@ void ResultsDb::DefineStatements() {
   s.insert_error = LazyStatement(
       "INSERT INTO ERRORS (Err_Num, Type, Rec_Num, Reference, User_Entry, Error)"
       " VALUES (?, ?, ?, ?, ?, ?)");
+  std::string insert_errors =
+      "INSERT INTO ERRORS (Err_Num, Type, Rec_Num, Reference, User_Entry, Error) VALUES ";
+  for (size_t k = 0; k < kErrorsPerInsert; ++k)
+    insert_errors += k == 0 ? "(?, ?, ?, ?, ?, ?)" : ", (?, ?, ?, ?, ?, ?)";
+  s.insert_errors = LazyStatement(std::move(insert_errors));
   s.read_errors_of = LazyStatement(
       "SELECT Err_Num, Type, Rec_Num, Reference, User_Entry, Error FROM ERRORS"
       " WHERE Rec_Num = ? ORDER BY Err_Num");
@@ -805,16 +811,37 @@ int64_t ResultsDb::LastRecNum() {
       .value_or(0);
 }
 
+// The columns of a finding that a statement binds, from parameter first on.
+constexpr int kErrorColumns = 6;
+static void BindErrorRow(sqlite3_stmt* s, int first, const ErrorRow& row) {
+  BindKey(s, first, row.err_num);
+  BindCp1252(s, first + 1, row.type);
+  sqlite3_bind_int64(s, first + 2, row.rec_num);
+  BindCp1252(s, first + 3, row.reference);
+  BindCp1252(s, first + 4, row.user_entry);
+  BindCp1252(s, first + 5, row.error);
+}
+
 int64_t ResultsDb::InsertError(const ErrorRow& row) {
   sqlite3_stmt* s = Statement(st_->insert_error);
-  BindKey(s, 1, row.err_num);
-  BindCp1252(s, 2, row.type);
-  sqlite3_bind_int64(s, 3, row.rec_num);
-  BindCp1252(s, 4, row.reference);
-  BindCp1252(s, 5, row.user_entry);
-  BindCp1252(s, 6, row.error);
+  BindErrorRow(s, 1, row);
   Execute(s, "Cannot store a finding");
   return sqlite3_last_insert_rowid(db_);
+}
+
+// A statement of many rows costs SQLite far less per row than as many
+// statements of one: the findings of a run come by the thousand.
+void ResultsDb::InsertErrors(std::span<const ErrorRow> rows) {
+  size_t i = 0;
+  if (rows.size() >= kErrorsPerInsert) {
+    sqlite3_stmt* s = Statement(st_->insert_errors);
+    for (; rows.size() - i >= kErrorsPerInsert; i += kErrorsPerInsert) {
+      for (size_t k = 0; k < kErrorsPerInsert; ++k)
+        BindErrorRow(s, static_cast<int>(k) * kErrorColumns + 1, rows[i + k]);
+      Execute(s, "Cannot store a finding");
+    }
+  }
+  for (; i < rows.size(); ++i) InsertError(rows[i]);
 }
 
 // The ErrorRow of the statement's current row (Err_Num, Type, Rec_Num,

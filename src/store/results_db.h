@@ -16,6 +16,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -148,6 +149,10 @@ class ResultsDb {
   // Stores the row under row.err_num, or numbers it when that is 0; returns
   // Err_Num.
   int64_t InsertError(const ErrorRow& row);
+  // Stores the rows in their order, as InsertError would one by one, but
+  // kErrorsPerInsert to a statement while that many are left.
+  static constexpr size_t kErrorsPerInsert = 32;
+  void InsertErrors(std::span<const ErrorRow> rows);
   std::vector<ErrorRow> ReadErrorsOf(int64_t rec_num);
   int64_t CountErrors();
   // Distinct Rec_Num values among the findings.

@@ -49,7 +49,6 @@ void WriteBatch::InsertError(int64_t err_num, std::string_view type, int64_t rec
   row.reference.assign(reference);
   row.user_entry.assign(user_entry);
   row.error.assign(message);
-  steps_.push_back({Op::kInsertError, index});
 }
 
 void WriteBatch::AddTotals(Op op, const TotalsRow& row) {
@@ -97,9 +96,6 @@ void WriteBatch::Apply(ResultsDb& db, const Step& step) {
     case Op::kDeleteRecord:
       db.DeleteRecord(keys_[step.row]);
       break;
-    case Op::kInsertError:
-      db.InsertError(errors_.rows[step.row]);
-      break;
     case Op::kInsertTRCT:
     case Op::kInsertTRCU:
       db.InsertTotals(step.op == Op::kInsertTRCT ? TotalsTable::kTRCT : TotalsTable::kTRCU,
@@ -115,9 +111,10 @@ void WriteBatch::Apply(ResultsDb& db, const Step& step) {
 
 void WriteBatch::WriteTo(ResultsDb& db) {
   try {
-    if (!steps_.empty()) {
+    if (!empty()) {
       db.Begin();
       for (const Step& step : steps_) Apply(db, step);
+      db.InsertErrors(std::span<const ErrorRow>(errors_.rows.data(), errors_.used));
     }
     // An empty batch that commits still commits what the batches before it
     // left open.

@@ -1,6 +1,7 @@
-// A batch of row writes for the results database, kept in the order they
-// were made and written in one transaction, which the batch commits unless
-// it is told to leave it open for the next batch.
+// A batch of row writes for the results database, written in one
+// transaction, which the batch commits unless it is told to leave it open
+// for the next batch. Rows are written in the order they were made, except
+// that the findings (ERRORS) follow the other rows, in their own order.
 //
 // A test run fills a batch while it checks records and hands it to the
 // writer (store/batch_writer.h), which writes it on another thread. Rows
@@ -33,7 +34,7 @@ class WriteBatch {
   void UpdateRecord(const RecordRow& row);
   void DeleteRecord(int64_t rec_num);
 
-  // ERRORS: a finding under row.err_num.
+  // ERRORS: a finding under err_num (written after the batch's other rows).
   void InsertError(int64_t err_num, std::string_view type, int64_t rec_num,
                    std::string_view reference, std::string_view user_entry,
                    std::string_view message);
@@ -53,10 +54,11 @@ class WriteBatch {
   void LeaveTransactionOpen() { commits_ = false; }
   bool commits() const { return commits_; }
 
-  bool empty() const { return steps_.empty(); }
+  bool empty() const { return steps_.empty() && errors_.used == 0; }
 
-  // Writes every row in the order given (in the transaction left open, or
-  // a new one) and commits unless told not to. When a write fails, the
+  // Writes every row in the order given, but the findings after the other
+  // rows, several to a statement (in the transaction left open, or a new
+  // one, so readers cannot tell), and commits unless told not to. When a write fails, the
   // transaction is rolled back (the database keeps what was committed
   // before it, not what earlier batches left open) and the StoreError is
   // thrown. Either way the batch is empty afterwards.
@@ -72,7 +74,6 @@ class WriteBatch {
     kInsertRecord,
     kUpdateRecord,
     kDeleteRecord,
-    kInsertError,
     kInsertTRCT,
     kInsertTRCU,
     kUpdateTRCT,

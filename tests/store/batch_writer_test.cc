@@ -1,7 +1,7 @@
 // Batches written on the run's writer thread store what one batch stores,
-// numbered as the database would number them; after a batch that fails
-// nothing is written (a store that fills up during a check run is in
-// tests/run/check_run.trace).
+// numbered as the database would number them, findings many to a
+// statement; after a batch that fails nothing is written (a store that
+// fills up during a check run is in tests/run/check_run.trace).
 #include "store/batch_writer.h"
 
 #include <gtest/gtest.h>
@@ -119,6 +119,52 @@ TEST(BatchWriter, RowsAreNumberedOnAsTheDatabaseWouldNumberThem) {
   run.Flush();
   EXPECT_EQ(db->ReadMisc().back().data_id, 2);
   EXPECT_EQ(db->ReadLastError()->err_num, 3);
+}
+
+// A batch writes its findings after its other rows, many to a statement
+// while enough are left: they are the rows that storing them one by one
+// leaves, numbered alike, and one that fails takes the whole batch with it.
+TEST(BatchWriter, FindingsWrittenManyToAStatementAreThoseStoredOneByOne) {
+  const int64_t n = 2 * static_cast<int64_t>(ResultsDb::kErrorsPerInsert) + 5;
+  // Every fifth is numbered by the database; some are critical, some not ASCII.
+  auto fill = [n](WriteBatch& batch, ResultsDb* one_by_one, int64_t repeated) {
+    for (int64_t e = 1; e <= n; ++e) {
+      const RecordRow record{(e + 2) / 3, "RCW", 0, 1, "RECORD " + std::to_string(e), ""};
+      if (e % 3 == 1) batch.InsertRecord(record);
+      if (one_by_one != nullptr && e % 3 == 1) one_by_one->InsertRecord(record);
+      int64_t err_num = e % 5 == 0 ? 0 : e;
+      if (e == repeated) err_num = e - 1;
+      const ErrorRow row{err_num,
+                         e % 9 == 0 ? "C" : "",
+                         record.rec_num,
+                         "Ref " + std::to_string(e),
+                         e % 4 == 0 ? "\xe9t\xe9" : "[" + std::to_string(e) + "]",
+                         "Finding \x80 " + std::to_string(e)};
+      batch.InsertError(row.err_num, row.type, row.rec_num, row.reference, row.user_entry,
+                        row.error);
+      if (one_by_one != nullptr) one_by_one->InsertError(row);
+    }
+  };
+  auto one_by_one = ResultsDb::CreateInMemory();
+  auto db = ResultsDb::CreateInMemory();
+  WriteBatch batch;
+  one_by_one->Begin();
+  fill(batch, one_by_one.get(), -1);
+  one_by_one->Commit();
+  batch.WriteTo(*db);
+  EXPECT_EQ(db->CountErrors(), n);
+  EXPECT_EQ(db->ReadLastError()->error, "Finding \x80 " + std::to_string(n));
+  EXPECT_EQ(Dump(*db), Dump(*one_by_one));
+
+  db->Clear();
+  fill(batch, nullptr, ResultsDb::kErrorsPerInsert + 3);  // in the second statement
+  EXPECT_THROW(batch.WriteTo(*db), StoreError);
+  EXPECT_TRUE(batch.empty());
+  EXPECT_EQ(db->CountErrors(), 0);
+  EXPECT_EQ(db->CountRecords(), 0);
+  fill(batch, nullptr, n);  // among those stored one by one
+  EXPECT_THROW(batch.WriteTo(*db), StoreError);
+  EXPECT_EQ(db->CountErrors(), 0);
 }
 
 // A batch that fails on the writer's thread: its failure comes out once,
