@@ -8,7 +8,9 @@
 namespace lintaro {
 
 std::string Reference(std::string_view label, int start, int end) {
-  std::string ref(label);
+  std::string ref;
+  ref.reserve(label.size() + 24);  // " [Position 1234 - 1234]"
+  ref += label;
   ref += " [Position ";
   ref += std::to_string(start);
   if (end != start) {

@@ -13,7 +13,7 @@ std::string EmploymentCodeBlankMessage(std::string_view field) {
   return message;
 }
 
-void ReportField(std::string_view txtline, const FieldSpec& f, const std::string& message,
+void ReportField(std::string_view txtline, const FieldSpec& f, std::string_view message,
                  CheckContext& ctx) {
   ctx.recorder.FieldError(Reference(f), UserEntry(FieldText(txtline, f)), message, f.number);
 }

@@ -21,7 +21,7 @@ std::string EmploymentCodeBlankMessage(std::string_view field);
 
 // Reports message against field f: the field's reference, its characters as
 // found and its number.
-void ReportField(std::string_view txtline, const FieldSpec& f, const std::string& message,
+void ReportField(std::string_view txtline, const FieldSpec& f, std::string_view message,
                  CheckContext& ctx);
 
 // text without the spaces at either end.

@@ -5,20 +5,20 @@
 
 namespace lintaro {
 
-void ErrorRecorder::AddError(const std::string& reference, const std::string& user_entry,
-                             const std::string& message) {
+void ErrorRecorder::AddError(std::string_view reference, std::string_view user_entry,
+                             std::string_view message) {
   if (state_.Viewing || run_ == nullptr) return;
   run_->AppendError("", reference, user_entry, message);
 }
 
-void ErrorRecorder::AddCritError(const std::string& reference, const std::string& user_entry,
-                                 const std::string& message) {
+void ErrorRecorder::AddCritError(std::string_view reference, std::string_view user_entry,
+                                 std::string_view message) {
   if (state_.Viewing || run_ == nullptr) return;
   run_->AppendError("C", reference, user_entry, message);
 }
 
-void ErrorRecorder::FieldError(const std::string& reference, const std::string& user_entry,
-                               const std::string& message, int field) {
+void ErrorRecorder::FieldError(std::string_view reference, std::string_view user_entry,
+                               std::string_view message, int field) {
   if (state_.Viewing) {
     if (rows_ != nullptr) rows_->Mark(field);
     return;
@@ -26,9 +26,9 @@ void ErrorRecorder::FieldError(const std::string& reference, const std::string& 
   AddError(reference, user_entry, message);
 }
 
-void ErrorRecorder::NonNumericAmountError(const std::string& reference,
-                                          const std::string& user_entry, const std::string& message,
-                                          int field, TotalsColumn error_reference) {
+void ErrorRecorder::NonNumericAmountError(std::string_view reference, std::string_view user_entry,
+                                          std::string_view message, int field,
+                                          TotalsColumn error_reference) {
   if (state_.Viewing) {
     if (rows_ != nullptr) rows_->Mark(field);
     return;

@@ -29,22 +29,21 @@ class ErrorRecorder {
       : state_(state), run_(run), rows_(rows) {}
 
   // Stores a finding for the current record (test run only).
-  void AddError(const std::string& reference, const std::string& user_entry,
-                const std::string& message);
+  void AddError(std::string_view reference, std::string_view user_entry, std::string_view message);
   // Stores a finding that stops the run (Type "C").
-  void AddCritError(const std::string& reference, const std::string& user_entry,
-                    const std::string& message);
+  void AddCritError(std::string_view reference, std::string_view user_entry,
+                    std::string_view message);
 
   // A finding about field number `field` of the record.
-  void FieldError(const std::string& reference, const std::string& user_entry,
-                  const std::string& message, int field);
+  void FieldError(std::string_view reference, std::string_view user_entry, std::string_view message,
+                  int field);
   // The same for a Correct money amount that is not numeric, which spoils
   // the employer's sum of its pair: the pair's error-reference column
   // (error_reference, of kind kErrorReference) also takes the employee
   // reference while it still holds "None", so that the first employee is
   // named.
-  void NonNumericAmountError(const std::string& reference, const std::string& user_entry,
-                             const std::string& message, int field, TotalsColumn error_reference);
+  void NonNumericAmountError(std::string_view reference, std::string_view user_entry,
+                             std::string_view message, int field, TotalsColumn error_reference);
 
   // Counts the current employee record in the record-count column of the
   // current employer's row of table, and stamps the current Records row

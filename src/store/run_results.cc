@@ -71,14 +71,14 @@ void RunResults::DeleteCurrent() {
   current_stored_ = current_.has_value();
 }
 
-int64_t RunResults::AppendError(const std::string& type, const std::string& reference,
-                                const std::string& user_entry, const std::string& message) {
+int64_t RunResults::AppendError(std::string_view type, std::string_view reference,
+                                std::string_view user_entry, std::string_view message) {
   const int64_t err_num = ++last_keys_.error;
   batch_->InsertError(err_num, type, current_ ? current_->rec_num : 0, reference, user_entry,
                       message);
   if (current_) ++current_->errors;
   ++error_count_;
-  last_error_type_ = type;
+  last_error_type_.assign(type);
   return err_num;
 }
 

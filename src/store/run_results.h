@@ -23,6 +23,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "store/batch_writer.h"
 #include "store/results_db.h"
@@ -70,8 +71,8 @@ class RunResults : public ResultsReader {
 
   // ERRORS. Appends a finding against the current record and counts it on
   // the record's row. Returns the new row's Err_Num.
-  int64_t AppendError(const std::string& type, const std::string& reference,
-                      const std::string& user_entry, const std::string& message);
+  int64_t AppendError(std::string_view type, std::string_view reference,
+                      std::string_view user_entry, std::string_view message);
   int64_t error_count() const { return error_count_; }
   // Type of the last finding ("C" or empty); empty when there is none.
   const std::string& last_error_type() const { return last_error_type_; }
