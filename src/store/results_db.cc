@@ -480,6 +480,14 @@ void ResultsDb::DefineStatements() {
       "SELECT Rec_Num, Errors, Record FROM RECORDS WHERE Rec_Num BETWEEN ?1 AND ?2"
       " ORDER BY Rec_Num");
   s.list_record = LazyStatement("SELECT Rec_Num, Errors, Record FROM RECORDS WHERE Rec_Num = ?1");
+  DefineFindingStatements();
+  DefineTotalsStatements();
+  DefineRunStatements();
+}
+
+// ERRORS: the findings, alone or with their records.
+void ResultsDb::DefineFindingStatements() {
+  Statements& s = *st_;
   s.report_rows = LazyStatement(
       "SELECT Err_Num, Type, ERRORS.Rec_Num, Reference, User_Entry, Error, ID, RecReference"
       " FROM ERRORS INNER JOIN RECORDS ON ERRORS.Rec_Num = RECORDS.Rec_Num"
@@ -511,8 +519,6 @@ void ResultsDb::DefineStatements() {
   s.count_findings_without_record = LazyStatement(
       "SELECT COUNT(*) FROM ERRORS WHERE typeof(Rec_Num) <> 'integer' OR Rec_Num < 1"
       " OR Rec_Num > (SELECT COALESCE(MAX(Rec_Num), 0) FROM RECORDS)");
-  DefineTotalsStatements();
-  DefineRunStatements();
 }
 
 // Results written before runs recorded their ending have no RUN table.

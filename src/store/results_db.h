@@ -219,6 +219,7 @@ class ResultsDb {
   // Makes the five tables in the new, empty database and defines the statements.
   void CreateTables();
   void DefineStatements();
+  void DefineFindingStatements();
   void DefineTotalsStatements();
   void DefineRunStatements();
   void CheckLayout();
