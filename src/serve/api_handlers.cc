@@ -30,6 +30,17 @@ std::optional<ApiError> NoResults(const CheckStatus& check) {
   return std::nullopt;
 }
 
+// A check's verdict holds only while the results it came from do: results
+// changed or deleted behind the service since are no verdict, and are said
+// to be unreadable, as each read of them is.
+CheckStatus AsItStandsNow(CheckStatus check) {
+  if (!Ended(check.state) || !check.has_results || ResultsStillReadable(check.folder)) return check;
+  check.outcome = "unreadable";
+  check.problem = "its results have been changed or deleted since it ended";
+  check.summary.clear();
+  return check;
+}
+
 // The answer leaves the request's body unread: the connection cannot serve another.
 void CloseAfter(httplib::Response& res) { res.set_header("Connection", "close"); }
 
@@ -153,40 +164,43 @@ void ApiHandlers::Receive(const httplib::Request& req, httplib::Response& res,
 }
 
 void ApiHandlers::List(const httplib::Request&, httplib::Response& res) {
-  res.set_content(ListJson(registry_.List()), kJson);
+  std::vector<CheckStatus> checks = registry_.List();
+  for (CheckStatus& check : checks) check = AsItStandsNow(std::move(check));
+  res.set_content(ListJson(checks), kJson);
 }
 
 void ApiHandlers::Status(const httplib::Request& req, httplib::Response& res) {
-  if (std::optional<CheckStatus> check = Find(req, res)) res.set_content(StatusJson(*check), kJson);
+  if (std::optional<CheckStatus> check = Find(req, res))
+    res.set_content(StatusJson(AsItStandsNow(*check)), kJson);
 }
 
 void ApiHandlers::Events(const httplib::Request& req, httplib::Response& res) {
   std::optional<CheckStatus> check = Find(req, res);
   if (!check) return;
   const std::string id = check->id;
-  res.set_chunked_content_provider("text/event-stream",
-                                   [this, id](size_t, httplib::DataSink& sink) {
-                                     std::optional<CheckStatus> now = registry_.Status(id);
-                                     // Not "deleted" before its files are gone.
-                                     if (!now && registry_.Deleting(id) && !stopping_.load()) {
-                                       registry_.WaitForEnd(id, kEventIntervalMs);
-                                       return true;
-                                     }
-                                     if (!now) {
-                                       const std::string gone = "event: deleted\ndata: {}\n\n";
-                                       sink.write(gone.data(), gone.size());
-                                       sink.done();
-                                       return true;
-                                     }
-                                     const std::string event = "data: " + StatusJson(*now) + "\n\n";
-                                     if (!sink.write(event.data(), event.size())) return false;
-                                     if (Ended(now->state) || stopping_.load()) {
-                                       sink.done();
-                                       return true;
-                                     }
-                                     registry_.WaitForEnd(id, kEventIntervalMs);
-                                     return true;
-                                   });
+  res.set_chunked_content_provider(
+      "text/event-stream", [this, id](size_t, httplib::DataSink& sink) {
+        std::optional<CheckStatus> now = registry_.Status(id);
+        // Not "deleted" before its files are gone.
+        if (!now && registry_.Deleting(id) && !stopping_.load()) {
+          registry_.WaitForEnd(id, kEventIntervalMs);
+          return true;
+        }
+        if (!now) {
+          const std::string gone = "event: deleted\ndata: {}\n\n";
+          sink.write(gone.data(), gone.size());
+          sink.done();
+          return true;
+        }
+        const std::string event = "data: " + StatusJson(AsItStandsNow(*now)) + "\n\n";
+        if (!sink.write(event.data(), event.size())) return false;
+        if (Ended(now->state) || stopping_.load()) {
+          sink.done();
+          return true;
+        }
+        registry_.WaitForEnd(id, kEventIntervalMs);
+        return true;
+      });
 }
 
 void ApiHandlers::Report(const httplib::Request& req, httplib::Response& res) {

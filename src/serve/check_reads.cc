@@ -57,22 +57,42 @@ std::optional<FileStamp> StampOf(const std::string& path) {
                        uint32_t{counter[2]} << 8 | counter[3]};
 }
 
+// The states of results files found sound, by path.
+class SoundResults {
+ public:
+  bool Holds(const std::string& path, const FileStamp& stamp) {
+    std::lock_guard<std::mutex> hold(mutex_);
+    auto it = sound_.find(path);
+    return it != sound_.end() && it->second == stamp;
+  }
+  void Add(const std::string& path, const FileStamp& stamp) {
+    std::lock_guard<std::mutex> hold(mutex_);
+    sound_[path] = stamp;
+  }
+  void Forget(const std::string& path) {
+    std::lock_guard<std::mutex> hold(mutex_);
+    sound_.erase(path);
+  }
+
+ private:
+  std::mutex mutex_;
+  std::map<std::string, FileStamp> sound_;
+};
+
+SoundResults& Sound() {
+  static SoundResults sound;
+  return sound;
+}
+
 // Results that no check can have left are refused by every read, as the
 // report refuses them (ReadStoredRunEnding throws for them). Checking that
 // counts the records, so each state of a file is checked once: the page
 // reads a record at a time.
 void RefuseDamagedResults(ResultsDb& db, const std::string& path) {
-  static std::mutex mutex;
-  static std::map<std::string, FileStamp> sound;
   const std::optional<FileStamp> stamp = StampOf(path);
-  {
-    std::lock_guard<std::mutex> hold(mutex);
-    if (auto it = sound.find(path); stamp && it != sound.end() && it->second == *stamp) return;
-  }
+  if (stamp && Sound().Holds(path, *stamp)) return;
   ReadStoredRunEnding(db);
-  if (!stamp) return;
-  std::lock_guard<std::mutex> hold(mutex);
-  sound[path] = *stamp;
+  if (stamp) Sound().Add(path, *stamp);
 }
 
 // Opens the folder's results under a reader's lock and hands them to read;
@@ -210,6 +230,16 @@ Read ReadEmployers(const std::string& folder) {
     }
     return Dump(Json{{"employers", employers}});
   });
+}
+
+bool ResultsStillReadable(const std::string& folder) {
+  const Read read = WithResults(folder, [](ResultsDb&) -> Read { return std::string(); });
+  const ApiError* refused = std::get_if<ApiError>(&read);
+  return refused == nullptr || refused->code == "busy";
+}
+
+void ForgetResults(const std::string& folder) {
+  Sound().Forget(JoinPath(folder, kResultsFileName));
 }
 
 int64_t StoredRecordsTested(const std::string& folder) {

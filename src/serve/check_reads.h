@@ -47,6 +47,15 @@ std::variant<std::string, ApiError> ReadFindings(const std::string& folder, int6
 // employers a report can be limited to (reports/report_scope.h).
 std::variant<std::string, ApiError> ReadEmployers(const std::string& folder);
 
+// Whether the results in folder still read as a check leaves them: false
+// when they are gone or damaged (as every read above would refuse them).
+// Each state of the file is checked once; one being written counts as
+// readable.
+bool ResultsStillReadable(const std::string& folder);
+
+// Forgets what was learnt of the results in folder: its check is deleted.
+void ForgetResults(const std::string& folder);
+
 // How many records the results in folder were tested, as their report says
 // (the last record's number, read from the key without reading the
 // records); 0 when they cannot be read.

@@ -63,9 +63,12 @@ CheckRegistry::CheckRegistry(RegistryOptions options) : options_(std::move(optio
 CheckRegistry::~CheckRegistry() { Shutdown(0); }
 
 std::error_code CheckRegistry::RemoveFolder(const std::string& folder) {
-  if (options_.remove_folder) return options_.remove_folder(folder);
   std::error_code ec;
-  fs::remove_all(folder, ec);
+  if (options_.remove_folder)
+    ec = options_.remove_folder(folder);
+  else
+    fs::remove_all(folder, ec);
+  if (!ec) ForgetResults(folder);
   return ec;
 }
 

@@ -32,7 +32,7 @@ constexpr const char* kOpenApiDocument = R"json({
         "bytes_read": {"type": "integer"}, "bytes_total": {"type": "integer"},
         "files": {"type": "array", "items": {"type": "string"}},
         "created": {"type": ["string", "null"]}, "started": {"type": ["string", "null"]}, "ended": {"type": ["string", "null"]},
-        "outcome": {"type": ["string", "null"]}, "problem": {"type": ["string", "null"]},
+        "outcome": {"type": ["string", "null"], "description": "The Summary's outcome, incomplete for a check the service did not finish, or unreadable for results changed or deleted since the check ended."}, "problem": {"type": ["string", "null"]},
         "messages": {"type": "array", "items": {"type": "string"}, "description": "The alert of the check's run, when it met more all-zero correct amounts than the ten findings it keeps, and, for a clean check or one with findings, a line for each file after the final record, which was not read."},
         "summary": {"$ref": "#/components/schemas/Summary"}}}
     },

@@ -170,6 +170,24 @@ TEST(ServeErrors, EveryRefusalHasItsStatusAndMessage) {
        {"report?format=csv", "records", "records/3", "records/3/findings", "employers"})
     trace += Line(std::string("GET ") + read + " of damaged results",
                   c->Get(("/api/v1/checks/" + queued + "/" + read).c_str()));
+  // Nor does the verdict the check gave stand any longer, for results
+  // damaged or deleted since.
+  std::filesystem::remove(service.data + "/" + done + "/ERRLOG2C.MDB");
+  for (const auto& [what, id] : {std::pair{"damaged", queued}, std::pair{"deleted", done}}) {
+    const nlohmann::json now = service.Get("/api/v1/checks/" + id);
+    trace += std::string("the check of ") + what + " results: " + now["state"].dump() + " " +
+             now["outcome"].dump() + " " + now["problem"].dump() + " summary " +
+             now["summary"].dump() + "\n";
+    const nlohmann::json list = service.Get("/api/v1/checks");
+    for (const nlohmann::json& listed : list["checks"])
+      if (listed["id"] == id) trace += std::string("  listed: ") + listed["outcome"].dump() + "\n";
+    auto events = c->Get(("/api/v1/checks/" + id + "/events").c_str());
+    trace += std::string("  its events say: ") +
+             (events && events->body.find("\"outcome\":\"unreadable\"") != std::string::npos
+                  ? "unreadable"
+                  : "something else") +
+             "\n";
+  }
   service.Stop();
   EXPECT_FALSE(std::filesystem::exists(service.data + "/" + running));
   ExpectFileHolds(LINTARO_SOURCE_DIR "/tests/serve/errors.trace", trace);

@@ -357,6 +357,24 @@ test('a check the service did not finish: what it found so far, labelled unfinis
   }
 });
 
+// Results deleted behind the service after a clean check leave no verdict
+// to show: neither the clean colours nor figures that read as a clean check's.
+test('a check whose results were deleted since: no verdict and no figures', async () => {
+  const page = await openPage();
+  await chooseFiles(page, [clean]);
+  const id = await startAndWait(page, 'clean');
+  rmSync(join(work, 'data', id, 'ERRLOG2C.MDB'));
+  const again = await openPage(`${service.url}#check=${id}`);
+  await again.waitForSelector('body[data-state="done"][data-outcome="unreadable"]');
+  assert.match(await again.textContent('#outcome'), /^The results of this check cannot be read: check the submission again\./);
+  assert.equal(await again.getAttribute('#outcome', 'class'), 'outcome bad');
+  assert.deepEqual(await Promise.all(['#fig-tested', '#fig-with-errors', '#fig-errors'].map((f) => again.textContent(f))),
+    ['–', '–', '–']);
+  assert.equal(await again.isDisabled('#download'), true);
+  await again.close();
+  await page.close();
+});
+
 test('a clean submission, an error message, and deleting a check', async () => {
   const page = await openPage();
   await chooseFiles(page, [clean]);

@@ -715,6 +715,7 @@ const OUTCOMES = {
   no_valid_data: 'No valid data was found in the submission.',
   failed: 'The submission could not be tested.',
   incomplete: 'Testing did not finish: the results cover only the records tested.',
+  unreadable: 'The results of this check cannot be read: check the submission again.',
 };
 
 const shown = { id: null, check: null, tested: 0 };
@@ -895,9 +896,11 @@ async function loadEmployers(id) {
 
 function showFigures(check) {
   const s = check.summary || {};
-  $('fig-tested').textContent = numbers.format(s.records_tested ?? check.records_tested ?? 0);
-  $('fig-with-errors').textContent = numbers.format(s.records_with_errors ?? 0);
-  $('fig-errors').textContent = numbers.format(s.errors_found ?? 0);
+  // Results that cannot be read count nothing: no figure may pass for a clean check's.
+  const figure = (n) => (check.outcome === 'unreadable' ? '–' : numbers.format(n));
+  $('fig-tested').textContent = figure(s.records_tested ?? check.records_tested ?? 0);
+  $('fig-with-errors').textContent = figure(s.records_with_errors ?? 0);
+  $('fig-errors').textContent = figure(s.errors_found ?? 0);
   const outcome = outcomeText(check);
   $('outcome').textContent = outcome.text;
   $('outcome').className = `outcome ${outcome.clean ? 'clean' : 'bad'}`;
