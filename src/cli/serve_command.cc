@@ -84,10 +84,10 @@ std::optional<std::string> ParseServeOptions(const ParsedArgs& args, ServiceOpti
 std::optional<std::string> MakeDataFolder(const std::string& folder) {
   std::error_code ec;
   std::filesystem::create_directories(folder, ec);
-  if (ec) return "cannot create the data folder " + folder + ": " + ec.message();
+  if (ec) return folder + ": cannot create the data folder: " + ec.message();
   struct stat info {};
   if (::stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
-    return "the data folder " + folder + " is not a folder";
+    return folder + ": the data folder is not a folder";
   ::chmod(folder.c_str(), 0700);
   return std::nullopt;
 }

@@ -55,7 +55,7 @@ StandardInputCopy::~StandardInputCopy() {
 
 std::optional<std::string> StandardInputCopy::Take(const std::string& folder) {
   struct stat info {};
-  if (::fstat(STDIN_FILENO, &info) != 0) return "standard input cannot be read: " + Reason(errno);
+  if (::fstat(STDIN_FILENO, &info) != 0) return "standard input: cannot be read: " + Reason(errno);
   // A file is read in place when it is given from its beginning; one that
   // was partly read before (a header taken off by the caller) is copied
   // from where it stands, as a pipe is: its bytes before were not given.
@@ -63,14 +63,14 @@ std::optional<std::string> StandardInputCopy::Take(const std::string& folder) {
     path_ = "/proc/self/fd/" + std::to_string(STDIN_FILENO);
     return std::nullopt;
   }
-  if (S_ISDIR(info.st_mode)) return "standard input is a folder, not a submission file";
+  if (S_ISDIR(info.st_mode)) return "standard input: is a folder, not a submission file";
   fd_ = UnnamedFile(folder);
   if (fd_ < 0) return folder + ": cannot keep standard input: " + Reason(errno);
   if (const int err = CopyAll(STDIN_FILENO, fd_); err != 0) {
     ::close(fd_);
     fd_ = -1;
     if (err < 0) return folder + ": cannot keep standard input: " + Reason(-err);
-    return "standard input cannot be read: " + Reason(err);
+    return "standard input: cannot be read: " + Reason(err);
   }
   path_ = "/proc/self/fd/" + std::to_string(fd_);
   return std::nullopt;

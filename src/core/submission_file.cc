@@ -49,12 +49,12 @@ OpenedFile OpenWithoutWaiting(const std::string& path) {
 std::optional<std::string> UnreadableFileProblem(const std::string& file) {
   const OpenedFile f = OpenWithoutWaiting(file);
   if (f.fd < 0) {
-    if (f.err == ENOENT || f.err == ENOTDIR) return file + " does not exist";
-    return file + " cannot be read: " + std::generic_category().message(f.err);
+    if (f.err == ENOENT || f.err == ENOTDIR) return file + ": does not exist";
+    return file + ": cannot be read: " + std::generic_category().message(f.err);
   }
   ::close(f.fd);
-  if (S_ISDIR(f.info.st_mode)) return file + " is a folder, not a submission file";
-  if (!S_ISREG(f.info.st_mode)) return file + " is not a regular file";
+  if (S_ISDIR(f.info.st_mode)) return file + ": is a folder, not a submission file";
+  if (!S_ISREG(f.info.st_mode)) return file + ": is not a regular file";
   return std::nullopt;
 }
 

@@ -262,16 +262,16 @@ std::optional<std::string> HttpService::Bind() {
   // kernel drops the lock when the process ends, however it ends.
   data_lock_ = ::open(options_.data_folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (data_lock_ < 0)
-    return "cannot open the data folder " + options_.data_folder + ": " +
-           std::generic_category().message(errno);
+    return options_.data_folder +
+           ": cannot open the data folder: " + std::generic_category().message(errno);
   if (::flock(data_lock_, LOCK_EX | LOCK_NB) != 0) {
     const int err = errno;
     ::close(data_lock_);
     data_lock_ = -1;
     if (err == EWOULDBLOCK)
-      return "the data folder " + options_.data_folder + " is in use by another lintaro-cli serve";
-    return "cannot lock the data folder " + options_.data_folder + ": " +
-           std::generic_category().message(err);
+      return options_.data_folder + ": the data folder is in use by another lintaro-cli serve";
+    return options_.data_folder +
+           ": cannot lock the data folder: " + std::generic_category().message(err);
   }
   errno = 0;
   if (options_.port == 0) {

@@ -345,7 +345,7 @@ TEST_F(CliProcessTest, ABatchTellsAnUnreadableFileInOneLineAndMakesNoFolderForIt
   CliResult r = RunCli({"batch", "-j", "1", "--results", results, in}, AsUnprivilegedUser());
   EXPECT_EQ(r.status, 2) << r.err;
   EXPECT_EQ(r.out, "a.txt: 5 records, 0 errors, clean\nb.txt: not tested: " + secret +
-                       " cannot be read: Permission denied\n"
+                       ": cannot be read: Permission denied\n"
                        "2 submission(s): 1 clean, 0 with findings, 1 not tested; results in " +
                        results + "\n");
   EXPECT_TRUE(fs::exists(fs::path(results) / "a.txt" / kResultsFileName));
@@ -371,7 +371,7 @@ TEST_F(CliProcessTest, UnreadableFileOrReadOnlyProgramFolderKeepsTheLastResults)
   chmod(file.c_str(), 0);
   CliResult denied = RunCli(check, AsUnprivilegedUser());
   EXPECT_EQ(denied.status, 2) << denied.err;
-  EXPECT_EQ(denied.err, "lintaro-cli: " + file + " cannot be read: Permission denied\n");
+  EXPECT_EQ(denied.err, "lintaro-cli: " + file + ": cannot be read: Permission denied\n");
   chmod(file.c_str(), 0644);
   ASSERT_EQ(RunCli(check).status, 0);
   const auto before = fs::file_size(db());

@@ -37,8 +37,8 @@ TEST(ServeCommand, RefusesAPortInUseAndSigtermLetsTheRunningCheckFinish) {
     CliResult shared =
         RunCli({"serve", "--listen", "127.0.0.1:0", "--data", taken.data}, {"timeout", "5"});
     EXPECT_EQ(shared.status, 2);
-    EXPECT_EQ(shared.err, "lintaro-cli: the data folder " + taken.data +
-                              " is in use by another lintaro-cli serve\n");
+    EXPECT_EQ(shared.err, "lintaro-cli: " + taken.data +
+                              ": the data folder is in use by another lintaro-cli serve\n");
   }
   const std::string big = dir.str() + "/big.txt";
   ASSERT_EQ(RunShell(LINTARO_GEN_PATH " --records 60000 " + big).status, 0);
