@@ -16,19 +16,59 @@ std::string FolderPart(const std::string& path) {
   return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
+// A hidden name in path's folder, so that the rename stays on one file
+// system: ".NAME.XXXXXX", the X's for mkostemp to fill.
+std::string HiddenTemplate(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  return FolderPart(path) + "." + name + ".XXXXXX";
+}
+
 }  // namespace
 
 ReplacingFile::ReplacingFile(std::string path) : path_(std::move(path)) {
-  // A hidden name in the same folder, so that the rename stays on one file
-  // system; mkostemp creates it with O_EXCL and mode 0600.
-  const size_t slash = path_.rfind('/');
-  const std::string name = slash == std::string::npos ? path_ : path_.substr(slash + 1);
-  temporary_ = FolderPart(path_) + "." + name + ".XXXXXX";
+  // Unnamed, in the file's folder, for its owner only; it is named only
+  // through /proc/self/fd, so only where that can be read.
+  const std::string folder = FolderPart(path_);
+  if (::access("/proc/self/fd", X_OK) == 0) {
+    fd_ = ::open(folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    unnamed_ = fd_ >= 0;
+  }
+  if (unnamed_) return;
+  // No such files here (some network file systems): a named one, which
+  // mkostemp creates with O_EXCL and mode 0600.
+  temporary_ = HiddenTemplate(path_);
   fd_ = ::mkostemp(temporary_.data(), O_CLOEXEC);
   if (fd_ < 0) {
     Fail(errno);
     temporary_.clear();
   }
+}
+
+bool ReplacingFile::NameTemporary() {
+  const std::string self = "/proc/self/fd/" + std::to_string(fd_);
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    // A fresh name from mkostemp's template, made only to be taken by the
+    // link: the placeholder file goes at once.
+    std::string name = HiddenTemplate(path_);
+    const int placeholder = ::mkostemp(name.data(), O_CLOEXEC);
+    if (placeholder < 0) {
+      Fail(errno);
+      return false;
+    }
+    ::close(placeholder);
+    ::unlink(name.c_str());
+    if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+      temporary_ = std::move(name);
+      return true;
+    }
+    if (errno != EEXIST) {
+      Fail(errno);
+      return false;
+    }
+  }
+  Fail(EEXIST);
+  return false;
 }
 
 ReplacingFile::~ReplacingFile() { Discard(); }
@@ -58,6 +98,7 @@ bool ReplacingFile::Write(std::string_view bytes) {
 }
 
 bool ReplacingFile::Commit() {
+  if (ok() && unnamed_) NameTemporary();
   if (ok()) {
     const int rc = ::close(fd_);
     fd_ = -1;

@@ -3,6 +3,9 @@
 // symbolic link), which is renamed over the file's name only when it is
 // complete. Until then, and after any failure, the file named is as it was;
 // a symbolic link of that name is replaced, its target never written.
+// Where the file system allows, the temporary file has no name until it is
+// complete, so that a process killed while it writes (SIGKILL, a power cut)
+// leaves no part-written file behind.
 #ifndef LINTARO_OS_REPLACING_FILE_H_
 #define LINTARO_OS_REPLACING_FILE_H_
 
@@ -35,10 +38,13 @@ class ReplacingFile {
  private:
   void Fail(int err);
   void Discard();
+  // Gives the unnamed temporary file a hidden name beside path_.
+  bool NameTemporary();
 
   std::string path_;
-  std::string temporary_;
+  std::string temporary_;  // empty while the temporary file has no name
   int fd_ = -1;
+  bool unnamed_ = false;
   std::string problem_;
 };
 
