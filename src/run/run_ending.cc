@@ -24,6 +24,14 @@ StoredRunEnding ReadStoredRunEnding(ResultsDb& db) {
     throw StoreError(-1, "The results file is damaged: it holds " + std::to_string(tally.records) +
                              " of the " + std::to_string(stored.records_tested) +
                              " records tested (" + db.path() + ")");
+  // The last records lost since, or a finished run's whole records cut off
+  // after a record, read as a run that tested fewer: the run recorded how
+  // many it tested.
+  if (const std::optional<int64_t> tested = db.RecordedRecordCount();
+      tested && *tested != stored.records_tested)
+    throw StoreError(-1, "The results file is damaged: it holds " +
+                             std::to_string(stored.records_tested) + " of the " +
+                             std::to_string(*tested) + " records tested (" + db.path() + ")");
   if (const int64_t findings = db.CountErrors(); tally.counted_errors != findings)
     throw StoreError(-1, "The results file is damaged: it counts " +
                              std::to_string(tally.counted_errors) + " error(s), and it holds " +

@@ -127,7 +127,7 @@ constexpr const char* kCreateFixedTables =
     // the other records cost only the test of their identifier.
     "CREATE INDEX EmployerRecords ON RECORDS (Rec_Num, RCE_Indx) WHERE ID = 'RCE' COLLATE NOCASE;"
     "CREATE TABLE RUN (Started TEXT DEFAULT (strftime('%Y-%m-%dT%H:%M:%SZ', 'now')),"
-    " Ended TEXT, Ending TEXT, RCW_Count INTEGER, Errors_Count INTEGER);"
+    " Ended TEXT, Ending TEXT, RCW_Count INTEGER, Errors_Count INTEGER, Records_Count INTEGER);"
     "INSERT INTO RUN DEFAULT VALUES;";
 
 // Every column the program reads, per table, to tell this layout from a
@@ -213,6 +213,7 @@ struct ResultsDb::Statements {
   LazyStatement mark_run_ended, read_run;  // absent from a file without the RUN table
   LazyStatement read_rcw_count;            // absent where RUN has no RCW_Count
   LazyStatement read_error_count;          // absent where RUN has no Errors_Count
+  LazyStatement read_record_count;         // absent where RUN has no Records_Count
   LazyStatement insert_totals[2], update_totals[2], read_totals[2], read_totals_for_record[2],
       count_totals[2];
 };
@@ -528,30 +529,25 @@ void ResultsDb::DefineRunStatements() {
   Statements& s = *st_;
   // Two rows are enough to tell that there is not one.
   s.read_run = LazyStatement("SELECT Started, Ended, Ending FROM RUN LIMIT 2");
-  // Results written before runs recorded their count of RCW records.
-  Stmt counted(Prepare("SELECT COUNT(*) FROM pragma_table_info('RUN') WHERE name = 'RCW_Count'"));
-  if (CountOrFail(counted.s, "Cannot read the results database") == 0) {
-    s.mark_run_ended =
-        LazyStatement("UPDATE RUN SET Ending = ?1, Ended = strftime('%Y-%m-%dT%H:%M:%SZ', 'now')");
-    return;
-  }
-  // Results written before runs recorded their count of findings.
-  Stmt errors_counted(
-      Prepare("SELECT COUNT(*) FROM pragma_table_info('RUN') WHERE name = 'Errors_Count'"));
-  if (CountOrFail(errors_counted.s, "Cannot read the results database") == 0) {
-    s.mark_run_ended = LazyStatement(
-        "UPDATE RUN SET Ending = ?1, Ended = strftime('%Y-%m-%dT%H:%M:%SZ', 'now'),"
-        " RCW_Count = ?2");
-  } else {
-    s.mark_run_ended = LazyStatement(
-        "UPDATE RUN SET Ending = ?1, Ended = strftime('%Y-%m-%dT%H:%M:%SZ', 'now'),"
-        " RCW_Count = ?2, Errors_Count = ?3");
-    s.read_error_count = LazyStatement(
-        "SELECT Errors_Count FROM RUN WHERE Ending IS NOT NULL AND Errors_Count IS NOT NULL"
-        " LIMIT 1");
-  }
-  s.read_rcw_count = LazyStatement(
-      "SELECT RCW_Count FROM RUN WHERE Ending IS NOT NULL AND RCW_Count IS NOT NULL LIMIT 1");
+  // Results of earlier versions lack the counts a run now records with its
+  // ending (RCW_Count, then Errors_Count, then Records_Count): each is
+  // written and read only where its column is.
+  Stmt column(Prepare("SELECT COUNT(*) FROM pragma_table_info('RUN') WHERE name = ?1"));
+  auto has_column = [&](const char* name) {
+    sqlite3_bind_text(column.s, 1, name, -1, SQLITE_STATIC);
+    return CountOrFail(column.s, "Cannot read the results database") > 0;
+  };
+  std::string mark = "UPDATE RUN SET Ending = ?1, Ended = strftime('%Y-%m-%dT%H:%M:%SZ', 'now')";
+  auto recorded = [&](const char* name, const char* parameter) {
+    if (!has_column(name)) return LazyStatement();
+    mark += std::string(", ") + name + " = " + parameter;
+    return LazyStatement(std::string("SELECT ") + name + " FROM RUN WHERE Ending IS NOT NULL AND " +
+                         name + " IS NOT NULL LIMIT 1");
+  };
+  s.read_rcw_count = recorded("RCW_Count", "?2");
+  s.read_error_count = recorded("Errors_Count", "?3");
+  s.read_record_count = recorded("Records_Count", "?4");
+  s.mark_run_ended = LazyStatement(mark);
 }
 
 // The statements of both running-total tables, over their columns in table
@@ -605,25 +601,17 @@ void ResultsDb::Rollback() {
   StepDone(Statement(st_->rollback));
 }
 
-void ResultsDb::MarkRunEnded(RunEnding ending, std::optional<int64_t> rcw_count,
-                             std::optional<int64_t> error_count) {
+void ResultsDb::MarkRunEnded(RunEnding ending, const RunCounts& counts) {
   sqlite3_stmt* s = Statement(st_->mark_run_ended);
   if (s == nullptr) return;
   sqlite3_bind_text(s, 1, RunEndingName(ending), -1, SQLITE_STATIC);
-  if (st_->read_rcw_count.present()) {
-    if (rcw_count) {
-      sqlite3_bind_int64(s, 2, *rcw_count);
-    } else {
-      sqlite3_bind_null(s, 2);
-    }
-  }
-  if (st_->read_error_count.present()) {
-    if (error_count) {
-      sqlite3_bind_int64(s, 3, *error_count);
-    } else {
-      sqlite3_bind_null(s, 3);
-    }
-  }
+  // Parameters left unbound are null: not counted.
+  auto bind = [s](int parameter, const LazyStatement& column, std::optional<int64_t> count) {
+    if (column.present() && count) sqlite3_bind_int64(s, parameter, *count);
+  };
+  bind(2, st_->read_rcw_count, counts.rcw_records);
+  bind(3, st_->read_error_count, counts.findings);
+  bind(4, st_->read_record_count, counts.records);
   Execute(s, "Cannot record the end of the test run");
 }
 
@@ -779,6 +767,12 @@ int64_t ResultsDb::CountRecords() {
   const int64_t count = CountOrFail(Statement(st_->count_records), "Cannot count the records");
   if (read_only_) record_count_ = count;
   return count;
+}
+
+std::optional<int64_t> ResultsDb::RecordedRecordCount() {
+  if (!st_->read_record_count.present()) return std::nullopt;
+  return OneRow(Statement(st_->read_record_count), FirstColumnInt,
+                "Cannot read how the test run ended");
 }
 
 std::optional<int64_t> ResultsDb::RecordedErrorCount() {

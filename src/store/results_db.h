@@ -84,16 +84,17 @@ class ResultsDb {
   void Clear();
 
   // RUN. A new database (and a cleared one) holds the row of a run that has
-  // started and not ended. MarkRunEnded records the ending, the number of
-  // records stored with the ID "RCW" and the number of findings stored
-  // (nothing: not counted); the run does it in the transaction of its last
-  // rows. ReadRun gives nothing for a file
+  // started and not ended. MarkRunEnded records the ending and the run's
+  // counts (nothing: not counted); the run does it in the transaction of
+  // its last rows. ReadRun gives nothing for a file
   // written before runs recorded their ending: read it as finished. A RUN
   // table without its one row (none, or several that may disagree), or
   // whose ending is none of RunEnding's names, is damaged: ReadRun throws.
-  void MarkRunEnded(RunEnding ending, std::optional<int64_t> rcw_count = std::nullopt,
-                    std::optional<int64_t> error_count = std::nullopt);
+  void MarkRunEnded(RunEnding ending, const RunCounts& counts = {});
   std::optional<RunRow> ReadRun();
+  // The number of records the run recorded with its ending; nothing where
+  // it recorded none (an earlier version, or no ending).
+  std::optional<int64_t> RecordedRecordCount();
   // The number of findings the run recorded with its ending; nothing where
   // it recorded none (an earlier version, or no ending).
   std::optional<int64_t> RecordedErrorCount();

@@ -95,6 +95,15 @@ struct RunRow {
   }
 };
 
+// What a run counted of the rows it stored, recorded with its ending so
+// that a reader need not count them, and can tell rows lost since (nothing:
+// not counted).
+struct RunCounts {
+  std::optional<int64_t> rcw_records;  // records stored with the ID "RCW"
+  std::optional<int64_t> findings;     // findings stored
+  std::optional<int64_t> records;      // records stored: the records tested
+};
+
 // The two running-total tables: TRCT holds 25 money pairs per employer (the
 // RCT totals), TRCU holds 8 (the RCU totals).
 enum class TotalsTable { kTRCT, kTRCU };

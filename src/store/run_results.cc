@@ -164,7 +164,11 @@ void RunResults::Finish(RunEnding ending) {
   WriteEmployers();
   // The viewer's check of the final record compares the RCW records of the
   // whole file; recorded here, a reader need not count a million records.
-  batch_->EndRun(ending, CountRecordsWithId("RCW"), error_count_);
+  // The counts of records and findings let a reader tell results that lost
+  // rows since (the last records, or findings) from the run's.
+  batch_->EndRun(ending, {.rcw_records = CountRecordsWithId("RCW"),
+                          .findings = error_count_,
+                          .records = current_ ? current_->rec_num : 0});
   WriteLastBatch();
 }
 

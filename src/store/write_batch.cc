@@ -65,18 +65,16 @@ void WriteBatch::UpdateTotals(TotalsTable table, const TotalsRow& row) {
   AddTotals(table == TotalsTable::kTRCT ? Op::kUpdateTRCT : Op::kUpdateTRCU, row);
 }
 
-void WriteBatch::EndRun(RunEnding ending, int64_t rcw_count, int64_t error_count) {
-  steps_.push_back(Step{Op::kEndRun, static_cast<uint32_t>(keys_.size())});
-  keys_.push_back(static_cast<int64_t>(ending));
-  keys_.push_back(rcw_count);
-  keys_.push_back(error_count);
+void WriteBatch::EndRun(RunEnding ending, const RunCounts& counts) {
+  steps_.push_back(Step{Op::kEndRun, 0});
+  ending_ = ending;
+  counts_ = counts;
 }
 
 void WriteBatch::Apply(ResultsDb& db, const Step& step) {
   switch (step.op) {
     case Op::kEndRun:
-      db.MarkRunEnded(static_cast<RunEnding>(keys_[step.row]), keys_[step.row + 1],
-                      keys_[step.row + 2]);
+      db.MarkRunEnded(ending_, counts_);
       break;
     case Op::kInsertMisc: {
       const MiscRow& row = misc_.rows[step.row];

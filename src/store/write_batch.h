@@ -43,9 +43,9 @@ class WriteBatch {
   void InsertTotals(TotalsTable table, const TotalsRow& row);
   void UpdateTotals(TotalsTable table, const TotalsRow& row);
 
-  // RUN: the run ended so, with rcw_count records of the ID "RCW" stored;
-  // written with the rows before it, in their transaction.
-  void EndRun(RunEnding ending, int64_t rcw_count, int64_t error_count);
+  // RUN: the run ended so, with counts of what it stored; written with the
+  // rows before it, in their transaction.
+  void EndRun(RunEnding ending, const RunCounts& counts);
 
   // The batch's rows are written without a commit: the transaction stays
   // open, and the next batch that commits commits them too. A run hands its
@@ -108,8 +108,11 @@ class WriteBatch {
   Rows<RecordRow> records_;
   Rows<ErrorRow> errors_;
   Rows<TotalsRow> totals_;
-  // Rec_Num of a deletion, Data_Id of a PIN result, a run's RunEnding
+  // Rec_Num of a deletion, Data_Id of a PIN result
   std::vector<int64_t> keys_;
+  // The run's ending, in the batch that ends it
+  RunEnding ending_ = RunEnding::kCompleted;
+  RunCounts counts_;
   bool commits_ = true;
 };
 

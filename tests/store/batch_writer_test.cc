@@ -188,7 +188,7 @@ TEST(BatchWriter, NothingIsWrittenAfterABatchFailsNotEvenTheRunsEnding) {
       }
     }
     auto last = batch_of(5);
-    last->EndRun(RunEnding::kCompleted, 0, 0);
+    last->EndRun(RunEnding::kCompleted, {.rcw_records = 0, .findings = 0, .records = 0});
     try {
       writer.Finish(std::move(last));
     } catch (const StoreError&) {
@@ -205,7 +205,7 @@ TEST(BatchWriter, NothingIsWrittenAfterABatchFailsNotEvenTheRunsEnding) {
     BatchWriter writer(*db);
     for (int64_t rec_num : {1, 2, 3, 4}) writer.Hand(batch_of(rec_num));
     auto last = batch_of(5);
-    last->EndRun(RunEnding::kCompleted, 0, 0);
+    last->EndRun(RunEnding::kCompleted, {.rcw_records = 0, .findings = 0, .records = 0});
     writer.Finish(std::move(last));
   }
   EXPECT_EQ(db->CountRecords(), 5);
