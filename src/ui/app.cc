@@ -8,9 +8,11 @@
 #include <QStandardPaths>
 #include <QTimer>
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
 #include <memory>
 #include <optional>
+#include <string>
 #include <system_error>
 
 #include "browse/window_texts.h"
@@ -152,6 +154,15 @@ int UnattendedRunStatus(ReportedOutcome outcome) {
   return 2;
 }
 
+// Seconds with three decimals and a decimal point: printf would take the
+// point from the locale that QApplication set from the environment.
+std::string SecondsText(double seconds) {
+  char text[32];
+  const auto [end, ec] =
+      std::to_chars(text, text + sizeof text, seconds, std::chars_format::fixed, 3);
+  return ec == std::errc() ? std::string(text, end) : std::string("?");
+}
+
 // The unattended run of the --run files: prints its counts and time, sets
 // the program's status from how it ended and closes the window at the end.
 // Counts of a run that did not reach its end are said to be no verdict.
@@ -167,9 +178,9 @@ void ScheduleUnattendedRun(MainWindow& window, int& status) {
     if ((outcome == ReportedOutcome::kFailed || outcome == ReportedOutcome::kAborted) &&
         s.records_tested > 0)
       std::printf("%s\n", UnfinishedRunNotice(s.records_tested).c_str());
-    std::printf("Records tested: %lld\nErrors found: %lld\nWindow run: %.3f s\n",
+    std::printf("Records tested: %lld\nErrors found: %lld\nWindow run: %s s\n",
                 static_cast<long long>(s.records_tested), static_cast<long long>(s.errors),
-                seconds);
+                SecondsText(seconds).c_str());
     errno = 0;
     if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
       std::fprintf(stderr, "lintaro: write error: %s\n",

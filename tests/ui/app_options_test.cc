@@ -5,8 +5,10 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QThread>
+#include <clocale>
 #include <csignal>
 #include <filesystem>
+#include <regex>
 
 #include "core/version.h"
 #include "run/run_ending.h"
@@ -149,6 +151,29 @@ TEST(UnattendedRunTest, ItsStatusIsTheRunsVerdict) {
       EXPECT_TRUE(r.err.ends_with(c.err + "\n")) << what << ": " << r.err;
     }
   }
+}
+
+// The run's time is written with a decimal point whatever the user's
+// locale (the window takes it from the environment), as the scripts that
+// read it expect.
+TEST(UnattendedRunTest, ItsTimeIsWrittenAlikeInEveryLocale) {
+  constexpr const char* kDecimalComma = "de_DE.UTF-8";
+  if (locale_t found = newlocale(LC_ALL_MASK, kDecimalComma, nullptr)) {
+    freelocale(found);
+  } else {
+    GTEST_SKIP() << kDecimalComma << " is not installed (scripts/deps makes it)";
+  }
+  TempDir runtime, home;
+  std::filesystem::permissions(runtime.path(), std::filesystem::perms::owner_all);
+  const CliResult r = RunShell(
+      std::string("LC_ALL=") + kDecimalComma + " XDG_RUNTIME_DIR='" + runtime.str() +
+      "' QT_QPA_PLATFORM=offscreen LINTARO_UNATTENDED=1 exec '" + LINTARO_GUI_PATH "' --home '" +
+      home.str() + "' --run '" LINTARO_SOURCE_DIR "/samples/clean.txt'");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(std::regex_search(
+      r.out,
+      std::regex("^Records tested: 16\nErrors found: 0\nWindow run: [0-9]+\\.[0-9]{3} s\n$")))
+      << r.out;
 }
 
 // SIGINT, SIGTERM and SIGHUP (Ctrl+C in the terminal it was started from,
