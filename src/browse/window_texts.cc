@@ -90,6 +90,12 @@ std::string ErrorLimitDuringRunText(int limit) {
          " error(s), counting those already found, and later tests keep this limit.";
 }
 
+std::string InstanceLockProblem(const std::string& lock_path) {
+  return lock_path +
+         ": cannot be created; it keeps a second copy of this program from starting. Set "
+         "XDG_RUNTIME_DIR or TMPDIR to a folder you can write to.";
+}
+
 std::string ProcessingRecordText(long long rec_ctr) {
   return "Processing Record Number: " + std::to_string(rec_ctr);
 }

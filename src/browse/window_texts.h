@@ -17,6 +17,9 @@ inline constexpr const char* kProgramName = "Lintaro";
 inline constexpr auto kWindowTitleText = "Lintaro " + kTaxYearText;
 inline constexpr const char* kWindowTitle = kWindowTitleText.c_str();
 inline constexpr const char* kAlreadyRunning = "This program is already running.";
+// The lock of one copy per user session cannot be made at lock_path (its
+// folder is missing or cannot be written).
+std::string InstanceLockProblem(const std::string& lock_path);
 
 std::string WelcomeText();
 std::string DisclaimerText();

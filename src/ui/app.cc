@@ -213,8 +213,14 @@ int RunApp(int argc, char** argv) {
 
   QLockFile lock(InstanceLockPath());
   if (!AcquireInstanceLock(lock)) {
-    prompts.Message(kWindowTitle, kAlreadyRunning, Icon::kCritical, Buttons::kOk);
-    return 1;
+    if (lock.error() == QLockFile::LockFailedError) {
+      prompts.Message(kWindowTitle, kAlreadyRunning, Icon::kCritical, Buttons::kOk);
+      return 1;
+    }
+    // No copy holds it: it could not be made (a folder missing or read-only).
+    prompts.Message(kWindowTitle, InstanceLockProblem(ToStdString(InstanceLockPath())),
+                    Icon::kCritical, Buttons::kOk);
+    return 2;
   }
 
   const ProgramFolders folders = ResolveProgramFolders(

@@ -12,7 +12,8 @@ class QLockFile;
 namespace lintaro {
 
 // The lock that keeps one copy of the program per user session: a lock file
-// in the user's runtime folder. Returns false when another copy holds it.
+// in the user's runtime folder. Returns false when another copy holds it
+// (the lock's error() is then LockFailedError) or it cannot be made.
 bool AcquireInstanceLock(QLockFile& lock);
 QString InstanceLockPath();
 

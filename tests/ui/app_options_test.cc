@@ -10,6 +10,8 @@
 #include <filesystem>
 #include <regex>
 
+#include "browse/window_texts.h"
+#include "core/tax_year.h"
 #include "core/version.h"
 #include "run/run_ending.h"
 #include "store/results_db.h"
@@ -116,6 +118,23 @@ TEST(InstanceLockTest, SecondCopyOfTheProgramSaysItIsRunningAndEnds) {
   ASSERT_TRUE(third.waitForFinished(20000));
   EXPECT_EQ(third.exitCode(), 2);  // a file that is not there is not tested
   EXPECT_FALSE(QString::fromUtf8(third.readAllStandardError()).contains("already running"));
+}
+
+// A lock that cannot be made at all is not taken for a copy running: the
+// program says where it could not make it, and --run's status says that
+// nothing was tested.
+TEST(InstanceLockTest, ALockThatCannotBeMadeIsNotACopyRunning) {
+  TempDir home;
+  const CliResult r = RunShell(
+      "XDG_RUNTIME_DIR=/proc TMPDIR=/proc QT_QPA_PLATFORM=offscreen LINTARO_UNATTENDED=1 exec '" +
+      std::string(LINTARO_GUI_PATH) + "' --home '" + home.str() +
+      "' --run '" LINTARO_SOURCE_DIR "/samples/clean.txt'");
+  EXPECT_EQ(r.status, 2) << r.err;
+  EXPECT_EQ(r.out, "");
+  const std::string said =
+      std::string(kWindowTitle) + ": /proc/lintaro-" + kTaxYearText.c_str() + ".lock: ";
+  EXPECT_NE(r.err.find(said), std::string::npos) << r.err;
+  EXPECT_EQ(r.err.find("already running"), std::string::npos) << r.err;
 }
 
 // lintaro --run ends with lintaro-cli check's status, and never calls a run
