@@ -11,6 +11,7 @@
 #include <fstream>
 #include <thread>
 
+#include "cli/batch_check.h"
 #include "cli/cli_options.h"
 #include "cli/cli_platform.h"
 #include "core/error_limit.h"
@@ -80,11 +81,13 @@ std::optional<std::string> ParseServeOptions(const ParsedArgs& args, ServiceOpti
   return std::nullopt;
 }
 
-// The data folder, made for its owner only when missing.
+// The data folder, made for its owner only when missing, as are the
+// folders above it that are missing: by default it sits in the per-user
+// data folder, which holds the results of lintaro-cli check.
 std::optional<std::string> MakeDataFolder(const std::string& folder) {
   std::error_code ec;
-  std::filesystem::create_directories(folder, ec);
-  if (ec) return folder + ": cannot create the data folder: " + ec.message();
+  if (!CreateOwnFolders(folder, ec))
+    return folder + ": cannot create the data folder: " + ec.message();
   struct stat info {};
   if (::stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
     return folder + ": the data folder is not a folder";

@@ -62,5 +62,26 @@ TEST(ServeCommand, RefusesAPortInUseAndSigtermLetsTheRunningCheckFinish) {
             std::filesystem::perms::owner_all);
 }
 
+// The default data folder is in the per-user data folder, which the
+// command line's and the desktop program's results share: the folders the
+// service makes on the way are its user's alone, whatever the umask.
+TEST(ServeCommand, TheFoldersItMakesForItsDataAreItsUsersAlone) {
+  TempDir dir;
+  const std::string xdg = dir.str() + "/xdg";
+  RunningCli running =
+      StartCli({"serve", "--listen", "127.0.0.1:0"},
+               {"sh", "-c", "umask 000; exec \"$@\"", "sh", "env", "XDG_DATA_HOME=" + xdg});
+  ASSERT_NE(ServingPort(running), 0) << ErrSoFar(running);
+  kill(running.pid, SIGTERM);
+  const CliResult ended = FinishCli(running);
+  EXPECT_EQ(ended.status, 0) << ended.err;
+  for (const std::string& folder : {xdg, xdg + "/Lintaro", xdg + "/Lintaro/serve"}) {
+    EXPECT_EQ(static_cast<int>(std::filesystem::status(folder).permissions() &
+                               std::filesystem::perms::all),
+              0700)
+        << folder;
+  }
+}
+
 }  // namespace
 }  // namespace lintaro::testing
