@@ -15,6 +15,7 @@
 
 #include "serve/api_handlers.h"
 #include "serve/api_json.h"
+#include "serve/closing_server.h"
 #include "serve/openapi.h"
 #include "serve/request_log.h"
 #include "serve/service_page.h"
@@ -128,7 +129,7 @@ HttpService::HttpService(ServiceOptions options)
       registry_(std::make_unique<CheckRegistry>(
           RegistryOptions{options_.data_folder, options_.jobs, options_.keep_seconds,
                           options_.max_waiting, options_.clock, options_.remove_folder})),
-      server_(std::make_unique<httplib::Server>()),
+      server_(std::make_unique<ClosingServer>()),
       api_(std::make_unique<ApiHandlers>(*registry_, options_)),
       log_(std::make_unique<RequestLog>(options_.quiet ? nullptr : options_.log, *options_.clock)) {
   Route();
@@ -145,7 +146,7 @@ void HttpService::Route() {
 }
 
 void HttpService::RouteGuards() {
-  httplib::Server& s = *server_;
+  ClosingServer& s = *server_;
   const int threads = options_.http_threads;
   s.new_task_queue = [threads] { return new httplib::ThreadPool(threads); };
   // SO_REUSEADDR only: the library's default also sets SO_REUSEPORT, which
@@ -191,16 +192,25 @@ void HttpService::RouteGuards() {
     SetError(res, {400, "bad_request", req.method + " takes no body"});
     return httplib::Server::HandlerResponse::Handled;
   });
-  s.set_logger(
-      [this](const httplib::Request& req, const httplib::Response& res) { log_->Ended(req, res); });
+  // Every answer written comes here, the library's own refusals too: one
+  // that says "Connection: close" ends its connection (closing_server.h).
+  s.set_logger([this](const httplib::Request& req, const httplib::Response& res) {
+    log_->Ended(req, res);
+    server_->AnswerWritten(res);
+  });
+  // The library's own refusals (a head it cannot read, a method it does not
+  // know, a body it could not read) leave the rest of the request unread.
   s.set_error_handler(httplib::Server::HandlerWithResponse([](const httplib::Request&,
                                                               httplib::Response& res) {
     if (!res.body.empty()) return httplib::Server::HandlerResponse::Unhandled;
+    res.set_header("Connection", "close");
     SetError(res, {res.status, res.status == 413 ? "too_large" : "bad_request",
                    res.status == 413 ? "the request is too large" : "the request cannot be read"});
     return httplib::Server::HandlerResponse::Handled;
   }));
+  // A handler that failed may have left the body unread.
   s.set_exception_handler([](const httplib::Request&, httplib::Response& res, std::exception_ptr) {
+    res.set_header("Connection", "close");
     SetError(res, {500, "internal", "the service failed to answer"});
   });
   // Every HTML answer (the page, the HTML report) runs only the service's own code.

@@ -16,13 +16,10 @@
 #include "serve/check_registry.h"
 #include "serve/service_options.h"
 
-namespace httplib {
-class Server;
-}
-
 namespace lintaro {
 
 class ApiHandlers;
+class ClosingServer;
 class RequestLog;
 
 class HttpService {
@@ -53,7 +50,7 @@ class HttpService {
 
   ServiceOptions options_;
   std::unique_ptr<CheckRegistry> registry_;
-  std::unique_ptr<httplib::Server> server_;
+  std::unique_ptr<ClosingServer> server_;
   std::unique_ptr<ApiHandlers> api_;
   std::unique_ptr<RequestLog> log_;
   int port_ = 0;

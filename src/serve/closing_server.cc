@@ -1,0 +1,188 @@
+#include "serve/closing_server.h"
+
+#include <netdb.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <chrono>
+
+namespace lintaro {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+int Milliseconds(time_t sec, time_t usec) { return static_cast<int>(sec * 1000 + usec / 1000); }
+
+// Whether sock becomes ready for events within ms milliseconds.
+bool Ready(int sock, short events, int ms) {
+  pollfd p{sock, events, 0};
+  int n;
+  while ((n = ::poll(&p, 1, ms)) < 0 && errno == EINTR) {
+  }
+  return n > 0;
+}
+
+void AddressOf(const sockaddr_storage& addr, socklen_t length, std::string& ip, int& port) {
+  if (addr.ss_family == AF_INET)
+    port = ntohs(reinterpret_cast<const sockaddr_in&>(addr).sin_port);
+  else if (addr.ss_family == AF_INET6)
+    port = ntohs(reinterpret_cast<const sockaddr_in6&>(addr).sin6_port);
+  std::array<char, NI_MAXHOST> host{};
+  if (::getnameinfo(reinterpret_cast<const sockaddr*>(&addr), length, host.data(), host.size(),
+                    nullptr, 0, NI_NUMERICHOST) == 0)
+    ip = host.data();
+}
+
+// One connection, read through a buffer that lasts as long as it does: the
+// bytes after one request are the next one's.
+class ConnectionStream final : public httplib::Stream {
+ public:
+  ConnectionStream(int sock, int read_ms, int write_ms)
+      : sock_(sock), read_ms_(read_ms), write_ms_(write_ms) {}
+
+  bool is_readable() const override { return Buffered() || Ready(sock_, POLLIN, read_ms_); }
+
+  // As the library's own: writable, and not ended by the client.
+  bool is_writable() const override {
+    if (!Ready(sock_, POLLOUT, write_ms_)) return false;
+    if (!Ready(sock_, POLLIN, 0)) return true;
+    char byte;
+    return ::recv(sock_, &byte, 1, MSG_PEEK) > 0;
+  }
+
+  ssize_t read(char* ptr, size_t size) override {
+    if (!Buffered()) {
+      if (!Ready(sock_, POLLIN, read_ms_)) return -1;
+      // A body read a buffer at a time goes straight to its reader.
+      if (size >= buffer_.size()) return Receive(ptr, size);
+      const ssize_t n = Receive(buffer_.data(), buffer_.size());
+      if (n <= 0) return n;
+      begin_ = 0;
+      end_ = static_cast<size_t>(n);
+    }
+    const size_t n = std::min(size, end_ - begin_);
+    std::copy_n(buffer_.data() + begin_, n, ptr);
+    begin_ += n;
+    return static_cast<ssize_t>(n);
+  }
+
+  ssize_t write(const char* ptr, size_t size) override {
+    size_t sent = 0;
+    while (sent < size) {
+      if (!Ready(sock_, POLLOUT, write_ms_)) return -1;
+      const ssize_t n = ::send(sock_, ptr + sent, size - sent, MSG_NOSIGNAL);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) return -1;
+      sent += static_cast<size_t>(n);
+    }
+    return static_cast<ssize_t>(size);
+  }
+
+  void get_remote_ip_and_port(std::string& ip, int& port) const override {
+    sockaddr_storage addr{};
+    socklen_t length = sizeof addr;
+    if (::getpeername(sock_, reinterpret_cast<sockaddr*>(&addr), &length) == 0)
+      AddressOf(addr, length, ip, port);
+  }
+
+  void get_local_ip_and_port(std::string& ip, int& port) const override {
+    sockaddr_storage addr{};
+    socklen_t length = sizeof addr;
+    if (::getsockname(sock_, reinterpret_cast<sockaddr*>(&addr), &length) == 0)
+      AddressOf(addr, length, ip, port);
+  }
+
+  socket_t socket() const override { return sock_; }
+
+  bool Buffered() const { return begin_ < end_; }
+
+ private:
+  ssize_t Receive(char* into, size_t size) const {
+    ssize_t n;
+    while ((n = ::recv(sock_, into, size, 0)) < 0 && errno == EINTR) {
+    }
+    return n;
+  }
+
+  int sock_;
+  int read_ms_;
+  int write_ms_;
+  std::array<char, 4096> buffer_{};
+  size_t begin_ = 0;
+  size_t end_ = 0;
+};
+
+// Ends a connection whose client may still be sending: a close with bytes
+// unread would reset it, and a client that had not yet read the answer
+// (over a network, one that had not yet received all of it) would lose it.
+void CloseAfterAnswer(int sock) {
+  ::shutdown(sock, SHUT_WR);
+  const Clock::time_point until =
+      Clock::now() + std::chrono::milliseconds(ClosingServer::kLingerMs);
+  std::array<char, 4096> dropped;
+  for (size_t taken = 0; taken < ClosingServer::kLingerBytes;) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now()).count();
+    if (left <= 0 || !Ready(sock, POLLIN, static_cast<int>(left))) break;
+    const ssize_t n = ::recv(sock, dropped.data(), dropped.size(), 0);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    taken += static_cast<size_t>(n);
+  }
+  ::close(sock);
+}
+
+}  // namespace
+
+void ClosingServer::AnswerWritten(const httplib::Response& res) {
+  if (res.get_header_value("Connection") != "close") return;
+  std::lock_guard<std::mutex> lock(mutex_);
+  auto it = closing_.find(std::this_thread::get_id());
+  if (it != closing_.end()) *it->second = true;
+}
+
+// The library's loop but for the end: a request is awaited for up to the
+// keep-alive time (looking every 10 ms whether the server stops), at most
+// the keep-alive count of them are answered, the last with
+// "Connection: close".
+bool ClosingServer::process_and_close_socket(socket_t sock) {
+  ConnectionStream stream(sock, Milliseconds(read_timeout_sec_, read_timeout_usec_),
+                          Milliseconds(write_timeout_sec_, write_timeout_usec_));
+  bool closes = false;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    closing_[std::this_thread::get_id()] = &closes;
+  }
+  const auto stopping = [this] { return svr_sock_ == INVALID_SOCKET; };
+  const auto request_comes = [&] {
+    const Clock::time_point until = Clock::now() + std::chrono::seconds(keep_alive_timeout_sec_);
+    while (!stopping()) {
+      if (stream.Buffered() || Ready(sock, POLLIN, 10)) return true;
+      if (Clock::now() > until) return false;
+    }
+    return false;
+  };
+  bool answered = false;
+  for (size_t left = keep_alive_max_count_; left > 0 && request_comes(); --left) {
+    bool client_closes = false;
+    answered = process_request(stream, left == 1, client_closes, nullptr);
+    if (!answered || client_closes || closes) break;
+  }
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    closing_.erase(std::this_thread::get_id());
+  }
+  if (closes) {
+    CloseAfterAnswer(sock);
+  } else {
+    ::shutdown(sock, SHUT_RDWR);
+    ::close(sock);
+  }
+  return answered;
+}
+
+}  // namespace lintaro
