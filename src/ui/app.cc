@@ -215,7 +215,8 @@ int RunApp(int argc, char** argv) {
   if (!AcquireInstanceLock(lock)) {
     if (lock.error() == QLockFile::LockFailedError) {
       prompts.Message(kWindowTitle, kAlreadyRunning, Icon::kCritical, Buttons::kOk);
-      return 1;
+      // An unattended run's status is its verdict: here nothing was tested.
+      return options.run_files.isEmpty() ? 1 : 2;
     }
     // No copy holds it: it could not be made (a folder missing or read-only).
     prompts.Message(kWindowTitle, InstanceLockProblem(ToStdString(InstanceLockPath())),

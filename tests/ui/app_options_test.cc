@@ -106,6 +106,12 @@ TEST(InstanceLockTest, SecondCopyOfTheProgramSaysItIsRunningAndEnds) {
   EXPECT_EQ(second.exitCode(), 1);
   EXPECT_EQ(QString::fromUtf8(second.readAllStandardError()).trimmed(),
             "Lintaro 2007: This program is already running.");
+  // An unattended run refused so tested nothing: its status is not that of
+  // findings.
+  QProcess unattended;
+  start(unattended, {"--run", LINTARO_SOURCE_DIR "/samples/clean.txt"});
+  ASSERT_TRUE(unattended.waitForFinished(10000));
+  EXPECT_EQ(unattended.exitCode(), 2);
 
   // The first copy is unaffected.
   EXPECT_EQ(first.state(), QProcess::Running);
