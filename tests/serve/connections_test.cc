@@ -31,18 +31,11 @@ struct Answer {
 class RawConnection {
  public:
   // receive_buffer: the socket's, when not 0.
-  explicit RawConnection(int port, int receive_buffer = 0) : fd_(socket(AF_INET, SOCK_STREAM, 0)) {
-    if (receive_buffer > 0)
-      setsockopt(fd_, SOL_SOCKET, SO_RCVBUF, &receive_buffer, sizeof receive_buffer);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_port = htons(static_cast<uint16_t>(port));
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    const timeval wait{3, 0};
-    setsockopt(fd_, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
-    connected_ = connect(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
+  explicit RawConnection(int port, int receive_buffer = 0)
+      : fd_(ConnectToLoopback(port, 3, receive_buffer)), connected_(fd_ >= 0) {}
+  ~RawConnection() {
+    if (connected_) close(fd_);
   }
-  ~RawConnection() { close(fd_); }
   RawConnection(const RawConnection&) = delete;
   RawConnection& operator=(const RawConnection&) = delete;
 

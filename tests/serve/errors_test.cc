@@ -33,21 +33,14 @@ std::string Line(const std::string& what, const httplib::Result& res) {
 // The same for a request sent as it is, on a connection of its own: a
 // request the client library cannot send.
 std::string RawLine(const std::string& what, int port, const std::string& request) {
-  const int fd = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_port = htons(static_cast<uint16_t>(port));
-  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  const timeval wait{5, 0};
-  setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
+  const int fd = ConnectToLoopback(port, 5);
   std::string answer;
-  if (connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0 &&
-      send(fd, request.data(), request.size(), MSG_NOSIGNAL) ==
-          static_cast<ssize_t>(request.size())) {
+  if (fd >= 0 && send(fd, request.data(), request.size(), MSG_NOSIGNAL) ==
+                     static_cast<ssize_t>(request.size())) {
     char buffer[4096];
     for (ssize_t n; (n = recv(fd, buffer, sizeof buffer, 0)) > 0;) answer.append(buffer, n);
   }
-  close(fd);
+  if (fd >= 0) close(fd);
   const size_t space = answer.find(' ');
   const size_t body = answer.find("\r\n\r\n");
   if (space == std::string::npos || body == std::string::npos) return what + " -> no answer\n";

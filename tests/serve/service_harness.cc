@@ -1,6 +1,8 @@
 #include "serve/service_harness.h"
 
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -68,6 +70,22 @@ std::string AcceptedId(const httplib::Result& res, const std::string& what) {
     return "";
   }
   return nlohmann::json::parse(res->body).at("id").get<std::string>();
+}
+
+int ConnectToLoopback(int port, int wait_seconds, int receive_buffer) {
+  const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (fd < 0) return -1;
+  if (receive_buffer > 0)
+    setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &receive_buffer, sizeof receive_buffer);
+  const timeval wait{wait_seconds, 0};
+  setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
+  sockaddr_in addr{};
+  addr.sin_family = AF_INET;
+  addr.sin_port = htons(static_cast<uint16_t>(port));
+  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  if (connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0) return fd;
+  close(fd);
+  return -1;
 }
 
 nlohmann::json ServiceHarness::Get(const std::string& path) const {

@@ -24,6 +24,11 @@ inline constexpr int64_t kTestEpoch = 1796000000;  // 2026-11-30
 // The example submissions: clean.txt and mistakes.txt.
 inline const std::string kSamples = LINTARO_SOURCE_DIR "/samples/";
 
+// A TCP connection of the test's own to port on 127.0.0.1, each read on it
+// waiting up to wait_seconds (receive_buffer: the socket's, when not 0);
+// -1 when it cannot be made.
+int ConnectToLoopback(int port, int wait_seconds, int receive_buffer = 0);
+
 class ServiceHarness {
  public:
   // Starts the service; change options through adjust before it starts.
