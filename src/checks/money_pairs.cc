@@ -19,7 +19,6 @@ void AddOrigAmount(std::string_view orig_text, const MoneyPair& pair, CheckConte
     return;
   }
   ctx.recorder.AddToTotals(pair.column(TotalsKind::kOrigSum), AmountValue(orig_text));
-  ctx.recorder.SetTotalsFlag(pair.column(TotalsKind::kOrigBlank), false);
 }
 
 // The cap limits the all-zero findings a run stores; the viewer marks every
@@ -58,7 +57,6 @@ void CheckEmployeeAmounts(std::string_view record, const MoneyPair& pair, CheckC
 
   const int64_t value = AmountValue(correct_text);
   ctx.recorder.AddToTotals(pair.column(TotalsKind::kCorrectSum), value);
-  ctx.recorder.SetTotalsFlag(pair.column(TotalsKind::kCorrectBlank), false);
   if (correct_text == orig_text) {
     ReportField(record, pair.correct, kMoneySameMessage, ctx);
   } else if (value == 0) {

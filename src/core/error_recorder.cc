@@ -68,27 +68,21 @@ void ErrorRecorder::AddToTotals(TotalsColumn column, int64_t amount) {
     case TotalsKind::kRecordCount:
       row->count += amount;
       break;
-    case TotalsKind::kCorrectSum:
-      row->pair(column.pair).correct += amount;
+    case TotalsKind::kCorrectSum: {
+      TotalsRow::Pair& pair = row->pair(column.pair);
+      pair.correct += amount;
+      pair.correct_blank = false;
       break;
-    case TotalsKind::kOrigSum:
-      row->pair(column.pair).orig += amount;
+    }
+    case TotalsKind::kOrigSum: {
+      TotalsRow::Pair& pair = row->pair(column.pair);
+      pair.orig += amount;
+      pair.orig_blank = false;
       break;
+    }
     default:
       return;  // flags and references are not amounts
   }
-  run_->MarkEmployerChanged(column.table);
-}
-
-void ErrorRecorder::SetTotalsFlag(TotalsColumn column, bool value) {
-  TotalsRow* row = EmployerRow(column);
-  if (row == nullptr) return;
-  if (column.kind == TotalsKind::kCorrectBlank)
-    row->pair(column.pair).correct_blank = value;
-  else if (column.kind == TotalsKind::kOrigBlank)
-    row->pair(column.pair).orig_blank = value;
-  else
-    return;
   run_->MarkEmployerChanged(column.table);
 }
 

@@ -51,13 +51,10 @@ class ErrorRecorder {
   void CountEmployeeRecord(TotalsTable table);
 
   // Adds amount to the record-count column or a sum column (kCorrectSum,
-  // kOrigSum) of the current employer's row; flags and error references are
-  // left alone.
+  // kOrigSum) of the current employer's row. A sum that has been added to
+  // is no longer blank: its side's blank flag (kCorrectBlank, kOrigBlank) is
+  // cleared. Columns of other kinds are left alone.
   void AddToTotals(TotalsColumn column, int64_t amount);
-
-  // Sets a blank-flag column (kCorrectBlank or kOrigBlank) of the current
-  // employer's row; columns of other kinds are left alone.
-  void SetTotalsFlag(TotalsColumn column, bool value);
 
  private:
   // The current employer's row of the column's table, or null while

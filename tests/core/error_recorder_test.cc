@@ -8,8 +8,9 @@ namespace lintaro {
 namespace {
 
 // The recorder's running-total operations against a results database: each
-// typed column reaches its own cell of its own table, and what the tables do
-// not have is left alone. That viewing writes nothing is the record viewer's
+// typed column reaches its own cell of its own table, an amount added to a
+// sum clears that side's blank flag, and what the tables do not have is left
+// alone. That viewing writes nothing is the record viewer's
 // test (tests/browse).
 TEST(ErrorRecorder, EachTotalsColumnReachesItsCellAndTheFirstEmployeeIsNamed) {
   RunResults run(ResultsDb::CreateInMemory());
@@ -23,8 +24,9 @@ TEST(ErrorRecorder, EachTotalsColumnReachesItsCellAndTheFirstEmployeeIsNamed) {
   recorder.AddToTotals({TotalsTable::kTRCT, TotalsKind::kCorrectSum, 25}, 700);
   recorder.AddToTotals({TotalsTable::kTRCT, TotalsKind::kCorrectSum, 25}, 5);
   recorder.AddToTotals({TotalsTable::kTRCT, TotalsKind::kOrigSum, 1}, 30);
-  recorder.SetTotalsFlag({TotalsTable::kTRCU, TotalsKind::kOrigBlank, 8}, false);
-  recorder.SetTotalsFlag({TotalsTable::kTRCT, TotalsKind::kCorrectBlank, 2}, false);
+  // An amount of zero still makes its sum not blank.
+  recorder.AddToTotals({TotalsTable::kTRCU, TotalsKind::kOrigSum, 8}, 0);
+  recorder.AddToTotals({TotalsTable::kTRCT, TotalsKind::kCorrectSum, 2}, 0);
   const TotalsColumn reference{TotalsTable::kTRCT, TotalsKind::kErrorReference, 3};
   recorder.NonNumericAmountError("Ref", "[1A]", "Message", 22, reference);
   state.employee_reference = "200000002";
@@ -34,13 +36,15 @@ TEST(ErrorRecorder, EachTotalsColumnReachesItsCellAndTheFirstEmployeeIsNamed) {
   recorder.AddToTotals({TotalsTable::kTRCT, TotalsKind::kCorrectSum, 0}, 1);
   recorder.AddToTotals({TotalsTable::kTRCT, TotalsKind::kRecordCount, 1}, 1);
   recorder.AddToTotals({TotalsTable::kTRCT, TotalsKind::kOrigBlank, 4}, 1);
-  recorder.SetTotalsFlag({TotalsTable::kTRCT, TotalsKind::kOrigSum, 4}, false);
+  recorder.AddToTotals({TotalsTable::kTRCT, TotalsKind::kErrorReference, 4}, 1);
 
   TotalsRow trct(TotalsTable::kTRCT);
   trct.indx = 1;
   trct.rce_ein = "310000001";
   trct.pair(25).correct = 705;
+  trct.pair(25).correct_blank = false;
   trct.pair(1).orig = 30;
+  trct.pair(1).orig_blank = false;
   trct.pair(2).correct_blank = false;
   trct.pair(3).err_ref = "200000001";
   run.Flush();
