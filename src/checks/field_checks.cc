@@ -29,23 +29,32 @@ bool IsPrintable(char c) {
   return code >= 32 && code <= 126;
 }
 
-// True when every character's code is 32 to 126, tested eight at a time:
-// in a word without a byte of 0x80 or more, adding 0x60 to each byte sets
-// its top bit exactly when it is 32 or more, and adding 1 exactly when it
-// is 127 (no byte carries into the next).
+// The eight characters at p as one word, the first in the lowest byte.
+uint64_t WordAt(const char* p) {
+  uint64_t word;
+  std::memcpy(&word, p, 8);
+  return word;
+}
+
+// True when every character's code is 32 to 126, tested eight at a time
+// (the last eight may overlap the word before): in a word without a byte of
+// 0x80 or more, adding 0x60 to each byte sets its top bit exactly when it is
+// 32 or more, and adding 1 exactly when it is 127 (no byte carries into the
+// next).
 bool AllPrintable(std::string_view text) {
   const char* p = text.data();
-  const char* end = p + text.size();
-  uint64_t bad = 0;
-  for (; end - p >= 8; p += 8) {
-    uint64_t word;
-    std::memcpy(&word, p, 8);
-    bad |= word | ~(word + kEachByte * 0x60) | (word + kEachByte);
+  const size_t size = text.size();
+  if (size < 8) {
+    for (size_t i = 0; i < size; ++i)
+      if (!IsPrintable(p[i])) return false;
+    return true;
   }
-  if ((bad & kHighBits) != 0) return false;
-  for (; p < end; ++p)
-    if (!IsPrintable(*p)) return false;
-  return true;
+  const auto bad = [](uint64_t word) {
+    return word | ~(word + kEachByte * 0x60) | (word + kEachByte);
+  };
+  uint64_t found = bad(WordAt(p + size - 8));
+  for (size_t i = 0; i + 8 < size; i += 8) found |= bad(WordAt(p + i));
+  return (found & kHighBits) == 0;
 }
 
 // True when each of the eight bytes of word is a digit: in a word without
@@ -68,16 +77,17 @@ uint64_t EightDigitsValue(uint64_t word) {
 }  // namespace
 
 bool NumCheck(std::string_view text) {
+  // Eight at a time; the last eight may overlap the word before.
   const char* p = text.data();
-  const char* end = p + text.size();
-  for (; end - p >= 8; p += 8) {
-    uint64_t word;
-    std::memcpy(&word, p, 8);
-    if (!AllDigits(word)) return false;
+  const size_t size = text.size();
+  if (size < 8) {
+    for (size_t i = 0; i < size; ++i)
+      if (!IsDigit(p[i])) return false;
+    return true;
   }
-  for (; p < end; ++p)
-    if (!IsDigit(*p)) return false;
-  return true;
+  for (size_t i = 0; i + 8 < size; i += 8)
+    if (!AllDigits(WordAt(p + i))) return false;
+  return AllDigits(WordAt(p + size - 8));
 }
 
 int64_t AmountValue(std::string_view digits) {

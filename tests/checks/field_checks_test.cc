@@ -66,6 +66,22 @@ TEST(CharCheck, YieldsForEveryPassingCharacterAndJudgesEveryByteAsAlone) {
   EXPECT_EQ(positions, "5, 14 and 17");
 }
 
+// Blank fields are recognised eight characters at a time, the last eight
+// overlapping the word before; every byte value at every place of fields of
+// 0 to 17 characters must be judged as alone.
+TEST(IsBlank, JudgesEveryByteAtEveryPlace) {
+  for (size_t length = 0; length <= 17; ++length) {
+    ASSERT_TRUE(IsBlank(std::string(length, ' '))) << length;
+    for (size_t at = 0; at < length; ++at) {
+      for (int b = 0; b < 256; ++b) {
+        std::string text(length, ' ');
+        text[at] = static_cast<char>(b);
+        ASSERT_EQ(IsBlank(text), b == ' ') << length << " " << at << " " << b;
+      }
+    }
+  }
+}
+
 // Amounts are read eight digits at a time; every length, value and place of
 // the first other character must give the value read digit by digit, and
 // longer amounts the maximum.
