@@ -13,7 +13,6 @@ namespace {
 // A numeric Originally Reported amount joins the pair's sum and clears its
 // blank flag; while viewing it only gives the field its normal background.
 void AddOrigAmount(std::string_view orig_text, const MoneyPair& pair, CheckContext& ctx) {
-  if (IsBlank(orig_text) || !NumCheck(orig_text)) return;
   if (ctx.viewing()) {
     if (ctx.rows != nullptr) ctx.rows->Unmark(pair.orig.number);
     return;
@@ -32,8 +31,10 @@ void ReportAllZeros(std::string_view record, const FieldSpec& correct, CheckCont
 
 void CheckEmployeeMoneyPair(std::string_view record, const MoneyPair& pair, CheckContext& ctx) {
   // Most pairs of a record are blank (no correction): both checks then have
-  // nothing to report or add.
-  if (IsBlank(FieldText(record, pair.orig)) && IsBlank(FieldText(record, pair.correct))) return;
+  // nothing to report or add. The Correct field follows the Originally
+  // Reported one (PairsFollowLayout): the pair is blank when the two fields'
+  // characters together are.
+  if (IsBlank(FieldText(record, pair.orig.start, pair.orig.width + pair.correct.width))) return;
   MoneyCharField(record, pair.orig, TotalRecordOf(pair.totals), ctx);
   CheckEmployeeAmounts(record, pair, ctx);
 }
@@ -41,11 +42,11 @@ void CheckEmployeeMoneyPair(std::string_view record, const MoneyPair& pair, Chec
 void CheckEmployeeAmounts(std::string_view record, const MoneyPair& pair, CheckContext& ctx) {
   const std::string_view orig_text = FieldText(record, pair.orig);
   const std::string_view correct_text = FieldText(record, pair.correct);
-  AddOrigAmount(orig_text, pair, ctx);
+  const bool orig_numeric = !IsBlank(orig_text) && NumCheck(orig_text);
+  if (orig_numeric) AddOrigAmount(orig_text, pair, ctx);
 
   if (IsBlank(correct_text)) {
-    if (NumCheck(orig_text) && !IsBlank(orig_text))
-      ReportField(record, pair.correct, kMoneyCorrectBlankMessage, ctx);
+    if (orig_numeric) ReportField(record, pair.correct, kMoneyCorrectBlankMessage, ctx);
     return;
   }
   if (!NumCheck(correct_text)) {
