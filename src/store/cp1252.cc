@@ -110,10 +110,16 @@ std::string Utf8ToCp1252(std::string_view utf8) {
 }
 
 bool IsAscii(std::string_view bytes) {
-  // Eight bytes at a time: a byte of 0x80 or more has its top bit set.
+  // Thirty-two bytes at a time, then eight: a byte of 0x80 or more has its
+  // top bit set.
   const char* p = bytes.data();
   const char* end = p + bytes.size();
   uint64_t high = 0;
+  for (; end - p >= 32; p += 32) {
+    uint64_t words[4];
+    std::memcpy(words, p, 32);
+    high |= words[0] | words[1] | words[2] | words[3];
+  }
   for (; end - p >= 8; p += 8) {
     uint64_t word;
     std::memcpy(&word, p, 8);
@@ -127,15 +133,18 @@ void UpperCaseCp1252(std::string& text, size_t begin, size_t end) {
   if (end > text.size()) end = text.size();
   if (begin >= end) return;
   char* p = text.data();
-  if (IsAscii(std::string_view(p + begin, end - begin))) {
-    // Nearly every record: a-z lose their 0x20 bit, in a loop the compiler
-    // turns into whole-register steps.
-    for (size_t i = begin; i < end; ++i) {
-      const auto c = static_cast<unsigned char>(p[i]);
-      p[i] = static_cast<char>(c - (static_cast<unsigned char>(c - 'a') < 26 ? 0x20 : 0));
-    }
-    return;
+  // Nearly every record is ASCII: a-z lose their 0x20 bit, in a loop the
+  // compiler turns into whole-register steps, which also gathers the top
+  // bits of the bytes. Bytes of 0x80 or more pass it unchanged.
+  unsigned char high = 0;
+  for (size_t i = begin; i < end; ++i) {
+    const auto c = static_cast<unsigned char>(p[i]);
+    high |= c;
+    p[i] = static_cast<char>(c - (static_cast<unsigned char>(c - 'a') < 26 ? 0x20 : 0));
   }
+  if ((high & 0x80) == 0) return;
+  // The others go through the table, which leaves the capitals made above
+  // as they are.
   for (size_t i = begin; i < end; ++i)
     p[i] = static_cast<char>(kUpper.map[static_cast<unsigned char>(p[i])]);
 }

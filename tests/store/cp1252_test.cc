@@ -27,27 +27,32 @@ TEST(Cp1252, UpperCasingAWholeRecordEqualsUpperCasingEachByte) {
   std::string text = "abc xyz \xE9\xF7\xFF\x9A\xDF\xB5 123";
   UpperCaseCp1252(text, 0, text.size());
   EXPECT_EQ(text, "ABC XYZ \xC9\xF7\x9F\x8A\xDF\xB5 123");
-  text.clear();
-  for (int b = 0; b < 256; ++b) text.push_back(static_cast<char>(b));
-  text += "the quick brown fox, jumps over: the lazy dog {`@[}";
-  for (size_t begin = 0; begin < 9; ++begin) {
-    for (size_t end : {text.size(), text.size() - 3}) {
-      std::string expected = text;
-      for (size_t i = begin; i < end; ++i) {
-        std::string one(1, text[i]);
-        UpperCaseCp1252(one, 0, 1);
-        expected[i] = one[0];
+  // Every byte value, and the ASCII ones alone.
+  for (int bytes : {256, 128}) {
+    text.clear();
+    for (int b = 0; b < bytes; ++b) text.push_back(static_cast<char>(b));
+    text += "the quick brown fox, jumps over: the lazy dog {`@[}";
+    for (size_t begin = 0; begin < 9; ++begin) {
+      for (size_t end : {text.size(), text.size() - 3}) {
+        std::string expected = text;
+        for (size_t i = begin; i < end; ++i) {
+          std::string one(1, text[i]);
+          UpperCaseCp1252(one, 0, 1);
+          expected[i] = one[0];
+        }
+        std::string whole = text;
+        UpperCaseCp1252(whole, begin, end);
+        EXPECT_EQ(whole, expected) << bytes << " " << begin << " " << end;
       }
-      std::string whole = text;
-      UpperCaseCp1252(whole, begin, end);
-      EXPECT_EQ(whole, expected) << begin << " " << end;
     }
   }
 }
 
 TEST(Cp1252, IsAsciiFindsAHighByteAnywhere) {
   EXPECT_TRUE(IsAscii(""));
-  for (size_t length = 1; length <= 20; ++length) {
+  // Lengths past two steps of thirty-two bytes, one of eight and a few
+  // single bytes.
+  for (size_t length = 1; length <= 75; ++length) {
     std::string text(length, '\x7F');
     EXPECT_TRUE(IsAscii(text)) << length;
     for (size_t at = 0; at < length; ++at) {
