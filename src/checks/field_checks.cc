@@ -57,6 +57,14 @@ bool AllPrintable(std::string_view text) {
   return (found & kHighBits) == 0;
 }
 
+// CharCheck of a field that passes (nearly every field), with no list of
+// positions to clear or build: all the characters are counted in one yield.
+bool AllPrintableYielding(std::string_view text, Yielder* yielder) {
+  if (!AllPrintable(text)) return false;
+  if (yielder != nullptr) yielder->Yield(static_cast<unsigned>(text.size()));
+  return true;
+}
+
 // True when each of the eight bytes of word is a digit: in a word without
 // a byte of 0x80 or more, adding 0x50 to each byte sets its top bit exactly
 // when it is '0' or more, and adding 0x46 exactly when it is past '9'.
@@ -119,11 +127,7 @@ int64_t AmountValue(std::string_view digits) {
 
 bool CharCheck(std::string_view text, int start, std::string& positions, Yielder* yielder) {
   positions.clear();
-  if (AllPrintable(text)) {
-    // Nearly every field: nothing to list.
-    if (yielder != nullptr) yielder->Yield(static_cast<unsigned>(text.size()));
-    return true;
-  }
+  if (AllPrintableYielding(text, yielder)) return true;
   size_t last_separator = std::string::npos;
   for (size_t i = 0; i < text.size(); ++i) {
     if (!IsPrintable(text[i])) {
@@ -177,8 +181,9 @@ std::string MoneyInvalidCharMessage(const std::string& positions, std::string_vi
 
 bool CharField(std::string_view txtline, const FieldSpec& f, CheckContext& ctx) {
   const std::string_view text = FieldText(txtline, f);
+  if (AllPrintableYielding(text, &ctx.yielder)) return true;
   std::string positions;
-  if (CharCheck(text, f.start, positions, &ctx.yielder)) return true;
+  CharCheck(text, f.start, positions, &ctx.yielder);
   ctx.recorder.FieldError(Reference(f), UserEntry(text), InvalidCharMessage(positions), f.number);
   return false;
 }
@@ -186,8 +191,9 @@ bool CharField(std::string_view txtline, const FieldSpec& f, CheckContext& ctx) 
 bool MoneyCharField(std::string_view txtline, const FieldSpec& f, std::string_view total_record,
                     CheckContext& ctx) {
   const std::string_view text = FieldText(txtline, f);
+  if (AllPrintableYielding(text, &ctx.yielder)) return true;
   std::string positions;
-  if (CharCheck(text, f.start, positions, &ctx.yielder)) return true;
+  CharCheck(text, f.start, positions, &ctx.yielder);
   ctx.recorder.FieldError(Reference(f), UserEntry(text),
                           MoneyInvalidCharMessage(positions, total_record), f.number);
   return false;
