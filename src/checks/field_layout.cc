@@ -1,8 +1,5 @@
 #include "checks/field_layout.h"
 
-#include <cstdint>
-#include <cstring>
-
 #include "platform/viewer_rows.h"
 
 namespace lintaro {
@@ -28,25 +25,6 @@ std::string UserEntry(std::string_view text) {
   entry += text;
   entry += ']';
   return entry;
-}
-
-bool IsBlank(std::string_view text) {
-  // Eight characters at a time; the last eight may overlap the word before.
-  constexpr uint64_t kBlanks = 0x2020202020202020;
-  const char* p = text.data();
-  const size_t size = text.size();
-  if (size < 8) {
-    for (size_t i = 0; i < size; ++i)
-      if (p[i] != ' ') return false;
-    return true;
-  }
-  uint64_t word;
-  for (size_t i = 0; i + 8 < size; i += 8) {
-    std::memcpy(&word, p + i, 8);
-    if (word != kBlanks) return false;
-  }
-  std::memcpy(&word, p + size - 8, 8);
-  return word == kBlanks;
 }
 
 void FillRows(std::span<const FieldSpec> layout, std::string_view txtline, ViewerRows& rows) {
