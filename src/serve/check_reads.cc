@@ -233,6 +233,11 @@ Read ReadEmployers(const std::string& folder) {
 }
 
 bool ResultsStillReadable(const std::string& folder) {
+  // A state found sound before needs no lock and no opening: the list of
+  // checks asks this of each of them.
+  const std::string path = JoinPath(folder, kResultsFileName);
+  if (const std::optional<FileStamp> stamp = StampOf(path); stamp && Sound().Holds(path, *stamp))
+    return true;
   const Read read = WithResults(folder, [](ResultsDb&) -> Read { return std::string(); });
   const ApiError* refused = std::get_if<ApiError>(&read);
   return refused == nullptr || refused->code == "busy";
