@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <cerrno>
 #include <charconv>
+#include <clocale>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -200,6 +201,12 @@ int RunApp(int argc, char** argv) {
   if (std::optional<int> status = AnswerWithoutWindow(options)) return *status;
 
   QApplication app(argc, argv);
+  // QApplication takes the user's locale from the environment. The system's
+  // reasons in our messages ("No space left on device") stay in the words
+  // of the rest of the message, as lintaro-cli gives them: in another
+  // language they would also come in its character set, which a message
+  // box does not read.
+  std::setlocale(LC_MESSAGES, "C");
   QApplication::setApplicationName(kProgramName);
   QApplication::setApplicationVersion(QString::fromLatin1(kLintaroVersion));
   QApplication::setWindowIcon(ProgramIcon());

@@ -180,7 +180,8 @@ TEST(UnattendedRunTest, ItsStatusIsTheRunsVerdict) {
 
 // The run's time is written with a decimal point whatever the user's
 // locale (the window takes it from the environment), as the scripts that
-// read it expect.
+// read it expect, and the system's reasons in the words of the messages
+// around them.
 TEST(UnattendedRunTest, ItsTimeIsWrittenAlikeInEveryLocale) {
   constexpr const char* kDecimalComma = "de_DE.UTF-8";
   if (locale_t found = newlocale(LC_ALL_MASK, kDecimalComma, nullptr)) {
@@ -199,6 +200,12 @@ TEST(UnattendedRunTest, ItsTimeIsWrittenAlikeInEveryLocale) {
       r.out,
       std::regex("^Records tested: 16\nErrors found: 0\nWindow run: [0-9]+\\.[0-9]{3} s\n$")))
       << r.out;
+  const CliResult full = RunShell(
+      std::string("LC_ALL=") + kDecimalComma + " XDG_RUNTIME_DIR='" + runtime.str() +
+      "' QT_QPA_PLATFORM=offscreen LINTARO_UNATTENDED=1 exec '" + LINTARO_GUI_PATH "' --home '" +
+      home.str() + "' --run '" LINTARO_SOURCE_DIR "/samples/clean.txt' >/dev/full");
+  EXPECT_EQ(full.status, 2);
+  EXPECT_TRUE(full.err.ends_with("lintaro: write error: No space left on device\n")) << full.err;
 }
 
 // SIGINT, SIGTERM and SIGHUP (Ctrl+C in the terminal it was started from,
