@@ -1,9 +1,23 @@
 #include "core/error_recorder.h"
 
+#include <limits>
+
 #include "platform/viewer_rows.h"
 #include "store/run_results.h"
 
 namespace lintaro {
+namespace {
+
+// Amounts are never negative. A sum that would pass the largest whole
+// number stays at it: no total of 15 digits equals it, where a sum gone
+// round could come back to any value, the reported total's too.
+int64_t AddAmount(int64_t sum, int64_t amount) {
+  int64_t result;
+  if (__builtin_add_overflow(sum, amount, &result)) return std::numeric_limits<int64_t>::max();
+  return result;
+}
+
+}  // namespace
 
 void ErrorRecorder::AddError(std::string_view reference, std::string_view user_entry,
                              std::string_view message) {
@@ -70,13 +84,13 @@ void ErrorRecorder::AddToTotals(TotalsColumn column, int64_t amount) {
       break;
     case TotalsKind::kCorrectSum: {
       TotalsRow::Pair& pair = row->pair(column.pair);
-      pair.correct += amount;
+      pair.correct = AddAmount(pair.correct, amount);
       pair.correct_blank = false;
       break;
     }
     case TotalsKind::kOrigSum: {
       TotalsRow::Pair& pair = row->pair(column.pair);
-      pair.orig += amount;
+      pair.orig = AddAmount(pair.orig, amount);
       pair.orig_blank = false;
       break;
     }

@@ -53,7 +53,8 @@ class ErrorRecorder {
   // Adds amount to the record-count column or a sum column (kCorrectSum,
   // kOrigSum) of the current employer's row. A sum that has been added to
   // is no longer blank: its side's blank flag (kCorrectBlank, kOrigBlank) is
-  // cleared. Columns of other kinds are left alone.
+  // cleared; a sum stops at the largest int64_t instead of going round.
+  // Columns of other kinds are left alone.
   void AddToTotals(TotalsColumn column, int64_t amount);
 
  private:

@@ -6,6 +6,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cmath>
+#include <limits>
 #include <string_view>
 #include <system_error>
 
@@ -927,15 +929,28 @@ void ResultsDb::UpdateTotals(TotalsTable table, const TotalsRow& row) {
   Execute(s, std::string("Cannot update a row of ") + TableName(table));
 }
 
+// A sum column holds a double (as the table has always declared it): whole
+// cents, exact up to 2^53. A sum kept at the largest whole number reads as
+// 2^63, one past it, which does not convert; a file that holds more, less
+// or no number reads as the nearest sum.
+static int64_t SumColumn(sqlite3_stmt* s, int c) {
+  constexpr double kPastLargest = 9223372036854775808.0;  // 2^63
+  const double sum = sqlite3_column_double(s, c);
+  if (std::isnan(sum)) return 0;
+  if (sum >= kPastLargest) return std::numeric_limits<int64_t>::max();
+  if (sum < -kPastLargest) return std::numeric_limits<int64_t>::min();
+  return static_cast<int64_t>(sum);
+}
+
 TotalsRow ResultsDb::ReadTotalsColumns(TotalsTable table, sqlite3_stmt* s, int c) {
   TotalsRow row(table);
   row.indx = sqlite3_column_int64(s, c++);
   row.rce_ein = ColumnCp1252(s, c++);
   row.count = sqlite3_column_int64(s, c++);
   for (TotalsRow::Pair& p : row.pairs) {
-    p.correct = static_cast<int64_t>(sqlite3_column_double(s, c++));
+    p.correct = SumColumn(s, c++);
     p.correct_blank = sqlite3_column_int(s, c++) != 0;
-    p.orig = static_cast<int64_t>(sqlite3_column_double(s, c++));
+    p.orig = SumColumn(s, c++);
     p.orig_blank = sqlite3_column_int(s, c++) != 0;
     p.err_ref = ColumnCp1252(s, c++);
   }

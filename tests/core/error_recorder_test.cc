@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "store/run_results.h"
 
 namespace lintaro {
@@ -59,6 +61,34 @@ TEST(ErrorRecorder, EachTotalsColumnReachesItsCellAndTheFirstEmployeeIsNamed) {
   EXPECT_EQ(run.current().rec_reference, "200000001");
   EXPECT_EQ(run.current().rce_indx, 1);
   EXPECT_EQ(run.error_count(), 2);
+}
+
+// Sums far beyond any total of 15 digits (tens of millions of the largest
+// employee amounts in one employer's block) stop at the largest whole
+// number, on both sides of a pair, rather than going round to small or
+// negative values that a total could match; the store reads them back so.
+TEST(ErrorRecorder, ASumBeyondTheLargestNumberStaysThere) {
+  constexpr int64_t kMax = std::numeric_limits<int64_t>::max();
+  constexpr int64_t kLargestAmount = 99999999999;  // 11 digits of cents
+  RunResults run(ResultsDb::CreateInMemory());
+  run.AddFile("/in/submission.txt", "01/01/2008");
+  run.OpenEmployer("310000001");
+  RunState state;
+  ErrorRecorder recorder(state, &run, nullptr);
+  const TotalsColumn correct{TotalsTable::kTRCT, TotalsKind::kCorrectSum, 1};
+  const TotalsColumn orig{TotalsTable::kTRCU, TotalsKind::kOrigSum, 8};
+  recorder.AddToTotals(correct, kMax - kLargestAmount);
+  recorder.AddToTotals(orig, kMax - 1);
+  EXPECT_EQ(run.employer(TotalsTable::kTRCT)->pair(1).correct, kMax - kLargestAmount);
+  recorder.AddToTotals(correct, kLargestAmount + 1);
+  recorder.AddToTotals(correct, kLargestAmount);
+  recorder.AddToTotals(orig, kLargestAmount);
+  EXPECT_EQ(run.employer(TotalsTable::kTRCT)->pair(1).correct, kMax);
+  EXPECT_EQ(run.employer(TotalsTable::kTRCU)->pair(8).orig, kMax);
+
+  run.Flush();
+  EXPECT_EQ(run.db().ReadTotals(TotalsTable::kTRCT, 1)->pair(1).correct, kMax);
+  EXPECT_EQ(run.db().ReadTotals(TotalsTable::kTRCU, 1)->pair(8).orig, kMax);
 }
 
 }  // namespace
