@@ -930,9 +930,9 @@ void ResultsDb::UpdateTotals(TotalsTable table, const TotalsRow& row) {
 }
 
 // A sum column holds a double (as the table has always declared it): whole
-// cents, exact up to 2^53. A sum kept at the largest whole number reads as
-// 2^63, one past it, which does not convert; a file that holds more, less
-// or no number reads as the nearest sum.
+// cents, exact up to 2^53. A sum kept at the largest whole number is
+// stored as 2^63, one past it, which does not convert: it reads as the
+// largest again. Beyond the range a value reads as its end, NaN as 0.
 static int64_t SumColumn(sqlite3_stmt* s, int c) {
   constexpr double kPastLargest = 9223372036854775808.0;  // 2^63
   const double sum = sqlite3_column_double(s, c);
