@@ -54,23 +54,26 @@ FileRuleVerdict Stop(std::string reference, std::string entry, std::string messa
   return {FileRuleVerdict::kStop, {std::move(reference), std::move(entry), std::move(message)}};
 }
 
+// The user entry of a finding against the record's identifier: "[RCW]".
+// Made only for a finding: nearly every record passes these rules.
+std::string Entry(std::string_view rec_id) { return "[" + std::string(rec_id) + "]"; }
+
 }  // namespace
 
 FileRuleVerdict ApplyFileRules(int32_t rec_ctr, std::string_view rec_id, std::string_view record,
                                size_t found_length, const RecordRow* previous) {
-  const std::string entry = "[" + std::string(rec_id) + "]";
   if (rec_ctr == 1 && record.substr(0, 2) == "RA" && record.size() >= 3 && record[2] >= '0' &&
       record[2] <= '9') {
-    return Stop("Record Identifier [Position 1 - 3]", entry,
+    return Stop("Record Identifier [Position 1 - 3]", Entry(rec_id),
                 "The first three characters in the tested file are " +
                     std::string(RecordIdentifier(record)) +
                     " . This appears to be an Ostrel formatted file. The Lintaro application "
                     "should be used to test Korvel formatted files only.");
   }
   if (rec_ctr == 1 && rec_id != "RCA")
-    return Stop(kSequenceReference, entry, "Record 1 must be RCA record.");
+    return Stop(kSequenceReference, Entry(rec_id), "Record 1 must be RCA record.");
   if (rec_ctr == 2 && rec_id != "RCE")
-    return Stop(kSequenceReference, entry, "Record 2 must be RCE record.");
+    return Stop(kSequenceReference, Entry(rec_id), "Record 2 must be RCE record.");
   if (rec_ctr > 1) {
     const bool after_final = previous != nullptr && previous->id == "RCF";
     if (StartsWithEndOfFileMark(rec_id)) {
@@ -78,12 +81,12 @@ FileRuleVerdict ApplyFileRules(int32_t rec_ctr, std::string_view rec_id, std::st
       // record after the final record; otherwise the file simply ends here.
       for (char c : record) {
         if (c != '\0' && c != '\x1a' && after_final)
-          return Stop(kSequenceReference, entry, "RCF record must be last record in file.");
+          return Stop(kSequenceReference, Entry(rec_id), "RCF record must be last record in file.");
       }
       return {FileRuleVerdict::kEndOfFile, {}};
     }
     if (after_final)
-      return Stop(kSequenceReference, entry, "RCF record must be last record in file.");
+      return Stop(kSequenceReference, Entry(rec_id), "RCF record must be last record in file.");
   }
   if (found_length < kRecordLength) {
     return Stop("Record Length", std::to_string(found_length) + " bytes.",
