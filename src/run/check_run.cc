@@ -170,19 +170,17 @@ size_t CheckRun::PrepareRecord(std::string& record) {
 }
 
 CheckRun::Step CheckRun::StoreRecord(const std::string& record, size_t found_length) {
-  results_->AppendRecord(state_.RecCtr, state_.RecId, record);
-  const RecordRow* previous = state_.RecCtr > 1 ? results_->previous() : nullptr;
+  // The rules are applied before the record is appended, against the last
+  // one stored: end-of-file filler is never stored.
+  const RecordRow* previous =
+      state_.RecCtr > 1 && results_->has_current() ? &results_->current() : nullptr;
   const FileRuleVerdict verdict =
       ApplyFileRules(state_.RecCtr, state_.RecId, record, found_length, previous);
-  switch (verdict.kind) {
-    case FileRuleVerdict::kStop:
-      CriticalStop(verdict.finding);
-      return Step::kStop;
-    case FileRuleVerdict::kEndOfFile:
-      results_->DeleteCurrent();
-      return Step::kFileEnded;
-    case FileRuleVerdict::kCheck:
-      break;
+  if (verdict.kind == FileRuleVerdict::kEndOfFile) return Step::kFileEnded;
+  results_->AppendRecord(state_.RecCtr, state_.RecId, record);
+  if (verdict.kind == FileRuleVerdict::kStop) {
+    CriticalStop(verdict.finding);
+    return Step::kStop;
   }
   return Step::kNext;
 }

@@ -113,10 +113,10 @@ CriticalFinding MissingFinalRecord(std::string_view last_id) {
 void CheckSequence(CheckContext& ctx) {
   RunState& s = ctx.state;
   if (s.RecCtr < 2 || ctx.run == nullptr || !ctx.run->has_current()) return;
-  const RecordRow* previous = ctx.run->previous();
+  const std::string* previous = ctx.run->previous_id();
   if (previous == nullptr) return;
   const std::string& cur = ctx.run->current().id;
-  SequenceRule rule = RuleFor(previous->id, cur, s);
+  SequenceRule rule = RuleFor(*previous, cur, s);
   if (!rule.applies || rule.allowed) return;
   ctx.recorder.AddCritError(kSequenceReference, "[" + s.RecId + "]", rule.message);
   s.SeqError = true;

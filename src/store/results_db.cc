@@ -205,8 +205,8 @@ sqlite3_stmt* ResultsDb::Statement(LazyStatement& statement) {
 struct ResultsDb::Statements {
   LazyStatement begin, commit, rollback, last_keys;
   LazyStatement insert_misc, set_pin_ok, read_misc;
-  LazyStatement insert_record, update_record, delete_record, read_record, count_records,
-      tally_records, count_records_with_id, last_rec_num, next_employer_record;
+  LazyStatement insert_record, update_record, read_record, count_records, tally_records,
+      count_records_with_id, last_rec_num, next_employer_record;
   LazyStatement employer_with_indx, employer_before, list_records, list_record;
   LazyStatement insert_error, insert_errors, read_errors_of, count_errors,
       count_records_with_errors, read_last_error, record_numbers_with_errors,
@@ -455,7 +455,6 @@ void ResultsDb::DefineStatements() {
   s.update_record = LazyStatement(
       "UPDATE RECORDS SET ID = ?2, RCE_Indx = ?3, Errors = ?4, Record = ?5, RecReference = ?6"
       " WHERE Rec_Num = ?1");
-  s.delete_record = LazyStatement("DELETE FROM RECORDS WHERE Rec_Num = ?");
   s.read_record = LazyStatement(std::string(kSelectRecordRow) + " WHERE Rec_Num = ?");
   s.count_records = LazyStatement("SELECT COUNT(*) FROM RECORDS");
   // As dear as the count: the pages of the records are read either way.
@@ -704,11 +703,6 @@ void ResultsDb::InsertRecord(const RecordRow& row) {
 void ResultsDb::UpdateRecord(const RecordRow& row) {
   BindRecord(Statement(st_->update_record), row);
   Execute(Statement(st_->update_record), "Cannot update a record");
-}
-
-void ResultsDb::DeleteRecord(int64_t rec_num) {
-  sqlite3_bind_int64(Statement(st_->delete_record), 1, rec_num);
-  Execute(Statement(st_->delete_record), "Cannot delete a record");
 }
 
 // The RecordRow of the statement's current row (selected by kSelectRecordRow).

@@ -108,7 +108,6 @@ class ResultsDb {
   // RECORDS
   void InsertRecord(const RecordRow& row);
   void UpdateRecord(const RecordRow& row);  // every column but Rec_Num
-  void DeleteRecord(int64_t rec_num);
   std::optional<RecordRow> ReadRecord(int64_t rec_num);
   int64_t CountRecords();
   // The records stored and the sum of their Errors counts, read in one pass

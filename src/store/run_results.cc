@@ -47,10 +47,20 @@ void RunResults::WriteCurrent() {
   }
 }
 
+void RunResults::HandOverCurrent() {
+  if (current_stored_)
+    batch_->UpdateRecord(std::move(*current_));
+  else
+    batch_->InsertRecord(std::move(*current_));
+}
+
 void RunResults::AppendRecord(int64_t rec_num, const std::string& id, const std::string& record) {
-  WriteCurrent();
-  std::swap(previous_, current_);
-  if (!current_) current_.emplace();
+  if (current_) {
+    previous_id_ = current_->id;
+    HandOverCurrent();
+  } else {
+    current_.emplace();
+  }
   RecordRow& row = *current_;
   row.rec_num = rec_num;
   row.id = id;
@@ -60,15 +70,6 @@ void RunResults::AppendRecord(int64_t rec_num, const std::string& id, const std:
   row.rec_reference.clear();
   ++id_counts_[id];
   current_stored_ = false;
-}
-
-void RunResults::DeleteCurrent() {
-  if (!current_) return;
-  if (current_stored_) batch_->DeleteRecord(current_->rec_num);
-  --id_counts_[current_->id];
-  current_ = std::move(previous_);
-  previous_.reset();
-  current_stored_ = current_.has_value();
 }
 
 int64_t RunResults::AppendError(std::string_view type, std::string_view reference,

@@ -60,14 +60,12 @@ class RunResults : public ResultsReader {
   void AddFile(const std::string& path_utf8, const std::string& rpt_date);
   void SetPinOK(bool pin_ok);
 
-  // RECORDS. AppendRecord makes a new row the current one; the row before it
-  // stays reachable as previous() until the next append.
+  // RECORDS. AppendRecord makes a new row the current one; the identifier of
+  // the row before it stays at hand as previous_id() until the next append.
   void AppendRecord(int64_t rec_num, const std::string& id, const std::string& record);
   bool has_current() const { return current_.has_value(); }
   RecordRow& current() { return *current_; }
-  const RecordRow* previous() const { return previous_ ? &*previous_ : nullptr; }
-  // Removes the current row; the row before it becomes current again.
-  void DeleteCurrent();
+  const std::string* previous_id() const { return previous_id_ ? &*previous_id_ : nullptr; }
 
   // ERRORS. Appends a finding against the current record and counts it on
   // the record's row. Returns the new row's Err_Num.
@@ -111,6 +109,8 @@ class RunResults : public ResultsReader {
 
  private:
   void WriteCurrent();
+  // Writes the current row, done with, into the batch, which takes its texts.
+  void HandOverCurrent();
   void WriteEmployers();
   // Hands the batch in hand to the writer; it is committed when commit.
   void HandBatch(bool commit);
@@ -127,11 +127,11 @@ class RunResults : public ResultsReader {
   int64_t misc_id_ = 0;
   bool pin_ok_ = false;
 
-  // current_ and previous_ trade places at each record, keeping their
-  // storage.
+  // At each record the batch takes the current row's texts, leaving it the
+  // storage of texts written before.
   std::optional<RecordRow> current_;
   bool current_stored_ = false;  // current_ has a row in the database or a batch
-  std::optional<RecordRow> previous_;
+  std::optional<std::string> previous_id_;
   // Records appended so far, per identifier as found.
   std::map<std::string, int64_t, std::less<>> id_counts_;
 

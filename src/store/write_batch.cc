@@ -1,5 +1,7 @@
 #include "store/write_batch.h"
 
+#include <utility>
+
 #include "store/results_db.h"
 
 namespace lintaro {
@@ -21,22 +23,22 @@ void WriteBatch::SetPinOK(int64_t data_id, bool pin_ok) {
       {pin_ok ? Op::kSetPinOK : Op::kSetPinNotOK, static_cast<uint32_t>(keys_.size() - 1)});
 }
 
-void WriteBatch::InsertRecord(const RecordRow& row) {
+void WriteBatch::AddRecord(Op op, const RecordRow& row) {
   uint32_t index = 0;
   records_.Next(index) = row;
-  steps_.push_back({Op::kInsertRecord, index});
+  steps_.push_back({op, index});
 }
 
-void WriteBatch::UpdateRecord(const RecordRow& row) {
+void WriteBatch::AddRecord(Op op, RecordRow&& row) {
   uint32_t index = 0;
-  records_.Next(index) = row;
-  steps_.push_back({Op::kUpdateRecord, index});
+  std::swap(records_.Next(index), row);
+  steps_.push_back({op, index});
 }
 
-void WriteBatch::DeleteRecord(int64_t rec_num) {
-  keys_.push_back(rec_num);
-  steps_.push_back({Op::kDeleteRecord, static_cast<uint32_t>(keys_.size() - 1)});
-}
+void WriteBatch::InsertRecord(const RecordRow& row) { AddRecord(Op::kInsertRecord, row); }
+void WriteBatch::InsertRecord(RecordRow&& row) { AddRecord(Op::kInsertRecord, std::move(row)); }
+void WriteBatch::UpdateRecord(const RecordRow& row) { AddRecord(Op::kUpdateRecord, row); }
+void WriteBatch::UpdateRecord(RecordRow&& row) { AddRecord(Op::kUpdateRecord, std::move(row)); }
 
 void WriteBatch::InsertError(int64_t err_num, std::string_view type, int64_t rec_num,
                              std::string_view reference, std::string_view user_entry,
@@ -90,9 +92,6 @@ void WriteBatch::Apply(ResultsDb& db, const Step& step) {
       break;
     case Op::kUpdateRecord:
       db.UpdateRecord(records_.rows[step.row]);
-      break;
-    case Op::kDeleteRecord:
-      db.DeleteRecord(keys_[step.row]);
       break;
     case Op::kInsertTRCT:
     case Op::kInsertTRCU:

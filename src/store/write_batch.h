@@ -5,9 +5,10 @@
 //
 // A test run fills a batch while it checks records and hands it to the
 // writer (store/batch_writer.h), which writes it on another thread. Rows
-// are copied into the batch, so the run may change its own rows at once;
-// a cleared batch keeps its rows' storage, so that a batch used again
-// allocates nothing for records no longer than the ones before.
+// are copied into the batch, so the run may change its own rows at once,
+// or moved into it when the run is done with them; a cleared batch keeps
+// its rows' storage, so that a batch used again allocates nothing for
+// records no longer than the ones before.
 #ifndef LINTARO_STORE_WRITE_BATCH_H_
 #define LINTARO_STORE_WRITE_BATCH_H_
 
@@ -29,10 +30,13 @@ class WriteBatch {
   void InsertMisc(int64_t data_id, const std::string& path_utf8, const std::string& rpt_date);
   void SetPinOK(int64_t data_id, bool pin_ok);
 
-  // RECORDS
+  // RECORDS. A row moved in is swapped with one the batch keeps: it is left
+  // holding the storage of a row written before, to be filled again
+  // without allocating (its contents are unspecified).
   void InsertRecord(const RecordRow& row);
+  void InsertRecord(RecordRow&& row);
   void UpdateRecord(const RecordRow& row);
-  void DeleteRecord(int64_t rec_num);
+  void UpdateRecord(RecordRow&& row);
 
   // ERRORS: a finding under err_num (written after the batch's other rows).
   void InsertError(int64_t err_num, std::string_view type, int64_t rec_num,
@@ -73,7 +77,6 @@ class WriteBatch {
     kSetPinNotOK,
     kInsertRecord,
     kUpdateRecord,
-    kDeleteRecord,
     kInsertTRCT,
     kInsertTRCU,
     kUpdateTRCT,
@@ -101,6 +104,8 @@ class WriteBatch {
   };
 
   void Apply(ResultsDb& db, const Step& step);
+  void AddRecord(Op op, const RecordRow& row);
+  void AddRecord(Op op, RecordRow&& row);
   void AddTotals(Op op, const TotalsRow& row);
 
   std::vector<Step> steps_;
@@ -108,7 +113,7 @@ class WriteBatch {
   Rows<RecordRow> records_;
   Rows<ErrorRow> errors_;
   Rows<TotalsRow> totals_;
-  // Rec_Num of a deletion, Data_Id of a PIN result
+  // Data_Id of a PIN result
   std::vector<int64_t> keys_;
   // The run's ending, in the batch that ends it
   RunEnding ending_ = RunEnding::kCompleted;
