@@ -205,8 +205,8 @@ sqlite3_stmt* ResultsDb::Statement(LazyStatement& statement) {
 struct ResultsDb::Statements {
   LazyStatement begin, commit, rollback, last_keys;
   LazyStatement insert_misc, set_pin_ok, read_misc;
-  LazyStatement insert_record, update_record, read_record, count_records, tally_records,
-      count_records_with_id, last_rec_num, next_employer_record;
+  LazyStatement insert_record, insert_records, update_record, read_record, count_records,
+      tally_records, count_records_with_id, last_rec_num, next_employer_record;
   LazyStatement employer_with_indx, employer_before, list_records, list_record;
   LazyStatement insert_error, insert_errors, read_errors_of, count_errors,
       count_records_with_errors, read_last_error, record_numbers_with_errors,
@@ -452,6 +452,15 @@ void ResultsDb::DefineStatements() {
   s.insert_record = LazyStatement(
       "INSERT INTO RECORDS (Rec_Num, ID, RCE_Indx, Errors, Record, RecReference)"
       " VALUES (?, ?, ?, ?, ?, ?)");
+  // OR FAIL: a statement of many rows that may fail part-way otherwise
+  // keeps a statement journal, a copy of every page it changes (spilled to
+  // a file, it doubled the writes of a check), so that it alone can be
+  // undone; a batch that fails is rolled back whole.
+  std::string insert_records =
+      "INSERT OR FAIL INTO RECORDS (Rec_Num, ID, RCE_Indx, Errors, Record, RecReference) VALUES ";
+  for (size_t k = 0; k < kRecordsPerInsert; ++k)
+    insert_records += k == 0 ? "(?, ?, ?, ?, ?, ?)" : ", (?, ?, ?, ?, ?, ?)";
+  s.insert_records = LazyStatement(std::move(insert_records));
   s.update_record = LazyStatement(
       "UPDATE RECORDS SET ID = ?2, RCE_Indx = ?3, Errors = ?4, Record = ?5, RecReference = ?6"
       " WHERE Rec_Num = ?1");
@@ -686,18 +695,36 @@ std::vector<MiscRow> ResultsDb::ReadMisc() {
       "Cannot read the tested files");
 }
 
-static void BindRecord(sqlite3_stmt* s, const RecordRow& row) {
-  sqlite3_bind_int64(s, 1, row.rec_num);
-  BindCp1252(s, 2, row.id);
-  sqlite3_bind_int64(s, 3, row.rce_indx);
-  sqlite3_bind_int(s, 4, row.errors);
-  BindCp1252(s, 5, row.record);
-  BindCp1252(s, 6, row.rec_reference);
+// The columns of a record that a statement binds, from parameter first on.
+constexpr int kRecordColumns = 6;
+static void BindRecord(sqlite3_stmt* s, const RecordRow& row, int first = 1) {
+  sqlite3_bind_int64(s, first, row.rec_num);
+  BindCp1252(s, first + 1, row.id);
+  sqlite3_bind_int64(s, first + 2, row.rce_indx);
+  sqlite3_bind_int(s, first + 3, row.errors);
+  BindCp1252(s, first + 4, row.record);
+  BindCp1252(s, first + 5, row.rec_reference);
 }
 
 void ResultsDb::InsertRecord(const RecordRow& row) {
   BindRecord(Statement(st_->insert_record), row);
   Execute(Statement(st_->insert_record), "Cannot store a record");
+}
+
+// Many rows to a statement, as the findings: a statement's own cost (its
+// cursors opened and closed, its bindings cleared) is then shared by a run's
+// records, which come by the hundred thousand.
+void ResultsDb::InsertRecords(std::span<const RecordRow> rows) {
+  size_t i = 0;
+  if (rows.size() >= kRecordsPerInsert) {
+    sqlite3_stmt* s = Statement(st_->insert_records);
+    for (; rows.size() - i >= kRecordsPerInsert; i += kRecordsPerInsert) {
+      for (size_t k = 0; k < kRecordsPerInsert; ++k)
+        BindRecord(s, rows[i + k], static_cast<int>(k) * kRecordColumns + 1);
+      Execute(s, "Cannot store a record");
+    }
+  }
+  for (; i < rows.size(); ++i) InsertRecord(rows[i]);
 }
 
 void ResultsDb::UpdateRecord(const RecordRow& row) {

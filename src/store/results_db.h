@@ -107,6 +107,10 @@ class ResultsDb {
 
   // RECORDS
   void InsertRecord(const RecordRow& row);
+  // Stores the rows in their order, as InsertRecord would one by one, but
+  // kRecordsPerInsert to a statement while that many are left.
+  static constexpr size_t kRecordsPerInsert = 32;
+  void InsertRecords(std::span<const RecordRow> rows);
   void UpdateRecord(const RecordRow& row);  // every column but Rec_Num
   std::optional<RecordRow> ReadRecord(int64_t rec_num);
   int64_t CountRecords();

@@ -23,28 +23,26 @@ void WriteBatch::SetPinOK(int64_t data_id, bool pin_ok) {
       {pin_ok ? Op::kSetPinOK : Op::kSetPinNotOK, static_cast<uint32_t>(keys_.size() - 1)});
 }
 
-void WriteBatch::AddRecord(Op op, const RecordRow& row) {
+void WriteBatch::InsertRecord(const RecordRow& row) { new_records_.Next() = row; }
+
+void WriteBatch::InsertRecord(RecordRow&& row) { std::swap(new_records_.Next(), row); }
+
+void WriteBatch::UpdateRecord(const RecordRow& row) {
   uint32_t index = 0;
   records_.Next(index) = row;
-  steps_.push_back({op, index});
+  steps_.push_back({Op::kUpdateRecord, index});
 }
 
-void WriteBatch::AddRecord(Op op, RecordRow&& row) {
+void WriteBatch::UpdateRecord(RecordRow&& row) {
   uint32_t index = 0;
   std::swap(records_.Next(index), row);
-  steps_.push_back({op, index});
+  steps_.push_back({Op::kUpdateRecord, index});
 }
-
-void WriteBatch::InsertRecord(const RecordRow& row) { AddRecord(Op::kInsertRecord, row); }
-void WriteBatch::InsertRecord(RecordRow&& row) { AddRecord(Op::kInsertRecord, std::move(row)); }
-void WriteBatch::UpdateRecord(const RecordRow& row) { AddRecord(Op::kUpdateRecord, row); }
-void WriteBatch::UpdateRecord(RecordRow&& row) { AddRecord(Op::kUpdateRecord, std::move(row)); }
 
 void WriteBatch::InsertError(int64_t err_num, std::string_view type, int64_t rec_num,
                              std::string_view reference, std::string_view user_entry,
                              std::string_view message) {
-  uint32_t index = 0;
-  ErrorRow& row = errors_.Next(index);
+  ErrorRow& row = errors_.Next();
   row.err_num = err_num;
   row.type.assign(type);
   row.rec_num = rec_num;
@@ -87,9 +85,6 @@ void WriteBatch::Apply(ResultsDb& db, const Step& step) {
     case Op::kSetPinNotOK:
       db.SetPinOK(keys_[step.row], step.op == Op::kSetPinOK);
       break;
-    case Op::kInsertRecord:
-      db.InsertRecord(records_.rows[step.row]);
-      break;
     case Op::kUpdateRecord:
       db.UpdateRecord(records_.rows[step.row]);
       break;
@@ -110,6 +105,7 @@ void WriteBatch::WriteTo(ResultsDb& db) {
   try {
     if (!empty()) {
       db.Begin();
+      db.InsertRecords(std::span<const RecordRow>(new_records_.rows.data(), new_records_.used));
       for (const Step& step : steps_) Apply(db, step);
       db.InsertErrors(std::span<const ErrorRow>(errors_.rows.data(), errors_.used));
     }
@@ -127,6 +123,7 @@ void WriteBatch::WriteTo(ResultsDb& db) {
 void WriteBatch::Clear() {
   steps_.clear();
   misc_.used = 0;
+  new_records_.used = 0;
   records_.used = 0;
   errors_.used = 0;
   totals_.used = 0;

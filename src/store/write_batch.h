@@ -1,7 +1,9 @@
 // A batch of row writes for the results database, written in one
 // transaction, which the batch commits unless it is told to leave it open
 // for the next batch. Rows are written in the order they were made, except
-// that the findings (ERRORS) follow the other rows, in their own order.
+// that the records inserted come first and the findings (ERRORS) last, each
+// in their own order and many to a statement (a record is updated only
+// after it was inserted, so nothing reads otherwise).
 //
 // A test run fills a batch while it checks records and hands it to the
 // writer (store/batch_writer.h), which writes it on another thread. Rows
@@ -58,11 +60,12 @@ class WriteBatch {
   void LeaveTransactionOpen() { commits_ = false; }
   bool commits() const { return commits_; }
 
-  bool empty() const { return steps_.empty() && errors_.used == 0; }
+  bool empty() const { return steps_.empty() && new_records_.used == 0 && errors_.used == 0; }
 
-  // Writes every row in the order given, but the findings after the other
-  // rows, several to a statement (in the transaction left open, or a new
-  // one, so readers cannot tell), and commits unless told not to. When a write fails, the
+  // Writes every row in the order given, but the records inserted before the
+  // other rows and the findings after them, several to a statement (in the
+  // transaction left open, or a new one, so readers cannot tell), and
+  // commits unless told not to. When a write fails, the
   // transaction is rolled back (the database keeps what was committed
   // before it, not what earlier batches left open) and the StoreError is
   // thrown. Either way the batch is empty afterwards.
@@ -75,7 +78,6 @@ class WriteBatch {
     kInsertMisc,
     kSetPinOK,
     kSetPinNotOK,
-    kInsertRecord,
     kUpdateRecord,
     kInsertTRCT,
     kInsertTRCU,
@@ -97,20 +99,22 @@ class WriteBatch {
 
     // The next row to fill, and its index.
     Row& Next(uint32_t& index) {
-      if (used == rows.size()) rows.emplace_back();
       index = static_cast<uint32_t>(used);
+      return Next();
+    }
+    Row& Next() {
+      if (used == rows.size()) rows.emplace_back();
       return rows[used++];
     }
   };
 
   void Apply(ResultsDb& db, const Step& step);
-  void AddRecord(Op op, const RecordRow& row);
-  void AddRecord(Op op, RecordRow&& row);
   void AddTotals(Op op, const TotalsRow& row);
 
   std::vector<Step> steps_;
   Rows<MiscRow> misc_;
-  Rows<RecordRow> records_;
+  Rows<RecordRow> new_records_;  // inserted, in their own order
+  Rows<RecordRow> records_;      // updated, as steps
   Rows<ErrorRow> errors_;
   Rows<TotalsRow> totals_;
   // Data_Id of a PIN result

@@ -150,6 +150,46 @@ TEST(BatchWriter, ARowMovedInIsWrittenAsMovedAndGivesBackStorageOfOneWritten) {
   EXPECT_EQ(db->ReadRecord(3)->rec_reference, "200000003");
 }
 
+// A batch writes the records it inserts before its other rows, many to a
+// statement while enough are left: they are the rows that storing them one
+// by one leaves, updated after, and one that fails takes the whole batch
+// with it, the rows of its own statement before it too.
+TEST(BatchWriter, RecordsInsertedManyToAStatementAreThoseStoredOneByOne) {
+  const int64_t n = 2 * static_cast<int64_t>(ResultsDb::kRecordsPerInsert) + 5;
+  auto record = [](int64_t rec_num) {
+    return RecordRow{rec_num,
+                     rec_num % 4 == 0 ? "RCE" : "RCW",
+                     rec_num / 4,
+                     static_cast<int32_t>(rec_num % 3),
+                     "RECORD " + std::to_string(rec_num) + (rec_num % 5 == 0 ? " \xe9" : ""),
+                     rec_num % 2 == 0 ? "" : std::to_string(200000000 + rec_num)};
+  };
+  auto one_by_one = ResultsDb::CreateInMemory();
+  one_by_one->Begin();
+  for (int64_t r = 1; r <= n; ++r) one_by_one->InsertRecord(record(r));
+  RecordRow updated = record(n);
+  updated.errors = 7;
+  one_by_one->UpdateRecord(updated);
+  one_by_one->Commit();
+
+  auto db = ResultsDb::CreateInMemory();
+  WriteBatch batch;
+  for (int64_t r = 1; r <= n; ++r) {
+    batch.InsertRecord(record(r));
+    if (r == n) batch.UpdateRecord(updated);
+  }
+  batch.WriteTo(*db);
+  EXPECT_EQ(db->CountRecords(), n);
+  EXPECT_EQ(Dump(*db), Dump(*one_by_one));
+
+  // Record 40 again, in the second statement: nothing of the batch stays.
+  db->Clear();
+  for (int64_t r = 1; r <= n; ++r) batch.InsertRecord(record(r == 40 ? 39 : r));
+  EXPECT_THROW(batch.WriteTo(*db), StoreError);
+  EXPECT_TRUE(batch.empty());
+  EXPECT_EQ(db->CountRecords(), 0);
+}
+
 // A batch writes its findings after its other rows, many to a statement
 // while enough are left: they are the rows that storing them one by one
 // leaves, numbered alike, and one that fails takes the whole batch with it.
