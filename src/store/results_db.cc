@@ -506,8 +506,9 @@ void ResultsDb::DefineFindingStatements() {
   s.insert_error = LazyStatement(
       "INSERT INTO ERRORS (Err_Num, Type, Rec_Num, Reference, User_Entry, Error)"
       " VALUES (?, ?, ?, ?, ?, ?)");
+  // OR FAIL, as the records' statement of many rows: no statement journal.
   std::string insert_errors =
-      "INSERT INTO ERRORS (Err_Num, Type, Rec_Num, Reference, User_Entry, Error) VALUES ";
+      "INSERT OR FAIL INTO ERRORS (Err_Num, Type, Rec_Num, Reference, User_Entry, Error) VALUES ";
   for (size_t k = 0; k < kErrorsPerInsert; ++k)
     insert_errors += k == 0 ? "(?, ?, ?, ?, ?, ?)" : ", (?, ?, ?, ?, ?, ?)";
   s.insert_errors = LazyStatement(std::move(insert_errors));
