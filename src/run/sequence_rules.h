@@ -27,8 +27,8 @@ struct CriticalFinding {
   std::string message;
 };
 
-// What the file-level rules make of a record just stored, before its own
-// checks.
+// What the file-level rules make of a record read, before it is stored and
+// checked.
 struct FileRuleVerdict {
   enum Kind {
     kCheck,      // the record goes on to its checks
