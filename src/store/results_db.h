@@ -108,7 +108,9 @@ class ResultsDb {
   // RECORDS
   void InsertRecord(const RecordRow& row);
   // Stores the rows in their order, as InsertRecord would one by one, but
-  // kRecordsPerInsert to a statement while that many are left.
+  // kRecordsPerInsert to a statement while that many are left. A row that
+  // cannot be stored leaves the rows before it in its statement: the caller
+  // rolls the transaction back (as WriteBatch does).
   static constexpr size_t kRecordsPerInsert = 32;
   void InsertRecords(std::span<const RecordRow> rows);
   void UpdateRecord(const RecordRow& row);  // every column but Rec_Num
@@ -154,7 +156,8 @@ class ResultsDb {
   // Err_Num.
   int64_t InsertError(const ErrorRow& row);
   // Stores the rows in their order, as InsertError would one by one, but
-  // kErrorsPerInsert to a statement while that many are left.
+  // kErrorsPerInsert to a statement while that many are left; a failure
+  // leaves rows as InsertRecords' does.
   static constexpr size_t kErrorsPerInsert = 32;
   void InsertErrors(std::span<const ErrorRow> rows);
   std::vector<ErrorRow> ReadErrorsOf(int64_t rec_num);
