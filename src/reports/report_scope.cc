@@ -9,19 +9,36 @@
 namespace lintaro {
 namespace {
 
+bool IsFinalRecord(ResultsDb& db, int64_t rec_num) {
+  const std::optional<RecordRow> row = db.ReadRecord(rec_num);
+  return row && row->record.compare(0, 3, "RCF") == 0;
+}
+
+// The number of the final record that ends the last employer's block, or 0
+// when the results hold none. A record after the final record (another
+// final record too) stops the check, so the final record is the one before
+// the last record or the last.
+int64_t FinalRecNum(ResultsDb& db) {
+  const int64_t last = db.LastRecNum();
+  if (last > 1 && IsFinalRecord(db, last - 1)) return last - 1;
+  if (last > 0 && IsFinalRecord(db, last)) return last;
+  return 0;
+}
+
 // Calls block for each employer record with the number of records of its
-// block: up to the next employer record, or to the last record (the final
-// record excluded).
+// block: up to the next employer record, or to the final record (which is
+// no employer's, nor is a record after it), or to the last record.
 void ForEachEmployerBlock(ResultsDb& db,
                           const std::function<void(const RecordRow&, int64_t)>& block) {
   const int64_t last = db.LastRecNum();
-  std::optional<RecordRow> last_row = db.ReadRecord(last);
-  const bool ends_with_final = last_row && last_row->record.compare(0, 3, "RCF") == 0;
-  const int64_t end = ends_with_final ? last : last + 1;  // one past the last block record
+  const int64_t final_rec_num = FinalRecNum(db);
   std::optional<RecordRow> rce = db.NextEmployerRecord(0);
   while (rce) {
     std::optional<RecordRow> next = db.NextEmployerRecord(rce->rec_num);
-    block(*rce, (next ? next->rec_num : end) - rce->rec_num);
+    // One past the block's last record.
+    int64_t end = next ? next->rec_num : last + 1;
+    if (rce->rec_num < final_rec_num && final_rec_num < end) end = final_rec_num;
+    block(*rce, end - rce->rec_num);
     rce = std::move(next);
   }
 }
@@ -65,12 +82,16 @@ const std::string& EmployerTracker::EmployerOf(int64_t rec_num, const std::strin
   if (!started_) {
     started_ = true;
     next_ = db_.NextEmployerRecord(0);
+    final_rec_num_ = FinalRecNum(db_);
   }
   while (next_ && next_->rec_num <= rec_num) {
     current_ = EmployerEinOf(next_->record);
+    current_rec_num_ = next_->rec_num;
     next_ = db_.NextEmployerRecord(next_->rec_num);
   }
-  return BelongsToEmployer(id) ? current_ : none_;
+  // The final record closes the block it ends.
+  const bool after_final = current_rec_num_ < final_rec_num_ && final_rec_num_ < rec_num;
+  return BelongsToEmployer(id) && !after_final ? current_ : none_;
 }
 
 ReportHeader ReadReportHeader(ResultsDb& db, const ReportFilter& filter) {

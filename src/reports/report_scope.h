@@ -36,14 +36,17 @@ class EmployerTracker {
  public:
   explicit EmployerTracker(ResultsDb& db) : db_(db) {}
   // The Correct EIN of the employer record that opens the block of the
-  // record (the record itself when it is one); empty for the final record
-  // and for records before the first employer record (the submitter record).
+  // record (the record itself when it is one); empty for the final record,
+  // a record after it, and records before the first employer record (the
+  // submitter record).
   const std::string& EmployerOf(int64_t rec_num, const std::string& id);
 
  private:
   ResultsDb& db_;
   bool started_ = false;
+  int64_t final_rec_num_ = 0;      // the final record's number; 0 when none
   std::string current_;            // EIN of the block being read
+  int64_t current_rec_num_ = 0;    // its employer record's number
   std::optional<RecordRow> next_;  // the employer record that opens the next block
   const std::string none_;
 };
