@@ -193,7 +193,9 @@ std::string ReportForm::PreviewText() const {
   return crlf;
 }
 
-void ReportForm::SaveAs() { logic_->SaveReportAs(PreviewText()); }
+// The text the preview was given, as the report built it: the widget's own
+// text gives a no-break space back as a plain space.
+void ReportForm::SaveAs() { logic_->SaveReportAs(logic_->report_text); }
 
 void ReportForm::ChooseFont() {
   QFont current(ToQString(logic_->report_font_name));

@@ -70,7 +70,8 @@ class ReportForm : public QWidget, public ReportView {
   void Print();
 
   QPlainTextEdit* preview() const { return preview_; }
-  // The preview's text with CR LF line ends, as the report built it.
+  // The preview's text with CR LF line ends, as the widget gives it back
+  // (a no-break space as a plain space).
   std::string PreviewText() const;
 
   // ReportView.

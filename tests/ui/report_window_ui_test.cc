@@ -71,6 +71,10 @@ class ReportUiTest : public WindowTest {
     for (int e = 0; e < errors; ++e)
       findings.push_back({2 + e / 3, "Correct Wages [Position 255 - 265]", "[0000250000A]",
                           "Money fields must be numeric & zero-filled."});
+    OpenWithFindings(ids, findings);
+  }
+  // The same over records of these identifiers and these findings.
+  void OpenWithFindings(const std::vector<std::string>& ids, const std::vector<Finding>& findings) {
     WriteResults({"/data/corrections-2007.txt"}, ids, findings);
     Open();
     Button("cmdLast")->click();
@@ -123,6 +127,30 @@ class ReportUiTest : public WindowTest {
   FakePrintDialogHost print_dialog;
   const ReportFormat* format_answer = nullptr;
 };
+
+// Save As writes the report as it was built, whatever the characters its
+// findings hold: a no-break space (code page 1252's 0xA0) in a field stays
+// one, and is not saved as the plain space the preview's widget gives back.
+TEST_F(ReportUiTest, SaveAsWritesTheReportAsBuilt) {
+  OpenWithFindings({"RCA", "RCW"},
+                   {{2, "Employee's Correct First Name [Position 72 - 86]",
+                     "[J\xA0"
+                     "DOE" +
+                         std::string(10, ' ') + "]",
+                     "May only contain letters (A - Z), numbers (0 - 9), spaces, hyphens, periods "
+                     "and apostrophes. This is a mandatory field."}});
+  ReportForm* form = ViewTextReport();
+  ASSERT_NE(form, nullptr);
+  const std::string saved = home.str() + "/saved.txt";
+  prompts.save_names = {saved};
+  form->findChild<QPushButton*>("cmdSave")->click();
+  ReportBuffer text;
+  BuildTextReport(*ResultsDb::Open(ResultsPath(), true), text);
+  ASSERT_NE(text.text.find("[J\xC2\xA0"
+                           "DOE"),
+            std::string::npos);
+  EXPECT_EQ(ReadWholeFile(saved), text.text + "\r\n");
+}
 
 // Save As writes the preview into the chosen file (the dialog starts in
 // the program folder), with CR LF after it. The real font dialog opens at the
