@@ -85,9 +85,10 @@ class RecordViewer {
 
   // Shows stored record rec_num: reads it, restores the employer values of
   // an RCW, RCO or RCT record from its own employer record, re-runs its
-  // checks in viewing mode (a record whose last finding is critical is
-  // shown without them) and fills the rows and the caption. On kNotStored
-  // and kUnreadable the previous rows and caption stay.
+  // checks in viewing mode (a record the run stopped at before checking it,
+  // whose first finding is the critical one, is shown without them) and
+  // fills the rows and the caption. On kNotStored and kUnreadable the
+  // previous rows and caption stay.
   ViewResult ViewFile(int64_t rec_num);
 
   // The message of the last kUnreadable (UTF-8).

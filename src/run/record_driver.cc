@@ -1,11 +1,13 @@
 #include "run/record_driver.h"
 
 #include <string_view>
+#include <vector>
 
 #include "checks/field_layout.h"
 #include "platform/viewer_rows.h"
 #include "run/record_dispatch.h"
 #include "run/sequence_rules.h"
+#include "store/rows.h"
 
 namespace lintaro {
 namespace {
@@ -29,12 +31,16 @@ void FillFieldsForRun(const std::string& txtline, int32_t rec_ctr, CheckContext&
 }
 
 void FillFieldsForViewer(const std::string& txtline, int32_t rec_ctr, CheckContext& ctx) {
-  bool critical = false;
-  bool sequence_critical = false;
-  if (auto last = ctx.results.LastErrorOf(rec_ctr); last && last->type == "C") {
-    critical = true;
-    sequence_critical = last->reference == kSequenceReference;
-  }
+  // A record the run stopped at before checking it (its length, its
+  // identifier, its place in the sequence) holds one finding, the critical
+  // one, and is shown without its checks. A record whose checks ran holds
+  // their findings first; the run may have added a critical one after them
+  // (the error limit reached, the submission ending without its final
+  // record), and its fields in error are marked all the same.
+  const std::vector<ErrorRow> findings = ctx.results.ErrorsOf(rec_ctr);
+  const bool critical = !findings.empty() && findings.front().type == "C";
+  const bool sequence_critical = !findings.empty() && findings.back().type == "C" &&
+                                 findings.back().reference == kSequenceReference;
   ViewerRows* rows = ctx.rows;
   const std::string id(RecordIdentifier(txtline));
   const RecordType* type = FindRecordType(id);

@@ -14,11 +14,7 @@ std::optional<TotalsRow> StoredResults::EmployerRow(TotalsTable table, int64_t r
   return db_.ReadTotalsForRecord(table, rec_num);
 }
 
-std::optional<ErrorRow> StoredResults::LastErrorOf(int64_t rec_num) {
-  std::vector<ErrorRow> rows = db_.ReadErrorsOf(rec_num);
-  if (rows.empty()) return std::nullopt;
-  return rows.back();
-}
+std::vector<ErrorRow> StoredResults::ErrorsOf(int64_t rec_num) { return db_.ReadErrorsOf(rec_num); }
 
 int64_t StoredResults::CountRecordsWithId(std::string_view id) {
   return db_.CountRecordsWithId(id);

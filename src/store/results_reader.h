@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 #include "store/rows.h"
 
@@ -32,8 +33,9 @@ class ResultsReader {
   // belongs to (through its RCE_Indx), or nothing when it belongs to none.
   virtual std::optional<TotalsRow> EmployerRow(TotalsTable table, int64_t rec_num) = 0;
 
-  // The last finding stored against record rec_num, if any.
-  virtual std::optional<ErrorRow> LastErrorOf(int64_t rec_num) = 0;
+  // The findings stored against record rec_num, in the order they were
+  // found.
+  virtual std::vector<ErrorRow> ErrorsOf(int64_t rec_num) = 0;
 
   // Number of stored records whose identifier, as found, is id.
   virtual int64_t CountRecordsWithId(std::string_view id) = 0;
@@ -45,7 +47,7 @@ class StoredResults : public ResultsReader {
   explicit StoredResults(ResultsDb& db) : db_(db) {}
   bool HasFinding(int64_t rec_num, std::string_view reference) override;
   std::optional<TotalsRow> EmployerRow(TotalsTable table, int64_t rec_num) override;
-  std::optional<ErrorRow> LastErrorOf(int64_t rec_num) override;
+  std::vector<ErrorRow> ErrorsOf(int64_t rec_num) override;
   int64_t CountRecordsWithId(std::string_view id) override;
 
  private:

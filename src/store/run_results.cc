@@ -110,11 +110,9 @@ std::optional<TotalsRow> RunResults::EmployerRow(TotalsTable table, int64_t rec_
   return db_->ReadTotalsForRecord(table, rec_num);
 }
 
-std::optional<ErrorRow> RunResults::LastErrorOf(int64_t rec_num) {
+std::vector<ErrorRow> RunResults::ErrorsOf(int64_t rec_num) {
   Flush();
-  std::vector<ErrorRow> rows = db_->ReadErrorsOf(rec_num);
-  if (rows.empty()) return std::nullopt;
-  return rows.back();
+  return db_->ReadErrorsOf(rec_num);
 }
 
 bool RunResults::HasFinding(int64_t rec_num, std::string_view reference) {

@@ -86,7 +86,7 @@ class RunResults : public ResultsReader {
   }
   void MarkEmployerChanged(TotalsTable table);
   std::optional<TotalsRow> EmployerRow(TotalsTable table, int64_t rec_num) override;
-  std::optional<ErrorRow> LastErrorOf(int64_t rec_num) override;
+  std::vector<ErrorRow> ErrorsOf(int64_t rec_num) override;
   bool HasFinding(int64_t rec_num, std::string_view reference) override;
   // Counts the stored rows and the current one, written or not.
   int64_t CountRecordsWithId(std::string_view id) override;
