@@ -20,10 +20,15 @@ void AddOrigAmount(std::string_view orig_text, const MoneyPair& pair, CheckConte
   ctx.recorder.AddToTotals(pair.column(TotalsKind::kOrigSum), AmountValue(orig_text));
 }
 
-// The cap limits the all-zero findings a run stores; the viewer marks every
-// all-zero amount and leaves the run's count alone.
+// The cap limits the all-zero findings a run stores. The viewer leaves the
+// run's count alone and marks an all-zero amount only when the run stored a
+// finding against the field: one past the cap has none.
 void ReportAllZeros(std::string_view record, const FieldSpec& correct, CheckContext& ctx) {
-  if (!ctx.viewing() && ++ctx.state.zero_amount_count > kZeroAmountFindings) return;
+  if (ctx.viewing()) {
+    if (!ctx.results.HasFinding(ctx.state.RecCtr, Reference(correct))) return;
+  } else if (++ctx.state.zero_amount_count > kZeroAmountFindings) {
+    return;
+  }
   ReportField(record, correct, kMoneyAllZerosMessage, ctx);
 }
 
