@@ -33,7 +33,7 @@ std::string CritErrorText(const std::optional<ErrorRow>& last_finding) {
 }
 
 std::string FileNameOnly(const std::string& path) {
-  const size_t cut = path.find_last_of("/\\");
+  const size_t cut = path.rfind('/');
   return cut == std::string::npos ? path : path.substr(cut + 1);
 }
 

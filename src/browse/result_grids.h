@@ -47,7 +47,7 @@ std::string ErrorsLabelOnRowChange(int64_t rec_num);
 // is critical, or empty.
 std::string CritErrorText(const std::optional<ErrorRow>& last_finding);
 
-// The file name without its folder ("/" or "\" separated).
+// The file name without its folder; a backslash is part of a name.
 std::string FileNameOnly(const std::string& path);
 
 // Window caption of the grid view. (A record's caption in the viewer is

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "browse/grid_results.h"
+#include "browse/record_viewer.h"
 #include "browse/window_texts.h"
 #include "core/error_limit.h"
 #include "core/version.h"
@@ -34,6 +35,10 @@ TEST(ResultGridTexts, CaptionsPromptsAndFixedTexts) {
   EXPECT_EQ(AboutVersionText().substr(0, 24),
             "Major version number:  " + std::to_string(kVersionMajor));
   EXPECT_EQ(ToLineFeeds("a\r\nb\rc\n"), "a\nb\rc\n");
+  // Both views name the tested file alike, a backslash being part of its name.
+  EXPECT_EQ(GridViewCaption("/data/pay\\roll.txt"), "Records With Errors - pay\\roll.txt");
+  EXPECT_EQ(ViewerCaption(3, 14, "/data/pay\\roll.txt"),
+            "Record Number 3 of 14 Tested Record(s) - pay\\roll.txt");
 }
 
 // What the window and the grid view read when there are no results, no
