@@ -46,12 +46,12 @@ bool GridTipTimer::Resting(ScreenPoint pointer) const {
          std::fabs(pointer.y - anchor_.y) <= kRestPixels;
 }
 
-TipAction GridTipTimer::Tick(ScreenPoint pointer) {
+TipAction GridTipTimer::Tick(ScreenPoint pointer, bool own_window_active) {
   ++ticks_;
   const bool resting = Resting(pointer);
   TipAction action = TipAction::kNone;
   if (ticks_ == kShowTick) {
-    visible_ = !text_.empty() && resting;
+    visible_ = !text_.empty() && resting && own_window_active;
     action = visible_ ? TipAction::kShow : TipAction::kHide;
   } else if (!resting && visible_) {
     visible_ = false;

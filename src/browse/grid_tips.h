@@ -67,10 +67,12 @@ class GridTipTimer {
   TipAction PointerMoved(const Move& move, const std::function<std::string()>& cell_text);
 
   // One timer tick with the pointer's screen position. At the 15th tick
-  // after a request the tip is shown when it has text and the pointer has
-  // rested within 2 pixels of where it was requested, else hidden; at any
-  // other tick a shown tip is hidden once the pointer moves away.
-  TipAction Tick(ScreenPoint pointer);
+  // after a request the tip is shown when it has text, the pointer has
+  // rested within 2 pixels of where it was requested and the main window or
+  // the tip window is still the active one (a dialog opened during the wait
+  // keeps it), else hidden; at any other tick a shown tip is hidden once the
+  // pointer moves away.
+  TipAction Tick(ScreenPoint pointer, bool own_window_active);
 
   // The tip window lost the focus: it hides itself.
   TipAction FocusLost();

@@ -136,7 +136,8 @@ void GridTips::PointerMoved(QPoint pos, QPoint global, bool over_heading) {
 }
 
 void GridTips::Tick(QPoint global) {
-  Apply(tips_.Tick({static_cast<double>(global.x()), static_cast<double>(global.y())}));
+  Apply(tips_.Tick({static_cast<double>(global.x()), static_cast<double>(global.y())},
+                   OwnWindowActive()));
   // Past the 15th tick a hidden tip waits for the next pointer move, which
   // starts the timer again: no need to wake the program every 10 ms.
   if (timer_ && !tips_.visible() && tips_.ticks() > GridTipTimer::kShowTick) timer_->stop();

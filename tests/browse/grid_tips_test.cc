@@ -15,10 +15,11 @@ GridTipTimer::Move Over(double x, double y, int row = 1, int column = 2) {
 }
 std::string Cell() { return "Must be numeric & blank."; }
 
-// Ticks n times with the pointer at p; returns the last action.
+// Ticks n times with the pointer at p and the main window active; returns
+// the last action.
 TipAction TickN(GridTipTimer& tip, int n, ScreenPoint p) {
   TipAction last = TipAction::kNone;
-  for (int i = 0; i < n; ++i) last = tip.Tick(p);
+  for (int i = 0; i < n; ++i) last = tip.Tick(p, true);
   return last;
 }
 
@@ -29,12 +30,12 @@ TEST(GridTipTimer, ARestingPointerShowsTheTipAtTheFifteenthTickAndAMovingOneNot)
   EXPECT_EQ(tip.anchor(), (ScreenPoint{410, 320}));
   const ScreenPoint resting{412, 318};  // within 2 pixels
   EXPECT_EQ(TickN(tip, 14, resting), TipAction::kNone);
-  EXPECT_EQ(tip.Tick(resting), TipAction::kShow);
+  EXPECT_EQ(tip.Tick(resting, true), TipAction::kShow);
   EXPECT_EQ(TickN(tip, 100, resting), TipAction::kNone);
   EXPECT_TRUE(tip.visible());
   EXPECT_EQ(tip.PointerMoved(Over(10, 20), Cell), TipAction::kNone);  // same place
   EXPECT_TRUE(tip.visible());
-  EXPECT_EQ(tip.Tick({413, 320}), TipAction::kHide);  // moved away
+  EXPECT_EQ(tip.Tick({413, 320}, true), TipAction::kHide);  // moved away
   EXPECT_FALSE(tip.visible());
   // A move elsewhere starts the wait again; focus loss hides.
   EXPECT_EQ(tip.PointerMoved(Over(10, 21), Cell), TipAction::kPlace);
@@ -46,7 +47,7 @@ TEST(GridTipTimer, ARestingPointerShowsTheTipAtTheFifteenthTickAndAMovingOneNot)
   tip.PointerMoved(Over(10, 20), Cell);
   TickN(tip, GridTipTimer::kWrapAbove, {410, 320});
   EXPECT_EQ(tip.ticks(), GridTipTimer::kWrapAbove);
-  tip.Tick({410, 320});
+  tip.Tick({410, 320}, true);
   EXPECT_EQ(tip.ticks(), GridTipTimer::kNoTip);
   EXPECT_TRUE(tip.visible());
   // Moving before the wait ends prevents the tip until the next move.
@@ -77,6 +78,11 @@ TEST(GridTipTimer, NoTipOutsideTheCellsOrWhileAnotherWindowIsActive) {
   EXPECT_EQ(reads, 0);
   EXPECT_EQ(tip.ticks(), GridTipTimer::kNoTip);
   EXPECT_EQ(TickN(tip, 30, {401, 305}), TipAction::kNone);
+  EXPECT_FALSE(tip.visible());
+  // A dialog that became the active window while the tip waited keeps it.
+  EXPECT_EQ(tip.PointerMoved(Over(1, 6), counted), TipAction::kPlace);
+  EXPECT_EQ(TickN(tip, 14, {401, 306}), TipAction::kNone);
+  EXPECT_EQ(tip.Tick({401, 306}, false), TipAction::kHide);
   EXPECT_FALSE(tip.visible());
 }
 

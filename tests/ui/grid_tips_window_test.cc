@@ -109,6 +109,16 @@ TEST_F(GridTipsTest, RestingOnACellShowsItsFullTextBelowThePointerUntilHidden) {
   dialog.close();
   QApplication::processEvents();
   EXPECT_TRUE(ShownAfterResting(cell));
+  // A dialog that opens while a tip waits (Go to Record from the keyboard,
+  // with the pointer resting on a cell) keeps the tip from being shown over it.
+  tips->FocusLost();
+  PointAt(cell + QPoint(1, 1));
+  dialog.show();
+  QApplication::processEvents();
+  for (int i = 0; i < 15; ++i) tips->Tick(Global(cell + QPoint(1, 1)));
+  EXPECT_FALSE(TipShown());
+  dialog.close();
+  QApplication::processEvents();
   window->close();  // shutdown closes the tip
   EXPECT_EQ(tips->tip_window(), nullptr);
 }
