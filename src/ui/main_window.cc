@@ -348,9 +348,11 @@ void MainWindow::RequestReport(bool print) {
   ApplyCommands();
 }
 
+// The report follows the findings the reopening showed; the results bound
+// at start-up are not asked, since the reopening may have been refused the
+// folder (a check elsewhere is writing them).
 void MainWindow::ViewLastReport() {
-  ViewLastResults();
-  if (CountErrors() > 0) ViewErrorReport();
+  if (ReopenLastResults() && CountErrors() > 0) ViewErrorReport();
 }
 
 void MainWindow::set_max_errors(int limit) {

@@ -188,6 +188,9 @@ class MainWindow : public QMainWindow, public RunView {
   // The record grid shown (DBGrid3 in the record view, DBGrid1 in the grid
   // view) when it has rows to go to, else null.
   RecordGridView* CurrentRecordGrid() const;
+  // View Last Test Results: true when it showed the grid view of findings
+  // (not when the folder was refused or the results hold none).
+  bool ReopenLastResults();
   // What the grid view reads besides the record grids' rows: 0 or nothing
   // while the results are not bound.
   int64_t CountErrors();

@@ -215,9 +215,11 @@ void MainWindow::GoToRecord() {
   grid->setFocus();
 }
 
-void MainWindow::ViewLastResults() {
+void MainWindow::ViewLastResults() { ReopenLastResults(); }
+
+bool MainWindow::ReopenLastResults() {
   std::optional<FolderLock> reading;
-  if (!HoldFolderForReading(reading)) return;
+  if (!HoldFolderForReading(reading)) return false;
   welcome_->HideDisclaimer();
   const LastResults last = InspectLastResults(folders_.data);
   if (!last.unfinished_notice.empty() && last.kind != LastResults::kCannotOpen &&
@@ -227,34 +229,35 @@ void MainWindow::ViewLastResults() {
     if (last.kind == LastResults::kErrors) {
       ViewRecordsWithErrors();
       Apply(CommandEvent::kLastWithErrors);
-    } else {
-      Apply(last.kind == LastResults::kNoErrors ? CommandEvent::kLastNoErrors
-                                                : CommandEvent::kLastUnreadable);
+      return true;
     }
-    return;
+    Apply(last.kind == LastResults::kNoErrors ? CommandEvent::kLastNoErrors
+                                              : CommandEvent::kLastUnreadable);
+    return false;
   }
   switch (last.kind) {
     case LastResults::kNoFile:
       Message(kResultsTitle, kNoReportFound, Icon::kInformation);
       Apply(CommandEvent::kLastNoReport);
-      return;
+      return false;
     case LastResults::kCannotOpen:
       Message(kResultsTitle, CannotReadResults(results_path(), last.problem), Icon::kCritical);
       Apply(CommandEvent::kLastNoReport);
-      return;
+      return false;
     case LastResults::kNoRecords:
       Message(kResultsTitle, kUnreadableLastFile, Icon::kExclamation);
       Apply(CommandEvent::kLastUnreadable);
-      return;
+      return false;
     case LastResults::kErrors:
       ViewRecordsWithErrors();
       Apply(CommandEvent::kLastWithErrors);
-      return;
+      return true;
     case LastResults::kNoErrors:
       Message(kLastReportResultsTitle, NoErrorsFoundIn(last.paths), Icon::kInformation);
       Apply(CommandEvent::kLastNoErrors);
-      return;
+      return false;
   }
+  return false;
 }
 
 }  // namespace lintaro

@@ -174,7 +174,7 @@ class WindowStateTest : public WindowStates, public ::testing::WithParamInterfac
       sqlite3_close(db);
     }
     if (event == "LastUnreadable") WriteResults({"/data/binary.bin"}, {});
-    if (event == "LastInUse" || event == "GridViewUnreadable")
+    if (event == "LastInUse" || event == "ReportLastInUse" || event == "GridViewUnreadable")
       WriteResults({"/data/first.txt"}, {"RCW"}, {{1, "r", "[u]", "m"}});
     if (event == "LastKilled") {
       WriteResults({"/data/first.txt"}, {"RCW", "RCW", "RCW"}, {kFindings[0]});
@@ -215,6 +215,12 @@ class WindowStateTest : public WindowStates, public ::testing::WithParamInterfac
       Action("mnuVRAll")->trigger();
       Button("cmdErrors")->click();
       Button("cmdPrint")->click();
+      QApplication::processEvents();
+      return;
+    }
+    if (event == "ReportLastInUse") {  // refused once: no report is asked for after it
+      FolderLock other = FolderLock::ForRun(home.str());
+      Action("mnuRLast")->trigger();
       QApplication::processEvents();
       return;
     }
@@ -270,17 +276,16 @@ TEST_P(WindowStateTest, AfterTheEvent) {
   ExpectUiFileHolds("states/" + std::string(GetParam()) + ".state", State());
 }
 
-INSTANTIATE_TEST_SUITE_P(Events, WindowStateTest,
-                         ::testing::Values("Opened", "CleanRun", "NoValidData", "FileNotFound",
-                                           "CriticalStop", "RunWithFindings", "RecordView",
-                                           "LastWithErrors", "LastWithErrorsSecondRecord",
-                                           "LastNoReport", "LastUnreadable", "LastNoErrors",
-                                           "GridViewNoErrors", "GridViewUnreadable",
-                                           "TestedOutOfReach", "TestedThenNoErrors",
-                                           "ReportLastWithErrors", "FolderInUse",
-                                           "ViewerWageRecord", "ViewerEmployerRecord", "LastKilled",
-                                           "LastInUse", "HelpMissing", "PipeRefused"),
-                         [](const auto& info) { return std::string(info.param); });
+INSTANTIATE_TEST_SUITE_P(
+    Events, WindowStateTest,
+    ::testing::Values("Opened", "CleanRun", "NoValidData", "FileNotFound", "CriticalStop",
+                      "RunWithFindings", "RecordView", "LastWithErrors",
+                      "LastWithErrorsSecondRecord", "LastNoReport", "LastUnreadable",
+                      "LastNoErrors", "GridViewNoErrors", "GridViewUnreadable", "TestedOutOfReach",
+                      "TestedThenNoErrors", "ReportLastWithErrors", "FolderInUse",
+                      "ViewerWageRecord", "ViewerEmployerRecord", "LastKilled", "LastInUse",
+                      "ReportLastInUse", "HelpMissing", "PipeRefused"),
+    [](const auto& info) { return std::string(info.param); });
 
 // The window during a run is in DuringRun.state: the counter moves, the
 // commands are held, and Start Testing asks for no second file. The counter
