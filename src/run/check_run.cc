@@ -112,6 +112,13 @@ void CheckRun::RecordAbort() {
   }
 }
 
+RunOutcome CheckRun::StopForAbort() {
+  RecordAbort();
+  if (results_) results_->Finish(abort_cause_);
+  EndRun();
+  return RunOutcome::kAborted;
+}
+
 bool CheckRun::TakeFolder() {
   if (folder_lock_) return true;
   folder_lock_ = FolderLock::ForRun(options_.program_folder);
@@ -357,13 +364,17 @@ RunSummary CheckRun::Summarize(RunOutcome outcome) {
   return summary;
 }
 
-void CheckRun::ChooseFile() {
+bool CheckRun::ChooseFile() {
   const char* title = state_.RecCtr == 1 ? "Please Enter File Name to be Tested"
                                          : "Please Enter Next File Name to be Tested";
   std::optional<std::string> chosen = prompts_.OpenFile(title, kOpenFileFilter);
+  // Exit or a signal closes the next file's dialog unanswered: the run
+  // was stopped, and no one said that the submission ends here.
+  if (!chosen && abort_requested_ && results_) return false;
   if (!chosen)
     throw RunFailure{RunFailure::kCancelled, RunFailure::kCancelledNumber, "Cancel was selected."};
   file_name_ = *chosen;
+  return true;
 }
 
 CheckRun::Step CheckRun::TestFile() {
@@ -395,15 +406,10 @@ CheckRun::Step CheckRun::TestFile() {
 
 RunOutcome CheckRun::TestFiles() {
   for (;;) {
-    ChooseFile();
+    if (!ChooseFile()) return StopForAbort();
     if (!TakeFolder()) return RunOutcome::kFolderInUse;
     const Step step = TestFile();
-    if (abort_requested_) {
-      RecordAbort();
-      if (results_) results_->Finish(abort_cause_);
-      EndRun();
-      return RunOutcome::kAborted;
-    }
+    if (abort_requested_) return StopForAbort();
     if (step == Step::kStop) {
       if (results_)
         results_->Finish(error_limit_reached_ ? RunEnding::kErrorLimit : RunEnding::kCriticalStop);

@@ -130,8 +130,9 @@ class CheckRun {
   // stops); throws RunFailure and StoreError.
   RunOutcome TestFiles();
   // Asks for the next file into file_name_; throws RunFailure when the
-  // dialog is cancelled.
-  void ChooseFile();
+  // dialog is cancelled, and gives false when it closed unanswered because
+  // the run was asked to stop after storing records.
+  bool ChooseFile();
   // Frames, stores and checks the records of file_name_ until it ends or the
   // run stops.
   Step TestFile();
@@ -163,6 +164,8 @@ class CheckRun {
   RunOutcome KeepResultsAfterFailure(RunOutcome outcome);
   RunSummary Summarize(RunOutcome outcome);
   void RecordAbort();
+  // Exit or a signal stopped the run: "Test Aborted" and the ending.
+  RunOutcome StopForAbort();
   // Takes the program folder for the run; false when it is in use.
   bool TakeFolder();
   // Every way a run ends comes here once: the recorder and the results are

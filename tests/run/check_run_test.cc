@@ -134,6 +134,16 @@ TEST_F(CheckRunTest, WhatTheUserSeesOfRunsThatEndEachWay) {
   }
   trace += "== the folder free again\n" + Seen(RunRecords(CleanSubmission(1)));
 
+  // A signal while the next file of a submission cut short is asked for
+  // closes the dialog unanswered: the run was stopped, and says so, rather
+  // than finding that the submission ends without its final record.
+  prompts.on_message = [this](const ShownMessage& m) {
+    if (m.title == "Missing Final Record") current->RequestAbort(RunEnding::kStoppedBySignal);
+  };
+  const RunSummary signalled = Run({first});
+  prompts.on_message = nullptr;
+  trace += "== a signal while the next file is asked for\n" + Seen(signalled);
+
   // A results store that fills up after a few batches of 8 records, each
   // employee with a finding: the failure is shown once, and whole batches
   // stay, each record with its findings.
