@@ -295,9 +295,11 @@ void CheckRun::ReportFailure(const RunFailure& failure) {
 RunOutcome CheckRun::KeepResultsAfterFailure(RunOutcome outcome) {
   try {
     if (continuation_ && results_ && results_->has_current()) {
-      // The submission ended without its final record.
+      // The submission ended without its final record. Only when the next
+      // file's dialog was cancelled is that the verdict: a next file that
+      // could not be read leaves the run unfinished, the finding kept.
       CriticalStop(MissingFinalRecord(results_->current().id));
-      outcome = RunOutcome::kCriticalStop;
+      if (outcome == RunOutcome::kCancelled) outcome = RunOutcome::kCriticalStop;
     }
     if (results_)
       results_->Finish(outcome == RunOutcome::kCriticalStop ? RunEnding::kCriticalStop

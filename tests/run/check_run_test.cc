@@ -144,6 +144,11 @@ TEST_F(CheckRunTest, WhatTheUserSeesOfRunsThatEndEachWay) {
   prompts.on_message = nullptr;
   trace += "== a signal while the next file is asked for\n" + Seen(signalled);
 
+  // A next file that cannot be read (here a folder) leaves the submission
+  // untested from there on: the missing final record is found, as when
+  // the dialog is cancelled, but the run did not finish.
+  trace += "== the next file cannot be read\n" + Seen(Run({first, files.str()}));
+
   // A results store that fills up after a few batches of 8 records, each
   // employee with a finding: the failure is shown once, and whole batches
   // stay, each record with its findings.
