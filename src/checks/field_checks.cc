@@ -184,7 +184,7 @@ bool CharField(std::string_view txtline, const FieldSpec& f, CheckContext& ctx) 
   if (AllPrintableYielding(text, &ctx.yielder)) return true;
   std::string positions;
   CharCheck(text, f.start, positions, &ctx.yielder);
-  ctx.recorder.FieldError(Reference(f), UserEntry(text), InvalidCharMessage(positions), f.number);
+  ctx.recorder.FieldError(f, text, InvalidCharMessage(positions));
   return false;
 }
 
@@ -194,8 +194,7 @@ bool MoneyCharField(std::string_view txtline, const FieldSpec& f, std::string_vi
   if (AllPrintableYielding(text, &ctx.yielder)) return true;
   std::string positions;
   CharCheck(text, f.start, positions, &ctx.yielder);
-  ctx.recorder.FieldError(Reference(f), UserEntry(text),
-                          MoneyInvalidCharMessage(positions, total_record), f.number);
+  ctx.recorder.FieldError(f, text, MoneyInvalidCharMessage(positions, total_record));
   return false;
 }
 

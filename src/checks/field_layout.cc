@@ -6,24 +6,13 @@ namespace lintaro {
 
 std::string Reference(std::string_view label, int start, int end) {
   std::string ref;
-  ref.reserve(label.size() + 24);  // " [Position 1234 - 1234]"
-  ref += label;
-  ref += " [Position ";
-  ref += std::to_string(start);
-  if (end != start) {
-    ref += " - ";
-    ref += std::to_string(end);
-  }
-  ref += "]";
+  AssignReference(ref, label, start, end);
   return ref;
 }
 
 std::string UserEntry(std::string_view text) {
   std::string entry;
-  entry.reserve(text.size() + 2);
-  entry += '[';
-  entry += text;
-  entry += ']';
+  AssignUserEntry(entry, text);
   return entry;
 }
 

@@ -11,26 +11,11 @@
 #include <string>
 #include <string_view>
 
+#include "core/field_spec.h"
+
 namespace lintaro {
 
 class ViewerRows;
-
-struct FieldSpec {
-  int number;               // viewer row, from 0 (the record identifier)
-  int start;                // first position, 1-based
-  int width;                // characters
-  std::string_view label;   // the name findings carry
-  std::string_view viewer;  // the caption shown in the viewer; empty: label
-
-  constexpr int end() const { return start + width - 1; }
-  constexpr std::string_view caption() const { return viewer.empty() ? label : viewer; }
-  // The label without its leading words, as a message names the field
-  // ("Total Correct Social Security Tips" without "Total Correct " is
-  // "Social Security Tips"); the whole label when it does not start so.
-  constexpr std::string_view label_after(std::string_view leading) const {
-    return label.starts_with(leading) ? label.substr(leading.size()) : label;
-  }
-};
 
 // Whether each row's number is its place in the layout, so that a name
 // given to a row number names that row.
@@ -55,12 +40,9 @@ inline std::string_view FieldText(std::string_view txtline, const FieldSpec& f) 
   return FieldText(txtline, f.start, f.width);
 }
 
-// label + " [Position " + start + " - " + end + "]", or " [Position " + start
-// + "]" when the field is one character wide.
+// The texts of a finding (see core/field_spec.h), as new strings.
 std::string Reference(std::string_view label, int start, int end);
 inline std::string Reference(const FieldSpec& f) { return Reference(f.label, f.start, f.end()); }
-
-// "[" + text + "]"
 std::string UserEntry(std::string_view text);
 
 // True when text holds nothing but spaces (or nothing). Inline: the checks

@@ -15,7 +15,7 @@ std::string EmploymentCodeBlankMessage(std::string_view field) {
 
 void ReportField(std::string_view txtline, const FieldSpec& f, std::string_view message,
                  CheckContext& ctx) {
-  ctx.recorder.FieldError(Reference(f), UserEntry(FieldText(txtline, f)), message, f.number);
+  ctx.recorder.FieldError(f, FieldText(txtline, f), message);
 }
 
 std::string_view TrimSpaces(std::string_view text) {

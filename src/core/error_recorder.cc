@@ -40,6 +40,19 @@ void ErrorRecorder::FieldError(std::string_view reference, std::string_view user
   AddError(reference, user_entry, message);
 }
 
+void ErrorRecorder::FieldError(const FieldSpec& f, std::string_view text,
+                               std::string_view message) {
+  if (state_.Viewing) {
+    if (rows_ != nullptr) rows_->Mark(f.number);
+    return;
+  }
+  if (run_ == nullptr) return;
+  ErrorRow& row = run_->AppendError("");
+  AssignReference(row.reference, f);
+  AssignUserEntry(row.user_entry, text);
+  row.error.assign(message);
+}
+
 void ErrorRecorder::NonNumericAmountError(std::string_view reference, std::string_view user_entry,
                                           std::string_view message, int field,
                                           TotalsColumn error_reference) {

@@ -14,6 +14,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/field_spec.h"
 #include "core/run_state.h"
 #include "store/rows.h"
 
@@ -37,6 +38,9 @@ class ErrorRecorder {
   // A finding about field number `field` of the record.
   void FieldError(std::string_view reference, std::string_view user_entry, std::string_view message,
                   int field);
+  // The same about field f, whose characters are text: its reference and
+  // user entry are written straight into the stored row.
+  void FieldError(const FieldSpec& f, std::string_view text, std::string_view message);
   // The same for a Correct money amount that is not numeric, which spoils
   // the employer's sum of its pair: the pair's error-reference column
   // (error_reference, of kind kErrorReference) also takes the employee

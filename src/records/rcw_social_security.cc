@@ -88,7 +88,7 @@ bool SocialSecurityRules::Pre1983() const { return year_text_numeric_ && year_ <
 void SocialSecurityRules::ReportField(CheckContext& ctx, int row,
                                       const std::string& message) const {
   const FieldSpec& f = kRCWFields[static_cast<size_t>(row)];
-  ctx.recorder.FieldError(Reference(f), UserEntry(FieldText(txtline_, f)), message, row);
+  ctx.recorder.FieldError(f, FieldText(txtline_, f), message);
 }
 
 void SocialSecurityRules::ReportCodeBlank(CheckContext& ctx, int row,

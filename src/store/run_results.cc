@@ -74,13 +74,19 @@ void RunResults::AppendRecord(int64_t rec_num, const std::string& id, const std:
 
 int64_t RunResults::AppendError(std::string_view type, std::string_view reference,
                                 std::string_view user_entry, std::string_view message) {
-  const int64_t err_num = ++last_keys_.error;
-  batch_->InsertError(err_num, type, current_ ? current_->rec_num : 0, reference, user_entry,
-                      message);
+  ErrorRow& row = AppendError(type);
+  row.reference.assign(reference);
+  row.user_entry.assign(user_entry);
+  row.error.assign(message);
+  return row.err_num;
+}
+
+ErrorRow& RunResults::AppendError(std::string_view type) {
+  ErrorRow& row = batch_->InsertError(++last_keys_.error, type, current_ ? current_->rec_num : 0);
   if (current_) ++current_->errors;
   ++error_count_;
   last_error_type_.assign(type);
-  return err_num;
+  return row;
 }
 
 void RunResults::OpenEmployer(const std::string& rce_ein) {

@@ -71,6 +71,11 @@ class RunResults : public ResultsReader {
   // the record's row. Returns the new row's Err_Num.
   int64_t AppendError(std::string_view type, std::string_view reference,
                       std::string_view user_entry, std::string_view message);
+  // The same, for a caller that writes the finding's texts into the row
+  // returned, in the batch, instead of building them apart and having them
+  // copied: it assigns the row's reference, user_entry and error (see
+  // WriteBatch::InsertError) before the next call here.
+  ErrorRow& AppendError(std::string_view type);
   int64_t error_count() const { return error_count_; }
   // Type of the last finding ("C" or empty); empty when there is none.
   const std::string& last_error_type() const { return last_error_type_; }

@@ -39,16 +39,12 @@ void WriteBatch::UpdateRecord(RecordRow&& row) {
   steps_.push_back({Op::kUpdateRecord, index});
 }
 
-void WriteBatch::InsertError(int64_t err_num, std::string_view type, int64_t rec_num,
-                             std::string_view reference, std::string_view user_entry,
-                             std::string_view message) {
+ErrorRow& WriteBatch::InsertError(int64_t err_num, std::string_view type, int64_t rec_num) {
   ErrorRow& row = errors_.Next();
   row.err_num = err_num;
   row.type.assign(type);
   row.rec_num = rec_num;
-  row.reference.assign(reference);
-  row.user_entry.assign(user_entry);
-  row.error.assign(message);
+  return row;
 }
 
 void WriteBatch::AddTotals(Op op, const TotalsRow& row) {

@@ -40,10 +40,11 @@ class WriteBatch {
   void UpdateRecord(const RecordRow& row);
   void UpdateRecord(RecordRow&& row);
 
-  // ERRORS: a finding under err_num (written after the batch's other rows).
-  void InsertError(int64_t err_num, std::string_view type, int64_t rec_num,
-                   std::string_view reference, std::string_view user_entry,
-                   std::string_view message);
+  // ERRORS: a finding under err_num (written after the batch's other rows),
+  // whose texts the caller writes into the row returned. Its reference,
+  // user_entry and error still hold a row written before, whose storage
+  // they keep: the caller assigns all three.
+  ErrorRow& InsertError(int64_t err_num, std::string_view type, int64_t rec_num);
 
   // TRCT and TRCU: a row under row.indx.
   void InsertTotals(TotalsTable table, const TotalsRow& row);

@@ -91,5 +91,41 @@ TEST(ErrorRecorder, ASumBeyondTheLargestNumberStaysThere) {
   EXPECT_EQ(run.db().ReadTotals(TotalsTable::kTRCU, 1)->pair(8).orig, kMax);
 }
 
+// A finding about a field is written straight into its row of a batch,
+// whose storage held a finding written before: each row read back holds its
+// own texts whole, none of a longer one before it. Flushed after each record,
+// the run fills its batches in turn again.
+TEST(ErrorRecorder, FieldFindingsWrittenIntoUsedRowsHoldTheirOwnTexts) {
+  constexpr FieldSpec kLong{4, 105, 22, "Employee Location Address", ""};
+  constexpr FieldSpec kShort{9, 7, 1, "Tax Code", ""};
+  RunResults run(ResultsDb::CreateInMemory());
+  RunState state;
+  ErrorRecorder recorder(state, &run, nullptr);
+  for (int64_t r = 1; r <= 6; ++r) {
+    run.AppendRecord(r, "RCW", "RCW...");
+    if (r <= 2)
+      recorder.FieldError(kLong, "12 Long Street Suite 4", "A long message about the address.");
+    else
+      recorder.FieldError(kShort, "", "Short.");
+    run.Flush();
+  }
+  for (int64_t r = 1; r <= 6; ++r) {
+    SCOPED_TRACE(r);
+    const std::vector<ErrorRow> rows = run.ErrorsOf(r);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].type, "");
+    if (r <= 2) {
+      EXPECT_EQ(rows[0].reference, "Employee Location Address [Position 105 - 126]");
+      EXPECT_EQ(rows[0].user_entry, "[12 Long Street Suite 4]");
+      EXPECT_EQ(rows[0].error, "A long message about the address.");
+    } else {
+      EXPECT_EQ(rows[0].reference, "Tax Code [Position 7]");
+      EXPECT_EQ(rows[0].user_entry, "[]");
+      EXPECT_EQ(rows[0].error, "Short.");
+    }
+  }
+  EXPECT_EQ(run.error_count(), 6);
+}
+
 }  // namespace
 }  // namespace lintaro

@@ -209,8 +209,10 @@ TEST(BatchWriter, FindingsWrittenManyToAStatementAreThoseStoredOneByOne) {
                          "Ref " + std::to_string(e),
                          e % 4 == 0 ? "\xe9t\xe9" : "[" + std::to_string(e) + "]",
                          "Finding \x80 " + std::to_string(e)};
-      batch.InsertError(row.err_num, row.type, row.rec_num, row.reference, row.user_entry,
-                        row.error);
+      ErrorRow& in_batch = batch.InsertError(row.err_num, row.type, row.rec_num);
+      in_batch.reference = row.reference;
+      in_batch.user_entry = row.user_entry;
+      in_batch.error = row.error;
       if (one_by_one != nullptr) one_by_one->InsertError(row);
     }
   };
