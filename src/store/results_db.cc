@@ -837,8 +837,10 @@ int64_t ResultsDb::LastRecNum() {
 
 // The columns of a finding that a statement binds, from parameter first on.
 constexpr int kErrorColumns = 6;
-static void BindErrorRow(sqlite3_stmt* s, int first, const ErrorRow& row) {
-  BindKey(s, first, row.err_num);
+// numbered_by_db: the row's Err_Num is left for SQLite to give.
+static void BindErrorRow(sqlite3_stmt* s, int first, const ErrorRow& row,
+                         bool numbered_by_db = false) {
+  BindKey(s, first, numbered_by_db ? 0 : row.err_num);
   BindCp1252(s, first + 1, row.type);
   sqlite3_bind_int64(s, first + 2, row.rec_num);
   BindCp1252(s, first + 3, row.reference);
@@ -859,13 +861,37 @@ void ResultsDb::InsertErrors(std::span<const ErrorRow> rows) {
   size_t i = 0;
   if (rows.size() >= kErrorsPerInsert) {
     sqlite3_stmt* s = Statement(st_->insert_errors);
-    for (; rows.size() - i >= kErrorsPerInsert; i += kErrorsPerInsert) {
-      for (size_t k = 0; k < kErrorsPerInsert; ++k)
-        BindErrorRow(s, static_cast<int>(k) * kErrorColumns + 1, rows[i + k]);
-      Execute(s, "Cannot store a finding");
-    }
+    for (; rows.size() - i >= kErrorsPerInsert; i += kErrorsPerInsert)
+      InsertErrorsInOne(s, rows.subspan(i, kErrorsPerInsert));
   }
   for (; i < rows.size(); ++i) InsertError(rows[i]);
+}
+
+// Whether the rows are numbered one after another from a number of their
+// own (not 0), as a run numbers its findings.
+static bool NumberedInTurn(std::span<const ErrorRow> rows) {
+  if (rows.front().err_num == 0) return false;
+  for (size_t k = 1; k < rows.size(); ++k)
+    if (rows[k].err_num != rows.front().err_num + static_cast<int64_t>(k)) return false;
+  return true;
+}
+
+// Rows numbered in turn carry their number only in the first row: SQLite
+// gives each row after it the table's last number plus one, and appends it
+// without first searching the table for a row of that number, which is a
+// good part of what a row costs it. Each row then has the number it was
+// given exactly when the last one has: the first's is its own (a number
+// already in the table fails), and each after it is at least one past the
+// row before it.
+void ResultsDb::InsertErrorsInOne(sqlite3_stmt* s, std::span<const ErrorRow> rows) {
+  const bool in_turn = NumberedInTurn(rows);
+  for (size_t k = 0; k < rows.size(); ++k)
+    BindErrorRow(s, static_cast<int>(k) * kErrorColumns + 1, rows[k], in_turn && k > 0);
+  Execute(s, "Cannot store a finding");
+  if (in_turn && sqlite3_last_insert_rowid(db_) != rows.back().err_num)
+    throw StoreError(SQLITE_CONSTRAINT,
+                     "Cannot store a finding: Err_Num " + std::to_string(rows.back().err_num) +
+                         " is not one past the last finding stored (" + path_ + ")");
 }
 
 // The ErrorRow of the statement's current row (Err_Num, Type, Rec_Num,

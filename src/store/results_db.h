@@ -157,7 +157,8 @@ class ResultsDb {
   int64_t InsertError(const ErrorRow& row);
   // Stores the rows in their order, as InsertError would one by one, but
   // kErrorsPerInsert to a statement while that many are left; a failure
-  // leaves rows as InsertRecords' does.
+  // leaves rows as InsertRecords' does. Rows numbered one after another (as
+  // a run's are) must follow the table's last row, or the statement fails.
   static constexpr size_t kErrorsPerInsert = 32;
   void InsertErrors(std::span<const ErrorRow> rows);
   std::vector<ErrorRow> ReadErrorsOf(int64_t rec_num);
@@ -223,6 +224,8 @@ class ResultsDb {
       -> std::vector<decltype(read(s))>;
   // The count a statement's one row holds (no row is a failure).
   int64_t CountOrFail(sqlite3_stmt* s, std::string_view failure);
+  // Stores kErrorsPerInsert findings with the statement of as many.
+  void InsertErrorsInOne(sqlite3_stmt* s, std::span<const ErrorRow> rows);
   // Makes the five tables in the new, empty database and defines the statements.
   void CreateTables();
   void DefineStatements();

@@ -238,6 +238,48 @@ TEST(BatchWriter, FindingsWrittenManyToAStatementAreThoseStoredOneByOne) {
   EXPECT_EQ(db->CountErrors(), 0);
 }
 
+// Findings numbered one after another, as a run numbers them, are stored
+// under their own numbers, many to a statement, after the table's last
+// row; numbered below it they fail rather than being stored under other
+// numbers, and so do they when the first repeats a number stored.
+TEST(BatchWriter, FindingsNumberedInTurnKeepTheirNumbersOrFail) {
+  const auto findings = [](int64_t first, size_t count) {
+    std::vector<ErrorRow> rows;
+    for (size_t k = 0; k < count; ++k) {
+      const int64_t n = first + static_cast<int64_t>(k);
+      rows.push_back({n, "", 1, "Ref " + std::to_string(n), "[x]", "Finding"});
+    }
+    return rows;
+  };
+  const auto numbers = [](ResultsDb& db) {
+    std::vector<int64_t> stored;
+    for (const ErrorRow& row : db.ReadErrorsOf(1)) stored.push_back(row.err_num);
+    return stored;
+  };
+  auto db = ResultsDb::CreateInMemory();
+  db->InsertError(findings(1, 1)[0]);
+  db->InsertError(findings(3, 1)[0]);
+  const size_t n = 2 * ResultsDb::kErrorsPerInsert + 3;
+  db->InsertErrors(findings(4, n));
+  std::vector<int64_t> expected = {1};
+  for (int64_t e = 3; e < 4 + static_cast<int64_t>(n); ++e) expected.push_back(e);
+  EXPECT_EQ(numbers(*db), expected);
+  EXPECT_EQ(db->ReadErrorsOf(1).back().reference, "Ref " + std::to_string(3 + n));
+
+  // Below the last row, from a number that is free (2) or one stored (5).
+  for (int64_t first : {2, 5}) {
+    SCOPED_TRACE(first);
+    auto other = ResultsDb::CreateInMemory();
+    other->Begin();
+    other->InsertErrors(findings(3, ResultsDb::kErrorsPerInsert));
+    other->Commit();
+    other->Begin();
+    EXPECT_THROW(other->InsertErrors(findings(first, ResultsDb::kErrorsPerInsert)), StoreError);
+    other->Rollback();
+    EXPECT_EQ(other->CountErrors(), static_cast<int64_t>(ResultsDb::kErrorsPerInsert));
+  }
+}
+
 // A batch that fails on the writer's thread: its failure comes out once,
 // nothing handed over after it is written, though it would have been, and
 // the run's ending neither, so the results read as unfinished.
