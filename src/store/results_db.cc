@@ -696,10 +696,41 @@ std::vector<MiscRow> ResultsDb::ReadMisc() {
       "Cannot read the tested files");
 }
 
-// The columns of a record that a statement binds, from parameter first on.
+// Rows numbered one after another (records, findings) go into the file
+// many to a statement with their number in the first row only: SQLite
+// gives each row after it the table's last number plus one, and appends it
+// without first searching the table for a row of that number, which is a
+// good part of what a row costs it. Each row then has the number it
+// carries exactly when the last one has: the first's is its own (a number
+// already in the table fails), and each after it is at least one past the
+// row before it.
+
+// Whether the rows are numbered one after another from a number of their
+// own (not 0), as a run numbers its records and findings.
+template <typename Row>
+static bool NumberedInTurn(std::span<const Row> rows, int64_t Row::*number) {
+  const int64_t first = rows.front().*number;
+  if (first == 0) return false;
+  for (size_t k = 1; k < rows.size(); ++k)
+    if (rows[k].*number != first + static_cast<int64_t>(k)) return false;
+  return true;
+}
+
+void ResultsDb::CheckLastNumber(int64_t number, std::string_view failure) {
+  if (sqlite3_last_insert_rowid(db_) == number) return;
+  throw StoreError(SQLITE_CONSTRAINT, std::string(failure) + ": " + std::to_string(number) +
+                                          " does not follow the last row stored (" + path_ + ")");
+}
+
+// The columns of a record that a statement binds, from parameter first on;
+// numbered_by_db: the row's Rec_Num is left for SQLite to give.
 constexpr int kRecordColumns = 6;
-static void BindRecord(sqlite3_stmt* s, const RecordRow& row, int first = 1) {
-  sqlite3_bind_int64(s, first, row.rec_num);
+static void BindRecord(sqlite3_stmt* s, const RecordRow& row, int first = 1,
+                       bool numbered_by_db = false) {
+  if (numbered_by_db)
+    sqlite3_bind_null(s, first);
+  else
+    sqlite3_bind_int64(s, first, row.rec_num);
   BindCp1252(s, first + 1, row.id);
   sqlite3_bind_int64(s, first + 2, row.rce_indx);
   sqlite3_bind_int(s, first + 3, row.errors);
@@ -719,13 +750,18 @@ void ResultsDb::InsertRecords(std::span<const RecordRow> rows) {
   size_t i = 0;
   if (rows.size() >= kRecordsPerInsert) {
     sqlite3_stmt* s = Statement(st_->insert_records);
-    for (; rows.size() - i >= kRecordsPerInsert; i += kRecordsPerInsert) {
-      for (size_t k = 0; k < kRecordsPerInsert; ++k)
-        BindRecord(s, rows[i + k], static_cast<int>(k) * kRecordColumns + 1);
-      Execute(s, "Cannot store a record");
-    }
+    for (; rows.size() - i >= kRecordsPerInsert; i += kRecordsPerInsert)
+      InsertRecordsInOne(s, rows.subspan(i, kRecordsPerInsert));
   }
   for (; i < rows.size(); ++i) InsertRecord(rows[i]);
+}
+
+void ResultsDb::InsertRecordsInOne(sqlite3_stmt* s, std::span<const RecordRow> rows) {
+  const bool in_turn = NumberedInTurn(rows, &RecordRow::rec_num);
+  for (size_t k = 0; k < rows.size(); ++k)
+    BindRecord(s, rows[k], static_cast<int>(k) * kRecordColumns + 1, in_turn && k > 0);
+  Execute(s, "Cannot store a record");
+  if (in_turn) CheckLastNumber(rows.back().rec_num, "Cannot store a record");
 }
 
 void ResultsDb::UpdateRecord(const RecordRow& row) {
@@ -867,31 +903,12 @@ void ResultsDb::InsertErrors(std::span<const ErrorRow> rows) {
   for (; i < rows.size(); ++i) InsertError(rows[i]);
 }
 
-// Whether the rows are numbered one after another from a number of their
-// own (not 0), as a run numbers its findings.
-static bool NumberedInTurn(std::span<const ErrorRow> rows) {
-  if (rows.front().err_num == 0) return false;
-  for (size_t k = 1; k < rows.size(); ++k)
-    if (rows[k].err_num != rows.front().err_num + static_cast<int64_t>(k)) return false;
-  return true;
-}
-
-// Rows numbered in turn carry their number only in the first row: SQLite
-// gives each row after it the table's last number plus one, and appends it
-// without first searching the table for a row of that number, which is a
-// good part of what a row costs it. Each row then has the number it was
-// given exactly when the last one has: the first's is its own (a number
-// already in the table fails), and each after it is at least one past the
-// row before it.
 void ResultsDb::InsertErrorsInOne(sqlite3_stmt* s, std::span<const ErrorRow> rows) {
-  const bool in_turn = NumberedInTurn(rows);
+  const bool in_turn = NumberedInTurn(rows, &ErrorRow::err_num);
   for (size_t k = 0; k < rows.size(); ++k)
     BindErrorRow(s, static_cast<int>(k) * kErrorColumns + 1, rows[k], in_turn && k > 0);
   Execute(s, "Cannot store a finding");
-  if (in_turn && sqlite3_last_insert_rowid(db_) != rows.back().err_num)
-    throw StoreError(SQLITE_CONSTRAINT,
-                     "Cannot store a finding: Err_Num " + std::to_string(rows.back().err_num) +
-                         " is not one past the last finding stored (" + path_ + ")");
+  if (in_turn) CheckLastNumber(rows.back().err_num, "Cannot store a finding");
 }
 
 // The ErrorRow of the statement's current row (Err_Num, Type, Rec_Num,

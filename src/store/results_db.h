@@ -110,7 +110,9 @@ class ResultsDb {
   // Stores the rows in their order, as InsertRecord would one by one, but
   // kRecordsPerInsert to a statement while that many are left. A row that
   // cannot be stored leaves the rows before it in its statement: the caller
-  // rolls the transaction back (as WriteBatch does).
+  // rolls the transaction back (as WriteBatch does). A statement's rows
+  // numbered one after another (as a run's are) must come after the table's
+  // last row, or the statement fails.
   static constexpr size_t kRecordsPerInsert = 32;
   void InsertRecords(std::span<const RecordRow> rows);
   void UpdateRecord(const RecordRow& row);  // every column but Rec_Num
@@ -157,8 +159,8 @@ class ResultsDb {
   int64_t InsertError(const ErrorRow& row);
   // Stores the rows in their order, as InsertError would one by one, but
   // kErrorsPerInsert to a statement while that many are left; a failure
-  // leaves rows as InsertRecords' does. Rows numbered one after another (as
-  // a run's are) must follow the table's last row, or the statement fails.
+  // leaves rows as InsertRecords' does, and so does a statement's rows
+  // numbered one after another before the table's last row.
   static constexpr size_t kErrorsPerInsert = 32;
   void InsertErrors(std::span<const ErrorRow> rows);
   std::vector<ErrorRow> ReadErrorsOf(int64_t rec_num);
@@ -224,8 +226,13 @@ class ResultsDb {
       -> std::vector<decltype(read(s))>;
   // The count a statement's one row holds (no row is a failure).
   int64_t CountOrFail(sqlite3_stmt* s, std::string_view failure);
-  // Stores kErrorsPerInsert findings with the statement of as many.
+  // Store kRecordsPerInsert records, or kErrorsPerInsert findings, with the
+  // statement of as many.
+  void InsertRecordsInOne(sqlite3_stmt* s, std::span<const RecordRow> rows);
   void InsertErrorsInOne(sqlite3_stmt* s, std::span<const ErrorRow> rows);
+  // Fails unless the last row inserted has the number given: the rows of a
+  // statement numbered in turn were stored under their own numbers.
+  void CheckLastNumber(int64_t number, std::string_view failure);
   // Makes the five tables in the new, empty database and defines the statements.
   void CreateTables();
   void DefineStatements();

@@ -238,45 +238,66 @@ TEST(BatchWriter, FindingsWrittenManyToAStatementAreThoseStoredOneByOne) {
   EXPECT_EQ(db->CountErrors(), 0);
 }
 
-// Findings numbered one after another, as a run numbers them, are stored
-// under their own numbers, many to a statement, after the table's last
-// row; numbered below it they fail rather than being stored under other
-// numbers, and so do they when the first repeats a number stored.
-TEST(BatchWriter, FindingsNumberedInTurnKeepTheirNumbersOrFail) {
+// Records and findings numbered one after another, as a run numbers them,
+// are stored under their own numbers, many to a statement, after the
+// table's last row; numbered below it they fail rather than being stored
+// under other numbers, and so do they when the first repeats a number
+// stored.
+TEST(BatchWriter, RowsNumberedInTurnKeepTheirNumbersOrFail) {
+  const auto records = [](int64_t first, size_t count) {
+    std::vector<RecordRow> rows;
+    for (size_t k = 0; k < count; ++k) {
+      const int64_t n = first + static_cast<int64_t>(k);
+      rows.push_back({n, "RCW", 0, 1, "RECORD " + std::to_string(n), ""});
+    }
+    return rows;
+  };
   const auto findings = [](int64_t first, size_t count) {
     std::vector<ErrorRow> rows;
     for (size_t k = 0; k < count; ++k) {
       const int64_t n = first + static_cast<int64_t>(k);
-      rows.push_back({n, "", 1, "Ref " + std::to_string(n), "[x]", "Finding"});
+      rows.push_back({n, "", n, "Ref " + std::to_string(n), "[x]", "Finding"});
     }
     return rows;
   };
-  const auto numbers = [](ResultsDb& db) {
-    std::vector<int64_t> stored;
-    for (const ErrorRow& row : db.ReadErrorsOf(1)) stored.push_back(row.err_num);
-    return stored;
-  };
-  auto db = ResultsDb::CreateInMemory();
-  db->InsertError(findings(1, 1)[0]);
-  db->InsertError(findings(3, 1)[0]);
   const size_t n = 2 * ResultsDb::kErrorsPerInsert + 3;
+  static_assert(ResultsDb::kRecordsPerInsert == ResultsDb::kErrorsPerInsert);
+  auto db = ResultsDb::CreateInMemory();
+  for (int64_t e : {1, 3}) {
+    db->InsertRecord(records(e, 1)[0]);
+    db->InsertError(findings(e, 1)[0]);
+  }
+  db->InsertRecords(records(4, n));
   db->InsertErrors(findings(4, n));
-  std::vector<int64_t> expected = {1};
-  for (int64_t e = 3; e < 4 + static_cast<int64_t>(n); ++e) expected.push_back(e);
-  EXPECT_EQ(numbers(*db), expected);
-  EXPECT_EQ(db->ReadErrorsOf(1).back().reference, "Ref " + std::to_string(3 + n));
+  for (int64_t e = 1; e < 4 + static_cast<int64_t>(n); ++e) {
+    SCOPED_TRACE(e);
+    const std::optional<RecordRow> record = db->ReadRecord(e);
+    const std::vector<ErrorRow> errors = db->ReadErrorsOf(e);
+    if (e == 2) {
+      EXPECT_FALSE(record);
+      EXPECT_TRUE(errors.empty());
+      continue;
+    }
+    ASSERT_TRUE(record);
+    EXPECT_EQ(record->record, "RECORD " + std::to_string(e));
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0].err_num, e);
+    EXPECT_EQ(errors[0].reference, "Ref " + std::to_string(e));
+  }
 
   // Below the last row, from a number that is free (2) or one stored (5).
+  const size_t statement = ResultsDb::kErrorsPerInsert;
   for (int64_t first : {2, 5}) {
     SCOPED_TRACE(first);
     auto other = ResultsDb::CreateInMemory();
+    other->InsertRecords(records(3, statement));
+    other->InsertErrors(findings(3, statement));
     other->Begin();
-    other->InsertErrors(findings(3, ResultsDb::kErrorsPerInsert));
-    other->Commit();
-    other->Begin();
-    EXPECT_THROW(other->InsertErrors(findings(first, ResultsDb::kErrorsPerInsert)), StoreError);
+    EXPECT_THROW(other->InsertRecords(records(first, statement)), StoreError);
+    EXPECT_THROW(other->InsertErrors(findings(first, statement)), StoreError);
     other->Rollback();
-    EXPECT_EQ(other->CountErrors(), static_cast<int64_t>(ResultsDb::kErrorsPerInsert));
+    EXPECT_EQ(other->CountRecords(), static_cast<int64_t>(statement));
+    EXPECT_EQ(other->CountErrors(), static_cast<int64_t>(statement));
   }
 }
 
