@@ -722,6 +722,25 @@ void ResultsDb::CheckLastNumber(int64_t number, std::string_view failure) {
                                           " does not follow the last row stored (" + path_ + ")");
 }
 
+template <typename Row, typename Bind, typename InsertOne>
+void ResultsDb::InsertManyRows(LazyStatement& many, std::span<const Row> rows, size_t per_statement,
+                               int64_t Row::*number, const Bind& bind, int columns,
+                               const InsertOne& insert_one, std::string_view failure) {
+  size_t i = 0;
+  if (rows.size() >= per_statement) {
+    sqlite3_stmt* s = Statement(many);
+    for (; rows.size() - i >= per_statement; i += per_statement) {
+      const std::span<const Row> part = rows.subspan(i, per_statement);
+      const bool in_turn = NumberedInTurn(part, number);
+      for (size_t k = 0; k < part.size(); ++k)
+        bind(s, part[k], static_cast<int>(k) * columns + 1, in_turn && k > 0);
+      Execute(s, failure);
+      if (in_turn) CheckLastNumber(part.back().*number, failure);
+    }
+  }
+  for (; i < rows.size(); ++i) insert_one(rows[i]);
+}
+
 // The columns of a record that a statement binds, from parameter first on;
 // numbered_by_db: the row's Rec_Num is left for SQLite to give.
 constexpr int kRecordColumns = 6;
@@ -747,21 +766,9 @@ void ResultsDb::InsertRecord(const RecordRow& row) {
 // cursors opened and closed, its bindings cleared) is then shared by a run's
 // records, which come by the hundred thousand.
 void ResultsDb::InsertRecords(std::span<const RecordRow> rows) {
-  size_t i = 0;
-  if (rows.size() >= kRecordsPerInsert) {
-    sqlite3_stmt* s = Statement(st_->insert_records);
-    for (; rows.size() - i >= kRecordsPerInsert; i += kRecordsPerInsert)
-      InsertRecordsInOne(s, rows.subspan(i, kRecordsPerInsert));
-  }
-  for (; i < rows.size(); ++i) InsertRecord(rows[i]);
-}
-
-void ResultsDb::InsertRecordsInOne(sqlite3_stmt* s, std::span<const RecordRow> rows) {
-  const bool in_turn = NumberedInTurn(rows, &RecordRow::rec_num);
-  for (size_t k = 0; k < rows.size(); ++k)
-    BindRecord(s, rows[k], static_cast<int>(k) * kRecordColumns + 1, in_turn && k > 0);
-  Execute(s, "Cannot store a record");
-  if (in_turn) CheckLastNumber(rows.back().rec_num, "Cannot store a record");
+  InsertManyRows(
+      st_->insert_records, rows, kRecordsPerInsert, &RecordRow::rec_num, BindRecord, kRecordColumns,
+      [this](const RecordRow& row) { InsertRecord(row); }, "Cannot store a record");
 }
 
 void ResultsDb::UpdateRecord(const RecordRow& row) {
@@ -874,7 +881,7 @@ int64_t ResultsDb::LastRecNum() {
 // The columns of a finding that a statement binds, from parameter first on.
 constexpr int kErrorColumns = 6;
 // numbered_by_db: the row's Err_Num is left for SQLite to give.
-static void BindErrorRow(sqlite3_stmt* s, int first, const ErrorRow& row,
+static void BindErrorRow(sqlite3_stmt* s, const ErrorRow& row, int first = 1,
                          bool numbered_by_db = false) {
   BindKey(s, first, numbered_by_db ? 0 : row.err_num);
   BindCp1252(s, first + 1, row.type);
@@ -886,7 +893,7 @@ static void BindErrorRow(sqlite3_stmt* s, int first, const ErrorRow& row,
 
 int64_t ResultsDb::InsertError(const ErrorRow& row) {
   sqlite3_stmt* s = Statement(st_->insert_error);
-  BindErrorRow(s, 1, row);
+  BindErrorRow(s, row);
   Execute(s, "Cannot store a finding");
   return sqlite3_last_insert_rowid(db_);
 }
@@ -894,21 +901,9 @@ int64_t ResultsDb::InsertError(const ErrorRow& row) {
 // A statement of many rows costs SQLite far less per row than as many
 // statements of one: the findings of a run come by the thousand.
 void ResultsDb::InsertErrors(std::span<const ErrorRow> rows) {
-  size_t i = 0;
-  if (rows.size() >= kErrorsPerInsert) {
-    sqlite3_stmt* s = Statement(st_->insert_errors);
-    for (; rows.size() - i >= kErrorsPerInsert; i += kErrorsPerInsert)
-      InsertErrorsInOne(s, rows.subspan(i, kErrorsPerInsert));
-  }
-  for (; i < rows.size(); ++i) InsertError(rows[i]);
-}
-
-void ResultsDb::InsertErrorsInOne(sqlite3_stmt* s, std::span<const ErrorRow> rows) {
-  const bool in_turn = NumberedInTurn(rows, &ErrorRow::err_num);
-  for (size_t k = 0; k < rows.size(); ++k)
-    BindErrorRow(s, static_cast<int>(k) * kErrorColumns + 1, rows[k], in_turn && k > 0);
-  Execute(s, "Cannot store a finding");
-  if (in_turn) CheckLastNumber(rows.back().err_num, "Cannot store a finding");
+  InsertManyRows(
+      st_->insert_errors, rows, kErrorsPerInsert, &ErrorRow::err_num, BindErrorRow, kErrorColumns,
+      [this](const ErrorRow& row) { InsertError(row); }, "Cannot store a finding");
 }
 
 // The ErrorRow of the statement's current row (Err_Num, Type, Rec_Num,

@@ -226,10 +226,14 @@ class ResultsDb {
       -> std::vector<decltype(read(s))>;
   // The count a statement's one row holds (no row is a failure).
   int64_t CountOrFail(sqlite3_stmt* s, std::string_view failure);
-  // Store kRecordsPerInsert records, or kErrorsPerInsert findings, with the
-  // statement of as many.
-  void InsertRecordsInOne(sqlite3_stmt* s, std::span<const RecordRow> rows);
-  void InsertErrorsInOne(sqlite3_stmt* s, std::span<const ErrorRow> rows);
+  // Stores rows (records, findings) in their order: per_statement to the
+  // statement many while that many are left, each bound by bind with its
+  // columns from a parameter on (numbered by SQLite after the first where
+  // the rows are numbered in turn), and the rest one by one by insert_one.
+  template <typename Row, typename Bind, typename InsertOne>
+  void InsertManyRows(LazyStatement& many, std::span<const Row> rows, size_t per_statement,
+                      int64_t Row::*number, const Bind& bind, int columns,
+                      const InsertOne& insert_one, std::string_view failure);
   // Fails unless the last row inserted has the number given: the rows of a
   // statement numbered in turn were stored under their own numbers.
   void CheckLastNumber(int64_t number, std::string_view failure);
