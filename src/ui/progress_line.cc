@@ -1,5 +1,6 @@
 #include "ui/progress_line.h"
 
+#include <QFontMetrics>
 #include <QLabel>
 #include <algorithm>
 
@@ -27,6 +28,10 @@ ProgressLine::ProgressLine(QWidget* parent) : QWidget(parent) {
   bar_ = new QLabel(this);
   bar_->setObjectName("lblPrgrss1");
   bar_->setStyleSheet("#lblPrgrss1 { background: #1f4e8c; }");
+  // The bar is one colour: grown, it paints only its new strip (and the
+  // frame under that strip), not its whole length. Its background comes
+  // from the style sheet, which an opaque widget would not paint.
+  bar_->setAttribute(Qt::WA_StaticContents);
   paint_timer_.setInterval(kPaintInterval);
   connect(&paint_timer_, &QTimer::timeout, this, [this] {
     if (waiting()) Flush(false);
@@ -101,11 +106,20 @@ void ProgressLine::resizeEvent(QResizeEvent* event) {
   PlaceBar();
 }
 
-// The counter on the top half, the bar on the bottom half; the bar's
-// length is the share drawn of its frame's.
+// The counter is as wide as its text and a digit more, so that a new count
+// repaints the text and not the width of the line; it widens only when the
+// count gains a digit.
+int ProgressLine::CounterWidth() const {
+  const QFontMetrics metrics = counter_label_->fontMetrics();
+  const int text = metrics.horizontalAdvance(counter_label_->text());
+  return std::min(width(), text + metrics.horizontalAdvance(QLatin1Char('0')));
+}
+
+// The counter on the top half, as wide as its text, the bar on the bottom
+// half; the bar's length is the share drawn of its frame's.
 void ProgressLine::PlaceBar() {
   const int line = std::max(1, height() * 5 / 12);
-  counter_label_->setGeometry(0, 0, width(), line);
+  counter_label_->setGeometry(0, 0, CounterWidth(), line);
   bar_frame_->setGeometry(0, height() - line, width(), line);
   bar_->setGeometry(0, height() - line, std::max(1, static_cast<int>(width() * shown_share_)),
                     line);

@@ -67,6 +67,7 @@ class ProgressLine : public QWidget {
   // next paints.
   void Draw(bool now);
   void PlaceBar();
+  int CounterWidth() const;
 
   QLabel* counter_label_;
   QLabel* bar_frame_;

@@ -4,12 +4,15 @@
 #include <sys/stat.h>
 
 #include <QColor>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QImage>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPaintEvent>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
@@ -408,16 +411,21 @@ TEST_F(WindowTest, TheStoppingSentenceIsShownWhole) {
   }
 }
 
-// Counts the paint events of each widget, by object name, while it lives.
+// Counts the paint events of each widget, by object name, while it lives,
+// and keeps what they painted (in the widget's own coordinates).
 class PaintCounter : public QObject {
  public:
   PaintCounter() { qApp->installEventFilter(this); }
   ~PaintCounter() override { qApp->removeEventFilter(this); }
   std::map<std::string, int> counts;
+  std::map<std::string, QRegion> painted;
 
  protected:
   bool eventFilter(QObject* object, QEvent* event) override {
-    if (event->type() == QEvent::Paint) ++counts[object->objectName().toStdString()];
+    if (event->type() != QEvent::Paint) return false;
+    const std::string name = object->objectName().toStdString();
+    ++counts[name];
+    painted[name] += static_cast<QPaintEvent*>(event)->region();
     return false;
   }
 };
@@ -444,6 +452,65 @@ TEST_F(WindowTest, ARunPaintsOnlyItsCounterAndBarAndNotAtEveryRoundOfEvents) {
   };
   Run({Submission("clean.txt", CleanSubmission(2000))});
   EXPECT_FALSE(paints.has_value());  // the run's message was shown
+}
+
+// A new count drawn by the timer repaints the counter's text and the strip
+// the bar grew by since it was last drawn, not the whole counter line and
+// bar: at a screen scale of 2 each pixel repainted is four.
+TEST_F(WindowTest, ACountDrawnRepaintsTheCounterTextAndTheBarsNewStripAlone) {
+  Open();
+  ProgressLine* line = window->progress_line();
+  line->set_paint_interval(std::chrono::hours(1));
+  // Draws what waits as the timer does, and paints it.
+  auto draw_by_timer = [line] {
+    line->set_paint_interval(std::chrono::milliseconds(0));
+    QTest::qWait(20);
+    line->set_paint_interval(std::chrono::hours(1));
+    QApplication::processEvents();
+  };
+  const auto* counter = Find<QLabel>("lblRecCtr");
+  const auto* frame = Find<QLabel>("lblPrgrss2");
+  const auto* bar = Find<QLabel>("lblPrgrss1");
+  int bar_before = 0;
+  std::optional<PaintCounter> paints;
+  window->set_record_observer([&](int32_t rec) {
+    QApplication::processEvents();
+    if (rec == 1000) {
+      draw_by_timer();
+      bar_before = bar->width();
+    } else if (rec == 1500) {
+      paints.emplace();
+      draw_by_timer();
+      ASSERT_GT(bar->width(), bar_before);
+      const QRect strip(bar_before, 0, bar->width() - bar_before, bar->height());
+      EXPECT_EQ(paints->painted["lblPrgrss1"] - strip, QRegion())
+          << "bar " << paints->painted["lblPrgrss1"].boundingRect().width();
+      EXPECT_EQ(paints->painted["lblPrgrss2"] - strip, QRegion())
+          << "frame " << paints->painted["lblPrgrss2"].boundingRect().width();
+      const QFontMetrics metrics = counter->fontMetrics();
+      const QRect text(0, 0, metrics.horizontalAdvance(counter->text()) + metrics.height(),
+                       counter->height());
+      EXPECT_EQ(paints->painted["lblRecCtr"] - text, QRegion())
+          << "counter " << paints->painted["lblRecCtr"].boundingRect().width();
+      const QRegion line_drawn =
+          QRegion(text.translated(counter->pos())) + QRegion(strip.translated(frame->pos()));
+      EXPECT_EQ(paints->painted["progressLine"] - line_drawn, QRegion())
+          << "line " << paints->painted["progressLine"].boundingRect().width();
+      EXPECT_EQ(paints->counts["lblRecCtr"], 1);
+      paints.reset();
+      // On the screen the bar's colour fills the strip, and the frame's
+      // stays beyond it.
+      const QImage screen = window->screen()->grabWindow(window->winId()).toImage();
+      const QPoint in_strip = frame->mapTo(window.get(), strip.center());
+      const QPoint beyond =
+          frame->mapTo(window.get(), QPoint(frame->width() * 7 / 8, strip.center().y()));
+      const qreal ratio = screen.devicePixelRatio();
+      EXPECT_EQ(QColor(screen.pixel(in_strip * ratio)).name().toStdString(), "#1f4e8c");
+      EXPECT_EQ(QColor(screen.pixel(beyond * ratio)).name().toStdString(), "#ffffff");
+    }
+  });
+  Run({Submission("clean.txt", CleanSubmission(3000))});
+  EXPECT_GT(bar_before, 0);
 }
 
 // A check started from the grid view shows the logo and the heading above
