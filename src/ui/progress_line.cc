@@ -50,6 +50,7 @@ void ProgressLine::Start() {
   waiting_ = false;
   shown_record_ = 0;
   shown_share_ = 0;
+  MeasureCounter();
   PlaceBar();
   hide();
   paint_timer_.start();
@@ -103,23 +104,27 @@ void ProgressLine::Hide() {
 
 void ProgressLine::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
+  MeasureCounter();
   PlaceBar();
 }
 
-// The counter is as wide as its text and a digit more, so that a new count
-// repaints the text and not the width of the line; it widens only when the
-// count gains a digit.
-int ProgressLine::CounterWidth() const {
+// The counter is as wide as the longest count a run can show, the words
+// and ten of the widest digit (record numbers stay below 2^31), so that a
+// new count repaints the text and not the width of the line; measured when
+// the line is placed, not at each count.
+void ProgressLine::MeasureCounter() {
   const QFontMetrics metrics = counter_label_->fontMetrics();
-  const int text = metrics.horizontalAdvance(counter_label_->text());
-  return std::min(width(), text + metrics.horizontalAdvance(QLatin1Char('0')));
+  int digit = 0;
+  for (char c = '0'; c <= '9'; ++c)
+    digit = std::max(digit, metrics.horizontalAdvance(QLatin1Char(c)));
+  counter_width_ = metrics.horizontalAdvance(ToQString(ProcessingRecordText(0))) + 10 * digit;
 }
 
-// The counter on the top half, as wide as its text, the bar on the bottom
-// half; the bar's length is the share drawn of its frame's.
+// The counter on the top half, the bar on the bottom half; the bar's
+// length is the share drawn of its frame's.
 void ProgressLine::PlaceBar() {
   const int line = std::max(1, height() * 5 / 12);
-  counter_label_->setGeometry(0, 0, CounterWidth(), line);
+  counter_label_->setGeometry(0, 0, std::min(width(), counter_width_), line);
   bar_frame_->setGeometry(0, height() - line, width(), line);
   bar_->setGeometry(0, height() - line, std::max(1, static_cast<int>(width() * shown_share_)),
                     line);

@@ -67,12 +67,14 @@ class ProgressLine : public QWidget {
   // next paints.
   void Draw(bool now);
   void PlaceBar();
-  int CounterWidth() const;
+  void MeasureCounter();
 
   QLabel* counter_label_;
   QLabel* bar_frame_;
   QLabel* bar_;
   QTimer paint_timer_;
+  // The counter's width (MeasureCounter).
+  int counter_width_ = 0;
   // Set by the run at each record, read when drawing.
   std::atomic<int32_t> record_ = 0;
   std::atomic<double> share_ = 0;

@@ -16,6 +16,7 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -23,6 +24,7 @@
 #include <thread>
 
 #include "browse/commands.h"
+#include "browse/window_texts.h"
 #include "os/folder_lock.h"
 #include "support/cli_runner.h"
 #include "support/line_diff.h"
@@ -487,8 +489,10 @@ TEST_F(WindowTest, ACountDrawnRepaintsTheCounterTextAndTheBarsNewStripAlone) {
           << "bar " << paints->painted["lblPrgrss1"].boundingRect().width();
       EXPECT_EQ(paints->painted["lblPrgrss2"] - strip, QRegion())
           << "frame " << paints->painted["lblPrgrss2"].boundingRect().width();
+      // The counter: no wider than the longest count, and a character more.
       const QFontMetrics metrics = counter->fontMetrics();
-      const QRect text(0, 0, metrics.horizontalAdvance(counter->text()) + metrics.height(),
+      const QString longest = ToQString(ProcessingRecordText(INT32_MAX));
+      const QRect text(0, 0, metrics.horizontalAdvance(longest) + metrics.height(),
                        counter->height());
       EXPECT_EQ(paints->painted["lblRecCtr"] - text, QRegion())
           << "counter " << paints->painted["lblRecCtr"].boundingRect().width();
@@ -497,6 +501,7 @@ TEST_F(WindowTest, ACountDrawnRepaintsTheCounterTextAndTheBarsNewStripAlone) {
       EXPECT_EQ(paints->painted["progressLine"] - line_drawn, QRegion())
           << "line " << paints->painted["progressLine"].boundingRect().width();
       EXPECT_EQ(paints->counts["lblRecCtr"], 1);
+      EXPECT_GE(counter->width(), metrics.horizontalAdvance(counter->text()));  // shown whole
       paints.reset();
       // On the screen the bar's colour fills the strip, and the frame's
       // stays beyond it.
