@@ -150,62 +150,38 @@ TEST(BatchWriter, ARowMovedInIsWrittenAsMovedAndGivesBackStorageOfOneWritten) {
   EXPECT_EQ(db->ReadRecord(3)->rec_reference, "200000003");
 }
 
-// A batch writes the records it inserts before its other rows, many to a
-// statement while enough are left: they are the rows that storing them one
-// by one leaves, updated after, and one that fails takes the whole batch
-// with it, the rows of its own statement before it too.
-TEST(BatchWriter, RecordsInsertedManyToAStatementAreThoseStoredOneByOne) {
-  const int64_t n = 2 * static_cast<int64_t>(ResultsDb::kRecordsPerInsert) + 5;
-  auto record = [](int64_t rec_num) {
-    return RecordRow{rec_num,
-                     rec_num % 4 == 0 ? "RCE" : "RCW",
-                     rec_num / 4,
-                     static_cast<int32_t>(rec_num % 3),
-                     "RECORD " + std::to_string(rec_num) + (rec_num % 5 == 0 ? " \xe9" : ""),
-                     rec_num % 2 == 0 ? "" : std::to_string(200000000 + rec_num)};
-  };
-  auto one_by_one = ResultsDb::CreateInMemory();
-  one_by_one->Begin();
-  for (int64_t r = 1; r <= n; ++r) one_by_one->InsertRecord(record(r));
-  RecordRow updated = record(n);
-  updated.errors = 7;
-  one_by_one->UpdateRecord(updated);
-  one_by_one->Commit();
-
-  auto db = ResultsDb::CreateInMemory();
-  WriteBatch batch;
-  for (int64_t r = 1; r <= n; ++r) {
-    batch.InsertRecord(record(r));
-    if (r == n) batch.UpdateRecord(updated);
-  }
-  batch.WriteTo(*db);
-  EXPECT_EQ(db->CountRecords(), n);
-  EXPECT_EQ(Dump(*db), Dump(*one_by_one));
-
-  // Record 40 again, in the second statement: nothing of the batch stays.
-  db->Clear();
-  for (int64_t r = 1; r <= n; ++r) batch.InsertRecord(record(r == 40 ? 39 : r));
-  EXPECT_THROW(batch.WriteTo(*db), StoreError);
-  EXPECT_TRUE(batch.empty());
-  EXPECT_EQ(db->CountRecords(), 0);
-}
-
-// A batch writes its findings after its other rows, many to a statement
-// while enough are left: they are the rows that storing them one by one
-// leaves, numbered alike, and one that fails takes the whole batch with it.
-TEST(BatchWriter, FindingsWrittenManyToAStatementAreThoseStoredOneByOne) {
+// A batch writes the records it inserts before its other rows and its
+// findings after them, many to a statement while enough are left: they are
+// the rows that storing them one by one leaves (a record updated after,
+// findings numbered alike), and a row that fails takes the whole batch with
+// it, the rows of its own statement before it too.
+TEST(BatchWriter, RowsWrittenManyToAStatementAreThoseStoredOneByOne) {
+  static_assert(ResultsDb::kRecordsPerInsert == ResultsDb::kErrorsPerInsert);
   const int64_t n = 2 * static_cast<int64_t>(ResultsDb::kErrorsPerInsert) + 5;
-  // Every fifth is numbered by the database; some are critical, some not ASCII.
-  auto fill = [n](WriteBatch& batch, ResultsDb* one_by_one, int64_t repeated) {
+  // Rows of every kind: records of two identifiers, some not ASCII, some
+  // without a reference; findings of three records each, every fifth
+  // numbered by the database, some critical, some not ASCII. A repeated
+  // number (the row before's) makes the batch fail.
+  auto fill = [n](WriteBatch& batch, ResultsDb* one_by_one, int64_t repeated_record,
+                  int64_t repeated_finding) {
+    for (int64_t r = 1; r <= n; ++r) {
+      const RecordRow record{r == repeated_record ? r - 1 : r,
+                             r % 4 == 0 ? "RCE" : "RCW",
+                             r / 4,
+                             static_cast<int32_t>(r % 3),
+                             "RECORD " + std::to_string(r) + (r % 5 == 0 ? " \xe9" : ""),
+                             r % 2 == 0 ? "" : std::to_string(200000000 + r)};
+      batch.InsertRecord(record);
+      if (one_by_one != nullptr) one_by_one->InsertRecord(record);
+    }
+    RecordRow updated{n, "RCW", 0, 7, "UPDATED", ""};
+    batch.UpdateRecord(updated);
+    if (one_by_one != nullptr) one_by_one->UpdateRecord(updated);
     for (int64_t e = 1; e <= n; ++e) {
-      const RecordRow record{(e + 2) / 3, "RCW", 0, 1, "RECORD " + std::to_string(e), ""};
-      if (e % 3 == 1) batch.InsertRecord(record);
-      if (one_by_one != nullptr && e % 3 == 1) one_by_one->InsertRecord(record);
-      int64_t err_num = e % 5 == 0 ? 0 : e;
-      if (e == repeated) err_num = e - 1;
+      const int64_t err_num = e == repeated_finding ? e - 1 : e % 5 == 0 ? 0 : e;
       const ErrorRow row{err_num,
                          e % 9 == 0 ? "C" : "",
-                         record.rec_num,
+                         (e + 2) / 3,
                          "Ref " + std::to_string(e),
                          e % 4 == 0 ? "\xe9t\xe9" : "[" + std::to_string(e) + "]",
                          "Finding \x80 " + std::to_string(e)};
@@ -220,22 +196,26 @@ TEST(BatchWriter, FindingsWrittenManyToAStatementAreThoseStoredOneByOne) {
   auto db = ResultsDb::CreateInMemory();
   WriteBatch batch;
   one_by_one->Begin();
-  fill(batch, one_by_one.get(), -1);
+  fill(batch, one_by_one.get(), -1, -1);
   one_by_one->Commit();
   batch.WriteTo(*db);
+  EXPECT_EQ(db->CountRecords(), n);
   EXPECT_EQ(db->CountErrors(), n);
   EXPECT_EQ(db->ReadLastError()->error, "Finding \x80 " + std::to_string(n));
   EXPECT_EQ(Dump(*db), Dump(*one_by_one));
 
-  db->Clear();
-  fill(batch, nullptr, ResultsDb::kErrorsPerInsert + 3);  // in the second statement
-  EXPECT_THROW(batch.WriteTo(*db), StoreError);
-  EXPECT_TRUE(batch.empty());
-  EXPECT_EQ(db->CountErrors(), 0);
-  EXPECT_EQ(db->CountRecords(), 0);
-  fill(batch, nullptr, n);  // among those stored one by one
-  EXPECT_THROW(batch.WriteTo(*db), StoreError);
-  EXPECT_EQ(db->CountErrors(), 0);
+  // A record or a finding repeated in the second statement, or a finding
+  // among those stored one by one: nothing of the batch stays.
+  for (auto [record, finding] :
+       {std::pair<int64_t, int64_t>{40, -1}, {-1, ResultsDb::kErrorsPerInsert + 3}, {-1, n}}) {
+    SCOPED_TRACE(std::to_string(record) + " " + std::to_string(finding));
+    db->Clear();
+    fill(batch, nullptr, record, finding);
+    EXPECT_THROW(batch.WriteTo(*db), StoreError);
+    EXPECT_TRUE(batch.empty());
+    EXPECT_EQ(db->CountRecords(), 0);
+    EXPECT_EQ(db->CountErrors(), 0);
+  }
 }
 
 // Records and findings numbered one after another, as a run numbers them,
