@@ -12,6 +12,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <regex>
 #include <thread>
 
@@ -372,51 +373,41 @@ TEST_F(CliProcessTest, ABatchTellsAnUnreadableFileInOneLineAndMakesNoFolderForIt
       << r.out;
 }
 
-TEST_F(CliProcessTest, UnreadableFileOrReadOnlyProgramFolderKeepsTheLastResults) {
+// A check refused for a file it may not read, a program folder it may not
+// write, a lock file it may not write (another user's, or read-only to a
+// user who is not root) or a folder named lintaro.lock: the last results
+// stay whole, and no ErrSetLog.ini is written either.
+TEST_F(CliProcessTest, ARefusedCheckKeepsTheLastResults) {
   const std::vector<std::string> check = Check("clean.txt", CleanSubmission(2));
-  const std::string& file = check.back();
-  chmod(file.c_str(), 0);
-  CliResult denied = RunCli(check, AsUnprivilegedUser());
-  EXPECT_EQ(denied.status, 2) << denied.err;
-  EXPECT_EQ(denied.err, "lintaro-cli: " + file + ": cannot be read: Permission denied\n");
-  chmod(file.c_str(), 0644);
+  const std::string &file = check.back(), lock = home.str() + "/lintaro.lock";
   ASSERT_EQ(RunCli(check).status, 0);
-  const auto before = fs::file_size(db());
-  chmod(home.str().c_str(), 0555);
-  CliResult r = RunCli(check, AsUnprivilegedUser());
-  chmod(home.str().c_str(), 0755);
-  EXPECT_EQ(r.status, 2) << r.out;
-  EXPECT_EQ(r.err, "lintaro-cli: " + home.str() + ": the program folder cannot be written\n");
-  // The results of the last check are still there and whole.
-  EXPECT_EQ(fs::file_size(db()), before);
-  EXPECT_EQ(ResultsDb::Open(db(), true)->CountRecords(), 6);
-}
-
-// A lock file the run's user may not write (another user's, or read-only
-// to a user who is not root) or a folder named lintaro.lock: the run is
-// refused before it touches anything, and the last results stay whole.
-TEST_F(CliProcessTest, ALockThatCannotBeTakenRefusesTheRunAndKeepsTheResults) {
-  const std::vector<std::string> check = Check("clean.txt", CleanSubmission(2));
-  ASSERT_EQ(RunCli(check).status, 0);
-  fs::remove(home.path() / "ErrSetLog.ini");  // a refused run writes none
   const std::string before = ReadWholeFile(db());
-  const std::string lock = home.str() + "/lintaro.lock";
-  chmod(lock.c_str(), 0444);  // root's, or read-only to its own user
-  CliResult r = RunCli(check, AsUnprivilegedUser());
-  EXPECT_EQ(r.status, 2) << r.out;
-  EXPECT_EQ(r.err, "lintaro-cli: " + home.str() +
-                       ": the program folder cannot be locked for a test run: " + lock +
-                       ": Permission denied\n");
-  EXPECT_TRUE(ReadWholeFile(db()) == before) << "the last results were replaced";
-  EXPECT_FALSE(fs::exists(home.path() / "ErrSetLog.ini"));
-
-  fs::remove(lock);
-  fs::create_directory(lock);
-  r = RunCli(check);
-  EXPECT_EQ(r.status, 2) << r.out;
-  EXPECT_NE(r.err.find(lock + ": Is a directory\n"), std::string::npos) << r.err;
-  EXPECT_TRUE(ReadWholeFile(db()) == before) << "the last results were replaced";
-  EXPECT_FALSE(fs::exists(home.path() / "ErrSetLog.ini"));
+  const std::string unlockable =
+      home.str() + ": the program folder cannot be locked for a test run: " + lock;
+  struct Case {
+    std::string err;
+    std::function<void()> make, undo;
+  };
+  const std::vector<Case> cases = {
+      {unlockable + ": Permission denied", [&] { chmod(lock.c_str(), 0444); },
+       [&] { fs::remove(lock); }},
+      {unlockable + ": Is a directory", [&] { fs::create_directory(lock); },
+       [&] { fs::remove(lock); }},
+      {home.str() + ": the program folder cannot be written",
+       [&] { chmod(home.str().c_str(), 0555); }, [&] { chmod(home.str().c_str(), 0755); }},
+      {file + ": cannot be read: Permission denied", [&] { chmod(file.c_str(), 0); },
+       [&] { chmod(file.c_str(), 0644); }}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.err);
+    fs::remove(home.path() / "ErrSetLog.ini");
+    c.make();
+    const CliResult r = RunCli(check, AsUnprivilegedUser());
+    c.undo();
+    EXPECT_EQ(r.status, 2) << r.out;
+    EXPECT_EQ(r.err, "lintaro-cli: " + c.err + "\n");
+    EXPECT_TRUE(ReadWholeFile(db()) == before) << "the last results were replaced";
+    EXPECT_FALSE(fs::exists(home.path() / "ErrSetLog.ini"));
+  }
 }
 
 TEST_F(CliProcessTest, ACopyInAFolderItCannotWriteKeepsItsResultsInThePerUserFolder) {
