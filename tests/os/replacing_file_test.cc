@@ -11,15 +11,15 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <vector>
 
+#include "support/cli_runner.h"
 #include "support/fakes.h"
 
 namespace lintaro {
 namespace {
 
+using testing::ReadWholeFile;
 using testing::TempDir;
 
 std::vector<std::string> NamesIn(const TempDir& folder) {
@@ -30,13 +30,6 @@ std::vector<std::string> NamesIn(const TempDir& folder) {
   return names;
 }
 
-std::string Contents(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
-
 TEST(ReplacingFile, ReplacesTheFileOnlyWhenComplete) {
   TempDir folder;
   const std::string report = folder.Write("report.txt", "the last report");
@@ -45,12 +38,12 @@ TEST(ReplacingFile, ReplacesTheFileOnlyWhenComplete) {
     ASSERT_TRUE(file.ok()) << file.problem();
     EXPECT_TRUE(file.Write("a new report, "));
     // Until it is committed the old one stands, and nothing else is seen.
-    EXPECT_EQ(Contents(report), "the last report");
+    EXPECT_EQ(ReadWholeFile(report), "the last report");
     EXPECT_EQ(NamesIn(folder), std::vector<std::string>{"report.txt"});
     EXPECT_TRUE(file.Write("whole"));
     EXPECT_TRUE(file.Commit()) << file.problem();
   }
-  EXPECT_EQ(Contents(report), "a new report, whole");
+  EXPECT_EQ(ReadWholeFile(report), "a new report, whole");
   EXPECT_EQ(NamesIn(folder), std::vector<std::string>{"report.txt"});
   struct stat info {};
   ASSERT_EQ(::stat(report.c_str(), &info), 0);
@@ -58,7 +51,7 @@ TEST(ReplacingFile, ReplacesTheFileOnlyWhenComplete) {
 
   // Given up: the old file as it was.
   { ReplacingFile(report).Write("never committed"); }
-  EXPECT_EQ(Contents(report), "a new report, whole");
+  EXPECT_EQ(ReadWholeFile(report), "a new report, whole");
   EXPECT_EQ(NamesIn(folder), std::vector<std::string>{"report.txt"});
 
   // A symbolic link of the name is replaced; its target is never written.
@@ -67,9 +60,9 @@ TEST(ReplacingFile, ReplacesTheFileOnlyWhenComplete) {
   ASSERT_EQ(::symlink(target.c_str(), link.c_str()), 0);
   ReplacingFile through(link);
   ASSERT_TRUE(through.Write("new") && through.Commit()) << through.problem();
-  EXPECT_EQ(Contents(target), "kept");
+  EXPECT_EQ(ReadWholeFile(target), "kept");
   EXPECT_FALSE(std::filesystem::is_symlink(link));
-  EXPECT_EQ(Contents(link), "new");
+  EXPECT_EQ(ReadWholeFile(link), "new");
 
   // A folder that is not there: a reason, and nothing written.
   ReplacingFile nowhere(folder.str() + "/gone/report.txt");
@@ -95,7 +88,7 @@ TEST(ReplacingFile, AKilledWriterLeavesNothingBehind) {
   ASSERT_EQ(::waitpid(child, &status, 0), child);
   ASSERT_TRUE(WIFSIGNALED(status));
   EXPECT_EQ(NamesIn(folder), std::vector<std::string>{"report.txt"});
-  EXPECT_EQ(Contents(report), "the last report");
+  EXPECT_EQ(ReadWholeFile(report), "the last report");
 }
 
 }  // namespace
