@@ -113,16 +113,11 @@ TEST(ErrorRecorder, FieldFindingsWrittenIntoUsedRowsHoldTheirOwnTexts) {
     SCOPED_TRACE(r);
     const std::vector<ErrorRow> rows = run.ErrorsOf(r);
     ASSERT_EQ(rows.size(), 1u);
-    EXPECT_EQ(rows[0].type, "");
-    if (r <= 2) {
-      EXPECT_EQ(rows[0].reference, "Employee Location Address [Position 105 - 126]");
-      EXPECT_EQ(rows[0].user_entry, "[12 Long Street Suite 4]");
-      EXPECT_EQ(rows[0].error, "A long message about the address.");
-    } else {
-      EXPECT_EQ(rows[0].reference, "Tax Code [Position 7]");
-      EXPECT_EQ(rows[0].user_entry, "[]");
-      EXPECT_EQ(rows[0].error, "Short.");
-    }
+    EXPECT_EQ(
+        rows[0].type + "|" + rows[0].reference + "|" + rows[0].user_entry + "|" + rows[0].error,
+        r <= 2 ? "|Employee Location Address [Position 105 - 126]|[12 Long Street Suite 4]|"
+                 "A long message about the address."
+               : "|Tax Code [Position 7]|[]|Short.");
   }
   EXPECT_EQ(run.error_count(), 6);
 }
