@@ -1,9 +1,9 @@
 // lintaro-cli as batch jobs, scripts and other users meet it: a running
-// check holding its folder, signals and kills, the progress line on a
-// terminal, and files and folders that only another user cannot read or
-// write. What it prints otherwise is in tests/cli/sessions (one run per
-// program folder in results.session, where the results go in check.session,
-// the rest of bad input in bad-input.session).
+// check holding its folder, signals and kills, and files and folders that
+// only another user cannot read or write. What it prints otherwise is in
+// tests/cli/sessions (one run per program folder in results.session, where
+// the results go in check.session, the rest of bad input in
+// bad-input.session, the progress line on a terminal in terminal.session).
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -47,15 +47,6 @@ bool WaitForFileSize(const std::string& path, std::uintmax_t bytes) {
   for (int i = 0; i < 2000 && !(fs::file_size(path, ec) > bytes && !ec); ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   return fs::file_size(path, ec) > bytes && !ec;
-}
-
-// Runs lintaro-cli with a terminal as its standard output and error; out is
-// everything the terminal received (both streams, as shown).
-// env: assignments put before it ("TERM=dumb").
-CliResult RunCliOnTerminal(const std::vector<std::string>& args, const std::string& env = "") {
-  std::string line = "script -qec \"" + env + " '" LINTARO_CLI_PATH "'";
-  for (const std::string& arg : args) line += " '" + arg + "'";
-  return RunShell(line + "\" /dev/null </dev/null");
 }
 
 class CliProcessTest : public ::testing::Test {
@@ -288,39 +279,6 @@ TEST_F(CliProcessTest, AReportFileStoppedByASignalLeavesNothingBehind) {
   }
 }
 #endif
-
-// The progress line is erased before other output and ends at 100%. A
-// terminal that cannot rewrite a line gets no progress line, nor does a
-// quiet check, which says nothing at all when it succeeds.
-TEST_F(CliProcessTest, TheProgressLineIsErasedBeforeOtherOutputAndOnlyWhereItCanBeRewritten) {
-  const std::vector<std::string> check = Check("clean.txt", CleanSubmission(3000));
-  CliResult r = RunCliOnTerminal(check);
-  EXPECT_EQ(r.status, 0);
-  EXPECT_NE(r.out.find("Processing Record Number: 3004 (100%)\033[K\r\033[KRecords tested: 3004"),
-            std::string::npos)
-      << r.out;
-  EXPECT_NE(r.out.find("\nResults: "), std::string::npos) << r.out;
-  // A run that stops early erases the line before its summary too.
-  auto records = CleanSubmission(3000);
-  records[1500] = MakeRecord("RCF");
-  r = RunCliOnTerminal(Check("stop.txt", records));
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.out.find("100%"), std::string::npos);
-  EXPECT_NE(r.out.find("\033[K\r\033[KRecords tested: 1501\r\n"), std::string::npos) << r.out;
-
-  for (const std::string env : {"TERM=dumb", "env -u TERM"}) {
-    r = RunCliOnTerminal(check, env);
-    EXPECT_EQ(r.status, 0) << env;
-    EXPECT_EQ(r.out.find("Processing"), std::string::npos) << env << r.out;
-    EXPECT_EQ(r.out.find('\033'), std::string::npos) << env << r.out;
-    EXPECT_EQ(r.out.substr(0, 22), "Records tested: 3004\r\n") << env << r.out;
-  }
-  std::vector<std::string> quiet = check;
-  quiet.insert(quiet.begin() + 1, "-q");
-  r = RunCliOnTerminal(quiet, "TERM=xterm");
-  EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.out, "");
-}
 
 // A file of a folder that the batch may not read is one line, "not
 // tested", with no results folder, and never stops the others.
