@@ -10,35 +10,35 @@
 #include "os/path.h"
 #include "store/results_db.h"
 #include "support/fakes.h"
+#include "support/line_diff.h"
+#include "support/recipe.h"
 #include "support/results_fixture.h"
 
 namespace lintaro {
 namespace {
 
 // The labels, captions and the stopping sentence the window shows are in its
-// state files (tests/ui/states); here the texts they do not reach.
+// state files (tests/ui/states); here the texts they do not reach, compared
+// with tests/browse/window_texts.trace: Go to Record's prompt and refusals
+// (a record without errors, none of that number), fixed texts, line feeds
+// for CR LF, and both views naming the tested file alike, a backslash being
+// part of its name.
 TEST(ResultGridTexts, CaptionsPromptsAndFixedTexts) {
-  EXPECT_EQ(GoToRecordPrompt(282624), "Record number (1 to 282624):");
-  EXPECT_EQ(GoToRecordRefusal(40, 40, true), "Record number 40 has no errors.");
-  for (int64_t beyond : {0, 41})
-    EXPECT_EQ(GoToRecordRefusal(beyond, 40, true), "There is no record number " +
-                                                       std::to_string(beyond) +
-                                                       ". The last test covered 40 record(s).");
-  EXPECT_EQ(DisclaimerText().substr(0, 26), "\r\nDISCLAIMER STATEMENT\r\n\r\n");
-  EXPECT_EQ(ToolTipOf(Command::cmdGrid), "View Records With Errors");
-  EXPECT_EQ(CommandCaption(Command::mnuVRecords), "Recor&ds");
-  EXPECT_EQ(AboutNameText(), "Product Name: \r\nLintaro FOR TAX YEAR 2007");
+  std::string texts;
+  for (const std::string& text :
+       {GoToRecordPrompt(282624), GoToRecordRefusal(40, 40, true), GoToRecordRefusal(0, 40, true),
+        GoToRecordRefusal(41, 40, true), DisclaimerText().substr(0, 26),
+        ToolTipOf(Command::cmdGrid), std::string(CommandCaption(Command::mnuVRecords)),
+        AboutNameText(), ToLineFeeds("a\r\nb\rc\n"), GridViewCaption("/data/pay\\roll.txt"),
+        ViewerCaption(3, 14, "/data/pay\\roll.txt")})
+    texts += testing::Escape(text) + "\n";
+  testing::ExpectFileHolds(LINTARO_SOURCE_DIR "/tests/browse/window_texts.trace", texts);
   // The about box shows the numbers of the one version the programs print.
   EXPECT_EQ(std::to_string(kVersionMajor) + "." + std::to_string(kVersionMinor) + "." +
                 std::to_string(kVersionRevision),
             kLintaroVersion);
   EXPECT_EQ(AboutVersionText().substr(0, 24),
             "Major version number:  " + std::to_string(kVersionMajor));
-  EXPECT_EQ(ToLineFeeds("a\r\nb\rc\n"), "a\nb\rc\n");
-  // Both views name the tested file alike, a backslash being part of its name.
-  EXPECT_EQ(GridViewCaption("/data/pay\\roll.txt"), "Records With Errors - pay\\roll.txt");
-  EXPECT_EQ(ViewerCaption(3, 14, "/data/pay\\roll.txt"),
-            "Record Number 3 of 14 Tested Record(s) - pay\\roll.txt");
 }
 
 // What the window and the grid view read when there are no results, no
