@@ -1,5 +1,6 @@
 // The desktop program as a process: its arguments, read before any window
-// exists, help and version with no display, and one copy per user session.
+// exists, help and version with no display, one copy per user session, and
+// its unattended runs.
 #include <gtest/gtest.h>
 
 #include <QProcess>
@@ -10,73 +11,42 @@
 #include <filesystem>
 #include <regex>
 
-#include "browse/window_texts.h"
-#include "core/tax_year.h"
 #include "core/version.h"
 #include "run/run_ending.h"
 #include "store/results_db.h"
 #include "support/clean_records.h"
 #include "support/cli_runner.h"
 #include "support/fakes.h"
+#include "support/line_diff.h"
 #include "ui/app.h"
 
 namespace lintaro::testing {
 namespace {
 
-TEST(AppOptionsTest, HomeFilesRunFilesAndToolkitOptions) {
-  AppOptions o = ParseAppOptions({"lintaro", "--home", "/srv/lintaro", "a.txt", "b.txt"});
-  EXPECT_TRUE(o.problem.isEmpty()) << o.problem.toStdString();
-  EXPECT_EQ(o.home, "/srv/lintaro");
-  EXPECT_EQ(o.files, (QStringList{"a.txt", "b.txt"}));
-  EXPECT_FALSE(o.unattended);  // files named by the user are tested in the window as usual
-
-  o = ParseAppOptions({"lintaro", "--home=/srv/lintaro", "--run", "a.txt", "--run=b.txt"});
-  EXPECT_EQ(o.home, "/srv/lintaro");
-  EXPECT_EQ(o.run_files, (QStringList{"a.txt", "b.txt"}));
-  EXPECT_TRUE(o.unattended);  // a run without a user answers its own questions
-
-  // The window system's own options are left to it; "--" ends the options.
-  o = ParseAppOptions({"lintaro", "-platform", "offscreen", "-reverse", "--", "--odd.txt"});
-  EXPECT_TRUE(o.problem.isEmpty()) << o.problem.toStdString();
-  EXPECT_EQ(o.files, QStringList{"--odd.txt"});
-}
-
-TEST(AppOptionsTest, UsageErrors) {
-  for (const QStringList& wrong :
-       {QStringList{"lintaro", "--colour"}, QStringList{"lintaro", "--home"},
-        QStringList{"lintaro", "--home="}, QStringList{"lintaro", "--run", "a.txt", "b.txt"},
-        // The screenshot tour is a program of its own (tools/screenshot_tour).
-        QStringList{"lintaro", "--screenshots", "pictures"}})
-    EXPECT_FALSE(ParseAppOptions(wrong).problem.isEmpty()) << wrong.join(' ').toStdString();
-}
-
-// Help and version work where no window can be shown at all.
-TEST(AppOptionsTest, HelpAndVersionNeedNoDisplay) {
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(name);
-  struct Case {
-    QStringList args;
-    int status;
-    QString out, err;  // start of standard output and of standard error
-  } cases[] = {
-      {{"--help"}, 0, "Usage: lintaro [--home DIR] [FILE...]\n", ""},
-      {{"--version"}, 0, "lintaro " + QString::fromLatin1(kLintaroVersion) + "\n", ""},
-      {{"--colour"}, 2, "", "lintaro: Unknown option 'colour'.\nTry 'lintaro --help'.\n"},
-  };
-  for (const Case& c : cases) {
-    QProcess lintaro;
-    lintaro.setProcessEnvironment(env);
-    lintaro.start(LINTARO_GUI_PATH, c.args);
-    ASSERT_TRUE(lintaro.waitForFinished(10000));
-    const QString out = QString::fromUtf8(lintaro.readAllStandardOutput());
-    const QString err = QString::fromUtf8(lintaro.readAllStandardError());
-    const std::string what = c.args.join(' ').toStdString();
-    EXPECT_EQ(lintaro.exitStatus(), QProcess::NormalExit) << what;
-    EXPECT_EQ(lintaro.exitCode(), c.status) << what;
-    EXPECT_TRUE(c.out.isEmpty() ? out.isEmpty() : out.startsWith(c.out))
-        << what << ": " << out.toStdString();
-    EXPECT_EQ(err, c.err) << what;
+// What each command line gives, or the problem it is refused with, in
+// tests/ui/traces/app_options.trace. The window system's own options are
+// left to it; "--" ends the options; files named by the user are tested in
+// the window as usual, a --run without a user answers its own questions;
+// the screenshot tour is a program of its own (tools/screenshot_tour).
+TEST(AppOptionsTest, HomeFilesRunFilesToolkitOptionsAndUsageErrors) {
+  std::string trace;
+  for (const QStringList& args : {QStringList{"--home", "/srv/lintaro", "a.txt", "b.txt"},
+                                  {"--home=/srv/lintaro", "--run", "a.txt", "--run=b.txt"},
+                                  {"-platform", "offscreen", "-reverse", "--", "--odd.txt"},
+                                  {"--colour"},
+                                  {"--home"},
+                                  {"--home="},
+                                  {"--run", "a.txt", "b.txt"},
+                                  {"--screenshots", "pictures"}}) {
+    const AppOptions o = ParseAppOptions(QStringList{"lintaro"} + args);
+    trace += "lintaro " + args.join(' ').toStdString() + "\n";
+    trace += o.problem.isEmpty() ? "  home [" + o.home.toStdString() + "] files [" +
+                                       o.files.join(' ').toStdString() + "] run [" +
+                                       o.run_files.join(' ').toStdString() + "]" +
+                                       (o.unattended ? " unattended\n" : "\n")
+                                 : "  problem: " + o.problem.toStdString() + "\n";
   }
+  ExpectFileHolds(LINTARO_SOURCE_DIR "/tests/ui/traces/app_options.trace", trace);
 }
 
 // Two copies of the real program in one user session.
@@ -126,86 +96,60 @@ TEST(InstanceLockTest, SecondCopyOfTheProgramSaysItIsRunningAndEnds) {
   EXPECT_FALSE(QString::fromUtf8(third.readAllStandardError()).contains("already running"));
 }
 
-// A lock that cannot be made at all is not taken for a copy running: the
-// program says where it could not make it, and --run's status says that
-// nothing was tested.
-TEST(InstanceLockTest, ALockThatCannotBeMadeIsNotACopyRunning) {
-  TempDir home;
-  const CliResult r = RunShell(
-      "XDG_RUNTIME_DIR=/proc TMPDIR=/proc QT_QPA_PLATFORM=offscreen LINTARO_UNATTENDED=1 exec '" +
-      std::string(LINTARO_GUI_PATH) + "' --home '" + home.str() +
-      "' --run '" LINTARO_SOURCE_DIR "/samples/clean.txt'");
-  EXPECT_EQ(r.status, 2) << r.err;
-  EXPECT_EQ(r.out, "");
-  const std::string said =
-      std::string(kWindowTitle) + ": /proc/lintaro-" + kTaxYearText.c_str() + ".lock: ";
-  EXPECT_NE(r.err.find(said), std::string::npos) << r.err;
-  EXPECT_EQ(r.err.find("already running"), std::string::npos) << r.err;
-}
-
-// lintaro --run ends with lintaro-cli check's status, and never calls a run
-// that did not reach its end, or counts it could not print, a success: a
-// full disk (a file size limit, its signal ignored) and a full standard
-// output.
+// The program as a shell starts it, its output and standard error matched
+// by patterns (regex_search). Help and version work where no window can be
+// shown at all. lintaro --run ends with lintaro-cli check's status, and
+// never calls a run that did not reach its end, or counts it could not
+// print, a success: a full disk (a file size limit, its signal ignored) and
+// a full standard output. A lock that cannot be made at all is not taken
+// for a copy running: the program says where it could not make it, and the
+// status says that nothing was tested. The run's time is written with a
+// decimal point whatever the user's locale (the window takes it from the
+// environment), as the scripts that read it expect, and the system's
+// reasons in the words of the messages around them.
 TEST(UnattendedRunTest, ItsStatusIsTheRunsVerdict) {
+  const std::string comma = "LC_ALL=de_DE.UTF-8";  // a decimal comma
+  locale_t found = newlocale(LC_ALL_MASK, "de_DE.UTF-8", nullptr);
+  if (found != nullptr) freelocale(found);
   TempDir runtime, home, files;
   std::filesystem::permissions(runtime.path(), std::filesystem::perms::owner_all);
   const std::string big = files.Write("big.txt", JoinRecords(CleanSubmission(12000)));
+  const std::string clean = "--run '" LINTARO_SOURCE_DIR "/samples/clean.txt'";
+  const std::string no_display = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM";
+  const std::string full = "lintaro: write error: No space left on device\n$";
   struct Case {
-    std::string shell_prefix, file, redirect;
+    std::string shell_prefix, env, args;  // the shell's, the program's environment, arguments
     int status;
-    std::string out, err;  // start of standard output, standard error's last line
+    std::string out, err;
   } cases[] = {
-      {"", LINTARO_SOURCE_DIR "/samples/clean.txt", "", 0, "Records tested: ", ""},
-      {"", LINTARO_SOURCE_DIR "/samples/mistakes.txt", "", 1, "Records tested: ", ""},
-      {"", files.str() + "/missing.txt", "", 2, "Records tested: 0\n", ""},
-      {"ulimit -f 16000; trap '' XFSZ; ", big, "", 2,
-       "Testing did not finish: these results cover only records 1 to ", ""},
-      {"", LINTARO_SOURCE_DIR "/samples/clean.txt", ">/dev/full", 2, "",
-       "lintaro: write error: No space left on device"},
+      {"", no_display, "--help", 0, R"(^Usage: lintaro \[--home DIR\] \[FILE\.\.\.\]\n)", "^$"},
+      {"", no_display, "--version", 0,
+       "^lintaro " + std::regex_replace(kLintaroVersion, std::regex("[.]"), "\\.") + "\n$", "^$"},
+      {"", no_display, "--colour", 2, "^$",
+       "^lintaro: Unknown option 'colour'\\.\nTry 'lintaro --help'\\.\n$"},
+      {"", "", "--run '" LINTARO_SOURCE_DIR "/samples/mistakes.txt'", 1, "^Records tested: ", ""},
+      {"", "", "--run '" + files.str() + "/missing.txt'", 2, "^Records tested: 0\n", ""},
+      {"ulimit -f 16000; trap '' XFSZ; ", "", "--run '" + big + "'", 2,
+       "^Testing did not finish: these results cover only records 1 to ", ""},
+      {"", "", clean + " >/dev/full", 2, "", full},
+      {"", "XDG_RUNTIME_DIR=/proc TMPDIR=/proc", clean, 2, "^$",
+       R"(^(?![\s\S]*already running)[\s\S]*Lintaro 2007: /proc/lintaro-2007\.lock: )"},
+      {"", comma, clean, 0,
+       "^Records tested: 16\nErrors found: 0\nWindow run: [0-9]+\\.[0-9]{3} s\n$", ""},
+      {"", comma, clean + " >/dev/full", 2, "", full},
   };
   for (const Case& c : cases) {
-    const CliResult r = RunShell(
-        c.shell_prefix + "XDG_RUNTIME_DIR='" + runtime.str() +
-        "' QT_QPA_PLATFORM=offscreen LINTARO_UNATTENDED=1 exec '" LINTARO_GUI_PATH "' --home '" +
-        home.str() + "' --run '" + c.file + "' " + c.redirect);
-    const std::string what = c.shell_prefix + c.file + c.redirect;
-    EXPECT_EQ(r.status, c.status) << what << ": " << r.out << r.err;
-    EXPECT_EQ(r.out.substr(0, c.out.size()), c.out) << what << ": " << r.out;
-    if (!c.err.empty()) {
-      EXPECT_TRUE(r.err.ends_with(c.err + "\n")) << what << ": " << r.err;
-    }
+    if (found == nullptr && c.env == comma) continue;
+    const std::string line = c.shell_prefix + "XDG_RUNTIME_DIR='" + runtime.str() +
+                             "' QT_QPA_PLATFORM=offscreen LINTARO_UNATTENDED=1 " +
+                             (c.env == no_display ? "exec " + no_display : c.env + " exec") +
+                             " '" LINTARO_GUI_PATH "' --home '" + home.str() + "' " + c.args;
+    const CliResult r = RunShell(line);
+    EXPECT_EQ(r.status, c.status) << line << ": " << r.out << r.err;
+    EXPECT_TRUE(std::regex_search(r.out, std::regex(c.out))) << line << ": " << r.out;
+    EXPECT_TRUE(std::regex_search(r.err, std::regex(c.err))) << line << ": " << r.err;
   }
-}
-
-// The run's time is written with a decimal point whatever the user's
-// locale (the window takes it from the environment), as the scripts that
-// read it expect, and the system's reasons in the words of the messages
-// around them.
-TEST(UnattendedRunTest, ItsTimeIsWrittenAlikeInEveryLocale) {
-  constexpr const char* kDecimalComma = "de_DE.UTF-8";
-  if (locale_t found = newlocale(LC_ALL_MASK, kDecimalComma, nullptr)) {
-    freelocale(found);
-  } else {
-    GTEST_SKIP() << kDecimalComma << " is not installed (scripts/deps makes it)";
-  }
-  TempDir runtime, home;
-  std::filesystem::permissions(runtime.path(), std::filesystem::perms::owner_all);
-  const CliResult r = RunShell(
-      std::string("LC_ALL=") + kDecimalComma + " XDG_RUNTIME_DIR='" + runtime.str() +
-      "' QT_QPA_PLATFORM=offscreen LINTARO_UNATTENDED=1 exec '" + LINTARO_GUI_PATH "' --home '" +
-      home.str() + "' --run '" LINTARO_SOURCE_DIR "/samples/clean.txt'");
-  EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_TRUE(std::regex_search(
-      r.out,
-      std::regex("^Records tested: 16\nErrors found: 0\nWindow run: [0-9]+\\.[0-9]{3} s\n$")))
-      << r.out;
-  const CliResult full = RunShell(
-      std::string("LC_ALL=") + kDecimalComma + " XDG_RUNTIME_DIR='" + runtime.str() +
-      "' QT_QPA_PLATFORM=offscreen LINTARO_UNATTENDED=1 exec '" + LINTARO_GUI_PATH "' --home '" +
-      home.str() + "' --run '" LINTARO_SOURCE_DIR "/samples/clean.txt' >/dev/full");
-  EXPECT_EQ(full.status, 2);
-  EXPECT_TRUE(full.err.ends_with("lintaro: write error: No space left on device\n")) << full.err;
+  if (found == nullptr) GTEST_SKIP() << "de_DE.UTF-8 is not installed (scripts/deps makes it)";
 }
 
 // SIGINT, SIGTERM and SIGHUP (Ctrl+C in the terminal it was started from,
