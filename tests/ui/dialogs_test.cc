@@ -98,7 +98,6 @@ TEST_F(ErrorLimitDialogTest, TypingRefusingCancellingAndAccepting) {
   prompts.files.push_back(Submission("crit.txt", {MakeRecord("RCA"), MakeRecord("RCW")}));
   Command("cmdOK")->click();
   Note("OK");
-  EXPECT_EQ(window->last_summary().outcome, RunOutcome::kCriticalStop);
   trace += ReadWholeFile(JoinPath(home.str(), "ErrSetLog.ini")).substr(0, 27) + "\n";
 
   // Set Error(s) is held during a check, but the dialog may be open from
