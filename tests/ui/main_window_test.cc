@@ -10,7 +10,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QScreen>
 #include <QScrollBar>
@@ -677,37 +676,6 @@ TEST_F(WindowTest, ADarkDesktopAtTwiceTheFontLeavesEveryTextReadableAndWhole) {
   EXPECT_EQ(drawn.pixelColor(drawn.width() - 4, drawn.height() / 2), kMarkedFieldColour);
   window.reset();
   qApp->setStyleSheet(QString());
-}
-
-// The divider between the tested records and the field-by-field view is
-// dragged down for more records, and the next start keeps it there.
-TEST_F(WindowTest, TheDividerUnderTheTestedRecordsIsDraggedAndKept) {
-  Open();
-  ViewFaultyWageRecord("wage.txt");
-  auto* grid3 = Find<QTableView>("DBGrid3");
-  auto* divider = Find<QWidget>("splitTested");
-  ASSERT_TRUE(divider->isVisible());
-  const int before = grid3->height();
-  const int fields_before = window->record_view()->scroll().rows_shown();
-  auto mouse = [&](QEvent::Type type, QPoint at) {
-    QMouseEvent event(type, QPointF(at), QPointF(divider->mapToGlobal(at)), Qt::LeftButton,
-                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, {});
-    QApplication::sendEvent(divider, &event);
-  };
-  mouse(QEvent::MouseButtonPress, {10, 2});
-  mouse(QEvent::MouseMove, {10, 82});
-  mouse(QEvent::MouseButtonRelease, {10, 82});
-  QApplication::processEvents();
-  EXPECT_NEAR(grid3->height(), before + 80, 2);
-  EXPECT_EQ(divider->y(), grid3->geometry().bottom() + 1);
-  EXPECT_LT(window->record_view()->scroll().rows_shown(), fields_before);
-
-  window->close();
-  window.reset();
-  keep_placement = true;
-  Open();
-  Button("cmdView")->click();
-  EXPECT_NEAR(Find<QTableView>("DBGrid3")->height(), before + 80, 2);
 }
 
 TEST_F(WindowTest, ExitDuringRunRecordsTestAborted) {

@@ -7,6 +7,7 @@
 #include "ui/record_view.h"
 
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QScreen>
 #include <QScrollBar>
 #include <QStyle>
@@ -139,22 +140,45 @@ TEST_F(RecordViewTest, ALargerWindowGrowsTheGridAndTheViewerAndShowsEveryNameWho
   EXPECT_EQ(grid3->height(), grid_small);
 }
 
-TEST_F(RecordViewTest, LaterStartsOpenAtTheLastPlace) {
-  Open();
+// The divider between the tested records and the field-by-field view is
+// dragged down for more records. The designed width is the smallest, unless
+// the screen is narrower; later starts open at the last place, the divider
+// where it was left, and without a saved place (or with one that cannot be
+// read) at the first start's size again.
+TEST_F(RecordViewTest, TheDividerIsDraggedAndLaterStartsOpenAtTheLastPlace) {
+  ShowWageRecord();
   const QRect first = window->geometry();
-  // The designed width, unless the screen is narrower.
   EXPECT_EQ(window->minimumSize().width(),
             std::min(window->Twips(11520), window->screen()->availableGeometry().width()));
+  auto* grid3 = Find<QTableView>("DBGrid3");
+  auto* divider = Find<QWidget>("splitTested");
+  ASSERT_TRUE(divider->isVisible());
+  const int before = grid3->height();
+  const int fields_before = view().scroll().rows_shown();
+  auto mouse = [&](QEvent::Type type, QPoint at) {
+    QMouseEvent event(type, QPointF(at), QPointF(divider->mapToGlobal(at)), Qt::LeftButton,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, {});
+    QApplication::sendEvent(divider, &event);
+  };
+  mouse(QEvent::MouseButtonPress, {10, 2});
+  mouse(QEvent::MouseMove, {10, 82});
+  mouse(QEvent::MouseButtonRelease, {10, 82});
+  QApplication::processEvents();
+  EXPECT_NEAR(grid3->height(), before + 80, 2);
+  EXPECT_EQ(divider->y(), grid3->geometry().bottom() + 1);
+  EXPECT_LT(view().scroll().rows_shown(), fields_before);
+
   window->setGeometry(QRect(first.topLeft() + QPoint(7, 5), first.size() + QSize(90, 60)));
   QApplication::processEvents();
-  const QRect left = window->geometry();
+  const QSize left = window->size();
+  const int dragged = grid3->height();
   window->close();  // Exit saves the place
   window.reset();
   keep_placement = true;
   Open();
-  EXPECT_EQ(window->size(), left.size());
-  // Without a saved place (or with one that cannot be read) the first
-  // start's size again.
+  EXPECT_EQ(window->size(), left);
+  Button("cmdView")->click();
+  EXPECT_NEAR(Find<QTableView>("DBGrid3")->height(), dragged, 2);
   window.reset();
   QFile(WindowPlacement::DefaultFile()).open(QIODevice::WriteOnly | QIODevice::Truncate);
   Open();
