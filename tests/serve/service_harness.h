@@ -12,8 +12,11 @@
 #include <future>
 #include <memory>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "serve/http_service.h"
 #include "support/fakes.h"
@@ -28,6 +31,72 @@ inline const std::string kSamples = LINTARO_SOURCE_DIR "/samples/";
 // waiting up to wait_seconds (receive_buffer: the socket's, when not 0);
 // -1 when it cannot be made.
 int ConnectToLoopback(int port, int wait_seconds, int receive_buffer = 0);
+
+struct Answer {
+  int status = 0;
+  std::string head;  // the status line and headers
+  std::string body;
+};
+
+// A connection of the test's own to the service, for requests as they are
+// sent, each read waiting up to three seconds.
+class RawConnection {
+ public:
+  // receive_buffer: the socket's, when not 0.
+  explicit RawConnection(int port, int receive_buffer = 0);
+  ~RawConnection();
+  RawConnection(const RawConnection&) = delete;
+  RawConnection& operator=(const RawConnection&) = delete;
+
+  bool Send(const std::string& bytes);
+  // The next answer, its body as long as its Content-Length says (none for
+  // the answer to a HEAD; to the end of the connection, unchunked, for one
+  // without a length); nothing when the connection ends before it.
+  std::optional<Answer> ReadAnswer(bool to_head = false);
+  // Whatever else comes, and how the connection then is: "ended" (the
+  // service closed it), "reset" or "still open" (nothing more for three
+  // seconds).
+  std::string Rest();
+
+ private:
+  bool Receive();
+
+  int fd_;
+  bool connected_ = false;
+  std::string unread_;
+  int last_errno_ = 0;
+};
+
+// A file of exchanges with the service: lines "REQUEST -> ANSWER" in
+// sections headed "== NAME", notes starting "#". A request is "METHOD
+// TARGET", the fields of a JSON answer to show in braces ("{state,
+// summary.outcome}", each element's of an array), then " | Name: value" for
+// each header and " | body TEXT" (escaped as in recipes). The answer is the
+// status, the headers Allow, WWW-Authenticate, Content-Encoding,
+// Content-Security-Policy, ETag (HASH for a page's) and Content-Type unless
+// JSON, and a JSON body (of an event stream, its last event), any other
+// written [body]. Each request goes on a connection of its own; a value the
+// test named with Set stands as $NAME in requests (and answers), the ETag
+// of the answer before as $etag, and the ids of other checks as NEW.
+class Exchanges {
+ public:
+  explicit Exchanges(std::string path);
+  void Set(const std::string& name, const std::string& value, bool in_answers = true);
+  // Sends the section's requests to the service on port and writes their answers.
+  void Run(const std::string& section, int port);
+  // Compares the answers written with the file (LINTARO_UPDATE_GOLDEN=1 rewrites it).
+  void Check() const;
+
+ private:
+  std::string path_;
+  std::vector<std::string> lines_;
+  struct Value {
+    std::string name, value;
+    bool in_answers;
+  };
+  std::vector<Value> values_;
+  std::string written_;
+};
 
 class ServiceHarness {
  public:
