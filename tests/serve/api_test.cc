@@ -20,6 +20,8 @@ namespace {
 namespace fs = std::filesystem;
 using nlohmann::json;
 
+int StatusOf(const httplib::Result& res) { return res ? res->status : -1; }
+
 // The recipe's only submission, written as NAME-1.txt, NAME-2.txt, ... in dir.
 std::vector<std::string> WriteRecipe(const TempDir& dir, const std::string& name) {
   const std::vector<Submission> subs =
@@ -33,17 +35,22 @@ std::vector<std::string> WriteRecipe(const TempDir& dir, const std::string& name
 // A check's report over HTTP is byte for byte `lintaro-cli report` on its
 // folder, in every form and for one employer; its summary is byte for byte
 // `lintaro-cli check --format json` of the stored files into that folder;
-// what the page reads of its records agrees with the JSON report.
+// what the page reads of its records agrees with the JSON report, and its
+// viewer with `lintaro-cli show`; the rest of what it reads is in reads.trace.
 TEST(ServeApi, ACheckGivesWhatTheCommandLineGives) {
   ServiceHarness service;
   const std::string id = service.Submit({kSamples + "mistakes.txt"});
   EXPECT_TRUE(IsCheckId(id)) << id;
-  const json status = service.WaitFor(id);
-  ASSERT_EQ(status["state"], "done");
-  EXPECT_EQ(status["outcome"], "findings");
-  EXPECT_EQ(status["files"], json::array({"mistakes.txt"}));
-  EXPECT_EQ(status["bytes_read"], status["bytes_total"]);
-  EXPECT_EQ(status["bytes_total"], fs::file_size(kSamples + "mistakes.txt"));
+  // Followed to its end, the last event is the check's status.
+  httplib::Result stream = service.Client()->Get(("/api/v1/checks/" + id + "/events").c_str());
+  ASSERT_EQ(StatusOf(stream), 200);
+  ASSERT_THAT(stream->body, ::testing::StartsWith("data: {"));
+  const json status = service.Get("/api/v1/checks/" + id);
+  EXPECT_EQ(json::parse(stream->body.substr(stream->body.rfind("data: ") + 6)), status);
+  Exchanges trace(LINTARO_SOURCE_DIR "/tests/serve/reads.trace");
+  trace.Set("id", id);
+  trace.Run("a check of mistakes.txt", service.port);
+  trace.Check();
   const std::string folder = service.data + "/" + id;
   EXPECT_TRUE(fs::exists(folder + "/report.txt"));
   EXPECT_TRUE(fs::exists(folder + "/report.json"));
@@ -82,11 +89,6 @@ TEST(ServeApi, ACheckGivesWhatTheCommandLineGives) {
           << type;
     }
   }
-  httplib::Result html = client->Get(("/api/v1/checks/" + id + "/report?format=html").c_str());
-  EXPECT_EQ(html->get_header_value("Content-Type"), "text/html; charset=utf-8");
-  EXPECT_THAT(html->get_header_value("Content-Security-Policy"),
-              ::testing::HasSubstr("default-src 'none'"));
-
   const CliResult check =
       RunCli({"check", "--format", "json", "--home", folder, folder + "/files/mistakes.txt"});
   EXPECT_EQ(check.status, 1) << check.err;
@@ -104,16 +106,6 @@ TEST(ServeApi, ACheckGivesWhatTheCommandLineGives) {
   }
   EXPECT_THAT(raw->body, ::testing::EndsWith(
                              ",\"summary\":" + check.out.substr(0, check.out.size() - 1) + "}"));
-
-  // No answer is compressed, however the client asks.
-  for (const std::string& path :
-       std::vector<std::string>{"/page.js", "/api/v1/checks/" + id + "/records?limit=50",
-                                "/api/v1/checks/" + id + "/report?format=html"}) {
-    httplib::Result res = client->Get(path.c_str(), {{"Accept-Encoding", "br, gzip, deflate"}});
-    ASSERT_TRUE(res) << path;
-    EXPECT_EQ(res->status, 200) << path;
-    EXPECT_FALSE(res->has_header("Content-Encoding")) << path;
-  }
 
   // What the web page reads beside the grids: each record's type and SSN or
   // EIN in the grids, its findings and the employers a report can be limited
@@ -145,7 +137,6 @@ TEST(ServeApi, ACheckGivesWhatTheCommandLineGives) {
                               {"record_id", want["record_id"]},
                               {"findings", want["findings"]}}));
   }
-  EXPECT_EQ(service.Get(api + "/records/8/findings")["findings"], json::array());
 
   const json employers = service.Get(api + "/employers")["employers"];
   ASSERT_EQ(employers.size(), 2u);
@@ -160,6 +151,17 @@ TEST(ServeApi, ACheckGivesWhatTheCommandLineGives) {
     name.erase(name.find_last_not_of(' ') + 1);
     EXPECT_EQ(e["name"], name);
     EXPECT_EQ(rce["fields"][3]["value"], own_ein);
+  }
+  // The viewer, as `lintaro-cli show` shows each record with findings.
+  for (const json& r : rows["records"]) {
+    const int64_t n = r["record_number"];
+    const json record = service.Get(api + "/records/" + std::to_string(n));
+    const CliResult show = RunCli({"show", "--home", folder, std::to_string(n)});
+    std::string lines;
+    for (const json& f : record["fields"])
+      lines += std::string(f["marked"] ? "*" : " ") + " " + f["field"].dump() + " " +
+               f["name"].get<std::string>() + " [" + f["value"].get<std::string>() + "]\n";
+    EXPECT_EQ(lines, show.out) << n;
   }
 
   const json record = service.Get(api + "/records/3");
