@@ -3,7 +3,11 @@
 // sent after the refused request's head is taken as a request of its own;
 // ordinary answers keep the connection for the next request.
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
 
+#include <filesystem>
 #include <map>
 #include <optional>
 #include <regex>
@@ -17,6 +21,27 @@
 
 namespace lintaro::testing {
 namespace {
+
+namespace fs = std::filesystem;
+
+// The service's own ends of the connections made to port: the sockets of
+// this process (the service runs in the test's) that took a connection on
+// that port.
+std::vector<int> AcceptedSockets(int port) {
+  std::vector<int> sockets;
+  for (const fs::directory_entry& entry : fs::directory_iterator("/proc/self/fd")) {
+    const int fd = std::stoi(entry.path().filename().string());
+    sockaddr_in local{};
+    socklen_t size = sizeof local;
+    int listening = 0;
+    socklen_t flag_size = sizeof listening;
+    if (getsockname(fd, reinterpret_cast<sockaddr*>(&local), &size) == 0 &&
+        local.sin_family == AF_INET && ntohs(local.sin_port) == port &&
+        getsockopt(fd, SOL_SOCKET, SO_ACCEPTCONN, &listening, &flag_size) == 0 && !listening)
+      sockets.push_back(fd);
+  }
+  return sockets;
+}
 
 size_t LogLines(const ServiceHarness& service) {
   const std::string log = service.Log();
@@ -121,7 +146,10 @@ TEST(ServeConnections, NothingAfterARefusedRequestsHeadIsTakenAsARequest) {
 
 // The page reads records one after another on one connection: ordinary
 // answers keep it open, whether the next request waits for the answer or
-// was sent right behind the first.
+// was sent right behind the first, and each goes whole at once (an answer's
+// head and body are written apart: without TCP_NODELAY the body waited for
+// the client to acknowledge the head, up to 40 ms for a client that delays
+// it).
 TEST(ServeConnections, OrdinaryRequestsShareAConnection) {
   ServiceHarness service;
   const std::string health = "GET /api/v1/health HTTP/1.1\r\nHost: localhost\r\n\r\n";
@@ -131,6 +159,12 @@ TEST(ServeConnections, OrdinaryRequestsShareAConnection) {
   ASSERT_TRUE(first);
   EXPECT_EQ(first->status, 200);
   EXPECT_EQ(first->head.find("Connection: close"), std::string::npos) << first->head;
+  const std::vector<int> accepted = AcceptedSockets(service.port);
+  ASSERT_EQ(accepted.size(), 1u);
+  int no_delay = 0;
+  socklen_t size = sizeof no_delay;
+  ASSERT_EQ(getsockopt(accepted[0], IPPROTO_TCP, TCP_NODELAY, &no_delay, &size), 0);
+  EXPECT_NE(no_delay, 0);
   ASSERT_TRUE(connection.Send(health));
   std::optional<Answer> second = connection.ReadAnswer();
   ASSERT_TRUE(second);

@@ -1,25 +1,20 @@
 // What the service does over time and around its checks: the token, the
 // page's files, the log, deletion after --keep-hours on the service's clock,
-// a restart, and the end of the service while a check runs, and its
-// connections.
-#include <fcntl.h>
+// a restart, the end of the service while a check runs, and the pages
+// that follow checks.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <poll.h>
 #include <signal.h>
 #include <sqlite3.h>
 #include <sys/socket.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <filesystem>
-#include <map>
 #include <regex>
 #include <thread>
 
 #include "serve/service_harness.h"
-#include "serve/service_page.h"
 #include "store/results_db.h"
 #include "support/cli_runner.h"
 
@@ -38,25 +33,6 @@ std::string Generated(const TempDir& dir, int records) {
   EXPECT_EQ(RunShell(LINTARO_GEN_PATH " --records " + std::to_string(records) + " " + path).status,
             0);
   return path;
-}
-
-// The service's own ends of the connections made to port: the sockets of
-// this process (the service runs in the test's) that took a connection on
-// that port.
-std::vector<int> AcceptedSockets(int port) {
-  std::vector<int> sockets;
-  for (const fs::directory_entry& entry : fs::directory_iterator("/proc/self/fd")) {
-    const int fd = std::stoi(entry.path().filename().string());
-    sockaddr_in local{};
-    socklen_t size = sizeof local;
-    int listening = 0;
-    socklen_t flag_size = sizeof listening;
-    if (getsockname(fd, reinterpret_cast<sockaddr*>(&local), &size) == 0 &&
-        local.sin_family == AF_INET && ntohs(local.sin_port) == port &&
-        getsockopt(fd, SOL_SOCKET, SO_ACCEPTCONN, &listening, &flag_size) == 0 && !listening)
-      sockets.push_back(fd);
-  }
-  return sockets;
 }
 
 // Without the token only the page and health answer; the token is
@@ -315,24 +291,6 @@ TEST(ServeLifecycle, AnUploadStopsWithItsCheckAndWithTheService) {
   for (const auto& e : fs::recursive_directory_iterator(service.data)) ADD_FAILURE() << e.path();
 }
 
-// An answer's head and body are written apart: on a connection kept open
-// for the next request the body must go at once, not wait for the client to
-// acknowledge the head (up to 40 ms a request for a client that delays it).
-TEST(ServeLifecycle, AConnectionKeptOpenSendsEachAnswerWhole) {
-  ServiceHarness service;
-  std::unique_ptr<httplib::Client> client = service.Client();
-  client->set_keep_alive(true);
-  ASSERT_EQ(StatusOf(client->Get("/api/v1/health")), 200);
-  const std::vector<int> accepted = AcceptedSockets(service.port);
-  ASSERT_EQ(accepted.size(), 1u);
-  int no_delay = 0;
-  socklen_t size = sizeof no_delay;
-  ASSERT_EQ(getsockopt(accepted[0], IPPROTO_TCP, TCP_NODELAY, &no_delay, &size), 0);
-  EXPECT_NE(no_delay, 0);
-  EXPECT_EQ(StatusOf(client->Get("/api/v1/checks")), 200);  // the same connection, still served
-  EXPECT_EQ(AcceptedSockets(service.port), accepted);
-}
-
 // Each page that follows a check holds a connection, and so one of the
 // service's threads, for as long as the check runs: an office's worth of
 // them, opened in one burst, are each taken at once (not after the second
@@ -346,27 +304,18 @@ TEST(ServeLifecycle, ManyPagesFollowingARunningCheckLeaveRoomForOtherRequests) {
   ASSERT_FALSE(id.empty()) << "no check ran while its upload arrived";
   std::vector<int> followers;
   for (int i = 0; i < 100; ++i) {
-    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
-    followers.push_back(fd);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_port = htons(static_cast<uint16_t>(service.port));
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
-      ASSERT_EQ(errno, EINPROGRESS);
-      pollfd connected{fd, POLLOUT, 0};
-      ASSERT_EQ(poll(&connected, 1, 900), 1) << "connection " << i << " was not taken at once";
-    }
-    fcntl(fd, F_SETFL, 0);
+    const auto start = std::chrono::steady_clock::now();
+    followers.push_back(ConnectToLoopback(service.port, 10));
+    ASSERT_GE(followers.back(), 0);
+    ASSERT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(900))
+        << "connection " << i << " was not taken at once";
     const std::string request =
         "GET /api/v1/checks/" + id + "/events HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n";
-    ASSERT_EQ(send(fd, request.data(), request.size(), MSG_NOSIGNAL),
+    ASSERT_EQ(send(followers.back(), request.data(), request.size(), MSG_NOSIGNAL),
               static_cast<ssize_t>(request.size()));
   }
   // Every follower is answered, not queued behind the others.
-  const timeval wait{10, 0};
   for (const int fd : followers) {
-    setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
     char head[12] = {};
     ASSERT_EQ(recv(fd, head, sizeof head, MSG_WAITALL), static_cast<ssize_t>(sizeof head));
     ASSERT_EQ(std::string(head, sizeof head), "HTTP/1.1 200");

@@ -4,17 +4,14 @@
 // its file, and the service's peak memory stays far below the size of what
 // it was sent. LINTARO_LOAD_RECORDS sets the records of each large file
 // (default 200,000); bench/serve-speed times the service.
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
 #include <signal.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -46,25 +43,10 @@ json CliResultOf(const std::string& file, const TempDir& dir, int n) {
   return ResultOf(json::parse(check.out), json::parse(report.out));
 }
 
-// A connection of its own, for requests no client library sends.
-int Connect(int port) {
-  const int fd = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_port = htons(static_cast<uint16_t>(port));
-  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  if (connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) ADD_FAILURE() << "connect";
-  return fd;
-}
-
-void Send(int fd, const std::string& bytes) {
-  if (::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL) < 0) ADD_FAILURE() << "send";
-}
-
-// Bad requests while the uploads go on; returns the sockets of the clients
-// that stop reading, to be closed at the end.
-std::vector<int> BadRequests(int port, const std::string& sample) {
-  std::vector<int> held;
+// Bad requests while the uploads go on; returns the connections of the
+// clients that stop reading, to be closed at the end.
+std::vector<std::unique_ptr<RawConnection>> BadRequests(int port, const std::string& sample) {
+  std::vector<std::unique_ptr<RawConnection>> held;
   httplib::Client c("127.0.0.1", port);
   for (int i = 0; i < 5; ++i) {
     // A form cut before its last boundary.
@@ -73,16 +55,13 @@ std::vector<int> BadRequests(int port, const std::string& sample) {
     httplib::Result cut = c.Post("/api/v1/checks", form, "multipart/form-data; boundary=b");
     EXPECT_TRUE(cut && cut->status == 400);
     // A body that stops half-way, its connection closed.
-    int fd = Connect(port);
-    Send(fd,
-         "POST /api/v1/checks?name=cut.txt HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: "
-         "application/octet-stream\r\nContent-Length: " +
-             std::to_string(sample.size()) + "\r\n\r\n" + sample.substr(0, sample.size() / 2));
-    ::close(fd);
+    EXPECT_TRUE(RawConnection(port).Send(
+        "POST /api/v1/checks?name=cut.txt HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: "
+        "application/octet-stream\r\nContent-Length: " +
+        std::to_string(sample.size()) + "\r\n\r\n" + sample.substr(0, sample.size() / 2)));
     // A client that asks and never reads its answer, its connection held open.
-    fd = Connect(port);
-    Send(fd, "GET /api/v1/checks HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
-    held.push_back(fd);
+    held.push_back(std::make_unique<RawConnection>(port));
+    EXPECT_TRUE(held.back()->Send("GET /api/v1/checks HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n"));
     // A check that does not exist.
     httplib::Result none = c.Get("/api/v1/checks/AAAAAAAAAAAAAAAAAAAAAA/report");
     EXPECT_TRUE(none && none->status == 404);
@@ -156,7 +135,7 @@ TEST(ServeLoad, FiftyUploadsFromTenClientsWithBadRequestsAmongThem) {
       }
     });
   }
-  std::vector<int> held = BadRequests(port, ReadWholeFile(files[1]));
+  std::vector<std::unique_ptr<RawConnection>> held = BadRequests(port, ReadWholeFile(files[1]));
   for (std::thread& t : clients) t.join();
   ASSERT_EQ(checks.size(), 50u);
 
@@ -175,7 +154,7 @@ TEST(ServeLoad, FiftyUploadsFromTenClientsWithBadRequestsAmongThem) {
         json::parse(c.Get(("/api/v1/checks/" + id + "/report?format=json").c_str())->body);
     EXPECT_EQ(ResultOf(status["summary"], report), expected[file]) << files[file];
   }
-  for (int fd : held) ::close(fd);
+  held.clear();
   const long peak_kb = PeakRssKb(server.pid);
   std::printf("lintaro-cli serve: peak resident memory %ld MB for 50 checks, two of %s records\n",
               peak_kb / 1024, records.c_str());
