@@ -20,8 +20,6 @@ namespace {
 namespace fs = std::filesystem;
 using nlohmann::json;
 
-int StatusOf(const httplib::Result& res) { return res ? res->status : -1; }
-
 // The recipe's only submission, written as NAME-1.txt, NAME-2.txt, ... in dir.
 std::vector<std::string> WriteRecipe(const TempDir& dir, const std::string& name) {
   const std::vector<Submission> subs =
@@ -204,27 +202,26 @@ TEST(ServeApi, ASubmissionInTwoFilesAndARawBody) {
 }
 
 // The run's alert (more all-zero correct amounts than the findings it
-// keeps) is the check's message, in the desktop program's words, and stays
-// with the check when the service starts again; a check without one has none.
+// keeps) is the check's message, in the desktop program's words (alert.trace),
+// and stays with the check when the service starts again; a check without
+// one has none (reads.trace).
 TEST(ServeApi, TheRunsAlertIsTheChecksMessage) {
   TempDir keep;
   const std::string data = keep.str() + "/data";
-  std::string zeros = "RCA\nRCE\n", id;
+  std::string zeros = "RCA\nRCE\n";
   for (int i = 0; i < 11; ++i) zeros += "RCW 244=$1.00 255=$0\n";
-  const json alert = json::array(
-      {"11 instance(s) found where the corrected money field(s) is/are zero. This will zero out "
-       "the corresponding originally reported money field(s). Please make sure this is correct. "
-       "This program only captures up to the first 10 occurrences of this error."});
+  Exchanges trace(LINTARO_SOURCE_DIR "/tests/serve/alert.trace");
   {
     ServiceHarness service({}, data);
-    id = service.Submit(
+    const std::string id = service.Submit(
         {service.dir.Write("zeros.txt", ReadRecipe(zeros + "RCT 11=$11.00\nRCF\n")[0].files[0])});
-    EXPECT_EQ(service.WaitFor(id)["messages"], alert);
-    EXPECT_EQ(service.WaitFor(service.Submit({kSamples + "mistakes.txt"}))["messages"],
-              json::array());
+    service.WaitFor(id);
+    trace.Set("id", id);
+    trace.Run("a check of eleven amounts corrected to zero", service.port);
   }
   ServiceHarness again({}, data);
-  EXPECT_EQ(again.Get("/api/v1/checks/" + id)["messages"], alert);
+  trace.Run("the service started again", again.port);
+  trace.Check();
 }
 
 // A check starts with the first megabytes of its upload and reads the rest
@@ -232,8 +229,7 @@ TEST(ServeApi, TheRunsAlertIsTheChecksMessage) {
 // cut, its check and everything stored for it are gone.
 TEST(ServeApi, ACheckReadsItsUploadAsItArrives) {
   TempDir dir;
-  const std::string file = dir.str() + "/big.txt";
-  ASSERT_EQ(RunShell(LINTARO_GEN_PATH " --records 3000 " + file).status, 0);
+  const std::string file = Generated(dir, 3000);
   const CliResult cli = RunCli({"check", "--format", "json", "--home", dir.str(), file});
   const json expected = json::parse(cli.out);
   ServiceHarness service;

@@ -16,8 +16,6 @@ namespace {
 // full queue; and those of results damaged or deleted since their check.
 TEST(ServeErrors, EveryRefusalHasItsStatusAndMessage) {
   TempDir files;
-  const std::string big = files.str() + "/big.txt";
-  ASSERT_EQ(RunShell(LINTARO_GEN_PATH " --records 3000 " + big).status, 0);
   ServiceHarness service([](ServiceOptions& o) {
     o.jobs = 1;
     o.max_waiting = 1;
@@ -32,7 +30,7 @@ TEST(ServeErrors, EveryRefusalHasItsStatusAndMessage) {
   trace.Run("refused by any service", service.port);
 
   // Running until the rest of its upload comes, which it never does.
-  HeldUpload held(service, big, size_t{2} << 20);
+  HeldUpload held(service, Generated(files, 3000), size_t{2} << 20);
   const std::string running = held.RunningCheck();
   const std::string queued = service.Submit({kSamples + "mistakes.txt"});
   trace.Set("running", running);

@@ -25,16 +25,6 @@ namespace fs = std::filesystem;
 using nlohmann::json;
 using ::testing::HasSubstr;
 
-int StatusOf(const httplib::Result& res) { return res ? res->status : -1; }
-
-// A clean submission of `records` records, generated in dir.
-std::string Generated(const TempDir& dir, int records) {
-  const std::string path = dir.str() + "/" + std::to_string(records) + ".txt";
-  EXPECT_EQ(RunShell(LINTARO_GEN_PATH " --records " + std::to_string(records) + " " + path).status,
-            0);
-  return path;
-}
-
 // Without the token only the page and health answer; the token is
 // compared whole (the exchanges of token.trace), and neither it nor query
 // values reach the log.

@@ -68,6 +68,15 @@ std::string ServiceHarness::Submit(const std::vector<std::string>& files,
   return AcceptedId(Upload(files, query), "upload refused");
 }
 
+int StatusOf(const httplib::Result& res) { return res ? res->status : -1; }
+
+std::string Generated(const TempDir& dir, int records) {
+  const std::string path = dir.str() + "/" + std::to_string(records) + ".txt";
+  EXPECT_EQ(RunShell(LINTARO_GEN_PATH " --records " + std::to_string(records) + " " + path).status,
+            0);
+  return path;
+}
+
 std::string AcceptedId(const httplib::Result& res, const std::string& what) {
   if (!res || res->status != 202) {
     ADD_FAILURE() << what << ": " << (res ? res->body : httplib::to_string(res.error()));

@@ -156,6 +156,11 @@ class HeldUpload {
   std::thread client_;
 };
 
+// The answer's status; -1 for none.
+int StatusOf(const httplib::Result& res);
+// A clean submission of `records` records, generated in dir.
+std::string Generated(const TempDir& dir, int records);
+
 // The id of the check whose upload res accepted (202); else a failure
 // naming what, and "".
 std::string AcceptedId(const httplib::Result& res, const std::string& what);
