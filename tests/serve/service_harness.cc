@@ -244,9 +244,12 @@ void Exchanges::Set(const std::string& name, const std::string& value, bool in_a
 }
 
 void Exchanges::Run(const std::string& section, int port) {
-  auto in = std::find(lines_.begin(), lines_.end(), "== " + section);
-  if (in == lines_.end()) ADD_FAILURE() << path_ << " has no section " << section;
   written_ += "== " + section + "\n";
+  auto in = std::find(lines_.begin(), lines_.end(), "== " + section);
+  if (in == lines_.end()) {
+    ADD_FAILURE() << path_ << " has no section " << section;
+    return;
+  }
   for (++in; in < lines_.end() && in->rfind("== ", 0) != 0; ++in) {
     std::string request = in->substr(0, in->find(" -> "));
     if (request.empty() || request[0] == '#') {
