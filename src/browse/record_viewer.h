@@ -3,9 +3,12 @@
 //
 // The marks do not come from the stored findings: the record's checks run
 // again in viewing mode (FillFields with Viewing set), where each finding
-// marks its field's row and nothing is written. The results database is
-// only read. A window (or the command line's show command) draws rows() and
-// caption() after each ViewFile.
+// marks its field's row and nothing is written. What depends on how far the
+// run had come (the PIN, the all-zero amounts past the run's cap, a total
+// against the employer's sums before it) is marked from the findings the
+// run stored against the record. The results database is only read. A
+// window (or the command line's show command) draws rows() and caption()
+// after each ViewFile.
 #ifndef LINTARO_BROWSE_RECORD_VIEWER_H_
 #define LINTARO_BROWSE_RECORD_VIEWER_H_
 

@@ -25,7 +25,8 @@ void StampTotalRecord(TotalsTable table, CheckContext& ctx);
 // The count of a total record's employee records (RCT: RCW records, RCU:
 // RCO records) against the employer's running count: a finding when it is
 // not numeric, and mismatch(counted) when it differs from the count of the
-// running totals (none without them).
+// running totals (none without them). While viewing, the count is marked
+// when the run stored a finding against it.
 void CheckRecordCount(std::string_view txtline, const FieldSpec& count, const TotalsRow* employer,
                       CheckContext& ctx, std::string (*mismatch)(int64_t counted));
 
@@ -33,7 +34,9 @@ void CheckRecordCount(std::string_view txtline, const FieldSpec& count, const To
 // totals: when an employee amount of the pair was not numeric, the total
 // cannot be compared and the employee is named (RCT) or the record kind is
 // (RCU); otherwise both totals are compared with the sums of the employer
-// row employer. With no employer row nothing is compared.
+// row employer. With no employer row nothing is compared. While viewing,
+// nothing is compared either: each total is marked when the run stored a
+// finding against it, judged with the sums as they stood at the record.
 void CompareTotalPair(std::string_view txtline, const MoneyPair& pair, const TotalsRow* employer,
                       CheckContext& ctx);
 
