@@ -227,6 +227,8 @@ std::optional<std::string> UnattendedPrompts::OpenFile(const std::string& title,
 }
 
 void QtEventPump::ProcessEvents() {
+  if (primed_ && ++asks_ < kAsksPerClockRead) return;
+  asks_ = 0;
   const auto now = std::chrono::steady_clock::now();
   if (primed_ && now - last_ < interval_) return;
   primed_ = true;
