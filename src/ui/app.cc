@@ -196,7 +196,8 @@ void ScheduleUnattendedRun(MainWindow& window, int& status) {
 
 int RunApp(int argc, char** argv) {
   QStringList arguments;
-  for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+  // As given, whatever their encoding: file names go back to bytes unchanged.
+  for (int i = 0; i < argc; ++i) arguments << ToQString(argv[i]);
   const AppOptions options = ParseAppOptions(arguments);
   if (std::optional<int> status = AnswerWithoutWindow(options)) return *status;
 

@@ -29,7 +29,7 @@ QStringList DraggedFiles(const QMimeData* data) {
 
 void HandedFilePrompts::Hand(const QStringList& files) {
   files_.clear();
-  for (const QString& f : files) files_.push_back(ToStdString(QFileInfo(f).absoluteFilePath()));
+  for (const QString& f : files) files_.push_back(AbsoluteFilePath(f));
 }
 
 Answer HandedFilePrompts::Message(const std::string& title, const std::string& text, Icon icon,

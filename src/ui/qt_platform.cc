@@ -5,17 +5,94 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QStringDecoder>
 #include <cstdio>
+#include <filesystem>
+#include <string_view>
 
 #include "browse/window_texts.h"
 
 namespace lintaro {
 
-QString ToQString(const std::string& utf8) {
-  return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+namespace {
+
+// The length of the valid UTF-8 sequence that starts at bytes[i], or 0 when
+// none does (a stray continuation byte, an overlong form, a surrogate, a
+// code point past U+10FFFF or a sequence cut short).
+size_t ValidSequenceAt(std::string_view bytes, size_t i) {
+  const auto at = [&](size_t k) { return static_cast<unsigned char>(bytes[k]); };
+  const unsigned char lead = at(i);
+  if (lead < 0x80) return 1;
+  size_t length;
+  unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    if (lead == 0xE0) low = 0xA0;
+    if (lead == 0xED) high = 0x9F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    if (lead == 0xF0) low = 0x90;
+    if (lead == 0xF4) high = 0x8F;
+  } else {
+    return 0;
+  }
+  if (i + length > bytes.size() || at(i + 1) < low || at(i + 1) > high) return 0;
+  for (size_t k = 2; k < length; ++k)
+    if (at(i + k) < 0x80 || at(i + k) > 0xBF) return 0;
+  return length;
 }
 
-std::string ToStdString(const QString& text) { return text.toUtf8().toStdString(); }
+constexpr char16_t kFirstEscape = 0xDC80, kLastEscape = 0xDCFF;
+
+bool IsEscapedByte(const QString& text, qsizetype i) {
+  const char16_t c = text[i].unicode();
+  return c >= kFirstEscape && c <= kLastEscape && (i == 0 || !text[i - 1].isHighSurrogate());
+}
+
+}  // namespace
+
+QString ToQString(const std::string& utf8) {
+  QStringDecoder decode(QStringDecoder::Utf8);
+  QString text = decode(QByteArrayView(utf8.data(), static_cast<qsizetype>(utf8.size())));
+  if (!decode.hasError()) return text;
+  text.clear();
+  for (size_t i = 0; i < utf8.size();) {
+    size_t run = i;
+    while (run < utf8.size())
+      if (const size_t n = ValidSequenceAt(utf8, run); n > 0)
+        run += n;
+      else
+        break;
+    text += QString::fromUtf8(utf8.data() + i, static_cast<qsizetype>(run - i));
+    if (run < utf8.size()) text += QChar(char16_t(0xDC00 | static_cast<unsigned char>(utf8[run])));
+    i = run + 1;
+  }
+  return text;
+}
+
+std::string ToStdString(const QString& text) {
+  qsizetype escaped = 0;
+  while (escaped < text.size() && !IsEscapedByte(text, escaped)) ++escaped;
+  if (escaped == text.size()) return text.toUtf8().toStdString();
+  std::string bytes;
+  for (qsizetype i = 0; i < text.size();) {
+    qsizetype run = i;
+    while (run < text.size() && !IsEscapedByte(text, run)) ++run;
+    bytes += QStringView(text).mid(i, run - i).toUtf8().toStdString();
+    if (run < text.size()) bytes += static_cast<char>(text[run].unicode() & 0xFF);
+    i = run + 1;
+  }
+  return bytes;
+}
+
+std::string AbsoluteFilePath(const QString& file) {
+  std::error_code failed;
+  const std::filesystem::path path(ToStdString(file));
+  std::filesystem::path absolute = std::filesystem::absolute(path, failed);
+  return (failed ? path : absolute).lexically_normal().string();
+}
 
 QStringList ToNameFilters(const std::string& filter) {
   QStringList parts = ToQString(filter).split('|');
@@ -223,7 +300,7 @@ std::optional<std::string> UnattendedPrompts::OpenFile(const std::string& title,
   if (files_.empty()) return std::nullopt;
   std::string file = files_.front();
   files_.pop_front();
-  return ToStdString(QFileInfo(ToQString(file)).absoluteFilePath());
+  return AbsoluteFilePath(ToQString(file));
 }
 
 void QtEventPump::ProcessEvents() {

@@ -33,8 +33,19 @@ QString FirstExtension(const std::string& filter);
 void PrepareSaveDialog(QFileDialog& dialog, const std::string& title, const std::string& filter,
                        const std::string& start_folder);
 
+// Text between our strings (UTF-8) and Qt's. A file name need not be
+// UTF-8: a byte that is not part of a valid sequence (a name in Latin-1, as
+// a file manager hands it on the command line) becomes the lone surrogate
+// U+DC00 + byte, and ToStdString turns that back into the byte, so that a
+// name goes through Qt and back unchanged. Qt shows such a character as a
+// replacement mark.
 QString ToQString(const std::string& utf8);
 std::string ToStdString(const QString& text);
+
+// The file's name made absolute against the current folder, its "." and
+// ".." taken out, as bytes (ToStdString). Only the name is read: the file
+// need not exist.
+std::string AbsoluteFilePath(const QString& file);
 
 // Message boxes and the open- and save-file dialogs on the screen.
 class QtPrompts : public Prompts {

@@ -18,7 +18,9 @@
 #include "support/cli_runner.h"
 #include "support/fakes.h"
 #include "support/line_diff.h"
+#include "support/recipe.h"
 #include "ui/app.h"
+#include "ui/qt_platform.h"
 
 namespace lintaro::testing {
 namespace {
@@ -47,6 +49,25 @@ TEST(AppOptionsTest, HomeFilesRunFilesToolkitOptionsAndUsageErrors) {
                                  : "  problem: " + o.problem.toStdString() + "\n";
   }
   ExpectFileHolds(LINTARO_SOURCE_DIR "/tests/ui/traces/app_options.trace", trace);
+}
+
+// A file name reaches the program as bytes, not always UTF-8 (a name in
+// Latin-1 from an old disk, as a file manager hands it on). Whatever the
+// bytes, they go through Qt's strings and come back unchanged; text in
+// UTF-8, also past the 16-bit range, reads as the characters it holds.
+TEST(AppOptionsTest, AnyBytesOfAFileNameGoThroughQtAndBackUnchanged) {
+  for (const std::string& bytes :
+       {std::string("plain.txt"), std::string("caf\xC3\xA9 \xF0\x9F\x93\x84.txt"),
+        std::string("caf\xE9.txt"),                    // Latin-1
+        std::string("\x80\xBF lead \xC3"),             // stray continuations, one cut short
+        std::string("\xC0\xAF \xE0\x80\xAF"),          // overlong forms of "/"
+        std::string("\xED\xA0\x80 \xF4\x90\x80\x80"),  // a surrogate, past U+10FFFF
+        std::string("\xE9\xC3\xA9\xF5")}) {
+    EXPECT_EQ(ToStdString(ToQString(bytes)), bytes) << Escape(bytes);
+  }
+  EXPECT_EQ(ToQString("caf\xC3\xA9 \xF0\x9F\x93\x84"), QString::fromUtf8("café 📄"));
+  EXPECT_EQ(ToQString("caf\xE9\xC3"), QString("caf") + QChar(0xDCE9) + QChar(0xDCC3));
+  EXPECT_EQ(AbsoluteFilePath(ToQString("/srv/./in/../caf\xE9.txt")), "/srv/caf\xE9.txt");
 }
 
 // Two copies of the real program in one user session.
@@ -106,7 +127,8 @@ TEST(InstanceLockTest, SecondCopyOfTheProgramSaysItIsRunningAndEnds) {
 // status says that nothing was tested. The run's time is written with a
 // decimal point whatever the user's locale (the window takes it from the
 // environment), as the scripts that read it expect, and the system's
-// reasons in the words of the messages around them.
+// reasons in the words of the messages around them. A file whose name is
+// not UTF-8 is found and tested.
 TEST(UnattendedRunTest, ItsStatusIsTheRunsVerdict) {
   const std::string comma = "LC_ALL=de_DE.UTF-8";  // a decimal comma
   locale_t found = newlocale(LC_ALL_MASK, "de_DE.UTF-8", nullptr);
@@ -114,6 +136,7 @@ TEST(UnattendedRunTest, ItsStatusIsTheRunsVerdict) {
   TempDir runtime, home, files;
   std::filesystem::permissions(runtime.path(), std::filesystem::perms::owner_all);
   const std::string big = files.Write("big.txt", JoinRecords(CleanSubmission(12000)));
+  const std::string latin1 = files.Write("caf\xE9.txt", JoinRecords(CleanSubmission(3)));
   const std::string clean = "--run '" LINTARO_SOURCE_DIR "/samples/clean.txt'";
   const std::string no_display = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM";
   const std::string full = "lintaro: write error: No space left on device\n$";
@@ -129,6 +152,7 @@ TEST(UnattendedRunTest, ItsStatusIsTheRunsVerdict) {
        "^lintaro: Unknown option 'colour'\\.\nTry 'lintaro --help'\\.\n$"},
       {"", "", "--run '" LINTARO_SOURCE_DIR "/samples/mistakes.txt'", 1, "^Records tested: ", ""},
       {"", "", "--run '" + files.str() + "/missing.txt'", 2, "^Records tested: 0\n", ""},
+      {"", "", "--run '" + latin1 + "'", 0, "^Records tested: 7\nErrors found: 0\n", ""},
       {"ulimit -f 16000; trap '' XFSZ; ", "", "--run '" + big + "'", 2,
        "^Testing did not finish: these results cover only records 1 to ", ""},
       {"", "", clean + " >/dev/full", 2, "", full},
