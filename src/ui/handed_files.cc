@@ -2,10 +2,11 @@
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFileInfo>
 #include <QMimeData>
 #include <QTimer>
 #include <QUrl>
+#include <filesystem>
+#include <system_error>
 
 #include "ui/main_window.h"
 #include "ui/qt_platform.h"
@@ -19,8 +20,13 @@ QStringList DraggedFiles(const QMimeData* data) {
   if (data == nullptr || !data->hasUrls()) return files;
   for (const QUrl& url : data->urls()) {
     if (!url.isLocalFile()) continue;
-    const QString file = url.toLocalFile();
-    if (QFileInfo(file).isFile()) files << file;
+    // The name's bytes: a name that is not UTF-8 comes percent-encoded, and
+    // QUrl keeps it so where its decoded text would lose the bytes.
+    QByteArray name = QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
+    if (!url.host().isEmpty()) name.prepend("//" + url.host().toUtf8());
+    std::error_code failed;
+    if (std::filesystem::is_regular_file(name.toStdString(), failed))
+      files << ToQString(name.toStdString());
   }
   return files;
 }

@@ -78,6 +78,14 @@ TEST_F(HandedFilesTest, FilesOfOneSubmissionOrADroppedOneAreTestedWithoutTheDial
   EXPECT_EQ(window->last_summary().records_tested, 7);
   EXPECT_FALSE(accepted_during_run);
   EXPECT_EQ(prompts.dialog_titles.size(), 2u);
+
+  // A file whose name is not UTF-8 (Latin-1 here) comes percent-encoded.
+  window->set_record_observer(nullptr);
+  const std::string latin1 = Submission("caf\xE9 2.txt", CleanSubmission(4));
+  EXPECT_TRUE(Drop(
+      {QUrl::fromEncoded("file://" + QByteArray::fromStdString(latin1).toPercentEncoding("/"))}));
+  EXPECT_EQ(window->last_summary().outcome, RunOutcome::kClean);
+  EXPECT_EQ(window->last_summary().records_tested, 8);
 }
 
 }  // namespace
