@@ -15,7 +15,7 @@ class ViewerRows;
 struct CheckContext {
   RunState& state;
   ErrorRecorder& recorder;
-  // Reads the PIN result and employer rows (the run's own or the stored).
+  // Reads the findings and records stored (the run's own or the stored).
   ResultsReader& results;
   // The run's rows, for the stamps and side writes of the checks; null
   // while viewing.

@@ -10,10 +10,6 @@ bool StoredResults::HasFinding(int64_t rec_num, std::string_view reference) {
   return false;
 }
 
-std::optional<TotalsRow> StoredResults::EmployerRow(TotalsTable table, int64_t rec_num) {
-  return db_.ReadTotalsForRecord(table, rec_num);
-}
-
 std::vector<ErrorRow> StoredResults::ErrorsOf(int64_t rec_num) { return db_.ReadErrorsOf(rec_num); }
 
 int64_t StoredResults::CountRecordsWithId(std::string_view id) {

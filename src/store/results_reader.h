@@ -1,5 +1,5 @@
 // What the record checks read back from the results while they run: the
-// findings stored against a record and an employer's running totals.
+// findings stored against a record and the records stored so far.
 //
 // In a test run the answers come from the run's own rows (RunResults); while
 // the viewer re-checks a stored record they come from the database file
@@ -8,7 +8,6 @@
 #define LINTARO_STORE_RESULTS_READER_H_
 
 #include <cstdint>
-#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -29,10 +28,6 @@ class ResultsReader {
   // submission held it and however many submitter records followed.
   virtual bool HasFinding(int64_t rec_num, std::string_view reference) = 0;
 
-  // The employer row of the given table that the stored record rec_num
-  // belongs to (through its RCE_Indx), or nothing when it belongs to none.
-  virtual std::optional<TotalsRow> EmployerRow(TotalsTable table, int64_t rec_num) = 0;
-
   // The findings stored against record rec_num, in the order they were
   // found.
   virtual std::vector<ErrorRow> ErrorsOf(int64_t rec_num) = 0;
@@ -46,7 +41,6 @@ class StoredResults : public ResultsReader {
  public:
   explicit StoredResults(ResultsDb& db) : db_(db) {}
   bool HasFinding(int64_t rec_num, std::string_view reference) override;
-  std::optional<TotalsRow> EmployerRow(TotalsTable table, int64_t rec_num) override;
   std::vector<ErrorRow> ErrorsOf(int64_t rec_num) override;
   int64_t CountRecordsWithId(std::string_view id) override;
 

@@ -90,7 +90,9 @@ class RunResults : public ResultsReader {
     return row ? &*row : nullptr;
   }
   void MarkEmployerChanged(TotalsTable table);
-  std::optional<TotalsRow> EmployerRow(TotalsTable table, int64_t rec_num) override;
+  // The employer row of the given table that record rec_num belongs to
+  // (through its RCE_Indx), or nothing when it belongs to none.
+  std::optional<TotalsRow> EmployerRow(TotalsTable table, int64_t rec_num);
   std::vector<ErrorRow> ErrorsOf(int64_t rec_num) override;
   bool HasFinding(int64_t rec_num, std::string_view reference) override;
   // Counts the stored rows and the current one, written or not.

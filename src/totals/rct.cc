@@ -9,6 +9,7 @@
 #include "checks/field_steps.h"
 #include "checks/money_pairs.h"
 #include "core/check_context.h"
+#include "store/run_results.h"
 #include "totals/total_checks.h"
 #include "totals/total_layouts.h"
 #include "totals/total_records.h"
@@ -67,7 +68,9 @@ void MilitaryPair(const std::string& txtline, const MoneyPair& pair,
 
 void CheckCodeRCT(const std::string& txtline, int32_t rec_ctr, CheckContext& ctx) {
   StampTotalRecord(TotalsTable::kTRCT, ctx);
-  const std::optional<TotalsRow> employer = ctx.results.EmployerRow(TotalsTable::kTRCT, rec_ctr);
+  // The viewer judges no total against the sums (CompareTotalPair).
+  const std::optional<TotalsRow> employer =
+      ctx.run != nullptr ? ctx.run->EmployerRow(TotalsTable::kTRCT, rec_ctr) : std::nullopt;
   const TotalsRow* running_totals = employer ? &*employer : nullptr;
 
   CheckRecordCount(txtline, Field(kRctRecordCount), running_totals, ctx, [](int64_t counted) {

@@ -9,6 +9,7 @@
 #include "checks/field_steps.h"
 #include "checks/money_pairs.h"
 #include "core/check_context.h"
+#include "store/run_results.h"
 #include "totals/total_checks.h"
 #include "totals/total_layouts.h"
 #include "totals/total_records.h"
@@ -17,7 +18,9 @@ namespace lintaro {
 
 void CheckCodeRCU(const std::string& txtline, int32_t rec_ctr, CheckContext& ctx) {
   StampTotalRecord(TotalsTable::kTRCU, ctx);
-  const std::optional<TotalsRow> employer = ctx.results.EmployerRow(TotalsTable::kTRCU, rec_ctr);
+  // The viewer judges no total against the sums (CompareTotalPair).
+  const std::optional<TotalsRow> employer =
+      ctx.run != nullptr ? ctx.run->EmployerRow(TotalsTable::kTRCU, rec_ctr) : std::nullopt;
   const TotalsRow* running_totals = employer ? &*employer : nullptr;
 
   CheckRecordCount(txtline, kRCUFields[kRcuRecordCount], running_totals, ctx, [](int64_t counted) {

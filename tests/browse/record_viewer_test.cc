@@ -121,10 +121,10 @@ TEST_F(ViewerTest, EachRecordIsJudgedWithItsOwnEmployerInThisAndOlderFiles) {
   Open(out);
   EXPECT_EQ(view_all(), written_now);
 
-  // Another program drops the running totals: the RCT cannot be read, the
+  // Another program drops the findings: the RCT cannot be judged, the
   // previous record stays and the viewer says why.
   View(3);
-  ASSERT_EQ(sqlite3_exec(ResultsDb::Open(out.db_path(), false)->handle(), "DROP TABLE TRCT",
+  ASSERT_EQ(sqlite3_exec(ResultsDb::Open(out.db_path(), false)->handle(), "DROP TABLE ERRORS",
                          nullptr, nullptr, nullptr),
             SQLITE_OK);
   EXPECT_EQ(viewer_->ViewFile(4), ViewResult::kUnreadable);
