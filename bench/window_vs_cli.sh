@@ -8,7 +8,11 @@
 # both programs and the window's run alone (the time `lintaro --run` prints,
 # from Start Testing to the end of the run, without the window's start-up),
 # and at the end the ratios of the medians. CPU time is the steadier figure
-# on a busy machine; the wall and CPU times include process start-up.
+# on a busy machine; the wall and CPU times include process start-up. Of the
+# CPU time, the user part is the steadiest: the system part is mostly the
+# kernel copying the results file into the page cache, the same work for
+# both programs, and on a virtual machine it can vary by a second from one
+# run to the next whichever program runs.
 #
 #   bench/window_vs_cli.sh [RECORDS] [ROUNDS]     (defaults 200000 and 5)
 #
@@ -56,9 +60,9 @@ elif [ -n "${DISPLAY:-}" ]; then
   platform=(QT_QPA_PLATFORM=xcb "DISPLAY=$DISPLAY")
 fi
 
-measure() {  # prints "wall cpu peak_kib" of the command; its output goes to $work/out.txt
+measure() {  # prints "wall cpu peak_kib user" of the command; its output goes to $work/out.txt
   /usr/bin/time -f '%e %U %S %M' -o "$work/time.txt" "$@" >"$work/out.txt" 2>/dev/null || true
-  awk '{ printf "%.3f %.3f %d", $1, $2 + $3, $4 }' "$work/time.txt"
+  awk '{ printf "%.3f %.3f %d %.3f", $1, $2 + $3, $4, $2 }' "$work/time.txt"
 }
 median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2) }'; }
 
@@ -73,20 +77,22 @@ for _ in $(seq "$rounds"); do
   echo "$g" >>"$work/gui.txt"
   r=$(sed -n 's/^Window run: \([0-9.]*\) s$/\1/p' "$work/out.txt")
   echo "$r" >>"$work/run.txt"
-  read -r cw cc cm <<<"$c"
-  read -r gw gc gm <<<"$g"
-  printf 'cli wall %s s cpu %s s %d MiB   window wall %s s cpu %s s %d MiB (its run %s s)\n' \
-    "$cw" "$cc" $((cm / 1024)) "$gw" "$gc" $((gm / 1024)) "$r"
+  read -r cw cc cm cu <<<"$c"
+  read -r gw gc gm gu <<<"$g"
+  printf 'cli wall %s s cpu %s s (user %s) %d MiB   window wall %s s cpu %s s (user %s) %d MiB (its run %s s)\n' \
+    "$cw" "$cc" "$cu" $((cm / 1024)) "$gw" "$gc" "$gu" $((gm / 1024)) "$r"
 done
 cli_wall=$(cut -d' ' -f1 "$work/cli.txt" | median)
 cli_cpu=$(cut -d' ' -f2 "$work/cli.txt" | median)
 gui_wall=$(cut -d' ' -f1 "$work/gui.txt" | median)
 gui_cpu=$(cut -d' ' -f2 "$work/gui.txt" | median)
 gui_run=$(median <"$work/run.txt")
+cli_user=$(cut -d' ' -f4 "$work/cli.txt" | median)
+gui_user=$(cut -d' ' -f4 "$work/gui.txt" | median)
 cli_peak=$(cut -d' ' -f3 "$work/cli.txt" | sort -n | tail -n 1)
 gui_peak=$(cut -d' ' -f3 "$work/gui.txt" | sort -n | tail -n 1)
 awk -v r="$records" -v cw="$cli_wall" -v cc="$cli_cpu" -v gw="$gui_wall" -v gc="$gui_cpu" \
-  -v gr="$gui_run" -v cm="$cli_peak" -v gm="$gui_peak" 'BEGIN {
+  -v gr="$gui_run" -v cm="$cli_peak" -v gm="$gui_peak" -v cu="$cli_user" -v gu="$gui_user" 'BEGIN {
   printf "records %d, medians: cli wall %.3f s cpu %.3f s; window wall %.3f s cpu %.3f s, its run %.3f s; peak memory cli %.1f MiB, window %.1f MiB\n", r, cw, cc, gw, gc, gr, cm / 1024, gm / 1024
-  printf "window/cli ratio: wall %.3f, cpu %.3f; the window\047s run alone/cli wall %.3f; window memory above cli %.1f MiB\n", gw / cw, gc / cc, gr / cw, (gm - cm) / 1024
+  printf "window/cli ratio: wall %.3f, cpu %.3f, user cpu %.3f (%.3f s against %.3f s); the window\047s run alone/cli wall %.3f; window memory above cli %.1f MiB\n", gw / cw, gc / cc, gu / cu, gu, cu, gr / cw, (gm - cm) / 1024
 }'
