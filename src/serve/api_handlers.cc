@@ -1,5 +1,7 @@
 #include "serve/api_handlers.h"
 
+#include <strings.h>
+
 #include "core/error_limit.h"
 #include "core/whole_number.h"
 #include "os/path.h"
@@ -80,8 +82,11 @@ void ApiHandlers::Create(const httplib::Request& req, httplib::Response& res,
   }
   const std::string length = req.get_header_value("Content-Length");
   // Without a length or chunks the body would end wherever the connection
-  // does, and an upload cut short would be checked as if it were whole.
-  if (length.empty() && !req.has_header("Transfer-Encoding")) {
+  // does, and an upload cut short would be checked as if it were whole. The
+  // library reads chunks only when Transfer-Encoding is "chunked" alone; a
+  // body of any other coding is read to the connection's end.
+  if (length.empty() &&
+      strcasecmp(req.get_header_value("Transfer-Encoding").c_str(), "chunked") != 0) {
     CloseAfter(res);
     return SetError(res, {411, "length_required",
                           "send the submission with its length (Content-Length) or in chunks"});
