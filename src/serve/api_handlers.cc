@@ -91,6 +91,11 @@ void ApiHandlers::Create(const httplib::Request& req, httplib::Response& res,
     return SetError(res, {411, "length_required",
                           "send the submission with its length (Content-Length) or in chunks"});
   }
+  // A length that is no number says nothing of the submission's size.
+  if (length.find_first_not_of("0123456789") != std::string::npos) {
+    CloseAfter(res);
+    return SetError(res, {400, "bad_request", "Content-Length must be a number of bytes"});
+  }
   const int64_t bound = options_.max_upload_bytes + (multipart ? kMultipartSlack : 0);
   if (!length.empty() && !ParseWholeNumber<int64_t>(length, 0, bound)) {
     CloseAfter(res);
