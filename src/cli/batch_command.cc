@@ -282,7 +282,15 @@ int RunBatch(const BatchOptions& options) {
   };
   const size_t workers = std::min<size_t>(static_cast<size_t>(options.jobs), submissions.size());
   std::vector<std::thread> threads;
-  for (size_t w = 1; w < workers; ++w) threads.emplace_back(work);
+  for (size_t w = 1; w < workers; ++w) {
+    // A thread the system will not start (a limit on processes or memory)
+    // leaves its share to the others: every submission is still checked.
+    try {
+      threads.emplace_back(work);
+    } catch (const std::system_error&) {
+      break;
+    }
+  }
   work();
   for (std::thread& t : threads) t.join();
   const int status = reporter.Summary();

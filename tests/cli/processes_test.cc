@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -308,6 +309,26 @@ TEST_F(CliProcessTest, ABatchTellsAnUnreadableFileInOneLineAndMakesNoFolderForIt
   EXPECT_EQ(r.status, 2) << r.err;
   EXPECT_NE(r.out.find("\na.txt: not tested: " + clean + ": not found\n"), std::string::npos)
       << r.out;
+}
+
+// A batch whose user may start no more processes or threads (a limit of
+// one, the batch itself) checks every submission on its own thread.
+TEST_F(CliProcessTest, ABatchThatCannotStartItsThreadsChecksEverySubmissionAllTheSame) {
+  const std::string a = Check("a.txt", CleanSubmission(1)).back();
+  const std::string b = Check("b.txt", CleanSubmission(2)).back();
+  const std::string results = home.str() + "/results";
+  // Leak checking of a sanitized build needs a thread of its own.
+  const char* asan = std::getenv("ASAN_OPTIONS");
+  const CliResult r =
+      RunCli({"batch", "-j", "4", "--results", results, a, b},
+             AsUnprivilegedUser(
+                 {"env", std::string("ASAN_OPTIONS=") + (asan ? asan : "") + ":detect_leaks=0",
+                  "prlimit", "--nproc=1", "--"}));
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "a.txt: 5 records, 0 errors, clean\nb.txt: 6 records, 0 errors, clean\n"
+            "2 submission(s): 2 clean, 0 with findings, 0 not tested; results in " +
+                results + "\n");
 }
 
 // A check refused for a file it may not read, a program folder it may not
