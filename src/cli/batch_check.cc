@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <climits>
 #include <filesystem>
 #include <set>
 
@@ -126,6 +127,17 @@ bool BatchFileName(const std::string& name) {
   return ReportTemporaryName(name);
 }
 
+// name with -n after it, as a folder may be named: a name already as long
+// as a folder's name may be loses its end (never part of a character) to
+// make room.
+std::string NumberedName(const std::string& name, int n) {
+  const std::string suffix = "-" + std::to_string(n);
+  size_t keep = std::min(name.size(), static_cast<size_t>(NAME_MAX) - suffix.size());
+  while (keep > 0 && keep < name.size() && (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80)
+    --keep;
+  return name.substr(0, keep) + suffix;
+}
+
 }  // namespace
 
 bool CreateOwnFolders(const std::string& folder, std::error_code& ec) {
@@ -215,7 +227,7 @@ std::vector<BatchSubmission> CollectSubmissions(const std::vector<std::string>& 
   for (BatchSubmission& s : found) {
     if (s.name.empty() || s.name == "." || s.name == "..") s.name = "submission";
     std::string name = s.name;
-    for (int n = 2; taken(name); ++n) name = s.name + "-" + std::to_string(n);
+    for (int n = 2; taken(name); ++n) name = NumberedName(s.name, n);
     used.insert(name);
     s.name = name;
   }
