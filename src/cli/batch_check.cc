@@ -140,7 +140,8 @@ std::string NumberedName(const std::string& name, int n) {
 
 }  // namespace
 
-bool CreateOwnFolders(const std::string& folder, std::error_code& ec) {
+bool CreateOwnFolders(const std::string& folder, std::error_code& ec,
+                      std::vector<std::string>* made) {
   ec.clear();
   std::vector<fs::path> missing;
   for (fs::path p = fs::path(folder).lexically_normal(); !p.empty();) {
@@ -157,6 +158,7 @@ bool CreateOwnFolders(const std::string& folder, std::error_code& ec) {
       if (ec) return false;
       continue;
     }
+    if (made != nullptr) made->push_back(it->string());
     fs::permissions(*it, fs::perms::owner_all, fs::perm_options::replace, ec);
     if (ec) return false;
   }

@@ -45,8 +45,10 @@ bool BatchMayUseFolder(const std::string& folder);
 // Creates folder and the folders above it that are missing, each for its
 // owner only (0700, whatever the umask: they hold Social Security numbers);
 // a folder that is already there is left as it is. False, with ec set, when
-// one cannot be created.
-bool CreateOwnFolders(const std::string& folder, std::error_code& ec);
+// one cannot be created. made, when given, gets those it created, the
+// highest first.
+bool CreateOwnFolders(const std::string& folder, std::error_code& ec,
+                      std::vector<std::string>* made = nullptr);
 
 struct BatchResult {
   bool started = true;           // false: interrupted before its check began

@@ -249,12 +249,17 @@ int RunBatch(const BatchOptions& options) {
   // Refused before the results folder is made: a refusal leaves nothing.
   if (submissions.empty()) return Refuse("the folders named hold no submission files");
   std::error_code ec;
-  if (!CreateOwnFolders(options.results, ec))
+  std::vector<std::string> made;
+  if (!CreateOwnFolders(options.results, ec, &made))
     return Refuse(options.results + ": cannot create the results folder: " + ec.message());
   StandardInputCopy standard_input;
   for (const BatchSubmission& s : submissions) {
     if (s.file != kStandardInputName) continue;
-    if (auto problem = standard_input.Take(options.results)) return Refuse(*problem);
+    if (auto problem = standard_input.Take(options.results)) {
+      // Refused, it leaves none of the folders it made (they hold nothing).
+      for (auto it = made.rbegin(); it != made.rend(); ++it) ::rmdir(it->c_str());
+      return Refuse(*problem);
+    }
   }
 
   // An earlier batch's summary goes before any of its results are replaced:
