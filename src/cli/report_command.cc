@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <system_error>
 
 #include "cli/cli_options.h"
@@ -33,6 +34,26 @@ namespace {
 constexpr size_t kWriteChunk = 1 << 20;
 
 bool ToStandardOutput(const std::string& output) { return output.empty() || output == "-"; }
+
+// The open descriptor that a name of one leads to (/dev/stdout, /dev/stderr,
+// /dev/fd/N, /proc/self/fd/N), or -1. It is written as it is: the file
+// behind it (the shell's redirection) is not replaced, nor is the link.
+int NamedDescriptor(const std::string& name) {
+  if (name == "/dev/stdout") return STDOUT_FILENO;
+  if (name == "/dev/stderr") return STDERR_FILENO;
+  for (const std::string_view prefix : {"/dev/fd/", "/proc/self/fd/"}) {
+    if (!name.starts_with(prefix)) continue;
+    const std::string_view digits = std::string_view(name).substr(prefix.size());
+    if (digits.empty() || digits.size() > 9) return -1;
+    int fd = 0;
+    for (const char c : digits) {
+      if (c < '0' || c > '9') return -1;
+      fd = fd * 10 + (c - '0');
+    }
+    return fd;
+  }
+  return -1;
+}
 
 // The report as a terminal is given it: a control character from the
 // submission (an escape sequence in a name, a bell, or one of the C1
@@ -79,8 +100,8 @@ class TerminalFilter {
   bool after_c2_ = false;
 };
 
-// Where the report goes: standard output; a device or pipe named (written
-// as it is); or a file, written whole under a temporary name and renamed
+// Where the report goes: standard output; a device or pipe named, or an
+// open descriptor (written as it is); or a file, written whole under a temporary name and renamed
 // over its name only when the report is complete, so that a report that
 // fails leaves the file as it was.
 class ReportOutput {
@@ -88,6 +109,13 @@ class ReportOutput {
   explicit ReportOutput(const std::string& name) : name_(name) {
     if (ToStandardOutput(name)) {
       terminal_ = ::isatty(STDOUT_FILENO) == 1;
+      return;
+    }
+    if (const int named = NamedDescriptor(name); named >= 0) {
+      fd_ = ::fcntl(named, F_DUPFD_CLOEXEC, 0);
+      if (fd_ < 0)
+        problem_ = "cannot write " + name + ": " + std::generic_category().message(errno);
+      terminal_ = fd_ >= 0 && ::isatty(fd_) == 1;
       return;
     }
     struct stat info {};
