@@ -1,6 +1,7 @@
 #include "reports/csv_report.h"
 
 #include "reports/finding_parts.h"
+#include "run/check_run.h"
 #include "run/run_ending.h"
 #include "store/cp1252.h"
 #include "store/results_db.h"
@@ -65,12 +66,15 @@ bool BuildCsvReport(ResultsDb& db, ReportBuffer& out, const PieceHandler& after_
                     const ReportFilter& filter) {
   out.Append(kCsvHeader);
   std::string s;
-  // Results of a check that did not finish are no verdict: their first row
-  // says so in its message (no record, no error number), so that a file
-  // without findings never passes for a clean check's.
-  if (const StoredRunEnding run = ReadStoredRunEnding(db); !run.finished()) {
+  // Results of a check that did not finish are no verdict, nor are those of
+  // a submission without a record: their first row says so in its message
+  // (no record, no error number), so that a file without findings never
+  // passes for a clean check's.
+  const StoredRunEnding run = ReadStoredRunEnding(db);
+  if (!run.finished() || db.CountRecords() == 0) {
     s = ",,,,,,,,,,,";  // the eleven columns before the message
-    AppendCsvField(s, UnfinishedRunNotice(run.records_tested));
+    AppendCsvField(s,
+                   run.finished() ? kNoValidDataWarning : UnfinishedRunNotice(run.records_tested));
     s += "\r\n";
     out.Append(s);
   }
