@@ -19,6 +19,7 @@
 #include "core/submission_file.h"
 #include "os/folder_lock.h"
 #include "os/path.h"
+#include "reports/report_content.h"
 #include "reports/report_format.h"
 #include "reports/report_scope.h"
 #include "store/results_db.h"
@@ -127,15 +128,20 @@ bool BatchFileName(const std::string& name) {
   return ReportTemporaryName(name);
 }
 
-// name with -n after it, as a folder may be named: a name already as long
-// as a folder's name may be loses its end (never part of a character) to
-// make room.
-std::string NumberedName(const std::string& name, int n) {
-  const std::string suffix = "-" + std::to_string(n);
-  size_t keep = std::min(name.size(), static_cast<size_t>(NAME_MAX) - suffix.size());
+// name cut short (never inside a character) so that `room` more bytes
+// still make a name a folder may have.
+std::string CutForFolder(const std::string& name, size_t room) {
+  size_t keep = std::min(name.size(), static_cast<size_t>(NAME_MAX) - room);
   while (keep > 0 && keep < name.size() && (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80)
     --keep;
-  return name.substr(0, keep) + suffix;
+  return name.substr(0, keep);
+}
+
+// name with -n after it, as a folder may be named: a name already as long
+// as a folder's name may be loses its end to make room.
+std::string NumberedName(const std::string& name, int n) {
+  const std::string suffix = "-" + std::to_string(n);
+  return CutForFolder(name, suffix.size()) + suffix;
 }
 
 }  // namespace
@@ -227,6 +233,10 @@ std::vector<BatchSubmission> CollectSubmissions(const std::vector<std::string>& 
     return used.count(name) != 0 || !BatchMayUseFolder(JoinPath(results_folder, name));
   };
   for (BatchSubmission& s : found) {
+    // Named as the lines and the JSON show it: a byte of a name that is not
+    // UTF-8 is U+FFFD in the folder's name too, so that "results" names the
+    // folder that is there (the name may grow past a folder's longest).
+    s.name = CutForFolder(ValidUtf8(s.name), 0);
     if (s.name.empty() || s.name == "." || s.name == "..") s.name = "submission";
     std::string name = s.name;
     for (int n = 2; taken(name); ++n) name = NumberedName(s.name, n);
