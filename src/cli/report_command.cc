@@ -101,9 +101,9 @@ class TerminalFilter {
 };
 
 // Where the report goes: standard output; a device or pipe named, or an
-// open descriptor (written as it is); or a file, written whole under a temporary name and renamed
-// over its name only when the report is complete, so that a report that
-// fails leaves the file as it was.
+// open descriptor (written as it is); or a file, written whole under a
+// temporary name and renamed over its name only when the report is
+// complete, so that a report that fails leaves the file as it was.
 class ReportOutput {
  public:
   explicit ReportOutput(const std::string& name) : name_(name) {
