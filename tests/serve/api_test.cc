@@ -258,27 +258,5 @@ TEST(ServeApi, ACheckReadsItsUploadAsItArrives) {
   }
 }
 
-// A body in a coding other than chunks ends only where its connection does:
-// one cut short is refused, never checked as if it were whole.
-TEST(ServeApi, AnUploadWhoseEndCannotBeToldIsNotChecked) {
-  ServiceHarness service;
-  const std::string sample = ReadWholeFile(kSamples + "mistakes.txt");
-  for (const char* coding : {"identity", "gzip, chunked"}) {
-    SCOPED_TRACE(coding);
-    {
-      RawConnection connection(service.port);
-      ASSERT_TRUE(connection.Send(
-          "POST /api/v1/checks?name=cut.txt HTTP/1.1\r\nHost: localhost\r\nContent-Type: "
-          "application/octet-stream\r\nTransfer-Encoding: " +
-          std::string(coding) + "\r\n\r\n" + sample.substr(0, sample.size() / 2)));
-    }
-    // The client left without waiting for the answer: give the service a moment.
-    for (int i = 0; i < 100 && service.Get("/api/v1/checks")["checks"].empty(); ++i)
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    EXPECT_EQ(service.Get("/api/v1/checks")["checks"], json::array());
-    EXPECT_TRUE(fs::is_empty(service.data));
-  }
-}
-
 }  // namespace
 }  // namespace lintaro::testing
