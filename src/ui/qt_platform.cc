@@ -11,38 +11,11 @@
 #include <string_view>
 
 #include "browse/window_texts.h"
+#include "store/cp1252.h"
 
 namespace lintaro {
 
 namespace {
-
-// The length of the valid UTF-8 sequence that starts at bytes[i], or 0 when
-// none does (a stray continuation byte, an overlong form, a surrogate, a
-// code point past U+10FFFF or a sequence cut short).
-size_t ValidSequenceAt(std::string_view bytes, size_t i) {
-  const auto at = [&](size_t k) { return static_cast<unsigned char>(bytes[k]); };
-  const unsigned char lead = at(i);
-  if (lead < 0x80) return 1;
-  size_t length;
-  unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-    if (lead == 0xE0) low = 0xA0;
-    if (lead == 0xED) high = 0x9F;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-    if (lead == 0xF0) low = 0x90;
-    if (lead == 0xF4) high = 0x8F;
-  } else {
-    return 0;
-  }
-  if (i + length > bytes.size() || at(i + 1) < low || at(i + 1) > high) return 0;
-  for (size_t k = 2; k < length; ++k)
-    if (at(i + k) < 0x80 || at(i + k) > 0xBF) return 0;
-  return length;
-}
 
 constexpr char16_t kFirstEscape = 0xDC80, kLastEscape = 0xDCFF;
 
@@ -58,16 +31,17 @@ QString ToQString(const std::string& utf8) {
   QString text = decode(QByteArrayView(utf8.data(), static_cast<qsizetype>(utf8.size())));
   if (!decode.hasError()) return text;
   text.clear();
+  constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
   for (size_t i = 0; i < utf8.size();) {
-    size_t run = i;
-    while (run < utf8.size())
-      if (const size_t n = ValidSequenceAt(utf8, run); n > 0)
-        run += n;
-      else
-        break;
-    text += QString::fromUtf8(utf8.data() + i, static_cast<qsizetype>(run - i));
-    if (run < utf8.size()) text += QChar(char16_t(0xDC00 | static_cast<unsigned char>(utf8[run])));
-    i = run + 1;
+    const size_t start = i;
+    const char32_t c = DecodeUtf8(utf8, i);
+    if (c != 0xFFFD || std::string_view(utf8).substr(start, i - start) == kReplacement) {
+      text += QString::fromUcs4(&c, 1);
+      continue;
+    }
+    // Malformed: each of its bytes is kept as an escape of its own.
+    for (size_t k = start; k < i; ++k)
+      text += QChar(char16_t(0xDC00 | static_cast<unsigned char>(utf8[k])));
   }
   return text;
 }
