@@ -13,6 +13,7 @@ import { join } from 'node:path';
 import {
   requireTools, tempDir, startService, runCli, cliJsonReport, launchBrowser, axeViolations,
   editedSubmission, splitSubmission, sourceDir, gen, chooseFiles, holdChecksRunning,
+  startAndTakeId,
 } from './support.mjs';
 
 requireTools();
@@ -417,7 +418,7 @@ for (const how of ['cancelled', 'deleted from the list of checks']) {
       records_tested: 1234, bytes_read: 5000, bytes_total: 16416, files: ['mistakes.txt'],
     });
     await chooseFiles(page, [mistakes]);
-    await page.click('#start');
+    const id = await startAndTakeId(page);
     await page.waitForFunction(() => document.body.dataset.state === 'running'
       && /1,234 records tested/.test(document.getElementById('progress-bar').getAttribute('aria-valuetext')));
     await expectNoViolations(page, 'running');
@@ -426,21 +427,19 @@ for (const how of ['cancelled', 'deleted from the list of checks']) {
     assert.match(await page.textContent('#message-text'), /A check is under way: wait for it to end/);
     assert.deepEqual(await page.$$eval('#file-list .name', (n) => n.map((e) => e.textContent)), ['mistakes.txt']);
     await page.click('#message-close');
-    const { checks } = await (await page.request.get(`${service.url}api/v1/checks`)).json();
-    const newest = checks.sort((a, b) => String(b.created).localeCompare(String(a.created)))[0];
     if (how === 'cancelled') {
       await page.click('#cancel');
     } else {
       await page.click('#recent-refresh');
       page.once('dialog', (d) => d.accept());
-      await page.click(`#recent-rows tr[data-id="${newest.id}"] button:text("Delete")`);
+      await page.click(`#recent-rows tr[data-id="${id}"] button:text("Delete")`);
     }
     // The page stops following it at once, and has nothing to say against it.
     await page.waitForSelector('body[data-state="empty"]');
     assert.match(await page.textContent('#live'), how === 'cancelled' ? /cancelled/ : /was deleted/);
     assert.equal(await page.isHidden('#message'), true);
-    assert.equal((await page.request.get(`${service.url}api/v1/checks/${newest.id}`)).status(), 404);
-    assert.equal(existsSync(join(service.data, newest.id)), false);
+    assert.equal((await page.request.get(`${service.url}api/v1/checks/${id}`)).status(), 404);
+    assert.equal(existsSync(join(service.data, id)), false);
     await page.close();
   });
 }
@@ -481,11 +480,9 @@ for (const token of ['', 'any-token']) {
       let gone = false;
       await holdChecksRunning(page, { records_tested: 1, files: ['mistakes.txt'] }, () => gone);
       await chooseFiles(page, [mistakes]);
-      await page.click('#start');
+      const id = await startAndTakeId(page);
       await page.waitForSelector('body[data-state="running"]');
-      const { checks } = await (await page.request.get(`${service.url}api/v1/checks`)).json();
-      const newest = checks.sort((a, b) => String(b.created).localeCompare(String(a.created)))[0];
-      assert.equal((await page.request.delete(`${service.url}api/v1/checks/${newest.id}`)).status(), 204);
+      assert.equal((await page.request.delete(`${service.url}api/v1/checks/${id}`)).status(), 204);
       gone = true;
     } else {
       await page.route(/\/api\/v1\/checks\/[^/]+\/events$/, (route) => route.fulfill({
