@@ -10,6 +10,7 @@
 #include "serve/api_json.h"
 #include "serve/check_id.h"
 #include "serve/check_reads.h"
+#include "serve/multipart_parser.h"
 
 namespace lintaro {
 namespace {
@@ -72,7 +73,7 @@ std::optional<CheckStatus> ApiHandlers::Find(const httplib::Request& req, httpli
 
 void ApiHandlers::Create(const httplib::Request& req, httplib::Response& res,
                          const httplib::ContentReader& reader) {
-  const bool multipart = req.is_multipart_form_data();
+  const bool multipart = MultipartParser::IsFormData(req.get_header_value("Content-Type"));
   if (!multipart &&
       req.get_header_value("Content-Type").rfind("application/octet-stream", 0) != 0) {
     CloseAfter(res);

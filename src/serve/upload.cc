@@ -10,12 +10,14 @@
 #include "core/error_limit.h"
 #include "os/path.h"
 #include "serve/check_registry.h"
+#include "serve/multipart_parser.h"
 
 namespace lintaro {
 namespace {
 
 constexpr size_t kMaxNameBytes = 200;
 constexpr size_t kMaxFieldBytes = 64;
+constexpr const char* kMaxErrorsRule = "max_errors must be a whole number from 1 to 25000";
 // The library hands the body over in pieces of 4 KB; they are written a
 // megabyte at a time.
 constexpr size_t kWriteBuffer = 1 << 20;
@@ -100,43 +102,96 @@ class FileSink {
   std::set<std::string> used_;
 };
 
-std::optional<ApiError> ReceiveMultipart(const httplib::ContentReader& reader, FileSink& sink,
+// Reads the body of req as the bytes that came, whatever its Content-Type
+// says. The library's reader picks its own form parser whenever the
+// request's Content-Type says multipart/form-data (Server::read_content_core
+// asks Request::is_multipart_form_data as the read begins), and that parser
+// refuses forms that common clients write; the service parses the form
+// itself (multipart_parser.h). So the Content-Type is set aside while the
+// body is read, and put back after: the read then hands the body over as it
+// comes, as it does any other, through the same code (its length, chunks
+// and bound). The request is the library's own object, handed over as const
+// only (as in the pre-routing handler, http_service.cc); the reader looks at
+// its headers only when called, on this thread.
+bool ReadRawBody(const httplib::Request& req, const httplib::ContentReader& reader,
+                 const httplib::ContentReceiver& receiver) {
+  httplib::Headers& headers = const_cast<httplib::Request&>(req).headers;
+  const auto types = headers.equal_range("Content-Type");
+  const httplib::Headers set_aside(types.first, types.second);
+  headers.erase(types.first, types.second);
+  struct PutBack {
+    httplib::Headers& headers;
+    const httplib::Headers& set_aside;
+    ~PutBack() { headers.insert(set_aside.begin(), set_aside.end()); }
+  } put_back{headers, set_aside};
+  return reader(receiver);
+}
+
+// The parts of a form as they come: each `file` part the next file, the
+// max_errors field (before the files) the check's error limit; other parts
+// are passed over.
+class FormParts {
+ public:
+  FormParts(FileSink& sink, const std::function<void(const ReceivedUpload&)>& began,
+            ReceivedUpload& received)
+      : sink_(sink), began_(began), received_(received) {}
+
+  bool Began(const MultipartParser::Part& part) {
+    if (!TakeField()) return false;
+    name_ = part.name;
+    if (part.name == "max_errors") {
+      if (!received_.files.empty())
+        return sink_.Fail(400, "bad_parameter", "the max_errors field must come before the files");
+      in_field_ = true;
+      field_.clear();
+    }
+    if (part.name != "file") return sink_.Close();
+    if (!sink_.Open(part.file_name)) return false;
+    if (began_) began_(received_);
+    return true;
+  }
+  bool Bytes(const char* data, size_t length) {
+    if (!in_field_) return name_ == "file" ? sink_.Write(data, length) : true;
+    field_.append(data, length);
+    return field_.size() <= kMaxFieldBytes || sink_.Fail(400, "bad_parameter", kMaxErrorsRule);
+  }
+  // The form ended whole: its last part ends.
+  bool Ended() { return TakeField() && sink_.Close(); }
+
+ private:
+  bool TakeField() {
+    if (!in_field_) return true;
+    in_field_ = false;
+    received_.max_errors = ParseMaxErrors(field_);
+    return received_.max_errors || sink_.Fail(400, "bad_parameter", kMaxErrorsRule);
+  }
+
+  FileSink& sink_;
+  const std::function<void(const ReceivedUpload&)>& began_;
+  ReceivedUpload& received_;
+  std::string name_, field_;
+  bool in_field_ = false;
+};
+
+std::optional<ApiError> ReceiveMultipart(const httplib::Request& req,
+                                         const httplib::ContentReader& reader,
+                                         const std::string& boundary, FileSink& sink,
                                          const std::function<void(const ReceivedUpload&)>& began,
                                          ReceivedUpload& received) {
-  std::string field_name, field;
-  bool in_field = false;
-  const auto take_field = [&]() -> bool {
-    if (!in_field) return true;
-    in_field = false;
-    received.max_errors = ParseMaxErrors(field);
-    if (!received.max_errors)
-      return sink.Fail(400, "bad_parameter", "max_errors must be a whole number from 1 to 25000");
-    return true;
-  };
-  const bool read_whole = reader(
-      [&](const httplib::MultipartFormData& part) {
-        if (!take_field()) return false;
-        field_name = part.name;
-        if (part.name == "max_errors") {
-          if (!received.files.empty())
-            return sink.Fail(400, "bad_parameter",
-                             "the max_errors field must come before the files");
-          in_field = true;
-          field.clear();
-        }
-        if (part.name != "file") return sink.Close();
-        if (!sink.Open(part.filename)) return false;
-        if (began) began(received);
-        return true;
-      },
-      [&](const char* data, size_t length) {
-        if (!in_field) return field_name == "file" ? sink.Write(data, length) : true;
-        field.append(data, length);
-        return field.size() <= kMaxFieldBytes;
-      });
+  FormParts parts(sink, began, received);
+  MultipartParser form(
+      boundary, [&](const MultipartParser::Part& part) { return parts.Began(part); },
+      [&](const char* data, size_t length) { return parts.Bytes(data, length); });
+  // Read to its end, the body is whole; the form, once its closing boundary came.
+  const bool whole =
+      ReadRawBody(req, reader,
+                  [&](const char* data, size_t length) { return form.Feed(data, length); }) &&
+      form.Finish();
   if (sink.error) return sink.error;
-  if (!read_whole || !take_field() || !sink.Close())
-    return sink.error.value_or(ApiError{400, "bad_request", "the upload ended before its end"});
+  if (!whole)
+    return ApiError{400, "bad_request",
+                    form.error().empty() ? "the upload ended before its end" : form.error()};
+  if (!parts.Ended()) return sink.error;
   return std::nullopt;
 }
 
@@ -163,8 +218,12 @@ std::optional<ApiError> ReceiveUpload(const httplib::Request& req,
                                       const std::function<bool()>& stopped,
                                       ReceivedUpload& received) {
   FileSink sink(files_folder, max_bytes, stream, received.files, stopped);
-  if (req.is_multipart_form_data()) {
-    if (auto error = ReceiveMultipart(reader, sink, file_began, received)) return error;
+  const std::string type = req.get_header_value("Content-Type");
+  if (MultipartParser::IsFormData(type)) {
+    const std::optional<std::string> boundary = MultipartParser::BoundaryOf(type);
+    if (!boundary) return ApiError{400, "bad_request", "the form's Content-Type names no boundary"};
+    if (auto error = ReceiveMultipart(req, reader, *boundary, sink, file_began, received))
+      return error;
   } else {
     if (!sink.Open(req.has_param("name") ? req.get_param_value("name") : "submission"))
       return sink.error;

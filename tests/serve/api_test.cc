@@ -201,6 +201,17 @@ TEST(ServeApi, ASubmissionInTwoFilesAndARawBody) {
   EXPECT_EQ(raw["summary"]["outcome"], "error_limit");
 }
 
+// Forms as common clients write them are taken, each file whole under its
+// name, and forms that cannot be read are refused (client_forms.trace).
+TEST(ServeApi, FormsAsCommonClientsWriteThem) {
+  ServiceHarness service;
+  Exchanges trace(LINTARO_SOURCE_DIR "/tests/serve/client_forms.trace");
+  trace.Set("clean", ReadWholeFile(kSamples + "clean.txt"), false);
+  trace.Run("forms", service.port);
+  trace.Run("forms that cannot be read", service.port);
+  trace.Check();
+}
+
 // The run's alert (more all-zero correct amounts than the findings it
 // keeps) is the check's message, in the desktop program's words (alert.trace),
 // and stays with the check when the service starts again; a check without

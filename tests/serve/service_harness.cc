@@ -302,6 +302,10 @@ void Exchanges::Run(const std::string& section, int port) {
         shown.replace(at, v.value.size(), v.name);
     shown = std::regex_replace(shown, std::regex("\"id\":\"[A-Za-z0-9_-]{22}\""), "\"id\":\"NEW\"");
     if (answer) Set("etag", HeaderOf(answer->head, "ETag"), false);
+    std::smatch created;
+    if (answer && answer->status == 202 &&
+        std::regex_search(answer->body, created, std::regex("\"id\":\"([A-Za-z0-9_-]{22})\"")))
+      Set("new", created[1], false);
     written_ += request + " -> " + shown + "\n";
   }
 }

@@ -77,7 +77,8 @@ class RawConnection {
 // JSON, and a JSON body (of an event stream, its last event), any other
 // written [body]. Each request goes on a connection of its own; a value the
 // test named with Set stands as $NAME in requests (and answers), the ETag
-// of the answer before as $etag, and the ids of other checks as NEW.
+// of the answer before as $etag, the check the last 202 created as $new,
+// and the ids of other checks as NEW.
 class Exchanges {
  public:
   explicit Exchanges(std::string path);
