@@ -53,6 +53,10 @@ int main(int argc, char** argv) {
   // A pipe closed by its reader fails the write (EPIPE), told as any write
   // error is, instead of killing a batch between two submissions.
   std::signal(SIGPIPE, SIG_IGN);
+  // So does a file that reaches the file size limit (EFBIG): the results or
+  // a report not written are told and fail the command, where the signal
+  // would end it with no word. lintaro-serve, run in its place, keeps both.
+  std::signal(SIGXFSZ, SIG_IGN);
   lintaro::ConfigureStoreForThreads();  // every check writes on a thread of its own
   // Whatever the command did, output that did not reach its place fails it.
   return lintaro::CloseStandardOutput(lintaro::RunCommand(argc, argv));
