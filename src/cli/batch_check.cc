@@ -144,7 +144,27 @@ std::string NumberedName(const std::string& name, int n) {
   return CutForFolder(name, suffix.size()) + suffix;
 }
 
+// Whether what info describes is its user's alone: theirs, and writable by
+// nobody else (another user could otherwise have made, or could replace,
+// the folders and locks a check writes Social Security numbers through).
+bool OwnAlone(const struct stat& info) {
+  return info.st_uid == ::geteuid() && (info.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+}
+
 }  // namespace
+
+std::optional<std::string> SharedResultsFolderProblem(const std::string& folder) {
+  struct stat info {};
+  // Missing, it is made for its owner alone; what cannot be looked at
+  // cannot be made either, and making it says why.
+  if (::stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return std::nullopt;
+  if (info.st_uid != ::geteuid())
+    return folder + ": the results folder belongs to another user; choose a folder of your own";
+  if (!OwnAlone(info))
+    return folder + ": others may write in the results folder; choose a folder only you may " +
+           "write in";
+  return std::nullopt;
+}
 
 bool CreateOwnFolders(const std::string& folder, std::error_code& ec,
                       std::vector<std::string>* made) {
@@ -179,7 +199,7 @@ bool BatchMayUseFolder(const std::string& folder) {
   struct stat info {};
   // What cannot be looked at cannot be created either: the check says why.
   if (::lstat(folder.c_str(), &info) != 0) return true;
-  if (!S_ISDIR(info.st_mode)) return false;
+  if (!S_ISDIR(info.st_mode) || !OwnAlone(info)) return false;
   std::error_code ec;
   bool empty = true, locked = false;
   for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
@@ -188,7 +208,11 @@ bool BatchMayUseFolder(const std::string& folder) {
     if (it->symlink_status(type_ec).type() != fs::file_type::regular || !BatchFileName(name))
       return false;
     empty = false;
-    if (name == kFolderLockFileName) locked = true;
+    if (name == kFolderLockFileName) {
+      struct stat lock {};
+      if (::lstat(it->path().c_str(), &lock) != 0 || !OwnAlone(lock)) return false;
+      locked = true;
+    }
   }
   // Every check locks its folder before it writes anything else there.
   return !ec && (empty || locked);

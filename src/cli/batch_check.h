@@ -3,6 +3,7 @@
 #ifndef LINTARO_CLI_BATCH_CHECK_H_
 #define LINTARO_CLI_BATCH_CHECK_H_
 
+#include <optional>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -37,10 +38,17 @@ std::vector<BatchSubmission> CollectSubmissions(const std::vector<std::string>& 
                                                 const std::string& results_folder);
 
 // Whether a submission may be checked into folder: nothing is there, or it
-// is a folder (not a link) that holds nothing, or only what a batch's check
-// leaves there (lintaro.lock, the results, the reports). A folder, file or
-// link of anyone else's is never written into nor emptied.
+// is a folder (not a link) of its user's alone (theirs, and no one else may
+// write in it) that holds nothing, or only what a batch's check leaves there
+// (lintaro.lock, its user's alone too, the results, the reports). A folder,
+// file or link of anyone else's is never written into nor emptied.
 bool BatchMayUseFolder(const std::string& folder);
+
+// Why an existing results folder may not be used: it belongs to another
+// user, or others may write in it (they could make the folders and locks
+// its checks use before them). Nothing when it is its user's alone, or
+// missing (a batch makes it for its user alone).
+std::optional<std::string> SharedResultsFolderProblem(const std::string& folder);
 
 // Creates folder and the folders above it that are missing, each for its
 // owner only (0700, whatever the umask: they hold Social Security numbers);

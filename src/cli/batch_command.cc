@@ -243,6 +243,7 @@ std::optional<std::string> ForeignSummaryProblem(const std::string& results) {
 
 int RunBatch(const BatchOptions& options) {
   const auto started = std::chrono::system_clock::now();
+  if (auto problem = SharedResultsFolderProblem(options.results)) return Refuse(*problem);
   if (auto problem = ForeignSummaryProblem(options.results)) return Refuse(*problem);
   const std::vector<BatchSubmission> submissions =
       CollectSubmissions(options.paths, options.results);

@@ -8,7 +8,8 @@
 // folders' names, the version and today's date read $home, $files, $source,
 // $version and $today in the output;
 // LINTARO_HOME names a folder that does not exist, so that a command without
-// --home says so.
+// --home says so. The umask is 022, whatever the runner's: a folder a session
+// makes is its user's alone, as a batch wants its results folder.
 // Comments and blank lines are kept as written; LINTARO_UPDATE_GOLDEN=1
 // rewrites the output lines that differ.
 #include <gtest/gtest.h>
@@ -81,11 +82,11 @@ class Session : public ::testing::Test {
 
   // Runs a command line in $files and returns its output lines.
   std::string Run(const std::string& command) {
-    CliResult r =
-        RunShell("export home='" + home_.str() + "' files='" + files_.str() +
-                 "' source='" LINTARO_SOURCE_DIR "' PATH='" +
-                 fs::path(LINTARO_CLI_PATH).parent_path().string() + "':\"$PATH\" " +
-                 "LINTARO_HOME=/nonexistent/lintaro-home; cd \"$files\" || exit 99; " + command);
+    CliResult r = RunShell(
+        "export home='" + home_.str() + "' files='" + files_.str() +
+        "' source='" LINTARO_SOURCE_DIR "' PATH='" +
+        fs::path(LINTARO_CLI_PATH).parent_path().string() + "':\"$PATH\" " +
+        "LINTARO_HOME=/nonexistent/lintaro-home; umask 022; cd \"$files\" || exit 99; " + command);
     std::string lines =
         OutputLines(">", r.out) + OutputLines("!", r.err) +
         (r.status < 0 ? "[exit signal]\n" : "[exit " + std::to_string(r.status) + "]\n");
