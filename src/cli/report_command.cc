@@ -238,7 +238,8 @@ int ReportFrom(const std::string& folder, const ReportOptions& options) {
   if (::stat(db_path.c_str(), &info) != 0)
     return Refuse(db_path + ": there are no test results to report: the file was not found " +
                   "(run lintaro-cli check first)");
-  if (info.st_size == 0)
+  // Anything but a file is refused as the store opens none of it.
+  if (S_ISREG(info.st_mode) && info.st_size == 0)
     return Refuse(db_path + ": there are no test results to report: the file is empty");
   if (SameFile(options.output, db_path))
     return Refuse(db_path + ": the report cannot be written over the test results it reports");

@@ -409,6 +409,12 @@ std::unique_ptr<ResultsDb> ResultsDb::Open(const std::string& path, bool read_on
   struct stat info {};
   if (::stat(path.c_str(), &info) != 0)
     throw StoreError(-1, "The results database was not found (" + path + ")");
+  // A pipe or a device would be read until a writer comes, or for ever:
+  // neither it nor a journal of the kind is opened.
+  if (!S_ISREG(info.st_mode))
+    throw StoreError(-1, "The results database is not a regular file (" + path + ")");
+  if (::stat((path + "-journal").c_str(), &info) == 0 && !S_ISREG(info.st_mode))
+    throw StoreError(-1, "The results database's journal is not a regular file (" + path + ")");
   RecoverInterruptedResults(path);
   int flags = read_only ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
   std::unique_ptr<ResultsDb> db(new ResultsDb(OpenHandle(path, flags), path, read_only));
