@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -20,6 +21,7 @@
 #include "os/folder_lock.h"
 #include "os/path.h"
 #include "os/replacing_file.h"
+#include "reports/html_report.h"
 #include "reports/report_format.h"
 #include "reports/report_forms.h"
 #include "reports/report_scope.h"
@@ -198,12 +200,38 @@ class ReportOutput {
   std::string problem_;
 };
 
-// Whether the output names the file at path (the results being reported).
-bool SameFile(const std::string& output, const std::string& path) {
-  struct stat a {};
-  struct stat b {};
-  return !ToStandardOutput(output) && ::stat(output.c_str(), &a) == 0 &&
-         ::stat(path.c_str(), &b) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+bool SameFile(const struct stat& a, const struct stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// The file of the program folder that the output would replace (the
+// results, their journal, the lock, the error-limit setting, the browser's
+// copy of the report), whatever the name it is given by; for an output not
+// there yet, the one it would become in the folder. Empty when none.
+std::string OwnFileNamedBy(const std::string& output, const std::string& folder) {
+  if (ToStandardOutput(output)) return {};
+  const std::string results = kResultsFileName;
+  const std::string names[] = {results, results + "-journal", kFolderLockFileName,
+                               kErrorLimitFileName, kHtmlFileName};
+  struct stat out {};
+  if (::stat(output.c_str(), &out) == 0) {
+    for (const std::string& name : names) {
+      const std::string path = JoinPath(folder, name);
+      struct stat own {};
+      if (::stat(path.c_str(), &own) == 0 && SameFile(out, own)) return path;
+    }
+    return {};
+  }
+  const std::filesystem::path named(output);
+  const std::string parent = named.has_parent_path() ? named.parent_path().string() : ".";
+  struct stat in {};
+  struct stat program {};
+  if (::stat(parent.c_str(), &in) != 0 || ::stat(folder.c_str(), &program) != 0 ||
+      !SameFile(in, program))
+    return {};
+  for (const std::string& name : names)
+    if (named.filename() == name) return JoinPath(folder, name);
+  return {};
 }
 
 struct ReportOptions {
@@ -241,8 +269,11 @@ int ReportFrom(const std::string& folder, const ReportOptions& options) {
   // Anything but a file is refused as the store opens none of it.
   if (S_ISREG(info.st_mode) && info.st_size == 0)
     return Refuse(db_path + ": there are no test results to report: the file is empty");
-  if (SameFile(options.output, db_path))
+  const std::string own = OwnFileNamedBy(options.output, folder);
+  if (own == db_path)
     return Refuse(db_path + ": the report cannot be written over the test results it reports");
+  if (!own.empty())
+    return Refuse(own + ": the report cannot be written over a file of the program folder");
   try {
     std::unique_ptr<ResultsDb> db = ResultsDb::Open(db_path, /*read_only=*/true);
     const StoredRunEnding run = ReadStoredRunEnding(*db);
