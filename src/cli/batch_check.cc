@@ -156,11 +156,10 @@ bool OwnAlone(const struct stat& info) {
 std::optional<std::string> SharedResultsFolderProblem(const std::string& folder) {
   struct stat info {};
   // Missing, it is made for its owner alone; what cannot be looked at
-  // cannot be made either, and making it says why.
+  // cannot be made either, and making it says why. A folder its group may
+  // write in is shared as a program folder may be: its members are trusted.
   if (::stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return std::nullopt;
-  if (info.st_uid != ::geteuid())
-    return folder + ": the results folder belongs to another user; choose a folder of your own";
-  if (!OwnAlone(info))
+  if ((info.st_mode & S_IWOTH) != 0)
     return folder + ": others may write in the results folder; choose a folder only you may " +
            "write in";
   return std::nullopt;

@@ -44,10 +44,12 @@ std::vector<BatchSubmission> CollectSubmissions(const std::vector<std::string>& 
 // file or link of anyone else's is never written into nor emptied.
 bool BatchMayUseFolder(const std::string& folder);
 
-// Why an existing results folder may not be used: it belongs to another
-// user, or others may write in it (they could make the folders and locks
-// its checks use before them). Nothing when it is its user's alone, or
-// missing (a batch makes it for its user alone).
+// Why an existing results folder may not be used: anyone may write in it
+// (they could make the folders and locks its checks use before them, or
+// in the moment between a check's look and its making its folder).
+// Nothing when only its owner or group may write in it (the group is
+// trusted, as with a shared program folder), or when it is missing (a batch
+// makes it for its user alone).
 std::optional<std::string> SharedResultsFolderProblem(const std::string& folder);
 
 // Creates folder and the folders above it that are missing, each for its
