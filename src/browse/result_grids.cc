@@ -75,7 +75,7 @@ LastResults InspectLastResults(const std::string& folder) {
     auto db = ResultsDb::Open(path, /*read_only=*/true);
     for (const MiscRow& row : db->ReadMisc()) result.paths.push_back(row.path);
     if (const StoredRunEnding run = ReadStoredRunEnding(*db); !run.finished())
-      result.unfinished_notice = UnfinishedRunNotice(run.records_tested);
+      result.notice = UnfinishedRunNotice(run.records_tested);
     if (db->LastRecNum() == 0) {  // from the key; counting reads every record
       result.kind = LastResults::kNoRecords;
     } else {

@@ -107,7 +107,7 @@ struct LastResults {
   std::string problem;             // why the file cannot be opened
   // When the run that wrote the results did not finish, the sentence that
   // says so and how far its results go (UTF-8); empty otherwise.
-  std::string unfinished_notice;
+  std::string notice;
 };
 
 // Looks at folder's ERRLOG2C.MDB, read-only.

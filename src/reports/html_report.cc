@@ -97,9 +97,9 @@ std::string HtmlHead(const ReportHeader& header) {
   s += "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 3.2 Final//EN\"> ";
   s += "<HTML><HEAD><TITLE>Lintaro Error Report</title></HEAD><BODY ";
   s += "background=\"wagemarkhalf.gif\" bgColor=white><Center>";
-  if (!header.unfinished_notice.empty()) {
+  if (!header.notice.empty()) {
     s += "<P><b>";
-    AppendHtmlUtf8(s, header.unfinished_notice);
+    AppendHtmlUtf8(s, header.notice);
     s += "</b><P>";
   }
   s += "<H1>";

@@ -135,7 +135,7 @@ class LineBuilder {
   // empty value still takes its label's line.
   void AddWrapped(const std::string& label, const std::vector<std::string>& lines);
 
-  void AddUnfinished(const ReportHeader& header);
+  void AddNotice(const ReportHeader& header);
   void AddTitle();
   void AddSource(const ReportHeader& header);
   void AddDate(const ReportHeader& header);
@@ -170,7 +170,7 @@ PrintedLine& LineBuilder::Add(Kind kind, double x, std::string text, double heig
 std::vector<PrintedLine> LineBuilder::Build(ResultsDb& db) {
   width_ = printer_.PageWidth();
   const ReportHeader header = ReadReportHeader(db);
-  AddUnfinished(header);
+  AddNotice(header);
   AddTitle();
   AddSource(header);
   AddDate(header);
@@ -194,13 +194,14 @@ std::vector<PrintedLine> LineBuilder::Build(ResultsDb& db) {
   return std::move(lines_);
 }
 
-// Results of a run that did not finish are no verdict: the sentence that
-// says so comes first, in bold, as it does in the text report.
-void LineBuilder::AddUnfinished(const ReportHeader& header) {
-  if (header.unfinished_notice.empty()) return;
+// Results of a run that did not finish, or that found no record, are no
+// verdict: the sentence that says so comes first, in bold, as it does in the
+// text report.
+void LineBuilder::AddNotice(const ReportHeader& header) {
+  if (header.notice.empty()) return;
   SetFont(font_size_, true);
-  const double height = LineHeight(header.unfinished_notice);
-  for (std::string& line : WrapText(printer_, header.unfinished_notice))
+  const double height = LineHeight(header.notice);
+  for (std::string& line : WrapText(printer_, header.notice))
     Add(Kind::kText, 0, std::move(line), height);
   AddSpace(height);
 }

@@ -1,6 +1,7 @@
 #include "reports/report_content.h"
 
 #include "core/tax_year.h"
+#include "run/check_run.h"
 #include "run/run_ending.h"
 #include "store/results_db.h"
 
@@ -25,7 +26,9 @@ ReportHeader ReadReportHeader(ResultsDb& db) {
   std::optional<ErrorRow> last = db.ReadLastError();
   if (last && last->type == "C") h.critical = h.check_stop = std::move(last);
   if (const StoredRunEnding run = ReadStoredRunEnding(db); !run.finished())
-    h.unfinished_notice = UnfinishedRunNotice(run.records_tested);
+    h.notice = UnfinishedRunNotice(run.records_tested);
+  else if (db.CountRecords() == 0)
+    h.notice = kNoValidDataWarning;
   return h;
 }
 

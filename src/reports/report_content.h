@@ -47,8 +47,9 @@ struct ReportHeader {
   std::optional<ErrorRow> critical;
   std::optional<ErrorRow> check_stop;
   // UTF-8; the first line of the report when the run that wrote the results
-  // did not finish (run/run_ending.h), empty otherwise.
-  std::string unfinished_notice;
+  // did not finish (run/run_ending.h), or finished without finding a record
+  // (kNoValidDataWarning), empty otherwise: neither is a clean check.
+  std::string notice;
   // The heading of a report of one employer's findings ("Employer EIN:
   // 310000001"), empty for the whole submission's.
   std::string scope_heading;

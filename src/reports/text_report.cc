@@ -9,8 +9,8 @@ bool BuildTextReport(ResultsDb& db, ReportBuffer& out, const PieceHandler& after
                      const ReportFilter& filter) {
   const ReportHeader header = ReadReportHeader(db, filter);
 
-  if (!header.unfinished_notice.empty()) {
-    out.Append(header.unfinished_notice);
+  if (!header.notice.empty()) {
+    out.Append(header.notice);
     out.Append("\r\n\r\n");
   }
   out.Append("\t");

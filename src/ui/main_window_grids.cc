@@ -222,10 +222,10 @@ bool MainWindow::ReopenLastResults() {
   if (!HoldFolderForReading(reading)) return false;
   welcome_->HideDisclaimer();
   const LastResults last = InspectLastResults(folders_.data);
-  if (!last.unfinished_notice.empty() && last.kind != LastResults::kCannotOpen &&
+  if (!last.notice.empty() && last.kind != LastResults::kCannotOpen &&
       last.kind != LastResults::kNoFile) {
     // The grids say it again under "Lintaro Testing Stopped".
-    Message(kResultsTitle, last.unfinished_notice, Icon::kExclamation);
+    Message(kResultsTitle, last.notice, Icon::kExclamation);
     if (last.kind == LastResults::kErrors) {
       ViewRecordsWithErrors();
       Apply(CommandEvent::kLastWithErrors);

@@ -153,8 +153,7 @@ std::string AskTheReaders(const std::string& home) {
   return text.out.substr(0, text.out.find('\r')) + " [" + std::to_string(text.status) + "] | " +
          outcome.str(1) + " " + records.str(1) + " | show [" +
          std::to_string(RunCli({"show", "--home", home, "1"}).status) + "] | " +
-         InspectLastResults(home).unfinished_notice + " | " +
-         grid_notice.substr(0, grid_notice.find('\r'));
+         InspectLastResults(home).notice + " | " + grid_notice.substr(0, grid_notice.find('\r'));
 }
 
 // Checks of a clean submission are killed (SIGKILL at three points of the
