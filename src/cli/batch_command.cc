@@ -241,6 +241,38 @@ std::optional<std::string> ForeignSummaryProblem(const std::string& results) {
          "folder";
 }
 
+// Checks every submission on up to options.jobs threads, each told to
+// reporter as it finishes; one stopped by a signal is told not started.
+void CheckAll(const std::vector<BatchSubmission>& submissions, const BatchOptions& options,
+              const std::string& standard_input, BatchReporter& reporter) {
+  std::atomic<size_t> next{0};
+  auto work = [&] {
+    for (size_t i; (i = next.fetch_add(1)) < submissions.size();) {
+      BatchResult result;
+      if (InterruptSignal() != 0) {
+        result.started = false;  // said so, not left out
+      } else {
+        result =
+            CheckIntoFolder(submissions[i], options.results, options.max_errors, standard_input);
+      }
+      reporter.Finished(i, submissions[i], result);
+    }
+  };
+  const size_t workers = std::min<size_t>(static_cast<size_t>(options.jobs), submissions.size());
+  std::vector<std::thread> threads;
+  for (size_t w = 1; w < workers; ++w) {
+    // A thread the system will not start (a limit on processes or memory)
+    // leaves its share to the others: every submission is still checked.
+    try {
+      threads.emplace_back(work);
+    } catch (const std::system_error&) {
+      break;
+    }
+  }
+  work();
+  for (std::thread& t : threads) t.join();
+}
+
 int RunBatch(const BatchOptions& options) {
   const auto started = std::chrono::system_clock::now();
   if (auto problem = SharedResultsFolderProblem(options.results)) return Refuse(*problem);
@@ -273,32 +305,7 @@ int RunBatch(const BatchOptions& options) {
   }
   InstallInterruptHandlers();
   BatchReporter reporter(options.json, options.results, submissions.size());
-  std::atomic<size_t> next{0};
-  auto work = [&] {
-    for (size_t i; (i = next.fetch_add(1)) < submissions.size();) {
-      BatchResult result;
-      if (InterruptSignal() != 0) {
-        result.started = false;  // said so, not left out
-      } else {
-        result = CheckIntoFolder(submissions[i], options.results, options.max_errors,
-                                 standard_input.path());
-      }
-      reporter.Finished(i, submissions[i], result);
-    }
-  };
-  const size_t workers = std::min<size_t>(static_cast<size_t>(options.jobs), submissions.size());
-  std::vector<std::thread> threads;
-  for (size_t w = 1; w < workers; ++w) {
-    // A thread the system will not start (a limit on processes or memory)
-    // leaves its share to the others: every submission is still checked.
-    try {
-      threads.emplace_back(work);
-    } catch (const std::system_error&) {
-      break;
-    }
-  }
-  work();
-  for (std::thread& t : threads) t.join();
+  CheckAll(submissions, options, standard_input.path(), reporter);
   const int status = reporter.Summary();
   if (auto problem = WriteBatchSummary(options, started, reporter)) {
     TellOnStderr(*problem);
