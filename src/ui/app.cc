@@ -116,6 +116,16 @@ AppOptions ParseAppOptions(const QStringList& arguments) {
 
 namespace {
 
+// Standard output written to its end: status, or 2 with a word on standard
+// error where it could not be (a full disk, a pipe whose reader is gone).
+int FlushedStandardOutput(int status) {
+  errno = 0;
+  if (std::fflush(stdout) == 0 && std::ferror(stdout) == 0) return status;
+  std::fprintf(stderr, "lintaro: write error: %s\n",
+               std::generic_category().message(errno).c_str());
+  return 2;
+}
+
 // --help, --version and usage errors, answered before any window exists.
 // Returns the exit status, or nothing when the program goes on.
 std::optional<int> AnswerWithoutWindow(const AppOptions& options) {
@@ -126,11 +136,11 @@ std::optional<int> AnswerWithoutWindow(const AppOptions& options) {
   }
   if (options.help) {
     std::fputs(kUsage.c_str(), stdout);
-    return 0;
+    return FlushedStandardOutput(0);
   }
   if (options.version) {
     std::printf("%s\n", AppVersionText().toLocal8Bit().constData());
-    return 0;
+    return FlushedStandardOutput(0);
   }
   return std::nullopt;
 }
@@ -182,12 +192,7 @@ void ScheduleUnattendedRun(MainWindow& window, int& status) {
     std::printf("Records tested: %lld\nErrors found: %lld\nWindow run: %s s\n",
                 static_cast<long long>(s.records_tested), static_cast<long long>(s.errors),
                 SecondsText(seconds).c_str());
-    errno = 0;
-    if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
-      std::fprintf(stderr, "lintaro: write error: %s\n",
-                   std::generic_category().message(errno).c_str());
-      status = 2;
-    }
+    status = FlushedStandardOutput(status);
     window.close();
   });
 }

@@ -121,9 +121,9 @@ TEST(InstanceLockTest, SecondCopyOfTheProgramSaysItIsRunningAndEnds) {
 // by patterns (regex_search). Help and version work where no window can be
 // shown at all. lintaro --run ends with lintaro-cli check's status, and
 // never calls a run that did not reach its end, or counts it could not
-// print, a success: a full disk (a file size limit) and
-// a full standard output. A lock that cannot be made at all is not taken
-// for a copy running: the program says where it could not make it, and the
+// print, a success: a full disk (a file size limit), a full standard
+// output and one whose reader is gone. A lock that cannot be made at all
+// is not taken for a copy running: the program says where it could not make it, and the
 // status says that nothing was tested. The run's time is written with a
 // decimal point whatever the user's locale (the window takes it from the
 // environment), as the scripts that read it expect, and the system's
@@ -148,6 +148,7 @@ TEST(UnattendedRunTest, ItsStatusIsTheRunsVerdict) {
       {"", no_display, "--help", 0, R"(^Usage: lintaro \[--home DIR\] \[FILE\.\.\.\]\n)", "^$"},
       {"", no_display, "--version", 0,
        "^lintaro " + std::regex_replace(kLintaroVersion, std::regex("[.]"), "\\.") + "\n$", "^$"},
+      {"", no_display, "--help >/dev/full", 2, "^$", full},
       {"", no_display, "--colour", 2, "^$",
        "^lintaro: Unknown option 'colour'\\.\nTry 'lintaro --help'\\.\n$"},
       {"", "", "--run '" LINTARO_SOURCE_DIR "/samples/mistakes.txt'", 1, "^Records tested: ", ""},
@@ -156,6 +157,9 @@ TEST(UnattendedRunTest, ItsStatusIsTheRunsVerdict) {
       {"ulimit -f 16000; ", "", "--run '" + big + "'", 2,
        "^Testing did not finish: these results cover only records 1 to ", ""},
       {"", "", clean + " >/dev/full", 2, "", full},
+      // A pipe whose reader is gone: the FIFO's one reader closes.
+      {"mkfifo " + files.str() + "/p; exec 3<>" + files.str() + "/p >" + files.str() + "/p 3<&-; ",
+       "", clean, 2, "", "lintaro: write error: Broken pipe\n$"},
       {"", "XDG_RUNTIME_DIR=/proc TMPDIR=/proc", clean, 2, "^$",
        R"(^(?![\s\S]*already running)[\s\S]*Lintaro 2007: /proc/lintaro-2007\.lock: )"},
       {"", comma, clean, 0,
