@@ -590,7 +590,7 @@ test('by keyboard alone: choose, start, walk the grids, go to a record, download
   await page.close();
 });
 
-test('a phone and a 4K screen: no sideways scroll of the page', async () => {
+test('a phone and a 4K screen: no sideways scroll of the page, nor on a phone of a table in it', async () => {
   const page = await openPage();
   await chooseFiles(page, [mistakes]);
   const id = await startAndWait(page, 'findings');
@@ -601,6 +601,12 @@ test('a phone and a 4K screen: no sideways scroll of the page', async () => {
     const [scroll, client] = await page.evaluate(() =>
       [document.documentElement.scrollWidth, document.documentElement.clientWidth]);
     assert.ok(scroll <= client, `${width}x${height}: the page is ${scroll} px wide in ${client}`);
+    if (width > 640) continue;  // wider, a long value of the record view scrolls in its box
+    await page.waitForSelector('#findings-grid .row[role="row"] .found');
+    const wide = await page.evaluate(() => [...document.querySelectorAll('.grid, .fields-wrap, .table-wrap')]
+      .filter((el) => el.scrollWidth > el.clientWidth + 1)
+      .map((el) => `${el.parentElement.id || el.id}: ${el.scrollWidth} px in ${el.clientWidth}`));
+    assert.deepEqual(wide, [], `${width}x${height}: scrolls sideways`);
   }
   await page.close();
 });
