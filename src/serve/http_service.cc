@@ -167,7 +167,12 @@ void HttpService::RouteGuards() {
   s.set_read_timeout(60, 0);
   // The upload bounds itself (upload.h); no other request may carry a body.
   s.set_payload_max_length(static_cast<size_t>(options_.max_upload_bytes) + size_t{1024} * 1024);
+  // A head must come whole, and within bounds (closing_server.h).
+  s.set_head_timeout(options_.head_timeout_ms);
+  s.set_head_refusal_logger(
+      [this](const httplib::Request& req, const httplib::Response& res) { log_->Ended(req, res); });
   s.set_pre_routing_handler([this](const httplib::Request& req, httplib::Response& res) {
+    server_->HeadRead();
     log_->Started(req);
     // The library would compress every text answer with brotli at its
     // highest quality, which takes far longer than sending the text
@@ -200,10 +205,15 @@ void HttpService::RouteGuards() {
   });
   // The library's own refusals (a head it cannot read, a method it does not
   // know, a body it could not read) leave the rest of the request unread.
-  s.set_error_handler(httplib::Server::HandlerWithResponse([](const httplib::Request&,
-                                                              httplib::Response& res) {
+  s.set_error_handler(httplib::Server::HandlerWithResponse([this](const httplib::Request&,
+                                                                  httplib::Response& res) {
     if (!res.body.empty()) return httplib::Server::HandlerResponse::Unhandled;
     res.set_header("Connection", "close");
+    if (auto refusal = server_->HeadRefusal()) {
+      res.status = refusal->first;
+      res.set_content(refusal->second, "application/json");
+      return httplib::Server::HandlerResponse::Handled;
+    }
     SetError(res, {res.status, res.status == 413 ? "too_large" : "bad_request",
                    res.status == 413 ? "the request is too large" : "the request cannot be read"});
     return httplib::Server::HandlerResponse::Handled;

@@ -31,6 +31,10 @@ struct ServiceOptions {
   // one for as long as the check runs, so there is room for an office's
   // pages beside the checks waiting (max_waiting) and everyone else.
   int http_threads = 128;
+  // A request's head (request line and headers) must come whole within
+  // this long of its first byte: a client sending it a line now and then
+  // would hold a connection, and its thread, for as long as it liked.
+  int head_timeout_ms = 20 * 1000;
   size_t max_waiting = 100;  // checks waiting, beyond which new ones get 429
   ServiceClock* clock = nullptr;
   FolderRemover remove_folder;  // empty: std::filesystem::remove_all

@@ -144,6 +144,34 @@ TEST(ServeConnections, NothingAfterARefusedRequestsHeadIsTakenAsARequest) {
   ExpectFileHolds(path, trace);
 }
 
+// A head that does not come whole in time is answered 408, whether its
+// request line or its headers are still coming, and the connection ends:
+// a client sending it a line now and then does not hold the connection.
+TEST(ServeConnections, AHeadMustComeWholeInTime) {
+  ServiceHarness service([](ServiceOptions& o) { o.head_timeout_ms = 200; });
+  for (const bool headers_trickle : {false, true}) {
+    SCOPED_TRACE(headers_trickle ? "headers sent a line at a time" : "a request line unfinished");
+    const size_t before = LogLinesOnceAtLeast(service);
+    RawConnection connection(service.port);
+    ASSERT_TRUE(connection.Send(headers_trickle
+                                    ? "GET /api/v1/health HTTP/1.1\r\nHost: localhost\r\n"
+                                    : "GET /api/v1/hea"));
+    for (int i = 0; headers_trickle && i < 5; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+      connection.Send("X-Line-" + std::to_string(i) + ": more\r\n");
+    }
+    const std::optional<Answer> answer = connection.ReadAnswer();
+    ASSERT_TRUE(answer) << "no answer";
+    EXPECT_EQ(answer->status, 408);
+    EXPECT_EQ(nlohmann::json::parse(answer->body, nullptr, false)["error"]["code"],
+              "request_timeout");
+    EXPECT_NE(answer->head.find("\r\nConnection: close\r\n"), std::string::npos);
+    EXPECT_EQ(connection.Rest(), "ended");
+    EXPECT_EQ(LogLinesOnceAtLeast(service, before + 1), before + 1) << service.Log();
+    EXPECT_NE(LastLogLine(service).find(" 408 "), std::string::npos) << LastLogLine(service);
+  }
+}
+
 // The page reads records one after another on one connection: ordinary
 // answers keep it open, whether the next request waits for the answer or
 // was sent right behind the first, and each goes whole at once (an answer's
