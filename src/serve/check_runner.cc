@@ -193,6 +193,10 @@ CheckEnding RunCheckJob(CheckJob& job, const std::atomic<bool>& stop) {
     CheckRun run(state, prompts, clock, view, options);
     pump.set_run(&run);
     const RunSummary summary = run.ReadFile();
+    // The records its results hold: a run whose results could not all be
+    // written started more records than it stored, and says it covers
+    // only those.
+    job.records_tested.store(summary.records_tested, std::memory_order_relaxed);
     // A check that ended before its upload did waits for the rest: its
     // files are known only then, and a cut upload leaves no verdict.
     if (job.upload && !job.upload->WaitForEnd(stopped)) {

@@ -6,10 +6,12 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sqlite3.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <csignal>
 #include <filesystem>
 #include <regex>
 #include <thread>
@@ -186,6 +188,35 @@ TEST(ServeLifecycle, EndingTheServiceInterruptsItsChecks) {
   httplib::Result report = again.Client()->Get(("/api/v1/checks/" + running + "/report").c_str());
   ASSERT_EQ(StatusOf(report), 200);
   EXPECT_THAT(report->body, HasSubstr("Testing did not finish"));
+}
+
+// Results that cannot all be written (past the file size limit, as on a
+// full disk) fail the check, which counts the records they hold, not those
+// it started, as its summary and report do; after a restart too.
+TEST(ServeLifecycle, ACheckWhoseResultsCannotAllBeWrittenCountsWhatTheyHold) {
+  TempDir files;
+  const std::string submission = Generated(files, 10000);
+  const std::string data = files.str() + "/data";
+  std::string id;
+  {
+    ServiceHarness service({}, data);
+    rlimit unlimited{};
+    getrlimit(RLIMIT_FSIZE, &unlimited);
+    const auto before = std::signal(SIGXFSZ, SIG_IGN);
+    // The upload fits, its results do not.
+    const rlimit small{fs::file_size(submission) + (size_t{64} << 10), unlimited.rlim_max};
+    setrlimit(RLIMIT_FSIZE, &small);
+    id = service.Submit({submission});
+    const json failed = service.WaitFor(id);
+    setrlimit(RLIMIT_FSIZE, &unlimited);
+    std::signal(SIGXFSZ, before);
+    EXPECT_EQ(failed["outcome"], "failed");
+    EXPECT_LT(failed["summary"]["records_tested"], 10000);
+    EXPECT_EQ(failed["records_tested"], failed["summary"]["records_tested"]);
+  }
+  ServiceHarness again({}, data);
+  const json held = again.Get("/api/v1/checks/" + id);
+  EXPECT_EQ(held["records_tested"], held["summary"]["records_tested"]);
 }
 
 // A service killed during a check leaves its folder without the check's
