@@ -180,6 +180,11 @@ void HttpService::RouteGuards() {
     // reverse proxy may compress them. The request is the library's own
     // object, handed over as const only.
     const_cast<httplib::Request&>(req).headers.erase("Accept-Encoding");
+    // Answers go whole. The library answers a Range with every range it
+    // names, each a copy of its bytes: a head of a few kilobytes asking
+    // "0-" thousands of times made it build a hundred megabytes from the
+    // page's script, and gigabytes from a report.
+    const_cast<httplib::Request&>(req).ranges.clear();
     if (std::optional<ApiError> foreign = ForeignRequest(req, options_)) {
       res.set_header("Connection", "close");
       SetError(res, *foreign);
