@@ -77,9 +77,13 @@ class ConnectionStream final : public httplib::Stream {
       }
       size = std::min(size, ClosingServer::kMaxHeadBytes - head_bytes_);
     }
+    // The library reads a line a byte at a time, for as long as it goes
+    // on: the length line of a chunk, or a trailer, of a body too.
+    if (size == 1 && line_bytes_ >= ClosingServer::kMaxHeadBytes) return -1;
     const ssize_t n = ReadSome(ptr, size);
     if (in_head && n > 0) head_bytes_ += static_cast<size_t>(n);
     if (in_head && n < 0 && Clock::now() >= head_until_) connection_.head = Head::kSlow;
+    if (n > 0) line_bytes_ = size == 1 && *ptr != '\n' ? line_bytes_ + 1 : 0;
     return n;
   }
 
@@ -151,6 +155,7 @@ class ConnectionStream final : public httplib::Stream {
   ClosingServer::Connection& connection_;
   Clock::time_point head_until_;
   size_t head_bytes_ = 0;
+  size_t line_bytes_ = 0;  // read a byte at a time since the last line feed
   std::array<char, 4096> buffer_{};
   size_t begin_ = 0;
   size_t end_ = 0;

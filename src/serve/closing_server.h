@@ -21,7 +21,8 @@
 // client sending a header line now and then held a thread (all of them,
 // with a connection each), and one sending headers without end grew the
 // service's memory without bound. Such a head is answered 408 or 431, and
-// the connection closes.
+// the connection closes. No line the library reads (a chunk's length line
+// or a trailer of a body too) may be longer than a head.
 #ifndef LINTARO_SERVE_CLOSING_SERVER_H_
 #define LINTARO_SERVE_CLOSING_SERVER_H_
 

@@ -172,6 +172,23 @@ TEST(ServeConnections, AHeadMustComeWholeInTime) {
   }
 }
 
+// A line of a chunked body is bounded as a head is: the library reads it
+// whole before it looks at it. One that goes on and on is refused, and the
+// upload leaves nothing.
+TEST(ServeConnections, AChunksLengthLineIsBounded) {
+  ServiceHarness service;
+  RawConnection connection(service.port);
+  ASSERT_TRUE(connection.Send(
+      "POST /api/v1/checks?name=a.txt HTTP/1.1\r\nHost: localhost\r\n"
+      "Content-Type: application/octet-stream\r\nTransfer-Encoding: chunked\r\n\r\n" +
+      std::string(size_t{100} << 10, '0')));
+  const std::optional<Answer> answer = connection.ReadAnswer();
+  ASSERT_TRUE(answer) << "no answer";
+  EXPECT_EQ(answer->status, 400);
+  EXPECT_EQ(connection.Rest(), "ended");
+  for (const auto& e : fs::recursive_directory_iterator(service.data)) ADD_FAILURE() << e.path();
+}
+
 // The page reads records one after another on one connection: ordinary
 // answers keep it open, whether the next request waits for the answer or
 // was sent right behind the first, and each goes whole at once (an answer's
