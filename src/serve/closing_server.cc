@@ -192,6 +192,27 @@ std::pair<int, std::string> RefusalOf(ClosingServer::Head head, int head_timeout
                                      std::to_string(ClosingServer::kMaxHeadBytes / 1024) + " KB")};
 }
 
+// Writes the refusal of a head the library gave up on, closing the
+// connection, and tells logger of it; false when it could not be written.
+bool WriteRefusal(httplib::Stream& stream, const std::pair<int, std::string>& refusal,
+                  const httplib::Logger& logger) {
+  httplib::Response res;
+  std::tie(res.status, res.body) = refusal;
+  const std::string head =
+      "HTTP/1.1 " + std::to_string(res.status) + " " +
+      (res.status == 408 ? "Request Timeout" : "Request Header Fields Too Large") +
+      "\r\nCache-Control: no-store\r\nConnection: close\r\n"
+      "Content-Length: " +
+      std::to_string(res.body.size()) +
+      "\r\nContent-Type: application/json\r\n"
+      "X-Content-Type-Options: nosniff\r\n\r\n";
+  const bool written = stream.write(head.data(), head.size()) >= 0 &&
+                       stream.write(res.body.data(), res.body.size()) >= 0;
+  res.content_length_ = res.body.size();
+  if (logger) logger(httplib::Request(), res);
+  return written;
+}
+
 bool Refused(ClosingServer::Head head) {
   return head == ClosingServer::Head::kSlow || head == ClosingServer::Head::kLarge;
 }
@@ -256,20 +277,8 @@ bool ClosingServer::process_and_close_socket(socket_t sock) {
       refused_here = Refused(connection.head) && !connection.answered;
     }
     if (refused_here) {
-      httplib::Response res;
-      std::tie(res.status, res.body) = RefusalOf(connection.head, head_timeout_ms_);
-      const std::string head =
-          "HTTP/1.1 " + std::to_string(res.status) + " " +
-          (res.status == 408 ? "Request Timeout" : "Request Header Fields Too Large") +
-          "\r\nCache-Control: no-store\r\nConnection: close\r\n"
-          "Content-Length: " +
-          std::to_string(res.body.size()) +
-          "\r\nContent-Type: application/json\r\n"
-          "X-Content-Type-Options: nosniff\r\n\r\n";
-      answered = stream.write(head.data(), head.size()) >= 0 &&
-                 stream.write(res.body.data(), res.body.size()) >= 0;
-      res.content_length_ = res.body.size();
-      if (head_refusal_logger_) head_refusal_logger_(httplib::Request(), res);
+      answered =
+          WriteRefusal(stream, RefusalOf(connection.head, head_timeout_ms_), head_refusal_logger_);
       connection.closes = true;
     }
     if (!answered || client_closes || connection.closes) break;
