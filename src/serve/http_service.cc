@@ -145,6 +145,44 @@ void HttpService::Route() {
   RouteApi();
 }
 
+namespace {
+
+// What every request meets before its route: its head made plain for the
+// routes, then refused when it comes from elsewhere, lacks the token or
+// carries a body its method takes none of.
+httplib::Server::HandlerResponse GuardRequest(const httplib::Request& req, httplib::Response& res,
+                                              const ServiceOptions& options) {
+  // The library would compress every text answer with brotli at its
+  // highest quality, which takes far longer than sending the text
+  // (a page of a grid: 400 ms against 30); answers go as they are, and a
+  // reverse proxy may compress them. The request is the library's own
+  // object, handed over as const only.
+  const_cast<httplib::Request&>(req).headers.erase("Accept-Encoding");
+  // Answers go whole. The library answers a Range with every range it
+  // names, each a copy of its bytes: a head of a few kilobytes asking
+  // "0-" thousands of times made it build a hundred megabytes from the
+  // page's script, and gigabytes from a report.
+  const_cast<httplib::Request&>(req).ranges.clear();
+  if (std::optional<ApiError> foreign = ForeignRequest(req, options)) {
+    res.set_header("Connection", "close");
+    SetError(res, *foreign);
+    return httplib::Server::HandlerResponse::Handled;
+  }
+  if (!Authorized(req, options.token)) {
+    res.set_header("WWW-Authenticate", "Bearer");
+    res.set_header("Connection", "close");
+    SetError(res, {401, "unauthorized", "this service needs its token"});
+    return httplib::Server::HandlerResponse::Handled;
+  }
+  if (req.method == "POST" || req.method == "PUT" || req.method == "PATCH" || !HasBody(req))
+    return httplib::Server::HandlerResponse::Unhandled;
+  res.set_header("Connection", "close");
+  SetError(res, {400, "bad_request", req.method + " takes no body"});
+  return httplib::Server::HandlerResponse::Handled;
+}
+
+}  // namespace
+
 void HttpService::RouteGuards() {
   ClosingServer& s = *server_;
   const int threads = options_.http_threads;
@@ -174,33 +212,7 @@ void HttpService::RouteGuards() {
   s.set_pre_routing_handler([this](const httplib::Request& req, httplib::Response& res) {
     server_->HeadRead();
     log_->Started(req);
-    // The library would compress every text answer with brotli at its
-    // highest quality, which takes far longer than sending the text
-    // (a page of a grid: 400 ms against 30); answers go as they are, and a
-    // reverse proxy may compress them. The request is the library's own
-    // object, handed over as const only.
-    const_cast<httplib::Request&>(req).headers.erase("Accept-Encoding");
-    // Answers go whole. The library answers a Range with every range it
-    // names, each a copy of its bytes: a head of a few kilobytes asking
-    // "0-" thousands of times made it build a hundred megabytes from the
-    // page's script, and gigabytes from a report.
-    const_cast<httplib::Request&>(req).ranges.clear();
-    if (std::optional<ApiError> foreign = ForeignRequest(req, options_)) {
-      res.set_header("Connection", "close");
-      SetError(res, *foreign);
-      return httplib::Server::HandlerResponse::Handled;
-    }
-    if (!Authorized(req, options_.token)) {
-      res.set_header("WWW-Authenticate", "Bearer");
-      res.set_header("Connection", "close");
-      SetError(res, {401, "unauthorized", "this service needs its token"});
-      return httplib::Server::HandlerResponse::Handled;
-    }
-    if (req.method == "POST" || req.method == "PUT" || req.method == "PATCH" || !HasBody(req))
-      return httplib::Server::HandlerResponse::Unhandled;
-    res.set_header("Connection", "close");
-    SetError(res, {400, "bad_request", req.method + " takes no body"});
-    return httplib::Server::HandlerResponse::Handled;
+    return GuardRequest(req, res, options_);
   });
   // Every answer written comes here, the library's own refusals too: one
   // that says "Connection: close" ends its connection (closing_server.h).
