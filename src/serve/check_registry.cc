@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
+#include <string_view>
 
 #include "core/error_limit.h"
 #include "os/path.h"
@@ -17,6 +19,9 @@ namespace lintaro {
 namespace {
 
 namespace fs = std::filesystem;
+
+// The name a folder is given in the data folder while it is removed.
+constexpr std::string_view kRemovingPrefix = ".removing-";
 
 // The folder's last change, in the service clock's seconds.
 int64_t ChangedAt(const std::string& folder) {
@@ -62,12 +67,25 @@ CheckRegistry::CheckRegistry(RegistryOptions options) : options_(std::move(optio
 
 CheckRegistry::~CheckRegistry() { Shutdown(0); }
 
-std::error_code CheckRegistry::RemoveFolder(const std::string& folder) {
+std::error_code CheckRegistry::RemoveNow(const std::string& folder) {
   std::error_code ec;
   if (options_.remove_folder)
     ec = options_.remove_folder(folder);
   else
     fs::remove_all(folder, ec);
+  return ec;
+}
+
+std::error_code CheckRegistry::RemoveFolder(const std::string& folder) {
+  // Out of its place first, under a name no check has: a service killed
+  // part-way leaves nothing that reads as a check, and the next removes it.
+  std::string name = fs::path(folder).lexically_relative(options_.data_folder).string();
+  std::replace(name.begin(), name.end(), '/', '-');
+  const std::string removing = JoinPath(options_.data_folder, std::string(kRemovingPrefix) + name);
+  const bool moved = ::rename(folder.c_str(), removing.c_str()) == 0;
+  const std::error_code ec = RemoveNow(moved ? removing : folder);
+  // What stays goes back to its place, for the next try.
+  if (ec && moved) ::rename(removing.c_str(), folder.c_str());
   if (!ec) ForgetResults(folder);
   return ec;
 }
@@ -75,6 +93,9 @@ std::error_code CheckRegistry::RemoveFolder(const std::string& folder) {
 void CheckRegistry::Adopt() {
   std::error_code ec;
   const int64_t now = options_.clock->Now();
+  // What a service killed while it removed a folder left of it.
+  for (const fs::directory_entry& entry : fs::directory_iterator(options_.data_folder, ec))
+    if (entry.path().filename().string().starts_with(kRemovingPrefix)) RemoveNow(entry.path());
   for (const fs::directory_entry& entry : fs::directory_iterator(options_.data_folder, ec)) {
     const std::string name = entry.path().filename().string();
     if (!IsCheckId(name) || !entry.is_directory(ec)) continue;

@@ -121,8 +121,11 @@ class CheckRegistry {
   void Finish(const std::shared_ptr<CheckJob>& job, struct CheckEnding ending);
   CheckStatus StatusLocked(const CheckJob& job) const;
   void Adopt();
-  // Deletes the folder; the reason when some of it stays.
+  // Deletes the folder, first moved out of its place (a check's folder, or
+  // one in it); the reason when some of it stays, back in its place.
   std::error_code RemoveFolder(const std::string& folder);
+  // Deletes the folder where it is.
+  std::error_code RemoveNow(const std::string& folder);
 
   RegistryOptions options_;
   std::mutex mutex_;

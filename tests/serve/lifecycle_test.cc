@@ -153,6 +153,31 @@ TEST(ServeLifecycle, ACheckWhoseFilesStayIsStillHeld) {
 
 // The service ends while a check runs and another waits: the running one
 // is stopped and recorded as interrupted, never as a verdict; the waiting
+// A service killed while it deletes a check (its user's DELETE, or the
+// hours kept running out) leaves part of the check's folder: the next
+// service never holds that check again, and deletes what is left of it.
+TEST(ServeLifecycle, ACheckKilledWhileItIsDeletedStaysDeleted) {
+  TempDir files;
+  const std::string at_kill = files.str() + "/at-kill";
+  ServiceHarness service([&](ServiceOptions& o) {
+    // Removes the results first, then the disk is as the kill leaves it.
+    o.remove_folder = [&](const std::string& folder) {
+      std::error_code ec;
+      fs::remove(folder + "/" + kResultsFileName, ec);
+      fs::copy(service.data, at_kill, fs::copy_options::recursive, ec);
+      fs::remove_all(folder, ec);
+      return ec;
+    };
+  });
+  const std::string id = service.Submit({kSamples + "mistakes.txt"});
+  service.WaitFor(id);
+  ASSERT_EQ(service.Client()->Delete("/api/v1/checks/" + id)->status, 204);
+  service.Stop();
+  ServiceHarness again({}, at_kill);
+  EXPECT_EQ(again.Get("/api/v1/checks")["checks"], json::array());
+  for (const auto& e : fs::directory_iterator(at_kill)) ADD_FAILURE() << e.path();
+}
+
 // one is deleted with its upload.
 TEST(ServeLifecycle, EndingTheServiceInterruptsItsChecks) {
   TempDir files;
