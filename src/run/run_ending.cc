@@ -13,6 +13,12 @@ StoredRunEnding ReadStoredRunEnding(ResultsDb& db) {
   if (const int64_t stray = db.CountFindingsWithoutRecord(); stray > 0)
     throw StoreError(-1, "The results file is damaged: " + std::to_string(stray) +
                              " finding(s) belong to records it does not hold (" + db.path() + ")");
+  // A run names each file it tests before the file's first record: records
+  // without one would be reported as a verdict on no submission.
+  if (stored.records_tested > 0 && db.ReadMisc().empty())
+    throw StoreError(
+        -1, "The results file is damaged: it holds " + std::to_string(stored.records_tested) +
+                " records tested and names no file they came from (" + db.path() + ")");
   // A record missing from between the first and the last would be counted
   // as tested; findings missing while their records still count them would
   // read as fewer errors, or none. The count of findings the run recorded
