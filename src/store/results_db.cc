@@ -230,8 +230,16 @@ ResultsDb::~ResultsDb() {
 }
 
 void ResultsDb::Fail(std::string_view what) {
-  throw StoreError(sqlite3_extended_errcode(db_),
-                   std::string(what) + ": " + sqlite3_errmsg(db_) + " (" + path_ + ")");
+  const int code = sqlite3_extended_errcode(db_);
+  // A check killed in the middle of a batch left its journal, which must be
+  // rolled back before the results are read: SQLite's own words for that
+  // ("attempt to write a readonly database") puzzle a user who only reads.
+  if (code == SQLITE_READONLY_ROLLBACK)
+    throw StoreError(code,
+                     "The check that wrote the results was interrupted, and its journal cannot be "
+                     "rolled back while the results file or its folder is read-only (" +
+                         path_ + ")");
+  throw StoreError(code, std::string(what) + ": " + sqlite3_errmsg(db_) + " (" + path_ + ")");
 }
 
 namespace {

@@ -246,6 +246,36 @@ TEST_F(CliProcessTest, ACheckKilledOrOutOfDiskNeverReadsAsFinished) {
   EXPECT_FALSE(fs::exists(home.path() / "results" / "batch.json"));
 }
 
+// The journal of a check killed in the middle of a batch must be rolled
+// back before its results are read; where the user may not write the
+// results or their folder, every reader says so in words of its own.
+TEST_F(CliProcessTest, ResultsWhoseJournalCannotBeRolledBackAreRefusedInPlainWords) {
+  const std::string file = files.str() + "/big.txt";
+  ASSERT_EQ(RunShell(LINTARO_GEN_PATH " --records 120000 " + file).status, 0);
+  // The kill must come while a batch is being written: tried until one does.
+  for (int tries = 0; tries < 20 && !fs::exists(db() + "-journal"); ++tries) {
+    fs::remove(db());
+    RunningCli running = StartCli({"check", "--home", home.str(), file});
+    WaitForFileSize(db(), std::uintmax_t{5} << 20);
+    kill(running.pid, SIGKILL);
+    FinishCli(running);
+  }
+  ASSERT_TRUE(fs::exists(db() + "-journal")) << "no kill came while a batch was written";
+  chmod(home.str().c_str(), 0555);
+  for (const char* path : {"", "-journal"}) chmod((db() + path).c_str(), 0444);
+  for (const std::vector<std::string>& reader :
+       {std::vector<std::string>{"report", "--home", home.str()},
+        {"show", "--home", home.str(), "1"}}) {
+    const CliResult r = RunCli(reader, AsUnprivilegedUser());
+    EXPECT_EQ(r.status, 2) << r.out;
+    EXPECT_EQ(r.err, "lintaro-cli: " + db() +
+                         ": cannot read the test results: The check that wrote the results was "
+                         "interrupted, and its journal cannot be rolled back while the results "
+                         "file or its folder is read-only\n");
+  }
+  chmod(home.str().c_str(), 0777);
+}
+
 // A report file stopped by Ctrl+C, a closed terminal or SIGTERM is not
 // written, and its part-written temporary file (it holds SSNs) goes too.
 TEST_F(CliProcessTest, AReportFileStoppedByASignalLeavesNothingBehind) {
