@@ -1,13 +1,11 @@
 #include "serve/check_meta.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <fstream>
 #include <nlohmann/json.hpp>
 
 #include "core/error_limit.h"
 #include "os/path.h"
+#include "os/replacing_file.h"
 
 namespace lintaro {
 namespace {
@@ -55,11 +53,10 @@ bool WriteCheckMeta(const CheckJob& job) {
                                {"messages", job.messages},
                                {"has_results", job.has_results}};
   const std::string text = meta.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
-  const std::string path = JoinPath(job.folder, kMetaName);
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-  if (fd < 0) return false;
-  const bool ok = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
-  return ::close(fd) == 0 && ok;
+  // Replaced whole: a kill or a full disk leaves the state before.
+  ReplacingFile file(JoinPath(job.folder, kMetaName));
+  file.Write(text);
+  return file.Commit();
 }
 
 bool ReadCheckMeta(const std::string& folder, CheckJob& job) {

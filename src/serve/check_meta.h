@@ -3,7 +3,8 @@
 // state and summary). Written as the check is queued, as each file of an
 // upload it reads while it arrives begins, and as it ends; one read back in
 // the state "queued" or "running" is of a service that was killed.
-// Written for its owner only.
+// Written for its owner only, and replaced whole: a write that fails or is
+// killed leaves the one before.
 #ifndef LINTARO_SERVE_CHECK_META_H_
 #define LINTARO_SERVE_CHECK_META_H_
 
@@ -13,7 +14,8 @@
 
 namespace lintaro {
 
-// Writes job's fields into folder/check.json; false when it cannot.
+// Writes job's fields into folder/check.json; false, the file as it was,
+// when it cannot.
 bool WriteCheckMeta(const CheckJob& job);
 // Reads a check of folder back into job; false when there is no readable check.json.
 bool ReadCheckMeta(const std::string& folder, CheckJob& job);

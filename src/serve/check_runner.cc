@@ -1,17 +1,13 @@
 #include "serve/check_runner.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <optional>
-#include <system_error>
 #include <vector>
 
 #include "core/error_limit.h"
 #include "core/run_state.h"
 #include "os/folder_lock.h"
 #include "os/path.h"
+#include "os/replacing_file.h"
 #include "platform/platform.h"
 #include "reports/check_summary.h"
 #include "reports/outcome.h"
@@ -99,33 +95,21 @@ class StopPump : public EventPump {
   CheckRun* run_ = nullptr;
 };
 
-// Writes one report form of the results into the check's folder (0600).
+// Writes one report form of the results into the check's folder (0600),
+// whole or not at all.
 std::optional<std::string> WriteReportFile(ResultsDb& db, const ReportFormat& format,
                                            const std::string& path) {
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-  if (fd < 0) return "cannot write " + path + ": " + std::generic_category().message(errno);
-  bool ok = true;
-  auto write_all = [&](const std::string& bytes) {
-    size_t done = 0;
-    while (ok && done < bytes.size()) {
-      const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) ok = false;
-      done += n > 0 ? static_cast<size_t>(n) : 0;
-    }
-  };
+  ReplacingFile file(path);
   ReportBuffer report;
-  BuildReportForm(db, format, ReportFilter{}, report, [&](ReportBuffer& b) {
+  BuildReportForm(db, format, ReportFilter{}, report, [&file](ReportBuffer& b) {
     if (b.text.size() >= kWriteChunk) {
-      write_all(b.text);
+      file.Write(b.text);
       b.Clear();
     }
-    return ok;
+    return file.ok();
   });
-  write_all(report.text);
-  const int err = errno;
-  if (::close(fd) != 0) ok = false;
-  if (!ok) return "cannot write " + path + ": " + std::generic_category().message(err);
+  file.Write(report.text);
+  if (!file.Commit()) return "cannot write " + path + ": " + file.problem();
   return std::nullopt;
 }
 

@@ -16,6 +16,7 @@
 #include <regex>
 #include <thread>
 
+#include "serve/check_meta.h"
 #include "serve/service_harness.h"
 #include "store/results_db.h"
 #include "support/cli_runner.h"
@@ -242,6 +243,34 @@ TEST(ServeLifecycle, ACheckWhoseResultsCannotAllBeWrittenCountsWhatTheyHold) {
   ServiceHarness again({}, data);
   const json held = again.Get("/api/v1/checks/" + id);
   EXPECT_EQ(held["records_tested"], held["summary"]["records_tested"]);
+}
+
+// A check's record that cannot be written whole (a full disk, a kill) leaves
+// the one before, never a part that reads back as no check at all.
+TEST(ServeLifecycle, ACheckRecordThatCannotBeWrittenWholeLeavesTheOneBefore) {
+  TempDir folder;
+  CheckJob job;
+  job.id = "before";
+  job.folder = folder.str();
+  job.state = CheckState::kDone;
+  job.outcome = "findings";
+  job.summary = std::string(4096, ' ');
+  ASSERT_TRUE(WriteCheckMeta(job));
+  job.id = "after";
+  rlimit unlimited{};
+  getrlimit(RLIMIT_FSIZE, &unlimited);
+  const auto before = std::signal(SIGXFSZ, SIG_IGN);
+  const rlimit small{1024, unlimited.rlim_max};
+  setrlimit(RLIMIT_FSIZE, &small);
+  const bool written = WriteCheckMeta(job);
+  setrlimit(RLIMIT_FSIZE, &unlimited);
+  std::signal(SIGXFSZ, before);
+  EXPECT_FALSE(written);
+  CheckJob read;
+  ASSERT_TRUE(ReadCheckMeta(folder.str(), read));
+  EXPECT_EQ(read.id, "before");
+  EXPECT_EQ(read.outcome, "findings");
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder.str()), fs::directory_iterator()), 1);
 }
 
 // A service killed during a check leaves its folder without the check's
