@@ -347,7 +347,7 @@ int ReportCommand(int argc, char** argv) {
   // While a test run writes the folder, its results are not read.
   FolderLock lock = FolderLock::ForReading(folders.data, HoldsResults(folders.data));
   if (lock.refused())
-    return Refuse(TerminalWording("Program Folder In Use",
+    return Refuse(TerminalWording(FolderRefusalTitle(lock.state()),
                                   FolderInUseMessage(lock.state(), folders.data), "", "")
                       .text);
   return ReportFrom(folders.data, options);

@@ -62,9 +62,9 @@ int ShowCommand(int argc, char** argv) {
   while (home.size() > 1 && home.back() == '/') home.pop_back();
   FolderLock lock = FolderLock::ForReading(home, HoldsResults(home));
   if (lock.refused())
-    return Fail(
-        TerminalWording("Program Folder In Use", FolderInUseMessage(lock.state(), home), "", "")
-            .text);
+    return Fail(TerminalWording(FolderRefusalTitle(lock.state()),
+                                FolderInUseMessage(lock.state(), home), "", "")
+                    .text);
   const std::string path = JoinPath(home, kResultsFileName);
   std::error_code ec;
   if (!std::filesystem::exists(path, ec))

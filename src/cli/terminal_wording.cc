@@ -52,7 +52,10 @@ TerminalLine TerminalWording(const std::string& title, const std::string& text,
   if (title == "Program Folder In Use") {
     return FolderFirst(text, StartsWith(text, "The results") ? " are being read" : ". Try again");
   }
-  if (title == "Program Folder Error") return FolderFirst(text, " cannot be locked");
+  if (title == "Program Folder Error")
+    return FolderFirst(text, text.find(" may be written by others") != std::string::npos
+                                 ? " may be written by others"
+                                 : " cannot be locked");
   if (title == "Submission File Error") return FileError(text, file);
   if (title == "Submission File Not Found") return {file + ": not found", true};
   // The desktop's advice to choose the file again; the line above said it.

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "os/path.h"
+#include "os/program_folder.h"
 
 namespace lintaro {
 namespace {
@@ -124,6 +125,7 @@ FolderLock FolderLock::Take(const std::string& folder, const std::function<int()
 }
 
 FolderLock FolderLock::ForRun(const std::string& folder, int wait_for_readers_ms) {
+  if (OthersMayWriteIn(folder)) return FolderLock(-1, State::kOpenToOthers);
   const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(wait_for_readers_ms);
   return Take(
       folder, [&] { return OpenLockFile(folder, /*create=*/true); },
@@ -131,6 +133,7 @@ FolderLock FolderLock::ForRun(const std::string& folder, int wait_for_readers_ms
 }
 
 FolderLock FolderLock::ForReading(const std::string& folder, bool create) {
+  if (OthersMayWriteIn(folder)) return FolderLock(-1, State::kOpenToOthers);
   return Take(
       folder, [&] { return OpenLockFileToRead(folder, create); }, LockShared);
 }
@@ -163,11 +166,18 @@ void FolderLock::Release() {
 
 std::string FolderInUseMessage(FolderLock::State state, std::string folder) {
   while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+  if (state == FolderLock::State::kOpenToOthers)
+    return "The program folder " + folder +
+           " may be written by others; choose a folder only you may write in.";
   if (state == FolderLock::State::kBeingRead)
     return "The results in the program folder " + folder +
            " are being read by another program. Try again in a moment.";
   return "Another test run is using the program folder " + folder +
          ". Try again when it has finished.";
+}
+
+const char* FolderRefusalTitle(FolderLock::State state) {
+  return state == FolderLock::State::kOpenToOthers ? "Program Folder Error" : kFolderInUseTitle;
 }
 
 std::string FolderUnlockableMessage(const FolderLock& lock, std::string folder) {

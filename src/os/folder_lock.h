@@ -18,16 +18,17 @@
 namespace lintaro {
 
 inline constexpr const char* kFolderLockFileName = "lintaro.lock";
-// The title of the refusal's message box.
+// The title of the refusal's message box while the folder is used.
 inline constexpr const char* kFolderInUseTitle = "Program Folder In Use";
 
 class FolderLock {
  public:
   enum class State {
-    kHeld,        // this object holds the lock
-    kRunning,     // another test run holds the folder
-    kBeingRead,   // readers hold the folder (only a run is refused for this)
-    kUnlockable,  // the lock file cannot be opened or locked: nothing was taken
+    kHeld,          // this object holds the lock
+    kRunning,       // another test run holds the folder
+    kBeingRead,     // readers hold the folder (only a run is refused for this)
+    kUnlockable,    // the lock file cannot be opened or locked: nothing was taken
+    kOpenToOthers,  // others may write in the folder: never run or read there
   };
 
   // The exclusive lock of a test run, taken without waiting for another run.
@@ -51,8 +52,10 @@ class FolderLock {
 
   State state() const { return state_; }
   bool held() const { return state_ == State::kHeld; }
-  // True when another program holds the folder (kRunning or kBeingRead).
-  bool refused() const { return state_ == State::kRunning || state_ == State::kBeingRead; }
+  // True when another program holds the folder (kRunning or kBeingRead),
+  // or others may write in it (kOpenToOthers): another user could replace
+  // the results, or put a journal beside them that rewrites them when read.
+  bool refused() const { return state_ != State::kHeld && state_ != State::kUnlockable; }
   // Why a kUnlockable lock was not taken: the lock file's name and the
   // system's reason ("/r/lintaro.lock: Permission denied"); empty otherwise.
   const std::string& problem() const { return problem_; }
@@ -74,8 +77,9 @@ class FolderLock {
 };
 
 // The refusal of a run or reader, naming the folder, for a message box or
-// standard error. state is kRunning or kBeingRead.
+// standard error, and its box's title. state is one that refused() is true of.
 std::string FolderInUseMessage(FolderLock::State state, std::string folder);
+const char* FolderRefusalTitle(FolderLock::State state);
 
 // Why a run did not start in a folder it could not lock, naming the folder
 // and the lock's problem(), for a message box or standard error.

@@ -49,7 +49,12 @@ void UsePerUserFolder(const std::string& per_user_folder, bool installed, Progra
   f.per_user = true;
   if (!per_user_folder.empty()) MakePerUserFolder(per_user_folder);
   f.data = per_user_folder.empty() ? f.program : WithTrailingSeparator(per_user_folder);
-  if (!per_user_folder.empty() && FolderIsWritable(f.data)) return;
+  if (!per_user_folder.empty() && FolderIsWritable(f.data) && !OthersMayWriteIn(f.data)) return;
+  if (!per_user_folder.empty() && FolderIsWritable(f.data)) {
+    f.problem = "The per-user data folder " + f.data +
+                " may be written by others; choose a folder only you may write in.";
+    return;
+  }
   const std::string per_user =
       per_user_folder.empty() ? "per-user data folder" : "per-user data folder " + f.data;
   f.problem = installed ? "The " + per_user + " cannot be written."
@@ -68,6 +73,11 @@ std::string WithTrailingSeparator(std::string folder) {
 bool FolderIsWritable(const std::string& folder) {
   std::error_code ec;
   return fs::is_directory(folder, ec) && ::access(folder.c_str(), W_OK | X_OK) == 0;
+}
+
+bool OthersMayWriteIn(const std::string& folder) {
+  struct stat info {};
+  return ::stat(folder.c_str(), &info) == 0 && (info.st_mode & S_IWOTH) != 0;
 }
 
 bool IsInstalledCopy(const std::string& executable_folder) {
@@ -119,7 +129,10 @@ ProgramFolders ResolveProgramFolders(const std::string& executable_folder,
   f.help_file = FindHelpFile(f.program, executable_folder);
 
   const bool installed = !chosen && IsInstalledCopy(executable_folder);
-  if (!installed && FolderIsWritable(f.program)) {
+  // Where others may write, another user could replace the results, or
+  // put a journal beside them that rewrites them when they are next read.
+  const bool others_may_write = OthersMayWriteIn(f.program);
+  if (!installed && FolderIsWritable(f.program) && !others_may_write) {
     f.data = f.program;
     return f;
   }
@@ -130,7 +143,10 @@ ProgramFolders ResolveProgramFolders(const std::string& executable_folder,
     std::error_code exists_ec;
     const std::string named =
         f.program.size() > 1 ? f.program.substr(0, f.program.size() - 1) : f.program;
-    if (fs::is_directory(f.program, exists_ec))
+    if (fs::is_directory(f.program, exists_ec) && others_may_write)
+      f.problem = "The program folder " + named +
+                  " may be written by others; choose a folder only you may write in.";
+    else if (fs::is_directory(f.program, exists_ec))
       f.problem = "The program folder " + named + " cannot be written.";
     else if (fs::exists(named, exists_ec))
       f.problem = "The program folder " + named + " is not a folder.";

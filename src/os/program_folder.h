@@ -6,9 +6,10 @@
 // send them to the per-user data folder instead: an installed copy (see
 // IsInstalledCopy) always uses it, whether or not its bin/ can be written, so
 // that employees' SSNs never land beside the programs; and a copy whose own
-// folder cannot be written falls back on it. --home and LINTARO_HOME win over
-// both, and a named folder that cannot be written is not replaced: the problem
-// says so. The help file is still read from the installed folder.
+// folder cannot be written, or may be written by others, falls back on it.
+// --home and LINTARO_HOME win over both, and a named folder that cannot be
+// written, or that others may write in, is not replaced: the problem says
+// so. The help file is still read from the installed folder.
 #ifndef LINTARO_OS_PROGRAM_FOLDER_H_
 #define LINTARO_OS_PROGRAM_FOLDER_H_
 
@@ -58,6 +59,11 @@ std::string WithTrailingSeparator(std::string folder);
 
 // Whether files can be created in the folder.
 bool FolderIsWritable(const std::string& folder);
+
+// Whether users other than its owner and group may write in the folder.
+// Such a folder never holds results: it is refused when it is named, and
+// the executable's own folder falls back on the per-user folder.
+bool OthersMayWriteIn(const std::string& folder);
 
 }  // namespace lintaro
 

@@ -129,7 +129,7 @@ bool CheckRun::TakeFolder() {
     return true;
   }
   if (folder_lock_->refused()) {
-    prompts_.Message("Program Folder In Use",
+    prompts_.Message(FolderRefusalTitle(folder_lock_->state()),
                      FolderInUseMessage(folder_lock_->state(), options_.program_folder),
                      Icon::kCritical, Buttons::kOk);
   } else {

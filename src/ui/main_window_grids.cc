@@ -82,7 +82,8 @@ bool MainWindow::HoldFolderForReading(std::optional<FolderLock>& lock) {
   if (run_ != nullptr) return true;
   lock = FolderLock::ForReading(folders_.data, /*create=*/false);
   if (!lock->refused()) return true;
-  Message(kFolderInUseTitle, FolderInUseMessage(lock->state(), folders_.data), Icon::kCritical);
+  Message(FolderRefusalTitle(lock->state()), FolderInUseMessage(lock->state(), folders_.data),
+          Icon::kCritical);
   lock.reset();
   return false;
 }

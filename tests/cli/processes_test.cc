@@ -53,9 +53,15 @@ bool WaitForFileSize(const std::string& path, std::uintmax_t bytes) {
 class CliProcessTest : public ::testing::Test {
  protected:
   CliProcessTest() {
-    // The unprivileged user (AsUnprivilegedUser) must reach the folders.
-    fs::permissions(home.path(), fs::perms::all);
+    // The unprivileged user (AsUnprivilegedUser) must reach the files and
+    // owns the program folder, which others may not write in.
     fs::permissions(files.path(), fs::perms::all);
+    fs::permissions(home.path(), fs::perms::owner_all | fs::perms::group_read |
+                                     fs::perms::group_exec | fs::perms::others_read |
+                                     fs::perms::others_exec);
+    if (geteuid() == 0) {
+      EXPECT_EQ(chown(home.str().c_str(), 65534, 65534), 0);
+    }
   }
   // lintaro-cli check, in the program folder, of a new file of the records
   // that anyone may read.
@@ -273,7 +279,7 @@ TEST_F(CliProcessTest, ResultsWhoseJournalCannotBeRolledBackAreRefusedInPlainWor
                          "interrupted, and its journal cannot be rolled back while the results "
                          "file or its folder is read-only\n");
   }
-  chmod(home.str().c_str(), 0777);
+  chmod(home.str().c_str(), 0755);
 }
 
 // A report file stopped by Ctrl+C, a closed terminal or SIGTERM is not

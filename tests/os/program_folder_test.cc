@@ -17,7 +17,8 @@ using testing::TempDir;
 // Where an installed copy, a build folder, hand-made copies and folders that
 // cannot be used keep their results and find their help file, compared with
 // program_folder.layouts. Paths are relative to a temporary root (ROOT in
-// the file); files ending in "/" are folders; "-" as the per-user folder
+// the file); files ending in "/" are folders, in "/*" folders anyone may
+// write in (as /tmp, with its sticky bit); "-" as the per-user folder
 // means that there is none. Then the per-user folder of each environment.
 TEST(ProgramFolder, DataFolderAndHelpFileOfEachLayout) {
   struct Layout {
@@ -53,6 +54,11 @@ TEST(ProgramFolder, DataFolderAndHelpFileOfEachLayout) {
       // per-user folder cannot be made (its parent is a file).
       {"installed, per-user folder blocked", "bin/lintaro share/lintaro/Lintaro.hlp plain-file",
        "bin", "", "", "plain-file/Lintaro"},
+      // Where anyone may write, another user could replace the results: a
+      // named folder is refused, the executable's own gives way.
+      {"--home that anyone may write in", "shared/*", ".", "shared"},
+      {"build folder that anyone may write in", "build/* build/lintaro build/Lintaro.hlp", "build"},
+      {"per-user folder that anyone may write in", "data-home/Lintaro/*", "not-there"},
   };
   std::string trace;
   for (const Layout& l : layouts) {
@@ -60,7 +66,12 @@ TEST(ProgramFolder, DataFolderAndHelpFileOfEachLayout) {
     std::istringstream files(l.files);
     for (std::string file; files >> file;) {
       std::filesystem::create_directories((root.path() / file).parent_path());
-      if (!file.ends_with('/')) std::ofstream(root.path() / file) << "x";
+      if (file.ends_with("/*"))
+        std::filesystem::permissions(
+            (root.path() / file).parent_path(),
+            std::filesystem::perms::all | std::filesystem::perms::sticky_bit);
+      else if (!file.ends_with('/'))
+        std::ofstream(root.path() / file) << "x";
     }
     auto at_root = [&](const char* p) { return *p ? (root.path() / p).string() : ""; };
     const ProgramFolders f =
