@@ -358,8 +358,18 @@ RunSummary CheckRun::Summarize(RunOutcome outcome) {
     summary.records_with_errors = db->CountRecordsWithErrors();
     summary.errors = db->CountErrors();
     if (auto last = db->ReadLastError(); last && last->type == "C") summary.critical = last;
-  } catch (const StoreError&) {
-    // No database (cancelled before the first file): nothing to count.
+  } catch (const StoreError& e) {
+    // The run's own results that cannot be counted give no verdict: counts
+    // of nothing would read as a clean check. A run that failed said why.
+    if (outcome != RunOutcome::kFailed) {
+      prompts_.Message(
+          "Submission File Error",
+          "Error Number: " + std::to_string(e.code()) + kCrLf + "Error Description: " + e.what(),
+          Icon::kCritical, Buttons::kOk);
+    }
+    summary = RunSummary{};
+    summary.outcome = RunOutcome::kFailed;
+    return summary;
   }
   if (summary.critical && outcome == RunOutcome::kFindings)
     summary.outcome = RunOutcome::kCriticalStop;
