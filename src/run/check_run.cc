@@ -238,10 +238,10 @@ void CheckRun::StopPath() {
 RunOutcome CheckRun::Completion() {
   view_.CompletionStarted();
   results_->Finish(RunEnding::kCompleted);
-  const int64_t errors = results_->db().CountErrors();
-  // The run numbers its records from 1 without gaps: the last number is the
-  // count, read without reading every record as a count would.
-  const int64_t records = results_->db().LastRecNum();
+  // Counted as the run stored them, not read back: once its ending is
+  // written, a read that fails must not make a finished run a failed one.
+  const int64_t errors = results_->error_count();
+  const int64_t records = results_->has_current() ? results_->current().rec_num : 0;
   if (errors > 0) {
     StopPath();
     return RunOutcome::kFindings;
