@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <stdlib.h>
+#include <sys/random.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -47,22 +48,25 @@ ReplacingFile::ReplacingFile(std::string path) : path_(std::move(path)) {
 
 bool ReplacingFile::NameTemporary() {
   const std::string self = "/proc/self/fd/" + std::to_string(fd_);
+  static constexpr char kLetters[] =
+      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
   for (int attempt = 0; attempt < 100; ++attempt) {
-    // A fresh name from mkostemp's template, made only to be taken by the
-    // link: the placeholder file goes at once.
+    // The name is taken by the link alone: nothing is made under it first
+    // that a failure could leave behind.
     std::string name = HiddenTemplate(path_);
-    const int placeholder = ::mkostemp(name.data(), O_CLOEXEC);
-    if (placeholder < 0) {
+    unsigned char random[6];
+    if (::getrandom(random, sizeof random, 0) != static_cast<ssize_t>(sizeof random)) {
+      if (errno == EINTR) continue;
       Fail(errno);
       return false;
     }
-    ::close(placeholder);
-    ::unlink(name.c_str());
+    for (size_t i = 0; i < sizeof random; ++i)
+      name[name.size() - sizeof random + i] = kLetters[random[i] % (sizeof kLetters - 1)];
     if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
       temporary_ = std::move(name);
       return true;
     }
-    if (errno != EEXIST) {
+    if (errno != EEXIST && errno != EINTR) {
       Fail(errno);
       return false;
     }
