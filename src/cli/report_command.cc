@@ -122,7 +122,7 @@ class ReportOutput {
     }
     struct stat info {};
     if (::stat(name.c_str(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode)) {
-      fd_ = ::open(name.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+      fd_ = TEMP_FAILURE_RETRY(::open(name.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY));
       if (fd_ < 0)
         problem_ = "cannot write " + name + ": " + std::generic_category().message(errno);
       terminal_ = fd_ >= 0 && ::isatty(fd_) == 1;

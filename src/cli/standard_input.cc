@@ -17,12 +17,12 @@ std::string Reason(int err) { return std::generic_category().message(err); }
 // A file of no name in folder, or -1 (errno set). Where the file system has
 // no O_TMPFILE, a named one is made and its name removed at once.
 int UnnamedFile(const std::string& folder) {
-  int fd = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+  int fd = TEMP_FAILURE_RETRY(::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600));
   if (fd >= 0 || (errno != EOPNOTSUPP && errno != EISDIR)) return fd;
   std::string name = folder + "/.lintaro-stdin-XXXXXX";
   std::vector<char> buffer(name.begin(), name.end());
   buffer.push_back('\0');
-  fd = ::mkostemp(buffer.data(), O_CLOEXEC);
+  fd = TEMP_FAILURE_RETRY(::mkostemp(buffer.data(), O_CLOEXEC));
   if (fd >= 0) ::unlink(buffer.data());
   return fd;
 }

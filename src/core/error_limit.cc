@@ -25,7 +25,7 @@ std::string_view Trim(std::string_view s) {
 // The first line of the regular file at path, or nothing. A named pipe or
 // a device of that name is never waited on (the window reads the setting).
 std::optional<std::string> ReadFirstLine(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  const int fd = TEMP_FAILURE_RETRY(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   if (fd < 0) return std::nullopt;
   struct stat info {};
   std::string text;

@@ -33,7 +33,7 @@ struct OpenedFile {
 // thread) until something is written.
 OpenedFile OpenWithoutWaiting(const std::string& path) {
   OpenedFile f;
-  f.fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  f.fd = TEMP_FAILURE_RETRY(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   if (f.fd >= 0 && ::fstat(f.fd, &f.info) != 0) {
     f.err = errno;
     ::close(f.fd);

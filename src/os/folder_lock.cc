@@ -38,7 +38,7 @@ int OpenLockFile(const std::string& folder, bool create) {
   const int flags = O_RDWR | O_CLOEXEC | O_NOFOLLOW;
   if (create) {
     const mode_t mode = NewLockFileMode(folder);
-    const int fd = ::open(path.c_str(), flags | O_CREAT | O_EXCL, mode);
+    const int fd = TEMP_FAILURE_RETRY(::open(path.c_str(), flags | O_CREAT | O_EXCL, mode));
     if (fd >= 0) {
       // The umask would take the group's bits away; a mode that cannot be set
       // leaves only the group out.
@@ -47,7 +47,7 @@ int OpenLockFile(const std::string& folder, bool create) {
     }
     if (errno != EEXIST) return -1;
   }
-  return ::open(path.c_str(), flags);
+  return TEMP_FAILURE_RETRY(::open(path.c_str(), flags));
 }
 
 // For a reader, who may not be allowed to write the file: flock needs no
@@ -55,7 +55,8 @@ int OpenLockFile(const std::string& folder, bool create) {
 int OpenLockFileToRead(const std::string& folder, bool create) {
   int fd = create ? OpenLockFile(folder, /*create=*/true) : -1;
   if (fd < 0) fd = OpenLockFile(folder, /*create=*/false);
-  if (fd < 0) fd = ::open(LockPath(folder).c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+  if (fd < 0)
+    fd = TEMP_FAILURE_RETRY(::open(LockPath(folder).c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
   return fd;
 }
 

@@ -32,14 +32,15 @@ ReplacingFile::ReplacingFile(std::string path) : path_(std::move(path)) {
   // through /proc/self/fd, so only where that can be read.
   const std::string folder = FolderPart(path_);
   if (::access("/proc/self/fd", X_OK) == 0) {
-    fd_ = ::open(folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    fd_ = TEMP_FAILURE_RETRY(
+        ::open(folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600));
     unnamed_ = fd_ >= 0;
   }
   if (unnamed_) return;
   // No such files here (some network file systems): a named one, which
   // mkostemp creates with O_EXCL and mode 0600.
   temporary_ = HiddenTemplate(path_);
-  fd_ = ::mkostemp(temporary_.data(), O_CLOEXEC);
+  fd_ = TEMP_FAILURE_RETRY(::mkostemp(temporary_.data(), O_CLOEXEC));
   if (fd_ < 0) {
     Fail(errno);
     temporary_.clear();

@@ -19,7 +19,8 @@ namespace {
 }  // namespace
 
 void AppendToFile(const std::string& path, std::string_view bytes) {
-  int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+  int fd = TEMP_FAILURE_RETRY(
+      ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600));
   if (fd < 0) Fail("Cannot open", path);
   const char* p = bytes.data();
   size_t left = bytes.size();

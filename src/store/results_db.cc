@@ -355,7 +355,7 @@ static sqlite3* OpenHandle(const std::string& path, int flags) {
 std::unique_ptr<ResultsDb> ResultsDb::Create(const std::string& path) {
   // The file holds SSNs and EINs: create it for its owner only, before
   // SQLite opens it (an empty file is a valid new database).
-  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  int fd = TEMP_FAILURE_RETRY(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
   if (fd < 0) {
     throw StoreError(-1, std::string("Cannot create the results database: ") +
                              std::generic_category().message(errno) + " (" + path + ")");
