@@ -176,7 +176,8 @@ std::string ResultsProblem(const std::string& path, std::string what) {
 
 bool HoldsResults(const std::string& folder) {
   std::error_code ec;
-  return std::filesystem::exists(JoinPath(folder, kResultsFileName), ec);
+  // A results file that cannot be looked at (EIO) is not known to be absent.
+  return std::filesystem::exists(JoinPath(folder, kResultsFileName), ec) || ec;
 }
 
 }  // namespace lintaro
