@@ -13,6 +13,7 @@
 #include "reports/outcome.h"
 #include "reports/report_forms.h"
 #include "run/check_run.h"
+#include "serve/check_reads.h"
 #include "serve/upload_stream.h"
 #include "store/results_db.h"
 
@@ -203,7 +204,13 @@ CheckEnding RunCheckJob(CheckJob& job, const std::atomic<bool>& stop) {
     ending.state = StateOf(outcome);
     ending.has_results =
         summary.outcome != RunOutcome::kFolderInUse && ::access(results.c_str(), F_OK) == 0;
-    if (ending.state == CheckState::kFailed) ending.problem = Joined(prompts.messages);
+    if (ending.state == CheckState::kFailed) {
+      ending.problem = Joined(prompts.messages);
+      // Results of which nothing readable could be written (a disk full
+      // before their first page) are none: else the check would read as
+      // one whose results were changed since, and its problem be lost.
+      ending.has_results = ending.has_results && ResultsStillReadable(job.folder);
+    }
     ending.messages = prompts.alerts;
     // A file after the final record is not read: "clean" or "findings"
     // then speaks only of the files before it, and the messages say so,

@@ -13,6 +13,7 @@
 #include <atomic>
 #include <csignal>
 #include <filesystem>
+#include <functional>
 #include <regex>
 #include <thread>
 
@@ -219,6 +220,18 @@ TEST(ServeLifecycle, EndingTheServiceInterruptsItsChecks) {
 // Results that cannot all be written (past the file size limit, as on a
 // full disk) fail the check, which counts the records they hold, not those
 // it started, as its summary and report do; after a restart too.
+// Runs what with no file written past limit bytes, as on a full disk.
+void WithFileSizeLimit(size_t limit, const std::function<void()>& what) {
+  rlimit unlimited{};
+  getrlimit(RLIMIT_FSIZE, &unlimited);
+  const auto before = std::signal(SIGXFSZ, SIG_IGN);
+  const rlimit small{limit, unlimited.rlim_max};
+  setrlimit(RLIMIT_FSIZE, &small);
+  what();
+  setrlimit(RLIMIT_FSIZE, &unlimited);
+  std::signal(SIGXFSZ, before);
+}
+
 TEST(ServeLifecycle, ACheckWhoseResultsCannotAllBeWrittenCountsWhatTheyHold) {
   TempDir files;
   const std::string submission = Generated(files, 10000);
@@ -226,16 +239,12 @@ TEST(ServeLifecycle, ACheckWhoseResultsCannotAllBeWrittenCountsWhatTheyHold) {
   std::string id;
   {
     ServiceHarness service({}, data);
-    rlimit unlimited{};
-    getrlimit(RLIMIT_FSIZE, &unlimited);
-    const auto before = std::signal(SIGXFSZ, SIG_IGN);
+    json failed;
     // The upload fits, its results do not.
-    const rlimit small{fs::file_size(submission) + (size_t{64} << 10), unlimited.rlim_max};
-    setrlimit(RLIMIT_FSIZE, &small);
-    id = service.Submit({submission});
-    const json failed = service.WaitFor(id);
-    setrlimit(RLIMIT_FSIZE, &unlimited);
-    std::signal(SIGXFSZ, before);
+    WithFileSizeLimit(fs::file_size(submission) + (size_t{64} << 10), [&] {
+      id = service.Submit({submission});
+      failed = service.WaitFor(id);
+    });
     EXPECT_EQ(failed["outcome"], "failed");
     EXPECT_LT(failed["summary"]["records_tested"], 10000);
     EXPECT_EQ(failed["records_tested"], failed["summary"]["records_tested"]);
@@ -243,6 +252,26 @@ TEST(ServeLifecycle, ACheckWhoseResultsCannotAllBeWrittenCountsWhatTheyHold) {
   ServiceHarness again({}, data);
   const json held = again.Get("/api/v1/checks/" + id);
   EXPECT_EQ(held["records_tested"], held["summary"]["records_tested"]);
+}
+
+// Results of which not even a first page could be written are none: the
+// check says why it failed, not that its results were changed since, and
+// its reads say it left none.
+TEST(ServeLifecycle, ACheckThatCouldWriteNoResultsSaysWhyItFailed) {
+  TempDir files;
+  const std::string submission = Generated(files, 5);
+  ServiceHarness service;
+  std::string id;
+  json failed;
+  WithFileSizeLimit(8192, [&] {
+    id = service.Submit({submission});
+    failed = service.WaitFor(id);
+  });
+  EXPECT_EQ(failed["outcome"], "failed");
+  // The store's words, naming the results it could not write.
+  EXPECT_THAT(failed["problem"].get<std::string>(), HasSubstr(kResultsFileName));
+  httplib::Result report = service.Client()->Get(("/api/v1/checks/" + id + "/report").c_str());
+  EXPECT_EQ(StatusOf(report), 409);
 }
 
 // A check's record that cannot be written whole (a full disk, a kill) leaves
@@ -257,14 +286,8 @@ TEST(ServeLifecycle, ACheckRecordThatCannotBeWrittenWholeLeavesTheOneBefore) {
   job.summary = std::string(4096, ' ');
   ASSERT_TRUE(WriteCheckMeta(job));
   job.id = "after";
-  rlimit unlimited{};
-  getrlimit(RLIMIT_FSIZE, &unlimited);
-  const auto before = std::signal(SIGXFSZ, SIG_IGN);
-  const rlimit small{1024, unlimited.rlim_max};
-  setrlimit(RLIMIT_FSIZE, &small);
-  const bool written = WriteCheckMeta(job);
-  setrlimit(RLIMIT_FSIZE, &unlimited);
-  std::signal(SIGXFSZ, before);
+  bool written = true;
+  WithFileSizeLimit(1024, [&] { written = WriteCheckMeta(job); });
   EXPECT_FALSE(written);
   CheckJob read;
   ASSERT_TRUE(ReadCheckMeta(folder.str(), read));
