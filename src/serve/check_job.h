@@ -57,7 +57,8 @@ struct CheckJob {
   std::atomic<bool> cancel{false};
   // Deleted while it ran: its folder goes when the run has ended.
   bool deleted = false;
-  bool removing = false;  // being deleted: its run is ending, or its folder going
+  bool removing = false;        // being deleted: its run is ending, or its folder going
+  bool record_unsaved = false;  // its check.json is behind: it could not be written
 };
 
 }  // namespace lintaro

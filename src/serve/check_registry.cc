@@ -90,6 +90,16 @@ std::error_code CheckRegistry::RemoveFolder(const std::string& folder) {
   return ec;
 }
 
+void CheckRegistry::Record(CheckJob& job) {
+  job.record_unsaved = !(options_.write_record ? options_.write_record(job) : WriteCheckMeta(job));
+}
+
+void CheckRegistry::RecordUnsavedLocked() {
+  // Only checks still held: one being deleted has no record to keep.
+  for (const auto& [id, job] : checks_)
+    if (job->record_unsaved) Record(*job);
+}
+
 void CheckRegistry::Adopt() {
   std::error_code ec;
   const int64_t now = options_.clock->Now();
@@ -120,7 +130,7 @@ void CheckRegistry::Adopt() {
       job->has_results = fs::exists(JoinPath(job->folder, "ERRLOG2C.MDB"), ec);
       // Its results cover the records it reached: its report says how many.
       if (job->has_results) job->records_tested.store(StoredRecordsTested(job->folder));
-      WriteCheckMeta(*job);
+      Record(*job);
     }
     // One whose folder cannot be deleted is held, for a sweep to delete.
     if (now - job->ended >= options_.keep_seconds && !RemoveFolder(job->folder)) continue;
@@ -151,6 +161,10 @@ void CheckRegistry::Shutdown(int grace_ms) {
   changed_.notify_all();
   for (std::thread& t : workers_) t.join();
   workers_.clear();
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    RecordUnsavedLocked();
+  }
   for (const auto& job : never_started) RemoveFolder(job->folder);
 }
 
@@ -198,7 +212,7 @@ void CheckRegistry::Submit(std::shared_ptr<CheckJob> job) {
     std::lock_guard<std::mutex> lock(mutex_);
     --preparing_;
     for (const UploadedFile& f : job->files) job->bytes_total += f.size;
-    WriteCheckMeta(*job);
+    Record(*job);
     checks_[job->id] = job;
     queue_.push_back(std::move(job));
   }
@@ -213,7 +227,7 @@ bool CheckRegistry::StartWhileUploading(const std::shared_ptr<CheckJob>& job,
       return false;
     --preparing_;
     job->files = files;
-    WriteCheckMeta(*job);
+    Record(*job);
     checks_[job->id] = job;
     queue_.push_back(job);
   }
@@ -227,7 +241,7 @@ void CheckRegistry::FilesArriving(const std::shared_ptr<CheckJob>& job,
   // Not while its folder is being deleted: the file would be left over.
   if (job->removing || checks_.count(job->id) == 0) return;
   job->files = files;
-  WriteCheckMeta(*job);
+  Record(*job);
 }
 
 void CheckRegistry::UploadEnded(const std::shared_ptr<CheckJob>& job,
@@ -237,7 +251,7 @@ void CheckRegistry::UploadEnded(const std::shared_ptr<CheckJob>& job,
     job->files = std::move(files);
     job->bytes_total = 0;
     for (const UploadedFile& f : job->files) job->bytes_total += f.size;
-    if (!job->removing && checks_.count(job->id) != 0) WriteCheckMeta(*job);
+    if (!job->removing && checks_.count(job->id) != 0) Record(*job);
   }
   changed_.notify_all();
 }
@@ -259,7 +273,7 @@ void CheckRegistry::Discard(const std::shared_ptr<CheckJob>& job, std::vector<Up
   job->problem = why;
   job->ended = options_.clock->Now();
   checks_[job->id] = job;
-  WriteCheckMeta(*job);
+  Record(*job);
 }
 
 void CheckRegistry::Work() {
@@ -290,7 +304,7 @@ void CheckRegistry::Finish(const std::shared_ptr<CheckJob>& job, CheckEnding end
     job->has_results = ending.has_results;
     job->ended = options_.clock->Now();
     // A check deleted while it ran: Delete, waiting for this, deletes its folder.
-    if (!job->deleted) WriteCheckMeta(*job);
+    if (!job->deleted) Record(*job);
     --running_;
   }
   changed_.notify_all();
@@ -401,7 +415,7 @@ CheckRegistry::Deletion CheckRegistry::Delete(const std::string& id, std::string
   job->has_results =
       job->has_results && fs::exists(JoinPath(job->folder, "ERRLOG2C.MDB"), exists_ec);
   checks_[job->id] = job;
-  WriteCheckMeta(*job);
+  Record(*job);
   if (why != nullptr) *why = ec.message();
   return Deletion::kFilesKept;
 }
@@ -410,6 +424,7 @@ void CheckRegistry::Sweep() {
   std::vector<std::shared_ptr<CheckJob>> expired;
   {
     std::lock_guard<std::mutex> lock(mutex_);
+    RecordUnsavedLocked();
     const int64_t now = options_.clock->Now();
     for (auto it = checks_.begin(); it != checks_.end();) {
       const CheckJob& job = *it->second;

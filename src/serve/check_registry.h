@@ -54,7 +54,8 @@ struct RegistryOptions {
   int64_t keep_seconds = int64_t{24} * 3600;
   size_t max_waiting = 100;
   ServiceClock* clock = nullptr;
-  FolderRemover remove_folder;  // empty: std::filesystem::remove_all
+  FolderRemover remove_folder;     // empty: std::filesystem::remove_all
+  CheckRecordWriter write_record;  // empty: WriteCheckMeta
 };
 
 class CheckRegistry {
@@ -106,7 +107,8 @@ class CheckRegistry {
   // some of the folder stays (why: the reason), the check stays held, as
   // failed if it had not ended, so that nobody is told its files are gone.
   Deletion Delete(const std::string& id, std::string* why = nullptr);
-  // Deletes the checks that ended keep_seconds ago or longer; one whose
+  // Writes again the records that could not be written (a full disk), and
+  // deletes the checks that ended keep_seconds ago or longer; one whose
   // folder cannot be deleted is held until a later sweep deletes it.
   void Sweep();
 
@@ -121,6 +123,11 @@ class CheckRegistry {
   void Finish(const std::shared_ptr<CheckJob>& job, struct CheckEnding ending);
   CheckStatus StatusLocked(const CheckJob& job) const;
   void Adopt();
+  // Writes the check's record (check.json), or marks it to be written again
+  // by the next sweep and at the end of the service: a restart must not
+  // find the state before, a check that ended reading as one that never did.
+  void Record(CheckJob& job);
+  void RecordUnsavedLocked();
   // Deletes the folder, first moved out of its place (a check's folder, or
   // one in it); the reason when some of it stays, back in its place.
   std::error_code RemoveFolder(const std::string& folder);

@@ -126,9 +126,9 @@ bool HasBody(const httplib::Request& req) {
 
 HttpService::HttpService(ServiceOptions options)
     : options_(std::move(options)),
-      registry_(std::make_unique<CheckRegistry>(
-          RegistryOptions{options_.data_folder, options_.jobs, options_.keep_seconds,
-                          options_.max_waiting, options_.clock, options_.remove_folder})),
+      registry_(std::make_unique<CheckRegistry>(RegistryOptions{
+          options_.data_folder, options_.jobs, options_.keep_seconds, options_.max_waiting,
+          options_.clock, options_.remove_folder, options_.write_record})),
       server_(std::make_unique<ClosingServer>()),
       api_(std::make_unique<ApiHandlers>(*registry_, options_)),
       log_(std::make_unique<RequestLog>(options_.quiet ? nullptr : options_.log, *options_.clock)) {

@@ -12,9 +12,14 @@
 
 namespace lintaro {
 
+struct CheckJob;
+
 // Deletes a check's folder and all it holds; the reason when some of it
 // stays. Tests put in one that fails.
 using FolderRemover = std::function<std::error_code(const std::string& folder)>;
+// Writes a check's record (check.json) whole; false, the one before kept,
+// when it cannot. Tests put in one that fails.
+using CheckRecordWriter = std::function<bool(const CheckJob& job)>;
 
 struct ServiceOptions {
   std::string host = "127.0.0.1";
@@ -37,7 +42,8 @@ struct ServiceOptions {
   int head_timeout_ms = 20 * 1000;
   size_t max_waiting = 100;  // checks waiting, beyond which new ones get 429
   ServiceClock* clock = nullptr;
-  FolderRemover remove_folder;  // empty: std::filesystem::remove_all
+  FolderRemover remove_folder;     // empty: std::filesystem::remove_all
+  CheckRecordWriter write_record;  // empty: WriteCheckMeta
 };
 
 }  // namespace lintaro

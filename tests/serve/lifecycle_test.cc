@@ -296,6 +296,43 @@ TEST(ServeLifecycle, ACheckRecordThatCannotBeWrittenWholeLeavesTheOneBefore) {
   EXPECT_EQ(std::distance(fs::directory_iterator(folder.str()), fs::directory_iterator()), 1);
 }
 
+// A check's record that cannot be written as the check ends (a full disk)
+// is written by a later sweep: a service restarted after that holds the
+// check as it ended, not as one it never finished.
+TEST(ServeLifecycle, ACheckRecordNotWrittenAsTheCheckEndsIsWrittenLater) {
+  TempDir keep;
+  const std::string data = keep.str() + "/data";
+  std::atomic<bool> disk_full{true};
+  std::string id;
+  json ended;
+  {
+    ServiceHarness service(
+        [&](ServiceOptions& o) {
+          o.sweep_interval_ms = 20;
+          o.write_record = [&](const CheckJob& job) {
+            return !disk_full.load() && WriteCheckMeta(job);
+          };
+        },
+        data);
+    id = service.Submit({kSamples + "mistakes.txt"});
+    ended = service.WaitFor(id);
+    ASSERT_EQ(ended["state"], "done");
+    disk_full = false;
+    bool written = false;
+    for (int i = 0; i < 500 && !written; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      CheckJob read;
+      written = ReadCheckMeta(data + "/" + id, read) && read.state == CheckState::kDone;
+    }
+    EXPECT_TRUE(written) << "no sweep wrote the check's record";
+  }
+  ServiceHarness again({}, data);
+  const json held = again.Get("/api/v1/checks/" + id);
+  EXPECT_EQ(held["state"], "done");
+  EXPECT_EQ(held["outcome"], "findings");
+  EXPECT_EQ(held["summary"], ended["summary"]);
+}
+
 // A service killed during a check leaves its folder without the check's
 // record: the next service holds it as incomplete, never as a verdict, with
 // the results it reached and their count, and without its upload, its
