@@ -359,17 +359,20 @@ RunSummary CheckRun::Summarize(RunOutcome outcome) {
     summary.errors = db->CountErrors();
     if (auto last = db->ReadLastError(); last && last->type == "C") summary.critical = last;
   } catch (const StoreError& e) {
-    // The run's own results that cannot be counted give no verdict: counts
-    // of nothing would read as a clean check. A run that failed said why.
-    if (outcome != RunOutcome::kFailed) {
-      prompts_.Message(
-          "Submission File Error",
-          "Error Number: " + std::to_string(e.code()) + kCrLf + "Error Description: " + e.what(),
-          Icon::kCritical, Buttons::kOk);
+    // Results it wrote that cannot be read back (a disk failing, a file
+    // removed) give no verdict: counted as nothing, findings would read as
+    // none. A run that gave none (it failed before its results existed)
+    // has nothing to count.
+    const bool verdict = outcome == RunOutcome::kClean || outcome == RunOutcome::kFindings ||
+                         outcome == RunOutcome::kCriticalStop ||
+                         outcome == RunOutcome::kNoValidData;
+    if (verdict) {
+      ReportFailure(RunFailure{RunFailure::kOther, e.code(), e.what()});
+      summary.outcome = RunOutcome::kFailed;
+      summary.records_tested = summary.records_with_errors = summary.errors = 0;
+      summary.critical.reset();
+      return summary;
     }
-    summary = RunSummary{};
-    summary.outcome = RunOutcome::kFailed;
-    return summary;
   }
   if (summary.critical && outcome == RunOutcome::kFindings)
     summary.outcome = RunOutcome::kCriticalStop;

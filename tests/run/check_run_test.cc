@@ -165,6 +165,13 @@ TEST_F(CheckRunTest, WhatTheUserSeesOfRunsThatEndEachWay) {
   trace += "== a full results store\n" + Seen(failed);
   options.results_store = nullptr;
 
+  // Results that cannot be read back as the run ends (moved away here, as
+  // a disk failing would leave them unreadable) give no verdict.
+  view.on_run_ended = [this] { std::filesystem::rename(db_path(), db_path() + ".away"); };
+  trace += "== results that cannot be read back as the run ends\n" +
+           Seen(Run({std::string(LINTARO_SOURCE_DIR) + "/samples/mistakes.txt"}));
+  std::filesystem::remove(db_path() + ".away");
+
   std::filesystem::remove(db_path());
   std::filesystem::create_directories(std::filesystem::path(db_path()) / "held");
   trace += "== results that cannot be deleted\n" + Seen(RunRecords(CleanSubmission()));

@@ -66,8 +66,13 @@ class RecordingView : public RunView {
     events.push_back(has_records ? "CompletedClean" : "CompletedNoData");
   }
   void ShowResults() override { events.push_back("ShowResults"); }
-  void RunEnded() override { events.push_back("RunEnded"); }
+  void RunEnded() override {
+    events.push_back("RunEnded");
+    if (on_run_ended) on_run_ended();
+  }
   void OpenOnlineServices() override { events.push_back("OpenOnlineServices"); }
+  // Called as the run ends (to change the disk at that moment).
+  std::function<void()> on_run_ended;
 };
 
 // A fresh temporary folder, removed with the object.
