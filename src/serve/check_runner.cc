@@ -32,7 +32,7 @@ class UploadPrompts : public Prompts {
       : job_(job), stopped_(std::move(stopped)) {}
   Answer Message(const std::string& title, const std::string& text, Icon,
                  Buttons buttons) override {
-    messages.push_back(title + ": " + ToLineFeeds(text));
+    since_last_file.push_back(title + ": " + ToLineFeeds(text));
     if (title == "Alert") alerts.push_back(ToLineFeeds(text));
     return buttons == Buttons::kOk      ? Answer::kOk
            : buttons == Buttons::kYesNo ? Answer::kNo
@@ -41,17 +41,24 @@ class UploadPrompts : public Prompts {
   std::optional<std::string> OpenFile(const std::string&, const std::string&) override {
     if (job_.upload) {
       std::optional<std::string> path = job_.upload->WaitForFile(next_, stopped_);
-      if (path) ++next_;
+      if (path) Next();
       return path;
     }
     if (next_ >= job_.files.size()) return std::nullopt;
-    return job_.files[next_++].path;
+    Next();
+    return job_.files[next_ - 1].path;
   }
   size_t files_opened() const { return next_; }
-  std::vector<std::string> messages;
+  // The messages shown since the last file was handed out: not the run's
+  // asking for that file ("Missing Final Record" in the file before).
+  std::vector<std::string> since_last_file;
   std::vector<std::string> alerts;  // what the desktop shows in its "Alert" box
 
  private:
+  void Next() {
+    ++next_;
+    since_last_file.clear();
+  }
   const CheckJob& job_;
   UploadStream::StopTest stopped_;
   size_t next_ = 0;
@@ -205,7 +212,7 @@ CheckEnding RunCheckJob(CheckJob& job, const std::atomic<bool>& stop) {
     ending.has_results =
         summary.outcome != RunOutcome::kFolderInUse && ::access(results.c_str(), F_OK) == 0;
     if (ending.state == CheckState::kFailed) {
-      ending.problem = Joined(prompts.messages);
+      ending.problem = Joined(prompts.since_last_file);
       // Results of which nothing readable could be written (a disk full
       // before their first page) are none: else the check would read as
       // one whose results were changed since, and its problem be lost.

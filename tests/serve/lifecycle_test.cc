@@ -252,6 +252,18 @@ TEST(ServeLifecycle, ACheckWhoseResultsCannotAllBeWrittenCountsWhatTheyHold) {
   ServiceHarness again({}, data);
   const json held = again.Get("/api/v1/checks/" + id);
   EXPECT_EQ(held["records_tested"], held["summary"]["records_tested"]);
+  // In the second file of a submission the check's problem is the failure,
+  // not the run's asking for that file on the way.
+  const std::string whole = ReadWholeFile(submission);
+  const std::string first = files.Write("first.txt", whole.substr(0, 3 * 1026));
+  const std::string second = files.Write("second.txt", whole.substr(3 * 1026));
+  json in_second;
+  WithFileSizeLimit(fs::file_size(second) + (size_t{64} << 10), [&] {
+    in_second = again.WaitFor(again.Submit({first, second}));
+  });
+  EXPECT_EQ(in_second["outcome"], "failed");
+  EXPECT_THAT(in_second["problem"].get<std::string>(),
+              ::testing::StartsWith("Submission File Error"));
 }
 
 // Results of which not even a first page could be written are none: the
