@@ -91,6 +91,11 @@ std::optional<std::string> MakeDataFolder(const std::string& folder) {
   struct stat info {};
   if (::stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
     return folder + ": the data folder is not a folder";
+  // Never made its own: another user could put a check of theirs there, and
+  // the folder (such as /tmp) is not the service's to close.
+  if (OthersMayWriteIn(folder))
+    return folder + ": the data folder may be written by others; choose a folder only you may " +
+           "write in";
   ::chmod(folder.c_str(), 0700);
   return std::nullopt;
 }
