@@ -221,9 +221,11 @@ void MainWindow::LoadWindow() {
   error_grids_->Hide();
   tested_records_->Hide();
 
-  // The last run's results can be browsed without testing.
-  if (QFileInfo::exists(ToQString(results_path()))) BindData();
-  max_errors_ = LoadErrorLimit(folders_.data);
+  // The last run's results can be browsed without testing. Nothing is read
+  // or written in a folder that anyone may write in: it is refused.
+  const bool open_to_others = OthersMayWriteIn(folders_.data);
+  if (!open_to_others && QFileInfo::exists(ToQString(results_path()))) BindData();
+  max_errors_ = open_to_others ? kDefaultErrorLimit : LoadErrorLimit(folders_.data);
   reports_->settings().report_choice = &TextReportFormat();
   tested_records_->set_share(placement_.TestedRecordsShare());
   FitToScreen();

@@ -128,13 +128,15 @@ TEST(InstanceLockTest, SecondCopyOfTheProgramSaysItIsRunningAndEnds) {
 // decimal point whatever the user's locale (the window takes it from the
 // environment), as the scripts that read it expect, and the system's
 // reasons in the words of the messages around them. A file whose name is
-// not UTF-8 is found and tested.
+// not UTF-8 is found and tested. A program folder anyone may write in is
+// refused.
 TEST(UnattendedRunTest, ItsStatusIsTheRunsVerdict) {
   const std::string comma = "LC_ALL=de_DE.UTF-8";  // a decimal comma
   locale_t found = newlocale(LC_ALL_MASK, "de_DE.UTF-8", nullptr);
   if (found != nullptr) freelocale(found);
-  TempDir runtime, home, files;
+  TempDir runtime, home, files, open;
   std::filesystem::permissions(runtime.path(), std::filesystem::perms::owner_all);
+  std::filesystem::permissions(open.path(), std::filesystem::perms::all);
   const std::string big = files.Write("big.txt", JoinRecords(CleanSubmission(12000)));
   const std::string latin1 = files.Write("caf\xE9.txt", JoinRecords(CleanSubmission(3)));
   const std::string clean = "--run '" LINTARO_SOURCE_DIR "/samples/clean.txt'";
@@ -165,6 +167,10 @@ TEST(UnattendedRunTest, ItsStatusIsTheRunsVerdict) {
       {"", comma, clean, 0,
        "^Records tested: 16\nErrors found: 0\nWindow run: [0-9]+\\.[0-9]{3} s\n$", ""},
       {"", comma, clean + " >/dev/full", 2, "", full},
+      // A program folder anyone may write in (the last --home wins): nothing
+      // is tested, read or written there.
+      {"", "", "--home '" + open.str() + "' " + clean, 2, "^Records tested: 0\n",
+       "may be written by others; choose a folder only you may write in\\.\n"},
   };
   for (const Case& c : cases) {
     if (found == nullptr && c.env == comma) continue;
@@ -177,6 +183,7 @@ TEST(UnattendedRunTest, ItsStatusIsTheRunsVerdict) {
     EXPECT_TRUE(std::regex_search(r.out, std::regex(c.out))) << line << ": " << r.out;
     EXPECT_TRUE(std::regex_search(r.err, std::regex(c.err))) << line << ": " << r.err;
   }
+  EXPECT_TRUE(std::filesystem::is_empty(open.path()));
   if (found == nullptr) GTEST_SKIP() << "de_DE.UTF-8 is not installed (scripts/deps makes it)";
 }
 
