@@ -103,6 +103,9 @@ bool ReplacingFile::Write(std::string_view bytes) {
 }
 
 bool ReplacingFile::Commit() {
+  // On the disk before its name: a power cut after the rename must not
+  // leave an empty file where a whole one was.
+  if (ok() && ::fdatasync(fd_) != 0) Fail(errno);
   if (ok() && unnamed_) NameTemporary();
   if (ok()) {
     const int rc = ::close(fd_);

@@ -5,7 +5,8 @@
 // a symbolic link of that name is replaced, its target never written.
 // Where the file system allows, the temporary file has no name until it is
 // complete, so that a process killed while it writes (SIGKILL, a power cut)
-// leaves no part-written file behind.
+// leaves no part-written file behind; its bytes reach the disk before it
+// takes the file's name, so that a power cut after leaves no empty file.
 #ifndef LINTARO_OS_REPLACING_FILE_H_
 #define LINTARO_OS_REPLACING_FILE_H_
 
