@@ -343,7 +343,12 @@ static sqlite3* OpenHandle(const std::string& path, int flags) {
   // need not lock it at every call.
   int rc = sqlite3_open_v2(path.c_str(), &db, flags | SQLITE_OPEN_NOMUTEX, nullptr);
   if (rc != SQLITE_OK) {
-    std::string text = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+    // The system's reason ("Permission denied") where there is one: SQLite's
+    // "unable to open database file" does not say what to mend.
+    const int err = db ? sqlite3_system_errno(db) : 0;
+    std::string text = err != 0 ? std::generic_category().message(err)
+                       : db     ? sqlite3_errmsg(db)
+                                : sqlite3_errstr(rc);
     sqlite3_close_v2(db);
     throw StoreError(rc, "Cannot open the results database: " + text + " (" + path + ")");
   }

@@ -282,6 +282,22 @@ TEST_F(CliProcessTest, ResultsWhoseJournalCannotBeRolledBackAreRefusedInPlainWor
   chmod(home.str().c_str(), 0755);
 }
 
+// Results are their writer's alone: another user of a shared program folder
+// is told why they cannot be read, in the system's words, not SQLite's.
+TEST_F(CliProcessTest, ResultsTheUserMayNotReadAreRefusedInTheSystemsWords) {
+  ASSERT_EQ(RunCli(Check("clean.txt", CleanSubmission(1))).status, 0);
+  chmod(db().c_str(), 0);
+  for (const std::vector<std::string>& reader :
+       {std::vector<std::string>{"report", "--home", home.str()},
+        {"show", "--home", home.str(), "1"}}) {
+    const CliResult r = RunCli(reader, AsUnprivilegedUser());
+    EXPECT_EQ(r.status, 2) << r.out;
+    EXPECT_EQ(r.err, "lintaro-cli: " + db() +
+                         ": cannot read the test results: Cannot open the results database: "
+                         "Permission denied\n");
+  }
+}
+
 // A report file stopped by Ctrl+C, a closed terminal or SIGTERM is not
 // written, and its part-written temporary file (it holds SSNs) goes too.
 TEST_F(CliProcessTest, AReportFileStoppedByASignalLeavesNothingBehind) {
