@@ -8,6 +8,7 @@
 
 #include "core/whole_number.h"
 #include "os/path.h"
+#include "os/program_folder.h"
 #include "os/replacing_file.h"
 
 namespace lintaro {
@@ -22,10 +23,13 @@ std::string_view Trim(std::string_view s) {
   return s;
 }
 
-// The first line of the regular file at path, or nothing. A named pipe or
-// a device of that name is never waited on (the window reads the setting).
-std::optional<std::string> ReadFirstLine(const std::string& path) {
+// The first line of the regular file at path, or nothing; kept is set when
+// the file is there but may not be read (another user's): it is not ours
+// to replace. A named pipe or a device of that name is never waited on
+// (the window reads the setting).
+std::optional<std::string> ReadFirstLine(const std::string& path, bool& kept) {
   const int fd = TEMP_FAILURE_RETRY(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  kept = fd < 0 && errno == EACCES;
   if (fd < 0) return std::nullopt;
   struct stat info {};
   std::string text;
@@ -48,22 +52,25 @@ std::optional<int> ParseErrorLimitEntry(std::string_view entry) {
 }
 
 int LoadErrorLimit(const std::string& folder) {
-  if (auto line = ReadFirstLine(JoinPath(folder, kErrorLimitFileName))) {
+  bool kept = false;
+  if (auto line = ReadFirstLine(JoinPath(folder, kErrorLimitFileName), kept)) {
     const size_t colon = line->find(':');
     if (colon != std::string::npos) {
       if (auto limit = ParseErrorLimitEntry(std::string_view(*line).substr(colon + 1)))
         return *limit;
     }
   }
-  // Missing, unreadable or unusable: the default, written back when we can.
-  SaveErrorLimit(folder, kDefaultErrorLimit);
+  // Missing or unusable: the default, written back when we can. Another
+  // user's setting that we may not read stays as it is.
+  if (!kept) SaveErrorLimit(folder, kDefaultErrorLimit);
   return kDefaultErrorLimit;
 }
 
 bool SaveErrorLimit(const std::string& folder, int limit) {
   // Never written in place: a half-written setting, or one written through
-  // a symbolic link into another file, is never left.
-  ReplacingFile out(JoinPath(folder, kErrorLimitFileName));
+  // a symbolic link into another file, is never left. It holds nothing
+  // private: the members of a group sharing the folder read it too.
+  ReplacingFile out(JoinPath(folder, kErrorLimitFileName), GroupMayWriteIn(folder) ? 0640 : 0600);
   out.Write(kLinePrefix + std::to_string(limit) + "\r\n");
   return out.Commit();
 }

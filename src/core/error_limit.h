@@ -14,17 +14,19 @@ inline constexpr const char* kErrorLimitFileName = "ErrSetLog.ini";
 inline constexpr int kDefaultErrorLimit = 500;
 inline constexpr int kMaxErrorLimit = 25000;
 
-// Reads the limit from folder's ErrSetLog.ini. A missing or unreadable file,
-// or a first line whose number after the first ":" is missing, not a whole
-// number, 0 or above 25,000, gives 500 and the file is written anew with
-// the default line. A folder where the file can be neither read nor written
-// gives 500 for this run.
+// Reads the limit from folder's ErrSetLog.ini. A missing file, or a first
+// line whose number after the first ":" is missing, not a whole number, 0
+// or above 25,000, gives 500 and the file is written anew with the default
+// line. A file we may not read (another user's) gives 500 for this run and
+// is left as it is, as is a folder where the file can be neither read nor
+// written.
 int LoadErrorLimit(const std::string& folder);
 
 // Writes folder's ErrSetLog.ini anew with the limit (a new file, for its
-// owner only, renamed over the old one: a symbolic link of that name is
-// replaced, its target untouched); returns false when the file cannot be
-// written (the new limit still applies to this session).
+// owner only, or readable by the group too in a folder its group may write
+// in, renamed over the old one: a symbolic link of that name is replaced,
+// its target untouched); returns false when the file cannot be written
+// (the new limit still applies to this session).
 bool SaveErrorLimit(const std::string& folder, int limit);
 
 // The limit typed in the error-limit dialog, or nothing when the trimmed

@@ -25,11 +25,7 @@ constexpr int kOpenAttempts = 5;
 std::string LockPath(const std::string& folder) { return JoinPath(folder, kFolderLockFileName); }
 
 // The mode of a new lock file: the group's too when the folder is shared with it.
-mode_t NewLockFileMode(const std::string& folder) {
-  struct stat info {};
-  if (::stat(folder.c_str(), &info) == 0 && (info.st_mode & S_IWGRP) != 0) return 0660;
-  return 0600;
-}
+mode_t NewLockFileMode(const std::string& folder) { return GroupMayWriteIn(folder) ? 0660 : 0600; }
 
 // The lock file opened for writing (created when create is set), never
 // through a symbolic link; -1 with errno set when it cannot be.

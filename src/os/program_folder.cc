@@ -80,6 +80,11 @@ bool OthersMayWriteIn(const std::string& folder) {
   return ::stat(folder.c_str(), &info) == 0 && (info.st_mode & S_IWOTH) != 0;
 }
 
+bool GroupMayWriteIn(const std::string& folder) {
+  struct stat info {};
+  return ::stat(folder.c_str(), &info) == 0 && (info.st_mode & S_IWGRP) != 0;
+}
+
 bool IsInstalledCopy(const std::string& executable_folder) {
   const fs::path folder = fs::path(WithTrailingSeparator(executable_folder)).parent_path();
   // The folder of the shared files: the command line's package alone holds

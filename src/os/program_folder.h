@@ -65,6 +65,9 @@ bool FolderIsWritable(const std::string& folder);
 // the executable's own folder falls back on the per-user folder.
 bool OthersMayWriteIn(const std::string& folder);
 
+// Whether the folder's group may write in it: a folder its members share.
+bool GroupMayWriteIn(const std::string& folder);
+
 }  // namespace lintaro
 
 #endif  // LINTARO_OS_PROGRAM_FOLDER_H_

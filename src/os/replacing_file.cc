@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <stdlib.h>
 #include <sys/random.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -27,7 +28,7 @@ std::string HiddenTemplate(const std::string& path) {
 
 }  // namespace
 
-ReplacingFile::ReplacingFile(std::string path) : path_(std::move(path)) {
+ReplacingFile::ReplacingFile(std::string path, mode_t mode) : path_(std::move(path)) {
   // Unnamed, in the file's folder, for its owner only; it is named only
   // through /proc/self/fd, so only where that can be read.
   const std::string folder = FolderPart(path_);
@@ -36,15 +37,19 @@ ReplacingFile::ReplacingFile(std::string path) : path_(std::move(path)) {
         ::open(folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600));
     unnamed_ = fd_ >= 0;
   }
-  if (unnamed_) return;
-  // No such files here (some network file systems): a named one, which
-  // mkostemp creates with O_EXCL and mode 0600.
-  temporary_ = HiddenTemplate(path_);
-  fd_ = TEMP_FAILURE_RETRY(::mkostemp(temporary_.data(), O_CLOEXEC));
-  if (fd_ < 0) {
-    Fail(errno);
-    temporary_.clear();
+  if (!unnamed_) {
+    // No such files here (some network file systems): a named one, which
+    // mkostemp creates with O_EXCL and mode 0600.
+    temporary_ = HiddenTemplate(path_);
+    fd_ = TEMP_FAILURE_RETRY(::mkostemp(temporary_.data(), O_CLOEXEC));
+    if (fd_ < 0) {
+      Fail(errno);
+      temporary_.clear();
+      return;
+    }
   }
+  // A wider mode is set past the umask, which would take the group's bits away.
+  if (mode != 0600 && ::fchmod(fd_, mode) != 0) Fail(errno);
 }
 
 bool ReplacingFile::NameTemporary() {

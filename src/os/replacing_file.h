@@ -10,6 +10,8 @@
 #ifndef LINTARO_OS_REPLACING_FILE_H_
 #define LINTARO_OS_REPLACING_FILE_H_
 
+#include <sys/types.h>
+
 #include <string>
 #include <string_view>
 
@@ -17,9 +19,10 @@ namespace lintaro {
 
 class ReplacingFile {
  public:
-  // Creates the temporary file in path's folder; ok() is false, with
+  // Creates the temporary file in path's folder, with mode (past the
+  // umask; 0600 unless a wider one is asked for); ok() is false, with
   // problem(), when it cannot be.
-  explicit ReplacingFile(std::string path);
+  explicit ReplacingFile(std::string path, mode_t mode = 0600);
   // Removes the temporary file unless Commit renamed it.
   ~ReplacingFile();
   ReplacingFile(const ReplacingFile&) = delete;

@@ -298,6 +298,36 @@ TEST_F(CliProcessTest, ResultsTheUserMayNotReadAreRefusedInTheSystemsWords) {
   }
 }
 
+// Two members of a group share a program folder (2770): the error limit
+// that one of them set holds for the other's checks, and a setting the
+// other may not read is left as it is, never replaced by the default.
+TEST_F(CliProcessTest, MembersOfAGroupSharingAProgramFolderKeepEachOthersErrorLimit) {
+  if (geteuid() != 0) GTEST_SKIP() << "needs a second user";
+  chmod(home.str().c_str(), 02770);
+  const std::string file = files.str() + "/mistakes.txt";
+  ASSERT_EQ(RunShell(LINTARO_GEN_PATH " --mistakes --records 20 " + file).status, 0);
+  chmod(file.c_str(), 0644);
+  const std::vector<std::string> check = {"check", "--home", home.str(), file};
+  const std::vector<std::string> other_member = {"setpriv", "--reuid=65533", "--regid=65534",
+                                                 "--clear-groups", "--"};
+  const std::string ini = home.str() + "/ErrSetLog.ini";
+  ASSERT_EQ(RunCli(check, AsUnprivilegedUser()).status, 1);
+  // The first member sets a limit of 1 in the file the check wrote.
+  std::ofstream(ini, std::ios::trunc) << "[Maximum Error Count]:1\r\n";
+  CliResult r = RunCli(check, other_member);
+  EXPECT_EQ(r.status, 1) << r.err;
+  EXPECT_NE(r.out.find("\n1 or more errors were encountered."), std::string::npos) << r.out;
+  EXPECT_EQ(ReadWholeFile(ini), "[Maximum Error Count]:1\r\n");
+  // A setting left for its owner alone (by hand, or by an older version).
+  chmod(ini.c_str(), 0600);
+  r = RunCli(check, other_member);
+  EXPECT_EQ(r.status, 1) << r.err;
+  EXPECT_EQ(ReadWholeFile(ini), "[Maximum Error Count]:1\r\n");
+  struct stat info {};
+  ASSERT_EQ(stat(ini.c_str(), &info), 0);
+  EXPECT_EQ(info.st_uid, 65534u);
+}
+
 // A report file stopped by Ctrl+C, a closed terminal or SIGTERM is not
 // written, and its part-written temporary file (it holds SSNs) goes too.
 TEST_F(CliProcessTest, AReportFileStoppedByASignalLeavesNothingBehind) {

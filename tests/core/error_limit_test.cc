@@ -39,6 +39,16 @@ TEST(ErrorLimit, SettingsFileIsReadOrRewrittenWith500AndDialogEntriesAreRead) {
   EXPECT_EQ(testing::ReadWholeFile(JoinPath(dir.str(), "ErrSetLog.ini")),
             "[Maximum Error Count]:1234\r\n");
   EXPECT_EQ(LoadErrorLimit(dir.str()), 1234);
+  // For its owner alone, or for the group sharing the folder too, who reads it.
+  for (const auto& [folder_mode, file_mode] :
+       {std::pair{0700u, 0600u}, {02770u, 0640u}, {0750u, 0600u}}) {
+    testing::TempDir shared;
+    ASSERT_EQ(chmod(shared.str().c_str(), folder_mode), 0);
+    ASSERT_TRUE(SaveErrorLimit(shared.str(), 7));
+    struct stat info {};
+    ASSERT_EQ(stat(JoinPath(shared.str(), "ErrSetLog.ini").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, file_mode) << std::oct << folder_mode;
+  }
   EXPECT_EQ(LoadErrorLimit("/nonexistent/lintaro/folder"), 500);  // without failing
   EXPECT_FALSE(SaveErrorLimit("/nonexistent/lintaro/folder", 20));
   // What the dialog accepts.
