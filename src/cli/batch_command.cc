@@ -26,6 +26,7 @@
 #include "core/version.h"
 #include "core/whole_number.h"
 #include "os/path.h"
+#include "os/program_folder.h"
 #include "os/replacing_file.h"
 #include "reports/json_report.h"
 #include "reports/report_content.h"
@@ -217,7 +218,10 @@ std::optional<std::string> WriteBatchSummary(const BatchOptions& options,
     j += (i > 0 ? ",\n  " : "\n  ") + reporter.objects()[i];
   j += "],\n \"summary\": " + reporter.SummaryObject() + "}\n";
   const std::string path = JoinPath(WithTrailingSeparator(options.results), kBatchSummaryFile);
-  ReplacingFile file(path);
+  // It tells what each check found, not what: in a results folder a group
+  // shares, the members read it, so that the next batch of any of them
+  // knows it for a batch's and replaces it.
+  ReplacingFile file(path, GroupMayWriteIn(options.results) ? 0640 : 0600);
   if (!file.Write(j) || !file.Commit())
     return path + ": cannot write the summary: " + file.problem();
   return std::nullopt;
@@ -232,6 +236,11 @@ std::optional<std::string> ForeignSummaryProblem(const std::string& results) {
   if (::lstat(path.c_str(), &info) != 0) return std::nullopt;
   std::string start(kSummaryStart.size(), '\0');
   std::FILE* file = S_ISREG(info.st_mode) ? std::fopen(path.c_str(), "rb") : nullptr;
+  // Another user's, left for them alone (by an older version): whose it is
+  // cannot be told.
+  if (file == nullptr && S_ISREG(info.st_mode) && errno == EACCES)
+    return path + ": cannot be read: " + std::generic_category().message(EACCES) +
+           "; choose another results folder";
   const bool own = file != nullptr &&
                    std::fread(start.data(), 1, start.size(), file) == start.size() &&
                    start == kSummaryStart;

@@ -328,6 +328,29 @@ TEST_F(CliProcessTest, MembersOfAGroupSharingAProgramFolderKeepEachOthersErrorLi
   EXPECT_EQ(info.st_uid, 65534u);
 }
 
+// A batch's results folder that a group shares (2770) takes the batches of
+// every member in turn: one member's summary does not refuse the next
+// member's batch, which replaces it and leaves the first one's results.
+TEST_F(CliProcessTest, MembersOfAGroupTakeTurnsInASharedBatchResultsFolder) {
+  if (geteuid() != 0) GTEST_SKIP() << "needs a second user";
+  chmod(home.str().c_str(), 02770);
+  const std::string clean = Check("clean.txt", CleanSubmission(1)).back();
+  const std::vector<std::string> batch = {"batch", "--results", home.str(), clean};
+  ASSERT_EQ(RunCli(batch, AsUnprivilegedUser()).status, 0);
+  const CliResult r =
+      RunCli(batch, {"setpriv", "--reuid=65533", "--regid=65534", "--clear-groups", "--"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(ReadWholeFile(home.str() + "/batch.json").find(home.str() + "/clean.txt-2\""),
+            std::string::npos);
+  EXPECT_TRUE(fs::exists(home.path() / "clean.txt" / kResultsFileName));
+  // A summary left for its writer alone (by an older version) is not taken
+  // for a file no batch wrote.
+  chmod((home.str() + "/batch.json").c_str(), 0600);
+  EXPECT_EQ(RunCli(batch, AsUnprivilegedUser()).err,
+            "lintaro-cli: " + home.str() +
+                "/batch.json: cannot be read: Permission denied; choose another results folder\n");
+}
+
 // A report file stopped by Ctrl+C, a closed terminal or SIGTERM is not
 // written, and its part-written temporary file (it holds SSNs) goes too.
 TEST_F(CliProcessTest, AReportFileStoppedByASignalLeavesNothingBehind) {
