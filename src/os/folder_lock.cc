@@ -38,6 +38,7 @@ int OpenLockFile(const std::string& folder, bool create) {
     if (fd >= 0) {
       // The umask would take the group's bits away; a mode that cannot be set
       // leaves only the group out.
+      if (mode != 0600) GiveFolderGroup(fd, folder);
       (void)::fchmod(fd, mode);
       return fd;
     }

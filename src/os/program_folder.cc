@@ -85,6 +85,13 @@ bool GroupMayWriteIn(const std::string& folder) {
   return ::stat(folder.c_str(), &info) == 0 && (info.st_mode & S_IWGRP) != 0;
 }
 
+void GiveFolderGroup(int fd, const std::string& folder) {
+  struct stat info {};
+  // Refused to a maker not in the group: the file keeps the maker's.
+  if (::stat(folder.c_str(), &info) != 0 || ::fchown(fd, static_cast<uid_t>(-1), info.st_gid) != 0)
+    return;
+}
+
 bool IsInstalledCopy(const std::string& executable_folder) {
   const fs::path folder = fs::path(WithTrailingSeparator(executable_folder)).parent_path();
   // The folder of the shared files: the command line's package alone holds

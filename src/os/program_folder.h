@@ -68,6 +68,12 @@ bool OthersMayWriteIn(const std::string& folder);
 // Whether the folder's group may write in it: a folder its members share.
 bool GroupMayWriteIn(const std::string& folder);
 
+// Gives the open file fd, new in folder, the folder's group, as a folder
+// with the set-group-ID bit would: in one without it the file has its
+// maker's own group, which the other members of the folder's may not be in.
+// Set before the file's mode, which a change of group may narrow.
+void GiveFolderGroup(int fd, const std::string& folder);
+
 }  // namespace lintaro
 
 #endif  // LINTARO_OS_PROGRAM_FOLDER_H_

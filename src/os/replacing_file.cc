@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <system_error>
 
+#include "os/program_folder.h"
+
 namespace lintaro {
 namespace {
 
@@ -48,8 +50,11 @@ ReplacingFile::ReplacingFile(std::string path, mode_t mode) : path_(std::move(pa
       return;
     }
   }
-  // A wider mode is set past the umask, which would take the group's bits away.
-  if (mode != 0600 && ::fchmod(fd_, mode) != 0) Fail(errno);
+  // A wider mode is the folder's group's, set past the umask, which would
+  // take the group's bits away.
+  if (mode == 0600) return;
+  GiveFolderGroup(fd_, folder.empty() ? "." : folder);
+  if (::fchmod(fd_, mode) != 0) Fail(errno);
 }
 
 bool ReplacingFile::NameTemporary() {

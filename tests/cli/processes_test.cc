@@ -328,6 +328,26 @@ TEST_F(CliProcessTest, MembersOfAGroupSharingAProgramFolderKeepEachOthersErrorLi
   EXPECT_EQ(info.st_uid, 65534u);
 }
 
+// A folder a group shares without the set-group-ID bit (0770): the files a
+// member leaves for the group are the folder's group's, not the member's
+// own, so that the lock never shuts out a member of another own group.
+TEST_F(CliProcessTest, MembersOfOtherOwnGroupsShareAProgramFolderWithoutTheSetGroupBit) {
+  if (geteuid() != 0) GTEST_SKIP() << "needs a second user";
+  ASSERT_EQ(chown(home.str().c_str(), 0, 1234), 0);
+  chmod(home.str().c_str(), 0770);
+  const std::vector<std::string> check = Check("clean.txt", CleanSubmission(1));
+  for (const char* member : {"65534", "65533"}) {
+    const CliResult r = RunCli(check, {"setpriv", std::string("--reuid=") + member,
+                                       std::string("--regid=") + member, "--groups=1234", "--"});
+    EXPECT_EQ(r.status, 0) << member << ": " << r.err;
+  }
+  for (const char* name : {kFolderLockFileName, "ErrSetLog.ini"}) {
+    struct stat info {};
+    ASSERT_EQ(stat((home.path() / name).c_str(), &info), 0);
+    EXPECT_EQ(info.st_gid, 1234u) << name;
+  }
+}
+
 // A batch's results folder that a group shares (2770) takes the batches of
 // every member in turn: one member's summary does not refuse the next
 // member's batch, which replaces it and leaves the first one's results.
