@@ -87,9 +87,10 @@ bool GroupMayWriteIn(const std::string& folder) {
 
 void GiveFolderGroup(int fd, const std::string& folder) {
   struct stat info {};
+  if (::stat(folder.c_str(), &info) != 0) return;
   // Refused to a maker not in the group: the file keeps the maker's.
-  if (::stat(folder.c_str(), &info) != 0 || ::fchown(fd, static_cast<uid_t>(-1), info.st_gid) != 0)
-    return;
+  const int refused = ::fchown(fd, static_cast<uid_t>(-1), info.st_gid);
+  (void)refused;
 }
 
 bool IsInstalledCopy(const std::string& executable_folder) {
