@@ -71,6 +71,16 @@ class CliProcessTest : public ::testing::Test {
     return {"check", "--home", home.str(), file};
   }
   std::string db() const { return home.str() + "/" + kResultsFileName; }
+  // report and show, as the unprivileged user, refuse the results: why.
+  void ExpectReadersRefuse(const std::string& why) {
+    for (const std::vector<std::string>& reader :
+         {std::vector<std::string>{"report", "--home", home.str()},
+          {"show", "--home", home.str(), "1"}}) {
+      const CliResult r = RunCli(reader, AsUnprivilegedUser());
+      EXPECT_EQ(r.status, 2) << r.out;
+      EXPECT_EQ(r.err, "lintaro-cli: " + db() + ": cannot read the test results: " + why + "\n");
+    }
+  }
   TempDir home, files;
 };
 
@@ -269,16 +279,9 @@ TEST_F(CliProcessTest, ResultsWhoseJournalCannotBeRolledBackAreRefusedInPlainWor
   ASSERT_TRUE(fs::exists(db() + "-journal")) << "no kill came while a batch was written";
   chmod(home.str().c_str(), 0555);
   for (const char* path : {"", "-journal"}) chmod((db() + path).c_str(), 0444);
-  for (const std::vector<std::string>& reader :
-       {std::vector<std::string>{"report", "--home", home.str()},
-        {"show", "--home", home.str(), "1"}}) {
-    const CliResult r = RunCli(reader, AsUnprivilegedUser());
-    EXPECT_EQ(r.status, 2) << r.out;
-    EXPECT_EQ(r.err, "lintaro-cli: " + db() +
-                         ": cannot read the test results: The check that wrote the results was "
-                         "interrupted, and its journal cannot be rolled back while the results "
-                         "file or its folder is read-only\n");
-  }
+  ExpectReadersRefuse(
+      "The check that wrote the results was interrupted, and its journal cannot be rolled back "
+      "while the results file or its folder is read-only");
   chmod(home.str().c_str(), 0755);
 }
 
@@ -287,15 +290,7 @@ TEST_F(CliProcessTest, ResultsWhoseJournalCannotBeRolledBackAreRefusedInPlainWor
 TEST_F(CliProcessTest, ResultsTheUserMayNotReadAreRefusedInTheSystemsWords) {
   ASSERT_EQ(RunCli(Check("clean.txt", CleanSubmission(1))).status, 0);
   chmod(db().c_str(), 0);
-  for (const std::vector<std::string>& reader :
-       {std::vector<std::string>{"report", "--home", home.str()},
-        {"show", "--home", home.str(), "1"}}) {
-    const CliResult r = RunCli(reader, AsUnprivilegedUser());
-    EXPECT_EQ(r.status, 2) << r.out;
-    EXPECT_EQ(r.err, "lintaro-cli: " + db() +
-                         ": cannot read the test results: Cannot open the results database: "
-                         "Permission denied\n");
-  }
+  ExpectReadersRefuse("Cannot open the results database: Permission denied");
 }
 
 // Two members of a group share a program folder (2770): the error limit
